@@ -1,0 +1,8 @@
+#include "app/modprg.h"
+
+namespace ModPrg {
+
+std::int16_t FileState = 0;
+std::string LastChosenPath;
+
+}  // namespace ModPrg

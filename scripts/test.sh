@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Ondulo and runs every test headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset default
+cmake --build --preset default
+ctest --preset default

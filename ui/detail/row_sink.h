@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// The small grid interface that the chunk list and the detail routines write
+// to. A row is one string; a grid splits it at its first TAB into two columns.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    virtual void ClearRows() = 0;
+    virtual void AppendRow(std::string row) = 0;
+};
+
+// Collects rows in memory: the window hands them to its grid model in one go,
+// and the text output prints them.
+class RowList : public RowSink {
+public:
+    void ClearRows() override { rows_.clear(); }
+    void AppendRow(std::string row) override { rows_.push_back(std::move(row)); }
+    const std::vector<std::string>& Rows() const { return rows_; }
+
+private:
+    std::vector<std::string> rows_;
+};
+
+// A value row: label, one TAB, value.
+void AddValueRow(RowSink& grid, std::string_view label, std::string_view value);
+// A heading row: text without TAB; the empty text makes a blank row.
+void AddHeadingRow(RowSink& grid, std::string_view text);
+
+// The two cells of a row: split at the first TAB only, so a TAB inside a value
+// stays in the second cell.
+std::pair<std::string_view, std::string_view> SplitRow(std::string_view row);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "chunk_base.h"
+#include "field_reader.h"
+
+namespace wavedoc {
+
+// "fmt ": the WAVEFORMATEX fields. 16-bit fields are delivered as their
+// unsigned value in 32 bits.
+class FmtChunk : public ChunkBase {
+public:
+    FmtChunk() = default;
+    FmtChunk(std::string name, std::int32_t size, std::string bytes);
+
+    std::int32_t ExtraFormatByteCount() const;  // cbSize
+    std::string ExtraFormatBytes() const;       // the bytes after cbSize that the chunk holds
+    std::int32_t BitsPerSample() const;         // wBitsPerSample
+    std::int32_t BytesPerSample() const;        // nBlockAlign
+    std::int32_t BytesPerSecond() const;        // nAvgBytesPerSec
+    std::int32_t SampleRate() const;            // nSamplesPerSec
+    std::int32_t ChannelCount() const;          // nChannels
+    std::int32_t CompressionCode() const;       // wFormatTag
+    std::string CompressionName() const;        // the usual name of wFormatTag
+
+private:
+    FieldReader fields_;
+};
+
+}  // namespace wavedoc

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "chunk_base.h"
+#include "field_reader.h"
+
+namespace wavedoc {
+
+class SlntChunk : public ChunkBase {
+public:
+    SlntChunk() = default;
+    SlntChunk(std::string name, std::int32_t size, std::string bytes);
+
+    std::int32_t SilentSampleCount() const;  // dwSamples
+
+private:
+    FieldReader fields_;
+};
+
+}  // namespace wavedoc

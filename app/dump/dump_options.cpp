@@ -1,0 +1,34 @@
+#include "dump_options.h"
+
+std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& arguments,
+                                              std::string& problem) {
+    DumpOptions options;
+    bool optionsEnded = false;
+    for (const std::string& argument : arguments) {
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            options.files.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--json") {
+            options.json = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else {
+            problem = "unknown option " + argument;
+            return std::nullopt;
+        }
+    }
+    if (options.files.empty() && !options.help) {
+        problem = "no WAV file named";
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::string DumpUsage() {
+    return "Usage: ondulo-dump [--json] FILE...\n"
+           "Lists the chunks of each WAV file and the decoded fields of every chunk.\n"
+           "  --json   write one JSON document instead of text\n"
+           "  --help   show this text\n"
+           "Exit status: 0 when every file was read, 1 when any was not, 2 for bad usage.\n";
+}

@@ -1,0 +1,16 @@
+#include <QApplication>
+#include <memory>
+
+#include "ui/info/ondulo_icon.h"
+#include "ui/main/frm_main.h"
+#include "ui/main/qt_user_prompts.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ondulo"));
+    QApplication::setWindowIcon(OnduloIcon());
+
+    frmMain window(std::make_unique<QtUserPrompts>());
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/wav_builder.h"
+#include "ui/detail/chunk_details.h"
+#include "wavedoc/wave_document.h"
+
+// A table-driven check of what the detail view shows for one chunk of a file
+// built in memory.
+namespace detailtest {
+
+using namespace wavtest;
+using Rows = std::vector<std::string>;
+
+// A file holding a mono 8-bit fmt chunk, the given chunks and a short data chunk.
+inline std::string WaveWith(const std::string& chunks) {
+    return RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 8)) + chunks + Chunk("data", "ab"));
+}
+
+struct Shown {
+    Rows rows;
+    std::optional<std::string> error;
+};
+
+inline Shown ShowChunk(const std::string& fileBytes, const std::string& chunkName) {
+    wavedoc::WaveDocument document;
+    EXPECT_EQ(document.LoadFromMemory(fileBytes, "built.wav"), wavedoc::LoadOk) << document.LoadError();
+    RowList values;
+    values.AppendRow("left over from an earlier selection");
+    Shown shown;
+    shown.error = ShowChunkDetails(document, chunkName, values);
+    shown.rows = values.Rows();
+    return shown;
+}
+
+// One case: the rows shown for a chunk, and whether they stop short with a sentence.
+struct RowsCase {
+    const char* what;
+    std::string file;
+    std::string chunkName;
+    Rows expected;
+    bool stopsShort = false;
+};
+
+class ShownRows : public testing::TestWithParam<RowsCase> {};
+
+inline std::string CaseName(const testing::TestParamInfo<RowsCase>& test) { return test.param.what; }
+
+}  // namespace detailtest

@@ -1,0 +1,69 @@
+#include "detail_test_support.h"
+#include "ui/detail/display_text.h"
+#include "ui/main/fill_chunk_list.h"
+
+namespace detailtest {
+namespace {
+
+TEST(ShowChunkDetails, OnlyExactNamesSelectARoutine) {
+    const std::string file = WaveWith(Chunk("LIST", "adtl"));
+    for (const char* name : {"LIST", "list", "fmt ", "data"}) {
+        EXPECT_FALSE(ShowChunk(file, name).rows.empty()) << '"' << name << '"';
+    }
+    for (const char* name : {"fmt", "fmt  ", "FMT ", "List", "Data", "", "data\t2", "junk"}) {
+        const Shown shown = ShowChunk(file, name);
+        EXPECT_TRUE(shown.rows.empty()) << '"' << name << '"';
+        EXPECT_EQ(shown.error, std::nullopt);
+    }
+}
+
+TEST(FillChunkList, ListsPresentChunksInFixedOrder) {
+    const std::string fmt = Chunk("fmt ", PcmFormat(1, 8000, 8));
+    // clang-format off
+    const std::pair<std::string, Rows> cases[] = {
+        {RiffFile(fmt + Chunk("data", "ab")), {"RIFF\t38", "fmt \t16", "data\t2"}},
+        {RiffFile(Chunk("data", "ab") + fmt), {"RIFF\t38", "fmt \t16", "data\t2"}},
+        {RiffFile(Chunk("PAD ", std::string(2, '\0')) + Chunk("inst", std::string(7, '\0')) +
+                  Chunk("smpl", SmplPayload({}, {})) + Chunk("LIST", "adtl") + Chunk("plst", U32(0)) +
+                  Chunk("cue ", U32(0)) + Chunk("slnt", U32(0)) + Chunk("wavl", "") + Chunk("fact", U32(0)) +
+                  Chunk("data", "") + fmt),
+         {"RIFF\t174", "fmt \t16", "fact\t4", "wavl\t0", "slnt\t4", "cue \t4", "plst\t4", "LIST\t4",
+          "smpl\t36", "inst\t7", "PAD \t2", "data\t0"}},
+        {RiffFile(""), {"RIFF\t4"}},
+        {RiffFile(Chunk("fact", U32(9), 0xFFFFFFF0)), {"RIFF\t16", "fact\t-16"}},
+    };
+    // clang-format on
+    for (const auto& [file, expected] : cases) {
+        wavedoc::WaveDocument document;
+        ASSERT_EQ(document.LoadFromMemory(file, "built.wav"), wavedoc::LoadOk);
+        RowList chunks;
+        RowList values;
+        chunks.AppendRow("old chunk\t1");
+        values.AppendRow("old value\t1");
+        FillChunkList(document, chunks, values);
+        EXPECT_EQ(chunks.Rows(), expected);
+        EXPECT_TRUE(values.Rows().empty());
+    }
+}
+
+TEST(DisplayUtf8, KeepsValidUtf8AndReadsOtherBytesAsLatin1) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain \t text", "plain \t text"},
+        {"\xC2\xB5-law \xF0\x9F\x8E\xB5", "\xC2\xB5-law \xF0\x9F\x8E\xB5"},
+        {"caf\xE9", "caf\xC3\xA9"},
+        {"\xB5\xC2", "\xC2\xB5\xC3\x82"},                          // lead byte cut off at the end
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                          // overlong form
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},              // surrogate
+        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},  // above U+10FFFF
+    };
+    for (const auto& [raw, shown] : cases) EXPECT_EQ(DisplayUtf8(raw), shown) << raw;
+}
+
+TEST(SplitRow, SplitsAtTheFirstTabOnly) {
+    using Cells = std::pair<std::string_view, std::string_view>;
+    EXPECT_EQ(SplitRow("     Text\ta\tb"), (Cells{"     Text", "a\tb"}));
+    EXPECT_EQ(SplitRow("     Cue Point #1"), (Cells{"     Cue Point #1", ""}));
+}
+
+}  // namespace
+}  // namespace detailtest

@@ -1,0 +1,90 @@
+// Runs the built ondulo-dump on real files and compares its JSON with the
+// stored expectations; ONDULO_UPDATE_GOLDEN=1 rewrites them after a deliberate change.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct RunResult {
+    int exitStatus = -1;
+    std::string output;
+};
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+// Runs ondulo-dump with the given (already quoted) arguments inside the corpus
+// folder, so that the paths it reports are the bare file names.
+RunResult RunDump(const std::string& arguments, const std::string& redirect = "2>/dev/null") {
+    const std::string command = "cd " + Quoted(std::string(ONDULO_TEST_DATA_DIR) + "/corpus") + " && " +
+                                Quoted(ONDULO_DUMP_PROGRAM) + " " + arguments + " " + redirect;
+    RunResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, got);
+    const int status = pclose(pipe);
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+struct GoldenCase {
+    const char* file;
+    int exitStatus;
+};
+
+class DumpGolden : public testing::TestWithParam<GoldenCase> {};
+
+TEST_P(DumpGolden, JsonMatchesTheStoredExpectation) {
+    const std::string file = GetParam().file;
+    const RunResult run = RunDump("--json " + Quoted(file));
+    EXPECT_EQ(run.exitStatus, GetParam().exitStatus);
+
+    const std::string goldenPath =
+        std::string(ONDULO_TEST_DATA_DIR) + "/golden/" + file.substr(0, file.rfind('.')) + ".json";
+    if (std::getenv("ONDULO_UPDATE_GOLDEN") != nullptr) {
+        std::ofstream(goldenPath, std::ios::binary) << run.output;
+    }
+    std::ifstream golden(goldenPath, std::ios::binary);
+    ASSERT_TRUE(golden) << "missing " << goldenPath;
+    std::ostringstream expected;
+    expected << golden.rdbuf();
+    EXPECT_EQ(run.output, expected.str());
+}
+
+const GoldenCase kGoldenCases[] = {
+    {"wavinfo_izotoperx_cues_test.wav", 0},
+    {"wavrw_1khz_sine_48k_mono_region_marker.wav", 0},
+    {"go-wav_flloop.wav", 0},
+    {"wavefile-rb_smpl_chunk_loop_count_too_high.wav", 0},
+    {"wavefile-rb_float_format_chunk_oversized_extension_and_extra_bytes.wav", 0},
+    {"wavefile-rb_insufficient_format_chunk.wav", 0},
+    {"wavefile-js_RIFX-16bit-mono.wav", 1},
+    {"wavefile-rb_no_riff_format.wav", 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Corpus, DumpGolden, testing::ValuesIn(kGoldenCases));
+
+TEST(DumpProgram, ExitStatusAndErrorStreamTellWhatWentWrong) {
+    const std::tuple<std::string, int, std::string> cases[] = {
+        // arguments, exit status, part of the error stream
+        {"wavrw_example_a.wav go-wav_flloop.wav", 0, ""},
+        {"wavrw_example_a.wav no-such.wav", 1, "no-such.wav"},
+        {"--json wavefile-js_RIFX-16bit-mono.wav wavrw_example_a.wav", 1, ""},
+        {". wavrw_example_a.wav", 1, "\".\""},
+        {"", 2, "Usage: ondulo-dump"},
+        {"--verbose wavrw_example_a.wav", 2, "unknown option --verbose"},
+    };
+    for (const auto& [arguments, exitStatus, message] : cases) {
+        const RunResult run = RunDump(arguments, "2>&1 >/dev/null");
+        EXPECT_EQ(run.exitStatus, exitStatus) << arguments;
+        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+    }
+}
+
+}  // namespace

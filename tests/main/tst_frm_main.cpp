@@ -1,0 +1,286 @@
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+
+#include "app/modprg.h"
+#include "support/wav_builder.h"
+#include "ui/main/frm_main.h"
+
+using namespace wavtest;
+
+namespace {
+
+// Records messages (and whether the busy cursor was still on) and answers the
+// file dialog from a script.
+class FakePrompts : public UserPrompts {
+public:
+    void ShowMessage(QWidget*, const QString& title, const QString& text) override {
+        messages << title + ": " + text;
+        cursorLeftOn |= QApplication::overrideCursor() != nullptr;
+    }
+    std::optional<QString> ChooseFile(QWidget*, const QString& startPath, const QString& filter) override {
+        startPaths << startPath;
+        filters << filter;
+        return nextChoice;
+    }
+    QStringList messages, startPaths, filters;
+    bool cursorLeftOn = false;
+    std::optional<QString> nextChoice;
+};
+
+const std::string kFmt = Chunk("fmt ", PcmFormat(2, 44100, 16));
+const std::string kData = Chunk("data", std::string(4, '\0'));
+
+}  // namespace
+
+class FrmMainTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::unique_ptr<frmMain> window_;
+    FakePrompts* prompts_ = nullptr;
+
+    template <typename T = QWidget>
+    T* Find(const QString& name) const {
+        return window_->findChild<T*>(name);
+    }
+    QLineEdit* Path() const { return Find<QLineEdit>("txtPatches"); }
+    QPushButton* Analyse() const { return Find<QPushButton>("cbAnalize"); }
+    // A grid's rows as the user reads them: the two cells joined by a TAB.
+    QStringList Rows(const QString& grid) const {
+        const QAbstractItemModel* model = Find<QTableView>(grid)->model();
+        QStringList rows;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            rows << model->index(row, 0).data().toString() + '\t' + model->index(row, 1).data().toString();
+        }
+        return rows;
+    }
+    QString Write(const QString& name, const std::string& bytes) {
+        QFile file(dir_.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), qint64(bytes.size())) < 0)
+            qFatal("write");
+        return file.fileName();
+    }
+    void AnalysePath(const QString& path) {
+        Path()->setText(path);
+        Analyse()->click();
+    }
+    void SelectChunk(const QString& name) {
+        Find<QTableView>("dbgChunk")
+            ->selectRow(
+                int(Rows("dbgChunk").indexOf(QRegularExpression(QRegularExpression::escape(name) + "\t.*"))));
+    }
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        ModPrg::FileState = 0;
+        ModPrg::LastChosenPath.clear();
+        auto prompts = std::make_unique<FakePrompts>();
+        prompts_ = prompts.get();
+        window_ = std::make_unique<frmMain>(std::move(prompts));
+        window_->show();
+    }
+    void cleanup() {
+        QVERIFY2(QApplication::overrideCursor() == nullptr, "busy cursor left on");
+        QVERIFY2(!prompts_->cursorLeftOn, "busy cursor over a message");
+        window_.reset();
+    }
+
+    void startUpState() {
+        QCOMPARE(window_->windowTitle(), QStringLiteral("ODL - Ondulo"));
+        QCOMPARE(Path()->text(), QString());
+        QVERIFY(!Analyse()->isEnabled());
+        QCOMPARE(Rows("dbgChunk") + Rows("dbgValues"), QStringList());
+        for (const char* name : {"SSPanel4", "cbSearch", "dbgChunk", "dbgValues", "lbStatus"})
+            QVERIFY(Find(name));
+        for (const char* name : {"mFile", "mExit", "mAbHlp", "mHelp", "mEmpty", "mAbout"}) {
+            QVERIFY(window_->findChild<QObject*>(name));
+        }
+    }
+
+    void pathTextDrivesFileState_data() {
+        QTest::addColumn<QStringList>("edits");
+        QTest::addColumn<int>("state");
+        QTest::addRow("spaces only") << QStringList{"   "} << 0;
+        QTest::addRow("spaces around a path") << QStringList{"  a.wav  "} << 1;
+        QTest::addRow("erased") << QStringList{"a.wav", ""} << 0;
+    }
+    void pathTextDrivesFileState() {
+        QFETCH(QStringList, edits);
+        QFETCH(int, state);
+        for (const QString& text : edits) Path()->setText(text);
+        QCOMPARE(ModPrg::FileState, state);
+        QCOMPARE(Analyse()->isEnabled(), state > 0);
+    }
+
+    void pathReachesLoadUntrimmed_data() {
+        QTest::addColumn<QString>("fileOnDisk");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("loads");
+        QTest::addRow("trailing spaces") << "trail.wav  "
+                                         << "trail.wav  " << true;
+        QTest::addRow("leading spaces") << "  lead.wav"
+                                        << "  lead.wav" << true;
+        QTest::addRow("spaces not in the name") << "plain.wav"
+                                                << "plain.wav  " << false;
+    }
+    void pathReachesLoadUntrimmed() {
+        QFETCH(QString, fileOnDisk);
+        QFETCH(QString, typed);
+        QFETCH(bool, loads);
+        Write(fileOnDisk, RiffFile(kFmt + kData));
+        QDir::setCurrent(dir_.path());
+        AnalysePath(typed);
+        QCOMPARE(ModPrg::FileState, loads ? 2 : 1);
+        QCOMPARE(Rows("dbgChunk").size(), loads ? 3 : 0);
+        QCOMPARE(prompts_->messages.size(), loads ? 0 : 1);
+    }
+
+    void analyseListsChunksInFixedOrder_data() {
+        QTest::addColumn<QByteArray>("chunks");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addRow("data before fmt")
+            << QByteArray::fromStdString(kData + kFmt) << QStringList{"RIFF\t40", "fmt \t16", "data\t4"};
+        QTest::addRow("scrambled, lower-case list")
+            << QByteArray::fromStdString(kData + Chunk("PAD ", "\x07") + Chunk("list", "adtl") +
+                                         Chunk("fact", U32(1)) + kFmt + Chunk("slnt", U32(9)))
+            << QStringList{"RIFF\t86", "fmt \t16", "fact\t4", "slnt\t4", "list\t4", "PAD \t1", "data\t4"};
+    }
+    void analyseListsChunksInFixedOrder() {
+        QFETCH(QByteArray, chunks);
+        QFETCH(QStringList, rows);
+        AnalysePath(Write("first.wav", RiffFile(kFmt + Chunk("fact", U32(5)) + kData)));
+        SelectChunk("fmt ");
+        QCOMPARE(Rows("dbgValues").size(), 6);
+
+        AnalysePath(Write("second.wav", RiffFile(chunks.toStdString())));
+        QCOMPARE(Rows("dbgChunk"), rows);
+        QCOMPARE(Rows("dbgValues"), QStringList());
+        QVERIFY(!Find<QTableView>("dbgChunk")->selectionModel()->hasSelection());
+        QCOMPARE(ModPrg::FileState, 2);
+        QVERIFY(Analyse()->isEnabled());
+    }
+
+    void failedAnalysisKeepsEverything_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes");  // none: the path does not exist
+        QTest::addColumn<QString>("message");   // the path stands for %1
+        QTest::addRow("no RIFF tag") << "rifx.wav" << QByteArray("RIFX\4\0\0\0WAVE", 12)
+                                     << "Ondulo: Not a wav file (RIFF tag)";
+        QTest::addRow("no WAVE form") << "avi.wav" << QByteArray::fromStdString(RiffFile(kData, "AVI "))
+                                      << "Ondulo: Not a wav file (WAVE tag)";
+        QTest::addRow("missing file") << "missing.wav" << QByteArray() << "Ondulo: *\"%1\"*";
+    }
+    void failedAnalysisKeepsEverything() {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        AnalysePath(Write("good.wav", RiffFile(kFmt + kData)));
+        SelectChunk("fmt ");
+        const QStringList before = Rows("dbgChunk") + Rows("dbgValues");
+
+        const QString path = bytes.isEmpty() ? dir_.filePath(fileName) : Write(fileName, bytes.toStdString());
+        AnalysePath(path);
+        QCOMPARE(prompts_->messages.size(), 1);
+        const QRegularExpression expected(QRegularExpression::wildcardToRegularExpression(message.arg(path)));
+        QVERIFY2(expected.match(prompts_->messages[0]).hasMatch(), qPrintable(prompts_->messages[0]));
+        QCOMPARE(Rows("dbgChunk") + Rows("dbgValues"), before);
+        QCOMPARE(ModPrg::FileState, 1);
+    }
+
+    void searchTakesTheChosenFile() {
+        prompts_->nextChoice = QStringLiteral("/music/one.wav");
+        Find<QPushButton>("cbSearch")->click();
+        prompts_->nextChoice = QStringLiteral("/music/two.wav");
+        Find<QPushButton>("cbSearch")->click();
+        QCOMPARE(prompts_->startPaths, (QStringList{"", "/music/one.wav"}));
+        QCOMPARE(prompts_->filters.first(), QStringLiteral("WAV Files (*.WAV *.wav)"));
+        QCOMPARE(Path()->text(), QStringLiteral("/music/two.wav"));
+        QCOMPARE(ModPrg::LastChosenPath, std::string("/music/two.wav"));
+        QCOMPARE(ModPrg::FileState, 1);
+        QCOMPARE(window_->focusWidget(), Analyse());
+    }
+
+    void cancelledSearchOnlyRefreshesButtonAndFocus_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("focus");
+        QTest::addRow("empty path stays disabled") << ""
+                                                   << "txtPatches";
+        QTest::addRow("typed path kept") << "x.wav"
+                                         << "cbAnalize";
+    }
+    void cancelledSearchOnlyRefreshesButtonAndFocus() {
+        QFETCH(QString, typed);
+        QFETCH(QString, focus);
+        Path()->setText(typed);
+        Find<QPushButton>("cbSearch")->click();
+        QCOMPARE(Path()->text(), typed);
+        QCOMPARE(ModPrg::FileState, typed.isEmpty() ? 0 : 1);
+        QCOMPARE(Analyse()->isEnabled(), !typed.isEmpty());
+        QCOMPARE(window_->focusWidget()->objectName(), focus);
+    }
+
+    void selectingChunksFillsValues() {
+        AnalysePath(Write("sel.wav", RiffFile(kFmt + Chunk("fact", "\1\2") + kData)));
+        const auto status = [this] { return Find<QLabel>("lbStatus")->text(); };
+        SelectChunk("data");
+        QCOMPARE(Rows("dbgValues"), QStringList{"Data\t( . . . )"});
+        SelectChunk("fact");  // two bytes cannot hold the sample count
+        QCOMPARE(Rows("dbgValues"), QStringList());
+        QVERIFY2(status().startsWith("The fact chunk could not be shown in full"), qPrintable(status()));
+        SelectChunk("RIFF");
+        QCOMPARE(Rows("dbgValues"), QStringList{"RIFF Type\tWAVE"});
+        QCOMPARE(status(), QString());
+
+        SelectChunk("fact");
+        Analyse()->click();
+        QCOMPARE(status(), QString());
+    }
+
+    void dropAndReturnRunAnalyse_data() {
+        QTest::addColumn<bool>("drop");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("rows");
+        QTest::addRow("file dropped on the window") << true << "" << 3;
+        QTest::addRow("Return in the path box") << false << "%1" << 3;
+        QTest::addRow("Return on a blank path") << false << "  " << 0;
+    }
+    void dropAndReturnRunAnalyse() {
+        QFETCH(bool, drop);
+        QFETCH(QString, typed);
+        QFETCH(int, rows);
+        const QString path = Write("dropped.wav", RiffFile(kFmt + kData));
+        if (drop) {
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(path)});
+            // A drop reaches only the widget that accepted the drag's entry.
+            QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(window_.get(), &enter);
+            QDropEvent event(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(window_.get(), &event);
+            QVERIFY(event.isAccepted());
+            QCOMPARE(Path()->text(), path);
+        } else {
+            Path()->setText(typed.arg(path));
+            QTest::keyClick(Path(), Qt::Key_Return);
+        }
+        QTRY_COMPARE(Rows("dbgChunk").size(), rows);
+        QCOMPARE(ModPrg::FileState, rows > 0 ? 2 : 0);
+        QCOMPARE(prompts_->messages, QStringList());
+    }
+};
+
+QTEST_MAIN(FrmMainTest)
+#include "tst_frm_main.moc"

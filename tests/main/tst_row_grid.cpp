@@ -1,0 +1,101 @@
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
+#include "ui/main/row_table_model.h"
+#include "ui/main/row_table_view.h"
+
+namespace {
+
+// Counts the cells a view reads, to see how much of a long list it touches.
+class CountingModel : public RowTableModel {
+public:
+    using RowTableModel::RowTableModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        displayReads += role == Qt::DisplayRole ? 1 : 0;
+        return RowTableModel::data(index, role);
+    }
+    mutable int displayReads = 0;
+};
+
+}  // namespace
+
+class RowGridTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cellsSplitAtTheFirstTab_data() {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("rawLabel");
+        QTest::addRow("value row") << QByteArray("fmt \t16") << "fmt "
+                                   << "16" << QByteArray("fmt ");
+        QTest::addRow("indented heading") << QByteArray("     Cue Point #1") << "     Cue Point #1"
+                                          << "" << QByteArray("     Cue Point #1");
+        QTest::addRow("tab inside the value") << QByteArray("Text\ta\tb") << "Text"
+                                              << "a\tb" << QByteArray("Text");
+        QTest::addRow("Latin-1 byte shown, raw kept")
+            << QByteArray("caf\xe9\tx") << QString::fromUtf8("caf\xc3\xa9") << "x" << QByteArray("caf\xe9");
+    }
+    void cellsSplitAtTheFirstTab() {
+        QFETCH(QByteArray, row);
+        QFETCH(QString, label);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, rawLabel);
+        RowTableModel model(QStringLiteral("Parameter"), QStringLiteral("Value"));
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.SetRows({"first\t1", row.toStdString()});
+        QCOMPARE(model.index(1, 0).data().toString(), label);
+        QCOMPARE(model.index(1, 1).data().toString(), value);
+        QCOMPARE(QByteArray::fromStdString(model.RawCell(1, 0)), rawLabel);
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Value"));
+    }
+
+    void copyPutsSelectedRowsOnTheClipboard_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("byContextMenu");
+        QTest::addColumn<QString>("expected");
+        QTest::addRow("value row, Ctrl+C") << 0 << false << "Number of cue points\t2";
+        QTest::addRow("heading row, menu") << 1 << true << "     Cue Point #1\t";
+        QTest::addRow("nothing selected") << -1 << false << "untouched";
+    }
+    void copyPutsSelectedRowsOnTheClipboard() {
+        QFETCH(int, row);
+        QFETCH(bool, byContextMenu);
+        QFETCH(QString, expected);
+        RowTableModel model(QStringLiteral("Parameter"), QStringLiteral("Value"));
+        model.SetRows({"Number of cue points\t2", "     Cue Point #1"});
+        RowTableView view;
+        view.setModel(&model);
+        if (row >= 0) view.selectRow(row);
+        QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
+        if (byContextMenu) {
+            QCOMPARE(view.contextMenuPolicy(), Qt::ActionsContextMenu);
+            QCOMPARE(view.actions().first()->text(), QStringLiteral("Copy"));
+            view.actions().first()->trigger();
+        } else {
+            QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+        }
+        QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    }
+
+    void fittingTheFirstColumnSamplesALongList() {
+        CountingModel model(QStringLiteral("Parameter"), QStringLiteral("Value"));
+        model.SetRows(std::vector<std::string>(229370, "     Sample offset\t123456"));
+        RowTableView view;
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        model.displayReads = 0;
+        view.FitFirstColumn();
+        QVERIFY2(model.displayReads < 5000, qPrintable(QString::number(model.displayReads)));
+        QVERIFY(view.columnWidth(0) >
+                view.fontMetrics().horizontalAdvance(QStringLiteral("     Sample offset")));
+    }
+};
+
+QTEST_MAIN(RowGridTest)
+#include "tst_row_grid.moc"

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "document_helpers.h"
+
+using namespace wavtest;
+using wavedoc::WaveDocument;
+
+namespace {
+
+struct WalkCase {
+    const char* what;
+    std::string file;
+    std::string expectedChunks;  // as PresentChunks writes them
+};
+void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.what; }
+
+class ChunkWalk : public testing::TestWithParam<WalkCase> {};
+
+TEST_P(ChunkWalk, FindsTheChunksTheFileHolds) {
+    WaveDocument document;
+    LoadOrFail(document, GetParam().file);
+    EXPECT_EQ(PresentChunks(document), GetParam().expectedChunks);
+}
+
+const std::string kFmt = Chunk("fmt ", PcmFormat(1, 8000, 8));
+
+INSTANTIATE_TEST_SUITE_P(
+    WaveDocument, ChunkWalk,
+    testing::Values(
+        WalkCase{"pad byte honoured", RiffFile(kFmt + Chunk("fact", "abc") + Chunk("data", "d")),
+                 "fmt :16 fact:3 data:1"},
+        // The pad byte after "abc" is missing: "data" follows directly.
+        WalkCase{"pad byte missing", RiffFile(kFmt + Chunk("fact", "abc", {}, false) + Chunk("data", "dd")),
+                 "fmt :16 fact:3 data:2"},
+        // The byte after "abc" is printable, but only the padded position
+        // starts a header.
+        WalkCase{"pad byte printable",
+                 RiffFile(kFmt + Chunk("fact", "abc").replace(11, 1, "x") + Chunk("data", "dd")),
+                 "fmt :16 fact:3 data:2"},
+        WalkCase{"data before fmt", RiffFile(Chunk("data", "dd") + kFmt), "fmt :16 data:2"},
+        WalkCase{"RIFF size 0", RiffFile(kFmt + Chunk("data", "dd"), "WAVE", 0), "fmt :16 data:2"},
+        WalkCase{"RIFF size all ones", RiffFile(kFmt + Chunk("data", "dd"), "WAVE", 0xFFFFFFFF),
+                 "fmt :16 data:2"},
+        WalkCase{"RIFF size shorter than the file", RiffFile(kFmt + Chunk("data", "dd"), "WAVE", 4),
+                 "fmt :16 data:2"},
+        WalkCase{"unknown chunks skipped",
+                 RiffFile(Chunk("JUNK", "12345") + kFmt + Chunk("bext", "b") + Chunk("data", "dd")),
+                 "fmt :16 data:2"},
+        WalkCase{"first occurrence wins",
+                 RiffFile(kFmt + Chunk("data", "dd") + Chunk("fmt ", PcmFormat(2, 8000, 8) + U16(0)) +
+                          Chunk("data", "")),
+                 "fmt :16 data:2"},
+        WalkCase{"stops at an implausible header",
+                 RiffFile(kFmt +
+                          Chunk("da\x01"
+                                "a",
+                                "xx") +
+                          Chunk("data", "dd")),
+                 "fmt :16"},
+        WalkCase{"fewer than 8 bytes left", RiffFile(kFmt + "fact\x04\x00\x00"), "fmt :16"},
+        WalkCase{"chunk running past the end", RiffFile(kFmt + Chunk("data", "dd", 1000)),
+                 "fmt :16 data:1000"},
+        WalkCase{"size all ones", RiffFile(kFmt + Chunk("data", "dd", 0xFFFFFFFF)), "fmt :16 data:-1"},
+        WalkCase{"negative size", RiffFile(kFmt + Chunk("PAD ", "", 0x80000000) + Chunk("data", "dd")),
+                 "fmt :16 PAD :-2147483648"},
+        WalkCase{
+            "every known type",
+            RiffFile(kFmt + Chunk("fact", U32(1)) + Chunk("wavl", "") + Chunk("slnt", U32(2)) +
+                     Chunk("cue ", CuePayload({})) + Chunk("plst", PlstPayload({})) +
+                     Chunk("list", ListPayload("adtl", "")) + Chunk("smpl", SmplPayload({}, {})) +
+                     Chunk("inst", InstPayload(1, 2, 3, 4, 5, 6, 7)) + Chunk("PAD ", "") + Chunk("data", "")),
+            "fmt :16 fact:4 wavl:0 slnt:4 cue :4 plst:4 list:4 smpl:36 inst:7 PAD :0 data:0"},
+        WalkCase{"empty form", RiffFile(""), ""}));
+
+TEST(ChunkWalk, ContentOfAChunkRunningPastTheEndIsTheBytesPresent) {
+    WaveDocument document;
+    LoadOrFail(document, RiffFile(Chunk("data", "abc", 0xFFFFFFFF)));
+    EXPECT_EQ(document.Data().Data(),
+              std::string("abc\0", 4));  // the builder's pad byte is file content here
+}
+
+struct ListChoiceCase {
+    const char* what;
+    std::string lists;
+    std::string expectedName;
+    std::string expectedType;
+};
+void PrintTo(const ListChoiceCase& c, std::ostream* os) { *os << c.what; }
+
+class ListChoice : public testing::TestWithParam<ListChoiceCase> {};
+
+TEST_P(ListChoice, PrefersTheFirstAssociatedDataList) {
+    WaveDocument document;
+    LoadOrFail(document, RiffFile(kFmt + GetParam().lists));
+    EXPECT_EQ(document.List().Name(), GetParam().expectedName);
+    EXPECT_EQ(document.List().TypeId(), GetParam().expectedType);
+}
+
+const std::string kInfo = Chunk("LIST", ListPayload("INFO", Chunk("ISFT", "x")));
+
+INSTANTIATE_TEST_SUITE_P(
+    WaveDocument, ListChoice,
+    testing::Values(
+        ListChoiceCase{"only INFO", kInfo, "LIST", "INFO"},
+        ListChoiceCase{"adtl after INFO", kInfo + Chunk("list", ListPayload("adtl", "")), "list", "adtl"},
+        ListChoiceCase{"first adtl",
+                       Chunk("LIST", ListPayload("adtl", "")) + Chunk("list", ListPayload("adtl", "")),
+                       "LIST", "adtl"},
+        ListChoiceCase{"list too short for a type",
+                       Chunk("LIST", "ad") + Chunk("list", ListPayload("adtl", "")), "list", "adtl"}));
+
+TEST(ListChunk, SubChunksFollowTheSameWalkRules) {
+    // An odd label without its pad byte, then a note; an implausible id ends the walk.
+    const std::string subChunks = Chunk("labl", LabelPayload(1, "odd"), {}, false) +
+                                  Chunk("note", LabelPayload(2, "n")) + Chunk("\x01\x02\x03\x04", "") +
+                                  Chunk("labl", LabelPayload(3, "lost"));
+    WaveDocument document;
+    LoadOrFail(document, RiffFile(Chunk("LIST", ListPayload("adtl", subChunks))));
+    ASSERT_EQ(document.List().Labels().Count(), 1);
+    EXPECT_EQ(document.List().Labels().Item(1).Text(), "odd");
+    ASSERT_EQ(document.List().Notes().Count(), 1);
+    EXPECT_EQ(document.List().Notes().Item(1).CuePointId(), 2);
+}
+
+}  // namespace

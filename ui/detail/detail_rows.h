@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string_view>
+
+#include "row_sink.h"
+
+// What the detail routines share: the placeholders, the number rows and the
+// walk over a counted collection with its 16-bit position.
+
+// Shown where a chunk holds content that the view does not show; some rows
+// carry it with one leading space.
+inline constexpr std::string_view kPlaceholder = "( . . . )";
+inline constexpr std::string_view kSpacedPlaceholder = " ( . . . )";
+
+// Raised by a routine that cannot go on for a reason of its own (a count or an
+// octave that does not fit in 16 bits). The message is the reason, written to
+// follow "The ... chunk could not be shown in full: ".
+class DetailStop : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A value row whose value is the plain signed decimal text of `value`.
+void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value);
+
+// The loop bound for `count` entries (`what` names them in the plural, e.g.
+// "cue points"): the count as a 16-bit signed number. Raises DetailStop when
+// the count lies outside -32768 to 32767.
+std::int16_t NarrowCount(std::int32_t count, std::string_view what);
+
+// Runs showEntry(i) for i = 1 up to the narrowed count; nothing when the count
+// is below 1. The position is 16 bits wide, so at most 32767 entries are shown.
+template <typename ShowEntry>
+void ForEachListedEntry(std::int32_t count, std::string_view what, ShowEntry showEntry) {
+    const std::int16_t bound = NarrowCount(count, what);
+    // A wider counter, so that a bound of 32767 ends the loop instead of wrapping.
+    for (std::int32_t i = 1; i <= bound; ++i) showEntry(static_cast<std::int16_t>(i));
+}

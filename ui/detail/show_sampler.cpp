@@ -1,0 +1,87 @@
+// The sampler chunk (header with note name and SMPTE format in words, then a
+// numbered block per loop) and the instrument chunk (seven plain numbers).
+#include <array>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "detail_routines.h"
+#include "detail_rows.h"
+#include "wavedoc/wave_document.h"
+
+namespace {
+
+constexpr std::array<std::string_view, 12> kNoteNames = {"C",  "C#", "D",  "D#", "E",  "F",
+                                                         "F#", "G",  "G#", "A",  "A#", "B"};
+
+// "60 (C5)": the note number, then its name and octave. The quotient and
+// remainder by 12 are cut toward zero, so a negative note has no name and its
+// octave is the truncated quotient ("-13 (-1)").
+std::string NoteText(std::int32_t note) {
+    const std::int32_t octave = note / 12;
+    const std::int32_t remainder = note % 12;
+    if (octave < std::numeric_limits<std::int16_t>::min() ||
+        octave > std::numeric_limits<std::int16_t>::max()) {
+        throw DetailStop("its MIDI unity note, " + std::to_string(note) + ", lies in octave " +
+                         std::to_string(octave) + ", which does not fit in 16 bits.");
+    }
+    const std::string_view name = remainder >= 0 ? kNoteNames[static_cast<std::size_t>(remainder)] : "";
+    return std::to_string(note) + " (" + std::string(name) + std::to_string(octave) + ")";
+}
+
+// The frame rate of a SMPTE format code; any other value gets the empty text.
+std::string_view SmpteFormatName(std::int32_t format) {
+    switch (format) {
+        case 0:
+            return "No SMPTE offset";
+        case 24:
+            return "24 frames per second";
+        case 25:
+            return "25 frames per second";
+        case 29:
+            return "30 frames per second with frame dropping (30 drop)";
+        case 30:
+            return "30 frames per second";
+        default:
+            return "";
+    }
+}
+
+}  // namespace
+
+void ShowSampler(const wavedoc::WaveDocument& document, RowSink& values) {
+    AddNumberRow(values, "Manufacturer", document.Smpl().Manufacturer());
+    AddNumberRow(values, "Product", document.Smpl().Product());
+    AddNumberRow(values, "Sample period", document.Smpl().SamplePeriod());
+    AddValueRow(values, "MIDI unity note", NoteText(document.Smpl().MidiUnityNote()));
+    AddNumberRow(values, "MIDI pitch fraction", document.Smpl().MidiPitchFraction());
+    AddValueRow(values, "SMPTE format",
+                std::to_string(document.Smpl().SmpteFormat()) + " (" +
+                    std::string(SmpteFormatName(document.Smpl().SmpteFormat())) + ")");
+    AddNumberRow(values, "SMPTE offset", document.Smpl().SmpteOffset());
+    AddNumberRow(values, "Number of sample loops", document.Smpl().SampleLoopCount());
+    AddNumberRow(values, "Sampler data", document.Smpl().SamplerData());
+
+    ForEachListedEntry(document.Smpl().SampleLoopCount(), "sample loops", [&](std::int16_t i) {
+        const auto loop = [&]() -> const wavedoc::SampleLoop& {
+            return document.Smpl().SampleLoops().Item(i);
+        };
+        AddHeadingRow(values, "     Loops #" + std::to_string(i));
+        AddNumberRow(values, "     Cue point ID", loop().CuePointId());
+        AddNumberRow(values, "     Type", loop().Type());
+        AddNumberRow(values, "     Start", loop().Start());
+        AddNumberRow(values, "     End", loop().End());
+        AddNumberRow(values, "     Fraction", loop().Fraction());
+        AddNumberRow(values, "     Play count", loop().PlayCount());
+    });
+}
+
+void ShowInstrument(const wavedoc::WaveDocument& document, RowSink& values) {
+    AddNumberRow(values, "Unshifted note", document.Inst().UnshiftedNote());
+    AddNumberRow(values, "Fine tune", document.Inst().FineTune());
+    AddNumberRow(values, "Gain", document.Inst().Gain());
+    AddNumberRow(values, "Low note", document.Inst().LowNote());
+    AddNumberRow(values, "High note", document.Inst().HighNote());
+    AddNumberRow(values, "Low velocity", document.Inst().LowVelocity());
+    AddNumberRow(values, "Hih velocity", document.Inst().HighVelocity());
+}

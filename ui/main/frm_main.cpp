@@ -1,0 +1,293 @@
+#include "ui/main/frm_main.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
+
+#include "app/modprg.h"
+#include "ui/detail/chunk_details.h"
+#include "ui/detail/display_text.h"
+#include "ui/detail/row_sink.h"
+#include "ui/info/frm_about.h"
+#include "ui/info/frm_help.h"
+#include "ui/main/fill_chunk_list.h"
+#include "ui/main/row_table_model.h"
+#include "ui/main/row_table_view.h"
+#include "wavedoc/wave_document.h"
+
+namespace {
+
+const QString kMessageTitle = QStringLiteral("Ondulo");
+const QString kWavFilter = QStringLiteral("WAV Files (*.WAV *.wav)");
+
+// The window was laid out in twips for a font about 13 pixels high; scaling by
+// the actual font keeps the arrangement on any font and screen.
+constexpr double kTwipsPerPixel = 15.0;
+constexpr double kDesignFontHeight = 13.0;
+constexpr int kClientWidthTwips = 8775;
+constexpr int kClientHeightTwips = 5535;
+constexpr int kMarginTwips = 120;
+constexpr int kChunkGridWidthTwips = 2130;
+constexpr int kValueGridWidthTwips = 5910;
+
+// The hourglass for as long as it lives, restored on every way out.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Raw bytes from the file or the parser (chunk ids, paths) as text on screen.
+QString TextFromBytes(const std::string& raw) { return QString::fromStdString(DisplayUtf8(raw)); }
+
+// The first local file among dropped items.
+std::optional<QString> DroppedFilePath(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) return std::nullopt;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) return url.toLocalFile();
+    }
+    return std::nullopt;
+}
+
+// Help and About: created on first use, unloaded when closed, modal while open.
+template <typename Window>
+void ShowModalWindow(QPointer<Window>& window, QWidget* parent) {
+    if (window.isNull()) {
+        window = new Window(parent);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowModality(Qt::ApplicationModal);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
+frmMain::frmMain(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
+    : QMainWindow(parent),
+      prompts_(std::move(prompts)),
+      document_(std::make_unique<wavedoc::WaveDocument>()) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("ODL - Ondulo"));
+    setAcceptDrops(true);
+    BuildControls();
+    BuildMenus();
+
+    txtPatches_->setText(QString());
+    cbAnalize_->setEnabled(false);
+    chunkRows_->SetRows({});
+    valueRows_->SetRows({});
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::BuildControls() {
+    const double scale = std::max(1.0, fontMetrics().height() / kDesignFontHeight);
+    const auto px = [scale](int twips) { return static_cast<int>(twips / kTwipsPerPixel * scale); };
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(px(kMarginTwips), px(kMarginTwips), px(kMarginTwips), px(kMarginTwips / 2));
+
+    auto* panel = new QGroupBox(QStringLiteral(" WAV file"), central);
+    panel->setObjectName(QStringLiteral("SSPanel4"));
+    auto* strip = new QHBoxLayout(panel);
+    txtPatches_ = new QLineEdit(panel);
+    txtPatches_->setObjectName(QStringLiteral("txtPatches"));
+    // Files dropped on the path box are handled by the window, like any drop.
+    txtPatches_->setAcceptDrops(false);
+    cbSearch_ = new QPushButton(QStringLiteral("Search"), panel);
+    cbSearch_->setObjectName(QStringLiteral("cbSearch"));
+    cbAnalize_ = new QPushButton(QStringLiteral("Analyse"), panel);
+    cbAnalize_->setObjectName(QStringLiteral("cbAnalize"));
+    cbAnalize_->setToolTip(QStringLiteral("Analyse selected WAV file"));
+    strip->addWidget(txtPatches_, 1);
+    strip->addWidget(cbSearch_);
+    strip->addWidget(cbAnalize_);
+    layout->addWidget(panel);
+
+    auto* grids = new QSplitter(Qt::Horizontal, central);
+    grids->setChildrenCollapsible(false);
+    chunkRows_ = new RowTableModel(QStringLiteral("Chunk Name"), QStringLiteral("Chunk Size"), this);
+    dbgChunk_ = new RowTableView(grids);
+    dbgChunk_->setObjectName(QStringLiteral("dbgChunk"));
+    dbgChunk_->setModel(chunkRows_);
+    valueRows_ = new RowTableModel(QStringLiteral("Parameter"), QStringLiteral("Value"), this);
+    dbgValues_ = new RowTableView(grids);
+    dbgValues_->setObjectName(QStringLiteral("dbgValues"));
+    dbgValues_->setModel(valueRows_);
+    grids->addWidget(dbgChunk_);
+    grids->addWidget(dbgValues_);
+    grids->setStretchFactor(0, kChunkGridWidthTwips);
+    grids->setStretchFactor(1, kValueGridWidthTwips);
+    // Wide enough for both column titles of the chunk grid whatever the font.
+    const QHeaderView* titles = dbgChunk_->horizontalHeader();
+    const int chunkGridWidth =
+        std::max(px(kChunkGridWidthTwips), titles->sectionSizeHint(0) + titles->sectionSizeHint(1) +
+                                               dbgChunk_->verticalScrollBar()->sizeHint().width() +
+                                               2 * dbgChunk_->frameWidth());
+    grids->setSizes({chunkGridWidth, px(kValueGridWidthTwips)});
+    layout->addWidget(grids, 1);
+
+    lbStatus_ = new QLabel(central);
+    lbStatus_->setObjectName(QStringLiteral("lbStatus"));
+    lbStatus_->setTextFormat(Qt::PlainText);
+    lbStatus_->setWordWrap(true);
+    lbStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(lbStatus_);
+
+    setCentralWidget(central);
+    resize(px(kClientWidthTwips) + chunkGridWidth - px(kChunkGridWidthTwips), px(kClientHeightTwips));
+
+    connect(txtPatches_, &QLineEdit::textChanged, this, &frmMain::txtPatchesChange);
+    connect(txtPatches_, &QLineEdit::returnPressed, this, &frmMain::txtPatchesReturn);
+    connect(cbSearch_, &QPushButton::clicked, this, &frmMain::cbSearchClick);
+    connect(cbAnalize_, &QPushButton::clicked, this, &frmMain::cbAnalizeClick);
+    connect(dbgChunk_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmMain::dbgChunkSelectionChanged);
+}
+
+void frmMain::BuildMenus() {
+    QMenu* mFile = menuBar()->addMenu(QStringLiteral("File"));
+    mFile->setObjectName(QStringLiteral("mFile"));
+    QAction* mExit = mFile->addAction(QStringLiteral("Exit"));
+    mExit->setObjectName(QStringLiteral("mExit"));
+    connect(mExit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* mAbHlp = menuBar()->addMenu(QStringLiteral("Help"));
+    mAbHlp->setObjectName(QStringLiteral("mAbHlp"));
+    QAction* mHelp = mAbHlp->addAction(QStringLiteral("Help"));
+    mHelp->setObjectName(QStringLiteral("mHelp"));
+    mAbHlp->addSeparator()->setObjectName(QStringLiteral("mEmpty"));
+    QAction* mAbout = mAbHlp->addAction(QStringLiteral("About"));
+    mAbout->setObjectName(QStringLiteral("mAbout"));
+    connect(mHelp, &QAction::triggered, this, &frmMain::mHelpClick);
+    connect(mAbout, &QAction::triggered, this, &frmMain::mAboutClick);
+}
+
+void frmMain::txtPatchesChange() {
+    // Only spaces count as blank, as the path box has always trimmed them.
+    const QString text = txtPatches_->text();
+    const bool blank = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == QLatin1Char(' '); });
+    ModPrg::FileState = blank ? 0 : 1;
+    UpdateAnalyseButton();
+}
+
+void frmMain::txtPatchesReturn() {
+    if (cbAnalize_->isEnabled()) cbAnalize_->click();
+}
+
+void frmMain::UpdateAnalyseButton() { cbAnalize_->setEnabled(ModPrg::FileState > 0); }
+
+void frmMain::cbSearchClick() {
+    const std::optional<QString> chosen = prompts_->ChooseFile(
+        this, QFile::decodeName(QByteArray::fromStdString(ModPrg::LastChosenPath)), kWavFilter);
+    // A cancelled or failed dialog leaves the path and the state as they were.
+    if (chosen) TakeChosenPath(*chosen);
+    UpdateAnalyseButtonAndFocus();
+}
+
+void frmMain::TakeChosenPath(const QString& path) {
+    ModPrg::LastChosenPath = QFile::encodeName(path).toStdString();
+    txtPatches_->setText(path);
+    ModPrg::FileState = 1;
+}
+
+void frmMain::UpdateAnalyseButtonAndFocus() {
+    UpdateAnalyseButton();
+    if (cbAnalize_->isEnabled()) {
+        cbAnalize_->setFocus();
+    } else {
+        txtPatches_->setFocus();
+    }
+}
+
+void frmMain::cbAnalizeClick() {
+    // The path goes to Load exactly as typed: surrounding spaces are part of it.
+    const QString path = txtPatches_->text();
+    std::int16_t status = 0;
+    {
+        BusyCursor busy;
+        status = document_->Load(QFile::encodeName(path).toStdString());
+    }
+    switch (status) {
+        case wavedoc::LoadOk: {
+            document_->Data().SetData("");
+            RowList chunks;
+            RowList values;
+            FillChunkList(*document_, chunks, values);
+            chunkRows_->SetRows(chunks.Rows());
+            valueRows_->SetRows(values.Rows());
+            dbgChunk_->FitFirstColumn();
+            dbgValues_->FitFirstColumn();
+            ShowStatus(QString());
+            ModPrg::FileState = 2;
+            UpdateAnalyseButton();
+            break;
+        }
+        case wavedoc::LoadNotRiff:
+            prompts_->ShowMessage(this, kMessageTitle, QStringLiteral("Not a wav file (RIFF tag)"));
+            break;
+        case wavedoc::LoadNotWave:
+            prompts_->ShowMessage(this, kMessageTitle, QStringLiteral("Not a wav file (WAVE tag)"));
+            break;
+        case wavedoc::LoadUnreadable:
+            // The reason names the file and what kept it from being read.
+            prompts_->ShowMessage(this, kMessageTitle, TextFromBytes(document_->LoadError()));
+            break;
+        default:
+            break;
+    }
+}
+
+void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
+    if (selected.isEmpty()) return;
+    const int row = selected.indexes().first().row();
+    RowList values;
+    const std::optional<std::string> stop = ShowChunkDetails(*document_, chunkRows_->RawCell(row, 0), values);
+    valueRows_->SetRows(values.Rows());
+    dbgValues_->FitFirstColumn();
+    ShowStatus(stop ? TextFromBytes(*stop) : QString());
+}
+
+void frmMain::ShowStatus(const QString& sentence) { lbStatus_->setText(sentence); }
+
+void frmMain::mHelpClick() { ShowModalWindow(helpWindow_, this); }
+
+void frmMain::mAboutClick() { ShowModalWindow(aboutWindow_, this); }
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFilePath(event->mimeData())) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const std::optional<QString> path = DroppedFilePath(event->mimeData());
+    if (!path) return;
+    event->acceptProposedAction();
+    TakeChosenPath(*path);
+    UpdateAnalyseButtonAndFocus();
+    // Analyse once the drop has finished, so a message box never opens while
+    // the drag is still in progress.
+    if (cbAnalize_->isEnabled())
+        QMetaObject::invokeMethod(cbAnalize_, &QPushButton::click, Qt::QueuedConnection);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+#include "ui/main/user_prompts.h"
+
+class QDragEnterEvent;
+class QDropEvent;
+class QItemSelection;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RowTableModel;
+class RowTableView;
+class frmAbout;
+class frmHelp;
+
+namespace wavedoc {
+class WaveDocument;
+}
+
+// The program's window: a path strip (path box, Search, Analyse), the chunk grid
+// on the left, the value grid on the right, and a status line under them for a
+// chunk that could not be shown in full. It owns the one WaveDocument and keeps
+// ModPrg::FileState in step with the path box and the last analysis.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit frmMain(std::unique_ptr<UserPrompts> prompts, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private slots:
+    void txtPatchesChange();
+    void txtPatchesReturn();
+    void cbSearchClick();
+    void cbAnalizeClick();
+    void mHelpClick();
+    void mAboutClick();
+    void dbgChunkSelectionChanged(const QItemSelection& selected);
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void UpdateAnalyseButton();
+    // Search keeps the chosen file as the path; a dropped file goes the same way.
+    void TakeChosenPath(const QString& path);
+    // Search's last step, also after a cancelled dialog.
+    void UpdateAnalyseButtonAndFocus();
+    void ShowStatus(const QString& sentence);
+
+    std::unique_ptr<UserPrompts> prompts_;
+    std::unique_ptr<wavedoc::WaveDocument> document_;
+
+    QLineEdit* txtPatches_ = nullptr;
+    QPushButton* cbSearch_ = nullptr;
+    QPushButton* cbAnalize_ = nullptr;
+    RowTableModel* chunkRows_ = nullptr;
+    RowTableModel* valueRows_ = nullptr;
+    RowTableView* dbgChunk_ = nullptr;
+    RowTableView* dbgValues_ = nullptr;
+    QLabel* lbStatus_ = nullptr;
+
+    QPointer<frmHelp> helpWindow_;
+    QPointer<frmAbout> aboutWindow_;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "ui/main/user_prompts.h"
+
+// The prompts as real Qt dialogs.
+class QtUserPrompts : public UserPrompts {
+public:
+    void ShowMessage(QWidget* parent, const QString& title, const QString& text) override;
+    std::optional<QString> ChooseFile(QWidget* parent, const QString& startPath,
+                                      const QString& filter) override;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A two-column grid of raw row strings. Each row is split at its first TAB
+// (label | value); a row without TAB fills only the first column. Cells are
+// turned into display text only when the view asks for them, so setting a list
+// of hundreds of thousands of rows is one reset and no conversion.
+class RowTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    RowTableModel(QString firstHeader, QString secondHeader, QObject* parent = nullptr);
+
+    // Replaces every row in one model reset.
+    void SetRows(std::vector<std::string> rows);
+    const std::vector<std::string>& Rows() const { return rows_; }
+    // The raw bytes of one cell, exactly as the row holds them.
+    std::string RawCell(int row, int column) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    static constexpr int kColumnCount = 2;
+
+    // Empty for a row or column outside the grid.
+    std::string_view Cell(int row, int column) const;
+
+    QString headers_[kColumnCount];
+    std::vector<std::string> rows_;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// The modal questions the main window puts to the user, behind one seam so the
+// window's flows can be driven without a dialog blocking them.
+class UserPrompts {
+public:
+    virtual ~UserPrompts() = default;
+
+    // A message with an OK button and no icon.
+    virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text) = 0;
+    // An open-file dialog starting at `startPath`, offering `filter`. Nothing
+    // when the user cancels or the dialog fails.
+    virtual std::optional<QString> ChooseFile(QWidget* parent, const QString& startPath,
+                                              const QString& filter) = 0;
+};

@@ -1,0 +1,41 @@
+#include "smpl_chunk.h"
+
+#include "chunk_naming.h"
+#include "fixed_records.h"
+
+namespace wavedoc {
+namespace {
+
+// Nine 32-bit header fields, cSampleLoops the eighth, then records of
+// dwIdentifier, dwType, dwStart, dwEnd, dwFraction, dwPlayCount; the sampler
+// data follows the loops.
+constexpr RecordLayout kSmplLayout{28, 36, 24, "sample loop", "sample loops"};
+
+}  // namespace
+
+SampleLoop::SampleLoop(std::string record, std::string owner)
+    : fields_(std::move(record), std::move(owner)) {}
+
+std::int32_t SampleLoop::CuePointId() const { return fields_.Bits32(0, "dwIdentifier"); }
+std::int32_t SampleLoop::Type() const { return fields_.Bits32(4, "dwType"); }
+std::int32_t SampleLoop::Start() const { return fields_.Bits32(8, "dwStart"); }
+std::int32_t SampleLoop::End() const { return fields_.Bits32(12, "dwEnd"); }
+std::int32_t SampleLoop::Fraction() const { return fields_.Bits32(16, "dwFraction"); }
+std::int32_t SampleLoop::PlayCount() const { return fields_.Bits32(20, "dwPlayCount"); }
+
+SmplChunk::SmplChunk(std::string name, std::int32_t size, std::string bytes)
+    : ChunkBase(name, size), fields_(std::move(bytes), ChunkOwnerName(name)) {
+    sampleLoops_ = SplitRecords<SampleLoop>(fields_, kSmplLayout);
+}
+
+std::int32_t SmplChunk::Manufacturer() const { return fields_.Bits32(0, "dwManufacturer"); }
+std::int32_t SmplChunk::Product() const { return fields_.Bits32(4, "dwProduct"); }
+std::int32_t SmplChunk::SamplePeriod() const { return fields_.Bits32(8, "dwSamplePeriod"); }
+std::int32_t SmplChunk::MidiUnityNote() const { return fields_.Bits32(12, "dwMIDIUnityNote"); }
+std::int32_t SmplChunk::MidiPitchFraction() const { return fields_.Bits32(16, "dwMIDIPitchFraction"); }
+std::int32_t SmplChunk::SmpteFormat() const { return fields_.Bits32(20, "dwSMPTEFormat"); }
+std::int32_t SmplChunk::SmpteOffset() const { return fields_.Bits32(24, "dwSMPTEOffset"); }
+std::int32_t SmplChunk::SampleLoopCount() const { return fields_.Bits32(28, "cSampleLoops"); }
+std::int32_t SmplChunk::SamplerData() const { return fields_.Bits32(32, "cbSamplerData"); }
+
+}  // namespace wavedoc

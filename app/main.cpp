@@ -8,6 +8,9 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ondulo"));
+    QApplication::setApplicationVersion(QStringLiteral(ONDULO_VERSION));
+    // Lets desktops match the window to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ondulo"));
     QApplication::setWindowIcon(OnduloIcon());
 
     frmMain window(std::make_unique<QtUserPrompts>());

@@ -15,7 +15,7 @@ namespace {
 // Counts the file dialogs the main window asks for, and answers none.
 class CountingPrompts : public UserPrompts {
 public:
-    void ShowMessage(QWidget*, const QString&, const QString&) override {}
+    void ShowMessage(QWidget*, const QString&, const QString&, const QString&) override {}
     std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&) override {
         ++fileDialogs;
         return std::nullopt;

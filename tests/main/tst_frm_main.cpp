@@ -25,8 +25,8 @@ namespace {
 // file dialog from a script.
 class FakePrompts : public UserPrompts {
 public:
-    void ShowMessage(QWidget*, const QString& title, const QString& text) override {
-        messages << title + ": " + text;
+    void ShowMessage(QWidget*, const QString& title, const QString& text, const QString& details) override {
+        messages << title + ": " + text + (details.isEmpty() ? QString() : " / " + details);
         cursorLeftOn |= QApplication::overrideCursor() != nullptr;
     }
     std::optional<QString> ChooseFile(QWidget*, const QString& startPath, const QString& filter) override {
@@ -178,9 +178,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");  // none: the path does not exist
         QTest::addColumn<QString>("message");   // the path stands for %1
         QTest::addRow("no RIFF tag") << "rifx.wav" << QByteArray("RIFX\4\0\0\0WAVE", 12)
-                                     << "Ondulo: Not a wav file (RIFF tag)";
+                                     << "Ondulo: Not a wav file (RIFF tag) / *\"%1\"*RIFF*";
         QTest::addRow("no WAVE form") << "avi.wav" << QByteArray::fromStdString(RiffFile(kData, "AVI "))
-                                      << "Ondulo: Not a wav file (WAVE tag)";
+                                      << "Ondulo: Not a wav file (WAVE tag) / *\"%1\"*WAVE*";
         QTest::addRow("missing file") << "missing.wav" << QByteArray() << "Ondulo: *\"%1\"*";
     }
     void failedAnalysisKeepsEverything() {

@@ -245,15 +245,17 @@ void frmMain::cbAnalizeClick() {
             UpdateAnalyseButton();
             break;
         }
+        // The reason under the message names the file and what is wrong with it.
         case wavedoc::LoadNotRiff:
-            prompts_->ShowMessage(this, kMessageTitle, QStringLiteral("Not a wav file (RIFF tag)"));
+            prompts_->ShowMessage(this, kMessageTitle, QStringLiteral("Not a wav file (RIFF tag)"),
+                                  TextFromBytes(document_->LoadError()));
             break;
         case wavedoc::LoadNotWave:
-            prompts_->ShowMessage(this, kMessageTitle, QStringLiteral("Not a wav file (WAVE tag)"));
+            prompts_->ShowMessage(this, kMessageTitle, QStringLiteral("Not a wav file (WAVE tag)"),
+                                  TextFromBytes(document_->LoadError()));
             break;
         case wavedoc::LoadUnreadable:
-            // The reason names the file and what kept it from being read.
-            prompts_->ShowMessage(this, kMessageTitle, TextFromBytes(document_->LoadError()));
+            prompts_->ShowMessage(this, kMessageTitle, TextFromBytes(document_->LoadError()), QString());
             break;
         default:
             break;

@@ -3,10 +3,14 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-void QtUserPrompts::ShowMessage(QWidget* parent, const QString& title, const QString& text) {
+void QtUserPrompts::ShowMessage(QWidget* parent, const QString& title, const QString& text,
+                                const QString& details) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
     // A path may hold '<' or '&': never read it as markup.
     box.setTextFormat(Qt::PlainText);
+    // The second paragraph's format is detected from its text; wrapping the
+    // escaped text in a paragraph makes it always read as the literal text.
+    if (!details.isEmpty()) box.setInformativeText(QStringLiteral("<p>%1</p>").arg(details.toHtmlEscaped()));
     box.exec();
 }
 

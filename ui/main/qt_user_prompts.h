@@ -5,7 +5,8 @@
 // The prompts as real Qt dialogs.
 class QtUserPrompts : public UserPrompts {
 public:
-    void ShowMessage(QWidget* parent, const QString& title, const QString& text) override;
+    void ShowMessage(QWidget* parent, const QString& title, const QString& text,
+                     const QString& details) override;
     std::optional<QString> ChooseFile(QWidget* parent, const QString& startPath,
                                       const QString& filter) override;
 };

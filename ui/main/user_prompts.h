@@ -11,8 +11,10 @@ class UserPrompts {
 public:
     virtual ~UserPrompts() = default;
 
-    // A message with an OK button and no icon.
-    virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A message with an OK button and no icon; `details`, when not empty, is a
+    // second paragraph under it (which file, and what is wrong with it).
+    virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text,
+                             const QString& details) = 0;
     // An open-file dialog starting at `startPath`, offering `filter`. Nothing
     // when the user cancels or the dialog fails.
     virtual std::optional<QString> ChooseFile(QWidget* parent, const QString& startPath,

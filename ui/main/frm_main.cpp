@@ -97,6 +97,8 @@ frmMain::frmMain(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     cbAnalize_->setEnabled(false);
     chunkRows_->SetRows({});
     valueRows_->SetRows({});
+    dbgChunk_->FitFirstColumn();
+    dbgValues_->FitFirstColumn();
 }
 
 frmMain::~frmMain() = default;

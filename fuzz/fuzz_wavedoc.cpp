@@ -41,21 +41,23 @@ void RequireSentence(const std::string& message, const char* where) {
 
 // The file every failed load must leave in place: a format and a data chunk.
 const std::string& PreviousFile() {
-    static const std::string file = wavtest::RiffFile(
-        wavtest::Chunk("fmt ", wavtest::PcmFormat(1, 8000, 8)) + wavtest::Chunk("data", "ab"));
+    static const std::string file = wavtest::RiffFile(wavtest::Chunk("fmt ", wavtest::PcmFormat(1, 8000, 8)) +
+                                                      wavtest::Chunk("data", "ab"));
     return file;
 }
 
 // The load must say what is wrong with a file it refuses, name the file, and
 // keep the document it held before.
 void CheckRefusal(const wavedoc::WaveDocument& document, std::int16_t status) {
-    Require(status == wavedoc::LoadNotRiff || status == wavedoc::LoadNotWave || status == wavedoc::LoadUnreadable,
-            "unknown load status");
+    Require(
+        status == wavedoc::LoadNotRiff || status == wavedoc::LoadNotWave || status == wavedoc::LoadUnreadable,
+        "unknown load status");
     RequireSentence(document.LoadError(), "load refused without a sentence:");
-    Require(document.LoadError().find(kDisplayName) != std::string::npos, "load error does not name the file:",
-            document.LoadError());
-    Require(document.Fmt().Name() == "fmt " && document.Data().Name() == "data" && document.Cue().Name().empty(),
-            "a refused load changed the previous document");
+    Require(document.LoadError().find(kDisplayName) != std::string::npos,
+            "load error does not name the file:", document.LoadError());
+    Require(
+        document.Fmt().Name() == "fmt " && document.Data().Name() == "data" && document.Cue().Name().empty(),
+        "a refused load changed the previous document");
 }
 
 // What the JSON and terminal writers make of a row must not fail either.

@@ -32,8 +32,8 @@ std::string EveryChunk() {
                     Chunk("slnt", U32(100)) + Chunk("cue ", CuePayload({{1, 0}, {2, 2, "data", 0, 0, 2}})) +
                     Chunk("plst", PlstPayload({{1, 2, 3}})) + Chunk("LIST", adtl) +
                     Chunk("smpl", SmplPayload({1, 2, 22675, 60, 0, 25, 0}, {{1, 0, 0, 2}}, "xyz")) +
-                    Chunk("inst", InstPayload(60, -3, 6, 0, 127, 1, 127)) + Chunk("PAD ", std::string(3, '\0')) +
-                    Chunk("data", "abc"));
+                    Chunk("inst", InstPayload(60, -3, 6, 0, 127, 1, 127)) +
+                    Chunk("PAD ", std::string(3, '\0')) + Chunk("data", "abc"));
 }
 
 // WAVE_FORMAT_EXTENSIBLE with the IEEE float sub-format.
@@ -51,9 +51,9 @@ std::vector<std::pair<std::string, std::string>> Seeds() {
         {"extensible.wav", Extensible()},
         {"data-first-no-pad.wav",
          RiffFile(Chunk("data", "abc", std::nullopt, false) + Chunk("fmt ", PcmFormat(1, 8000, 8)))},
-        {"two-lists.wav", RiffFile(Fmt() + Chunk("LIST", ListPayload("INFO", Chunk("INAM", "Song"))) +
-                                   Chunk("list", ListPayload("adtl", Chunk("labl", LabelPayload(7, "x")))) +
-                                   Data())},
+        {"two-lists.wav",
+         RiffFile(Fmt() + Chunk("LIST", ListPayload("INFO", Chunk("INAM", "Song"))) +
+                  Chunk("list", ListPayload("adtl", Chunk("labl", LabelPayload(7, "x")))) + Data())},
         {"counts-too-high.wav",
          RiffFile(Fmt() + Chunk("cue ", CuePayload({{1, 0}}, 0x7FFFFFFF)) +
                   Chunk("smpl", SmplPayload({}, {{1, 0, 0, 2}}, {}, 0x7FFFFFFF)) + Data())},

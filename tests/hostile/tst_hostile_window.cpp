@@ -1,0 +1,184 @@
+// Hostile files in the window: Analyse and then selecting every chunk row
+// leave the window running with the expected message or status line, a
+// refused file keeps what was on screen, and the busy pointer never stays on.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/modprg.h"
+#include "hostile_files.h"
+#include "ui/main/frm_main.h"
+
+using namespace hostile;
+
+namespace {
+
+// Records every message and answers no file dialog.
+class RecordingPrompts : public UserPrompts {
+public:
+    void ShowMessage(QWidget*, const QString& title, const QString& text, const QString& details) override {
+        messages << title + ": " + text + (details.isEmpty() ? QString() : " / " + details);
+        cursorOnDuringMessage |= QApplication::overrideCursor() != nullptr;
+    }
+    std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    QStringList messages;
+    bool cursorOnDuringMessage = false;
+};
+
+// A case: how to make the path, the message box text for a refused file ("%1"
+// for the path; empty when the file loads) and, for a file that loads, the
+// status line of each chunk that cannot be shown in full.
+struct WindowCase {
+    std::function<std::string(const Scratch&)> makePath;
+    QString message;
+    std::map<QString, QString> statusLines = {};
+};
+
+const QString kNotRegular =
+    "Ondulo: The file \"%1\" cannot be read: it is not a regular file (it is a device, a "
+    "pipe or a socket).";
+
+const std::map<QString, WindowCase>& Cases() {
+    static const std::map<QString, WindowCase> cases = {
+        {"fifo", {[](const Scratch& s) { return s.Fifo("pipe.wav"); }, kNotRegular}},
+        {"endless device", {[](const Scratch&) { return std::string("/dev/zero"); }, kNotRegular}},
+        {"directory",
+         {[](const Scratch& s) { return s.Dir(); },
+          "Ondulo: The file \"%1\" cannot be read: it is a directory, not a file."}},
+        {"empty file",
+         {[](const Scratch& s) { return s.File("empty.wav", ""); },
+          "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" is not a WAV file: it is only 0 bytes long."}},
+        {"RIFF tag alone",
+         {[](const Scratch& s) { return s.File("riff.wav", "RIFF"); },
+          "Ondulo: Not a wav file (WAVE tag) / The file \"%1\" is not a WAV file: it ends before the RIFF "
+          "form "
+          "type."}},
+        {"counts with no records",
+         {[](const Scratch& s) {
+              return s.File("counts.wav",
+                            RiffFile(kFmt + Chunk("cue ", CuePayload({}, 0x7FFFFFFF)) +
+                                     Chunk("smpl", SmplPayload({}, {}, {}, 0x7FFFFFFF)) + kData));
+          },
+          QString(),
+          {{"cue ",
+            "The cue chunk could not be shown in full: it has 2147483647 cue points, and at most 32767 can "
+            "be "
+            "listed."},
+           {"smpl",
+            "The smpl chunk could not be shown in full: it has 2147483647 sample loops, and at most 32767 "
+            "can be "
+            "listed."}}}},
+        {"more labels than listed",
+         {[](const Scratch& s) { return s.File("labels.wav", RiffFile(kFmt + ManyLabels(40000) + kData)); },
+          QString(),
+          {{"LIST",
+            "The LIST chunk could not be shown in full: it has 40000 labels, and at most 32767 can be "
+            "listed."}}}},
+        {"short fields and odd sizes",
+         {[](const Scratch& s) {
+              return s.File("short.wav", RiffFile(Chunk("fact", "abc", std::nullopt, false) +
+                                                  LabelRunningPastItsList() + Chunk("fmt ", U16(1))));
+          },
+          QString(),
+          {{"fact",
+            "The fact chunk could not be shown in full: the fact chunk ends before its field "
+            "dwSampleLength."},
+           {"fmt ",
+            "The fmt chunk could not be shown in full: the fmt chunk ends before its field nChannels."}}}},
+        {"non-ASCII name with spaces",
+         {[](const Scratch& s) { return s.File(" Caf\xC3\xA9 \xE2\x99\xAA.wav ", GoodFile()); }, QString()}},
+    };
+    return cases;
+}
+
+}  // namespace
+
+class HostileWindowTest : public QObject {
+    Q_OBJECT
+
+    Scratch scratch_;
+    std::unique_ptr<frmMain> window_;
+    RecordingPrompts* prompts_ = nullptr;
+
+    template <typename T>
+    T* Find(const char* name) const {
+        return window_->findChild<T*>(name);
+    }
+    QStringList Rows(const char* grid) const {
+        const QAbstractItemModel* model = Find<QTableView>(grid)->model();
+        QStringList rows;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            rows << model->index(row, 0).data().toString() + '\t' + model->index(row, 1).data().toString();
+        }
+        return rows;
+    }
+    void Analyse(const QString& path) {
+        Find<QLineEdit>("txtPatches")->setText(path);
+        Find<QPushButton>("cbAnalize")->click();
+        QVERIFY2(QApplication::overrideCursor() == nullptr, "busy cursor left on after Analyse");
+    }
+    // Selects every chunk row in turn; the status line each leaves, by chunk name.
+    std::map<QString, QString> SelectEveryRow() {
+        std::map<QString, QString> statusLines;
+        QTableView* chunks = Find<QTableView>("dbgChunk");
+        for (int row = 0; row < chunks->model()->rowCount(); ++row) {
+            chunks->selectRow(row);
+            const QString status = Find<QLabel>("lbStatus")->text();
+            if (!status.isEmpty()) statusLines[chunks->model()->index(row, 0).data().toString()] = status;
+        }
+        return statusLines;
+    }
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        ModPrg::FileState = 0;
+        auto prompts = std::make_unique<RecordingPrompts>();
+        prompts_ = prompts.get();
+        window_ = std::make_unique<frmMain>(std::move(prompts));
+        window_->show();
+    }
+    void cleanup() {
+        QVERIFY(window_->isVisible());
+        QVERIFY2(!prompts_->cursorOnDuringMessage, "busy cursor over a message");
+        window_.reset();
+    }
+
+    void analyseAndSelectEveryRow_data() {
+        QTest::addColumn<QString>("key");
+        for (const auto& entry : Cases()) QTest::newRow(qPrintable(entry.first)) << entry.first;
+    }
+    void analyseAndSelectEveryRow() {
+        QFETCH(QString, key);
+        const WindowCase& c = Cases().at(key);
+        Analyse(QString::fromStdString(scratch_.File("good.wav", GoodFile())));
+        Find<QTableView>("dbgChunk")->selectRow(1);
+        const QStringList before = Rows("dbgChunk") + Rows("dbgValues");
+
+        const QString path = QString::fromStdString(c.makePath(scratch_));
+        Analyse(path);
+        if (!c.message.isEmpty()) {
+            QCOMPARE(prompts_->messages, QStringList{c.message.arg(path)});
+            QCOMPARE(Rows("dbgChunk") + Rows("dbgValues"), before);
+            QCOMPARE(ModPrg::FileState, 1);
+            // The old list stays selectable and still shows the previous file.
+            QCOMPARE(SelectEveryRow(), (std::map<QString, QString>{}));
+        } else {
+            QCOMPARE(prompts_->messages, QStringList());
+            QCOMPARE(ModPrg::FileState, 2);
+            QCOMPARE(SelectEveryRow(), c.statusLines);
+        }
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+};
+
+QTEST_MAIN(HostileWindowTest)
+#include "tst_hostile_window.moc"

@@ -41,6 +41,7 @@ std::optional<ChunkHeader> ChunkWalker::Next() {
     ChunkHeader chunk{header.FourCC(0, "ckID"), static_cast<std::uint32_t>(header.Bits32(4, "ckSize")),
                       *position_ + kHeaderSize, 0};
     if (!IsPrintableId(chunk.id)) {
+        stoppedAt_ = position_;
         position_.reset();
         return std::nullopt;
     }

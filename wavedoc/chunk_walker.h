@@ -30,6 +30,10 @@ public:
     // The next chunk, or nothing at the end of the walk.
     std::optional<ChunkHeader> Next();
 
+    // Where the walk met bytes that do not start a chunk header, when it ended
+    // there rather than at the end.
+    std::optional<std::uint64_t> StoppedAt() const { return stoppedAt_; }
+
 private:
     bool StartsPlausibleHeader(std::uint64_t offset);
     std::optional<std::uint64_t> FollowingHeader(const ChunkHeader& chunk);
@@ -39,6 +43,7 @@ private:
 
     const ByteSource& source_;
     std::optional<std::uint64_t> position_;
+    std::optional<std::uint64_t> stoppedAt_;
     std::uint64_t end_;
     std::string window_;
     std::uint64_t windowStart_ = 0;

@@ -22,6 +22,7 @@ struct WaveDocument::Chunks {
     GenericChunk data;
     FmtChunk fmt;
     GenericChunk riffHeader;
+    std::vector<std::string> notes;
 
     void ReadFrom(const std::shared_ptr<const ByteSource>& source);
 };
@@ -58,6 +59,20 @@ std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, 
 }
 
 std::int32_t StoredSize(const ChunkHeader& header) { return static_cast<std::int32_t>(header.storedSize); }
+
+std::string InFile(const ByteSource& source) { return "In the file \"" + source.DisplayName() + "\", "; }
+
+std::string RunsPastEndNote(const ByteSource& source, const ChunkHeader& header) {
+    return InFile(source) + "the \"" + header.id +
+           "\" chunk runs past the end of the file: its size field says " +
+           std::to_string(header.storedSize) + " bytes, the file holds " +
+           std::to_string(header.presentSize) + ".";
+}
+
+std::string NotAChunkNote(const ByteSource& source, std::uint64_t offset) {
+    return InFile(source) + "the " + std::to_string(source.Length() - offset) + " bytes from offset " +
+           std::to_string(offset) + " do not start a chunk, so nothing from there on is listed.";
+}
 
 // The first "LIST" or "list" chunk of each kind met during the walk.
 struct ListChoice {
@@ -98,6 +113,7 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& sou
     // the file decides where the walk ends.
     ChunkWalker walker(*source, kRiffHeaderSize, source->Length());
     while (const std::optional<ChunkHeader> header = walker.Next()) {
+        if (header->presentSize < header->storedSize) notes.push_back(RunsPastEndNote(*source, *header));
         const std::string& id = header->id;
         if (id == "fmt ") {
             KeepFirst(fmt, *header, *source);
@@ -123,6 +139,9 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& sou
             lists.Consider(*source, *header);
         }
     }
+    if (const std::optional<std::uint64_t> stop = walker.StoppedAt()) {
+        notes.push_back(NotAChunkNote(*source, *stop));
+    }
     if (const auto& chosen = lists.Chosen()) {
         list = ListChunk(chosen->id, StoredSize(*chosen), ReadContent(*source, *chosen));
     }
@@ -146,6 +165,7 @@ const FmtChunk& WaveDocument::Fmt() const { return chunks_->fmt; }
 const GenericChunk& WaveDocument::RiffHeader() const { return chunks_->riffHeader; }
 
 const std::string& WaveDocument::LoadError() const { return loadError_; }
+const std::vector<std::string>& WaveDocument::LoadNotes() const { return chunks_->notes; }
 
 std::int16_t WaveDocument::Load(const std::string& path) {
     std::string reason;

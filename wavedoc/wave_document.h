@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cue_chunk.h"
 #include "fact_chunk.h"
@@ -54,6 +55,12 @@ public:
 
     // Why the last Load failed, in plain words (empty after a success).
     const std::string& LoadError() const;
+
+    // Damage the last successful Load got past, one sentence each naming the
+    // file: a chunk whose size field runs past the end of the file, bytes that
+    // do not start a chunk (what follows them is not listed). Empty for a sound
+    // file; kept, like the chunks, when a later Load fails.
+    const std::vector<std::string>& LoadNotes() const;
 
 private:
     struct Chunks;

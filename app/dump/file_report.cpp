@@ -39,6 +39,7 @@ FileReport CollectFileReport(const std::string& path) {
             report.error = LoadFailure(document, path, report.status);
             return report;
         }
+        report.notes = document.LoadNotes();
         // Like the window: the audio samples are never shown, so they are dropped at once.
         document.Data().SetData("");
 
@@ -56,6 +57,7 @@ FileReport CollectFileReport(const std::string& path) {
         report.status = wavedoc::LoadUnreadable;
         report.error = "\"" + path + "\" could not be read: " + error.what();
         report.chunks.clear();
+        report.notes.clear();
     }
     return report;
 }

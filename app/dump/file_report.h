@@ -21,6 +21,7 @@ struct FileReport {
     std::int16_t status = 0;  // the status of WaveDocument::Load
     std::string error;        // why the file could not be read; empty on success
     std::vector<ChunkReport> chunks;
+    std::vector<std::string> notes;  // damage the load got past (WaveDocument::LoadNotes)
 };
 
 // Loads `path` and runs the chunk list and the detail view for each listed

@@ -58,7 +58,10 @@ void JsonReportWriter::Add(const FileReport& report) {
     const std::optional<std::string> error =
         report.error.empty() ? std::nullopt : std::optional<std::string>(report.error);
     out_ << "  {\"path\": " << JsonString(report.path) << ", \"status\": " << report.status
-         << ", \"error\": " << JsonStringOrNull(error) << ", \"chunks\": [";
+         << ", \"error\": " << JsonStringOrNull(error) << ", \"notes\": [";
+    for (std::size_t i = 0; i < report.notes.size(); ++i)
+        out_ << (i == 0 ? "" : ", ") << JsonString(report.notes[i]);
+    out_ << "], \"chunks\": [";
     for (std::size_t i = 0; i < report.chunks.size(); ++i) {
         out_ << (i == 0 ? "\n" : ",\n");
         WriteChunk(out_, report.chunks[i]);

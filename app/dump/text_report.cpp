@@ -46,6 +46,7 @@ void TextReportWriter::Add(const FileReport& report) {
     for (const ChunkReport& chunk : report.chunks) {
         out_ << TerminalText(chunk.name) << '\t' << chunk.size << '\n';
     }
+    for (const std::string& note : report.notes) out_ << "! " << TerminalText(note) << '\n';
     for (const ChunkReport& chunk : report.chunks) {
         out_ << "\n[" << TerminalText(chunk.name) << "]\n";
         for (const std::string& row : chunk.rows) out_ << TerminalText(row) << '\n';

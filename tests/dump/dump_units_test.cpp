@@ -62,19 +62,20 @@ TEST(DumpText, EscapesForJsonAndForTheTerminal) {
 TEST(DumpText, WritesListThenEachChunkAndReportsFailuresApart) {
     std::ostringstream out;
     std::ostringstream errors;
-    const FileReport read{
-        "a.wav",
-        0,
-        "",
-        {{"RIFF", 40, {"RIFF Type\tWAVE"}, std::nullopt},
-         {"cue ", -4, {"Number of cue points\t2", "     Cue Point #1", ""}, "It stopped."}}};
-    const FileReport failed{"b.wav", 1, "b.wav does not start with RIFF.", {}};
+    const FileReport read{"a.wav",
+                          0,
+                          "",
+                          {{"RIFF", 40, {"RIFF Type\tWAVE"}, std::nullopt},
+                           {"cue ", -4, {"Number of cue points\t2", "     Cue Point #1", ""}, "It stopped."}},
+                          {"The data chunk runs past the end."}};
+    const FileReport failed{"b.wav", 1, "b.wav does not start with RIFF.", {}, {}};
     TextReportWriter writer(out, errors);
     writer.Add(read);
     writer.Add(failed);
     writer.Add(read);
     const std::string oneFile =
-        "a.wav\nRIFF\t40\ncue \t-4\n\n[RIFF]\nRIFF Type\tWAVE\n\n[cue ]\nNumber of cue points\t2\n"
+        "a.wav\nRIFF\t40\ncue \t-4\n! The data chunk runs past the end.\n\n[RIFF]\nRIFF Type\tWAVE\n\n[cue "
+        "]\nNumber of cue points\t2\n"
         "     Cue Point #1\n\n! It stopped.\n";
     EXPECT_EQ(out.str(), oneFile + "\n" + oneFile);
     EXPECT_EQ(errors.str(), "ondulo-dump: b.wav does not start with RIFF.\n");

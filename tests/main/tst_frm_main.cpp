@@ -249,6 +249,19 @@ private slots:
         QCOMPARE(status(), QString());
     }
 
+    void damagedFileIsNamedInTheStatusLine() {
+        AnalysePath(Write("cut.wav", RiffFile(kFmt + Chunk("data", "dd", 1000))));
+        const auto status = [this] { return Find<QLabel>("lbStatus")->text(); };
+        QVERIFY2(status().contains("cut.wav") && status().contains("\"data\" chunk runs past the end"),
+                 qPrintable(status()));
+        SelectChunk("fmt ");
+        QCOMPARE(Rows("dbgValues").size(), 6);
+        QVERIFY2(status().contains("runs past the end"), qPrintable(status()));
+
+        AnalysePath(Write("whole.wav", RiffFile(kFmt + kData)));
+        QCOMPARE(status(), QString());
+    }
+
     void dropAndReturnRunAnalyse_data() {
         QTest::addColumn<bool>("drop");
         QTest::addColumn<QString>("typed");

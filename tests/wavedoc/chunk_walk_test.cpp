@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "document_helpers.h"
 
 using namespace wavtest;
@@ -120,6 +122,52 @@ TEST(ListChunk, SubChunksFollowTheSameWalkRules) {
     EXPECT_EQ(document.List().Labels().Item(1).Text(), "odd");
     ASSERT_EQ(document.List().Notes().Count(), 1);
     EXPECT_EQ(document.List().Notes().Item(1).CuePointId(), 2);
+}
+
+// What the load reports about damage it got past: one sentence per problem,
+// naming the file, the chunk and the sizes; nothing for a sound file.
+struct NoteCase {
+    const char* what;
+    std::string file;
+    std::vector<std::string> expectedNotes;
+};
+void PrintTo(const NoteCase& c, std::ostream* os) { *os << c.what; }
+
+class LoadNotes : public testing::TestWithParam<NoteCase> {};
+
+TEST_P(LoadNotes, NameTheDamageTheLoadGotPast) {
+    WaveDocument document;
+    LoadOrFail(document, GetParam().file);
+    EXPECT_EQ(document.LoadNotes(), GetParam().expectedNotes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WaveDocument, LoadNotes,
+    testing::Values(
+        NoteCase{"sound file", RiffFile(kFmt + Chunk("data", "d")), {}},
+        NoteCase{"pad byte missing at the end", RiffFile(kFmt + Chunk("data", "d", {}, false)), {}},
+        NoteCase{"data runs past the end",
+                 RiffFile(kFmt + Chunk("data", "dd", 1000)),
+                 {"In the file \"test.wav\", the \"data\" chunk runs past the end of the file: its size "
+                  "field says 1000 bytes, the file holds 2."}},
+        NoteCase{"streaming size",
+                 RiffFile(kFmt + Chunk("data", "dd", 0xFFFFFFFF)),
+                 {"In the file \"test.wav\", the \"data\" chunk runs past the end of the file: its size "
+                  "field says 4294967295 bytes, the file holds 2."}},
+        NoteCase{
+            "bytes that start no chunk",
+            RiffFile(kFmt + std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09", 9) + Chunk("data", "dd")),
+            {"In the file \"test.wav\", the 19 bytes from offset 36 do not start a chunk, so nothing "
+             "from there on is listed."}}));
+
+TEST(LoadNotes, StayWithTheChunksWhenALaterLoadFails) {
+    WaveDocument document;
+    LoadOrFail(document, RiffFile(kFmt + Chunk("data", "dd", 1000)));
+    ASSERT_EQ(document.LoadNotes().size(), 1u);
+    EXPECT_EQ(document.LoadFromMemory("RIFX", "other.wav"), wavedoc::LoadNotRiff);
+    EXPECT_EQ(document.LoadNotes().size(), 1u);
+    LoadOrFail(document, RiffFile(kFmt + Chunk("data", "dd")));
+    EXPECT_TRUE(document.LoadNotes().empty());
 }
 
 }  // namespace

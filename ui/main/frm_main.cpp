@@ -242,7 +242,7 @@ void frmMain::cbAnalizeClick() {
             valueRows_->SetRows(values.Rows());
             dbgChunk_->FitFirstColumn();
             dbgValues_->FitFirstColumn();
-            ShowStatus(QString());
+            ShowStatus(std::nullopt);
             ModPrg::FileState = 2;
             UpdateAnalyseButton();
             break;
@@ -271,10 +271,15 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
     const std::optional<std::string> stop = ShowChunkDetails(*document_, chunkRows_->RawCell(row, 0), values);
     valueRows_->SetRows(values.Rows());
     dbgValues_->FitFirstColumn();
-    ShowStatus(stop ? TextFromBytes(*stop) : QString());
+    ShowStatus(stop);
 }
 
-void frmMain::ShowStatus(const QString& sentence) { lbStatus_->setText(sentence); }
+void frmMain::ShowStatus(const std::optional<std::string>& stop) {
+    QStringList sentences;
+    for (const std::string& note : document_->LoadNotes()) sentences << TextFromBytes(note);
+    if (stop) sentences << TextFromBytes(*stop);
+    lbStatus_->setText(sentences.join(QLatin1Char(' ')));
+}
 
 void frmMain::mHelpClick() { ShowModalWindow(helpWindow_, this); }
 

@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "ui/main/user_prompts.h"
 
@@ -53,7 +55,9 @@ private:
     void TakeChosenPath(const QString& path);
     // Search's last step, also after a cancelled dialog.
     void UpdateAnalyseButtonAndFocus();
-    void ShowStatus(const QString& sentence);
+    // The status line: the damage the last analysis got past, if any, then the
+    // reason the selected chunk could not be shown in full, if it could not.
+    void ShowStatus(const std::optional<std::string>& stop);
 
     std::unique_ptr<UserPrompts> prompts_;
     std::unique_ptr<wavedoc::WaveDocument> document_;

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm
   xvfb xauth
-  file dpkg-dev
+  file dpkg-dev fonts-dejavu-core
 )
 
 missing=()

@@ -18,8 +18,7 @@ public:
     EntryCollection() = default;
     // noun: singular and plural name of one record ("cue point", "cue points");
     // owner: the chunk that holds them ("the cue chunk").
-    EntryCollection(std::vector<Entry> entries, std::string owner, std::string noun,
-                    std::string nounPlural)
+    EntryCollection(std::vector<Entry> entries, std::string owner, std::string noun, std::string nounPlural)
         : entries_(std::move(entries)),
           owner_(std::move(owner)),
           noun_(std::move(noun)),
@@ -38,13 +37,19 @@ public:
 
 private:
     std::string OutOfRangeMessage(std::int32_t index) const {
-        const std::string held = std::to_string(entries_.size()) + " " +
-                                 (entries_.size() == 1 ? noun_ : nounPlural_);
-        return capitalised(owner_) + " holds " + held + ", so " + noun_ + " " +
-               std::to_string(index) + " is not in the file.";
+        // The empty collection of a chunk type the file does not hold.
+        if (owner_.empty()) {
+            return "The file holds no such chunk, so its entry " + std::to_string(index) +
+                   " is not in the file.";
+        }
+        const std::string held =
+            std::to_string(entries_.size()) + " " + (entries_.size() == 1 ? noun_ : nounPlural_);
+        return capitalised(owner_) + " holds " + held + ", so " + noun_ + " " + std::to_string(index) +
+               " is not in the file.";
     }
     static std::string capitalised(std::string text) {
-        if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+        if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
+            text[0] = static_cast<char>(text[0] - 'a' + 'A');
         return text;
     }
 

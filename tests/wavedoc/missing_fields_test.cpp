@@ -55,6 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "The inst chunk ends before its field bLowNote."},
         MissingCase{"absent chunk", "", [](auto& d) { d.Slnt().SilentSampleCount(); },
                     "The file holds no such chunk, so its field dwSamples cannot be read."},
+        MissingCase{"absent cue chunk", "", [](auto& d) { d.Cue().CuePoints().Item(1); },
+                    "The file holds no such chunk, so its entry 1 is not in the file."},
         MissingCase{"cue count above records", Chunk("cue ", CuePayload({{1, 0}, {2, 0}}, 3)),
                     [](auto& d) { d.Cue().CuePoints().Item(3); },
                     "The cue chunk holds 2 cue points, so cue point 3 is not in the file."},

@@ -13,6 +13,10 @@
 namespace wavedoc {
 namespace {
 
+// Small reads of one action (fields of consecutive records, sub-chunk headers)
+// are served from one block of this size.
+constexpr std::uint64_t kCacheBlock = 64 * 1024;
+
 std::string CannotRead(const std::string& name, const std::string& why) {
     return "The file \"" + name + "\" cannot be read: " + why + ".";
 }
@@ -47,37 +51,119 @@ std::string StatProblem(int result, const struct stat& status) {
     return result != 0 ? OpenFailureReason(errno) : FileTypeProblem(status);
 }
 
+// What tells that a file on disk is still the one that was analysed.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    struct timespec modified {};
+
+    static FileIdentity Of(const struct stat& status) {
+        return {status.st_dev, status.st_ino, status.st_size, status.st_mtim};
+    }
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+// Opens path without waiting on a FIFO that may have been swapped in, and
+// checks the type of what was really opened. Returns -1 and sets reason on
+// failure; status receives what fstat says.
+int OpenRegularFile(const std::string& path, struct stat& status, std::string& reason) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (descriptor < 0) {
+        reason = OpenFailureReason(errno);
+        return -1;
+    }
+    if (std::string problem = StatProblem(::fstat(descriptor, &status), status); !problem.empty()) {
+        ::close(descriptor);
+        reason = std::move(problem);
+        return -1;
+    }
+    return descriptor;
+}
+
 class FileSource : public ByteSource {
 public:
-    FileSource(int descriptor, std::uint64_t length, std::string displayName)
-        : descriptor_(descriptor), length_(length), displayName_(std::move(displayName)) {}
-    ~FileSource() override { ::close(descriptor_); }
+    FileSource(std::string path, const FileIdentity& identity)
+        : path_(std::move(path)), identity_(identity), length_(static_cast<std::uint64_t>(identity.size)) {}
+    ~FileSource() override { Close(); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
     std::uint64_t Length() const override { return length_; }
-    const std::string& DisplayName() const override { return displayName_; }
+    const std::string& DisplayName() const override { return path_; }
+
+    void BeginReading() const override { ++sessions_; }
+    void EndReading() const override {
+        if (sessions_ > 0 && --sessions_ == 0) Close();
+    }
 
     std::string Read(std::uint64_t offset, std::uint64_t count) const override {
-        std::string bytes(offsets::BytesBefore(offset, count, length_), '\0');
+        const std::uint64_t present = offsets::BytesBefore(offset, count, length_);
+        if (present == 0) return {};
+        // Outside a session the file is closed again after this one read.
+        ReadingSession single(this);
+        EnsureOpen();
+        if (offset >= cacheStart_ && offsets::Fits(offset - cacheStart_, present, cache_.size())) {
+            return cache_.substr(offset - cacheStart_, present);
+        }
+        if (present <= kCacheBlock) {
+            cache_ = ReadExactly(offset, offsets::BytesBefore(offset, kCacheBlock, length_));
+            cacheStart_ = offset;
+            return cache_.substr(0, present);
+        }
+        return ReadExactly(offset, present);
+    }
+
+private:
+    void EnsureOpen() const {
+        if (descriptor_ >= 0) return;
+        struct stat status {};
+        std::string reason;
+        const int descriptor = OpenRegularFile(path_, status, reason);
+        if (descriptor < 0) {
+            throw FileChangedError("The file \"" + path_ + "\" can no longer be read (" + reason +
+                                   "): press Analyse to read it again.");
+        }
+        if (!(FileIdentity::Of(status) == identity_)) {
+            ::close(descriptor);
+            throw FileChangedError("The file \"" + path_ +
+                                   "\" has changed since it was analysed: press Analyse to read it again.");
+        }
+        descriptor_ = descriptor;
+    }
+
+    void Close() const {
+        if (descriptor_ >= 0) ::close(descriptor_);
+        descriptor_ = -1;
+        cache_.clear();
+        cache_.shrink_to_fit();
+        cacheStart_ = 0;
+    }
+
+    std::string ReadExactly(std::uint64_t offset, std::uint64_t count) const {
+        std::string bytes(count, '\0');
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t got = ::pread(descriptor_, bytes.data() + done, bytes.size() - done,
                                         static_cast<off_t>(offset + done));
             if (got < 0 && errno == EINTR) continue;
-            if (got < 0) throw WaveDocError(CannotRead(displayName_, std::strerror(errno)));
-            if (got == 0) {
-                throw WaveDocError(CannotRead(displayName_, "it has become shorter since it was opened"));
-            }
+            if (got < 0) throw WaveDocError(CannotRead(path_, std::strerror(errno)));
+            if (got == 0) throw WaveDocError(CannotRead(path_, "it has become shorter since it was opened"));
             done += static_cast<std::size_t>(got);
         }
         return bytes;
     }
 
-private:
-    int descriptor_;
+    std::string path_;
+    FileIdentity identity_;
     std::uint64_t length_;
-    std::string displayName_;
+    mutable int descriptor_ = -1;
+    mutable int sessions_ = 0;
+    mutable std::string cache_;
+    mutable std::uint64_t cacheStart_ = 0;
 };
 
 class MemorySource : public ByteSource {
@@ -109,20 +195,15 @@ std::shared_ptr<const ByteSource> OpenFileSource(const std::string& path, std::s
         reason = CannotRead(path, problem);
         return nullptr;
     }
-    // O_NONBLOCK keeps open from waiting should the path have been replaced by a
-    // FIFO since the check; the type is checked again on what was really opened.
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    std::string problem;
+    const int descriptor = OpenRegularFile(path, status, problem);
     if (descriptor < 0) {
-        reason = CannotRead(path, OpenFailureReason(errno));
-        return nullptr;
-    }
-    if (const std::string problem = StatProblem(::fstat(descriptor, &status), status); !problem.empty()) {
-        ::close(descriptor);
         reason = CannotRead(path, problem);
         return nullptr;
     }
+    ::close(descriptor);
     reason.clear();
-    return std::make_shared<FileSource>(descriptor, static_cast<std::uint64_t>(status.st_size), path);
+    return std::make_shared<FileSource>(path, FileIdentity::Of(status));
 }
 
 std::shared_ptr<const ByteSource> MakeMemorySource(std::string bytes, std::string displayName) {

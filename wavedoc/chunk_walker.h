@@ -3,26 +3,51 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "byte_source.h"
 
 namespace wavedoc {
 
+// Whether an odd-sized chunk is followed by its pad byte.
+enum class PadByte {
+    None,     // the content is even-sized, or runs to or past the end
+    Present,  // the byte after the content is the pad byte
+    Missing,  // the writer left it out: the next header follows the content directly
+};
+
 // One chunk header found by ChunkWalker and where its content lies.
 struct ChunkHeader {
-    std::string id;             // four characters, as stored
-    std::uint32_t storedSize;   // the size field as stored
-    std::uint64_t dataOffset;   // where the content starts
-    std::uint64_t presentSize;  // the content bytes the source really holds (at most storedSize)
+    std::string id;              // four characters, as stored
+    std::uint32_t storedSize;    // the size field as stored
+    std::uint64_t headerOffset;  // where the 8-byte header starts
+    std::uint64_t dataOffset;    // where the content starts
+    std::uint64_t presentSize;   // the content bytes the walk's range really holds (at most storedSize)
+    PadByte pad;
+};
+
+// Why a walk ended.
+enum class WalkEnd {
+    Running,    // not yet
+    AtEnd,      // the chunks reach the end of the range
+    NotAChunk,  // bytes from EndOffset() on are not a chunk header
+    CutHeader,  // fewer than 8 bytes are left at EndOffset(): a header cut off
 };
 
 // Walks the chunks that follow one another between begin and end of a source:
-// the top-level chunks of a file or the sub-chunks of a list held in memory.
-// Tolerant: the end decides, not a size field; the pad byte after odd content
-// is skipped, unless it is missing and the next header follows directly; the
-// walk stops at a header that is not four printable characters or when fewer
-// than 8 bytes are left. A chunk whose stored size runs past the end is
-// reported with the bytes present.
+// the top-level chunks of a file or the sub-chunks of a list. Tolerant: the end
+// decides, not a size field, and a chunk whose size runs past the end is
+// reported with the bytes present. A header is plausible when its id is four
+// printable characters.
+//
+// The pad byte after odd-sized content: when only one of the two readings
+// (after the pad byte, or directly after the content) starts a plausible
+// header, that one is taken. When both do, each reading is followed a few
+// headers further; the one that runs exactly to the end wins over one that
+// runs past it, which wins over one that meets bytes that are no header, then
+// the one that goes on longer; a tie keeps the pad byte, as the format asks.
+// So files from writers that pad and from writers that forget to both parse,
+// whatever the next chunk's size field holds.
 class ChunkWalker {
 public:
     ChunkWalker(const ByteSource& source, std::uint64_t begin, std::uint64_t end);
@@ -30,26 +55,27 @@ public:
     // The next chunk, or nothing at the end of the walk.
     std::optional<ChunkHeader> Next();
 
-    // Where the walk met bytes that do not start a chunk header, when it ended
-    // there rather than at the end.
-    std::optional<std::uint64_t> StoppedAt() const { return stoppedAt_; }
+    WalkEnd End() const { return end_reason_; }
+    // Where the unlisted bytes start when the walk ended at NotAChunk or CutHeader.
+    std::uint64_t EndOffset() const { return position_; }
+    std::uint64_t RangeEnd() const { return end_; }
 
 private:
+    struct Chain;
     bool StartsPlausibleHeader(std::uint64_t offset);
-    std::optional<std::uint64_t> FollowingHeader(const ChunkHeader& chunk);
+    Chain Follow(std::uint64_t offset, int depth);
+    // Where the next header starts after chunk, and whether its pad byte was taken.
+    std::uint64_t FollowingHeader(ChunkHeader& chunk);
     // length bytes at offset (inside the walk), read through a window so that a
-    // file of many small chunks does not cost one read per header.
-    std::string Peek(std::uint64_t offset, std::uint64_t length);
+    // list of many small chunks does not cost one read per header.
+    std::string_view Peek(std::uint64_t offset, std::uint64_t length);
 
-    const ByteSource& source_;
-    std::optional<std::uint64_t> position_;
-    std::optional<std::uint64_t> stoppedAt_;
+    const ByteSource* source_;  // a pointer, so that a walk can be copied and resumed
+    std::uint64_t position_;
     std::uint64_t end_;
+    WalkEnd end_reason_ = WalkEnd::Running;
     std::string window_;
     std::uint64_t windowStart_ = 0;
 };
-
-// A chunk's content as far as the source holds it.
-std::string ReadContent(const ByteSource& source, const ChunkHeader& chunk);
 
 }  // namespace wavedoc

@@ -4,16 +4,15 @@
 #include <string>
 
 #include "chunk_base.h"
-#include "entry_collection.h"
 #include "field_reader.h"
+#include "record_collection.h"
 
 namespace wavedoc {
 
-// One 24-byte cue point record; only whole records are ever built, so its
-// reads cannot fail.
+// One 24-byte cue point record, read when it is asked for.
 class CuePoint {
 public:
-    CuePoint(std::string record, std::string owner);
+    explicit CuePoint(FieldReader fields) : fields_(std::move(fields)) {}
 
     std::int32_t SampleOffset() const;  // dwSampleOffset
     std::int32_t BlockStart() const;    // dwBlockStart
@@ -26,12 +25,12 @@ private:
     FieldReader fields_;
 };
 
-using CuePointCollection = EntryCollection<CuePoint>;
+using CuePointCollection = RecordCollection<CuePoint>;
 
 class CueChunk : public ChunkBase {
 public:
     CueChunk() = default;
-    CueChunk(std::string name, std::int32_t size, std::string bytes);
+    explicit CueChunk(const ChunkSpan& span);
 
     const CuePointCollection& CuePoints() const { return cuePoints_; }
     std::int32_t CuePointCount() const;  // dwCuePoints as stored

@@ -1,13 +1,10 @@
 #include "fact_chunk.h"
 
-#include "chunk_naming.h"
-
 namespace wavedoc {
 
-FactChunk::FactChunk(std::string name, std::int32_t size, std::string bytes)
-    : ChunkBase(name, size), fields_(std::move(bytes), ChunkOwnerName(name)) {}
+FactChunk::FactChunk(const ChunkSpan& span)
+    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}) {}
 
-std::string FactChunk::Content() const { return fields_.Bytes(); }
 std::int32_t FactChunk::SampleCount() const { return fields_.Bits32(0, "dwSampleLength"); }
 
 }  // namespace wavedoc

@@ -11,9 +11,8 @@ namespace wavedoc {
 class FactChunk : public ChunkBase {
 public:
     FactChunk() = default;
-    FactChunk(std::string name, std::int32_t size, std::string bytes);
+    explicit FactChunk(const ChunkSpan& span);
 
-    std::string Content() const;       // the chunk's bytes as the file holds them
     std::int32_t SampleCount() const;  // dwSampleLength, the first field
 
 private:

@@ -23,16 +23,16 @@ std::uint32_t LittleEndian(std::string_view bytes) {
 
 }  // namespace
 
-FieldReader::FieldReader(std::string bytes, std::string owner)
+FieldReader::FieldReader(std::string bytes, OwnerName owner)
     : bytes_(std::move(bytes)), owner_(std::move(owner)) {}
 
 std::string_view FieldReader::Span(std::size_t offset, std::size_t length, std::string_view field) const {
     if (!offsets::Fits(offset, length, bytes_.size())) {
-        if (owner_.empty()) {
+        if (owner_.chunkId.empty()) {
             throw WaveDocError("The file holds no such chunk, so its field " + std::string(field) +
                                " cannot be read.");
         }
-        throw WaveDocError(Capitalised(owner_) + " ends before its field " + std::string(field) + ".");
+        throw WaveDocError(Capitalised(owner_.Text()) + " ends before its field " + std::string(field) + ".");
     }
     return std::string_view(bytes_).substr(offset, length);
 }
@@ -55,11 +55,6 @@ std::int16_t FieldReader::Signed8(std::size_t offset, std::string_view field) co
 
 std::string FieldReader::FourCC(std::size_t offset, std::string_view field) const {
     return std::string(Span(offset, 4, field));
-}
-
-std::string FieldReader::TextUpToZero(std::size_t offset) const {
-    const std::string rest = Rest(offset);
-    return rest.substr(0, rest.find('\0'));
 }
 
 std::string FieldReader::Rest(std::size_t offset) const {

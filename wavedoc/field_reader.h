@@ -5,17 +5,18 @@
 #include <string>
 #include <string_view>
 
+#include "chunk_naming.h"
+
 namespace wavedoc {
 
-// Bounds-checked little-endian reads over the bytes of one chunk, sub-chunk or
-// record, as far as the file really holds them. A field that does not fit is
-// never made up: the read raises WaveDocError naming the owner and the field.
+// Bounds-checked little-endian reads over the bytes of one chunk head,
+// record or sub-chunk head, as far as the file really holds them. A field
+// that does not fit is never made up: the read raises WaveDocError naming the
+// owner and the field.
 class FieldReader {
 public:
     FieldReader() = default;
-    // owner: how an error names the bytes, e.g. "the cue chunk" or
-    // "labelled text 2 of the LIST chunk".
-    FieldReader(std::string bytes, std::string owner);
+    FieldReader(std::string bytes, OwnerName owner);
 
     // A 32-bit field; its bits as a signed value (0xFFFFFFFF gives -1).
     std::int32_t Bits32(std::size_t offset, std::string_view field) const;
@@ -26,20 +27,17 @@ public:
     std::int16_t Signed8(std::size_t offset, std::string_view field) const;
     // Four bytes exactly as stored.
     std::string FourCC(std::size_t offset, std::string_view field) const;
-    // The bytes from offset up to the first zero byte or the end; empty when
-    // offset lies at or past the end.
-    std::string TextUpToZero(std::size_t offset) const;
     // The bytes from offset to the end; empty when offset lies at or past the end.
     std::string Rest(std::size_t offset) const;
 
     const std::string& Bytes() const { return bytes_; }
-    const std::string& Owner() const { return owner_; }
+    const OwnerName& Owner() const { return owner_; }
 
 private:
     std::string_view Span(std::size_t offset, std::size_t length, std::string_view field) const;
 
     std::string bytes_;
-    std::string owner_;
+    OwnerName owner_;
 };
 
 }  // namespace wavedoc

@@ -1,6 +1,5 @@
 #include "fmt_chunk.h"
 
-#include "chunk_naming.h"
 #include "compression_names.h"
 
 namespace wavedoc {
@@ -13,8 +12,8 @@ constexpr std::size_t kGuidSize = 16;
 
 }  // namespace
 
-FmtChunk::FmtChunk(std::string name, std::int32_t size, std::string bytes)
-    : ChunkBase(name, size), fields_(std::move(bytes), ChunkOwnerName(name)) {}
+FmtChunk::FmtChunk(const ChunkSpan& span)
+    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}) {}
 
 std::int32_t FmtChunk::CompressionCode() const { return fields_.Unsigned16(0, "wFormatTag"); }
 std::int32_t FmtChunk::ChannelCount() const { return fields_.Unsigned16(2, "nChannels"); }
@@ -23,7 +22,6 @@ std::int32_t FmtChunk::BytesPerSecond() const { return fields_.Bits32(8, "nAvgBy
 std::int32_t FmtChunk::BytesPerSample() const { return fields_.Unsigned16(12, "nBlockAlign"); }
 std::int32_t FmtChunk::BitsPerSample() const { return fields_.Unsigned16(14, "wBitsPerSample"); }
 std::int32_t FmtChunk::ExtraFormatByteCount() const { return fields_.Unsigned16(16, "cbSize"); }
-std::string FmtChunk::ExtraFormatBytes() const { return fields_.Rest(18); }
 
 std::string FmtChunk::CompressionName() const {
     const std::string subFormat = fields_.Rest(kSubFormatOffset).substr(0, kGuidSize);

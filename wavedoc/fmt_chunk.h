@@ -13,10 +13,9 @@ namespace wavedoc {
 class FmtChunk : public ChunkBase {
 public:
     FmtChunk() = default;
-    FmtChunk(std::string name, std::int32_t size, std::string bytes);
+    explicit FmtChunk(const ChunkSpan& span);
 
     std::int32_t ExtraFormatByteCount() const;  // cbSize
-    std::string ExtraFormatBytes() const;       // the bytes after cbSize that the chunk holds
     std::int32_t BitsPerSample() const;         // wBitsPerSample
     std::int32_t BytesPerSample() const;        // nBlockAlign
     std::int32_t BytesPerSecond() const;        // nAvgBytesPerSec

@@ -1,36 +1,29 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <string>
 
-#include "byte_source.h"
 #include "chunk_base.h"
 
 namespace wavedoc {
 
 // A chunk shown by its raw content: the RIFF header (whose Data is the form
-// type), wavl, PAD and data. Content is read from the source only when Data()
-// is asked for, so a large data chunk costs nothing at load time.
+// type), wavl, PAD and data. Only the bytes the view shows are read: the form
+// type, the one pad byte; the audio of data and wavl is never read.
 class GenericChunk : public ChunkBase {
 public:
     GenericChunk() = default;
-    // Content held in memory (the RIFF form type).
-    GenericChunk(std::string name, std::int32_t size, std::string content);
-    // Content read on demand: `length` bytes (those present in the file) at `offset`.
-    GenericChunk(std::string name, std::int32_t size, std::shared_ptr<const ByteSource> source,
-                 std::uint64_t offset, std::uint64_t length);
+    // The RIFF header: the form type is its content.
+    GenericChunk(std::string name, std::int32_t size, std::string formType);
+    explicit GenericChunk(const ChunkSpan& span);
 
-    // One char per byte. Raises WaveDocError when the content can no longer be read.
-    std::string Data() const;
-    void SetData(std::string content);
+    // The content read at load, one char per byte: the first bytes of the
+    // chunk, as many as the view shows (see kChunkTypes).
+    const std::string& Data() const { return content_; }
+    void SetData(std::string content) { content_ = std::move(content); }
 
 private:
-    std::optional<std::string> content_;
-    std::shared_ptr<const ByteSource> source_;
-    std::uint64_t offset_ = 0;
-    std::uint64_t length_ = 0;
+    std::string content_;
 };
 
 }  // namespace wavedoc

@@ -1,11 +1,9 @@
 #include "inst_chunk.h"
 
-#include "chunk_naming.h"
-
 namespace wavedoc {
 
-InstChunk::InstChunk(std::string name, std::int32_t size, std::string bytes)
-    : ChunkBase(name, size), fields_(std::move(bytes), ChunkOwnerName(name)) {}
+InstChunk::InstChunk(const ChunkSpan& span)
+    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}) {}
 
 std::int16_t InstChunk::UnshiftedNote() const { return fields_.Unsigned8(0, "bUnshiftedNote"); }
 std::int16_t InstChunk::FineTune() const { return fields_.Signed8(1, "chFineTune"); }

@@ -12,7 +12,7 @@ namespace wavedoc {
 class InstChunk : public ChunkBase {
 public:
     InstChunk() = default;
-    InstChunk(std::string name, std::int32_t size, std::string bytes);
+    explicit InstChunk(const ChunkSpan& span);
 
     std::int16_t HighVelocity() const;   // bHighVelocity
     std::int16_t LowVelocity() const;    // bLowVelocity

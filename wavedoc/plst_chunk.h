@@ -4,15 +4,15 @@
 #include <string>
 
 #include "chunk_base.h"
-#include "entry_collection.h"
 #include "field_reader.h"
+#include "record_collection.h"
 
 namespace wavedoc {
 
-// One 12-byte play segment record; only whole records are ever built.
+// One 12-byte play segment record, read when it is asked for.
 class PlstSegment {
 public:
-    PlstSegment(std::string record, std::string owner);
+    explicit PlstSegment(FieldReader fields) : fields_(std::move(fields)) {}
 
     std::int32_t Repeats() const;     // dwLoops
     std::int32_t Length() const;      // dwLength
@@ -22,12 +22,12 @@ private:
     FieldReader fields_;
 };
 
-using PlstSegmentCollection = EntryCollection<PlstSegment>;
+using PlstSegmentCollection = RecordCollection<PlstSegment>;
 
 class PlstChunk : public ChunkBase {
 public:
     PlstChunk() = default;
-    PlstChunk(std::string name, std::int32_t size, std::string bytes);
+    explicit PlstChunk(const ChunkSpan& span);
 
     const PlstSegmentCollection& Segments() const { return segments_; }
     std::int32_t SegmentCount() const;  // dwSegments as stored

@@ -11,7 +11,7 @@ namespace wavedoc {
 class SlntChunk : public ChunkBase {
 public:
     SlntChunk() = default;
-    SlntChunk(std::string name, std::int32_t size, std::string bytes);
+    explicit SlntChunk(const ChunkSpan& span);
 
     std::int32_t SilentSampleCount() const;  // dwSamples
 

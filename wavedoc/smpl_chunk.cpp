@@ -1,8 +1,5 @@
 #include "smpl_chunk.h"
 
-#include "chunk_naming.h"
-#include "fixed_records.h"
-
 namespace wavedoc {
 namespace {
 
@@ -13,9 +10,6 @@ constexpr RecordLayout kSmplLayout{28, 36, 24, "sample loop", "sample loops"};
 
 }  // namespace
 
-SampleLoop::SampleLoop(std::string record, std::string owner)
-    : fields_(std::move(record), std::move(owner)) {}
-
 std::int32_t SampleLoop::CuePointId() const { return fields_.Bits32(0, "dwIdentifier"); }
 std::int32_t SampleLoop::Type() const { return fields_.Bits32(4, "dwType"); }
 std::int32_t SampleLoop::Start() const { return fields_.Bits32(8, "dwStart"); }
@@ -23,10 +17,10 @@ std::int32_t SampleLoop::End() const { return fields_.Bits32(12, "dwEnd"); }
 std::int32_t SampleLoop::Fraction() const { return fields_.Bits32(16, "dwFraction"); }
 std::int32_t SampleLoop::PlayCount() const { return fields_.Bits32(20, "dwPlayCount"); }
 
-SmplChunk::SmplChunk(std::string name, std::int32_t size, std::string bytes)
-    : ChunkBase(name, size), fields_(std::move(bytes), ChunkOwnerName(name)) {
-    sampleLoops_ = SplitRecords<SampleLoop>(fields_, kSmplLayout);
-}
+SmplChunk::SmplChunk(const ChunkSpan& span)
+    : ChunkBase(span.header),
+      fields_(span.head, OwnerName{span.header.id}),
+      sampleLoops_(span, fields_, kSmplLayout) {}
 
 std::int32_t SmplChunk::Manufacturer() const { return fields_.Bits32(0, "dwManufacturer"); }
 std::int32_t SmplChunk::Product() const { return fields_.Bits32(4, "dwProduct"); }

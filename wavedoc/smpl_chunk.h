@@ -4,15 +4,15 @@
 #include <string>
 
 #include "chunk_base.h"
-#include "entry_collection.h"
 #include "field_reader.h"
+#include "record_collection.h"
 
 namespace wavedoc {
 
-// One 24-byte sample loop record; only whole records are ever built.
+// One 24-byte sample loop record, read when it is asked for.
 class SampleLoop {
 public:
-    SampleLoop(std::string record, std::string owner);
+    explicit SampleLoop(FieldReader fields) : fields_(std::move(fields)) {}
 
     std::int32_t PlayCount() const;   // dwPlayCount
     std::int32_t Fraction() const;    // dwFraction
@@ -25,12 +25,12 @@ private:
     FieldReader fields_;
 };
 
-using SampleLoopCollection = EntryCollection<SampleLoop>;
+using SampleLoopCollection = RecordCollection<SampleLoop>;
 
 class SmplChunk : public ChunkBase {
 public:
     SmplChunk() = default;
-    SmplChunk(std::string name, std::int32_t size, std::string bytes);
+    explicit SmplChunk(const ChunkSpan& span);
 
     const SampleLoopCollection& SampleLoops() const { return sampleLoops_; }
     std::int32_t SamplerData() const;        // cbSamplerData

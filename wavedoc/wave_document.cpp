@@ -1,10 +1,12 @@
 #include "wave_document.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <optional>
 
 #include "chunk_walker.h"
+#include "load_notes.h"
 #include "wave_error.h"
 
 namespace wavedoc {
@@ -22,14 +24,17 @@ struct WaveDocument::Chunks {
     GenericChunk data;
     FmtChunk fmt;
     GenericChunk riffHeader;
+    std::shared_ptr<const ByteSource> source;
     std::vector<std::string> notes;
 
     void ReadFrom(const std::shared_ptr<const ByteSource>& source);
+    void Take(ChunkKind kind, const ChunkSpan& span, LoadNoteWriter& notes);
 };
 
 namespace {
 
 constexpr std::uint64_t kRiffHeaderSize = 12;
+constexpr std::uint32_t kStreamingSize = 0xFFFFFFFF;
 
 std::string NotWave(const std::string& name, const std::string& why) {
     return "The file \"" + name + "\" is not a WAV file: " + why + ".";
@@ -40,7 +45,8 @@ std::string NotWave(const std::string& name, const std::string& why) {
 std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, std::string& error) {
     const std::string& name = source.DisplayName();
     if (head.size() < 4) {
-        error = NotWave(name, "it is only " + std::to_string(head.size()) + " bytes long");
+        error = NotWave(name, "it is only " + std::to_string(head.size()) +
+                                  (head.size() == 1 ? " byte" : " bytes") + " long");
         return LoadNotRiff;
     }
     if (head.compare(0, 4, "RIFF") != 0) {
@@ -58,93 +64,107 @@ std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, 
     return LoadOk;
 }
 
-std::int32_t StoredSize(const ChunkHeader& header) { return static_cast<std::int32_t>(header.storedSize); }
-
-std::string InFile(const ByteSource& source) { return "In the file \"" + source.DisplayName() + "\", "; }
-
-std::string RunsPastEndNote(const ByteSource& source, const ChunkHeader& header) {
-    return InFile(source) + "the \"" + header.id +
-           "\" chunk runs past the end of the file: its size field says " +
-           std::to_string(header.storedSize) + " bytes, the file holds " +
-           std::to_string(header.presentSize) + ".";
+ChunkSpan SpanOf(const ChunkHeader& header, const ChunkType& type,
+                 const std::shared_ptr<const ByteSource>& source) {
+    return {header, source->Read(header.dataOffset, std::min(type.headBytes, header.presentSize)), source};
 }
 
-std::string NotAChunkNote(const ByteSource& source, std::uint64_t offset) {
-    return InFile(source) + "the " + std::to_string(source.Length() - offset) + " bytes from offset " +
-           std::to_string(offset) + " do not start a chunk, so nothing from there on is listed.";
-}
-
-// The first "LIST" or "list" chunk of each kind met during the walk.
-struct ListChoice {
-    std::optional<ChunkHeader> firstList;
-    std::optional<ChunkHeader> firstAdtl;
-
-    void Consider(const ByteSource& source, const ChunkHeader& header) {
-        if (!firstList) firstList = header;
-        if (!firstAdtl &&
-            source.Read(header.dataOffset, std::min<std::uint64_t>(4, header.presentSize)) == "adtl") {
-            firstAdtl = header;
+// Of several list chunks the first associated data list is shown, else the
+// first list of any type; a later associated data list is noted as not shown.
+class ListChoice {
+public:
+    void Consider(const ChunkHeader& header, const ByteSource& source, LoadNoteWriter& notes) {
+        if (!firstList_) firstList_ = header;
+        if (source.Read(header.dataOffset, std::min<std::uint64_t>(4, header.presentSize)) != "adtl") return;
+        if (adtlLists_++ == 0) {
+            firstAdtl_ = header;
+        } else {
+            notes.NotShown(header, adtlLists_ - 1, "the first associated data list is");
         }
     }
-    const std::optional<ChunkHeader>& Chosen() const { return firstAdtl ? firstAdtl : firstList; }
+    const std::optional<ChunkHeader>& Chosen() const { return firstAdtl_ ? firstAdtl_ : firstList_; }
+
+private:
+    std::optional<ChunkHeader> firstList_;
+    std::optional<ChunkHeader> firstAdtl_;
+    std::size_t adtlLists_ = 0;
 };
-
-// Fills slot from the chunk's content unless an earlier chunk of its type did.
-template <typename Chunk>
-void KeepFirst(Chunk& slot, const ChunkHeader& header, const ByteSource& source) {
-    if (slot.Name().empty()) slot = Chunk(header.id, StoredSize(header), ReadContent(source, header));
-}
-
-// The same for a chunk whose content is read only when asked for, so that a
-// large data chunk costs nothing here.
-void KeepFirstOnDemand(GenericChunk& slot, const ChunkHeader& header,
-                       const std::shared_ptr<const ByteSource>& source) {
-    if (slot.Name().empty()) {
-        slot = GenericChunk(header.id, StoredSize(header), source, header.dataOffset, header.presentSize);
-    }
-}
 
 }  // namespace
 
-// Reads the top-level chunks of a RIFF WAVE file; the first of each type wins.
-void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& source) {
+void WaveDocument::Chunks::Take(ChunkKind kind, const ChunkSpan& span, LoadNoteWriter& loadNotes) {
+    switch (kind) {
+        case ChunkKind::Fmt:
+            fmt = FmtChunk(span);
+            break;
+        case ChunkKind::Fact:
+            fact = FactChunk(span);
+            break;
+        case ChunkKind::Wavl:
+            wavl = GenericChunk(span);
+            break;
+        case ChunkKind::Slnt:
+            slnt = SlntChunk(span);
+            break;
+        case ChunkKind::Cue:
+            cue = CueChunk(span);
+            break;
+        case ChunkKind::Plst:
+            plst = PlstChunk(span);
+            break;
+        case ChunkKind::List:
+            list = ListChunk(span, loadNotes);
+            break;
+        case ChunkKind::Smpl:
+            smpl = SmplChunk(span);
+            break;
+        case ChunkKind::Inst:
+            inst = InstChunk(span);
+            break;
+        case ChunkKind::Pad:
+            pad = GenericChunk(span);
+            break;
+        case ChunkKind::Data:
+            data = GenericChunk(span);
+            break;
+        case ChunkKind::Riff:
+            break;  // the header, read before the walk
+    }
+}
+
+// Reads the top-level chunks of a RIFF WAVE file; the first of each type is
+// shown and every later one is noted.
+void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& from) {
+    source = from;
+    LoadNoteWriter loadNotes(source->DisplayName());
+    std::array<std::size_t, kChunkTypes.size()> seen{};
     ListChoice lists;
     // Streaming writers leave 0 or 0xFFFFFFFF in the RIFF size, so the end of
     // the file decides where the walk ends.
-    ChunkWalker walker(*source, kRiffHeaderSize, source->Length());
-    while (const std::optional<ChunkHeader> header = walker.Next()) {
-        if (header->presentSize < header->storedSize) notes.push_back(RunsPastEndNote(*source, *header));
-        const std::string& id = header->id;
-        if (id == "fmt ") {
-            KeepFirst(fmt, *header, *source);
-        } else if (id == "fact") {
-            KeepFirst(fact, *header, *source);
-        } else if (id == "slnt") {
-            KeepFirst(slnt, *header, *source);
-        } else if (id == "cue ") {
-            KeepFirst(cue, *header, *source);
-        } else if (id == "plst") {
-            KeepFirst(plst, *header, *source);
-        } else if (id == "smpl") {
-            KeepFirst(smpl, *header, *source);
-        } else if (id == "inst") {
-            KeepFirst(inst, *header, *source);
-        } else if (id == "data") {
-            KeepFirstOnDemand(data, *header, source);
-        } else if (id == "wavl") {
-            KeepFirstOnDemand(wavl, *header, source);
-        } else if (id == "PAD ") {
-            KeepFirstOnDemand(pad, *header, source);
-        } else if (id == "LIST" || id == "list") {
-            lists.Consider(*source, *header);
+    ChunkWalker walk(*source, kRiffHeaderSize, source->Length());
+    while (const std::optional<ChunkHeader> header = walk.Next()) {
+        if (header->presentSize < header->storedSize) {
+            if (header->storedSize == kStreamingSize) {
+                loadNotes.StreamingSize(*header);
+            } else {
+                loadNotes.RunsPastEnd(*header, "");
+            }
+        }
+        const ChunkType* type = FindChunkType(header->id);
+        if (type == nullptr) continue;
+        if (type->kind == ChunkKind::List) {
+            lists.Consider(*header, *source, loadNotes);
+        } else if (std::size_t& earlier = seen[static_cast<std::size_t>(type->kind)]; earlier++ > 0) {
+            loadNotes.NotShown(*header, earlier - 1, "the first one is");
+        } else {
+            Take(type->kind, SpanOf(*header, *type, source), loadNotes);
         }
     }
-    if (const std::optional<std::uint64_t> stop = walker.StoppedAt()) {
-        notes.push_back(NotAChunkNote(*source, *stop));
-    }
+    loadNotes.WalkEnded(walk, "");
     if (const auto& chosen = lists.Chosen()) {
-        list = ListChunk(chosen->id, StoredSize(*chosen), ReadContent(*source, *chosen));
+        Take(ChunkKind::List, SpanOf(*chosen, TypeOf(ChunkKind::List), source), loadNotes);
     }
+    notes = std::move(loadNotes).Finish();
 }
 
 WaveDocument::WaveDocument() : chunks_(std::make_unique<Chunks>()) {}
@@ -164,6 +184,38 @@ GenericChunk& WaveDocument::Data() { return chunks_->data; }
 const FmtChunk& WaveDocument::Fmt() const { return chunks_->fmt; }
 const GenericChunk& WaveDocument::RiffHeader() const { return chunks_->riffHeader; }
 
+const ChunkBase& WaveDocument::Chunk(ChunkKind kind) const {
+    switch (kind) {
+        case ChunkKind::Riff:
+            return RiffHeader();
+        case ChunkKind::Fmt:
+            return Fmt();
+        case ChunkKind::Fact:
+            return Fact();
+        case ChunkKind::Wavl:
+            return Wavl();
+        case ChunkKind::Slnt:
+            return Slnt();
+        case ChunkKind::Cue:
+            return Cue();
+        case ChunkKind::Plst:
+            return Plst();
+        case ChunkKind::List:
+            return List();
+        case ChunkKind::Smpl:
+            return Smpl();
+        case ChunkKind::Inst:
+            return Inst();
+        case ChunkKind::Pad:
+            return Pad();
+        case ChunkKind::Data:
+            break;
+    }
+    return Data();
+}
+
+const ByteSource* WaveDocument::Source() const { return chunks_->source.get(); }
+
 const std::string& WaveDocument::LoadError() const { return loadError_; }
 const std::vector<std::string>& WaveDocument::LoadNotes() const { return chunks_->notes; }
 
@@ -182,15 +234,17 @@ std::int16_t WaveDocument::LoadFromMemory(std::string bytes, const std::string& 
 }
 
 std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source) {
-    // Everything is read into a fresh set of chunks, which replaces the current
-    // one only when the whole file has been read.
+    // The file stays open for the load alone. Everything is read into a fresh
+    // set of chunks, which replaces the current one only when the whole file
+    // has been read.
+    const ReadingSession session(source.get());
     try {
         const std::string head = source->Read(0, kRiffHeaderSize);
         if (const std::int16_t status = CheckRiffHeader(*source, head, loadError_); status != LoadOk) {
             return status;
         }
         auto fresh = std::make_unique<Chunks>();
-        const FieldReader riff(head, "the RIFF header");
+        const FieldReader riff(head, OwnerName{"RIFF"});
         fresh->riffHeader = GenericChunk("RIFF", riff.Bits32(4, "size"), riff.FourCC(8, "form type"));
         fresh->ReadFrom(source);
         chunks_ = std::move(fresh);

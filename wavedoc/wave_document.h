@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "chunk_types.h"
 #include "cue_chunk.h"
 #include "fact_chunk.h"
 #include "fmt_chunk.h"
@@ -28,6 +29,8 @@ enum LoadStatus : std::int16_t {
 // One RIFF WAVE file read into chunk objects. Every accessor returns an object;
 // a chunk type the file does not hold has an empty Name. Load is
 // all-or-nothing: a failed load leaves the previous file's chunks in place.
+// The file is not kept open after Load: what is read later (records, list
+// entries) is read from the file again, once it is checked to be unchanged.
 class WaveDocument {
 public:
     WaveDocument();
@@ -48,6 +51,13 @@ public:
     GenericChunk& Data();
     const FmtChunk& Fmt() const;
     const GenericChunk& RiffHeader() const;
+    // The chunk object of one type, as its accessor above returns it.
+    const ChunkBase& Chunk(ChunkKind kind) const;
+
+    // What the records and entries of the loaded file are read from: hold a
+    // ReadingSession on it while showing a chunk, so that its many small
+    // reads open the file once. Null before the first successful load.
+    const ByteSource* Source() const;
 
     std::int16_t Load(const std::string& path);
     // The same from bytes in memory; displayName stands for the path in messages.
@@ -56,10 +66,12 @@ public:
     // Why the last Load failed, in plain words (empty after a success).
     const std::string& LoadError() const;
 
-    // Damage the last successful Load got past, one sentence each naming the
-    // file: a chunk whose size field runs past the end of the file, bytes that
-    // do not start a chunk (what follows them is not listed). Empty for a sound
-    // file; kept, like the chunks, when a later Load fails.
+    // What the last successful Load got past or does not show, one sentence
+    // each naming the file: a chunk or sub-chunk whose size runs past the end
+    // of the file or its list, bytes that do not start a chunk or a header cut
+    // off (what follows is not listed), a later chunk of a type already shown,
+    // a streaming writer's placeholder size. Empty for a sound file; kept, like
+    // the chunks, when a later Load fails.
     const std::vector<std::string>& LoadNotes() const;
 
 private:

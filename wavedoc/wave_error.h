@@ -14,4 +14,12 @@ public:
     explicit WaveDocError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// Raised when bytes are read after the load and the file on disk is no longer
+// the one that was analysed (changed, replaced, removed or unreadable). The
+// message names the file and says that Analyse reads it again.
+class FileChangedError : public WaveDocError {
+public:
+    using WaveDocError::WaveDocError;
+};
+
 }  // namespace wavedoc

@@ -1,38 +1,35 @@
 #include "chunk_details.h"
 
 #include <array>
+#include <new>
 #include <string_view>
 
 #include "detail_routines.h"
 #include "detail_rows.h"
+#include "wavedoc/chunk_types.h"
+#include "wavedoc/wave_document.h"
 #include "wavedoc/wave_error.h"
 
 namespace {
 
 using DetailRoutine = void (*)(const wavedoc::WaveDocument&, RowSink&);
 
-struct DetailEntry {
-    std::string_view chunkName;
-    DetailRoutine routine;
+// The routine of each chunk type, in the order of wavedoc::kChunkTypes.
+constexpr std::array<DetailRoutine, wavedoc::kChunkTypes.size()> kDetailRoutines = {
+    ShowRiffType, ShowFormat,         ShowFact,    ShowWaveList,   ShowSilence, ShowCuePoints,
+    ShowPlaylist, ShowAssociatedData, ShowSampler, ShowInstrument, ShowPadByte, ShowDataChunk,
 };
 
-// Chunk names as the chunk list writes them, trailing spaces included; the
-// associated data list comes under both spellings of its id.
-constexpr std::array<DetailEntry, 13> kDetailRoutines = {{
-    {"RIFF", ShowRiffType},
-    {"fmt ", ShowFormat},
-    {"fact", ShowFact},
-    {"wavl", ShowWaveList},
-    {"slnt", ShowSilence},
-    {"cue ", ShowCuePoints},
-    {"plst", ShowPlaylist},
-    {"list", ShowAssociatedData},
-    {"LIST", ShowAssociatedData},
-    {"smpl", ShowSampler},
-    {"inst", ShowInstrument},
-    {"PAD ", ShowPadByte},
-    {"data", ShowDataChunk},
-}};
+// The routine for a chunk name as the chunk list writes it (trailing spaces
+// included, case-sensitive); the list chunk answers to both spellings.
+DetailRoutine RoutineFor(std::string_view chunkName) {
+    for (const wavedoc::ChunkType& type : wavedoc::kChunkTypes) {
+        if (type.id == chunkName || (!type.otherId.empty() && type.otherId == chunkName)) {
+            return kDetailRoutines[static_cast<std::size_t>(type.kind)];
+        }
+    }
+    return nullptr;
+}
 
 // "The cue chunk could not be shown in full: " followed by the reason, which
 // starts in lower case when it is an ordinary capitalised sentence.
@@ -51,16 +48,20 @@ std::string IncompleteSentence(std::string_view chunkName, std::string reason) {
 std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& document,
                                             const std::string& chunkName, RowSink& values) {
     values.ClearRows();
-    for (const DetailEntry& entry : kDetailRoutines) {
-        if (entry.chunkName != chunkName) continue;
-        try {
-            entry.routine(document, values);
-        } catch (const wavedoc::WaveDocError& error) {
-            return IncompleteSentence(chunkName, error.what());
-        } catch (const DetailStop& stop) {
-            return IncompleteSentence(chunkName, stop.what());
-        }
-        return std::nullopt;
+    const DetailRoutine routine = RoutineFor(chunkName);
+    if (routine == nullptr) return std::nullopt;
+    try {
+        // The routine's many small reads share one opening of the file.
+        const wavedoc::ReadingSession session(document.Source());
+        routine(document, values);
+    } catch (const wavedoc::FileChangedError& changed) {
+        return changed.what();
+    } catch (const wavedoc::WaveDocError& error) {
+        return IncompleteSentence(chunkName, error.what());
+    } catch (const DetailStop& stop) {
+        return IncompleteSentence(chunkName, stop.what());
+    } catch (const std::bad_alloc&) {
+        return IncompleteSentence(chunkName, "there is not enough memory.");
     }
     return std::nullopt;
 }

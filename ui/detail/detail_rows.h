@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "row_sink.h"
@@ -21,6 +22,12 @@ class DetailStop : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// A text as a cell shows it: whole when `text` holds all `length` bytes of it;
+// otherwise the bytes read, without a character cut in two, then
+// " ... (10,485,760 bytes in all)". The marker is plain ASCII, so it reads the
+// same whatever the text's encoding.
+std::string ShownText(std::string text, std::uint64_t length);
 
 // A value row whose value is the plain signed decimal text of `value`.
 void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value);

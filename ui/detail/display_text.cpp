@@ -36,6 +36,39 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     return length;
 }
 
+// The characters of Windows-1252 bytes 0x80 to 0x9F; the five bytes it leaves
+// unassigned keep their Latin-1 meaning (the C1 control of the same number).
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+void AppendUtf8(std::string& text, char16_t codePoint) {
+    if (codePoint < 0x80) {
+        text += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        text += static_cast<char>(0xC0 | (codePoint >> 6));
+        text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | (codePoint >> 12));
+        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+std::string Windows1252ToUtf8(std::string_view raw) {
+    std::string text;
+    text.reserve(raw.size() * 2);
+    for (const char c : raw) {
+        const auto byte = static_cast<unsigned char>(c);
+        AppendUtf8(text, byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : char16_t{byte});
+    }
+    return text;
+}
+
+}  // namespace
+
 bool IsValidUtf8(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t length = Utf8SequenceLength(text, at);
@@ -45,24 +78,7 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
-std::string Latin1ToUtf8(std::string_view raw) {
-    std::string text;
-    text.reserve(raw.size() * 2);
-    for (const char c : raw) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            text += c;
-        } else {
-            text += static_cast<char>(0xC0 | (byte >> 6));
-            text += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return text;
-}
-
-}  // namespace
-
 std::string DisplayUtf8(std::string_view raw) {
     if (IsValidUtf8(raw)) return std::string(raw);
-    return Latin1ToUtf8(raw);
+    return Windows1252ToUtf8(raw);
 }

@@ -4,5 +4,11 @@
 #include <string_view>
 
 // Text for a cell from raw bytes: kept as it is when it is valid UTF-8,
-// otherwise each byte is taken as its Latin-1 character. Nothing is trimmed.
+// otherwise each byte is taken as its Windows-1252 character (what writers on
+// Windows use), the five bytes that code page leaves unassigned as their
+// Latin-1 characters. Nothing is trimmed.
 std::string DisplayUtf8(std::string_view raw);
+
+// Whether raw is well-formed UTF-8 (no overlong forms, surrogates or code
+// points above U+10FFFF).
+bool IsValidUtf8(std::string_view raw);

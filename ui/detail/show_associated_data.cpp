@@ -5,31 +5,39 @@
 #include "detail_rows.h"
 #include "wavedoc/wave_document.h"
 
+namespace {
+
+// A text row: the text as far as a cell shows it, with a note of its length
+// when it is longer.
+void AddTextRow(RowSink& values, std::string_view label, const wavedoc::SubChunkEntry& entry) {
+    AddValueRow(values, label, ShownText(entry.Text(), entry.TextLength()));
+}
+
+}  // namespace
+
 void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values) {
     AddValueRow(values, "Type ID", document.List().TypeId());
 
     ForEachListedEntry(document.List().Labels().Count(), "labels", [&](std::int16_t i) {
-        const auto label = [&]() -> const wavedoc::LablEntry& { return document.List().Labels().Item(i); };
+        const auto label = [&] { return document.List().Labels().Item(i); };
         AddValueRow(values, "     Subchunk ID", label().Name() + " (label)");
         AddNumberRow(values, "     Subchunk Data Size", label().Size());
         AddNumberRow(values, "     Cue point ID", label().CuePointId());
-        AddValueRow(values, "     Label text", label().Text());
+        AddTextRow(values, "     Label text", label());
         AddHeadingRow(values, "");
     });
 
     ForEachListedEntry(document.List().Notes().Count(), "notes", [&](std::int16_t i) {
-        const auto note = [&]() -> const wavedoc::NoteEntry& { return document.List().Notes().Item(i); };
+        const auto note = [&] { return document.List().Notes().Item(i); };
         AddValueRow(values, "     Subchunk ID", note().Name());
         AddNumberRow(values, "     Subchunk Data Size", note().Size());
         AddNumberRow(values, "     Cue point ID", note().CuePointId());
-        AddValueRow(values, "     Note text", note().Text());
+        AddTextRow(values, "     Note text", note());
         AddHeadingRow(values, "");
     });
 
     ForEachListedEntry(document.List().LabeledTexts().Count(), "labelled texts", [&](std::int16_t i) {
-        const auto text = [&]() -> const wavedoc::LtxtEntry& {
-            return document.List().LabeledTexts().Item(i);
-        };
+        const auto text = [&] { return document.List().LabeledTexts().Item(i); };
         AddValueRow(values, "     Subchunk ID", text().Name() + " (labeled text)");
         AddNumberRow(values, "     Subchunk Data size", text().Size());
         AddNumberRow(values, "     Cue point ID", text().CuePointId());
@@ -39,7 +47,7 @@ void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values) 
         AddNumberRow(values, "     Language", text().Language());
         AddNumberRow(values, "     Dialect", text().Dialect());
         AddNumberRow(values, "     Code page", text().CodePage());
-        AddValueRow(values, "     Text", text().Text());
+        AddTextRow(values, "     Text", text());
         AddHeadingRow(values, "");
     });
 }

@@ -8,9 +8,7 @@
 void ShowCuePoints(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Number of cue points", document.Cue().CuePointCount());
     ForEachListedEntry(document.Cue().CuePointCount(), "cue points", [&](std::int16_t i) {
-        const auto cuePoint = [&]() -> const wavedoc::CuePoint& {
-            return document.Cue().CuePoints().Item(i);
-        };
+        const auto cuePoint = [&] { return document.Cue().CuePoints().Item(i); };
         AddHeadingRow(values, "     Cue Point #" + std::to_string(i));
         AddNumberRow(values, "     ID", cuePoint().Id());
         AddNumberRow(values, "     Position", cuePoint().Position());
@@ -24,9 +22,7 @@ void ShowCuePoints(const wavedoc::WaveDocument& document, RowSink& values) {
 void ShowPlaylist(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Number of segments", document.Plst().SegmentCount());
     ForEachListedEntry(document.Plst().SegmentCount(), "segments", [&](std::int16_t i) {
-        const auto segment = [&]() -> const wavedoc::PlstSegment& {
-            return document.Plst().Segments().Item(i);
-        };
+        const auto segment = [&] { return document.Plst().Segments().Item(i); };
         AddHeadingRow(values, "     Segment #" + std::to_string(i));
         AddNumberRow(values, "     Cue point ID", segment().CuePointId());
         AddNumberRow(values, "     Lenght (in samples)", segment().Length());

@@ -63,9 +63,7 @@ void ShowSampler(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Sampler data", document.Smpl().SamplerData());
 
     ForEachListedEntry(document.Smpl().SampleLoopCount(), "sample loops", [&](std::int16_t i) {
-        const auto loop = [&]() -> const wavedoc::SampleLoop& {
-            return document.Smpl().SampleLoops().Item(i);
-        };
+        const auto loop = [&] { return document.Smpl().SampleLoops().Item(i); };
         AddHeadingRow(values, "     Loops #" + std::to_string(i));
         AddNumberRow(values, "     Cue point ID", loop().CuePointId());
         AddNumberRow(values, "     Type", loop().Type());

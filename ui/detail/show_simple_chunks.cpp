@@ -46,7 +46,7 @@ void ShowSilence(const wavedoc::WaveDocument& document, RowSink& values) {
 void ShowPadByte(const wavedoc::WaveDocument& document, RowSink& values) {
     // The first content byte with at least two digits (00, 07, 42, 255); a PAD
     // chunk without content has no byte to show, so its value stays empty.
-    const std::string content = document.Pad().Data();
+    const std::string& content = document.Pad().Data();
     std::string value;
     if (!content.empty()) {
         const int firstByte = static_cast<unsigned char>(content.front());

@@ -1,6 +1,5 @@
 #include "fill_chunk_list.h"
 
-#include <array>
 #include <string>
 
 #include "wavedoc/wave_document.h"
@@ -9,13 +8,9 @@ void FillChunkList(const wavedoc::WaveDocument& document, RowSink& chunkGrid, Ro
     chunkGrid.ClearRows();
     valueGrid.ClearRows();
     // The fixed listing order, whatever the order of the chunks in the file.
-    const std::array<const wavedoc::ChunkBase*, 12> chunks = {
-        &document.RiffHeader(), &document.Fmt(),  &document.Fact(), &document.Wavl(),
-        &document.Slnt(),       &document.Cue(),  &document.Plst(), &document.List(),
-        &document.Smpl(),       &document.Inst(), &document.Pad(),  &document.Data(),
-    };
-    for (const wavedoc::ChunkBase* chunk : chunks) {
-        if (chunk->Name().empty()) continue;
-        chunkGrid.AppendRow(chunk->Name() + "\t" + std::to_string(chunk->Size()));
+    for (const wavedoc::ChunkType& type : wavedoc::kChunkTypes) {
+        const wavedoc::ChunkBase& chunk = document.Chunk(type.kind);
+        if (chunk.Name().empty()) continue;
+        chunkGrid.AppendRow(chunk.Name() + "\t" + std::to_string(chunk.Size()));
     }
 }

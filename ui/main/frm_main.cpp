@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -36,6 +37,8 @@ namespace {
 
 const QString kMessageTitle = QStringLiteral("Ondulo");
 const QString kWavFilter = QStringLiteral("WAV Files (*.WAV *.wav)");
+// Puts the focus in the path box with its text selected, as in a web browser.
+const QKeySequence kGoToPathKey(Qt::CTRL | Qt::Key_L);
 
 // The window was laid out in twips for a font about 13 pixels high; scaling by
 // the actual font keeps the arrangement on any font and screen.
@@ -66,6 +69,14 @@ std::optional<QString> DroppedFilePath(const QMimeData* mime) {
         if (url.isLocalFile()) return url.toLocalFile();
     }
     return std::nullopt;
+}
+
+// The desktop's own keys for a standard command, or `fallback` where the
+// desktop has none (Windows, for one, binds nothing to Quit).
+QList<QKeySequence> StandardKeys(QKeySequence::StandardKey command, const QKeySequence& fallback) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(command);
+    if (keys.isEmpty()) keys << fallback;
+    return keys;
 }
 
 // Help and About: created on first use, unloaded when closed, modal while open.
@@ -120,9 +131,18 @@ void frmMain::BuildControls() {
     txtPatches_->setAcceptDrops(false);
     cbSearch_ = new QPushButton(QStringLiteral("Search"), panel);
     cbSearch_->setObjectName(QStringLiteral("cbSearch"));
+    // The button owns the Open key, so the key presses it visibly, takes the
+    // focus the same way, and screen readers announce the key with the button.
+    cbSearch_->setShortcut(QKeySequence::Open);
+    const QString searchHint =
+        QStringLiteral("Pick a WAV file (%1)").arg(cbSearch_->shortcut().toString(QKeySequence::NativeText));
+    cbSearch_->setToolTip(searchHint);
     cbAnalize_ = new QPushButton(QStringLiteral("Analyse"), panel);
     cbAnalize_->setObjectName(QStringLiteral("cbAnalize"));
     cbAnalize_->setToolTip(QStringLiteral("Analyse selected WAV file"));
+    // Return and Enter press a focused button, as they do in a dialog; a
+    // QMainWindow leaves them to Space otherwise.
+    for (QPushButton* button : {cbSearch_, cbAnalize_}) button->setAutoDefault(true);
     strip->addWidget(txtPatches_, 1);
     strip->addWidget(cbSearch_);
     strip->addWidget(cbAnalize_);
@@ -158,6 +178,17 @@ void frmMain::BuildControls() {
     lbStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(lbStatus_);
 
+    setTabOrder(txtPatches_, cbSearch_);
+    setTabOrder(cbSearch_, cbAnalize_);
+    setTabOrder(cbAnalize_, dbgChunk_);
+    setTabOrder(dbgChunk_, dbgValues_);
+
+    auto* goToPath = new QShortcut(kGoToPathKey, this);
+    connect(goToPath, &QShortcut::activated, this, [this] {
+        txtPatches_->setFocus(Qt::ShortcutFocusReason);
+        txtPatches_->selectAll();
+    });
+
     setCentralWidget(central);
     resize(px(kClientWidthTwips) + chunkGridWidth - px(kChunkGridWidthTwips), px(kClientHeightTwips));
 
@@ -170,18 +201,22 @@ void frmMain::BuildControls() {
 }
 
 void frmMain::BuildMenus() {
-    QMenu* mFile = menuBar()->addMenu(QStringLiteral("File"));
+    // '&' marks the mnemonic: Alt+F and Alt+H open the menus, the underlined
+    // letter then picks an item. The words shown stay plain.
+    QMenu* mFile = menuBar()->addMenu(QStringLiteral("&File"));
     mFile->setObjectName(QStringLiteral("mFile"));
-    QAction* mExit = mFile->addAction(QStringLiteral("Exit"));
+    QAction* mExit = mFile->addAction(QStringLiteral("E&xit"));
     mExit->setObjectName(QStringLiteral("mExit"));
+    mExit->setShortcuts(StandardKeys(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
     connect(mExit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* mAbHlp = menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu* mAbHlp = menuBar()->addMenu(QStringLiteral("&Help"));
     mAbHlp->setObjectName(QStringLiteral("mAbHlp"));
-    QAction* mHelp = mAbHlp->addAction(QStringLiteral("Help"));
+    QAction* mHelp = mAbHlp->addAction(QStringLiteral("&Help"));
     mHelp->setObjectName(QStringLiteral("mHelp"));
+    mHelp->setShortcuts(StandardKeys(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
     mAbHlp->addSeparator()->setObjectName(QStringLiteral("mEmpty"));
-    QAction* mAbout = mAbHlp->addAction(QStringLiteral("About"));
+    QAction* mAbout = mAbHlp->addAction(QStringLiteral("&About"));
     mAbout->setObjectName(QStringLiteral("mAbout"));
     connect(mHelp, &QAction::triggered, this, &frmMain::mHelpClick);
     connect(mAbout, &QAction::triggered, this, &frmMain::mAboutClick);

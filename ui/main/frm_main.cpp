@@ -129,6 +129,10 @@ void frmMain::BuildControls() {
     txtPatches_->setObjectName(QStringLiteral("txtPatches"));
     // Files dropped on the path box are handled by the window, like any drop.
     txtPatches_->setAcceptDrops(false);
+    txtPatches_->setAccessibleName(QStringLiteral("WAV file path"));
+    txtPatches_->setAccessibleDescription(
+        QStringLiteral("Path of the WAV file to analyse. Return analyses it; %1 comes back here.")
+            .arg(kGoToPathKey.toString(QKeySequence::NativeText)));
     cbSearch_ = new QPushButton(QStringLiteral("Search"), panel);
     cbSearch_->setObjectName(QStringLiteral("cbSearch"));
     // The button owns the Open key, so the key presses it visibly, takes the
@@ -137,9 +141,13 @@ void frmMain::BuildControls() {
     const QString searchHint =
         QStringLiteral("Pick a WAV file (%1)").arg(cbSearch_->shortcut().toString(QKeySequence::NativeText));
     cbSearch_->setToolTip(searchHint);
+    cbSearch_->setAccessibleName(QStringLiteral("Search"));
+    cbSearch_->setAccessibleDescription(searchHint);
     cbAnalize_ = new QPushButton(QStringLiteral("Analyse"), panel);
     cbAnalize_->setObjectName(QStringLiteral("cbAnalize"));
     cbAnalize_->setToolTip(QStringLiteral("Analyse selected WAV file"));
+    cbAnalize_->setAccessibleName(QStringLiteral("Analyse"));
+    cbAnalize_->setAccessibleDescription(QStringLiteral("Analyse selected WAV file"));
     // Return and Enter press a focused button, as they do in a dialog; a
     // QMainWindow leaves them to Space otherwise.
     for (QPushButton* button : {cbSearch_, cbAnalize_}) button->setAutoDefault(true);
@@ -154,10 +162,15 @@ void frmMain::BuildControls() {
     dbgChunk_ = new RowTableView(grids);
     dbgChunk_->setObjectName(QStringLiteral("dbgChunk"));
     dbgChunk_->setModel(chunkRows_);
+    dbgChunk_->setAccessibleName(QStringLiteral("Chunks"));
+    dbgChunk_->setAccessibleDescription(
+        QStringLiteral("The chunks of the file with their sizes; select one to see its fields"));
     valueRows_ = new RowTableModel(QStringLiteral("Parameter"), QStringLiteral("Value"), this);
     dbgValues_ = new RowTableView(grids);
     dbgValues_->setObjectName(QStringLiteral("dbgValues"));
     dbgValues_->setModel(valueRows_);
+    dbgValues_->setAccessibleName(QStringLiteral("Chunk fields"));
+    dbgValues_->setAccessibleDescription(QStringLiteral("The fields of the selected chunk and their values"));
     grids->addWidget(dbgChunk_);
     grids->addWidget(dbgValues_);
     grids->setStretchFactor(0, kChunkGridWidthTwips);
@@ -176,6 +189,9 @@ void frmMain::BuildControls() {
     lbStatus_->setTextFormat(Qt::PlainText);
     lbStatus_->setWordWrap(true);
     lbStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A fixed name, so the line is found even while empty; what it says is its
+    // description, kept in step by ShowStatus.
+    lbStatus_->setAccessibleName(QStringLiteral("Status"));
     layout->addWidget(lbStatus_);
 
     setTabOrder(txtPatches_, cbSearch_);
@@ -314,6 +330,7 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     for (const std::string& note : document_->LoadNotes()) sentences << TextFromBytes(note);
     if (stop) sentences << TextFromBytes(*stop);
     lbStatus_->setText(sentences.join(QLatin1Char(' ')));
+    lbStatus_->setAccessibleDescription(lbStatus_->text());
 }
 
 void frmMain::mHelpClick() { ShowModalWindow(helpWindow_, this); }

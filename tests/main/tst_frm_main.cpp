@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -5,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
@@ -15,6 +17,8 @@
 
 #include "app/modprg.h"
 #include "support/wav_builder.h"
+#include "ui/info/frm_about.h"
+#include "ui/info/frm_help.h"
 #include "ui/main/frm_main.h"
 
 using namespace wavtest;
@@ -41,6 +45,14 @@ public:
 
 const std::string kFmt = Chunk("fmt ", PcmFormat(2, 44100, 16));
 const std::string kData = Chunk("data", std::string(4, '\0'));
+
+// The open Help or About window, if any.
+InfoDialog* OpenInfoWindow() {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* info = qobject_cast<InfoDialog*>(top); info != nullptr && info->isVisible()) return info;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -75,6 +87,14 @@ class FrmMainTest : public QObject {
     void AnalysePath(const QString& path) {
         Path()->setText(path);
         Analyse()->click();
+    }
+    // A key as the window system delivers it: to the active window's focus,
+    // through its shortcuts and menus.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QTest::keyClick(window_->windowHandle(), key, modifiers);
+    }
+    QString FocusName() const {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
     }
     void SelectChunk(const QString& name) {
         Find<QTableView>("dbgChunk")
@@ -292,6 +312,130 @@ private slots:
         QTRY_COMPARE(Rows("dbgChunk").size(), rows);
         QCOMPARE(ModPrg::FileState, rows > 0 ? 2 : 0);
         QCOMPARE(prompts_->messages, QStringList());
+    }
+
+    // Open a file, walk the grids, read Help and quit, all without the mouse.
+    void keyboardOnlySession() {
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        const QString path = Write("keys.wav", RiffFile(kFmt + kData));
+        Path()->setText(QStringLiteral("old.wav"));
+        Find("cbSearch")->setFocus();
+        Key(Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(Path()->selectedText(), QStringLiteral("old.wav"));
+        QTest::keyClicks(QApplication::focusWidget(), path);  // replaces the selection
+        Key(Qt::Key_Return);
+        QCOMPARE(Rows("dbgChunk").size(), 3);
+
+        for (const char* next : {"cbSearch", "cbAnalize", "dbgChunk"}) {
+            Key(Qt::Key_Tab);
+            QCOMPARE(FocusName(), QString(next));
+        }
+        // Coming in selects the first row, and the arrows walk from there.
+        QCOMPARE(Rows("dbgValues"), QStringList{"RIFF Type\tWAVE"});
+        Key(Qt::Key_Down);
+        QCOMPARE(Rows("dbgValues").size(), 6);
+        Key(Qt::Key_Down);
+        QCOMPARE(Rows("dbgValues"), QStringList{"Data\t( . . . )"});
+        Key(Qt::Key_Tab);
+        QCOMPARE(FocusName(), QStringLiteral("dbgValues"));
+
+        // F1's release reaches the new window, which never saw it pressed.
+        QTest::keyPress(window_->windowHandle(), Qt::Key_F1);
+        const QPointer<InfoDialog> help = qobject_cast<frmHelp*>(OpenInfoWindow());
+        QVERIFY(help != nullptr);
+        QTest::keyRelease(help->windowHandle(), Qt::Key_F1);
+        QVERIFY(help->isVisible());
+        QTest::keyClick(help->windowHandle(), Qt::Key_Space);
+        QTRY_VERIFY(help.isNull());
+        // A desktop gives the activation back to the window under a closed
+        // dialog; the offscreen platform leaves that to the program.
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+
+        Key(Qt::Key_O, Qt::ControlModifier);  // Search, through its button
+        QTRY_COMPARE(prompts_->startPaths.size(), 1);
+        Key(Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!window_->isVisible());
+    }
+
+    // Alt and the title's letter open a menu, the item's letter picks from it;
+    // the menus still read the same words.
+    void menuMnemonics_data() {
+        QTest::addColumn<Qt::Key>("menu");
+        QTest::addColumn<Qt::Key>("item");
+        QTest::addColumn<QString>("opens");  // empty: the program ends
+        QTest::addRow("Alt+H, H") << Qt::Key_H << Qt::Key_H << "frmHelp";
+        QTest::addRow("Alt+H, A") << Qt::Key_H << Qt::Key_A << "frmAbout";
+        QTest::addRow("Alt+F, X") << Qt::Key_F << Qt::Key_X << "";
+    }
+    void menuMnemonics() {
+        QFETCH(Qt::Key, menu);
+        QFETCH(Qt::Key, item);
+        QFETCH(QString, opens);
+        QStringList words;
+        for (QMenu* m : window_->findChildren<QMenu*>()) {
+            words << m->title().remove('&');
+            for (QAction* action : m->actions()) words << action->text().remove('&');
+        }
+        QCOMPARE(words, (QStringList{"File", "Exit", "Help", "Help", "", "About"}));
+
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        Key(menu, Qt::AltModifier);
+        QVERIFY(Path()->text().isEmpty());  // not typed into the path box
+        QTest::keyPress(QApplication::activePopupWidget(), item);
+        const QPointer<InfoDialog> info = OpenInfoWindow();
+        QCOMPARE(info ? info->metaObject()->className() : "", opens);
+        QCOMPARE(window_->isVisible(), !opens.isEmpty());
+        if (info.isNull()) return;
+        // The letter and Alt are let go over the new window: it stays open.
+        QTest::keyRelease(info->windowHandle(), item);
+        QTest::keyRelease(info->windowHandle(), Qt::Key_Alt);
+        QVERIFY(info->isVisible());
+        QTest::keyClick(info->windowHandle(), Qt::Key_Escape);
+        QTRY_VERIFY(info.isNull());
+    }
+
+    // What a screen reader announces for each control.
+    void everyControlHasAnAccessibleName_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::addRow("path box") << "txtPatches"
+                                  << "WAV file path";
+        QTest::addRow("Search") << "cbSearch"
+                                << "Search";
+        QTest::addRow("Analyse") << "cbAnalize"
+                                 << "Analyse";
+        QTest::addRow("chunk grid") << "dbgChunk"
+                                    << "Chunks";
+        QTest::addRow("value grid") << "dbgValues"
+                                    << "Chunk fields";
+        QTest::addRow("status line, empty") << "lbStatus"
+                                            << "Status";
+    }
+    void everyControlHasAnAccessibleName() {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        QCOMPARE(QAccessible::queryAccessibleInterface(Find(control))->text(QAccessible::Name), name);
+    }
+
+    // Return and Enter press the focused button: Search, then Analyse, which
+    // has the focus once a file is chosen.
+    void enterPressesTheFocusedButton_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addRow("Return") << Qt::Key_Return;
+        QTest::addRow("Enter") << Qt::Key_Enter;
+    }
+    void enterPressesTheFocusedButton() {
+        QFETCH(Qt::Key, key);
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        prompts_->nextChoice = Write("enter.wav", RiffFile(kFmt + kData));
+        Find("cbSearch")->setFocus();
+        Key(key);
+        QCOMPARE(prompts_->startPaths.size(), 1);
+        QCOMPARE(FocusName(), QStringLiteral("cbAnalize"));
+        QCOMPARE(Rows("dbgChunk").size(), 0);
+        Key(key);
+        QCOMPARE(Rows("dbgChunk").size(), 3);
     }
 };
 

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -36,6 +37,8 @@ namespace {
 
 const QString kMessageTitle = QStringLiteral("Ondulo");
 const QString kWavFilter = QStringLiteral("WAV Files (*.WAV *.wav)");
+// Puts the focus in the path box with its text selected, as in a web browser.
+const QKeySequence kGoToPathKey(Qt::CTRL | Qt::Key_L);
 
 // The window was laid out in twips for a font about 13 pixels high; scaling by
 // the actual font keeps the arrangement on any font and screen.
@@ -66,6 +69,14 @@ std::optional<QString> DroppedFilePath(const QMimeData* mime) {
         if (url.isLocalFile()) return url.toLocalFile();
     }
     return std::nullopt;
+}
+
+// The desktop's own keys for a standard command, or `fallback` where the
+// desktop has none (Windows, for one, binds nothing to Quit).
+QList<QKeySequence> StandardKeys(QKeySequence::StandardKey command, const QKeySequence& fallback) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(command);
+    if (keys.isEmpty()) keys << fallback;
+    return keys;
 }
 
 // Help and About: created on first use, unloaded when closed, modal while open.
@@ -118,11 +129,28 @@ void frmMain::BuildControls() {
     txtPatches_->setObjectName(QStringLiteral("txtPatches"));
     // Files dropped on the path box are handled by the window, like any drop.
     txtPatches_->setAcceptDrops(false);
+    txtPatches_->setAccessibleName(QStringLiteral("WAV file path"));
+    txtPatches_->setAccessibleDescription(
+        QStringLiteral("Path of the WAV file to analyse. Return analyses it; %1 comes back here.")
+            .arg(kGoToPathKey.toString(QKeySequence::NativeText)));
     cbSearch_ = new QPushButton(QStringLiteral("Search"), panel);
     cbSearch_->setObjectName(QStringLiteral("cbSearch"));
+    // The button owns the Open key, so the key presses it visibly, takes the
+    // focus the same way, and screen readers announce the key with the button.
+    cbSearch_->setShortcut(QKeySequence::Open);
+    const QString searchHint =
+        QStringLiteral("Pick a WAV file (%1)").arg(cbSearch_->shortcut().toString(QKeySequence::NativeText));
+    cbSearch_->setToolTip(searchHint);
+    cbSearch_->setAccessibleName(QStringLiteral("Search"));
+    cbSearch_->setAccessibleDescription(searchHint);
     cbAnalize_ = new QPushButton(QStringLiteral("Analyse"), panel);
     cbAnalize_->setObjectName(QStringLiteral("cbAnalize"));
     cbAnalize_->setToolTip(QStringLiteral("Analyse selected WAV file"));
+    cbAnalize_->setAccessibleName(QStringLiteral("Analyse"));
+    cbAnalize_->setAccessibleDescription(QStringLiteral("Analyse selected WAV file"));
+    // Return and Enter press a focused button, as they do in a dialog; a
+    // QMainWindow leaves them to Space otherwise.
+    for (QPushButton* button : {cbSearch_, cbAnalize_}) button->setAutoDefault(true);
     strip->addWidget(txtPatches_, 1);
     strip->addWidget(cbSearch_);
     strip->addWidget(cbAnalize_);
@@ -134,10 +162,15 @@ void frmMain::BuildControls() {
     dbgChunk_ = new RowTableView(grids);
     dbgChunk_->setObjectName(QStringLiteral("dbgChunk"));
     dbgChunk_->setModel(chunkRows_);
+    dbgChunk_->setAccessibleName(QStringLiteral("Chunks"));
+    dbgChunk_->setAccessibleDescription(
+        QStringLiteral("The chunks of the file with their sizes; select one to see its fields"));
     valueRows_ = new RowTableModel(QStringLiteral("Parameter"), QStringLiteral("Value"), this);
     dbgValues_ = new RowTableView(grids);
     dbgValues_->setObjectName(QStringLiteral("dbgValues"));
     dbgValues_->setModel(valueRows_);
+    dbgValues_->setAccessibleName(QStringLiteral("Chunk fields"));
+    dbgValues_->setAccessibleDescription(QStringLiteral("The fields of the selected chunk and their values"));
     grids->addWidget(dbgChunk_);
     grids->addWidget(dbgValues_);
     grids->setStretchFactor(0, kChunkGridWidthTwips);
@@ -156,7 +189,21 @@ void frmMain::BuildControls() {
     lbStatus_->setTextFormat(Qt::PlainText);
     lbStatus_->setWordWrap(true);
     lbStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A fixed name, so the line is found even while empty; what it says is its
+    // description, kept in step by ShowStatus.
+    lbStatus_->setAccessibleName(QStringLiteral("Status"));
     layout->addWidget(lbStatus_);
+
+    setTabOrder(txtPatches_, cbSearch_);
+    setTabOrder(cbSearch_, cbAnalize_);
+    setTabOrder(cbAnalize_, dbgChunk_);
+    setTabOrder(dbgChunk_, dbgValues_);
+
+    auto* goToPath = new QShortcut(kGoToPathKey, this);
+    connect(goToPath, &QShortcut::activated, this, [this] {
+        txtPatches_->setFocus(Qt::ShortcutFocusReason);
+        txtPatches_->selectAll();
+    });
 
     setCentralWidget(central);
     resize(px(kClientWidthTwips) + chunkGridWidth - px(kChunkGridWidthTwips), px(kClientHeightTwips));
@@ -170,18 +217,22 @@ void frmMain::BuildControls() {
 }
 
 void frmMain::BuildMenus() {
-    QMenu* mFile = menuBar()->addMenu(QStringLiteral("File"));
+    // '&' marks the mnemonic: Alt+F and Alt+H open the menus, the underlined
+    // letter then picks an item. The words shown stay plain.
+    QMenu* mFile = menuBar()->addMenu(QStringLiteral("&File"));
     mFile->setObjectName(QStringLiteral("mFile"));
-    QAction* mExit = mFile->addAction(QStringLiteral("Exit"));
+    QAction* mExit = mFile->addAction(QStringLiteral("E&xit"));
     mExit->setObjectName(QStringLiteral("mExit"));
+    mExit->setShortcuts(StandardKeys(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
     connect(mExit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* mAbHlp = menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu* mAbHlp = menuBar()->addMenu(QStringLiteral("&Help"));
     mAbHlp->setObjectName(QStringLiteral("mAbHlp"));
-    QAction* mHelp = mAbHlp->addAction(QStringLiteral("Help"));
+    QAction* mHelp = mAbHlp->addAction(QStringLiteral("&Help"));
     mHelp->setObjectName(QStringLiteral("mHelp"));
+    mHelp->setShortcuts(StandardKeys(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
     mAbHlp->addSeparator()->setObjectName(QStringLiteral("mEmpty"));
-    QAction* mAbout = mAbHlp->addAction(QStringLiteral("About"));
+    QAction* mAbout = mAbHlp->addAction(QStringLiteral("&About"));
     mAbout->setObjectName(QStringLiteral("mAbout"));
     connect(mHelp, &QAction::triggered, this, &frmMain::mHelpClick);
     connect(mAbout, &QAction::triggered, this, &frmMain::mAboutClick);
@@ -279,6 +330,7 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     for (const std::string& note : document_->LoadNotes()) sentences << TextFromBytes(note);
     if (stop) sentences << TextFromBytes(*stop);
     lbStatus_->setText(sentences.join(QLatin1Char(' ')));
+    lbStatus_->setAccessibleDescription(lbStatus_->text());
 }
 
 void frmMain::mHelpClick() { ShowModalWindow(helpWindow_, this); }

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -21,6 +22,7 @@ RowTableView::RowTableView(QWidget* parent) : QTableView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    setTabKeyNavigation(false);
     setAlternatingRowColors(true);
 
     verticalHeader()->hide();
@@ -71,4 +73,16 @@ void RowTableView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void RowTableView::focusInEvent(QFocusEvent* event) {
+    // The base class makes the first row current when no row is, but selects
+    // nothing; the first arrow key would then skip that row. A click selects
+    // the row under the mouse by itself.
+    QTableView::focusInEvent(event);
+    if (event->reason() == Qt::MouseFocusReason || selectionModel() == nullptr) return;
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && !selectionModel()->hasSelection()) {
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
 }

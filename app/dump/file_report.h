@@ -5,25 +5,35 @@
 #include <string>
 #include <vector>
 
-// What ondulo-dump shows of one file, collected once for the text and the JSON
-// form. Strings are the raw bytes the file holds; the writers make them
-// displayable.
+#include "ui/detail/row_sink.h"
 
-struct ChunkReport {
-    std::string name;
+// One chunk of the chunk list, as ondulo-dump reports it.
+struct ListedChunk {
+    std::string name;  // the id as stored, raw bytes
     std::int32_t size = 0;
-    std::vector<std::string> rows;     // as the value grid holds them
-    std::optional<std::string> error;  // why the rows stop short, when they do
 };
 
-struct FileReport {
-    std::string path;
-    std::int16_t status = 0;  // the status of WaveDocument::Load
-    std::string error;        // why the file could not be read; empty on success
-    std::vector<ChunkReport> chunks;
-    std::vector<std::string> notes;  // damage the load got past (WaveDocument::LoadNotes)
+// Receives what ondulo-dump reports of each file in the order it is found, so
+// that nothing is held beyond the row being written. The rows of a chunk
+// arrive through RowSink::AppendRow between BeginChunk and EndChunk. Strings
+// are the raw bytes the file holds; writers make them displayable.
+class ReportWriter : public RowSink {
+public:
+    // A file that could not be read: the status of WaveDocument::Load and why.
+    virtual void Refused(const std::string& path, std::int16_t status, const std::string& reason) = 0;
+    // A file that was read: its chunk list and the notes of its load.
+    virtual void BeginFile(const std::string& path, const std::vector<ListedChunk>& chunks,
+                           const std::vector<std::string>& notes) = 0;
+    virtual void BeginChunk(const ListedChunk& chunk) = 0;
+    // error: why the rows stop short, when they do.
+    virtual void EndChunk(const std::optional<std::string>& error) = 0;
+    virtual void EndFile() = 0;
+    // Rows are written as they come, so a chunk always starts empty.
+    void ClearRows() override {}
 };
 
-// Loads `path` and runs the chunk list and the detail view for each listed
-// chunk, exactly as the window would for a user clicking through the list.
-FileReport CollectFileReport(const std::string& path);
+// Loads `path` and reports the chunk list and the detail rows of each listed
+// chunk, exactly as the window shows them to a user clicking through the
+// list. Returns the status of the load. Nothing about one chunk stops the
+// others: whatever a chunk cannot show is its error.
+std::int16_t ReportFile(const std::string& path, ReportWriter& writer);

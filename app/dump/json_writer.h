@@ -10,16 +10,33 @@
 // valid UTF-8, then quotes, backslashes and control characters escaped.
 std::string JsonString(std::string_view raw);
 
-// Writes {"files": [...]} one file at a time, so a long run holds only the
-// file being written.
-class JsonReportWriter {
+// The raw bytes as lower-case hex, for a string that is not valid UTF-8:
+// DisplayUtf8 may show two different byte strings alike, the hex never does.
+std::string HexBytes(std::string_view raw);
+
+// Writes {"files": [...]} as the files are reported, so a long run holds only
+// the row being written. A path or chunk name that is not valid UTF-8 also
+// carries its bytes ("path_bytes", "name_bytes"); so does a row value, as a
+// third element of the row.
+class JsonReportWriter : public ReportWriter {
 public:
     explicit JsonReportWriter(std::ostream& out);
-    void Add(const FileReport& report);
-    // Closes the document; call once, after the last Add.
+
+    void Refused(const std::string& path, std::int16_t status, const std::string& reason) override;
+    void BeginFile(const std::string& path, const std::vector<ListedChunk>& chunks,
+                   const std::vector<std::string>& notes) override;
+    void BeginChunk(const ListedChunk& chunk) override;
+    void AppendRow(std::string row) override;
+    void EndChunk(const std::optional<std::string>& error) override;
+    void EndFile() override;
+    // Closes the document; call once, after the last file.
     void Finish();
 
 private:
+    void BeginFileObject(const std::string& path, std::int16_t status, const std::string& error);
+
     std::ostream& out_;
     bool firstFile_ = true;
+    bool firstChunk_ = true;
+    bool firstRow_ = true;
 };

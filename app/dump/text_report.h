@@ -6,19 +6,34 @@
 
 #include "file_report.h"
 
-// Text for a terminal: DisplayUtf8, then every control character except TAB
-// (C0, DEL and C1) written as \u00XX, so a file cannot end a line early or
-// send commands to the terminal.
+// Text for a terminal from raw bytes: DisplayUtf8, then written as \uXXXX:
+// every control character except TAB (C0, DEL and C1), the backslash itself,
+// and the characters that are invisible or turn the direction of the text
+// (bidirectional embeddings, overrides and isolates, line and paragraph
+// separators, zero-width characters). So a file can neither send commands to
+// the terminal nor make one text look like another.
 std::string TerminalText(std::string_view raw);
 
+// A path for a terminal: like TerminalText, but bytes that are not UTF-8 are
+// written as \xHH, so two different names never print alike.
+std::string TerminalPath(std::string_view path);
+
 // The text form, one file at a time: the path, the chunk list (name TAB size),
-// then for each chunk a blank line, "[NAME]", its rows and "! sentence" when
-// its rows stop short; a blank line between files. A file that could not be
-// read writes its reason to `errors` and nothing to `out`.
-class TextReportWriter {
+// "! sentence" for each load note, then for each chunk a blank line, "[NAME]",
+// its rows and "! sentence" when its rows stop short; a blank line between
+// files. A file that could not be read writes its reason to `errors` and
+// nothing to `out`.
+class TextReportWriter : public ReportWriter {
 public:
     TextReportWriter(std::ostream& out, std::ostream& errors) : out_(out), errors_(errors) {}
-    void Add(const FileReport& report);
+
+    void Refused(const std::string& path, std::int16_t status, const std::string& reason) override;
+    void BeginFile(const std::string& path, const std::vector<ListedChunk>& chunks,
+                   const std::vector<std::string>& notes) override;
+    void BeginChunk(const ListedChunk& chunk) override;
+    void AppendRow(std::string row) override;
+    void EndChunk(const std::optional<std::string>& error) override;
+    void EndFile() override {}
 
 private:
     std::ostream& out_;

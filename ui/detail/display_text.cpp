@@ -2,11 +2,8 @@
 
 #include <cstddef>
 
-namespace {
-
-// Length of the well-formed UTF-8 sequence that starts at `at`, or 0 when the
-// bytes there are not one (overlong forms, surrogates and code points above
-// U+10FFFF included).
+// Overlong forms, surrogates and code points above U+10FFFF are not
+// well-formed.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
@@ -35,6 +32,8 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     }
     return length;
 }
+
+namespace {
 
 // The characters of Windows-1252 bytes 0x80 to 0x9F; the five bytes it leaves
 // unassigned keep their Latin-1 meaning (the C1 control of the same number).

@@ -12,3 +12,7 @@ std::string DisplayUtf8(std::string_view raw);
 // Whether raw is well-formed UTF-8 (no overlong forms, surrogates or code
 // points above U+10FFFF).
 bool IsValidUtf8(std::string_view raw);
+
+// Length of the well-formed UTF-8 sequence that starts at `at`, or 0 when the
+// bytes there are not one.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);

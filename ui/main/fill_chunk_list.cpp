@@ -4,13 +4,19 @@
 
 #include "wavedoc/wave_document.h"
 
+std::vector<const wavedoc::ChunkBase*> ListedChunks(const wavedoc::WaveDocument& document) {
+    std::vector<const wavedoc::ChunkBase*> chunks;
+    for (const wavedoc::ChunkType& type : wavedoc::kChunkTypes) {
+        const wavedoc::ChunkBase& chunk = document.Chunk(type.kind);
+        if (!chunk.Name().empty()) chunks.push_back(&chunk);
+    }
+    return chunks;
+}
+
 void FillChunkList(const wavedoc::WaveDocument& document, RowSink& chunkGrid, RowSink& valueGrid) {
     chunkGrid.ClearRows();
     valueGrid.ClearRows();
-    // The fixed listing order, whatever the order of the chunks in the file.
-    for (const wavedoc::ChunkType& type : wavedoc::kChunkTypes) {
-        const wavedoc::ChunkBase& chunk = document.Chunk(type.kind);
-        if (chunk.Name().empty()) continue;
-        chunkGrid.AppendRow(chunk.Name() + "\t" + std::to_string(chunk.Size()));
+    for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
+        chunkGrid.AppendRow(chunk->Name() + "\t" + std::to_string(chunk->Size()));
     }
 }

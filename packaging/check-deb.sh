@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package in BUILD_DIR (a configured build tree) and checks
-# that it holds both programs, the desktop entry and the icon.
+# it without installing it: it holds the programs, the desktop entry, the icon,
+# the metainfo, the manual pages and the Debian documents; lintian finds no
+# error or warning; the desktop entry and the metainfo it ships validate.
 # Usage: packaging/check-deb.sh BUILD_DIR
 set -euo pipefail
 
@@ -10,10 +12,12 @@ if [ $# -ne 1 ]; then
 fi
 build_dir=$1
 
-# CPack's DEB generator reads dependencies with file and dpkg-shlibdeps.
-for tool in file dpkg-shlibdeps dpkg-deb; do
+# CPack's DEB generator reads dependencies with file and dpkg-shlibdeps; the
+# checks need lintian, desktop-file-utils and appstream.
+for tool in file dpkg-shlibdeps dpkg-deb lintian desktop-file-validate appstreamcli; do
   if ! command -v "$tool" >/dev/null; then
-    echo "check-deb: $tool is missing; install the Debian packages file and dpkg-dev" >&2
+    echo "check-deb: $tool is missing; install the Debian packages file, dpkg-dev," \
+      "lintian, desktop-file-utils and appstream" >&2
     exit 1
   fi
 done
@@ -36,7 +40,12 @@ for path in \
   ./usr/bin/ondulo \
   ./usr/bin/ondulo-dump \
   ./usr/share/applications/ondulo.desktop \
-  ./usr/share/icons/hicolor/scalable/apps/ondulo.svg; do
+  ./usr/share/icons/hicolor/scalable/apps/ondulo.svg \
+  ./usr/share/metainfo/org.ondulo.Ondulo.metainfo.xml \
+  ./usr/share/man/man1/ondulo.1.gz \
+  ./usr/share/man/man1/ondulo-dump.1.gz \
+  ./usr/share/doc/ondulo/changelog.Debian.gz \
+  ./usr/share/doc/ondulo/copyright; do
   if ! grep -qE "[[:space:]]${path//./\\.}( |$)" <<<"$contents"; then
     echo "check-deb: $deb lacks $path" >&2
     status=1
@@ -52,7 +61,28 @@ if ! dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6; then
   status=1
 fi
 
+# Errors and warnings fail; info and pedantic notes are shown for a look.
+echo "check-deb: lintian $deb"
+if ! lintian --fail-on error,warning --info --pedantic "$deb"; then
+  echo "check-deb: lintian finds errors or warnings in $deb" >&2
+  status=1
+fi
+
+# The desktop entry and the metainfo as the package ships them.
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+desktop_notes=$(desktop-file-validate "$unpacked/usr/share/applications/ondulo.desktop" 2>&1) || status=1
+if [ -n "$desktop_notes" ]; then
+  echo "check-deb: desktop-file-validate: $desktop_notes" >&2
+  status=1
+fi
+if ! appstreamcli validate --no-net "$unpacked/usr/share/metainfo/org.ondulo.Ondulo.metainfo.xml"; then
+  echo "check-deb: the metainfo does not validate" >&2
+  status=1
+fi
+
 if [ $status -eq 0 ]; then
-  echo "check-deb: $deb holds the programs, the desktop entry and the icon"
+  echo "check-deb: $deb is complete and passes lintian, desktop-file-validate and appstreamcli"
 fi
 exit $status

@@ -1,5 +1,7 @@
 #include "dump_options.h"
 
+#include "ondulo_version.h"
+
 std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& arguments,
                                               std::string& problem) {
     DumpOptions options;
@@ -13,12 +15,14 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
             options.json = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
         } else {
             problem = "unknown option " + argument;
             return std::nullopt;
         }
     }
-    if (options.files.empty() && !options.help) {
+    if (options.files.empty() && !options.help && !options.version) {
         problem = "no WAV file named";
         return std::nullopt;
     }
@@ -27,8 +31,13 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
 
 std::string DumpUsage() {
     return "Usage: ondulo-dump [--json] FILE...\n"
+           "       ondulo-dump --help | --version\n"
            "Lists the chunks of each WAV file and the decoded fields of every chunk.\n"
-           "  --json   write one JSON document instead of text\n"
-           "  --help   show this text\n"
+           "  --json      write one JSON document instead of text\n"
+           "  --          end the options: a FILE after it may start with -\n"
+           "  -h, --help  show this text and exit\n"
+           "  --version   show the version and exit\n"
            "Exit status: 0 when every file was read, 1 when any was not, 2 for bad usage.\n";
 }
+
+std::string DumpVersion() { return std::string("ondulo-dump ") + ondulo::kVersion + "\n"; }

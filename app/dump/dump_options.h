@@ -8,14 +8,20 @@
 struct DumpOptions {
     bool json = false;
     bool help = false;
+    bool version = false;
     std::vector<std::string> files;
 };
 
 // Reads the arguments after the program name. "--" ends the options, so a file
 // whose name starts with "-" can still be given. Returns nothing and sets
-// `problem` for an unknown option or when no file is named (unless --help).
+// `problem` for an unknown option or when no file is named (unless --help or
+// --version).
 std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& arguments,
                                               std::string& problem);
 
-// The usage text, ending with a newline.
+// The usage text, ending with a newline. The manual page (docs/man/ondulo-dump.1)
+// lists the same options and exit statuses; a test holds the two together.
 std::string DumpUsage();
+
+// "ondulo-dump VERSION" and a newline, the version being the build's.
+std::string DumpVersion();

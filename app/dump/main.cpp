@@ -36,6 +36,10 @@ int main(int argc, char** argv) {
         std::cout << DumpUsage();
         return 0;
     }
+    if (options->version) {
+        std::cout << DumpVersion();
+        return 0;
+    }
 
     bool allRead = false;
     if (options->json) {

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "dump_options.h"
+
 namespace {
 
 struct RunResult {
@@ -86,6 +88,22 @@ TEST(DumpProgram, ExitStatusAndErrorStreamTellWhatWentWrong) {
         const RunResult run = RunDump(arguments, "2>&1 >/dev/null");
         EXPECT_EQ(run.exitStatus, exitStatus) << arguments;
         EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+    }
+}
+
+TEST(DumpProgram, HelpAndVersionGoToStandardOutputAndSucceed) {
+    const std::string version = "ondulo-dump " ONDULO_EXPECTED_VERSION "\n";
+    const std::pair<std::string, std::string> cases[] = {
+        // arguments, the whole standard output
+        {"--help", DumpUsage()},
+        {"-h wavrw_example_a.wav", DumpUsage()},
+        {"--version", version},
+        {"--json --version wavrw_example_a.wav", version},
+    };
+    for (const auto& [arguments, output] : cases) {
+        const RunResult run = RunDump(arguments);
+        EXPECT_EQ(run.exitStatus, 0) << arguments;
+        EXPECT_EQ(run.output, output) << arguments;
     }
 }
 

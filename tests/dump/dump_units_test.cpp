@@ -26,6 +26,10 @@ TEST(DumpArguments, AcceptsFilesAndKnownOptionsOnly) {
         {{"-"}, true, false, {"-"}},
         {{}, false, false, {}},
         {{"--jsn", "a.wav"}, false, false, {}},
+        {{"--version"}, true, false, {}},
+        {{"-h"}, true, false, {}},
+        {{"--", "--version"}, true, false, {"--version"}},
+        {{"-V"}, false, false, {}},
     };
     for (const ArgumentsCase& c : cases) {
         std::string problem;

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "ondulo_version.h"
 #include "ui/info/picture_view.h"
 #include "ui/info/wave_art.h"
 
@@ -12,8 +13,6 @@ constexpr int kTextWidth = 460;
 const QSize kBannerSize(kTextWidth, 120);
 
 const char* const kProduct = "ODL - Ondulo";
-const char* const kVersion = "1.0";
-const char* const kBuild = "4";
 const char* const kReleaseDate = "January 2004";
 
 // Terms of use (the MIT licence in LICENSE), no warranty, contact.
@@ -38,8 +37,9 @@ QLabel* MakeText(const QString& text, const QString& name, QWidget* parent) {
 }  // namespace
 
 QString frmAbout::VersionLine() {
-    return QString::fromUtf8(kProduct) + QStringLiteral(" (Vers. ") + QString::fromUtf8(kVersion) +
-           QStringLiteral(" Build ") + QString::fromUtf8(kBuild) + QStringLiteral(" - ") +
+    return QString::fromUtf8(kProduct) + QStringLiteral(" (Vers. ") +
+           QString::fromUtf8(ondulo::kVersionMajorMinor) + QStringLiteral(" Build ") +
+           QString::fromUtf8(ondulo::kVersionBuild) + QStringLiteral(" - ") +
            QString::fromUtf8(kReleaseDate) + QStringLiteral(")");
 }
 

@@ -1,4 +1,6 @@
 // ondulo-dump: the chunk list and the detail rows of WAV files as text or JSON.
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,14 +12,19 @@
 
 namespace {
 
-// Reports every file in turn; true when every one of them was read.
-template <typename Writer>
-bool ReportFiles(const std::vector<std::string>& files, Writer& writer) {
+// Why the output failed, taken as soon as the failure shows.
+int outputError = 0;
+
+// Reports every file in turn, stopping when the output can no longer be
+// written; true when every file was read.
+bool ReportFiles(const std::vector<std::string>& files, ReportWriter& writer) {
     bool allRead = true;
     for (const std::string& path : files) {
-        const FileReport report = CollectFileReport(path);
-        allRead = allRead && report.status == 0;
-        writer.Add(report);
+        allRead = ReportFile(path, writer) == 0 && allRead;
+        if (!std::cout) {
+            outputError = errno;
+            break;
+        }
     }
     return allRead;
 }
@@ -25,6 +32,9 @@ bool ReportFiles(const std::vector<std::string>& files, Writer& writer) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Output goes through one large buffer: a file can print hundreds of
+    // thousands of rows.
+    std::ios::sync_with_stdio(false);
     std::string problem;
     const std::optional<DumpOptions> options =
         ParseDumpArguments(std::vector<std::string>(argv + 1, argv + argc), problem);
@@ -34,11 +44,11 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::cout << DumpUsage();
-        return 0;
+        return std::cout.flush() ? 0 : 1;
     }
     if (options->version) {
         std::cout << DumpVersion();
-        return 0;
+        return std::cout.flush() ? 0 : 1;
     }
 
     bool allRead = false;
@@ -50,6 +60,12 @@ int main(int argc, char** argv) {
         TextReportWriter writer(std::cout, std::cerr);
         allRead = ReportFiles(options->files, writer);
     }
-    std::cout.flush();
+    if (std::cout && !std::cout.flush()) outputError = errno;
+    if (!std::cout) {
+        // A report that did not reach its reader is no success.
+        std::cerr << "ondulo-dump: the output could not be written"
+                  << (outputError != 0 ? std::string(": ") + std::strerror(outputError) : std::string()) << ".\n";
+        return 1;
+    }
     return allRead ? 0 : 1;
 }

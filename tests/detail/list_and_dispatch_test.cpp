@@ -46,15 +46,17 @@ TEST(FillChunkList, ListsPresentChunksInFixedOrder) {
     }
 }
 
-TEST(DisplayUtf8, KeepsValidUtf8AndReadsOtherBytesAsLatin1) {
+TEST(DisplayUtf8, KeepsValidUtf8AndReadsOtherBytesAsWindows1252) {
     const std::pair<std::string, std::string> cases[] = {
         {"plain \t text", "plain \t text"},
         {"\xC2\xB5-law \xF0\x9F\x8E\xB5", "\xC2\xB5-law \xF0\x9F\x8E\xB5"},
         {"caf\xE9", "caf\xC3\xA9"},
         {"\xB5\xC2", "\xC2\xB5\xC3\x82"},                          // lead byte cut off at the end
         {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                          // overlong form
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},              // surrogate
-        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},  // above U+10FFFF
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},                  // surrogate
+        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
+        {"It\x92s \x93quoted\x94", "It\xE2\x80\x99s \xE2\x80\x9Cquoted\xE2\x80\x9D"},  // curly quotes
+        {"\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},    // unassigned: Latin-1
     };
     for (const auto& [raw, shown] : cases) EXPECT_EQ(DisplayUtf8(raw), shown) << raw;
 }

@@ -48,13 +48,24 @@ TEST(DumpText, EscapesForJsonAndForTheTerminal) {
     const std::tuple<std::string, std::string, std::string> cases[] = {
         // raw, as a JSON string, as terminal text
         {"plain", "\"plain\"", "plain"},
-        {"say \"hi\" \\ there", "\"say \\\"hi\\\" \\\\ there\"", "say \"hi\" \\ there"},
+        {"say \"hi\" \\ there", "\"say \\\"hi\\\" \\\\ there\"", "say \"hi\" \\u005c there"},
+        // An escape sequence spelt out in the file stays distinct from a real one.
+        {"\\u001b", "\"\\\\u001b\"", "\\u005cu001b"},
         {"tab\there", "\"tab\\u0009here\"", "tab\there"},
         {"line\nbreak\r", "\"line\\u000abreak\\u000d\"", "line\\u000abreak\\u000d"},
         {std::string("nul\0", 4), "\"nul\\u0000\"", "nul\\u0000"},
         {"\x1b[2J", "\"\\u001b[2J\"", "\\u001b[2J"},
         {"caf\xE9", "\"caf\xC3\xA9\"", "caf\xC3\xA9"},
-        {"\x9B", "\"\xC2\x9B\"", "\\u009b"},
+        {"\x9B\x81", "\"\xE2\x80\xBA\xC2\x81\"", "\xE2\x80\xBA\\u0081"},
+        // Direction overrides, isolates, separators and zero-width characters.
+        {"a\xE2\x80\xAE"
+         "b\xE2\x81\xA6"
+         "c",
+         "\"a\xE2\x80\xAE"
+         "b\xE2\x81\xA6"
+         "c\"",
+         "a\\u202eb\\u2066c"},
+        {"\xE2\x80\xA8\xE2\x80\x8B\xEF\xBB\xBF", "\"\xE2\x80\xA8\xE2\x80\x8B\xEF\xBB\xBF\"", "\\u2028\\u200b\\ufeff"},
         {"\xC2\xB5-law\x7F", "\"\xC2\xB5-law\x7F\"", "\xC2\xB5-law\\u007f"},
     };
     for (const auto& [raw, json, terminal] : cases) {
@@ -63,26 +74,62 @@ TEST(DumpText, EscapesForJsonAndForTheTerminal) {
     }
 }
 
+// Two different names never print alike: bytes that are not UTF-8 show as
+// \xHH in a path, and carry their bytes in JSON.
+TEST(DumpText, PathsThatAreNotUtf8KeepTheirBytes) {
+    EXPECT_EQ(TerminalPath("caf\xC3\xA9.wav"), "caf\xC3\xA9.wav");
+    EXPECT_EQ(TerminalPath("caf\xE9.wav"), "caf\\xe9.wav");
+    EXPECT_EQ(TerminalPath("a\\b\x1b.wav"), "a\\u005cb\\u001b.wav");
+    EXPECT_EQ(HexBytes("caf\xE9"), "636166e9");
+}
+
+// Feeds a writer what ReportFile would for one read file and one refused one.
+void FeedTwoFiles(ReportWriter& writer) {
+    const auto readFile = [&] {
+        writer.BeginFile("a.wav", {{"RIFF", 40}, {"cue ", -4}}, {"The data chunk runs past the end."});
+        writer.BeginChunk({"RIFF", 40});
+        writer.AppendRow("RIFF Type\tWAVE");
+        writer.EndChunk(std::nullopt);
+        writer.BeginChunk({"cue ", -4});
+        writer.AppendRow("Number of cue points\t2");
+        writer.AppendRow("     Cue Point #1");
+        writer.AppendRow("");
+        writer.EndChunk("It stopped.");
+        writer.EndFile();
+    };
+    readFile();
+    writer.Refused("b.wav", 1, "b.wav does not start with RIFF.");
+    readFile();
+}
+
 TEST(DumpText, WritesListThenEachChunkAndReportsFailuresApart) {
     std::ostringstream out;
     std::ostringstream errors;
-    const FileReport read{"a.wav",
-                          0,
-                          "",
-                          {{"RIFF", 40, {"RIFF Type\tWAVE"}, std::nullopt},
-                           {"cue ", -4, {"Number of cue points\t2", "     Cue Point #1", ""}, "It stopped."}},
-                          {"The data chunk runs past the end."}};
-    const FileReport failed{"b.wav", 1, "b.wav does not start with RIFF.", {}, {}};
     TextReportWriter writer(out, errors);
-    writer.Add(read);
-    writer.Add(failed);
-    writer.Add(read);
+    FeedTwoFiles(writer);
     const std::string oneFile =
         "a.wav\nRIFF\t40\ncue \t-4\n! The data chunk runs past the end.\n\n[RIFF]\nRIFF Type\tWAVE\n\n[cue "
         "]\nNumber of cue points\t2\n"
         "     Cue Point #1\n\n! It stopped.\n";
     EXPECT_EQ(out.str(), oneFile + "\n" + oneFile);
     EXPECT_EQ(errors.str(), "ondulo-dump: b.wav does not start with RIFF.\n");
+}
+
+TEST(DumpJson, WritesEveryFileWithItsChunksRowsAndErrors) {
+    std::ostringstream out;
+    JsonReportWriter writer(out);
+    FeedTwoFiles(writer);
+    writer.Finish();
+    const std::string oneFile =
+        "  {\"path\": \"a.wav\", \"status\": 0, \"error\": null, \"notes\": [\"The data chunk runs past the "
+        "end.\"], \"chunks\": [\n"
+        "    {\"name\": \"RIFF\", \"size\": 40, \"rows\": [\n      [\"RIFF Type\", \"WAVE\"]\n    ], \"error\": null},\n"
+        "    {\"name\": \"cue \", \"size\": -4, \"rows\": [\n      [\"Number of cue points\", \"2\"],\n"
+        "      [\"     Cue Point #1\"],\n      [\"\"]\n    ], \"error\": \"It stopped.\"}\n  ]}";
+    EXPECT_EQ(out.str(), "{\"files\": [\n" + oneFile +
+                             ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
+                             "RIFF.\", \"notes\": [], \"chunks\": []},\n" +
+                             oneFile + "\n]}\n");
 }
 
 }  // namespace

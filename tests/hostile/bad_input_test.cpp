@@ -312,23 +312,31 @@ const HostileCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(BadInput, HostileFile, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<HostileCase>& param) { return param.param.what; });
 
-// The file is opened for reading only: the descriptor the document keeps for
-// the audio says so.
-TEST(AnalysedFile, IsOpenedReadOnly) {
+// The file is opened for reading only, and only while it is read: the
+// descriptors the process holds on it say so.
+TEST(AnalysedFile, IsOpenedReadOnlyAndOnlyWhileRead) {
     Scratch scratch;
     const std::string path = scratch.File("audio.wav", GoodFile());
     WaveDocument document;
     ASSERT_EQ(document.Load(path), wavedoc::LoadOk);
-    int found = 0;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code error;
-        if (std::filesystem::read_symlink(entry.path(), error) != path) continue;
-        const int flags = ::fcntl(std::stoi(entry.path().filename().string()), F_GETFL);
-        EXPECT_EQ(flags & O_ACCMODE, O_RDONLY);
-        ++found;
+    const auto readOnlyDescriptors = [&] {
+        int found = 0;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            if (std::filesystem::read_symlink(entry.path(), error) != path) continue;
+            const int flags = ::fcntl(std::stoi(entry.path().filename().string()), F_GETFL);
+            EXPECT_EQ(flags & O_ACCMODE, O_RDONLY);
+            ++found;
+        }
+        return found;
+    };
+    EXPECT_EQ(readOnlyDescriptors(), 0);
+    {
+        const wavedoc::ReadingSession session(document.Source());
+        (void)document.Source()->Read(0, 4);
+        EXPECT_EQ(readOnlyDescriptors(), 1);
     }
-    EXPECT_EQ(found, 1);
-    document.Data().SetData("");
+    EXPECT_EQ(readOnlyDescriptors(), 0);
 }
 
 }  // namespace

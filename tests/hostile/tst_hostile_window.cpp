@@ -35,11 +35,13 @@ public:
 
 // A case: how to make the path, the message box text for a refused file ("%1"
 // for the path; empty when the file loads) and, for a file that loads, the
-// status line of each chunk that cannot be shown in full.
+// sentence of each chunk that cannot be shown in full and the load's note ("%1"
+// for the path), which leads the status line of every chunk.
 struct WindowCase {
     std::function<std::string(const Scratch&)> makePath;
     QString message;
     std::map<QString, QString> statusLines = {};
+    QString note = {};
 };
 
 const QString kNotRegular =
@@ -92,7 +94,9 @@ const std::map<QString, WindowCase>& Cases() {
             "The fact chunk could not be shown in full: the fact chunk ends before its field "
             "dwSampleLength."},
            {"fmt ",
-            "The fmt chunk could not be shown in full: the fmt chunk ends before its field nChannels."}}}},
+            "The fmt chunk could not be shown in full: the fmt chunk ends before its field nChannels."}},
+          "In the file \"%1\", the \"labl\" sub-chunk at offset 35 runs past the end of the LIST chunk: its size "
+          "field says 100 bytes, the LIST chunk holds 9."}},
         {"non-ASCII name with spaces",
          {[](const Scratch& s) { return s.File(" Caf\xC3\xA9 \xE2\x99\xAA.wav ", GoodFile()); }, QString()}},
     };
@@ -174,7 +178,15 @@ private slots:
         } else {
             QCOMPARE(prompts_->messages, QStringList());
             QCOMPARE(ModPrg::FileState, 2);
-            QCOMPARE(SelectEveryRow(), c.statusLines);
+            std::map<QString, QString> expected = c.statusLines;
+            if (!c.note.isEmpty()) {
+                for (const QString& row : Rows("dbgChunk")) {
+                    const QString name = row.section('\t', 0, 0);
+                    const auto stop = c.statusLines.find(name);
+                    expected[name] = c.note.arg(path) + (stop == c.statusLines.end() ? "" : " " + stop->second);
+                }
+            }
+            QCOMPARE(SelectEveryRow(), expected);
         }
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }

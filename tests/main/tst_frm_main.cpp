@@ -272,7 +272,7 @@ private slots:
     void damagedFileIsNamedInTheStatusLine() {
         AnalysePath(Write("cut.wav", RiffFile(kFmt + Chunk("data", "dd", 1000))));
         const auto status = [this] { return Find<QLabel>("lbStatus")->text(); };
-        QVERIFY2(status().contains("cut.wav") && status().contains("\"data\" chunk runs past the end"),
+        QVERIFY2(status().contains("cut.wav") && status().contains("\"data\" chunk at offset 36 runs past the end"),
                  qPrintable(status()));
         SelectChunk("fmt ");
         QCOMPARE(Rows("dbgValues").size(), 6);

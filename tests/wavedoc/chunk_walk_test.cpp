@@ -39,6 +39,14 @@ INSTANTIATE_TEST_SUITE_P(
         WalkCase{"pad byte printable",
                  RiffFile(kFmt + Chunk("fact", "abc").replace(11, 1, "x") + Chunk("data", "dd")),
                  "fmt :16 fact:3 data:2"},
+        // Without its pad byte, an odd chunk is followed directly by a data
+        // chunk of 100 bytes: read one byte on, the header would be "atad".
+        WalkCase{"pad byte missing before a printable size byte",
+                 RiffFile(kFmt + Chunk("fact", "abc", {}, false) + Chunk("data", std::string(100, '\0'))),
+                 "fmt :16 fact:3 data:100"},
+        WalkCase{"pad byte present before a printable size byte",
+                 RiffFile(kFmt + Chunk("fact", "abc") + Chunk("data", std::string(100, '\0'))),
+                 "fmt :16 fact:3 data:100"},
         WalkCase{"data before fmt", RiffFile(Chunk("data", "dd") + kFmt), "fmt :16 data:2"},
         WalkCase{"RIFF size 0", RiffFile(kFmt + Chunk("data", "dd"), "WAVE", 0), "fmt :16 data:2"},
         WalkCase{"RIFF size all ones", RiffFile(kFmt + Chunk("data", "dd"), "WAVE", 0xFFFFFFFF),
@@ -74,11 +82,10 @@ INSTANTIATE_TEST_SUITE_P(
             "fmt :16 fact:4 wavl:0 slnt:4 cue :4 plst:4 list:4 smpl:36 inst:7 PAD :0 data:0"},
         WalkCase{"empty form", RiffFile(""), ""}));
 
-TEST(ChunkWalk, ContentOfAChunkRunningPastTheEndIsTheBytesPresent) {
+TEST(ChunkWalk, PadByteOfAChunkRunningPastTheEndIsTheFirstByte) {
     WaveDocument document;
-    LoadOrFail(document, RiffFile(Chunk("data", "abc", 0xFFFFFFFF)));
-    EXPECT_EQ(document.Data().Data(),
-              std::string("abc\0", 4));  // the builder's pad byte is file content here
+    LoadOrFail(document, RiffFile(kFmt + Chunk("PAD ", "\x07xyz", 0x7FFFFFFF)));
+    EXPECT_EQ(document.Pad().Data(), "\x07");
 }
 
 struct ListChoiceCase {
@@ -141,24 +148,75 @@ TEST_P(LoadNotes, NameTheDamageTheLoadGotPast) {
     EXPECT_EQ(document.LoadNotes(), GetParam().expectedNotes);
 }
 
+const std::string kInFile = "In the file \"test.wav\", ";
+
 INSTANTIATE_TEST_SUITE_P(
     WaveDocument, LoadNotes,
     testing::Values(
         NoteCase{"sound file", RiffFile(kFmt + Chunk("data", "d")), {}},
         NoteCase{"pad byte missing at the end", RiffFile(kFmt + Chunk("data", "d", {}, false)), {}},
+        NoteCase{"unknown chunks are no loss", RiffFile(Chunk("JUNK", "12") + kFmt + Chunk("bext", "b")), {}},
         NoteCase{"data runs past the end",
                  RiffFile(kFmt + Chunk("data", "dd", 1000)),
-                 {"In the file \"test.wav\", the \"data\" chunk runs past the end of the file: its size "
-                  "field says 1000 bytes, the file holds 2."}},
+                 {kInFile + "the \"data\" chunk at offset 36 runs past the end of the file: its size "
+                            "field says 1000 bytes, the file holds 2."}},
         NoteCase{"streaming size",
                  RiffFile(kFmt + Chunk("data", "dd", 0xFFFFFFFF)),
-                 {"In the file \"test.wav\", the \"data\" chunk runs past the end of the file: its size "
-                  "field says 4294967295 bytes, the file holds 2."}},
+                 {kInFile + "the \"data\" chunk's size field holds 0xFFFFFFFF, the placeholder a streaming "
+                            "writer leaves while it does not know the size yet, so its content is taken to run "
+                            "to the end of the file (2 bytes)."}},
         NoteCase{
             "bytes that start no chunk",
             RiffFile(kFmt + std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09", 9) + Chunk("data", "dd")),
-            {"In the file \"test.wav\", the 19 bytes from offset 36 do not start a chunk, so nothing "
-             "from there on is listed."}}));
+            {kInFile + "the 19 bytes from offset 36 do not start a chunk, so nothing from there on is listed."}},
+        NoteCase{"header cut off",
+                 RiffFile(kFmt + Chunk("data", "dd").substr(0, 6)),
+                 {kInFile + "the last 6 bytes from offset 36 are too few for a chunk header (8 bytes): a "
+                            "header cut off, not listed."}},
+        NoteCase{"later duplicates",
+                 RiffFile(kFmt + Chunk("data", "dd") + kFmt + Chunk("data", "") + kFmt),
+                 {kInFile + "a second \"fmt \" chunk at offset 46 is not shown: the first one is.",
+                  kInFile + "a second \"data\" chunk at offset 70 is not shown: the first one is.",
+                  kInFile + "another \"fmt \" chunk at offset 78 is not shown: the first one is."}},
+        NoteCase{"second associated data list",
+                 RiffFile(Chunk("LIST", ListPayload("adtl", "")) + Chunk("list", ListPayload("adtl", ""))),
+                 {kInFile + "a second \"list\" chunk at offset 24 is not shown: the first associated data "
+                            "list is."}},
+        NoteCase{"list walk stops",
+                 RiffFile(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "a")) + "\x01\x02zzzzzz"))),
+                 {kInFile + "the 8 bytes from offset 38 inside the LIST chunk do not start a sub-chunk, so "
+                            "nothing from there on is shown."}},
+        NoteCase{"list ends in a cut header",
+                 RiffFile(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "a")) + "labl"))),
+                 {kInFile + "the last 4 bytes from offset 38 inside the LIST chunk are too few for a sub-chunk "
+                            "header (8 bytes): a header cut off, not shown."}},
+        NoteCase{"sub-chunk runs past the list",
+                 RiffFile(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "abc"), 40)))),
+                 {kInFile + "the \"labl\" sub-chunk at offset 24 runs past the end of the LIST chunk: its size "
+                            "field says 40 bytes, the LIST chunk holds 8."}}));
+
+TEST(LoadNotes, AreBoundedWhateverTheFileHolds) {
+    std::string chunks = kFmt;
+    for (int i = 0; i < 1000; ++i) chunks += kFmt;
+    WaveDocument document;
+    LoadOrFail(document, RiffFile(chunks));
+    ASSERT_EQ(document.LoadNotes().size(), 33u);
+    EXPECT_EQ(document.LoadNotes().back(), kInFile + "968 more notes are left out.");
+}
+
+TEST(ListChunk, PadByteMissingBeforeALabelWhoseSizeLooksLikeText) {
+    // "odd" is followed directly by a label of 100 bytes, whose size byte 'd'
+    // makes the padded reading look like a header too.
+    const std::string subChunks = Chunk("labl", LabelPayload(1, "odd"), {}, false) +
+                                  Chunk("labl", LabelPayload(2, std::string(95, 'x'))) +
+                                  Chunk("note", LabelPayload(3, "n"));
+    WaveDocument document;
+    LoadOrFail(document, RiffFile(Chunk("LIST", ListPayload("adtl", subChunks))));
+    EXPECT_TRUE(document.LoadNotes().empty()) << document.LoadNotes().front();
+    ASSERT_EQ(document.List().Labels().Count(), 2);
+    EXPECT_EQ(document.List().Labels().Item(2).CuePointId(), 2);
+    EXPECT_EQ(document.List().Notes().Item(1).Text(), "n");
+}
 
 TEST(LoadNotes, StayWithTheChunksWhenALaterLoadFails) {
     WaveDocument document;

@@ -128,20 +128,55 @@ TEST(Load, FailedLoadKeepsThePreviousChunksAndSuccessReplacesThemAll) {
     EXPECT_EQ(document.LoadError(), "");
 }
 
-TEST(Load, ReadsTheAudioOnlyWhenAskedAndReportsWhenItIsGone) {
+// Whether the process holds a descriptor open on path.
+bool HoldsOpen(const std::string& path) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) == path) return true;
+    }
+    return false;
+}
+
+TEST(Load, KeepsNoFileOpenAndReadsRecordsOnlyFromTheFileAnalysed) {
     TempDir dir;
-    const std::string path = dir.File("audio.wav", RiffFile(FmtAndData()));
+    const std::string bytes = RiffFile(FmtAndData() + Chunk("cue ", CuePayload({{7, 0}, {8, 0}})) +
+                                       Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(7, "A")))) +
+                                       Chunk("PAD ", "\x07"));
+    const std::string path = dir.File("audio.wav", bytes);
     WaveDocument document;
     ASSERT_EQ(document.Load(path), wavedoc::LoadOk);
-    std::filesystem::resize_file(path, 40);  // the data chunk's bytes are gone
-    try {
-        (void)document.Data().Data();
-        FAIL() << "reading vanished audio succeeded";
-    } catch (const wavedoc::WaveDocError& error) {
-        EXPECT_NE(std::string(error.what()).find("data chunk"), std::string::npos) << error.what();
+    EXPECT_FALSE(HoldsOpen(path)) << "the analysed file stays open";
+    EXPECT_EQ(document.Cue().CuePoints().Item(2).Id(), 8);
+    {
+        const wavedoc::ReadingSession session(document.Source());
+        EXPECT_EQ(document.List().Labels().Item(1).Text(), "A");
+        EXPECT_TRUE(HoldsOpen(path));
     }
-    document.Data().SetData("");  // what the window does after every load
-    EXPECT_EQ(document.Data().Data(), "");
+    EXPECT_FALSE(HoldsOpen(path));
+
+    // Changed in place, with the same size: what was read at load stays, what
+    // is read later is refused.
+    std::string changed = bytes;
+    changed[changed.size() - 2] = '\x2A';
+    changed.replace(changed.find("labl") + 12, 1, "B");
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << changed;
+    const auto later = std::filesystem::last_write_time(path) + std::chrono::seconds(2);
+    std::filesystem::last_write_time(path, later);
+    EXPECT_EQ(document.Pad().Data(), "\x07");
+    for (const auto& read : std::vector<std::function<void()>>{
+             [&] { (void)document.Cue().CuePoints().Item(1).Id(); },
+             [&] { (void)document.List().Labels().Item(1).Text(); }}) {
+        try {
+            read();
+            ADD_FAILURE() << "a changed file was read";
+        } catch (const wavedoc::FileChangedError& error) {
+            EXPECT_EQ(std::string(error.what()), "The file \"" + path +
+                                                     "\" has changed since it was analysed: press Analyse to "
+                                                     "read it again.");
+        }
+    }
+    std::filesystem::remove(path);
+    EXPECT_THROW((void)document.Cue().CuePoints().Item(1).Id(), wavedoc::FileChangedError);
 }
 
 }  // namespace

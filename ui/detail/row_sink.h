@@ -21,6 +21,7 @@ public:
     void ClearRows() override { rows_.clear(); }
     void AppendRow(std::string row) override { rows_.push_back(std::move(row)); }
     const std::vector<std::string>& Rows() const { return rows_; }
+    std::vector<std::string> TakeRows() && { return std::move(rows_); }
 
 private:
     std::vector<std::string> rows_;

@@ -20,6 +20,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <new>
 #include <optional>
 
 #include "app/modprg.h"
@@ -49,6 +50,8 @@ constexpr int kClientHeightTwips = 5535;
 constexpr int kMarginTwips = 120;
 constexpr int kChunkGridWidthTwips = 2130;
 constexpr int kValueGridWidthTwips = 5910;
+// How many sentences the status line shows before it points to its tool tip.
+constexpr qsizetype kStatusSentences = 3;
 
 // The hourglass for as long as it lives, restored on every way out.
 class BusyCursor {
@@ -283,14 +286,24 @@ void frmMain::cbAnalizeClick() {
         BusyCursor busy;
         status = document_->Load(QFile::encodeName(path).toStdString());
     }
+    // Load reports its own lack of memory; listing what it read can still
+    // run short, and that must not end the program.
+    try {
+        AnalyseResult(status);
+    } catch (const std::bad_alloc&) {
+        lbStatus_->setText(tr("There is not enough memory to list the chunks of this file."));
+    }
+}
+
+void frmMain::AnalyseResult(std::int16_t status) {
     switch (status) {
         case wavedoc::LoadOk: {
             document_->Data().SetData("");
             RowList chunks;
             RowList values;
             FillChunkList(*document_, chunks, values);
-            chunkRows_->SetRows(chunks.Rows());
-            valueRows_->SetRows(values.Rows());
+            chunkRows_->SetRows(std::move(chunks).TakeRows());
+            valueRows_->SetRows(std::move(values).TakeRows());
             dbgChunk_->FitFirstColumn();
             dbgValues_->FitFirstColumn();
             ShowStatus(std::nullopt);
@@ -318,9 +331,16 @@ void frmMain::cbAnalizeClick() {
 void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
     if (selected.isEmpty()) return;
     const int row = selected.indexes().first().row();
-    RowList values;
-    const std::optional<std::string> stop = ShowChunkDetails(*document_, chunkRows_->RawCell(row, 0), values);
-    valueRows_->SetRows(values.Rows());
+    std::optional<std::string> stop;
+    try {
+        RowList values;
+        stop = ShowChunkDetails(*document_, chunkRows_->RawCell(row, 0), values);
+        valueRows_->SetRows(std::move(values).TakeRows());
+    } catch (const std::bad_alloc&) {
+        // The rows could not be held: show none rather than end the program.
+        valueRows_->SetRows({});
+        stop = "The " + chunkRows_->RawCell(row, 0) + " chunk could not be shown: there is not enough memory.";
+    }
     dbgValues_->FitFirstColumn();
     ShowStatus(stop);
 }
@@ -329,8 +349,14 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     QStringList sentences;
     for (const std::string& note : document_->LoadNotes()) sentences << TextFromBytes(note);
     if (stop) sentences << TextFromBytes(*stop);
-    lbStatus_->setText(sentences.join(QLatin1Char(' ')));
-    lbStatus_->setAccessibleDescription(lbStatus_->text());
+    // The line shows the first few sentences; its tool tip holds them all.
+    QStringList shown = sentences.mid(0, kStatusSentences);
+    if (sentences.size() > kStatusSentences) {
+        shown << tr("(%n more; the tool tip lists them all.)", nullptr, int(sentences.size() - kStatusSentences));
+    }
+    lbStatus_->setText(shown.join(QLatin1Char(' ')));
+    lbStatus_->setToolTip(sentences.size() > kStatusSentences ? sentences.join(QLatin1Char('\n')) : QString());
+    lbStatus_->setAccessibleDescription(sentences.join(QLatin1Char(' ')));
 }
 
 void frmMain::mHelpClick() { ShowModalWindow(helpWindow_, this); }

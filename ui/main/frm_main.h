@@ -51,6 +51,9 @@ private:
     void BuildControls();
     void BuildMenus();
     void UpdateAnalyseButton();
+    // Shows what Load answered: the new chunk list, or the message for a file
+    // that is refused.
+    void AnalyseResult(std::int16_t status);
     // Search keeps the chosen file as the path; a dropped file goes the same way.
     void TakeChosenPath(const QString& path);
     // Search's last step, also after a cancelled dialog.

@@ -22,6 +22,8 @@ std::int32_t FmtChunk::BytesPerSecond() const { return fields_.Bits32(8, "nAvgBy
 std::int32_t FmtChunk::BytesPerSample() const { return fields_.Unsigned16(12, "nBlockAlign"); }
 std::int32_t FmtChunk::BitsPerSample() const { return fields_.Unsigned16(14, "wBitsPerSample"); }
 std::int32_t FmtChunk::ExtraFormatByteCount() const { return fields_.Unsigned16(16, "cbSize"); }
+std::int32_t FmtChunk::ValidBitsPerSample() const { return fields_.Unsigned16(18, "wValidBitsPerSample"); }
+std::int32_t FmtChunk::ChannelMask() const { return fields_.Bits32(20, "dwChannelMask"); }
 
 std::string FmtChunk::CompressionName() const {
     const std::string subFormat = fields_.Rest(kSubFormatOffset).substr(0, kGuidSize);

@@ -15,6 +15,8 @@ public:
     FmtChunk() = default;
     explicit FmtChunk(const ChunkSpan& span);
 
+    std::int32_t ChannelMask() const;           // dwChannelMask (extensible)
+    std::int32_t ValidBitsPerSample() const;    // wValidBitsPerSample (extensible)
     std::int32_t ExtraFormatByteCount() const;  // cbSize
     std::int32_t BitsPerSample() const;         // wBitsPerSample
     std::int32_t BytesPerSample() const;        // nBlockAlign

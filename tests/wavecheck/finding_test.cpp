@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/wav_builder.h"
+#include "wavecheck/findings.h"
+#include "wavedoc/structure_map.h"
+#include "wavedoc/wave_document.h"
+
+namespace {
+
+using namespace wavtest;
+using wavecheck::Finding;
+using wavecheck::Level;
+
+std::vector<Finding> Check(const std::string& bytes) {
+    wavedoc::WaveDocument document;
+    EXPECT_EQ(document.LoadFromMemory(bytes, "test.wav"), wavedoc::LoadOk);
+    const std::vector<wavedoc::MapEntry> map = wavedoc::MapStructure(document);
+    return wavecheck::CheckFile({document, map});
+}
+
+std::string Describe(const std::vector<Finding>& findings) {
+    std::string out;
+    for (const Finding& f : findings) {
+        out += std::string(wavecheck::LevelName(f.level)) + " " + f.code + " @" + std::to_string(f.offset) +
+               " [" + f.chunk + "] " + f.message + "\n";
+    }
+    return out;
+}
+
+// Mono 16-bit PCM at offset 12, then 8 bytes of audio (4 frames) at offset 36;
+// what a test adds starts at offset 52.
+const std::string kFmt = Chunk("fmt ", PcmFormat(1, 8000, 16));
+const std::string kData = Chunk("data", std::string(8, '\0'));
+
+std::string Wav(const std::string& more) { return RiffFile(kFmt + kData + more); }
+
+std::string Format(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint32_t byteRate,
+                   std::uint16_t blockAlign, std::uint16_t bits) {
+    return U16(tag) + U16(channels) + U32(rate) + U32(byteRate) + U16(blockAlign) + U16(bits);
+}
+std::string WithFormat(const std::string& payload) { return RiffFile(Chunk("fmt ", payload) + kData); }
+
+// Stereo 16-bit extensible, 40 bytes, with the plain format code subTag as its sub-format.
+struct Extensible {
+    std::uint16_t blockAlign = 4;
+    std::uint16_t cbSize = 22;
+    std::uint16_t validBits = 16;
+    std::uint32_t mask = 0x3;
+    std::uint16_t subTag = 1;
+    std::string Bytes() const {
+        return Format(0xFFFE, 2, 8000, 8000u * blockAlign, blockAlign, 16) + U16(cbSize) + U16(validBits) +
+               U32(mask) + U16(subTag) +
+               std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+    }
+};
+
+// IMA ADPCM: 256-byte blocks, cbSize 2 and samples per block.
+const std::string kImaFormat = Format(0x11, 1, 8000, 4055, 256, 4) + U16(2) + U16(505);
+
+// One cue point, id 1, 36 bytes at offset 52: what follows starts at 88.
+std::string CueAt(std::uint32_t sampleOffset) {
+    return Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, sampleOffset}}));
+}
+const std::string kCue1 = CueAt(0);
+// An associated data list at 88 after kCue1: its first sub-chunk starts at 100.
+std::string Adtl(const std::string& subChunks) { return Chunk("LIST", ListPayload("adtl", subChunks)); }
+
+std::string Smpl(std::uint32_t unityNote, std::vector<SampleLoopRecord> loops, std::string samplerData = {},
+                 std::optional<std::uint32_t> loopCount = std::nullopt) {
+    SmplHeaderFields fields;
+    fields.midiUnityNote = unityNote;
+    return Chunk("smpl", SmplPayload(fields, loops, samplerData, loopCount));
+}
+
+std::string WithSamplerDataSize(std::string payload, std::uint32_t size) {
+    payload.replace(32, 4, U32(size));
+    return payload;
+}
+
+struct Case {
+    std::string code;
+    std::string what;      // what the raising file shows
+    std::uint64_t offset;  // where its finding points
+    std::string raises;    // the smallest file that raises the code
+    std::string nearMiss;  // the file next to it that does not
+    std::optional<Level> level = std::nullopt;
+};
+
+std::vector<Case> Cases() {
+    const SmplHeaderFields plain;
+    return {
+        {"riff-size", "size field too large", 0, RiffFile(kFmt + kData, "WAVE", 1000), Wav(""),
+         Level::Warning},
+        {"riff-size", "streaming placeholder", 0, RiffFile(kFmt + kData, "WAVE", 0xFFFFFFFF), Wav(""),
+         Level::Note},
+        {"past-end", "data size past the end", 36, RiffFile(kFmt + Chunk("data", std::string(8, '\0'), 100)),
+         Wav("")},
+        {"cut-header", "three bytes after the last chunk", 52, Wav("abc"), Wav(Chunk("abcd", ""))},
+        {"not-a-chunk", "unprintable id", 52, Wav("\x01\x02\x03\x04" + U32(0)), Wav(Chunk("junk", ""))},
+        {"pad-missing", "odd chunk without pad", 52,
+         Wav(Chunk("xtra", "abc", std::nullopt, false) + Chunk("more", "")),
+         Wav(Chunk("xtra", "abc") + Chunk("more", ""))},
+        {"pad-not-zero", "pad byte 'A'", 52,
+         Wav(Chunk("xtra", "abc", std::nullopt, false) + "A" + Chunk("more", "")),
+         Wav(Chunk("xtra", "abc") + Chunk("more", "")), Level::Note},
+        {"duplicate", "second fmt", 52, Wav(kFmt), Wav(Chunk("LIST", "INFO") + Chunk("LIST", "INFO"))},
+        {"fmt-missing", "data alone", 0, RiffFile(kData), Wav("")},
+        {"data-missing", "fmt alone", 0, RiffFile(kFmt), Wav("")},
+        {"data-before-fmt", "data first", 12, RiffFile(kData + kFmt), Wav("")},
+        {"trailing-bytes", "chunk after the RIFF end", 52, Wav("") + Chunk("junk", ""),
+         Wav(Chunk("junk", ""))},
+        {"trailing-bytes", "placeholder RIFF size", 52, Wav("") + Chunk("junk", ""),
+         RiffFile(kFmt + kData, "WAVE", 0) + Chunk("junk", "")},
+        {"fmt-short", "14-byte fmt", 12, WithFormat(PcmFormat(1, 8000, 16).substr(0, 14)), Wav("")},
+        {"fmt-zero", "no channels", 12, WithFormat(Format(1, 0, 8000, 16000, 2, 16)), Wav("")},
+        {"fmt-zero", "no sample rate", 12, WithFormat(Format(1, 1, 0, 0, 2, 16)), Wav("")},
+        {"block-align", "stereo in 2 bytes", 12, WithFormat(Format(1, 2, 8000, 16000, 2, 16)),
+         WithFormat(Format(1, 1, 8000, 16000, 2, 12))},
+        {"block-align", "extensible PCM", 12, WithFormat(Extensible{.blockAlign = 2}.Bytes()),
+         WithFormat(Extensible{.blockAlign = 2, .subTag = 0x11}.Bytes())},
+        {"byte-rate", "half the byte rate", 12, WithFormat(Format(1, 1, 8000, 8000, 2, 16)),
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(0)) + kData)},
+        {"cb-size", "extension past the chunk", 12, WithFormat(Format(1, 1, 8000, 16000, 2, 16) + U16(4)),
+         WithFormat(Format(1, 1, 8000, 16000, 2, 16) + U16(4) + "abcd")},
+        {"cb-size", "extensible with a short extension", 12, WithFormat(Extensible{.cbSize = 10}.Bytes()),
+         WithFormat(Extensible{}.Bytes())},
+        {"valid-bits", "20 valid bits in 16", 12, WithFormat(Extensible{.validBits = 20}.Bytes()),
+         WithFormat(Extensible{.validBits = 12}.Bytes())},
+        {"channel-mask", "three speakers, two channels", 12, WithFormat(Extensible{.mask = 0x7}.Bytes()),
+         WithFormat(Extensible{.mask = 0x3}.Bytes())},
+        {"fact-missing", "IMA ADPCM without fact", 12, WithFormat(kImaFormat),
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(0)) + kData)},
+        {"fact-length", "fact says 5 frames", 36, RiffFile(kFmt + Chunk("fact", U32(5)) + kData),
+         RiffFile(kFmt + Chunk("fact", U32(4)) + kData)},
+        {"partial-frame", "7 bytes of 2-byte frames", 36,
+         RiffFile(kFmt + Chunk("data", std::string(7, '\0'))), Wav("")},
+        {"cue-count", "count 3, two records", 52, Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}}, 3))),
+         Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}})))},
+        {"cue-past-data", "cue at frame 5 of 4", 64, Wav(CueAt(5)), Wav(CueAt(4))},
+        {"cue-id-duplicate", "two points with id 1", 88, Wav(Chunk("cue ", CuePayload({{1, 0}, {1, 0}}))),
+         Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}})))},
+        {"plst-count", "count 2, one segment", 88, Wav(kCue1 + Chunk("plst", PlstPayload({{1, 2, 1}}, 2))),
+         Wav(kCue1 + Chunk("plst", PlstPayload({{1, 2, 1}})))},
+        {"plst-unknown-cue", "segment names id 2", 100, Wav(kCue1 + Chunk("plst", PlstPayload({{2, 2, 1}}))),
+         Wav(kCue1 + Chunk("plst", PlstPayload({{1, 2, 1}})))},
+        {"plst-unknown-cue", "no cue chunk to check against", 100,
+         Wav(kCue1 + Chunk("plst", PlstPayload({{2, 2, 1}}))), Wav(Chunk("plst", PlstPayload({{2, 2, 1}})))},
+        {"adtl-unknown-cue", "label names id 2", 100, Wav(kCue1 + Adtl(Chunk("labl", LabelPayload(2, "x")))),
+         Wav(kCue1 + Adtl(Chunk("labl", LabelPayload(1, "x"))))},
+        {"ltxt-past-data", "frames 2 to 5 of 4", 100,
+         Wav(CueAt(2) + Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 3, .text = ""})))),
+         Wav(CueAt(2) + Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 2, .text = ""}))))},
+        {"text-unterminated", "label without its zero", 100, Wav(kCue1 + Adtl(Chunk("labl", U32(1) + "abc"))),
+         Wav(kCue1 + Adtl(Chunk("labl", LabelPayload(1, "abc"))))},
+        {"loop-count", "count 2, one loop", 52, Wav(Smpl(60, {{1, 0, 0, 3}}, {}, 2)),
+         Wav(Smpl(60, {{1, 0, 0, 3}}))},
+        {"loop-count", "count 0, one loop", 52, Wav(Smpl(60, {{1, 0, 0, 3}}, {}, 0)),
+         Wav(Smpl(60, {}, std::string(24, 'x')))},
+        {"sampler-data", "says 8, holds 4", 52,
+         Wav(Chunk("smpl", WithSamplerDataSize(SmplPayload(plain, {{1, 0, 0, 3}}, "abcd"), 8))),
+         Wav(Chunk("smpl", SmplPayload(plain, {{1, 0, 0, 3}}, "abcd")))},
+        {"loop-order", "start 3, end 1", 96, Wav(Smpl(60, {{1, 0, 3, 1}})), Wav(Smpl(60, {{1, 0, 1, 3}}))},
+        {"loop-past-data", "end 5 of 4 frames", 96, Wav(Smpl(60, {{1, 0, 0, 5}})),
+         Wav(Smpl(60, {{1, 0, 0, 4}}))},
+        {"unity-note", "note 128", 52, Wav(Smpl(128, {})), Wav(Smpl(127, {}))},
+        {"inst-range", "low note above high", 52, Wav(Chunk("inst", InstPayload(60, 0, 0, 70, 60, 1, 127))),
+         Wav(Chunk("inst", InstPayload(60, 0, 0, 60, 70, 1, 127)))},
+        {"inst-range", "velocity 128", 52, Wav(Chunk("inst", InstPayload(60, 0, 0, 0, 127, 1, 128))),
+         Wav(Chunk("inst", InstPayload(60, 0, 0, 0, 127, 1, 127)))},
+    };
+}
+
+TEST(Findings, EachCodeRaisedByItsFileAndNotByTheNearMiss) {
+    for (const Case& c : Cases()) {
+        SCOPED_TRACE(c.code + ": " + c.what);
+        const std::vector<Finding> raised = Check(c.raises);
+        const auto hit = std::find_if(raised.begin(), raised.end(), [&](const Finding& f) {
+            return f.code == c.code && f.offset == c.offset;
+        });
+        ASSERT_NE(hit, raised.end()) << Describe(raised);
+        EXPECT_FALSE(hit->message.empty());
+        if (c.level) {
+            EXPECT_EQ(hit->level, *c.level);
+        }
+
+        const std::vector<Finding> missed = Check(c.nearMiss);
+        EXPECT_TRUE(std::none_of(missed.begin(), missed.end(), [&](const Finding& f) {
+            return f.code == c.code;
+        })) << Describe(missed);
+    }
+}
+
+TEST(Findings, EveryCodeHasACase) {
+    std::set<std::string> tested;
+    for (const Case& c : Cases()) tested.insert(c.code);
+    const std::vector<std::string_view> codes = wavecheck::FindingCodes();
+    for (std::string_view code : codes) EXPECT_TRUE(tested.contains(std::string(code))) << code;
+    EXPECT_EQ(std::set<std::string_view>(codes.begin(), codes.end()).size(), codes.size()) << "a code twice";
+}
+
+TEST(Findings, SoundFileGivesNone) {
+    const std::string file =
+        RiffFile(kFmt + Chunk("fact", U32(4)) + kData +
+                 Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 0}, {2, 2, "data", 0, 0, 2}})) +
+                 Chunk("plst", PlstPayload({{1, 2, 1}, {2, 2, 1}})) +
+                 Adtl(Chunk("labl", LabelPayload(1, "intro")) + Chunk("note", LabelPayload(2, "odd")) +
+                      Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 2, .text = "verse"}))) +
+                 Smpl(60, {{1, 0, 0, 3}}, "ab") + Chunk("inst", InstPayload(60, 0, 0, 0, 127, 1, 127)));
+    const std::vector<Finding> findings = Check(file);
+    EXPECT_TRUE(findings.empty()) << Describe(findings);
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// The format fields of the fmt chunk.
+#include <bit>
+
+#include "wavecheck/checks.h"
+
+namespace wavecheck::detail {
+namespace {
+
+constexpr std::uint32_t kFormatFields = 16;
+// wFormatTag to wBitsPerSample, then cbSize: the extension starts after it.
+constexpr std::uint32_t kExtensionStart = 18;
+// wValidBitsPerSample, dwChannelMask and the sub-format GUID.
+constexpr std::uint32_t kExtensibleExtension = 22;
+constexpr std::uint64_t kValidBitsEnd = 20;
+constexpr std::uint64_t kChannelMaskEnd = 24;
+
+// Formats whose frame is one sample per channel, each in whole bytes: block
+// align and byte rate follow from the other fields.
+bool IsUncompressed(const CheckInput& input) {
+    const std::optional<std::uint32_t> code = FormatCode(input);
+    return code && (*code == kPcm || *code == kFloat || *code == kALaw || *code == kMuLaw);
+}
+
+bool IsExtensible(const CheckInput& input) {
+    return HasFormatFields(input) &&
+           static_cast<std::uint32_t>(input.document.Fmt().CompressionCode()) == kExtensible;
+}
+
+}  // namespace
+
+void CheckFmtShort(const CheckInput& input, Report& report) {
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    if (fmt.Name().empty() || Stored(fmt.Size()) >= kFormatFields) return;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk holds only " + Count(Stored(fmt.Size()), "byte", "bytes") +
+                   "; its format fields take 16.");
+}
+
+void CheckFmtZero(const CheckInput& input, Report& report) {
+    if (!HasFormatFields(input)) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    if (fmt.ChannelCount() == 0) {
+        report.Add(fmt.Offset(), fmt.Name(),
+                   "The \"fmt \" chunk gives 0 channels, so there is no audio to play.");
+    }
+    if (fmt.SampleRate() == 0) {
+        report.Add(fmt.Offset(), fmt.Name(),
+                   "The \"fmt \" chunk gives a sample rate of 0, so the audio cannot be played.");
+    }
+}
+
+void CheckBlockAlign(const CheckInput& input, Report& report) {
+    if (!IsUncompressed(input)) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t channels = static_cast<std::uint32_t>(fmt.ChannelCount());
+    if (channels == 0) return;  // fmt-zero
+    const std::uint64_t bits = static_cast<std::uint32_t>(fmt.BitsPerSample());
+    const std::uint64_t expected = channels * ((bits + 7) / 8);
+    const std::uint64_t blockAlign = static_cast<std::uint32_t>(fmt.BytesPerSample());
+    if (blockAlign == expected) return;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk gives a block align of " + Count(blockAlign, "byte", "bytes") + ", but " +
+                   Count(channels, "channel", "channels") + " of " + std::to_string(bits) +
+                   "-bit samples take " + std::to_string(expected) + " bytes a frame.");
+}
+
+void CheckByteRate(const CheckInput& input, Report& report) {
+    if (!IsUncompressed(input)) return;  // a compressed format's byte rate is an average
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t rate = Stored(fmt.SampleRate());
+    const std::uint64_t blockAlign = static_cast<std::uint32_t>(fmt.BytesPerSample());
+    const std::uint64_t byteRate = Stored(fmt.BytesPerSecond());
+    if (byteRate == rate * blockAlign) return;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk gives " + std::to_string(byteRate) + " bytes a second, but " +
+                   std::to_string(rate) + " frames a second of " + Count(blockAlign, "byte", "bytes") +
+                   " make " + std::to_string(rate * blockAlign) + ".");
+}
+
+void CheckCbSize(const CheckInput& input, Report& report) {
+    if (!HasFormatFields(input)) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t size = Stored(fmt.Size());
+    if (size < kExtensionStart || *Present(input, fmt) < kExtensionStart) {
+        if (IsExtensible(input)) {
+            report.Add(fmt.Offset(), fmt.Name(),
+                       "The \"fmt \" chunk names the extensible format but ends before its extension size "
+                       "(cbSize), so the extensible fields are missing.");
+        }
+        return;
+    }
+    const std::uint64_t cbSize = static_cast<std::uint32_t>(fmt.ExtraFormatByteCount());
+    if (kExtensionStart + cbSize > size) {
+        report.Add(fmt.Offset(), fmt.Name(),
+                   "The \"fmt \" chunk's extension size (cbSize) says " +
+                       Count(cbSize, "byte follows", "bytes follow") + " it, but the chunk holds " +
+                       std::to_string(size - kExtensionStart) + " after it.");
+    } else if (IsExtensible(input) && cbSize < kExtensibleExtension) {
+        report.Add(fmt.Offset(), fmt.Name(),
+                   "The \"fmt \" chunk names the extensible format, whose extension takes 22 bytes, but its "
+                   "extension size (cbSize) is " +
+                       std::to_string(cbSize) + ".");
+    }
+}
+
+void CheckValidBits(const CheckInput& input, Report& report) {
+    if (!IsExtensible(input) || *Present(input, input.document.Fmt()) < kValidBitsEnd) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::int32_t valid = fmt.ValidBitsPerSample();
+    const std::int32_t bits = fmt.BitsPerSample();
+    if (valid <= bits) return;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk says " + std::to_string(valid) + " bits of each sample are valid, but " +
+                   "its samples are only " + std::to_string(bits) + " bits wide.");
+}
+
+void CheckChannelMask(const CheckInput& input, Report& report) {
+    if (!IsExtensible(input) || *Present(input, input.document.Fmt()) < kChannelMaskEnd) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const int speakers = std::popcount(Stored(fmt.ChannelMask()));
+    const std::int32_t channels = fmt.ChannelCount();
+    if (speakers <= channels) return;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk's channel mask names " + Count(speakers, "speaker", "speakers") +
+                   ", but the audio has only " + Count(channels, "channel", "channels") + ".");
+}
+
+}  // namespace wavecheck::detail

@@ -1,0 +1,156 @@
+// The smpl chunk's loops and the inst chunk's ranges.
+#include "wavecheck/checks.h"
+
+namespace wavecheck::detail {
+namespace {
+
+constexpr std::uint64_t kHeaderSize = 8;
+// Nine 32-bit fields before the loop records, cSampleLoops and cbSamplerData last.
+constexpr std::uint64_t kSmplFields = 36;
+constexpr std::uint64_t kLoopSize = 24;
+constexpr std::uint64_t kInstFields = 7;
+constexpr int kHighestMidi = 127;
+
+// What the smpl chunk's size leaves after its fields, and what its two counts
+// claim of it. Nothing without a smpl chunk that holds its fields.
+struct SmplLayout {
+    std::uint64_t after = 0;        // stored size less the fields
+    std::uint64_t loopBytes = 0;    // cSampleLoops records
+    std::uint64_t samplerData = 0;  // cbSamplerData
+    // The count claims more loops than the size makes room for.
+    bool TooManyLoops() const { return loopBytes > after; }
+    // No sampler data, and whole loop records beyond the counted ones: the
+    // count is too low.
+    bool TooFewLoops() const {
+        return samplerData == 0 && after > loopBytes && (after - loopBytes) % kLoopSize == 0;
+    }
+};
+
+std::optional<SmplLayout> LayoutOf(const CheckInput& input) {
+    const wavedoc::SmplChunk& smpl = input.document.Smpl();
+    const std::optional<std::uint64_t> present = Present(input, smpl);
+    const std::uint64_t size = Stored(smpl.Size());
+    if (!present || *present < kSmplFields || size < kSmplFields) return std::nullopt;
+    return SmplLayout{size - kSmplFields, std::uint64_t{Stored(smpl.SampleLoopCount())} * kLoopSize,
+                      Stored(smpl.SamplerData())};
+}
+
+std::uint64_t LoopOffset(const wavedoc::SmplChunk& smpl, std::int32_t index) {
+    return smpl.Offset() + kHeaderSize + kSmplFields + static_cast<std::uint64_t>(index - 1) * kLoopSize;
+}
+
+// Calls visit(index, loop) for the first kMostRecords loops the chunk holds.
+template <typename Visit>
+void EachLoop(const wavedoc::SmplChunk& smpl, Visit visit) {
+    const std::int64_t held = std::min<std::int64_t>(smpl.SampleLoops().Count(), kMostRecords);
+    for (std::int32_t i = 1; i <= held; ++i) visit(i, smpl.SampleLoops().Item(i));
+}
+
+std::string LoopName(std::int32_t index) { return "Sample loop " + std::to_string(index); }
+
+}  // namespace
+
+void CheckLoopCount(const CheckInput& input, Report& report) {
+    const std::optional<SmplLayout> layout = LayoutOf(input);
+    if (!layout || (!layout->TooManyLoops() && !layout->TooFewLoops())) return;
+    const wavedoc::SmplChunk& smpl = input.document.Smpl();
+    const std::uint64_t count = layout->loopBytes / kLoopSize;
+    const std::string says =
+        "The \"smpl\" chunk's loop count says " + Count(count, "sample loop", "sample loops");
+    if (layout->TooManyLoops()) {
+        report.Add(smpl.Offset(), smpl.Name(),
+                   says + ", but its size makes room for " + std::to_string(layout->after / kLoopSize) + ".");
+    } else {
+        report.Add(smpl.Offset(), smpl.Name(),
+                   says + ", but it holds " + std::to_string(layout->after / kLoopSize) + ".");
+    }
+}
+
+void CheckSamplerData(const CheckInput& input, Report& report) {
+    const std::optional<SmplLayout> layout = LayoutOf(input);
+    if (!layout || layout->TooManyLoops() || layout->TooFewLoops()) return;  // loop-count
+    const std::uint64_t rest = layout->after - layout->loopBytes;
+    if (layout->samplerData == rest) return;
+    const wavedoc::SmplChunk& smpl = input.document.Smpl();
+    report.Add(smpl.Offset(), smpl.Name(),
+               "The \"smpl\" chunk's sampler data size says " +
+                   Count(layout->samplerData, "byte follows", "bytes follow") +
+                   " its loops, but the chunk holds " + std::to_string(rest) + " after them.");
+}
+
+void CheckLoopOrder(const CheckInput& input, Report& report) {
+    const wavedoc::SmplChunk& smpl = input.document.Smpl();
+    if (smpl.Name().empty()) return;
+    FirstFault fault;
+    EachLoop(smpl, [&](std::int32_t i, const wavedoc::SampleLoop& loop) {
+        const std::uint32_t start = Stored(loop.Start());
+        const std::uint32_t end = Stored(loop.End());
+        if (start <= end) return;
+        fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
+            return LoopName(i) + " starts at frame " + std::to_string(start) + ", after its end at frame " +
+                   std::to_string(end) + ".";
+        });
+    });
+    fault.AddTo(report, "sample loop", "sample loops");
+}
+
+void CheckLoopPastData(const CheckInput& input, Report& report) {
+    const wavedoc::SmplChunk& smpl = input.document.Smpl();
+    const std::optional<std::uint64_t> frames = DataFrames(input);
+    if (smpl.Name().empty() || !frames) return;
+    FirstFault fault;
+    EachLoop(smpl, [&](std::int32_t i, const wavedoc::SampleLoop& loop) {
+        const std::uint32_t end = Stored(loop.End());
+        // Some writers store the end as the frame after the loop, so an end
+        // at the frame count is allowed.
+        if (end <= *frames) return;
+        fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
+            return LoopName(i) + " ends at frame " + std::to_string(end) +
+                   ", past the end of the \"data\" chunk's " + Count(*frames, "frame", "frames") + ".";
+        });
+    });
+    fault.AddTo(report, "sample loop", "sample loops");
+}
+
+void CheckUnityNote(const CheckInput& input, Report& report) {
+    const wavedoc::SmplChunk& smpl = input.document.Smpl();
+    const std::optional<std::uint64_t> present = Present(input, smpl);
+    if (!present || *present < kSmplFields) return;
+    const std::uint32_t note = Stored(smpl.MidiUnityNote());
+    if (note <= kHighestMidi) return;
+    report.Add(
+        smpl.Offset(), smpl.Name(),
+        "The \"smpl\" chunk's MIDI unity note is " + std::to_string(note) + "; MIDI notes go from 0 to 127.");
+}
+
+void CheckInstRange(const CheckInput& input, Report& report) {
+    const wavedoc::InstChunk& inst = input.document.Inst();
+    const std::optional<std::uint64_t> present = Present(input, inst);
+    if (!present || *present < kInstFields) return;
+    std::vector<std::string> faults;
+    const auto above = [&](std::int16_t value, const char* field) {
+        if (value > kHighestMidi) faults.push_back(std::string(field) + " is " + std::to_string(value));
+    };
+    above(inst.UnshiftedNote(), "the unshifted note");
+    above(inst.LowNote(), "the low note");
+    above(inst.HighNote(), "the high note");
+    above(inst.LowVelocity(), "the low velocity");
+    above(inst.HighVelocity(), "the high velocity");
+    if (inst.LowNote() > inst.HighNote()) {
+        faults.push_back("the low note " + std::to_string(inst.LowNote()) + " is above the high note " +
+                         std::to_string(inst.HighNote()));
+    }
+    if (inst.LowVelocity() > inst.HighVelocity()) {
+        faults.push_back("the low velocity " + std::to_string(inst.LowVelocity()) +
+                         " is above the high velocity " + std::to_string(inst.HighVelocity()));
+    }
+    if (faults.empty()) return;
+    std::string list;
+    for (std::size_t i = 0; i < faults.size(); ++i) {
+        list += (i == 0 ? "" : i + 1 == faults.size() ? " and " : ", ") + faults[i];
+    }
+    report.Add(inst.Offset(), inst.Name(),
+               "In the \"inst\" chunk " + list + "; notes and velocities go from 0 to 127, low to high.");
+}
+
+}  // namespace wavecheck::detail

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "wavecheck/check_support.h"
+
+// One function per finding code; finding_table.cpp lists them with their codes.
+namespace wavecheck::detail {
+
+// check_structure.cpp
+void CheckRiffSize(const CheckInput& input, Report& report);
+void CheckPastEnd(const CheckInput& input, Report& report);
+void CheckCutHeader(const CheckInput& input, Report& report);
+void CheckNotAChunk(const CheckInput& input, Report& report);
+void CheckPadMissing(const CheckInput& input, Report& report);
+void CheckPadNotZero(const CheckInput& input, Report& report);
+void CheckDuplicate(const CheckInput& input, Report& report);
+void CheckFmtMissing(const CheckInput& input, Report& report);
+void CheckDataMissing(const CheckInput& input, Report& report);
+void CheckDataBeforeFmt(const CheckInput& input, Report& report);
+void CheckTrailingBytes(const CheckInput& input, Report& report);
+
+// check_format.cpp
+void CheckFmtShort(const CheckInput& input, Report& report);
+void CheckFmtZero(const CheckInput& input, Report& report);
+void CheckBlockAlign(const CheckInput& input, Report& report);
+void CheckByteRate(const CheckInput& input, Report& report);
+void CheckCbSize(const CheckInput& input, Report& report);
+void CheckValidBits(const CheckInput& input, Report& report);
+void CheckChannelMask(const CheckInput& input, Report& report);
+
+// check_fact_data.cpp
+void CheckFactMissing(const CheckInput& input, Report& report);
+void CheckFactLength(const CheckInput& input, Report& report);
+void CheckPartialFrame(const CheckInput& input, Report& report);
+
+// check_cue_playlist.cpp
+void CheckCueCount(const CheckInput& input, Report& report);
+void CheckCuePastData(const CheckInput& input, Report& report);
+void CheckCueIdDuplicate(const CheckInput& input, Report& report);
+void CheckPlstCount(const CheckInput& input, Report& report);
+void CheckPlstUnknownCue(const CheckInput& input, Report& report);
+
+// check_associated_data.cpp
+void CheckAdtlUnknownCue(const CheckInput& input, Report& report);
+void CheckLtxtPastData(const CheckInput& input, Report& report);
+void CheckTextUnterminated(const CheckInput& input, Report& report);
+
+// check_sampler.cpp
+void CheckLoopCount(const CheckInput& input, Report& report);
+void CheckSamplerData(const CheckInput& input, Report& report);
+void CheckLoopOrder(const CheckInput& input, Report& report);
+void CheckLoopPastData(const CheckInput& input, Report& report);
+void CheckUnityNote(const CheckInput& input, Report& report);
+void CheckInstRange(const CheckInput& input, Report& report);
+
+}  // namespace wavecheck::detail

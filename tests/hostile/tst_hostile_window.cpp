@@ -216,7 +216,7 @@ private slots:
         const std::string bytes = RiffFile(kFmt + Chunk("cue ", CuePayload({{1, 0}})) + kData);
         const std::string path = scratch_.File("changing.wav", bytes);
         Analyse(QString::fromStdString(path));
-        scratch_.File("changing.wav", bytes + "more");
+        scratch_.File("changing.wav", bytes + Chunk("JUNK", ""));
         Find<QTableView>("dbgChunk")->selectRow(2);
         QCOMPARE(Rows("dbgValues"), (QStringList{"Number of cue points\t1", "     Cue Point #1\t"}));
         QCOMPARE(Find<QLabel>("lbStatus")->text(),

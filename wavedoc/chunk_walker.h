@@ -58,6 +58,8 @@ public:
     WalkEnd End() const { return end_reason_; }
     // Where the unlisted bytes start when the walk ended at NotAChunk or CutHeader.
     std::uint64_t EndOffset() const { return position_; }
+    // Where the next header is looked for.
+    std::uint64_t Position() const { return position_; }
     std::uint64_t RangeEnd() const { return end_; }
 
 private:

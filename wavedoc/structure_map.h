@@ -13,12 +13,12 @@ class WaveDocument;
 
 // Whether the window lists an entry of the map, and why not.
 enum class Listing {
-    Listed,         // the chunk the window lists (or, inside the shown list, an entry it shows)
-    UnknownType,    // a chunk type the document does not hold
-    LaterDuplicate, // a later chunk of a type already listed
-    OtherList,      // a list that is not the one shown, or a sub-chunk of such a list
-    NotAnEntry,     // inside the shown list: a sub-chunk that is no label, note or labelled text
-    Bytes,          // bytes that are no chunk (see Stray)
+    Listed,          // the chunk the window lists (or, inside the shown list, an entry it shows)
+    UnknownType,     // a chunk type the document does not hold
+    LaterDuplicate,  // a later chunk of a type already listed
+    OtherList,       // a list that is not the one shown, or a sub-chunk of such a list
+    NotAnEntry,      // inside the shown list: a sub-chunk that is no label, note or labelled text
+    Bytes,           // bytes that are no chunk (see Stray)
 };
 
 // What unlisted bytes are.
@@ -34,17 +34,17 @@ enum class Stray {
 // headers, content, pad bytes and children, cover every byte of the file from
 // offset 12 (after the RIFF header) to its end.
 struct MapEntry {
-    std::uint64_t offset = 0;  // where the header (or the stray bytes) start
-    std::string id;            // the chunk id as stored; empty for stray bytes
-    std::uint32_t size = 0;    // the size field as stored
-    std::uint64_t present = 0; // content bytes the file (or the list) really holds
+    std::uint64_t offset = 0;   // where the header (or the stray bytes) start
+    std::string id;             // the chunk id as stored; empty for stray bytes
+    std::uint32_t size = 0;     // the size field as stored
+    std::uint64_t present = 0;  // content bytes the file (or the list) really holds
     PadByte pad = PadByte::None;
     std::optional<unsigned char> padValue;  // the pad byte, when present
-    std::uint64_t length = 0;  // stray bytes: how many
+    std::uint64_t length = 0;               // stray bytes: how many
     Listing listing = Listing::Listed;
     Stray stray = Stray::None;
-    bool afterRiffEnd = false;  // starts at or after the end the RIFF size gives
-    std::string listType;       // a list's type (the four bytes after its header), as stored
+    bool afterRiffEnd = false;       // starts at or after the end the RIFF size gives
+    std::string listType;            // a list's type (the four bytes after its header), as stored
     std::vector<MapEntry> children;  // a list's sub-chunks
 
     bool IsChunk() const { return stray == Stray::None; }

@@ -13,6 +13,10 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
             optionsEnded = true;
         } else if (argument == "--json") {
             options.json = true;
+        } else if (argument == "--structure") {
+            options.structure = true;
+        } else if (argument == "--check") {
+            options.check = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else if (argument == "--version") {
@@ -30,14 +34,20 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
 }
 
 std::string DumpUsage() {
-    return "Usage: ondulo-dump [--json] FILE...\n"
+    return "Usage: ondulo-dump [--json] [--structure] [--check] FILE...\n"
            "       ondulo-dump --help | --version\n"
            "Lists the chunks of each WAV file and the decoded fields of every chunk.\n"
-           "  --json      write one JSON document instead of text\n"
-           "  --          end the options: a FILE after it may start with -\n"
-           "  -h, --help  show this text and exit\n"
-           "  --version   show the version and exit\n"
-           "Exit status: 0 when every file was read, 1 when any was not, 2 for bad usage.\n";
+           "  --json       write one JSON document instead of text; it always holds\n"
+           "               the structure map and the findings\n"
+           "  --structure  print every chunk in file order, with offsets, instead of\n"
+           "               the decoded fields\n"
+           "  --check      print what is wrong or questionable in each file instead of\n"
+           "               the decoded fields\n"
+           "  --           end the options: a FILE after it may start with -\n"
+           "  -h, --help   show this text and exit\n"
+           "  --version    show the version and exit\n"
+           "Exit status: 0 when every file was read (with --check: and has no error or warning), 1 "
+           "otherwise, 2 for bad usage.\n";
 }
 
 std::string DumpVersion() { return std::string("ondulo-dump ") + ondulo::kVersion + "\n"; }

@@ -7,6 +7,8 @@
 // What the command line of ondulo-dump asks for.
 struct DumpOptions {
     bool json = false;
+    bool structure = false;  // the text form shows the structure map
+    bool check = false;      // the text form shows the findings; warnings and errors fail the run
     bool help = false;
     bool version = false;
     std::vector<std::string> files;

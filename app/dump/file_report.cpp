@@ -27,10 +27,19 @@ std::int16_t ReportFile(const std::string& path, ReportWriter& writer) {
     // Like the window: the audio samples are never shown.
     document.Data().SetData("");
 
-    std::vector<ListedChunk> chunks;
-    for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) chunks.push_back({chunk->Name(), chunk->Size()});
-    writer.BeginFile(path, chunks, document.LoadNotes());
-    for (const ListedChunk& chunk : chunks) {
+    FileOverview overview;
+    for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
+        overview.chunks.push_back({chunk->Name(), chunk->Size()});
+    }
+    overview.notes = document.LoadNotes();
+    try {
+        overview.structure = wavedoc::MapStructure(document);
+    } catch (const std::exception& error) {
+        overview.notes.push_back(std::string("The structure of the file could not be mapped: ") +
+                                 error.what());
+    }
+    writer.BeginFile(path, overview);
+    for (const ListedChunk& chunk : overview.chunks) {
         writer.BeginChunk(chunk);
         std::optional<std::string> error;
         try {

@@ -6,11 +6,19 @@
 #include <vector>
 
 #include "ui/detail/row_sink.h"
+#include "wavedoc/structure_map.h"
 
 // One chunk of the chunk list, as ondulo-dump reports it.
 struct ListedChunk {
     std::string name;  // the id as stored, raw bytes
     std::int32_t size = 0;
+};
+
+// What ondulo-dump reports of a file before the rows of its chunks.
+struct FileOverview {
+    std::vector<ListedChunk> chunks;
+    std::vector<std::string> notes;            // what the load got past (WaveDocument::LoadNotes)
+    std::vector<wavedoc::MapEntry> structure;  // every chunk in file order
 };
 
 // Receives what ondulo-dump reports of each file in the order it is found, so
@@ -21,9 +29,8 @@ class ReportWriter : public RowSink {
 public:
     // A file that could not be read: the status of WaveDocument::Load and why.
     virtual void Refused(const std::string& path, std::int16_t status, const std::string& reason) = 0;
-    // A file that was read: its chunk list and the notes of its load.
-    virtual void BeginFile(const std::string& path, const std::vector<ListedChunk>& chunks,
-                           const std::vector<std::string>& notes) = 0;
+    // A file that was read: its chunk list, the notes of its load, its map.
+    virtual void BeginFile(const std::string& path, const FileOverview& overview) = 0;
     virtual void BeginChunk(const ListedChunk& chunk) = 0;
     // error: why the rows stop short, when they do.
     virtual void EndChunk(const std::optional<std::string>& error) = 0;

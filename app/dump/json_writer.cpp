@@ -1,5 +1,6 @@
 #include "json_writer.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "ui/detail/display_text.h"
@@ -9,7 +10,9 @@ namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
 
-std::string JsonStringOrNull(const std::optional<std::string>& raw) { return raw ? JsonString(*raw) : "null"; }
+std::string JsonStringOrNull(const std::optional<std::string>& raw) {
+    return raw ? JsonString(*raw) : "null";
+}
 
 // , "key_bytes": "hex" after a string that is not valid UTF-8.
 std::string BytesMember(std::string_view key, std::string_view raw) {
@@ -17,7 +20,55 @@ std::string BytesMember(std::string_view key, std::string_view raw) {
     return ", \"" + std::string(key) + "_bytes\": \"" + HexBytes(raw) + "\"";
 }
 
+void AppendEntry(std::string& json, const wavedoc::MapEntry& entry) {
+    json += "{\"offset\": " + std::to_string(entry.offset);
+    if (entry.IsChunk()) {
+        json += ", \"id\": " + JsonString(entry.id) + BytesMember("id", entry.id) +
+                ", \"size\": " + std::to_string(entry.size) +
+                ", \"present\": " + std::to_string(entry.present) +
+                ", \"pad\": " + (entry.pad == wavedoc::PadByte::Present ? "true" : "false");
+        if (entry.pad == wavedoc::PadByte::Missing) json += ", \"pad_missing\": true";
+        json +=
+            std::string(", \"listed\": ") + (entry.listing == wavedoc::Listing::Listed ? "true" : "false");
+    } else {
+        json += ", \"id\": null, \"length\": " + std::to_string(entry.length);
+    }
+    if (entry.listing != wavedoc::Listing::Listed) json += ", \"why\": " + JsonString(entry.Why());
+    if (entry.afterRiffEnd) json += ", \"after_riff_end\": true";
+    if (!entry.listType.empty() || !entry.children.empty()) {
+        json += ", \"list_type\": " + JsonString(entry.listType) +
+                ", \"children\": " + JsonStructure(entry.children);
+    }
+    json += "}";
+}
+
+// Printable ASCII without quote or backslash goes into JSON as it is.
+bool IsPlainJson(std::string_view raw) {
+    return std::all_of(raw.begin(), raw.end(),
+                       [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; });
+}
+
+// JsonString, written straight to the stream when nothing needs escaping.
+void WriteJsonString(std::ostream& out, std::string_view raw) {
+    if (IsPlainJson(raw)) {
+        out.put('"');
+        out.write(raw.data(), static_cast<std::streamsize>(raw.size()));
+        out.put('"');
+    } else {
+        out << JsonString(raw);
+    }
+}
+
 }  // namespace
+
+std::string JsonStructure(const std::vector<wavedoc::MapEntry>& structure) {
+    std::string json = "[";
+    for (std::size_t i = 0; i < structure.size(); ++i) {
+        if (i > 0) json += ", ";
+        AppendEntry(json, structure[i]);
+    }
+    return json + "]";
+}
 
 std::string JsonString(std::string_view raw) {
     const std::string utf8 = DisplayUtf8(raw);
@@ -53,23 +104,25 @@ std::string HexBytes(std::string_view raw) {
 
 JsonReportWriter::JsonReportWriter(std::ostream& out) : out_(out) { out_ << "{\"files\": ["; }
 
-void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t status, const std::string& error) {
+void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t status, const std::string& error,
+                                       const FileOverview& overview) {
     out_ << (firstFile_ ? "\n" : ",\n");
     firstFile_ = false;
     out_ << "  {\"path\": " << JsonString(path) << BytesMember("path", path) << ", \"status\": " << status
          << ", \"error\": " << (error.empty() ? "null" : JsonString(error)) << ", \"notes\": [";
+    for (std::size_t i = 0; i < overview.notes.size(); ++i) {
+        out_ << (i == 0 ? "" : ", ") << JsonString(overview.notes[i]);
+    }
+    out_ << "],\n   \"structure\": " << JsonStructure(overview.structure) << ",\n   \"chunks\": [";
 }
 
 void JsonReportWriter::Refused(const std::string& path, std::int16_t status, const std::string& reason) {
-    BeginFileObject(path, status, reason);
-    out_ << "], \"chunks\": []}";
+    BeginFileObject(path, status, reason, {});
+    out_ << "]}";
 }
 
-void JsonReportWriter::BeginFile(const std::string& path, const std::vector<ListedChunk>& /*chunks*/,
-                                 const std::vector<std::string>& notes) {
-    BeginFileObject(path, 0, "");
-    for (std::size_t i = 0; i < notes.size(); ++i) out_ << (i == 0 ? "" : ", ") << JsonString(notes[i]);
-    out_ << "], \"chunks\": [";
+void JsonReportWriter::BeginFile(const std::string& path, const FileOverview& overview) {
+    BeginFileObject(path, 0, "", overview);
     firstChunk_ = true;
 }
 
@@ -82,12 +135,13 @@ void JsonReportWriter::BeginChunk(const ListedChunk& chunk) {
 
 // A value row as ["label", "value"], a heading row as ["text"].
 void JsonReportWriter::AppendRow(std::string row) {
-    out_ << (firstRow_ ? "\n" : ",\n") << "      [";
+    out_ << (firstRow_ ? "\n      [" : ",\n      [");
     firstRow_ = false;
     const auto [label, value] = SplitRow(row);
-    out_ << JsonString(label);
+    WriteJsonString(out_, label);
     if (row.find('\t') != std::string::npos) {
-        out_ << ", " << JsonString(value);
+        out_ << ", ";
+        WriteJsonString(out_, value);
         if (!IsValidUtf8(value)) out_ << ", \"" << HexBytes(value) << "\"";
     }
     out_ << "]";

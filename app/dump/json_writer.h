@@ -14,6 +14,11 @@ std::string JsonString(std::string_view raw);
 // DisplayUtf8 may show two different byte strings alike, the hex never does.
 std::string HexBytes(std::string_view raw);
 
+// The structure map as a JSON array: {"offset", "id", "size", "present",
+// "pad", "listed"} per chunk, with "why" when it is not listed, "list_type" and
+// "children" for a list; {"offset", "id": null, "length", "why"} for stray bytes.
+std::string JsonStructure(const std::vector<wavedoc::MapEntry>& structure);
+
 // Writes {"files": [...]} as the files are reported, so a long run holds only
 // the row being written. A path or chunk name that is not valid UTF-8 also
 // carries its bytes ("path_bytes", "name_bytes"); so does a row value, as a
@@ -23,8 +28,7 @@ public:
     explicit JsonReportWriter(std::ostream& out);
 
     void Refused(const std::string& path, std::int16_t status, const std::string& reason) override;
-    void BeginFile(const std::string& path, const std::vector<ListedChunk>& chunks,
-                   const std::vector<std::string>& notes) override;
+    void BeginFile(const std::string& path, const FileOverview& overview) override;
     void BeginChunk(const ListedChunk& chunk) override;
     void AppendRow(std::string row) override;
     void EndChunk(const std::optional<std::string>& error) override;
@@ -33,7 +37,8 @@ public:
     void Finish();
 
 private:
-    void BeginFileObject(const std::string& path, std::int16_t status, const std::string& error);
+    void BeginFileObject(const std::string& path, std::int16_t status, const std::string& error,
+                         const FileOverview& overview);
 
     std::ostream& out_;
     bool firstFile_ = true;

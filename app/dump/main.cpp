@@ -57,14 +57,15 @@ int main(int argc, char** argv) {
         allRead = ReportFiles(options->files, writer);
         writer.Finish();
     } else {
-        TextReportWriter writer(std::cout, std::cerr);
+        TextReportWriter writer(std::cout, std::cerr, {options->structure, options->check});
         allRead = ReportFiles(options->files, writer);
     }
     if (std::cout && !std::cout.flush()) outputError = errno;
     if (!std::cout) {
         // A report that did not reach its reader is no success.
         std::cerr << "ondulo-dump: the output could not be written"
-                  << (outputError != 0 ? std::string(": ") + std::strerror(outputError) : std::string()) << ".\n";
+                  << (outputError != 0 ? std::string(": ") + std::strerror(outputError) : std::string())
+                  << ".\n";
         return 1;
     }
     return allRead ? 0 : 1;

@@ -1,5 +1,6 @@
 #include "text_report.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "ui/detail/display_text.h"
@@ -57,29 +58,80 @@ std::string EscapeForTerminal(std::string_view text) {
     return out;
 }
 
+// One line of the structure table, indented by its depth.
+void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry, int depth) {
+    std::string line(static_cast<std::size_t>(depth) * 2, ' ');
+    line += std::to_string(entry.offset);
+    line.resize(std::max<std::size_t>(line.size() + 1, static_cast<std::size_t>(depth) * 2 + 12), ' ');
+    if (entry.IsChunk()) {
+        line += TerminalText(entry.id) + "  size " + std::to_string(entry.size) + ", " +
+                std::to_string(entry.present) + " present";
+        if (entry.pad == wavedoc::PadByte::Present) line += ", pad byte";
+        if (entry.pad == wavedoc::PadByte::Missing) line += ", pad byte missing";
+        if (!entry.listType.empty()) line += ", type " + TerminalText(entry.listType);
+    } else {
+        line += "(" + std::to_string(entry.length) + (entry.length == 1 ? " byte)" : " bytes)");
+    }
+    if (entry.afterRiffEnd) line += ", after the RIFF end";
+    line += entry.listing == wavedoc::Listing::Listed ? "  [listed]" : "  " + entry.Why();
+    out << line << '\n';
+    for (const wavedoc::MapEntry& child : entry.children) WriteEntry(out, child, depth + 1);
+}
+
+// Text that goes out as it is: printable ASCII and TAB, no backslash. Most
+// rows are such, and a file can print hundreds of thousands of them.
+bool IsPlainText(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return (c >= 0x20 && c < 0x7F && c != '\\') || c == '\t'; });
+}
+
+// Writes text for the terminal, straight through when nothing needs escaping.
+void WriteTerminalLine(std::ostream& out, std::string_view raw) {
+    if (IsPlainText(raw)) {
+        out.write(raw.data(), static_cast<std::streamsize>(raw.size()));
+    } else {
+        out << TerminalText(raw);
+    }
+    out.put('\n');
+}
+
 }  // namespace
 
-std::string TerminalText(std::string_view raw) { return EscapeForTerminal(DisplayUtf8(raw)); }
+void WriteStructure(std::ostream& out, const std::vector<wavedoc::MapEntry>& structure) {
+    out << "structure:\n";
+    for (const wavedoc::MapEntry& entry : structure) WriteEntry(out, entry, 1);
+}
+
+std::string TerminalText(std::string_view raw) {
+    if (IsPlainText(raw)) return std::string(raw);
+    return EscapeForTerminal(DisplayUtf8(raw));
+}
 
 std::string TerminalPath(std::string_view path) { return EscapeForTerminal(path); }
 
-void TextReportWriter::Refused(const std::string& /*path*/, std::int16_t /*status*/, const std::string& reason) {
+void TextReportWriter::Refused(const std::string& /*path*/, std::int16_t /*status*/,
+                               const std::string& reason) {
     errors_ << "ondulo-dump: " << TerminalText(reason) << '\n';
 }
 
-void TextReportWriter::BeginFile(const std::string& path, const std::vector<ListedChunk>& chunks,
-                                 const std::vector<std::string>& notes) {
+void TextReportWriter::BeginFile(const std::string& path, const FileOverview& overview) {
     if (!firstFile_) out_ << '\n';
     firstFile_ = false;
     out_ << TerminalPath(path) << '\n';
-    for (const ListedChunk& chunk : chunks) out_ << TerminalText(chunk.name) << '\t' << chunk.size << '\n';
-    for (const std::string& note : notes) out_ << "! " << TerminalText(note) << '\n';
+    for (const ListedChunk& chunk : overview.chunks)
+        out_ << TerminalText(chunk.name) << '\t' << chunk.size << '\n';
+    for (const std::string& note : overview.notes) out_ << "! " << TerminalText(note) << '\n';
+    if (parts_.structure) WriteStructure(out_, overview.structure);
 }
 
-void TextReportWriter::BeginChunk(const ListedChunk& chunk) { out_ << "\n[" << TerminalText(chunk.name) << "]\n"; }
+void TextReportWriter::BeginChunk(const ListedChunk& chunk) {
+    if (ShowsRows()) out_ << "\n[" << TerminalText(chunk.name) << "]\n";
+}
 
-void TextReportWriter::AppendRow(std::string row) { out_ << TerminalText(row) << '\n'; }
+void TextReportWriter::AppendRow(std::string row) {
+    if (ShowsRows()) WriteTerminalLine(out_, row);
+}
 
 void TextReportWriter::EndChunk(const std::optional<std::string>& error) {
-    if (error) out_ << "! " << TerminalText(*error) << '\n';
+    if (ShowsRows() && error) out_ << "! " << TerminalText(*error) << '\n';
 }

@@ -18,25 +18,41 @@ std::string TerminalText(std::string_view raw);
 // written as \xHH, so two different names never print alike.
 std::string TerminalPath(std::string_view path);
 
+// The structure map as an indented table: "structure:", then one line per
+// entry (offset, id, size field, bytes present, pad byte, list type, and
+// "[listed]" or why the window does not list it), sub-chunks indented.
+void WriteStructure(std::ostream& out, const std::vector<wavedoc::MapEntry>& structure);
+
+// What the text shows of each file besides its chunk list and notes: the
+// decoded fields by default, else the structure map, the findings or both.
+struct TextParts {
+    bool structure = false;
+    bool findings = false;
+};
+
 // The text form, one file at a time: the path, the chunk list (name TAB size),
 // "! sentence" for each load note, then for each chunk a blank line, "[NAME]",
 // its rows and "! sentence" when its rows stop short; a blank line between
-// files. A file that could not be read writes its reason to `errors` and
+// files. With the structure map or the findings asked for, those come after
+// the notes instead of the chunks' rows. A file that could not be read writes its reason to `errors` and
 // nothing to `out`.
 class TextReportWriter : public ReportWriter {
 public:
-    TextReportWriter(std::ostream& out, std::ostream& errors) : out_(out), errors_(errors) {}
+    TextReportWriter(std::ostream& out, std::ostream& errors, TextParts parts = {})
+        : out_(out), errors_(errors), parts_(parts) {}
 
     void Refused(const std::string& path, std::int16_t status, const std::string& reason) override;
-    void BeginFile(const std::string& path, const std::vector<ListedChunk>& chunks,
-                   const std::vector<std::string>& notes) override;
+    void BeginFile(const std::string& path, const FileOverview& overview) override;
     void BeginChunk(const ListedChunk& chunk) override;
     void AppendRow(std::string row) override;
     void EndChunk(const std::optional<std::string>& error) override;
     void EndFile() override {}
 
 private:
+    bool ShowsRows() const { return !parts_.structure && !parts_.findings; }
+
     std::ostream& out_;
     std::ostream& errors_;
+    TextParts parts_;
     bool firstFile_ = true;
 };

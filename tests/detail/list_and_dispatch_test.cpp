@@ -1,4 +1,5 @@
 #include "detail_test_support.h"
+#include "ui/detail/detail_rows.h"
 #include "ui/detail/display_text.h"
 #include "ui/main/fill_chunk_list.h"
 
@@ -51,12 +52,12 @@ TEST(DisplayUtf8, KeepsValidUtf8AndReadsOtherBytesAsWindows1252) {
         {"plain \t text", "plain \t text"},
         {"\xC2\xB5-law \xF0\x9F\x8E\xB5", "\xC2\xB5-law \xF0\x9F\x8E\xB5"},
         {"caf\xE9", "caf\xC3\xA9"},
-        {"\xB5\xC2", "\xC2\xB5\xC3\x82"},                          // lead byte cut off at the end
-        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                          // overlong form
+        {"\xB5\xC2", "\xC2\xB5\xC3\x82"},                                  // lead byte cut off at the end
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                                  // overlong form
         {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},                  // surrogate
         {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
         {"It\x92s \x93quoted\x94", "It\xE2\x80\x99s \xE2\x80\x9Cquoted\xE2\x80\x9D"},  // curly quotes
-        {"\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},    // unassigned: Latin-1
+        {"\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},          // unassigned: Latin-1
     };
     for (const auto& [raw, shown] : cases) EXPECT_EQ(DisplayUtf8(raw), shown) << raw;
 }
@@ -65,6 +66,65 @@ TEST(SplitRow, SplitsAtTheFirstTabOnly) {
     using Cells = std::pair<std::string_view, std::string_view>;
     EXPECT_EQ(SplitRow("     Text\ta\tb"), (Cells{"     Text", "a\tb"}));
     EXPECT_EQ(SplitRow("     Cue Point #1"), (Cells{"     Cue Point #1", ""}));
+}
+
+}  // namespace
+}  // namespace detailtest
+
+namespace detailtest {
+namespace {
+
+// A grid that runs out of memory after `rowsBeforeFailure` rows.
+class ExhaustedGrid : public RowSink {
+public:
+    explicit ExhaustedGrid(std::size_t rowsBeforeFailure) : left_(rowsBeforeFailure) {}
+    void ClearRows() override { rows.clear(); }
+    void AppendRow(std::string row) override {
+        if (left_ == 0) throw std::bad_alloc();
+        --left_;
+        rows.push_back(std::move(row));
+    }
+    Rows rows;
+
+private:
+    std::size_t left_;
+};
+
+TEST(ShowChunkDetails, OutOfMemoryStopsOnlyThatChunkWithASentence) {
+    wavedoc::WaveDocument document;
+    ASSERT_EQ(document.LoadFromMemory(WaveWith(Chunk("cue ", CuePayload({{1, 0}, {2, 0}}))), "built.wav"),
+              wavedoc::LoadOk);
+    ExhaustedGrid grid(3);
+    EXPECT_EQ(ShowChunkDetails(document, "cue ", grid),
+              "The cue chunk could not be shown in full: there is not enough memory.");
+    EXPECT_EQ(grid.rows, (Rows{"Number of cue points\t2", "     Cue Point #1", "     ID\t1"}));
+    ExhaustedGrid roomy(100);
+    EXPECT_EQ(ShowChunkDetails(document, "fmt ", roomy), std::nullopt);
+}
+
+// A text longer than a cell shows is cut, with its length in words, and the
+// cut never splits a character.
+TEST(ShownText, CutsLongTextsAndSaysHowLongTheyAre) {
+    const std::string euro = "\xE2\x82\xAC";
+    const std::tuple<std::string, std::uint64_t, std::string> cases[] = {
+        {"short", 5, "short"},
+        {"", 0, ""},
+        {"abcd", 10485760, "abcd ... (10,485,760 bytes in all)"},
+        {"ab" + euro.substr(0, 2), 1000, "ab ... (1,000 bytes in all)"},
+        {"caf\xE9", 1000, "caf\xE9 ... (1,000 bytes in all)"},
+        {"x", 999, "x ... (999 bytes in all)"},
+        {"\xC3\xA9t\xC3", 9, "\xC3\xA9t ... (9 bytes in all)"},
+    };
+    for (const auto& [text, length, shown] : cases) EXPECT_EQ(ShownText(text, length), shown) << text;
+}
+
+TEST(ShowAssociatedData, ALongLabelIsShownUpToTheReadLimit) {
+    const std::string text(3 * wavedoc::kTextReadLimit, 'x');
+    const Shown shown =
+        ShowChunk(WaveWith(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, text))))), "LIST");
+    ASSERT_EQ(shown.rows.size(), 6u);
+    EXPECT_EQ(shown.rows[4],
+              "     Label text\t" + std::string(wavedoc::kTextReadLimit, 'x') + " ... (12,288 bytes in all)");
 }
 
 }  // namespace

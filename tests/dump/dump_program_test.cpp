@@ -108,3 +108,16 @@ TEST(DumpProgram, HelpAndVersionGoToStandardOutputAndSucceed) {
 }
 
 }  // namespace
+
+namespace {
+
+// A report that does not reach its reader is no success.
+TEST(DumpProgram, FailsWhenItsOutputCannotBeWritten) {
+    for (const std::string form : {"", "--json ", "--check ", "--structure "}) {
+        const RunResult run = RunDump(form + "wavrw_example_a.wav go-wav_flloop.wav", "2>&1 >/dev/full");
+        EXPECT_EQ(run.exitStatus, 1) << form;
+        EXPECT_EQ(run.output, "ondulo-dump: the output could not be written: No space left on device.\n") << form;
+    }
+}
+
+}  // namespace

@@ -65,7 +65,8 @@ TEST(DumpText, EscapesForJsonAndForTheTerminal) {
          "b\xE2\x81\xA6"
          "c\"",
          "a\\u202eb\\u2066c"},
-        {"\xE2\x80\xA8\xE2\x80\x8B\xEF\xBB\xBF", "\"\xE2\x80\xA8\xE2\x80\x8B\xEF\xBB\xBF\"", "\\u2028\\u200b\\ufeff"},
+        {"\xE2\x80\xA8\xE2\x80\x8B\xEF\xBB\xBF", "\"\xE2\x80\xA8\xE2\x80\x8B\xEF\xBB\xBF\"",
+         "\\u2028\\u200b\\ufeff"},
         {"\xC2\xB5-law\x7F", "\"\xC2\xB5-law\x7F\"", "\xC2\xB5-law\\u007f"},
     };
     for (const auto& [raw, json, terminal] : cases) {
@@ -86,7 +87,8 @@ TEST(DumpText, PathsThatAreNotUtf8KeepTheirBytes) {
 // Feeds a writer what ReportFile would for one read file and one refused one.
 void FeedTwoFiles(ReportWriter& writer) {
     const auto readFile = [&] {
-        writer.BeginFile("a.wav", {{"RIFF", 40}, {"cue ", -4}}, {"The data chunk runs past the end."});
+        writer.BeginFile(
+            "a.wav", FileOverview{{{"RIFF", 40}, {"cue ", -4}}, {"The data chunk runs past the end."}, {}});
         writer.BeginChunk({"RIFF", 40});
         writer.AppendRow("RIFF Type\tWAVE");
         writer.EndChunk(std::nullopt);
@@ -122,14 +124,16 @@ TEST(DumpJson, WritesEveryFileWithItsChunksRowsAndErrors) {
     writer.Finish();
     const std::string oneFile =
         "  {\"path\": \"a.wav\", \"status\": 0, \"error\": null, \"notes\": [\"The data chunk runs past the "
-        "end.\"], \"chunks\": [\n"
-        "    {\"name\": \"RIFF\", \"size\": 40, \"rows\": [\n      [\"RIFF Type\", \"WAVE\"]\n    ], \"error\": null},\n"
+        "end.\"],\n   \"structure\": [],\n   \"chunks\": [\n"
+        "    {\"name\": \"RIFF\", \"size\": 40, \"rows\": [\n      [\"RIFF Type\", \"WAVE\"]\n    ], "
+        "\"error\": null},\n"
         "    {\"name\": \"cue \", \"size\": -4, \"rows\": [\n      [\"Number of cue points\", \"2\"],\n"
         "      [\"     Cue Point #1\"],\n      [\"\"]\n    ], \"error\": \"It stopped.\"}\n  ]}";
-    EXPECT_EQ(out.str(), "{\"files\": [\n" + oneFile +
-                             ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
-                             "RIFF.\", \"notes\": [], \"chunks\": []},\n" +
-                             oneFile + "\n]}\n");
+    EXPECT_EQ(out.str(),
+              "{\"files\": [\n" + oneFile +
+                  ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
+                  "RIFF.\", \"notes\": [],\n   \"structure\": [],\n   \"chunks\": []},\n" +
+                  oneFile + "\n]}\n");
 }
 
 }  // namespace

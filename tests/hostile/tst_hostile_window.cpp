@@ -2,6 +2,7 @@
 // leave the window running with the expected message or status line, a
 // refused file keeps what was on screen, and the busy pointer never stays on.
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -189,6 +190,42 @@ private slots:
             QCOMPARE(SelectEveryRow(), expected);
         }
         QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    // A label of 10 MB shows its first bytes and its length; the cell paints,
+    // and Copy takes what the cell shows.
+    void longTextIsCutInTheCell() {
+        const std::string text(10 * 1024 * 1024, 'x');
+        Analyse(QString::fromStdString(scratch_.File(
+            "long.wav", RiffFile(kFmt + Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, text)))) +
+                                 kData))));
+        Find<QTableView>("dbgChunk")->selectRow(2);
+        const QStringList values = Rows("dbgValues");
+        QCOMPARE(values.size(), 6);
+        const QString expected = "     Label text\t" + QString(4096, 'x') + " ... (10,485,760 bytes in all)";
+        QCOMPARE(values[4], expected);
+        auto* grid = Find<QTableView>("dbgValues");
+        grid->selectRow(4);
+        QVERIFY(!grid->grab().isNull());
+        QMetaObject::invokeMethod(grid, "CopySelectedRows");
+        QCOMPARE(QApplication::clipboard()->text(), expected);
+    }
+
+    // What is read after Analyse comes from the file as analysed, or not at all.
+    void changedFileIsNamed() {
+        const std::string bytes = RiffFile(kFmt + Chunk("cue ", CuePayload({{1, 0}})) + kData);
+        const std::string path = scratch_.File("changing.wav", bytes);
+        Analyse(QString::fromStdString(path));
+        scratch_.File("changing.wav", bytes + Chunk("JUNK", ""));
+        Find<QTableView>("dbgChunk")->selectRow(2);
+        QCOMPARE(Rows("dbgValues"), (QStringList{"Number of cue points\t1", "     Cue Point #1\t"}));
+        QCOMPARE(Find<QLabel>("lbStatus")->text(),
+                 "The file \"" + QString::fromStdString(path) +
+                     "\" has changed since it was analysed: press Analyse to read it again.");
+        Analyse(QString::fromStdString(path));
+        Find<QTableView>("dbgChunk")->selectRow(2);
+        QCOMPARE(Rows("dbgValues").size(), 8);
+        QCOMPARE(Find<QLabel>("lbStatus")->text(), QString());
     }
 };
 

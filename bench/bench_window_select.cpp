@@ -1,0 +1,88 @@
+// What the window costs for one file, from start to end of a process: builds
+// frmMain offscreen, analyses PATH as the Analyse button does, then selects
+// every row of the chunk grid in turn, letting each selection fill and paint
+// the value grid. Prints one line per chunk (name, value rows, status line)
+// and then the total number of value rows seen. Meant to be timed from
+// outside, e.g. by bench/hostile_costs.sh under /usr/bin/time; it times
+// nothing itself.
+//
+//   build/default/bench/bench_window_select PATH
+//
+// Exit status: 0 when the file was analysed, 1 when the window refused it
+// (its message goes to stderr), 2 for wrong usage.
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <cstdio>
+#include <memory>
+
+#include "ui/main/frm_main.h"
+#include "ui/main/user_prompts.h"
+
+namespace {
+
+// Writes any message to stderr and counts it; there is no dialog to answer.
+class ReportingPrompts : public UserPrompts {
+public:
+    explicit ReportingPrompts(int& messages) : messages_(messages) {}
+    void ShowMessage(QWidget*, const QString& title, const QString& text, const QString& details) override {
+        ++messages_;
+        std::fprintf(stderr, "message: %s: %s %s\n", qUtf8Printable(title), qUtf8Printable(text),
+                     qUtf8Printable(details));
+    }
+    std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+
+private:
+    int& messages_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s PATH\n", argv[0]);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    int messages = 0;
+    frmMain window(std::make_unique<ReportingPrompts>(messages));
+    window.show();
+    QApplication::processEvents();
+
+    auto* path = window.findChild<QLineEdit*>(QStringLiteral("txtPatches"));
+    auto* analyse = window.findChild<QPushButton*>(QStringLiteral("cbAnalize"));
+    auto* chunks = window.findChild<QTableView*>(QStringLiteral("dbgChunk"));
+    auto* values = window.findChild<QTableView*>(QStringLiteral("dbgValues"));
+    auto* status = window.findChild<QLabel*>(QStringLiteral("lbStatus"));
+    if (path == nullptr || analyse == nullptr || chunks == nullptr || values == nullptr ||
+        status == nullptr) {
+        std::fprintf(stderr, "the window lacks a control this program drives\n");
+        return 2;
+    }
+
+    path->setText(QString::fromLocal8Bit(argv[1]));
+    analyse->click();
+    QApplication::processEvents();
+    if (messages > 0) return 1;
+
+    long long valueRows = 0;
+    const int chunkCount = chunks->model()->rowCount();
+    for (int row = 0; row < chunkCount; ++row) {
+        chunks->selectRow(row);
+        QApplication::processEvents();
+        const int shown = values->model()->rowCount();
+        valueRows += shown;
+        std::printf("%s\t%d\t%s\n", qUtf8Printable(chunks->model()->index(row, 0).data().toString()), shown,
+                    qUtf8Printable(status->text()));
+    }
+    std::printf("chunks %d, value rows %lld\n", chunkCount, valueRows);
+    return 0;
+}

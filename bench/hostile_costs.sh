@@ -1,0 +1,229 @@
+#!/usr/bin/env bash
+# Peak resident memory and wall time of whole processes on hostile files:
+# (a) `ondulo-dump --json FILE > /dev/null` and (b) the window
+# (bench_window_select: frmMain offscreen, Analyse, then every chunk row
+# selected in turn), each in a fresh process per file, measured with
+# /usr/bin/time. Targets: under 64 MB and 1 s per process for the 100 MB,
+# 30 MB and sparse 4 GB files; under 20 MB and 60 ms for ondulo-dump on the
+# 32767-cue + 32767-label file (text and --json). A missed target is marked
+# with `!`.
+#
+# It builds nothing. Build first (the window program needs the UI build):
+#   cmake --preset default && cmake --build --preset default -j2
+# then run from anywhere:
+#   bench/hostile_costs.sh
+# Settings (environment): RUNS=N runs each process N times and keeps the
+# shortest time and the largest peak (default 3, against a busy machine);
+# KEEP_LOG=FILE appends the window program's output (one line per chunk:
+# name, value rows, status line) to FILE; TIMEOUT=S stops a process after S seconds (default 120); MEM_CAP_MB=M caps
+# each process's address space (default 8192), so a runaway cannot take the
+# machine. The files (about 560 MB real, plus sparse 4 GB ones that take no
+# disk) go to a folder under ${TMPDIR:-/tmp}, removed at the end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=build/default
+dump=$build/app/dump/ondulo-dump
+window=$build/bench/bench_window_select
+runs=${RUNS:-3}
+limit=${TIMEOUT:-120}
+cap_mb=${MEM_CAP_MB:-8192}
+
+for program in "$dump" "$window"; do
+  if [ ! -x "$program" ]; then
+    echo "$program is missing. Build first:" >&2
+    echo "  cmake --preset default && cmake --build --preset default -j2" >&2
+    exit 2
+  fi
+done
+
+missing=()
+[ -x /usr/bin/time ] || missing+=(time)
+command -v python3 > /dev/null || missing+=(python3)
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  echo "Installing: ${missing[*]}"
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+parent=${TMPDIR:-/tmp}
+free_kb=$(df --output=avail -k "$parent" | tail -n 1 | tr -d ' ')
+if [ "$free_kb" -lt $((800 * 1024)) ]; then
+  echo "Only $((free_kb / 1024)) MB free in $parent; the files need about 600 MB." >&2
+  exit 2
+fi
+work=$(mktemp -d "$parent/ondulo-costs.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+echo "Writing the files into $work ..."
+python3 - "$work" << 'EOF'
+import os
+import struct
+import sys
+
+folder = sys.argv[1]
+MiB = 1 << 20
+
+
+def u32(v):
+    return struct.pack("<I", v)
+
+
+def chunk(cid, payload, size=None):
+    out = cid + u32(len(payload) if size is None else size) + payload
+    return out + b"\0" if len(payload) % 2 else out
+
+
+def riff(chunks, size=None):
+    body = b"WAVE" + chunks
+    return b"RIFF" + u32(len(body) if size is None else size) + body
+
+
+FMT = chunk(b"fmt ", struct.pack("<HHIIHH", 1, 2, 44100, 44100 * 4, 4, 16))
+DATA = chunk(b"data", bytes(4))
+
+
+def write(name, data):
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+# 1. 100 MB of labels of four bytes each (the cue point id, no text).
+n = (100 * MiB - 4) // 12
+write("labels-4byte-100MB.wav",
+      riff(FMT + chunk(b"LIST", b"adtl" + (b"labl" + u32(4) + u32(1)) * n) + DATA))
+
+# 2. 100 MB of empty labelled-text sub-chunks.
+n = (100 * MiB - 4) // 8
+write("ltxt-empty-100MB.wav", riff(FMT + chunk(b"LIST", b"adtl" + (b"ltxt" + u32(0)) * n) + DATA))
+
+# 3. 100 MB cue, plst and smpl chunks, the count matching the records held.
+n = (100 * MiB - 4) // 24
+rec = struct.Struct("<II4sIII")
+cue = u32(n) + b"".join(rec.pack(i + 1, i * 10, b"data", 0, 0, i * 10) for i in range(n))
+write("cue-100MB.wav", riff(FMT + chunk(b"cue ", cue) + DATA))
+del cue
+
+n = (100 * MiB - 4) // 12
+rec = struct.Struct("<III")
+plst = u32(n) + b"".join(rec.pack(i % 1000 + 1, 100, 1) for i in range(n))
+write("plst-100MB.wav", riff(FMT + chunk(b"plst", plst) + DATA))
+del plst
+
+n = (100 * MiB - 36) // 24
+rec = struct.Struct("<IIIIII")
+smpl = struct.pack("<IIIIIIIII", 0, 0, 22675, 60, 0, 0, 0, n, 0)
+smpl += b"".join(rec.pack(i + 1, 0, i * 10, i * 10 + 9, 0, 0) for i in range(n))
+write("smpl-100MB.wav", riff(FMT + chunk(b"smpl", smpl) + DATA))
+del smpl
+
+# 4. One label whose text is 30 MB of letters.
+text = (b"abcdefghijklmnopqrstuvwxyz" * (30 * MiB // 26 + 1))[: 30 * MiB]
+write("label-text-30MB.wav", riff(FMT + chunk(b"LIST", b"adtl" + chunk(b"labl", u32(1) + text + b"\0")) + DATA))
+del text
+
+# 5 and 6. Sparse files of 4 GB: the RIFF size is 0xFFFFFFFE and the last
+# chunk claims all of it; only the headers are written, the rest is a hole.
+RIFF_SIZE = 0xFFFFFFFE
+
+
+def sparse(name, head):
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(head)
+        f.truncate(8 + RIFF_SIZE)
+
+
+big = RIFF_SIZE - 4 - len(FMT) - 8
+sparse("cue-claims-FFFFFFFF-4G.wav", riff(FMT + b"cue " + u32(big) + u32(0xFFFFFFFF), RIFF_SIZE))
+sparse("plst-claims-FFFFFFFF-4G.wav", riff(FMT + b"plst" + u32(big) + u32(0xFFFFFFFF), RIFF_SIZE))
+sparse("smpl-claims-FFFFFFFF-4G.wav",
+       riff(FMT + b"smpl" + u32(big) + struct.pack("<IIIIIIIII", 0, 0, 22675, 60, 0, 0, 0, 0xFFFFFFFF, 0),
+            RIFF_SIZE))
+# The same with a count of 0x7FFFFFFF, which reads as positive.
+sparse("cue-claims-7FFFFFFF-4G.wav", riff(FMT + b"cue " + u32(big) + u32(0x7FFFFFFF), RIFF_SIZE))
+sparse("plst-claims-7FFFFFFF-4G.wav", riff(FMT + b"plst" + u32(big) + u32(0x7FFFFFFF), RIFF_SIZE))
+sparse("smpl-claims-7FFFFFFF-4G.wav",
+       riff(FMT + b"smpl" + u32(big) + struct.pack("<IIIIIIIII", 0, 0, 22675, 60, 0, 0, 0, 0x7FFFFFFF, 0),
+            RIFF_SIZE))
+sparse("PAD-4G.wav", riff(FMT + b"PAD " + u32(big), RIFF_SIZE))
+sparse("fact-4G.wav", riff(FMT + b"fact" + u32(big) + u32(44100), RIFF_SIZE))
+sparse("fmt-4G.wav",
+       riff(b"fmt " + u32(RIFF_SIZE - 12) + struct.pack("<HHIIHH", 1, 2, 44100, 44100 * 4, 4, 16), RIFF_SIZE))
+
+# 7. 32767 cue points and 32767 labels naming them.
+n = 32767
+rec = struct.Struct("<II4sIII")
+cue = u32(n) + b"".join(rec.pack(i + 1, i * 100, b"data", 0, 0, i * 100) for i in range(n))
+labels = b"".join(chunk(b"labl", u32(i + 1) + b"Marker %d\0" % (i + 1)) for i in range(n))
+write("cue-label-32767.wav",
+      riff(FMT + chunk(b"cue ", cue) + chunk(b"LIST", b"adtl" + labels) + chunk(b"data", bytes(32767 * 400))))
+EOF
+echo "Disk used by the files: $(du -sh "$work" | cut -f1) (sparse ones take none)"
+
+# Runs "$@" $runs times under /usr/bin/time, with stdout to $out.
+# Sets kb (largest peak), secs (shortest wall time) and note (the exit status
+# when not 0, or "timeout").
+measure() {
+  kb=0
+  secs=""
+  note=""
+  local i line m e status
+  for ((i = 0; i < runs; i++)); do
+    status=0
+    prlimit --as=$((cap_mb * 1024 * 1024)) \
+      /usr/bin/time -f "%M %e" -o "$work/time.txt" \
+      timeout "$limit" "$@" > "$out" 2> "$work/stderr.txt" || status=$?
+    line=$(tail -n 1 "$work/time.txt")
+    m=${line% *}
+    e=${line#* }
+    [ "$m" -gt "$kb" ] && kb=$m
+    if [ -z "$secs" ] || awk -v a="$e" -v b="$secs" 'BEGIN { exit !(a < b) }'; then secs=$e; fi
+    if [ "$status" -eq 124 ]; then
+      note="timeout"
+    elif [ "$status" -ne 0 ]; then
+      note="exit $status"
+    fi
+  done
+}
+
+# The peak in MB and the time, each with `!` after it when over its target.
+cell() { # kb secs mb_target secs_target
+  awk -v kb="$1" -v s="$2" -v mt="$3" -v st="$4" \
+    'BEGIN { mb = kb / 1024; printf "%7.1f%s %7.2f%s", mb, (mb >= mt ? "!" : " "), s, (s >= st ? "!" : " ") }'
+}
+
+printf "\n%-26s %9s %9s %9s %9s  %s\n" "file" "dump MB" "dump s" "window MB" "window s" "notes"
+files=(labels-4byte-100MB ltxt-empty-100MB cue-100MB plst-100MB smpl-100MB label-text-30MB
+  cue-claims-FFFFFFFF-4G plst-claims-FFFFFFFF-4G smpl-claims-FFFFFFFF-4G
+  cue-claims-7FFFFFFF-4G plst-claims-7FFFFFFF-4G smpl-claims-7FFFFFFF-4G
+  PAD-4G fact-4G fmt-4G)
+for name in "${files[@]}"; do
+  file=$work/$name.wav
+  out=/dev/null
+  measure "$dump" --json "$file"
+  dump_cell=$(cell "$kb" "$secs" 64 1)
+  notes=${note:+dump $note; }
+  out=$work/window.txt
+  measure "$window" "$file"
+  window_cell=$(cell "$kb" "$secs" 64 1)
+  notes+=${note:+window $note; }
+  # The window program's last line: how many chunks and value rows it saw.
+  notes+=$(tail -n 1 "$out")
+  if [ -n "${KEEP_LOG:-}" ]; then
+    { echo "== $name"; cat "$out" "$work/stderr.txt"; } >> "$KEEP_LOG"
+  fi
+  printf "%-26s %s %s  %s\n" "$name" "$dump_cell" "$window_cell" "$notes"
+done
+
+echo
+echo "32767 cue points + 32767 labels (targets: 20 MB, 0.06 s):"
+file=$work/cue-label-32767.wav
+out=/dev/null
+measure "$dump" "$file"
+printf "  %-22s %s  %s\n" "ondulo-dump" "$(cell "$kb" "$secs" 20 0.06)" "$note"
+measure "$dump" --json "$file"
+printf "  %-22s %s  %s\n" "ondulo-dump --json" "$(cell "$kb" "$secs" 20 0.06)" "$note"
+measure "$window" "$file"
+printf "  %-22s %s  %s\n" "window" "$(cell "$kb" "$secs" 64 1)" "$note"

@@ -16,14 +16,16 @@ std::uint64_t RecordOffset(const wavedoc::ChunkBase& chunk, std::int32_t index, 
     return chunk.Offset() + kHeaderSize + kCountSize + static_cast<std::uint64_t>(index - 1) * recordSize;
 }
 
-// The count field against the records the chunk's size makes room for.
-void CheckCount(const CheckInput& input, const wavedoc::ChunkBase& chunk, std::int32_t countField,
+// The count field against the records the chunk's size makes room for; the
+// count is read only when the chunk holds it.
+template <typename Chunk>
+void CheckCount(const CheckInput& input, const Chunk& chunk, std::int32_t (Chunk::*countField)() const,
                 std::uint64_t recordSize, std::string_view noun, std::string_view nounPlural,
                 Report& report) {
     const std::optional<std::uint64_t> present = Present(input, chunk);
     const std::uint64_t size = Stored(chunk.Size());
     if (!present || *present < kCountSize || size < kCountSize) return;
-    const std::uint64_t count = Stored(countField);
+    const std::uint64_t count = Stored((chunk.*countField)());
     const std::uint64_t held = (size - kCountSize) / recordSize;
     if (count == held) return;
     report.Add(chunk.Offset(), chunk.Name(),
@@ -36,7 +38,8 @@ void CheckCount(const CheckInput& input, const wavedoc::ChunkBase& chunk, std::i
 void CheckCueCount(const CheckInput& input, Report& report) {
     const wavedoc::CueChunk& cue = input.document.Cue();
     if (cue.Name().empty()) return;
-    CheckCount(input, cue, cue.CuePointCount(), kCuePointSize, "cue point", "cue points", report);
+    CheckCount(input, cue, &wavedoc::CueChunk::CuePointCount, kCuePointSize, "cue point", "cue points",
+               report);
 }
 
 void CheckCuePastData(const CheckInput& input, Report& report) {
@@ -81,7 +84,8 @@ void CheckCueIdDuplicate(const CheckInput& input, Report& report) {
 void CheckPlstCount(const CheckInput& input, Report& report) {
     const wavedoc::PlstChunk& plst = input.document.Plst();
     if (plst.Name().empty()) return;
-    CheckCount(input, plst, plst.SegmentCount(), kSegmentSize, "play segment", "play segments", report);
+    CheckCount(input, plst, &wavedoc::PlstChunk::SegmentCount, kSegmentSize, "play segment", "play segments",
+               report);
 }
 
 void CheckPlstUnknownCue(const CheckInput& input, Report& report) {

@@ -11,21 +11,31 @@ using wavedoc::MapEntry;
 constexpr std::uint64_t kHeaderSize = 8;
 constexpr std::uint32_t kStreamingSize = 0xFFFFFFFF;
 
-// Calls visit(entry, parent) for each top-level entry and each sub-chunk of a
-// list (parent null at the top level). The map holds at most kMostMapped
-// entries a level, so this is bounded.
+// Calls visit(entry, parent) for each entry of the map, a list's sub-chunks
+// (and theirs) after it; parent is null at the top level. The map holds at
+// most kMostMapped entries a level, and no deeper than the lists it walked.
 template <typename Visit>
-void EachEntry(const CheckInput& input, Visit visit) {
-    for (const MapEntry& entry : input.map) {
-        visit(entry, static_cast<const MapEntry*>(nullptr));
-        for (const MapEntry& child : entry.children) visit(child, &entry);
+void EachEntry(const std::vector<MapEntry>& level, const MapEntry* parent, Visit& visit) {
+    for (const MapEntry& entry : level) {
+        visit(entry, parent);
+        EachEntry(entry.children, &entry, visit);
     }
 }
 
+template <typename Visit>
+void EachEntry(const CheckInput& input, Visit visit) {
+    EachEntry(input.map, static_cast<const MapEntry*>(nullptr), visit);
+}
+
 // Stray bytes after the end the RIFF size gives belong to trailing-bytes.
-bool AfterRiffEnd(const CheckInput& input, const MapEntry& entry, const MapEntry* parent) {
-    const MapEntry& top = parent != nullptr ? *parent : entry;
-    return top.afterRiffEnd && !RiffSizeIsPlaceholder(input);
+bool AfterRiffEnd(const CheckInput& input, const MapEntry& entry) {
+    return entry.afterRiffEnd && !RiffSizeIsPlaceholder(input);
+}
+
+// "0x41": a byte as two hexadecimal digits.
+std::string Hex(unsigned char byte) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
 }
 
 std::string Where(const MapEntry* parent) {
@@ -80,7 +90,7 @@ void CheckPastEnd(const CheckInput& input, Report& report) {
 
 void CheckCutHeader(const CheckInput& input, Report& report) {
     EachEntry(input, [&](const MapEntry& entry, const MapEntry* parent) {
-        if (entry.stray != wavedoc::Stray::CutHeader || AfterRiffEnd(input, entry, parent)) return;
+        if (entry.stray != wavedoc::Stray::CutHeader || AfterRiffEnd(input, entry)) return;
         report.Add(entry.offset, parent != nullptr ? parent->id : "",
                    "The last " + Count(entry.length, "byte", "bytes") + " of " + Where(parent) +
                        ", from offset " + std::to_string(entry.offset) +
@@ -90,7 +100,7 @@ void CheckCutHeader(const CheckInput& input, Report& report) {
 
 void CheckNotAChunk(const CheckInput& input, Report& report) {
     EachEntry(input, [&](const MapEntry& entry, const MapEntry* parent) {
-        if (entry.stray != wavedoc::Stray::NotAChunk || AfterRiffEnd(input, entry, parent)) return;
+        if (entry.stray != wavedoc::Stray::NotAChunk || AfterRiffEnd(input, entry)) return;
         report.Add(entry.offset, parent != nullptr ? parent->id : "",
                    "The " + Count(entry.length, "byte", "bytes") + " from offset " +
                        std::to_string(entry.offset) + " to the end of " + Where(parent) +
@@ -117,8 +127,7 @@ void CheckPadNotZero(const CheckInput& input, Report& report) {
         }
         report.Add(entry.offset, entry.id,
                    "The pad byte after the " + Quoted(entry.id) + " chunk at offset " +
-                       std::to_string(entry.offset) + " is " + std::to_string(*entry.padValue) +
-                       ", not zero.");
+                       std::to_string(entry.offset) + " is " + Hex(*entry.padValue) + ", not zero.");
     });
 }
 

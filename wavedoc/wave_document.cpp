@@ -40,6 +40,18 @@ std::string NotWave(const std::string& name, const std::string& why) {
     return "The file \"" + name + "\" is not a WAV file: " + why + ".";
 }
 
+// What a file that starts like a WAV file but not with "RIFF" is, when that
+// is known: the 64-bit variants for files over 4 GB, and big-endian RIFF.
+std::string KnownOtherForm(const std::string& head) {
+    const std::string tag = head.substr(0, 4);
+    if (tag == "RF64" || tag == "BW64") {
+        return ": it starts with \"" + tag +
+               "\", the 64-bit variant of WAV for files over 4 GB, which Ondulo does not read";
+    }
+    if (tag == "RIFX") return ": it starts with \"RIFX\", big-endian RIFF, which Ondulo does not read";
+    return {};
+}
+
 // Why the first 12 bytes do not open a RIFF WAVE file, with the status to
 // return; status 0 when they do.
 std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, std::string& error) {
@@ -50,7 +62,7 @@ std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, 
         return LoadNotRiff;
     }
     if (head.compare(0, 4, "RIFF") != 0) {
-        error = NotWave(name, "it does not start with \"RIFF\"");
+        error = NotWave(name, "it does not start with \"RIFF\"" + KnownOtherForm(head));
         return LoadNotRiff;
     }
     if (head.size() < kRiffHeaderSize) {

@@ -107,7 +107,7 @@ TEST(Sampler, NamesNotesAndSmpteFormats) {
                                                           {393215, "393215 (B32767)"},
                                                           {-393216, "-393216 (C-32768)"}};
     for (const auto& [note, shown] : notes) {
-        EXPECT_EQ(ShowChunk(SmplFile(note, 0, {}), "smpl").rows.at(3),
+        EXPECT_EQ(ShowChunk(SmplFile(static_cast<std::uint32_t>(note), 0, {}), "smpl").rows.at(3),
                   std::string("MIDI unity note\t") + shown);
     }
     const std::pair<std::int32_t, const char*> formats[] = {
@@ -119,7 +119,7 @@ TEST(Sampler, NamesNotesAndSmpteFormats) {
         {12, "12 ()"},
         {-1, "-1 ()"}};
     for (const auto& [format, shown] : formats) {
-        EXPECT_EQ(ShowChunk(SmplFile(0, format, {}), "smpl").rows.at(5),
+        EXPECT_EQ(ShowChunk(SmplFile(0, static_cast<std::uint32_t>(format), {}), "smpl").rows.at(5),
                   std::string("SMPTE format\t") + shown);
     }
 }

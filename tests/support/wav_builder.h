@@ -12,7 +12,7 @@ namespace wavtest {
 
 inline std::string U32(std::uint32_t v) {
     std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (std::size_t i = 0; i < 4; ++i) s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
     return s;
 }
 inline std::string U16(std::uint16_t v) {

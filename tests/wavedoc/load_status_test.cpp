@@ -37,16 +37,16 @@ TEST_P(LoadStatus, NamesTheFileAndWhatIsWrong) {
 
 INSTANTIATE_TEST_SUITE_P(
     WaveDocument, LoadStatus,
-    testing::Values(StatusCase{"empty", "", 1, "only 0 bytes"},
-                    StatusCase{"three bytes", "RIF", 1, "only 3 bytes"},
-                    StatusCase{"big-endian", "RIFX" + U32(4) + "WAVE", 1, "does not start with \"RIFF\""},
-                    StatusCase{"RF64", "RF64" + U32(4) + "WAVE", 1, "does not start with \"RIFF\""},
-                    StatusCase{"tag only", "RIFF", 2, "ends before the RIFF form type"},
-                    StatusCase{"short form type", "RIFF" + U32(3) + "WAV", 2,
-                               "ends before the RIFF form type"},
-                    StatusCase{"other form", RiffFile("", "AVI "), 2, "form type is not \"WAVE\""},
-                    StatusCase{"lower case form", RiffFile("", "wave"), 2, "form type is not \"WAVE\""},
-                    StatusCase{"header only", RiffFile(""), 0, ""}));
+    testing::Values(
+        StatusCase{"empty", "", 1, "only 0 bytes"}, StatusCase{"three bytes", "RIF", 1, "only 3 bytes"},
+        StatusCase{"big-endian", "RIFX" + U32(4) + "WAVE", 1, "big-endian RIFF, which Ondulo does not read"},
+        StatusCase{"RF64", "RF64" + U32(4) + "WAVE", 1, "the 64-bit variant of WAV for files over 4 GB"},
+        StatusCase{"BW64", "BW64" + U32(4) + "WAVE", 1, "\"BW64\", the 64-bit variant of WAV"},
+        StatusCase{"tag only", "RIFF", 2, "ends before the RIFF form type"},
+        StatusCase{"short form type", "RIFF" + U32(3) + "WAV", 2, "ends before the RIFF form type"},
+        StatusCase{"other form", RiffFile("", "AVI "), 2, "form type is not \"WAVE\""},
+        StatusCase{"lower case form", RiffFile("", "wave"), 2, "form type is not \"WAVE\""},
+        StatusCase{"header only", RiffFile(""), 0, ""}));
 
 // A directory of its own under the system's temporary directory, removed at the end.
 class TempDir {
@@ -139,9 +139,9 @@ bool HoldsOpen(const std::string& path) {
 
 TEST(Load, KeepsNoFileOpenAndReadsRecordsOnlyFromTheFileAnalysed) {
     TempDir dir;
-    const std::string bytes = RiffFile(FmtAndData() + Chunk("cue ", CuePayload({{7, 0}, {8, 0}})) +
-                                       Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(7, "A")))) +
-                                       Chunk("PAD ", "\x07"));
+    const std::string bytes = RiffFile(
+        FmtAndData() + Chunk("cue ", CuePayload({{7, 0}, {8, 0}})) +
+        Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(7, "A")))) + Chunk("PAD ", "\x07"));
     const std::string path = dir.File("audio.wav", bytes);
     WaveDocument document;
     ASSERT_EQ(document.Load(path), wavedoc::LoadOk);
@@ -163,9 +163,9 @@ TEST(Load, KeepsNoFileOpenAndReadsRecordsOnlyFromTheFileAnalysed) {
     const auto later = std::filesystem::last_write_time(path) + std::chrono::seconds(2);
     std::filesystem::last_write_time(path, later);
     EXPECT_EQ(document.Pad().Data(), "\x07");
-    for (const auto& read : std::vector<std::function<void()>>{
-             [&] { (void)document.Cue().CuePoints().Item(1).Id(); },
-             [&] { (void)document.List().Labels().Item(1).Text(); }}) {
+    for (const auto& read :
+         std::vector<std::function<void()>>{[&] { (void)document.Cue().CuePoints().Item(1).Id(); },
+                                            [&] { (void)document.List().Labels().Item(1).Text(); }}) {
         try {
             read();
             ADD_FAILURE() << "a changed file was read";

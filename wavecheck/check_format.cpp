@@ -117,8 +117,8 @@ void CheckValidBits(const CheckInput& input, Report& report) {
 void CheckChannelMask(const CheckInput& input, Report& report) {
     if (!IsExtensible(input) || *Present(input, input.document.Fmt()) < kChannelMaskEnd) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
-    const int speakers = std::popcount(Stored(fmt.ChannelMask()));
-    const std::int32_t channels = fmt.ChannelCount();
+    const auto speakers = static_cast<std::uint64_t>(std::popcount(Stored(fmt.ChannelMask())));
+    const auto channels = static_cast<std::uint64_t>(fmt.ChannelCount());
     if (speakers <= channels) return;
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk's channel mask names " + Count(speakers, "speaker", "speakers") +

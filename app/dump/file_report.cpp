@@ -1,5 +1,6 @@
 #include "file_report.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
 
@@ -17,12 +18,12 @@ std::string LoadFailure(const wavedoc::WaveDocument& document, const std::string
 
 }  // namespace
 
-std::int16_t ReportFile(const std::string& path, ReportWriter& writer) {
+FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     wavedoc::WaveDocument document;
-    const std::int16_t status = document.Load(path);
-    if (status != wavedoc::LoadOk) {
-        writer.Refused(path, status, LoadFailure(document, path, status));
-        return status;
+    FileOutcome outcome{document.Load(path), false};
+    if (outcome.status != wavedoc::LoadOk) {
+        writer.Refused(path, outcome.status, LoadFailure(document, path, outcome.status));
+        return outcome;
     }
     // Like the window: the audio samples are never shown.
     document.Data().SetData("");
@@ -33,11 +34,16 @@ std::int16_t ReportFile(const std::string& path, ReportWriter& writer) {
     }
     overview.notes = document.LoadNotes();
     try {
+        const wavedoc::ReadingSession session(document.Source());
         overview.structure = wavedoc::MapStructure(document);
+        overview.findings = wavecheck::CheckFile({document, overview.structure});
     } catch (const std::exception& error) {
-        overview.notes.push_back(std::string("The structure of the file could not be mapped: ") +
+        overview.notes.push_back(std::string("The file could not be mapped and checked in full: ") +
                                  error.what());
     }
+    outcome.hasProblems = std::any_of(
+        overview.findings.begin(), overview.findings.end(),
+        [](const wavecheck::Finding& finding) { return finding.level != wavecheck::Level::Note; });
     writer.BeginFile(path, overview);
     for (const ListedChunk& chunk : overview.chunks) {
         writer.BeginChunk(chunk);
@@ -50,5 +56,5 @@ std::int16_t ReportFile(const std::string& path, ReportWriter& writer) {
         writer.EndChunk(error);
     }
     writer.EndFile();
-    return status;
+    return outcome;
 }

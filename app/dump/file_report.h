@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/detail/row_sink.h"
+#include "wavecheck/findings.h"
 #include "wavedoc/structure_map.h"
 
 // One chunk of the chunk list, as ondulo-dump reports it.
@@ -19,6 +20,13 @@ struct FileOverview {
     std::vector<ListedChunk> chunks;
     std::vector<std::string> notes;            // what the load got past (WaveDocument::LoadNotes)
     std::vector<wavedoc::MapEntry> structure;  // every chunk in file order
+    std::vector<wavecheck::Finding> findings;  // what is wrong or questionable
+};
+
+// What reporting one file came to.
+struct FileOutcome {
+    std::int16_t status = 0;   // the status of WaveDocument::Load
+    bool hasProblems = false;  // a finding of level error or warning
 };
 
 // Receives what ondulo-dump reports of each file in the order it is found, so
@@ -39,8 +47,8 @@ public:
     void ClearRows() override {}
 };
 
-// Loads `path` and reports the chunk list and the detail rows of each listed
-// chunk, exactly as the window shows them to a user clicking through the
-// list. Returns the status of the load. Nothing about one chunk stops the
+// Loads `path` and reports the chunk list, the structure map, the findings
+// and the detail rows of each listed chunk, exactly as the window shows them
+// to a user clicking through the list. Nothing about one chunk stops the
 // others: whatever a chunk cannot show is its error.
-std::int16_t ReportFile(const std::string& path, ReportWriter& writer);
+FileOutcome ReportFile(const std::string& path, ReportWriter& writer);

@@ -70,6 +70,19 @@ std::string JsonStructure(const std::vector<wavedoc::MapEntry>& structure) {
     return json + "]";
 }
 
+std::string JsonFindings(const std::vector<wavecheck::Finding>& findings) {
+    std::string json = "[";
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        const wavecheck::Finding& finding = findings[i];
+        json += std::string(i == 0 ? "" : ", ") + "{\"code\": " + JsonString(finding.code) +
+                ", \"level\": " + JsonString(wavecheck::LevelName(finding.level)) +
+                ", \"offset\": " + std::to_string(finding.offset) +
+                ", \"chunk\": " + (finding.chunk.empty() ? "null" : JsonString(finding.chunk)) +
+                ", \"message\": " + JsonString(finding.message) + "}";
+    }
+    return json + "]";
+}
+
 std::string JsonString(std::string_view raw) {
     const std::string utf8 = DisplayUtf8(raw);
     std::string json = "\"";
@@ -113,7 +126,8 @@ void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t sta
     for (std::size_t i = 0; i < overview.notes.size(); ++i) {
         out_ << (i == 0 ? "" : ", ") << JsonString(overview.notes[i]);
     }
-    out_ << "],\n   \"structure\": " << JsonStructure(overview.structure) << ",\n   \"chunks\": [";
+    out_ << "],\n   \"structure\": " << JsonStructure(overview.structure)
+         << ",\n   \"findings\": " << JsonFindings(overview.findings) << ",\n   \"chunks\": [";
 }
 
 void JsonReportWriter::Refused(const std::string& path, std::int16_t status, const std::string& reason) {

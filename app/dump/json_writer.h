@@ -19,6 +19,10 @@ std::string HexBytes(std::string_view raw);
 // "children" for a list; {"offset", "id": null, "length", "why"} for stray bytes.
 std::string JsonStructure(const std::vector<wavedoc::MapEntry>& structure);
 
+// The findings as a JSON array of {"code", "level", "offset", "chunk",
+// "message"}; "chunk" is null for a finding about no one chunk.
+std::string JsonFindings(const std::vector<wavecheck::Finding>& findings);
+
 // Writes {"files": [...]} as the files are reported, so a long run holds only
 // the row being written. A path or chunk name that is not valid UTF-8 also
 // carries its bytes ("path_bytes", "name_bytes"); so does a row value, as a

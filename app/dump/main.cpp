@@ -16,11 +16,13 @@ namespace {
 int outputError = 0;
 
 // Reports every file in turn, stopping when the output can no longer be
-// written; true when every file was read.
-bool ReportFiles(const std::vector<std::string>& files, ReportWriter& writer) {
+// written; true when every file was read (and, when the check counts, none
+// has an error or a warning).
+bool ReportFiles(const std::vector<std::string>& files, ReportWriter& writer, bool checkCounts) {
     bool allRead = true;
     for (const std::string& path : files) {
-        allRead = ReportFile(path, writer) == 0 && allRead;
+        const FileOutcome outcome = ReportFile(path, writer);
+        allRead = outcome.status == 0 && !(checkCounts && outcome.hasProblems) && allRead;
         if (!std::cout) {
             outputError = errno;
             break;
@@ -54,11 +56,11 @@ int main(int argc, char** argv) {
     bool allRead = false;
     if (options->json) {
         JsonReportWriter writer(std::cout);
-        allRead = ReportFiles(options->files, writer);
+        allRead = ReportFiles(options->files, writer, options->check);
         writer.Finish();
     } else {
         TextReportWriter writer(std::cout, std::cerr, {options->structure, options->check});
-        allRead = ReportFiles(options->files, writer);
+        allRead = ReportFiles(options->files, writer, options->check);
     }
     if (std::cout && !std::cout.flush()) outputError = errno;
     if (!std::cout) {

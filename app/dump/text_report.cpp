@@ -102,6 +102,15 @@ void WriteStructure(std::ostream& out, const std::vector<wavedoc::MapEntry>& str
     for (const wavedoc::MapEntry& entry : structure) WriteEntry(out, entry, 1);
 }
 
+void WriteFindings(std::ostream& out, const std::vector<wavecheck::Finding>& findings) {
+    out << "findings:" << (findings.empty() ? " none\n" : "\n");
+    for (const wavecheck::Finding& finding : findings) {
+        out << "  " << wavecheck::LevelName(finding.level) << '\t' << finding.offset << '\t'
+            << (finding.chunk.empty() ? "-" : TerminalText(finding.chunk)) << '\t' << finding.code << '\t'
+            << TerminalText(finding.message) << '\n';
+    }
+}
+
 std::string TerminalText(std::string_view raw) {
     if (IsPlainText(raw)) return std::string(raw);
     return EscapeForTerminal(DisplayUtf8(raw));
@@ -122,6 +131,7 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
         out_ << TerminalText(chunk.name) << '\t' << chunk.size << '\n';
     for (const std::string& note : overview.notes) out_ << "! " << TerminalText(note) << '\n';
     if (parts_.structure) WriteStructure(out_, overview.structure);
+    if (parts_.findings) WriteFindings(out_, overview.findings);
 }
 
 void TextReportWriter::BeginChunk(const ListedChunk& chunk) {

@@ -30,6 +30,11 @@ struct TextParts {
     bool findings = false;
 };
 
+// The findings: "findings:" (with "none" when there are none), then one line
+// per finding: level, offset, chunk ("-" for none), code and sentence,
+// separated by TABs.
+void WriteFindings(std::ostream& out, const std::vector<wavecheck::Finding>& findings);
+
 // The text form, one file at a time: the path, the chunk list (name TAB size),
 // "! sentence" for each load note, then for each chunk a blank line, "[NAME]",
 // its rows and "! sentence" when its rows stop short; a blank line between

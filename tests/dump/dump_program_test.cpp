@@ -83,6 +83,10 @@ TEST(DumpProgram, ExitStatusAndErrorStreamTellWhatWentWrong) {
         {". wavrw_example_a.wav", 1, "\".\""},
         {"", 2, "Usage: ondulo-dump"},
         {"--verbose wavrw_example_a.wav", 2, "unknown option --verbose"},
+        // With --check, a warning or an error fails the run; a note does not.
+        {"--check go-wav_flloop.wav go-wav_listChunkInHeader.wav", 0, ""},
+        {"--check go-wav_flloop.wav wavefile-rb_smpl_chunk_loop_count_too_high.wav", 1, ""},
+        {"--json wavefile-rb_smpl_chunk_loop_count_too_high.wav", 0, ""},
     };
     for (const auto& [arguments, exitStatus, message] : cases) {
         const RunResult run = RunDump(arguments, "2>&1 >/dev/null");
@@ -116,7 +120,8 @@ TEST(DumpProgram, FailsWhenItsOutputCannotBeWritten) {
     for (const std::string form : {"", "--json ", "--check ", "--structure "}) {
         const RunResult run = RunDump(form + "wavrw_example_a.wav go-wav_flloop.wav", "2>&1 >/dev/full");
         EXPECT_EQ(run.exitStatus, 1) << form;
-        EXPECT_EQ(run.output, "ondulo-dump: the output could not be written: No space left on device.\n") << form;
+        EXPECT_EQ(run.output, "ondulo-dump: the output could not be written: No space left on device.\n")
+            << form;
     }
 }
 

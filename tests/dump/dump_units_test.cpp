@@ -124,16 +124,88 @@ TEST(DumpJson, WritesEveryFileWithItsChunksRowsAndErrors) {
     writer.Finish();
     const std::string oneFile =
         "  {\"path\": \"a.wav\", \"status\": 0, \"error\": null, \"notes\": [\"The data chunk runs past the "
-        "end.\"],\n   \"structure\": [],\n   \"chunks\": [\n"
+        "end.\"],\n   \"structure\": [],\n   \"findings\": [],\n   \"chunks\": [\n"
         "    {\"name\": \"RIFF\", \"size\": 40, \"rows\": [\n      [\"RIFF Type\", \"WAVE\"]\n    ], "
         "\"error\": null},\n"
         "    {\"name\": \"cue \", \"size\": -4, \"rows\": [\n      [\"Number of cue points\", \"2\"],\n"
         "      [\"     Cue Point #1\"],\n      [\"\"]\n    ], \"error\": \"It stopped.\"}\n  ]}";
-    EXPECT_EQ(out.str(),
-              "{\"files\": [\n" + oneFile +
-                  ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
-                  "RIFF.\", \"notes\": [],\n   \"structure\": [],\n   \"chunks\": []},\n" +
-                  oneFile + "\n]}\n");
+    EXPECT_EQ(
+        out.str(),
+        "{\"files\": [\n" + oneFile +
+            ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
+            "RIFF.\", \"notes\": [],\n   \"structure\": [],\n   \"findings\": [],\n   \"chunks\": []},\n" +
+            oneFile + "\n]}\n");
+}
+
+// The map and the findings, as the text and the JSON forms write them.
+TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
+    wavedoc::MapEntry fmt;
+    fmt.offset = 12;
+    fmt.id = "fmt ";
+    fmt.size = 16;
+    fmt.present = 16;
+    wavedoc::MapEntry label;
+    label.offset = 48;
+    label.id = "labl";
+    label.size = 5;
+    label.present = 5;
+    label.pad = wavedoc::PadByte::Present;
+    label.listing = wavedoc::Listing::OtherList;
+    wavedoc::MapEntry list;
+    list.offset = 36;
+    list.id = "LIST";
+    list.size = 18;
+    list.present = 18;
+    list.listing = wavedoc::Listing::OtherList;
+    list.listType = "INFO";
+    list.children = {label};
+    wavedoc::MapEntry stray;
+    stray.offset = 62;
+    stray.length = 3;
+    stray.listing = wavedoc::Listing::Bytes;
+    stray.stray = wavedoc::Stray::NotAChunk;
+    const std::vector<wavedoc::MapEntry> map = {fmt, list, stray};
+
+    std::ostringstream text;
+    WriteStructure(text, map);
+    EXPECT_EQ(text.str(),
+              "structure:\n"
+              "  12          fmt   size 16, 16 present  [listed]\n"
+              "  36          LIST  size 18, 18 present, type INFO  " +
+                  list.Why() +
+                  "\n"
+                  "    48          labl  size 5, 5 present, pad byte  Inside a list that is not shown.\n"
+                  "  62          (3 bytes)  These bytes do not start a chunk.\n");
+    EXPECT_EQ(
+        JsonStructure(map),
+        "[{\"offset\": 12, \"id\": \"fmt \", \"size\": 16, \"present\": 16, \"pad\": false, \"listed\": "
+        "true}, "
+        "{\"offset\": 36, \"id\": \"LIST\", \"size\": 18, \"present\": 18, \"pad\": false, \"listed\": "
+        "false, "
+        "\"why\": " +
+            JsonString(list.Why()) +
+            ", \"list_type\": \"INFO\", \"children\": [{\"offset\": 48, "
+            "\"id\": \"labl\", \"size\": 5, \"present\": 5, \"pad\": true, \"listed\": false, \"why\": "
+            "\"Inside a list that is not shown.\"}]}, {\"offset\": 62, \"id\": null, \"length\": 3, \"why\": "
+            "\"These bytes do not start a chunk.\"}]");
+
+    const std::vector<wavecheck::Finding> findings = {
+        {"past-end", wavecheck::Level::Error, 36, "data", "It runs \"past\" the end."},
+        {"fmt-missing", wavecheck::Level::Error, 0, "", "No fmt."}};
+    std::ostringstream lines;
+    WriteFindings(lines, findings);
+    EXPECT_EQ(lines.str(),
+              "findings:\n  error\t36\tdata\tpast-end\tIt runs \"past\" the end.\n"
+              "  error\t0\t-\tfmt-missing\tNo fmt.\n");
+    EXPECT_EQ(
+        JsonFindings(findings),
+        "[{\"code\": \"past-end\", \"level\": \"error\", \"offset\": 36, \"chunk\": \"data\", \"message\": "
+        "\"It runs \\\"past\\\" the end.\"}, {\"code\": \"fmt-missing\", \"level\": \"error\", \"offset\": "
+        "0, "
+        "\"chunk\": null, \"message\": \"No fmt.\"}]");
+    std::ostringstream none;
+    WriteFindings(none, {});
+    EXPECT_EQ(none.str(), "findings: none\n");
 }
 
 }  // namespace

@@ -282,6 +282,27 @@ private slots:
         QCOMPARE(status(), QString());
     }
 
+    // The status line names what the list does not show, the findings label
+    // counts what is wrong and lists it, each chunk row tells its offset.
+    void wholeFileIsSummarised() {
+        const std::string bext = Chunk("bext", std::string(10, 'b'));
+        const std::string info = Chunk("LIST", ListPayload("INFO", Chunk("ISFT", "x")));
+        AnalysePath(Write("broadcast.wav", RiffFile(bext + kFmt + info + Chunk("LIST", ListPayload("adtl", "")) + Chunk("data", "abc") + bext)));
+        QCOMPARE(Find<QLabel>("lbStatus")->text(), QString("Also in the file: bext, LIST (INFO)."));
+        auto* findings = Find<QLabel>("lbFindings");
+        QCOMPARE(findings->text(), QString("1 finding: 1 warning."));
+        QVERIFY2(findings->toolTip().startsWith("warning at offset 88 (data, partial-frame): "),
+                 qPrintable(findings->toolTip()));
+        const QAbstractItemModel* chunks = Find<QTableView>("dbgChunk")->model();
+        QCOMPARE(chunks->index(1, 0).data(Qt::DisplayRole).toString(), QString("fmt "));
+        QCOMPARE(chunks->index(1, 0).data(Qt::ToolTipRole).toString(),
+                 QString("The fmt chunk starts at offset 30 of the file."));
+
+        AnalysePath(Write("plain.wav", RiffFile(kFmt + kData)));
+        QCOMPARE(Find<QLabel>("lbStatus")->text(), QString());
+        QCOMPARE(findings->text(), QString("No findings."));
+    }
+
     void dropAndReturnRunAnalyse_data() {
         QTest::addColumn<bool>("drop");
         QTest::addColumn<QString>("typed");

@@ -29,9 +29,12 @@
 #include "ui/detail/row_sink.h"
 #include "ui/info/frm_about.h"
 #include "ui/info/frm_help.h"
+#include "ui/main/file_summary.h"
 #include "ui/main/fill_chunk_list.h"
 #include "ui/main/row_table_model.h"
 #include "ui/main/row_table_view.h"
+#include "wavecheck/findings.h"
+#include "wavedoc/structure_map.h"
 #include "wavedoc/wave_document.h"
 
 namespace {
@@ -195,7 +198,15 @@ void frmMain::BuildControls() {
     // A fixed name, so the line is found even while empty; what it says is its
     // description, kept in step by ShowStatus.
     lbStatus_->setAccessibleName(QStringLiteral("Status"));
-    layout->addWidget(lbStatus_);
+    lbFindings_ = new QLabel(central);
+    lbFindings_->setObjectName(QStringLiteral("lbFindings"));
+    lbFindings_->setTextFormat(Qt::PlainText);
+    lbFindings_->setAccessibleName(QStringLiteral("Findings"));
+    lbFindings_->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    auto* statusLine = new QHBoxLayout;
+    statusLine->addWidget(lbStatus_, 1);
+    statusLine->addWidget(lbFindings_);
+    layout->addLayout(statusLine);
 
     setTabOrder(txtPatches_, cbSearch_);
     setTabOrder(cbSearch_, cbAnalize_);
@@ -299,11 +310,8 @@ void frmMain::AnalyseResult(std::int16_t status) {
     switch (status) {
         case wavedoc::LoadOk: {
             document_->Data().SetData("");
-            RowList chunks;
-            RowList values;
-            FillChunkList(*document_, chunks, values);
-            chunkRows_->SetRows(std::move(chunks).TakeRows());
-            valueRows_->SetRows(std::move(values).TakeRows());
+            ListChunks();
+            SummariseFile();
             dbgChunk_->FitFirstColumn();
             dbgValues_->FitFirstColumn();
             ShowStatus(std::nullopt);
@@ -328,6 +336,40 @@ void frmMain::AnalyseResult(std::int16_t status) {
     }
 }
 
+void frmMain::ListChunks() {
+    RowList chunks;
+    RowList values;
+    FillChunkList(*document_, chunks, values);
+    std::vector<QString> offsets;
+    for (const wavedoc::ChunkBase* chunk : ListedChunks(*document_)) {
+        offsets.push_back(tr("The %1 chunk starts at offset %2 of the file.")
+                              .arg(TextFromBytes(chunk->Name()).trimmed())
+                              .arg(chunk->Offset()));
+    }
+    chunkRows_->SetRows(std::move(chunks).TakeRows(), std::move(offsets));
+    valueRows_->SetRows(std::move(values).TakeRows());
+}
+
+void frmMain::SummariseFile() {
+    std::vector<wavecheck::Finding> findings;
+    try {
+        const wavedoc::ReadingSession session(document_->Source());
+        const std::vector<wavedoc::MapEntry> structure = wavedoc::MapStructure(*document_);
+        alsoInFile_ = AlsoInFileSentence(structure);
+        findings = wavecheck::CheckFile({*document_, structure});
+    } catch (const std::exception& error) {
+        alsoInFile_.clear();
+        lbFindings_->setText(tr("Not checked"));
+        lbFindings_->setToolTip(TextFromBytes(error.what()));
+        return;
+    }
+    lbFindings_->setText(QString::fromStdString(FindingsSentence(findings)));
+    QStringList lines;
+    for (const std::string& line : FindingLines(findings)) lines << TextFromBytes(line);
+    lbFindings_->setToolTip(lines.join(QLatin1Char('\n')));
+    lbFindings_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
+}
+
 void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
     if (selected.isEmpty()) return;
     const int row = selected.indexes().first().row();
@@ -339,7 +381,8 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
     } catch (const std::bad_alloc&) {
         // The rows could not be held: show none rather than end the program.
         valueRows_->SetRows({});
-        stop = "The " + chunkRows_->RawCell(row, 0) + " chunk could not be shown: there is not enough memory.";
+        stop =
+            "The " + chunkRows_->RawCell(row, 0) + " chunk could not be shown: there is not enough memory.";
     }
     dbgValues_->FitFirstColumn();
     ShowStatus(stop);
@@ -349,13 +392,16 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     QStringList sentences;
     for (const std::string& note : document_->LoadNotes()) sentences << TextFromBytes(note);
     if (stop) sentences << TextFromBytes(*stop);
+    if (!alsoInFile_.empty()) sentences << TextFromBytes(alsoInFile_);
     // The line shows the first few sentences; its tool tip holds them all.
     QStringList shown = sentences.mid(0, kStatusSentences);
     if (sentences.size() > kStatusSentences) {
-        shown << tr("(%n more; the tool tip lists them all.)", nullptr, int(sentences.size() - kStatusSentences));
+        shown << tr("(%n more; the tool tip lists them all.)", nullptr,
+                    int(sentences.size() - kStatusSentences));
     }
     lbStatus_->setText(shown.join(QLatin1Char(' ')));
-    lbStatus_->setToolTip(sentences.size() > kStatusSentences ? sentences.join(QLatin1Char('\n')) : QString());
+    lbStatus_->setToolTip(sentences.size() > kStatusSentences ? sentences.join(QLatin1Char('\n'))
+                                                              : QString());
     lbStatus_->setAccessibleDescription(sentences.join(QLatin1Char(' ')));
 }
 

@@ -54,6 +54,11 @@ private:
     // Shows what Load answered: the new chunk list, or the message for a file
     // that is refused.
     void AnalyseResult(std::int16_t status);
+    // The chunk list of the loaded file, each row's tool tip naming its offset.
+    void ListChunks();
+    // Maps and checks the loaded file: the chunk types the list does not
+    // show, and the findings in lbFindings.
+    void SummariseFile();
     // Search keeps the chosen file as the path; a dropped file goes the same way.
     void TakeChosenPath(const QString& path);
     // Search's last step, also after a cancelled dialog.
@@ -73,6 +78,9 @@ private:
     RowTableView* dbgChunk_ = nullptr;
     RowTableView* dbgValues_ = nullptr;
     QLabel* lbStatus_ = nullptr;
+    QLabel* lbFindings_ = nullptr;
+    // What the last analysis found out about the whole file, for the status line.
+    std::string alsoInFile_;
 
     QPointer<frmHelp> helpWindow_;
     QPointer<frmAbout> aboutWindow_;

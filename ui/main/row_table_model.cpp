@@ -8,9 +8,10 @@
 RowTableModel::RowTableModel(QString firstHeader, QString secondHeader, QObject* parent)
     : QAbstractTableModel(parent), headers_{std::move(firstHeader), std::move(secondHeader)} {}
 
-void RowTableModel::SetRows(std::vector<std::string> rows) {
+void RowTableModel::SetRows(std::vector<std::string> rows, std::vector<QString> toolTips) {
     beginResetModel();
     rows_ = std::move(rows);
+    toolTips_ = std::move(toolTips);
     endResetModel();
 }
 
@@ -33,7 +34,12 @@ int RowTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant RowTableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    if (role == Qt::ToolTipRole) {
+        const auto row = static_cast<std::size_t>(index.row());
+        return row < toolTips_.size() ? QVariant(toolTips_[row]) : QVariant();
+    }
+    if (role != Qt::DisplayRole) return {};
     return QString::fromStdString(DisplayUtf8(Cell(index.row(), index.column())));
 }
 

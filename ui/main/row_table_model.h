@@ -16,8 +16,9 @@ class RowTableModel : public QAbstractTableModel {
 public:
     RowTableModel(QString firstHeader, QString secondHeader, QObject* parent = nullptr);
 
-    // Replaces every row in one model reset.
-    void SetRows(std::vector<std::string> rows);
+    // Replaces every row in one model reset; toolTips, when given, holds the
+    // tool tip of each row, in the same order.
+    void SetRows(std::vector<std::string> rows, std::vector<QString> toolTips = {});
     const std::vector<std::string>& Rows() const { return rows_; }
     // The raw bytes of one cell, exactly as the row holds them.
     std::string RawCell(int row, int column) const;
@@ -35,4 +36,5 @@ private:
 
     QString headers_[kColumnCount];
     std::vector<std::string> rows_;
+    std::vector<QString> toolTips_;
 };

@@ -15,7 +15,7 @@ namespace {
 
 // Small reads of one action (fields of consecutive records, sub-chunk headers)
 // are served from one block of this size.
-constexpr std::uint64_t kCacheBlock = 64 * 1024;
+constexpr std::uint64_t kCacheBlock = 8 * 1024;
 
 std::string CannotRead(const std::string& name, const std::string& why) {
     return "The file \"" + name + "\" cannot be read: " + why + ".";

@@ -27,6 +27,8 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     }
     // Like the window: the audio samples are never shown.
     document.Data().SetData("");
+    // Reporting a file is one action: the file stays open until it is done.
+    const wavedoc::ReadingSession reading(document.Source());
 
     FileOverview overview;
     for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
@@ -34,7 +36,6 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     }
     overview.notes = document.LoadNotes();
     try {
-        const wavedoc::ReadingSession session(document.Source());
         overview.structure = wavedoc::MapStructure(document);
         overview.findings = wavecheck::CheckFile({document, overview.structure});
     } catch (const std::exception& error) {

@@ -22,16 +22,35 @@ TEST(FillChunkList, ListsPresentChunksInFixedOrder) {
     const std::string fmt = Chunk("fmt ", PcmFormat(1, 8000, 8));
     // clang-format off
     const std::pair<std::string, Rows> cases[] = {
-        {RiffFile(fmt + Chunk("data", "ab")), {"RIFF\t38", "fmt \t16", "data\t2"}},
-        {RiffFile(Chunk("data", "ab") + fmt), {"RIFF\t38", "fmt \t16", "data\t2"}},
+        {RiffFile(fmt + Chunk("data", "ab")),
+         {"RIFF\t38",
+          "fmt \t16",
+          "data\t2"}},
+        {RiffFile(Chunk("data", "ab") + fmt),
+         {"RIFF\t38",
+          "fmt \t16",
+          "data\t2"}},
         {RiffFile(Chunk("PAD ", std::string(2, '\0')) + Chunk("inst", std::string(7, '\0')) +
                   Chunk("smpl", SmplPayload({}, {})) + Chunk("LIST", "adtl") + Chunk("plst", U32(0)) +
                   Chunk("cue ", U32(0)) + Chunk("slnt", U32(0)) + Chunk("wavl", "") + Chunk("fact", U32(0)) +
                   Chunk("data", "") + fmt),
-         {"RIFF\t174", "fmt \t16", "fact\t4", "wavl\t0", "slnt\t4", "cue \t4", "plst\t4", "LIST\t4",
-          "smpl\t36", "inst\t7", "PAD \t2", "data\t0"}},
-        {RiffFile(""), {"RIFF\t4"}},
-        {RiffFile(Chunk("fact", U32(9), 0xFFFFFFF0)), {"RIFF\t16", "fact\t-16"}},
+         {"RIFF\t174",
+          "fmt \t16",
+          "fact\t4",
+          "wavl\t0",
+          "slnt\t4",
+          "cue \t4",
+          "plst\t4",
+          "LIST\t4",
+          "smpl\t36",
+          "inst\t7",
+          "PAD \t2",
+          "data\t0"}},
+        {RiffFile(""),
+         {"RIFF\t4"}},
+        {RiffFile(Chunk("fact", U32(9), 0xFFFFFFF0)),
+         {"RIFF\t16",
+          "fact\t-16"}},
     };
     // clang-format on
     for (const auto& [file, expected] : cases) {
@@ -97,7 +116,11 @@ TEST(ShowChunkDetails, OutOfMemoryStopsOnlyThatChunkWithASentence) {
     ExhaustedGrid grid(3);
     EXPECT_EQ(ShowChunkDetails(document, "cue ", grid),
               "The cue chunk could not be shown in full: there is not enough memory.");
-    EXPECT_EQ(grid.rows, (Rows{"Number of cue points\t2", "     Cue Point #1", "     ID\t1"}));
+    // clang-format off
+    EXPECT_EQ(grid.rows, (Rows{"Number of cue points\t2",
+                               "     Cue Point #1",
+                               "     ID\t1"}));
+    // clang-format on
     ExhaustedGrid roomy(100);
     EXPECT_EQ(ShowChunkDetails(document, "fmt ", roomy), std::nullopt);
 }

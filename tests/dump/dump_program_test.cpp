@@ -1,38 +1,24 @@
 // Runs the built ondulo-dump on real files and compares its JSON with the
 // stored expectations; ONDULO_UPDATE_GOLDEN=1 rewrites them after a deliberate change.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "dump_options.h"
+#include "support/corpus.h"
+#include "support/run_dump.h"
 
 namespace {
 
-struct RunResult {
-    int exitStatus = -1;
-    std::string output;
-};
+using wavtest::DumpRun;
+using wavtest::Words;
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
-// Runs ondulo-dump with the given (already quoted) arguments inside the corpus
-// folder, so that the paths it reports are the bare file names.
-RunResult RunDump(const std::string& arguments, const std::string& redirect = "2>/dev/null") {
-    const std::string command = "cd " + Quoted(std::string(ONDULO_TEST_DATA_DIR) + "/corpus") + " && " +
-                                Quoted(ONDULO_DUMP_PROGRAM) + " " + arguments + " " + redirect;
-    RunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return result;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, got);
-    const int status = pclose(pipe);
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+// Runs ondulo-dump inside the corpus folder, so that the paths it reports are
+// the bare file names.
+DumpRun RunInCorpus(const std::vector<std::string>& arguments, const std::string& outTo = "") {
+    return wavtest::RunDump(arguments, {wavtest::CorpusDir(), outTo});
 }
 
 struct GoldenCase {
@@ -45,19 +31,19 @@ class DumpGolden : public testing::TestWithParam<GoldenCase> {};
 
 TEST_P(DumpGolden, JsonMatchesTheStoredExpectation) {
     const std::string file = GetParam().file;
-    const RunResult run = RunDump("--json " + Quoted(file));
+    const DumpRun run = RunInCorpus({"--json", file});
     EXPECT_EQ(run.exitStatus, GetParam().exitStatus);
 
     const std::string goldenPath =
         std::string(ONDULO_TEST_DATA_DIR) + "/golden/" + file.substr(0, file.rfind('.')) + ".json";
     if (std::getenv("ONDULO_UPDATE_GOLDEN") != nullptr) {
-        std::ofstream(goldenPath, std::ios::binary) << run.output;
+        std::ofstream(goldenPath, std::ios::binary) << run.out;
     }
     std::ifstream golden(goldenPath, std::ios::binary);
     ASSERT_TRUE(golden) << "missing " << goldenPath;
     std::ostringstream expected;
     expected << golden.rdbuf();
-    EXPECT_EQ(run.output, expected.str());
+    EXPECT_EQ(run.out, expected.str());
 }
 
 const GoldenCase kGoldenCases[] = {
@@ -89,9 +75,9 @@ TEST(DumpProgram, ExitStatusAndErrorStreamTellWhatWentWrong) {
         {"--json wavefile-rb_smpl_chunk_loop_count_too_high.wav", 0, ""},
     };
     for (const auto& [arguments, exitStatus, message] : cases) {
-        const RunResult run = RunDump(arguments, "2>&1 >/dev/null");
+        const DumpRun run = RunInCorpus(Words(arguments));
         EXPECT_EQ(run.exitStatus, exitStatus) << arguments;
-        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+        EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
     }
 }
 
@@ -105,9 +91,9 @@ TEST(DumpProgram, HelpAndVersionGoToStandardOutputAndSucceed) {
         {"--json --version wavrw_example_a.wav", version},
     };
     for (const auto& [arguments, output] : cases) {
-        const RunResult run = RunDump(arguments);
+        const DumpRun run = RunInCorpus(Words(arguments));
         EXPECT_EQ(run.exitStatus, 0) << arguments;
-        EXPECT_EQ(run.output, output) << arguments;
+        EXPECT_EQ(run.out, output) << arguments;
     }
 }
 
@@ -118,9 +104,9 @@ namespace {
 // A report that does not reach its reader is no success.
 TEST(DumpProgram, FailsWhenItsOutputCannotBeWritten) {
     for (const std::string form : {"", "--json ", "--check ", "--structure "}) {
-        const RunResult run = RunDump(form + "wavrw_example_a.wav go-wav_flloop.wav", "2>&1 >/dev/full");
+        const DumpRun run = RunInCorpus(Words(form + "wavrw_example_a.wav go-wav_flloop.wav"), "/dev/full");
         EXPECT_EQ(run.exitStatus, 1) << form;
-        EXPECT_EQ(run.output, "ondulo-dump: the output could not be written: No space left on device.\n")
+        EXPECT_EQ(run.errors, "ondulo-dump: the output could not be written: No space left on device.\n")
             << form;
     }
 }

@@ -110,9 +110,19 @@ TEST(DumpText, WritesListThenEachChunkAndReportsFailuresApart) {
     TextReportWriter writer(out, errors);
     FeedTwoFiles(writer);
     const std::string oneFile =
-        "a.wav\nRIFF\t40\ncue \t-4\n! The data chunk runs past the end.\n\n[RIFF]\nRIFF Type\tWAVE\n\n[cue "
-        "]\nNumber of cue points\t2\n"
-        "     Cue Point #1\n\n! It stopped.\n";
+        "a.wav\n"
+        "RIFF\t40\n"
+        "cue \t-4\n"
+        "! The data chunk runs past the end.\n"
+        "\n"
+        "[RIFF]\n"
+        "RIFF Type\tWAVE\n"
+        "\n"
+        "[cue ]\n"
+        "Number of cue points\t2\n"
+        "     Cue Point #1\n"
+        "\n"
+        "! It stopped.\n";
     EXPECT_EQ(out.str(), oneFile + "\n" + oneFile);
     EXPECT_EQ(errors.str(), "ondulo-dump: b.wav does not start with RIFF.\n");
 }

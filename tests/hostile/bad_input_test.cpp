@@ -6,8 +6,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -15,6 +13,8 @@
 #include <optional>
 
 #include "hostile_files.h"
+#include "support/open_descriptors.h"
+#include "support/run_dump.h"
 #include "text_report.h"
 #include "ui/detail/chunk_details.h"
 #include "ui/main/fill_chunk_list.h"
@@ -31,7 +31,7 @@ using wavedoc::WaveDocument;
 // cannot be shown in full, plus rows that must appear among a chunk's values.
 struct HostileCase {
     const char* what;
-    std::function<std::string(const Scratch&)> makePath;
+    std::function<std::string(const ScratchDir&)> makePath;
     std::int16_t status;
     std::string message;
     std::map<std::string, std::string> stopsShort = {};
@@ -83,35 +83,9 @@ struct FileSnapshot {
     }
 };
 
-struct ProgramRun {
-    int exitStatus = -1;  // -1 when killed, e.g. by the alarm of a hang
-    std::string out;
-    std::string errors;
-};
-
-// Runs ondulo-dump on one path, given as its own argument so that any bytes of
-// the name reach the program. An alarm ends it should it hang.
-ProgramRun RunDump(const Scratch& scratch, const std::string& path) {
-    const std::string outPath = scratch.Path("dump.out");
-    const std::string errorPath = scratch.Path("dump.err");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int errors = ::open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(errors, STDERR_FILENO);
-        ::alarm(20);
-        ::execl(ONDULO_DUMP_PROGRAM, ONDULO_DUMP_PROGRAM, "--", path.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(outPath), ReadBytes(errorPath)};
-}
-
 class HostileFile : public testing::TestWithParam<HostileCase> {
 protected:
-    Scratch scratch_;
+    ScratchDir scratch_;
 };
 
 TEST_P(HostileFile, TellsTheUserAndChangesNothingElse) {
@@ -129,7 +103,7 @@ TEST_P(HostileFile, TellsTheUserAndChangesNothingElse) {
         EXPECT_EQ(document.LoadError(), message);
         EXPECT_EQ(ChunkList(document), previousList) << "a refused file replaced the previous one";
 
-        const ProgramRun run = RunDump(scratch_, path);
+        const DumpRun run = RunDump({"--", path});
         EXPECT_EQ(run.exitStatus, 1);
         EXPECT_EQ(run.errors, "ondulo-dump: " + TerminalText(message) + "\n");
         EXPECT_EQ(run.out, "");
@@ -154,7 +128,7 @@ TEST_P(HostileFile, TellsTheUserAndChangesNothingElse) {
             }
         }
 
-        const ProgramRun run = RunDump(scratch_, path);
+        const DumpRun run = RunDump({"--", path});
         EXPECT_EQ(run.exitStatus, 0) << run.errors;
         EXPECT_EQ(run.errors, "");
         for (const auto& [chunk, sentence] : c.stopsShort) {
@@ -164,11 +138,11 @@ TEST_P(HostileFile, TellsTheUserAndChangesNothingElse) {
     EXPECT_TRUE(FileSnapshot::Of(path) == before) << "the analysed file changed";
 }
 
-std::function<std::string(const Scratch&)> FileOf(std::string bytes, std::string name = "hostile.wav") {
-    return [bytes, name](const Scratch& scratch) { return scratch.File(name, bytes); };
+std::function<std::string(const ScratchDir&)> FileOf(std::string bytes, std::string name = "hostile.wav") {
+    return [bytes, name](const ScratchDir& scratch) { return scratch.File(name, bytes); };
 }
-std::function<std::string(const Scratch&)> PathOf(std::string path) {
-    return [path](const Scratch&) { return path; };
+std::function<std::string(const ScratchDir&)> PathOf(std::string path) {
+    return [path](const ScratchDir&) { return path; };
 }
 
 const std::string kCannotRead = "The file \"%1\" cannot be read: ";
@@ -181,23 +155,24 @@ const std::string kCueWith = kFmt + Chunk("cue ", CuePayload({{1, 0, std::string
 
 const HostileCase kCases[] = {
     // Paths that are no file to read; none of them may block.
-    {"missing_path", [](const Scratch& s) { return s.Path("none.wav"); }, 3,
+    {"missing_path", [](const ScratchDir& s) { return s.Path("none.wav"); }, 3,
      kCannotRead + "the file does not exist."},
-    {"directory", [](const Scratch& s) { return s.Dir(); }, 3,
+    {"directory", [](const ScratchDir& s) { return s.Dir(); }, 3,
      kCannotRead + "it is a directory, not a file."},
-    {"fifo", [](const Scratch& s) { return s.Fifo("pipe.wav"); }, 3, kNotRegular},
+    {"fifo", [](const ScratchDir& s) { return s.Fifo("pipe.wav"); }, 3, kNotRegular},
     {"endless_device", PathOf("/dev/zero"), 3, kNotRegular},
     {"empty_device", PathOf("/dev/null"), 3, kNotRegular},
-    {"name_too_long", [](const Scratch& s) { return s.Path(std::string(300, 'a') + ".wav"); }, 3,
+    {"name_too_long", [](const ScratchDir& s) { return s.Path(std::string(300, 'a') + ".wav"); }, 3,
      kCannotRead + "its name is too long."},
     {"symbolic_link_loop",
-     [](const Scratch& s) {
+     [](const ScratchDir& s) {
          std::filesystem::create_symlink(s.Path("loop.wav"), s.Path("loop.wav"));
          return s.Path("loop.wav");
      },
      3, kCannotRead + "its path runs in a loop of symbolic links."},
-    {"path_through_a_file", [](const Scratch& s) { return s.File("plain.wav", GoodFile()) + "/inner.wav"; },
-     3, kCannotRead + "the file does not exist."},
+    {"path_through_a_file",
+     [](const ScratchDir& s) { return s.File("plain.wav", GoodFile()) + "/inner.wav"; }, 3,
+     kCannotRead + "the file does not exist."},
 
     // Heads that are not RIFF WAVE.
     {"empty_file", FileOf(""), 1, kNotWav + "it is only 0 bytes long."},
@@ -304,7 +279,7 @@ const HostileCase kCases[] = {
     // Names that are easy to get wrong.
     {"spaces_at_both_ends", FileOf(RiffFile(kFmt + kData), "  spaced.wav  "), 0, "RIFF:40 fmt :16 data:4"},
     {"spaces_not_in_the_name",
-     [](const Scratch&
+     [](const ScratchDir&
             s) { return s.File("spaced.wav", GoodFile()).insert(s.Dir().size() + 1, "  ") + "  "; },
      3, kCannotRead + "the file does not exist."},
     {"non_ascii_name", FileOf(RiffFile(kFmt + kData), "Caf\xC3\xA9 \xE2\x99\xAA.wav"), 0,
@@ -319,28 +294,22 @@ INSTANTIATE_TEST_SUITE_P(BadInput, HostileFile, testing::ValuesIn(kCases),
 // The file is opened for reading only, and only while it is read: the
 // descriptors the process holds on it say so.
 TEST(AnalysedFile, IsOpenedReadOnlyAndOnlyWhileRead) {
-    Scratch scratch;
+    ScratchDir scratch;
     const std::string path = scratch.File("audio.wav", GoodFile());
     WaveDocument document;
     ASSERT_EQ(document.Load(path), wavedoc::LoadOk);
     const auto readOnlyDescriptors = [&] {
-        int found = 0;
-        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-            std::error_code error;
-            if (std::filesystem::read_symlink(entry.path(), error) != path) continue;
-            const int flags = ::fcntl(std::stoi(entry.path().filename().string()), F_GETFL);
-            EXPECT_EQ(flags & O_ACCMODE, O_RDONLY);
-            ++found;
-        }
-        return found;
+        const std::vector<int> found = DescriptorsOpenOn(path);
+        for (const int descriptor : found) EXPECT_EQ(::fcntl(descriptor, F_GETFL) & O_ACCMODE, O_RDONLY);
+        return found.size();
     };
-    EXPECT_EQ(readOnlyDescriptors(), 0);
+    EXPECT_EQ(readOnlyDescriptors(), 0u);
     {
         const wavedoc::ReadingSession session(document.Source());
         (void)document.Source()->Read(0, 4);
-        EXPECT_EQ(readOnlyDescriptors(), 1);
+        EXPECT_EQ(readOnlyDescriptors(), 1u);
     }
-    EXPECT_EQ(readOnlyDescriptors(), 0);
+    EXPECT_EQ(readOnlyDescriptors(), 0u);
 }
 
 }  // namespace

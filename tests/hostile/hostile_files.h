@@ -1,18 +1,13 @@
 #pragma once
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "support/scratch_dir.h"
 #include "support/wav_builder.h"
 
 // Broken and hostile files shared by the tests of the component, ondulo-dump
-// and the window, and a scratch directory to hold them.
+// and the window.
 namespace hostile {
 
 using namespace wavtest;
@@ -47,38 +42,5 @@ inline std::string LabelWithoutZero() {
     return Chunk("LIST",
                  ListPayload("adtl", Chunk("labl", U32(1) + "Intro") + Chunk("note", LabelPayload(2, "n"))));
 }
-
-// The bytes of a file, or empty when it cannot be read.
-inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// A directory of its own, removed with everything in it at the end.
-class Scratch {
-public:
-    Scratch() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ondulo-hostile-XXXXXX").string();
-        dir_ = ::mkdtemp(pattern.data());
-    }
-    ~Scratch() { std::filesystem::remove_all(dir_); }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-
-    // name may hold any bytes but '/' and zero, spaces and non-UTF-8 included.
-    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-    std::string File(const std::string& name, const std::string& bytes) const {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-        return Path(name);
-    }
-    std::string Fifo(const std::string& name) const {
-        ::mkfifo(Path(name).c_str(), 0600);
-        return Path(name);
-    }
-    const std::string& Dir() const { return dir_; }
-
-private:
-    std::string dir_;
-};
 
 }  // namespace hostile

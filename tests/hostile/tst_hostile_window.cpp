@@ -14,32 +14,20 @@
 
 #include "app/modprg.h"
 #include "hostile_files.h"
+#include "support/fake_prompts.h"
+#include "support/grid_rows.h"
 #include "ui/main/frm_main.h"
 
 using namespace hostile;
 
 namespace {
 
-// Records every message and answers no file dialog.
-class RecordingPrompts : public UserPrompts {
-public:
-    void ShowMessage(QWidget*, const QString& title, const QString& text, const QString& details) override {
-        messages << title + ": " + text + (details.isEmpty() ? QString() : " / " + details);
-        cursorOnDuringMessage |= QApplication::overrideCursor() != nullptr;
-    }
-    std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QStringList messages;
-    bool cursorOnDuringMessage = false;
-};
-
 // A case: how to make the path, the message box text for a refused file ("%1"
 // for the path; empty when the file loads) and, for a file that loads, the
 // sentence of each chunk that cannot be shown in full and the load's note ("%1"
 // for the path), which leads the status line of every chunk.
 struct WindowCase {
-    std::function<std::string(const Scratch&)> makePath;
+    std::function<std::string(const ScratchDir&)> makePath;
     QString message;
     std::map<QString, QString> statusLines = {};
     QString note = {};
@@ -51,21 +39,21 @@ const QString kNotRegular =
 
 const std::map<QString, WindowCase>& Cases() {
     static const std::map<QString, WindowCase> cases = {
-        {"fifo", {[](const Scratch& s) { return s.Fifo("pipe.wav"); }, kNotRegular}},
-        {"endless device", {[](const Scratch&) { return std::string("/dev/zero"); }, kNotRegular}},
+        {"fifo", {[](const ScratchDir& s) { return s.Fifo("pipe.wav"); }, kNotRegular}},
+        {"endless device", {[](const ScratchDir&) { return std::string("/dev/zero"); }, kNotRegular}},
         {"directory",
-         {[](const Scratch& s) { return s.Dir(); },
+         {[](const ScratchDir& s) { return s.Dir(); },
           "Ondulo: The file \"%1\" cannot be read: it is a directory, not a file."}},
         {"empty file",
-         {[](const Scratch& s) { return s.File("empty.wav", ""); },
+         {[](const ScratchDir& s) { return s.File("empty.wav", ""); },
           "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" is not a WAV file: it is only 0 bytes long."}},
         {"RIFF tag alone",
-         {[](const Scratch& s) { return s.File("riff.wav", "RIFF"); },
+         {[](const ScratchDir& s) { return s.File("riff.wav", "RIFF"); },
           "Ondulo: Not a wav file (WAVE tag) / The file \"%1\" is not a WAV file: it ends before the RIFF "
           "form "
           "type."}},
         {"counts with no records",
-         {[](const Scratch& s) {
+         {[](const ScratchDir& s) {
               return s.File("counts.wav",
                             RiffFile(kFmt + Chunk("cue ", CuePayload({}, 0x7FFFFFFF)) +
                                      Chunk("smpl", SmplPayload({}, {}, {}, 0x7FFFFFFF)) + kData));
@@ -80,13 +68,15 @@ const std::map<QString, WindowCase>& Cases() {
             "can be "
             "listed."}}}},
         {"more labels than listed",
-         {[](const Scratch& s) { return s.File("labels.wav", RiffFile(kFmt + ManyLabels(40000) + kData)); },
+         {[](const ScratchDir& s) {
+              return s.File("labels.wav", RiffFile(kFmt + ManyLabels(40000) + kData));
+          },
           QString(),
           {{"LIST",
             "The LIST chunk could not be shown in full: it has 40000 labels, and at most 32767 can be "
             "listed."}}}},
         {"short fields and odd sizes",
-         {[](const Scratch& s) {
+         {[](const ScratchDir& s) {
               return s.File("short.wav", RiffFile(Chunk("fact", "abc", std::nullopt, false) +
                                                   LabelRunningPastItsList() + Chunk("fmt ", U16(1))));
           },
@@ -96,10 +86,11 @@ const std::map<QString, WindowCase>& Cases() {
             "dwSampleLength."},
            {"fmt ",
             "The fmt chunk could not be shown in full: the fmt chunk ends before its field nChannels."}},
-          "In the file \"%1\", the \"labl\" sub-chunk at offset 35 runs past the end of the LIST chunk: its size "
-          "field says 100 bytes, the LIST chunk holds 9."}},
+          "In the file \"%1\", the \"labl\" sub-chunk at offset 35 runs past the end of the LIST chunk: "
+          "its size field says 100 bytes, the LIST chunk holds 9."}},
         {"non-ASCII name with spaces",
-         {[](const Scratch& s) { return s.File(" Caf\xC3\xA9 \xE2\x99\xAA.wav ", GoodFile()); }, QString()}},
+         {[](const ScratchDir& s) { return s.File(" Caf\xC3\xA9 \xE2\x99\xAA.wav ", GoodFile()); },
+          QString()}},
     };
     return cases;
 }
@@ -109,22 +100,15 @@ const std::map<QString, WindowCase>& Cases() {
 class HostileWindowTest : public QObject {
     Q_OBJECT
 
-    Scratch scratch_;
+    ScratchDir scratch_;
     std::unique_ptr<frmMain> window_;
-    RecordingPrompts* prompts_ = nullptr;
+    FakePrompts* prompts_ = nullptr;
 
     template <typename T>
     T* Find(const char* name) const {
         return window_->findChild<T*>(name);
     }
-    QStringList Rows(const char* grid) const {
-        const QAbstractItemModel* model = Find<QTableView>(grid)->model();
-        QStringList rows;
-        for (int row = 0; row < model->rowCount(); ++row) {
-            rows << model->index(row, 0).data().toString() + '\t' + model->index(row, 1).data().toString();
-        }
-        return rows;
-    }
+    QStringList Rows(const QString& grid) const { return GridRows(*window_, grid); }
     void Analyse(const QString& path) {
         Find<QLineEdit>("txtPatches")->setText(path);
         Find<QPushButton>("cbAnalize")->click();
@@ -146,7 +130,7 @@ private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() {
         ModPrg::FileState = 0;
-        auto prompts = std::make_unique<RecordingPrompts>();
+        auto prompts = std::make_unique<FakePrompts>();
         prompts_ = prompts.get();
         window_ = std::make_unique<frmMain>(std::move(prompts));
         window_->show();
@@ -184,7 +168,8 @@ private slots:
                 for (const QString& row : Rows("dbgChunk")) {
                     const QString name = row.section('\t', 0, 0);
                     const auto stop = c.statusLines.find(name);
-                    expected[name] = c.note.arg(path) + (stop == c.statusLines.end() ? "" : " " + stop->second);
+                    expected[name] =
+                        c.note.arg(path) + (stop == c.statusLines.end() ? "" : " " + stop->second);
                 }
             }
             QCOMPARE(SelectEveryRow(), expected);
@@ -197,8 +182,9 @@ private slots:
     void longTextIsCutInTheCell() {
         const std::string text(10 * 1024 * 1024, 'x');
         Analyse(QString::fromStdString(scratch_.File(
-            "long.wav", RiffFile(kFmt + Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, text)))) +
-                                 kData))));
+            "long.wav",
+            RiffFile(kFmt + Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, text)))) +
+                     kData))));
         Find<QTableView>("dbgChunk")->selectRow(2);
         const QStringList values = Rows("dbgValues");
         QCOMPARE(values.size(), 6);
@@ -218,7 +204,10 @@ private slots:
         Analyse(QString::fromStdString(path));
         scratch_.File("changing.wav", bytes + Chunk("JUNK", ""));
         Find<QTableView>("dbgChunk")->selectRow(2);
-        QCOMPARE(Rows("dbgValues"), (QStringList{"Number of cue points\t1", "     Cue Point #1\t"}));
+        // clang-format off
+        QCOMPARE(Rows("dbgValues"), (QStringList{"Number of cue points\t1",
+                                                 "     Cue Point #1\t"}));
+        // clang-format on
         QCOMPARE(Find<QLabel>("lbStatus")->text(),
                  "The file \"" + QString::fromStdString(path) +
                      "\" has changed since it was analysed: press Analyse to read it again.");

@@ -5,25 +5,10 @@
 #include <QtTest>
 #include <memory>
 
+#include "support/fake_prompts.h"
 #include "ui/info/frm_about.h"
 #include "ui/info/frm_help.h"
 #include "ui/main/frm_main.h"
-#include "ui/main/user_prompts.h"
-
-namespace {
-
-// Counts the file dialogs the main window asks for, and answers none.
-class CountingPrompts : public UserPrompts {
-public:
-    void ShowMessage(QWidget*, const QString&, const QString&, const QString&) override {}
-    std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&) override {
-        ++fileDialogs;
-        return std::nullopt;
-    }
-    int fileDialogs = 0;
-};
-
-}  // namespace
 
 class InfoModalityTest : public QObject {
     Q_OBJECT
@@ -37,8 +22,8 @@ private slots:
 
     void mainWindowWaitsForTheInfoWindow() {
         QFETCH(QString, menuItem);
-        auto owned = std::make_unique<CountingPrompts>();
-        CountingPrompts* prompts = owned.get();
+        auto owned = std::make_unique<FakePrompts>();
+        FakePrompts* prompts = owned.get();
         frmMain main(std::move(owned));
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));

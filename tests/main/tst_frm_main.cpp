@@ -10,12 +10,14 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <memory>
 
 #include "app/modprg.h"
+#include "support/fake_prompts.h"
+#include "support/grid_rows.h"
+#include "support/scratch_dir.h"
 #include "support/wav_builder.h"
 #include "ui/info/frm_about.h"
 #include "ui/info/frm_help.h"
@@ -24,24 +26,6 @@
 using namespace wavtest;
 
 namespace {
-
-// Records messages (and whether the busy cursor was still on) and answers the
-// file dialog from a script.
-class FakePrompts : public UserPrompts {
-public:
-    void ShowMessage(QWidget*, const QString& title, const QString& text, const QString& details) override {
-        messages << title + ": " + text + (details.isEmpty() ? QString() : " / " + details);
-        cursorLeftOn |= QApplication::overrideCursor() != nullptr;
-    }
-    std::optional<QString> ChooseFile(QWidget*, const QString& startPath, const QString& filter) override {
-        startPaths << startPath;
-        filters << filter;
-        return nextChoice;
-    }
-    QStringList messages, startPaths, filters;
-    bool cursorLeftOn = false;
-    std::optional<QString> nextChoice;
-};
 
 const std::string kFmt = Chunk("fmt ", PcmFormat(2, 44100, 16));
 const std::string kData = Chunk("data", std::string(4, '\0'));
@@ -59,7 +43,7 @@ InfoDialog* OpenInfoWindow() {
 class FrmMainTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir_;
+    ScratchDir scratch_;
     std::unique_ptr<frmMain> window_;
     FakePrompts* prompts_ = nullptr;
 
@@ -69,20 +53,9 @@ class FrmMainTest : public QObject {
     }
     QLineEdit* Path() const { return Find<QLineEdit>("txtPatches"); }
     QPushButton* Analyse() const { return Find<QPushButton>("cbAnalize"); }
-    // A grid's rows as the user reads them: the two cells joined by a TAB.
-    QStringList Rows(const QString& grid) const {
-        const QAbstractItemModel* model = Find<QTableView>(grid)->model();
-        QStringList rows;
-        for (int row = 0; row < model->rowCount(); ++row) {
-            rows << model->index(row, 0).data().toString() + '\t' + model->index(row, 1).data().toString();
-        }
-        return rows;
-    }
-    QString Write(const QString& name, const std::string& bytes) {
-        QFile file(dir_.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), qint64(bytes.size())) < 0)
-            qFatal("write");
-        return file.fileName();
+    QStringList Rows(const QString& grid) const { return GridRows(*window_, grid); }
+    QString Write(const QString& name, const std::string& bytes) const {
+        return QString::fromStdString(scratch_.File(name.toStdString(), bytes));
     }
     void AnalysePath(const QString& path) {
         Path()->setText(path);
@@ -114,7 +87,7 @@ private slots:
     }
     void cleanup() {
         QVERIFY2(QApplication::overrideCursor() == nullptr, "busy cursor left on");
-        QVERIFY2(!prompts_->cursorLeftOn, "busy cursor over a message");
+        QVERIFY2(!prompts_->cursorOnDuringMessage, "busy cursor over a message");
         window_.reset();
     }
 
@@ -161,7 +134,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, loads);
         Write(fileOnDisk, RiffFile(kFmt + kData));
-        QDir::setCurrent(dir_.path());
+        QDir::setCurrent(QString::fromStdString(scratch_.Dir()));
         AnalysePath(typed);
         QCOMPARE(ModPrg::FileState, loads ? 2 : 1);
         QCOMPARE(Rows("dbgChunk").size(), loads ? 3 : 0);
@@ -171,12 +144,23 @@ private slots:
     void analyseListsChunksInFixedOrder_data() {
         QTest::addColumn<QByteArray>("chunks");
         QTest::addColumn<QStringList>("rows");
+        // clang-format off
         QTest::addRow("data before fmt")
-            << QByteArray::fromStdString(kData + kFmt) << QStringList{"RIFF\t40", "fmt \t16", "data\t4"};
+            << QByteArray::fromStdString(kData + kFmt)
+            << QStringList{"RIFF\t40",
+                           "fmt \t16",
+                           "data\t4"};
         QTest::addRow("scrambled, lower-case list")
             << QByteArray::fromStdString(kData + Chunk("PAD ", "\x07") + Chunk("list", "adtl") +
                                          Chunk("fact", U32(1)) + kFmt + Chunk("slnt", U32(9)))
-            << QStringList{"RIFF\t86", "fmt \t16", "fact\t4", "slnt\t4", "list\t4", "PAD \t1", "data\t4"};
+            << QStringList{"RIFF\t86",
+                           "fmt \t16",
+                           "fact\t4",
+                           "slnt\t4",
+                           "list\t4",
+                           "PAD \t1",
+                           "data\t4"};
+        // clang-format on
     }
     void analyseListsChunksInFixedOrder() {
         QFETCH(QByteArray, chunks);
@@ -211,7 +195,8 @@ private slots:
         SelectChunk("fmt ");
         const QStringList before = Rows("dbgChunk") + Rows("dbgValues");
 
-        const QString path = bytes.isEmpty() ? dir_.filePath(fileName) : Write(fileName, bytes.toStdString());
+        const QString path = bytes.isEmpty() ? QString::fromStdString(scratch_.Path(fileName.toStdString()))
+                                             : Write(fileName, bytes.toStdString());
         AnalysePath(path);
         QCOMPARE(prompts_->messages.size(), 1);
         const QRegularExpression expected(QRegularExpression::wildcardToRegularExpression(message.arg(path)));
@@ -272,7 +257,8 @@ private slots:
     void damagedFileIsNamedInTheStatusLine() {
         AnalysePath(Write("cut.wav", RiffFile(kFmt + Chunk("data", "dd", 1000))));
         const auto status = [this] { return Find<QLabel>("lbStatus")->text(); };
-        QVERIFY2(status().contains("cut.wav") && status().contains("\"data\" chunk at offset 36 runs past the end"),
+        QVERIFY2(status().contains("cut.wav") &&
+                     status().contains("\"data\" chunk at offset 36 runs past the end"),
                  qPrintable(status()));
         SelectChunk("fmt ");
         QCOMPARE(Rows("dbgValues").size(), 6);
@@ -287,7 +273,9 @@ private slots:
     void wholeFileIsSummarised() {
         const std::string bext = Chunk("bext", std::string(10, 'b'));
         const std::string info = Chunk("LIST", ListPayload("INFO", Chunk("ISFT", "x")));
-        AnalysePath(Write("broadcast.wav", RiffFile(bext + kFmt + info + Chunk("LIST", ListPayload("adtl", "")) + Chunk("data", "abc") + bext)));
+        AnalysePath(
+            Write("broadcast.wav", RiffFile(bext + kFmt + info + Chunk("LIST", ListPayload("adtl", "")) +
+                                            Chunk("data", "abc") + bext)));
         QCOMPARE(Find<QLabel>("lbStatus")->text(), QString("Also in the file: bext, LIST (INFO)."));
         auto* findings = Find<QLabel>("lbFindings");
         QCOMPARE(findings->text(), QString("1 finding: 1 warning."));

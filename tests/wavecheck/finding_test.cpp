@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/corpus.h"
 #include "support/wav_builder.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/structure_map.h"
@@ -244,7 +245,7 @@ TEST(Findings, ChunksTooShortForTheirFieldsAreCheckedWithoutError) {
 // Files from other writers, some of them damaged: every check reads only what
 // the file holds, so none of them raises an error instead of a finding.
 TEST(Findings, RealFilesAreCheckedWithoutError) {
-    for (const auto& file : std::filesystem::directory_iterator(ONDULO_TEST_DATA_DIR "/corpus")) {
+    for (const auto& file : std::filesystem::directory_iterator(CorpusDir())) {
         if (file.path().extension() != ".wav") continue;
         SCOPED_TRACE(file.path().filename().string());
         wavedoc::WaveDocument document;

@@ -160,15 +160,17 @@ INSTANTIATE_TEST_SUITE_P(
                  RiffFile(kFmt + Chunk("data", "dd", 1000)),
                  {kInFile + "the \"data\" chunk at offset 36 runs past the end of the file: its size "
                             "field says 1000 bytes, the file holds 2."}},
-        NoteCase{"streaming size",
-                 RiffFile(kFmt + Chunk("data", "dd", 0xFFFFFFFF)),
-                 {kInFile + "the \"data\" chunk's size field holds 0xFFFFFFFF, the placeholder a streaming "
-                            "writer leaves while it does not know the size yet, so its content is taken to run "
-                            "to the end of the file (2 bytes)."}},
+        NoteCase{
+            "streaming size",
+            RiffFile(kFmt + Chunk("data", "dd", 0xFFFFFFFF)),
+            {kInFile + "the \"data\" chunk's size field holds 0xFFFFFFFF, the placeholder a streaming "
+                       "writer leaves while it does not know the size yet, so its content is taken to run "
+                       "to the end of the file (2 bytes)."}},
         NoteCase{
             "bytes that start no chunk",
             RiffFile(kFmt + std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09", 9) + Chunk("data", "dd")),
-            {kInFile + "the 19 bytes from offset 36 do not start a chunk, so nothing from there on is listed."}},
+            {kInFile +
+             "the 19 bytes from offset 36 do not start a chunk, so nothing from there on is listed."}},
         NoteCase{"header cut off",
                  RiffFile(kFmt + Chunk("data", "dd").substr(0, 6)),
                  {kInFile + "the last 6 bytes from offset 36 are too few for a chunk header (8 bytes): a "
@@ -183,17 +185,20 @@ INSTANTIATE_TEST_SUITE_P(
                  {kInFile + "a second \"list\" chunk at offset 24 is not shown: the first associated data "
                             "list is."}},
         NoteCase{"list walk stops",
-                 RiffFile(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "a")) + "\x01\x02zzzzzz"))),
+                 RiffFile(Chunk("LIST",
+                                ListPayload("adtl", Chunk("labl", LabelPayload(1, "a")) + "\x01\x02zzzzzz"))),
                  {kInFile + "the 8 bytes from offset 38 inside the LIST chunk do not start a sub-chunk, so "
                             "nothing from there on is shown."}},
-        NoteCase{"list ends in a cut header",
-                 RiffFile(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "a")) + "labl"))),
-                 {kInFile + "the last 4 bytes from offset 38 inside the LIST chunk are too few for a sub-chunk "
-                            "header (8 bytes): a header cut off, not shown."}},
-        NoteCase{"sub-chunk runs past the list",
-                 RiffFile(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "abc"), 40)))),
-                 {kInFile + "the \"labl\" sub-chunk at offset 24 runs past the end of the LIST chunk: its size "
-                            "field says 40 bytes, the LIST chunk holds 8."}}));
+        NoteCase{
+            "list ends in a cut header",
+            RiffFile(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "a")) + "labl"))),
+            {kInFile + "the last 4 bytes from offset 38 inside the LIST chunk are too few for a sub-chunk "
+                       "header (8 bytes): a header cut off, not shown."}},
+        NoteCase{
+            "sub-chunk runs past the list",
+            RiffFile(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "abc"), 40)))),
+            {kInFile + "the \"labl\" sub-chunk at offset 24 runs past the end of the LIST chunk: its size "
+                       "field says 40 bytes, the LIST chunk holds 8."}}));
 
 TEST(LoadNotes, AreBoundedWhateverTheFileHolds) {
     std::string chunks = kFmt;

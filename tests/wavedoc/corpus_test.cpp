@@ -1,8 +1,11 @@
+#include "support/corpus.h"
+
 #include <gtest/gtest.h>
 
 #include "document_helpers.h"
 
 using wavedoc::WaveDocument;
+using wavtest::CorpusPath;
 
 namespace {
 
@@ -15,10 +18,6 @@ struct CorpusCase {
 void PrintTo(const CorpusCase& c, std::ostream* os) { *os << c.file; }
 
 class Corpus : public testing::TestWithParam<CorpusCase> {};
-
-std::string CorpusPath(const std::string& file) {
-    return std::string(ONDULO_TEST_DATA_DIR) + "/corpus/" + file;
-}
 
 TEST_P(Corpus, LoadsWithTheExpectedChunks) {
     WaveDocument document;

@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "document_helpers.h"
+#include "support/open_descriptors.h"
+#include "support/scratch_dir.h"
 
 using namespace wavtest;
 using wavedoc::WaveDocument;
@@ -48,28 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"lower case form", RiffFile("", "wave"), 2, "form type is not \"WAVE\""},
         StatusCase{"header only", RiffFile(""), 0, ""}));
 
-// A directory of its own under the system's temporary directory, removed at the end.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "wavedoc-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string File(const std::string& name, const std::string& bytes) const {
-        const std::string path = (path_ / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 struct UnreadableCase {
     const char* what;
-    std::function<std::string(const TempDir&)> makePath;
+    std::function<std::string(const ScratchDir&)> makePath;
     std::string reason;
 };
 void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.what; }
@@ -77,7 +60,7 @@ void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.what; }
 class UnreadablePath : public testing::TestWithParam<UnreadableCase> {};
 
 TEST_P(UnreadablePath, GivesStatusThreeWithTheReason) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = GetParam().makePath(dir);
     WaveDocument document;
     EXPECT_EQ(document.Load(path), wavedoc::LoadUnreadable);
@@ -88,22 +71,16 @@ TEST_P(UnreadablePath, GivesStatusThreeWithTheReason) {
 INSTANTIATE_TEST_SUITE_P(
     WaveDocument, UnreadablePath,
     testing::Values(
-        UnreadableCase{"missing", [](const TempDir& d) { return (d.Path() / "none.wav").string(); },
-                       "does not exist"},
-        UnreadableCase{"directory", [](const TempDir& d) { return d.Path().string(); }, "is a directory"},
+        UnreadableCase{"missing", [](const ScratchDir& d) { return d.Path("none.wav"); }, "does not exist"},
+        UnreadableCase{"directory", [](const ScratchDir& d) { return d.Dir(); }, "is a directory"},
         UnreadableCase{"FIFO",  // opening it for reading would wait for a writer
-                       [](const TempDir& d) {
-                           const std::string path = (d.Path() / "fifo.wav").string();
-                           ::mkfifo(path.c_str(), 0600);
-                           return path;
-                       },
-                       "not a regular file"},
-        UnreadableCase{"endless device", [](const TempDir&) { return std::string("/dev/zero"); },
+                       [](const ScratchDir& d) { return d.Fifo("fifo.wav"); }, "not a regular file"},
+        UnreadableCase{"endless device", [](const ScratchDir&) { return std::string("/dev/zero"); },
                        "not a regular file"}));
 
 TEST(Load, ReportsMissingPermission) {
     if (::geteuid() == 0) GTEST_SKIP() << "root may read any file";
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("locked.wav", RiffFile(FmtAndData()));
     ::chmod(path.c_str(), 0);
     WaveDocument document;
@@ -112,14 +89,14 @@ TEST(Load, ReportsMissingPermission) {
 }
 
 TEST(Load, FailedLoadKeepsThePreviousChunksAndSuccessReplacesThemAll) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string first = RiffFile(FmtAndData() + Chunk("cue ", CuePayload({{7, 0}})));
     WaveDocument document;
     ASSERT_EQ(document.Load(dir.File("a.wav", first)), wavedoc::LoadOk);
 
     EXPECT_EQ(document.Load(dir.File("b.wav", "RIFX")), wavedoc::LoadNotRiff);
     EXPECT_EQ(document.Load(dir.File("c.wav", RiffFile("", "AVI "))), wavedoc::LoadNotWave);
-    EXPECT_EQ(document.Load((dir.Path() / "none.wav").string()), wavedoc::LoadUnreadable);
+    EXPECT_EQ(document.Load(dir.Path("none.wav")), wavedoc::LoadUnreadable);
     EXPECT_EQ(PresentChunks(document), "fmt :16 cue :28 data:4");
     EXPECT_EQ(document.Cue().CuePoints().Item(1).Id(), 7);
 
@@ -129,16 +106,10 @@ TEST(Load, FailedLoadKeepsThePreviousChunksAndSuccessReplacesThemAll) {
 }
 
 // Whether the process holds a descriptor open on path.
-bool HoldsOpen(const std::string& path) {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code error;
-        if (std::filesystem::read_symlink(entry.path(), error) == path) return true;
-    }
-    return false;
-}
+bool HoldsOpen(const std::string& path) { return !DescriptorsOpenOn(path).empty(); }
 
 TEST(Load, KeepsNoFileOpenAndReadsRecordsOnlyFromTheFileAnalysed) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string bytes = RiffFile(
         FmtAndData() + Chunk("cue ", CuePayload({{7, 0}, {8, 0}})) +
         Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(7, "A")))) + Chunk("PAD ", "\x07"));

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "document_helpers.h"
+#include "support/corpus.h"
 
 using namespace wavtest;
 using wavedoc::Listing;
@@ -104,8 +105,7 @@ TEST(StructureMap, EndsAVeryLongLevelInOneEntry) {
 // Every real file of the corpus is covered byte for byte.
 TEST(StructureMap, CoversEveryByteOfRealFiles) {
     int files = 0;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::string(ONDULO_TEST_DATA_DIR) + "/corpus")) {
+    for (const auto& entry : std::filesystem::directory_iterator(CorpusDir())) {
         if (entry.path().extension() != ".wav") continue;
         WaveDocument document;
         if (document.Load(entry.path().string()) != wavedoc::LoadOk) continue;

@@ -18,11 +18,11 @@ enum class Level { Error, Warning, Note };
 std::string_view LevelName(Level level);
 
 struct Finding {
-    std::string code;     // stable: never renamed once released, e.g. "riff-size"
+    std::string code;  // stable: never renamed once released, e.g. "riff-size"
     Level level = Level::Note;
     std::uint64_t offset = 0;  // where the chunk (or the bytes) it concerns start
-    std::string chunk;    // the id of the chunk it concerns, as stored; empty for none
-    std::string message;  // one plain sentence
+    std::string chunk;         // the id of the chunk it concerns, as stored; empty for none
+    std::string message;       // one plain sentence
 };
 
 // What every check reads: the loaded document and the structure map of its

@@ -88,7 +88,8 @@ TEST(DumpText, PathsThatAreNotUtf8KeepTheirBytes) {
 void FeedTwoFiles(ReportWriter& writer) {
     const auto readFile = [&] {
         writer.BeginFile(
-            "a.wav", FileOverview{{{"RIFF", 40}, {"cue ", -4}}, {"The data chunk runs past the end."}, {}});
+            "a.wav",
+            FileOverview{{{"RIFF", 40}, {"cue ", -4}}, {"The data chunk runs past the end."}, {}, {}});
         writer.BeginChunk({"RIFF", 40});
         writer.AppendRow("RIFF Type\tWAVE");
         writer.EndChunk(std::nullopt);

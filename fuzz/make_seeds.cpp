@@ -82,7 +82,7 @@ std::string TrimmedCopy(const std::string& bytes) {
     std::string out = bytes.substr(0, kHeadSize);
     wavedoc::ChunkWalker walker(*source, kHeadSize, source->Length());
     while (const std::optional<wavedoc::ChunkHeader> header = walker.Next()) {
-        std::string content = wavedoc::ReadContent(*source, *header);
+        std::string content = source->Read(header->dataOffset, header->presentSize);
         std::uint32_t storedSize = header->storedSize;
         if (header->id == "data" && content.size() > kKeptSamples) {
             content.resize(kKeptSamples);

@@ -148,26 +148,24 @@ TEST(DumpJson, WritesEveryFileWithItsChunksRowsAndErrors) {
             oneFile + "\n]}\n");
 }
 
+// A map entry for a whole chunk at offset.
+wavedoc::MapEntry ChunkEntry(std::uint64_t offset, std::string id, std::uint32_t size,
+                             wavedoc::Listing listing = wavedoc::Listing::Listed) {
+    wavedoc::MapEntry entry;
+    entry.offset = offset;
+    entry.id = std::move(id);
+    entry.size = size;
+    entry.present = size;
+    entry.listing = listing;
+    return entry;
+}
+
 // The map and the findings, as the text and the JSON forms write them.
 TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
-    wavedoc::MapEntry fmt;
-    fmt.offset = 12;
-    fmt.id = "fmt ";
-    fmt.size = 16;
-    fmt.present = 16;
-    wavedoc::MapEntry label;
-    label.offset = 48;
-    label.id = "labl";
-    label.size = 5;
-    label.present = 5;
+    const wavedoc::MapEntry fmt = ChunkEntry(12, "fmt ", 16);
+    wavedoc::MapEntry label = ChunkEntry(48, "labl", 5, wavedoc::Listing::OtherList);
     label.pad = wavedoc::PadByte::Present;
-    label.listing = wavedoc::Listing::OtherList;
-    wavedoc::MapEntry list;
-    list.offset = 36;
-    list.id = "LIST";
-    list.size = 18;
-    list.present = 18;
-    list.listing = wavedoc::Listing::OtherList;
+    wavedoc::MapEntry list = ChunkEntry(36, "LIST", 18, wavedoc::Listing::OtherList);
     list.listType = "INFO";
     list.children = {label};
     wavedoc::MapEntry stray;

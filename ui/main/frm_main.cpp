@@ -175,6 +175,8 @@ void frmMain::BuildControls() {
     dbgValues_ = new RowTableView(grids);
     dbgValues_->setObjectName(QStringLiteral("dbgValues"));
     dbgValues_->setModel(valueRows_);
+    // A long text keeps its start and, at its end, how long it is in all.
+    dbgValues_->setTextElideMode(Qt::ElideMiddle);
     dbgValues_->setAccessibleName(QStringLiteral("Chunk fields"));
     dbgValues_->setAccessibleDescription(QStringLiteral("The fields of the selected chunk and their values"));
     grids->addWidget(dbgChunk_);

@@ -30,8 +30,8 @@ struct ChunkHeader {
 enum class WalkEnd {
     Running,    // not yet
     AtEnd,      // the chunks reach the end of the range
-    NotAChunk,  // bytes from EndOffset() on are not a chunk header
-    CutHeader,  // fewer than 8 bytes are left at EndOffset(): a header cut off
+    NotAChunk,  // bytes from Position() on are not a chunk header
+    CutHeader,  // fewer than 8 bytes are left at Position(): a header cut off
 };
 
 // Walks the chunks that follow one another between begin and end of a source:
@@ -56,9 +56,8 @@ public:
     std::optional<ChunkHeader> Next();
 
     WalkEnd End() const { return end_reason_; }
-    // Where the unlisted bytes start when the walk ended at NotAChunk or CutHeader.
-    std::uint64_t EndOffset() const { return position_; }
-    // Where the next header is looked for.
+    // Where the next header is looked for; once the walk ended at NotAChunk or
+    // CutHeader, where the unlisted bytes start.
     std::uint64_t Position() const { return position_; }
     std::uint64_t RangeEnd() const { return end_; }
 

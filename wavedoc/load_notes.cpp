@@ -39,15 +39,15 @@ void LoadNoteWriter::StreamingSize(const ChunkHeader& chunk) {
 }
 
 void LoadNoteWriter::WalkEnded(const ChunkWalker& walk, const std::string& container) {
-    const std::uint64_t left = walk.RangeEnd() - walk.EndOffset();
+    const std::uint64_t left = walk.RangeEnd() - walk.Position();
     const std::string where = container.empty() ? "" : " inside " + ChunkOwnerName(container);
     const std::string listed = container.empty() ? "listed" : "shown";
     if (walk.End() == WalkEnd::NotAChunk) {
-        Add("the " + Bytes(left) + " from offset " + std::to_string(walk.EndOffset()) + where +
+        Add("the " + Bytes(left) + " from offset " + std::to_string(walk.Position()) + where +
             " do not start a " + (container.empty() ? "chunk" : "sub-chunk") +
             ", so nothing from there on is " + listed + ".");
     } else if (walk.End() == WalkEnd::CutHeader) {
-        Add("the last " + Bytes(left) + " from offset " + std::to_string(walk.EndOffset()) + where +
+        Add("the last " + Bytes(left) + " from offset " + std::to_string(walk.Position()) + where +
             " are too few for a " + (container.empty() ? "chunk" : "sub-chunk") +
             " header (8 bytes): a header cut off, not " + listed + ".");
     }

@@ -311,6 +311,8 @@ void frmMain::cbAnalizeClick() {
 void frmMain::AnalyseResult(std::int16_t status) {
     switch (status) {
         case wavedoc::LoadOk: {
+            // Mapping and checking the file read it once more: still busy.
+            BusyCursor busy;
             document_->Data().SetData("");
             ListChunks();
             SummariseFile();

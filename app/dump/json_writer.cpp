@@ -48,14 +48,14 @@ bool IsPlainJson(std::string_view raw) {
                        [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; });
 }
 
-// JsonString, written straight to the stream when nothing needs escaping.
-void WriteJsonString(std::ostream& out, std::string_view raw) {
+// Appends JsonString(raw), copying the text as it is when nothing needs escaping.
+void AppendJsonString(std::string& out, std::string_view raw) {
     if (IsPlainJson(raw)) {
-        out.put('"');
-        out.write(raw.data(), static_cast<std::streamsize>(raw.size()));
-        out.put('"');
+        out += '"';
+        out += raw;
+        out += '"';
     } else {
-        out << JsonString(raw);
+        out += JsonString(raw);
     }
 }
 
@@ -147,18 +147,20 @@ void JsonReportWriter::BeginChunk(const ListedChunk& chunk) {
     firstRow_ = true;
 }
 
-// A value row as ["label", "value"], a heading row as ["text"].
+// A value row as ["label", "value"], a heading row as ["text"]; each row is
+// composed in one buffer and written in one piece.
 void JsonReportWriter::AppendRow(std::string row) {
-    out_ << (firstRow_ ? "\n      [" : ",\n      [");
+    line_.assign(firstRow_ ? "\n      [" : ",\n      [");
     firstRow_ = false;
     const auto [label, value] = SplitRow(row);
-    WriteJsonString(out_, label);
+    AppendJsonString(line_, label);
     if (row.find('\t') != std::string::npos) {
-        out_ << ", ";
-        WriteJsonString(out_, value);
-        if (!IsValidUtf8(value)) out_ << ", \"" << HexBytes(value) << "\"";
+        line_ += ", ";
+        AppendJsonString(line_, value);
+        if (!IsValidUtf8(value)) line_ += ", \"" + HexBytes(value) + "\"";
     }
-    out_ << "]";
+    line_ += ']';
+    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
 }
 
 void JsonReportWriter::EndChunk(const std::optional<std::string>& error) {

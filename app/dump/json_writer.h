@@ -48,4 +48,5 @@ private:
     bool firstFile_ = true;
     bool firstChunk_ = true;
     bool firstRow_ = true;
+    std::string line_;  // the row being written, kept to reuse its memory
 };

@@ -29,18 +29,19 @@ public:
     // without a closing zero byte.
     std::uint64_t TextLength() const;
 
-protected:
-    SubChunkEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source,
-                  std::uint64_t fixedBytes, OwnerName owner);
-    const FieldReader& Fields() const { return fields_; }
-
-private:
+    // Both at once, from one read of the text.
     struct StoredText {
         std::string shown;
         std::uint64_t length = 0;
     };
     StoredText ReadText() const;
 
+protected:
+    SubChunkEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source,
+                  std::uint64_t fixedBytes, OwnerName owner);
+    const FieldReader& Fields() const { return fields_; }
+
+private:
     FieldReader fields_;
     std::shared_ptr<const ByteSource> source_;
     std::uint64_t textOffset_ = 0;

@@ -10,7 +10,8 @@ namespace {
 // A text row: the text as far as a cell shows it, with a note of its length
 // when it is longer.
 void AddTextRow(RowSink& values, std::string_view label, const wavedoc::SubChunkEntry& entry) {
-    AddValueRow(values, label, ShownText(entry.Text(), entry.TextLength()));
+    wavedoc::SubChunkEntry::StoredText text = entry.ReadText();
+    AddValueRow(values, label, ShownText(std::move(text.shown), text.length));
 }
 
 }  // namespace

@@ -6,30 +6,29 @@
 namespace wavecheck::detail {
 namespace {
 
-constexpr std::uint64_t kHeaderSize = 8;
+namespace layout = wavedoc::layout;
 constexpr std::uint64_t kCountSize = 4;
-constexpr std::uint64_t kCuePointSize = 24;
-constexpr std::uint64_t kSegmentSize = 12;
 
 // Where the index-th record (1-based) of a count-and-records chunk starts.
-std::uint64_t RecordOffset(const wavedoc::ChunkBase& chunk, std::int32_t index, std::uint64_t recordSize) {
-    return chunk.Offset() + kHeaderSize + kCountSize + static_cast<std::uint64_t>(index - 1) * recordSize;
+std::uint64_t RecordOffset(const wavedoc::ChunkBase& chunk, std::int32_t index, const layout::RecordLayout& records) {
+    return chunk.Offset() + layout::kChunkHeaderSize + records.firstRecord +
+           static_cast<std::uint64_t>(index - 1) * records.recordSize;
 }
 
 // The count field against the records the chunk's size makes room for; the
 // count is read only when the chunk holds it.
 template <typename Chunk>
 void CheckCount(const CheckInput& input, const Chunk& chunk, std::int32_t (Chunk::*countField)() const,
-                std::uint64_t recordSize, std::string_view noun, std::string_view nounPlural,
-                Report& report) {
-    const std::optional<std::uint64_t> present = Present(input, chunk);
+                const layout::RecordLayout& records, Report& report) {
+    const std::optional<std::uint64_t> present = Present(chunk);
     const std::uint64_t size = Stored(chunk.Size());
     if (!present || *present < kCountSize || size < kCountSize) return;
-    const std::uint64_t count = Stored((chunk.*countField)());
-    const std::uint64_t held = (size - kCountSize) / recordSize;
+    const std::uint32_t count = Stored((chunk.*countField)());
+    const std::uint64_t held = (size - records.firstRecord) / records.recordSize;
     if (count == held) return;
     report.Add(chunk.Offset(), chunk.Name(),
-               "The " + Quoted(chunk.Name()) + " chunk's count says " + Count(count, noun, nounPlural) +
+               "The " + Quoted(chunk.Name()) + " chunk's count says " +
+                   CountField(count, records.noun, records.nounPlural) +
                    ", but its size makes room for " + std::to_string(held) + ".");
 }
 
@@ -38,25 +37,23 @@ void CheckCount(const CheckInput& input, const Chunk& chunk, std::int32_t (Chunk
 void CheckCueCount(const CheckInput& input, Report& report) {
     const wavedoc::CueChunk& cue = input.document.Cue();
     if (cue.Name().empty()) return;
-    CheckCount(input, cue, &wavedoc::CueChunk::CuePointCount, kCuePointSize, "cue point", "cue points",
-               report);
+    CheckCount(input, cue, &wavedoc::CueChunk::CuePointCount, layout::kCuePoints, report);
 }
 
 void CheckCuePastData(const CheckInput& input, Report& report) {
     const wavedoc::CueChunk& cue = input.document.Cue();
-    const std::optional<std::uint64_t> frames = DataFrames(input);
-    if (cue.Name().empty() || !frames) return;
+    const std::optional<AudioLength> length = LengthOfAudio(input);
+    if (cue.Name().empty() || !length) return;
     FirstFault fault;
     // The first kMostRecords cue points are looked at.
     const std::int64_t held = std::min<std::int64_t>(cue.CuePoints().Count(), kMostRecords);
     for (std::int32_t i = 1; i <= held; ++i) {
         const wavedoc::CuePoint point = cue.CuePoints().Item(i);
         const std::uint32_t at = Stored(point.SampleOffset());
-        if (at <= *frames) continue;  // a cue point may mark the very end
-        fault.Note(RecordOffset(cue, i, kCuePointSize), cue.Name(), [&] {
-            return "Cue point " + std::to_string(i) + " (id " + std::to_string(Stored(point.Id())) +
-                   ") lies at frame " + std::to_string(at) + ", past the end of the \"data\" chunk's " +
-                   Count(*frames, "frame", "frames") + ".";
+        if (at <= length->frames) continue;  // a cue point may mark the very end
+        fault.Note(RecordOffset(cue, i, layout::kCuePoints), cue.Name(), [&] {
+            return "Cue point " + std::to_string(i) + " (id " + FieldValue(Stored(point.Id())) + ") lies at sample " +
+                   FieldValue(at) + ", past the end of " + length->words + ".";
         });
     }
     fault.AddTo(report, "cue point", "cue points");
@@ -72,7 +69,7 @@ void CheckCueIdDuplicate(const CheckInput& input, Report& report) {
     for (std::int32_t i = 1; i <= held; ++i) {
         const std::uint32_t id = Stored(cue.CuePoints().Item(i).Id());
         if (ids.insert(id).second) continue;
-        fault.Note(RecordOffset(cue, i, kCuePointSize), cue.Name(), [&] {
+        fault.Note(RecordOffset(cue, i, layout::kCuePoints), cue.Name(), [&] {
             return "Cue point " + std::to_string(i) + " has id " + std::to_string(id) +
                    ", the same as an earlier cue point, so what names id " + std::to_string(id) +
                    " cannot tell them apart.";
@@ -84,8 +81,7 @@ void CheckCueIdDuplicate(const CheckInput& input, Report& report) {
 void CheckPlstCount(const CheckInput& input, Report& report) {
     const wavedoc::PlstChunk& plst = input.document.Plst();
     if (plst.Name().empty()) return;
-    CheckCount(input, plst, &wavedoc::PlstChunk::SegmentCount, kSegmentSize, "play segment", "play segments",
-               report);
+    CheckCount(input, plst, &wavedoc::PlstChunk::SegmentCount, layout::kPlaySegments, report);
 }
 
 void CheckPlstUnknownCue(const CheckInput& input, Report& report) {
@@ -98,7 +94,7 @@ void CheckPlstUnknownCue(const CheckInput& input, Report& report) {
     for (std::int32_t i = 1; i <= held; ++i) {
         const std::uint32_t id = Stored(plst.Segments().Item(i).CuePointId());
         if (cueOffsets->contains(id)) continue;
-        fault.Note(RecordOffset(plst, i, kSegmentSize), plst.Name(), [&] {
+        fault.Note(RecordOffset(plst, i, layout::kPlaySegments), plst.Name(), [&] {
             return "Play segment " + std::to_string(i) + " names cue point id " + std::to_string(id) +
                    ", which the \"cue \" chunk does not hold.";
         });

@@ -6,9 +6,30 @@ namespace {
 
 constexpr std::uint64_t kFactFields = 4;
 
-// PCM and float, plain or extensible: the frame count follows from the data
-// chunk's size, so no fact chunk is needed.
-bool NeedsNoFact(std::uint32_t code) { return code == kPcm || code == kFloat; }
+// How many samples a channel one ADPCM block of `bytes` bytes holds: its
+// header carries the first sample (IMA) or two (MS), each further byte two
+// 4-bit samples shared among the channels. Nothing for other formats.
+std::optional<std::uint64_t> AdpcmSamplesInBlock(std::uint32_t code, std::uint64_t bytes, std::uint64_t channels) {
+    if (channels == 0) return std::nullopt;
+    const std::uint64_t header = code == kImaAdpcm ? 4 : code == kMsAdpcm ? 7 : 0;
+    if (header == 0) return std::nullopt;
+    if (bytes < header * channels) return 0;
+    return (bytes - header * channels) * 2 / channels + (code == kImaAdpcm ? 1 : 2);
+}
+
+// The most samples a channel the data chunk's ADPCM blocks can hold, a
+// shorter last block included.
+std::optional<std::uint64_t> AdpcmCapacity(const CheckInput& input, std::uint32_t code) {
+    const std::optional<std::uint64_t> bytes = Present(input.document.Data());
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const auto blockAlign = static_cast<std::uint64_t>(fmt.BytesPerSample());
+    const auto channels = static_cast<std::uint64_t>(fmt.ChannelCount());
+    if (!bytes || blockAlign == 0) return std::nullopt;
+    const std::optional<std::uint64_t> perBlock = AdpcmSamplesInBlock(code, blockAlign, channels);
+    const std::optional<std::uint64_t> inLast = AdpcmSamplesInBlock(code, *bytes % blockAlign, channels);
+    if (!perBlock || !inLast) return std::nullopt;
+    return *bytes / blockAlign * *perBlock + (*bytes % blockAlign == 0 ? 0 : *inLast);
+}
 
 }  // namespace
 
@@ -17,8 +38,16 @@ void CheckFactMissing(const CheckInput& input, Report& report) {
     const std::optional<std::uint32_t> code = FormatCode(input);
     // An extensible format with a sub-format of its own is left alone: it may
     // or may not be compressed.
-    if (!code || NeedsNoFact(*code)) return;
+    if (!code || *code == kPcm || *code == kFloat) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    if (*code == kALaw || *code == kMuLaw) {
+        report.Add(fmt.Offset(), fmt.Name(),
+                   "The audio is " + fmt.CompressionName() +
+                       ", which has no \"fact\" chunk; nothing is lost, as its length follows from the \"data\" "
+                       "chunk's size (one byte a sample).",
+                   Level::Note);
+        return;
+    }
     report.Add(fmt.Offset(), fmt.Name(),
                "The audio is compressed (" + fmt.CompressionName() +
                    "), but the file has no \"fact\" chunk to give its length in samples.");
@@ -26,21 +55,32 @@ void CheckFactMissing(const CheckInput& input, Report& report) {
 
 void CheckFactLength(const CheckInput& input, Report& report) {
     const wavedoc::FactChunk& fact = input.document.Fact();
-    const std::optional<std::uint64_t> present = Present(input, fact);
+    const std::optional<std::uint64_t> present = Present(fact);
     const std::optional<std::uint32_t> code = FormatCode(input);
-    const std::optional<std::uint64_t> frames = DataFrames(input);
-    if (!present || *present < kFactFields || !code || !NeedsNoFact(*code) || !frames) return;
+    if (!present || *present < kFactFields || !code) return;
     const std::uint32_t samples = Stored(fact.SampleCount());
-    if (samples == *frames) return;
+    if (FrameIsBlock(input)) {
+        const std::optional<std::uint64_t> frames = DataFrames(input);
+        if (!frames || samples == *frames) return;
+        report.Add(fact.Offset(), fact.Name(),
+                   "The \"fact\" chunk gives a length of " + CountField(samples, "sample", "samples") +
+                       " per channel, but the \"data\" chunk holds " + Count(*frames, "frame", "frames") + ".");
+        return;
+    }
+    const std::optional<std::uint64_t> capacity = AdpcmCapacity(input, *code);
+    if (!capacity || samples <= *capacity) return;
     report.Add(fact.Offset(), fact.Name(),
-               "The \"fact\" chunk gives a length of " + Count(samples, "sample", "samples") +
-                   " a channel, but the \"data\" chunk holds " + Count(*frames, "frame", "frames") + ".");
+               "The \"fact\" chunk gives a length of " + CountField(samples, "sample", "samples") +
+                   " per channel, but the \"data\" chunk's blocks hold at most " + std::to_string(*capacity) + ".");
 }
 
 void CheckPartialFrame(const CheckInput& input, Report& report) {
+    // Only where the block align is the frame size: a compressed format's
+    // last block may be shorter, and some are no blocks at all.
+    if (!FrameIsBlock(input)) return;
     const wavedoc::GenericChunk& data = input.document.Data();
-    const std::optional<std::uint64_t> bytes = Present(input, data);
-    if (!bytes || !HasFormatFields(input)) return;
+    const std::optional<std::uint64_t> bytes = Present(data);
+    if (!bytes) return;
     const auto blockAlign = static_cast<std::uint64_t>(input.document.Fmt().BytesPerSample());
     if (blockAlign == 0 || *bytes % blockAlign == 0) return;
     report.Add(data.Offset(), data.Name(),

@@ -16,14 +16,11 @@ constexpr std::uint64_t kChannelMaskEnd = 24;
 
 // Formats whose frame is one sample per channel, each in whole bytes: block
 // align and byte rate follow from the other fields.
-bool IsUncompressed(const CheckInput& input) {
-    const std::optional<std::uint32_t> code = FormatCode(input);
-    return code && (*code == kPcm || *code == kFloat || *code == kALaw || *code == kMuLaw);
-}
+bool IsUncompressed(const CheckInput& input) { return FrameIsBlock(input); }
 
 bool IsExtensible(const CheckInput& input) {
     return HasFormatFields(input) &&
-           static_cast<std::uint32_t>(input.document.Fmt().CompressionCode()) == kExtensible;
+           static_cast<std::uint32_t>(input.document.Fmt().CompressionCode()) == wavedoc::layout::kExtensibleTag;
 }
 
 }  // namespace
@@ -61,7 +58,7 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk gives a block align of " + Count(blockAlign, "byte", "bytes") + ", but " +
                    Count(channels, "channel", "channels") + " of " + std::to_string(bits) +
-                   "-bit samples take " + std::to_string(expected) + " bytes a frame.");
+                   "-bit samples take " + std::to_string(expected) + " bytes to a frame.");
 }
 
 void CheckByteRate(const CheckInput& input, Report& report) {
@@ -72,16 +69,16 @@ void CheckByteRate(const CheckInput& input, Report& report) {
     const std::uint64_t byteRate = Stored(fmt.BytesPerSecond());
     if (byteRate == rate * blockAlign) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk gives " + std::to_string(byteRate) + " bytes a second, but " +
-                   std::to_string(rate) + " frames a second of " + Count(blockAlign, "byte", "bytes") +
-                   " make " + std::to_string(rate * blockAlign) + ".");
+               "The \"fmt \" chunk gives " + Count(byteRate, "byte", "bytes") + " per second, but " +
+                   Count(rate, "frame", "frames") + " per second of " + Count(blockAlign, "byte", "bytes") +
+                   " each make " + std::to_string(rate * blockAlign) + ".");
 }
 
 void CheckCbSize(const CheckInput& input, Report& report) {
     if (!HasFormatFields(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const std::uint64_t size = Stored(fmt.Size());
-    if (size < kExtensionStart || *Present(input, fmt) < kExtensionStart) {
+    if (size < kExtensionStart || fmt.Present() < kExtensionStart) {
         if (IsExtensible(input)) {
             report.Add(fmt.Offset(), fmt.Name(),
                        "The \"fmt \" chunk names the extensible format but ends before its extension size "
@@ -104,7 +101,7 @@ void CheckCbSize(const CheckInput& input, Report& report) {
 }
 
 void CheckValidBits(const CheckInput& input, Report& report) {
-    if (!IsExtensible(input) || *Present(input, input.document.Fmt()) < kValidBitsEnd) return;
+    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const std::int32_t valid = fmt.ValidBitsPerSample();
     const std::int32_t bits = fmt.BitsPerSample();
@@ -115,7 +112,7 @@ void CheckValidBits(const CheckInput& input, Report& report) {
 }
 
 void CheckChannelMask(const CheckInput& input, Report& report) {
-    if (!IsExtensible(input) || *Present(input, input.document.Fmt()) < kChannelMaskEnd) return;
+    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kChannelMaskEnd) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const auto speakers = static_cast<std::uint64_t>(std::popcount(Stored(fmt.ChannelMask())));
     const auto channels = static_cast<std::uint64_t>(fmt.ChannelCount());

@@ -4,10 +4,9 @@
 namespace wavecheck::detail {
 namespace {
 
-constexpr std::uint64_t kHeaderSize = 8;
-// Nine 32-bit fields before the loop records, cSampleLoops and cbSamplerData last.
-constexpr std::uint64_t kSmplFields = 36;
-constexpr std::uint64_t kLoopSize = 24;
+namespace layout = wavedoc::layout;
+constexpr std::uint64_t kSmplFields = layout::kSampleLoops.firstRecord;
+constexpr std::uint64_t kLoopSize = layout::kSampleLoops.recordSize;
 constexpr std::uint64_t kInstFields = 7;
 constexpr int kHighestMidi = 127;
 
@@ -28,7 +27,7 @@ struct SmplLayout {
 
 std::optional<SmplLayout> LayoutOf(const CheckInput& input) {
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
-    const std::optional<std::uint64_t> present = Present(input, smpl);
+    const std::optional<std::uint64_t> present = Present(smpl);
     const std::uint64_t size = Stored(smpl.Size());
     if (!present || *present < kSmplFields || size < kSmplFields) return std::nullopt;
     return SmplLayout{size - kSmplFields, std::uint64_t{Stored(smpl.SampleLoopCount())} * kLoopSize,
@@ -36,7 +35,7 @@ std::optional<SmplLayout> LayoutOf(const CheckInput& input) {
 }
 
 std::uint64_t LoopOffset(const wavedoc::SmplChunk& smpl, std::int32_t index) {
-    return smpl.Offset() + kHeaderSize + kSmplFields + static_cast<std::uint64_t>(index - 1) * kLoopSize;
+    return smpl.Offset() + layout::kChunkHeaderSize + kSmplFields + static_cast<std::uint64_t>(index - 1) * kLoopSize;
 }
 
 // Calls visit(index, loop) for the first kMostRecords loops the chunk holds.
@@ -56,7 +55,8 @@ void CheckLoopCount(const CheckInput& input, Report& report) {
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
     const std::uint64_t count = layout->loopBytes / kLoopSize;
     const std::string says =
-        "The \"smpl\" chunk's loop count says " + Count(count, "sample loop", "sample loops");
+        "The \"smpl\" chunk's loop count says " +
+        CountField(static_cast<std::uint32_t>(count), "sample loop", "sample loops");
     if (layout->TooManyLoops()) {
         report.Add(smpl.Offset(), smpl.Name(),
                    says + ", but its size makes room for " + std::to_string(layout->after / kLoopSize) + ".");
@@ -74,7 +74,7 @@ void CheckSamplerData(const CheckInput& input, Report& report) {
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
     report.Add(smpl.Offset(), smpl.Name(),
                "The \"smpl\" chunk's sampler data size says " +
-                   Count(layout->samplerData, "byte follows", "bytes follow") +
+                   CountField(static_cast<std::uint32_t>(layout->samplerData), "byte follows", "bytes follow") +
                    " its loops, but the chunk holds " + std::to_string(rest) + " after them.");
 }
 
@@ -87,8 +87,8 @@ void CheckLoopOrder(const CheckInput& input, Report& report) {
         const std::uint32_t end = Stored(loop.End());
         if (start <= end) return;
         fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
-            return LoopName(i) + " starts at frame " + std::to_string(start) + ", after its end at frame " +
-                   std::to_string(end) + ".";
+            return LoopName(i) + " starts at sample " + FieldValue(start) + ", after its end at sample " +
+                   FieldValue(end) + ".";
         });
     });
     fault.AddTo(report, "sample loop", "sample loops");
@@ -96,17 +96,49 @@ void CheckLoopOrder(const CheckInput& input, Report& report) {
 
 void CheckLoopPastData(const CheckInput& input, Report& report) {
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
-    const std::optional<std::uint64_t> frames = DataFrames(input);
-    if (smpl.Name().empty() || !frames) return;
+    const std::optional<AudioLength> length = LengthOfAudio(input);
+    if (smpl.Name().empty() || !length) return;
     FirstFault fault;
     EachLoop(smpl, [&](std::int32_t i, const wavedoc::SampleLoop& loop) {
         const std::uint32_t end = Stored(loop.End());
         // Some writers store the end as the frame after the loop, so an end
         // at the frame count is allowed.
-        if (end <= *frames) return;
+        if (end <= length->frames) return;
         fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
-            return LoopName(i) + " ends at frame " + std::to_string(end) +
-                   ", past the end of the \"data\" chunk's " + Count(*frames, "frame", "frames") + ".";
+            return LoopName(i) + " ends at sample " + FieldValue(end) + ", past the end of " + length->words + ".";
+        });
+    });
+    fault.AddTo(report, "sample loop", "sample loops");
+}
+
+void CheckLoopType(const CheckInput& input, Report& report) {
+    const wavedoc::SmplChunk& smpl = input.document.Smpl();
+    if (smpl.Name().empty()) return;
+    FirstFault fault;
+    EachLoop(smpl, [&](std::int32_t i, const wavedoc::SampleLoop& loop) {
+        const std::uint32_t type = Stored(loop.Type());
+        if (type <= 2) return;
+        fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
+            return LoopName(i) + " has type " + FieldValue(type) +
+                   "; the loop types are 0 (forward), 1 (alternating) and 2 (backward), so samplers may ignore "
+                   "the loop or play it as they guess.";
+        });
+    });
+    fault.AddTo(report, "sample loop", "sample loops");
+}
+
+void CheckLoopCueId(const CheckInput& input, Report& report) {
+    const wavedoc::SmplChunk& smpl = input.document.Smpl();
+    // Without a cue chunk a loop's identifier is only a number of its own.
+    const auto cueOffsets = CueOffsets(input);
+    if (smpl.Name().empty() || !cueOffsets) return;
+    FirstFault fault;
+    EachLoop(smpl, [&](std::int32_t i, const wavedoc::SampleLoop& loop) {
+        const std::uint32_t id = Stored(loop.CuePointId());
+        if (cueOffsets->contains(id)) return;
+        fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
+            return LoopName(i) + " names cue point id " + FieldValue(id) +
+                   ", which the \"cue \" chunk does not hold, so no label or note can be tied to it.";
         });
     });
     fault.AddTo(report, "sample loop", "sample loops");
@@ -114,18 +146,18 @@ void CheckLoopPastData(const CheckInput& input, Report& report) {
 
 void CheckUnityNote(const CheckInput& input, Report& report) {
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
-    const std::optional<std::uint64_t> present = Present(input, smpl);
+    const std::optional<std::uint64_t> present = Present(smpl);
     if (!present || *present < kSmplFields) return;
     const std::uint32_t note = Stored(smpl.MidiUnityNote());
     if (note <= kHighestMidi) return;
     report.Add(
         smpl.Offset(), smpl.Name(),
-        "The \"smpl\" chunk's MIDI unity note is " + std::to_string(note) + "; MIDI notes go from 0 to 127.");
+        "The \"smpl\" chunk's MIDI unity note is " + FieldValue(note) + "; MIDI notes go from 0 to 127.");
 }
 
 void CheckInstRange(const CheckInput& input, Report& report) {
     const wavedoc::InstChunk& inst = input.document.Inst();
-    const std::optional<std::uint64_t> present = Present(input, inst);
+    const std::optional<std::uint64_t> present = Present(inst);
     if (!present || *present < kInstFields) return;
     std::vector<std::string> faults;
     const auto above = [&](std::int16_t value, const char* field) {

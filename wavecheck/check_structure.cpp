@@ -1,36 +1,11 @@
 // The file's chunk structure: sizes, headers, pad bytes, which chunks it holds.
-#include <array>
-
 #include "wavecheck/checks.h"
 
 namespace wavecheck::detail {
 namespace {
 
 using wavedoc::MapEntry;
-
-constexpr std::uint64_t kHeaderSize = 8;
-constexpr std::uint32_t kStreamingSize = 0xFFFFFFFF;
-
-// Calls visit(entry, parent) for each entry of the map, a list's sub-chunks
-// (and theirs) after it; parent is null at the top level. The map holds at
-// most kMostMapped entries a level, and no deeper than the lists it walked.
-template <typename Visit>
-void EachEntry(const std::vector<MapEntry>& level, const MapEntry* parent, Visit& visit) {
-    for (const MapEntry& entry : level) {
-        visit(entry, parent);
-        EachEntry(entry.children, &entry, visit);
-    }
-}
-
-template <typename Visit>
-void EachEntry(const CheckInput& input, Visit visit) {
-    EachEntry(input.map, static_cast<const MapEntry*>(nullptr), visit);
-}
-
-// Stray bytes after the end the RIFF size gives belong to trailing-bytes.
-bool AfterRiffEnd(const CheckInput& input, const MapEntry& entry) {
-    return entry.afterRiffEnd && !RiffSizeIsPlaceholder(input);
-}
+namespace layout = wavedoc::layout;
 
 // "0x41": a byte as two hexadecimal digits.
 std::string Hex(unsigned char byte) {
@@ -38,114 +13,130 @@ std::string Hex(unsigned char byte) {
     return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
 }
 
-std::string Where(const MapEntry* parent) {
-    return parent == nullptr ? "the file" : "its " + Quoted(parent->id) + " chunk";
+std::string HexField(std::uint32_t value) {
+    std::string text = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(value >> shift) & 0xF];
+    return text;
+}
+
+// "the file", or "its "LIST" chunk" for an entry inside a list.
+std::string Where(const MapEntry& entry) {
+    return entry.parentId.empty() ? "the file" : "its " + Quoted(entry.parentId) + " chunk";
+}
+
+std::string What(const MapEntry& entry) { return entry.parentId.empty() ? "chunk" : "sub-chunk"; }
+
+// The last top-level chunk is a streaming writer's unfinished data: a
+// placeholder size that runs past the end (see CheckUnfinished).
+bool IsUnfinishedLastChunk(const EntryInput& input) {
+    return input.entry.depth == 0 && input.entry.last && layout::IsStreamingPlaceholder(input.entry.size);
+}
+
+// Where the RIFF size counts the pad byte that the last chunk lacks: the one
+// byte is the pad-missing note's to tell.
+bool RiffSizeCountsMissingPad(const WalkFacts& facts) {
+    return facts.RiffEnd() == facts.fileLength + 1 && facts.lastTopLevel &&
+           facts.lastTopLevel->pad == wavedoc::PadByte::Missing && facts.lastTopLevel->last;
 }
 
 }  // namespace
 
 void CheckRiffSize(const CheckInput& input, Report& report) {
-    const std::uint64_t after = input.document.Source()->Length() - kHeaderSize;
-    const std::uint32_t size = RiffSize(input);
-    if (size == after) return;
-    const std::string holds = ", and the file holds " + std::to_string(after) + " bytes after it.";
-    if (size == 0) {
+    const WalkFacts& facts = input.facts;
+    const std::uint64_t after = facts.fileLength - layout::kChunkHeaderSize;
+    if (facts.riffSize == after || facts.RiffSizeIsPlaceholder() || RiffSizeCountsMissingPad(facts)) return;
+    if (facts.RiffEnd() > facts.fileLength) {
+        if (facts.topLevelRunsPastEnd) return;  // the file is cut short: past-end says where
         report.Add(0, "RIFF",
-                   "The RIFF size field holds 0, the placeholder a streaming writer leaves when it cannot "
-                   "go back to fill it in" +
-                       holds,
-                   Level::Note);
-    } else if (size == kStreamingSize) {
-        report.Add(0, "RIFF",
-                   "The RIFF size field holds 0xFFFFFFFF, the placeholder a streaming writer leaves when it "
-                   "cannot go back to fill it in" +
-                       holds,
-                   Level::Note);
+                   "The RIFF size field says " + FieldValue(facts.riffSize) + " bytes follow it, but the file holds " +
+                       std::to_string(after) + " after it; readers that go by it look for more than there is.");
+        return;
+    }
+    if (!facts.riffEndsInside) return;  // bytes after a whole chunk: trailing-bytes
+    const MapEntry& cut = *facts.riffEndsInside;
+    report.Add(0, "RIFF",
+               "The RIFF size field says " + FieldValue(facts.riffSize) +
+                   " bytes follow it, so the RIFF chunk ends at offset " + std::to_string(facts.RiffEnd()) +
+                   ", inside the " + Quoted(cut.id) + " chunk at offset " + std::to_string(cut.offset) +
+                   "; readers that go by it lose the rest of that chunk and all after it.");
+}
+
+void CheckUnfinished(const CheckInput& input, Report& report) {
+    const WalkFacts& facts = input.facts;
+    const bool riff = facts.RiffSizeIsPlaceholder();
+    const bool last = facts.LastChunkSizeIsPlaceholder();
+    if (!riff && !last) return;
+    std::vector<std::string> fields;
+    if (riff) fields.push_back("its RIFF size field holds " + HexField(facts.riffSize));
+    if (last) {
+        fields.push_back("its " + Quoted(facts.lastTopLevel->id) + " chunk's size field holds " +
+                         HexField(facts.lastTopLevel->size) + " (" + FieldValue(facts.lastTopLevel->size) + ")");
+    }
+    std::string sentence = "The file was written as a stream and never finished: " + fields[0] +
+                           (fields.size() > 1 ? " and " + fields[1] : std::string()) +
+                           ", placeholders its writer never went back to fill in, so readers that trust them "
+                           "stop early or misjudge the length.";
+    if (last) {
+        sentence += " The file holds " + Count(facts.lastTopLevel->present, "byte", "bytes") + " of the " +
+                    Quoted(facts.lastTopLevel->id) + " chunk.";
+    }
+    report.Add(last ? facts.lastTopLevel->offset : 0, last ? facts.lastTopLevel->id : "RIFF", sentence);
+}
+
+void CheckPastEnd(const EntryInput& input, Report& report) {
+    const MapEntry& entry = input.entry;
+    if (!entry.IsChunk() || entry.present >= entry.size || IsUnfinishedLastChunk(input)) return;
+    report.Add(entry.offset, entry.id,
+               "The " + Quoted(entry.id) + " " + What(entry) + " at offset " + std::to_string(entry.offset) +
+                   " says it holds " + CountField(entry.size, "byte", "bytes") + ", but " + Where(entry) +
+                   " ends after " + std::to_string(entry.present) + " of them.");
+}
+
+void CheckCutHeader(const EntryInput& input, Report& report) {
+    const MapEntry& entry = input.entry;
+    if (entry.stray != wavedoc::Stray::CutHeader || entry.afterRiffEnd) return;
+    report.Add(entry.offset, entry.parentId,
+               "The last " + Count(entry.length, "byte", "bytes") + " of " + Where(entry) + ", from offset " +
+                   std::to_string(entry.offset) + ", are too few for a chunk header: a chunk was cut off there.");
+}
+
+void CheckNotAChunk(const EntryInput& input, Report& report) {
+    const MapEntry& entry = input.entry;
+    if (entry.stray != wavedoc::Stray::NotAChunk || entry.afterRiffEnd) return;
+    report.Add(entry.offset, entry.parentId,
+               "The " + Count(entry.length, "byte", "bytes") + " from offset " + std::to_string(entry.offset) +
+                   " to the end of " + Where(entry) + " do not start with a chunk id, so nothing in them can be read.");
+}
+
+void CheckPadMissing(const EntryInput& input, Report& report) {
+    const MapEntry& entry = input.entry;
+    if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Missing) return;
+    const std::string says = "The " + Quoted(entry.id) + " " + What(entry) + " at offset " +
+                             std::to_string(entry.offset) + " holds " + Count(entry.size, "byte", "bytes") +
+                             ", an odd number, but no pad byte follows it";
+    if (entry.last) {
+        report.Add(entry.offset, entry.id, says + "; nothing follows it either, so nothing is lost.", Level::Note);
     } else {
-        report.Add(0, "RIFF",
-                   "The RIFF size field says " + std::to_string(size) +
-                       " bytes follow it, but the file holds " + std::to_string(after) + " after it.");
+        report.Add(entry.offset, entry.id, says + "; readers that expect one lose the chunk after it.");
     }
 }
 
-void CheckPastEnd(const CheckInput& input, Report& report) {
-    EachEntry(input, [&](const MapEntry& entry, const MapEntry* parent) {
-        if (!entry.IsChunk() || entry.present >= entry.size) return;
-        const std::string what = parent == nullptr ? "chunk" : "sub-chunk";
-        if (parent == nullptr && entry.size == kStreamingSize) {
-            report.Add(entry.offset, entry.id,
-                       "The " + Quoted(entry.id) +
-                           " chunk's size field holds 0xFFFFFFFF, the placeholder a streaming writer leaves; "
-                           "the file holds " +
-                           Count(entry.present, "byte", "bytes") + " of it.",
-                       Level::Note);
-            return;
-        }
-        report.Add(entry.offset, entry.id,
-                   "The " + Quoted(entry.id) + " " + what + " at offset " + std::to_string(entry.offset) +
-                       " says it holds " + Count(entry.size, "byte", "bytes") + ", but " + Where(parent) +
-                       " ends after " + std::to_string(entry.present) + " of them.");
-    });
-}
-
-void CheckCutHeader(const CheckInput& input, Report& report) {
-    EachEntry(input, [&](const MapEntry& entry, const MapEntry* parent) {
-        if (entry.stray != wavedoc::Stray::CutHeader || AfterRiffEnd(input, entry)) return;
-        report.Add(entry.offset, parent != nullptr ? parent->id : "",
-                   "The last " + Count(entry.length, "byte", "bytes") + " of " + Where(parent) +
-                       ", from offset " + std::to_string(entry.offset) +
-                       ", are too few for a chunk header: a chunk was cut off there.");
-    });
-}
-
-void CheckNotAChunk(const CheckInput& input, Report& report) {
-    EachEntry(input, [&](const MapEntry& entry, const MapEntry* parent) {
-        if (entry.stray != wavedoc::Stray::NotAChunk || AfterRiffEnd(input, entry)) return;
-        report.Add(entry.offset, parent != nullptr ? parent->id : "",
-                   "The " + Count(entry.length, "byte", "bytes") + " from offset " +
-                       std::to_string(entry.offset) + " to the end of " + Where(parent) +
-                       " do not start with a chunk id, so nothing in them can be read.");
-    });
-}
-
-void CheckPadMissing(const CheckInput& input, Report& report) {
-    EachEntry(input, [&](const MapEntry& entry, const MapEntry* /*parent*/) {
-        if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Missing) return;
-        report.Add(entry.offset, entry.id,
-                   "The " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
-                       " holds " + Count(entry.size, "byte", "bytes") +
-                       ", an odd number, but no pad byte follows it; readers that expect one lose the "
-                       "chunk after it.");
-    });
-}
-
-void CheckPadNotZero(const CheckInput& input, Report& report) {
-    EachEntry(input, [&](const MapEntry& entry, const MapEntry* /*parent*/) {
-        if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Present || !entry.padValue ||
-            *entry.padValue == 0) {
-            return;
-        }
-        report.Add(entry.offset, entry.id,
-                   "The pad byte after the " + Quoted(entry.id) + " chunk at offset " +
-                       std::to_string(entry.offset) + " is " + Hex(*entry.padValue) + ", not zero.");
-    });
-}
-
-void CheckDuplicate(const CheckInput& input, Report& report) {
-    // Every type the document holds appears once, except lists.
-    std::array<bool, wavedoc::kChunkTypes.size()> seen{};
-    for (const MapEntry& entry : input.map) {
-        const wavedoc::ChunkType* type = entry.IsChunk() ? wavedoc::FindChunkType(entry.id) : nullptr;
-        if (type == nullptr || type->kind == wavedoc::ChunkKind::List) continue;
-        bool& earlier = seen[static_cast<std::size_t>(type->kind)];
-        if (earlier) {
-            report.Add(entry.offset, entry.id,
-                       "The file holds a second " + Quoted(entry.id) + " chunk at offset " +
-                           std::to_string(entry.offset) +
-                           "; a file holds one, so readers take the first and ignore this one.");
-        }
-        earlier = true;
+void CheckPadNotZero(const EntryInput& input, Report& report) {
+    const MapEntry& entry = input.entry;
+    if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Present || !entry.padValue || *entry.padValue == 0) {
+        return;
     }
+    report.Add(entry.offset, entry.id,
+               "The pad byte after the " + Quoted(entry.id) + " " + What(entry) + " at offset " +
+                   std::to_string(entry.offset) + " is " + Hex(*entry.padValue) + ", not zero.");
+}
+
+void CheckDuplicate(const EntryInput& input, Report& report) {
+    const MapEntry& entry = input.entry;
+    if (entry.depth != 0 || entry.listing != wavedoc::Listing::LaterDuplicate) return;
+    report.Add(entry.offset, entry.id,
+               "The file holds another " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
+                   "; a file holds one, so readers (Ondulo too) take the first and ignore this one.");
 }
 
 void CheckFmtMissing(const CheckInput& input, Report& report) {
@@ -169,11 +160,11 @@ void CheckDataBeforeFmt(const CheckInput& input, Report& report) {
 }
 
 void CheckTrailingBytes(const CheckInput& input, Report& report) {
-    if (RiffSizeIsPlaceholder(input)) return;
-    const std::uint64_t length = input.document.Source()->Length();
-    const std::uint64_t riffEnd = kHeaderSize + RiffSize(input);
-    if (riffEnd >= length) return;
-    const std::uint64_t trailing = length - riffEnd;
+    const WalkFacts& facts = input.facts;
+    if (facts.RiffSizeIsPlaceholder() || facts.riffEndsInside) return;  // unfinished, riff-size
+    const std::uint64_t riffEnd = facts.RiffEnd();
+    if (riffEnd >= facts.fileLength) return;
+    const std::uint64_t trailing = facts.fileLength - riffEnd;
     // An odd RIFF size is followed by its pad byte.
     if (riffEnd % 2 == 1 && trailing == 1) return;
     report.Add(riffEnd, "",

@@ -1,18 +1,30 @@
 #include "wavecheck/check_support.h"
 
+#include <algorithm>
+
+#include "wavedoc/chunks/riff_layout.h"
+
 namespace wavecheck::detail {
-namespace {
 
-constexpr std::uint64_t kHeaderSize = 8;
-constexpr std::uint64_t kFormatFields = 16;
-// The extensible format keeps its sub-format GUID at offset 24 of the fmt
-// content; a GUID that stands for a plain format code is
-// xxxxxxxx-0000-0010-8000-00AA00389B71, the code in its first two bytes.
-constexpr std::uint64_t kSubFormatOffset = 24;
-constexpr std::uint64_t kGuidSize = 16;
-constexpr std::string_view kCodeGuidTail{"\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14};
+namespace layout = wavedoc::layout;
 
-}  // namespace
+void Report::Add(std::uint64_t offset, std::string chunk, std::string message, Level level) {
+    ++bucket_->total;
+    ++bucket_->byLevel[static_cast<std::size_t>(level)];
+    if (bucket_->kept.size() < Findings::kMostShownPerCode) {
+        bucket_->kept.push_back(
+            Finding{std::string(bucket_->code), level, offset, std::move(chunk), std::move(message)});
+    }
+}
+
+bool WalkFacts::RiffSizeIsPlaceholder() const {
+    return riffSize == 0 || (layout::IsStreamingPlaceholder(riffSize) && RiffEnd() > fileLength);
+}
+
+bool WalkFacts::LastChunkSizeIsPlaceholder() const {
+    return lastTopLevel && lastTopLevel->IsChunk() && layout::IsStreamingPlaceholder(lastTopLevel->size) &&
+           lastTopLevel->present < lastTopLevel->size;
+}
 
 void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view nounPlural) const {
     if (count == 0) return;
@@ -24,46 +36,54 @@ void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view n
     report.Add(offset, chunk, std::move(text));
 }
 
-const wavedoc::MapEntry* EntryAt(const CheckInput& input, std::uint64_t offset) {
-    for (const wavedoc::MapEntry& entry : input.map) {
-        if (entry.IsChunk() && entry.offset == offset) return &entry;
-    }
-    return nullptr;
-}
-
-std::optional<std::uint64_t> Present(const CheckInput& input, const wavedoc::ChunkBase& chunk) {
+std::optional<std::uint64_t> Present(const wavedoc::ChunkBase& chunk) {
     if (chunk.Name().empty()) return std::nullopt;
-    const wavedoc::MapEntry* entry = EntryAt(input, chunk.Offset());
-    if (entry == nullptr) return std::nullopt;
-    return entry->present;
+    return chunk.Present();
 }
 
 bool HasFormatFields(const CheckInput& input) {
-    const std::optional<std::uint64_t> present = Present(input, input.document.Fmt());
-    return present && *present >= kFormatFields;
+    const std::optional<std::uint64_t> present = Present(input.document.Fmt());
+    return present && *present >= layout::kFormatFields;
 }
 
 std::optional<std::uint32_t> FormatCode(const CheckInput& input) {
     if (!HasFormatFields(input)) return std::nullopt;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const auto tag = static_cast<std::uint32_t>(fmt.CompressionCode());
-    if (tag != kExtensible) return tag;
-    if (*Present(input, fmt) < kSubFormatOffset + kGuidSize) return std::nullopt;
-    const std::string guid =
-        input.document.Source()->Read(fmt.Offset() + kHeaderSize + kSubFormatOffset, kGuidSize);
-    if (guid.size() != kGuidSize || std::string_view(guid).substr(2) != kCodeGuidTail) return std::nullopt;
-    const std::uint32_t code = static_cast<unsigned char>(guid[0]) |
-                               static_cast<std::uint32_t>(static_cast<unsigned char>(guid[1])) << 8;
-    if (code == kExtensible) return std::nullopt;
+    if (tag != layout::kExtensibleTag) return tag;
+    if (fmt.Present() < layout::kSubFormatOffset + layout::kGuidSize) return std::nullopt;
+    const std::string guid = input.document.Source()->Read(
+        fmt.Offset() + layout::kChunkHeaderSize + layout::kSubFormatOffset, layout::kGuidSize);
+    const std::optional<std::uint32_t> code = layout::SubFormatCode(guid);
+    if (code == layout::kExtensibleTag) return std::nullopt;
     return code;
 }
 
+bool FrameIsBlock(const CheckInput& input) {
+    const std::optional<std::uint32_t> code = FormatCode(input);
+    return code && (*code == kPcm || *code == kFloat || *code == kALaw || *code == kMuLaw);
+}
+
 std::optional<std::uint64_t> DataFrames(const CheckInput& input) {
-    const std::optional<std::uint64_t> bytes = Present(input, input.document.Data());
+    const std::optional<std::uint64_t> bytes = Present(input.document.Data());
     if (!bytes || !HasFormatFields(input)) return std::nullopt;
     const auto blockAlign = static_cast<std::uint64_t>(input.document.Fmt().BytesPerSample());
     if (blockAlign == 0) return std::nullopt;
     return *bytes / blockAlign;
+}
+
+std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
+    if (FrameIsBlock(input)) {
+        const std::optional<std::uint64_t> frames = DataFrames(input);
+        if (!frames) return std::nullopt;
+        return AudioLength{*frames, "the \"data\" chunk's " + Count(*frames, "frame", "frames")};
+    }
+    const wavedoc::FactChunk& fact = input.document.Fact();
+    const std::optional<std::uint64_t> present = Present(fact);
+    if (!present || *present < 4 || input.document.Data().Name().empty()) return std::nullopt;
+    const std::uint32_t samples = Stored(fact.SampleCount());
+    return AudioLength{samples,
+                       "the audio's " + CountField(samples, "sample", "samples") + " (as its \"fact\" chunk gives)"};
 }
 
 std::optional<std::unordered_map<std::uint32_t, std::uint32_t>> CueOffsets(const CheckInput& input) {
@@ -79,17 +99,20 @@ std::optional<std::unordered_map<std::uint32_t, std::uint32_t>> CueOffsets(const
     return offsets;
 }
 
-std::uint32_t RiffSize(const CheckInput& input) { return Stored(input.document.RiffHeader().Size()); }
-
-bool RiffSizeIsPlaceholder(const CheckInput& input) {
-    const std::uint32_t size = RiffSize(input);
-    return size == 0 || size == 0xFFFFFFFF;
+std::string FieldValue(std::uint32_t value) {
+    const std::string text = std::to_string(value);
+    if (value <= 0x7FFFFFFF) return text;
+    return text + " (shown as " + std::to_string(static_cast<std::int32_t>(value)) + ")";
 }
 
 std::string Quoted(std::string_view id) { return "\"" + std::string(id) + "\""; }
 
 std::string Count(std::uint64_t n, std::string_view noun, std::string_view nounPlural) {
     return std::to_string(n) + " " + std::string(n == 1 ? noun : nounPlural);
+}
+
+std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural) {
+    return FieldValue(n) + " " + std::string(n == 1 ? noun : nounPlural);
 }
 
 }  // namespace wavecheck::detail

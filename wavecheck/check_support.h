@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,36 +9,71 @@
 #include <vector>
 
 #include "wavecheck/findings.h"
+#include "wavedoc/chunks/riff_layout.h"
 
-// What the check functions share: the report they add findings to, and the
-// facts several of them need (bytes present, frame count, format code, cue ids).
+// What the check functions share: the report they add findings to, the facts
+// the walk gathered, and the facts several checks need (format code, audio
+// length, cue ids).
 namespace wavecheck::detail {
 
 // Looks at no more than this many records or entries of one chunk, so that a
 // chunk of millions of records costs no more than a bounded walk.
 inline constexpr std::uint64_t kMostRecords = 65536;
 
-// The findings of one code. Add uses the level the table gives the code; a
-// check whose finding is milder in some cases (a streaming writer's
-// placeholder) passes its own.
-class Report {
-public:
-    Report(std::string_view code, Level level, std::vector<Finding>& out)
-        : code_(code), level_(level), out_(&out) {}
-    void Add(std::uint64_t offset, std::string chunk, std::string message) {
-        Add(offset, std::move(chunk), std::move(message), level_);
-    }
-    void Add(std::uint64_t offset, std::string chunk, std::string message, Level level) {
-        out_->push_back(Finding{std::string(code_), level, offset, std::move(chunk), std::move(message)});
-    }
-
-private:
-    std::string_view code_;
-    Level level_;
-    std::vector<Finding>* out_;
+// The findings of one code: every one counted, the first few kept.
+struct CodeFindings {
+    std::string_view code;
+    Level level;
+    std::vector<Finding> kept;
+    std::uint64_t total = 0;
+    std::array<std::uint64_t, 3> byLevel{};  // indexed by Level
 };
 
-using CheckFunction = void (*)(const CheckInput&, Report&);
+// Adds findings to one code's bucket. Add uses the level the table gives the
+// code; a check whose finding is milder or graver in some cases passes its own.
+class Report {
+public:
+    explicit Report(CodeFindings& bucket) : bucket_(&bucket) {}
+    void Add(std::uint64_t offset, std::string chunk, std::string message) {
+        Add(offset, std::move(chunk), std::move(message), bucket_->level);
+    }
+    void Add(std::uint64_t offset, std::string chunk, std::string message, Level level);
+
+private:
+    CodeFindings* bucket_;
+};
+
+// What the walk told the check beyond each entry: the RIFF size, the file's
+// length, and the top-level chunks that decide the file-wide checks.
+struct WalkFacts {
+    std::uint32_t riffSize = 0;
+    std::uint64_t fileLength = 0;
+    std::optional<wavedoc::MapEntry> lastTopLevel;  // the last top-level entry
+    std::optional<wavedoc::MapEntry> riffEndsInside;  // the first top-level chunk the RIFF end cuts
+    bool topLevelRunsPastEnd = false;                 // a top-level chunk runs past the end of the file
+
+    std::uint64_t RiffEnd() const { return wavedoc::layout::kChunkHeaderSize + riffSize; }
+    // The RIFF size is what a streaming writer leaves when it never goes back
+    // to fill it in.
+    bool RiffSizeIsPlaceholder() const;
+    // The last chunk's size is such a placeholder.
+    bool LastChunkSizeIsPlaceholder() const;
+};
+
+// What a check of one walked entry reads.
+struct EntryInput {
+    const wavedoc::MapEntry& entry;
+    const WalkFacts& facts;
+};
+
+// What a check of the loaded document reads.
+struct CheckInput {
+    const wavedoc::WaveDocument& document;
+    const WalkFacts& facts;
+};
+
+using EntryCheck = void (*)(const EntryInput&, Report&);
+using DocumentCheck = void (*)(const CheckInput&, Report&);
 
 // The first of several like faults in one chunk, and how many there are, so
 // that a chunk of thousands of bad records gives one finding, not thousands.
@@ -61,12 +97,9 @@ struct FirstFault {
     void AddTo(Report& report, std::string_view noun, std::string_view nounPlural) const;
 };
 
-// The top-level map entry of the chunk at offset, or null.
-const wavedoc::MapEntry* EntryAt(const CheckInput& input, std::uint64_t offset);
-
 // The content bytes present of a chunk the document holds; nothing when the
 // file has no such chunk.
-std::optional<std::uint64_t> Present(const CheckInput& input, const wavedoc::ChunkBase& chunk);
+std::optional<std::uint64_t> Present(const wavedoc::ChunkBase& chunk);
 
 // Whether the fmt chunk holds its 16 bytes of fields.
 bool HasFormatFields(const CheckInput& input);
@@ -77,29 +110,47 @@ bool HasFormatFields(const CheckInput& input);
 std::optional<std::uint32_t> FormatCode(const CheckInput& input);
 
 inline constexpr std::uint32_t kPcm = 1;
+inline constexpr std::uint32_t kMsAdpcm = 2;
 inline constexpr std::uint32_t kFloat = 3;
 inline constexpr std::uint32_t kALaw = 6;
 inline constexpr std::uint32_t kMuLaw = 7;
-inline constexpr std::uint32_t kExtensible = 0xFFFE;
+inline constexpr std::uint32_t kImaAdpcm = 0x11;
+
+// PCM, float, A-law and µ-law (plain or extensible): a frame is one sample
+// per channel in whole bytes, so the block align is the frame size and the
+// length follows from the data chunk's size.
+bool FrameIsBlock(const CheckInput& input);
 
 // The whole frames of the data chunk: its bytes present over the block align.
 // Nothing without data, format fields or a block align.
 std::optional<std::uint64_t> DataFrames(const CheckInput& input);
 
+// How long the audio is, in sample frames, and how a sentence names that
+// length. For formats whose frame is the block, the data chunk's frames;
+// for compressed audio, the length its fact chunk gives; nothing when the
+// length is not known.
+struct AudioLength {
+    std::uint64_t frames = 0;
+    std::string words;  // "the \"data\" chunk's 16 frames"
+};
+std::optional<AudioLength> LengthOfAudio(const CheckInput& input);
+
 // The sample offsets of the cue points, by id, of the first kMostRecords
 // records; the first point of an id counts. Nothing without a cue chunk.
 std::optional<std::unordered_map<std::uint32_t, std::uint32_t>> CueOffsets(const CheckInput& input);
 
-// The RIFF size field, and whether it is a streaming writer's placeholder.
-std::uint32_t RiffSize(const CheckInput& input);
-bool RiffSizeIsPlaceholder(const CheckInput& input);
-
 // A size or count as stored: the unsigned value of a 32-bit field.
 inline std::uint32_t Stored(std::int32_t field) { return static_cast<std::uint32_t>(field); }
+
+// A 32-bit field as a sentence gives it: its unsigned value, and the signed
+// value the grids show when that differs ("4294967295 (shown as -1)").
+std::string FieldValue(std::uint32_t value);
 
 // "\"fmt \"": a chunk id quoted for a sentence.
 std::string Quoted(std::string_view id);
 // "1 byte", "2 bytes".
 std::string Count(std::uint64_t n, std::string_view noun, std::string_view nounPlural);
+// The same for a 32-bit field: "4294967295 (shown as -1) bytes".
+std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural);
 
 }  // namespace wavecheck::detail

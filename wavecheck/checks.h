@@ -3,16 +3,19 @@
 #include "wavecheck/check_support.h"
 
 // One function per finding code; finding_table.cpp lists them with their codes.
+// An entry check runs on each entry the walk meets; a document check runs
+// once on the loaded document.
 namespace wavecheck::detail {
 
 // check_structure.cpp
 void CheckRiffSize(const CheckInput& input, Report& report);
-void CheckPastEnd(const CheckInput& input, Report& report);
-void CheckCutHeader(const CheckInput& input, Report& report);
-void CheckNotAChunk(const CheckInput& input, Report& report);
-void CheckPadMissing(const CheckInput& input, Report& report);
-void CheckPadNotZero(const CheckInput& input, Report& report);
-void CheckDuplicate(const CheckInput& input, Report& report);
+void CheckUnfinished(const CheckInput& input, Report& report);
+void CheckPastEnd(const EntryInput& input, Report& report);
+void CheckCutHeader(const EntryInput& input, Report& report);
+void CheckNotAChunk(const EntryInput& input, Report& report);
+void CheckPadMissing(const EntryInput& input, Report& report);
+void CheckPadNotZero(const EntryInput& input, Report& report);
+void CheckDuplicate(const EntryInput& input, Report& report);
 void CheckFmtMissing(const CheckInput& input, Report& report);
 void CheckDataMissing(const CheckInput& input, Report& report);
 void CheckDataBeforeFmt(const CheckInput& input, Report& report);
@@ -49,6 +52,8 @@ void CheckLoopCount(const CheckInput& input, Report& report);
 void CheckSamplerData(const CheckInput& input, Report& report);
 void CheckLoopOrder(const CheckInput& input, Report& report);
 void CheckLoopPastData(const CheckInput& input, Report& report);
+void CheckLoopType(const CheckInput& input, Report& report);
+void CheckLoopCueId(const CheckInput& input, Report& report);
 void CheckUnityNote(const CheckInput& input, Report& report);
 void CheckInstRange(const CheckInput& input, Report& report);
 

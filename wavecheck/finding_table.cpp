@@ -1,60 +1,80 @@
 #include <array>
+#include <new>
 
 #include "wavecheck/checks.h"
 #include "wavecheck/findings.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace wavecheck {
 namespace {
 
-using detail::CheckFunction;
+using detail::CheckInput;
+using detail::DocumentCheck;
+using detail::EntryCheck;
 
 struct FindingRow {
     std::string_view code;  // stable: a code is never renamed
-    Level level;            // the level of its findings (riff-size gives a note for a placeholder)
-    CheckFunction check;
+    Level level;            // the usual level of its findings; a check may pass another
+    EntryCheck onEntry;     // runs on each entry of the walk, or null
+    DocumentCheck onDocument;  // runs once on the loaded document, or null
 };
 
-// Every finding code, in the order the checks run and the findings are listed:
-// the file's structure first, then the chunks in the order they usually stand.
+// Every finding code, in the order the findings are listed: the file's
+// structure first, then the chunks in the order they usually stand.
 constexpr auto kFindings = std::to_array<FindingRow>({
-    {"riff-size", Level::Warning, detail::CheckRiffSize},
-    {"past-end", Level::Error, detail::CheckPastEnd},
-    {"cut-header", Level::Error, detail::CheckCutHeader},
-    {"not-a-chunk", Level::Error, detail::CheckNotAChunk},
-    {"pad-missing", Level::Warning, detail::CheckPadMissing},
-    {"pad-not-zero", Level::Note, detail::CheckPadNotZero},
-    {"duplicate", Level::Warning, detail::CheckDuplicate},
-    {"fmt-missing", Level::Error, detail::CheckFmtMissing},
-    {"data-missing", Level::Error, detail::CheckDataMissing},
-    {"data-before-fmt", Level::Warning, detail::CheckDataBeforeFmt},
-    {"trailing-bytes", Level::Note, detail::CheckTrailingBytes},
-    {"fmt-short", Level::Error, detail::CheckFmtShort},
-    {"fmt-zero", Level::Error, detail::CheckFmtZero},
-    {"block-align", Level::Error, detail::CheckBlockAlign},
-    {"byte-rate", Level::Warning, detail::CheckByteRate},
-    {"cb-size", Level::Warning, detail::CheckCbSize},
-    {"valid-bits", Level::Warning, detail::CheckValidBits},
-    {"channel-mask", Level::Warning, detail::CheckChannelMask},
-    {"fact-missing", Level::Warning, detail::CheckFactMissing},
-    {"fact-length", Level::Warning, detail::CheckFactLength},
-    {"partial-frame", Level::Warning, detail::CheckPartialFrame},
-    {"cue-count", Level::Warning, detail::CheckCueCount},
-    {"cue-past-data", Level::Warning, detail::CheckCuePastData},
-    {"cue-id-duplicate", Level::Warning, detail::CheckCueIdDuplicate},
-    {"plst-count", Level::Warning, detail::CheckPlstCount},
-    {"plst-unknown-cue", Level::Warning, detail::CheckPlstUnknownCue},
-    {"adtl-unknown-cue", Level::Warning, detail::CheckAdtlUnknownCue},
-    {"ltxt-past-data", Level::Warning, detail::CheckLtxtPastData},
-    {"text-unterminated", Level::Warning, detail::CheckTextUnterminated},
-    {"loop-count", Level::Warning, detail::CheckLoopCount},
-    {"sampler-data", Level::Warning, detail::CheckSamplerData},
-    {"loop-order", Level::Warning, detail::CheckLoopOrder},
-    {"loop-past-data", Level::Warning, detail::CheckLoopPastData},
-    {"unity-note", Level::Warning, detail::CheckUnityNote},
-    {"inst-range", Level::Warning, detail::CheckInstRange},
+    {"riff-size", Level::Warning, nullptr, detail::CheckRiffSize},
+    {"unfinished", Level::Warning, nullptr, detail::CheckUnfinished},
+    {"past-end", Level::Error, detail::CheckPastEnd, nullptr},
+    {"cut-header", Level::Error, detail::CheckCutHeader, nullptr},
+    {"not-a-chunk", Level::Error, detail::CheckNotAChunk, nullptr},
+    {"pad-missing", Level::Warning, detail::CheckPadMissing, nullptr},
+    {"pad-not-zero", Level::Note, detail::CheckPadNotZero, nullptr},
+    {"duplicate", Level::Warning, detail::CheckDuplicate, nullptr},
+    {"fmt-missing", Level::Error, nullptr, detail::CheckFmtMissing},
+    {"data-missing", Level::Error, nullptr, detail::CheckDataMissing},
+    {"data-before-fmt", Level::Warning, nullptr, detail::CheckDataBeforeFmt},
+    {"trailing-bytes", Level::Note, nullptr, detail::CheckTrailingBytes},
+    {"fmt-short", Level::Error, nullptr, detail::CheckFmtShort},
+    {"fmt-zero", Level::Error, nullptr, detail::CheckFmtZero},
+    {"block-align", Level::Error, nullptr, detail::CheckBlockAlign},
+    {"byte-rate", Level::Warning, nullptr, detail::CheckByteRate},
+    {"cb-size", Level::Warning, nullptr, detail::CheckCbSize},
+    {"valid-bits", Level::Warning, nullptr, detail::CheckValidBits},
+    {"channel-mask", Level::Warning, nullptr, detail::CheckChannelMask},
+    {"fact-missing", Level::Warning, nullptr, detail::CheckFactMissing},
+    {"fact-length", Level::Warning, nullptr, detail::CheckFactLength},
+    {"partial-frame", Level::Warning, nullptr, detail::CheckPartialFrame},
+    {"cue-count", Level::Warning, nullptr, detail::CheckCueCount},
+    {"cue-past-data", Level::Warning, nullptr, detail::CheckCuePastData},
+    {"cue-id-duplicate", Level::Warning, nullptr, detail::CheckCueIdDuplicate},
+    {"plst-count", Level::Warning, nullptr, detail::CheckPlstCount},
+    {"plst-unknown-cue", Level::Warning, nullptr, detail::CheckPlstUnknownCue},
+    {"adtl-unknown-cue", Level::Warning, nullptr, detail::CheckAdtlUnknownCue},
+    {"ltxt-past-data", Level::Warning, nullptr, detail::CheckLtxtPastData},
+    {"text-unterminated", Level::Warning, nullptr, detail::CheckTextUnterminated},
+    {"loop-count", Level::Warning, nullptr, detail::CheckLoopCount},
+    {"sampler-data", Level::Warning, nullptr, detail::CheckSamplerData},
+    {"loop-order", Level::Warning, nullptr, detail::CheckLoopOrder},
+    {"loop-past-data", Level::Warning, nullptr, detail::CheckLoopPastData},
+    {"loop-type", Level::Warning, nullptr, detail::CheckLoopType},
+    {"loop-cue-id", Level::Note, nullptr, detail::CheckLoopCueId},
+    {"unity-note", Level::Warning, nullptr, detail::CheckUnityNote},
+    {"inst-range", Level::Warning, nullptr, detail::CheckInstRange},
 });
 
 }  // namespace
+
+struct FileCheck::State {
+    detail::WalkFacts facts;
+    std::array<detail::CodeFindings, kFindings.size()> buckets;
+
+    State() {
+        for (std::size_t i = 0; i < kFindings.size(); ++i) {
+            buckets[i].code = kFindings[i].code;
+            buckets[i].level = kFindings[i].level;
+        }
+    }
+};
 
 std::string_view LevelName(Level level) {
     switch (level) {
@@ -68,13 +88,61 @@ std::string_view LevelName(Level level) {
     return "note";
 }
 
-std::vector<Finding> CheckFile(const CheckInput& input) {
-    std::vector<Finding> findings;
-    if (input.document.Source() == nullptr) return findings;  // nothing loaded
-    const wavedoc::ReadingSession session(input.document.Source());
-    for (const FindingRow& row : kFindings) {
-        detail::Report report(row.code, row.level, findings);
-        row.check(input, report);
+FileCheck::FileCheck() : state_(std::make_unique<State>()) {}
+FileCheck::~FileCheck() = default;
+
+void FileCheck::Begin(std::uint32_t riffSize, std::uint64_t fileLength) {
+    state_->facts.riffSize = riffSize;
+    state_->facts.fileLength = fileLength;
+}
+
+void FileCheck::Entry(const wavedoc::MapEntry& entry) {
+    detail::WalkFacts& facts = state_->facts;
+    if (entry.depth == 0) {
+        facts.lastTopLevel = entry;
+        if (entry.IsChunk() && entry.present < entry.size) facts.topLevelRunsPastEnd = true;
+        const std::uint64_t contentEnd = entry.offset + wavedoc::layout::kChunkHeaderSize + entry.present;
+        if (!facts.riffEndsInside && entry.IsChunk() && entry.offset < facts.RiffEnd() &&
+            facts.RiffEnd() < contentEnd) {
+            facts.riffEndsInside = entry;
+        }
+    }
+    const detail::EntryInput input{entry, facts};
+    for (std::size_t i = 0; i < kFindings.size(); ++i) {
+        if (kFindings[i].onEntry == nullptr) continue;
+        detail::Report report(state_->buckets[i]);
+        kFindings[i].onEntry(input, report);
+    }
+}
+
+Findings FileCheck::Finish(const wavedoc::WaveDocument& document) {
+    Findings findings;
+    if (document.Source() != nullptr) {
+        const CheckInput input{document, state_->facts};
+        try {
+            const wavedoc::ReadingSession session(document.Source());
+            for (std::size_t i = 0; i < kFindings.size(); ++i) {
+                if (kFindings[i].onDocument == nullptr) continue;
+                detail::Report report(state_->buckets[i]);
+                kFindings[i].onDocument(input, report);
+            }
+        } catch (const wavedoc::FileChangedError& changed) {
+            findings.unfinished = changed.what();
+        } catch (const wavedoc::WaveDocError& error) {
+            findings.unfinished = error.what();
+        } catch (const std::bad_alloc&) {
+            findings.unfinished =
+                "The file \"" + document.Source()->DisplayName() + "\" could not be checked in full: there is not enough memory.";
+        }
+    }
+    for (detail::CodeFindings& bucket : state_->buckets) {
+        if (bucket.total == 0) continue;
+        findings.counts.push_back({bucket.code, bucket.total, bucket.kept.size()});
+        findings.errors += bucket.byLevel[static_cast<std::size_t>(Level::Error)];
+        findings.warnings += bucket.byLevel[static_cast<std::size_t>(Level::Warning)];
+        findings.notes += bucket.byLevel[static_cast<std::size_t>(Level::Note)];
+        for (Finding& finding : bucket.kept) findings.shown.push_back(std::move(finding));
+        bucket.kept.clear();
     }
     return findings;
 }

@@ -5,11 +5,14 @@
 #include <string_view>
 #include <vector>
 
-#include "wavedoc/structure_map.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/file_walk.h"
+#include "wavedoc/document/wave_document.h"
 
-// What is wrong or questionable in a loaded WAV file: one small function per
-// finding code, all listed in one table.
+// What is wrong or questionable in a WAV file: one small function per finding
+// code, all listed in one table. Levels: an error means a reader loses
+// content or cannot play the file; a warning, the file breaks the format in a
+// way some readers mishandle; a note, it departs from the letter of the format
+// but nothing is lost.
 namespace wavecheck {
 
 enum class Level { Error, Warning, Note };
@@ -25,17 +28,57 @@ struct Finding {
     std::string message;       // one plain sentence
 };
 
-// What every check reads: the loaded document and the structure map of its
-// file (MapStructure), made once for all checks.
-struct CheckInput {
-    const wavedoc::WaveDocument& document;
-    const std::vector<wavedoc::MapEntry>& map;
+// How many findings of one code there are in all.
+struct CodeCount {
+    std::string_view code;
+    std::uint64_t total = 0;
+    std::uint64_t shown = 0;  // of them, how many Findings::shown holds
 };
 
-// Runs every check in the table, in its order. Checks that need a chunk the
-// file lacks are skipped. Reads through the document, so it may raise
-// wavedoc::FileChangedError; hold a ReadingSession around it.
-std::vector<Finding> CheckFile(const CheckInput& input);
+// What checking a file came to. The counts are exact however many findings
+// there are; the findings themselves are kept up to kMostShownPerCode of each
+// code, in the table's order.
+struct Findings {
+    static constexpr std::size_t kMostShownPerCode = 100;
+
+    std::vector<Finding> shown;
+    std::vector<CodeCount> counts;  // the codes that have findings, in the table's order
+    std::uint64_t errors = 0;
+    std::uint64_t warnings = 0;
+    std::uint64_t notes = 0;
+    // Why the check could not finish (the file changed, no memory), one
+    // sentence naming the file; empty when it finished.
+    std::string unfinished;
+
+    std::uint64_t Total() const { return errors + warnings + notes; }
+    bool HasProblems() const { return errors + warnings > 0; }
+    bool Finished() const { return unfinished.empty(); }
+};
+
+// Checks a file as the document's load walks it: pass it to
+// WaveDocument::Load, which tells it of every chunk, sub-chunk and run of
+// stray bytes; then Finish runs the checks that read the loaded document.
+// The structural checks thus see every entry of the file, not the bounded
+// map. Use one FileCheck for one load.
+class FileCheck : public wavedoc::WalkObserver {
+public:
+    FileCheck();
+    ~FileCheck() override;
+    FileCheck(const FileCheck&) = delete;
+    FileCheck& operator=(const FileCheck&) = delete;
+
+    void Begin(std::uint32_t riffSize, std::uint64_t fileLength) override;
+    void Entry(const wavedoc::MapEntry& entry) override;
+
+    // Every finding about the document this FileCheck watched load. Reads
+    // records through the document; a file that changed meanwhile, or a lack
+    // of memory, leaves the findings so far with `unfinished` set.
+    Findings Finish(const wavedoc::WaveDocument& document);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // The codes of the table, in its order.
 std::vector<std::string_view> FindingCodes();

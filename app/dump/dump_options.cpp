@@ -47,7 +47,8 @@ std::string DumpUsage() {
            "  -h, --help   show this text and exit\n"
            "  --version    show the version and exit\n"
            "Exit status: 0 when every file was read (with --check: and has no error or warning), 1 "
-           "otherwise, 2 for bad usage.\n";
+           "otherwise, 2 for bad usage, 3 when a file could not be checked to the end (it changed while\n"
+           "it was read, or memory ran out): its findings are incomplete.\n";
 }
 
 std::string DumpVersion() { return std::string("ondulo-dump ") + ondulo::kVersion + "\n"; }

@@ -1,12 +1,10 @@
 #include "file_report.h"
 
-#include <algorithm>
-#include <exception>
 #include <new>
 
 #include "ui/detail/chunk_details.h"
 #include "ui/main/fill_chunk_list.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace {
 
@@ -20,7 +18,8 @@ std::string LoadFailure(const wavedoc::WaveDocument& document, const std::string
 
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     wavedoc::WaveDocument document;
-    FileOutcome outcome{document.Load(path), false};
+    wavecheck::FileCheck check;
+    FileOutcome outcome{document.Load(path, &check), false, false};
     if (outcome.status != wavedoc::LoadOk) {
         writer.Refused(path, outcome.status, LoadFailure(document, path, outcome.status));
         return outcome;
@@ -35,16 +34,10 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
         overview.chunks.push_back({chunk->Name(), chunk->Size()});
     }
     overview.notes = document.LoadNotes();
-    try {
-        overview.structure = wavedoc::MapStructure(document);
-        overview.findings = wavecheck::CheckFile({document, overview.structure});
-    } catch (const std::exception& error) {
-        overview.notes.push_back(std::string("The file could not be mapped and checked in full: ") +
-                                 error.what());
-    }
-    outcome.hasProblems = std::any_of(
-        overview.findings.begin(), overview.findings.end(),
-        [](const wavecheck::Finding& finding) { return finding.level != wavecheck::Level::Note; });
+    overview.structure = &document.Structure();
+    overview.findings = check.Finish(document);
+    outcome.hasProblems = overview.findings.HasProblems();
+    outcome.unfinished = !overview.findings.Finished();
     writer.BeginFile(path, overview);
     for (const ListedChunk& chunk : overview.chunks) {
         writer.BeginChunk(chunk);

@@ -7,7 +7,7 @@
 
 #include "ui/detail/row_sink.h"
 #include "wavecheck/findings.h"
-#include "wavedoc/structure_map.h"
+#include "wavedoc/document/structure_map.h"
 
 // One chunk of the chunk list, as ondulo-dump reports it.
 struct ListedChunk {
@@ -19,14 +19,15 @@ struct ListedChunk {
 struct FileOverview {
     std::vector<ListedChunk> chunks;
     std::vector<std::string> notes;            // what the load got past (WaveDocument::LoadNotes)
-    std::vector<wavedoc::MapEntry> structure;  // every chunk in file order
-    std::vector<wavecheck::Finding> findings;  // what is wrong or questionable
+    const wavedoc::StructureMap* structure = nullptr;  // every chunk in file order
+    wavecheck::Findings findings;                      // what is wrong or questionable
 };
 
 // What reporting one file came to.
 struct FileOutcome {
     std::int16_t status = 0;   // the status of WaveDocument::Load
     bool hasProblems = false;  // a finding of level error or warning
+    bool unfinished = false;   // the check could not finish
 };
 
 // Receives what ondulo-dump reports of each file in the order it is found, so

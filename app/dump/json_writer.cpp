@@ -20,7 +20,9 @@ std::string BytesMember(std::string_view key, std::string_view raw) {
     return ", \"" + std::string(key) + "_bytes\": \"" + HexBytes(raw) + "\"";
 }
 
-void AppendEntry(std::string& json, const wavedoc::MapEntry& entry) {
+// The members of one entry, without the closing brace: a list goes on with
+// its children.
+void AppendEntryMembers(std::string& json, const wavedoc::MapEntry& entry) {
     json += "{\"offset\": " + std::to_string(entry.offset);
     if (entry.IsChunk()) {
         json += ", \"id\": " + JsonString(entry.id) + BytesMember("id", entry.id) +
@@ -32,14 +34,10 @@ void AppendEntry(std::string& json, const wavedoc::MapEntry& entry) {
             std::string(", \"listed\": ") + (entry.listing == wavedoc::Listing::Listed ? "true" : "false");
     } else {
         json += ", \"id\": null, \"length\": " + std::to_string(entry.length);
+        if (entry.stray == wavedoc::Stray::Unmapped) json += ", \"entries\": " + std::to_string(entry.leftOut);
     }
-    if (entry.listing != wavedoc::Listing::Listed) json += ", \"why\": " + JsonString(entry.Why());
+    if (entry.listing != wavedoc::Listing::Listed || entry.notWalked) json += ", \"why\": " + JsonString(entry.Why());
     if (entry.afterRiffEnd) json += ", \"after_riff_end\": true";
-    if (!entry.listType.empty() || !entry.children.empty()) {
-        json += ", \"list_type\": " + JsonString(entry.listType) +
-                ", \"children\": " + JsonStructure(entry.children);
-    }
-    json += "}";
 }
 
 // Printable ASCII without quote or backslash goes into JSON as it is.
@@ -61,16 +59,30 @@ void AppendJsonString(std::string& out, std::string_view raw) {
 
 }  // namespace
 
-std::string JsonStructure(const std::vector<wavedoc::MapEntry>& structure) {
+std::string JsonStructure(const wavedoc::StructureMap& structure) {
+    // The map lists a list's sub-chunks right after it, one level deeper; the
+    // depths of the lists still open say where each "children" array ends.
     std::string json = "[";
-    for (std::size_t i = 0; i < structure.size(); ++i) {
-        if (i > 0) json += ", ";
-        AppendEntry(json, structure[i]);
+    std::vector<int> open;
+    bool first = true;
+    for (const wavedoc::MapEntry& entry : structure.entries) {
+        for (; !open.empty() && entry.depth <= open.back(); open.pop_back()) json += "]}";
+        json += first ? "" : ", ";
+        AppendEntryMembers(json, entry);
+        first = !entry.IsList();
+        if (entry.IsList()) {
+            json += ", \"list_type\": " + JsonString(entry.listType) + ", \"children\": [";
+            open.push_back(entry.depth);
+        } else {
+            json += "}";
+        }
     }
+    for (; !open.empty(); open.pop_back()) json += "]}";
     return json + "]";
 }
 
-std::string JsonFindings(const std::vector<wavecheck::Finding>& findings) {
+std::string JsonFindings(const wavecheck::Findings& checked) {
+    const std::vector<wavecheck::Finding>& findings = checked.shown;
     std::string json = "[";
     for (std::size_t i = 0; i < findings.size(); ++i) {
         const wavecheck::Finding& finding = findings[i];
@@ -81,6 +93,17 @@ std::string JsonFindings(const std::vector<wavecheck::Finding>& findings) {
                 ", \"message\": " + JsonString(finding.message) + "}";
     }
     return json + "]";
+}
+
+std::string JsonFindingCounts(const wavecheck::Findings& findings) {
+    std::string json = "{\"error\": " + std::to_string(findings.errors) +
+                       ", \"warning\": " + std::to_string(findings.warnings) +
+                       ", \"note\": " + std::to_string(findings.notes) + ", \"by_code\": {";
+    for (std::size_t i = 0; i < findings.counts.size(); ++i) {
+        json += std::string(i == 0 ? "" : ", ") + JsonString(findings.counts[i].code) + ": " +
+                std::to_string(findings.counts[i].total);
+    }
+    return json + "}}";
 }
 
 std::string JsonString(std::string_view raw) {
@@ -126,8 +149,13 @@ void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t sta
     for (std::size_t i = 0; i < overview.notes.size(); ++i) {
         out_ << (i == 0 ? "" : ", ") << JsonString(overview.notes[i]);
     }
-    out_ << "],\n   \"structure\": " << JsonStructure(overview.structure)
-         << ",\n   \"findings\": " << JsonFindings(overview.findings) << ",\n   \"chunks\": [";
+    out_ << "],\n   \"structure\": "
+         << (overview.structure != nullptr ? JsonStructure(*overview.structure) : std::string("[]"))
+         << ",\n   \"findings\": " << JsonFindings(overview.findings)
+         << ",\n   \"finding_counts\": " << JsonFindingCounts(overview.findings)
+         << ",\n   \"unfinished\": "
+         << (overview.findings.Finished() ? std::string("null") : JsonString(overview.findings.unfinished))
+         << ",\n   \"chunks\": [";
 }
 
 void JsonReportWriter::Refused(const std::string& path, std::int16_t status, const std::string& reason) {

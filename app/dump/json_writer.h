@@ -16,12 +16,18 @@ std::string HexBytes(std::string_view raw);
 
 // The structure map as a JSON array: {"offset", "id", "size", "present",
 // "pad", "listed"} per chunk, with "why" when it is not listed, "list_type" and
-// "children" for a list; {"offset", "id": null, "length", "why"} for stray bytes.
-std::string JsonStructure(const std::vector<wavedoc::MapEntry>& structure);
+// "children" for a list; {"offset", "id": null, "length", "why"} for stray bytes
+// ("entries" too for those not mapped one by one). Written without recursion;
+// lists nest only as deep as the walk goes.
+std::string JsonStructure(const wavedoc::StructureMap& structure);
 
-// The findings as a JSON array of {"code", "level", "offset", "chunk",
+// The findings kept as a JSON array of {"code", "level", "offset", "chunk",
 // "message"}; "chunk" is null for a finding about no one chunk.
-std::string JsonFindings(const std::vector<wavecheck::Finding>& findings);
+std::string JsonFindings(const wavecheck::Findings& findings);
+
+// How many findings there are in all: {"error", "warning", "note", "by_code":
+// {code: count}}, exact however many the array keeps.
+std::string JsonFindingCounts(const wavecheck::Findings& findings);
 
 // Writes {"files": [...]} as the files are reported, so a long run holds only
 // the row being written. A path or chunk name that is not valid UTF-8 also

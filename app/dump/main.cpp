@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -15,20 +16,35 @@ namespace {
 // Why the output failed, taken as soon as the failure shows.
 int outputError = 0;
 
+// The exit statuses besides 0 (every file read, and with --check without an
+// error or a warning) and 2 (bad usage).
+constexpr int kFaults = 1;      // a file could not be read, or (with --check) has faults
+constexpr int kUnfinished = 3;  // a file could not be checked to the end
+
 // Reports every file in turn, stopping when the output can no longer be
-// written; true when every file was read (and, when the check counts, none
-// has an error or a warning).
-bool ReportFiles(const std::vector<std::string>& files, ReportWriter& writer, bool checkCounts) {
-    bool allRead = true;
+// written; the exit status the files come to, a check that could not finish
+// outweighing everything else.
+int ReportFiles(const std::vector<std::string>& files, ReportWriter& writer, bool checkCounts) {
+    int status = 0;
     for (const std::string& path : files) {
-        const FileOutcome outcome = ReportFile(path, writer);
-        allRead = outcome.status == 0 && !(checkCounts && outcome.hasProblems) && allRead;
+        FileOutcome outcome;
+        try {
+            outcome = ReportFile(path, writer);
+        } catch (const std::bad_alloc&) {
+            std::cerr << "ondulo-dump: \"" << TerminalPath(path) << "\" could not be reported in full: there is not enough memory.\n";
+            outcome.unfinished = true;
+        }
+        if (outcome.unfinished) {
+            status = kUnfinished;
+        } else if (status == 0 && (outcome.status != 0 || (checkCounts && outcome.hasProblems))) {
+            status = kFaults;
+        }
         if (!std::cout) {
             outputError = errno;
             break;
         }
     }
-    return allRead;
+    return status;
 }
 
 }  // namespace
@@ -53,14 +69,14 @@ int main(int argc, char** argv) {
         return std::cout.flush() ? 0 : 1;
     }
 
-    bool allRead = false;
+    int status = 0;
     if (options->json) {
         JsonReportWriter writer(std::cout);
-        allRead = ReportFiles(options->files, writer, options->check);
+        status = ReportFiles(options->files, writer, options->check);
         writer.Finish();
     } else {
         TextReportWriter writer(std::cout, std::cerr, {options->structure, options->check});
-        allRead = ReportFiles(options->files, writer, options->check);
+        status = ReportFiles(options->files, writer, options->check);
     }
     if (std::cout && !std::cout.flush()) outputError = errno;
     if (!std::cout) {
@@ -70,5 +86,5 @@ int main(int argc, char** argv) {
                   << ".\n";
         return 1;
     }
-    return allRead ? 0 : 1;
+    return status;
 }

@@ -58,24 +58,26 @@ std::string EscapeForTerminal(std::string_view text) {
     return out;
 }
 
-// One line of the structure table, indented by its depth.
-void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry, int depth) {
+// One line of the structure table, indented by its depth (lists nest only so
+// deep, so the indent is bounded).
+void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry) {
+    const int depth = entry.depth + 1;
     std::string line(static_cast<std::size_t>(depth) * 2, ' ');
     line += std::to_string(entry.offset);
     line.resize(std::max<std::size_t>(line.size() + 1, static_cast<std::size_t>(depth) * 2 + 12), ' ');
     if (entry.IsChunk()) {
         line += TerminalText(entry.id) + "  size " + std::to_string(entry.size) + ", " +
-                std::to_string(entry.present) + " present";
+                std::to_string(entry.present) + (entry.present == 1 ? " byte present" : " bytes present");
         if (entry.pad == wavedoc::PadByte::Present) line += ", pad byte";
         if (entry.pad == wavedoc::PadByte::Missing) line += ", pad byte missing";
         if (!entry.listType.empty()) line += ", type " + TerminalText(entry.listType);
     } else {
         line += "(" + std::to_string(entry.length) + (entry.length == 1 ? " byte)" : " bytes)");
+        if (entry.stray == wavedoc::Stray::Unmapped) line += ", " + std::to_string(entry.leftOut) + " entries";
     }
     if (entry.afterRiffEnd) line += ", after the RIFF end";
     line += entry.listing == wavedoc::Listing::Listed ? "  [listed]" : "  " + entry.Why();
     out << line << '\n';
-    for (const wavedoc::MapEntry& child : entry.children) WriteEntry(out, child, depth + 1);
 }
 
 // Text that goes out as it is: printable ASCII and TAB, no backslash. Most
@@ -97,18 +99,27 @@ void WriteTerminalLine(std::ostream& out, std::string_view raw) {
 
 }  // namespace
 
-void WriteStructure(std::ostream& out, const std::vector<wavedoc::MapEntry>& structure) {
+void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure) {
     out << "structure:\n";
-    for (const wavedoc::MapEntry& entry : structure) WriteEntry(out, entry, 1);
+    for (const wavedoc::MapEntry& entry : structure.entries) WriteEntry(out, entry);
 }
 
-void WriteFindings(std::ostream& out, const std::vector<wavecheck::Finding>& findings) {
-    out << "findings:" << (findings.empty() ? " none\n" : "\n");
-    for (const wavecheck::Finding& finding : findings) {
-        out << "  " << wavecheck::LevelName(finding.level) << '\t' << finding.offset << '\t'
-            << (finding.chunk.empty() ? "-" : TerminalText(finding.chunk)) << '\t' << finding.code << '\t'
-            << TerminalText(finding.message) << '\n';
+void WriteFindings(std::ostream& out, const wavecheck::Findings& findings) {
+    out << "findings:" << (findings.shown.empty() && findings.Finished() ? " none\n" : "\n");
+    std::size_t at = 0;
+    for (const wavecheck::CodeCount& count : findings.counts) {
+        for (std::uint64_t i = 0; i < count.shown; ++i, ++at) {
+            const wavecheck::Finding& finding = findings.shown[at];
+            out << "  " << wavecheck::LevelName(finding.level) << '\t' << finding.offset << '\t'
+                << (finding.chunk.empty() ? "-" : TerminalText(finding.chunk)) << '\t' << finding.code << '\t'
+                << TerminalText(finding.message) << '\n';
+        }
+        if (count.total > count.shown) {
+            out << "  ...\t-\t-\t" << count.code << "\tand " << count.total - count.shown << " more " << count.code
+                << " findings.\n";
+        }
     }
+    if (!findings.Finished()) out << "! The check could not finish: " << TerminalText(findings.unfinished) << '\n';
 }
 
 std::string TerminalText(std::string_view raw) {
@@ -130,7 +141,7 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
     for (const ListedChunk& chunk : overview.chunks)
         out_ << TerminalText(chunk.name) << '\t' << chunk.size << '\n';
     for (const std::string& note : overview.notes) out_ << "! " << TerminalText(note) << '\n';
-    if (parts_.structure) WriteStructure(out_, overview.structure);
+    if (parts_.structure && overview.structure != nullptr) WriteStructure(out_, *overview.structure);
     if (parts_.findings) WriteFindings(out_, overview.findings);
 }
 

@@ -21,7 +21,7 @@ std::string TerminalPath(std::string_view path);
 // The structure map as an indented table: "structure:", then one line per
 // entry (offset, id, size field, bytes present, pad byte, list type, and
 // "[listed]" or why the window does not list it), sub-chunks indented.
-void WriteStructure(std::ostream& out, const std::vector<wavedoc::MapEntry>& structure);
+void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure);
 
 // What the text shows of each file besides its chunk list and notes: the
 // decoded fields by default, else the structure map, the findings or both.
@@ -32,8 +32,10 @@ struct TextParts {
 
 // The findings: "findings:" (with "none" when there are none), then one line
 // per finding: level, offset, chunk ("-" for none), code and sentence,
-// separated by TABs.
-void WriteFindings(std::ostream& out, const std::vector<wavecheck::Finding>& findings);
+// separated by TABs; after the findings kept of a code, a line "...", "-",
+// "-", the code and how many more there are; last, "! The check could not
+// finish: ..." when it could not.
+void WriteFindings(std::ostream& out, const wavecheck::Findings& findings);
 
 // The text form, one file at a time: the path, the chunk list (name TAB size),
 // "! sentence" for each load note, then for each chunk a blank line, "[NAME]",

@@ -6,9 +6,9 @@
 
 #include "detail_routines.h"
 #include "detail_rows.h"
-#include "wavedoc/chunk_types.h"
-#include "wavedoc/wave_document.h"
-#include "wavedoc/wave_error.h"
+#include "wavedoc/chunks/chunk_types.h"
+#include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // each entry closed by a blank row.
 #include "detail_routines.h"
 #include "detail_rows.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "detail_routines.h"
 #include "detail_rows.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 void ShowCuePoints(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Number of cue points", document.Cue().CuePointCount());

@@ -7,7 +7,7 @@
 
 #include "detail_routines.h"
 #include "detail_rows.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace {
 

@@ -1,19 +1,19 @@
 #include "file_summary.h"
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
-std::string Counted(std::size_t count, const char* one, const char* many) {
+std::string Counted(std::uint64_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 }  // namespace
 
-std::string AlsoInFileSentence(const std::vector<wavedoc::MapEntry>& structure) {
+std::string AlsoInFileSentence(const wavedoc::StructureMap& structure) {
     std::vector<std::string> names;
-    for (const wavedoc::MapEntry& entry : structure) {
+    for (const wavedoc::MapEntry& entry : structure.entries) {
+        if (entry.depth != 0) continue;
         if (entry.listing != wavedoc::Listing::UnknownType && entry.listing != wavedoc::Listing::OtherList)
             continue;
         std::string name = entry.id;
@@ -26,26 +26,30 @@ std::string AlsoInFileSentence(const std::vector<wavedoc::MapEntry>& structure) 
     return sentence + ".";
 }
 
-std::string FindingsSentence(const std::vector<wavecheck::Finding>& findings) {
-    if (findings.empty()) return "No findings.";
-    std::array<std::size_t, 3> counts{};  // errors, warnings, notes
-    for (const wavecheck::Finding& finding : findings) ++counts[static_cast<std::size_t>(finding.level)];
+std::string FindingsSentence(const wavecheck::Findings& findings) {
+    if (findings.Total() == 0) return findings.Finished() ? "No findings." : "Not checked in full.";
     std::vector<std::string> parts;
-    if (counts[0] > 0) parts.push_back(Counted(counts[0], "error", "errors"));
-    if (counts[1] > 0) parts.push_back(Counted(counts[1], "warning", "warnings"));
-    if (counts[2] > 0) parts.push_back(Counted(counts[2], "note", "notes"));
-    std::string sentence = Counted(findings.size(), "finding", "findings") + ": ";
+    if (findings.errors > 0) parts.push_back(Counted(findings.errors, "error", "errors"));
+    if (findings.warnings > 0) parts.push_back(Counted(findings.warnings, "warning", "warnings"));
+    if (findings.notes > 0) parts.push_back(Counted(findings.notes, "note", "notes"));
+    std::string sentence = Counted(findings.Total(), "finding", "findings") + ": ";
     for (std::size_t i = 0; i < parts.size(); ++i) sentence += (i == 0 ? "" : ", ") + parts[i];
-    return sentence + ".";
+    return sentence + (findings.Finished() ? "." : "; not checked in full.");
 }
 
-std::vector<std::string> FindingLines(const std::vector<wavecheck::Finding>& findings) {
+std::vector<std::string> FindingLines(const wavecheck::Findings& findings, std::size_t most) {
     std::vector<std::string> lines;
-    for (const wavecheck::Finding& finding : findings) {
+    for (const wavecheck::Finding& finding : findings.shown) {
+        if (lines.size() == most) break;
+        const std::size_t idEnd = finding.chunk.find_last_not_of(' ');
+        const std::string chunk = idEnd == std::string::npos ? "" : finding.chunk.substr(0, idEnd + 1);
         lines.push_back(std::string(wavecheck::LevelName(finding.level)) + " at offset " +
-                        std::to_string(finding.offset) + " (" +
-                        (finding.chunk.empty() ? "" : finding.chunk + ", ") + finding.code +
-                        "): " + finding.message);
+                        std::to_string(finding.offset) + " (" + (chunk.empty() ? "" : chunk + ", ") +
+                        finding.code + "): " + finding.message);
     }
+    if (findings.Total() > lines.size()) {
+        lines.push_back("... and " + Counted(findings.Total() - lines.size(), "more finding.", "more findings."));
+    }
+    if (!findings.Finished()) lines.push_back(findings.unfinished);
     return lines;
 }

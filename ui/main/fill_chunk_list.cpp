@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 std::vector<const wavedoc::ChunkBase*> ListedChunks(const wavedoc::WaveDocument& document) {
     std::vector<const wavedoc::ChunkBase*> chunks;

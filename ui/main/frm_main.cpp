@@ -34,8 +34,8 @@
 #include "ui/main/row_table_model.h"
 #include "ui/main/row_table_view.h"
 #include "wavecheck/findings.h"
-#include "wavedoc/structure_map.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/structure_map.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace {
 
@@ -55,6 +55,8 @@ constexpr int kChunkGridWidthTwips = 2130;
 constexpr int kValueGridWidthTwips = 5910;
 // How many sentences the status line shows before it points to its tool tip.
 constexpr qsizetype kStatusSentences = 3;
+// The findings label's tool tip lists this many findings at the most.
+constexpr std::size_t kFindingLines = 20;
 
 // The hourglass for as long as it lives, restored on every way out.
 class BusyCursor {
@@ -297,7 +299,8 @@ void frmMain::cbAnalizeClick() {
     std::int16_t status = 0;
     {
         BusyCursor busy;
-        status = document_->Load(QFile::encodeName(path).toStdString());
+        check_ = std::make_unique<wavecheck::FileCheck>();
+        status = document_->Load(QFile::encodeName(path).toStdString(), check_.get());
     }
     // Load reports its own lack of memory; listing what it read can still
     // run short, and that must not end the program.
@@ -355,21 +358,12 @@ void frmMain::ListChunks() {
 }
 
 void frmMain::SummariseFile() {
-    std::vector<wavecheck::Finding> findings;
-    try {
-        const wavedoc::ReadingSession session(document_->Source());
-        const std::vector<wavedoc::MapEntry> structure = wavedoc::MapStructure(*document_);
-        alsoInFile_ = AlsoInFileSentence(structure);
-        findings = wavecheck::CheckFile({*document_, structure});
-    } catch (const std::exception& error) {
-        alsoInFile_.clear();
-        lbFindings_->setText(tr("Not checked"));
-        lbFindings_->setToolTip(TextFromBytes(error.what()));
-        return;
-    }
+    alsoInFile_ = AlsoInFileSentence(document_->Structure());
+    const wavecheck::Findings findings = check_->Finish(*document_);
+    check_.reset();
     lbFindings_->setText(QString::fromStdString(FindingsSentence(findings)));
     QStringList lines;
-    for (const std::string& line : FindingLines(findings)) lines << TextFromBytes(line);
+    for (const std::string& line : FindingLines(findings, kFindingLines)) lines << TextFromBytes(line);
     lbFindings_->setToolTip(lines.join(QLatin1Char('\n')));
     lbFindings_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
 }

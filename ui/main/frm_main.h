@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/main/user_prompts.h"
+#include "wavecheck/findings.h"
 
 class QDragEnterEvent;
 class QDropEvent;
@@ -81,6 +82,8 @@ private:
     QLabel* lbFindings_ = nullptr;
     // What the last analysis found out about the whole file, for the status line.
     std::string alsoInFile_;
+    // Listens to the load of the file being analysed; gone once it is checked.
+    std::unique_ptr<wavecheck::FileCheck> check_;
 
     QPointer<frmHelp> helpWindow_;
     QPointer<frmAbout> aboutWindow_;

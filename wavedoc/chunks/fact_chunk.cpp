@@ -1,0 +1,10 @@
+#include "wavedoc/chunks/fact_chunk.h"
+
+namespace wavedoc {
+
+FactChunk::FactChunk(const ChunkSpan& span)
+    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}) {}
+
+std::int32_t FactChunk::SampleCount() const { return fields_.Bits32(0, "dwSampleLength"); }
+
+}  // namespace wavedoc

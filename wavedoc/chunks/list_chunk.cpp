@@ -1,0 +1,73 @@
+#include "wavedoc/chunks/list_chunk.h"
+
+#include <algorithm>
+
+#include "wavedoc/reading/wave_error.h"
+
+namespace wavedoc {
+namespace {
+
+constexpr std::uint64_t kLablFixedBytes = layout::kLabelFixedBytes;
+constexpr std::uint64_t kLtxtFixedBytes = layout::kLabelledTextFixedBytes;
+
+}  // namespace
+
+SubChunkEntry::SubChunkEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source,
+                             std::uint64_t fixedBytes, OwnerName owner)
+    : ChunkBase(header),
+      fields_(source->Read(header.dataOffset, std::min(fixedBytes, header.presentSize)), std::move(owner)),
+      source_(source),
+      textOffset_(header.dataOffset + fixedBytes),
+      textPresent_(header.presentSize > fixedBytes ? header.presentSize - fixedBytes : 0) {}
+
+SubChunkEntry::StoredText SubChunkEntry::ReadText() const {
+    if (textPresent_ == 0) return {};
+    StoredText text{source_->Read(textOffset_, std::min(textPresent_, kTextReadLimit)), textPresent_};
+    if (const std::size_t zero = text.shown.find('\0'); zero != std::string::npos) {
+        text.shown.resize(zero);
+        text.length = zero;
+    } else if (textPresent_ > kTextReadLimit && source_->Read(textOffset_ + textPresent_ - 1, 1)[0] == '\0') {
+        --text.length;  // the closing zero byte is no part of the text
+    }
+    return text;
+}
+
+std::string SubChunkEntry::Text() const { return ReadText().shown; }
+
+LablEntry::LablEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source,
+                     OwnerName owner)
+    : SubChunkEntry(header, source, kLablFixedBytes, std::move(owner)) {}
+
+std::int32_t LablEntry::CuePointId() const { return Fields().Bits32(0, "dwName"); }
+
+LtxtEntry::LtxtEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source,
+                     OwnerName owner)
+    : SubChunkEntry(header, source, kLtxtFixedBytes, std::move(owner)) {}
+
+std::int32_t LtxtEntry::CuePointId() const { return Fields().Bits32(0, "dwName"); }
+std::int32_t LtxtEntry::SampleLength() const { return Fields().Bits32(4, "dwSampleLength"); }
+std::string LtxtEntry::PurposeId() const { return Fields().FourCC(8, "dwPurpose"); }
+std::int32_t LtxtEntry::Country() const { return Fields().Unsigned16(12, "wCountry"); }
+std::int32_t LtxtEntry::Language() const { return Fields().Unsigned16(14, "wLanguage"); }
+std::int32_t LtxtEntry::Dialect() const { return Fields().Unsigned16(16, "wDialect"); }
+std::int32_t LtxtEntry::CodePage() const { return Fields().Unsigned16(18, "wCodePage"); }
+
+void ListEntryPlaces::Add(std::string_view id, const SubChunkPlace& place) {
+    if (id == layout::kLabelId) labels.Add(place);
+    if (id == layout::kNoteId) notes.Add(place);
+    if (id == layout::kLabelledTextId) labelledTexts.Add(place);
+}
+
+ListChunk::ListChunk(const ChunkSpan& span, ListEntryPlaces places)
+    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}) {
+    const std::string& id = span.header.id;
+    const std::uint64_t end = span.header.dataOffset + span.header.presentSize;
+    labels_ = LablEntryCollection(span.source, std::move(places.labels), end, id, "label", "labels");
+    notes_ = NoteEntryCollection(span.source, std::move(places.notes), end, id, "note", "notes");
+    labeledTexts_ = LtxtEntryCollection(span.source, std::move(places.labelledTexts), end, id, "labelled text",
+                                        "labelled texts");
+}
+
+std::string ListChunk::TypeId() const { return fields_.FourCC(0, "list type"); }
+
+}  // namespace wavedoc

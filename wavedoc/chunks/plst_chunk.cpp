@@ -1,0 +1,15 @@
+#include "wavedoc/chunks/plst_chunk.h"
+
+namespace wavedoc {
+std::int32_t PlstSegment::CuePointId() const { return fields_.Bits32(0, "dwName"); }
+std::int32_t PlstSegment::Length() const { return fields_.Bits32(4, "dwLength"); }
+std::int32_t PlstSegment::Repeats() const { return fields_.Bits32(8, "dwLoops"); }
+
+PlstChunk::PlstChunk(const ChunkSpan& span)
+    : ChunkBase(span.header),
+      fields_(span.head, OwnerName{span.header.id}),
+      segments_(span, fields_, layout::kPlaySegments) {}
+
+std::int32_t PlstChunk::SegmentCount() const { return fields_.Bits32(0, "dwSegments"); }
+
+}  // namespace wavedoc

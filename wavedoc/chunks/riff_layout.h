@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// The facts of the RIFF WAVE layout that the document, its map and the check
+// all rely on, each stated once.
+namespace wavedoc::layout {
+
+// A chunk header: a four-character id and a 32-bit little-endian size.
+inline constexpr std::uint64_t kChunkHeaderSize = 8;
+// "RIFF", its size and the form type "WAVE": the first chunk starts after it.
+inline constexpr std::uint64_t kRiffHeaderSize = 12;
+// A list's content starts with its four-character list type.
+inline constexpr std::uint64_t kListTypeSize = 4;
+
+inline constexpr std::string_view kAssociatedDataType = "adtl";
+inline constexpr std::string_view kLabelId = "labl";
+inline constexpr std::string_view kNoteId = "note";
+inline constexpr std::string_view kLabelledTextId = "ltxt";
+
+// Whether a chunk id starts a list (both spellings are met in files).
+constexpr bool IsListId(std::string_view id) { return id == "LIST" || id == "list"; }
+// The sub-chunks of an associated data list that the document shows.
+constexpr bool IsAssociatedDataEntry(std::string_view id) {
+    return id == kLabelId || id == kNoteId || id == kLabelledTextId;
+}
+
+// The fixed fields of the associated data entries: dwName; an ltxt adds
+// dwSampleLength, dwPurpose and four 16-bit fields. The text follows them.
+inline constexpr std::uint64_t kLabelFixedBytes = 4;
+inline constexpr std::uint64_t kLabelledTextFixedBytes = 20;
+
+// Where a chunk made of a count field and fixed-size records keeps them.
+struct RecordLayout {
+    std::uint64_t countOffset;  // the 32-bit record count
+    std::uint64_t firstRecord;  // where the first record starts
+    std::uint64_t recordSize;
+    const char* noun;  // "cue point"
+    const char* nounPlural;
+};
+
+// cue: dwCuePoints, then records of dwName, dwPosition, fccChunk,
+// dwChunkStart, dwBlockStart, dwSampleOffset.
+inline constexpr RecordLayout kCuePoints{0, 4, 24, "cue point", "cue points"};
+// plst: dwSegments, then records of dwName, dwLength, dwLoops.
+inline constexpr RecordLayout kPlaySegments{0, 4, 12, "play segment", "play segments"};
+// smpl: nine 32-bit fields, cSampleLoops the eighth and cbSamplerData the
+// ninth, then loop records of dwIdentifier, dwType, dwStart, dwEnd,
+// dwFraction, dwPlayCount.
+inline constexpr RecordLayout kSampleLoops{28, 36, 24, "sample loop", "sample loops"};
+inline constexpr std::uint64_t kSamplerDataOffset = 32;
+
+// The fmt chunk: 16 bytes of format fields, then cbSize; the extensible
+// format keeps its sub-format GUID after cbSize, wValidBitsPerSample and
+// dwChannelMask.
+inline constexpr std::uint64_t kFormatFields = 16;
+inline constexpr std::uint64_t kSubFormatOffset = 24;
+inline constexpr std::uint64_t kGuidSize = 16;
+inline constexpr std::uint32_t kExtensibleTag = 0xFFFE;
+
+// The plain format code a sub-format GUID stands for: the GUIDs
+// xxxxxxxx-0000-0010-8000-00AA00389B71 carry the code in their first two
+// bytes. Nothing for any other GUID, or one that is cut off.
+constexpr std::optional<std::uint32_t> SubFormatCode(std::string_view guid) {
+    constexpr std::string_view kCodeGuidTail{"\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14};
+    if (guid.size() != kGuidSize || guid.substr(2) != kCodeGuidTail) return std::nullopt;
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(guid[0])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(guid[1])) << 8;
+}
+
+// What a writer that streams leaves in a size field it never goes back to
+// fill in: 0xFFFFFFFF, or (SoX on a pipe) a size just under 2 GiB. Such a
+// size is a placeholder only where it runs past the end of the file.
+inline constexpr std::uint32_t kStreamingSize = 0xFFFFFFFF;
+inline constexpr std::uint32_t kLargeStreamingSize = 0x7FFFF000;
+constexpr bool IsStreamingPlaceholder(std::uint32_t size) { return size >= kLargeStreamingSize; }
+
+}  // namespace wavedoc::layout

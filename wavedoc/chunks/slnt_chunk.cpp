@@ -1,0 +1,10 @@
+#include "wavedoc/chunks/slnt_chunk.h"
+
+namespace wavedoc {
+
+SlntChunk::SlntChunk(const ChunkSpan& span)
+    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}) {}
+
+std::int32_t SlntChunk::SilentSampleCount() const { return fields_.Bits32(0, "dwSamples"); }
+
+}  // namespace wavedoc

@@ -1,0 +1,87 @@
+#include "wavedoc/document/file_walk.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/reading/chunk_walker.h"
+
+namespace wavedoc {
+namespace {
+
+// One level being walked: the top level, or the sub-chunks of one list.
+struct Level {
+    ChunkWalker walk;
+    std::string listId;  // empty at the top level
+};
+
+MapEntry ChunkEntry(const ChunkHeader& header, std::uint64_t riffEnd, int depth, const std::string& parent) {
+    MapEntry entry;
+    entry.offset = header.headerOffset;
+    entry.id = header.id;
+    entry.size = header.storedSize;
+    entry.present = header.presentSize;
+    entry.pad = header.pad;
+    entry.padValue = header.padValue;
+    entry.last = header.endsRange;
+    entry.afterRiffEnd = entry.offset >= riffEnd;
+    entry.depth = depth;
+    entry.parentId = parent;
+    return entry;
+}
+
+// The stray entry a level ends with, if it ends in bytes that are no chunk.
+std::optional<MapEntry> StrayEntry(const ChunkWalker& walk, std::uint64_t riffEnd, int depth,
+                                   const std::string& parent) {
+    if (walk.End() != WalkEnd::NotAChunk && walk.End() != WalkEnd::CutHeader) return std::nullopt;
+    MapEntry entry;
+    entry.offset = walk.Position();
+    entry.length = walk.RangeEnd() - walk.Position();
+    entry.listing = Listing::Bytes;
+    entry.stray = walk.End() == WalkEnd::NotAChunk ? Stray::NotAChunk : Stray::CutHeader;
+    entry.afterRiffEnd = entry.offset >= riffEnd;
+    entry.depth = depth;
+    entry.parentId = parent;
+    return entry;
+}
+
+}  // namespace
+
+std::uint64_t RiffEnd(std::uint32_t riffSize) {
+    return riffSize == 0 || riffSize == layout::kStreamingSize ? UINT64_MAX
+                                                                : layout::kChunkHeaderSize + riffSize;
+}
+
+void WalkFile(const ByteSource& source, std::uint32_t riffSize, const std::function<void(MapEntry&)>& visit) {
+    const std::uint64_t riffEnd = RiffEnd(riffSize);
+    std::vector<Level> levels;
+    levels.reserve(kMostListDepth + 1);
+    levels.push_back({ChunkWalker(source, layout::kRiffHeaderSize, source.Length(), riffEnd), {}});
+    while (!levels.empty()) {
+        const int depth = static_cast<int>(levels.size()) - 1;
+        Level& level = levels.back();
+        const std::optional<ChunkHeader> header = level.walk.Next();
+        if (!header) {
+            if (std::optional<MapEntry> stray = StrayEntry(level.walk, riffEnd, depth, level.listId)) {
+                visit(*stray);
+            }
+            levels.pop_back();
+            continue;
+        }
+        MapEntry entry = ChunkEntry(*header, riffEnd, depth, level.listId);
+        const bool list = layout::IsListId(header->id);
+        if (list) {
+            entry.listType =
+                source.Read(header->dataOffset, std::min(layout::kListTypeSize, header->presentSize));
+            entry.notWalked = depth + 1 >= kMostListDepth && header->presentSize > layout::kListTypeSize;
+        }
+        visit(entry);
+        if (list && !entry.notWalked && header->presentSize > layout::kListTypeSize) {
+            const std::uint64_t begin = header->dataOffset + layout::kListTypeSize;
+            levels.push_back({ChunkWalker(source, begin, header->dataOffset + header->presentSize), header->id});
+        }
+    }
+}
+
+}  // namespace wavedoc

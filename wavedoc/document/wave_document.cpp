@@ -1,0 +1,339 @@
+#include "wavedoc/document/wave_document.h"
+
+#include <algorithm>
+#include <array>
+#include <new>
+#include <optional>
+
+#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/document/map_builder.h"
+#include "wavedoc/document/load_notes.h"
+#include "wavedoc/reading/wave_error.h"
+
+namespace wavedoc {
+
+struct WaveDocument::Chunks {
+    GenericChunk pad;
+    InstChunk inst;
+    SmplChunk smpl;
+    ListChunk list;
+    PlstChunk plst;
+    CueChunk cue;
+    SlntChunk slnt;
+    GenericChunk wavl;
+    FactChunk fact;
+    GenericChunk data;
+    FmtChunk fmt;
+    GenericChunk riffHeader;
+    std::shared_ptr<const ByteSource> source;
+    std::vector<std::string> notes;
+    StructureMap map;
+
+    void ReadFrom(const std::shared_ptr<const ByteSource>& source, std::uint32_t riffSize,
+                  WalkObserver* observer);
+    void Take(ChunkKind kind, const ChunkSpan& span);
+};
+
+namespace {
+
+constexpr std::uint64_t kRiffHeaderSize = layout::kRiffHeaderSize;
+
+std::string NotWave(const std::string& name, const std::string& why) {
+    return "The file \"" + name + "\" is not a WAV file: " + why + ".";
+}
+
+// What a file that starts like a WAV file but not with "RIFF" is, when that
+// is known: the 64-bit variants for files over 4 GB, and big-endian RIFF.
+std::string KnownOtherForm(const std::string& head) {
+    const std::string tag = head.substr(0, 4);
+    if (tag == "RF64" || tag == "BW64") {
+        return ": it starts with \"" + tag +
+               "\", the 64-bit variant of WAV for files over 4 GB, which Ondulo does not read";
+    }
+    if (tag == "RIFX") return ": it starts with \"RIFX\", big-endian RIFF, which Ondulo does not read";
+    return {};
+}
+
+// Why the first 12 bytes do not open a RIFF WAVE file, with the status to
+// return; status 0 when they do.
+std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, std::string& error) {
+    const std::string& name = source.DisplayName();
+    if (head.size() < 4) {
+        error = NotWave(name, "it is only " + std::to_string(head.size()) +
+                                  (head.size() == 1 ? " byte" : " bytes") + " long");
+        return LoadNotRiff;
+    }
+    if (head.compare(0, 4, "RIFF") != 0) {
+        error = NotWave(name, "it does not start with \"RIFF\"" + KnownOtherForm(head));
+        return LoadNotRiff;
+    }
+    if (head.size() < kRiffHeaderSize) {
+        error = NotWave(name, "it ends before the RIFF form type");
+        return LoadNotWave;
+    }
+    if (head.compare(8, 4, "WAVE") != 0) {
+        error = NotWave(name, "its RIFF form type is not \"WAVE\"");
+        return LoadNotWave;
+    }
+    return LoadOk;
+}
+
+ChunkHeader HeaderOf(const MapEntry& entry) {
+    return {entry.id,
+            entry.size,
+            entry.offset,
+            entry.offset + layout::kChunkHeaderSize,
+            entry.present,
+            entry.pad,
+            entry.padValue,
+            entry.last};
+}
+
+ChunkSpan SpanOf(const MapEntry& entry, const ChunkType& type, const std::shared_ptr<const ByteSource>& source) {
+    const ChunkHeader header = HeaderOf(entry);
+    return {header, source->Read(header.dataOffset, std::min(type.headBytes, header.presentSize)), source};
+}
+
+// Of several list chunks the first associated data list is shown, else the
+// first list of any type; a later associated data list is noted as not shown.
+// While the walk is inside a list that may become the one shown, the places
+// of its entries are kept.
+class ListChoice {
+public:
+    // A list at the top level; its sub-chunks follow.
+    void TopLevelList(const MapEntry& list, LoadNoteWriter& notes) {
+        current_ = nullptr;
+        const bool adtl = list.listType == layout::kAssociatedDataType;
+        if (!firstList_) {
+            firstList_.emplace(Candidate{list, {}});
+            current_ = &*firstList_;
+            firstIsAdtl_ = adtl;
+            adtlLists_ += adtl ? 1 : 0;
+        } else if (adtl && adtlLists_++ == 0) {
+            firstAdtl_.emplace(Candidate{list, {}});
+            current_ = &*firstAdtl_;
+        } else if (adtl) {
+            notes.LaterAssociatedData(list);
+        }
+    }
+    // Any other entry at the top level ends the list before it.
+    void OtherTopLevel() { current_ = nullptr; }
+    // A sub-chunk of the list walked last at the top level; whether it is one
+    // the list shows, if that list is chosen.
+    void SubChunk(const MapEntry& entry) {
+        if (current_ != nullptr && entry.IsChunk()) current_->places.Add(entry.id, {entry.offset, entry.size});
+    }
+    bool InCandidate() const { return current_ != nullptr; }
+
+    struct Candidate {
+        MapEntry list;
+        ListEntryPlaces places;
+    };
+    std::optional<Candidate> TakeChosen() {
+        return firstIsAdtl_ || !firstAdtl_ ? std::move(firstList_) : std::move(firstAdtl_);
+    }
+
+private:
+    std::optional<Candidate> firstList_;
+    std::optional<Candidate> firstAdtl_;
+    Candidate* current_ = nullptr;
+    bool firstIsAdtl_ = false;
+    std::size_t adtlLists_ = 0;
+};
+
+// Once the list shown is known: which of the map's lists and sub-chunks the
+// window lists.
+void SettleListListings(StructureMap& map, std::optional<std::uint64_t> shownList) {
+    bool inShown = false;
+    for (MapEntry& entry : map.entries) {
+        if (entry.depth == 0) {
+            inShown = entry.IsList() && shownList && entry.offset == *shownList;
+            if (entry.IsList()) entry.listing = inShown ? Listing::Listed : Listing::OtherList;
+        } else if (entry.IsChunk()) {
+            const bool shows = entry.depth == 1 && inShown;
+            entry.listing = !shows                                       ? Listing::OtherList
+                            : layout::IsAssociatedDataEntry(entry.id) ? Listing::Listed
+                                                                         : Listing::NotAnEntry;
+        }
+    }
+}
+
+}  // namespace
+
+void WaveDocument::Chunks::Take(ChunkKind kind, const ChunkSpan& span) {
+    switch (kind) {
+        case ChunkKind::Fmt:
+            fmt = FmtChunk(span);
+            break;
+        case ChunkKind::Fact:
+            fact = FactChunk(span);
+            break;
+        case ChunkKind::Wavl:
+            wavl = GenericChunk(span);
+            break;
+        case ChunkKind::Slnt:
+            slnt = SlntChunk(span);
+            break;
+        case ChunkKind::Cue:
+            cue = CueChunk(span);
+            break;
+        case ChunkKind::Plst:
+            plst = PlstChunk(span);
+            break;
+        case ChunkKind::List:
+            break;  // chosen once the whole file is walked
+        case ChunkKind::Smpl:
+            smpl = SmplChunk(span);
+            break;
+        case ChunkKind::Inst:
+            inst = InstChunk(span);
+            break;
+        case ChunkKind::Pad:
+            pad = GenericChunk(span);
+            break;
+        case ChunkKind::Data:
+            data = GenericChunk(span);
+            break;
+        case ChunkKind::Riff:
+            break;  // the header, read before the walk
+    }
+}
+
+// Walks the file once: takes the first chunk of each type the document
+// holds, chooses the list it shows, builds the map, writes the notes and
+// tells the observer of every entry.
+void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& from, std::uint32_t riffSize,
+                                    WalkObserver* observer) {
+    source = from;
+    LoadNoteWriter loadNotes(source->DisplayName());
+    MapBuilder mapBuilder(source->Length());
+    std::array<bool, kChunkTypes.size()> taken{};
+    ListChoice lists;
+    if (observer != nullptr) observer->Begin(riffSize, source->Length());
+    WalkFile(*source, riffSize, [&](MapEntry& entry) {
+        if (entry.notWalked) loadNotes.NotWalked(entry);
+        if (entry.depth == 0 && entry.IsList()) {
+            lists.TopLevelList(entry, loadNotes);
+            entry.listing = lists.InCandidate() ? Listing::Listed : Listing::OtherList;
+        } else if (entry.depth == 0) {
+            lists.OtherTopLevel();
+            const ChunkType* type = entry.IsChunk() ? FindChunkType(entry.id) : nullptr;
+            if (type == nullptr) {
+                if (entry.IsChunk()) entry.listing = Listing::UnknownType;
+            } else if (bool& done = taken[static_cast<std::size_t>(type->kind)]; done) {
+                entry.listing = Listing::LaterDuplicate;
+            } else {
+                done = true;
+                Take(type->kind, SpanOf(entry, *type, source));
+            }
+        } else if (entry.IsChunk()) {
+            if (entry.depth == 1) lists.SubChunk(entry);
+            entry.listing = Listing::OtherList;  // settled once the list shown is known
+        }
+        mapBuilder.Add(entry);
+        if (observer != nullptr) observer->Entry(entry);
+    });
+    std::optional<std::uint64_t> shownList;
+    if (std::optional<ListChoice::Candidate> chosen = lists.TakeChosen()) {
+        shownList = chosen->list.offset;
+        list = ListChunk(SpanOf(chosen->list, TypeOf(ChunkKind::List), source), std::move(chosen->places));
+    }
+    map = std::move(mapBuilder).Finish();
+    SettleListListings(map, shownList);
+    notes = std::move(loadNotes).Finish();
+}
+
+WaveDocument::WaveDocument() : chunks_(std::make_unique<Chunks>()) {}
+WaveDocument::~WaveDocument() = default;
+
+const GenericChunk& WaveDocument::Pad() const { return chunks_->pad; }
+const InstChunk& WaveDocument::Inst() const { return chunks_->inst; }
+const SmplChunk& WaveDocument::Smpl() const { return chunks_->smpl; }
+const ListChunk& WaveDocument::List() const { return chunks_->list; }
+const PlstChunk& WaveDocument::Plst() const { return chunks_->plst; }
+const CueChunk& WaveDocument::Cue() const { return chunks_->cue; }
+const SlntChunk& WaveDocument::Slnt() const { return chunks_->slnt; }
+const GenericChunk& WaveDocument::Wavl() const { return chunks_->wavl; }
+const FactChunk& WaveDocument::Fact() const { return chunks_->fact; }
+const GenericChunk& WaveDocument::Data() const { return chunks_->data; }
+GenericChunk& WaveDocument::Data() { return chunks_->data; }
+const FmtChunk& WaveDocument::Fmt() const { return chunks_->fmt; }
+const GenericChunk& WaveDocument::RiffHeader() const { return chunks_->riffHeader; }
+
+const ChunkBase& WaveDocument::Chunk(ChunkKind kind) const {
+    switch (kind) {
+        case ChunkKind::Riff:
+            return RiffHeader();
+        case ChunkKind::Fmt:
+            return Fmt();
+        case ChunkKind::Fact:
+            return Fact();
+        case ChunkKind::Wavl:
+            return Wavl();
+        case ChunkKind::Slnt:
+            return Slnt();
+        case ChunkKind::Cue:
+            return Cue();
+        case ChunkKind::Plst:
+            return Plst();
+        case ChunkKind::List:
+            return List();
+        case ChunkKind::Smpl:
+            return Smpl();
+        case ChunkKind::Inst:
+            return Inst();
+        case ChunkKind::Pad:
+            return Pad();
+        case ChunkKind::Data:
+            break;
+    }
+    return Data();
+}
+
+const ByteSource* WaveDocument::Source() const { return chunks_->source.get(); }
+
+const std::string& WaveDocument::LoadError() const { return loadError_; }
+const std::vector<std::string>& WaveDocument::LoadNotes() const { return chunks_->notes; }
+const StructureMap& WaveDocument::Structure() const { return chunks_->map; }
+
+std::int16_t WaveDocument::Load(const std::string& path, WalkObserver* observer) {
+    std::string reason;
+    std::shared_ptr<const ByteSource> source = OpenFileSource(path, reason);
+    if (!source) {
+        loadError_ = reason;
+        return LoadUnreadable;
+    }
+    return LoadFrom(std::move(source), observer);
+}
+
+std::int16_t WaveDocument::LoadFromMemory(std::string bytes, const std::string& displayName,
+                                          WalkObserver* observer) {
+    return LoadFrom(MakeMemorySource(std::move(bytes), displayName), observer);
+}
+
+std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source, WalkObserver* observer) {
+    // The file stays open for the load alone. Everything is read into a fresh
+    // set of chunks, which replaces the current one only when the whole file
+    // has been read.
+    const ReadingSession session(source.get());
+    try {
+        const std::string head = source->Read(0, kRiffHeaderSize);
+        if (const std::int16_t status = CheckRiffHeader(*source, head, loadError_); status != LoadOk) {
+            return status;
+        }
+        auto fresh = std::make_unique<Chunks>();
+        const FieldReader riff(head, OwnerName{"RIFF"});
+        fresh->riffHeader = GenericChunk("RIFF", riff.Bits32(4, "size"), riff.FourCC(8, "form type"));
+        fresh->ReadFrom(source, static_cast<std::uint32_t>(fresh->riffHeader.Size()), observer);
+        chunks_ = std::move(fresh);
+        loadError_.clear();
+        return LoadOk;
+    } catch (const WaveDocError& error) {
+        loadError_ = error.what();
+    } catch (const std::bad_alloc&) {
+        loadError_ = "The file \"" + source->DisplayName() + "\" cannot be read: there is not enough memory.";
+    }
+    return LoadUnreadable;
+}
+
+}  // namespace wavedoc

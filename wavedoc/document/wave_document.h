@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "wavedoc/chunks/chunk_types.h"
+#include "wavedoc/document/file_walk.h"
+#include "wavedoc/document/structure_map.h"
+#include "wavedoc/chunks/cue_chunk.h"
+#include "wavedoc/chunks/fact_chunk.h"
+#include "wavedoc/chunks/fmt_chunk.h"
+#include "wavedoc/chunks/generic_chunk.h"
+#include "wavedoc/chunks/inst_chunk.h"
+#include "wavedoc/chunks/list_chunk.h"
+#include "wavedoc/chunks/plst_chunk.h"
+#include "wavedoc/chunks/slnt_chunk.h"
+#include "wavedoc/chunks/smpl_chunk.h"
+
+namespace wavedoc {
+
+// Results of Load.
+enum LoadStatus : std::int16_t {
+    LoadOk = 0,
+    LoadNotRiff = 1,     // shorter than 4 bytes, or does not start with "RIFF"
+    LoadNotWave = 2,     // "RIFF" without "WAVE" at offset 8
+    LoadUnreadable = 3,  // the path cannot be opened or read; see LoadError()
+};
+
+// One RIFF WAVE file read into chunk objects. Every accessor returns an object;
+// a chunk type the file does not hold has an empty Name. Load is
+// all-or-nothing: a failed load leaves the previous file's chunks in place.
+// The file is not kept open after Load: what is read later (records, list
+// entries) is read from the file again, once it is checked to be unchanged.
+class WaveDocument {
+public:
+    WaveDocument();
+    ~WaveDocument();
+    WaveDocument(const WaveDocument&) = delete;
+    WaveDocument& operator=(const WaveDocument&) = delete;
+
+    const GenericChunk& Pad() const;
+    const InstChunk& Inst() const;
+    const SmplChunk& Smpl() const;
+    const ListChunk& List() const;
+    const PlstChunk& Plst() const;
+    const CueChunk& Cue() const;
+    const SlntChunk& Slnt() const;
+    const GenericChunk& Wavl() const;
+    const FactChunk& Fact() const;
+    const GenericChunk& Data() const;
+    GenericChunk& Data();
+    const FmtChunk& Fmt() const;
+    const GenericChunk& RiffHeader() const;
+    // The chunk object of one type, as its accessor above returns it.
+    const ChunkBase& Chunk(ChunkKind kind) const;
+
+    // What the records and entries of the loaded file are read from: hold a
+    // ReadingSession on it while showing a chunk, so that its many small
+    // reads open the file once. Null before the first successful load.
+    const ByteSource* Source() const;
+
+    // Reads the file in one walk. An observer, when given, is told of every
+    // entry that walk meets (the check listens there), so nothing needs to
+    // walk the file again; after a failed load it has seen only part of it.
+    std::int16_t Load(const std::string& path, WalkObserver* observer = nullptr);
+    // The same from bytes in memory; displayName stands for the path in messages.
+    std::int16_t LoadFromMemory(std::string bytes, const std::string& displayName,
+                                WalkObserver* observer = nullptr);
+
+    // Why the last Load failed, in plain words (empty after a success).
+    const std::string& LoadError() const;
+
+    // What the last successful Load leaves out of the chunk list that no
+    // finding speaks of, one sentence each naming the file (see
+    // LoadNoteWriter). Kept, like the chunks, when a later Load fails.
+    const std::vector<std::string>& LoadNotes() const;
+
+    // The whole file as the last successful Load walked it, bounded.
+    const StructureMap& Structure() const;
+
+private:
+    struct Chunks;
+    std::int16_t LoadFrom(std::shared_ptr<const ByteSource> source, WalkObserver* observer);
+
+    std::unique_ptr<Chunks> chunks_;
+    std::string loadError_;
+};
+
+}  // namespace wavedoc

@@ -1,0 +1,139 @@
+#include "wavedoc/reading/chunk_walker.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/reading/offset_math.h"
+
+namespace wavedoc {
+namespace {
+
+constexpr std::uint64_t kHeaderSize = layout::kChunkHeaderSize;
+constexpr std::uint64_t kWindowSize = 4096;
+// How many headers each reading of a doubtful pad byte is followed.
+constexpr int kLookAhead = 6;
+
+bool IsPrintableId(std::string_view id) {
+    return id.size() == 4 && std::all_of(id.begin(), id.end(), [](char c) {
+               const auto byte = static_cast<unsigned char>(c);
+               return byte >= 0x20 && byte <= 0x7E;
+           });
+}
+
+std::uint32_t SizeField(std::string_view header) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(header[4 + i])) << (8 * i);
+    }
+    return value;
+}
+
+}  // namespace
+
+// How far one reading of the bytes gets: how it ends, best first, and how many
+// plausible headers it passes on the way.
+struct ChunkWalker::Chain {
+    enum Ending { Broken = 0, PastEnd = 1, ExactEnd = 2 };
+    int ending = Broken;
+    int headers = 0;
+    bool operator<(const Chain& other) const {
+        return std::tie(ending, headers) < std::tie(other.ending, other.headers);
+    }
+};
+
+ChunkWalker::ChunkWalker(const ByteSource& source, std::uint64_t begin, std::uint64_t end)
+    : ChunkWalker(source, begin, end, end) {}
+
+ChunkWalker::ChunkWalker(const ByteSource& source, std::uint64_t begin, std::uint64_t end,
+                         std::uint64_t statedEnd)
+    : source_(&source), position_(begin), end_(std::min(end, source.Length())), statedEnd_(statedEnd) {}
+
+std::string_view ChunkWalker::Peek(std::uint64_t offset, std::uint64_t length) {
+    if (offset < windowStart_ || !offsets::Fits(offset - windowStart_, length, window_.size())) {
+        std::string window = source_->Read(offset, offsets::BytesBefore(offset, kWindowSize, end_));
+        window_ = std::move(window);
+        windowStart_ = offset;
+    }
+    return std::string_view(window_).substr(offset - windowStart_, length);
+}
+
+bool ChunkWalker::StartsPlausibleHeader(std::uint64_t offset) {
+    return offsets::Fits(offset, kHeaderSize, end_) && IsPrintableId(Peek(offset, 4));
+}
+
+ChunkWalker::Chain ChunkWalker::Follow(std::uint64_t offset, int depth) {
+    Chain chain;
+    for (; chain.headers < depth; ++chain.headers) {
+        if (offset == end_ || offset == statedEnd_) {
+            chain.ending = Chain::ExactEnd;
+            return chain;
+        }
+        if (!StartsPlausibleHeader(offset)) return chain;
+        const std::uint64_t size = SizeField(Peek(offset, kHeaderSize));
+        const std::uint64_t next = offset + kHeaderSize + size;  // file lengths are far below 2^63
+        if (next > end_) {
+            chain.ending = Chain::PastEnd;
+            return chain;
+        }
+        // Inside the look-ahead a doubtful pad byte is settled greedily: kept
+        // unless only the position without it starts a header.
+        const bool skipPad =
+            size % 2 == 1 && next < end_ && (StartsPlausibleHeader(next + 1) || !StartsPlausibleHeader(next));
+        offset = skipPad ? next + 1 : next;
+    }
+    chain.ending = Chain::ExactEnd;  // went on as far as it was followed
+    return chain;
+}
+
+std::optional<ChunkHeader> ChunkWalker::Next() {
+    if (end_reason_ != WalkEnd::Running) return std::nullopt;
+    if (position_ >= end_) {
+        end_reason_ = WalkEnd::AtEnd;
+        return std::nullopt;
+    }
+    if (end_ - position_ < kHeaderSize) {
+        end_reason_ = WalkEnd::CutHeader;
+        return std::nullopt;
+    }
+    const std::string_view header = Peek(position_, kHeaderSize);
+    if (!IsPrintableId(header.substr(0, 4))) {
+        end_reason_ = WalkEnd::NotAChunk;
+        return std::nullopt;
+    }
+    ChunkHeader chunk{std::string(header.substr(0, 4)),
+                      SizeField(header),
+                      position_,
+                      position_ + kHeaderSize,
+                      0,
+                      PadByte::None,
+                      std::nullopt,
+                      false};
+    chunk.presentSize = offsets::BytesBefore(chunk.dataOffset, chunk.storedSize, end_);
+    const std::uint64_t next = FollowingHeader(chunk);
+    if (chunk.pad == PadByte::Present) {
+        chunk.padValue = static_cast<unsigned char>(Peek(next - 1, 1)[0]);
+    }
+    chunk.endsRange = next >= end_;
+    position_ = next;
+    return chunk;
+}
+
+std::uint64_t ChunkWalker::FollowingHeader(ChunkHeader& chunk) {
+    // File lengths are far below 2^63 and sizes below 2^32, so these sums cannot wrap.
+    const std::uint64_t unpadded = chunk.dataOffset + chunk.storedSize;
+    if (chunk.storedSize % 2 == 0 || unpadded > end_) return unpadded;
+    if (unpadded == end_) {
+        chunk.pad = PadByte::Missing;
+        return unpadded;
+    }
+    const std::uint64_t padded = unpadded + 1;
+    const bool paddedHeader = StartsPlausibleHeader(padded);
+    const bool unpaddedHeader = StartsPlausibleHeader(unpadded);
+    const bool takeUnpadded =
+        unpaddedHeader && (!paddedHeader || Follow(padded, kLookAhead) < Follow(unpadded, kLookAhead));
+    chunk.pad = takeUnpadded ? PadByte::Missing : PadByte::Present;
+    return takeUnpadded ? unpadded : padded;
+}
+
+}  // namespace wavedoc

@@ -1,0 +1,64 @@
+#include "wavedoc/reading/field_reader.h"
+
+#include <utility>
+
+#include "wavedoc/reading/offset_math.h"
+#include "wavedoc/reading/wave_error.h"
+
+namespace wavedoc {
+namespace {
+
+std::string Capitalised(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
+std::uint32_t LittleEndian(std::string_view bytes) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    }
+    return value;
+}
+
+}  // namespace
+
+FieldReader::FieldReader(std::string bytes, OwnerName owner)
+    : bytes_(std::move(bytes)), owner_(std::move(owner)) {}
+
+std::string_view FieldReader::Span(std::size_t offset, std::size_t length, std::string_view field) const {
+    if (!offsets::Fits(offset, length, bytes_.size())) {
+        if (owner_.chunkId.empty()) {
+            throw WaveDocError("The file holds no such chunk, so its field " + std::string(field) +
+                               " cannot be read.");
+        }
+        throw WaveDocError(Capitalised(owner_.Text()) + " ends before its field " + std::string(field) + ".");
+    }
+    return std::string_view(bytes_).substr(offset, length);
+}
+
+std::int32_t FieldReader::Bits32(std::size_t offset, std::string_view field) const {
+    return static_cast<std::int32_t>(LittleEndian(Span(offset, 4, field)));
+}
+
+std::int32_t FieldReader::Unsigned16(std::size_t offset, std::string_view field) const {
+    return static_cast<std::int32_t>(LittleEndian(Span(offset, 2, field)));
+}
+
+std::int16_t FieldReader::Unsigned8(std::size_t offset, std::string_view field) const {
+    return static_cast<std::int16_t>(static_cast<unsigned char>(Span(offset, 1, field)[0]));
+}
+
+std::int16_t FieldReader::Signed8(std::size_t offset, std::string_view field) const {
+    return static_cast<std::int16_t>(static_cast<signed char>(Span(offset, 1, field)[0]));
+}
+
+std::string FieldReader::FourCC(std::size_t offset, std::string_view field) const {
+    return std::string(Span(offset, 4, field));
+}
+
+std::string FieldReader::Rest(std::size_t offset) const {
+    return offset >= bytes_.size() ? std::string() : bytes_.substr(offset);
+}
+
+}  // namespace wavedoc

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "wavedoc/chunks/chunk_naming.h"
+
+namespace wavedoc {
+
+// Bounds-checked little-endian reads over the bytes of one chunk head,
+// record or sub-chunk head, as far as the file really holds them. A field
+// that does not fit is never made up: the read raises WaveDocError naming the
+// owner and the field.
+class FieldReader {
+public:
+    FieldReader() = default;
+    FieldReader(std::string bytes, OwnerName owner);
+
+    // A 32-bit field; its bits as a signed value (0xFFFFFFFF gives -1).
+    std::int32_t Bits32(std::size_t offset, std::string_view field) const;
+    // A 16-bit field; its unsigned value (0 to 65535).
+    std::int32_t Unsigned16(std::size_t offset, std::string_view field) const;
+    // One byte; unsigned (0 to 255) or signed (-128 to 127).
+    std::int16_t Unsigned8(std::size_t offset, std::string_view field) const;
+    std::int16_t Signed8(std::size_t offset, std::string_view field) const;
+    // Four bytes exactly as stored.
+    std::string FourCC(std::size_t offset, std::string_view field) const;
+    // The bytes from offset to the end; empty when offset lies at or past the end.
+    std::string Rest(std::size_t offset) const;
+
+    const std::string& Bytes() const { return bytes_; }
+    const OwnerName& Owner() const { return owner_; }
+
+private:
+    std::string_view Span(std::size_t offset, std::size_t length, std::string_view field) const;
+
+    std::string bytes_;
+    OwnerName owner_;
+};
+
+}  // namespace wavedoc

@@ -12,8 +12,8 @@
 #include "ui/detail/chunk_details.h"
 #include "ui/main/fill_chunk_list.h"
 #include "wavecheck/findings.h"
-#include "wavedoc/structure_map.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/structure_map.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace {
 
@@ -44,12 +44,10 @@ void ReportEveryFile(benchmark::State& state, bool mapAndCheck) {
         RowCounter counter;
         for (const std::string& path : files) {
             wavedoc::WaveDocument document;
-            if (document.Load(path) != wavedoc::LoadOk) continue;
+            wavecheck::FileCheck check;
+            if (document.Load(path, mapAndCheck ? &check : nullptr) != wavedoc::LoadOk) continue;
             const wavedoc::ReadingSession reading(document.Source());
-            if (mapAndCheck) {
-                const std::vector<wavedoc::MapEntry> map = wavedoc::MapStructure(document);
-                findings += wavecheck::CheckFile({document, map}).size();
-            }
+            if (mapAndCheck) findings += check.Finish(document).Total();
             for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
                 benchmark::DoNotOptimize(ShowChunkDetails(document, chunk->Name(), counter));
             }

@@ -16,7 +16,7 @@
 
 #include "support/wav_builder.h"
 #include "ui/detail/chunk_details.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "support/wav_builder.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace {
 

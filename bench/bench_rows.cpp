@@ -12,7 +12,7 @@
 #include "ui/detail/chunk_details.h"
 #include "ui/main/row_table_model.h"
 #include "ui/main/row_table_view.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 using namespace wavtest;
 

@@ -26,9 +26,9 @@
 #include "ui/detail/chunk_details.h"
 #include "ui/main/fill_chunk_list.h"
 #include "wavecheck/findings.h"
-#include "wavedoc/structure_map.h"
-#include "wavedoc/wave_document.h"
-#include "wavedoc/wave_error.h"
+#include "wavedoc/document/structure_map.h"
+#include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace {
 

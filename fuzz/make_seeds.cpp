@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "support/wav_builder.h"
-#include "wavedoc/byte_source.h"
-#include "wavedoc/chunk_walker.h"
+#include "wavedoc/reading/byte_source.h"
+#include "wavedoc/reading/chunk_walker.h"
 
 namespace {
 

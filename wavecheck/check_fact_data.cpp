@@ -80,9 +80,20 @@ void CheckPartialFrame(const CheckInput& input, Report& report) {
     if (!FrameIsBlock(input)) return;
     const wavedoc::GenericChunk& data = input.document.Data();
     const std::optional<std::uint64_t> bytes = Present(data);
-    if (!bytes) return;
+    // A data chunk cut off by the end of the file is past-end's to tell.
+    if (!bytes || *bytes < Stored(data.Size())) return;
     const auto blockAlign = static_cast<std::uint64_t>(input.document.Fmt().BytesPerSample());
     if (blockAlign == 0 || *bytes % blockAlign == 0) return;
+    // A writer that counts the pad byte of odd-sized audio in the chunk's
+    // size leaves exactly that byte over: nothing is lost.
+    if (*bytes % blockAlign == 1 && (*bytes - 1) % 2 == 1) {
+        report.Add(data.Offset(), data.Name(),
+                   "The \"data\" chunk holds " + Count(*bytes, "byte", "bytes") + ", one more than its " +
+                       std::to_string(*bytes / blockAlign) + " frames of " + std::to_string(blockAlign) +
+                       " bytes: its size counts the pad byte its odd-sized audio needs, so nothing is lost.",
+                   Level::Note);
+        return;
+    }
     report.Add(data.Offset(), data.Name(),
                "The \"data\" chunk holds " + Count(*bytes, "byte", "bytes") + ", not a whole number of " +
                    std::to_string(blockAlign) +

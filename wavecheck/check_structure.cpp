@@ -29,14 +29,20 @@ std::string What(const MapEntry& entry) { return entry.parentId.empty() ? "chunk
 // The last top-level chunk is a streaming writer's unfinished data: a
 // placeholder size that runs past the end (see CheckUnfinished).
 bool IsUnfinishedLastChunk(const EntryInput& input) {
-    return input.entry.depth == 0 && input.entry.last && layout::IsStreamingPlaceholder(input.entry.size);
+    return input.entry.depth == 0 && input.entry.last && input.entry.id == "data" &&
+           layout::IsStreamingPlaceholder(input.entry.size);
 }
 
-// Where the RIFF size counts the pad byte that the last chunk lacks: the one
-// byte is the pad-missing note's to tell.
-bool RiffSizeCountsMissingPad(const WalkFacts& facts) {
-    return facts.RiffEnd() == facts.fileLength + 1 && facts.lastTopLevel &&
-           facts.lastTopLevel->pad == wavedoc::PadByte::Missing && facts.lastTopLevel->last;
+// Where the RIFF size counts the pad bytes that chunks lack, and is right
+// but for them: the bytes are pad-missing's to tell.
+bool RiffSizeCountsMissingPads(const WalkFacts& facts) {
+    return facts.topLevelPadsMissing > 0 && facts.RiffEnd() == facts.fileLength + facts.topLevelPadsMissing;
+}
+
+// Stray bytes after the end the RIFF size gives, where that end lies between
+// chunks, are trailing-bytes' to tell.
+bool AreTrailingBytes(const EntryInput& input) {
+    return input.entry.afterRiffEnd && !input.facts.riffEndsInside;
 }
 
 }  // namespace
@@ -44,7 +50,7 @@ bool RiffSizeCountsMissingPad(const WalkFacts& facts) {
 void CheckRiffSize(const CheckInput& input, Report& report) {
     const WalkFacts& facts = input.facts;
     const std::uint64_t after = facts.fileLength - layout::kChunkHeaderSize;
-    if (facts.riffSize == after || facts.RiffSizeIsPlaceholder() || RiffSizeCountsMissingPad(facts)) return;
+    if (facts.riffSize == after || facts.RiffSizeIsPlaceholder() || RiffSizeCountsMissingPads(facts)) return;
     if (facts.RiffEnd() > facts.fileLength) {
         if (facts.topLevelRunsPastEnd) return;  // the file is cut short: past-end says where
         report.Add(0, "RIFF",
@@ -94,7 +100,7 @@ void CheckPastEnd(const EntryInput& input, Report& report) {
 
 void CheckCutHeader(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
-    if (entry.stray != wavedoc::Stray::CutHeader || entry.afterRiffEnd) return;
+    if (entry.stray != wavedoc::Stray::CutHeader || AreTrailingBytes(input)) return;
     report.Add(entry.offset, entry.parentId,
                "The last " + Count(entry.length, "byte", "bytes") + " of " + Where(entry) + ", from offset " +
                    std::to_string(entry.offset) + ", are too few for a chunk header: a chunk was cut off there.");
@@ -102,7 +108,7 @@ void CheckCutHeader(const EntryInput& input, Report& report) {
 
 void CheckNotAChunk(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
-    if (entry.stray != wavedoc::Stray::NotAChunk || entry.afterRiffEnd) return;
+    if (entry.stray != wavedoc::Stray::NotAChunk || AreTrailingBytes(input)) return;
     report.Add(entry.offset, entry.parentId,
                "The " + Count(entry.length, "byte", "bytes") + " from offset " + std::to_string(entry.offset) +
                    " to the end of " + Where(entry) + " do not start with a chunk id, so nothing in them can be read.");

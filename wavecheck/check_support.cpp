@@ -22,7 +22,7 @@ bool WalkFacts::RiffSizeIsPlaceholder() const {
 }
 
 bool WalkFacts::LastChunkSizeIsPlaceholder() const {
-    return lastTopLevel && lastTopLevel->IsChunk() && layout::IsStreamingPlaceholder(lastTopLevel->size) &&
+    return lastTopLevel && lastTopLevel->id == "data" && layout::IsStreamingPlaceholder(lastTopLevel->size) &&
            lastTopLevel->present < lastTopLevel->size;
 }
 

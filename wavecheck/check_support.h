@@ -51,12 +51,13 @@ struct WalkFacts {
     std::optional<wavedoc::MapEntry> lastTopLevel;  // the last top-level entry
     std::optional<wavedoc::MapEntry> riffEndsInside;  // the first top-level chunk the RIFF end cuts
     bool topLevelRunsPastEnd = false;                 // a top-level chunk runs past the end of the file
+    std::uint64_t topLevelPadsMissing = 0;            // top-level chunks without their pad byte
 
     std::uint64_t RiffEnd() const { return wavedoc::layout::kChunkHeaderSize + riffSize; }
     // The RIFF size is what a streaming writer leaves when it never goes back
     // to fill it in.
     bool RiffSizeIsPlaceholder() const;
-    // The last chunk's size is such a placeholder.
+    // The last chunk, a data chunk, has such a placeholder for its size.
     bool LastChunkSizeIsPlaceholder() const;
 };
 

@@ -101,6 +101,7 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
     if (entry.depth == 0) {
         facts.lastTopLevel = entry;
         if (entry.IsChunk() && entry.present < entry.size) facts.topLevelRunsPastEnd = true;
+        if (entry.pad == wavedoc::PadByte::Missing) ++facts.topLevelPadsMissing;
         const std::uint64_t contentEnd = entry.offset + wavedoc::layout::kChunkHeaderSize + entry.present;
         if (!facts.riffEndsInside && entry.IsChunk() && entry.offset < facts.RiffEnd() &&
             facts.RiffEnd() < contentEnd) {

@@ -66,10 +66,13 @@ std::string JsonStructure(const wavedoc::StructureMap& structure) {
     std::vector<int> open;
     bool first = true;
     for (const wavedoc::MapEntry& entry : structure.entries) {
-        for (; !open.empty() && entry.depth <= open.back(); open.pop_back()) json += "]}";
+        for (; !open.empty() && entry.depth <= open.back(); open.pop_back()) {
+            json += "]}";
+            first = false;
+        }
         json += first ? "" : ", ";
         AppendEntryMembers(json, entry);
-        first = !entry.IsList();
+        first = entry.IsList();
         if (entry.IsList()) {
             json += ", \"list_type\": " + JsonString(entry.listType) + ", \"children\": [";
             open.push_back(entry.depth);

@@ -8,7 +8,7 @@
 
 #include "support/wav_builder.h"
 #include "ui/detail/chunk_details.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 // A table-driven check of what the detail view shows for one chunk of a file
 // built in memory.

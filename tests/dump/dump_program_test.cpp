@@ -70,8 +70,8 @@ TEST(DumpProgram, ExitStatusAndErrorStreamTellWhatWentWrong) {
         {"", 2, "Usage: ondulo-dump"},
         {"--verbose wavrw_example_a.wav", 2, "unknown option --verbose"},
         // With --check, a warning or an error fails the run; a note does not.
-        {"--check go-wav_flloop.wav go-wav_listChunkInHeader.wav", 0, ""},
-        {"--check go-wav_flloop.wav wavefile-rb_smpl_chunk_loop_count_too_high.wav", 1, ""},
+        {"--check wavinfo_izotoperx_cues_test.wav go-wav_listChunkInHeader.wav", 0, ""},
+        {"--check go-wav_listChunkInHeader.wav wavefile-rb_smpl_chunk_loop_count_too_high.wav", 1, ""},
         {"--json wavefile-rb_smpl_chunk_loop_count_too_high.wav", 0, ""},
     };
     for (const auto& [arguments, exitStatus, message] : cases) {

@@ -167,23 +167,24 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
     label.pad = wavedoc::PadByte::Present;
     wavedoc::MapEntry list = ChunkEntry(36, "LIST", 18, wavedoc::Listing::OtherList);
     list.listType = "INFO";
-    list.children = {label};
+    label.depth = 1;
+    label.parentId = "LIST";
     wavedoc::MapEntry stray;
     stray.offset = 62;
     stray.length = 3;
     stray.listing = wavedoc::Listing::Bytes;
     stray.stray = wavedoc::Stray::NotAChunk;
-    const std::vector<wavedoc::MapEntry> map = {fmt, list, stray};
+    const wavedoc::StructureMap map{{fmt, list, label, stray}, false};
 
     std::ostringstream text;
     WriteStructure(text, map);
     EXPECT_EQ(text.str(),
               "structure:\n"
-              "  12          fmt   size 16, 16 present  [listed]\n"
-              "  36          LIST  size 18, 18 present, type INFO  " +
+              "  12          fmt   size 16, 16 bytes present  [listed]\n"
+              "  36          LIST  size 18, 18 bytes present, type INFO  " +
                   list.Why() +
                   "\n"
-                  "    48          labl  size 5, 5 present, pad byte  Inside a list that is not shown.\n"
+                  "    48          labl  size 5, 5 bytes present, pad byte  Inside a list that is not shown.\n"
                   "  62          (3 bytes)  These bytes do not start a chunk.\n");
     EXPECT_EQ(
         JsonStructure(map),
@@ -198,9 +199,11 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
             "\"Inside a list that is not shown.\"}]}, {\"offset\": 62, \"id\": null, \"length\": 3, \"why\": "
             "\"These bytes do not start a chunk.\"}]");
 
-    const std::vector<wavecheck::Finding> findings = {
-        {"past-end", wavecheck::Level::Error, 36, "data", "It runs \"past\" the end."},
-        {"fmt-missing", wavecheck::Level::Error, 0, "", "No fmt."}};
+    wavecheck::Findings findings;
+    findings.shown = {{"past-end", wavecheck::Level::Error, 36, "data", "It runs \"past\" the end."},
+                      {"fmt-missing", wavecheck::Level::Error, 0, "", "No fmt."}};
+    findings.counts = {{"past-end", 1, 1}, {"fmt-missing", 1, 1}};
+    findings.errors = 2;
     std::ostringstream lines;
     WriteFindings(lines, findings);
     EXPECT_EQ(lines.str(),
@@ -215,6 +218,18 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
     std::ostringstream none;
     WriteFindings(none, {});
     EXPECT_EQ(none.str(), "findings: none\n");
+
+    // Past the findings kept of a code, one line counts the rest; a check
+    // that could not finish says so.
+    findings.counts = {{"past-end", 41, 1}, {"fmt-missing", 1, 1}};
+    findings.unfinished = "The file \"x.wav\" has changed since it was analysed.";
+    std::ostringstream capped;
+    WriteFindings(capped, findings);
+    EXPECT_EQ(capped.str(),
+              "findings:\n  error\t36\tdata\tpast-end\tIt runs \"past\" the end.\n"
+              "  ...\t-\t-\tpast-end\tand 40 more past-end findings.\n"
+              "  error\t0\t-\tfmt-missing\tNo fmt.\n"
+              "! The check could not finish: The file \"x.wav\" has changed since it was analysed.\n");
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include "text_report.h"
 #include "ui/detail/chunk_details.h"
 #include "ui/main/fill_chunk_list.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace hostile {
 namespace {

@@ -210,7 +210,7 @@ private slots:
         // clang-format on
         QCOMPARE(Find<QLabel>("lbStatus")->text(),
                  "The file \"" + QString::fromStdString(path) +
-                     "\" has changed since it was analysed: press Analyse to read it again.");
+                     "\" has changed since it was analysed: read it again to see it as it is now.");
         Analyse(QString::fromStdString(path));
         Find<QTableView>("dbgChunk")->selectRow(2);
         QCOMPARE(Rows("dbgValues").size(), 8);

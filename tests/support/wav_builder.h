@@ -107,6 +107,21 @@ inline std::string ListPayload(std::string_view listType, std::string_view subCh
     return std::string(listType) + std::string(subChunks);
 }
 
+// `depth` LIST (adtl) chunks, each holding the next, the innermost holding
+// `inner`; built outside in, so a deep nesting costs no more than its bytes.
+inline std::string NestedLists(std::size_t depth, std::string_view inner) {
+    std::string file;
+    file.reserve(depth * 12 + inner.size());
+    for (std::size_t level = 0; level < depth; ++level) {
+        file += "LIST";
+        const std::uint64_t size = 4 + (depth - level - 1) * 12 + inner.size();
+        for (int shift = 0; shift < 32; shift += 8) file += static_cast<char>((size >> shift) & 0xFF);
+        file += "adtl";
+    }
+    file += inner;
+    return file;
+}
+
 struct SmplHeaderFields {
     std::uint32_t manufacturer = 0;
     std::uint32_t product = 0;

@@ -10,8 +10,8 @@
 #include "support/corpus.h"
 #include "support/wav_builder.h"
 #include "wavecheck/findings.h"
-#include "wavedoc/structure_map.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/structure_map.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace {
 
@@ -19,12 +19,14 @@ using namespace wavtest;
 using wavecheck::Finding;
 using wavecheck::Level;
 
-std::vector<Finding> Check(const std::string& bytes) {
+wavecheck::Findings CheckAll(const std::string& bytes) {
     wavedoc::WaveDocument document;
-    EXPECT_EQ(document.LoadFromMemory(bytes, "test.wav"), wavedoc::LoadOk);
-    const std::vector<wavedoc::MapEntry> map = wavedoc::MapStructure(document);
-    return wavecheck::CheckFile({document, map});
+    wavecheck::FileCheck check;
+    EXPECT_EQ(document.LoadFromMemory(bytes, "test.wav", &check), wavedoc::LoadOk);
+    return check.Finish(document);
 }
+
+std::vector<Finding> Check(const std::string& bytes) { return CheckAll(bytes).shown; }
 
 std::string Describe(const std::vector<Finding>& findings) {
     std::string out;
@@ -99,15 +101,24 @@ std::vector<Case> Cases() {
     return {
         {"riff-size", "size field too large", 0, RiffFile(kFmt + kData, "WAVE", 1000), Wav(""),
          Level::Warning},
-        {"riff-size", "streaming placeholder", 0, RiffFile(kFmt + kData, "WAVE", 0xFFFFFFFF), Wav(""),
-         Level::Note},
+        {"riff-size", "RIFF end inside the data chunk", 0, RiffFile(kFmt + kData, "WAVE", 36),
+         RiffFile(kFmt + kData, "WAVE", 36 + 8)},
+        {"riff-size", "one byte more than the missing pad byte", 0,
+         RiffFile(kFmt + Chunk("data", "abc", std::nullopt, false), "WAVE", 41),
+         RiffFile(kFmt + Chunk("data", "abc", std::nullopt, false), "WAVE", 40)},
+        {"unfinished", "FFmpeg's placeholders", 36, RiffFile(kFmt + Chunk("data", "dd", 0xFFFFFFFF), "WAVE", 0xFFFFFFFF),
+         RiffFile(kFmt + Chunk("data", "dd", 1000), "WAVE", 1000)},
+        {"unfinished", "SoX's sizes on a pipe", 36,
+         RiffFile(kFmt + Chunk("data", "dd", 0x7FFFF000), "WAVE", 0x7FFFF024), Wav(""), Level::Warning},
         {"past-end", "data size past the end", 36, RiffFile(kFmt + Chunk("data", std::string(8, '\0'), 100)),
          Wav("")},
         {"cut-header", "three bytes after the last chunk", 52, Wav("abc"), Wav(Chunk("abcd", ""))},
         {"not-a-chunk", "unprintable id", 52, Wav("\x01\x02\x03\x04" + U32(0)), Wav(Chunk("junk", ""))},
         {"pad-missing", "odd chunk without pad", 52,
          Wav(Chunk("xtra", "abc", std::nullopt, false) + Chunk("more", "")),
-         Wav(Chunk("xtra", "abc") + Chunk("more", ""))},
+         Wav(Chunk("xtra", "abc") + Chunk("more", "")), Level::Warning},
+        {"pad-missing", "nothing follows the last chunk", 52, Wav(Chunk("xtra", "abc", std::nullopt, false)),
+         Wav(Chunk("xtra", "abc")), Level::Note},
         {"pad-not-zero", "pad byte 'A'", 52,
          Wav(Chunk("xtra", "abc", std::nullopt, false) + "A" + Chunk("more", "")),
          Wav(Chunk("xtra", "abc") + Chunk("more", "")), Level::Note},
@@ -137,14 +148,28 @@ std::vector<Case> Cases() {
         {"channel-mask", "three speakers, two channels", 12, WithFormat(Extensible{.mask = 0x7}.Bytes()),
          WithFormat(Extensible{.mask = 0x3}.Bytes())},
         {"fact-missing", "IMA ADPCM without fact", 12, WithFormat(kImaFormat),
-         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(0)) + kData)},
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(0)) + kData), Level::Warning},
+        {"fact-missing", "A-law needs none", 12, WithFormat(Format(6, 1, 8000, 8000, 1, 8)),
+         WithFormat(Format(1, 1, 8000, 16000, 2, 16)), Level::Note},
         {"fact-length", "fact says 5 frames", 36, RiffFile(kFmt + Chunk("fact", U32(5)) + kData),
          RiffFile(kFmt + Chunk("fact", U32(4)) + kData)},
+        {"fact-length", "IMA ADPCM: more samples than its blocks hold", 40,
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(1010)) + Chunk("data", std::string(300, '\0'))),
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) + Chunk("data", std::string(300, '\0')))},
         {"partial-frame", "7 bytes of 2-byte frames", 36,
-         RiffFile(kFmt + Chunk("data", std::string(7, '\0'))), Wav("")},
+         RiffFile(kFmt + Chunk("data", std::string(7, '\0'))),
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) + Chunk("data", std::string(300, '\0')))},
+        {"partial-frame", "the pad byte counted in the size", 36,
+         RiffFile(Chunk("fmt ", Format(1, 1, 8000, 24000, 3, 24)) + Chunk("data", std::string(10, '\0'))),
+         Wav(""), Level::Note},
         {"cue-count", "count 3, two records", 52, Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}}, 3))),
          Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}})))},
         {"cue-past-data", "cue at frame 5 of 4", 64, Wav(CueAt(5)), Wav(CueAt(4))},
+        {"cue-past-data", "IMA ADPCM: past the fact chunk's length", 372,
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) + Chunk("data", std::string(300, '\0')) +
+                  CueAt(581)),
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) + Chunk("data", std::string(300, '\0')) +
+                  CueAt(580))},
         {"cue-id-duplicate", "two points with id 1", 88, Wav(Chunk("cue ", CuePayload({{1, 0}, {1, 0}}))),
          Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}})))},
         {"plst-count", "count 2, one segment", 88, Wav(kCue1 + Chunk("plst", PlstPayload({{1, 2, 1}}, 2))),
@@ -170,6 +195,9 @@ std::vector<Case> Cases() {
         {"loop-order", "start 3, end 1", 96, Wav(Smpl(60, {{1, 0, 3, 1}})), Wav(Smpl(60, {{1, 0, 1, 3}}))},
         {"loop-past-data", "end 5 of 4 frames", 96, Wav(Smpl(60, {{1, 0, 0, 5}})),
          Wav(Smpl(60, {{1, 0, 0, 4}}))},
+        {"loop-type", "type 1024", 96, Wav(Smpl(60, {{1, 1024, 0, 3}})), Wav(Smpl(60, {{1, 2, 0, 3}}))},
+        {"loop-cue-id", "names a cue point the cue chunk lacks", 132, Wav(kCue1 + Smpl(60, {{7, 0, 0, 3}})),
+         Wav(Smpl(60, {{7, 0, 0, 3}})), Level::Note},
         {"unity-note", "note 128", 52, Wav(Smpl(128, {})), Wav(Smpl(127, {}))},
         {"inst-range", "low note above high", 52, Wav(Chunk("inst", InstPayload(60, 0, 0, 70, 60, 1, 127))),
          Wav(Chunk("inst", InstPayload(60, 0, 0, 60, 70, 1, 127)))},
@@ -250,9 +278,45 @@ TEST(Findings, RealFilesAreCheckedWithoutError) {
         SCOPED_TRACE(file.path().filename().string());
         wavedoc::WaveDocument document;
         if (document.Load(file.path().string()) != wavedoc::LoadOk) continue;
-        const std::vector<wavedoc::MapEntry> map = wavedoc::MapStructure(document);
-        EXPECT_NO_THROW(wavecheck::CheckFile({document, map}));
+        wavecheck::FileCheck check;
+        ASSERT_EQ(document.Load(file.path().string(), &check), wavedoc::LoadOk);
+        EXPECT_TRUE(check.Finish(document).Finished());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The structural checks run on every entry of the walk, so a fault after
+// more entries than the map holds is still found.
+TEST(Findings, SeePastTheMapsBound) {
+    std::string junk;
+    for (std::size_t i = 0; i < wavedoc::kMostMapped + 100; ++i) junk += Chunk("JUNK", "");
+    const std::vector<Finding> broken =
+        Check(RiffFile(junk + Chunk("fmt ", Format(1, 0, 8000, 1, 2, 16)) + kData));
+    EXPECT_TRUE(std::any_of(broken.begin(), broken.end(), [](const Finding& f) { return f.code == "fmt-zero"; }))
+        << Describe(broken);
+
+    std::string subChunks;
+    for (std::size_t i = 0; i < wavedoc::kMostMapped + 100; ++i) subChunks += Chunk("JUNK", "");
+    const std::vector<Finding> unknownCue =
+        Check(Wav(kCue1 + Adtl(subChunks + Chunk("labl", LabelPayload(9, "lost")) + Chunk("odd", "x", {}, false))));
+    EXPECT_TRUE(std::any_of(unknownCue.begin(), unknownCue.end(),
+                            [](const Finding& f) { return f.code == "adtl-unknown-cue"; }))
+        << Describe(unknownCue);
+}
+
+// Thousands of like faults keep a bounded list, but every one is counted.
+TEST(Findings, KeepAFewOfEachCodeAndCountThemAll) {
+    std::string subChunks;
+    for (int i = 0; i < 5000; ++i) subChunks += Chunk("JUNK", "a", std::nullopt, false) + "x";
+    const wavecheck::Findings findings = CheckAll(Wav(Chunk("LIST", ListPayload("INFO", subChunks))));
+    EXPECT_EQ(findings.notes, 5000u);
+    EXPECT_EQ(findings.shown.size(), wavecheck::Findings::kMostShownPerCode);
+    ASSERT_EQ(findings.counts.size(), 1u);
+    EXPECT_EQ(findings.counts[0].code, "pad-not-zero");
+    EXPECT_EQ(findings.counts[0].total, 5000u);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "support/wav_builder.h"
-#include "wavedoc/wave_document.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace wavtest {
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 #include <fstream>
 #include <functional>
 
@@ -142,10 +143,20 @@ TEST(Load, KeepsNoFileOpenAndReadsRecordsOnlyFromTheFileAnalysed) {
             ADD_FAILURE() << "a changed file was read";
         } catch (const wavedoc::FileChangedError& error) {
             EXPECT_EQ(std::string(error.what()), "The file \"" + path +
-                                                     "\" has changed since it was analysed: press Analyse to "
-                                                     "read it again.");
+                                                     "\" has changed since it was analysed: read it again to "
+                                                     "see it as it is now.");
         }
     }
+
+    // Rewritten in place with its size and modification time kept, as tag
+    // editors do: the change time still tells.
+    ASSERT_EQ(document.Load(path), wavedoc::LoadOk);
+    const auto kept = std::filesystem::last_write_time(path);
+    // The kernel's file times move in ticks of up to 10 ms.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    std::filesystem::last_write_time(path, kept);
+    EXPECT_THROW((void)document.List().Labels().Item(1).Text(), wavedoc::FileChangedError);
     std::filesystem::remove(path);
     EXPECT_THROW((void)document.Cue().CuePoints().Item(1).Id(), wavedoc::FileChangedError);
 }

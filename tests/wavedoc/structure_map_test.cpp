@@ -1,4 +1,4 @@
-#include "wavedoc/structure_map.h"
+#include "wavedoc/document/structure_map.h"
 
 #include <gtest/gtest.h>
 
@@ -19,28 +19,50 @@ namespace {
 
 const std::string kFmt = Chunk("fmt ", PcmFormat(1, 8000, 8));
 
-// The bytes a level covers, its lists' children checked against their list on the way.
+// The bytes the top level covers; on the way, each walked list's sub-chunks
+// must cover its content after the list type exactly.
 std::uint64_t CoveredBytes(const std::vector<MapEntry>& entries) {
-    std::uint64_t covered = 0;
-    for (const MapEntry& entry : entries) {
-        if (!entry.children.empty()) {
-            EXPECT_EQ(4 + CoveredBytes(entry.children), entry.present) << "list at " << entry.offset;
+    struct Open {
+        const MapEntry* list;
+        std::uint64_t covered;
+    };
+    std::vector<Open> open;
+    std::uint64_t top = 0;
+    const auto close = [&](std::size_t depth) {
+        for (; open.size() > depth; open.pop_back()) {
+            EXPECT_EQ(4 + open.back().covered, open.back().list->present) << "list at " << open.back().list->offset;
         }
-        covered += entry.Covered();
+    };
+    for (const MapEntry& entry : entries) {
+        close(static_cast<std::size_t>(entry.depth));
+        (open.empty() ? top : open.back().covered) += entry.Covered();
+        if (entry.IsList() && !entry.notWalked && entry.present > 4) open.push_back({&entry, 0});
     }
-    return covered;
+    close(0);
+    return top;
 }
 
+// offset:id per entry, "!" when not listed, a list's sub-chunks in brackets.
 std::string Summary(const std::vector<MapEntry>& entries) {
     std::string out;
+    int depth = 0;
     for (const MapEntry& entry : entries) {
-        out += (out.empty() ? "" : " ") + std::to_string(entry.offset) + ":" +
+        for (; depth > entry.depth; --depth) out += "]";
+        if (entry.depth > depth) {
+            out += "[";
+            depth = entry.depth;
+        } else if (!out.empty()) {
+            out += " ";
+        }
+        out += std::to_string(entry.offset) + ":" +
                (entry.IsChunk() ? entry.id : "(" + std::to_string(entry.length) + ")") +
                (entry.listing == Listing::Listed ? "" : "!");
-        if (!entry.children.empty()) out += "[" + Summary(entry.children) + "]";
     }
+    for (; depth > 0; --depth) out += "]";
     return out;
 }
+
+const std::vector<MapEntry>& MapOf(const WaveDocument& document) { return document.Structure().entries; }
 
 struct MapCase {
     const char* what;
@@ -54,7 +76,7 @@ class StructureMap : public testing::TestWithParam<MapCase> {};
 TEST_P(StructureMap, ListsEveryChunkAndCoversEveryByte) {
     WaveDocument document;
     LoadOrFail(document, GetParam().file);
-    const std::vector<MapEntry> map = wavedoc::MapStructure(document);
+    const std::vector<MapEntry>& map = MapOf(document);
     EXPECT_EQ(Summary(map), GetParam().expected);
     EXPECT_EQ(12 + CoveredBytes(map), GetParam().file.size());
 }
@@ -82,7 +104,7 @@ TEST(StructureMap, MarksChunksAfterTheRiffEnd) {
     const std::string file = RiffFile(kFmt, "WAVE", 28) + Chunk("id3 ", "tag");
     WaveDocument document;
     LoadOrFail(document, file);
-    const std::vector<MapEntry> map = wavedoc::MapStructure(document);
+    const std::vector<MapEntry>& map = MapOf(document);
     ASSERT_EQ(map.size(), 2u);
     EXPECT_FALSE(map[0].afterRiffEnd);
     EXPECT_TRUE(map[1].afterRiffEnd);
@@ -95,11 +117,51 @@ TEST(StructureMap, EndsAVeryLongLevelInOneEntry) {
     const std::string file = RiffFile(chunks);
     WaveDocument document;
     LoadOrFail(document, file);
-    const std::vector<MapEntry> map = wavedoc::MapStructure(document);
+    const std::vector<MapEntry>& map = MapOf(document);
     ASSERT_EQ(map.size(), wavedoc::kMostMapped + 1);
     EXPECT_EQ(map.back().stray, Stray::Unmapped);
     EXPECT_EQ(map.back().length, 80u);
+    EXPECT_EQ(map.back().leftOut, 10u);
     EXPECT_EQ(12 + CoveredBytes(map), file.size());
+}
+
+// Lists of lists multiply no per-level cap: the whole map is bounded, and
+// each level still open when it fills ends in one entry for the rest.
+TEST(StructureMap, BoundsTheWholeMapAcrossLists) {
+    std::string subChunks;
+    for (int i = 0; i < 3000; ++i) subChunks += Chunk("JUNK", "");
+    std::string lists;
+    for (int i = 0; i < 5; ++i) lists += Chunk("LIST", ListPayload("INFO", subChunks));
+    const std::string file = RiffFile(kFmt + lists + Chunk("data", "dd"));
+    WaveDocument document;
+    LoadOrFail(document, file);
+    const wavedoc::StructureMap& map = document.Structure();
+    EXPECT_TRUE(map.full);
+    ASSERT_EQ(map.entries.size(), wavedoc::kMostMapped + 2);
+    const MapEntry& inner = map.entries[map.entries.size() - 2];
+    const MapEntry& outer = map.entries.back();
+    EXPECT_EQ(inner.stray, Stray::Unmapped);
+    EXPECT_EQ(inner.depth, 1);
+    EXPECT_EQ(outer.stray, Stray::Unmapped);
+    EXPECT_EQ(outer.depth, 0);
+    // 5 lists of 3000 and the data chunk: 15006 entries besides fmt.
+    EXPECT_EQ(inner.leftOut + outer.leftOut + map.entries.size() - 3, 15006u);
+    EXPECT_EQ(12 + CoveredBytes(map.entries), file.size());
+}
+
+// However deep lists nest, the walk stops at a depth of its own; the list
+// there is one entry that covers all it holds.
+TEST(StructureMap, StopsAtItsDepthInDeeplyNestedLists) {
+    const std::string file = RiffFile(kFmt + NestedLists(25000, Chunk("labl", LabelPayload(1, "deep"))));
+    WaveDocument document;
+    LoadOrFail(document, file);
+    const std::vector<MapEntry>& map = MapOf(document);
+    ASSERT_EQ(map.size(), 1u + wavedoc::kMostListDepth);
+    EXPECT_TRUE(map.back().notWalked);
+    EXPECT_EQ(map.back().depth, wavedoc::kMostListDepth - 1);
+    EXPECT_EQ(12 + CoveredBytes(map), file.size());
+    ASSERT_EQ(document.LoadNotes().size(), 1u);
+    EXPECT_NE(document.LoadNotes()[0].find("deeper than Ondulo walks"), std::string::npos);
 }
 
 // Every real file of the corpus is covered byte for byte.
@@ -110,7 +172,7 @@ TEST(StructureMap, CoversEveryByteOfRealFiles) {
         WaveDocument document;
         if (document.Load(entry.path().string()) != wavedoc::LoadOk) continue;
         ++files;
-        EXPECT_EQ(12 + CoveredBytes(wavedoc::MapStructure(document)),
+        EXPECT_EQ(12 + CoveredBytes(MapOf(document)),
                   std::filesystem::file_size(entry.path()))
             << entry.path();
     }

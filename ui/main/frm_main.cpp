@@ -361,6 +361,11 @@ void frmMain::SummariseFile() {
     alsoInFile_ = AlsoInFileSentence(document_->Structure());
     const wavecheck::Findings findings = check_->Finish(*document_);
     check_.reset();
+    // Errors, where content is lost, stand in the status line too.
+    lostContent_.clear();
+    for (const wavecheck::Finding& finding : findings.shown) {
+        if (finding.level == wavecheck::Level::Error) lostContent_.push_back(finding.message);
+    }
     lbFindings_->setText(QString::fromStdString(FindingsSentence(findings)));
     QStringList lines;
     for (const std::string& line : FindingLines(findings, kFindingLines)) lines << TextFromBytes(line);
@@ -388,6 +393,7 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
 
 void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     QStringList sentences;
+    for (const std::string& error : lostContent_) sentences << TextFromBytes(error);
     for (const std::string& note : document_->LoadNotes()) sentences << TextFromBytes(note);
     if (stop) sentences << TextFromBytes(*stop);
     if (!alsoInFile_.empty()) sentences << TextFromBytes(alsoInFile_);

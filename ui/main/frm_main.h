@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/main/user_prompts.h"
 #include "wavecheck/findings.h"
@@ -82,6 +83,7 @@ private:
     QLabel* lbFindings_ = nullptr;
     // What the last analysis found out about the whole file, for the status line.
     std::string alsoInFile_;
+    std::vector<std::string> lostContent_;  // the sentences of the last check's errors
     // Listens to the load of the file being analysed; gone once it is checked.
     std::unique_ptr<wavecheck::FileCheck> check_;
 

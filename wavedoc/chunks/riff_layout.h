@@ -71,10 +71,12 @@ constexpr std::optional<std::uint32_t> SubFormatCode(std::string_view guid) {
 }
 
 // What a writer that streams leaves in a size field it never goes back to
-// fill in: 0xFFFFFFFF, or (SoX on a pipe) a size just under 2 GiB. Such a
-// size is a placeholder only where it runs past the end of the file.
+// fill in: 0xFFFFFFFF, or (SoX on a pipe) a size just under 2 GiB, rounded
+// down to whole frames. Such a size is a placeholder only where it runs past
+// the end of the file.
 inline constexpr std::uint32_t kStreamingSize = 0xFFFFFFFF;
-inline constexpr std::uint32_t kLargeStreamingSize = 0x7FFFF000;
-constexpr bool IsStreamingPlaceholder(std::uint32_t size) { return size >= kLargeStreamingSize; }
+constexpr bool IsStreamingPlaceholder(std::uint32_t size) {
+    return size == kStreamingSize || (size >= 0x7FFF0000 && size <= 0x7FFFFFFF);
+}
 
 }  // namespace wavedoc::layout

@@ -158,6 +158,7 @@ struct ChunkView {
 // memory or from the file on disk; `name` is what its messages call the file.
 struct Load {
     wavedoc::WaveDocument document;
+    wavecheck::FileCheck check;  // listens to the load
     std::string name;
     std::int16_t status = wavedoc::LoadOk;
 };
@@ -200,7 +201,7 @@ ChunkView ShowChunk(const Load& load, const std::string& chunkName, bool writeOu
     if (view.stopped) {
         RequireSentence(*view.stopped, "details stopped without a sentence:");
         // The file is written once and left alone: it cannot have changed.
-        Require(view.stopped->find("press Analyse") == std::string::npos,
+        Require(view.stopped->find("has changed since") == std::string::npos,
                 "an unchanged file was taken for a changed one:", *view.stopped);
         if (writeOut) WriteOut(*view.stopped);
         view.stopped = AsMemoryName(*view.stopped, load.name);
@@ -250,28 +251,44 @@ void ShowEveryChunk(Load& memory, Load& file, const std::string& bytes) {
     }
 }
 
-// Bytes a level of the map covers; every list's children must cover its content.
-std::uint64_t Covered(const std::vector<wavedoc::MapEntry>& entries) {
-    std::uint64_t covered = 0;
-    for (const wavedoc::MapEntry& entry : entries) {
-        if (!entry.children.empty()) {
-            Require(4 + Covered(entry.children) == entry.present, "a list's sub-chunks do not cover it");
+// Bytes the top level of the map covers; every walked list's sub-chunks must
+// cover its content after the list type.
+std::uint64_t Covered(const wavedoc::StructureMap& map) {
+    struct Open {
+        const wavedoc::MapEntry* list;
+        std::uint64_t covered;
+    };
+    std::vector<Open> open;
+    std::uint64_t top = 0;
+    const auto close = [&](std::size_t depth) {
+        for (; open.size() > depth; open.pop_back()) {
+            Require(4 + open.back().covered == open.back().list->present,
+                    "a list's sub-chunks do not cover it");
         }
-        covered += entry.Covered();
+    };
+    for (const wavedoc::MapEntry& entry : map.entries) {
+        Require(entry.depth >= 0 && entry.depth < wavedoc::kMostListDepth, "a map entry nested too deep");
+        close(static_cast<std::size_t>(entry.depth));
+        (open.empty() ? top : open.back().covered) += entry.Covered();
+        if (entry.IsList() && !entry.notWalked && entry.present > 4) open.push_back({&entry, 0});
     }
-    return covered;
+    close(0);
+    Require(map.entries.size() <= wavedoc::kMostMapped + wavedoc::kMostListDepth, "the map is not bounded");
+    return top;
 }
 
 // The structure map covers every byte of the file, and the check says the same
 // things, in sentences, of both loads.
-void MapAndCheck(const Load& memory, const Load& file, const std::string& bytes) {
+void MapAndCheck(Load& memory, Load& file, const std::string& bytes) {
     std::vector<std::vector<std::string>> codes;
-    for (const Load* load : {&memory, &file}) {
+    for (Load* load : {&memory, &file}) {
         const wavedoc::ReadingSession reading(load->document.Source());
-        const std::vector<wavedoc::MapEntry> map = wavedoc::MapStructure(load->document);
-        Require(12 + Covered(map) == bytes.size(), "the structure map does not cover the file");
+        Require(12 + Covered(load->document.Structure()) == bytes.size(),
+                "the structure map does not cover the file");
         std::vector<std::string> found;
-        for (const wavecheck::Finding& finding : wavecheck::CheckFile({load->document, map})) {
+        const wavecheck::Findings findings = load->check.Finish(load->document);
+        Require(findings.Finished(), "the check of an unchanged file did not finish:", findings.unfinished);
+        for (const wavecheck::Finding& finding : findings.shown) {
             RequireSentence(finding.message, "a finding without a sentence:");
             WriteOut(finding.message);
             found.push_back(finding.code + "@" + std::to_string(finding.offset));
@@ -298,8 +315,8 @@ void Check(const std::string& bytes) {
     LoadPreviousFile(fromMemory);
     LoadPreviousFile(fromFile);
 
-    fromMemory.status = fromMemory.document.LoadFromMemory(bytes, fromMemory.name);
-    fromFile.status = fromFile.document.Load(fromFile.name);
+    fromMemory.status = fromMemory.document.LoadFromMemory(bytes, fromMemory.name, &fromMemory.check);
+    fromFile.status = fromFile.document.Load(fromFile.name, &fromFile.check);
     if (fromMemory.status != fromFile.status) {
         Finding("the loads from memory and from a file end differently:",
                 fromMemory.document.LoadError() + " / " + fromFile.document.LoadError());

@@ -24,7 +24,9 @@ void EachEntry(const Collection& entries, Visit visit) {
 // Every kept label, note and labelled text that holds its cue point id.
 template <typename Visit>
 void EachNamingEntry(const wavedoc::ListChunk& list, Visit visit) {
-    const auto holdsId = [](const wavedoc::ChunkBase& entry) { return entry.Present() >= layout::kLabelFixedBytes; };
+    const auto holdsId = [](const wavedoc::ChunkBase& entry) {
+        return entry.Present() >= layout::kLabelFixedBytes;
+    };
     EachEntry(list.Labels(), [&](const wavedoc::LablEntry& entry) {
         if (holdsId(entry)) visit(entry, Stored(entry.CuePointId()));
     });
@@ -93,7 +95,8 @@ void CheckTextUnterminated(const CheckInput& input, Report& report) {
     const auto check = [&](const wavedoc::ChunkBase& entry) {
         if (entry.Present() < layout::kLabelFixedBytes || EndsWithZero(input, entry)) return;
         fault.Note(entry.Offset(), entry.Name(), [&] {
-            return "The text of the " + Quoted(entry.Name()) + " at offset " + std::to_string(entry.Offset()) +
+            return "The text of the " + Quoted(entry.Name()) + " at offset " +
+                   std::to_string(entry.Offset()) +
                    " does not end with a zero byte, so readers may run on past it.";
         });
     };

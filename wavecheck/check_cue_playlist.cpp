@@ -10,7 +10,8 @@ namespace layout = wavedoc::layout;
 constexpr std::uint64_t kCountSize = 4;
 
 // Where the index-th record (1-based) of a count-and-records chunk starts.
-std::uint64_t RecordOffset(const wavedoc::ChunkBase& chunk, std::int32_t index, const layout::RecordLayout& records) {
+std::uint64_t RecordOffset(const wavedoc::ChunkBase& chunk, std::int32_t index,
+                           const layout::RecordLayout& records) {
     return chunk.Offset() + layout::kChunkHeaderSize + records.firstRecord +
            static_cast<std::uint64_t>(index - 1) * records.recordSize;
 }
@@ -28,8 +29,8 @@ void CheckCount(const CheckInput& input, const Chunk& chunk, std::int32_t (Chunk
     if (count == held) return;
     report.Add(chunk.Offset(), chunk.Name(),
                "The " + Quoted(chunk.Name()) + " chunk's count says " +
-                   CountField(count, records.noun, records.nounPlural) +
-                   ", but its size makes room for " + std::to_string(held) + ".");
+                   CountField(count, records.noun, records.nounPlural) + ", but its size makes room for " +
+                   std::to_string(held) + ".");
 }
 
 }  // namespace
@@ -52,8 +53,8 @@ void CheckCuePastData(const CheckInput& input, Report& report) {
         const std::uint32_t at = Stored(point.SampleOffset());
         if (at <= length->frames) continue;  // a cue point may mark the very end
         fault.Note(RecordOffset(cue, i, layout::kCuePoints), cue.Name(), [&] {
-            return "Cue point " + std::to_string(i) + " (id " + FieldValue(Stored(point.Id())) + ") lies at sample " +
-                   FieldValue(at) + ", past the end of " + length->words + ".";
+            return "Cue point " + std::to_string(i) + " (id " + FieldValue(Stored(point.Id())) +
+                   ") lies at sample " + FieldValue(at) + ", past the end of " + length->words + ".";
         });
     }
     fault.AddTo(report, "cue point", "cue points");

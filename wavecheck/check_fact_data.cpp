@@ -9,7 +9,8 @@ constexpr std::uint64_t kFactFields = 4;
 // How many samples a channel one ADPCM block of `bytes` bytes holds: its
 // header carries the first sample (IMA) or two (MS), each further byte two
 // 4-bit samples shared among the channels. Nothing for other formats.
-std::optional<std::uint64_t> AdpcmSamplesInBlock(std::uint32_t code, std::uint64_t bytes, std::uint64_t channels) {
+std::optional<std::uint64_t> AdpcmSamplesInBlock(std::uint32_t code, std::uint64_t bytes,
+                                                 std::uint64_t channels) {
     if (channels == 0) return std::nullopt;
     const std::uint64_t header = code == kImaAdpcm ? 4 : code == kMsAdpcm ? 7 : 0;
     if (header == 0) return std::nullopt;
@@ -41,11 +42,12 @@ void CheckFactMissing(const CheckInput& input, Report& report) {
     if (!code || *code == kPcm || *code == kFloat) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     if (*code == kALaw || *code == kMuLaw) {
-        report.Add(fmt.Offset(), fmt.Name(),
-                   "The audio is " + fmt.CompressionName() +
-                       ", which has no \"fact\" chunk; nothing is lost, as its length follows from the \"data\" "
-                       "chunk's size (one byte a sample).",
-                   Level::Note);
+        report.Add(
+            fmt.Offset(), fmt.Name(),
+            "The audio is " + fmt.CompressionName() +
+                ", which has no \"fact\" chunk; nothing is lost, as its length follows from the \"data\" "
+                "chunk's size (one byte a sample).",
+            Level::Note);
         return;
     }
     report.Add(fmt.Offset(), fmt.Name(),
@@ -64,14 +66,16 @@ void CheckFactLength(const CheckInput& input, Report& report) {
         if (!frames || samples == *frames) return;
         report.Add(fact.Offset(), fact.Name(),
                    "The \"fact\" chunk gives a length of " + CountField(samples, "sample", "samples") +
-                       " per channel, but the \"data\" chunk holds " + Count(*frames, "frame", "frames") + ".");
+                       " per channel, but the \"data\" chunk holds " + Count(*frames, "frame", "frames") +
+                       ".");
         return;
     }
     const std::optional<std::uint64_t> capacity = AdpcmCapacity(input, *code);
     if (!capacity || samples <= *capacity) return;
     report.Add(fact.Offset(), fact.Name(),
                "The \"fact\" chunk gives a length of " + CountField(samples, "sample", "samples") +
-                   " per channel, but the \"data\" chunk's blocks hold at most " + std::to_string(*capacity) + ".");
+                   " per channel, but the \"data\" chunk's blocks hold at most " + std::to_string(*capacity) +
+                   ".");
 }
 
 void CheckPartialFrame(const CheckInput& input, Report& report) {

@@ -19,8 +19,8 @@ constexpr std::uint64_t kChannelMaskEnd = 24;
 bool IsUncompressed(const CheckInput& input) { return FrameIsBlock(input); }
 
 bool IsExtensible(const CheckInput& input) {
-    return HasFormatFields(input) &&
-           static_cast<std::uint32_t>(input.document.Fmt().CompressionCode()) == wavedoc::layout::kExtensibleTag;
+    return HasFormatFields(input) && static_cast<std::uint32_t>(input.document.Fmt().CompressionCode()) ==
+                                         wavedoc::layout::kExtensibleTag;
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ std::optional<SmplLayout> LayoutOf(const CheckInput& input) {
 }
 
 std::uint64_t LoopOffset(const wavedoc::SmplChunk& smpl, std::int32_t index) {
-    return smpl.Offset() + layout::kChunkHeaderSize + kSmplFields + static_cast<std::uint64_t>(index - 1) * kLoopSize;
+    return smpl.Offset() + layout::kChunkHeaderSize + kSmplFields +
+           static_cast<std::uint64_t>(index - 1) * kLoopSize;
 }
 
 // Calls visit(index, loop) for the first kMostRecords loops the chunk holds.
@@ -54,9 +55,8 @@ void CheckLoopCount(const CheckInput& input, Report& report) {
     if (!layout || (!layout->TooManyLoops() && !layout->TooFewLoops())) return;
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
     const std::uint64_t count = layout->loopBytes / kLoopSize;
-    const std::string says =
-        "The \"smpl\" chunk's loop count says " +
-        CountField(static_cast<std::uint32_t>(count), "sample loop", "sample loops");
+    const std::string says = "The \"smpl\" chunk's loop count says " +
+                             CountField(static_cast<std::uint32_t>(count), "sample loop", "sample loops");
     if (layout->TooManyLoops()) {
         report.Add(smpl.Offset(), smpl.Name(),
                    says + ", but its size makes room for " + std::to_string(layout->after / kLoopSize) + ".");
@@ -72,10 +72,11 @@ void CheckSamplerData(const CheckInput& input, Report& report) {
     const std::uint64_t rest = layout->after - layout->loopBytes;
     if (layout->samplerData == rest) return;
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
-    report.Add(smpl.Offset(), smpl.Name(),
-               "The \"smpl\" chunk's sampler data size says " +
-                   CountField(static_cast<std::uint32_t>(layout->samplerData), "byte follows", "bytes follow") +
-                   " its loops, but the chunk holds " + std::to_string(rest) + " after them.");
+    report.Add(
+        smpl.Offset(), smpl.Name(),
+        "The \"smpl\" chunk's sampler data size says " +
+            CountField(static_cast<std::uint32_t>(layout->samplerData), "byte follows", "bytes follow") +
+            " its loops, but the chunk holds " + std::to_string(rest) + " after them.");
 }
 
 void CheckLoopOrder(const CheckInput& input, Report& report) {
@@ -105,7 +106,8 @@ void CheckLoopPastData(const CheckInput& input, Report& report) {
         // at the frame count is allowed.
         if (end <= length->frames) return;
         fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
-            return LoopName(i) + " ends at sample " + FieldValue(end) + ", past the end of " + length->words + ".";
+            return LoopName(i) + " ends at sample " + FieldValue(end) + ", past the end of " + length->words +
+                   ".";
         });
     });
     fault.AddTo(report, "sample loop", "sample loops");
@@ -120,7 +122,8 @@ void CheckLoopType(const CheckInput& input, Report& report) {
         if (type <= 2) return;
         fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
             return LoopName(i) + " has type " + FieldValue(type) +
-                   "; the loop types are 0 (forward), 1 (alternating) and 2 (backward), so samplers may ignore "
+                   "; the loop types are 0 (forward), 1 (alternating) and 2 (backward), so samplers may "
+                   "ignore "
                    "the loop or play it as they guess.";
         });
     });

@@ -54,8 +54,9 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
     if (facts.RiffEnd() > facts.fileLength) {
         if (facts.topLevelRunsPastEnd) return;  // the file is cut short: past-end says where
         report.Add(0, "RIFF",
-                   "The RIFF size field says " + FieldValue(facts.riffSize) + " bytes follow it, but the file holds " +
-                       std::to_string(after) + " after it; readers that go by it look for more than there is.");
+                   "The RIFF size field says " + FieldValue(facts.riffSize) +
+                       " bytes follow it, but the file holds " + std::to_string(after) +
+                       " after it; readers that go by it look for more than there is.");
         return;
     }
     if (!facts.riffEndsInside) return;  // bytes after a whole chunk: trailing-bytes
@@ -76,7 +77,8 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
     if (riff) fields.push_back("its RIFF size field holds " + HexField(facts.riffSize));
     if (last) {
         fields.push_back("its " + Quoted(facts.lastTopLevel->id) + " chunk's size field holds " +
-                         HexField(facts.lastTopLevel->size) + " (" + FieldValue(facts.lastTopLevel->size) + ")");
+                         HexField(facts.lastTopLevel->size) + " (" + FieldValue(facts.lastTopLevel->size) +
+                         ")");
     }
     std::string sentence = "The file was written as a stream and never finished: " + fields[0] +
                            (fields.size() > 1 ? " and " + fields[1] : std::string()) +
@@ -103,15 +105,17 @@ void CheckCutHeader(const EntryInput& input, Report& report) {
     if (entry.stray != wavedoc::Stray::CutHeader || AreTrailingBytes(input)) return;
     report.Add(entry.offset, entry.parentId,
                "The last " + Count(entry.length, "byte", "bytes") + " of " + Where(entry) + ", from offset " +
-                   std::to_string(entry.offset) + ", are too few for a chunk header: a chunk was cut off there.");
+                   std::to_string(entry.offset) +
+                   ", are too few for a chunk header: a chunk was cut off there.");
 }
 
 void CheckNotAChunk(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.stray != wavedoc::Stray::NotAChunk || AreTrailingBytes(input)) return;
     report.Add(entry.offset, entry.parentId,
-               "The " + Count(entry.length, "byte", "bytes") + " from offset " + std::to_string(entry.offset) +
-                   " to the end of " + Where(entry) + " do not start with a chunk id, so nothing in them can be read.");
+               "The " + Count(entry.length, "byte", "bytes") + " from offset " +
+                   std::to_string(entry.offset) + " to the end of " + Where(entry) +
+                   " do not start with a chunk id, so nothing in them can be read.");
 }
 
 void CheckPadMissing(const EntryInput& input, Report& report) {
@@ -121,7 +125,8 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
                              std::to_string(entry.offset) + " holds " + Count(entry.size, "byte", "bytes") +
                              ", an odd number, but no pad byte follows it";
     if (entry.last) {
-        report.Add(entry.offset, entry.id, says + "; nothing follows it either, so nothing is lost.", Level::Note);
+        report.Add(entry.offset, entry.id, says + "; nothing follows it either, so nothing is lost.",
+                   Level::Note);
     } else {
         report.Add(entry.offset, entry.id, says + "; readers that expect one lose the chunk after it.");
     }
@@ -129,7 +134,8 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
 
 void CheckPadNotZero(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
-    if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Present || !entry.padValue || *entry.padValue == 0) {
+    if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Present || !entry.padValue ||
+        *entry.padValue == 0) {
         return;
     }
     report.Add(entry.offset, entry.id,
@@ -141,7 +147,8 @@ void CheckDuplicate(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.depth != 0 || entry.listing != wavedoc::Listing::LaterDuplicate) return;
     report.Add(entry.offset, entry.id,
-               "The file holds another " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
+               "The file holds another " + Quoted(entry.id) + " chunk at offset " +
+                   std::to_string(entry.offset) +
                    "; a file holds one, so readers (Ondulo too) take the first and ignore this one.");
 }
 

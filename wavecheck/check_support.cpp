@@ -82,8 +82,8 @@ std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
     const std::optional<std::uint64_t> present = Present(fact);
     if (!present || *present < 4 || input.document.Data().Name().empty()) return std::nullopt;
     const std::uint32_t samples = Stored(fact.SampleCount());
-    return AudioLength{samples,
-                       "the audio's " + CountField(samples, "sample", "samples") + " (as its \"fact\" chunk gives)"};
+    return AudioLength{samples, "the audio's " + CountField(samples, "sample", "samples") +
+                                    " (as its \"fact\" chunk gives)"};
 }
 
 std::optional<std::unordered_map<std::uint32_t, std::uint32_t>> CueOffsets(const CheckInput& input) {

@@ -48,7 +48,7 @@ private:
 struct WalkFacts {
     std::uint32_t riffSize = 0;
     std::uint64_t fileLength = 0;
-    std::optional<wavedoc::MapEntry> lastTopLevel;  // the last top-level entry
+    std::optional<wavedoc::MapEntry> lastTopLevel;    // the last top-level entry
     std::optional<wavedoc::MapEntry> riffEndsInside;  // the first top-level chunk the RIFF end cuts
     bool topLevelRunsPastEnd = false;                 // a top-level chunk runs past the end of the file
     std::uint64_t topLevelPadsMissing = 0;            // top-level chunks without their pad byte

@@ -13,9 +13,9 @@ using detail::DocumentCheck;
 using detail::EntryCheck;
 
 struct FindingRow {
-    std::string_view code;  // stable: a code is never renamed
-    Level level;            // the usual level of its findings; a check may pass another
-    EntryCheck onEntry;     // runs on each entry of the walk, or null
+    std::string_view code;     // stable: a code is never renamed
+    Level level;               // the usual level of its findings; a check may pass another
+    EntryCheck onEntry;        // runs on each entry of the walk, or null
     DocumentCheck onDocument;  // runs once on the loaded document, or null
 };
 
@@ -132,8 +132,8 @@ Findings FileCheck::Finish(const wavedoc::WaveDocument& document) {
         } catch (const wavedoc::WaveDocError& error) {
             findings.unfinished = error.what();
         } catch (const std::bad_alloc&) {
-            findings.unfinished =
-                "The file \"" + document.Source()->DisplayName() + "\" could not be checked in full: there is not enough memory.";
+            findings.unfinished = "The file \"" + document.Source()->DisplayName() +
+                                  "\" could not be checked in full: there is not enough memory.";
         }
     }
     for (detail::CodeFindings& bucket : state_->buckets) {

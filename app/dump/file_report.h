@@ -18,7 +18,7 @@ struct ListedChunk {
 // What ondulo-dump reports of a file before the rows of its chunks.
 struct FileOverview {
     std::vector<ListedChunk> chunks;
-    std::vector<std::string> notes;            // what the load got past (WaveDocument::LoadNotes)
+    std::vector<std::string> notes;                    // what the load got past (WaveDocument::LoadNotes)
     const wavedoc::StructureMap* structure = nullptr;  // every chunk in file order
     wavecheck::Findings findings;                      // what is wrong or questionable
 };

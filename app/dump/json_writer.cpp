@@ -34,9 +34,11 @@ void AppendEntryMembers(std::string& json, const wavedoc::MapEntry& entry) {
             std::string(", \"listed\": ") + (entry.listing == wavedoc::Listing::Listed ? "true" : "false");
     } else {
         json += ", \"id\": null, \"length\": " + std::to_string(entry.length);
-        if (entry.stray == wavedoc::Stray::Unmapped) json += ", \"entries\": " + std::to_string(entry.leftOut);
+        if (entry.stray == wavedoc::Stray::Unmapped)
+            json += ", \"entries\": " + std::to_string(entry.leftOut);
     }
-    if (entry.listing != wavedoc::Listing::Listed || entry.notWalked) json += ", \"why\": " + JsonString(entry.Why());
+    if (entry.listing != wavedoc::Listing::Listed || entry.notWalked)
+        json += ", \"why\": " + JsonString(entry.Why());
     if (entry.afterRiffEnd) json += ", \"after_riff_end\": true";
 }
 
@@ -155,8 +157,7 @@ void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t sta
     out_ << "],\n   \"structure\": "
          << (overview.structure != nullptr ? JsonStructure(*overview.structure) : std::string("[]"))
          << ",\n   \"findings\": " << JsonFindings(overview.findings)
-         << ",\n   \"finding_counts\": " << JsonFindingCounts(overview.findings)
-         << ",\n   \"unfinished\": "
+         << ",\n   \"finding_counts\": " << JsonFindingCounts(overview.findings) << ",\n   \"unfinished\": "
          << (overview.findings.Finished() ? std::string("null") : JsonString(overview.findings.unfinished))
          << ",\n   \"chunks\": [";
 }

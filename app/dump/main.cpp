@@ -31,7 +31,8 @@ int ReportFiles(const std::vector<std::string>& files, ReportWriter& writer, boo
         try {
             outcome = ReportFile(path, writer);
         } catch (const std::bad_alloc&) {
-            std::cerr << "ondulo-dump: \"" << TerminalPath(path) << "\" could not be reported in full: there is not enough memory.\n";
+            std::cerr << "ondulo-dump: \"" << TerminalPath(path)
+                      << "\" could not be reported in full: there is not enough memory.\n";
             outcome.unfinished = true;
         }
         if (outcome.unfinished) {

@@ -73,7 +73,8 @@ void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry) {
         if (!entry.listType.empty()) line += ", type " + TerminalText(entry.listType);
     } else {
         line += "(" + std::to_string(entry.length) + (entry.length == 1 ? " byte)" : " bytes)");
-        if (entry.stray == wavedoc::Stray::Unmapped) line += ", " + std::to_string(entry.leftOut) + " entries";
+        if (entry.stray == wavedoc::Stray::Unmapped)
+            line += ", " + std::to_string(entry.leftOut) + " entries";
     }
     if (entry.afterRiffEnd) line += ", after the RIFF end";
     line += entry.listing == wavedoc::Listing::Listed ? "  [listed]" : "  " + entry.Why();
@@ -115,11 +116,12 @@ void WriteFindings(std::ostream& out, const wavecheck::Findings& findings) {
                 << TerminalText(finding.message) << '\n';
         }
         if (count.total > count.shown) {
-            out << "  ...\t-\t-\t" << count.code << "\tand " << count.total - count.shown << " more " << count.code
-                << " findings.\n";
+            out << "  ...\t-\t-\t" << count.code << "\tand " << count.total - count.shown << " more "
+                << count.code << " findings.\n";
         }
     }
-    if (!findings.Finished()) out << "! The check could not finish: " << TerminalText(findings.unfinished) << '\n';
+    if (!findings.Finished())
+        out << "! The check could not finish: " << TerminalText(findings.unfinished) << '\n';
 }
 
 std::string TerminalText(std::string_view raw) {

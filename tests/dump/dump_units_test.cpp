@@ -135,17 +135,20 @@ TEST(DumpJson, WritesEveryFileWithItsChunksRowsAndErrors) {
     writer.Finish();
     const std::string oneFile =
         "  {\"path\": \"a.wav\", \"status\": 0, \"error\": null, \"notes\": [\"The data chunk runs past the "
-        "end.\"],\n   \"structure\": [],\n   \"findings\": [],\n   \"chunks\": [\n"
+        "end.\"],\n   \"structure\": [],\n   \"findings\": [],\n"
+        "   \"finding_counts\": {\"error\": 0, \"warning\": 0, \"note\": 0, \"by_code\": {}},\n"
+        "   \"unfinished\": null,\n   \"chunks\": [\n"
         "    {\"name\": \"RIFF\", \"size\": 40, \"rows\": [\n      [\"RIFF Type\", \"WAVE\"]\n    ], "
         "\"error\": null},\n"
         "    {\"name\": \"cue \", \"size\": -4, \"rows\": [\n      [\"Number of cue points\", \"2\"],\n"
         "      [\"     Cue Point #1\"],\n      [\"\"]\n    ], \"error\": \"It stopped.\"}\n  ]}";
-    EXPECT_EQ(
-        out.str(),
-        "{\"files\": [\n" + oneFile +
-            ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
-            "RIFF.\", \"notes\": [],\n   \"structure\": [],\n   \"findings\": [],\n   \"chunks\": []},\n" +
-            oneFile + "\n]}\n");
+    EXPECT_EQ(out.str(),
+              "{\"files\": [\n" + oneFile +
+                  ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
+                  "RIFF.\", \"notes\": [],\n   \"structure\": [],\n   \"findings\": [],\n"
+                  "   \"finding_counts\": {\"error\": 0, \"warning\": 0, \"note\": 0, \"by_code\": {}},\n"
+                  "   \"unfinished\": null,\n   \"chunks\": []},\n" +
+                  oneFile + "\n]}\n");
 }
 
 // A map entry for a whole chunk at offset.
@@ -178,14 +181,15 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
 
     std::ostringstream text;
     WriteStructure(text, map);
-    EXPECT_EQ(text.str(),
-              "structure:\n"
-              "  12          fmt   size 16, 16 bytes present  [listed]\n"
-              "  36          LIST  size 18, 18 bytes present, type INFO  " +
-                  list.Why() +
-                  "\n"
-                  "    48          labl  size 5, 5 bytes present, pad byte  Inside a list that is not shown.\n"
-                  "  62          (3 bytes)  These bytes do not start a chunk.\n");
+    EXPECT_EQ(
+        text.str(),
+        "structure:\n"
+        "  12          fmt   size 16, 16 bytes present  [listed]\n"
+        "  36          LIST  size 18, 18 bytes present, type INFO  " +
+            list.Why() +
+            "\n"
+            "    48          labl  size 5, 5 bytes present, pad byte  Inside a list that is not shown.\n"
+            "  62          (3 bytes)  These bytes do not start a chunk.\n");
     EXPECT_EQ(
         JsonStructure(map),
         "[{\"offset\": 12, \"id\": \"fmt \", \"size\": 16, \"present\": 16, \"pad\": false, \"listed\": "

@@ -257,7 +257,8 @@ private slots:
     void damagedFileIsNamedInTheStatusLine() {
         AnalysePath(Write("cut.wav", RiffFile(kFmt + Chunk("data", "dd", 1000))));
         const auto status = [this] { return Find<QLabel>("lbStatus")->text(); };
-        QVERIFY2(status().contains("\"data\" chunk at offset 36 says it holds 1000 bytes, but the file ends after 2"),
+        QVERIFY2(status().contains(
+                     "\"data\" chunk at offset 36 says it holds 1000 bytes, but the file ends after 2"),
                  qPrintable(status()));
         SelectChunk("fmt ");
         QCOMPARE(Rows("dbgValues").size(), 6);

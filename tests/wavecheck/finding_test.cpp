@@ -106,7 +106,8 @@ std::vector<Case> Cases() {
         {"riff-size", "one byte more than the missing pad byte", 0,
          RiffFile(kFmt + Chunk("data", "abc", std::nullopt, false), "WAVE", 41),
          RiffFile(kFmt + Chunk("data", "abc", std::nullopt, false), "WAVE", 40)},
-        {"unfinished", "FFmpeg's placeholders", 36, RiffFile(kFmt + Chunk("data", "dd", 0xFFFFFFFF), "WAVE", 0xFFFFFFFF),
+        {"unfinished", "FFmpeg's placeholders", 36,
+         RiffFile(kFmt + Chunk("data", "dd", 0xFFFFFFFF), "WAVE", 0xFFFFFFFF),
          RiffFile(kFmt + Chunk("data", "dd", 1000), "WAVE", 1000)},
         {"unfinished", "SoX's sizes on a pipe", 36,
          RiffFile(kFmt + Chunk("data", "dd", 0x7FFFF000), "WAVE", 0x7FFFF024), Wav(""), Level::Warning},
@@ -154,11 +155,14 @@ std::vector<Case> Cases() {
         {"fact-length", "fact says 5 frames", 36, RiffFile(kFmt + Chunk("fact", U32(5)) + kData),
          RiffFile(kFmt + Chunk("fact", U32(4)) + kData)},
         {"fact-length", "IMA ADPCM: more samples than its blocks hold", 40,
-         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(1010)) + Chunk("data", std::string(300, '\0'))),
-         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) + Chunk("data", std::string(300, '\0')))},
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(1010)) +
+                  Chunk("data", std::string(300, '\0'))),
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) +
+                  Chunk("data", std::string(300, '\0')))},
         {"partial-frame", "7 bytes of 2-byte frames", 36,
          RiffFile(kFmt + Chunk("data", std::string(7, '\0'))),
-         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) + Chunk("data", std::string(300, '\0')))},
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) +
+                  Chunk("data", std::string(300, '\0')))},
         {"partial-frame", "the pad byte counted in the size", 36,
          RiffFile(Chunk("fmt ", Format(1, 1, 8000, 24000, 3, 24)) + Chunk("data", std::string(10, '\0'))),
          Wav(""), Level::Note},
@@ -166,10 +170,10 @@ std::vector<Case> Cases() {
          Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}})))},
         {"cue-past-data", "cue at frame 5 of 4", 64, Wav(CueAt(5)), Wav(CueAt(4))},
         {"cue-past-data", "IMA ADPCM: past the fact chunk's length", 372,
-         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) + Chunk("data", std::string(300, '\0')) +
-                  CueAt(581)),
-         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) + Chunk("data", std::string(300, '\0')) +
-                  CueAt(580))},
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) +
+                  Chunk("data", std::string(300, '\0')) + CueAt(581)),
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) +
+                  Chunk("data", std::string(300, '\0')) + CueAt(580))},
         {"cue-id-duplicate", "two points with id 1", 88, Wav(Chunk("cue ", CuePayload({{1, 0}, {1, 0}}))),
          Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}})))},
         {"plst-count", "count 2, one segment", 88, Wav(kCue1 + Chunk("plst", PlstPayload({{1, 2, 1}}, 2))),
@@ -295,16 +299,17 @@ TEST(Findings, SeePastTheMapsBound) {
     for (std::size_t i = 0; i < wavedoc::kMostMapped + 100; ++i) junk += Chunk("JUNK", "");
     const std::vector<Finding> broken =
         Check(RiffFile(junk + Chunk("fmt ", Format(1, 0, 8000, 1, 2, 16)) + kData));
-    EXPECT_TRUE(std::any_of(broken.begin(), broken.end(), [](const Finding& f) { return f.code == "fmt-zero"; }))
-        << Describe(broken);
+    EXPECT_TRUE(std::any_of(broken.begin(), broken.end(), [](const Finding& f) {
+        return f.code == "fmt-zero";
+    })) << Describe(broken);
 
     std::string subChunks;
     for (std::size_t i = 0; i < wavedoc::kMostMapped + 100; ++i) subChunks += Chunk("JUNK", "");
-    const std::vector<Finding> unknownCue =
-        Check(Wav(kCue1 + Adtl(subChunks + Chunk("labl", LabelPayload(9, "lost")) + Chunk("odd", "x", {}, false))));
-    EXPECT_TRUE(std::any_of(unknownCue.begin(), unknownCue.end(),
-                            [](const Finding& f) { return f.code == "adtl-unknown-cue"; }))
-        << Describe(unknownCue);
+    const std::vector<Finding> unknownCue = Check(
+        Wav(kCue1 + Adtl(subChunks + Chunk("labl", LabelPayload(9, "lost")) + Chunk("odd", "x", {}, false))));
+    EXPECT_TRUE(std::any_of(unknownCue.begin(), unknownCue.end(), [](const Finding& f) {
+        return f.code == "adtl-unknown-cue";
+    })) << Describe(unknownCue);
 }
 
 // Thousands of like faults keep a bounded list, but every one is counted.

@@ -26,8 +26,8 @@ std::vector<std::string> FindingLines(const std::filesystem::path& file, const s
     const wavecheck::Findings findings = check.Finish(document);
     std::vector<std::string> lines;
     for (const wavecheck::Finding& f : findings.shown) {
-        lines.push_back(shown + "\t" + std::string(wavecheck::LevelName(f.level)) + "\t" + std::to_string(f.offset) +
-                        "\t" + f.chunk + "\t" + f.code + "\t" + f.message);
+        lines.push_back(shown + "\t" + std::string(wavecheck::LevelName(f.level)) + "\t" +
+                        std::to_string(f.offset) + "\t" + f.chunk + "\t" + f.code + "\t" + f.message);
     }
     if (!findings.Finished()) lines.push_back(shown + "\tunfinished\t" + findings.unfinished);
     return lines;
@@ -46,7 +46,8 @@ TEST(RealFiles, GiveExactlyTheReviewedFindings) {
         std::sort(paths.begin(), paths.end());
         for (const auto& path : paths) {
             ++files;
-            for (std::string& line : FindingLines(path, std::string(collection) + "/" + path.filename().string())) {
+            for (std::string& line :
+                 FindingLines(path, std::string(collection) + "/" + path.filename().string())) {
                 actual.push_back(std::move(line));
             }
         }

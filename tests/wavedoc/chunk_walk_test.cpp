@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "wavecheck/findings.h"
-
 #include <vector>
 
 #include "document_helpers.h"
+#include "wavecheck/findings.h"
 
 using namespace wavtest;
 using wavedoc::WaveDocument;
@@ -162,16 +161,25 @@ INSTANTIATE_TEST_SUITE_P(
     WaveDocument, LoadNotes,
     testing::Values(
         NoteCase{"sound file", RiffFile(kFmt + Chunk("data", "d")), {}, {}},
-        NoteCase{"pad byte missing at the end", RiffFile(kFmt + Chunk("data", "d", {}, false)), {}, {"pad-missing"}},
-        NoteCase{"unknown chunks are no loss", RiffFile(Chunk("JUNK", "12") + kFmt + Chunk("bext", "b")), {},
+        NoteCase{"pad byte missing at the end",
+                 RiffFile(kFmt + Chunk("data", "d", {}, false)),
+                 {},
+                 {"pad-missing"}},
+        NoteCase{"unknown chunks are no loss",
+                 RiffFile(Chunk("JUNK", "12") + kFmt + Chunk("bext", "b")),
+                 {},
                  {"data-missing"}},
         NoteCase{"data runs past the end", RiffFile(kFmt + Chunk("data", "dd", 1000)), {}, {"past-end"}},
         NoteCase{"streaming size", RiffFile(kFmt + Chunk("data", "dd", 0xFFFFFFFF)), {}, {"unfinished"}},
-        NoteCase{"bytes that start no chunk",
-                 RiffFile(kFmt + std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09", 9) + Chunk("data", "dd")),
+        NoteCase{
+            "bytes that start no chunk",
+            RiffFile(kFmt + std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09", 9) + Chunk("data", "dd")),
+            {},
+            {"not-a-chunk", "data-missing"}},
+        NoteCase{"header cut off",
+                 RiffFile(kFmt + Chunk("data", "dd").substr(0, 6)),
                  {},
-                 {"not-a-chunk", "data-missing"}},
-        NoteCase{"header cut off", RiffFile(kFmt + Chunk("data", "dd").substr(0, 6)), {}, {"cut-header", "data-missing"}},
+                 {"cut-header", "data-missing"}},
         NoteCase{"later duplicates",
                  RiffFile(kFmt + Chunk("data", "dd") + kFmt + Chunk("data", "") + kFmt),
                  {},
@@ -184,7 +192,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {}},
         NoteCase{"list walk stops",
                  RiffFile(kFmt + Chunk("data", "") +
-                          Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "a")) + "\x01\x02zzzzzz"))),
+                          Chunk("LIST",
+                                ListPayload("adtl", Chunk("labl", LabelPayload(1, "a")) + "\x01\x02zzzzzz"))),
                  {},
                  {"not-a-chunk"}},
         NoteCase{"list ends in a cut header",
@@ -223,7 +232,8 @@ TEST(ListChunk, PadByteMissingBeforeALabelWhoseSizeLooksLikeText) {
 
 TEST(LoadNotes, StayWithTheChunksWhenALaterLoadFails) {
     WaveDocument document;
-    LoadOrFail(document, RiffFile(kFmt + Chunk("LIST", ListPayload("adtl", "")) + Chunk("LIST", ListPayload("adtl", ""))));
+    LoadOrFail(document, RiffFile(kFmt + Chunk("LIST", ListPayload("adtl", "")) +
+                                  Chunk("LIST", ListPayload("adtl", ""))));
     ASSERT_EQ(document.LoadNotes().size(), 1u);
     EXPECT_EQ(document.LoadFromMemory("RIFX", "other.wav"), wavedoc::LoadNotRiff);
     EXPECT_EQ(document.LoadNotes().size(), 1u);

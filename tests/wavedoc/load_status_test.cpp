@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include "document_helpers.h"
 #include "support/open_descriptors.h"

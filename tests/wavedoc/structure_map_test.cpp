@@ -30,7 +30,8 @@ std::uint64_t CoveredBytes(const std::vector<MapEntry>& entries) {
     std::uint64_t top = 0;
     const auto close = [&](std::size_t depth) {
         for (; open.size() > depth; open.pop_back()) {
-            EXPECT_EQ(4 + open.back().covered, open.back().list->present) << "list at " << open.back().list->offset;
+            EXPECT_EQ(4 + open.back().covered, open.back().list->present)
+                << "list at " << open.back().list->offset;
         }
     };
     for (const MapEntry& entry : entries) {
@@ -172,8 +173,7 @@ TEST(StructureMap, CoversEveryByteOfRealFiles) {
         WaveDocument document;
         if (document.Load(entry.path().string()) != wavedoc::LoadOk) continue;
         ++files;
-        EXPECT_EQ(12 + CoveredBytes(MapOf(document)),
-                  std::filesystem::file_size(entry.path()))
+        EXPECT_EQ(12 + CoveredBytes(MapOf(document)), std::filesystem::file_size(entry.path()))
             << entry.path();
     }
     EXPECT_GT(files, 10);

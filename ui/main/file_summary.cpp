@@ -48,7 +48,8 @@ std::vector<std::string> FindingLines(const wavecheck::Findings& findings, std::
                         finding.code + "): " + finding.message);
     }
     if (findings.Total() > lines.size()) {
-        lines.push_back("... and " + Counted(findings.Total() - lines.size(), "more finding.", "more findings."));
+        lines.push_back("... and " +
+                        Counted(findings.Total() - lines.size(), "more finding.", "more findings."));
     }
     if (!findings.Finished()) lines.push_back(findings.unfinished);
     return lines;

@@ -64,8 +64,8 @@ ListChunk::ListChunk(const ChunkSpan& span, ListEntryPlaces places)
     const std::uint64_t end = span.header.dataOffset + span.header.presentSize;
     labels_ = LablEntryCollection(span.source, std::move(places.labels), end, id, "label", "labels");
     notes_ = NoteEntryCollection(span.source, std::move(places.notes), end, id, "note", "notes");
-    labeledTexts_ = LtxtEntryCollection(span.source, std::move(places.labelledTexts), end, id, "labelled text",
-                                        "labelled texts");
+    labeledTexts_ = LtxtEntryCollection(span.source, std::move(places.labelledTexts), end, id,
+                                        "labelled text", "labelled texts");
 }
 
 std::string ListChunk::TypeId() const { return fields_.FourCC(0, "list type"); }

@@ -123,9 +123,14 @@ public:
         }
         const SubChunkPlace& place = places_.kept[static_cast<std::size_t>(index - 1)];
         const std::uint64_t dataOffset = place.offset + layout::kChunkHeaderSize;
-        const ChunkHeader header{std::string(Entry::kId), place.size, place.offset, dataOffset,
-                                 offsets::BytesBefore(dataOffset, place.size, listEnd_), PadByte::None,
-                                 std::nullopt, false};
+        const ChunkHeader header{std::string(Entry::kId),
+                                 place.size,
+                                 place.offset,
+                                 dataOffset,
+                                 offsets::BytesBefore(dataOffset, place.size, listEnd_),
+                                 PadByte::None,
+                                 std::nullopt,
+                                 false};
         return Entry(header, source_, OwnerName{listId_, noun_, static_cast<std::uint64_t>(index)});
     }
 

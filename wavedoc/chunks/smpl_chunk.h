@@ -4,8 +4,8 @@
 #include <string>
 
 #include "wavedoc/chunks/chunk_base.h"
-#include "wavedoc/reading/field_reader.h"
 #include "wavedoc/chunks/record_collection.h"
+#include "wavedoc/reading/field_reader.h"
 
 namespace wavedoc {
 

@@ -50,7 +50,7 @@ std::optional<MapEntry> StrayEntry(const ChunkWalker& walk, std::uint64_t riffEn
 
 std::uint64_t RiffEnd(std::uint32_t riffSize) {
     return riffSize == 0 || riffSize == layout::kStreamingSize ? UINT64_MAX
-                                                                : layout::kChunkHeaderSize + riffSize;
+                                                               : layout::kChunkHeaderSize + riffSize;
 }
 
 void WalkFile(const ByteSource& source, std::uint32_t riffSize, const std::function<void(MapEntry&)>& visit) {
@@ -79,7 +79,8 @@ void WalkFile(const ByteSource& source, std::uint32_t riffSize, const std::funct
         visit(entry);
         if (list && !entry.notWalked && header->presentSize > layout::kListTypeSize) {
             const std::uint64_t begin = header->dataOffset + layout::kListTypeSize;
-            levels.push_back({ChunkWalker(source, begin, header->dataOffset + header->presentSize), header->id});
+            levels.push_back(
+                {ChunkWalker(source, begin, header->dataOffset + header->presentSize), header->id});
         }
     }
 }

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "wavedoc/chunks/riff_layout.h"
-#include "wavedoc/document/map_builder.h"
 #include "wavedoc/document/load_notes.h"
+#include "wavedoc/document/map_builder.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace wavedoc {
@@ -79,17 +79,12 @@ std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, 
 }
 
 ChunkHeader HeaderOf(const MapEntry& entry) {
-    return {entry.id,
-            entry.size,
-            entry.offset,
-            entry.offset + layout::kChunkHeaderSize,
-            entry.present,
-            entry.pad,
-            entry.padValue,
-            entry.last};
+    return {entry.id,      entry.size, entry.offset,   entry.offset + layout::kChunkHeaderSize,
+            entry.present, entry.pad,  entry.padValue, entry.last};
 }
 
-ChunkSpan SpanOf(const MapEntry& entry, const ChunkType& type, const std::shared_ptr<const ByteSource>& source) {
+ChunkSpan SpanOf(const MapEntry& entry, const ChunkType& type,
+                 const std::shared_ptr<const ByteSource>& source) {
     const ChunkHeader header = HeaderOf(entry);
     return {header, source->Read(header.dataOffset, std::min(type.headBytes, header.presentSize)), source};
 }
@@ -121,7 +116,8 @@ public:
     // A sub-chunk of the list walked last at the top level; whether it is one
     // the list shows, if that list is chosen.
     void SubChunk(const MapEntry& entry) {
-        if (current_ != nullptr && entry.IsChunk()) current_->places.Add(entry.id, {entry.offset, entry.size});
+        if (current_ != nullptr && entry.IsChunk())
+            current_->places.Add(entry.id, {entry.offset, entry.size});
     }
     bool InCandidate() const { return current_ != nullptr; }
 
@@ -151,9 +147,9 @@ void SettleListListings(StructureMap& map, std::optional<std::uint64_t> shownLis
             if (entry.IsList()) entry.listing = inShown ? Listing::Listed : Listing::OtherList;
         } else if (entry.IsChunk()) {
             const bool shows = entry.depth == 1 && inShown;
-            entry.listing = !shows                                       ? Listing::OtherList
+            entry.listing = !shows                                    ? Listing::OtherList
                             : layout::IsAssociatedDataEntry(entry.id) ? Listing::Listed
-                                                                         : Listing::NotAnEntry;
+                                                                      : Listing::NotAnEntry;
         }
     }
 }

@@ -6,8 +6,6 @@
 #include <vector>
 
 #include "wavedoc/chunks/chunk_types.h"
-#include "wavedoc/document/file_walk.h"
-#include "wavedoc/document/structure_map.h"
 #include "wavedoc/chunks/cue_chunk.h"
 #include "wavedoc/chunks/fact_chunk.h"
 #include "wavedoc/chunks/fmt_chunk.h"
@@ -17,6 +15,8 @@
 #include "wavedoc/chunks/plst_chunk.h"
 #include "wavedoc/chunks/slnt_chunk.h"
 #include "wavedoc/chunks/smpl_chunk.h"
+#include "wavedoc/document/file_walk.h"
+#include "wavedoc/document/structure_map.h"
 
 namespace wavedoc {
 

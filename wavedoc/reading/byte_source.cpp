@@ -135,8 +135,9 @@ private:
         }
         if (!(FileIdentity::Of(status) == identity_)) {
             ::close(descriptor);
-            throw FileChangedError("The file \"" + path_ +
-                                   "\" has changed since it was analysed: read it again to see it as it is now.");
+            throw FileChangedError(
+                "The file \"" + path_ +
+                "\" has changed since it was analysed: read it again to see it as it is now.");
         }
         descriptor_ = descriptor;
     }

@@ -19,7 +19,7 @@ std::uint64_t RecordOffset(const wavedoc::ChunkBase& chunk, std::int32_t index,
 // The count field against the records the chunk's size makes room for; the
 // count is read only when the chunk holds it.
 template <typename Chunk>
-void CheckCount(const CheckInput& input, const Chunk& chunk, std::int32_t (Chunk::*countField)() const,
+void CheckCount(const Chunk& chunk, std::int32_t (Chunk::*countField)() const,
                 const layout::RecordLayout& records, Report& report) {
     const std::optional<std::uint64_t> present = Present(chunk);
     const std::uint64_t size = Stored(chunk.Size());
@@ -38,7 +38,7 @@ void CheckCount(const CheckInput& input, const Chunk& chunk, std::int32_t (Chunk
 void CheckCueCount(const CheckInput& input, Report& report) {
     const wavedoc::CueChunk& cue = input.document.Cue();
     if (cue.Name().empty()) return;
-    CheckCount(input, cue, &wavedoc::CueChunk::CuePointCount, layout::kCuePoints, report);
+    CheckCount(cue, &wavedoc::CueChunk::CuePointCount, layout::kCuePoints, report);
 }
 
 void CheckCuePastData(const CheckInput& input, Report& report) {
@@ -82,7 +82,7 @@ void CheckCueIdDuplicate(const CheckInput& input, Report& report) {
 void CheckPlstCount(const CheckInput& input, Report& report) {
     const wavedoc::PlstChunk& plst = input.document.Plst();
     if (plst.Name().empty()) return;
-    CheckCount(input, plst, &wavedoc::PlstChunk::SegmentCount, layout::kPlaySegments, report);
+    CheckCount(plst, &wavedoc::PlstChunk::SegmentCount, layout::kPlaySegments, report);
 }
 
 void CheckPlstUnknownCue(const CheckInput& input, Report& report) {

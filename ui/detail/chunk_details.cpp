@@ -14,18 +14,44 @@ namespace {
 
 using DetailRoutine = void (*)(const wavedoc::WaveDocument&, RowSink&);
 
-// The routine of each chunk type, in the order of wavedoc::kChunkTypes.
-constexpr std::array<DetailRoutine, wavedoc::kChunkTypes.size()> kDetailRoutines = {
-    ShowRiffType, ShowFormat,         ShowFact,    ShowWaveList,   ShowSilence, ShowCuePoints,
-    ShowPlaylist, ShowAssociatedData, ShowSampler, ShowInstrument, ShowPadByte, ShowDataChunk,
+struct KindRoutine {
+    wavedoc::ChunkKind kind;
+    DetailRoutine routine;
 };
+
+// The routine of each chunk kind, keyed by the kind it shows.
+constexpr std::array<KindRoutine, wavedoc::kChunkTypes.size()> kDetailRoutines = {{
+    {wavedoc::ChunkKind::Riff, ShowRiffType},
+    {wavedoc::ChunkKind::Fmt, ShowFormat},
+    {wavedoc::ChunkKind::Fact, ShowFact},
+    {wavedoc::ChunkKind::Wavl, ShowWaveList},
+    {wavedoc::ChunkKind::Slnt, ShowSilence},
+    {wavedoc::ChunkKind::Cue, ShowCuePoints},
+    {wavedoc::ChunkKind::Plst, ShowPlaylist},
+    {wavedoc::ChunkKind::List, ShowAssociatedData},
+    {wavedoc::ChunkKind::Smpl, ShowSampler},
+    {wavedoc::ChunkKind::Inst, ShowInstrument},
+    {wavedoc::ChunkKind::Pad, ShowPadByte},
+    {wavedoc::ChunkKind::Data, ShowDataChunk},
+}};
+
+// Every kind has its routine, at the index of its kind, so none is missed.
+constexpr bool EveryKindHasItsRoutine() {
+    for (std::size_t i = 0; i < kDetailRoutines.size(); ++i) {
+        if (static_cast<std::size_t>(kDetailRoutines[i].kind) != i || kDetailRoutines[i].routine == nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryKindHasItsRoutine(), "kDetailRoutines lists each chunk kind once, in kind order");
 
 // The routine for a chunk name as the chunk list writes it (trailing spaces
 // included, case-sensitive); the list chunk answers to both spellings.
 DetailRoutine RoutineFor(std::string_view chunkName) {
     for (const wavedoc::ChunkType& type : wavedoc::kChunkTypes) {
         if (type.id == chunkName || (!type.otherId.empty() && type.otherId == chunkName)) {
-            return kDetailRoutines[static_cast<std::size_t>(type.kind)];
+            return kDetailRoutines[static_cast<std::size_t>(type.kind)].routine;
         }
     }
     return nullptr;

@@ -19,7 +19,6 @@ public:
     // Replaces every row in one model reset; toolTips, when given, holds the
     // tool tip of each row, in the same order.
     void SetRows(std::vector<std::string> rows, std::vector<QString> toolTips = {});
-    const std::vector<std::string>& Rows() const { return rows_; }
     // The raw bytes of one cell, exactly as the row holds them.
     std::string RawCell(int row, int column) const;
 

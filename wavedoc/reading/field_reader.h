@@ -30,9 +30,6 @@ public:
     // The bytes from offset to the end; empty when offset lies at or past the end.
     std::string Rest(std::size_t offset) const;
 
-    const std::string& Bytes() const { return bytes_; }
-    const OwnerName& Owner() const { return owner_; }
-
 private:
     std::string_view Span(std::size_t offset, std::size_t length, std::string_view field) const;
 

@@ -7,15 +7,12 @@ namespace {
 using wavedoc::MapEntry;
 namespace layout = wavedoc::layout;
 
-// "0x41": a byte as two hexadecimal digits.
-std::string Hex(unsigned char byte) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
-}
-
-std::string HexField(std::uint32_t value) {
+// "0x41" for a byte, "0xFFFFFFFF" for a 32-bit field: the value in `digits`
+// hexadecimal digits.
+std::string Hex(std::uint32_t value, int digits) {
     std::string text = "0x";
-    for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(value >> shift) & 0xF];
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        text += "0123456789ABCDEF"[(value >> shift) & 0xF];
     return text;
 }
 
@@ -74,10 +71,10 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
     const bool last = facts.LastChunkSizeIsPlaceholder();
     if (!riff && !last) return;
     std::vector<std::string> fields;
-    if (riff) fields.push_back("its RIFF size field holds " + HexField(facts.riffSize));
+    if (riff) fields.push_back("its RIFF size field holds " + Hex(facts.riffSize, 8));
     if (last) {
         fields.push_back("its " + Quoted(facts.lastTopLevel->id) + " chunk's size field holds " +
-                         HexField(facts.lastTopLevel->size) + " (" + FieldValue(facts.lastTopLevel->size) +
+                         Hex(facts.lastTopLevel->size, 8) + " (" + FieldValue(facts.lastTopLevel->size) +
                          ")");
     }
     std::string sentence = "The file was written as a stream and never finished: " + fields[0] +
@@ -140,7 +137,7 @@ void CheckPadNotZero(const EntryInput& input, Report& report) {
     }
     report.Add(entry.offset, entry.id,
                "The pad byte after the " + Quoted(entry.id) + " " + What(entry) + " at offset " +
-                   std::to_string(entry.offset) + " is " + Hex(*entry.padValue) + ", not zero.");
+                   std::to_string(entry.offset) + " is " + Hex(*entry.padValue, 2) + ", not zero.");
 }
 
 void CheckDuplicate(const EntryInput& input, Report& report) {

@@ -8,6 +8,9 @@ namespace wavecheck::detail {
 
 namespace layout = wavedoc::layout;
 
+// dwSampleLength, the fact chunk's one field.
+constexpr std::uint64_t kFactFields = 4;
+
 void Report::Add(std::uint64_t offset, std::string chunk, std::string message, Level level) {
     ++bucket_->total;
     ++bucket_->byLevel[static_cast<std::size_t>(level)];
@@ -80,7 +83,7 @@ std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
     }
     const wavedoc::FactChunk& fact = input.document.Fact();
     const std::optional<std::uint64_t> present = Present(fact);
-    if (!present || *present < 4 || input.document.Data().Name().empty()) return std::nullopt;
+    if (!present || *present < kFactFields || input.document.Data().Name().empty()) return std::nullopt;
     const std::uint32_t samples = Stored(fact.SampleCount());
     return AudioLength{samples, "the audio's " + CountField(samples, "sample", "samples") +
                                     " (as its \"fact\" chunk gives)"};

@@ -24,7 +24,8 @@
 # Nothing is written into the repository except the build tree build/fuzz,
 # unless --merge is given: then, after a clean run, the corpus folder of each
 # target that ran is replaced by the merge-minimised union of itself and its
-# scratch corpus.
+# scratch corpus (for structure, the smallest set of inputs that covers the
+# same features, so that its many deep 64 KB inputs do not pile up).
 #
 # ONDULO_FUZZ_RUNS, when set, ends each target's run after that many inputs
 # instead (or before, if its seconds pass first).
@@ -56,12 +57,13 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 corpus=${ONDULO_CORPUS:-$repo/../shared/corpus}
 
 # What tells the targets apart: program, repository corpus, scratch corpus,
-# longest input, artifact name prefix.
+# longest input, artifact name prefix, how --merge minimises.
 declare -A program=([wavedoc]=fuzz_wavedoc [structure]=fuzz_structure)
 declare -A kept=([wavedoc]=$repo/fuzz/corpus [structure]=$repo/fuzz/corpus-structure)
 declare -A scratch=([wavedoc]=corpus [structure]=corpus-structure)
 declare -A max_len=([wavedoc]=1048576 [structure]=65536)
 declare -A prefix=([wavedoc]="" [structure]=structure-)
+declare -A merge_flag=([wavedoc]=-merge=1 [structure]=-set_cover_merge=1)
 
 # Each target's share of the time: all of it for one, else half each, the
 # first taking the odd second; never 0, which libFuzzer reads as no limit.
@@ -123,7 +125,7 @@ if [[ $merge -eq 1 ]]; then
     merged=$(mktemp -d "${TMPDIR:-/tmp}/ondulo-fuzz-merged.XXXXXX")
     existing=()
     [[ ! -d ${kept[$target]} ]] || existing=("${kept[$target]}")
-    (cd "$work" && "$bin/${program[$target]}" -merge=1 -max_len="${max_len[$target]}" "${limits[@]}" \
+    (cd "$work" && "$bin/${program[$target]}" "${merge_flag[$target]}" -max_len="${max_len[$target]}" "${limits[@]}" \
       "$merged" "${existing[@]}" "${scratch[$target]}")
     rm -rf "${kept[$target]}"
     mkdir -p "${kept[$target]}"

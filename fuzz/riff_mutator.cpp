@@ -194,8 +194,9 @@ private:
     // A list, the whole file among them, holding at least `children` sub-chunks.
     std::optional<std::uint32_t> PickList(std::size_t children) {
         std::vector<std::uint32_t> lists;
-        if (RootIsList() && tree_.nodes[tree_.Root()].children.size() >= children)
+        if (RootIsList() && tree_.nodes[tree_.Root()].children.size() >= children) {
             lists.push_back(tree_.Root());
+        }
         for (const Slot& slot : slots_) {
             if (At(slot).kind == NodeKind::List && At(slot).children.size() >= children) {
                 lists.push_back(tree_.At(slot));

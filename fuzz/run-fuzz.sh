@@ -1,52 +1,95 @@
 #!/usr/bin/env bash
-# Builds the fuzz preset and runs fuzz_wavedoc for SECONDS over a scratch copy
-# of the seeds: fuzz/seeds, the minimised corpus kept in fuzz/corpus, and the
-# shared corpus of real files (the directory in ONDULO_CORPUS, by default
-# ../shared/corpus beside the clone), each real file trimmed to a few bytes of
-# audio. Inputs may be up to 1 MB long. Exits non-zero on any finding: a crash,
-# a sanitizer report, a leak, a hang over 5 s, more than 512 MB resident, or
-# one allocation over 64 MB. The scratch directory is removed after a clean run
-# unless ONDULO_FUZZ_WORK names it (a later run with the same directory goes on
-# from the corpus it grew); after a finding it is kept and printed.
+# Builds the fuzz preset and runs the fuzz targets for SECONDS in all, one
+# after the other, each over a scratch copy of its seeds:
+#   wavedoc    fuzz_wavedoc: inputs up to 1 MB, each loaded from memory and
+#              from a file; seeds fuzz/seeds and the minimised fuzz/corpus.
+#   structure  fuzz_structure: inputs up to 64 KB, loaded from memory alone,
+#              many more a second; seeds fuzz/seeds and fuzz/corpus-structure.
+# Both also start from the shared corpus of real files (the directory in
+# ONDULO_CORPUS, by default ../shared/corpus beside the clone), each real file
+# trimmed to a few bytes of audio, and both mutate through the structure-aware
+# mutator (riff_mutator.h). By default SECONDS is split between the two
+# targets (wavedoc first, with the odd second); --target NAME runs one of them
+# for all of SECONDS.
+#
+# Exits non-zero on any finding of either target: a crash, a sanitizer report,
+# a leak, a hang over 5 s, more than 512 MB resident, or one allocation over
+# 64 MB. Both targets run even when the first has a finding. The scratch
+# directory is removed after a clean run unless ONDULO_FUZZ_WORK names it (a
+# later run with the same directory goes on from the corpora it grew: corpus
+# for wavedoc, corpus-structure for structure); after a finding it is kept and
+# printed, the inputs in its artifacts folder (structure- before the names of
+# fuzz_structure's).
 #
 # Nothing is written into the repository except the build tree build/fuzz,
-# unless --merge is given: then, after a clean run, fuzz/corpus is replaced by
-# the merge-minimised union of itself and the scratch corpus.
+# unless --merge is given: then, after a clean run, the corpus folder of each
+# target that ran is replaced by the merge-minimised union of itself and its
+# scratch corpus (for structure, the smallest set of inputs that covers the
+# same features, so that its many deep 64 KB inputs do not pile up).
 #
-# ONDULO_FUZZ_RUNS, when set, ends the run after that many inputs instead (or
-# before, if SECONDS pass first).
+# ONDULO_FUZZ_RUNS, when set, ends each target's run after that many inputs
+# instead (or before, if its seconds pass first).
 set -euo pipefail
 
-merge=0
-if [[ ${1:-} == --merge ]]; then
-  merge=1
-  shift
-fi
-if [[ $# -ne 1 || ! $1 =~ ^[0-9]+$ ]]; then
-  echo "Usage: $0 [--merge] SECONDS" >&2
+usage() {
+  echo "Usage: $0 [--merge] [--target wavedoc|structure] SECONDS" >&2
   exit 2
+}
+
+merge=0
+targets=(wavedoc structure)
+while [[ $# -gt 1 ]]; do
+  case $1 in
+    --merge) merge=1; shift ;;
+    --target)
+      [[ ${2:-} == wavedoc || ${2:-} == structure ]] || usage
+      targets=("$2")
+      shift 2
+      ;;
+    *) usage ;;
+  esac
+done
+if [[ $# -ne 1 || ! $1 =~ ^[0-9]+$ ]]; then
+  usage
 fi
 seconds=$1
 repo=$(cd "$(dirname "$0")/.." && pwd)
 corpus=${ONDULO_CORPUS:-$repo/../shared/corpus}
-max_len=1048576
+
+# What tells the targets apart: program, repository corpus, scratch corpus,
+# longest input, artifact name prefix, how --merge minimises.
+declare -A program=([wavedoc]=fuzz_wavedoc [structure]=fuzz_structure)
+declare -A kept=([wavedoc]=$repo/fuzz/corpus [structure]=$repo/fuzz/corpus-structure)
+declare -A scratch=([wavedoc]=corpus [structure]=corpus-structure)
+declare -A max_len=([wavedoc]=1048576 [structure]=65536)
+declare -A prefix=([wavedoc]="" [structure]=structure-)
+declare -A merge_flag=([wavedoc]=-merge=1 [structure]=-set_cover_merge=1)
+
+# Each target's share of the time: all of it for one, else half each, the
+# first taking the odd second; never 0, which libFuzzer reads as no limit.
+declare -A share
+if [[ ${#targets[@]} -eq 1 ]]; then
+  share[${targets[0]}]=$seconds
+else
+  share[wavedoc]=$(((seconds + 1) / 2))
+  share[structure]=$((seconds / 2))
+fi
+for target in "${targets[@]}"; do
+  [[ ${share[$target]} -gt 0 ]] || share[$target]=1
+done
 
 cmake --preset fuzz -S "$repo" >/dev/null
-cmake --build "$repo/build/fuzz" --target fuzz_wavedoc make_seeds -j2
+cmake --build "$repo/build/fuzz" --target fuzz_wavedoc fuzz_structure make_seeds -j2
 bin=$repo/build/fuzz/fuzz
 
 work=${ONDULO_FUZZ_WORK:-$(mktemp -d "${TMPDIR:-/tmp}/ondulo-fuzz.XXXXXX")}
-mkdir -p "$work/corpus" "$work/artifacts"
-cp "$repo"/fuzz/seeds/* "$work/corpus/"
-if [[ -d $repo/fuzz/corpus ]]; then
-  cp "$repo"/fuzz/corpus/* "$work/corpus/"
-fi
+mkdir -p "$work/artifacts" "$work/real"
 if [[ -d $corpus ]]; then
   for file in "$corpus"/*.wav; do
-    "$bin/make_seeds" trim "$file" "$work/corpus/real-$(basename "$file")"
+    "$bin/make_seeds" trim "$file" "$work/real/real-$(basename "$file")"
   done
 else
-  echo "run-fuzz: no corpus at $corpus; fuzzing from fuzz/seeds and fuzz/corpus alone" >&2
+  echo "run-fuzz: no corpus at $corpus; fuzzing from the seeds and corpora in fuzz/ alone" >&2
 fi
 
 # A smaller quarantine keeps the resident size a measure of what the code itself holds.
@@ -54,31 +97,43 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=32}
 
 runs=()
 [[ -z ${ONDULO_FUZZ_RUNS:-} ]] || runs=(-runs="$ONDULO_FUZZ_RUNS")
+limits=(-timeout=5 -rss_limit_mb=512 -malloc_limit_mb=64)
 
 status=0
-(cd "$work" && "$bin/fuzz_wavedoc" corpus \
-  -dict="$repo/fuzz/wav.dict" -max_total_time="$seconds" "${runs[@]}" -max_len=$max_len \
-  -timeout=5 -rss_limit_mb=512 -malloc_limit_mb=64 -detect_leaks=1 \
-  -artifact_prefix="$work/artifacts/" -print_final_stats=1) || status=$?
+for target in "${targets[@]}"; do
+  mkdir -p "$work/${scratch[$target]}"
+  cp "$repo"/fuzz/seeds/* "$work/${scratch[$target]}/"
+  if [[ -d ${kept[$target]} ]]; then
+    cp "${kept[$target]}"/* "$work/${scratch[$target]}/"
+  fi
+  cp "$work"/real/* "$work/${scratch[$target]}/" 2>/dev/null || true
+  echo "run-fuzz: ${program[$target]} for ${share[$target]} s"
+  (cd "$work" && "$bin/${program[$target]}" "${scratch[$target]}" \
+    -dict="$repo/fuzz/wav.dict" -max_total_time="${share[$target]}" "${runs[@]}" \
+    -max_len="${max_len[$target]}" "${limits[@]}" -detect_leaks=1 \
+    -artifact_prefix="$work/artifacts/${prefix[$target]}" -print_final_stats=1) || status=$?
+  echo "run-fuzz: ${scratch[$target]} now holds $(ls "$work/${scratch[$target]}" | wc -l) inputs"
+done
 
-echo "run-fuzz: corpus now holds $(ls "$work/corpus" | wc -l) inputs"
 if [[ $status -ne 0 || -n $(ls -A "$work/artifacts") ]]; then
   echo "run-fuzz: FINDING (status $status); inputs kept in $work/artifacts" >&2
   exit 1
 fi
 
 if [[ $merge -eq 1 ]]; then
-  merged=$(mktemp -d "${TMPDIR:-/tmp}/ondulo-fuzz-merged.XXXXXX")
-  existing=()
-  [[ ! -d $repo/fuzz/corpus ]] || existing=("$repo/fuzz/corpus")
-  (cd "$work" && "$bin/fuzz_wavedoc" -merge=1 -max_len=$max_len -timeout=5 -rss_limit_mb=512 \
-    -malloc_limit_mb=64 "$merged" "${existing[@]}" corpus)
-  rm -rf "$repo/fuzz/corpus"
-  mkdir -p "$repo/fuzz/corpus"
-  cp "$merged"/* "$repo/fuzz/corpus/"
-  rm -rf "$merged"
-  echo "run-fuzz: fuzz/corpus now holds $(ls "$repo/fuzz/corpus" | wc -l) inputs," \
-    "$(du -sh "$repo/fuzz/corpus" | cut -f1)"
+  for target in "${targets[@]}"; do
+    merged=$(mktemp -d "${TMPDIR:-/tmp}/ondulo-fuzz-merged.XXXXXX")
+    existing=()
+    [[ ! -d ${kept[$target]} ]] || existing=("${kept[$target]}")
+    (cd "$work" && "$bin/${program[$target]}" "${merge_flag[$target]}" -max_len="${max_len[$target]}" "${limits[@]}" \
+      "$merged" "${existing[@]}" "${scratch[$target]}")
+    rm -rf "${kept[$target]}"
+    mkdir -p "${kept[$target]}"
+    cp "$merged"/* "${kept[$target]}/"
+    rm -rf "$merged"
+    echo "run-fuzz: ${kept[$target]#"$repo"/} now holds $(ls "${kept[$target]}" | wc -l) inputs," \
+      "$(du -sh "${kept[$target]}" | cut -f1)"
+  done
 fi
 
 [[ -n ${ONDULO_FUZZ_WORK:-} ]] || rm -rf "$work"

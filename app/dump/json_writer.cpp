@@ -48,15 +48,30 @@ bool IsPlainJson(std::string_view raw) {
                        [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; });
 }
 
-// Appends JsonString(raw), copying the text as it is when nothing needs escaping.
+// Appends JsonString(raw). Printable ASCII, what most texts are, is copied as
+// it is; anything else is read as DisplayUtf8 shows it and escaped.
 void AppendJsonString(std::string& out, std::string_view raw) {
+    out += '"';
     if (IsPlainJson(raw)) {
-        out += '"';
         out += raw;
-        out += '"';
     } else {
-        out += JsonString(raw);
+        const std::string utf8 = DisplayUtf8(raw);
+        out.reserve(out.size() + utf8.size() + 1);
+        for (const char c : utf8) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (byte < 0x20) {
+                out += "\\u00";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0xF];
+            } else {
+                out += c;
+            }
+        }
     }
+    out += '"';
 }
 
 }  // namespace
@@ -112,23 +127,8 @@ std::string JsonFindingCounts(const wavecheck::Findings& findings) {
 }
 
 std::string JsonString(std::string_view raw) {
-    const std::string utf8 = DisplayUtf8(raw);
-    std::string json = "\"";
-    json.reserve(utf8.size() + 2);
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte < 0x20) {
-            json += "\\u00";
-            json += kHex[byte >> 4];
-            json += kHex[byte & 0xF];
-        } else {
-            json += c;
-        }
-    }
-    json += '"';
+    std::string json;
+    AppendJsonString(json, raw);
     return json;
 }
 

@@ -131,7 +131,8 @@ std::uint64_t Covered(const wavedoc::StructureMap& map) {
     std::uint64_t top = 0;
     const auto close = [&](std::size_t depth) {
         for (; open.size() > depth; open.pop_back()) {
-            Require(4 + open.back().covered == open.back().list->present, "a list's sub-chunks do not cover it");
+            Require(4 + open.back().covered == open.back().list->present,
+                    "a list's sub-chunks do not cover it");
         }
     };
     for (const wavedoc::MapEntry& entry : map.entries) {

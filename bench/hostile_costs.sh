@@ -4,9 +4,15 @@
 # (bench_window_select: frmMain offscreen, Analyse, then every chunk row
 # selected in turn), each in a fresh process per file, measured with
 # /usr/bin/time. Targets: under 64 MB and 1 s per process for the 100 MB,
-# 30 MB and sparse 4 GB files; under 20 MB and 60 ms for ondulo-dump on the
-# 32767-cue + 32767-label file (text and --json). A missed target is marked
-# with `!`.
+# 30 MB and sparse 4 GB files; under 20 MB for ondulo-dump on the
+# 32767-cue + 32767-label file, 30 ms for its text and --json and 15 ms for
+# --check. The files built to be awkward for the walk (lists nested 25,000
+# deep, 12 MB of lists of 4,095 sub-chunks with non-zero pad bytes, a 100 MB
+# shown list with labels at both ends and small sub-chunks between, with zero
+# and with printable pad bytes) go through every form of ondulo-dump (text,
+# --json, --check, --structure) and the window: under 64 MB each, under 4 MB
+# of output, and the list's selection in the window under 50 ms. A missed
+# target is marked with `!`.
 #
 # It builds nothing. Build first (the window program needs the UI build):
 #   cmake --preset default && cmake --build --preset default -j2
@@ -15,9 +21,9 @@
 # Settings (environment): RUNS=N runs each process N times and keeps the
 # shortest time and the largest peak (default 3, against a busy machine);
 # KEEP_LOG=FILE appends the window program's output (one line per chunk:
-# name, value rows, status line) to FILE; TIMEOUT=S stops a process after S seconds (default 120); MEM_CAP_MB=M caps
+# name, value rows, milliseconds of the selection, status line) to FILE; TIMEOUT=S stops a process after S seconds (default 120); MEM_CAP_MB=M caps
 # each process's address space (default 8192), so a runaway cannot take the
-# machine. The files (about 560 MB real, plus sparse 4 GB ones that take no
+# machine. The files (about 780 MB real, plus sparse 4 GB ones that take no
 # disk) go to a folder under ${TMPDIR:-/tmp}, removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,8 +56,8 @@ fi
 
 parent=${TMPDIR:-/tmp}
 free_kb=$(df --output=avail -k "$parent" | tail -n 1 | tr -d ' ')
-if [ "$free_kb" -lt $((800 * 1024)) ]; then
-  echo "Only $((free_kb / 1024)) MB free in $parent; the files need about 600 MB." >&2
+if [ "$free_kb" -lt $((1000 * 1024)) ]; then
+  echo "Only $((free_kb / 1024)) MB free in $parent; the files need about 800 MB." >&2
   exit 2
 fi
 work=$(mktemp -d "$parent/ondulo-costs.XXXXXX")
@@ -159,6 +165,33 @@ cue = u32(n) + b"".join(rec.pack(i + 1, i * 100, b"data", 0, 0, i * 100) for i i
 labels = b"".join(chunk(b"labl", u32(i + 1) + b"Marker %d\0" % (i + 1)) for i in range(n))
 write("cue-label-32767.wav",
       riff(FMT + chunk(b"cue ", cue) + chunk(b"LIST", b"adtl" + labels) + chunk(b"data", bytes(32767 * 400))))
+del cue, labels
+
+# 8. Lists nested 25,000 deep, each holding only the next.
+depth = 25000
+heads = b"".join(b"LIST" + u32(4 + 12 * (depth - 1 - level)) + b"adtl" for level in range(depth))
+write("nested-LIST-25000.wav", riff(FMT + heads + DATA))
+del heads
+
+# 9. 12 MB of lists of 4,095 labels each, every label of odd size with a pad
+# byte of 1.
+label = b"labl" + u32(5) + u32(1) + b"x" + b"\x01"
+one_list = chunk(b"LIST", b"adtl" + label * 4095)
+write("lists-4095-padded-12MB.wav", riff(FMT + one_list * (12 * MiB // len(one_list)) + DATA))
+del one_list
+
+# 10 and 11. A shown list of 100 MB: 20 labels at each end and small
+# sub-chunks of one byte between them, their pad bytes zero or a printable
+# letter (so that both readings of every pad byte start a plausible header).
+rec = struct.Struct("<II4sIII")
+cue = chunk(b"cue ", u32(40) + b"".join(rec.pack(i + 1, i * 10, b"data", 0, 0, i * 10) for i in range(40)))
+def both_ends(pad):
+    first = b"".join(chunk(b"labl", u32(i + 1) + b"Start %02d\0" % (i + 1)) for i in range(20))
+    last = b"".join(chunk(b"labl", u32(i + 21) + b"End %02d\0" % (i + 1)) for i in range(20))
+    filler = (b"junk" + u32(1) + b"j" + pad) * ((100 * MiB - len(first) - len(last)) // 10)
+    return riff(FMT + cue + chunk(b"LIST", b"adtl" + first + filler + last) + DATA)
+write("list-both-ends-100MB.wav", both_ends(b"\0"))
+write("list-both-ends-printable-100MB.wav", both_ends(b"J"))
 EOF
 echo "Disk used by the files: $(du -sh "$work" | cut -f1) (sparse ones take none)"
 
@@ -218,12 +251,43 @@ for name in "${files[@]}"; do
 done
 
 echo
-echo "32767 cue points + 32767 labels (targets: 20 MB, 0.06 s):"
+echo "32767 cue points + 32767 labels (targets: 20 MB; 0.03 s, 0.015 s for --check):"
 file=$work/cue-label-32767.wav
 out=/dev/null
 measure "$dump" "$file"
-printf "  %-22s %s  %s\n" "ondulo-dump" "$(cell "$kb" "$secs" 20 0.06)" "$note"
+printf "  %-22s %s  %s\n" "ondulo-dump" "$(cell "$kb" "$secs" 20 0.03)" "$note"
 measure "$dump" --json "$file"
-printf "  %-22s %s  %s\n" "ondulo-dump --json" "$(cell "$kb" "$secs" 20 0.06)" "$note"
+printf "  %-22s %s  %s\n" "ondulo-dump --json" "$(cell "$kb" "$secs" 20 0.03)" "$note"
+measure "$dump" --check "$file"
+printf "  %-22s %s  %s\n" "ondulo-dump --check" "$(cell "$kb" "$secs" 20 0.015)" "$note"
 measure "$window" "$file"
 printf "  %-22s %s  %s\n" "window" "$(cell "$kb" "$secs" 64 1)" "$note"
+
+# The output's size in KB, with `!` after it when it is 4 MB or more.
+size_cell() { # bytes
+  awk -v b="$1" 'BEGIN { kb = b / 1024; printf "%9.1f%s", kb, (kb >= 4096 ? "!" : " ") }'
+}
+
+echo
+echo "Files built to be awkward for the walk (targets: 64 MB, 4 MB of output, list selection 0.05 s):"
+printf "  %-34s %-12s %9s %9s %10s  %s\n" "file" "form" "MB" "s" "output KB" "notes"
+for name in nested-LIST-25000 lists-4095-padded-12MB list-both-ends-100MB list-both-ends-printable-100MB; do
+  file=$work/$name.wav
+  out=$work/dump.txt
+  for form in text --json --check --structure; do
+    if [ "$form" = text ]; then measure "$dump" "$file"; else measure "$dump" "$form" "$file"; fi
+    # --check exits 1 when the file has faults: that is its answer, not a failure.
+    [ "$form" = --check ] && [ "$note" = "exit 1" ] && note=""
+    printf "  %-34s %-12s %s %s  %s\n" "$name" "$form" "$(cell "$kb" "$secs" 64 1000)" \
+      "$(size_cell "$(stat -c %s "$out")")" "$note"
+  done
+  out=$work/window.txt
+  measure "$window" "$file"
+  # The slowest selection of a list row, in seconds.
+  list_secs=$(awk -F '\t' '$1 == "LIST" && $3 > m { m = $3 } END { printf "%.3f", m / 1000 }' "$out")
+  printf "  %-34s %-12s %s %10s  list selection %s%s %s\n" "$name" "window" "$(cell "$kb" "$secs" 64 1000)" "" \
+    "$list_secs" "$(awk -v s="$list_secs" 'BEGIN { print (s >= 0.05 ? "!" : "") }')" "$note"
+  if [ -n "${KEEP_LOG:-}" ]; then
+    { echo "== $name"; cat "$out" "$work/stderr.txt"; } >> "$KEEP_LOG"
+  fi
+done

@@ -1,16 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Ondulo needs to build, run and test, skipping
-# those already present. Runs apt-get non-interactively, through sudo when not root.
+# Installs the Debian packages Ondulo needs, skipping those already present.
+# Runs apt-get non-interactively, through sudo when not root.
+#   scripts/install-deps.sh        what building and running the program needs
+#   scripts/install-deps.sh all    that and what the tests, benchmarks, fuzzing,
+#                                  formatting and packaging checks need
 set -euo pipefail
 
+# Building and running: the compiler, CMake, Qt, and the test libraries that
+# configuring the default build looks for (they are small; the tests
+# themselves are not built for running).
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang clang-format libclang-rt-14-dev llvm
-  xvfb xauth
-  file dpkg-dev fonts-dejavu-core
 )
+case ${1:-} in
+  "") ;;
+  all)
+    # clang and LLVM (about 250 MB) for fuzzing and formatting, Xvfb for the
+    # screenshot, and what the package checks use.
+    packages+=(clang clang-format libclang-rt-14-dev llvm xvfb xauth file dpkg-dev)
+    ;;
+  *)
+    echo "Usage: $0 [all]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

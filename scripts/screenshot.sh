@@ -13,7 +13,7 @@ shown_path=/home/user/Music/loop.wav
 
 case "${ONDULO_SCREENSHOT_STAGE:-}" in
 "")
-  scripts/install-deps.sh
+  scripts/install-deps.sh all
   # xdotool types into the window, import (ImageMagick) takes the picture.
   missing=()
   for p in xdotool imagemagick; do

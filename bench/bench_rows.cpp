@@ -63,9 +63,10 @@ void SelectChunk(benchmark::State& state, const std::string& file, const std::st
     view.resize(600, 400);
     ShowAndSettle(view);
     for (auto _ : state) {
-        RowList rows;
+        model.SetRows({});
+        GridRows rows;
         ShowChunkDetails(document, chunkName, rows);
-        model.SetRows(rows.Rows());
+        model.SetRows(std::move(rows));
         view.FitFirstColumn();
     }
     state.counters["rows"] = model.rowCount();
@@ -82,10 +83,10 @@ void ScrollToBottomAndBack(benchmark::State& state) {
         state.SkipWithError(document.LoadError().c_str());
         return;
     }
-    RowList rows;
+    GridRows rows;
     ShowChunkDetails(document, "cue ", rows);
     RowTableModel model(QStringLiteral("Parameter"), QStringLiteral("Value"));
-    model.SetRows(rows.Rows());
+    model.SetRows(std::move(rows));
     RowTableView view;
     view.setModel(&model);
     view.resize(600, 400);

@@ -1,10 +1,12 @@
 #include "file_report.h"
 
 #include <new>
+#include <optional>
 
 #include "ui/detail/chunk_details.h"
 #include "ui/main/fill_chunk_list.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace {
 
@@ -27,7 +29,12 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     // Like the window: the audio samples are never shown.
     document.Data().SetData("");
     // Reporting a file is one action: the file stays open until it is done.
-    const wavedoc::ReadingSession reading(document.Source());
+    // When it has changed since the load, the check and each chunk say so.
+    std::optional<wavedoc::ReadingSession> reading;
+    try {
+        reading.emplace(document.Source());
+    } catch (const wavedoc::FileChangedError&) {
+    }
 
     FileOverview overview;
     for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
@@ -39,6 +46,10 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     outcome.hasProblems = overview.findings.HasProblems();
     outcome.unfinished = !overview.findings.Finished();
     writer.BeginFile(path, overview);
+    if (!writer.WantsRows()) {
+        writer.EndFile();
+        return outcome;
+    }
     for (const ListedChunk& chunk : overview.chunks) {
         writer.BeginChunk(chunk);
         std::optional<std::string> error;

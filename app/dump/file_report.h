@@ -44,6 +44,9 @@ public:
     // error: why the rows stop short, when they do.
     virtual void EndChunk(const std::optional<std::string>& error) = 0;
     virtual void EndFile() = 0;
+    // Whether the chunks' rows are written at all; when not, they are not
+    // made either.
+    virtual bool WantsRows() const { return true; }
     // Rows are written as they come, so a chunk always starts empty.
     void ClearRows() override {}
 };

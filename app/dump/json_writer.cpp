@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "ui/detail/cut_text.h"
 #include "ui/detail/display_text.h"
 #include "ui/detail/row_sink.h"
 
@@ -187,9 +188,15 @@ void JsonReportWriter::AppendRow(std::string row) {
     const auto [label, value] = SplitRow(row);
     AppendJsonString(line_, label);
     if (row.find('\t') != std::string::npos) {
+        const CutValue cut = SplitCut(value);
         line_ += ", ";
-        AppendJsonString(line_, value);
-        if (!IsValidUtf8(value)) line_ += ", \"" + HexBytes(value) + "\"";
+        if (cut.wholeLength) {
+            AppendJsonString(line_, std::string(cut.shown) + CutMarker(*cut.wholeLength));
+        } else {
+            AppendJsonString(line_, value);
+        }
+        if (!IsValidUtf8(cut.shown)) line_ += ", \"" + HexBytes(cut.shown) + "\"";
+        if (cut.wholeLength) line_ += ", {\"bytes_in_all\": " + std::to_string(*cut.wholeLength) + "}";
     }
     line_ += ']';
     out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));

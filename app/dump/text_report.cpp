@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "ui/detail/cut_text.h"
 #include "ui/detail/display_text.h"
 
 namespace {
@@ -148,13 +149,18 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
 }
 
 void TextReportWriter::BeginChunk(const ListedChunk& chunk) {
-    if (ShowsRows()) out_ << "\n[" << TerminalText(chunk.name) << "]\n";
+    out_ << "\n[" << TerminalText(chunk.name) << "]\n";
 }
 
 void TextReportWriter::AppendRow(std::string row) {
-    if (ShowsRows()) WriteTerminalLine(out_, row);
+    const CutValue cut = SplitCut(row);
+    if (cut.wholeLength) {
+        WriteTerminalLine(out_, std::string(cut.shown) + CutMarker(*cut.wholeLength));
+    } else {
+        WriteTerminalLine(out_, row);
+    }
 }
 
 void TextReportWriter::EndChunk(const std::optional<std::string>& error) {
-    if (ShowsRows() && error) out_ << "! " << TerminalText(*error) << '\n';
+    if (error) out_ << "! " << TerminalText(*error) << '\n';
 }

@@ -54,10 +54,9 @@ public:
     void AppendRow(std::string row) override;
     void EndChunk(const std::optional<std::string>& error) override;
     void EndFile() override {}
+    bool WantsRows() const override { return !parts_.structure && !parts_.findings; }
 
 private:
-    bool ShowsRows() const { return !parts_.structure && !parts_.findings; }
-
     std::ostream& out_;
     std::ostream& errors_;
     TextParts parts_;

@@ -8,6 +8,7 @@
 
 #include "support/wav_builder.h"
 #include "ui/detail/chunk_details.h"
+#include "ui/detail/cut_text.h"
 #include "wavedoc/document/wave_document.h"
 
 // A table-driven check of what the detail view shows for one chunk of a file
@@ -34,7 +35,8 @@ inline Shown ShowChunk(const std::string& fileBytes, const std::string& chunkNam
     values.AppendRow("left over from an earlier selection");
     Shown shown;
     shown.error = ShowChunkDetails(document, chunkName, values);
-    shown.rows = values.Rows();
+    // Rows as the text output writes them, a cut text with its marker.
+    for (const std::string& row : values.Rows()) shown.rows.push_back(ValueText(row));
     return shown;
 }
 

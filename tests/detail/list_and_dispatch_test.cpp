@@ -1,4 +1,5 @@
 #include "detail_test_support.h"
+#include "ui/detail/cut_text.h"
 #include "ui/detail/detail_rows.h"
 #include "ui/detail/display_text.h"
 #include "ui/main/fill_chunk_list.h"
@@ -125,20 +126,65 @@ TEST(ShowChunkDetails, OutOfMemoryStopsOnlyThatChunkWithASentence) {
     EXPECT_EQ(ShowChunkDetails(document, "fmt ", roomy), std::nullopt);
 }
 
-// A text longer than a cell shows is cut, with its length in words, and the
-// cut never splits a character.
+// A text longer than a cell shows is cut, with its length in words; the cut
+// never splits a character of a UTF-8 text, and whether the text is UTF-8 is
+// decided from all the bytes read, not from where the cut falls.
 TEST(ShownText, CutsLongTextsAndSaysHowLongTheyAre) {
+    constexpr std::size_t kLimit = wavedoc::kTextReadLimit;
+    const std::string e = "\xC3\xA9";  // é
     const std::string euro = "\xE2\x82\xAC";
-    const std::tuple<std::string, std::uint64_t, std::string> cases[] = {
-        {"short", 5, "short"},
-        {"", 0, ""},
-        {"abcd", 10485760, "abcd ... (10,485,760 bytes in all)"},
-        {"ab" + euro.substr(0, 2), 1000, "ab ... (1,000 bytes in all)"},
-        {"caf\xE9", 1000, "caf\xE9 ... (1,000 bytes in all)"},
-        {"x", 999, "x ... (999 bytes in all)"},
-        {"\xC3\xA9t\xC3", 9, "\xC3\xA9t ... (9 bytes in all)"},
+    const std::string as(kLimit - 1, 'a');
+    const struct {
+        const char* what;
+        std::string read;  // the bytes ReadText gives
+        std::uint64_t length;
+        std::string shown;  // as the text output writes it
+    } cases[] = {
+        {"short", "short", 5, "short"},
+        {"empty", "", 0, ""},
+        {"exactly the limit", as + "a", kLimit, as + "a"},
+        {"one byte over", as + "ab", kLimit + 1, as + "a ... (4,097 bytes in all)"},
+        {"10 MB", as + "abcd", 10485760, as + "a ... (10,485,760 bytes in all)"},
+        {"UTF-8 cut inside a character", as + e + "xy", 9000, as + " ... (9,000 bytes in all)"},
+        {"UTF-8 cut after a character", e + std::string(kLimit - 2, 'a') + euro, 9000,
+         e + std::string(kLimit - 2, 'a') + " ... (9,000 bytes in all)"},
+        {"UTF-8 cut inside a three-byte character", e + std::string(kLimit - 3, 'a') + euro, 9000,
+         e + std::string(kLimit - 3, 'a') + " ... (9,000 bytes in all)"},
+        {"Windows-1252 bytes are characters of their own",
+         as + "\xC3"
+              "bc",
+         9000, as + "\xC3 ... (9,000 bytes in all)"},
+        {"Windows-1252 text with a UTF-8 lookalike at the cut", "caf\xE9" + as.substr(4) + e + "x", 9000,
+         "caf\xE9" + as.substr(4) + "\xC3 ... (9,000 bytes in all)"},
     };
-    for (const auto& [text, length, shown] : cases) EXPECT_EQ(ShownText(text, length), shown) << text;
+    for (const auto& c : cases) EXPECT_EQ(ValueText(ShownText(c.read, c.length)), c.shown) << c.what;
+}
+
+// The mark of a cut text cannot be forged by a text that reads like it, nor
+// by a four-character code that holds a zero byte.
+TEST(CutText, TellsACutTextFromALookalike) {
+    const std::string lookalike = "short ... (10,000 bytes in all)";
+    EXPECT_FALSE(SplitCut(lookalike).wholeLength);
+    EXPECT_EQ(ValueText(lookalike), lookalike);
+    EXPECT_FALSE(SplitCut(std::string("\0cut", 4)).wholeLength);
+    EXPECT_FALSE(SplitCut(std::string("a\0cut12x", 8)).wholeLength);
+    const std::string marked = MarkCut(lookalike, 10000);
+    const CutValue cut = SplitCut(marked);
+    EXPECT_EQ(cut.shown, lookalike);
+    EXPECT_EQ(cut.wholeLength, 10000u);
+    EXPECT_EQ(CutMarker(1), " ... (1 byte in all)");
+}
+
+// A text that ends with its zero byte right after the limit is shown whole:
+// what follows the zero byte is no part of it.
+TEST(ShowAssociatedData, ATextIsCountedUpToItsZeroByte) {
+    const std::string text(wavedoc::kTextReadLimit, 'x');
+    const Shown shown = ShowChunk(
+        WaveWith(Chunk("LIST",
+                       ListPayload("adtl", Chunk("labl", LabelPayload(1, text) + std::string(7000, 'y'))))),
+        "LIST");
+    ASSERT_EQ(shown.rows.size(), 6u);
+    EXPECT_EQ(shown.rows[4], "     Label text\t" + text);
 }
 
 TEST(ShowAssociatedData, ALongLabelIsShownUpToTheReadLimit) {

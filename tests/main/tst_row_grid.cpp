@@ -47,7 +47,7 @@ private slots:
         QFETCH(QByteArray, rawLabel);
         RowTableModel model(QStringLiteral("Parameter"), QStringLiteral("Value"));
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.SetRows({"first\t1", row.toStdString()});
+        model.SetRows(GridRows{"first\t1", row.toStdString()});
         QCOMPARE(model.index(1, 0).data().toString(), label);
         QCOMPARE(model.index(1, 1).data().toString(), value);
         QCOMPARE(QByteArray::fromStdString(model.RawCell(1, 0)), rawLabel);
@@ -67,7 +67,7 @@ private slots:
         QFETCH(bool, byContextMenu);
         QFETCH(QString, expected);
         RowTableModel model(QStringLiteral("Parameter"), QStringLiteral("Value"));
-        model.SetRows({"Number of cue points\t2", "     Cue Point #1"});
+        model.SetRows(GridRows{"Number of cue points\t2", "     Cue Point #1"});
         RowTableView view;
         view.setModel(&model);
         if (row >= 0) view.selectRow(row);
@@ -84,7 +84,9 @@ private slots:
 
     void fittingTheFirstColumnSamplesALongList() {
         CountingModel model(QStringLiteral("Parameter"), QStringLiteral("Value"));
-        model.SetRows(std::vector<std::string>(229370, "     Sample offset\t123456"));
+        GridRows rows;
+        for (int i = 0; i < 229370; ++i) rows.AppendRow("     Sample offset\t123456");
+        model.SetRows(std::move(rows));
         RowTableView view;
         view.setModel(&model);
         view.show();

@@ -23,10 +23,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A text as a cell shows it: whole when `text` holds all `length` bytes of it;
-// otherwise the bytes read, without a character cut in two, then
-// " ... (10,485,760 bytes in all)". The marker is plain ASCII, so it reads the
-// same whatever the text's encoding.
+// A text as a cell shows it, from the bytes read of it (SubChunkEntry::ReadText)
+// and its whole length: whole when it is no longer than a cell shows;
+// otherwise its first bytes, without a character cut in two, marked as cut
+// (cut_text.h).
 std::string ShownText(std::string text, std::uint64_t length);
 
 // A value row whose value is the plain signed decimal text of `value`.

@@ -177,8 +177,6 @@ void frmMain::BuildControls() {
     dbgValues_ = new RowTableView(grids);
     dbgValues_->setObjectName(QStringLiteral("dbgValues"));
     dbgValues_->setModel(valueRows_);
-    // A long text keeps its start and, at its end, how long it is in all.
-    dbgValues_->setTextElideMode(Qt::ElideMiddle);
     dbgValues_->setAccessibleName(QStringLiteral("Chunk fields"));
     dbgValues_->setAccessibleDescription(QStringLiteral("The fields of the selected chunk and their values"));
     grids->addWidget(dbgChunk_);
@@ -344,8 +342,8 @@ void frmMain::AnalyseResult(std::int16_t status) {
 }
 
 void frmMain::ListChunks() {
-    RowList chunks;
-    RowList values;
+    GridRows chunks;
+    GridRows values;
     FillChunkList(*document_, chunks, values);
     std::vector<QString> offsets;
     for (const wavedoc::ChunkBase* chunk : ListedChunks(*document_)) {
@@ -353,8 +351,8 @@ void frmMain::ListChunks() {
                               .arg(TextFromBytes(chunk->Name()).trimmed())
                               .arg(chunk->Offset()));
     }
-    chunkRows_->SetRows(std::move(chunks).TakeRows(), std::move(offsets));
-    valueRows_->SetRows(std::move(values).TakeRows());
+    chunkRows_->SetRows(std::move(chunks), std::move(offsets));
+    valueRows_->SetRows(std::move(values));
 }
 
 void frmMain::SummariseFile() {
@@ -378,9 +376,12 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
     const int row = selected.indexes().first().row();
     std::optional<std::string> stop;
     try {
-        RowList values;
+        // The rows held for the previous chunk go first, so that two long
+        // lists are never held at once.
+        valueRows_->SetRows({});
+        GridRows values;
         stop = ShowChunkDetails(*document_, chunkRows_->RawCell(row, 0), values);
-        valueRows_->SetRows(std::move(values).TakeRows());
+        valueRows_->SetRows(std::move(values));
     } catch (const std::bad_alloc&) {
         // The rows could not be held: show none rather than end the program.
         valueRows_->SetRows({});

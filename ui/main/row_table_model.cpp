@@ -1,14 +1,16 @@
 #include "ui/main/row_table_model.h"
 
+#include <QLocale>
 #include <utility>
 
+#include "ui/detail/cut_text.h"
 #include "ui/detail/display_text.h"
 #include "ui/detail/row_sink.h"
 
 RowTableModel::RowTableModel(QString firstHeader, QString secondHeader, QObject* parent)
     : QAbstractTableModel(parent), headers_{std::move(firstHeader), std::move(secondHeader)} {}
 
-void RowTableModel::SetRows(std::vector<std::string> rows, std::vector<QString> toolTips) {
+void RowTableModel::SetRows(GridRows rows, std::vector<QString> toolTips) {
     beginResetModel();
     rows_ = std::move(rows);
     toolTips_ = std::move(toolTips);
@@ -18,15 +20,15 @@ void RowTableModel::SetRows(std::vector<std::string> rows, std::vector<QString> 
 std::string RowTableModel::RawCell(int row, int column) const { return std::string(Cell(row, column)); }
 
 std::string_view RowTableModel::Cell(int row, int column) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size() || column < 0 || column >= kColumnCount) {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.Count() || column < 0 || column >= kColumnCount) {
         return {};
     }
-    const auto [label, value] = SplitRow(rows_[static_cast<std::size_t>(row)]);
+    const auto [label, value] = SplitRow(rows_.Row(static_cast<std::size_t>(row)));
     return column == 0 ? label : value;
 }
 
 int RowTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.Count());
 }
 
 int RowTableModel::columnCount(const QModelIndex& parent) const {
@@ -35,12 +37,23 @@ int RowTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant RowTableModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    const auto row = static_cast<std::size_t>(index.row());
+    if (role == Qt::ToolTipRole && row < toolTips_.size()) return toolTips_[row];
+    const CutValue cut = SplitCut(Cell(index.row(), index.column()));
     if (role == Qt::ToolTipRole) {
-        const auto row = static_cast<std::size_t>(index.row());
-        return row < toolTips_.size() ? QVariant(toolTips_[row]) : QVariant();
+        if (!cut.wholeLength) return {};
+        return WrappedToolTip(QString::fromStdString(DisplayUtf8(cut.shown))) +
+               tr("<p><i>Ondulo shows the start of this text; it holds %1 bytes in all.</i></p>")
+                   .arg(QLocale(QLocale::English).toString(static_cast<qulonglong>(*cut.wholeLength)));
     }
+    const QString marker = cut.wholeLength ? QString::fromStdString(CutMarker(*cut.wholeLength)) : QString();
+    if (role == CutMarkerRole) return marker;
     if (role != Qt::DisplayRole) return {};
-    return QString::fromStdString(DisplayUtf8(Cell(index.row(), index.column())));
+    return QString::fromStdString(DisplayUtf8(cut.shown)) + marker;
+}
+
+QString RowTableModel::WrappedToolTip(const QString& text) {
+    return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(text.toHtmlEscaped());
 }
 
 QVariant RowTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

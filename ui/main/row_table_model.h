@@ -6,19 +6,30 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/main/grid_rows.h"
+
 // A two-column grid of raw row strings. Each row is split at its first TAB
 // (label | value); a row without TAB fills only the first column. Cells are
 // turned into display text only when the view asks for them, so setting a list
-// of hundreds of thousands of rows is one reset and no conversion.
+// of hundreds of thousands of rows is one reset and no conversion. A value cut
+// short shows its marker after the text; CutMarkerRole gives the marker alone,
+// so that a view can keep it whole when it elides the text, and its tool tip
+// holds the text as the grid does and says that Ondulo cut it, which tells it
+// from a text that merely reads like the marker.
 class RowTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
+    static constexpr int CutMarkerRole = Qt::UserRole + 1;
+
     RowTableModel(QString firstHeader, QString secondHeader, QObject* parent = nullptr);
 
     // Replaces every row in one model reset; toolTips, when given, holds the
     // tool tip of each row, in the same order.
-    void SetRows(std::vector<std::string> rows, std::vector<QString> toolTips = {});
+    void SetRows(GridRows rows, std::vector<QString> toolTips = {});
+    // A tool tip that shows `text` wrapped, however long its lines.
+    static QString WrappedToolTip(const QString& text);
+
     // The raw bytes of one cell, exactly as the row holds them.
     std::string RawCell(int row, int column) const;
 
@@ -34,6 +45,6 @@ private:
     std::string_view Cell(int row, int column) const;
 
     QString headers_[kColumnCount];
-    std::vector<std::string> rows_;
+    GridRows rows_;
     std::vector<QString> toolTips_;
 };

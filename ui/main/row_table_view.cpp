@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "ui/main/value_cell_delegate.h"
+
 namespace {
 
 // How many rows the first column's width is measured on; the view samples the
@@ -24,6 +26,7 @@ RowTableView::RowTableView(QWidget* parent) : QTableView(parent) {
     setWordWrap(false);
     setTabKeyNavigation(false);
     setAlternatingRowColors(true);
+    setItemDelegate(new ValueCellDelegate(this));
 
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -22,11 +22,12 @@ SubChunkEntry::SubChunkEntry(const ChunkHeader& header, const std::shared_ptr<co
 
 SubChunkEntry::StoredText SubChunkEntry::ReadText() const {
     if (textPresent_ == 0) return {};
-    StoredText text{source_->Read(textOffset_, std::min(textPresent_, kTextReadLimit)), textPresent_};
+    constexpr std::uint64_t kRead = kTextReadLimit + kTextReadAhead;
+    StoredText text{source_->Read(textOffset_, std::min(textPresent_, kRead)), textPresent_};
     if (const std::size_t zero = text.shown.find('\0'); zero != std::string::npos) {
         text.shown.resize(zero);
         text.length = zero;
-    } else if (textPresent_ > kTextReadLimit && source_->Read(textOffset_ + textPresent_ - 1, 1)[0] == '\0') {
+    } else if (textPresent_ > kRead && source_->Read(textOffset_ + textPresent_ - 1, 1)[0] == '\0') {
         --text.length;  // the closing zero byte is no part of the text
     }
     return text;

@@ -17,20 +17,24 @@
 
 namespace wavedoc {
 
-// The most bytes of one text an entry reads; TextLength tells how long the
-// whole text is.
+// The most bytes of one text a cell shows; a few bytes more are read, to end
+// a cut text on a whole character and to see a zero byte right after it.
 inline constexpr std::uint64_t kTextReadLimit = 4096;
+inline constexpr std::uint64_t kTextReadAhead = 3;
 
 // One sub-chunk of a list: its stored size and id, its fixed fields, and its
 // text, read from the file when asked for.
 class SubChunkEntry : public ChunkBase {
 public:
-    // The text up to its first zero byte, at most kTextReadLimit bytes of it.
+    // The text up to its first zero byte, at most kTextReadLimit +
+    // kTextReadAhead bytes of it.
     std::string Text() const;
 
     // The text as Text gives it, and how many bytes the whole text holds: up
     // to its first zero byte when that lies within the bytes read, else the
-    // text's bytes as stored without a closing zero byte. One read.
+    // text's bytes as stored without a closing zero byte (a zero byte further
+    // in is not looked for: that would read the whole text). One read, and
+    // one more of the last byte when the text is longer than the read.
     struct StoredText {
         std::string shown;
         std::uint64_t length = 0;

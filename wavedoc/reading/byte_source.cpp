@@ -101,7 +101,12 @@ public:
     std::uint64_t Length() const override { return length_; }
     const std::string& DisplayName() const override { return path_; }
 
-    void BeginReading() const override { ++sessions_; }
+    // A session starts by opening the file and checking that it is unchanged,
+    // so that an action on a changed file stops before it shows anything.
+    void BeginReading() const override {
+        if (sessions_ == 0) EnsureOpen();
+        ++sessions_;
+    }
     void EndReading() const override {
         if (sessions_ > 0 && --sessions_ == 0) Close();
     }

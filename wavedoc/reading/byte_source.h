@@ -25,7 +25,8 @@ public:
     virtual const std::string& DisplayName() const = 0;
 
     // Keeps the source ready between BeginReading and the matching
-    // EndReading; nested pairs are allowed.
+    // EndReading; nested pairs are allowed. The outermost BeginReading of a
+    // file raises FileChangedError when the file has changed.
     virtual void BeginReading() const {}
     virtual void EndReading() const {}
 };

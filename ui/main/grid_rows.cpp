@@ -1,0 +1,30 @@
+#include "ui/main/grid_rows.h"
+
+#include "ui/detail/cut_text.h"
+
+GridRows::GridRows(std::initializer_list<std::string_view> rows) {
+    for (const std::string_view row : rows) AppendRow(std::string(row));
+}
+
+void GridRows::ClearRows() {
+    bytes_.clear();
+    ends_.clear();
+}
+
+void GridRows::AppendRow(std::string row) {
+    const auto [label, value] = SplitRow(row);
+    const CutValue cut = SplitCut(value);
+    if (cut.shown.size() > kGridValueLimit) {
+        bytes_.append(row, 0, row.size() - value.size());
+        bytes_.append(
+            MarkCut(CutAtCharacter(cut.shown, kGridValueLimit), cut.wholeLength.value_or(cut.shown.size())));
+    } else {
+        bytes_.append(row);
+    }
+    ends_.push_back(bytes_.size());
+}
+
+std::string_view GridRows::Row(std::size_t i) const {
+    const std::uint64_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(bytes_).substr(begin, ends_[i] - begin);
+}

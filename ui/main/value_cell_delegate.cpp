@@ -1,0 +1,54 @@
+#include "ui/main/value_cell_delegate.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QToolTip>
+
+#include "ui/main/row_table_model.h"
+
+namespace {
+
+// The room the text of a cell has, as the style lays it out.
+int TextWidth(const QStyleOptionViewItem& option) {
+    const QStyle* style = option.widget != nullptr ? option.widget->style() : QApplication::style();
+    return style->subElementRect(QStyle::SE_ItemViewItemText, &option, option.widget).width();
+}
+
+QString CutMarkerOf(const QModelIndex& index) { return index.data(RowTableModel::CutMarkerRole).toString(); }
+
+}  // namespace
+
+void ValueCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
+    const QString marker = CutMarkerOf(index);
+    if (marker.isEmpty()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    const QString text = cell.text.left(cell.text.size() - marker.size());
+    const int room = TextWidth(cell) - cell.fontMetrics.horizontalAdvance(marker);
+    cell.text = cell.fontMetrics.elidedText(text, Qt::ElideRight, std::max(room, 0)) + marker;
+    cell.textElideMode = Qt::ElideNone;
+    const QStyle* style = cell.widget != nullptr ? cell.widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);
+}
+
+bool ValueCellDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                  const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() != QEvent::ToolTip || !index.data(Qt::ToolTipRole).isNull()) {
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    if (cell.fontMetrics.horizontalAdvance(cell.text) <= TextWidth(cell)) {
+        QToolTip::hideText();
+        return true;
+    }
+    QToolTip::showText(event->globalPos(), RowTableModel::WrappedToolTip(cell.text), view,
+                       view->visualRect(index));
+    return true;
+}

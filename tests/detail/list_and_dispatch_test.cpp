@@ -157,7 +157,7 @@ TEST(ShownText, CutsLongTextsAndSaysHowLongTheyAre) {
         {"Windows-1252 text with a UTF-8 lookalike at the cut", "caf\xE9" + as.substr(4) + e + "x", 9000,
          "caf\xE9" + as.substr(4) + "\xC3 ... (9,000 bytes in all)"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ValueText(ShownText(c.read, c.length)), c.shown) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(ValueText(ShownText(c.read, c.length, kLimit)), c.shown) << c.what;
 }
 
 // The mark of a cut text cannot be forged by a text that reads like it, nor

@@ -4,11 +4,10 @@
 #include <string>
 
 #include "cut_text.h"
-#include "wavedoc/chunks/list_chunk.h"
 
-std::string ShownText(std::string text, std::uint64_t length) {
-    if (length <= wavedoc::kTextReadLimit) return text;
-    return MarkCut(CutAtCharacter(text, wavedoc::kTextReadLimit), length);
+std::string ShownText(std::string text, std::uint64_t length, std::uint64_t limit) {
+    if (length <= limit) return text;
+    return MarkCut(CutAtCharacter(text, limit), length);
 }
 
 void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value) {

@@ -24,10 +24,10 @@ public:
 };
 
 // A text as a cell shows it, from the bytes read of it (SubChunkEntry::ReadText)
-// and its whole length: whole when it is no longer than a cell shows;
-// otherwise its first bytes, without a character cut in two, marked as cut
+// and its whole length: whole when it is no longer than `limit`; otherwise
+// its first bytes, without a character cut in two, marked as cut
 // (cut_text.h).
-std::string ShownText(std::string text, std::uint64_t length);
+std::string ShownText(std::string text, std::uint64_t length, std::uint64_t limit);
 
 // A value row whose value is the plain signed decimal text of `value`.
 void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value);

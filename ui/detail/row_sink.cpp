@@ -2,6 +2,10 @@
 
 #include <string>
 
+#include "wavedoc/chunks/list_chunk.h"
+
+std::uint64_t RowSink::TextLimit() const { return wavedoc::kTextReadLimit; }
+
 void AddValueRow(RowSink& grid, std::string_view label, std::string_view value) {
     std::string row;
     row.reserve(label.size() + 1 + value.size());

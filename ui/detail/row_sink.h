@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,6 +13,9 @@ public:
     virtual ~RowSink() = default;
     virtual void ClearRows() = 0;
     virtual void AppendRow(std::string row) = 0;
+    // The most bytes of a text this grid shows; a longer one comes cut, with
+    // its whole length (cut_text.h). Only that much of it is read.
+    virtual std::uint64_t TextLimit() const;
 };
 
 // Collects rows in memory: the window hands them to its grid model in one go,

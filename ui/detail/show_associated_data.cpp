@@ -10,8 +10,8 @@ namespace {
 // A text row: the text as far as a cell shows it, with a note of its length
 // when it is longer.
 void AddTextRow(RowSink& values, std::string_view label, const wavedoc::SubChunkEntry& entry) {
-    wavedoc::SubChunkEntry::StoredText text = entry.ReadText();
-    AddValueRow(values, label, ShownText(std::move(text.shown), text.length));
+    wavedoc::SubChunkEntry::StoredText text = entry.ReadText(values.TextLimit());
+    AddValueRow(values, label, ShownText(std::move(text.shown), text.length, values.TextLimit()));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "ui/main/grid_rows.h"
 
-#include "ui/detail/cut_text.h"
-
 GridRows::GridRows(std::initializer_list<std::string_view> rows) {
     for (const std::string_view row : rows) AppendRow(std::string(row));
 }
@@ -12,15 +10,7 @@ void GridRows::ClearRows() {
 }
 
 void GridRows::AppendRow(std::string row) {
-    const auto [label, value] = SplitRow(row);
-    const CutValue cut = SplitCut(value);
-    if (cut.shown.size() > kGridValueLimit) {
-        bytes_.append(row, 0, row.size() - value.size());
-        bytes_.append(
-            MarkCut(CutAtCharacter(cut.shown, kGridValueLimit), cut.wholeLength.value_or(cut.shown.size())));
-    } else {
-        bytes_.append(row);
-    }
+    bytes_.append(row);
     ends_.push_back(bytes_.size());
 }
 

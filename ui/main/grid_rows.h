@@ -11,21 +11,22 @@
 
 // The rows of one grid, held compactly: all their bytes in one buffer and
 // where each row ends, so that hundreds of thousands of rows cost their bytes
-// and eight more each, not an allocation each. A value longer than a cell can
-// show (kGridValueLimit) keeps its first bytes and is marked as cut with its
-// whole length (cut_text.h), so a list of thousands of long texts stays small.
+// and eight more each, not an allocation each. Texts come cut at what a cell
+// can show (kGridTextLimit), so a list of thousands of long texts stays small
+// and only that much of each is read.
 class GridRows : public RowSink {
 public:
-    static constexpr std::size_t kGridValueLimit = 1024;
+    static constexpr std::uint64_t kGridTextLimit = 1024;
 
     GridRows() = default;
     GridRows(std::initializer_list<std::string_view> rows);
 
     void ClearRows() override;
     void AppendRow(std::string row) override;
+    std::uint64_t TextLimit() const override { return kGridTextLimit; }
 
     std::size_t Count() const { return ends_.size(); }
-    // Row i as it was appended (a long value cut), TAB and cut mark included.
+    // Row i as it was appended, TAB and cut mark included.
     std::string_view Row(std::size_t i) const;
 
 private:

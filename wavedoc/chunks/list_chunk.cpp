@@ -20,14 +20,14 @@ SubChunkEntry::SubChunkEntry(const ChunkHeader& header, const std::shared_ptr<co
       textOffset_(header.dataOffset + fixedBytes),
       textPresent_(header.presentSize > fixedBytes ? header.presentSize - fixedBytes : 0) {}
 
-SubChunkEntry::StoredText SubChunkEntry::ReadText() const {
+SubChunkEntry::StoredText SubChunkEntry::ReadText(std::uint64_t limit) const {
     if (textPresent_ == 0) return {};
-    constexpr std::uint64_t kRead = kTextReadLimit + kTextReadAhead;
-    StoredText text{source_->Read(textOffset_, std::min(textPresent_, kRead)), textPresent_};
+    const std::uint64_t read = limit + kTextReadAhead;
+    StoredText text{source_->Read(textOffset_, std::min(textPresent_, read)), textPresent_};
     if (const std::size_t zero = text.shown.find('\0'); zero != std::string::npos) {
         text.shown.resize(zero);
         text.length = zero;
-    } else if (textPresent_ > kRead && source_->Read(textOffset_ + textPresent_ - 1, 1)[0] == '\0') {
+    } else if (textPresent_ > read && source_->Read(textOffset_ + textPresent_ - 1, 1)[0] == '\0') {
         --text.length;  // the closing zero byte is no part of the text
     }
     return text;

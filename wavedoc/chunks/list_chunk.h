@@ -17,8 +17,9 @@
 
 namespace wavedoc {
 
-// The most bytes of one text a cell shows; a few bytes more are read, to end
-// a cut text on a whole character and to see a zero byte right after it.
+// The most bytes of one text shown unless a view asks for fewer; a few bytes
+// more are read, to end a cut text on a whole character and to see a zero
+// byte right after it.
 inline constexpr std::uint64_t kTextReadLimit = 4096;
 inline constexpr std::uint64_t kTextReadAhead = 3;
 
@@ -30,7 +31,8 @@ public:
     // kTextReadAhead bytes of it.
     std::string Text() const;
 
-    // The text as Text gives it, and how many bytes the whole text holds: up
+    // The text up to its first zero byte, at most limit + kTextReadAhead
+    // bytes of it, and how many bytes the whole text holds: up
     // to its first zero byte when that lies within the bytes read, else the
     // text's bytes as stored without a closing zero byte (a zero byte further
     // in is not looked for: that would read the whole text). One read, and
@@ -39,7 +41,7 @@ public:
         std::string shown;
         std::uint64_t length = 0;
     };
-    StoredText ReadText() const;
+    StoredText ReadText(std::uint64_t limit = kTextReadLimit) const;
 
 protected:
     SubChunkEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source,

@@ -291,6 +291,45 @@ private slots:
         QCOMPARE(findings->text(), QString("No findings."));
     }
 
+    // However much the status line has to say (4,096 list types, a path of
+    // thousands of characters), it stays one line, names a few things and
+    // counts the rest, and never widens the window or squeezes the grids.
+    void longStatusStaysOneLine() {
+        std::string lists;
+        for (int i = 0; i < 4096; ++i) {
+            lists += Chunk("LIST", ListPayload(std::to_string(10000 + i).substr(1), ""));
+        }
+        QString folder = QString::fromStdString(scratch_.Dir());
+        for (int i = 0; i < 15; ++i) {
+            folder += "/" + QString(240, QChar('a' + i));
+            QVERIFY(QDir().mkpath(folder));
+        }
+        const QString path = folder + "/long.wav";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const std::string bytes =
+            RiffFile(kFmt + lists + Chunk("LIST", ListPayload("adtl", "")) + kData) + "!!";
+        file.write(bytes.data(), qint64(bytes.size()));
+        file.close();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        const int width = window_->width();
+        const int gridHeight = Find<QTableView>("dbgValues")->height();
+
+        AnalysePath(path);
+        QApplication::processEvents();
+        auto* status = Find<QLabel>("lbStatus");
+        QVERIFY2(
+            status->text().contains("Also in the file: LIST (0000), LIST (0001), LIST (0002), LIST (0003), "
+                                    "LIST (0004) and 4,091 more."),
+            qPrintable(status->text().left(300)));
+        QVERIFY2(status->toolTip().size() < 20000, qPrintable(QString::number(status->toolTip().size())));
+        QVERIFY(!status->toolTip().contains(folder));
+        QCOMPARE(window_->width(), width);
+        QVERIFY(status->height() < 2 * status->fontMetrics().height() + 8);
+        QCOMPARE(Find<QTableView>("dbgValues")->height(), gridHeight);
+    }
+
     void dropAndReturnRunAnalyse_data() {
         QTest::addColumn<bool>("drop");
         QTest::addColumn<QString>("typed");

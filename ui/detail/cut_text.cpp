@@ -31,13 +31,6 @@ std::string_view WithoutCutCharacter(std::string_view text) {
     return text;
 }
 
-// 10485760 as "10,485,760".
-std::string GroupedThousands(std::uint64_t number) {
-    std::string digits = std::to_string(number);
-    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
-    return digits;
-}
-
 }  // namespace
 
 std::string MarkCut(std::string_view shown, std::uint64_t wholeLength) {

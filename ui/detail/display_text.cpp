@@ -81,3 +81,9 @@ std::string DisplayUtf8(std::string_view raw) {
     if (IsValidUtf8(raw)) return std::string(raw);
     return Windows1252ToUtf8(raw);
 }
+
+std::string GroupedThousands(std::uint64_t number) {
+    std::string digits = std::to_string(number);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
+    return digits;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,3 +17,6 @@ bool IsValidUtf8(std::string_view raw);
 // Length of the well-formed UTF-8 sequence that starts at `at`, or 0 when the
 // bytes there are not one.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
+
+// A count with its thousands grouped: 10485760 as "10,485,760".
+std::string GroupedThousands(std::uint64_t number);

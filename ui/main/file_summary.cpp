@@ -1,8 +1,13 @@
 #include "file_summary.h"
 
-#include <algorithm>
+#include <unordered_set>
+
+#include "ui/detail/display_text.h"
 
 namespace {
+
+// The most chunk types the sentence names before it counts the rest.
+constexpr std::size_t kMostNamed = 5;
 
 std::string Counted(std::uint64_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -11,18 +16,21 @@ std::string Counted(std::uint64_t count, const char* one, const char* many) {
 }  // namespace
 
 std::string AlsoInFileSentence(const wavedoc::StructureMap& structure) {
-    std::vector<std::string> names;
+    std::vector<std::string> named;
+    std::unordered_set<std::string> seen;
     for (const wavedoc::MapEntry& entry : structure.entries) {
         if (entry.depth != 0) continue;
         if (entry.listing != wavedoc::Listing::UnknownType && entry.listing != wavedoc::Listing::OtherList)
             continue;
         std::string name = entry.id;
         if (entry.listing == wavedoc::Listing::OtherList) name += " (" + entry.listType + ")";
-        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+        if (seen.insert(name).second && named.size() < kMostNamed) named.push_back(std::move(name));
     }
-    if (names.empty()) return {};
+    if (named.empty()) return {};
     std::string sentence = "Also in the file: ";
-    for (std::size_t i = 0; i < names.size(); ++i) sentence += (i == 0 ? "" : ", ") + names[i];
+    for (std::size_t i = 0; i < named.size(); ++i) sentence += (i == 0 ? "" : ", ") + named[i];
+    if (seen.size() > named.size())
+        sentence += " and " + GroupedThousands(seen.size() - named.size()) + " more";
     return sentence + ".";
 }
 

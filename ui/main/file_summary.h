@@ -9,7 +9,8 @@
 // Sentences about a whole analysed file for the status line.
 
 // "Also in the file: bext, iXML, LIST (INFO), JUNK." naming, once each and in
-// file order, the top-level chunk types the chunk list does not show; empty
+// file order, the top-level chunk types the chunk list does not show, the
+// first five of them and then how many more ("… and 4,090 more."); empty
 // when it shows them all.
 std::string AlsoInFileSentence(const wavedoc::StructureMap& structure);
 

@@ -29,6 +29,7 @@
 #include "ui/detail/row_sink.h"
 #include "ui/info/frm_about.h"
 #include "ui/info/frm_help.h"
+#include "ui/main/elided_label.h"
 #include "ui/main/file_summary.h"
 #include "ui/main/fill_chunk_list.h"
 #include "ui/main/row_table_model.h"
@@ -53,10 +54,32 @@ constexpr int kClientHeightTwips = 5535;
 constexpr int kMarginTwips = 120;
 constexpr int kChunkGridWidthTwips = 2130;
 constexpr int kValueGridWidthTwips = 5910;
-// How many sentences the status line shows before it points to its tool tip.
+// How many sentences the status line shows before it points to its tool tip,
+// and how many the tool tip lists before it counts the rest.
 constexpr qsizetype kStatusSentences = 3;
+constexpr qsizetype kStatusToolTipSentences = 20;
+// A quoted name in a sentence (a path) longer than this is shortened in the
+// middle, where a path says least.
+constexpr qsizetype kMostQuotedCharacters = 80;
 // The findings label's tool tip lists this many findings at the most.
 constexpr std::size_t kFindingLines = 20;
+
+// The sentence with every quoted name longer than kMostQuotedCharacters
+// shortened to its start and its end around "…".
+QString ShortenQuotedNames(QString sentence) {
+    constexpr qsizetype kKept = kMostQuotedCharacters / 2;
+    for (qsizetype open = sentence.indexOf(QLatin1Char('"')); open >= 0;) {
+        qsizetype close = sentence.indexOf(QLatin1Char('"'), open + 1);
+        if (close < 0) break;
+        const qsizetype length = close - open - 1;
+        if (length > kMostQuotedCharacters) {
+            sentence.replace(open + 1 + kKept, length - 2 * kKept, QStringLiteral("…"));
+            close = open + 1 + 2 * kKept + 1;
+        }
+        open = sentence.indexOf(QLatin1Char('"'), close + 1);
+    }
+    return sentence;
+}
 
 // The hourglass for as long as it lives, restored on every way out.
 class BusyCursor {
@@ -192,11 +215,9 @@ void frmMain::BuildControls() {
     grids->setSizes({chunkGridWidth, px(kValueGridWidthTwips)});
     layout->addWidget(grids, 1);
 
-    lbStatus_ = new QLabel(central);
+    lbStatus_ = new ElidedLabel(central);
     lbStatus_->setObjectName(QStringLiteral("lbStatus"));
     lbStatus_->setTextFormat(Qt::PlainText);
-    lbStatus_->setWordWrap(true);
-    lbStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A fixed name, so the line is found even while empty; what it says is its
     // description, kept in step by ShowStatus.
     lbStatus_->setAccessibleName(QStringLiteral("Status"));
@@ -398,16 +419,21 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     for (const std::string& note : document_->LoadNotes()) sentences << TextFromBytes(note);
     if (stop) sentences << TextFromBytes(*stop);
     if (!alsoInFile_.empty()) sentences << TextFromBytes(alsoInFile_);
-    // The line shows the first few sentences; its tool tip holds them all.
+    for (QString& sentence : sentences) sentence = ShortenQuotedNames(sentence);
+    // The line, one line however much it holds, shows the first few
+    // sentences; its tool tip lists more of them.
     QStringList shown = sentences.mid(0, kStatusSentences);
     if (sentences.size() > kStatusSentences) {
-        shown << tr("(%n more; the tool tip lists them all.)", nullptr,
-                    int(sentences.size() - kStatusSentences));
+        shown << tr("(%n more; the tool tip lists them.)", nullptr, int(sentences.size() - kStatusSentences));
     }
     lbStatus_->setText(shown.join(QLatin1Char(' ')));
-    lbStatus_->setToolTip(sentences.size() > kStatusSentences ? sentences.join(QLatin1Char('\n'))
-                                                              : QString());
-    lbStatus_->setAccessibleDescription(sentences.join(QLatin1Char(' ')));
+    QStringList listed = sentences.mid(0, kStatusToolTipSentences);
+    if (sentences.size() > kStatusToolTipSentences) {
+        listed << tr("... and %n more.", nullptr, int(sentences.size() - kStatusToolTipSentences));
+    }
+    lbStatus_->setToolTip(
+        sentences.isEmpty() ? QString() : RowTableModel::WrappedToolTip(listed.join(QLatin1Char('\n'))));
+    lbStatus_->setAccessibleDescription(listed.join(QLatin1Char(' ')));
 }
 
 void frmMain::mHelpClick() { ShowModalWindow(helpWindow_, this); }

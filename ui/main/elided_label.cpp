@@ -1,0 +1,30 @@
+#include "ui/main/elided_label.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+
+namespace {
+
+// The width a label asks for: a few words, whatever it holds.
+constexpr int kHintCharacters = 20;
+
+}  // namespace
+
+QSize ElidedLabel::sizeHint() const {
+    const QMargins margins = contentsMargins();
+    return {fontMetrics().averageCharWidth() * kHintCharacters + margins.left() + margins.right(),
+            fontMetrics().height() + margins.top() + margins.bottom()};
+}
+
+QSize ElidedLabel::minimumSizeHint() const { return sizeHint(); }
+
+void ElidedLabel::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QRect room = contentsRect();
+    // Line breaks in the text would make a second line: they read as spaces.
+    QString line = text();
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString shown = fontMetrics().elidedText(line, Qt::ElideRight, room.width());
+    style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), shown, foregroundRole());
+}

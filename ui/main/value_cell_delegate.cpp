@@ -10,10 +10,12 @@
 
 namespace {
 
-// The room the text of a cell has, as the style lays it out.
+// The room the text of a cell has, as the style lays it out: its text
+// rectangle less the margin the style keeps on either side of the text.
 int TextWidth(const QStyleOptionViewItem& option) {
     const QStyle* style = option.widget != nullptr ? option.widget->style() : QApplication::style();
-    return style->subElementRect(QStyle::SE_ItemViewItemText, &option, option.widget).width();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
+    return style->subElementRect(QStyle::SE_ItemViewItemText, &option, option.widget).width() - 2 * margin;
 }
 
 QString CutMarkerOf(const QModelIndex& index) { return index.data(RowTableModel::CutMarkerRole).toString(); }
@@ -31,7 +33,10 @@ void ValueCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     initStyleOption(&cell, index);
     const QString text = cell.text.left(cell.text.size() - marker.size());
     const int room = TextWidth(cell) - cell.fontMetrics.horizontalAdvance(marker);
-    cell.text = cell.fontMetrics.elidedText(text, Qt::ElideRight, std::max(room, 0)) + marker;
+    QString elided = cell.fontMetrics.elidedText(text, Qt::ElideRight, std::max(room, 0));
+    // The marker says the text goes on: no second ellipsis before it.
+    if (elided != text && elided.endsWith(QChar(0x2026))) elided.chop(1);
+    cell.text = elided + marker;
     cell.textElideMode = Qt::ElideNone;
     const QStyle* style = cell.widget != nullptr ? cell.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);

@@ -33,7 +33,7 @@ std::vector<std::string> CorpusFiles() {
 class RowCounter : public RowSink {
 public:
     void ClearRows() override {}
-    void AppendRow(std::string) override { ++rows; }
+    void AppendRow(std::string_view) override { ++rows; }
     std::size_t rows = 0;
 };
 

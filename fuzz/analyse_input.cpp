@@ -39,13 +39,13 @@ void RowDigest::ClearRows() {
     digest_ = kOffsetBasis;
 }
 
-void RowDigest::AppendRow(std::string row) {
+void RowDigest::AppendRow(std::string_view row) {
     if (count_ == kMostRowsPerChunk) throw EnoughRows{};
     ++count_;
     // FNV-1a over the row and its length, so that rows cannot run together.
     for (const char byte : row) Mix(static_cast<unsigned char>(byte));
     for (std::size_t length = row.size(), i = 0; i < sizeof length; ++i, length >>= 8) Mix(length & 0xFF);
-    if (writeOut_) WriteOut(row);
+    if (writeOut_) WriteOut(std::string(row));
 }
 
 ChunkView ShowChunk(const wavedoc::WaveDocument& document, const std::string& chunkName, bool writeOut) {

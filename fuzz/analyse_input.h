@@ -43,7 +43,7 @@ public:
     explicit RowDigest(bool writeOut) : writeOut_(writeOut) {}
 
     void ClearRows() override;
-    void AppendRow(std::string row) override;
+    void AppendRow(std::string_view row) override;
     bool operator==(const RowDigest& other) const {
         return count_ == other.count_ && digest_ == other.digest_;
     }

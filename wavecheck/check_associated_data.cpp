@@ -51,11 +51,11 @@ bool EndsWithZero(const CheckInput& input, const wavedoc::ChunkBase& entry) {
 
 void CheckAdtlUnknownCue(const CheckInput& input, Report& report) {
     const wavedoc::ListChunk* list = ShownAdtl(input);
-    const auto cueOffsets = CueOffsets(input);
-    if (list == nullptr || !cueOffsets) return;
+    const auto& cues = Cues(input);
+    if (list == nullptr || !cues) return;
     FirstFault fault;
     EachNamingEntry(*list, [&](const wavedoc::ChunkBase& entry, std::uint32_t id) {
-        if (cueOffsets->contains(id)) return;
+        if (cues->offsets.contains(id)) return;
         fault.Note(entry.Offset(), entry.Name(), [&] {
             return "The " + Quoted(entry.Name()) + " at offset " + std::to_string(entry.Offset()) +
                    " names cue point id " + FieldValue(id) + ", which the \"cue \" chunk does not hold.";
@@ -66,15 +66,15 @@ void CheckAdtlUnknownCue(const CheckInput& input, Report& report) {
 
 void CheckLtxtPastData(const CheckInput& input, Report& report) {
     const wavedoc::ListChunk* list = ShownAdtl(input);
-    const auto cueOffsets = CueOffsets(input);
+    const auto& cues = Cues(input);
     const std::optional<AudioLength> length = LengthOfAudio(input);
-    if (list == nullptr || !cueOffsets || !length) return;
+    if (list == nullptr || !cues || !length) return;
     FirstFault fault;
     EachEntry(list->LabeledTexts(), [&](const wavedoc::LtxtEntry& entry) {
         if (entry.Present() < layout::kLabelledTextFixedBytes) return;
         const std::uint32_t id = Stored(entry.CuePointId());
-        const auto cue = cueOffsets->find(id);
-        if (cue == cueOffsets->end()) return;  // adtl-unknown-cue
+        const auto cue = cues->offsets.find(id);
+        if (cue == cues->offsets.end()) return;  // adtl-unknown-cue
         const std::uint32_t span = Stored(entry.SampleLength());
         const std::uint64_t end = std::uint64_t{cue->second} + span;
         if (end <= length->frames) return;

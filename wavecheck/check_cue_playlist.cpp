@@ -43,18 +43,17 @@ void CheckCueCount(const CheckInput& input, Report& report) {
 
 void CheckCuePastData(const CheckInput& input, Report& report) {
     const wavedoc::CueChunk& cue = input.document.Cue();
+    const auto& cues = Cues(input);
     const std::optional<AudioLength> length = LengthOfAudio(input);
-    if (cue.Name().empty() || !length) return;
+    if (!cues || !length) return;
     FirstFault fault;
-    // The first kMostRecords cue points are looked at.
-    const std::int64_t held = std::min<std::int64_t>(cue.CuePoints().Count(), kMostRecords);
-    for (std::int32_t i = 1; i <= held; ++i) {
-        const wavedoc::CuePoint point = cue.CuePoints().Item(i);
-        const std::uint32_t at = Stored(point.SampleOffset());
-        if (at <= length->frames) continue;  // a cue point may mark the very end
-        fault.Note(RecordOffset(cue, i, layout::kCuePoints), cue.Name(), [&] {
-            return "Cue point " + std::to_string(i) + " (id " + FieldValue(Stored(point.Id())) +
-                   ") lies at sample " + FieldValue(at) + ", past the end of " + length->words + ".";
+    for (std::size_t i = 0; i < cues->points.size(); ++i) {
+        const CuePointFields& point = cues->points[i];
+        if (point.sampleOffset <= length->frames) continue;  // a cue point may mark the very end
+        fault.Note(RecordOffset(cue, static_cast<std::int64_t>(i) + 1, layout::kCuePoints), cue.Name(), [&] {
+            return "Cue point " + std::to_string(i + 1) + " (id " + FieldValue(point.id) +
+                   ") lies at sample " + FieldValue(point.sampleOffset) + ", past the end of " +
+                   length->words + ".";
         });
     }
     fault.AddTo(report, "cue point", "cue points");
@@ -62,16 +61,15 @@ void CheckCuePastData(const CheckInput& input, Report& report) {
 
 void CheckCueIdDuplicate(const CheckInput& input, Report& report) {
     const wavedoc::CueChunk& cue = input.document.Cue();
-    if (cue.Name().empty()) return;
+    const auto& cues = Cues(input);
+    if (!cues) return;
     FirstFault fault;
     std::unordered_set<std::uint32_t> ids;
-    // The first kMostRecords cue points are looked at.
-    const std::int64_t held = std::min<std::int64_t>(cue.CuePoints().Count(), kMostRecords);
-    for (std::int32_t i = 1; i <= held; ++i) {
-        const std::uint32_t id = Stored(cue.CuePoints().Item(i).Id());
+    for (std::size_t i = 0; i < cues->points.size(); ++i) {
+        const std::uint32_t id = cues->points[i].id;
         if (ids.insert(id).second) continue;
-        fault.Note(RecordOffset(cue, i, layout::kCuePoints), cue.Name(), [&] {
-            return "Cue point " + std::to_string(i) + " has id " + std::to_string(id) +
+        fault.Note(RecordOffset(cue, static_cast<std::int64_t>(i) + 1, layout::kCuePoints), cue.Name(), [&] {
+            return "Cue point " + std::to_string(i + 1) + " has id " + std::to_string(id) +
                    ", the same as an earlier cue point, so what names id " + std::to_string(id) +
                    " cannot tell them apart.";
         });
@@ -87,14 +85,14 @@ void CheckPlstCount(const CheckInput& input, Report& report) {
 
 void CheckPlstUnknownCue(const CheckInput& input, Report& report) {
     const wavedoc::PlstChunk& plst = input.document.Plst();
-    const auto cueOffsets = CueOffsets(input);
-    if (plst.Name().empty() || !cueOffsets) return;
+    const auto& cues = Cues(input);
+    if (plst.Name().empty() || !cues) return;
     FirstFault fault;
     // The first kMostRecords segments are looked at.
     const std::int64_t held = std::min<std::int64_t>(plst.Segments().Count(), kMostRecords);
     for (std::int32_t i = 1; i <= held; ++i) {
         const std::uint32_t id = Stored(plst.Segments().Item(i).CuePointId());
-        if (cueOffsets->contains(id)) continue;
+        if (cues->offsets.contains(id)) continue;
         fault.Note(RecordOffset(plst, i, layout::kPlaySegments), plst.Name(), [&] {
             return "Play segment " + std::to_string(i) + " names cue point id " + std::to_string(id) +
                    ", which the \"cue \" chunk does not hold.";

@@ -133,12 +133,12 @@ void CheckLoopType(const CheckInput& input, Report& report) {
 void CheckLoopCueId(const CheckInput& input, Report& report) {
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
     // Without a cue chunk a loop's identifier is only a number of its own.
-    const auto cueOffsets = CueOffsets(input);
-    if (smpl.Name().empty() || !cueOffsets) return;
+    const auto& cues = Cues(input);
+    if (smpl.Name().empty() || !cues) return;
     FirstFault fault;
     EachLoop(smpl, [&](std::int32_t i, const wavedoc::SampleLoop& loop) {
         const std::uint32_t id = Stored(loop.CuePointId());
-        if (cueOffsets->contains(id)) return;
+        if (cues->offsets.contains(id)) return;
         fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
             return LoopName(i) + " names cue point id " + FieldValue(id) +
                    ", which the \"cue \" chunk does not hold, so no label or note can be tied to it.";

@@ -89,17 +89,28 @@ std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
                                     " (as its \"fact\" chunk gives)"};
 }
 
-std::optional<std::unordered_map<std::uint32_t, std::uint32_t>> CueOffsets(const CheckInput& input) {
-    const wavedoc::CueChunk& cue = input.document.Cue();
+namespace {
+
+// The table Cues keeps.
+std::optional<CueTable> ReadCues(const wavedoc::CueChunk& cue) {
     if (cue.Name().empty()) return std::nullopt;
-    std::unordered_map<std::uint32_t, std::uint32_t> offsets;
+    CueTable table;
     const wavedoc::CuePointCollection& points = cue.CuePoints();
     const std::int64_t held = std::min<std::int64_t>(points.Count(), kMostRecords);
+    table.points.reserve(static_cast<std::size_t>(std::max<std::int64_t>(held, 0)));
     for (std::int32_t i = 1; i <= held; ++i) {
         const wavedoc::CuePoint point = points.Item(i);
-        offsets.emplace(Stored(point.Id()), Stored(point.SampleOffset()));
+        table.points.push_back({Stored(point.Id()), Stored(point.SampleOffset())});
+        table.offsets.emplace(table.points.back().id, table.points.back().sampleOffset);
     }
-    return offsets;
+    return table;
+}
+
+}  // namespace
+
+const std::optional<CueTable>& Cues(const CheckInput& input) {
+    if (!input.cues) input.cues = ReadCues(input.document.Cue());
+    return *input.cues;
 }
 
 std::string FieldValue(std::uint32_t value) {

@@ -68,9 +68,25 @@ struct EntryInput {
 };
 
 // What a check of the loaded document reads.
+using CueOffsetMap = std::unordered_map<std::uint32_t, std::uint32_t>;
+
+// One cue point as the checks need it.
+struct CuePointFields {
+    std::uint32_t id;
+    std::uint32_t sampleOffset;
+};
+
+// The cue points, read once for all the checks that look at them.
+struct CueTable {
+    std::vector<CuePointFields> points;  // the first kMostRecords, in file order
+    CueOffsetMap offsets;                // by id; the first point of an id counts
+};
+
 struct CheckInput {
     const wavedoc::WaveDocument& document;
     const WalkFacts& facts;
+    // What Cues reads, kept for the next check that asks.
+    mutable std::optional<std::optional<CueTable>> cues = std::nullopt;
 };
 
 using EntryCheck = void (*)(const EntryInput&, Report&);
@@ -136,9 +152,10 @@ struct AudioLength {
 };
 std::optional<AudioLength> LengthOfAudio(const CheckInput& input);
 
-// The sample offsets of the cue points, by id, of the first kMostRecords
-// records; the first point of an id counts. Nothing without a cue chunk.
-std::optional<std::unordered_map<std::uint32_t, std::uint32_t>> CueOffsets(const CheckInput& input);
+// The cue points of the first kMostRecords records, and their sample offsets
+// by id; nothing without a cue chunk. Read on the first call and kept in
+// `input` for the others.
+const std::optional<CueTable>& Cues(const CheckInput& input);
 
 // A size or count as stored: the unsigned value of a 32-bit field.
 inline std::uint32_t Stored(std::int32_t field) { return static_cast<std::uint32_t>(field); }

@@ -182,7 +182,7 @@ void JsonReportWriter::BeginChunk(const ListedChunk& chunk) {
 
 // A value row as ["label", "value"], a heading row as ["text"]; each row is
 // composed in one buffer and written in one piece.
-void JsonReportWriter::AppendRow(std::string row) {
+void JsonReportWriter::AppendRow(std::string_view row) {
     line_.assign(firstRow_ ? "\n      [" : ",\n      [");
     firstRow_ = false;
     const auto [label, value] = SplitRow(row);

@@ -40,7 +40,7 @@ public:
     void Refused(const std::string& path, std::int16_t status, const std::string& reason) override;
     void BeginFile(const std::string& path, const FileOverview& overview) override;
     void BeginChunk(const ListedChunk& chunk) override;
-    void AppendRow(std::string row) override;
+    void AppendRow(std::string_view row) override;
     void EndChunk(const std::optional<std::string>& error) override;
     void EndFile() override;
     // Closes the document; call once, after the last file.

@@ -1,6 +1,7 @@
 #include "text_report.h"
 
 #include <algorithm>
+#include <array>
 #include <ostream>
 
 #include "ui/detail/cut_text.h"
@@ -84,19 +85,29 @@ void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry) {
 
 // Text that goes out as it is: printable ASCII and TAB, no backslash. Most
 // rows are such, and a file can print hundreds of thousands of them.
+constexpr std::array<bool, 256> kPlainBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c) plain[static_cast<std::size_t>(c)] = c != '\\';
+    plain['\t'] = true;
+    return plain;
+}();
+
 bool IsPlainText(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
-                       [](char c) { return (c >= 0x20 && c < 0x7F && c != '\\') || c == '\t'; });
+                       [](char c) { return kPlainBytes[static_cast<unsigned char>(c)]; });
 }
 
-// Writes text for the terminal, straight through when nothing needs escaping.
+// Writes text for the terminal and a line break in one write, straight
+// through when nothing needs escaping.
 void WriteTerminalLine(std::ostream& out, std::string_view raw) {
+    thread_local std::string line;
     if (IsPlainText(raw)) {
-        out.write(raw.data(), static_cast<std::streamsize>(raw.size()));
+        line.assign(raw);
     } else {
-        out << TerminalText(raw);
+        line = TerminalText(raw);
     }
-    out.put('\n');
+    line += '\n';
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
 }  // namespace
@@ -152,7 +163,7 @@ void TextReportWriter::BeginChunk(const ListedChunk& chunk) {
     out_ << "\n[" << TerminalText(chunk.name) << "]\n";
 }
 
-void TextReportWriter::AppendRow(std::string row) {
+void TextReportWriter::AppendRow(std::string_view row) {
     const CutValue cut = SplitCut(row);
     if (cut.wholeLength) {
         WriteTerminalLine(out_, std::string(cut.shown) + CutMarker(*cut.wholeLength));

@@ -51,7 +51,7 @@ public:
     void Refused(const std::string& path, std::int16_t status, const std::string& reason) override;
     void BeginFile(const std::string& path, const FileOverview& overview) override;
     void BeginChunk(const ListedChunk& chunk) override;
-    void AppendRow(std::string row) override;
+    void AppendRow(std::string_view row) override;
     void EndChunk(const std::optional<std::string>& error) override;
     void EndFile() override {}
     bool WantsRows() const override { return !parts_.structure && !parts_.findings; }

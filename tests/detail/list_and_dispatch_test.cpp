@@ -99,10 +99,10 @@ class ExhaustedGrid : public RowSink {
 public:
     explicit ExhaustedGrid(std::size_t rowsBeforeFailure) : left_(rowsBeforeFailure) {}
     void ClearRows() override { rows.clear(); }
-    void AppendRow(std::string row) override {
+    void AppendRow(std::string_view row) override {
         if (left_ == 0) throw std::bad_alloc();
         --left_;
-        rows.push_back(std::move(row));
+        rows.emplace_back(row);
     }
     Rows rows;
 

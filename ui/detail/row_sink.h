@@ -12,7 +12,8 @@ class RowSink {
 public:
     virtual ~RowSink() = default;
     virtual void ClearRows() = 0;
-    virtual void AppendRow(std::string row) = 0;
+    // The row is lent for the call: a sink keeps a copy if it keeps it.
+    virtual void AppendRow(std::string_view row) = 0;
     // The most bytes of a text this grid shows; a longer one comes cut, with
     // its whole length (cut_text.h). Only that much of it is read.
     virtual std::uint64_t TextLimit() const;
@@ -23,7 +24,7 @@ public:
 class RowList : public RowSink {
 public:
     void ClearRows() override { rows_.clear(); }
-    void AppendRow(std::string row) override { rows_.push_back(std::move(row)); }
+    void AppendRow(std::string_view row) override { rows_.emplace_back(row); }
     const std::vector<std::string>& Rows() const { return rows_; }
     std::vector<std::string> TakeRows() && { return std::move(rows_); }
 

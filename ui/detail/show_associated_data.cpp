@@ -20,35 +20,35 @@ void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values) 
     AddValueRow(values, "Type ID", document.List().TypeId());
 
     ForEachListedEntry(document.List().Labels().Count(), "labels", [&](std::int16_t i) {
-        const auto label = [&] { return document.List().Labels().Item(i); };
-        AddValueRow(values, "     Subchunk ID", label().Name() + " (label)");
-        AddNumberRow(values, "     Subchunk Data Size", label().Size());
-        AddNumberRow(values, "     Cue point ID", label().CuePointId());
-        AddTextRow(values, "     Label text", label());
+        const auto label = document.List().Labels().Item(i);
+        AddValueRow(values, "     Subchunk ID", label.Name() + " (label)");
+        AddNumberRow(values, "     Subchunk Data Size", label.Size());
+        AddNumberRow(values, "     Cue point ID", label.CuePointId());
+        AddTextRow(values, "     Label text", label);
         AddHeadingRow(values, "");
     });
 
     ForEachListedEntry(document.List().Notes().Count(), "notes", [&](std::int16_t i) {
-        const auto note = [&] { return document.List().Notes().Item(i); };
-        AddValueRow(values, "     Subchunk ID", note().Name());
-        AddNumberRow(values, "     Subchunk Data Size", note().Size());
-        AddNumberRow(values, "     Cue point ID", note().CuePointId());
-        AddTextRow(values, "     Note text", note());
+        const auto note = document.List().Notes().Item(i);
+        AddValueRow(values, "     Subchunk ID", note.Name());
+        AddNumberRow(values, "     Subchunk Data Size", note.Size());
+        AddNumberRow(values, "     Cue point ID", note.CuePointId());
+        AddTextRow(values, "     Note text", note);
         AddHeadingRow(values, "");
     });
 
     ForEachListedEntry(document.List().LabeledTexts().Count(), "labelled texts", [&](std::int16_t i) {
-        const auto text = [&] { return document.List().LabeledTexts().Item(i); };
-        AddValueRow(values, "     Subchunk ID", text().Name() + " (labeled text)");
-        AddNumberRow(values, "     Subchunk Data size", text().Size());
-        AddNumberRow(values, "     Cue point ID", text().CuePointId());
-        AddNumberRow(values, "     Sample length", text().SampleLength());
-        AddValueRow(values, "     Purpose ID", text().PurposeId());
-        AddNumberRow(values, "     Country", text().Country());
-        AddNumberRow(values, "     Language", text().Language());
-        AddNumberRow(values, "     Dialect", text().Dialect());
-        AddNumberRow(values, "     Code page", text().CodePage());
-        AddTextRow(values, "     Text", text());
+        const auto text = document.List().LabeledTexts().Item(i);
+        AddValueRow(values, "     Subchunk ID", text.Name() + " (labeled text)");
+        AddNumberRow(values, "     Subchunk Data size", text.Size());
+        AddNumberRow(values, "     Cue point ID", text.CuePointId());
+        AddNumberRow(values, "     Sample length", text.SampleLength());
+        AddValueRow(values, "     Purpose ID", text.PurposeId());
+        AddNumberRow(values, "     Country", text.Country());
+        AddNumberRow(values, "     Language", text.Language());
+        AddNumberRow(values, "     Dialect", text.Dialect());
+        AddNumberRow(values, "     Code page", text.CodePage());
+        AddTextRow(values, "     Text", text);
         AddHeadingRow(values, "");
     });
 }

@@ -8,24 +8,24 @@
 void ShowCuePoints(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Number of cue points", document.Cue().CuePointCount());
     ForEachListedEntry(document.Cue().CuePointCount(), "cue points", [&](std::int16_t i) {
-        const auto cuePoint = [&] { return document.Cue().CuePoints().Item(i); };
         AddHeadingRow(values, "     Cue Point #" + std::to_string(i));
-        AddNumberRow(values, "     ID", cuePoint().Id());
-        AddNumberRow(values, "     Position", cuePoint().Position());
-        AddValueRow(values, "     Data chunk ID", cuePoint().DataChunkId());
-        AddNumberRow(values, "     Chunk start", cuePoint().ChunkStart());
-        AddNumberRow(values, "     Block start", cuePoint().BlockStart());
-        AddNumberRow(values, "     Sample offset", cuePoint().SampleOffset());
+        const auto cuePoint = document.Cue().CuePoints().Item(i);
+        AddNumberRow(values, "     ID", cuePoint.Id());
+        AddNumberRow(values, "     Position", cuePoint.Position());
+        AddValueRow(values, "     Data chunk ID", cuePoint.DataChunkId());
+        AddNumberRow(values, "     Chunk start", cuePoint.ChunkStart());
+        AddNumberRow(values, "     Block start", cuePoint.BlockStart());
+        AddNumberRow(values, "     Sample offset", cuePoint.SampleOffset());
     });
 }
 
 void ShowPlaylist(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Number of segments", document.Plst().SegmentCount());
     ForEachListedEntry(document.Plst().SegmentCount(), "segments", [&](std::int16_t i) {
-        const auto segment = [&] { return document.Plst().Segments().Item(i); };
         AddHeadingRow(values, "     Segment #" + std::to_string(i));
-        AddNumberRow(values, "     Cue point ID", segment().CuePointId());
-        AddNumberRow(values, "     Lenght (in samples)", segment().Length());
-        AddNumberRow(values, "     Number of repeats", segment().Repeats());
+        const auto segment = document.Plst().Segments().Item(i);
+        AddNumberRow(values, "     Cue point ID", segment.CuePointId());
+        AddNumberRow(values, "     Lenght (in samples)", segment.Length());
+        AddNumberRow(values, "     Number of repeats", segment.Repeats());
     });
 }

@@ -63,14 +63,14 @@ void ShowSampler(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Sampler data", document.Smpl().SamplerData());
 
     ForEachListedEntry(document.Smpl().SampleLoopCount(), "sample loops", [&](std::int16_t i) {
-        const auto loop = [&] { return document.Smpl().SampleLoops().Item(i); };
         AddHeadingRow(values, "     Loops #" + std::to_string(i));
-        AddNumberRow(values, "     Cue point ID", loop().CuePointId());
-        AddNumberRow(values, "     Type", loop().Type());
-        AddNumberRow(values, "     Start", loop().Start());
-        AddNumberRow(values, "     End", loop().End());
-        AddNumberRow(values, "     Fraction", loop().Fraction());
-        AddNumberRow(values, "     Play count", loop().PlayCount());
+        const auto loop = document.Smpl().SampleLoops().Item(i);
+        AddNumberRow(values, "     Cue point ID", loop.CuePointId());
+        AddNumberRow(values, "     Type", loop.Type());
+        AddNumberRow(values, "     Start", loop.Start());
+        AddNumberRow(values, "     End", loop.End());
+        AddNumberRow(values, "     Fraction", loop.Fraction());
+        AddNumberRow(values, "     Play count", loop.PlayCount());
     });
 }
 

@@ -1,7 +1,7 @@
 #include "ui/main/grid_rows.h"
 
 GridRows::GridRows(std::initializer_list<std::string_view> rows) {
-    for (const std::string_view row : rows) AppendRow(std::string(row));
+    for (const std::string_view row : rows) AppendRow(row);
 }
 
 void GridRows::ClearRows() {
@@ -9,7 +9,7 @@ void GridRows::ClearRows() {
     ends_.clear();
 }
 
-void GridRows::AppendRow(std::string row) {
+void GridRows::AppendRow(std::string_view row) {
     bytes_.append(row);
     ends_.push_back(bytes_.size());
 }

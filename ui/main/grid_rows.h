@@ -22,7 +22,7 @@ public:
     GridRows(std::initializer_list<std::string_view> rows);
 
     void ClearRows() override;
-    void AppendRow(std::string row) override;
+    void AppendRow(std::string_view row) override;
     std::uint64_t TextLimit() const override { return kGridTextLimit; }
 
     std::size_t Count() const { return ends_.size(); }

@@ -66,7 +66,7 @@ void CheckFactLength(const CheckInput& input, Report& report) {
         if (!frames || samples == *frames) return;
         report.Add(fact.Offset(), fact.Name(),
                    "The \"fact\" chunk gives a length of " + CountField(samples, "sample", "samples") +
-                       " per channel, but the \"data\" chunk holds " + Count(*frames, "frame", "frames") +
+                       " per channel, but the \"data\" chunk holds " + Counted(*frames, "frame", "frames") +
                        ".");
         return;
     }
@@ -92,16 +92,16 @@ void CheckPartialFrame(const CheckInput& input, Report& report) {
     // size leaves exactly that byte over: nothing is lost.
     if (*bytes % blockAlign == 1 && (*bytes - 1) % 2 == 1) {
         report.Add(data.Offset(), data.Name(),
-                   "The \"data\" chunk holds " + Count(*bytes, "byte", "bytes") + ", one more than its " +
+                   "The \"data\" chunk holds " + Counted(*bytes, "byte", "bytes") + ", one more than its " +
                        std::to_string(*bytes / blockAlign) + " frames of " + std::to_string(blockAlign) +
                        " bytes: its size counts the pad byte its odd-sized audio needs, so nothing is lost.",
                    Level::Note);
         return;
     }
     report.Add(data.Offset(), data.Name(),
-               "The \"data\" chunk holds " + Count(*bytes, "byte", "bytes") + ", not a whole number of " +
+               "The \"data\" chunk holds " + Counted(*bytes, "byte", "bytes") + ", not a whole number of " +
                    std::to_string(blockAlign) +
-                   "-byte frames: " + Count(*bytes % blockAlign, "byte is", "bytes are") + " left over.");
+                   "-byte frames: " + Counted(*bytes % blockAlign, "byte is", "bytes are") + " left over.");
 }
 
 }  // namespace wavecheck::detail

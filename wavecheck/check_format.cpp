@@ -29,7 +29,7 @@ void CheckFmtShort(const CheckInput& input, Report& report) {
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     if (fmt.Name().empty() || Stored(fmt.Size()) >= kFormatFields) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk holds only " + Count(Stored(fmt.Size()), "byte", "bytes") +
+               "The \"fmt \" chunk holds only " + Counted(Stored(fmt.Size()), "byte", "bytes") +
                    "; its format fields take 16.");
 }
 
@@ -56,8 +56,8 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     const std::uint64_t blockAlign = static_cast<std::uint32_t>(fmt.BytesPerSample());
     if (blockAlign == expected) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk gives a block align of " + Count(blockAlign, "byte", "bytes") + ", but " +
-                   Count(channels, "channel", "channels") + " of " + std::to_string(bits) +
+               "The \"fmt \" chunk gives a block align of " + Counted(blockAlign, "byte", "bytes") +
+                   ", but " + Counted(channels, "channel", "channels") + " of " + std::to_string(bits) +
                    "-bit samples take " + std::to_string(expected) + " bytes to a frame.");
 }
 
@@ -69,9 +69,10 @@ void CheckByteRate(const CheckInput& input, Report& report) {
     const std::uint64_t byteRate = Stored(fmt.BytesPerSecond());
     if (byteRate == rate * blockAlign) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk gives " + Count(byteRate, "byte", "bytes") + " per second, but " +
-                   Count(rate, "frame", "frames") + " per second of " + Count(blockAlign, "byte", "bytes") +
-                   " each make " + std::to_string(rate * blockAlign) + ".");
+               "The \"fmt \" chunk gives " + Counted(byteRate, "byte", "bytes") + " per second, but " +
+                   Counted(rate, "frame", "frames") + " per second of " +
+                   Counted(blockAlign, "byte", "bytes") + " each make " + std::to_string(rate * blockAlign) +
+                   ".");
 }
 
 void CheckCbSize(const CheckInput& input, Report& report) {
@@ -90,7 +91,7 @@ void CheckCbSize(const CheckInput& input, Report& report) {
     if (kExtensionStart + cbSize > size) {
         report.Add(fmt.Offset(), fmt.Name(),
                    "The \"fmt \" chunk's extension size (cbSize) says " +
-                       Count(cbSize, "byte follows", "bytes follow") + " it, but the chunk holds " +
+                       Counted(cbSize, "byte follows", "bytes follow") + " it, but the chunk holds " +
                        std::to_string(size - kExtensionStart) + " after it.");
     } else if (IsExtensible(input) && cbSize < kExtensibleExtension) {
         report.Add(fmt.Offset(), fmt.Name(),
@@ -118,8 +119,8 @@ void CheckChannelMask(const CheckInput& input, Report& report) {
     const auto channels = static_cast<std::uint64_t>(fmt.ChannelCount());
     if (speakers <= channels) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk's channel mask names " + Count(speakers, "speaker", "speakers") +
-                   ", but the audio has only " + Count(channels, "channel", "channels") + ".");
+               "The \"fmt \" chunk's channel mask names " + Counted(speakers, "speaker", "speakers") +
+                   ", but the audio has only " + Counted(channels, "channel", "channels") + ".");
 }
 
 }  // namespace wavecheck::detail

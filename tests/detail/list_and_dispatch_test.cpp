@@ -136,6 +136,7 @@ TEST(ShownText, CutsLongTextsAndSaysHowLongTheyAre) {
         {"ab" + euro.substr(0, 2), 1000, "ab ... (1,000 bytes in all)"},
         {"caf\xE9", 1000, "caf\xE9 ... (1,000 bytes in all)"},
         {"x", 999, "x ... (999 bytes in all)"},
+        {"", 1, " ... (1 byte in all)"},
         {"\xC3\xA9t\xC3", 9, "\xC3\xA9t ... (9 bytes in all)"},
     };
     for (const auto& [text, length, shown] : cases) EXPECT_EQ(ShownText(text, length), shown) << text;

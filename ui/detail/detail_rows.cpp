@@ -5,6 +5,7 @@
 #include <string>
 
 #include "display_text.h"
+#include "wavedoc/counted.h"
 
 namespace {
 
@@ -44,7 +45,8 @@ std::string ShownText(std::string text, std::uint64_t length) {
     // rather than show the whole text as another encoding.
     const std::size_t cut = CutUtf8Sequence(text);
     text.resize(text.size() - cut);
-    return text + " ... (" + GroupedThousands(length) + " bytes in all)";
+    return text + " ... (" + GroupedThousands(length) + " " +
+           std::string(wavedoc::Agreeing(length, "byte", "bytes")) + " in all)";
 }
 
 void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value) {

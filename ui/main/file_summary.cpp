@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "wavedoc/counted.h"
 
-std::string Counted(std::uint64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-}  // namespace
+using wavedoc::Counted;
 
 std::string AlsoInFileSentence(const wavedoc::StructureMap& structure) {
     std::vector<std::string> names;

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/counted.h"
 #include "wavedoc/document/load_notes.h"
 #include "wavedoc/document/map_builder.h"
 #include "wavedoc/reading/wave_error.h"
@@ -59,8 +60,7 @@ std::string KnownOtherForm(const std::string& head) {
 std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, std::string& error) {
     const std::string& name = source.DisplayName();
     if (head.size() < 4) {
-        error = NotWave(name, "it is only " + std::to_string(head.size()) +
-                                  (head.size() == 1 ? " byte" : " bytes") + " long");
+        error = NotWave(name, "it is only " + Counted(head.size(), "byte", "bytes") + " long");
         return LoadNotRiff;
     }
     if (head.compare(0, 4, "RIFF") != 0) {

@@ -57,8 +57,9 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     if (blockAlign == expected) return;
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk gives a block align of " + Counted(blockAlign, "byte", "bytes") +
-                   ", but " + Counted(channels, "channel", "channels") + " of " + std::to_string(bits) +
-                   "-bit samples take " + std::to_string(expected) + " bytes to a frame.");
+                   ", but a frame of " + std::to_string(bits) + "-bit samples in " +
+                   Counted(channels, "channel", "channels") + " takes " + Counted(expected, "byte", "bytes") +
+                   ".");
 }
 
 void CheckByteRate(const CheckInput& input, Report& report) {
@@ -70,9 +71,10 @@ void CheckByteRate(const CheckInput& input, Report& report) {
     if (byteRate == rate * blockAlign) return;
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk gives " + Counted(byteRate, "byte", "bytes") + " per second, but " +
-                   Counted(rate, "frame", "frames") + " per second of " +
-                   Counted(blockAlign, "byte", "bytes") + " each make " + std::to_string(rate * blockAlign) +
-                   ".");
+                   Counted(rate, "frame per second", "frames per second") + " of " +
+                   Counted(blockAlign, "byte", "bytes") +
+                   std::string(Agreeing(rate, " makes ", " each make ")) +
+                   Counted(rate * blockAlign, "byte", "bytes") + " per second.");
 }
 
 void CheckCbSize(const CheckInput& input, Report& report) {
@@ -104,12 +106,13 @@ void CheckCbSize(const CheckInput& input, Report& report) {
 void CheckValidBits(const CheckInput& input, Report& report) {
     if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
-    const std::int32_t valid = fmt.ValidBitsPerSample();
-    const std::int32_t bits = fmt.BitsPerSample();
+    const std::uint64_t valid = static_cast<std::uint32_t>(fmt.ValidBitsPerSample());
+    const std::uint64_t bits = static_cast<std::uint32_t>(fmt.BitsPerSample());
     if (valid <= bits) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk says " + std::to_string(valid) + " bits of each sample are valid, but " +
-                   "its samples are only " + std::to_string(bits) + " bits wide.");
+               "The \"fmt \" chunk says " +
+                   Counted(valid, "bit of each sample is valid", "bits of each sample are valid") +
+                   ", but its samples are only " + Counted(bits, "bit", "bits") + " wide.");
 }
 
 void CheckChannelMask(const CheckInput& input, Report& report) {

@@ -51,16 +51,16 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
     if (facts.RiffEnd() > facts.fileLength) {
         if (facts.topLevelRunsPastEnd) return;  // the file is cut short: past-end says where
         report.Add(0, "RIFF",
-                   "The RIFF size field says " + FieldValue(facts.riffSize) +
-                       " bytes follow it, but the file holds " + std::to_string(after) +
+                   "The RIFF size field says " + CountField(facts.riffSize, "byte follows", "bytes follow") +
+                       " it, but the file holds " + std::to_string(after) +
                        " after it; readers that go by it look for more than there is.");
         return;
     }
     if (!facts.riffEndsInside) return;  // bytes after a whole chunk: trailing-bytes
     const MapEntry& cut = *facts.riffEndsInside;
     report.Add(0, "RIFF",
-               "The RIFF size field says " + FieldValue(facts.riffSize) +
-                   " bytes follow it, so the RIFF chunk ends at offset " + std::to_string(facts.RiffEnd()) +
+               "The RIFF size field says " + CountField(facts.riffSize, "byte follows", "bytes follow") +
+                   " it, so the RIFF chunk ends at offset " + std::to_string(facts.RiffEnd()) +
                    ", inside the " + Quoted(cut.id) + " chunk at offset " + std::to_string(cut.offset) +
                    "; readers that go by it lose the rest of that chunk and all after it.");
 }

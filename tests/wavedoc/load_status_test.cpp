@@ -42,14 +42,49 @@ INSTANTIATE_TEST_SUITE_P(
     WaveDocument, LoadStatus,
     testing::Values(
         StatusCase{"empty", "", 1, "only 0 bytes"}, StatusCase{"three bytes", "RIF", 1, "only 3 bytes"},
-        StatusCase{"big-endian", "RIFX" + U32(4) + "WAVE", 1, "big-endian RIFF, which Ondulo does not read"},
-        StatusCase{"RF64", "RF64" + U32(4) + "WAVE", 1, "the 64-bit variant of WAV for files over 4 GB"},
-        StatusCase{"BW64", "BW64" + U32(4) + "WAVE", 1, "\"BW64\", the 64-bit variant of WAV"},
+        StatusCase{"big-endian", "RIFX" + U32(4) + "WAVE", 1, "starts with \"RIFX\", not \"RIFF\""},
+        StatusCase{"RF64", "RF64" + U32(4) + "WAVE", 1, "starts with \"RF64\", not \"RIFF\""},
+        StatusCase{"BW64", "BW64" + U32(4) + "WAVE", 1, "starts with \"BW64\", not \"RIFF\""},
         StatusCase{"tag only", "RIFF", 2, "ends before the RIFF form type"},
         StatusCase{"short form type", "RIFF" + U32(3) + "WAV", 2, "ends before the RIFF form type"},
         StatusCase{"other form", RiffFile("", "AVI "), 2, "form type is not \"WAVE\""},
         StatusCase{"lower case form", RiffFile("", "wave"), 2, "form type is not \"WAVE\""},
         StatusCase{"header only", RiffFile(""), 0, ""}));
+
+// A file that starts with a form of WAV other than RIFF is named as such;
+// bytes near one get the plain sentence.
+struct FormCase {
+    const char* what;
+    std::string head;
+    std::string message;
+};
+void PrintTo(const FormCase& c, std::ostream* os) { *os << c.what; }
+
+class OtherForm : public testing::TestWithParam<FormCase> {};
+
+TEST_P(OtherForm, IsNamedFromItsFirstBytes) {
+    WaveDocument document;
+    EXPECT_EQ(document.LoadFromMemory(GetParam().head, "in.wav"), wavedoc::LoadNotRiff);
+    EXPECT_EQ(document.LoadError(), GetParam().message);
+}
+
+const std::string kNotRiff = "The file \"in.wav\" is not a WAV file: it does not start with \"RIFF\".";
+std::string WaveForm(const std::string& tag, const std::string& what) {
+    return "The file \"in.wav\" starts with \"" + tag +
+           "\", not \"RIFF\", and Ondulo reads only RIFF files. " + what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WaveDocument, OtherForm,
+    testing::Values(
+        FormCase{"RF64", "RF64" + U32(0xFFFFFFFF) + "WAVEds64",
+                 WaveForm("RF64", "It is an RF64 file, the 64-bit form of WAV for recordings over 4 GB.")},
+        FormCase{"BW64", "BW64" + U32(0xFFFFFFFF) + "WAVE",
+                 WaveForm("BW64", "It is a BW64 file, the 64-bit form of WAV for recordings over 4 GB.")},
+        FormCase{"big-endian RIFF", "RIFX" + std::string("\0\0\0\x24", 4) + "WAVE",
+                 WaveForm("RIFX", "It is a RIFX file, the big-endian form of RIFF.")},
+        // Near misses.
+        FormCase{"lower-case rf64", "rf64" + U32(4) + "WAVE", kNotRiff}));
 
 struct UnreadableCase {
     const char* what;

@@ -183,7 +183,10 @@ const HostileCase kCases[] = {
     {"rf64_head", FileOf("RF64" + U32(0xFFFFFFFF) + "WAVE" + Chunk("ds64", std::string(28, '\0'))), 1,
      "The file \"%1\" starts with \"RF64\", not \"RIFF\", and Ondulo reads only RIFF files. It is an RF64 "
      "file, the 64-bit form of WAV for recordings over 4 GB."},
-    {"random_head", FileOf("OggS" + std::string(40, '\0')), 1, kNotWav + "it does not start with \"RIFF\"."},
+    {"ogg_head", FileOf("OggS" + std::string(40, '\0')), 1,
+     kNotWav + "it does not start with \"RIFF\". It is an Ogg file, such as Ogg Vorbis or Opus audio."},
+    {"random_head", FileOf("\x01\x02\x03\x04" + std::string(40, '\0')), 1,
+     kNotWav + "it does not start with \"RIFF\"."},
     {"other_form_type", FileOf(RiffFile(kFmt, "AVI ")), 2, kNotWav + "its RIFF form type is not \"WAVE\"."},
 
     // Sizes that do not fit the file.

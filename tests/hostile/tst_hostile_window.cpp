@@ -52,6 +52,10 @@ const std::map<QString, WindowCase>& Cases() {
           "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" starts with \"RF64\", not \"RIFF\", and "
           "Ondulo "
           "reads only RIFF files. It is an RF64 file, the 64-bit form of WAV for recordings over 4 GB."}},
+        {"AIFF head",
+         {[](const ScratchDir& s) { return s.File("apple.wav", "FORM" + U32(4) + "AIFF"); },
+          "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" is not a WAV file: it does not start with "
+          "\"RIFF\". It is an AIFF file, Apple's uncompressed audio format."}},
         {"RIFF tag alone",
          {[](const ScratchDir& s) { return s.File("riff.wav", "RIFF"); },
           "Ondulo: Not a wav file (WAVE tag) / The file \"%1\" is not a WAV file: it ends before the RIFF "

@@ -17,7 +17,7 @@ struct OtherForm {
 };
 
 // How many of a file's first bytes tell its form.
-inline constexpr std::uint64_t kOtherFormHeadBytes = 4;
+inline constexpr std::uint64_t kOtherFormHeadBytes = 16;
 
 // The form whose signature opens `head` (a file's first bytes, up to
 // kOtherFormHeadBytes of them); null when it is none of those known.

@@ -6,7 +6,7 @@ namespace {
 
 constexpr std::uint64_t kFactFields = 4;
 
-// How many samples a channel one ADPCM block of `bytes` bytes holds: its
+// How many samples per channel one ADPCM block of `bytes` bytes holds: its
 // header carries the first sample (IMA) or two (MS), each further byte two
 // 4-bit samples shared among the channels. Nothing for other formats.
 std::optional<std::uint64_t> AdpcmSamplesInBlock(std::uint32_t code, std::uint64_t bytes,
@@ -18,7 +18,7 @@ std::optional<std::uint64_t> AdpcmSamplesInBlock(std::uint32_t code, std::uint64
     return (bytes - header * channels) * 2 / channels + (code == kImaAdpcm ? 1 : 2);
 }
 
-// The most samples a channel the data chunk's ADPCM blocks can hold, a
+// The most samples per channel the data chunk's ADPCM blocks can hold, a
 // shorter last block included.
 std::optional<std::uint64_t> AdpcmCapacity(const CheckInput& input, std::uint32_t code) {
     const std::optional<std::uint64_t> bytes = Present(input.document.Data());
@@ -46,7 +46,7 @@ void CheckFactMissing(const CheckInput& input, Report& report) {
             fmt.Offset(), fmt.Name(),
             "The audio is " + fmt.CompressionName() +
                 ", which has no \"fact\" chunk; nothing is lost, as its length follows from the \"data\" "
-                "chunk's size (one byte a sample).",
+                "chunk's size (one byte per sample).",
             Level::Note);
         return;
     }
@@ -66,7 +66,7 @@ void CheckFactLength(const CheckInput& input, Report& report) {
         if (!frames || samples == *frames) return;
         report.Add(fact.Offset(), fact.Name(),
                    "The \"fact\" chunk gives a length of " + CountField(samples, "sample", "samples") +
-                       " per channel, but the \"data\" chunk holds " + Count(*frames, "frame", "frames") +
+                       " per channel, but the \"data\" chunk holds " + Counted(*frames, "frame", "frames") +
                        ".");
         return;
     }
@@ -74,8 +74,8 @@ void CheckFactLength(const CheckInput& input, Report& report) {
     if (!capacity || samples <= *capacity) return;
     report.Add(fact.Offset(), fact.Name(),
                "The \"fact\" chunk gives a length of " + CountField(samples, "sample", "samples") +
-                   " per channel, but the \"data\" chunk's blocks hold at most " + std::to_string(*capacity) +
-                   ".");
+                   " per channel, but the \"data\" chunk's blocks hold at most " +
+                   Counted(*capacity, "sample", "samples") + " per channel.");
 }
 
 void CheckPartialFrame(const CheckInput& input, Report& report) {
@@ -92,16 +92,17 @@ void CheckPartialFrame(const CheckInput& input, Report& report) {
     // size leaves exactly that byte over: nothing is lost.
     if (*bytes % blockAlign == 1 && (*bytes - 1) % 2 == 1) {
         report.Add(data.Offset(), data.Name(),
-                   "The \"data\" chunk holds " + Count(*bytes, "byte", "bytes") + ", one more than its " +
-                       std::to_string(*bytes / blockAlign) + " frames of " + std::to_string(blockAlign) +
-                       " bytes: its size counts the pad byte its odd-sized audio needs, so nothing is lost.",
+                   "The \"data\" chunk holds " + Counted(*bytes, "byte", "bytes") + ", one more than its " +
+                       Counted(*bytes / blockAlign, "frame", "frames") + " of " +
+                       Counted(blockAlign, "byte", "bytes") +
+                       ": its size counts the pad byte its odd-sized audio needs, so nothing is lost.",
                    Level::Note);
         return;
     }
     report.Add(data.Offset(), data.Name(),
-               "The \"data\" chunk holds " + Count(*bytes, "byte", "bytes") + ", not a whole number of " +
+               "The \"data\" chunk holds " + Counted(*bytes, "byte", "bytes") + ", not a whole number of " +
                    std::to_string(blockAlign) +
-                   "-byte frames: " + Count(*bytes % blockAlign, "byte is", "bytes are") + " left over.");
+                   "-byte frames: " + Counted(*bytes % blockAlign, "byte is", "bytes are") + " left over.");
 }
 
 }  // namespace wavecheck::detail

@@ -29,7 +29,7 @@ void CheckFmtShort(const CheckInput& input, Report& report) {
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     if (fmt.Name().empty() || Stored(fmt.Size()) >= kFormatFields) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk holds only " + Count(Stored(fmt.Size()), "byte", "bytes") +
+               "The \"fmt \" chunk holds only " + Counted(Stored(fmt.Size()), "byte", "bytes") +
                    "; its format fields take 16.");
 }
 
@@ -56,9 +56,10 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     const std::uint64_t blockAlign = static_cast<std::uint32_t>(fmt.BytesPerSample());
     if (blockAlign == expected) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk gives a block align of " + Count(blockAlign, "byte", "bytes") + ", but " +
-                   Count(channels, "channel", "channels") + " of " + std::to_string(bits) +
-                   "-bit samples take " + std::to_string(expected) + " bytes to a frame.");
+               "The \"fmt \" chunk gives a block align of " + Counted(blockAlign, "byte", "bytes") +
+                   ", but a frame of " + std::to_string(bits) + "-bit samples in " +
+                   Counted(channels, "channel", "channels") + " takes " + Counted(expected, "byte", "bytes") +
+                   ".");
 }
 
 void CheckByteRate(const CheckInput& input, Report& report) {
@@ -69,9 +70,11 @@ void CheckByteRate(const CheckInput& input, Report& report) {
     const std::uint64_t byteRate = Stored(fmt.BytesPerSecond());
     if (byteRate == rate * blockAlign) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk gives " + Count(byteRate, "byte", "bytes") + " per second, but " +
-                   Count(rate, "frame", "frames") + " per second of " + Count(blockAlign, "byte", "bytes") +
-                   " each make " + std::to_string(rate * blockAlign) + ".");
+               "The \"fmt \" chunk gives " + Counted(byteRate, "byte", "bytes") + " per second, but " +
+                   Counted(rate, "frame per second", "frames per second") + " of " +
+                   Counted(blockAlign, "byte", "bytes") +
+                   std::string(Agreeing(rate, " makes ", " each make ")) +
+                   Counted(rate * blockAlign, "byte", "bytes") + " per second.");
 }
 
 void CheckCbSize(const CheckInput& input, Report& report) {
@@ -90,7 +93,7 @@ void CheckCbSize(const CheckInput& input, Report& report) {
     if (kExtensionStart + cbSize > size) {
         report.Add(fmt.Offset(), fmt.Name(),
                    "The \"fmt \" chunk's extension size (cbSize) says " +
-                       Count(cbSize, "byte follows", "bytes follow") + " it, but the chunk holds " +
+                       Counted(cbSize, "byte follows", "bytes follow") + " it, but the chunk holds " +
                        std::to_string(size - kExtensionStart) + " after it.");
     } else if (IsExtensible(input) && cbSize < kExtensibleExtension) {
         report.Add(fmt.Offset(), fmt.Name(),
@@ -103,12 +106,13 @@ void CheckCbSize(const CheckInput& input, Report& report) {
 void CheckValidBits(const CheckInput& input, Report& report) {
     if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
-    const std::int32_t valid = fmt.ValidBitsPerSample();
-    const std::int32_t bits = fmt.BitsPerSample();
+    const std::uint64_t valid = static_cast<std::uint32_t>(fmt.ValidBitsPerSample());
+    const std::uint64_t bits = static_cast<std::uint32_t>(fmt.BitsPerSample());
     if (valid <= bits) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk says " + std::to_string(valid) + " bits of each sample are valid, but " +
-                   "its samples are only " + std::to_string(bits) + " bits wide.");
+               "The \"fmt \" chunk says " +
+                   Counted(valid, "bit of each sample is valid", "bits of each sample are valid") +
+                   ", but its samples are only " + Counted(bits, "bit", "bits") + " wide.");
 }
 
 void CheckChannelMask(const CheckInput& input, Report& report) {
@@ -118,8 +122,8 @@ void CheckChannelMask(const CheckInput& input, Report& report) {
     const auto channels = static_cast<std::uint64_t>(fmt.ChannelCount());
     if (speakers <= channels) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk's channel mask names " + Count(speakers, "speaker", "speakers") +
-                   ", but the audio has only " + Count(channels, "channel", "channels") + ".");
+               "The \"fmt \" chunk's channel mask names " + Counted(speakers, "speaker", "speakers") +
+                   ", but the audio has only " + Counted(channels, "channel", "channels") + ".");
 }
 
 }  // namespace wavecheck::detail

@@ -51,16 +51,16 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
     if (facts.RiffEnd() > facts.fileLength) {
         if (facts.topLevelRunsPastEnd) return;  // the file is cut short: past-end says where
         report.Add(0, "RIFF",
-                   "The RIFF size field says " + FieldValue(facts.riffSize) +
-                       " bytes follow it, but the file holds " + std::to_string(after) +
+                   "The RIFF size field says " + CountField(facts.riffSize, "byte follows", "bytes follow") +
+                       " it, but the file holds " + std::to_string(after) +
                        " after it; readers that go by it look for more than there is.");
         return;
     }
     if (!facts.riffEndsInside) return;  // bytes after a whole chunk: trailing-bytes
     const MapEntry& cut = *facts.riffEndsInside;
     report.Add(0, "RIFF",
-               "The RIFF size field says " + FieldValue(facts.riffSize) +
-                   " bytes follow it, so the RIFF chunk ends at offset " + std::to_string(facts.RiffEnd()) +
+               "The RIFF size field says " + CountField(facts.riffSize, "byte follows", "bytes follow") +
+                   " it, so the RIFF chunk ends at offset " + std::to_string(facts.RiffEnd()) +
                    ", inside the " + Quoted(cut.id) + " chunk at offset " + std::to_string(cut.offset) +
                    "; readers that go by it lose the rest of that chunk and all after it.");
 }
@@ -82,7 +82,7 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
                            ", placeholders its writer never went back to fill in, so readers that trust them "
                            "stop early or misjudge the length.";
     if (last) {
-        sentence += " The file holds " + Count(facts.lastTopLevel->present, "byte", "bytes") + " of the " +
+        sentence += " The file holds " + Counted(facts.lastTopLevel->present, "byte", "bytes") + " of the " +
                     Quoted(facts.lastTopLevel->id) + " chunk.";
     }
     report.Add(last ? facts.lastTopLevel->offset : 0, last ? facts.lastTopLevel->id : "RIFF", sentence);
@@ -101,8 +101,8 @@ void CheckCutHeader(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.stray != wavedoc::Stray::CutHeader || AreTrailingBytes(input)) return;
     report.Add(entry.offset, entry.parentId,
-               "The last " + Count(entry.length, "byte", "bytes") + " of " + Where(entry) + ", from offset " +
-                   std::to_string(entry.offset) +
+               "The last " + Counted(entry.length, "byte", "bytes") + " of " + Where(entry) +
+                   ", from offset " + std::to_string(entry.offset) +
                    ", are too few for a chunk header: a chunk was cut off there.");
 }
 
@@ -110,7 +110,7 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.stray != wavedoc::Stray::NotAChunk || AreTrailingBytes(input)) return;
     report.Add(entry.offset, entry.parentId,
-               "The " + Count(entry.length, "byte", "bytes") + " from offset " +
+               "The " + Counted(entry.length, "byte", "bytes") + " from offset " +
                    std::to_string(entry.offset) + " to the end of " + Where(entry) +
                    " do not start with a chunk id, so nothing in them can be read.");
 }
@@ -119,7 +119,7 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Missing) return;
     const std::string says = "The " + Quoted(entry.id) + " " + What(entry) + " at offset " +
-                             std::to_string(entry.offset) + " holds " + Count(entry.size, "byte", "bytes") +
+                             std::to_string(entry.offset) + " holds " + Counted(entry.size, "byte", "bytes") +
                              ", an odd number, but no pad byte follows it";
     if (entry.last) {
         report.Add(entry.offset, entry.id, says + "; nothing follows it either, so nothing is lost.",
@@ -178,7 +178,7 @@ void CheckTrailingBytes(const CheckInput& input, Report& report) {
     // An odd RIFF size is followed by its pad byte.
     if (riffEnd % 2 == 1 && trailing == 1) return;
     report.Add(riffEnd, "",
-               Count(trailing, "byte follows", "bytes follow") + " the end of the RIFF chunk at offset " +
+               Counted(trailing, "byte follows", "bytes follow") + " the end of the RIFF chunk at offset " +
                    std::to_string(riffEnd) + "; readers that go by the RIFF size do not see them.");
 }
 

@@ -33,8 +33,10 @@ void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view n
     if (count == 0) return;
     std::string text = message;
     if (count > 1) {
-        text += " " + Count(count - 1, "more " + std::string(noun), "more " + std::string(nounPlural)) +
-                (count == 2 ? " does" : " do") + " the same.";
+        text += " " +
+                Counted(count - 1, "more " + std::string(noun) + " does",
+                        "more " + std::string(nounPlural) + " do") +
+                " the same.";
     }
     report.Add(offset, chunk, std::move(text));
 }
@@ -79,7 +81,7 @@ std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
     if (FrameIsBlock(input)) {
         const std::optional<std::uint64_t> frames = DataFrames(input);
         if (!frames) return std::nullopt;
-        return AudioLength{*frames, "the \"data\" chunk's " + Count(*frames, "frame", "frames")};
+        return AudioLength{*frames, "the \"data\" chunk's " + Counted(*frames, "frame", "frames")};
     }
     const wavedoc::FactChunk& fact = input.document.Fact();
     const std::optional<std::uint64_t> present = Present(fact);
@@ -121,12 +123,8 @@ std::string FieldValue(std::uint32_t value) {
 
 std::string Quoted(std::string_view id) { return "\"" + std::string(id) + "\""; }
 
-std::string Count(std::uint64_t n, std::string_view noun, std::string_view nounPlural) {
-    return std::to_string(n) + " " + std::string(n == 1 ? noun : nounPlural);
-}
-
 std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural) {
-    return FieldValue(n) + " " + std::string(n == 1 ? noun : nounPlural);
+    return FieldValue(n) + " " + std::string(Agreeing(n, noun, nounPlural));
 }
 
 }  // namespace wavecheck::detail

@@ -10,6 +10,7 @@
 
 #include "wavecheck/findings.h"
 #include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/counted.h"
 
 // What the check functions share: the report they add findings to, the facts
 // the walk gathered, and the facts several checks need (format code, audio
@@ -166,8 +167,9 @@ std::string FieldValue(std::uint32_t value);
 
 // "\"fmt \"": a chunk id quoted for a sentence.
 std::string Quoted(std::string_view id);
-// "1 byte", "2 bytes".
-std::string Count(std::uint64_t n, std::string_view noun, std::string_view nounPlural);
+// "1 byte", "2 bytes", as every sentence of Ondulo counts.
+using wavedoc::Agreeing;
+using wavedoc::Counted;
 // The same for a 32-bit field: "4294967295 (shown as -1) bytes".
 std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural);
 

@@ -6,6 +6,7 @@
 
 #include "ui/detail/cut_text.h"
 #include "ui/detail/display_text.h"
+#include "wavedoc/counted.h"
 
 namespace {
 
@@ -69,14 +70,14 @@ void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry) {
     line.resize(std::max<std::size_t>(line.size() + 1, static_cast<std::size_t>(depth) * 2 + 12), ' ');
     if (entry.IsChunk()) {
         line += TerminalText(entry.id) + "  size " + std::to_string(entry.size) + ", " +
-                std::to_string(entry.present) + (entry.present == 1 ? " byte present" : " bytes present");
+                wavedoc::Counted(entry.present, "byte present", "bytes present");
         if (entry.pad == wavedoc::PadByte::Present) line += ", pad byte";
         if (entry.pad == wavedoc::PadByte::Missing) line += ", pad byte missing";
         if (!entry.listType.empty()) line += ", type " + TerminalText(entry.listType);
     } else {
-        line += "(" + std::to_string(entry.length) + (entry.length == 1 ? " byte)" : " bytes)");
+        line += "(" + wavedoc::Counted(entry.length, "byte", "bytes") + ")";
         if (entry.stray == wavedoc::Stray::Unmapped)
-            line += ", " + std::to_string(entry.leftOut) + " entries";
+            line += ", " + wavedoc::Counted(entry.leftOut, "entry", "entries");
     }
     if (entry.afterRiffEnd) line += ", after the RIFF end";
     line += entry.listing == wavedoc::Listing::Listed ? "  [listed]" : "  " + entry.Why();
@@ -128,8 +129,10 @@ void WriteFindings(std::ostream& out, const wavecheck::Findings& findings) {
                 << TerminalText(finding.message) << '\n';
         }
         if (count.total > count.shown) {
-            out << "  ...\t-\t-\t" << count.code << "\tand " << count.total - count.shown << " more "
-                << count.code << " findings.\n";
+            const std::string more = "more " + std::string(count.code);
+            out << "  ...\t-\t-\t" << count.code << "\tand "
+                << wavedoc::Counted(count.total - count.shown, more + " finding", more + " findings")
+                << ".\n";
         }
     }
     if (!findings.Finished())

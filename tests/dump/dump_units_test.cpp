@@ -166,41 +166,40 @@ wavedoc::MapEntry ChunkEntry(std::uint64_t offset, std::string id, std::uint32_t
 // The map and the findings, as the text and the JSON forms write them.
 TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
     const wavedoc::MapEntry fmt = ChunkEntry(12, "fmt ", 16);
-    wavedoc::MapEntry label = ChunkEntry(48, "labl", 5, wavedoc::Listing::OtherList);
+    wavedoc::MapEntry label = ChunkEntry(48, "labl", 1, wavedoc::Listing::OtherList);
     label.pad = wavedoc::PadByte::Present;
-    wavedoc::MapEntry list = ChunkEntry(36, "LIST", 18, wavedoc::Listing::OtherList);
+    wavedoc::MapEntry list = ChunkEntry(36, "LIST", 14, wavedoc::Listing::OtherList);
     list.listType = "INFO";
     label.depth = 1;
     label.parentId = "LIST";
     wavedoc::MapEntry stray;
-    stray.offset = 62;
-    stray.length = 3;
+    stray.offset = 58;
+    stray.length = 1;
     stray.listing = wavedoc::Listing::Bytes;
     stray.stray = wavedoc::Stray::NotAChunk;
     const wavedoc::StructureMap map{{fmt, list, label, stray}, false};
 
     std::ostringstream text;
     WriteStructure(text, map);
-    EXPECT_EQ(
-        text.str(),
-        "structure:\n"
-        "  12          fmt   size 16, 16 bytes present  [listed]\n"
-        "  36          LIST  size 18, 18 bytes present, type INFO  " +
-            list.Why() +
-            "\n"
-            "    48          labl  size 5, 5 bytes present, pad byte  Inside a list that is not shown.\n"
-            "  62          (3 bytes)  These bytes do not start a chunk.\n");
+    EXPECT_EQ(text.str(),
+              "structure:\n"
+              "  12          fmt   size 16, 16 bytes present  [listed]\n"
+              "  36          LIST  size 14, 14 bytes present, type INFO  " +
+                  list.Why() +
+                  "\n"
+                  "    48          labl  size 1, 1 byte present, pad byte  Inside a list that is not shown.\n"
+                  "  58          (1 byte)  These bytes do not start a chunk.\n");
     EXPECT_EQ(
         JsonStructure(map),
         "[{\"offset\": 12, \"id\": \"fmt \", \"size\": 16, \"present\": 16, \"pad\": false, \"listed\": "
         "true}, "
-        "{\"offset\": 36, \"id\": \"LIST\", \"size\": 18, \"present\": 18, \"pad\": false, \"listed\": "
+        "{\"offset\": 36, \"id\": \"LIST\", \"size\": 14, \"present\": 14, \"pad\": false, \"listed\": "
         "false, "
         "\"why\": " +
             JsonString(list.Why()) +
             ", \"list_type\": \"INFO\", \"children\": [{\"offset\": 48, "
-            "\"id\": \"labl\", \"size\": 5, \"present\": 5, \"pad\": true, \"listed\": false, \"why\": "
-            "\"Inside a list that is not shown.\"}]}, {\"offset\": 62, \"id\": null, \"length\": 3, \"why\": "
+            "\"id\": \"labl\", \"size\": 1, \"present\": 1, \"pad\": true, \"listed\": false, \"why\": "
+            "\"Inside a list that is not shown.\"}]}, {\"offset\": 58, \"id\": null, \"length\": 1, \"why\": "
             "\"These bytes do not start a chunk.\"}]");
 
     wavecheck::Findings findings;
@@ -225,7 +224,7 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
 
     // Past the findings kept of a code, one line counts the rest; a check
     // that could not finish says so.
-    findings.counts = {{"past-end", 41, 1}, {"fmt-missing", 1, 1}};
+    findings.counts = {{"past-end", 41, 1}, {"fmt-missing", 2, 1}};
     findings.unfinished = "The file \"x.wav\" has changed since it was analysed.";
     std::ostringstream capped;
     WriteFindings(capped, findings);
@@ -233,6 +232,7 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
               "findings:\n  error\t36\tdata\tpast-end\tIt runs \"past\" the end.\n"
               "  ...\t-\t-\tpast-end\tand 40 more past-end findings.\n"
               "  error\t0\t-\tfmt-missing\tNo fmt.\n"
+              "  ...\t-\t-\tfmt-missing\tand 1 more fmt-missing finding.\n"
               "! The check could not finish: The file \"x.wav\" has changed since it was analysed.\n");
 }
 

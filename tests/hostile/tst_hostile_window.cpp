@@ -49,6 +49,15 @@ const std::map<QString, WindowCase>& Cases() {
         {"empty file",
          {[](const ScratchDir& s) { return s.File("empty.wav", ""); },
           "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" is not a WAV file: it is only 0 bytes long."}},
+        {"RF64 head",
+         {[](const ScratchDir& s) { return s.File("long.wav", "RF64" + U32(0xFFFFFFFF) + "WAVE"); },
+          "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" starts with \"RF64\", not \"RIFF\", and "
+          "Ondulo "
+          "reads only RIFF files. It is an RF64 file, the 64-bit form of WAV for recordings over 4 GB."}},
+        {"AIFF head",
+         {[](const ScratchDir& s) { return s.File("apple.wav", "FORM" + U32(4) + "AIFF"); },
+          "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" is not a WAV file: it does not start with "
+          "\"RIFF\". It is an AIFF file, Apple's uncompressed audio format."}},
         {"RIFF tag alone",
          {[](const ScratchDir& s) { return s.File("riff.wav", "RIFF"); },
           "Ondulo: Not a wav file (WAVE tag) / The file \"%1\" is not a WAV file: it ends before the RIFF "

@@ -94,6 +94,7 @@ struct Case {
     std::string raises;    // the smallest file that raises the code
     std::string nearMiss;  // the file next to it that does not
     std::optional<Level> level = std::nullopt;
+    std::string says = {};  // words its sentence holds, where the wording counts something
 };
 
 std::vector<Case> Cases() {
@@ -135,37 +136,56 @@ std::vector<Case> Cases() {
         {"fmt-zero", "no channels", 12, WithFormat(Format(1, 0, 8000, 16000, 2, 16)), Wav("")},
         {"fmt-zero", "no sample rate", 12, WithFormat(Format(1, 1, 0, 0, 2, 16)), Wav("")},
         {"block-align", "stereo in 2 bytes", 12, WithFormat(Format(1, 2, 8000, 16000, 2, 16)),
-         WithFormat(Format(1, 1, 8000, 16000, 2, 12))},
+         WithFormat(Format(1, 1, 8000, 16000, 2, 12)), std::nullopt,
+         "block align of 2 bytes, but a frame of 16-bit samples in 2 channels takes 4 bytes."},
+        {"block-align", "8-bit mono in 2 bytes", 12, WithFormat(Format(1, 1, 8000, 16000, 2, 8)),
+         WithFormat(Format(1, 1, 8000, 8000, 1, 8)), std::nullopt,
+         "block align of 2 bytes, but a frame of 8-bit samples in 1 channel takes 1 byte."},
         {"block-align", "extensible PCM", 12, WithFormat(Extensible{.blockAlign = 2}.Bytes()),
          WithFormat(Extensible{.blockAlign = 2, .subTag = 0x11}.Bytes())},
         {"byte-rate", "half the byte rate", 12, WithFormat(Format(1, 1, 8000, 8000, 2, 16)),
-         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(0)) + kData)},
+         RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(0)) + kData), std::nullopt,
+         "gives 8000 bytes per second, but 8000 frames per second of 2 bytes each make 16000 bytes per "
+         "second."},
+        {"byte-rate", "one frame per second", 12, WithFormat(Format(1, 1, 1, 1, 2, 16)),
+         WithFormat(Format(1, 1, 1, 2, 2, 16)), std::nullopt,
+         "gives 1 byte per second, but 1 frame per second of 2 bytes makes 2 bytes per second."},
         {"cb-size", "extension past the chunk", 12, WithFormat(Format(1, 1, 8000, 16000, 2, 16) + U16(4)),
          WithFormat(Format(1, 1, 8000, 16000, 2, 16) + U16(4) + "abcd")},
         {"cb-size", "extensible with a short extension", 12, WithFormat(Extensible{.cbSize = 10}.Bytes()),
          WithFormat(Extensible{}.Bytes())},
         {"valid-bits", "20 valid bits in 16", 12, WithFormat(Extensible{.validBits = 20}.Bytes()),
-         WithFormat(Extensible{.validBits = 12}.Bytes())},
+         WithFormat(Extensible{.validBits = 12}.Bytes()), std::nullopt,
+         "says 20 bits of each sample are valid, but its samples are only 16 bits wide."},
         {"channel-mask", "three speakers, two channels", 12, WithFormat(Extensible{.mask = 0x7}.Bytes()),
          WithFormat(Extensible{.mask = 0x3}.Bytes())},
         {"fact-missing", "IMA ADPCM without fact", 12, WithFormat(kImaFormat),
          RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(0)) + kData), Level::Warning},
         {"fact-missing", "A-law needs none", 12, WithFormat(Format(6, 1, 8000, 8000, 1, 8)),
-         WithFormat(Format(1, 1, 8000, 16000, 2, 16)), Level::Note},
+         WithFormat(Format(1, 1, 8000, 16000, 2, 16)), Level::Note, "(one byte per sample)."},
         {"fact-length", "fact says 5 frames", 36, RiffFile(kFmt + Chunk("fact", U32(5)) + kData),
          RiffFile(kFmt + Chunk("fact", U32(4)) + kData)},
         {"fact-length", "IMA ADPCM: more samples than its blocks hold", 40,
          RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(1010)) +
                   Chunk("data", std::string(300, '\0'))),
          RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) +
-                  Chunk("data", std::string(300, '\0')))},
+                  Chunk("data", std::string(300, '\0'))),
+         std::nullopt, "blocks hold at most 586 samples per channel."},
         {"partial-frame", "7 bytes of 2-byte frames", 36,
          RiffFile(kFmt + Chunk("data", std::string(7, '\0'))),
          RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) +
-                  Chunk("data", std::string(300, '\0')))},
+                  Chunk("data", std::string(300, '\0'))),
+         std::nullopt, "holds 7 bytes, not a whole number of 2-byte frames: 1 byte is left over."},
+        {"partial-frame", "7 bytes of 4-byte frames", 36,
+         RiffFile(Chunk("fmt ", Format(1, 2, 8000, 32000, 4, 16)) + Chunk("data", std::string(7, '\0'))),
+         RiffFile(Chunk("fmt ", Format(1, 2, 8000, 32000, 4, 16)) + Chunk("data", std::string(8, '\0'))),
+         std::nullopt, "holds 7 bytes, not a whole number of 4-byte frames: 3 bytes are left over."},
         {"partial-frame", "the pad byte counted in the size", 36,
          RiffFile(Chunk("fmt ", Format(1, 1, 8000, 24000, 3, 24)) + Chunk("data", std::string(10, '\0'))),
-         Wav(""), Level::Note},
+         Wav(""), Level::Note, "holds 10 bytes, one more than its 3 frames of 3 bytes:"},
+        {"partial-frame", "the pad byte counted after one frame", 36,
+         RiffFile(Chunk("fmt ", Format(1, 1, 8000, 24000, 3, 24)) + Chunk("data", std::string(4, '\0'))),
+         Wav(""), Level::Note, "holds 4 bytes, one more than its 1 frame of 3 bytes:"},
         {"cue-count", "count 3, two records", 52, Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}}, 3))),
          Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}})))},
         {"cue-past-data", "cue at frame 5 of 4", 64, Wav(CueAt(5)), Wav(CueAt(4))},
@@ -176,6 +196,10 @@ std::vector<Case> Cases() {
                   Chunk("data", std::string(300, '\0')) + CueAt(580))},
         {"cue-id-duplicate", "two points with id 1", 88, Wav(Chunk("cue ", CuePayload({{1, 0}, {1, 0}}))),
          Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}})))},
+        {"cue-id-duplicate", "four points with id 1", 88,
+         Wav(Chunk("cue ", CuePayload({{1, 0}, {1, 0}, {1, 0}, {1, 0}}))),
+         Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}, {3, 0}, {4, 0}}))), std::nullopt,
+         "cannot tell them apart. 2 more cue points do the same."},
         {"plst-count", "count 2, one segment", 88, Wav(kCue1 + Chunk("plst", PlstPayload({{1, 2, 1}}, 2))),
          Wav(kCue1 + Chunk("plst", PlstPayload({{1, 2, 1}})))},
         {"plst-unknown-cue", "segment names id 2", 100, Wav(kCue1 + Chunk("plst", PlstPayload({{2, 2, 1}}))),
@@ -197,6 +221,9 @@ std::vector<Case> Cases() {
          Wav(Chunk("smpl", WithSamplerDataSize(SmplPayload(plain, {{1, 0, 0, 3}}, "abcd"), 8))),
          Wav(Chunk("smpl", SmplPayload(plain, {{1, 0, 0, 3}}, "abcd")))},
         {"loop-order", "start 3, end 1", 96, Wav(Smpl(60, {{1, 0, 3, 1}})), Wav(Smpl(60, {{1, 0, 1, 3}}))},
+        {"loop-order", "two loops end before they start", 96, Wav(Smpl(60, {{1, 0, 3, 1}, {2, 0, 3, 1}})),
+         Wav(Smpl(60, {{1, 0, 1, 3}, {2, 0, 1, 3}})), std::nullopt,
+         "after its end at sample 1. 1 more sample loop does the same."},
         {"loop-past-data", "end 5 of 4 frames", 96, Wav(Smpl(60, {{1, 0, 0, 5}})),
          Wav(Smpl(60, {{1, 0, 0, 4}}))},
         {"loop-type", "type 1024", 96, Wav(Smpl(60, {{1, 1024, 0, 3}})), Wav(Smpl(60, {{1, 2, 0, 3}}))},
@@ -219,6 +246,7 @@ TEST(Findings, EachCodeRaisedByItsFileAndNotByTheNearMiss) {
         });
         ASSERT_NE(hit, raised.end()) << Describe(raised);
         EXPECT_FALSE(hit->message.empty());
+        EXPECT_NE(hit->message.find(c.says), std::string::npos) << hit->message;
         if (c.level) {
             EXPECT_EQ(hit->level, *c.level);
         }

@@ -42,14 +42,82 @@ INSTANTIATE_TEST_SUITE_P(
     WaveDocument, LoadStatus,
     testing::Values(
         StatusCase{"empty", "", 1, "only 0 bytes"}, StatusCase{"three bytes", "RIF", 1, "only 3 bytes"},
-        StatusCase{"big-endian", "RIFX" + U32(4) + "WAVE", 1, "big-endian RIFF, which Ondulo does not read"},
-        StatusCase{"RF64", "RF64" + U32(4) + "WAVE", 1, "the 64-bit variant of WAV for files over 4 GB"},
-        StatusCase{"BW64", "BW64" + U32(4) + "WAVE", 1, "\"BW64\", the 64-bit variant of WAV"},
+        StatusCase{"big-endian", "RIFX" + U32(4) + "WAVE", 1, "starts with \"RIFX\", not \"RIFF\""},
+        StatusCase{"RF64", "RF64" + U32(4) + "WAVE", 1, "starts with \"RF64\", not \"RIFF\""},
+        StatusCase{"BW64", "BW64" + U32(4) + "WAVE", 1, "starts with \"BW64\", not \"RIFF\""},
+        StatusCase{"AIFF", "FORM" + U32(4) + "AIFF", 1, "does not start with \"RIFF\". It is an AIFF file"},
         StatusCase{"tag only", "RIFF", 2, "ends before the RIFF form type"},
         StatusCase{"short form type", "RIFF" + U32(3) + "WAV", 2, "ends before the RIFF form type"},
         StatusCase{"other form", RiffFile("", "AVI "), 2, "form type is not \"WAVE\""},
         StatusCase{"lower case form", RiffFile("", "wave"), 2, "form type is not \"WAVE\""},
         StatusCase{"header only", RiffFile(""), 0, ""}));
+
+// A file that does not start with "RIFF" is named from its first bytes when
+// they are a known signature; bytes near one get the plain sentence.
+struct FormCase {
+    const char* what;
+    std::string head;
+    std::string message;
+};
+void PrintTo(const FormCase& c, std::ostream* os) { *os << c.what; }
+
+class OtherForm : public testing::TestWithParam<FormCase> {};
+
+TEST_P(OtherForm, IsNamedFromItsFirstBytes) {
+    WaveDocument document;
+    EXPECT_EQ(document.LoadFromMemory(GetParam().head, "in.wav"), wavedoc::LoadNotRiff);
+    EXPECT_EQ(document.LoadError(), GetParam().message);
+}
+
+const std::string kNotRiff = "The file \"in.wav\" is not a WAV file: it does not start with \"RIFF\".";
+std::string NotRiffBut(const std::string& what) { return kNotRiff + " " + what; }
+std::string WaveForm(const std::string& tag, const std::string& what) {
+    return "The file \"in.wav\" starts with \"" + tag +
+           "\", not \"RIFF\", and Ondulo reads only RIFF files. " + what;
+}
+const std::string kWave64Guid("\x2E\x91\xCF\x11\xA5\xD6\x28\xDB\x04\xC1\x00\x00", 12);
+
+INSTANTIATE_TEST_SUITE_P(
+    WaveDocument, OtherForm,
+    testing::Values(
+        FormCase{"RF64", "RF64" + U32(0xFFFFFFFF) + "WAVEds64",
+                 WaveForm("RF64", "It is an RF64 file, the 64-bit form of WAV for recordings over 4 GB.")},
+        FormCase{"BW64", "BW64" + U32(0xFFFFFFFF) + "WAVE",
+                 WaveForm("BW64", "It is a BW64 file, the 64-bit form of WAV for recordings over 4 GB.")},
+        FormCase{"big-endian RIFF", "RIFX" + std::string("\0\0\0\x24", 4) + "WAVE",
+                 WaveForm("RIFX", "It is a RIFX file, the big-endian form of RIFF.")},
+        FormCase{"Wave64", "riff" + kWave64Guid + U32(100) + U32(0),
+                 WaveForm("riff", "It is a Wave64 file, Sony's 64-bit form of WAV.")},
+        FormCase{"AIFF", "FORM" + std::string("\0\0\0\x2E", 4) + "AIFFCOMM",
+                 NotRiffBut("It is an AIFF file, Apple's uncompressed audio format.")},
+        FormCase{"AIFF-C", "FORM" + std::string("\0\0\0\x2E", 4) + "AIFCFVER",
+                 NotRiffBut("It is an AIFF-C file, Apple's audio format that allows compression.")},
+        FormCase{"CAF", std::string("caff\0\x01\0\0desc", 12),
+                 NotRiffBut("It is a CAF file, Apple's Core Audio Format.")},
+        FormCase{"FLAC", std::string("fLaC\0\0\0\x22", 8),
+                 NotRiffBut("It is a FLAC file, losslessly compressed audio.")},
+        FormCase{"Ogg", std::string("OggS\0\x02", 6) + std::string(20, '\0'),
+                 NotRiffBut("It is an Ogg file, such as Ogg Vorbis or Opus audio.")},
+        FormCase{"M4A", std::string("\0\0\0\x20", 4) + "ftypM4A ",
+                 NotRiffBut("It is an MP4 file, such as M4A audio.")},
+        FormCase{"ID3 tag", std::string("ID3\x04\0\0\0\0\x01\x00", 10),
+                 NotRiffBut("It starts with an ID3 tag, as MP3 files usually do.")},
+        FormCase{"MPEG-1 layer III frame", "\xFF\xFB\x90\x64" + std::string(8, '\0'),
+                 NotRiffBut("It starts with an MPEG audio frame, as MP3 files do.")},
+        FormCase{"MPEG-2 layer III frame", "\xFF\xF3\x64\xC4" + std::string(8, '\0'),
+                 NotRiffBut("It starts with an MPEG audio frame, as MP3 files do.")},
+        // Near misses.
+        FormCase{"0xFF without frame sync", std::string("\xFF\x00\x00\x00", 4), kNotRiff},
+        FormCase{"0xFF bytes only", "\xFF\xFF\xFF\xFF", kNotRiff},
+        FormCase{"frame of the reserved version", "\xFF\xEB\x90\x64", kNotRiff},
+        FormCase{"frame of the reserved layer", "\xFF\xF9\x90\x64", kNotRiff},
+        FormCase{"frame of the reserved sample rate", "\xFF\xFB\x9C\x64", kNotRiff},
+        FormCase{"FORM of another type", "FORM" + U32(4) + "8SVX", kNotRiff},
+        FormCase{"FORM cut before its type", "FORM" + U32(4), kNotRiff},
+        FormCase{"riff without the Wave64 GUID", "riff" + std::string(12, '\0'), kNotRiff},
+        FormCase{"riff with the Wave64 GUID cut off", "riff" + kWave64Guid.substr(0, 11), kNotRiff},
+        FormCase{"lower-case rf64", "rf64" + U32(4) + "WAVE", kNotRiff},
+        FormCase{"ftyp at the start", "ftypM4A " + U32(0), kNotRiff}));
 
 struct UnreadableCase {
     const char* what;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "display_text.h"
+#include "wavedoc/counted.h"
 
 namespace {
 
@@ -53,7 +54,8 @@ CutValue SplitCut(std::string_view value) {
 }
 
 std::string CutMarker(std::uint64_t wholeLength) {
-    return " ... (" + GroupedThousands(wholeLength) + (wholeLength == 1 ? " byte in all)" : " bytes in all)");
+    return " ... (" + GroupedThousands(wholeLength) + " " +
+           std::string(wavedoc::Agreeing(wholeLength, "byte", "bytes")) + " in all)";
 }
 
 std::string ValueText(std::string_view value) {

@@ -3,15 +3,14 @@
 #include <unordered_set>
 
 #include "ui/detail/display_text.h"
+#include "wavedoc/counted.h"
+
+using wavedoc::Counted;
 
 namespace {
 
 // The most chunk types the sentence names before it counts the rest.
 constexpr std::size_t kMostNamed = 5;
-
-std::string Counted(std::uint64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 }  // namespace
 

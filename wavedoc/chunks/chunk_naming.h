@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "wavedoc/counted.h"
+
 namespace wavedoc {
 
 // How messages name a chunk: "the cue chunk" for the id "cue ", "the LIST
@@ -35,8 +37,8 @@ inline std::string NotHeldMessage(const std::string& chunkId, std::uint64_t held
     }
     std::string owner = ChunkOwnerName(chunkId);
     owner[0] = 'T';
-    return owner + " holds " + std::to_string(held) + " " + (held == 1 ? noun : nounPlural) + ", so " + noun +
-           " " + std::to_string(index) + " is not in the file.";
+    return owner + " holds " + Counted(held, noun, nounPlural) + ", so " + noun + " " +
+           std::to_string(index) + " is not in the file.";
 }
 
 }  // namespace wavedoc

@@ -1,5 +1,7 @@
 #include "wavedoc/document/load_notes.h"
 
+#include "wavedoc/counted.h"
+
 namespace wavedoc {
 
 void LoadNoteWriter::Add(std::string sentence) {
@@ -22,8 +24,8 @@ void LoadNoteWriter::NotWalked(const MapEntry& list) {
 
 std::vector<std::string> LoadNoteWriter::Finish() && {
     if (leftOut_ > 0) {
-        notes_.push_back("In the file \"" + fileName_ + "\", " + std::to_string(leftOut_) + " more " +
-                         (leftOut_ == 1 ? "note is" : "notes are") + " left out.");
+        notes_.push_back("In the file \"" + fileName_ + "\", " +
+                         Counted(leftOut_, "more note is", "more notes are") + " left out.");
     }
     return std::move(notes_);
 }

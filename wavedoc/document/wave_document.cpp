@@ -6,8 +6,10 @@
 #include <optional>
 
 #include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/counted.h"
 #include "wavedoc/document/load_notes.h"
 #include "wavedoc/document/map_builder.h"
+#include "wavedoc/document/other_forms.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace wavedoc {
@@ -42,29 +44,29 @@ std::string NotWave(const std::string& name, const std::string& why) {
     return "The file \"" + name + "\" is not a WAV file: " + why + ".";
 }
 
-// What a file that starts like a WAV file but not with "RIFF" is, when that
-// is known: the 64-bit variants for files over 4 GB, and big-endian RIFF.
-std::string KnownOtherForm(const std::string& head) {
-    const std::string tag = head.substr(0, 4);
-    if (tag == "RF64" || tag == "BW64") {
-        return ": it starts with \"" + tag +
-               "\", the 64-bit variant of WAV for files over 4 GB, which Ondulo does not read";
-    }
-    if (tag == "RIFX") return ": it starts with \"RIFX\", big-endian RIFF, which Ondulo does not read";
-    return {};
+// Why a file that does not start with "RIFF" is refused, and what it is when
+// its first bytes tell. A form of WAV is not called "not a WAV file".
+std::string NotRiff(const std::string& name, const std::string& head) {
+    const std::string notRiff = NotWave(name, "it does not start with \"RIFF\"");
+    const OtherForm* form = FindOtherForm(head);
+    if (form == nullptr) return notRiff;
+    const std::string verdict = form->waveForm
+                                    ? "The file \"" + name + "\" starts with \"" + head.substr(0, 4) +
+                                          "\", not \"RIFF\", and Ondulo reads only RIFF files."
+                                    : notRiff;
+    return verdict + " " + std::string(form->sentence);
 }
 
-// Why the first 12 bytes do not open a RIFF WAVE file, with the status to
+// Why the first bytes do not open a RIFF WAVE file, with the status to
 // return; status 0 when they do.
 std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, std::string& error) {
     const std::string& name = source.DisplayName();
     if (head.size() < 4) {
-        error = NotWave(name, "it is only " + std::to_string(head.size()) +
-                                  (head.size() == 1 ? " byte" : " bytes") + " long");
+        error = NotWave(name, "it is only " + Counted(head.size(), "byte", "bytes") + " long");
         return LoadNotRiff;
     }
     if (head.compare(0, 4, "RIFF") != 0) {
-        error = NotWave(name, "it does not start with \"RIFF\"" + KnownOtherForm(head));
+        error = NotRiff(name, head);
         return LoadNotRiff;
     }
     if (head.size() < kRiffHeaderSize) {
@@ -313,7 +315,7 @@ std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source, Wa
     // has been read.
     const ReadingSession session(source.get());
     try {
-        const std::string head = source->Read(0, kRiffHeaderSize);
+        const std::string head = source->Read(0, std::max(kRiffHeaderSize, kOtherFormHeadBytes));
         if (const std::int16_t status = CheckRiffHeader(*source, head, loadError_); status != LoadOk) {
             return status;
         }

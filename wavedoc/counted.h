@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace wavedoc {
+
+// How every sentence of Ondulo counts: the words that agree with a number,
+// `one` for exactly 1 and `many` for any other (0 included). The words may
+// carry their verb: "byte follows" and "bytes follow".
+constexpr std::string_view Agreeing(std::uint64_t n, std::string_view one, std::string_view many) {
+    return n == 1 ? one : many;
+}
+
+// "1 byte", "2 bytes": the number in plain digits and the words that agree with it.
+inline std::string Counted(std::uint64_t n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + " " + std::string(Agreeing(n, one, many));
+}
+
+}  // namespace wavedoc

@@ -1,6 +1,7 @@
 #include "json_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <ostream>
 
 #include "ui/detail/cut_text.h"
@@ -44,9 +45,15 @@ void AppendEntryMembers(std::string& json, const wavedoc::MapEntry& entry) {
 }
 
 // Printable ASCII without quote or backslash goes into JSON as it is.
+constexpr std::array<bool, 256> kPlainJsonBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c) plain[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+    return plain;
+}();
+
 bool IsPlainJson(std::string_view raw) {
     return std::all_of(raw.begin(), raw.end(),
-                       [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; });
+                       [](char c) { return kPlainJsonBytes[static_cast<unsigned char>(c)]; });
 }
 
 // Appends JsonString(raw). Printable ASCII, what most texts are, is copied as

@@ -6,11 +6,12 @@
 
 #include "file_report.h"
 
-// Text for a terminal from raw bytes: DisplayUtf8, then written as \uXXXX:
-// every control character except TAB (C0, DEL and C1), the backslash itself,
-// and the characters that are invisible or turn the direction of the text
-// (bidirectional embeddings, overrides and isolates, line and paragraph
-// separators, zero-width characters). So a file can neither send commands to
+// Text for a terminal from raw bytes: DisplayUtf8, then written as \uXXXX
+// (\UXXXXXXXX above U+FFFF): every control character except TAB (C0, DEL and
+// C1), the backslash itself, the line and paragraph separators, and every
+// character without a visible glyph of its own (HasNoVisibleGlyph: format
+// characters such as direction overrides and zero-width spaces, variation
+// selectors, tag characters, fillers). So a file can neither send commands to
 // the terminal nor make one text look like another.
 std::string TerminalText(std::string_view raw);
 

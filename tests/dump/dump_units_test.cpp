@@ -68,10 +68,76 @@ TEST(DumpText, EscapesForJsonAndForTheTerminal) {
         {"\xE2\x80\xA8\xE2\x80\x8B\xEF\xBB\xBF", "\"\xE2\x80\xA8\xE2\x80\x8B\xEF\xBB\xBF\"",
          "\\u2028\\u200b\\ufeff"},
         {"\xC2\xB5-law\x7F", "\"\xC2\xB5-law\x7F\"", "\xC2\xB5-law\\u007f"},
+        // A character above U+FFFF takes eight digits; spelt out, it stays distinct.
+        {"a\xF3\xA0\x80\x81", "\"a\xF3\xA0\x80\x81\"", "a\\U000e0001"},
+        {"a\\U000e0001", "\"a\\\\U000e0001\"", "a\\u005cU000e0001"},
     };
     for (const auto& [raw, json, terminal] : cases) {
         EXPECT_EQ(JsonString(raw), json) << raw;
         EXPECT_EQ(TerminalText(raw), terminal) << raw;
+    }
+}
+
+// A code point as UTF-8.
+std::string Utf8(char32_t c) {
+    const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
+    if (c < 0x80) return {byte(c)};
+    if (c < 0x800) return {byte(0xC0 | (c >> 6)), byte(0x80 | (c & 0x3F))};
+    if (c < 0x10000) return {byte(0xE0 | (c >> 12)), byte(0x80 | ((c >> 6) & 0x3F)), byte(0x80 | (c & 0x3F))};
+    return {byte(0xF0 | (c >> 18)), byte(0x80 | ((c >> 12) & 0x3F)), byte(0x80 | ((c >> 6) & 0x3F)),
+            byte(0x80 | (c & 0x3F))};
+}
+
+// Every character without a visible glyph of its own is escaped, found by its
+// Unicode properties (format character, default-ignorable, blank filler), and
+// none of its visible neighbours is. Combining marks that draw something, such
+// as an acute accent, stay: they change how the letter before them looks.
+TEST(DumpText, EscapesEveryCharacterWithoutAVisibleGlyph) {
+    const std::pair<char32_t, std::string> cases[] = {
+        // code point, as the terminal shows it ("" for as it is)
+        {0x00AD, "\\u00ad"},       // soft hyphen
+        {0x00AE, ""},              // registered sign
+        {0x0301, ""},              // combining acute accent, drawn over the "a" before it
+        {0x034F, "\\u034f"},       // combining grapheme joiner
+        {0x0600, "\\u0600"},       // Arabic number sign, a format character
+        {0x115F, "\\u115f"},       // Hangul choseong filler
+        {0x1160, "\\u1160"},       // Hangul jungseong filler
+        {0x17B4, "\\u17b4"},       // Khmer vowel inherent aq
+        {0x180E, "\\u180e"},       // Mongolian vowel separator
+        {0x180F, "\\u180f"},       // Mongolian free variation selector four
+        {0x200B, "\\u200b"},       // zero width space
+        {0x2028, "\\u2028"},       // line separator
+        {0x2060, "\\u2060"},       // word joiner
+        {0x2065, "\\u2065"},       // reserved among the invisible operators
+        {0x206A, "\\u206a"},       // inhibit symmetric swapping
+        {0x206F, "\\u206f"},       // nominal digit shapes
+        {0x2800, "\\u2800"},       // Braille pattern blank
+        {0x2801, ""},              // Braille pattern dots-1
+        {0x3164, "\\u3164"},       // Hangul filler
+        {0xFE0F, "\\ufe0f"},       // variation selector-16
+        {0xFE10, ""},              // presentation form for vertical comma
+        {0xFEFF, "\\ufeff"},       // zero width no-break space
+        {0xFFA0, "\\uffa0"},       // halfwidth Hangul filler
+        {0xFFF0, "\\ufff0"},       // reserved, default-ignorable
+        {0xFFF9, "\\ufff9"},       // interlinear annotation anchor
+        {0xFFFB, "\\ufffb"},       // interlinear annotation terminator
+        {0xFFFC, ""},              // object replacement character
+        {0x1BCA0, "\\U0001bca0"},  // shorthand format letter overlap
+        {0x1D173, "\\U0001d173"},  // musical symbol begin beam
+        {0x1D17A, "\\U0001d17a"},  // musical symbol end phrase
+        {0x1D17B, ""},             // musical symbol combining accent
+        {0x1F600, ""},             // grinning face
+        {0xE0000, "\\U000e0000"},  // reserved, default-ignorable
+        {0xE0001, "\\U000e0001"},  // language tag
+        {0xE007F, "\\U000e007f"},  // cancel tag
+        {0xE0100, "\\U000e0100"},  // variation selector-17
+        {0xE01EF, "\\U000e01ef"},  // variation selector-256
+        {0xE0FFF, "\\U000e0fff"},  // last of the reserved default-ignorable range
+        {0xE1000, ""},             // unassigned, and nothing keeps it invisible
+    };
+    for (const auto& [c, escaped] : cases) {
+        const std::string expected = "a" + (escaped.empty() ? Utf8(c) : escaped) + "b";
+        EXPECT_EQ(TerminalText("a" + Utf8(c) + "b"), expected) << std::hex << "U+" << std::uint32_t{c};
     }
 }
 

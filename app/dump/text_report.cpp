@@ -5,6 +5,7 @@
 
 #include "ui/detail/display_text.h"
 #include "ui/detail/invisible_characters.h"
+#include "ui/main/file_summary.h"
 
 namespace {
 
@@ -144,6 +145,8 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
     for (const ListedChunk& chunk : overview.chunks)
         out_ << TerminalText(chunk.name) << '\t' << chunk.size << '\n';
     for (const std::string& note : overview.notes) out_ << "! " << TerminalText(note) << '\n';
+    const std::string alsoInFile = AlsoInFileSentence(overview.alsoInFile);
+    if (!alsoInFile.empty()) out_ << "! " << TerminalText(alsoInFile) << '\n';
     if (parts_.structure && overview.structure != nullptr) WriteStructure(out_, *overview.structure);
     if (parts_.findings) WriteFindings(out_, overview.findings);
 }

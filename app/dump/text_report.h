@@ -39,7 +39,8 @@ struct TextParts {
 void WriteFindings(std::ostream& out, const wavecheck::Findings& findings);
 
 // The text form, one file at a time: the path, the chunk list (name TAB size),
-// "! sentence" for each load note, then for each chunk a blank line, "[NAME]",
+// "! sentence" for each load note and "! Also in the file: ..." when the list
+// leaves chunk types out, then for each chunk a blank line, "[NAME]",
 // its rows and "! sentence" when its rows stop short; a blank line between
 // files. With the structure map or the findings asked for, those come after
 // the notes instead of the chunks' rows. A file that could not be read writes its reason to `errors` and

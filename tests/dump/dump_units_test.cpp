@@ -6,6 +6,7 @@
 #include "file_report.h"
 #include "json_writer.h"
 #include "text_report.h"
+#include "ui/main/file_summary.h"
 
 namespace {
 
@@ -153,9 +154,11 @@ TEST(DumpText, PathsThatAreNotUtf8KeepTheirBytes) {
 // Feeds a writer what ReportFile would for one read file and one refused one.
 void FeedTwoFiles(ReportWriter& writer) {
     const auto readFile = [&] {
-        writer.BeginFile(
-            "a.wav",
-            FileOverview{{{"RIFF", 40}, {"cue ", -4}}, {"The data chunk runs past the end."}, {}, {}});
+        writer.BeginFile("a.wav", FileOverview{{{"RIFF", 40}, {"cue ", -4}},
+                                               {"The data chunk runs past the end."},
+                                               {"bext", "LIST (INFO)"},
+                                               {},
+                                               {}});
         writer.BeginChunk({"RIFF", 40});
         writer.AppendRow("RIFF Type\tWAVE");
         writer.EndChunk(std::nullopt);
@@ -181,6 +184,7 @@ TEST(DumpText, WritesListThenEachChunkAndReportsFailuresApart) {
         "RIFF\t40\n"
         "cue \t-4\n"
         "! The data chunk runs past the end.\n"
+        "! Also in the file: bext, LIST (INFO).\n"
         "\n"
         "[RIFF]\n"
         "RIFF Type\tWAVE\n"
@@ -201,20 +205,22 @@ TEST(DumpJson, WritesEveryFileWithItsChunksRowsAndErrors) {
     writer.Finish();
     const std::string oneFile =
         "  {\"path\": \"a.wav\", \"status\": 0, \"error\": null, \"notes\": [\"The data chunk runs past the "
-        "end.\"],\n   \"structure\": [],\n   \"findings\": [],\n"
+        "end.\"], \"also_in_file\": [\"bext\", \"LIST (INFO)\"],\n   \"structure\": [],\n   \"findings\": "
+        "[],\n"
         "   \"finding_counts\": {\"error\": 0, \"warning\": 0, \"note\": 0, \"by_code\": {}},\n"
         "   \"unfinished\": null,\n   \"chunks\": [\n"
         "    {\"name\": \"RIFF\", \"size\": 40, \"rows\": [\n      [\"RIFF Type\", \"WAVE\"]\n    ], "
         "\"error\": null},\n"
         "    {\"name\": \"cue \", \"size\": -4, \"rows\": [\n      [\"Number of cue points\", \"2\"],\n"
         "      [\"     Cue Point #1\"],\n      [\"\"]\n    ], \"error\": \"It stopped.\"}\n  ]}";
-    EXPECT_EQ(out.str(),
-              "{\"files\": [\n" + oneFile +
-                  ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
-                  "RIFF.\", \"notes\": [],\n   \"structure\": [],\n   \"findings\": [],\n"
-                  "   \"finding_counts\": {\"error\": 0, \"warning\": 0, \"note\": 0, \"by_code\": {}},\n"
-                  "   \"unfinished\": null,\n   \"chunks\": []},\n" +
-                  oneFile + "\n]}\n");
+    EXPECT_EQ(
+        out.str(),
+        "{\"files\": [\n" + oneFile +
+            ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
+            "RIFF.\", \"notes\": [], \"also_in_file\": [],\n   \"structure\": [],\n   \"findings\": [],\n"
+            "   \"finding_counts\": {\"error\": 0, \"warning\": 0, \"note\": 0, \"by_code\": {}},\n"
+            "   \"unfinished\": null,\n   \"chunks\": []},\n" +
+            oneFile + "\n]}\n");
 }
 
 // A map entry for a whole chunk at offset.
@@ -227,6 +233,33 @@ wavedoc::MapEntry ChunkEntry(std::uint64_t offset, std::string id, std::uint32_t
     entry.present = size;
     entry.listing = listing;
     return entry;
+}
+
+// The dump and the window's status line name the same chunk types: those at
+// the top level that the list leaves out, once each, in file order.
+TEST(DumpAlsoInFile, NamesEachTopLevelTypeTheListLeavesOutOnce) {
+    using wavedoc::Listing;
+    wavedoc::MapEntry info = ChunkEntry(44, "LIST", 12, Listing::OtherList);
+    info.listType = "INFO";
+    wavedoc::MapEntry inInfo = ChunkEntry(56, "ISFT", 0, Listing::OtherList);
+    inInfo.depth = 1;
+    wavedoc::MapEntry stray;
+    stray.offset = 112;
+    stray.length = 3;
+    stray.listing = Listing::Bytes;
+    stray.stray = wavedoc::Stray::NotAChunk;
+    const wavedoc::StructureMap map{
+        {ChunkEntry(12, "fmt ", 16), ChunkEntry(36, "bext", 0, Listing::UnknownType), info, inInfo,
+         ChunkEntry(64, "bext", 0, Listing::UnknownType), ChunkEntry(72, "fmt ", 16, Listing::LaterDuplicate),
+         ChunkEntry(96, "iXML", 8, Listing::UnknownType), stray},
+        false};
+    const std::vector<std::string> names = AlsoInFile(map);
+    EXPECT_EQ(names, (std::vector<std::string>{"bext", "LIST (INFO)", "iXML"}));
+    EXPECT_EQ(AlsoInFileSentence(names), "Also in the file: bext, LIST (INFO), iXML.");
+
+    const wavedoc::StructureMap allListed{{ChunkEntry(12, "fmt ", 16), ChunkEntry(36, "data", 0)}, false};
+    EXPECT_TRUE(AlsoInFile(allListed).empty());
+    EXPECT_EQ(AlsoInFileSentence({}), "");
 }
 
 // The map and the findings, as the text and the JSON forms write them.

@@ -10,7 +10,7 @@ std::string Counted(std::uint64_t count, const char* one, const char* many) {
 
 }  // namespace
 
-std::string AlsoInFileSentence(const wavedoc::StructureMap& structure) {
+std::vector<std::string> AlsoInFile(const wavedoc::StructureMap& structure) {
     std::vector<std::string> names;
     for (const wavedoc::MapEntry& entry : structure.entries) {
         if (entry.depth != 0) continue;
@@ -20,6 +20,10 @@ std::string AlsoInFileSentence(const wavedoc::StructureMap& structure) {
         if (entry.listing == wavedoc::Listing::OtherList) name += " (" + entry.listType + ")";
         if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
     }
+    return names;
+}
+
+std::string AlsoInFileSentence(const std::vector<std::string>& names) {
     if (names.empty()) return {};
     std::string sentence = "Also in the file: ";
     for (std::size_t i = 0; i < names.size(); ++i) sentence += (i == 0 ? "" : ", ") + names[i];

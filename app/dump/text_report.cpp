@@ -79,7 +79,7 @@ void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry) {
             line += ", " + std::to_string(entry.leftOut) + " entries";
     }
     if (entry.afterRiffEnd) line += ", after the RIFF end";
-    line += entry.listing == wavedoc::Listing::Listed ? "  [listed]" : "  " + entry.Why();
+    line += entry.listing == wavedoc::Listing::Listed ? "  [listed]" : "  " + TerminalText(entry.Why());
     out << line << '\n';
 }
 

@@ -265,7 +265,7 @@ TEST(DumpAlsoInFile, NamesEachTopLevelTypeTheListLeavesOutOnce) {
 // The map and the findings, as the text and the JSON forms write them.
 TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
     const wavedoc::MapEntry fmt = ChunkEntry(12, "fmt ", 16);
-    wavedoc::MapEntry label = ChunkEntry(48, "labl", 5, wavedoc::Listing::OtherList);
+    wavedoc::MapEntry label = ChunkEntry(48, "labl", 1, wavedoc::Listing::OtherList);
     label.pad = wavedoc::PadByte::Present;
     wavedoc::MapEntry list = ChunkEntry(36, "LIST", 18, wavedoc::Listing::OtherList);
     list.listType = "INFO";
@@ -287,7 +287,7 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
         "  36          LIST  size 18, 18 bytes present, type INFO  " +
             list.Why() +
             "\n"
-            "    48          labl  size 5, 5 bytes present, pad byte  Inside a list that is not shown.\n"
+            "    48          labl  size 1, 1 byte present, pad byte  Inside a list that is not shown.\n"
             "  62          (3 bytes)  These bytes do not start a chunk.\n");
     EXPECT_EQ(
         JsonStructure(map),
@@ -298,7 +298,7 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
         "\"why\": " +
             JsonString(list.Why()) +
             ", \"list_type\": \"INFO\", \"children\": [{\"offset\": 48, "
-            "\"id\": \"labl\", \"size\": 5, \"present\": 5, \"pad\": true, \"listed\": false, \"why\": "
+            "\"id\": \"labl\", \"size\": 1, \"present\": 1, \"pad\": true, \"listed\": false, \"why\": "
             "\"Inside a list that is not shown.\"}]}, {\"offset\": 62, \"id\": null, \"length\": 3, \"why\": "
             "\"These bytes do not start a chunk.\"}]");
 

@@ -52,9 +52,11 @@ void CheckCuePastData(const CheckInput& input, Report& report) {
         const wavedoc::CuePoint point = cue.CuePoints().Item(i);
         const std::uint32_t at = Stored(point.SampleOffset());
         if (at <= length->frames) continue;  // a cue point may mark the very end
-        fault.Note(RecordOffset(cue, i, layout::kCuePoints), cue.Name(), [&] {
-            return "Cue point " + std::to_string(i) + " (id " + FieldValue(Stored(point.Id())) +
-                   ") lies at sample " + FieldValue(at) + ", past the end of " + length->words + ".";
+        const std::uint64_t record = RecordOffset(cue, i, layout::kCuePoints);
+        fault.Note(record, cue, [&] {
+            return "Cue point " + std::to_string(i) + " (id " + FieldValue(Stored(point.Id())) + ") " +
+                   RecordPlace(record, cue) + " lies at sample " + FieldValue(at) + ", past the end of " +
+                   length->words + ".";
         });
     }
     fault.AddTo(report, "cue point", "cue points");
@@ -70,10 +72,11 @@ void CheckCueIdDuplicate(const CheckInput& input, Report& report) {
     for (std::int32_t i = 1; i <= held; ++i) {
         const std::uint32_t id = Stored(cue.CuePoints().Item(i).Id());
         if (ids.insert(id).second) continue;
-        fault.Note(RecordOffset(cue, i, layout::kCuePoints), cue.Name(), [&] {
-            return "Cue point " + std::to_string(i) + " has id " + std::to_string(id) +
-                   ", the same as an earlier cue point, so what names id " + std::to_string(id) +
-                   " cannot tell them apart.";
+        const std::uint64_t record = RecordOffset(cue, i, layout::kCuePoints);
+        fault.Note(record, cue, [&] {
+            return "Cue point " + std::to_string(i) + " " + RecordPlace(record, cue) + " has id " +
+                   std::to_string(id) + ", the same as an earlier cue point, so what names id " +
+                   std::to_string(id) + " cannot tell them apart.";
         });
     }
     fault.AddTo(report, "cue point", "cue points");
@@ -95,9 +98,10 @@ void CheckPlstUnknownCue(const CheckInput& input, Report& report) {
     for (std::int32_t i = 1; i <= held; ++i) {
         const std::uint32_t id = Stored(plst.Segments().Item(i).CuePointId());
         if (cueOffsets->contains(id)) continue;
-        fault.Note(RecordOffset(plst, i, layout::kPlaySegments), plst.Name(), [&] {
-            return "Play segment " + std::to_string(i) + " names cue point id " + std::to_string(id) +
-                   ", which the \"cue \" chunk does not hold.";
+        const std::uint64_t record = RecordOffset(plst, i, layout::kPlaySegments);
+        fault.Note(record, plst, [&] {
+            return "Play segment " + std::to_string(i) + " " + RecordPlace(record, plst) +
+                   " names cue point id " + std::to_string(id) + ", which the \"cue \" chunk does not hold.";
         });
     }
     fault.AddTo(report, "play segment", "play segments");

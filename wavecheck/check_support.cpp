@@ -11,13 +11,10 @@ namespace layout = wavedoc::layout;
 // dwSampleLength, the fact chunk's one field.
 constexpr std::uint64_t kFactFields = 4;
 
-void Report::Add(std::uint64_t offset, std::string chunk, std::string message, Level level) {
+void Report::Keep(Finding finding) {
     ++bucket_->total;
-    ++bucket_->byLevel[static_cast<std::size_t>(level)];
-    if (bucket_->kept.size() < Findings::kMostShownPerCode) {
-        bucket_->kept.push_back(
-            Finding{std::string(bucket_->code), level, offset, std::move(chunk), std::move(message)});
-    }
+    ++bucket_->byLevel[static_cast<std::size_t>(finding.level)];
+    if (bucket_->kept.size() < Findings::kMostShownPerCode) bucket_->kept.push_back(std::move(finding));
 }
 
 bool WalkFacts::RiffSizeIsPlaceholder() const {
@@ -36,7 +33,7 @@ void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view n
         text += " " + Count(count - 1, "more " + std::string(noun), "more " + std::string(nounPlural)) +
                 (count == 2 ? " does" : " do") + " the same.";
     }
-    report.Add(offset, chunk, std::move(text));
+    report.AddRecord(offset, chunkOffset, chunk, std::move(text));
 }
 
 std::optional<std::uint64_t> Present(const wavedoc::ChunkBase& chunk) {
@@ -109,6 +106,11 @@ std::string FieldValue(std::uint32_t value) {
 }
 
 std::string Quoted(std::string_view id) { return "\"" + std::string(id) + "\""; }
+
+std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk) {
+    return "at offset " + std::to_string(offset) + " (in the " + Quoted(chunk.Name()) + " chunk at offset " +
+           std::to_string(chunk.Offset()) + ")";
+}
 
 std::string Count(std::uint64_t n, std::string_view noun, std::string_view nounPlural) {
     return std::to_string(n) + " " + std::string(n == 1 ? noun : nounPlural);

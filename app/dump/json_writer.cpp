@@ -116,6 +116,7 @@ std::string JsonFindings(const wavecheck::Findings& checked) {
         json += std::string(i == 0 ? "" : ", ") + "{\"code\": " + JsonString(finding.code) +
                 ", \"level\": " + JsonString(wavecheck::LevelName(finding.level)) +
                 ", \"offset\": " + std::to_string(finding.offset) +
+                ", \"chunk_offset\": " + std::to_string(finding.chunkOffset) +
                 ", \"chunk\": " + (finding.chunk.empty() ? "null" : JsonString(finding.chunk)) +
                 ", \"message\": " + JsonString(finding.message) + "}";
     }

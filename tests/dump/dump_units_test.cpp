@@ -280,15 +280,14 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
 
     std::ostringstream text;
     WriteStructure(text, map);
-    EXPECT_EQ(
-        text.str(),
-        "structure:\n"
-        "  12          fmt   size 16, 16 bytes present  [listed]\n"
-        "  36          LIST  size 18, 18 bytes present, type INFO  " +
-            list.Why() +
-            "\n"
-            "    48          labl  size 1, 1 byte present, pad byte  Inside a list that is not shown.\n"
-            "  62          (3 bytes)  These bytes do not start a chunk.\n");
+    EXPECT_EQ(text.str(),
+              "structure:\n"
+              "  12          fmt   size 16, 16 bytes present  [listed]\n"
+              "  36          LIST  size 18, 18 bytes present, type INFO  " +
+                  list.Why() +
+                  "\n"
+                  "    48          labl  size 1, 1 byte present, pad byte  Inside a list that is not shown.\n"
+                  "  62          (3 bytes)  These bytes do not start a chunk.\n");
     EXPECT_EQ(
         JsonStructure(map),
         "[{\"offset\": 12, \"id\": \"fmt \", \"size\": 16, \"present\": 16, \"pad\": false, \"listed\": "
@@ -303,36 +302,44 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
             "\"These bytes do not start a chunk.\"}]");
 
     wavecheck::Findings findings;
-    findings.shown = {{"past-end", wavecheck::Level::Error, 36, "data", "It runs \"past\" the end."},
-                      {"fmt-missing", wavecheck::Level::Error, 0, "", "No fmt."}};
-    findings.counts = {{"past-end", 1, 1}, {"fmt-missing", 1, 1}};
+    findings.shown = {
+        {"past-end", wavecheck::Level::Error, 36, 36, "data", "It runs \"past\" the end."},
+        {"fmt-missing", wavecheck::Level::Error, 0, 0, "", "No fmt."},
+        {"loop-type", wavecheck::Level::Warning, 96, 52, "smpl", "Loop 1 at offset 96 is odd."}};
+    findings.counts = {{"past-end", 1, 1}, {"fmt-missing", 1, 1}, {"loop-type", 1, 1}};
     findings.errors = 2;
+    findings.warnings = 1;
     std::ostringstream lines;
     WriteFindings(lines, findings);
+    const std::string loopLine = "  warning\t96\tsmpl\tloop-type\tLoop 1 at offset 96 is odd.\n";
     EXPECT_EQ(lines.str(),
               "findings:\n  error\t36\tdata\tpast-end\tIt runs \"past\" the end.\n"
-              "  error\t0\t-\tfmt-missing\tNo fmt.\n");
+              "  error\t0\t-\tfmt-missing\tNo fmt.\n" +
+                  loopLine);
+    // A finding about a record gives the offset of its chunk too.
     EXPECT_EQ(
         JsonFindings(findings),
-        "[{\"code\": \"past-end\", \"level\": \"error\", \"offset\": 36, \"chunk\": \"data\", \"message\": "
-        "\"It runs \\\"past\\\" the end.\"}, {\"code\": \"fmt-missing\", \"level\": \"error\", \"offset\": "
-        "0, "
-        "\"chunk\": null, \"message\": \"No fmt.\"}]");
+        "[{\"code\": \"past-end\", \"level\": \"error\", \"offset\": 36, \"chunk_offset\": 36, \"chunk\": "
+        "\"data\", \"message\": \"It runs \\\"past\\\" the end.\"}, {\"code\": \"fmt-missing\", \"level\": "
+        "\"error\", \"offset\": 0, \"chunk_offset\": 0, \"chunk\": null, \"message\": \"No fmt.\"}, "
+        "{\"code\": \"loop-type\", \"level\": \"warning\", \"offset\": 96, \"chunk_offset\": 52, "
+        "\"chunk\": \"smpl\", \"message\": \"Loop 1 at offset 96 is odd.\"}]");
     std::ostringstream none;
     WriteFindings(none, {});
     EXPECT_EQ(none.str(), "findings: none\n");
 
     // Past the findings kept of a code, one line counts the rest; a check
     // that could not finish says so.
-    findings.counts = {{"past-end", 41, 1}, {"fmt-missing", 1, 1}};
+    findings.counts = {{"past-end", 41, 1}, {"fmt-missing", 1, 1}, {"loop-type", 1, 1}};
     findings.unfinished = "The file \"x.wav\" has changed since it was analysed.";
     std::ostringstream capped;
     WriteFindings(capped, findings);
     EXPECT_EQ(capped.str(),
               "findings:\n  error\t36\tdata\tpast-end\tIt runs \"past\" the end.\n"
               "  ...\t-\t-\tpast-end\tand 40 more past-end findings.\n"
-              "  error\t0\t-\tfmt-missing\tNo fmt.\n"
-              "! The check could not finish: The file \"x.wav\" has changed since it was analysed.\n");
+              "  error\t0\t-\tfmt-missing\tNo fmt.\n" +
+                  loopLine +
+                  "! The check could not finish: The file \"x.wav\" has changed since it was analysed.\n");
 }
 
 }  // namespace

@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
         const qint64 milliseconds = selection.elapsed();
         const int shown = values->model()->rowCount();
         valueRows += shown;
-        std::printf("%s\t%d\t%lld\t%s\n", qUtf8Printable(chunks->model()->index(row, 0).data().toString()), shown,
-                    static_cast<long long>(milliseconds), qUtf8Printable(status->text()));
+        std::printf("%s\t%d\t%lld\t%s\n", qUtf8Printable(chunks->model()->index(row, 0).data().toString()),
+                    shown, static_cast<long long>(milliseconds), qUtf8Printable(status->text()));
     }
     std::printf("chunks %d, value rows %lld\n", chunkCount, valueRows);
     return 0;

@@ -76,9 +76,15 @@ std::string ManySmallChunks() {
     for (int i = 0; i < 700; ++i) {
         const std::string text(static_cast<std::size_t>(1 + i % 9), 'a');
         switch (i % 3) {
-            case 0: chunks += Chunk("labl", text); break;
-            case 1: chunks += Chunk("note", text, {}, false); break;
-            default: chunks += Chunk("ltxt", text + (text.size() % 2 == 1 ? "L" : "")); break;
+            case 0:
+                chunks += Chunk("labl", text);
+                break;
+            case 1:
+                chunks += Chunk("note", text, {}, false);
+                break;
+            default:
+                chunks += Chunk("ltxt", text + (text.size() % 2 == 1 ? "L" : ""));
+                break;
         }
     }
     return RiffFile(chunks + Chunk("data", "dd") + "\x01\x02\x03");

@@ -56,7 +56,7 @@ void CheckAdtlUnknownCue(const CheckInput& input, Report& report) {
     FirstFault fault;
     EachNamingEntry(*list, [&](const wavedoc::ChunkBase& entry, std::uint32_t id) {
         if (cues->offsets.contains(id)) return;
-        fault.Note(entry.Offset(), entry.Name(), [&] {
+        fault.Note(entry.Offset(), entry, [&] {
             return "The " + Quoted(entry.Name()) + " at offset " + std::to_string(entry.Offset()) +
                    " names cue point id " + FieldValue(id) + ", which the \"cue \" chunk does not hold.";
         });
@@ -78,7 +78,7 @@ void CheckLtxtPastData(const CheckInput& input, Report& report) {
         const std::uint32_t span = Stored(entry.SampleLength());
         const std::uint64_t end = std::uint64_t{cue->second} + span;
         if (end <= length->frames) return;
-        fault.Note(entry.Offset(), entry.Name(), [&] {
+        fault.Note(entry.Offset(), entry, [&] {
             return "The \"ltxt\" at offset " + std::to_string(entry.Offset()) + " runs from sample " +
                    FieldValue(cue->second) + " (cue point id " + FieldValue(id) + ") for " +
                    CountField(span, "sample", "samples") + " to sample " + std::to_string(end) +
@@ -94,7 +94,7 @@ void CheckTextUnterminated(const CheckInput& input, Report& report) {
     FirstFault fault;
     const auto check = [&](const wavedoc::ChunkBase& entry) {
         if (entry.Present() < layout::kLabelFixedBytes || EndsWithZero(input, entry)) return;
-        fault.Note(entry.Offset(), entry.Name(), [&] {
+        fault.Note(entry.Offset(), entry, [&] {
             return "The text of the " + Quoted(entry.Name()) + " at offset " +
                    std::to_string(entry.Offset()) +
                    " does not end with a zero byte, so readers may run on past it.";

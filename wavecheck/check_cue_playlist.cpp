@@ -50,10 +50,11 @@ void CheckCuePastData(const CheckInput& input, Report& report) {
     for (std::size_t i = 0; i < cues->points.size(); ++i) {
         const CuePointFields& point = cues->points[i];
         if (point.sampleOffset <= length->frames) continue;  // a cue point may mark the very end
-        fault.Note(RecordOffset(cue, static_cast<std::int64_t>(i) + 1, layout::kCuePoints), cue.Name(), [&] {
-            return "Cue point " + std::to_string(i + 1) + " (id " + FieldValue(point.id) +
-                   ") lies at sample " + FieldValue(point.sampleOffset) + ", past the end of " +
-                   length->words + ".";
+        const std::uint64_t record = RecordOffset(cue, static_cast<std::int64_t>(i) + 1, layout::kCuePoints);
+        fault.Note(record, cue, [&] {
+            return "Cue point " + std::to_string(i + 1) + " (id " + FieldValue(point.id) + ") " +
+                   RecordPlace(record, cue) + " lies at sample " + FieldValue(point.sampleOffset) +
+                   ", past the end of " + length->words + ".";
         });
     }
     fault.AddTo(report, "cue point", "cue points");
@@ -68,10 +69,11 @@ void CheckCueIdDuplicate(const CheckInput& input, Report& report) {
     for (std::size_t i = 0; i < cues->points.size(); ++i) {
         const std::uint32_t id = cues->points[i].id;
         if (ids.insert(id).second) continue;
-        fault.Note(RecordOffset(cue, static_cast<std::int64_t>(i) + 1, layout::kCuePoints), cue.Name(), [&] {
-            return "Cue point " + std::to_string(i + 1) + " has id " + std::to_string(id) +
-                   ", the same as an earlier cue point, so what names id " + std::to_string(id) +
-                   " cannot tell them apart.";
+        const std::uint64_t record = RecordOffset(cue, static_cast<std::int64_t>(i) + 1, layout::kCuePoints);
+        fault.Note(record, cue, [&] {
+            return "Cue point " + std::to_string(i + 1) + " " + RecordPlace(record, cue) + " has id " +
+                   std::to_string(id) + ", the same as an earlier cue point, so what names id " +
+                   std::to_string(id) + " cannot tell them apart.";
         });
     }
     fault.AddTo(report, "cue point", "cue points");
@@ -93,9 +95,10 @@ void CheckPlstUnknownCue(const CheckInput& input, Report& report) {
     for (std::int32_t i = 1; i <= held; ++i) {
         const std::uint32_t id = Stored(plst.Segments().Item(i).CuePointId());
         if (cues->offsets.contains(id)) continue;
-        fault.Note(RecordOffset(plst, i, layout::kPlaySegments), plst.Name(), [&] {
-            return "Play segment " + std::to_string(i) + " names cue point id " + std::to_string(id) +
-                   ", which the \"cue \" chunk does not hold.";
+        const std::uint64_t record = RecordOffset(plst, i, layout::kPlaySegments);
+        fault.Note(record, plst, [&] {
+            return "Play segment " + std::to_string(i) + " " + RecordPlace(record, plst) +
+                   " names cue point id " + std::to_string(id) + ", which the \"cue \" chunk does not hold.";
         });
     }
     fault.AddTo(report, "play segment", "play segments");

@@ -46,7 +46,10 @@ void EachLoop(const wavedoc::SmplChunk& smpl, Visit visit) {
     for (std::int32_t i = 1; i <= held; ++i) visit(i, smpl.SampleLoops().Item(i));
 }
 
-std::string LoopName(std::int32_t index) { return "Sample loop " + std::to_string(index); }
+// "Sample loop 2 at offset 128 (in the "smpl" chunk at offset 36)".
+std::string LoopName(const wavedoc::SmplChunk& smpl, std::int32_t index) {
+    return "Sample loop " + std::to_string(index) + " " + RecordPlace(LoopOffset(smpl, index), smpl);
+}
 
 }  // namespace
 
@@ -87,9 +90,9 @@ void CheckLoopOrder(const CheckInput& input, Report& report) {
         const std::uint32_t start = Stored(loop.Start());
         const std::uint32_t end = Stored(loop.End());
         if (start <= end) return;
-        fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
-            return LoopName(i) + " starts at sample " + FieldValue(start) + ", after its end at sample " +
-                   FieldValue(end) + ".";
+        fault.Note(LoopOffset(smpl, i), smpl, [&] {
+            return LoopName(smpl, i) + " starts at sample " + FieldValue(start) +
+                   ", after its end at sample " + FieldValue(end) + ".";
         });
     });
     fault.AddTo(report, "sample loop", "sample loops");
@@ -105,9 +108,9 @@ void CheckLoopPastData(const CheckInput& input, Report& report) {
         // Some writers store the end as the frame after the loop, so an end
         // at the frame count is allowed.
         if (end <= length->frames) return;
-        fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
-            return LoopName(i) + " ends at sample " + FieldValue(end) + ", past the end of " + length->words +
-                   ".";
+        fault.Note(LoopOffset(smpl, i), smpl, [&] {
+            return LoopName(smpl, i) + " ends at sample " + FieldValue(end) + ", past the end of " +
+                   length->words + ".";
         });
     });
     fault.AddTo(report, "sample loop", "sample loops");
@@ -120,8 +123,8 @@ void CheckLoopType(const CheckInput& input, Report& report) {
     EachLoop(smpl, [&](std::int32_t i, const wavedoc::SampleLoop& loop) {
         const std::uint32_t type = Stored(loop.Type());
         if (type <= 2) return;
-        fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
-            return LoopName(i) + " has type " + FieldValue(type) +
+        fault.Note(LoopOffset(smpl, i), smpl, [&] {
+            return LoopName(smpl, i) + " has type " + FieldValue(type) +
                    "; the loop types are 0 (forward), 1 (alternating) and 2 (backward), so samplers may "
                    "ignore "
                    "the loop or play it as they guess.";
@@ -139,8 +142,8 @@ void CheckLoopCueId(const CheckInput& input, Report& report) {
     EachLoop(smpl, [&](std::int32_t i, const wavedoc::SampleLoop& loop) {
         const std::uint32_t id = Stored(loop.CuePointId());
         if (cues->offsets.contains(id)) return;
-        fault.Note(LoopOffset(smpl, i), smpl.Name(), [&] {
-            return LoopName(i) + " names cue point id " + FieldValue(id) +
+        fault.Note(LoopOffset(smpl, i), smpl, [&] {
+            return LoopName(smpl, i) + " names cue point id " + FieldValue(id) +
                    ", which the \"cue \" chunk does not hold, so no label or note can be tied to it.";
         });
     });

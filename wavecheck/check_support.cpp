@@ -11,13 +11,10 @@ namespace layout = wavedoc::layout;
 // dwSampleLength, the fact chunk's one field.
 constexpr std::uint64_t kFactFields = 4;
 
-void Report::Add(std::uint64_t offset, std::string chunk, std::string message, Level level) {
+void Report::Keep(Finding finding) {
     ++bucket_->total;
-    ++bucket_->byLevel[static_cast<std::size_t>(level)];
-    if (bucket_->kept.size() < Findings::kMostShownPerCode) {
-        bucket_->kept.push_back(
-            Finding{std::string(bucket_->code), level, offset, std::move(chunk), std::move(message)});
-    }
+    ++bucket_->byLevel[static_cast<std::size_t>(finding.level)];
+    if (bucket_->kept.size() < Findings::kMostShownPerCode) bucket_->kept.push_back(std::move(finding));
 }
 
 bool WalkFacts::RiffSizeIsPlaceholder() const {
@@ -38,7 +35,7 @@ void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view n
                         "more " + std::string(nounPlural) + " do") +
                 " the same.";
     }
-    report.Add(offset, chunk, std::move(text));
+    report.AddRecord(offset, chunkOffset, chunk, std::move(text));
 }
 
 std::optional<std::uint64_t> Present(const wavedoc::ChunkBase& chunk) {
@@ -122,6 +119,11 @@ std::string FieldValue(std::uint32_t value) {
 }
 
 std::string Quoted(std::string_view id) { return "\"" + std::string(id) + "\""; }
+
+std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk) {
+    return "at offset " + std::to_string(offset) + " (in the " + Quoted(chunk.Name()) + " chunk at offset " +
+           std::to_string(chunk.Offset()) + ")";
+}
 
 std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural) {
     return FieldValue(n) + " " + std::string(Agreeing(n, noun, nounPlural));

@@ -35,12 +35,23 @@ struct CodeFindings {
 class Report {
 public:
     explicit Report(CodeFindings& bucket) : bucket_(&bucket) {}
+    // A finding about the chunk, sub-chunk or bytes that start at offset.
     void Add(std::uint64_t offset, std::string chunk, std::string message) {
         Add(offset, std::move(chunk), std::move(message), bucket_->level);
     }
-    void Add(std::uint64_t offset, std::string chunk, std::string message, Level level);
+    void Add(std::uint64_t offset, std::string chunk, std::string message, Level level) {
+        Keep(
+            Finding{std::string(bucket_->code), level, offset, offset, std::move(chunk), std::move(message)});
+    }
+    // A finding about a record at offset inside the chunk at chunkOffset.
+    void AddRecord(std::uint64_t offset, std::uint64_t chunkOffset, std::string chunk, std::string message) {
+        Keep(Finding{std::string(bucket_->code), bucket_->level, offset, chunkOffset, std::move(chunk),
+                     std::move(message)});
+    }
 
 private:
+    void Keep(Finding finding);
+
     CodeFindings* bucket_;
 };
 
@@ -98,16 +109,18 @@ using DocumentCheck = void (*)(const CheckInput&, Report&);
 struct FirstFault {
     std::uint64_t count = 0;
     std::uint64_t offset = 0;
+    std::uint64_t chunkOffset = 0;
     std::string chunk;
     std::string message;
 
-    // Counts a fault at offset in the chunk (or sub-chunk) with id; the
-    // message is only made for the first.
+    // Counts a fault at offset `at`, in `chunk` or its sub-chunk itself (at
+    // its own offset); the message is only made for the first.
     template <typename MakeMessage>
-    void Note(std::uint64_t at, std::string_view id, MakeMessage make) {
+    void Note(std::uint64_t at, const wavedoc::ChunkBase& inChunk, MakeMessage make) {
         if (count++ == 0) {
             offset = at;
-            chunk = id;
+            chunkOffset = inChunk.Offset();
+            chunk = inChunk.Name();
             message = make();
         }
     }
@@ -170,6 +183,9 @@ std::string Quoted(std::string_view id);
 // "1 byte", "2 bytes", as every sentence of Ondulo counts.
 using wavedoc::Agreeing;
 using wavedoc::Counted;
+// "at offset 96 (in the \"smpl\" chunk at offset 52)": where a record of a
+// chunk lies, for a sentence.
+std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk);
 // The same for a 32-bit field: "4294967295 (shown as -1) bytes".
 std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural);
 

@@ -23,9 +23,13 @@ std::string_view LevelName(Level level);
 struct Finding {
     std::string code;  // stable: never renamed once released, e.g. "riff-size"
     Level level = Level::Note;
-    std::uint64_t offset = 0;  // where the chunk (or the bytes) it concerns start
-    std::string chunk;         // the id of the chunk it concerns, as stored; empty for none
-    std::string message;       // one plain sentence
+    std::uint64_t offset = 0;  // where the chunk, the bytes or the record it concerns start
+    // Where the chunk or the bytes it concerns start, as --structure lists
+    // them: for a record inside a chunk (a cue point, a play segment, a
+    // sample loop) that chunk's offset, else the same as offset.
+    std::uint64_t chunkOffset = 0;
+    std::string chunk;    // the id of the chunk it concerns, as stored; empty for none
+    std::string message;  // one plain sentence
 };
 
 // How many findings of one code there are in all.

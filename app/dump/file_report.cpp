@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "ui/detail/chunk_details.h"
+#include "ui/main/file_summary.h"
 #include "ui/main/fill_chunk_list.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/wave_error.h"
@@ -41,6 +42,7 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
         overview.chunks.push_back({chunk->Name(), chunk->Size()});
     }
     overview.notes = document.LoadNotes();
+    overview.alsoInFile = AlsoInFile(document.Structure());
     overview.structure = &document.Structure();
     overview.findings = check.Finish(document);
     outcome.hasProblems = overview.findings.HasProblems();

@@ -19,6 +19,7 @@ struct ListedChunk {
 struct FileOverview {
     std::vector<ListedChunk> chunks;
     std::vector<std::string> notes;                    // what the load got past (WaveDocument::LoadNotes)
+    std::vector<std::string> alsoInFile;               // the chunk types the list does not show (AlsoInFile)
     const wavedoc::StructureMap* structure = nullptr;  // every chunk in file order
     wavecheck::Findings findings;                      // what is wrong or questionable
 };

@@ -16,6 +16,13 @@ std::string JsonStringOrNull(const std::optional<std::string>& raw) {
     return raw ? JsonString(*raw) : "null";
 }
 
+// ["a", "b"]: an array of strings.
+std::string JsonStrings(const std::vector<std::string>& raw) {
+    std::string json = "[";
+    for (std::size_t i = 0; i < raw.size(); ++i) json += (i == 0 ? "" : ", ") + JsonString(raw[i]);
+    return json + "]";
+}
+
 // , "key_bytes": "hex" after a string that is not valid UTF-8.
 std::string BytesMember(std::string_view key, std::string_view raw) {
     if (IsValidUtf8(raw)) return {};
@@ -117,6 +124,7 @@ std::string JsonFindings(const wavecheck::Findings& checked) {
         json += std::string(i == 0 ? "" : ", ") + "{\"code\": " + JsonString(finding.code) +
                 ", \"level\": " + JsonString(wavecheck::LevelName(finding.level)) +
                 ", \"offset\": " + std::to_string(finding.offset) +
+                ", \"chunk_offset\": " + std::to_string(finding.chunkOffset) +
                 ", \"chunk\": " + (finding.chunk.empty() ? "null" : JsonString(finding.chunk)) +
                 ", \"message\": " + JsonString(finding.message) + "}";
     }
@@ -158,11 +166,9 @@ void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t sta
     out_ << (firstFile_ ? "\n" : ",\n");
     firstFile_ = false;
     out_ << "  {\"path\": " << JsonString(path) << BytesMember("path", path) << ", \"status\": " << status
-         << ", \"error\": " << (error.empty() ? "null" : JsonString(error)) << ", \"notes\": [";
-    for (std::size_t i = 0; i < overview.notes.size(); ++i) {
-        out_ << (i == 0 ? "" : ", ") << JsonString(overview.notes[i]);
-    }
-    out_ << "],\n   \"structure\": "
+         << ", \"error\": " << (error.empty() ? "null" : JsonString(error))
+         << ", \"notes\": " << JsonStrings(overview.notes)
+         << ", \"also_in_file\": " << JsonStrings(overview.alsoInFile) << ",\n   \"structure\": "
          << (overview.structure != nullptr ? JsonStructure(*overview.structure) : std::string("[]"))
          << ",\n   \"findings\": " << JsonFindings(overview.findings)
          << ",\n   \"finding_counts\": " << JsonFindingCounts(overview.findings) << ",\n   \"unfinished\": "

@@ -21,8 +21,9 @@ std::string HexBytes(std::string_view raw);
 // lists nest only as deep as the walk goes.
 std::string JsonStructure(const wavedoc::StructureMap& structure);
 
-// The findings kept as a JSON array of {"code", "level", "offset", "chunk",
-// "message"}; "chunk" is null for a finding about no one chunk.
+// The findings kept as a JSON array of {"code", "level", "offset",
+// "chunk_offset", "chunk", "message"}; "chunk" is null for a finding about no
+// one chunk.
 std::string JsonFindings(const wavecheck::Findings& findings);
 
 // How many findings there are in all: {"error", "warning", "note", "by_code":

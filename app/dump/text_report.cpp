@@ -6,25 +6,27 @@
 
 #include "ui/detail/cut_text.h"
 #include "ui/detail/display_text.h"
+#include "ui/detail/invisible_characters.h"
+#include "ui/main/file_summary.h"
 #include "wavedoc/counted.h"
 
 namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
 
-// Characters that show nothing or change how the text around them reads.
-bool IsInvisibleOrDirectional(char32_t c) {
-    return c == 0x00AD || c == 0x061C || c == 0x180E || (c >= 0x200B && c <= 0x200F) ||
-           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) || c == 0xFEFF;
-}
-
+// Control characters (but TAB), the backslash that starts every escape, the
+// line and paragraph separators that break the line, and whatever has no
+// visible glyph of its own.
 bool NeedsEscape(char32_t c) {
-    return (c < 0x20 && c != '\t') || (c >= 0x7F && c <= 0x9F) || c == '\\' || IsInvisibleOrDirectional(c);
+    return (c < 0x20 && c != '\t') || (c >= 0x7F && c <= 0x9F) || c == '\\' || c == 0x2028 || c == 0x2029 ||
+           HasNoVisibleGlyph(c);
 }
 
+// \uXXXX, or \UXXXXXXXX for a code point above U+FFFF.
 void AppendEscape(std::string& text, char32_t c) {
-    text += "\\u";
-    for (int shift = 12; shift >= 0; shift -= 4) text += kHex[(c >> shift) & 0xF];
+    const int digits = c > 0xFFFF ? 8 : 4;
+    text += digits == 8 ? "\\U" : "\\u";
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) text += kHex[(c >> shift) & 0xF];
 }
 
 // The code point of the well-formed UTF-8 sequence of `length` bytes at `at`.
@@ -80,7 +82,7 @@ void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry) {
             line += ", " + wavedoc::Counted(entry.leftOut, "entry", "entries");
     }
     if (entry.afterRiffEnd) line += ", after the RIFF end";
-    line += entry.listing == wavedoc::Listing::Listed ? "  [listed]" : "  " + entry.Why();
+    line += entry.listing == wavedoc::Listing::Listed ? "  [listed]" : "  " + TerminalText(entry.Why());
     out << line << '\n';
 }
 
@@ -158,6 +160,8 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
     for (const ListedChunk& chunk : overview.chunks)
         out_ << TerminalText(chunk.name) << '\t' << chunk.size << '\n';
     for (const std::string& note : overview.notes) out_ << "! " << TerminalText(note) << '\n';
+    const std::string alsoInFile = AlsoInFileSentence(overview.alsoInFile);
+    if (!alsoInFile.empty()) out_ << "! " << TerminalText(alsoInFile) << '\n';
     if (parts_.structure && overview.structure != nullptr) WriteStructure(out_, *overview.structure);
     if (parts_.findings) WriteFindings(out_, overview.findings);
 }

@@ -6,11 +6,12 @@
 
 #include "file_report.h"
 
-// Text for a terminal from raw bytes: DisplayUtf8, then written as \uXXXX:
-// every control character except TAB (C0, DEL and C1), the backslash itself,
-// and the characters that are invisible or turn the direction of the text
-// (bidirectional embeddings, overrides and isolates, line and paragraph
-// separators, zero-width characters). So a file can neither send commands to
+// Text for a terminal from raw bytes: DisplayUtf8, then written as \uXXXX
+// (\UXXXXXXXX above U+FFFF): every control character except TAB (C0, DEL and
+// C1), the backslash itself, the line and paragraph separators, and every
+// character without a visible glyph of its own (HasNoVisibleGlyph: format
+// characters such as direction overrides and zero-width spaces, variation
+// selectors, tag characters, fillers). So a file can neither send commands to
 // the terminal nor make one text look like another.
 std::string TerminalText(std::string_view raw);
 
@@ -38,7 +39,8 @@ struct TextParts {
 void WriteFindings(std::ostream& out, const wavecheck::Findings& findings);
 
 // The text form, one file at a time: the path, the chunk list (name TAB size),
-// "! sentence" for each load note, then for each chunk a blank line, "[NAME]",
+// "! sentence" for each load note and "! Also in the file: ..." when the list
+// leaves chunk types out, then for each chunk a blank line, "[NAME]",
 // its rows and "! sentence" when its rows stop short; a blank line between
 // files. With the structure map or the findings asked for, those come after
 // the notes instead of the chunks' rows. A file that could not be read writes its reason to `errors` and

@@ -10,34 +10,11 @@
 #include <vector>
 
 #include "dump_options.h"
+#include "support/manual_text.h"
 
 namespace {
 
 using Words = std::set<std::string>;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-// Roff as plain text: "\-" is a hyphen, font changes ("\fB") and the quotes
-// around macro arguments go.
-std::string PlainRoff(const std::string& roff) {
-    std::string plain;
-    for (std::size_t i = 0; i < roff.size(); ++i) {
-        if (roff.compare(i, 2, "\\-") == 0) {
-            plain += '-';
-            ++i;
-        } else if (roff.compare(i, 2, "\\f") == 0 && i + 2 < roff.size()) {
-            i += 2;
-        } else if (roff[i] != '"') {
-            plain += roff[i];
-        }
-    }
-    return plain;
-}
 
 // The options a line names: words of two or more characters starting with "-",
 // split at blanks, commas, brackets and bars ("[--json]", "-h, --help").
@@ -79,7 +56,7 @@ struct HelpLists {
 // statuses on the line starting "Exit status:".
 HelpLists ReadHelp(const std::string& help) {
     HelpLists lists;
-    for (const std::string& line : Lines(help)) {
+    for (const std::string& line : wavtest::Lines(help)) {
         if (line.rfind("Exit status:", 0) == 0) {
             lists.exitStatuses = NumbersIn(line);
         } else if (line.rfind("Usage:", 0) == 0 || line.rfind("  ", 0) == 0) {
@@ -94,31 +71,14 @@ HelpLists ReadHelp(const std::string& help) {
     return lists;
 }
 
-// The tags of the ".TP" items in one ".SH" section of the page: the line right
-// after each ".TP".
-std::vector<std::string> SectionTags(const std::string& page, const std::string& section) {
-    std::vector<std::string> tags;
-    bool inSection = false;
-    bool nextIsTag = false;
-    for (const std::string& line : Lines(page)) {
-        if (line.rfind(".SH", 0) == 0) {
-            inSection = PlainRoff(line.substr(3)).find(section) != std::string::npos;
-        } else if (inSection && nextIsTag) {
-            tags.push_back(PlainRoff(line));
-        }
-        nextIsTag = inSection && line.rfind(".TP", 0) == 0;
-    }
-    return tags;
-}
-
 HelpLists ReadManual(const std::string& page) {
     HelpLists lists;
-    for (const std::string& tag : SectionTags(page, "OPTIONS")) {
-        const Words options = OptionsIn(tag);
+    for (const wavtest::ManualItem& item : wavtest::SectionItems(page, "OPTIONS")) {
+        const Words options = OptionsIn(item.tag);
         lists.options.insert(options.begin(), options.end());
     }
-    for (const std::string& tag : SectionTags(page, "EXIT STATUS")) {
-        const Words numbers = NumbersIn(tag);
+    for (const wavtest::ManualItem& item : wavtest::SectionItems(page, "EXIT STATUS")) {
+        const Words numbers = NumbersIn(item.tag);
         lists.exitStatuses.insert(numbers.begin(), numbers.end());
     }
     return lists;

@@ -6,6 +6,7 @@
 #include "file_report.h"
 #include "json_writer.h"
 #include "text_report.h"
+#include "ui/main/file_summary.h"
 
 namespace {
 
@@ -68,10 +69,76 @@ TEST(DumpText, EscapesForJsonAndForTheTerminal) {
         {"\xE2\x80\xA8\xE2\x80\x8B\xEF\xBB\xBF", "\"\xE2\x80\xA8\xE2\x80\x8B\xEF\xBB\xBF\"",
          "\\u2028\\u200b\\ufeff"},
         {"\xC2\xB5-law\x7F", "\"\xC2\xB5-law\x7F\"", "\xC2\xB5-law\\u007f"},
+        // A character above U+FFFF takes eight digits; spelt out, it stays distinct.
+        {"a\xF3\xA0\x80\x81", "\"a\xF3\xA0\x80\x81\"", "a\\U000e0001"},
+        {"a\\U000e0001", "\"a\\\\U000e0001\"", "a\\u005cU000e0001"},
     };
     for (const auto& [raw, json, terminal] : cases) {
         EXPECT_EQ(JsonString(raw), json) << raw;
         EXPECT_EQ(TerminalText(raw), terminal) << raw;
+    }
+}
+
+// A code point as UTF-8.
+std::string Utf8(char32_t c) {
+    const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
+    if (c < 0x80) return {byte(c)};
+    if (c < 0x800) return {byte(0xC0 | (c >> 6)), byte(0x80 | (c & 0x3F))};
+    if (c < 0x10000) return {byte(0xE0 | (c >> 12)), byte(0x80 | ((c >> 6) & 0x3F)), byte(0x80 | (c & 0x3F))};
+    return {byte(0xF0 | (c >> 18)), byte(0x80 | ((c >> 12) & 0x3F)), byte(0x80 | ((c >> 6) & 0x3F)),
+            byte(0x80 | (c & 0x3F))};
+}
+
+// Every character without a visible glyph of its own is escaped, found by its
+// Unicode properties (format character, default-ignorable, blank filler), and
+// none of its visible neighbours is. Combining marks that draw something, such
+// as an acute accent, stay: they change how the letter before them looks.
+TEST(DumpText, EscapesEveryCharacterWithoutAVisibleGlyph) {
+    const std::pair<char32_t, std::string> cases[] = {
+        // code point, as the terminal shows it ("" for as it is)
+        {0x00AD, "\\u00ad"},       // soft hyphen
+        {0x00AE, ""},              // registered sign
+        {0x0301, ""},              // combining acute accent, drawn over the "a" before it
+        {0x034F, "\\u034f"},       // combining grapheme joiner
+        {0x0600, "\\u0600"},       // Arabic number sign, a format character
+        {0x115F, "\\u115f"},       // Hangul choseong filler
+        {0x1160, "\\u1160"},       // Hangul jungseong filler
+        {0x17B4, "\\u17b4"},       // Khmer vowel inherent aq
+        {0x180E, "\\u180e"},       // Mongolian vowel separator
+        {0x180F, "\\u180f"},       // Mongolian free variation selector four
+        {0x200B, "\\u200b"},       // zero width space
+        {0x2028, "\\u2028"},       // line separator
+        {0x2060, "\\u2060"},       // word joiner
+        {0x2065, "\\u2065"},       // reserved among the invisible operators
+        {0x206A, "\\u206a"},       // inhibit symmetric swapping
+        {0x206F, "\\u206f"},       // nominal digit shapes
+        {0x2800, "\\u2800"},       // Braille pattern blank
+        {0x2801, ""},              // Braille pattern dots-1
+        {0x3164, "\\u3164"},       // Hangul filler
+        {0xFE0F, "\\ufe0f"},       // variation selector-16
+        {0xFE10, ""},              // presentation form for vertical comma
+        {0xFEFF, "\\ufeff"},       // zero width no-break space
+        {0xFFA0, "\\uffa0"},       // halfwidth Hangul filler
+        {0xFFF0, "\\ufff0"},       // reserved, default-ignorable
+        {0xFFF9, "\\ufff9"},       // interlinear annotation anchor
+        {0xFFFB, "\\ufffb"},       // interlinear annotation terminator
+        {0xFFFC, ""},              // object replacement character
+        {0x1BCA0, "\\U0001bca0"},  // shorthand format letter overlap
+        {0x1D173, "\\U0001d173"},  // musical symbol begin beam
+        {0x1D17A, "\\U0001d17a"},  // musical symbol end phrase
+        {0x1D17B, ""},             // musical symbol combining accent
+        {0x1F600, ""},             // grinning face
+        {0xE0000, "\\U000e0000"},  // reserved, default-ignorable
+        {0xE0001, "\\U000e0001"},  // language tag
+        {0xE007F, "\\U000e007f"},  // cancel tag
+        {0xE0100, "\\U000e0100"},  // variation selector-17
+        {0xE01EF, "\\U000e01ef"},  // variation selector-256
+        {0xE0FFF, "\\U000e0fff"},  // last of the reserved default-ignorable range
+        {0xE1000, ""},             // unassigned, and nothing keeps it invisible
+    };
+    for (const auto& [c, escaped] : cases) {
+        const std::string expected = "a" + (escaped.empty() ? Utf8(c) : escaped) + "b";
+        EXPECT_EQ(TerminalText("a" + Utf8(c) + "b"), expected) << std::hex << "U+" << std::uint32_t{c};
     }
 }
 
@@ -87,9 +154,11 @@ TEST(DumpText, PathsThatAreNotUtf8KeepTheirBytes) {
 // Feeds a writer what ReportFile would for one read file and one refused one.
 void FeedTwoFiles(ReportWriter& writer) {
     const auto readFile = [&] {
-        writer.BeginFile(
-            "a.wav",
-            FileOverview{{{"RIFF", 40}, {"cue ", -4}}, {"The data chunk runs past the end."}, {}, {}});
+        writer.BeginFile("a.wav", FileOverview{{{"RIFF", 40}, {"cue ", -4}},
+                                               {"The data chunk runs past the end."},
+                                               {"bext", "LIST (INFO)"},
+                                               {},
+                                               {}});
         writer.BeginChunk({"RIFF", 40});
         writer.AppendRow("RIFF Type\tWAVE");
         writer.EndChunk(std::nullopt);
@@ -115,6 +184,7 @@ TEST(DumpText, WritesListThenEachChunkAndReportsFailuresApart) {
         "RIFF\t40\n"
         "cue \t-4\n"
         "! The data chunk runs past the end.\n"
+        "! Also in the file: bext, LIST (INFO).\n"
         "\n"
         "[RIFF]\n"
         "RIFF Type\tWAVE\n"
@@ -135,20 +205,22 @@ TEST(DumpJson, WritesEveryFileWithItsChunksRowsAndErrors) {
     writer.Finish();
     const std::string oneFile =
         "  {\"path\": \"a.wav\", \"status\": 0, \"error\": null, \"notes\": [\"The data chunk runs past the "
-        "end.\"],\n   \"structure\": [],\n   \"findings\": [],\n"
+        "end.\"], \"also_in_file\": [\"bext\", \"LIST (INFO)\"],\n   \"structure\": [],\n   \"findings\": "
+        "[],\n"
         "   \"finding_counts\": {\"error\": 0, \"warning\": 0, \"note\": 0, \"by_code\": {}},\n"
         "   \"unfinished\": null,\n   \"chunks\": [\n"
         "    {\"name\": \"RIFF\", \"size\": 40, \"rows\": [\n      [\"RIFF Type\", \"WAVE\"]\n    ], "
         "\"error\": null},\n"
         "    {\"name\": \"cue \", \"size\": -4, \"rows\": [\n      [\"Number of cue points\", \"2\"],\n"
         "      [\"     Cue Point #1\"],\n      [\"\"]\n    ], \"error\": \"It stopped.\"}\n  ]}";
-    EXPECT_EQ(out.str(),
-              "{\"files\": [\n" + oneFile +
-                  ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
-                  "RIFF.\", \"notes\": [],\n   \"structure\": [],\n   \"findings\": [],\n"
-                  "   \"finding_counts\": {\"error\": 0, \"warning\": 0, \"note\": 0, \"by_code\": {}},\n"
-                  "   \"unfinished\": null,\n   \"chunks\": []},\n" +
-                  oneFile + "\n]}\n");
+    EXPECT_EQ(
+        out.str(),
+        "{\"files\": [\n" + oneFile +
+            ",\n  {\"path\": \"b.wav\", \"status\": 1, \"error\": \"b.wav does not start with "
+            "RIFF.\", \"notes\": [], \"also_in_file\": [],\n   \"structure\": [],\n   \"findings\": [],\n"
+            "   \"finding_counts\": {\"error\": 0, \"warning\": 0, \"note\": 0, \"by_code\": {}},\n"
+            "   \"unfinished\": null,\n   \"chunks\": []},\n" +
+            oneFile + "\n]}\n");
 }
 
 // A map entry for a whole chunk at offset.
@@ -161,6 +233,33 @@ wavedoc::MapEntry ChunkEntry(std::uint64_t offset, std::string id, std::uint32_t
     entry.present = size;
     entry.listing = listing;
     return entry;
+}
+
+// The dump and the window's status line name the same chunk types: those at
+// the top level that the list leaves out, once each, in file order.
+TEST(DumpAlsoInFile, NamesEachTopLevelTypeTheListLeavesOutOnce) {
+    using wavedoc::Listing;
+    wavedoc::MapEntry info = ChunkEntry(44, "LIST", 12, Listing::OtherList);
+    info.listType = "INFO";
+    wavedoc::MapEntry inInfo = ChunkEntry(56, "ISFT", 0, Listing::OtherList);
+    inInfo.depth = 1;
+    wavedoc::MapEntry stray;
+    stray.offset = 112;
+    stray.length = 3;
+    stray.listing = Listing::Bytes;
+    stray.stray = wavedoc::Stray::NotAChunk;
+    const wavedoc::StructureMap map{
+        {ChunkEntry(12, "fmt ", 16), ChunkEntry(36, "bext", 0, Listing::UnknownType), info, inInfo,
+         ChunkEntry(64, "bext", 0, Listing::UnknownType), ChunkEntry(72, "fmt ", 16, Listing::LaterDuplicate),
+         ChunkEntry(96, "iXML", 8, Listing::UnknownType), stray},
+        false};
+    const std::vector<std::string> names = AlsoInFile(map);
+    EXPECT_EQ(names, (std::vector<std::string>{"bext", "LIST (INFO)", "iXML"}));
+    EXPECT_EQ(AlsoInFileSentence(names), "Also in the file: bext, LIST (INFO), iXML.");
+
+    const wavedoc::StructureMap allListed{{ChunkEntry(12, "fmt ", 16), ChunkEntry(36, "data", 0)}, false};
+    EXPECT_TRUE(AlsoInFile(allListed).empty());
+    EXPECT_EQ(AlsoInFileSentence({}), "");
 }
 
 // The map and the findings, as the text and the JSON forms write them.
@@ -203,37 +302,44 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
             "\"These bytes do not start a chunk.\"}]");
 
     wavecheck::Findings findings;
-    findings.shown = {{"past-end", wavecheck::Level::Error, 36, "data", "It runs \"past\" the end."},
-                      {"fmt-missing", wavecheck::Level::Error, 0, "", "No fmt."}};
-    findings.counts = {{"past-end", 1, 1}, {"fmt-missing", 1, 1}};
+    findings.shown = {
+        {"past-end", wavecheck::Level::Error, 36, 36, "data", "It runs \"past\" the end."},
+        {"fmt-missing", wavecheck::Level::Error, 0, 0, "", "No fmt."},
+        {"loop-type", wavecheck::Level::Warning, 96, 52, "smpl", "Loop 1 at offset 96 is odd."}};
+    findings.counts = {{"past-end", 1, 1}, {"fmt-missing", 1, 1}, {"loop-type", 1, 1}};
     findings.errors = 2;
+    findings.warnings = 1;
     std::ostringstream lines;
     WriteFindings(lines, findings);
+    const std::string loopLine = "  warning\t96\tsmpl\tloop-type\tLoop 1 at offset 96 is odd.\n";
     EXPECT_EQ(lines.str(),
               "findings:\n  error\t36\tdata\tpast-end\tIt runs \"past\" the end.\n"
-              "  error\t0\t-\tfmt-missing\tNo fmt.\n");
+              "  error\t0\t-\tfmt-missing\tNo fmt.\n" +
+                  loopLine);
+    // A finding about a record gives the offset of its chunk too.
     EXPECT_EQ(
         JsonFindings(findings),
-        "[{\"code\": \"past-end\", \"level\": \"error\", \"offset\": 36, \"chunk\": \"data\", \"message\": "
-        "\"It runs \\\"past\\\" the end.\"}, {\"code\": \"fmt-missing\", \"level\": \"error\", \"offset\": "
-        "0, "
-        "\"chunk\": null, \"message\": \"No fmt.\"}]");
+        "[{\"code\": \"past-end\", \"level\": \"error\", \"offset\": 36, \"chunk_offset\": 36, \"chunk\": "
+        "\"data\", \"message\": \"It runs \\\"past\\\" the end.\"}, {\"code\": \"fmt-missing\", \"level\": "
+        "\"error\", \"offset\": 0, \"chunk_offset\": 0, \"chunk\": null, \"message\": \"No fmt.\"}, "
+        "{\"code\": \"loop-type\", \"level\": \"warning\", \"offset\": 96, \"chunk_offset\": 52, "
+        "\"chunk\": \"smpl\", \"message\": \"Loop 1 at offset 96 is odd.\"}]");
     std::ostringstream none;
     WriteFindings(none, {});
     EXPECT_EQ(none.str(), "findings: none\n");
 
     // Past the findings kept of a code, one line counts the rest; a check
     // that could not finish says so.
-    findings.counts = {{"past-end", 41, 1}, {"fmt-missing", 2, 1}};
+    findings.counts = {{"past-end", 41, 1}, {"fmt-missing", 1, 1}, {"loop-type", 1, 1}};
     findings.unfinished = "The file \"x.wav\" has changed since it was analysed.";
     std::ostringstream capped;
     WriteFindings(capped, findings);
     EXPECT_EQ(capped.str(),
               "findings:\n  error\t36\tdata\tpast-end\tIt runs \"past\" the end.\n"
               "  ...\t-\t-\tpast-end\tand 40 more past-end findings.\n"
-              "  error\t0\t-\tfmt-missing\tNo fmt.\n"
-              "  ...\t-\t-\tfmt-missing\tand 1 more fmt-missing finding.\n"
-              "! The check could not finish: The file \"x.wav\" has changed since it was analysed.\n");
+              "  error\t0\t-\tfmt-missing\tNo fmt.\n" +
+                  loopLine +
+                  "! The check could not finish: The file \"x.wav\" has changed since it was analysed.\n");
 }
 
 }  // namespace

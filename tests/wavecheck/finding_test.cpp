@@ -258,6 +258,40 @@ TEST(Findings, EachCodeRaisedByItsFileAndNotByTheNearMiss) {
     }
 }
 
+// Each finding's chunk offset is where a line of the structure map starts,
+// the chunk or bytes that hold what the finding points at (0: the RIFF header,
+// the whole file). A finding about a record inside a chunk says both offsets.
+TEST(Findings, PointIntoALineOfTheStructureMap) {
+    for (const Case& c : Cases()) {
+        SCOPED_TRACE(c.code + ": " + c.what);
+        wavedoc::WaveDocument document;
+        wavecheck::FileCheck check;
+        ASSERT_EQ(document.LoadFromMemory(c.raises, "test.wav", &check), wavedoc::LoadOk);
+        const std::vector<wavedoc::MapEntry>& map = document.Structure().entries;
+        for (const Finding& f : check.Finish(document).shown) {
+            SCOPED_TRACE(Describe({f}));
+            if (f.chunkOffset == 0) {
+                EXPECT_EQ(f.offset, 0u);
+                continue;
+            }
+            const auto line = std::find_if(map.begin(), map.end(), [&](const wavedoc::MapEntry& entry) {
+                return entry.offset == f.chunkOffset;
+            });
+            ASSERT_NE(line, map.end()) << "chunk offset " << f.chunkOffset;
+            EXPECT_GE(f.offset, line->offset);
+            EXPECT_LT(f.offset, line->offset + line->Covered());
+            if (!f.chunk.empty()) {
+                EXPECT_EQ(f.chunk, line->IsChunk() ? line->id : line->parentId);
+            }
+            if (f.offset != f.chunkOffset) {
+                const std::string place = "at offset " + std::to_string(f.offset) + " (in the \"" + f.chunk +
+                                          "\" chunk at offset " + std::to_string(f.chunkOffset) + ")";
+                EXPECT_NE(f.message.find(place), std::string::npos);
+            }
+        }
+    }
+}
+
 TEST(Findings, EveryCodeHasACase) {
     std::set<std::string> tested;
     for (const Case& c : Cases()) tested.insert(c.code);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -100,6 +101,29 @@ INSTANTIATE_TEST_SUITE_P(
                 RiffFile(Chunk("fact", "abc", {}, false) + Chunk("JUNK", "x") + kFmt),
                 "12:fact 23:JUNK! 33:fmt "},
         MapCase{"runs past the end", RiffFile(kFmt + Chunk("data", "dd", 1000)), "12:fmt  36:data"}));
+
+// Why the window does not list the first sub-chunk it leaves out: an item of
+// a list of another type than adtl is no fault, only not shown.
+TEST(StructureMap, SaysWhyASubChunkIsNotListed) {
+    const std::pair<std::string, std::string> cases[] = {
+        // file, why
+        {RiffFile(kFmt + kInfo), "An item of a LIST (INFO) list; its fields are not shown."},
+        {RiffFile(kFmt + Chunk("list", ListPayload("exif", Chunk("ever", "0220")))),
+         "An item of a list (exif) list; its fields are not shown."},
+        {RiffFile(kFmt + kAdtl), "Not a label, note or labelled text: the list shows those."},
+        {RiffFile(kFmt + kInfo + kAdtl), "Inside a list that is not shown."},
+    };
+    for (const auto& [file, why] : cases) {
+        WaveDocument document;
+        LoadOrFail(document, file);
+        const std::vector<MapEntry>& map = MapOf(document);
+        const auto left = std::find_if(map.begin(), map.end(), [](const MapEntry& entry) {
+            return entry.depth == 1 && entry.listing != Listing::Listed;
+        });
+        ASSERT_NE(left, map.end()) << Summary(map);
+        EXPECT_EQ(left->Why(), why) << Summary(map);
+    }
+}
 
 TEST(StructureMap, MarksChunksAfterTheRiffEnd) {
     const std::string file = RiffFile(kFmt, "WAVE", 28) + Chunk("id3 ", "tag");

@@ -1,5 +1,6 @@
 #include "file_summary.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "ui/detail/display_text.h"
@@ -14,8 +15,8 @@ constexpr std::size_t kMostNamed = 5;
 
 }  // namespace
 
-std::string AlsoInFileSentence(const wavedoc::StructureMap& structure) {
-    std::vector<std::string> named;
+std::vector<std::string> AlsoInFile(const wavedoc::StructureMap& structure) {
+    std::vector<std::string> names;
     std::unordered_set<std::string> seen;
     for (const wavedoc::MapEntry& entry : structure.entries) {
         if (entry.depth != 0) continue;
@@ -23,13 +24,17 @@ std::string AlsoInFileSentence(const wavedoc::StructureMap& structure) {
             continue;
         std::string name = entry.id;
         if (entry.listing == wavedoc::Listing::OtherList) name += " (" + entry.listType + ")";
-        if (seen.insert(name).second && named.size() < kMostNamed) named.push_back(std::move(name));
+        if (seen.insert(name).second) names.push_back(std::move(name));
     }
-    if (named.empty()) return {};
+    return names;
+}
+
+std::string AlsoInFileSentence(const std::vector<std::string>& names) {
+    if (names.empty()) return {};
+    const std::size_t named = std::min(names.size(), kMostNamed);
     std::string sentence = "Also in the file: ";
-    for (std::size_t i = 0; i < named.size(); ++i) sentence += (i == 0 ? "" : ", ") + named[i];
-    if (seen.size() > named.size())
-        sentence += " and " + GroupedThousands(seen.size() - named.size()) + " more";
+    for (std::size_t i = 0; i < named; ++i) sentence += (i == 0 ? "" : ", ") + names[i];
+    if (names.size() > named) sentence += " and " + GroupedThousands(names.size() - named) + " more";
     return sentence + ".";
 }
 

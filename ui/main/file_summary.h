@@ -8,11 +8,15 @@
 
 // Sentences about a whole analysed file for the status line.
 
-// "Also in the file: bext, iXML, LIST (INFO), JUNK." naming, once each and in
-// file order, the top-level chunk types the chunk list does not show, the
-// first five of them and then how many more ("… and 4,090 more."); empty
-// when it shows them all.
-std::string AlsoInFileSentence(const wavedoc::StructureMap& structure);
+// The top-level chunk types the chunk list does not show, once each and in
+// file order, a list with its type: {"bext", "iXML", "LIST (INFO)", "JUNK"}.
+// Raw bytes, as the file holds them.
+std::vector<std::string> AlsoInFile(const wavedoc::StructureMap& structure);
+
+// "Also in the file: bext, iXML, LIST (INFO), JUNK." for those names, the
+// first five of them and then how many more ("... and 4,090 more."); empty
+// when there are none, as when the chunk list shows every type.
+std::string AlsoInFileSentence(const std::vector<std::string>& names);
 
 // "No findings." or "3 findings: 1 error, 2 warnings." (counting every
 // finding, however many are kept), saying so when the check did not finish.

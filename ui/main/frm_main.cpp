@@ -377,7 +377,7 @@ void frmMain::ListChunks() {
 }
 
 void frmMain::SummariseFile() {
-    alsoInFile_ = AlsoInFileSentence(document_->Structure());
+    alsoInFile_ = AlsoInFileSentence(AlsoInFile(document_->Structure()));
     const wavecheck::Findings findings = check_->Finish(*document_);
     check_.reset();
     // Errors, where content is lost, stand in the status line too.

@@ -13,10 +13,11 @@ namespace {
 // One level being walked: the top level, or the sub-chunks of one list.
 struct Level {
     ChunkWalker walk;
-    std::string listId;  // empty at the top level
+    std::string listId;    // empty at the top level
+    std::string listType;  // the list's type, as stored
 };
 
-MapEntry ChunkEntry(const ChunkHeader& header, std::uint64_t riffEnd, int depth, const std::string& parent) {
+MapEntry ChunkEntry(const ChunkHeader& header, std::uint64_t riffEnd, int depth, const Level& parent) {
     MapEntry entry;
     entry.offset = header.headerOffset;
     entry.id = header.id;
@@ -27,13 +28,14 @@ MapEntry ChunkEntry(const ChunkHeader& header, std::uint64_t riffEnd, int depth,
     entry.last = header.endsRange;
     entry.afterRiffEnd = entry.offset >= riffEnd;
     entry.depth = depth;
-    entry.parentId = parent;
+    entry.parentId = parent.listId;
+    entry.parentType = parent.listType;
     return entry;
 }
 
 // The stray entry a level ends with, if it ends in bytes that are no chunk.
 std::optional<MapEntry> StrayEntry(const ChunkWalker& walk, std::uint64_t riffEnd, int depth,
-                                   const std::string& parent) {
+                                   const Level& parent) {
     if (walk.End() != WalkEnd::NotAChunk && walk.End() != WalkEnd::CutHeader) return std::nullopt;
     MapEntry entry;
     entry.offset = walk.Position();
@@ -42,7 +44,8 @@ std::optional<MapEntry> StrayEntry(const ChunkWalker& walk, std::uint64_t riffEn
     entry.stray = walk.End() == WalkEnd::NotAChunk ? Stray::NotAChunk : Stray::CutHeader;
     entry.afterRiffEnd = entry.offset >= riffEnd;
     entry.depth = depth;
-    entry.parentId = parent;
+    entry.parentId = parent.listId;
+    entry.parentType = parent.listType;
     return entry;
 }
 
@@ -57,19 +60,19 @@ void WalkFile(const ByteSource& source, std::uint32_t riffSize, const std::funct
     const std::uint64_t riffEnd = RiffEnd(riffSize);
     std::vector<Level> levels;
     levels.reserve(kMostListDepth + 1);
-    levels.push_back({ChunkWalker(source, layout::kRiffHeaderSize, source.Length(), riffEnd), {}});
+    levels.push_back({ChunkWalker(source, layout::kRiffHeaderSize, source.Length(), riffEnd), {}, {}});
     while (!levels.empty()) {
         const int depth = static_cast<int>(levels.size()) - 1;
         Level& level = levels.back();
         const std::optional<ChunkHeader> header = level.walk.Next();
         if (!header) {
-            if (std::optional<MapEntry> stray = StrayEntry(level.walk, riffEnd, depth, level.listId)) {
+            if (std::optional<MapEntry> stray = StrayEntry(level.walk, riffEnd, depth, level)) {
                 visit(*stray);
             }
             levels.pop_back();
             continue;
         }
-        MapEntry entry = ChunkEntry(*header, riffEnd, depth, level.listId);
+        MapEntry entry = ChunkEntry(*header, riffEnd, depth, level);
         const bool list = layout::IsListId(header->id);
         if (list) {
             entry.listType =
@@ -79,8 +82,8 @@ void WalkFile(const ByteSource& source, std::uint32_t riffSize, const std::funct
         visit(entry);
         if (list && !entry.notWalked && header->presentSize > layout::kListTypeSize) {
             const std::uint64_t begin = header->dataOffset + layout::kListTypeSize;
-            levels.push_back(
-                {ChunkWalker(source, begin, header->dataOffset + header->presentSize), header->id});
+            levels.push_back({ChunkWalker(source, begin, header->dataOffset + header->presentSize),
+                              header->id, entry.listType});
         }
     }
 }

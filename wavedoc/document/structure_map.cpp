@@ -28,7 +28,11 @@ std::string MapEntry::Why() const {
             }
             return "Inside a list that is not shown.";
         case Listing::NotAnEntry:
-            return "Not a label, note or labelled text: the list shows those.";
+            // An associated data list holds labels, notes and labelled texts;
+            // a list of another type, such as INFO, holds items of its own.
+            if (parentType == layout::kAssociatedDataType)
+                return "Not a label, note or labelled text: the list shows those.";
+            return "An item of a " + parentId + " (" + parentType + ") list; its fields are not shown.";
         case Listing::Bytes:
             break;
     }
@@ -85,7 +89,11 @@ void MapBuilder::CloseLevels(const MapEntry& entry) {
             rest.stray = Stray::Unmapped;
             rest.afterRiffEnd = entry.afterRiffEnd;
             rest.depth = static_cast<int>(depth);
-            rest.parentId = depth == 0 ? std::string() : map_.entries[ListIndexAt(depth - 1)].id;
+            if (depth > 0) {
+                const MapEntry& list = map_.entries[ListIndexAt(depth - 1)];
+                rest.parentId = list.id;
+                rest.parentType = list.listType;
+            }
             map_.entries.push_back(std::move(rest));
         }
         if (depth > 0) from = open_[depth - 1].coveredEnd;

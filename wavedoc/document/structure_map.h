@@ -15,7 +15,8 @@ enum class Listing {
     UnknownType,     // a chunk type the document does not hold
     LaterDuplicate,  // a later chunk of a type already listed
     OtherList,       // a list that is not the one shown, or a sub-chunk of such a list
-    NotAnEntry,      // inside the shown list: a sub-chunk that is no label, note or labelled text
+    NotAnEntry,      // inside the shown list: a sub-chunk that is no label, note or labelled text,
+                     // such as an item of an INFO list
     Bytes,           // bytes that are no chunk (see Stray)
 };
 
@@ -50,12 +51,14 @@ struct MapEntry {
     bool notWalked = false;     // a list nested too deep: its sub-chunks are not walked
     int depth = 0;              // 0 at the top level, 1 inside a list, ...
     std::string parentId;       // the id of the list it lies in; empty at the top level
+    std::string parentType;     // the type of the list it lies in, as stored
 
     bool IsChunk() const { return stray == Stray::None; }
     bool IsList() const;
     // Bytes the entry covers: header, content present, pad byte; or the stray bytes.
     std::uint64_t Covered() const;
-    // Plain words for why the window does not list it; empty when it does.
+    // Plain words for why the window does not list it; empty when it does. An
+    // item of the shown list names that list's id and type as stored.
     std::string Why() const;
 };
 

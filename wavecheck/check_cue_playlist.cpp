@@ -50,7 +50,7 @@ void CheckCuePastData(const CheckInput& input, Report& report) {
     for (std::size_t i = 0; i < cues->points.size(); ++i) {
         const CuePointFields& point = cues->points[i];
         if (point.sampleOffset <= length->frames) continue;  // a cue point may mark the very end
-        const std::uint64_t record = RecordOffset(cue, static_cast<std::int64_t>(i) + 1, layout::kCuePoints);
+        const std::uint64_t record = RecordOffset(cue, static_cast<std::int32_t>(i + 1), layout::kCuePoints);
         fault.Note(record, cue, [&] {
             return "Cue point " + std::to_string(i + 1) + " (id " + FieldValue(point.id) + ") " +
                    RecordPlace(record, cue) + " lies at sample " + FieldValue(point.sampleOffset) +
@@ -69,7 +69,7 @@ void CheckCueIdDuplicate(const CheckInput& input, Report& report) {
     for (std::size_t i = 0; i < cues->points.size(); ++i) {
         const std::uint32_t id = cues->points[i].id;
         if (ids.insert(id).second) continue;
-        const std::uint64_t record = RecordOffset(cue, static_cast<std::int64_t>(i) + 1, layout::kCuePoints);
+        const std::uint64_t record = RecordOffset(cue, static_cast<std::int32_t>(i + 1), layout::kCuePoints);
         fault.Note(record, cue, [&] {
             return "Cue point " + std::to_string(i + 1) + " " + RecordPlace(record, cue) + " has id " +
                    std::to_string(id) + ", the same as an earlier cue point, so what names id " +

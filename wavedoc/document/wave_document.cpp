@@ -313,8 +313,8 @@ std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source, Wa
     // The file stays open for the load alone. Everything is read into a fresh
     // set of chunks, which replaces the current one only when the whole file
     // has been read.
-    const ReadingSession session(source.get());
     try {
+        const ReadingSession session(source.get());
         const std::string head = source->Read(0, std::max(kRiffHeaderSize, kOtherFormHeadBytes));
         if (const std::int16_t status = CheckRiffHeader(*source, head, loadError_); status != LoadOk) {
             return status;

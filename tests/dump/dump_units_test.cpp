@@ -262,6 +262,35 @@ TEST(DumpAlsoInFile, NamesEachTopLevelTypeTheListLeavesOutOnce) {
     EXPECT_EQ(AlsoInFileSentence({}), "");
 }
 
+// A long quoted name is shortened in the middle, never inside a character,
+// and what follows it in the sentence is kept.
+TEST(StatusSentence, ShortensLongQuotedNamesInTheMiddle) {
+    const std::string ellipsis = "\xE2\x80\xA6";
+    const std::string longPath = "/" + std::string(99, 'a') + std::string(100, 'z');
+    const std::string accents = [] {
+        std::string e;
+        for (int i = 0; i < 100; ++i) e += "\xC3\xA9";
+        return e;
+    }();
+    const struct {
+        const char* what;
+        std::string sentence;
+        std::string shortened;
+    } cases[] = {
+        {"short name kept", "The file \"a.wav\" is fine.", "The file \"a.wav\" is fine."},
+        {"long path", "The file \"" + longPath + "\" has changed.",
+         "The file \"/" + std::string(9, 'a') + ellipsis + std::string(10, 'z') + "\" has changed."},
+        {"a later quoted id stays", "The file \"" + longPath + "\" holds \"fmt \".",
+         "The file \"/" + std::string(9, 'a') + ellipsis + std::string(10, 'z') + "\" holds \"fmt \"."},
+        {"UTF-8 kept whole", "\"" + accents + "\"",
+         "\"" + accents.substr(0, 10) + ellipsis + accents.substr(0, 10) + "\""},
+        {"a cut inside a character moves before it", "\"x" + accents + "\"",
+         "\"x" + accents.substr(0, 8) + ellipsis + accents.substr(0, 10) + "\""},
+        {"an unclosed quote left alone", "He said \"" + longPath, "He said \"" + longPath},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ShortenQuotedNames(c.sentence, 20), c.shortened) << c.what;
+}
+
 // The map and the findings, as the text and the JSON forms write them.
 TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
     const wavedoc::MapEntry fmt = ChunkEntry(12, "fmt ", 16);

@@ -66,3 +66,25 @@ std::vector<std::string> FindingLines(const wavecheck::Findings& findings, std::
     if (!findings.Finished()) lines.push_back(findings.unfinished);
     return lines;
 }
+
+std::string ShortenQuotedNames(std::string_view sentence, std::size_t most) {
+    const auto continuation = [&](std::size_t at) {
+        return at < sentence.size() && (static_cast<unsigned char>(sentence[at]) & 0xC0) == 0x80;
+    };
+    std::string shortened;
+    std::size_t done = 0;
+    for (std::size_t open = sentence.find('"'); open != std::string_view::npos;) {
+        const std::size_t close = sentence.find('"', open + 1);
+        if (close == std::string_view::npos) break;
+        if (close - open - 1 > most) {
+            std::size_t keepTo = open + 1 + most / 2;
+            while (continuation(keepTo)) --keepTo;
+            std::size_t resumeAt = close - most / 2;
+            while (continuation(resumeAt)) ++resumeAt;
+            shortened.append(sentence.substr(done, keepTo - done)).append("\xE2\x80\xA6");  // …
+            done = resumeAt;
+        }
+        open = sentence.find('"', close + 1);
+    }
+    return shortened.append(sentence.substr(done));
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "wavecheck/findings.h"
@@ -26,3 +27,8 @@ std::string FindingsSentence(const wavecheck::Findings& findings);
 // past-end): sentence"; then "... and N more findings." and why the check
 // did not finish, when so.
 std::vector<std::string> FindingLines(const wavecheck::Findings& findings, std::size_t most);
+
+// The sentence with every quoted name ("…") longer than `most` bytes (a long
+// path) shortened in the middle to its first and last bytes around "…",
+// without cutting a UTF-8 character in two.
+std::string ShortenQuotedNames(std::string_view sentence, std::size_t most);

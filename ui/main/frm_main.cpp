@@ -58,28 +58,11 @@ constexpr int kValueGridWidthTwips = 5910;
 // and how many the tool tip lists before it counts the rest.
 constexpr qsizetype kStatusSentences = 3;
 constexpr qsizetype kStatusToolTipSentences = 20;
-// A quoted name in a sentence (a path) longer than this is shortened in the
-// middle, where a path says least.
-constexpr qsizetype kMostQuotedCharacters = 80;
+// A quoted name in a sentence (a path) longer than this many bytes is
+// shortened in the middle, where a path says least.
+constexpr std::size_t kMostQuotedBytes = 80;
 // The findings label's tool tip lists this many findings at the most.
 constexpr std::size_t kFindingLines = 20;
-
-// The sentence with every quoted name longer than kMostQuotedCharacters
-// shortened to its start and its end around "…".
-QString ShortenQuotedNames(QString sentence) {
-    constexpr qsizetype kKept = kMostQuotedCharacters / 2;
-    for (qsizetype open = sentence.indexOf(QLatin1Char('"')); open >= 0;) {
-        qsizetype close = sentence.indexOf(QLatin1Char('"'), open + 1);
-        if (close < 0) break;
-        const qsizetype length = close - open - 1;
-        if (length > kMostQuotedCharacters) {
-            sentence.replace(open + 1 + kKept, length - 2 * kKept, QStringLiteral("…"));
-            close = open + 1 + 2 * kKept + 1;
-        }
-        open = sentence.indexOf(QLatin1Char('"'), close + 1);
-    }
-    return sentence;
-}
 
 // The hourglass for as long as it lives, restored on every way out.
 class BusyCursor {
@@ -415,11 +398,13 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
 
 void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     QStringList sentences;
-    for (const std::string& error : lostContent_) sentences << TextFromBytes(error);
-    for (const std::string& note : document_->LoadNotes()) sentences << TextFromBytes(note);
-    if (stop) sentences << TextFromBytes(*stop);
-    if (!alsoInFile_.empty()) sentences << TextFromBytes(alsoInFile_);
-    for (QString& sentence : sentences) sentence = ShortenQuotedNames(sentence);
+    const auto add = [&](const std::string& sentence) {
+        sentences << TextFromBytes(ShortenQuotedNames(sentence, kMostQuotedBytes));
+    };
+    for (const std::string& error : lostContent_) add(error);
+    for (const std::string& note : document_->LoadNotes()) add(note);
+    if (stop) add(*stop);
+    if (!alsoInFile_.empty()) add(alsoInFile_);
     // The line, one line however much it holds, shows the first few
     // sentences; its tool tip lists more of them.
     QStringList shown = sentences.mid(0, kStatusSentences);

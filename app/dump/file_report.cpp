@@ -30,11 +30,11 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     // Like the window: the audio samples are never shown.
     document.Data().SetData("");
     // Reporting a file is one action: the file stays open until it is done.
-    // When it has changed since the load, the check and each chunk say so.
+    // When it can no longer be read as loaded, the check and each chunk say so.
     std::optional<wavedoc::ReadingSession> reading;
     try {
         reading.emplace(document.Source());
-    } catch (const wavedoc::FileChangedError&) {
+    } catch (const wavedoc::WaveDocError&) {
     }
 
     FileOverview overview;

@@ -257,9 +257,17 @@ TEST(DumpAlsoInFile, NamesEachTopLevelTypeTheListLeavesOutOnce) {
     EXPECT_EQ(names, (std::vector<std::string>{"bext", "LIST (INFO)", "iXML"}));
     EXPECT_EQ(AlsoInFileSentence(names), "Also in the file: bext, LIST (INFO), iXML.");
 
-    const wavedoc::StructureMap allListed{{ChunkEntry(12, "fmt ", 16), ChunkEntry(36, "data", 0)}, false};
+    // A later list of the shown list's type has a note of its own.
+    wavedoc::MapEntry shown = ChunkEntry(12, "LIST", 4);
+    shown.listType = "adtl";
+    wavedoc::MapEntry later = ChunkEntry(24, "LIST", 4, Listing::OtherList);
+    later.listType = "adtl";
+    const wavedoc::StructureMap allListed{
+        {ChunkEntry(12, "fmt ", 16), shown, later, ChunkEntry(36, "data", 0)}, false};
     EXPECT_TRUE(AlsoInFile(allListed).empty());
     EXPECT_EQ(AlsoInFileSentence({}), "");
+    EXPECT_EQ(AlsoInFileSentence({"a", "b", "c", "d", "e", "f", "g"}),
+              "Also in the file: a, b, c, d, e and 2 more.");
 }
 
 // A long quoted name is shortened in the middle, never inside a character,

@@ -153,4 +153,33 @@ TEST(ListChunk, ExposesLabelsNotesAndLabelledTexts) {
               std::make_tuple(2, 480, std::string("rgn "), 1, 2, 3, 65001, std::string("Verse")));
 }
 
+// How long a label's text is: up to its first zero byte when that lies in
+// what is read (the limit and a few bytes more), else up to the zero bytes
+// that close it. The bytes read never go past the limit and its read-ahead.
+TEST(SubChunkEntry, CountsATextUpToTheZeroBytesThatEndIt) {
+    constexpr std::uint64_t kLimit = 8;
+    const struct {
+        const char* what;
+        std::string stored;  // the label's text bytes as stored
+        std::size_t shown;   // how many bytes ReadText gives
+        std::uint64_t length;
+    } cases[] = {
+        {"short, closed", std::string("abc\0", 4), 3, 3},
+        {"exactly the limit, closed", std::string("abcdefgh\0", 9), 8, 8},
+        {"zero in the read-ahead", std::string("abcdefghi\0xyz", 13), 9, 9},
+        {"long, closed by one zero", std::string(20, 'a') + '\0', 11, 20},
+        {"long, closed by two zeros", std::string(20, 'a') + std::string(2, '\0'), 11, 20},
+        {"long, not closed", std::string(20, 'a'), 11, 20},
+        {"unclosed within the read", "abcde", 5, 5},
+    };
+    for (const auto& c : cases) {
+        WaveDocument document;
+        LoadOrFail(document, RiffFile(FmtAndData() +
+                                      Chunk("LIST", ListPayload("adtl", Chunk("labl", U32(1) + c.stored)))));
+        const wavedoc::SubChunkEntry::StoredText text = document.List().Labels().Item(1).ReadText(kLimit);
+        EXPECT_EQ(text.shown.size(), c.shown) << c.what;
+        EXPECT_EQ(text.length, c.length) << c.what;
+    }
+}
+
 }  // namespace

@@ -109,6 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Near misses.
         FormCase{"0xFF without frame sync", std::string("\xFF\x00\x00\x00", 4), kNotRiff},
         FormCase{"0xFF bytes only", "\xFF\xFF\xFF\xFF", kNotRiff},
+        FormCase{"UTF-16LE text", std::string("\xFF\xFEH\0e\0l\0l\0o\0", 12), kNotRiff},
+        FormCase{"UTF-16BE text", std::string("\xFE\xFF\0H\0e\0l\0l\0o", 12), kNotRiff},
         FormCase{"frame of the reserved version", "\xFF\xEB\x90\x64", kNotRiff},
         FormCase{"frame of the reserved layer", "\xFF\xF9\x90\x64", kNotRiff},
         FormCase{"frame of the reserved sample rate", "\xFF\xFB\x9C\x64", kNotRiff},

@@ -11,7 +11,8 @@
 // digits. No shown text holds a zero byte (a text ends at its first one), and
 // no other value holds the mark followed by digits, so a text that merely
 // reads like the marker (" ... (10,000 bytes in all)") is never taken for one:
-// the writers and the grid tell the two apart.
+// the grid (by its tool tip) and the JSON output (by "bytes_in_all") tell the
+// two apart; the text output, meant for reading, writes both alike.
 inline constexpr std::string_view kCutMark{"\0cut", 4};
 
 struct CutValue {

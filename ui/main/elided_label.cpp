@@ -4,6 +4,8 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include "ui/main/one_line_text.h"
+
 namespace {
 
 // The width a label asks for: a few words, whatever it holds.
@@ -22,9 +24,6 @@ QSize ElidedLabel::minimumSizeHint() const { return sizeHint(); }
 void ElidedLabel::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     const QRect room = contentsRect();
-    // Line breaks in the text would make a second line: they read as spaces.
-    QString line = text();
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QString shown = fontMetrics().elidedText(line, Qt::ElideRight, room.width());
+    const QString shown = fontMetrics().elidedText(OnOneLine(text()), Qt::ElideRight, room.width());
     style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), shown, foregroundRole());
 }

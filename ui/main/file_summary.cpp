@@ -16,12 +16,21 @@ constexpr std::size_t kMostNamed = 5;
 }  // namespace
 
 std::vector<std::string> AlsoInFile(const wavedoc::StructureMap& structure) {
+    // A later list of the type the chunk list shows has a load note of its
+    // own; it is that type, so it is not named here.
+    std::string shownListType;
+    for (const wavedoc::MapEntry& entry : structure.entries) {
+        if (entry.depth == 0 && entry.IsList() && entry.listing == wavedoc::Listing::Listed) {
+            shownListType = entry.listType;
+        }
+    }
     std::vector<std::string> names;
     std::unordered_set<std::string> seen;
     for (const wavedoc::MapEntry& entry : structure.entries) {
         if (entry.depth != 0) continue;
         if (entry.listing != wavedoc::Listing::UnknownType && entry.listing != wavedoc::Listing::OtherList)
             continue;
+        if (entry.listing == wavedoc::Listing::OtherList && entry.listType == shownListType) continue;
         std::string name = entry.id;
         if (entry.listing == wavedoc::Listing::OtherList) name += " (" + entry.listType + ")";
         if (seen.insert(name).second) names.push_back(std::move(name));

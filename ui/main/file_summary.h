@@ -28,7 +28,7 @@ std::string FindingsSentence(const wavecheck::Findings& findings);
 // did not finish, when so.
 std::vector<std::string> FindingLines(const wavecheck::Findings& findings, std::size_t most);
 
-// The sentence with every quoted name ("…") longer than `most` bytes (a long
-// path) shortened in the middle to its first and last bytes around "…",
-// without cutting a UTF-8 character in two.
+// The sentence, UTF-8 text, with every quoted name ("…") longer than `most`
+// bytes (a long path) shortened in the middle to its first and last bytes
+// around "…", without cutting a character in two.
 std::string ShortenQuotedNames(std::string_view sentence, std::size_t most);

@@ -399,7 +399,7 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
 void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     QStringList sentences;
     const auto add = [&](const std::string& sentence) {
-        sentences << TextFromBytes(ShortenQuotedNames(sentence, kMostQuotedBytes));
+        sentences << QString::fromStdString(ShortenQuotedNames(DisplayUtf8(sentence), kMostQuotedBytes));
     };
     for (const std::string& error : lostContent_) add(error);
     for (const std::string& note : document_->LoadNotes()) add(note);

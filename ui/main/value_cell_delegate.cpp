@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QToolTip>
 
+#include "ui/main/one_line_text.h"
 #include "ui/main/row_table_model.h"
 
 namespace {
@@ -31,7 +32,7 @@ void ValueCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     }
     QStyleOptionViewItem cell = option;
     initStyleOption(&cell, index);
-    const QString text = cell.text.left(cell.text.size() - marker.size());
+    const QString text = OnOneLine(cell.text.left(cell.text.size() - marker.size()));
     const int room = TextWidth(cell) - cell.fontMetrics.horizontalAdvance(marker);
     QString elided = cell.fontMetrics.elidedText(text, Qt::ElideRight, std::max(room, 0));
     // The marker says the text goes on: no second ellipsis before it.

@@ -9,6 +9,8 @@ namespace {
 
 constexpr std::uint64_t kLablFixedBytes = layout::kLabelFixedBytes;
 constexpr std::uint64_t kLtxtFixedBytes = layout::kLabelledTextFixedBytes;
+// How many of a long text's last bytes are read to find its closing zeros.
+constexpr std::uint64_t kTextTailBytes = 16;
 
 }  // namespace
 
@@ -27,8 +29,14 @@ SubChunkEntry::StoredText SubChunkEntry::ReadText(std::uint64_t limit) const {
     if (const std::size_t zero = text.shown.find('\0'); zero != std::string::npos) {
         text.shown.resize(zero);
         text.length = zero;
-    } else if (textPresent_ > read && source_->Read(textOffset_ + textPresent_ - 1, 1)[0] == '\0') {
-        --text.length;  // the closing zero byte is no part of the text
+    } else if (textPresent_ > read) {
+        // The closing zero bytes are no part of the text: writers that pad
+        // to an even size leave two. A zero byte further in is not looked
+        // for, since that would read the whole text to show its start.
+        const std::uint64_t tailLength = std::min<std::uint64_t>(textPresent_ - read, kTextTailBytes);
+        const std::string tail = source_->Read(textOffset_ + textPresent_ - tailLength, tailLength);
+        const std::size_t kept = tail.find_last_not_of('\0');
+        text.length -= tail.size() - (kept == std::string::npos ? 0 : kept + 1);
     }
     return text;
 }

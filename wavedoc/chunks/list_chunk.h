@@ -34,9 +34,9 @@ public:
     // The text up to its first zero byte, at most limit + kTextReadAhead
     // bytes of it, and how many bytes the whole text holds: up
     // to its first zero byte when that lies within the bytes read, else the
-    // text's bytes as stored without a closing zero byte (a zero byte further
-    // in is not looked for: that would read the whole text). One read, and
-    // one more of the last byte when the text is longer than the read.
+    // text's bytes as stored without the zero bytes that close it (a zero
+    // byte further in is not looked for: that would read the whole text). One
+    // read, and one more of the last few bytes when the text is longer.
     struct StoredText {
         std::string shown;
         std::uint64_t length = 0;

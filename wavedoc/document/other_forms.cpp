@@ -8,18 +8,21 @@ namespace {
 using namespace std::string_view_literals;
 
 // Whether the head opens with an MPEG audio frame header (an MP3 frame):
-// eleven sync bits, then a version and a layer that are not the reserved
-// values, a bit rate index that is not the forbidden 1111 and a sample rate
+// eleven sync bits, then a version that is not the reserved value, layer II
+// or III, a bit rate index that is not the forbidden 1111 and a sample rate
 // index that is not the reserved 11. A stray 0xFF byte seldom passes all.
+// Layer I, never used in files saved as .wav, is left out because a UTF-16
+// text's byte order mark (FF FE) reads as its header.
 bool OpensWithMpegFrame(std::string_view head) {
     if (head.size() < 3) return false;
     const auto second = static_cast<unsigned char>(head[1]);
     const auto third = static_cast<unsigned char>(head[2]);
     const unsigned version = (second >> 3) & 0x3;  // 01 is reserved
-    const unsigned layer = (second >> 1) & 0x3;    // 00 is reserved
+    const unsigned layer = (second >> 1) & 0x3;    // 01 layer III, 10 layer II
     const unsigned bitRate = third >> 4;
     const unsigned sampleRate = (third >> 2) & 0x3;
-    return (second & 0xE0) == 0xE0 && version != 1 && layer != 0 && bitRate != 0xF && sampleRate != 3;
+    return (second & 0xE0) == 0xE0 && version != 1 && (layer == 1 || layer == 2) && bitRate != 0xF &&
+           sampleRate != 3;
 }
 
 // A form's signature: the bytes the file starts with, '?' standing for any

@@ -326,6 +326,10 @@ std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source, Wa
         chunks_ = std::move(fresh);
         loadError_.clear();
         return LoadOk;
+    } catch (const FileChangedError&) {
+        // Not yet analysed: the file was replaced or changed while it was read.
+        loadError_ = "The file \"" + source->DisplayName() +
+                     "\" changed while it was being read: read it again when it is complete.";
     } catch (const WaveDocError& error) {
         loadError_ = error.what();
     } catch (const std::bad_alloc&) {

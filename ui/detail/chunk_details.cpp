@@ -58,18 +58,6 @@ DetailRoutine RoutineFor(std::string_view chunkName) {
     return nullptr;
 }
 
-// "The cue chunk could not be shown in full: " followed by the reason, which
-// starts in lower case when it is an ordinary capitalised sentence.
-std::string IncompleteSentence(std::string_view chunkName, std::string reason) {
-    const std::size_t end = chunkName.find_last_not_of(' ');
-    const std::string_view shownName = chunkName.substr(0, end == std::string_view::npos ? 0 : end + 1);
-    if (reason.size() >= 2 && reason[0] >= 'A' && reason[0] <= 'Z' && reason[1] >= 'a' && reason[1] <= 'z') {
-        reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
-    }
-    if (reason.empty() || reason.back() != '.') reason += '.';
-    return "The " + std::string(shownName) + " chunk could not be shown in full: " + reason;
-}
-
 }  // namespace
 
 std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& document,

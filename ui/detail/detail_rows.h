@@ -29,6 +29,11 @@ public:
 // (cut_text.h).
 std::string ShownText(std::string text, std::uint64_t length, std::uint64_t limit);
 
+// "The cue chunk could not be shown in full: " followed by the reason, which
+// starts in lower case when it is an ordinary capitalised sentence. The name
+// is the chunk id as stored; trailing spaces are left out.
+std::string IncompleteSentence(std::string_view chunkName, std::string reason);
+
 // A value row whose value is the plain signed decimal text of `value`.
 void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value);
 

@@ -10,6 +10,9 @@
 // Latin-1 characters. Nothing is trimmed.
 std::string DisplayUtf8(std::string_view raw);
 
+// Appends the UTF-8 bytes of one code point (at most U+10FFFF).
+void AppendUtf8(std::string& text, char32_t codePoint);
+
 // Whether raw is well-formed UTF-8 (no overlong forms, surrogates or code
 // points above U+10FFFF).
 bool IsValidUtf8(std::string_view raw);

@@ -1,33 +1,14 @@
 // The sampler chunk (header with note name and SMPTE format in words, then a
 // numbered block per loop) and the instrument chunk (seven plain numbers).
-#include <array>
-#include <limits>
 #include <string>
 #include <string_view>
 
 #include "detail_routines.h"
 #include "detail_rows.h"
+#include "note_text.h"
 #include "wavedoc/document/wave_document.h"
 
 namespace {
-
-constexpr std::array<std::string_view, 12> kNoteNames = {"C",  "C#", "D",  "D#", "E",  "F",
-                                                         "F#", "G",  "G#", "A",  "A#", "B"};
-
-// "60 (C5)": the note number, then its name and octave. The quotient and
-// remainder by 12 are cut toward zero, so a negative note has no name and its
-// octave is the truncated quotient ("-13 (-1)").
-std::string NoteText(std::int32_t note) {
-    const std::int32_t octave = note / 12;
-    const std::int32_t remainder = note % 12;
-    if (octave < std::numeric_limits<std::int16_t>::min() ||
-        octave > std::numeric_limits<std::int16_t>::max()) {
-        throw DetailStop("its MIDI unity note, " + std::to_string(note) + ", lies in octave " +
-                         std::to_string(octave) + ", which does not fit in 16 bits.");
-    }
-    const std::string_view name = remainder >= 0 ? kNoteNames[static_cast<std::size_t>(remainder)] : "";
-    return std::to_string(note) + " (" + std::string(name) + std::to_string(octave) + ")";
-}
 
 // The frame rate of a SMPTE format code; any other value gets the empty text.
 std::string_view SmpteFormatName(std::int32_t format) {

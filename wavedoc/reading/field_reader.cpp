@@ -57,6 +57,10 @@ std::string FieldReader::FourCC(std::size_t offset, std::string_view field) cons
     return std::string(Span(offset, 4, field));
 }
 
+std::string_view FieldReader::Bytes(std::size_t offset, std::size_t length, std::string_view field) const {
+    return Span(offset, length, field);
+}
+
 std::string FieldReader::Rest(std::size_t offset) const {
     return offset >= bytes_.size() ? std::string() : bytes_.substr(offset);
 }

@@ -27,6 +27,8 @@ public:
     std::int16_t Signed8(std::size_t offset, std::string_view field) const;
     // Four bytes exactly as stored.
     std::string FourCC(std::size_t offset, std::string_view field) const;
+    // A field of `length` bytes exactly as stored, valid while the reader lives.
+    std::string_view Bytes(std::size_t offset, std::size_t length, std::string_view field) const;
     // The bytes from offset to the end; empty when offset lies at or past the end.
     std::string Rest(std::size_t offset) const;
 

@@ -1,0 +1,39 @@
+#include "chunkinfo/chunk_input.h"
+
+#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/offset_math.h"
+
+namespace chunkinfo {
+
+ChunkInput::ChunkInput(const wavedoc::WaveDocument& document, const wavedoc::MapEntry& entry)
+    : document_(&document),
+      entry_(&entry),
+      start_(entry.IsChunk() ? entry.offset + wavedoc::layout::kChunkHeaderSize : entry.offset),
+      present_(entry.IsChunk() ? entry.present : entry.length) {}
+
+std::string ChunkInput::Read(std::uint64_t offset, std::uint64_t count) const {
+    const std::uint64_t held = wavedoc::offsets::BytesBefore(offset, count, present_);
+    if (held == 0 || document_->Source() == nullptr) return {};
+    return document_->Source()->Read(start_ + offset, held);
+}
+
+wavedoc::FieldReader ChunkInput::Fields(std::uint64_t offset, std::uint64_t count) const {
+    return wavedoc::FieldReader(Read(offset, count), wavedoc::OwnerName{entry_->id});
+}
+
+// The fmt fields are read only when the load read that far of the chunk, so
+// a short or missing fmt chunk gives nothing instead of an error.
+std::optional<std::uint32_t> ChunkInput::SampleRate() const {
+    const wavedoc::FmtChunk& format = document_->Fmt();
+    if (format.Name().empty() || format.Present() < 8) return std::nullopt;
+    return static_cast<std::uint32_t>(format.SampleRate());
+}
+
+std::optional<std::uint32_t> ChunkInput::ChannelCount() const {
+    const wavedoc::FmtChunk& format = document_->Fmt();
+    if (format.Name().empty() || format.Present() < 4) return std::nullopt;
+    return static_cast<std::uint32_t>(format.ChannelCount());
+}
+
+}  // namespace chunkinfo

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "wavedoc/reading/field_reader.h"
+
+namespace wavedoc {
+class WaveDocument;
+struct MapEntry;
+}  // namespace wavedoc
+
+namespace chunkinfo {
+
+// What a routine reads: one entry of the structure map, its content (for a
+// list, from its list type on; for stray bytes, the bytes themselves) read
+// through the document's source in bounded pieces, and the document for the
+// format fields that give the content meaning.
+class ChunkInput {
+public:
+    ChunkInput(const wavedoc::WaveDocument& document, const wavedoc::MapEntry& entry);
+
+    const wavedoc::WaveDocument& Document() const { return *document_; }
+    const wavedoc::MapEntry& Entry() const { return *entry_; }
+    // Where the content starts in the file, and how many bytes of it the file holds.
+    std::uint64_t ContentStart() const { return start_; }
+    std::uint64_t Present() const { return present_; }
+
+    // At most `count` bytes of the content from `offset` on: fewer where the
+    // content ends, none past it.
+    std::string Read(std::uint64_t offset, std::uint64_t count) const;
+    // The same bytes as fields: a field they do not hold raises WaveDocError
+    // naming the chunk and the field.
+    wavedoc::FieldReader Fields(std::uint64_t offset, std::uint64_t count) const;
+
+    // The fmt chunk's sample rate and channel count, when the file holds them.
+    std::optional<std::uint32_t> SampleRate() const;
+    std::optional<std::uint32_t> ChannelCount() const;
+
+private:
+    const wavedoc::WaveDocument* document_;
+    const wavedoc::MapEntry* entry_;
+    std::uint64_t start_;
+    std::uint64_t present_;
+};
+
+}  // namespace chunkinfo

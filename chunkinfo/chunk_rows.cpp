@@ -1,0 +1,58 @@
+#include "chunkinfo/chunk_rows.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "ui/detail/detail_rows.h"
+#include "ui/detail/display_text.h"
+#include "wavedoc/counted.h"
+
+namespace chunkinfo {
+
+std::string Hex(std::string_view bytes, std::string_view separator) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(bytes.size() * (2 + separator.size()));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0) text += separator;
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
+    }
+    return text;
+}
+
+std::string HexNumber(std::uint64_t value, int digits) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%0*llX", digits, static_cast<unsigned long long>(value));
+    return text;
+}
+
+std::string FloatText(float value) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string TextValue(std::string_view read, std::uint64_t length, std::uint64_t limit) {
+    const std::size_t zero = read.find('\0');
+    if (zero != std::string_view::npos) {
+        read = read.substr(0, zero);
+        length = zero;
+    }
+    return ShownText(std::string(read), length, limit);
+}
+
+void AddFixedTextRow(RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
+                     std::size_t length, std::string_view label) {
+    const std::string_view field = fields.Bytes(offset, length, label);
+    AddValueRow(rows, label, TextValue(field, field.size(), rows.TextLimit()));
+}
+
+std::string GroupedCount(std::uint64_t n, std::string_view one, std::string_view many) {
+    return GroupedThousands(n) + " " + std::string(wavedoc::Agreeing(n, one, many));
+}
+
+void AddNotShownRow(RowSink& rows, std::string_view what) { AddValueRow(rows, "Not shown", what); }
+
+}  // namespace chunkinfo

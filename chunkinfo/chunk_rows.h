@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "ui/detail/detail_rows.h"
+#include "ui/detail/display_text.h"
+#include "ui/detail/row_sink.h"
+#include "wavedoc/reading/field_reader.h"
+
+// What the routines share: how texts, byte strings and the rows for content
+// left out are written.
+namespace chunkinfo {
+
+// The bytes as upper-case hex digits, `separator` between two bytes.
+std::string Hex(std::string_view bytes, std::string_view separator = "");
+
+// "0x0000001F": a number as hex with at least `digits` digits.
+std::string HexNumber(std::uint64_t value, int digits);
+
+// The shortest decimal text that reads back as the same float: 120, 97.5.
+std::string FloatText(float value);
+
+// A text as a cell shows it: `read` holds the first bytes of a text whose
+// whole length is `length`; the part before its first zero byte is kept, and
+// cut (cut_text.h) when the text is longer than `limit`. A zero byte within
+// `read` ends the text there, whatever `length` says.
+std::string TextValue(std::string_view read, std::uint64_t length, std::uint64_t limit);
+
+// A row for a fixed-size text field: its bytes up to the first zero byte.
+void AddFixedTextRow(RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
+                     std::size_t length, std::string_view label);
+
+// "1 byte", "1,048,576 bytes": the number with its thousands grouped and the
+// words that agree with it.
+std::string GroupedCount(std::uint64_t n, std::string_view one, std::string_view many);
+
+// The row that says what the rows before it leave out: "Not shown", then
+// what ("12 more items").
+void AddNotShownRow(RowSink& rows, std::string_view what);
+
+}  // namespace chunkinfo

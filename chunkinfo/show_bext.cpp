@@ -1,0 +1,135 @@
+// bext: the Broadcast Wave extension of EBU Tech 3285, versions 0, 1 and 2.
+// Its fixed part is 602 bytes: texts, the time reference, the version, from
+// version 1 the UMID, from version 2 five loudness values, reserved bytes
+// that must be zero, then the coding history, a text of CR LF lines.
+#include <algorithm>
+#include <cstdio>
+
+#include "chunkinfo/chunk_rows.h"
+#include "chunkinfo/decoders.h"
+
+namespace chunkinfo {
+namespace {
+
+constexpr std::size_t kTimeReference = 338;  // TimeReferenceLow, then TimeReferenceHigh
+constexpr std::size_t kVersion = 346;
+constexpr std::size_t kUmid = 348;
+constexpr std::size_t kUmidLength = 64;
+constexpr std::size_t kLoudness = 412;  // five signed 16-bit values, each 100 times the value
+constexpr std::size_t kReservedEnd = 602;
+constexpr std::size_t kCodingHistory = kReservedEnd;
+
+// The reserved bytes start after the fields of the version that wrote them.
+constexpr std::size_t ReservedStart(std::uint32_t version) {
+    return version == 0 ? kUmid : version == 1 ? kLoudness : kLoudness + 10;
+}
+
+struct LoudnessField {
+    std::string_view name;
+    std::string_view unit;
+};
+constexpr LoudnessField kLoudnessFields[] = {
+    {"LoudnessValue", "LUFS"},        {"LoudnessRange", "LU"},          {"MaxTruePeakLevel", "dBTP"},
+    {"MaxMomentaryLoudness", "LUFS"}, {"MaxShortTermLoudness", "LUFS"},
+};
+constexpr std::int16_t kNotGiven = 0x7FFF;
+
+// The coding history is read up to this many bytes and lines.
+constexpr std::uint64_t kMostHistoryBytes = 64 * 1024;
+constexpr std::size_t kMostHistoryLines = 256;
+
+// "-23.00 LUFS" from -2300; 0x7FFF says the value was not measured.
+std::string LoudnessText(std::int16_t hundredths, std::string_view unit) {
+    if (hundredths == kNotGiven) return "not given";
+    const int magnitude = std::abs(int{hundredths});
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%d.%02d ", hundredths < 0 ? "-" : "", magnitude / 100,
+                  magnitude % 100);
+    return text + std::string(unit);
+}
+
+// "158760000 (01:00:00.000 at 44100 Hz)": the samples since midnight and the
+// time of day they stand for at the format's sample rate.
+std::string TimeReferenceText(std::uint64_t samples, std::optional<std::uint32_t> rate) {
+    std::string text = std::to_string(samples);
+    if (!rate || *rate == 0) return text;
+    const std::uint64_t seconds = samples / *rate;
+    const std::uint64_t milliseconds = samples % *rate * 1000 / *rate;
+    char time[64];
+    std::snprintf(
+        time, sizeof time, " (%02llu:%02llu:%02llu.%03llu at %u Hz)",
+        static_cast<unsigned long long>(seconds / 3600), static_cast<unsigned long long>(seconds / 60 % 60),
+        static_cast<unsigned long long>(seconds % 60), static_cast<unsigned long long>(milliseconds), *rate);
+    return text + time;
+}
+
+// A basic UMID (32 bytes) leaves the second half zero: only the first is shown then.
+std::string UmidText(std::string_view umid) {
+    const auto zero = [](std::string_view bytes) {
+        return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
+    };
+    if (zero(umid)) return "none (all zero)";
+    return Hex(zero(umid.substr(32)) ? umid.substr(0, 32) : umid);
+}
+
+void AddCodingHistory(const ChunkInput& input, RowSink& rows) {
+    const std::uint64_t length = input.Present() > kCodingHistory ? input.Present() - kCodingHistory : 0;
+    const std::string read = input.Read(kCodingHistory, kMostHistoryBytes);
+    const std::string_view history = std::string_view(read).substr(0, read.find('\0'));
+    // Read to its zero byte or to the end of the chunk; otherwise its last
+    // line read may go on past the bytes read.
+    const bool whole = history.size() < read.size() || read.size() == length;
+    if (history.empty()) {
+        AddValueRow(rows, "CodingHistory", "");
+        return;
+    }
+    AddHeadingRow(rows, "CodingHistory");
+    std::size_t line = 0;
+    std::size_t at = 0;
+    while (at < history.size() && line < kMostHistoryLines) {
+        const std::size_t end = std::min(history.find_first_of("\r\n", at), history.size());
+        const std::string_view text = history.substr(at, end - at);
+        const std::uint64_t lineLength = end == history.size() && !whole ? length - at : text.size();
+        AddValueRow(rows, "     Line " + std::to_string(++line),
+                    TextValue(text, lineLength, rows.TextLimit()));
+        at = end;
+        if (at < history.size() && history[at] == '\r') ++at;
+        if (at < history.size() && history[at] == '\n') ++at;
+    }
+    if (at < history.size() || !whole) {
+        AddNotShownRow(rows, "the coding history after line " + std::to_string(line));
+    }
+}
+
+}  // namespace
+
+void ShowBroadcastExtension(const ChunkInput& input, RowSink& rows) {
+    const wavedoc::FieldReader fields = input.Fields(0, kCodingHistory);
+    AddFixedTextRow(rows, fields, 0, 256, "Description");
+    AddFixedTextRow(rows, fields, 256, 32, "Originator");
+    AddFixedTextRow(rows, fields, 288, 32, "OriginatorReference");
+    AddFixedTextRow(rows, fields, 320, 10, "OriginationDate");
+    AddFixedTextRow(rows, fields, 330, 8, "OriginationTime");
+    const auto low = static_cast<std::uint32_t>(fields.Bits32(kTimeReference, "TimeReferenceLow"));
+    const auto high = static_cast<std::uint32_t>(fields.Bits32(kTimeReference + 4, "TimeReferenceHigh"));
+    AddValueRow(rows, "TimeReference",
+                TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()));
+    const auto version = static_cast<std::uint32_t>(fields.Unsigned16(kVersion, "Version"));
+    AddValueRow(rows, "Version", std::to_string(version));
+    if (version >= 1) AddValueRow(rows, "UMID", UmidText(fields.Bytes(kUmid, kUmidLength, "UMID")));
+    if (version >= 2) {
+        for (std::size_t i = 0; i < std::size(kLoudnessFields); ++i) {
+            const LoudnessField& field = kLoudnessFields[i];
+            const auto value = static_cast<std::int16_t>(fields.Unsigned16(kLoudness + 2 * i, field.name));
+            AddValueRow(rows, field.name, LoudnessText(value, field.unit));
+        }
+    }
+    const std::size_t reserved = ReservedStart(version);
+    const std::string_view bytes = fields.Bytes(reserved, kReservedEnd - reserved, "Reserved");
+    const bool zero = std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
+    AddValueRow(rows, "Reserved",
+                GroupedCount(bytes.size(), "byte", "bytes") + (zero ? ", all zero" : ", not all zero"));
+    AddCodingHistory(input, rows);
+}
+
+}  // namespace chunkinfo

@@ -1,0 +1,365 @@
+// id3 and ID3: an ID3v2 tag (versions 2.2, 2.3 and 2.4) as MP3 files carry
+// it. The header (version, flags, size), then each frame: text frames in
+// their stated encoding, comments with their language and description,
+// pictures by MIME type and size, any other frame by its size. Of each frame
+// only what a cell shows is read, and at most kMostFrames frames are shown.
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "chunkinfo/chunk_rows.h"
+#include "chunkinfo/decoders.h"
+#include "chunkinfo/id3_text.h"
+#include "ui/detail/cut_text.h"
+
+namespace chunkinfo {
+namespace {
+
+constexpr std::size_t kTagHeader = 10;
+constexpr std::size_t kMostFrames = 1024;
+
+struct FrameName {
+    std::string_view id;
+    std::string_view name;
+};
+
+// The names of the frames people meet, by their ID3v2.3 and 2.4 ids.
+constexpr std::array<FrameName, 48> kFrameNames = {{
+    {"APIC", "Picture"},
+    {"COMM", "Comment"},
+    {"GEOB", "Object"},
+    {"PCNT", "Play counter"},
+    {"POPM", "Popularimeter"},
+    {"PRIV", "Private"},
+    {"TALB", "Album"},
+    {"TBPM", "BPM"},
+    {"TCMP", "Compilation"},
+    {"TCOM", "Composer"},
+    {"TCON", "Genre"},
+    {"TCOP", "Copyright"},
+    {"TDAT", "Date"},
+    {"TDRC", "Recording time"},
+    {"TDRL", "Release time"},
+    {"TENC", "Encoded by"},
+    {"TEXT", "Lyricist"},
+    {"TIME", "Time"},
+    {"TIT1", "Content group"},
+    {"TIT2", "Title"},
+    {"TIT3", "Subtitle"},
+    {"TKEY", "Initial key"},
+    {"TLAN", "Language"},
+    {"TLEN", "Length"},
+    {"TOAL", "Original album"},
+    {"TOWN", "File owner"},
+    {"TOPE", "Original artist"},
+    {"TORY", "Original year"},
+    {"TPE1", "Artist"},
+    {"TPE2", "Album artist"},
+    {"TPE3", "Conductor"},
+    {"TPE4", "Remixed by"},
+    {"TPOS", "Disc"},
+    {"TPUB", "Publisher"},
+    {"TRCK", "Track"},
+    {"TSOA", "Album sort order"},
+    {"TSOP", "Artist sort order"},
+    {"TSOT", "Title sort order"},
+    {"TSRC", "ISRC"},
+    {"TSSE", "Encoder settings"},
+    {"TXXX", "User text"},
+    {"TYER", "Year"},
+    {"UFID", "Unique file identifier"},
+    {"USLT", "Lyrics"},
+    {"WCOM", "Commercial information"},
+    {"WOAR", "Artist web page"},
+    {"WOAS", "Source web page"},
+    {"WXXX", "User URL"},
+}};
+
+// The ID3v2.2 ids of three letters that have a frame of four above.
+constexpr std::array<FrameName, 22> kShortIds = {{
+    {"COM", "COMM"}, {"PIC", "APIC"}, {"TAL", "TALB"}, {"TBP", "TBPM"}, {"TCM", "TCOM"}, {"TCO", "TCON"},
+    {"TCR", "TCOP"}, {"TEN", "TENC"}, {"TLE", "TLEN"}, {"TP1", "TPE1"}, {"TP2", "TPE2"}, {"TP3", "TPE3"},
+    {"TPA", "TPOS"}, {"TRK", "TRCK"}, {"TSS", "TSSE"}, {"TT1", "TIT1"}, {"TT2", "TIT2"}, {"TT3", "TIT3"},
+    {"TXX", "TXXX"}, {"TYE", "TYER"}, {"ULT", "USLT"}, {"WXX", "WXXX"},
+}};
+
+template <std::size_t N>
+std::string_view Lookup(const std::array<FrameName, N>& table, std::string_view id) {
+    for (const FrameName& entry : table) {
+        if (entry.id == id) return entry.name;
+    }
+    return {};
+}
+
+std::uint32_t BigEndian(std::string_view bytes) {
+    std::uint32_t value = 0;
+    for (const char c : bytes) value = value << 8 | static_cast<unsigned char>(c);
+    return value;
+}
+
+// Seven bits of each byte; nothing when a byte has its top bit set.
+std::optional<std::uint32_t> Syncsafe(std::string_view bytes) {
+    std::uint32_t value = 0;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) return std::nullopt;
+        value = value << 7 | byte;
+    }
+    return value;
+}
+
+// The bytes as they were before unsynchronisation put a zero after each 0xFF.
+std::string Resynchronised(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out += bytes[i];
+        if (bytes[i] == '\xFF' && i + 1 < bytes.size() && bytes[i + 1] == '\0') ++i;
+    }
+    return out;
+}
+
+// How a tag of one version lays out its frames.
+struct TagLayout {
+    int version;              // 2, 3 or 4
+    bool unsynchronised;      // the whole tag (2.2, 2.3) or, in 2.4, every frame
+    std::size_t frameHeader;  // 6 or 10 bytes
+    std::size_t idLength;     // 3 or 4 characters
+};
+
+struct Frame {
+    std::string id;   // as stored
+    std::string key;  // the ID3v2.3 id it stands for
+    std::uint32_t size;
+    std::string bytes;        // its first bytes, after any unsynchronisation is undone
+    bool whole;               // bytes holds the whole frame
+    std::uint64_t next;       // where the next frame starts
+    std::string_view packed;  // "compressed" or "encrypted": its content cannot be read here
+};
+
+// The bytes after the first n, none when there are fewer.
+std::string_view After(std::string_view bytes, std::size_t n) {
+    return bytes.substr(std::min(n, bytes.size()));
+}
+
+bool IsFrameId(std::string_view id) {
+    return std::all_of(id.begin(), id.end(),
+                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
+}
+
+// "Title (TIT2)", or the id alone for a frame without a known name.
+std::string FrameLabel(const Frame& frame) {
+    const std::string_view name = Lookup(kFrameNames, frame.key);
+    return name.empty() ? frame.id : std::string(name) + " (" + frame.id + ")";
+}
+
+Id3Encoding EncodingOf(std::string_view bytes) {
+    const auto code = bytes.empty() ? 0 : static_cast<unsigned char>(bytes[0]);
+    if (code > 3) {
+        throw DetailStop("a frame states the text encoding " + std::to_string(code) +
+                         ", which ID3 does not define.");
+    }
+    return static_cast<Id3Encoding>(code);
+}
+
+// The strings of a text frame, joined by " / " (ID3v2.4 keeps several values
+// apart by terminators).
+std::string TextFrame(std::string_view bytes) {
+    const Id3Encoding encoding = EncodingOf(bytes);
+    std::string_view rest = After(bytes, 1);
+    std::string text;
+    while (!rest.empty()) {
+        const Id3String string = SplitId3String(rest, encoding);
+        if (!string.text.empty()) text += (text.empty() ? "" : " / ") + Id3ToUtf8(string.text, encoding);
+        rest = string.rest;
+    }
+    return text;
+}
+
+// TXXX and WXXX: "description: value"; the URL of WXXX is ISO-8859-1 whatever the encoding.
+std::string DescribedFrame(std::string_view bytes, bool url) {
+    const Id3Encoding encoding = EncodingOf(bytes);
+    const Id3String description = SplitId3String(After(bytes, 1), encoding);
+    const Id3Encoding valueEncoding = url ? Id3Encoding::Latin1 : encoding;
+    const std::string value = Id3ToUtf8(SplitId3String(description.rest, valueEncoding).text, valueEncoding);
+    const std::string said = Id3ToUtf8(description.text, encoding);
+    return said.empty() ? value : said + ": " + value;
+}
+
+// A Latin-1 string up to its first zero byte: a language, an image format, a URL.
+std::string FixedLatin1(std::string_view bytes) {
+    return Id3ToUtf8(bytes.substr(0, bytes.find('\0')), Id3Encoding::Latin1);
+}
+
+// COMM and USLT: "eng \"description\": text", the language or description
+// left out when the frame leaves it empty.
+std::string CommentFrame(std::string_view bytes) {
+    const Id3Encoding encoding = EncodingOf(bytes);
+    std::string said = FixedLatin1(After(bytes, 1).substr(0, 3));
+    const Id3String description = SplitId3String(After(bytes, 4), encoding);
+    if (!description.text.empty()) {
+        said += (said.empty() ? "\"" : " \"") + Id3ToUtf8(description.text, encoding) + "\"";
+    }
+    const std::string text = Id3ToUtf8(SplitId3String(description.rest, encoding).text, encoding);
+    return said.empty() ? text : said + ": " + text;
+}
+
+// APIC (a terminated MIME type) and ID3v2.2's PIC (three letters of image format).
+std::string PictureFrame(std::string_view bytes, const std::string& size, bool shortFormat) {
+    const std::string_view afterEncoding = After(bytes, 1);
+    const std::string_view type =
+        shortFormat ? afterEncoding.substr(0, 3) : SplitId3String(afterEncoding, Id3Encoding::Latin1).text;
+    return FixedLatin1(type) + ", " + size;
+}
+
+std::string FrameValue(const Frame& frame) {
+    const std::string size = GroupedCount(frame.size, "byte", "bytes");
+    if (!frame.packed.empty()) return size + ", " + std::string(frame.packed);
+    const std::string_view bytes = frame.bytes;
+    if (frame.key == "TXXX") return DescribedFrame(bytes, false);
+    if (frame.key == "WXXX") return DescribedFrame(bytes, true);
+    if (frame.key[0] == 'T') return TextFrame(bytes);
+    if (frame.key[0] == 'W') return FixedLatin1(bytes);
+    if (frame.key == "COMM" || frame.key == "USLT") return CommentFrame(bytes);
+    if (frame.key == "APIC") return PictureFrame(bytes, size, frame.id == "PIC");
+    return size;
+}
+
+// "0xC0 (unsynchronisation, extended header)": the tag header's flags and their names.
+std::string TagFlagsText(int version, unsigned flags) {
+    struct Flag {
+        unsigned bit;
+        std::string_view name;
+    };
+    const Flag names[] = {{0x80, "unsynchronisation"},
+                          {0x40, version == 2 ? "compression" : "extended header"},
+                          {0x20, "experimental"},
+                          {0x10, "footer"}};
+    std::string text;
+    for (const Flag& flag : names) {
+        if ((flags & flag.bit) != 0) text += (text.empty() ? "" : ", ") + std::string(flag.name);
+    }
+    return HexNumber(flags, 2) + (text.empty() ? "" : " (" + text + ")");
+}
+
+// Where the frames start after an extended header, whose size ID3v2.3 gives
+// without its own four bytes and ID3v2.4 as a syncsafe number with them.
+std::uint64_t AfterExtendedHeader(const ChunkInput& input, const TagLayout& layout) {
+    const wavedoc::FieldReader sizeField = input.Fields(kTagHeader, 4);
+    const std::string_view field = sizeField.Bytes(0, 4, "extended header size");
+    if (layout.version == 3) return kTagHeader + 4 + BigEndian(field);
+    const std::optional<std::uint32_t> size = Syncsafe(field);
+    if (!size) throw DetailStop("its extended header size is not a syncsafe number.");
+    return kTagHeader + *size;
+}
+
+std::string TagOffset(std::uint64_t at) { return "byte " + GroupedThousands(at) + " of the tag"; }
+
+// The frame whose header starts at `at`: its id, size and first bytes. The
+// format flags (ID3v2.3 and 2.4) can add a grouping byte and, in 2.4, a data
+// length before the content.
+Frame ReadFrame(const ChunkInput& input, std::uint64_t limit, const TagLayout& layout, std::uint64_t at,
+                std::string_view head) {
+    Frame frame;
+    frame.id = head.substr(0, layout.idLength);
+    if (!IsFrameId(frame.id)) throw DetailStop("the bytes at " + TagOffset(at) + " start no frame.");
+    const std::string_view sizeBytes = head.substr(layout.idLength, layout.version == 2 ? 3 : 4);
+    // Some writers put plain sizes in ID3v2.4 tags; a size that is no syncsafe number is read so.
+    frame.size =
+        layout.version == 4 ? Syncsafe(sizeBytes).value_or(BigEndian(sizeBytes)) : BigEndian(sizeBytes);
+    const std::string_view shortKey =
+        layout.version == 2 ? Lookup(kShortIds, frame.id) : std::string_view(frame.id);
+    frame.key = shortKey.empty() ? frame.id : std::string(shortKey);
+    std::uint64_t extra = 0;
+    bool unsynchronised = layout.unsynchronised;
+    if (layout.version > 2) {
+        const auto flags = static_cast<unsigned char>(head[9]);
+        const bool v3 = layout.version == 3;
+        if ((flags & (v3 ? 0x80 : 0x08)) != 0) frame.packed = "compressed";
+        if ((flags & (v3 ? 0x40 : 0x04)) != 0) frame.packed = "encrypted";
+        if ((flags & (v3 ? 0x20 : 0x40)) != 0) extra += 1;
+        if (!v3 && (flags & 0x01) != 0) extra += 4;
+        if (!v3 && (flags & 0x02) != 0) unsynchronised = true;
+    }
+    frame.next = at + layout.frameHeader + frame.size;
+    const std::uint64_t content = frame.size > extra ? frame.size - extra : 0;
+    const std::uint64_t read = std::min<std::uint64_t>(content, 4 * limit + 256);
+    frame.bytes = input.Read(at + layout.frameHeader + extra, read);
+    if (unsynchronised) frame.bytes = Resynchronised(frame.bytes);
+    frame.whole = read == content;
+    return frame;
+}
+
+// A frame's value as a cell shows it; a text read only in part is marked
+// cut, with the frame's size for its length.
+std::string ShownValue(const Frame& frame, std::uint64_t limit) {
+    std::string value = FrameValue(frame);
+    const bool text = frame.packed.empty() && (frame.key[0] == 'T' || frame.key[0] == 'W' ||
+                                               frame.key == "COMM" || frame.key == "USLT");
+    if (text && !frame.whole) return MarkCut(CutAtCharacter(value, limit), frame.size);
+    const std::uint64_t length = value.size();
+    return ShownText(std::move(value), length, limit);
+}
+
+// The frames from `at` up to `end`, then the padding. Returns false when a
+// frame runs past `end`, which is where the chunk ends.
+bool ShowFrames(const ChunkInput& input, RowSink& rows, const TagLayout& layout, std::uint64_t at,
+                std::uint64_t end, bool chunkEnds) {
+    for (std::size_t shown = 0; at < end; ++shown) {
+        const std::string head = input.Read(at, std::min<std::uint64_t>(layout.frameHeader, end - at));
+        if (!head.empty() && head[0] == '\0') {
+            AddValueRow(rows, "Padding", GroupedCount(end - at, "byte", "bytes"));
+            return true;
+        }
+        if (shown == kMostFrames) {
+            AddNotShownRow(rows, "the frames after the first " + GroupedThousands(kMostFrames));
+            return true;
+        }
+        const bool cut = head.size() < layout.frameHeader;
+        const Frame frame = cut ? Frame{} : ReadFrame(input, rows.TextLimit(), layout, at, head);
+        if (cut || frame.next > end) {
+            if (chunkEnds) return false;
+            throw DetailStop("the frame at " + TagOffset(at) + " runs past the end of the tag.");
+        }
+        AddValueRow(rows, FrameLabel(frame), ShownValue(frame, rows.TextLimit()));
+        at = frame.next;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ShowId3Tag(const ChunkInput& input, RowSink& rows) {
+    const wavedoc::FieldReader header = input.Fields(0, kTagHeader);
+    if (header.Bytes(0, 3, "tag header") != "ID3") {
+        throw DetailStop("it does not start with an ID3v2 tag header (the letters ID3).");
+    }
+    const int version = header.Unsigned8(3, "version");
+    const auto flags = static_cast<unsigned>(header.Unsigned8(5, "flags"));
+    AddValueRow(rows, "Version",
+                "ID3v2." + std::to_string(version) + "." + std::to_string(header.Unsigned8(4, "revision")));
+    AddValueRow(rows, "Flags", TagFlagsText(version, flags));
+    const std::optional<std::uint32_t> size = Syncsafe(header.Bytes(6, 4, "size"));
+    if (!size) throw DetailStop("its tag size is not a syncsafe number: a byte of it has its top bit set.");
+    AddValueRow(rows, "Size", GroupedCount(*size, "byte", "bytes"));
+    if (version < 2 || version > 4) {
+        throw DetailStop("its tag is ID3v2." + std::to_string(version) +
+                         ", and only versions 2.2, 2.3 and 2.4 are read.");
+    }
+    if (version == 2 && (flags & 0x40) != 0) {
+        throw DetailStop("its ID3v2.2 tag is marked compressed, and ID3v2.2 defines no way to read that.");
+    }
+    const TagLayout layout{version, (flags & 0x80) != 0, version == 2 ? 6u : 10u, version == 2 ? 3u : 4u};
+    const std::uint64_t claimedEnd = kTagHeader + *size;
+    const std::uint64_t end = std::min(claimedEnd, input.Present());
+    const std::uint64_t first =
+        version > 2 && (flags & 0x40) != 0 ? AfterExtendedHeader(input, layout) : kTagHeader;
+    const bool complete = ShowFrames(input, rows, layout, first, end, end < claimedEnd);
+    if (!complete || end < claimedEnd) {
+        throw DetailStop("its tag claims " + GroupedCount(*size, "byte", "bytes") +
+                         " after its header, but the chunk holds only " +
+                         GroupedCount(input.Present() - kTagHeader, "byte", "bytes") + ".");
+    }
+}
+
+}  // namespace chunkinfo

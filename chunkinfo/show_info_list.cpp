@@ -1,0 +1,120 @@
+// The INFO list: each item's name and text. Items are sub-chunks of a
+// four-character id and a text, walked here in file order; at most
+// kMostItems are shown, and how many more follow is counted up to kMostCounted.
+#include <array>
+
+#include "chunkinfo/chunk_rows.h"
+#include "chunkinfo/decoders.h"
+#include "wavedoc/chunks/list_chunk.h"
+#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/chunk_walker.h"
+#include "wavedoc/reading/wave_error.h"
+
+namespace chunkinfo {
+namespace {
+
+constexpr std::size_t kMostItems = 4096;
+constexpr std::size_t kMostCounted = 100000;
+
+struct ItemName {
+    std::string_view id;
+    std::string_view name;
+};
+
+// The items of the RIFF INFO list and those later writers added.
+constexpr std::array<ItemName, 43> kItemNames = {{
+    {"IARL", "Archival location"},
+    {"IART", "Artist"},
+    {"IBSU", "Base URL"},
+    {"ICMS", "Commissioned"},
+    {"ICMT", "Comments"},
+    {"ICNM", "Cinematographer"},
+    {"ICNT", "Country"},
+    {"ICOP", "Copyright"},
+    {"ICRD", "Creation date"},
+    {"ICRP", "Cropped"},
+    {"IDIM", "Dimensions"},
+    {"IDIT", "Digitization time"},
+    {"IDPI", "Dots per inch"},
+    {"IEDT", "Edited by"},
+    {"IENC", "Encoded by"},
+    {"IENG", "Engineer"},
+    {"IGNR", "Genre"},
+    {"IKEY", "Keywords"},
+    {"ILGT", "Lightness"},
+    {"ILNG", "Language"},
+    {"IMED", "Medium"},
+    {"IMUS", "Music by"},
+    {"INAM", "Title"},
+    {"IPDS", "Production designer"},
+    {"IPLT", "Palette"},
+    {"IPRD", "Product"},
+    {"IPRO", "Produced by"},
+    {"IPRT", "Track number"},
+    {"IRTD", "Rating"},
+    {"ISBJ", "Subject"},
+    {"ISFT", "Software"},
+    {"ISGN", "Secondary genre"},
+    {"ISHP", "Sharpness"},
+    {"ISMP", "SMPTE time code"},
+    {"ISRC", "Source"},
+    {"ISRF", "Source form"},
+    {"ISTD", "Production studio"},
+    {"ISTR", "Starring"},
+    {"ITCH", "Technician"},
+    {"ITRK", "Track"},
+    {"IWEB", "Internet address"},
+    {"IWRI", "Written by"},
+    {"TLEN", "Length"},
+}};
+
+// "Title (INAM)", or the id alone for an item without a known name.
+std::string ItemLabel(std::string_view id) {
+    for (const ItemName& item : kItemNames) {
+        if (item.id == id) return std::string(item.name) + " (" + std::string(id) + ")";
+    }
+    return std::string(id);
+}
+
+// The text of an item up to its first zero byte; only what a cell shows is read.
+std::string ItemText(const wavedoc::ByteSource& source, const wavedoc::ChunkHeader& item,
+                     std::uint64_t limit) {
+    const std::string read =
+        source.Read(item.dataOffset, std::min(item.presentSize, limit + wavedoc::kTextReadAhead));
+    return TextValue(read, item.presentSize, limit);
+}
+
+// The plain sentence for where the walk of the items stopped short.
+std::string WalkFault(const wavedoc::ChunkWalker& walk, std::uint64_t listStart) {
+    const std::string where = "at byte " + GroupedThousands(walk.Position() - listStart) + " of the list";
+    if (walk.End() == wavedoc::WalkEnd::CutHeader) return "an item header is cut off " + where + ".";
+    return "the bytes " + where + " start no item.";
+}
+
+}  // namespace
+
+void ShowInfoList(const ChunkInput& input, RowSink& rows) {
+    const wavedoc::ByteSource& source = *input.Document().Source();
+    const std::uint64_t end = input.ContentStart() + input.Present();
+    wavedoc::ChunkWalker walk(source, input.ContentStart() + wavedoc::layout::kListTypeSize, end);
+    std::size_t shown = 0;
+    std::optional<wavedoc::ChunkHeader> item;
+    while (shown < kMostItems && (item = walk.Next())) {
+        AddValueRow(rows, ItemLabel(item->id), ItemText(source, *item, rows.TextLimit()));
+        ++shown;
+    }
+    if (shown == kMostItems) {
+        std::size_t more = 0;
+        while (more < kMostCounted && walk.Next()) ++more;
+        if (more > 0) {
+            AddNotShownRow(rows, (more == kMostCounted ? "at least " : "") +
+                                     GroupedCount(more, "more item", "more items"));
+        }
+    }
+    if (walk.End() == wavedoc::WalkEnd::NotAChunk || walk.End() == wavedoc::WalkEnd::CutHeader) {
+        throw DetailStop(WalkFault(walk, input.ContentStart()));
+    }
+}
+
+}  // namespace chunkinfo

@@ -1,0 +1,104 @@
+// The peak chunks: PEAK (the peak of each channel, as libsndfile and others
+// write it: version, time stamp, then per channel a float value and the frame
+// it occurs at) and levl (the peak envelope of EBU Tech 3285 supplement 3: a
+// 120-byte header, then the peak points).
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "chunkinfo/chunk_rows.h"
+#include "chunkinfo/decoders.h"
+
+namespace chunkinfo {
+namespace {
+
+constexpr std::uint64_t kPeakHeader = 8;
+constexpr std::uint64_t kPeakRecord = 8;
+constexpr std::uint64_t kMostChannels = 256;
+
+constexpr std::uint64_t kEnvelopeHeader = 120;
+constexpr std::uint32_t kUnknownPosition = 0xFFFFFFFF;
+
+// "1032038469 (2002-09-14 21:21:09 UTC)": seconds since 1970 and the time they stand for.
+std::string TimeStampText(std::uint32_t seconds) {
+    const std::time_t time = seconds;
+    std::tm parts{};
+    char text[40] = "";
+    if (::gmtime_r(&time, &parts) != nullptr) {
+        std::strftime(text, sizeof text, " (%Y-%m-%d %H:%M:%S UTC)", &parts);
+    }
+    return std::to_string(seconds) + text;
+}
+
+// "0.5 (-6.0 dBFS) at frame 1200": a peak relative to full scale and where it is.
+std::string PeakText(float value, std::uint32_t frame) {
+    std::string text = FloatText(value);
+    if (value > 0 && std::isfinite(value)) {
+        char decibels[32];
+        std::snprintf(decibels, sizeof decibels, " (%.1f dBFS)", 20 * std::log10(value));
+        text += decibels;
+    }
+    return text + " at frame " + std::to_string(frame);
+}
+
+std::string Named(std::uint32_t value, std::string_view name) {
+    return std::to_string(value) + (name.empty() ? "" : " (" + std::string(name) + ")");
+}
+
+}  // namespace
+
+void ShowPeak(const ChunkInput& input, RowSink& rows) {
+    const wavedoc::FieldReader header = input.Fields(0, kPeakHeader);
+    AddValueRow(rows, "Version", std::to_string(static_cast<std::uint32_t>(header.Bits32(0, "version"))));
+    AddValueRow(rows, "Time stamp",
+                TimeStampText(static_cast<std::uint32_t>(header.Bits32(4, "time stamp"))));
+    // One record per channel of the format; without a fmt chunk, as many as the chunk holds.
+    const std::uint64_t held = (std::max(input.Present(), kPeakHeader) - kPeakHeader) / kPeakRecord;
+    const std::uint64_t channels = input.ChannelCount().value_or(held);
+    const std::uint64_t shown = std::min(channels, kMostChannels);
+    for (std::uint64_t i = 0; i < shown; ++i) {
+        const wavedoc::FieldReader peak = input.Fields(kPeakHeader + i * kPeakRecord, kPeakRecord);
+        const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(peak.Bits32(0, "peak value")));
+        const auto frame = static_cast<std::uint32_t>(peak.Bits32(4, "peak position"));
+        AddValueRow(rows, "Channel " + std::to_string(i + 1), PeakText(value, frame));
+    }
+    if (channels > shown) {
+        AddNotShownRow(rows, GroupedCount(channels - shown, "more channel", "more channels"));
+    }
+}
+
+void ShowPeakEnvelope(const ChunkInput& input, RowSink& rows) {
+    const wavedoc::FieldReader fields = input.Fields(0, kEnvelopeHeader);
+    const auto field = [&](std::size_t offset, std::string_view name) {
+        return static_cast<std::uint32_t>(fields.Bits32(offset, name));
+    };
+    AddValueRow(rows, "Version", std::to_string(field(0, "dwVersion")));
+    const std::uint32_t format = field(4, "dwFormat");
+    AddValueRow(rows, "Format",
+                Named(format, format == 1   ? "8-bit values"
+                              : format == 2 ? "16-bit values"
+                                            : ""));
+    const std::uint32_t points = field(8, "dwPointsPerValue");
+    AddValueRow(rows, "Points per value",
+                Named(points, points == 1   ? "positive peak"
+                              : points == 2 ? "positive and negative peak"
+                                            : ""));
+    AddValueRow(rows, "Block size", GroupedCount(field(12, "dwBlockSize"), "frame", "frames"));
+    AddValueRow(rows, "Channels", std::to_string(field(16, "dwPeakChannels")));
+    AddValueRow(rows, "Frames", std::to_string(field(20, "dwNumPeakFrames")));
+    const std::uint32_t position = field(24, "dwPosPeakOfPeaks");
+    AddValueRow(rows, "Position of the peak of peaks",
+                position == kUnknownPosition ? "unknown (0xFFFFFFFF)" : std::to_string(position));
+    const std::uint32_t offset = field(28, "dwOffsetToPeaks");
+    AddValueRow(rows, "Offset to peaks", std::to_string(offset));
+    AddFixedTextRow(rows, fields, 32, 28, "Time stamp");
+    // The offset counts from the start of the chunk header.
+    const std::uint64_t peaksStart = std::max<std::uint64_t>(offset, kEnvelopeHeader + 8) - 8;
+    const std::uint64_t peakBytes = input.Present() > peaksStart ? input.Present() - peaksStart : 0;
+    const std::uint64_t pointSize = format == 2 ? 2 : 1;
+    AddValueRow(rows, "Peak points", GroupedThousands(peakBytes / pointSize));
+}
+
+}  // namespace chunkinfo

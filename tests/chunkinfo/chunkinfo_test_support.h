@@ -1,0 +1,112 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chunkinfo/entry_rows.h"
+#include "support/metadata_builder.h"
+#include "support/wav_builder.h"
+#include "ui/detail/cut_text.h"
+#include "wavedoc/document/wave_document.h"
+
+// A table-driven check of the rows shown for one entry of the structure map.
+namespace chunkinfotest {
+
+using namespace wavtest;
+using Rows = std::vector<std::string>;
+
+// The bytes of a literal, zero bytes included.
+template <std::size_t N>
+std::string Raw(const char (&text)[N]) {
+    return std::string(text, N - 1);
+}
+
+// A file holding a stereo 16-bit fmt chunk at 48 kHz, the given chunks and a short data chunk.
+inline std::string WaveWith(const std::string& chunks) {
+    return RiffFile(Chunk("fmt ", PcmFormat(2, 48000, 16)) + chunks + Chunk("data", "abcd"));
+}
+
+struct Shown {
+    Rows rows;
+    std::optional<std::string> error;
+    bool found = false;
+};
+
+// The rows of the first entry with this id (and, for a list, this type), as
+// the text output writes them: a cut text with its marker.
+inline Shown ShowEntry(const wavedoc::WaveDocument& document, std::string_view id,
+                       std::string_view listType = "") {
+    Shown shown;
+    for (const wavedoc::MapEntry& entry : document.Structure().entries) {
+        if (entry.id != id || entry.listType != listType) continue;
+        RowList rows;
+        rows.AppendRow("left over from an earlier selection");
+        shown.error = chunkinfo::ShowEntryRows(document, entry, rows);
+        for (const std::string& row : rows.Rows()) shown.rows.push_back(ValueText(row));
+        shown.found = true;
+        break;
+    }
+    return shown;
+}
+
+inline Shown ShowBuilt(const std::string& fileBytes, std::string_view id, std::string_view listType = "") {
+    wavedoc::WaveDocument document;
+    EXPECT_EQ(document.LoadFromMemory(fileBytes, "built.wav"), wavedoc::LoadOk) << document.LoadError();
+    return ShowEntry(document, id, listType);
+}
+
+// One case: the rows shown for an entry of a built file, and the sentence when they stop short.
+struct RowsCase {
+    const char* what;
+    std::string file;
+    std::string id;
+    Rows expected;
+    std::optional<std::string> error = std::nullopt;
+    std::string listType = "";
+};
+
+inline void ExpectRows(const RowsCase& test) {
+    const Shown shown = ShowBuilt(test.file, test.id, test.listType);
+    ASSERT_TRUE(shown.found) << test.id;
+    EXPECT_EQ(shown.rows, test.expected);
+    EXPECT_EQ(shown.error, test.error);
+}
+
+// Whether every entry of a file shows its rows without an exception escaping,
+// and no row holds a zero byte but a cut text's mark (which would end it early).
+inline bool ShowsEveryEntrySafely(const std::string& fileBytes) {
+    wavedoc::WaveDocument document;
+    if (document.LoadFromMemory(fileBytes, "damaged.wav") != wavedoc::LoadOk) return true;
+    for (const wavedoc::MapEntry& entry : document.Structure().entries) {
+        RowList rows;
+        chunkinfo::ShowEntryRows(document, entry, rows);
+        for (const std::string& row : rows.Rows()) {
+            if (SplitCut(row).shown.find('\0') != std::string_view::npos) return false;
+        }
+    }
+    return true;
+}
+
+// The file cut at every length, and with each byte set to 0x00 and to 0xFF
+// in turn: every copy shows every entry safely.
+inline void ExpectDamagedCopiesShowSafely(const std::string& file) {
+    for (std::size_t length = 12; length < file.size(); ++length) {
+        ASSERT_TRUE(ShowsEveryEntrySafely(file.substr(0, length))) << "cut to " << length << " bytes";
+    }
+    std::string damaged = file;
+    for (std::size_t at = 12; at < file.size(); ++at) {
+        for (const char value : {'\0', '\xFF'}) {
+            damaged[at] = value;
+            ASSERT_TRUE(ShowsEveryEntrySafely(damaged)) << "byte " << at << " set to " << int(value);
+        }
+        damaged[at] = file[at];
+    }
+}
+
+inline std::string CaseName(const testing::TestParamInfo<RowsCase>& test) { return test.param.what; }
+
+}  // namespace chunkinfotest

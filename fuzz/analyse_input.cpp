@@ -163,9 +163,9 @@ MapSummary MapAndCheck(const wavedoc::WaveDocument& document, wavecheck::FileChe
 
     NullBuffer discard;
     std::ostream out(&discard);
-    WriteStructure(out, document.Structure());
+    WriteStructure(out, document.Structure(), &document);
     WriteFindings(out, findings);
-    const std::string json = JsonStructure(document.Structure()) + JsonFindings(findings);
+    const std::string json = JsonStructure(document.Structure(), &document) + JsonFindings(findings);
     Require(json.front() == '[' && json.back() == ']', "malformed JSON array");
     return summary;
 }

@@ -44,6 +44,7 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     overview.notes = document.LoadNotes();
     overview.alsoInFile = AlsoInFile(document.Structure());
     overview.structure = &document.Structure();
+    overview.document = &document;
     overview.findings = check.Finish(document);
     outcome.hasProblems = overview.findings.HasProblems();
     outcome.unfinished = !overview.findings.Finished();

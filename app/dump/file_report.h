@@ -9,6 +9,10 @@
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 
+namespace wavedoc {
+class WaveDocument;
+}
+
 // One chunk of the chunk list, as ondulo-dump reports it.
 struct ListedChunk {
     std::string name;  // the id as stored, raw bytes
@@ -21,6 +25,7 @@ struct FileOverview {
     std::vector<std::string> notes;                    // what the load got past (WaveDocument::LoadNotes)
     std::vector<std::string> alsoInFile;               // the chunk types the list does not show (AlsoInFile)
     const wavedoc::StructureMap* structure = nullptr;  // every chunk in file order
+    const wavedoc::WaveDocument* document = nullptr;   // what the map is of, for the entries' rows
     wavecheck::Findings findings;                      // what is wrong or questionable
 };
 

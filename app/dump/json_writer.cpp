@@ -4,6 +4,7 @@
 #include <array>
 #include <ostream>
 
+#include "structure_rows.h"
 #include "ui/detail/cut_text.h"
 #include "ui/detail/display_text.h"
 #include "ui/detail/row_sink.h"
@@ -89,14 +90,46 @@ void AppendJsonString(std::string& out, std::string_view raw) {
     out += '"';
 }
 
+// A value row as ["label", "value"], a heading row as ["text"]; a value that
+// is not valid UTF-8 adds its bytes in hex, a cut text {"bytes_in_all": N}.
+void AppendJsonRow(std::string& json, std::string_view row) {
+    json += '[';
+    const auto [label, value] = SplitRow(row);
+    AppendJsonString(json, label);
+    if (row.find('\t') != std::string::npos) {
+        const CutValue cut = SplitCut(value);
+        json += ", ";
+        if (cut.wholeLength) {
+            AppendJsonString(json, std::string(cut.shown) + CutMarker(*cut.wholeLength));
+        } else {
+            AppendJsonString(json, value);
+        }
+        if (!IsValidUtf8(cut.shown)) json += ", \"" + HexBytes(cut.shown) + "\"";
+        if (cut.wholeLength) json += ", {\"bytes_in_all\": " + std::to_string(*cut.wholeLength) + "}";
+    }
+    json += ']';
+}
+
+// , "rows": [...], "error": ... for an entry that has rows.
+void AppendEntryRows(std::string& json, const StructureRows::Rows& rows) {
+    json += ", \"rows\": [";
+    for (std::size_t i = 0; i < rows.rows.size(); ++i) {
+        if (i > 0) json += ", ";
+        AppendJsonRow(json, rows.rows[i]);
+    }
+    json += "], \"error\": " + JsonStringOrNull(rows.stopped);
+}
+
 }  // namespace
 
-std::string JsonStructure(const wavedoc::StructureMap& structure) {
+std::string JsonStructure(const wavedoc::StructureMap& structure, const wavedoc::WaveDocument* document) {
     // The map lists a list's sub-chunks right after it, one level deeper; the
     // depths of the lists still open say where each "children" array ends.
     std::string json = "[";
     std::vector<int> open;
     bool first = true;
+    std::optional<StructureRows> decoded;
+    if (document != nullptr) decoded.emplace(*document);
     for (const wavedoc::MapEntry& entry : structure.entries) {
         for (; !open.empty() && entry.depth <= open.back(); open.pop_back()) {
             json += "]}";
@@ -104,6 +137,10 @@ std::string JsonStructure(const wavedoc::StructureMap& structure) {
         }
         json += first ? "" : ", ";
         AppendEntryMembers(json, entry);
+        if (decoded) {
+            if (const std::optional<StructureRows::Rows> rows = decoded->For(entry))
+                AppendEntryRows(json, *rows);
+        }
         first = entry.IsList();
         if (entry.IsList()) {
             json += ", \"list_type\": " + JsonString(entry.listType) + ", \"children\": [";
@@ -169,7 +206,8 @@ void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t sta
          << ", \"error\": " << (error.empty() ? "null" : JsonString(error))
          << ", \"notes\": " << JsonStrings(overview.notes)
          << ", \"also_in_file\": " << JsonStrings(overview.alsoInFile) << ",\n   \"structure\": "
-         << (overview.structure != nullptr ? JsonStructure(*overview.structure) : std::string("[]"))
+         << (overview.structure != nullptr ? JsonStructure(*overview.structure, overview.document)
+                                           : std::string("[]"))
          << ",\n   \"findings\": " << JsonFindings(overview.findings)
          << ",\n   \"finding_counts\": " << JsonFindingCounts(overview.findings) << ",\n   \"unfinished\": "
          << (overview.findings.Finished() ? std::string("null") : JsonString(overview.findings.unfinished))
@@ -193,25 +231,11 @@ void JsonReportWriter::BeginChunk(const ListedChunk& chunk) {
     firstRow_ = true;
 }
 
-// A value row as ["label", "value"], a heading row as ["text"]; each row is
-// composed in one buffer and written in one piece.
+// Each row is composed in one buffer and written in one piece.
 void JsonReportWriter::AppendRow(std::string_view row) {
-    line_.assign(firstRow_ ? "\n      [" : ",\n      [");
+    line_.assign(firstRow_ ? "\n      " : ",\n      ");
     firstRow_ = false;
-    const auto [label, value] = SplitRow(row);
-    AppendJsonString(line_, label);
-    if (row.find('\t') != std::string::npos) {
-        const CutValue cut = SplitCut(value);
-        line_ += ", ";
-        if (cut.wholeLength) {
-            AppendJsonString(line_, std::string(cut.shown) + CutMarker(*cut.wholeLength));
-        } else {
-            AppendJsonString(line_, value);
-        }
-        if (!IsValidUtf8(cut.shown)) line_ += ", \"" + HexBytes(cut.shown) + "\"";
-        if (cut.wholeLength) line_ += ", {\"bytes_in_all\": " + std::to_string(*cut.wholeLength) + "}";
-    }
-    line_ += ']';
+    AppendJsonRow(line_, row);
     out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
 }
 

@@ -19,7 +19,10 @@ std::string HexBytes(std::string_view raw);
 // "children" for a list; {"offset", "id": null, "length", "why"} for stray bytes
 // ("entries" too for those not mapped one by one). Written without recursion;
 // lists nest only as deep as the walk goes.
-std::string JsonStructure(const wavedoc::StructureMap& structure);
+// With the document the map is of, each entry StructureRows gives rows has
+// "rows" (as a chunk's) and "error" (why they stop short, or null).
+std::string JsonStructure(const wavedoc::StructureMap& structure,
+                          const wavedoc::WaveDocument* document = nullptr);
 
 // The findings kept as a JSON array of {"code", "level", "offset",
 // "chunk_offset", "chunk", "message"}; "chunk" is null for a finding about no

@@ -4,6 +4,7 @@
 #include <array>
 #include <ostream>
 
+#include "structure_rows.h"
 #include "ui/detail/cut_text.h"
 #include "ui/detail/display_text.h"
 #include "ui/detail/invisible_characters.h"
@@ -113,11 +114,35 @@ void WriteTerminalLine(std::ostream& out, std::string_view raw) {
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
+// One row of the grid as a line: its cells as the terminal can show them, a
+// cut text with its marker, after `indent`.
+void WriteRowLine(std::ostream& out, std::string_view indent, std::string_view row) {
+    out << indent;
+    const CutValue cut = SplitCut(row);
+    if (cut.wholeLength) {
+        WriteTerminalLine(out, std::string(cut.shown) + CutMarker(*cut.wholeLength));
+    } else {
+        WriteTerminalLine(out, row);
+    }
+}
+
 }  // namespace
 
-void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure) {
+void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure,
+                    const wavedoc::WaveDocument* document) {
     out << "structure:\n";
-    for (const wavedoc::MapEntry& entry : structure.entries) WriteEntry(out, entry);
+    std::optional<StructureRows> decoded;
+    if (document != nullptr) decoded.emplace(*document);
+    for (const wavedoc::MapEntry& entry : structure.entries) {
+        WriteEntry(out, entry);
+        if (!decoded) continue;
+        const std::optional<StructureRows::Rows> rows = decoded->For(entry);
+        if (!rows) continue;
+        // The rows sit under their entry, one step further in.
+        const std::string indent(static_cast<std::size_t>(entry.depth + 2) * 2, ' ');
+        for (const std::string& row : rows->rows) WriteRowLine(out, indent, row);
+        if (rows->stopped) out << indent << "! " << TerminalText(*rows->stopped) << '\n';
+    }
 }
 
 void WriteFindings(std::ostream& out, const wavecheck::Findings& findings) {
@@ -162,7 +187,8 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
     for (const std::string& note : overview.notes) out_ << "! " << TerminalText(note) << '\n';
     const std::string alsoInFile = AlsoInFileSentence(overview.alsoInFile);
     if (!alsoInFile.empty()) out_ << "! " << TerminalText(alsoInFile) << '\n';
-    if (parts_.structure && overview.structure != nullptr) WriteStructure(out_, *overview.structure);
+    if (parts_.structure && overview.structure != nullptr)
+        WriteStructure(out_, *overview.structure, overview.document);
     if (parts_.findings) WriteFindings(out_, overview.findings);
 }
 
@@ -170,14 +196,7 @@ void TextReportWriter::BeginChunk(const ListedChunk& chunk) {
     out_ << "\n[" << TerminalText(chunk.name) << "]\n";
 }
 
-void TextReportWriter::AppendRow(std::string_view row) {
-    const CutValue cut = SplitCut(row);
-    if (cut.wholeLength) {
-        WriteTerminalLine(out_, std::string(cut.shown) + CutMarker(*cut.wholeLength));
-    } else {
-        WriteTerminalLine(out_, row);
-    }
-}
+void TextReportWriter::AppendRow(std::string_view row) { WriteRowLine(out_, {}, row); }
 
 void TextReportWriter::EndChunk(const std::optional<std::string>& error) {
     if (error) out_ << "! " << TerminalText(*error) << '\n';

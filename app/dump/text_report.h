@@ -21,8 +21,11 @@ std::string TerminalPath(std::string_view path);
 
 // The structure map as an indented table: "structure:", then one line per
 // entry (offset, id, size field, bytes present, pad byte, list type, and
-// "[listed]" or why the window does not list it), sub-chunks indented.
-void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure);
+// "[listed]" or why the window does not list it), sub-chunks indented. With
+// the document the map is of, each entry StructureRows gives rows has them
+// under it, one step further in, and "! sentence" when they stop short.
+void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure,
+                    const wavedoc::WaveDocument* document = nullptr);
 
 // What the text shows of each file besides its chunk list and notes: the
 // decoded fields by default, else the structure map, the findings or both.

@@ -107,9 +107,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StructureMap, SaysWhyASubChunkIsNotListed) {
     const std::pair<std::string, std::string> cases[] = {
         // file, why
-        {RiffFile(kFmt + kInfo), "An item of a LIST (INFO) list; its fields are not shown."},
+        {RiffFile(kFmt + kInfo), "An item of a LIST (INFO) list, which the chunk list does not show."},
         {RiffFile(kFmt + Chunk("list", ListPayload("exif", Chunk("ever", "0220")))),
-         "An item of a list (exif) list; its fields are not shown."},
+         "An item of a list (exif) list, which the chunk list does not show."},
         {RiffFile(kFmt + kAdtl), "Not a label, note or labelled text: the list shows those."},
         {RiffFile(kFmt + kInfo + kAdtl), "Inside a list that is not shown."},
     };
@@ -133,7 +133,7 @@ TEST(StructureMap, MarksChunksAfterTheRiffEnd) {
     ASSERT_EQ(map.size(), 2u);
     EXPECT_FALSE(map[0].afterRiffEnd);
     EXPECT_TRUE(map[1].afterRiffEnd);
-    EXPECT_EQ(map[1].Why(), "Ondulo does not decode this chunk type.");
+    EXPECT_EQ(map[1].Why(), "The chunk list does not show this chunk type.");
 }
 
 TEST(StructureMap, EndsAVeryLongLevelInOneEntry) {

@@ -18,7 +18,7 @@ std::string MapEntry::Why() const {
         case Listing::Listed:
             return {};
         case Listing::UnknownType:
-            return "Ondulo does not decode this chunk type.";
+            return "The chunk list does not show this chunk type.";
         case Listing::LaterDuplicate:
             return "A later chunk of a type already listed: the first one is shown.";
         case Listing::OtherList:
@@ -32,7 +32,7 @@ std::string MapEntry::Why() const {
             // a list of another type, such as INFO, holds items of its own.
             if (parentType == layout::kAssociatedDataType)
                 return "Not a label, note or labelled text: the list shows those.";
-            return "An item of a " + parentId + " (" + parentType + ") list; its fields are not shown.";
+            return "An item of a " + parentId + " (" + parentType + ") list, which the chunk list does not show.";
         case Listing::Bytes:
             break;
     }

@@ -100,8 +100,7 @@ struct MapSummary {
 // to its load; requires the map to be bounded, every walked list's sub-chunks
 // to cover it, the check to finish and every finding to be a sentence, and
 // runs ondulo-dump's text and JSON writers on both, each entry's decoded rows
-// included. The one place that calls
-// the map and check interface.
+// included. The one place that calls the map and check interface.
 MapSummary MapAndCheck(const wavedoc::WaveDocument& document, wavecheck::FileCheck& check);
 
 }  // namespace fuzzcheck

@@ -32,7 +32,8 @@ std::string MapEntry::Why() const {
             // a list of another type, such as INFO, holds items of its own.
             if (parentType == layout::kAssociatedDataType)
                 return "Not a label, note or labelled text: the list shows those.";
-            return "An item of a " + parentId + " (" + parentType + ") list, which the chunk list does not show.";
+            return "An item of a " + parentId + " (" + parentType +
+                   ") list, which the chunk list does not show.";
         case Listing::Bytes:
             break;
     }

@@ -25,8 +25,8 @@ struct FileOverview {
     std::vector<std::string> notes;                    // what the load got past (WaveDocument::LoadNotes)
     std::vector<std::string> alsoInFile;               // the chunk types the list does not show (AlsoInFile)
     const wavedoc::StructureMap* structure = nullptr;  // every chunk in file order
-    const wavedoc::WaveDocument* document = nullptr;   // what the map is of, for the entries' rows
     wavecheck::Findings findings;                      // what is wrong or questionable
+    const wavedoc::WaveDocument* document = nullptr;   // what the map is of, for the entries' rows
 };
 
 // What reporting one file came to.

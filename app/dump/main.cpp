@@ -37,7 +37,7 @@ int ReportFiles(const std::vector<std::string>& files, ReportWriter& writer, boo
         }
         if (outcome.unfinished) {
             status = kUnfinished;
-        } else if (status == 0 && (outcome.status != 0 || (checkCounts && outcome.hasProblems))) {
+        } else if (status == 0 && (outcome.status != 0 || (checkCounts && outcome.HasProblems()))) {
             status = kFaults;
         }
         if (!std::cout) {

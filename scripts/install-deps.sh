@@ -18,8 +18,9 @@ case ${1:-} in
   "") ;;
   all)
     # clang and LLVM (about 250 MB) for fuzzing and formatting, Xvfb for the
-    # screenshot, and what the package checks use.
-    packages+=(clang clang-format libclang-rt-14-dev llvm xvfb xauth file dpkg-dev)
+    # screenshot, what the package checks use, and Python and GNU parallel
+    # for the tests of ondulo-dump over many files.
+    packages+=(clang clang-format libclang-rt-14-dev llvm xvfb xauth file dpkg-dev python3 parallel)
     ;;
   *)
     echo "Usage: $0 [all]" >&2

@@ -2,21 +2,73 @@
 
 #include "ondulo_version.h"
 
+namespace {
+
+// More threads than this would only wait for the disk and the output.
+constexpr unsigned kMostJobs = 256;
+
+// The N of "-j N": a whole number from 1 to kMostJobs.
+std::optional<unsigned> ParseJobs(const std::string& text) {
+    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    const unsigned jobs = static_cast<unsigned>(std::stoul(text));
+    if (jobs == 0 || jobs > kMostJobs) return std::nullopt;
+    return jobs;
+}
+
+// Options that do not go together, or empty.
+std::string Conflict(const DumpOptions& options) {
+    if (options.json && options.jsonl) return "--json and --jsonl do not go together: choose one";
+    if (options.summarise && (options.json || options.structure || options.check || options.walk.recursive ||
+                              options.walk.allFiles || options.jobs != 0)) {
+        return "--summarise goes with no other option but --jsonl";
+    }
+    return {};
+}
+
+}  // namespace
+
 std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& arguments,
                                               std::string& problem) {
     DumpOptions options;
     bool optionsEnded = false;
-    for (const std::string& argument : arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
             options.files.push_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
         } else if (argument == "--json") {
             options.json = true;
+        } else if (argument == "--jsonl") {
+            options.jsonl = true;
         } else if (argument == "--structure") {
             options.structure = true;
         } else if (argument == "--check") {
             options.check = true;
+        } else if (argument == "-r" || argument == "--recursive") {
+            options.walk.recursive = true;
+        } else if (argument == "--all-files") {
+            options.walk.allFiles = true;
+        } else if (argument == "--summarise") {
+            options.summarise = true;
+        } else if (argument == "-j" || argument == "--jobs" || argument.rfind("-j", 0) == 0 ||
+                   argument.rfind("--jobs=", 0) == 0) {
+            // -j N, -jN, --jobs N, --jobs=N
+            std::string number;
+            if (argument == "-j" || argument == "--jobs") {
+                number = i + 1 < arguments.size() ? arguments[++i] : "";
+            } else {
+                number = argument.substr(argument[1] == 'j' ? 2 : 7);
+            }
+            const std::optional<unsigned> jobs = ParseJobs(number);
+            if (!jobs) {
+                problem = "-j wants a number of files to report at once from 1 to " +
+                          std::to_string(kMostJobs) + ", not \"" + number + "\"";
+                return std::nullopt;
+            }
+            options.jobs = *jobs;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else if (argument == "--version") {
@@ -26,29 +78,54 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
             return std::nullopt;
         }
     }
-    if (options.files.empty() && !options.help && !options.version) {
-        problem = "no WAV file named";
+    if (options.help || options.version) return options;
+    problem = Conflict(options);
+    if (!problem.empty()) return std::nullopt;
+    if (options.files.empty()) {
+        problem = options.summarise ? "no file of JSON Lines named" : "no WAV file named";
         return std::nullopt;
     }
     return options;
 }
 
 std::string DumpUsage() {
-    return "Usage: ondulo-dump [--json] [--structure] [--check] FILE...\n"
+    return "Usage: ondulo-dump [--json | --jsonl] [--structure] [--check] [-r] [--all-files]\n"
+           "                   [-j N] FILE...\n"
+           "       ondulo-dump --summarise [--jsonl] FILE...\n"
            "       ondulo-dump --help | --version\n"
            "Lists the chunks of each WAV file and the decoded fields of every chunk.\n"
-           "  --json       write one JSON document instead of text; it always holds\n"
-           "               the structure map and the findings\n"
-           "  --structure  print every chunk in file order, with offsets, instead of\n"
-           "               the decoded fields\n"
-           "  --check      print what is wrong or questionable in each file instead of\n"
-           "               the decoded fields\n"
-           "  --           end the options: a FILE after it may start with -\n"
-           "  -h, --help   show this text and exit\n"
-           "  --version    show the version and exit\n"
-           "Exit status: 0 when every file was read (with --check: and has no error or warning), 1 "
-           "otherwise, 2 for bad usage, 3 when a file could not be checked to the end (it changed while\n"
-           "it was read, or memory ran out): its findings are incomplete.\n";
+           "  --json           write one JSON document instead of text; it always holds\n"
+           "                   the structure map and the findings\n"
+           "  --jsonl          write JSON Lines instead: each file's object of the JSON\n"
+           "                   document on a line of its own, written as each file is done\n"
+           "  --structure      print every chunk in file order, with offsets, instead of\n"
+           "                   the decoded fields\n"
+           "  --check          print what is wrong or questionable in each file instead of\n"
+           "                   the decoded fields; over more than one file, end with a\n"
+           "                   summary: in the JSON, or for text on standard error, so that\n"
+           "                   standard output holds only the files' records\n"
+           "  -r, --recursive  walk each folder named, and every folder in it, in byte order\n"
+           "                   of the names; without it a folder is refused as no file\n"
+           "  --all-files      take every regular file of a walked folder, not only those\n"
+           "                   named .wav, .wave, .bwf or .rf64 in any case (a file named\n"
+           "                   on the command line is always taken)\n"
+           "  -j N, --jobs N   report N files at once; by default one per processor. The\n"
+           "                   output is the same whatever N is\n"
+           "  --summarise      read FILEs of JSON Lines written by earlier runs (one or\n"
+           "                   several joined, or - for standard input), print the summary\n"
+           "                   a run with the check over those files ends with, and exit\n"
+           "                   as it would\n"
+           "  --               end the options: a FILE after it may start with -\n"
+           "  -h, --help       show this text and exit\n"
+           "  --version        show the version and exit\n"
+           "A walk follows no symbolic link inside a folder and enters no folder twice.\n"
+           "Over many files, a progress line shows on standard error when it is a terminal.\n"
+           "SIGINT (Ctrl+C) or SIGTERM stops cleanly: the files under way are finished and\n"
+           "written whole, no more are started; a second signal ends the program at once.\n"
+           "Exit status: the worst over all files: 0 when every file was read (with\n"
+           "--check: and has no error or warning), 1 otherwise, 3 when a file could not\n"
+           "be checked to the end (it changed while it was read, or memory ran out): its\n"
+           "findings are incomplete; 2 for bad usage; 130 when stopped by a signal.\n";
 }
 
 std::string DumpVersion() { return std::string("ondulo-dump ") + ondulo::kVersion + "\n"; }

@@ -22,7 +22,8 @@ std::string LoadFailure(const wavedoc::WaveDocument& document, const std::string
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     wavedoc::WaveDocument document;
     wavecheck::FileCheck check;
-    FileOutcome outcome{document.Load(path, &check), false, false};
+    FileOutcome outcome;
+    outcome.status = document.Load(path, &check);
     if (outcome.status != wavedoc::LoadOk) {
         writer.Refused(path, outcome.status, LoadFailure(document, path, outcome.status));
         return outcome;
@@ -46,8 +47,11 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     overview.structure = &document.Structure();
     overview.document = &document;
     overview.findings = check.Finish(document);
-    outcome.hasProblems = overview.findings.HasProblems();
     outcome.unfinished = !overview.findings.Finished();
+    outcome.errors = overview.findings.errors;
+    outcome.warnings = overview.findings.warnings;
+    outcome.notes = overview.findings.notes;
+    for (const wavecheck::CodeCount& count : overview.findings.counts) outcome.codes.emplace_back(count.code);
     writer.BeginFile(path, overview);
     if (!writer.WantsRows()) {
         writer.EndFile();

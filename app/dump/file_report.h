@@ -29,11 +29,17 @@ struct FileOverview {
     const wavedoc::WaveDocument* document = nullptr;   // what the map is of, for the entries' rows
 };
 
-// What reporting one file came to.
+// What reporting one file came to: what the exit status and the summary of a
+// run count.
 struct FileOutcome {
     std::int16_t status = 0;   // the status of WaveDocument::Load
-    bool hasProblems = false;  // a finding of level error or warning
     bool unfinished = false;   // the check could not finish
+    std::uint64_t errors = 0;  // how many findings of each level
+    std::uint64_t warnings = 0;
+    std::uint64_t notes = 0;
+    std::vector<std::string> codes;  // the codes that have findings, each once
+
+    bool HasProblems() const { return errors + warnings > 0; }
 };
 
 // Receives what ondulo-dump reports of each file in the order it is found, so

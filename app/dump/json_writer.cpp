@@ -196,27 +196,53 @@ std::string HexBytes(std::string_view raw) {
     return hex;
 }
 
-JsonReportWriter::JsonReportWriter(std::ostream& out) : out_(out) { out_ << "{\"files\": ["; }
+std::string JsonDocumentEnd(bool anyFile, std::string_view summary) {
+    std::string end = anyFile ? "\n]" : "]";
+    if (!summary.empty()) end += ",\n \"summary\": " + std::string(summary);
+    return end + "}\n";
+}
+
+JsonReportWriter::JsonReportWriter(std::ostream& out, JsonLayout layout) : out_(out), layout_(layout) {
+    if (layout_ == JsonLayout::Document) out_ << kJsonDocumentStart;
+}
+
+std::string JsonReportWriter::Break(std::string_view separator, std::string_view indent) const {
+    std::string text(separator);
+    if (layout_ != JsonLayout::Line) {
+        text += '\n';
+        text += indent;
+    } else if (!separator.empty()) {
+        text += ' ';
+    }
+    return text;
+}
+
+void JsonReportWriter::EndFileObject() {
+    out_ << "]}";
+    if (layout_ == JsonLayout::Line) out_ << '\n';
+}
 
 void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t status, const std::string& error,
                                        const FileOverview& overview) {
-    out_ << (firstFile_ ? "\n" : ",\n");
+    out_ << Break(layout_ == JsonLayout::Document && !firstFile_ ? "," : "", "  ");
     firstFile_ = false;
-    out_ << "  {\"path\": " << JsonString(path) << BytesMember("path", path) << ", \"status\": " << status
+    out_ << "{\"path\": " << JsonString(path) << BytesMember("path", path) << ", \"status\": " << status
          << ", \"error\": " << (error.empty() ? "null" : JsonString(error))
          << ", \"notes\": " << JsonStrings(overview.notes)
-         << ", \"also_in_file\": " << JsonStrings(overview.alsoInFile) << ",\n   \"structure\": "
+         << ", \"also_in_file\": " << JsonStrings(overview.alsoInFile) << Break(",", "   ")
+         << "\"structure\": "
          << (overview.structure != nullptr ? JsonStructure(*overview.structure, overview.document)
                                            : std::string("[]"))
-         << ",\n   \"findings\": " << JsonFindings(overview.findings)
-         << ",\n   \"finding_counts\": " << JsonFindingCounts(overview.findings) << ",\n   \"unfinished\": "
+         << Break(",", "   ") << "\"findings\": " << JsonFindings(overview.findings) << Break(",", "   ")
+         << "\"finding_counts\": " << JsonFindingCounts(overview.findings) << Break(",", "   ")
+         << "\"unfinished\": "
          << (overview.findings.Finished() ? std::string("null") : JsonString(overview.findings.unfinished))
-         << ",\n   \"chunks\": [";
+         << Break(",", "   ") << "\"chunks\": [";
 }
 
 void JsonReportWriter::Refused(const std::string& path, std::int16_t status, const std::string& reason) {
     BeginFileObject(path, status, reason, {});
-    out_ << "]}";
+    EndFileObject();
 }
 
 void JsonReportWriter::BeginFile(const std::string& path, const FileOverview& overview) {
@@ -225,7 +251,7 @@ void JsonReportWriter::BeginFile(const std::string& path, const FileOverview& ov
 }
 
 void JsonReportWriter::BeginChunk(const ListedChunk& chunk) {
-    out_ << (firstChunk_ ? "\n" : ",\n") << "    {\"name\": " << JsonString(chunk.name)
+    out_ << Break(firstChunk_ ? "" : ",", "    ") << "{\"name\": " << JsonString(chunk.name)
          << BytesMember("name", chunk.name) << ", \"size\": " << chunk.size << ", \"rows\": [";
     firstChunk_ = false;
     firstRow_ = true;
@@ -233,16 +259,19 @@ void JsonReportWriter::BeginChunk(const ListedChunk& chunk) {
 
 // Each row is composed in one buffer and written in one piece.
 void JsonReportWriter::AppendRow(std::string_view row) {
-    line_.assign(firstRow_ ? "\n      " : ",\n      ");
+    line_.assign(Break(firstRow_ ? "" : ",", "      "));
     firstRow_ = false;
     AppendJsonRow(line_, row);
     out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
 }
 
 void JsonReportWriter::EndChunk(const std::optional<std::string>& error) {
-    out_ << (firstRow_ ? "" : "\n    ") << "], \"error\": " << JsonStringOrNull(error) << "}";
+    out_ << (firstRow_ ? "" : Break("", "    ")) << "], \"error\": " << JsonStringOrNull(error) << "}";
 }
 
-void JsonReportWriter::EndFile() { out_ << (firstChunk_ ? "" : "\n  ") << "]}"; }
+void JsonReportWriter::EndFile() {
+    out_ << (firstChunk_ ? "" : Break("", "  "));
+    EndFileObject();
+}
 
-void JsonReportWriter::Finish() { out_ << (firstFile_ ? "" : "\n") << "]}\n"; }
+void JsonReportWriter::Finish() { out_ << JsonDocumentEnd(!firstFile_); }

@@ -33,13 +33,29 @@ std::string JsonFindings(const wavecheck::Findings& findings);
 // {code: count}}, exact however many the array keeps.
 std::string JsonFindingCounts(const wavecheck::Findings& findings);
 
-// Writes {"files": [...]} as the files are reported, so a long run holds only
+// How a JsonReportWriter lays out what it writes.
+enum class JsonLayout {
+    Document,  // {"files": [...]}: the constructor opens it, Finish closes it
+    // One file's object as Document lays it out, for files reported apart and
+    // joined in order: kJsonDocumentStart, the objects separated by
+    // kJsonEntrySeparator, JsonDocumentEnd.
+    Entry,
+    Line,  // one file's object on one line, then a line break: JSON Lines
+};
+
+inline constexpr std::string_view kJsonDocumentStart = "{\"files\": [";
+inline constexpr std::string_view kJsonEntrySeparator = ",";
+// Closes the document; `summary`, when not empty, is the value of a
+// "summary" member after the files.
+std::string JsonDocumentEnd(bool anyFile, std::string_view summary = {});
+
+// Writes each file's object as the file is reported, so a long run holds only
 // the row being written. A path or chunk name that is not valid UTF-8 also
 // carries its bytes ("path_bytes", "name_bytes"); so does a row value, as a
 // third element of the row.
 class JsonReportWriter : public ReportWriter {
 public:
-    explicit JsonReportWriter(std::ostream& out);
+    explicit JsonReportWriter(std::ostream& out, JsonLayout layout = JsonLayout::Document);
 
     void Refused(const std::string& path, std::int16_t status, const std::string& reason) override;
     void BeginFile(const std::string& path, const FileOverview& overview) override;
@@ -47,14 +63,19 @@ public:
     void AppendRow(std::string_view row) override;
     void EndChunk(const std::optional<std::string>& error) override;
     void EndFile() override;
-    // Closes the document; call once, after the last file.
+    // Closes a Document; call once, after the last file.
     void Finish();
 
 private:
     void BeginFileObject(const std::string& path, std::int16_t status, const std::string& error,
                          const FileOverview& overview);
+    // What goes between two members or elements: `separator` ("," or ""),
+    // then a line break and `indent`, which a Line leaves out.
+    std::string Break(std::string_view separator, std::string_view indent) const;
+    void EndFileObject();
 
     std::ostream& out_;
+    JsonLayout layout_;
     bool firstFile_ = true;
     bool firstChunk_ = true;
     bool firstRow_ = true;

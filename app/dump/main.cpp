@@ -1,54 +1,14 @@
 // ondulo-dump: the chunk list and the detail rows of WAV files as text or JSON.
-#include <cerrno>
-#include <cstring>
+#include <unistd.h>
+
 #include <iostream>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "collection_run.h"
 #include "dump_options.h"
-#include "file_report.h"
-#include "json_writer.h"
-#include "text_report.h"
-
-namespace {
-
-// Why the output failed, taken as soon as the failure shows.
-int outputError = 0;
-
-// The exit statuses besides 0 (every file read, and with --check without an
-// error or a warning) and 2 (bad usage).
-constexpr int kFaults = 1;      // a file could not be read, or (with --check) has faults
-constexpr int kUnfinished = 3;  // a file could not be checked to the end
-
-// Reports every file in turn, stopping when the output can no longer be
-// written; the exit status the files come to, a check that could not finish
-// outweighing everything else.
-int ReportFiles(const std::vector<std::string>& files, ReportWriter& writer, bool checkCounts) {
-    int status = 0;
-    for (const std::string& path : files) {
-        FileOutcome outcome;
-        try {
-            outcome = ReportFile(path, writer);
-        } catch (const std::bad_alloc&) {
-            std::cerr << "ondulo-dump: \"" << TerminalPath(path)
-                      << "\" could not be reported in full: there is not enough memory.\n";
-            outcome.unfinished = true;
-        }
-        if (outcome.unfinished) {
-            status = kUnfinished;
-        } else if (status == 0 && (outcome.status != 0 || (checkCounts && outcome.hasProblems))) {
-            status = kFaults;
-        }
-        if (!std::cout) {
-            outputError = errno;
-            break;
-        }
-    }
-    return status;
-}
-
-}  // namespace
+#include "jsonl_reader.h"
+#include "run_summary.h"
 
 int main(int argc, char** argv) {
     // Output goes through one large buffer: a file can print hundreds of
@@ -59,33 +19,20 @@ int main(int argc, char** argv) {
         ParseDumpArguments(std::vector<std::string>(argv + 1, argv + argc), problem);
     if (!options) {
         std::cerr << "ondulo-dump: " << problem << "\n" << DumpUsage();
-        return 2;
+        return kBadUsage;
     }
     if (options->help) {
         std::cout << DumpUsage();
-        return std::cout.flush() ? 0 : 1;
+        return std::cout.flush() ? 0 : kFaults;
     }
     if (options->version) {
         std::cout << DumpVersion();
-        return std::cout.flush() ? 0 : 1;
+        return std::cout.flush() ? 0 : kFaults;
     }
-
-    int status = 0;
-    if (options->json) {
-        JsonReportWriter writer(std::cout);
-        status = ReportFiles(options->files, writer, options->check);
-        writer.Finish();
-    } else {
-        TextReportWriter writer(std::cout, std::cerr, {options->structure, options->check});
-        status = ReportFiles(options->files, writer, options->check);
+    if (options->summarise) {
+        const int status = SummariseFiles(options->files, options->jsonl, std::cin, std::cout, std::cerr);
+        return std::cout.flush() ? status : kFaults;
     }
-    if (std::cout && !std::cout.flush()) outputError = errno;
-    if (!std::cout) {
-        // A report that did not reach its reader is no success.
-        std::cerr << "ondulo-dump: the output could not be written"
-                  << (outputError != 0 ? std::string(": ") + std::strerror(outputError) : std::string())
-                  << ".\n";
-        return 1;
-    }
-    return status;
+    return ReportCollection(
+        *options, {std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1});
 }

@@ -53,12 +53,15 @@ struct HelpLists {
 };
 
 // Options are on the usage lines and the indented option lines; the exit
-// statuses on the line starting "Exit status:".
+// statuses from the line starting "Exit status:" to the end.
 HelpLists ReadHelp(const std::string& help) {
     HelpLists lists;
+    bool exitStatuses = false;
     for (const std::string& line : wavtest::Lines(help)) {
-        if (line.rfind("Exit status:", 0) == 0) {
-            lists.exitStatuses = NumbersIn(line);
+        exitStatuses = exitStatuses || line.rfind("Exit status:", 0) == 0;
+        if (exitStatuses) {
+            const Words numbers = NumbersIn(line);
+            lists.exitStatuses.insert(numbers.begin(), numbers.end());
         } else if (line.rfind("Usage:", 0) == 0 || line.rfind("  ", 0) == 0) {
             // An option line's own words come after its description starts; only
             // the first column names options.
@@ -89,7 +92,7 @@ TEST(DumpManual, ReadersFindOptionsAndStatusesInSamples) {
         "Usage: tool [--json] FILE...\n"
         "  -h, --help  show this text, not -x\n"
         "  --          end the options: a FILE after it may start with -\n"
-        "Exit status: 0 when fine, 3 for bad usage.\n");
+        "Exit status: 0 when fine,\n3 for bad usage.\n");
     EXPECT_EQ(help.options, (Words{"--json", "-h", "--help", "--"}));
     EXPECT_EQ(help.exitStatuses, (Words{"0", "3"}));
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 
 #include "dump_options.h"
@@ -377,6 +378,84 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
               "  error\t0\t-\tfmt-missing\tNo fmt.\n" +
                   loopLine +
                   "! The check could not finish: The file \"x.wav\" has changed since it was analysed.\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Hands each file to a JsonReportWriter of its own and keeps each file's text
+// apart, as ondulo-dump does when it reports files on several threads.
+class WriterPerFile : public ReportWriter {
+public:
+    explicit WriterPerFile(JsonLayout layout) : layout_(layout) {}
+
+    void Refused(const std::string& path, std::int16_t status, const std::string& reason) override {
+        Start().Refused(path, status, reason);
+        texts.push_back(out_.str());
+    }
+    void BeginFile(const std::string& path, const FileOverview& overview) override {
+        Start().BeginFile(path, overview);
+    }
+    void BeginChunk(const ListedChunk& chunk) override { writer_->BeginChunk(chunk); }
+    void AppendRow(std::string_view row) override { writer_->AppendRow(row); }
+    void EndChunk(const std::optional<std::string>& error) override { writer_->EndChunk(error); }
+    void EndFile() override {
+        writer_->EndFile();
+        texts.push_back(out_.str());
+    }
+
+    std::vector<std::string> texts;
+
+private:
+    JsonReportWriter& Start() {
+        out_.str("");
+        writer_ = std::make_unique<JsonReportWriter>(out_, layout_);
+        return *writer_;
+    }
+
+    JsonLayout layout_;
+    std::ostringstream out_;
+    std::unique_ptr<JsonReportWriter> writer_;
+};
+
+// The same JSON without line breaks: a break after a comma becomes a space,
+// any other goes, with the indentation after it.
+std::string OnOneLine(const std::string& json) {
+    std::string line;
+    for (std::size_t at = 0; at < json.size(); ++at) {
+        if (json[at] != '\n') {
+            line += json[at];
+            continue;
+        }
+        if (!line.empty() && line.back() == ',') line += ' ';
+        while (at + 1 < json.size() && json[at + 1] == ' ') ++at;
+    }
+    return line;
+}
+
+TEST(DumpJson, FilesWrittenApartJoinIntoTheDocumentOrOneLineEach) {
+    std::ostringstream whole;
+    JsonReportWriter document(whole);
+    FeedTwoFiles(document);
+    document.Finish();
+
+    WriterPerFile entries(JsonLayout::Entry);
+    FeedTwoFiles(entries);
+    ASSERT_EQ(entries.texts.size(), 3U);
+    std::string joined(kJsonDocumentStart);
+    for (std::size_t i = 0; i < entries.texts.size(); ++i) {
+        joined += (i == 0 ? "" : std::string(kJsonEntrySeparator)) + entries.texts[i];
+    }
+    EXPECT_EQ(joined + JsonDocumentEnd(true), whole.str());
+
+    WriterPerFile lines(JsonLayout::Line);
+    FeedTwoFiles(lines);
+    ASSERT_EQ(lines.texts.size(), 3U);
+    for (std::size_t i = 0; i < lines.texts.size(); ++i) {
+        EXPECT_EQ(lines.texts[i], OnOneLine(entries.texts[i]) + "\n");
+    }
+    EXPECT_EQ(JsonDocumentEnd(false, "{\"files\": 0}"), "],\n \"summary\": {\"files\": 0}}\n");
 }
 
 }  // namespace

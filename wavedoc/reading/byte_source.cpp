@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
+#include "wavedoc/reading/error_text.h"
 #include "wavedoc/reading/offset_math.h"
 #include "wavedoc/reading/wave_error.h"
 
@@ -35,7 +35,7 @@ std::string OpenFailureReason(int error) {
         case ELOOP:
             return "its path runs in a loop of symbolic links";
         default:
-            return std::strerror(error);
+            return ErrorText(error);
     }
 }
 
@@ -162,7 +162,7 @@ private:
             const ssize_t got = ::pread(descriptor_, bytes.data() + done, bytes.size() - done,
                                         static_cast<off_t>(offset + done));
             if (got < 0 && errno == EINTR) continue;
-            if (got < 0) throw WaveDocError(CannotRead(path_, std::strerror(errno)));
+            if (got < 0) throw WaveDocError(CannotRead(path_, ErrorText(errno)));
             if (got == 0) throw WaveDocError(CannotRead(path_, "it has become shorter since it was opened"));
             done += static_cast<std::size_t>(got);
         }

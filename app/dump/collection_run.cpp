@@ -1,0 +1,154 @@
+#include "collection_run.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <new>
+#include <sstream>
+#include <thread>
+
+#include "json_writer.h"
+#include "ordered_output.h"
+#include "progress_line.h"
+#include "run_summary.h"
+#include "stop_signals.h"
+#include "text_report.h"
+#include "wavedoc/counted.h"
+#include "wavedoc/reading/error_text.h"
+#include "work_queue.h"
+
+namespace {
+
+// How often the thread walking the folders, while it waits, looks whether a
+// signal asked the run to stop: a signal handler cannot wake it.
+constexpr std::chrono::milliseconds kPoll{100};
+// How many files each thread may have done ahead of the one being written.
+constexpr std::size_t kFilesAheadPerThread = 4;
+
+std::unique_ptr<ReportWriter> MakeWriter(const DumpOptions& options, std::ostream& out,
+                                         std::ostream& errors) {
+    if (options.jsonl) return std::make_unique<JsonReportWriter>(out, JsonLayout::Line);
+    if (options.json) return std::make_unique<JsonReportWriter>(out, JsonLayout::Entry);
+    return std::make_unique<TextReportWriter>(out, errors, TextParts{options.structure, options.check});
+}
+
+// What stands between two files' output: the text form's blank line, the
+// JSON document's comma, nothing between JSON Lines.
+std::string Separator(const DumpOptions& options) {
+    if (options.jsonl) return "";
+    if (options.json) return std::string(kJsonEntrySeparator);
+    return "\n";
+}
+
+// Reports one file, or a folder that could not be read, as any unreadable
+// file. Nothing a file holds ends the run: a failure is that file's.
+FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::ostream& out,
+                       std::ostream& errors) {
+    const std::unique_ptr<ReportWriter> writer = MakeWriter(options, out, errors);
+    FileOutcome outcome;
+    std::string why;
+    try {
+        if (item.problem.empty()) return ReportFile(item.path, *writer);
+        writer->Refused(item.path, wavedoc::LoadUnreadable, item.problem);
+        outcome.status = wavedoc::LoadUnreadable;
+        return outcome;
+    } catch (const std::bad_alloc&) {
+        why = "there is not enough memory";
+    } catch (const std::exception& failure) {
+        why = failure.what();
+    }
+    errors << "ondulo-dump: \"" << TerminalPath(item.path)
+           << "\" could not be reported in full: " << TerminalText(why) << ".\n";
+    outcome.unfinished = true;
+    return outcome;
+}
+
+// One reporting thread: takes files until there are none left.
+void ReportFiles(WorkQueue& queue, OrderedOutput& output, const DumpOptions& options,
+                 std::atomic<std::uint64_t>& done) {
+    ReportStream out(output);
+    while (std::optional<Work> work = queue.Pop()) {
+        out.Start(work->index);
+        std::ostringstream errors;
+        FileOutcome outcome = ReportItem(work->item, options, out, errors);
+        out.Complete(errors.str(), std::move(outcome));
+        ++done;
+    }
+    queue.Leave();
+}
+
+}  // namespace
+
+int ReportCollection(const DumpOptions& options, const RunStreams& streams) {
+    const unsigned threads =
+        options.jobs != 0 ? options.jobs : std::max(1U, std::thread::hardware_concurrency());
+    RunSummary summary;
+    int worst = 0;
+    OrderedOutput output(streams.out, streams.errors,
+                         {Separator(options), options.jsonl, kFilesAheadPerThread * threads, 1 << 20,
+                          [&](const FileOutcome& outcome) {
+                              summary.Add(outcome);
+                              worst = std::max(worst, FileExitStatus(outcome, options.check));
+                          }});
+    if (options.json) streams.out << kJsonDocumentStart;
+
+    CatchStopSignals();
+    WorkQueue queue(threads);
+    std::atomic<std::uint64_t> done{0};
+    std::vector<std::thread> workers;
+    for (unsigned i = 0; i < threads; ++i) {
+        workers.emplace_back(ReportFiles, std::ref(queue), std::ref(output), std::cref(options),
+                             std::ref(done));
+    }
+
+    std::uint64_t found = 0;
+    ProgressClock progress(ProgressClock::Clock::now());
+    const auto showProgress = [&](bool walking) {
+        if (!streams.errorsIsTerminal) return;
+        if (const auto line = progress.Due(done, found, walking, ProgressClock::Clock::now())) {
+            output.ShowStatus(*line, streams.outIsTerminal);
+        }
+    };
+    const auto stopping = [&] { return StopRequested() || output.Failed(); };
+
+    CollectionWalk walk(options.files, options.walk);
+    for (std::optional<WalkItem> item = walk.Next(); item && !stopping(); item = walk.Next()) {
+        while (!output.WaitForRoom(found, kPoll) && !stopping()) showProgress(true);
+        if (stopping()) break;
+        queue.Push({found++, std::move(*item)});
+        showProgress(true);
+    }
+    queue.Close();
+    while (!queue.WaitForAllToLeave(kPoll)) {
+        if (stopping()) queue.Stop();
+        showProgress(false);
+    }
+    for (std::thread& worker : workers) worker.join();
+    output.ClearStatus();
+
+    // The end of the output, and the check that all of it was written, before
+    // anything more goes to standard error.
+    const bool summarised = options.check && summary.Files() > 1;
+    int error = output.FailureError();
+    if (!output.Failed()) {
+        if (options.json) {
+            streams.out << JsonDocumentEnd(summary.Files() > 0, summarised ? summary.Json() : "");
+        } else if (options.jsonl && summarised) {
+            streams.out << "{\"summary\": " << summary.Json() << "}\n";
+        }
+        if (!streams.out.flush()) error = errno;
+    }
+    if (output.Failed() || !streams.out) {
+        // A report that did not reach its reader is no success.
+        streams.errors << "ondulo-dump: the output could not be written"
+                       << (error != 0 ? ": " + wavedoc::ErrorText(error) : std::string()) << ".\n";
+        return kFaults;
+    }
+    if (summarised && !options.json && !options.jsonl) streams.errors << summary.Text();
+    if (StopRequested()) {
+        streams.errors << "ondulo-dump: stopped by a signal after "
+                       << wavedoc::Counted(summary.Files(), "file", "files") << "; no more were read.\n";
+        return kInterrupted;
+    }
+    return worst;
+}

@@ -1,0 +1,34 @@
+#include "progress_line.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds kInterval{250};
+
+// "0:05", "12:34", "1:02:03".
+std::string Clock(std::chrono::milliseconds elapsed) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
+    const auto TwoDigits = [](long long n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    std::string text = std::to_string(seconds / 60 % 60) + ":" + TwoDigits(seconds % 60);
+    if (seconds >= 3600)
+        text = std::to_string(seconds / 3600) + ":" + (seconds / 60 % 60 < 10 ? "0" : "") + text;
+    return text;
+}
+
+}  // namespace
+
+std::string ProgressText(std::uint64_t done, std::uint64_t found, bool walking,
+                         std::chrono::milliseconds elapsed) {
+    const auto ms = static_cast<std::uint64_t>(elapsed.count());
+    const std::uint64_t perSecond = ms == 0 ? 0 : done * 1000 / ms;
+    return "ondulo-dump: " + std::to_string(done) + " of " + std::to_string(found) +
+           (walking ? " files found so far, " : " files, ") + std::to_string(perSecond) + " files/s, " +
+           Clock(elapsed);
+}
+
+std::optional<std::string> ProgressClock::Due(std::uint64_t done, std::uint64_t found, bool walking,
+                                              Clock::time_point now) {
+    if (found < 2 || now - last_ < kInterval) return std::nullopt;
+    last_ = now;
+    return ProgressText(done, found, walking,
+                        std::chrono::duration_cast<std::chrono::milliseconds>(now - start_));
+}

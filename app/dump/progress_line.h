@@ -1,0 +1,28 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The progress display of a run over many files, for a terminal:
+// "ondulo-dump: 1200 of 5000 files found so far, 240 files/s, 0:05" while
+// the walk goes on, then "... of 5000 files, ...".
+std::string ProgressText(std::uint64_t done, std::uint64_t found, bool walking,
+                         std::chrono::milliseconds elapsed);
+
+// When the display is due: a quarter of a second after the start, then at
+// most four times a second, and only once more than one file is found.
+class ProgressClock {
+public:
+    using Clock = std::chrono::steady_clock;
+    explicit ProgressClock(Clock::time_point start) : start_(start), last_(start) {}
+
+    // The line to show now, or nothing when it is not yet time.
+    std::optional<std::string> Due(std::uint64_t done, std::uint64_t found, bool walking,
+                                   Clock::time_point now);
+
+private:
+    Clock::time_point start_;
+    Clock::time_point last_;
+};

@@ -1,0 +1,69 @@
+#include "run_summary.h"
+
+#include <algorithm>
+
+#include "json_writer.h"
+#include "text_report.h"
+#include "wavedoc/document/wave_document.h"
+
+int FileExitStatus(const FileOutcome& outcome, bool check) {
+    if (outcome.unfinished) return kUnfinished;
+    if (outcome.status != wavedoc::LoadOk || (check && outcome.HasProblems())) return kFaults;
+    return 0;
+}
+
+void RunSummary::Add(const FileOutcome& outcome) {
+    ++files_;
+    if (outcome.status != wavedoc::LoadOk) {
+        ++notReadable_;
+    } else if (outcome.errors > 0) {
+        ++withErrors_;
+    } else if (outcome.warnings > 0) {
+        ++withWarnings_;
+    } else if (outcome.notes > 0) {
+        ++withOnlyNotes_;
+    } else {
+        ++clean_;
+    }
+    if (outcome.unfinished) ++unfinished_;
+    for (const std::string& code : outcome.codes) ++filesByCode_[code];
+    exitStatus_ = std::max(exitStatus_, FileExitStatus(outcome, true));
+}
+
+std::array<RunSummary::Line, 7> RunSummary::Lines() const {
+    return {{
+        {"files", "files", files_},
+        {"with errors", "with_errors", withErrors_},
+        {"with warnings and no errors", "with_warnings", withWarnings_},
+        {"with only notes", "with_only_notes", withOnlyNotes_},
+        {"clean", "clean", clean_},
+        {"not readable", "not_readable", notReadable_},
+        {"check not finished", "check_unfinished", unfinished_},
+    }};
+}
+
+std::string RunSummary::Text() const {
+    std::string text = "summary:\n";
+    for (const Line& line : Lines()) {
+        text += "  " + std::string(line.label) + '\t' + std::to_string(line.count) + '\n';
+    }
+    text +=
+        filesByCode_.empty() ? "  files with each finding code: none\n" : "  files with each finding code:\n";
+    for (const auto& [code, files] : filesByCode_) {
+        text += "    " + TerminalText(code) + '\t' + std::to_string(files) + '\n';
+    }
+    return text;
+}
+
+std::string RunSummary::Json() const {
+    std::string json = "{";
+    for (const Line& line : Lines())
+        json += "\"" + std::string(line.key) + "\": " + std::to_string(line.count) + ", ";
+    json += "\"by_code\": {";
+    const char* separator = "";
+    for (const auto& [code, files] : filesByCode_) {
+        json += separator + JsonString(code) + ": " + std::to_string(files);
+        separator = ", ";
+    }
+    return json + "}}";
+}

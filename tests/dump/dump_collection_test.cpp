@@ -1,0 +1,204 @@
+// ondulo-dump over folders of real files: the same output whatever the
+// number of threads, the summary and exit status of a run over many files,
+// the summary worked out again from JSON Lines, and folders and files that
+// cannot be read.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "dump_options.h"
+#include "support/corpus.h"
+#include "support/run_dump.h"
+
+namespace {
+
+using wavtest::DumpRun;
+using wavtest::ScratchDir;
+using wavtest::Words;
+
+// A folder "tree" of files from the corpus, one kind of file per folder:
+//   clean/wavrw_example_a.wav, clean/deeper/wavinfo_STE-000.wav   no finding
+//   notes/go-wav_listChunkInHeader.wav                           a note
+//   warned/go-wav_flloop.wav                                     a warning and a note
+//   broken/hound_fuzz-oom-48ae4cd0.wav                           errors
+//   other/wavefile-js_RIFX-16bit-mono.wav, other/readme.txt      not WAV files
+//   loop -> .                                                    a link back up
+//   all/*, all/again/*                                           the whole corpus, twice
+class CorpusTree {
+public:
+    CorpusTree() {
+        Copy("clean/wavrw_example_a.wav");
+        Copy("clean/deeper/wavinfo_STE-000.wav");
+        Copy("notes/go-wav_listChunkInHeader.wav");
+        Copy("warned/go-wav_flloop.wav");
+        Copy("broken/hound_fuzz-oom-48ae4cd0.wav");
+        Copy("other/wavefile-js_RIFX-16bit-mono.wav");
+        dir_.File("tree/other/readme.txt", "Not a WAV file.\n");
+        std::filesystem::create_symlink(".", dir_.Path("tree/loop"));
+        for (const auto& file : std::filesystem::directory_iterator(wavtest::CorpusDir())) {
+            if (file.path().extension() != ".wav") continue;
+            Copy("all/" + file.path().filename().string());
+            Copy("all/again/" + file.path().filename().string());
+        }
+    }
+
+    // Runs ondulo-dump in the folder that holds "tree".
+    DumpRun Run(const std::string& arguments) const {
+        return wavtest::RunDump(Words(arguments), {dir_.Dir(), ""});
+    }
+    const ScratchDir& Dir() const { return dir_; }
+
+private:
+    // Copies the corpus file of the same name to tree/PATH.
+    void Copy(const std::string& path) {
+        const std::filesystem::path to = dir_.Path("tree/" + path);
+        std::filesystem::create_directories(to.parent_path());
+        std::filesystem::copy_file(wavtest::CorpusPath(to.filename().string()), to);
+    }
+
+    ScratchDir dir_;
+};
+
+const std::string kSmallTree = "tree/clean tree/notes tree/warned tree/broken tree/other";
+
+// The summary of kSmallTree.
+const std::string kSmallTreeSummary =
+    "summary:\n  files\t6\n  with errors\t1\n  with warnings and no errors\t1\n  with only notes\t1\n"
+    "  clean\t2\n  not readable\t1\n  check not finished\t0\n  files with each finding code:\n"
+    "    data-missing\t1\n    fmt-missing\t1\n    loop-cue-id\t1\n    loop-type\t1\n    pad-not-zero\t1\n"
+    "    past-end\t1\n";
+
+TEST(DumpCollection, OutputIsTheSameWhateverTheNumberOfThreads) {
+    const CorpusTree tree;
+    for (const std::string form : {"", "--json", "--jsonl", "--structure", "--check", "--check --json",
+                                   "--check --jsonl", "--check --all-files"}) {
+        const DumpRun one = tree.Run(form + " -r -j 1 tree");
+        const DumpRun four = tree.Run(form + " -r -j 4 tree");
+        EXPECT_EQ(one.exitStatus, 1) << form;
+        EXPECT_EQ(four.exitStatus, one.exitStatus) << form;
+        EXPECT_TRUE(four.out == one.out) << form;
+        EXPECT_EQ(four.errors, one.errors) << form;
+        // Each file once: the link back up is not followed.
+        const std::string flloop = form.find("json") != std::string::npos
+                                       ? "\"tree/warned/go-wav_flloop.wav\""
+                                       : "\ntree/warned/go-wav_flloop.wav\n";
+        EXPECT_EQ(one.out.find(flloop), one.out.rfind(flloop)) << form;
+        EXPECT_NE(one.out.find(flloop), std::string::npos) << form;
+    }
+}
+
+TEST(DumpCollection, ExitsWithTheWorstStatusOfItsFilesAndSummarisesTheCheck) {
+    const CorpusTree tree;
+    const std::tuple<std::string, int, std::string> cases[] = {
+        // arguments, exit status, the whole standard error
+        {"-r tree/clean", 0, ""},
+        {"--check -r tree/clean tree/notes", 0,
+         "summary:\n  files\t3\n  with errors\t0\n  with warnings and no errors\t0\n  with only notes\t1\n"
+         "  clean\t2\n  not readable\t0\n  check not finished\t0\n  files with each finding code:\n"
+         "    pad-not-zero\t1\n"},
+        {"-r tree/clean tree/warned", 0, ""},
+        {"--check -r tree/clean/deeper tree/warned", 1,
+         "summary:\n  files\t2\n  with errors\t0\n  with warnings and no errors\t1\n  with only notes\t0\n"
+         "  clean\t1\n  not readable\t0\n  check not finished\t0\n  files with each finding code:\n"
+         "    loop-cue-id\t1\n    loop-type\t1\n"},
+        {"--check tree/clean/wavrw_example_a.wav", 0, ""},
+        {"--check -r " + kSmallTree, 1,
+         "ondulo-dump: The file \"tree/other/wavefile-js_RIFX-16bit-mono.wav\" starts with \"RIFX\", not "
+         "\"RIFF\", "
+         "and Ondulo reads only RIFF files. It is a RIFX file, the big-endian form of RIFF.\n" +
+             kSmallTreeSummary},
+        // Without -r a folder is no file.
+        {"--check tree/clean", 1,
+         "ondulo-dump: The file \"tree/clean\" cannot be read: it is a directory, not a file.\n"},
+    };
+    for (const auto& [arguments, exitStatus, errors] : cases) {
+        const DumpRun run = tree.Run(arguments);
+        EXPECT_EQ(run.exitStatus, exitStatus) << arguments;
+        EXPECT_EQ(run.errors, errors) << arguments;
+    }
+}
+
+TEST(DumpCollection, SummarisesJsonLinesAsTheRunThatWroteThem) {
+    const CorpusTree tree;
+    const DumpRun run = tree.Run("--check --jsonl -r " + kSmallTree);
+    const std::string lastLine = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
+    EXPECT_EQ(lastLine.rfind("{\"summary\": {\"files\": 6, ", 0), 0U) << lastLine;
+    // Two runs' lines joined, each with its summary line, count each file.
+    tree.Dir().File("runs.jsonl", run.out + run.out);
+
+    const DumpRun text = tree.Run("--summarise runs.jsonl");
+    EXPECT_EQ(text.exitStatus, run.exitStatus);
+    const std::string twice =
+        "summary:\n  files\t12\n  with errors\t2\n  with warnings and no errors\t2\n  with only notes\t2\n"
+        "  clean\t4\n  not readable\t2\n  check not finished\t0\n  files with each finding code:\n"
+        "    data-missing\t2\n    fmt-missing\t2\n    loop-cue-id\t2\n    loop-type\t2\n    pad-not-zero\t2\n"
+        "    past-end\t2\n";
+    EXPECT_EQ(text.out, twice);
+    tree.Dir().File("run.jsonl", run.out);
+    EXPECT_EQ(tree.Run("--summarise run.jsonl").out, kSmallTreeSummary);
+    EXPECT_EQ(tree.Run("--summarise --jsonl run.jsonl").out, lastLine);
+
+    const DumpRun bad = tree.Run("--summarise tree run.jsonl");
+    EXPECT_EQ(bad.exitStatus, 1);
+    EXPECT_EQ(bad.errors, "ondulo-dump: \"tree\" cannot be read: Is a directory.\n");
+    EXPECT_EQ(bad.out, kSmallTreeSummary);
+}
+
+TEST(DumpCollection, ReportsAndCountsAFolderAndAFileItCannotRead) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may read any file";
+    const CorpusTree tree;
+    ::chmod(tree.Dir().Path("tree/clean/deeper").c_str(), 0);
+    ::chmod(tree.Dir().Path("tree/notes/go-wav_listChunkInHeader.wav").c_str(), 0);
+    const DumpRun run = tree.Run("--check -r tree/clean tree/notes");
+    ::chmod(tree.Dir().Path("tree/clean/deeper").c_str(), 0700);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(
+        run.errors,
+        "ondulo-dump: The folder \"tree/clean/deeper\" cannot be read: you do not have permission to read "
+        "it.\n"
+        "ondulo-dump: The file \"tree/notes/go-wav_listChunkInHeader.wav\" cannot be read: you do not have "
+        "permission to read it.\n"
+        "summary:\n  files\t3\n  with errors\t0\n  with warnings and no errors\t0\n  with only notes\t0\n"
+        "  clean\t1\n  not readable\t2\n  check not finished\t0\n  files with each finding code: none\n");
+}
+
+struct OptionsCase {
+    std::string arguments;
+    std::string problem;  // empty when accepted
+    unsigned jobs = 0;
+};
+
+TEST(DumpArguments, ReadsTheOptionsForManyFiles) {
+    const OptionsCase cases[] = {
+        {"-j 3 a.wav", "", 3},
+        {"-j3 --jobs=4 a.wav", "", 4},
+        {"--jobs 256 a.wav", "", 256},
+        {"-j 0 a.wav", "-j wants a number of files to report at once from 1 to 256, not \"0\""},
+        {"-j 257 a.wav", "-j wants a number of files to report at once from 1 to 256, not \"257\""},
+        {"a.wav -j", "-j wants a number of files to report at once from 1 to 256, not \"\""},
+        {"-jx a.wav", "-j wants a number of files to report at once from 1 to 256, not \"x\""},
+        {"--json --jsonl a.wav", "--json and --jsonl do not go together: choose one"},
+        {"--summarise --check a.jsonl", "--summarise goes with no other option but --jsonl"},
+        {"--summarise", "no file of JSON Lines named"},
+        {"--summarise --jsonl -", ""},
+        {"-r --all-files --jsonl --check -- -r", ""},
+    };
+    for (const OptionsCase& c : cases) {
+        std::string problem;
+        const std::optional<DumpOptions> options = ParseDumpArguments(Words(c.arguments), problem);
+        EXPECT_EQ(problem, c.problem) << c.arguments;
+        EXPECT_EQ(options.has_value(), c.problem.empty()) << c.arguments;
+        if (options) {
+            EXPECT_EQ(options->jobs, c.jobs) << c.arguments;
+        }
+    }
+    std::string problem;
+    const std::optional<DumpOptions> all = ParseDumpArguments(Words("-r --all-files --jsonl -- -r"), problem);
+    ASSERT_TRUE(all);
+    EXPECT_TRUE(all->walk.recursive && all->walk.allFiles && all->jsonl);
+    EXPECT_EQ(all->files, std::vector<std::string>{"-r"});
+}
+
+}  // namespace

@@ -96,16 +96,19 @@ void AppendJsonRow(std::string& json, std::string_view row) {
     json += '[';
     const auto [label, value] = SplitRow(row);
     AppendJsonString(json, label);
-    if (row.find('\t') != std::string::npos) {
-        const CutValue cut = SplitCut(value);
+    if (label.size() < row.size()) {  // a TAB follows the label: a value row
         json += ", ";
-        if (cut.wholeLength) {
+        if (IsPlainJson(value)) {
+            // Plain ASCII, as most values are: valid UTF-8 without a cut mark.
+            json.append(1, '"').append(value).append(1, '"');
+        } else if (const CutValue cut = SplitCut(value); cut.wholeLength) {
             AppendJsonString(json, std::string(cut.shown) + CutMarker(*cut.wholeLength));
+            if (!IsValidUtf8(cut.shown)) json += ", \"" + HexBytes(cut.shown) + "\"";
+            json += ", {\"bytes_in_all\": " + std::to_string(*cut.wholeLength) + "}";
         } else {
             AppendJsonString(json, value);
+            if (!IsValidUtf8(value)) json += ", \"" + HexBytes(value) + "\"";
         }
-        if (!IsValidUtf8(cut.shown)) json += ", \"" + HexBytes(cut.shown) + "\"";
-        if (cut.wholeLength) json += ", {\"bytes_in_all\": " + std::to_string(*cut.wholeLength) + "}";
     }
     json += ']';
 }

@@ -101,29 +101,22 @@ bool IsPlainText(std::string_view text) {
                        [](char c) { return kPlainBytes[static_cast<unsigned char>(c)]; });
 }
 
-// Writes text for the terminal and a line break in one write, straight
-// through when nothing needs escaping.
-void WriteTerminalLine(std::ostream& out, std::string_view raw) {
+// One row of the grid as a line, written in one piece: `indent`, then its
+// cells as the terminal can show them, a cut text with its marker. Most rows
+// are plain text, which holds no zero byte and so no cut mark either: one
+// pass over them decides.
+void WriteRowLine(std::ostream& out, std::string_view indent, std::string_view row) {
     thread_local std::string line;
-    if (IsPlainText(raw)) {
-        line.assign(raw);
+    line.assign(indent);
+    if (IsPlainText(row)) {
+        line.append(row);
+    } else if (const CutValue cut = SplitCut(row); cut.wholeLength) {
+        line.append(TerminalText(cut.shown)).append(CutMarker(*cut.wholeLength));
     } else {
-        line = TerminalText(raw);
+        line.append(TerminalText(row));
     }
     line += '\n';
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
-}
-
-// One row of the grid as a line: its cells as the terminal can show them, a
-// cut text with its marker, after `indent`.
-void WriteRowLine(std::ostream& out, std::string_view indent, std::string_view row) {
-    out << indent;
-    const CutValue cut = SplitCut(row);
-    if (cut.wholeLength) {
-        WriteTerminalLine(out, std::string(cut.shown) + CutMarker(*cut.wholeLength));
-    } else {
-        WriteTerminalLine(out, row);
-    }
 }
 
 }  // namespace

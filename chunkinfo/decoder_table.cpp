@@ -1,6 +1,7 @@
 #include "chunkinfo/decoder_table.h"
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "wavedoc/chunks/chunk_types.h"
@@ -41,11 +42,21 @@ constexpr std::array kDecoders = {
     Decoder{"PAD ", "", ShowFiller},
 };
 
-bool Matches(const Decoder& decoder, const wavedoc::MapEntry& entry) {
+// A chunk id as one number, so that finding an entry's decoder costs a few
+// integer compares (a map holds up to 10,000 entries); 0 for an id that is
+// not four bytes.
+constexpr std::uint32_t IdKey(std::string_view id) {
+    if (id.size() != 4) return 0;
+    std::uint32_t key = 0;
+    for (const char c : id) key = key << 8 | static_cast<unsigned char>(c);
+    return key;
+}
+
+bool Matches(const Decoder& decoder, std::uint32_t entryKey, const wavedoc::MapEntry& entry) {
     if (wavedoc::layout::IsListId(decoder.id)) {
         return wavedoc::layout::IsListId(entry.id) && entry.listType == decoder.listType;
     }
-    return entry.id == decoder.id;
+    return entryKey == IdKey(decoder.id);
 }
 
 }  // namespace
@@ -57,8 +68,9 @@ ChunkRoutine RoutineFor(const wavedoc::MapEntry& entry) {
     if (entry.listing == wavedoc::Listing::Listed && !entry.IsList() && wavedoc::FindChunkType(entry.id)) {
         return nullptr;
     }
+    const std::uint32_t key = IdKey(entry.id);
     for (const Decoder& decoder : kDecoders) {
-        if (Matches(decoder, entry)) return decoder.routine;
+        if (Matches(decoder, key, entry)) return decoder.routine;
     }
     return nullptr;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/corpus.h"
+#include "support/metadata_builder.h"
 #include "support/wav_builder.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
@@ -86,6 +87,9 @@ std::string WithSamplerDataSize(std::string payload, std::uint32_t size) {
     payload.replace(32, 4, U32(size));
     return payload;
 }
+
+// A bext chunk at offset 52.
+std::string Bext(const BextFields& fields) { return Wav(Chunk("bext", BextPayload(fields))); }
 
 struct Case {
     std::string code;
@@ -234,6 +238,35 @@ std::vector<Case> Cases() {
          Wav(Chunk("inst", InstPayload(60, 0, 0, 60, 70, 1, 127)))},
         {"inst-range", "velocity 128", 52, Wav(Chunk("inst", InstPayload(60, 0, 0, 0, 127, 1, 128))),
          Wav(Chunk("inst", InstPayload(60, 0, 0, 0, 127, 1, 127)))},
+        {"bext-version", "version 3", 52, Bext({.version = 3}), Bext({.version = 2}), Level::Note,
+         "gives version 3,"},
+        {"bext-date", "date with '/'", 52, Bext({.date = "2020/01/05"}), Bext({.date = "2020:01:05"}),
+         Level::Note, "gives OriginationDate \"2020/01/05\" (not yyyy-mm-dd);"},
+        {"bext-date", "date cut by a zero byte, time with '.'", 52,
+         Bext({.date = std::string("2011-05-0\0", 10), .time = "14.48.02"}),
+         Bext({.date = "2011_05_01", .time = "14 48 02"}), std::nullopt, "\"2011-05-0\" (not yyyy-mm-dd);"},
+        {"bext-date", "time of letters", 52, Bext({.time = "BWTime"}), Bext({}), std::nullopt,
+         "gives OriginationTime \"BWTime\" (not hh-mm-ss);"},
+        {"bext-reserved", "a reserved byte set", 52, Bext({.version = 2, .reservedByte = 'x'}),
+         Bext({.version = 1, .loudness = {-2300, 0, 0, 0, 0}}), Level::Note,
+         "180 reserved bytes must be zero, but 180 are not, the first at byte 422 (0x78)."},
+        {"bext-reserved", "a UMID in version 0", 52, Bext({.version = 0, .umid = "\x06\x0A"}),
+         Bext({.version = 1, .umid = "\x06\x0A"}), std::nullopt,
+         "version 0, whose 244 reserved bytes must be zero, but 2 are not, the first at byte 348 (0x06)."},
+        {"bext-loudness", "loudness in version 1", 52,
+         Bext({.version = 1, .loudness = {-2300, 0, -100, 0, 0}}),
+         Bext({.version = 2, .loudness = {-2300, 0, -100, 0, 0}}), Level::Note,
+         "gives LoudnessValue -23.00 LUFS and MaxTruePeakLevel -1.00 dBTP;"},
+        {"bext-ascii", "an accent in the description", 52, Bext({.description = "caf\xE9"}),
+         Bext({.description = "cafe"}), Level::Note, "in its Description (0xE9 at byte 3);"},
+        {"bext-ascii", "UTF-8 in the coding history", 52, Bext({.codingHistory = "T=\xC3\xA9\r\n"}),
+         Bext({.codingHistory = "T=e\r\n"}), std::nullopt, "in its CodingHistory (0xC3 at byte 2);"},
+        {"bext-history-lines", "LF alone", 52, Bext({.codingHistory = "A=PCM\r\nF=48000\nW=16\n"}),
+         Bext({.codingHistory = "A=PCM\r\nF=48000\r\n"}), Level::Note,
+         "Line 2 of the CodingHistory of the \"bext\" chunk at offset 52 ends with LF alone, not CR LF; "
+         "readers may join or split its lines wrongly. 1 more line does the same."},
+        {"bext-history-lines", "no line end", 52, Bext({.codingHistory = "A=PCM"}),
+         Bext({.codingHistory = std::string(4, '\0')}), std::nullopt, "ends without a line end"},
     };
 }
 

@@ -88,6 +88,9 @@ std::string WithSamplerDataSize(std::string payload, std::uint32_t size) {
     return payload;
 }
 
+// An INFO list at offset 52: its first item starts at 64.
+std::string Info(const std::string& items) { return Wav(Chunk("LIST", ListPayload("INFO", items))); }
+
 // A bext chunk at offset 52.
 std::string Bext(const BextFields& fields) { return Wav(Chunk("bext", BextPayload(fields))); }
 
@@ -217,6 +220,15 @@ std::vector<Case> Cases() {
          Wav(CueAt(2) + Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 2, .text = ""}))))},
         {"text-unterminated", "label without its zero", 100, Wav(kCue1 + Adtl(Chunk("labl", U32(1) + "abc"))),
          Wav(kCue1 + Adtl(Chunk("labl", LabelPayload(1, "abc"))))},
+        {"text-unterminated", "INFO item without its zero", 64, Info(Chunk("ISFT", "abc")),
+         Info(Chunk("ISFT", std::string("abc\0", 4))), Level::Note,
+         "The text of the INFO item \"ISFT\" at offset 64 does not end with a zero byte (its 3 bytes hold "
+         "none)"},
+        {"text-unterminated", "INFO item with a stray byte after its zero", 64,
+         Info(Chunk("ICRD", "1999-06-06")), Info(Chunk("ICRD", std::string("1999-06-06\0h", 12)))},
+        {"text-unterminated", "filler among INFO items", 64, Info(Chunk("ISFT", "abc")),
+         Info(Chunk("JUNK", "abc"))},
+        {"text-unterminated", "empty INFO item", 64, Info(Chunk("INAM", "a")), Info(Chunk("INAM", ""))},
         {"loop-count", "count 2, one loop", 52, Wav(Smpl(60, {{1, 0, 0, 3}}, {}, 2)),
          Wav(Smpl(60, {{1, 0, 0, 3}}))},
         {"loop-count", "count 0, one loop", 52, Wav(Smpl(60, {{1, 0, 0, 3}}, {}, 0)),

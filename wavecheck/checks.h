@@ -65,4 +65,8 @@ void CheckBextLoudness(const CheckInput& input, Report& report);
 void CheckBextAscii(const CheckInput& input, Report& report);
 void CheckBextHistoryLines(const CheckInput& input, Report& report);
 
+// check_tags.cpp
+void CheckXmlMalformed(const CheckInput& input, Report& report);
+void CheckId3Size(const CheckInput& input, Report& report);
+
 }  // namespace wavecheck::detail

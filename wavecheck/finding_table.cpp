@@ -66,6 +66,8 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"bext-loudness", Level::Note, nullptr, detail::CheckBextLoudness},
     {"bext-ascii", Level::Note, nullptr, detail::CheckBextAscii},
     {"bext-history-lines", Level::Note, nullptr, detail::CheckBextHistoryLines},
+    {"xml-malformed", Level::Warning, nullptr, detail::CheckXmlMalformed},
+    {"id3-size", Level::Warning, nullptr, detail::CheckId3Size},
 });
 
 }  // namespace

@@ -279,6 +279,25 @@ std::vector<Case> Cases() {
          "readers may join or split its lines wrongly. 1 more line does the same."},
         {"bext-history-lines", "no line end", 52, Bext({.codingHistory = "A=PCM"}),
          Bext({.codingHistory = std::string(4, '\0')}), std::nullopt, "ends without a line end"},
+        {"xml-malformed", "mismatched tag", 52, Wav(Chunk("iXML", "<a><b></a>")),
+         Wav(Chunk("iXML", "<a><b/></a>")), Level::Warning,
+         "The XML of the \"iXML\" chunk at offset 52 is not well-formed: mismatched tag at line 1, column "
+         "9;"},
+        {"xml-malformed", "unclosed before the padding", 52,
+         Wav(Chunk("_PMX", std::string("<a>\0\0\0\0\0", 8))),
+         Wav(Chunk("_PMX", std::string("<a/>\0\0\0\0", 8))), std::nullopt, "no element found"},
+        {"xml-malformed", "only padding", 52, Wav(Chunk("axml", "<a")),
+         Wav(Chunk("axml", std::string(8, '\0')))},
+        {"xml-malformed", "after an entity, not read", 52, Wav(Chunk("iXML", "<a></b>")),
+         Wav(Chunk("iXML", "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</b>"))},
+        {"xml-malformed", "an encoding expat does not know", 52, Wav(Chunk("iXML", "<a></b>")),
+         Wav(Chunk("iXML", "<?xml version=\"1.0\" encoding=\"x-unknown\"?><a/>"))},
+        {"id3-size", "tag claims 100 bytes", 52,
+         Wav(Chunk("id3 ", Id3Tag(3, Id3Frame("TIT2", std::string("\0ab", 3)), 0, 100))),
+         Wav(Chunk("id3 ", Id3Tag(3, Id3Frame("TIT2", std::string("\0ab", 3))))), Level::Warning,
+         "says 100 bytes follow its 10-byte header, but the chunk holds 23 bytes in all;"},
+        {"id3-size", "ID3 chunk with padding after the tag", 52, Wav(Chunk("ID3 ", Id3Tag(4, "", 0, 1))),
+         Wav(Chunk("ID3 ", Id3Tag(4, "") + std::string(6, '\0')))},
     };
 }
 

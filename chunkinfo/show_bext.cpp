@@ -1,52 +1,18 @@
-// bext: the Broadcast Wave extension of EBU Tech 3285, versions 0, 1 and 2.
-// Its fixed part is 602 bytes: texts, the time reference, the version, from
-// version 1 the UMID, from version 2 five loudness values, reserved bytes
-// that must be zero, then the coding history, a text of CR LF lines.
+// bext: the Broadcast Wave extension, its fields as bext_layout.h lays them out.
 #include <algorithm>
 #include <cstdio>
 
+#include "chunkinfo/bext_layout.h"
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
 
 namespace chunkinfo {
 namespace {
 
-constexpr std::size_t kTimeReference = 338;  // TimeReferenceLow, then TimeReferenceHigh
-constexpr std::size_t kVersion = 346;
-constexpr std::size_t kUmid = 348;
-constexpr std::size_t kUmidLength = 64;
-constexpr std::size_t kLoudness = 412;  // five signed 16-bit values, each 100 times the value
-constexpr std::size_t kReservedEnd = 602;
-constexpr std::size_t kCodingHistory = kReservedEnd;
+using namespace bext;
 
-// The reserved bytes start after the fields of the version that wrote them.
-constexpr std::size_t ReservedStart(std::uint32_t version) {
-    return version == 0 ? kUmid : version == 1 ? kLoudness : kLoudness + 10;
-}
-
-struct LoudnessField {
-    std::string_view name;
-    std::string_view unit;
-};
-constexpr LoudnessField kLoudnessFields[] = {
-    {"LoudnessValue", "LUFS"},        {"LoudnessRange", "LU"},          {"MaxTruePeakLevel", "dBTP"},
-    {"MaxMomentaryLoudness", "LUFS"}, {"MaxShortTermLoudness", "LUFS"},
-};
-constexpr std::int16_t kNotGiven = 0x7FFF;
-
-// The coding history is read up to this many bytes and lines.
-constexpr std::uint64_t kMostHistoryBytes = 64 * 1024;
+// The coding history is read up to this many lines.
 constexpr std::size_t kMostHistoryLines = 256;
-
-// "-23.00 LUFS" from -2300; 0x7FFF says the value was not measured.
-std::string LoudnessText(std::int16_t hundredths, std::string_view unit) {
-    if (hundredths == kNotGiven) return "not given";
-    const int magnitude = std::abs(int{hundredths});
-    char text[32];
-    std::snprintf(text, sizeof text, "%s%d.%02d ", hundredths < 0 ? "-" : "", magnitude / 100,
-                  magnitude % 100);
-    return text + std::string(unit);
-}
 
 // "158760000 (01:00:00.000 at 44100 Hz)": the samples since midnight and the
 // time of day they stand for at the format's sample rate.
@@ -105,11 +71,10 @@ void AddCodingHistory(const ChunkInput& input, RowSink& rows) {
 
 void ShowBroadcastExtension(const ChunkInput& input, RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kCodingHistory);
-    AddFixedTextRow(rows, fields, 0, 256, "Description");
-    AddFixedTextRow(rows, fields, 256, 32, "Originator");
-    AddFixedTextRow(rows, fields, 288, 32, "OriginatorReference");
-    AddFixedTextRow(rows, fields, 320, 10, "OriginationDate");
-    AddFixedTextRow(rows, fields, 330, 8, "OriginationTime");
+    for (const TextField& text :
+         {kDescription, kOriginator, kOriginatorReference, kOriginationDate, kOriginationTime}) {
+        AddFixedTextRow(rows, fields, text.offset, text.length, text.name);
+    }
     const auto low = static_cast<std::uint32_t>(fields.Bits32(kTimeReference, "TimeReferenceLow"));
     const auto high = static_cast<std::uint32_t>(fields.Bits32(kTimeReference + 4, "TimeReferenceHigh"));
     AddValueRow(rows, "TimeReference",

@@ -9,13 +9,13 @@
 
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
+#include "chunkinfo/id3_header.h"
 #include "chunkinfo/id3_text.h"
 #include "ui/detail/cut_text.h"
 
 namespace chunkinfo {
 namespace {
 
-constexpr std::size_t kTagHeader = 10;
 constexpr std::size_t kMostFrames = 1024;
 
 struct FrameName {
@@ -94,17 +94,6 @@ std::string_view Lookup(const std::array<FrameName, N>& table, std::string_view 
 std::uint32_t BigEndian(std::string_view bytes) {
     std::uint32_t value = 0;
     for (const char c : bytes) value = value << 8 | static_cast<unsigned char>(c);
-    return value;
-}
-
-// Seven bits of each byte; nothing when a byte has its top bit set.
-std::optional<std::uint32_t> Syncsafe(std::string_view bytes) {
-    std::uint32_t value = 0;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80) return std::nullopt;
-        value = value << 7 | byte;
-    }
     return value;
 }
 
@@ -245,12 +234,12 @@ std::string TagFlagsText(int version, unsigned flags) {
 // Where the frames start after an extended header, whose size ID3v2.3 gives
 // without its own four bytes and ID3v2.4 as a syncsafe number with them.
 std::uint64_t AfterExtendedHeader(const ChunkInput& input, const TagLayout& layout) {
-    const wavedoc::FieldReader sizeField = input.Fields(kTagHeader, 4);
+    const wavedoc::FieldReader sizeField = input.Fields(kId3HeaderSize, 4);
     const std::string_view field = sizeField.Bytes(0, 4, "extended header size");
-    if (layout.version == 3) return kTagHeader + 4 + BigEndian(field);
+    if (layout.version == 3) return kId3HeaderSize + 4 + BigEndian(field);
     const std::optional<std::uint32_t> size = Syncsafe(field);
     if (!size) throw DetailStop("its extended header size is not a syncsafe number.");
-    return kTagHeader + *size;
+    return kId3HeaderSize + *size;
 }
 
 std::string TagOffset(std::uint64_t at) { return "byte " + GroupedThousands(at) + " of the tag"; }
@@ -330,7 +319,7 @@ bool ShowFrames(const ChunkInput& input, RowSink& rows, const TagLayout& layout,
 }  // namespace
 
 void ShowId3Tag(const ChunkInput& input, RowSink& rows) {
-    const wavedoc::FieldReader header = input.Fields(0, kTagHeader);
+    const wavedoc::FieldReader header = input.Fields(0, kId3HeaderSize);
     if (header.Bytes(0, 3, "tag header") != "ID3") {
         throw DetailStop("it does not start with an ID3v2 tag header (the letters ID3).");
     }
@@ -339,7 +328,7 @@ void ShowId3Tag(const ChunkInput& input, RowSink& rows) {
     AddValueRow(rows, "Version",
                 "ID3v2." + std::to_string(version) + "." + std::to_string(header.Unsigned8(4, "revision")));
     AddValueRow(rows, "Flags", TagFlagsText(version, flags));
-    const std::optional<std::uint32_t> size = Syncsafe(header.Bytes(6, 4, "size"));
+    const std::optional<std::uint32_t> size = Syncsafe(header.Bytes(kId3SizeOffset, 4, "size"));
     if (!size) throw DetailStop("its tag size is not a syncsafe number: a byte of it has its top bit set.");
     AddValueRow(rows, "Size", GroupedCount(*size, "byte", "bytes"));
     if (version < 2 || version > 4) {
@@ -350,15 +339,15 @@ void ShowId3Tag(const ChunkInput& input, RowSink& rows) {
         throw DetailStop("its ID3v2.2 tag is marked compressed, and ID3v2.2 defines no way to read that.");
     }
     const TagLayout layout{version, (flags & 0x80) != 0, version == 2 ? 6u : 10u, version == 2 ? 3u : 4u};
-    const std::uint64_t claimedEnd = kTagHeader + *size;
+    const std::uint64_t claimedEnd = kId3HeaderSize + *size;
     const std::uint64_t end = std::min(claimedEnd, input.Present());
     const std::uint64_t first =
-        version > 2 && (flags & 0x40) != 0 ? AfterExtendedHeader(input, layout) : kTagHeader;
+        version > 2 && (flags & 0x40) != 0 ? AfterExtendedHeader(input, layout) : kId3HeaderSize;
     const bool complete = ShowFrames(input, rows, layout, first, end, end < claimedEnd);
     if (!complete || end < claimedEnd) {
         throw DetailStop("its tag claims " + GroupedCount(*size, "byte", "bytes") +
                          " after its header, but the chunk holds only " +
-                         GroupedCount(input.Present() - kTagHeader, "byte", "bytes") + ".");
+                         GroupedCount(input.Present() - kId3HeaderSize, "byte", "bytes") + ".");
     }
 }
 

@@ -1,7 +1,7 @@
 // iXML, _PMX (XMP) and axml: XML shown as an indented tree of elements, each
 // with its text, its attributes below it (XMP keeps its values there). The
 // XML is read with expat in pieces as the rows need it, so a chunk of any
-// size costs at most kMostParsed bytes of parsing and kMostRows rows.
+// size costs at most kMostXmlParsed bytes of parsing and kMostRows rows.
 //
 // Entities are never expanded: parameter entities are not parsed, and the
 // first entity declaration stops the rows, so no "billion laughs" can grow
@@ -16,31 +16,17 @@
 
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
+#include "chunkinfo/xml_reading.h"
 #include "ui/detail/cut_text.h"
 #include "wavedoc/chunks/list_chunk.h"
 
 namespace chunkinfo {
 namespace {
 
-constexpr std::uint64_t kPiece = 64 * 1024;
-constexpr std::uint64_t kMostParsed = 4 * 1024 * 1024;
 constexpr std::size_t kMostRows = 4096;
 constexpr int kMostDepth = 256;
 constexpr int kMostIndent = 16;
 constexpr std::string_view kIndent = "   ";
-
-// Whether the XML starts with a UTF-16 byte order mark.
-bool IsUtf16(std::string_view start) { return start == "\xFF\xFE" || start == "\xFE\xFF"; }
-
-// Writers pad the XML with zero bytes: it ends at the first zero character,
-// a zero byte in UTF-8, two at an even offset in UTF-16 (kPiece is even).
-std::size_t PaddingStart(std::string_view piece, bool utf16) {
-    if (!utf16) return std::min(piece.find('\0'), piece.size());
-    for (std::size_t at = 0; at + 1 < piece.size(); at += 2) {
-        if (piece[at] == '\0' && piece[at + 1] == '\0') return at;
-    }
-    return piece.size();
-}
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -55,15 +41,10 @@ bool IsNamespaceDeclaration(std::string_view name) {
 class XmlRows {
 public:
     explicit XmlRows(RowSink& rows)
-        : rows_(rows), limit_(rows.TextLimit()), parser_(XML_ParserCreate(nullptr)) {
-        if (parser_ == nullptr) throw std::bad_alloc();
-        XML_SetUserData(parser_, this);
-        XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
-        XML_SetEntityDeclHandler(parser_, OnEntityDeclaration);
+        : rows_(rows), limit_(rows.TextLimit()), owner_(this, OnEntityDeclaration), parser_(owner_.Get()) {
         XML_SetElementHandler(parser_, OnStart, OnEnd);
         XML_SetCharacterDataHandler(parser_, OnText);
     }
-    ~XmlRows() { XML_ParserFree(parser_); }
     XmlRows(const XmlRows&) = delete;
     XmlRows& operator=(const XmlRows&) = delete;
 
@@ -201,6 +182,7 @@ private:
 
     RowSink& rows_;
     std::uint64_t limit_;
+    XmlParser owner_;
     XML_Parser parser_;
     Pending pending_;
     int depth_ = 0;
@@ -214,17 +196,10 @@ private:
 
 void ShowXml(const ChunkInput& input, RowSink& rows) {
     XmlRows xml(rows);
-    const std::uint64_t parsed = std::min(input.Present(), kMostParsed);
-    const bool utf16 = IsUtf16(input.Read(0, 2));
-    bool ended = false;
-    for (std::uint64_t at = 0; !ended; at += kPiece) {
-        const std::string piece = input.Read(at, std::min(kPiece, parsed - std::min(parsed, at)));
-        const std::size_t padding = PaddingStart(piece, utf16);
-        ended = padding < piece.size() || at + piece.size() >= input.Present();
-        if (!xml.Feed(std::string_view(piece).substr(0, padding), ended)) break;
-        if (at + piece.size() >= parsed && !ended) break;
-    }
-    xml.Finish(ended ? "" : "the XML after its first " + GroupedCount(parsed, "byte", "bytes"));
+    const bool ended = FeedXmlPieces(
+        input.Present(), [&](std::uint64_t offset, std::uint64_t count) { return input.Read(offset, count); },
+        [&](std::string_view piece, bool last) { return xml.Feed(piece, last); });
+    xml.Finish(ended ? "" : "the XML after its first " + GroupedCount(kMostXmlParsed, "byte", "bytes"));
 }
 
 }  // namespace chunkinfo

@@ -6,6 +6,9 @@ namespace {
 
 namespace layout = wavedoc::layout;
 
+// An INFO item's text is looked through for its zero byte up to this long.
+constexpr std::uint64_t kMostInfoText = 64 * 1024;
+
 // The list the document shows, when it is an associated data list. Its
 // entries are those the load kept: the first 32767 of each kind.
 const wavedoc::ListChunk* ShownAdtl(const CheckInput& input) {
@@ -38,13 +41,20 @@ void EachNamingEntry(const wavedoc::ListChunk& list, Visit visit) {
     });
 }
 
-// Whether a label's or note's text ends with its zero byte, the last byte of
-// its content.
-bool EndsWithZero(const CheckInput& input, const wavedoc::ChunkBase& entry) {
-    if (entry.Present() <= layout::kLabelFixedBytes) return false;
-    const std::string last =
-        input.document.Source()->Read(entry.Offset() + layout::kChunkHeaderSize + entry.Present() - 1, 1);
+// Whether a text that fills a chunk's content from `textStart` on ends with
+// its zero byte, the last byte of that content.
+bool EndsWithZero(const CheckInput& input, std::uint64_t contentStart, std::uint64_t present,
+                  std::uint64_t textStart) {
+    if (present <= textStart) return false;
+    const std::string last = input.document.Source()->Read(contentStart + present - 1, 1);
     return last.size() == 1 && last[0] == '\0';
+}
+
+// "The text of the "labl" at offset 100 does not end with a zero byte": the
+// start of the sentence for a text without its zero byte.
+std::string Unterminated(std::string_view what, std::uint64_t offset) {
+    return "The text of the " + std::string(what) + " at offset " + std::to_string(offset) +
+           " does not end with a zero byte";
 }
 
 }  // namespace
@@ -88,21 +98,41 @@ void CheckLtxtPastData(const CheckInput& input, Report& report) {
     fault.AddTo(report, "labelled text", "labelled texts");
 }
 
+// Labels and notes, whose readers take the text up to its zero byte, and the
+// items of INFO lists, whose readers go by the item's size: a note there.
 void CheckTextUnterminated(const CheckInput& input, Report& report) {
-    const wavedoc::ListChunk* list = ShownAdtl(input);
-    if (list == nullptr) return;
-    FirstFault fault;
-    const auto check = [&](const wavedoc::ChunkBase& entry) {
-        if (entry.Present() < layout::kLabelFixedBytes || EndsWithZero(input, entry)) return;
-        fault.Note(entry.Offset(), entry, [&] {
-            return "The text of the " + Quoted(entry.Name()) + " at offset " +
-                   std::to_string(entry.Offset()) +
-                   " does not end with a zero byte, so readers may run on past it.";
+    if (const wavedoc::ListChunk* list = ShownAdtl(input)) {
+        FirstFault fault;
+        const auto check = [&](const wavedoc::ChunkBase& entry) {
+            const std::uint64_t start = entry.Offset() + layout::kChunkHeaderSize;
+            if (entry.Present() < layout::kLabelFixedBytes ||
+                EndsWithZero(input, start, entry.Present(), layout::kLabelFixedBytes)) {
+                return;
+            }
+            fault.Note(entry.Offset(), entry, [&] {
+                return Unterminated(Quoted(entry.Name()), entry.Offset()) +
+                       ", so readers may run on past it.";
+            });
+        };
+        EachEntry(list->Labels(), check);
+        EachEntry(list->Notes(), check);
+        fault.AddTo(report, "text", "texts");
+    }
+    FirstFault info;
+    for (const wavedoc::MapEntry& item : input.facts.metadata.infoItems) {
+        // The text items have ids starting with I (filler such as JUNK can stand
+        // among them); an empty item holds no text to end; a longer one than
+        // is read is not judged.
+        if (item.id[0] != 'I' || item.size == 0 || item.present < item.size || item.present > kMostInfoText)
+            continue;
+        if (ReadContent(input, item, 0, item.present).find('\0') != std::string::npos) continue;
+        info.Note(item.offset, item.offset, item.id, [&] {
+            return Unterminated("INFO item " + Quoted(item.id), item.offset) + " (its " +
+                   Counted(item.present, "byte", "bytes") +
+                   " hold none), as INFO texts do; readers go by the item's size, so nothing is lost.";
         });
-    };
-    EachEntry(list->Labels(), check);
-    EachEntry(list->Notes(), check);
-    fault.AddTo(report, "text", "texts");
+    }
+    info.AddTo(report, "INFO item", "INFO items", Level::Note);
 }
 
 }  // namespace wavecheck::detail

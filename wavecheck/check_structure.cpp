@@ -7,15 +7,6 @@ namespace {
 using wavedoc::MapEntry;
 namespace layout = wavedoc::layout;
 
-// "0x41" for a byte, "0xFFFFFFFF" for a 32-bit field: the value in `digits`
-// hexadecimal digits.
-std::string Hex(std::uint32_t value, int digits) {
-    std::string text = "0x";
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        text += "0123456789ABCDEF"[(value >> shift) & 0xF];
-    return text;
-}
-
 // "the file", or "its "LIST" chunk" for an entry inside a list.
 std::string Where(const MapEntry& entry) {
     return entry.parentId.empty() ? "the file" : "its " + Quoted(entry.parentId) + " chunk";

@@ -26,7 +26,8 @@ bool WalkFacts::LastChunkSizeIsPlaceholder() const {
            lastTopLevel->present < lastTopLevel->size;
 }
 
-void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view nounPlural) const {
+void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view nounPlural,
+                       std::optional<Level> level) const {
     if (count == 0) return;
     std::string text = message;
     if (count > 1) {
@@ -35,7 +36,11 @@ void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view n
                         "more " + std::string(nounPlural) + " do") +
                 " the same.";
     }
-    report.AddRecord(offset, chunkOffset, chunk, std::move(text));
+    if (level) {
+        report.AddRecord(offset, chunkOffset, chunk, std::move(text), *level);
+    } else {
+        report.AddRecord(offset, chunkOffset, chunk, std::move(text));
+    }
 }
 
 std::optional<std::uint64_t> Present(const wavedoc::ChunkBase& chunk) {
@@ -119,6 +124,40 @@ std::string FieldValue(std::uint32_t value) {
 }
 
 std::string Quoted(std::string_view id) { return "\"" + std::string(id) + "\""; }
+
+std::string Hex(std::uint32_t value, int digits) {
+    std::string text = "0x";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        text += "0123456789ABCDEF"[(value >> shift) & 0xF];
+    return text;
+}
+
+std::string ChunkAt(const wavedoc::MapEntry& entry) {
+    return Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset);
+}
+
+std::string QuotedText(std::string_view text) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string quoted = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            quoted += c;
+        } else {
+            quoted += "\\x";
+            quoted += kDigits[byte >> 4];
+            quoted += kDigits[byte & 0xF];
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string ReadContent(const CheckInput& input, const wavedoc::MapEntry& entry, std::uint64_t from,
+                        std::uint64_t count) {
+    if (from >= entry.present) return {};
+    return input.document.Source()->Read(entry.offset + layout::kChunkHeaderSize + from,
+                                         std::min(count, entry.present - from));
+}
 
 std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk) {
     return "at offset " + std::to_string(offset) + " (in the " + Quoted(chunk.Name()) + " chunk at offset " +

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "wavecheck/findings.h"
+#include "wavecheck/metadata_entries.h"
 #include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/counted.h"
 
@@ -45,7 +46,11 @@ public:
     }
     // A finding about a record at offset inside the chunk at chunkOffset.
     void AddRecord(std::uint64_t offset, std::uint64_t chunkOffset, std::string chunk, std::string message) {
-        Keep(Finding{std::string(bucket_->code), bucket_->level, offset, chunkOffset, std::move(chunk),
+        AddRecord(offset, chunkOffset, std::move(chunk), std::move(message), bucket_->level);
+    }
+    void AddRecord(std::uint64_t offset, std::uint64_t chunkOffset, std::string chunk, std::string message,
+                   Level level) {
+        Keep(Finding{std::string(bucket_->code), level, offset, chunkOffset, std::move(chunk),
                      std::move(message)});
     }
 
@@ -64,6 +69,7 @@ struct WalkFacts {
     std::optional<wavedoc::MapEntry> riffEndsInside;  // the first top-level chunk the RIFF end cuts
     bool topLevelRunsPastEnd = false;                 // a top-level chunk runs past the end of the file
     std::uint64_t topLevelPadsMissing = 0;            // top-level chunks without their pad byte
+    MetadataEntries metadata;                         // the chunks the metadata checks read
 
     std::uint64_t RiffEnd() const { return wavedoc::layout::kChunkHeaderSize + riffSize; }
     // The RIFF size is what a streaming writer leaves when it never goes back
@@ -117,15 +123,22 @@ struct FirstFault {
     // its own offset); the message is only made for the first.
     template <typename MakeMessage>
     void Note(std::uint64_t at, const wavedoc::ChunkBase& inChunk, MakeMessage make) {
+        Note(at, inChunk.Offset(), inChunk.Name(), make);
+    }
+    // The same for a fault in the chunk `id` at `inChunkAt`, as the walk met it.
+    template <typename MakeMessage>
+    void Note(std::uint64_t at, std::uint64_t inChunkAt, std::string_view id, MakeMessage make) {
         if (count++ == 0) {
             offset = at;
-            chunkOffset = inChunk.Offset();
-            chunk = inChunk.Name();
+            chunkOffset = inChunkAt;
+            chunk = id;
             message = make();
         }
     }
-    // Adds the finding, if any, naming how many more faults of the kind follow.
-    void AddTo(Report& report, std::string_view noun, std::string_view nounPlural) const;
+    // Adds the finding, if any, naming how many more faults of the kind follow;
+    // at the code's level, or at `level` when given.
+    void AddTo(Report& report, std::string_view noun, std::string_view nounPlural,
+               std::optional<Level> level = std::nullopt) const;
 };
 
 // The content bytes present of a chunk the document holds; nothing when the
@@ -180,6 +193,18 @@ std::string FieldValue(std::uint32_t value);
 
 // "\"fmt \"": a chunk id quoted for a sentence.
 std::string Quoted(std::string_view id);
+// "0x41" for a byte, "0xFFFFFFFF" for a 32-bit field: the value in `digits`
+// hexadecimal digits.
+std::string Hex(std::uint32_t value, int digits);
+// "\"bext\" chunk at offset 52": a chunk the walk met, for a sentence.
+std::string ChunkAt(const wavedoc::MapEntry& entry);
+// A text the file holds, quoted for a sentence: printable ASCII as it is,
+// any other byte as \xHH, so a sentence stays plain text whatever the bytes.
+std::string QuotedText(std::string_view text);
+// At most `count` content bytes of a chunk the walk met, from `from` on: fewer
+// where the bytes present end.
+std::string ReadContent(const CheckInput& input, const wavedoc::MapEntry& entry, std::uint64_t from,
+                        std::uint64_t count);
 // "1 byte", "2 bytes", as every sentence of Ondulo counts.
 using wavedoc::Agreeing;
 using wavedoc::Counted;

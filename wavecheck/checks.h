@@ -57,4 +57,16 @@ void CheckLoopCueId(const CheckInput& input, Report& report);
 void CheckUnityNote(const CheckInput& input, Report& report);
 void CheckInstRange(const CheckInput& input, Report& report);
 
+// check_bext.cpp
+void CheckBextVersion(const CheckInput& input, Report& report);
+void CheckBextDate(const CheckInput& input, Report& report);
+void CheckBextReserved(const CheckInput& input, Report& report);
+void CheckBextLoudness(const CheckInput& input, Report& report);
+void CheckBextAscii(const CheckInput& input, Report& report);
+void CheckBextHistoryLines(const CheckInput& input, Report& report);
+
+// check_tags.cpp
+void CheckXmlMalformed(const CheckInput& input, Report& report);
+void CheckId3Size(const CheckInput& input, Report& report);
+
 }  // namespace wavecheck::detail

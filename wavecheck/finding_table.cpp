@@ -60,6 +60,14 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"loop-cue-id", Level::Note, nullptr, detail::CheckLoopCueId},
     {"unity-note", Level::Warning, nullptr, detail::CheckUnityNote},
     {"inst-range", Level::Warning, nullptr, detail::CheckInstRange},
+    {"bext-version", Level::Note, nullptr, detail::CheckBextVersion},
+    {"bext-date", Level::Note, nullptr, detail::CheckBextDate},
+    {"bext-reserved", Level::Note, nullptr, detail::CheckBextReserved},
+    {"bext-loudness", Level::Note, nullptr, detail::CheckBextLoudness},
+    {"bext-ascii", Level::Note, nullptr, detail::CheckBextAscii},
+    {"bext-history-lines", Level::Note, nullptr, detail::CheckBextHistoryLines},
+    {"xml-malformed", Level::Warning, nullptr, detail::CheckXmlMalformed},
+    {"id3-size", Level::Warning, nullptr, detail::CheckId3Size},
 });
 
 }  // namespace
@@ -108,6 +116,7 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
             facts.riffEndsInside = entry;
         }
     }
+    facts.metadata.Record(entry);
     const detail::EntryInput input{entry, facts};
     for (std::size_t i = 0; i < kFindings.size(); ++i) {
         if (kFindings[i].onEntry == nullptr) continue;

@@ -278,7 +278,8 @@ private slots:
                                             Chunk("data", "abc") + bext)));
         QCOMPARE(Find<QLabel>("lbStatus")->text(), QString("Also in the file: bext, LIST (INFO)."));
         auto* findings = Find<QLabel>("lbFindings");
-        QCOMPARE(findings->text(), QString("1 finding: 1 warning."));
+        // The partial frame of the data chunk, and the ISFT text without its zero byte.
+        QCOMPARE(findings->text(), QString("2 findings: 1 warning, 1 note."));
         QVERIFY2(findings->toolTip().startsWith("warning at offset 88 (data, partial-frame): "),
                  qPrintable(findings->toolTip()));
         const QAbstractItemModel* chunks = Find<QTableView>("dbgChunk")->model();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/corpus.h"
+#include "support/metadata_builder.h"
 #include "support/wav_builder.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
@@ -86,6 +87,12 @@ std::string WithSamplerDataSize(std::string payload, std::uint32_t size) {
     payload.replace(32, 4, U32(size));
     return payload;
 }
+
+// An INFO list at offset 52: its first item starts at 64.
+std::string Info(const std::string& items) { return Wav(Chunk("LIST", ListPayload("INFO", items))); }
+
+// A bext chunk at offset 52.
+std::string Bext(const BextFields& fields) { return Wav(Chunk("bext", BextPayload(fields))); }
 
 struct Case {
     std::string code;
@@ -213,6 +220,15 @@ std::vector<Case> Cases() {
          Wav(CueAt(2) + Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 2, .text = ""}))))},
         {"text-unterminated", "label without its zero", 100, Wav(kCue1 + Adtl(Chunk("labl", U32(1) + "abc"))),
          Wav(kCue1 + Adtl(Chunk("labl", LabelPayload(1, "abc"))))},
+        {"text-unterminated", "INFO item without its zero", 64, Info(Chunk("ISFT", "abc")),
+         Info(Chunk("ISFT", std::string("abc\0", 4))), Level::Note,
+         "The text of the INFO item \"ISFT\" at offset 64 does not end with a zero byte (its 3 bytes hold "
+         "none)"},
+        {"text-unterminated", "INFO item with a stray byte after its zero", 64,
+         Info(Chunk("ICRD", "1999-06-06")), Info(Chunk("ICRD", std::string("1999-06-06\0h", 12)))},
+        {"text-unterminated", "filler among INFO items", 64, Info(Chunk("ISFT", "abc")),
+         Info(Chunk("JUNK", "abc"))},
+        {"text-unterminated", "empty INFO item", 64, Info(Chunk("INAM", "a")), Info(Chunk("INAM", ""))},
         {"loop-count", "count 2, one loop", 52, Wav(Smpl(60, {{1, 0, 0, 3}}, {}, 2)),
          Wav(Smpl(60, {{1, 0, 0, 3}}))},
         {"loop-count", "count 0, one loop", 52, Wav(Smpl(60, {{1, 0, 0, 3}}, {}, 0)),
@@ -234,6 +250,54 @@ std::vector<Case> Cases() {
          Wav(Chunk("inst", InstPayload(60, 0, 0, 60, 70, 1, 127)))},
         {"inst-range", "velocity 128", 52, Wav(Chunk("inst", InstPayload(60, 0, 0, 0, 127, 1, 128))),
          Wav(Chunk("inst", InstPayload(60, 0, 0, 0, 127, 1, 127)))},
+        {"bext-version", "version 3", 52, Bext({.version = 3}), Bext({.version = 2}), Level::Note,
+         "gives version 3,"},
+        {"bext-date", "date with '/'", 52, Bext({.date = "2020/01/05"}), Bext({.date = "2020:01:05"}),
+         Level::Note, "gives OriginationDate \"2020/01/05\" (not yyyy-mm-dd);"},
+        {"bext-date", "date cut by a zero byte, time with '.'", 52,
+         Bext({.date = std::string("2011-05-0\0", 10), .time = "14.48.02"}),
+         Bext({.date = "2011_05_01", .time = "14 48 02"}), std::nullopt, "\"2011-05-0\" (not yyyy-mm-dd);"},
+        {"bext-date", "time of letters", 52, Bext({.time = "BWTime"}), Bext({}), std::nullopt,
+         "gives OriginationTime \"BWTime\" (not hh-mm-ss);"},
+        {"bext-reserved", "a reserved byte set", 52, Bext({.version = 2, .reservedByte = 'x'}),
+         Bext({.version = 1, .loudness = {-2300, 0, 0, 0, 0}}), Level::Note,
+         "180 reserved bytes must be zero, but 180 are not, the first at byte 422 (0x78)."},
+        {"bext-reserved", "a UMID in version 0", 52, Bext({.version = 0, .umid = "\x06\x0A"}),
+         Bext({.version = 1, .umid = "\x06\x0A"}), std::nullopt,
+         "version 0, whose 244 reserved bytes must be zero, but 2 are not, the first at byte 348 (0x06)."},
+        {"bext-loudness", "loudness in version 1", 52,
+         Bext({.version = 1, .loudness = {-2300, 0, -100, 0, 0}}),
+         Bext({.version = 2, .loudness = {-2300, 0, -100, 0, 0}}), Level::Note,
+         "gives LoudnessValue -23.00 LUFS and MaxTruePeakLevel -1.00 dBTP;"},
+        {"bext-ascii", "an accent in the description", 52, Bext({.description = "caf\xE9"}),
+         Bext({.description = "cafe"}), Level::Note, "in its Description (0xE9 at byte 3);"},
+        {"bext-ascii", "UTF-8 in the coding history", 52, Bext({.codingHistory = "T=\xC3\xA9\r\n"}),
+         Bext({.codingHistory = "T=e\r\n"}), std::nullopt, "in its CodingHistory (0xC3 at byte 2);"},
+        {"bext-history-lines", "LF alone", 52, Bext({.codingHistory = "A=PCM\r\nF=48000\nW=16\n"}),
+         Bext({.codingHistory = "A=PCM\r\nF=48000\r\n"}), Level::Note,
+         "Line 2 of the CodingHistory of the \"bext\" chunk at offset 52 ends with LF alone, not CR LF; "
+         "readers may join or split its lines wrongly. 1 more line does the same."},
+        {"bext-history-lines", "no line end", 52, Bext({.codingHistory = "A=PCM"}),
+         Bext({.codingHistory = std::string(4, '\0')}), std::nullopt, "ends without a line end"},
+        {"xml-malformed", "mismatched tag", 52, Wav(Chunk("iXML", "<a><b></a>")),
+         Wav(Chunk("iXML", "<a><b/></a>")), Level::Warning,
+         "The XML of the \"iXML\" chunk at offset 52 is not well-formed: mismatched tag at line 1, column "
+         "9;"},
+        {"xml-malformed", "unclosed before the padding", 52,
+         Wav(Chunk("_PMX", std::string("<a>\0\0\0\0\0", 8))),
+         Wav(Chunk("_PMX", std::string("<a/>\0\0\0\0", 8))), std::nullopt, "no element found"},
+        {"xml-malformed", "only padding", 52, Wav(Chunk("axml", "<a")),
+         Wav(Chunk("axml", std::string(8, '\0')))},
+        {"xml-malformed", "after an entity, not read", 52, Wav(Chunk("iXML", "<a></b>")),
+         Wav(Chunk("iXML", "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</b>"))},
+        {"xml-malformed", "an encoding expat does not know", 52, Wav(Chunk("iXML", "<a></b>")),
+         Wav(Chunk("iXML", "<?xml version=\"1.0\" encoding=\"x-unknown\"?><a/>"))},
+        {"id3-size", "tag claims 100 bytes", 52,
+         Wav(Chunk("id3 ", Id3Tag(3, Id3Frame("TIT2", std::string("\0ab", 3)), 0, 100))),
+         Wav(Chunk("id3 ", Id3Tag(3, Id3Frame("TIT2", std::string("\0ab", 3))))), Level::Warning,
+         "says 100 bytes follow its 10-byte header, but the chunk holds 23 bytes in all;"},
+        {"id3-size", "ID3 chunk with padding after the tag", 52, Wav(Chunk("ID3 ", Id3Tag(4, "", 0, 1))),
+         Wav(Chunk("ID3 ", Id3Tag(4, "") + std::string(6, '\0')))},
     };
 }
 

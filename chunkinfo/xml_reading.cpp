@@ -1,0 +1,51 @@
+#include "chunkinfo/xml_reading.h"
+
+#include <algorithm>
+#include <new>
+
+namespace chunkinfo {
+namespace {
+
+constexpr std::uint64_t kPiece = 64 * 1024;
+
+// Whether the XML starts with a UTF-16 byte order mark.
+bool IsUtf16(std::string_view start) { return start == "\xFF\xFE" || start == "\xFE\xFF"; }
+
+// Writers pad the XML with zero bytes: it ends at the first zero character,
+// a zero byte in UTF-8, two at an even offset in UTF-16 (kPiece is even).
+std::size_t PaddingStart(std::string_view piece, bool utf16) {
+    if (!utf16) return std::min(piece.find('\0'), piece.size());
+    for (std::size_t at = 0; at + 1 < piece.size(); at += 2) {
+        if (piece[at] == '\0' && piece[at + 1] == '\0') return at;
+    }
+    return piece.size();
+}
+
+}  // namespace
+
+XmlParser::XmlParser(void* userData, XML_EntityDeclHandler onEntity) : parser_(XML_ParserCreate(nullptr)) {
+    if (parser_ == nullptr) throw std::bad_alloc();
+    XML_SetUserData(parser_, userData);
+    XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+    XML_SetEntityDeclHandler(parser_, onEntity);
+}
+
+XmlParser::~XmlParser() { XML_ParserFree(parser_); }
+
+bool FeedXmlPieces(std::uint64_t present,
+                   const std::function<std::string(std::uint64_t, std::uint64_t)>& read,
+                   const std::function<bool(std::string_view, bool)>& feed) {
+    const std::uint64_t parsed = std::min(present, kMostXmlParsed);
+    const bool utf16 = IsUtf16(read(0, 2));
+    bool ended = false;
+    for (std::uint64_t at = 0; !ended; at += kPiece) {
+        const std::string piece = read(at, std::min(kPiece, parsed - std::min(parsed, at)));
+        const std::size_t padding = PaddingStart(piece, utf16);
+        ended = padding < piece.size() || at + piece.size() >= present;
+        if (!feed(std::string_view(piece).substr(0, padding), ended)) break;
+        if (at + piece.size() >= parsed && !ended) break;
+    }
+    return ended;
+}
+
+}  // namespace chunkinfo

@@ -1,0 +1,77 @@
+// The tags other writers add: XML (iXML, XMP, axml) and ID3, read as their
+// decoders read them (chunkinfo/xml_reading.h, chunkinfo/id3_header.h).
+#include "chunkinfo/id3_header.h"
+#include "chunkinfo/xml_reading.h"
+#include "wavecheck/checks.h"
+
+namespace wavecheck::detail {
+namespace {
+
+using wavedoc::MapEntry;
+
+// An entity declaration stops the parse: its expansion is not read, so the
+// XML after it is not judged.
+void XMLCALL StopAtEntity(void* parser, const XML_Char* /*name*/, int /*parameter*/,
+                          const XML_Char* /*value*/, int /*valueLength*/, const XML_Char* /*base*/,
+                          const XML_Char* /*systemId*/, const XML_Char* /*publicId*/,
+                          const XML_Char* /*notation*/) {
+    XML_StopParser(static_cast<XML_Parser>(parser), XML_FALSE);
+}
+
+// Why the chunk's XML is not well-formed, and where, as expat says it;
+// nothing when it is, when it holds none, or when the parse stops before it
+// can tell (an entity declaration, an encoding expat does not know, the
+// bound of kMostXmlParsed).
+std::optional<std::string> XmlFault(const CheckInput& input, const MapEntry& entry) {
+    const chunkinfo::XmlParser parser(nullptr, StopAtEntity);
+    XML_UseParserAsHandlerArg(parser.Get());
+    bool holdsXml = false;
+    std::optional<std::string> fault;
+    chunkinfo::FeedXmlPieces(
+        entry.present,
+        [&](std::uint64_t offset, std::uint64_t count) { return ReadContent(input, entry, offset, count); },
+        [&](std::string_view piece, bool last) {
+            holdsXml = holdsXml || !piece.empty();
+            if (last && !holdsXml) return false;
+            const auto length = static_cast<int>(piece.size());
+            if (XML_Parse(parser.Get(), piece.data(), length, last ? XML_TRUE : XML_FALSE) !=
+                XML_STATUS_ERROR) {
+                return true;
+            }
+            const XML_Error error = XML_GetErrorCode(parser.Get());
+            if (error != XML_ERROR_ABORTED && error != XML_ERROR_UNKNOWN_ENCODING) {
+                fault = std::string(XML_ErrorString(error)) + " at line " +
+                        std::to_string(XML_GetCurrentLineNumber(parser.Get())) + ", column " +
+                        std::to_string(XML_GetCurrentColumnNumber(parser.Get()) + 1);
+            }
+            return false;
+        });
+    return fault;
+}
+
+}  // namespace
+
+void CheckXmlMalformed(const CheckInput& input, Report& report) {
+    for (const MapEntry& entry : input.facts.metadata.xml) {
+        const std::optional<std::string> fault = XmlFault(input, entry);
+        if (!fault) continue;
+        report.Add(entry.offset, entry.id,
+                   "The XML of the " + ChunkAt(entry) + " is not well-formed: " + *fault +
+                       "; XML readers refuse it, and its metadata with it.");
+    }
+}
+
+void CheckId3Size(const CheckInput& input, Report& report) {
+    for (const MapEntry& entry : input.facts.metadata.id3) {
+        const std::optional<std::uint32_t> size =
+            chunkinfo::Id3TagSize(ReadContent(input, entry, 0, chunkinfo::kId3HeaderSize));
+        if (!size || chunkinfo::kId3HeaderSize + std::uint64_t{*size} <= entry.size) continue;
+        report.Add(entry.offset, entry.id,
+                   "The ID3 tag in the " + ChunkAt(entry) + " says " +
+                       Counted(*size, "byte follows", "bytes follow") +
+                       " its 10-byte header, but the chunk holds " + CountField(entry.size, "byte", "bytes") +
+                       " in all; readers that go by the tag read on into what follows the chunk.");
+    }
+}
+
+}  // namespace wavecheck::detail

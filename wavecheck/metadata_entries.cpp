@@ -1,0 +1,28 @@
+#include "wavecheck/metadata_entries.h"
+
+#include "wavedoc/chunks/riff_layout.h"
+
+namespace wavecheck::detail {
+namespace {
+
+void Keep(std::vector<wavedoc::MapEntry>& kind, const wavedoc::MapEntry& entry, std::size_t most) {
+    if (kind.size() < most) kind.push_back(entry);
+}
+
+}  // namespace
+
+void MetadataEntries::Record(const wavedoc::MapEntry& entry) {
+    if (!entry.IsChunk()) return;
+    const std::string& id = entry.id;
+    if (id == "bext") {
+        Keep(bext, entry, kMostOfAKind);
+    } else if (id == "iXML" || id == "_PMX" || id == "axml") {
+        Keep(xml, entry, kMostOfAKind);
+    } else if (id == "id3 " || id == "ID3 ") {
+        Keep(id3, entry, kMostOfAKind);
+    } else if (entry.depth > 0 && wavedoc::layout::IsListId(entry.parentId) && entry.parentType == "INFO") {
+        Keep(infoItems, entry, kMostInfoItems);
+    }
+}
+
+}  // namespace wavecheck::detail

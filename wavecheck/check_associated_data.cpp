@@ -1,5 +1,6 @@
 // The labels, notes and labelled texts of the associated data list shown.
 #include "wavecheck/checks.h"
+#include "wavedoc/chunks/list_chunk.h"
 
 namespace wavecheck::detail {
 namespace {
@@ -41,12 +42,18 @@ void EachNamingEntry(const wavedoc::ListChunk& list, Visit visit) {
     });
 }
 
-// Whether a text that fills a chunk's content from `textStart` on ends with
-// its zero byte, the last byte of that content.
-bool EndsWithZero(const CheckInput& input, std::uint64_t contentStart, std::uint64_t present,
-                  std::uint64_t textStart) {
+// Whether a text that fills a chunk's content from `textStart` on has its
+// zero byte: anywhere in a text no longer than a cell shows (a writer may
+// leave bytes after it), else as the last byte of the content, so that a long
+// text is not read whole.
+bool HoldsZero(const CheckInput& input, std::uint64_t contentStart, std::uint64_t present,
+               std::uint64_t textStart) {
     if (present <= textStart) return false;
-    const std::string last = input.document.Source()->Read(contentStart + present - 1, 1);
+    const wavedoc::ByteSource& source = *input.document.Source();
+    if (present - textStart <= wavedoc::kTextReadLimit) {
+        return source.Read(contentStart + textStart, present - textStart).find('\0') != std::string::npos;
+    }
+    const std::string last = source.Read(contentStart + present - 1, 1);
     return last.size() == 1 && last[0] == '\0';
 }
 
@@ -106,7 +113,7 @@ void CheckTextUnterminated(const CheckInput& input, Report& report) {
         const auto check = [&](const wavedoc::ChunkBase& entry) {
             const std::uint64_t start = entry.Offset() + layout::kChunkHeaderSize;
             if (entry.Present() < layout::kLabelFixedBytes ||
-                EndsWithZero(input, start, entry.Present(), layout::kLabelFixedBytes)) {
+                HoldsZero(input, start, entry.Present(), layout::kLabelFixedBytes)) {
                 return;
             }
             fault.Note(entry.Offset(), entry, [&] {

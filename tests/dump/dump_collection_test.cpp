@@ -19,7 +19,7 @@ using wavtest::ScratchDir;
 using wavtest::Words;
 
 // A folder "tree" of files from the corpus, one kind of file per folder:
-//   clean/wavrw_example_a.wav, clean/deeper/wavinfo_STE-000.wav   no finding
+//   clean/atl-cart.wav, clean/deeper/sfc-float64.wav             no finding
 //   notes/go-wav_listChunkInHeader.wav                           a note
 //   warned/go-wav_flloop.wav                                     a warning and a note
 //   broken/hound_fuzz-oom-48ae4cd0.wav                           errors
@@ -29,8 +29,8 @@ using wavtest::Words;
 class CorpusTree {
 public:
     CorpusTree() {
-        Copy("clean/wavrw_example_a.wav");
-        Copy("clean/deeper/wavinfo_STE-000.wav");
+        Copy("clean/atl-cart.wav");
+        Copy("clean/deeper/sfc-float64.wav");
         Copy("notes/go-wav_listChunkInHeader.wav");
         Copy("warned/go-wav_flloop.wav");
         Copy("broken/hound_fuzz-oom-48ae4cd0.wav");
@@ -103,7 +103,7 @@ TEST(DumpCollection, ExitsWithTheWorstStatusOfItsFilesAndSummarisesTheCheck) {
          "summary:\n  files\t2\n  with errors\t0\n  with warnings and no errors\t1\n  with only notes\t0\n"
          "  clean\t1\n  not readable\t0\n  check not finished\t0\n  files with each finding code:\n"
          "    loop-cue-id\t1\n    loop-type\t1\n"},
-        {"--check tree/clean/wavrw_example_a.wav", 0, ""},
+        {"--check tree/clean/atl-cart.wav", 0, ""},
         {"--check -r " + kSmallTree, 1,
          "ondulo-dump: The file \"tree/other/wavefile-js_RIFX-16bit-mono.wav\" starts with \"RIFX\", not "
          "\"RIFF\", "

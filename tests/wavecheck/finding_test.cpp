@@ -220,6 +220,9 @@ std::vector<Case> Cases() {
          Wav(CueAt(2) + Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 2, .text = ""}))))},
         {"text-unterminated", "label without its zero", 100, Wav(kCue1 + Adtl(Chunk("labl", U32(1) + "abc"))),
          Wav(kCue1 + Adtl(Chunk("labl", LabelPayload(1, "abc"))))},
+        {"text-unterminated", "label with a stray byte after its zero", 100,
+         Wav(kCue1 + Adtl(Chunk("labl", U32(1) + "abcd"))),
+         Wav(kCue1 + Adtl(Chunk("labl", U32(1) + std::string("abc\0d", 5))))},
         {"text-unterminated", "INFO item without its zero", 64, Info(Chunk("ISFT", "abc")),
          Info(Chunk("ISFT", std::string("abc\0", 4))), Level::Note,
          "The text of the INFO item \"ISFT\" at offset 64 does not end with a zero byte (its 3 bytes hold "

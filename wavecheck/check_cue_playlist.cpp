@@ -1,5 +1,4 @@
 // The cue chunk's points and the playlist's segments.
-#include <unordered_set>
 
 #include "wavecheck/checks.h"
 
@@ -65,10 +64,8 @@ void CheckCueIdDuplicate(const CheckInput& input, Report& report) {
     const auto& cues = Cues(input);
     if (!cues) return;
     FirstFault fault;
-    std::unordered_set<std::uint32_t> ids;
-    for (std::size_t i = 0; i < cues->points.size(); ++i) {
+    for (const std::size_t i : cues->repeatedIds) {
         const std::uint32_t id = cues->points[i].id;
-        if (ids.insert(id).second) continue;
         const std::uint64_t record = RecordOffset(cue, static_cast<std::int32_t>(i + 1), layout::kCuePoints);
         fault.Note(record, cue, [&] {
             return "Cue point " + std::to_string(i + 1) + " " + RecordPlace(record, cue) + " has id " +

@@ -105,7 +105,9 @@ std::optional<CueTable> ReadCues(const wavedoc::CueChunk& cue) {
     for (std::int32_t i = 1; i <= held; ++i) {
         const wavedoc::CuePoint point = points.Item(i);
         table.points.push_back({Stored(point.Id()), Stored(point.SampleOffset())});
-        table.offsets.emplace(table.points.back().id, table.points.back().sampleOffset);
+        if (!table.offsets.emplace(table.points.back().id, table.points.back().sampleOffset).second) {
+            table.repeatedIds.push_back(table.points.size() - 1);
+        }
     }
     return table;
 }

@@ -96,8 +96,9 @@ struct CuePointFields {
 
 // The cue points, read once for all the checks that look at them.
 struct CueTable {
-    std::vector<CuePointFields> points;  // the first kMostRecords, in file order
-    CueOffsetMap offsets;                // by id; the first point of an id counts
+    std::vector<CuePointFields> points;    // the first kMostRecords, in file order
+    CueOffsetMap offsets;                  // by id; the first point of an id counts
+    std::vector<std::size_t> repeatedIds;  // indexes into points of those whose id an earlier one has
 };
 
 struct CheckInput {

@@ -50,7 +50,11 @@ std::string MapEntry::Why() const {
     return {};
 }
 
-MapBuilder::MapBuilder(std::uint64_t fileLength) : fileLength_(fileLength) {}
+MapBuilder::MapBuilder(std::uint64_t fileLength) : fileLength_(fileLength) {
+    // The map's whole bound at once: a large map then never moves its
+    // entries, and the pages a small one does not reach are never touched.
+    map_.entries.reserve(kMostMapped + kMostListDepth);
+}
 
 std::uint64_t MapBuilder::LevelEnd(std::size_t depth) const {
     return depth == 0 ? fileLength_ : open_[depth - 1].contentEnd;

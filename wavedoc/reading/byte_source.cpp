@@ -92,8 +92,13 @@ int OpenRegularFile(const std::string& path, struct stat& status, std::string& r
 
 class FileSource : public ByteSource {
 public:
-    FileSource(std::string path, const FileIdentity& identity)
-        : path_(std::move(path)), identity_(identity), length_(static_cast<std::uint64_t>(identity.size)) {}
+    // `descriptor`, open on the file `identity` was taken from, serves the
+    // first action, so that opening a file for its load opens it once.
+    FileSource(std::string path, const FileIdentity& identity, int descriptor)
+        : path_(std::move(path)),
+          identity_(identity),
+          length_(static_cast<std::uint64_t>(identity.size)),
+          descriptor_(descriptor) {}
     ~FileSource() override { Close(); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
@@ -213,9 +218,13 @@ std::shared_ptr<const ByteSource> OpenFileSource(const std::string& path, std::s
         reason = CannotRead(path, problem);
         return nullptr;
     }
-    ::close(descriptor);
     reason.clear();
-    return std::make_shared<FileSource>(path, FileIdentity::Of(status));
+    try {
+        return std::make_shared<FileSource>(path, FileIdentity::Of(status), descriptor);
+    } catch (...) {
+        ::close(descriptor);
+        throw;
+    }
 }
 
 std::shared_ptr<const ByteSource> MakeMemorySource(std::string bytes, std::string displayName) {

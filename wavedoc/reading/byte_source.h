@@ -50,8 +50,9 @@ private:
 // Opens path read-only and notes what identifies it. On failure returns
 // nullptr and sets reason to a plain explanation (missing file, a directory,
 // not a regular file, no permission, a read error). The file type is checked
-// before opening, so a FIFO or a device never blocks. The file is closed again
-// at once; reads reopen it.
+// before opening, so a FIFO or a device never blocks. The file stays open for
+// the first action on it (the load) and is closed when that ends; later
+// actions open it again.
 std::shared_ptr<const ByteSource> OpenFileSource(const std::string& path, std::string& reason);
 
 std::shared_ptr<const ByteSource> MakeMemorySource(std::string bytes, std::string displayName);

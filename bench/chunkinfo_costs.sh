@@ -24,6 +24,8 @@ program=build/default/bench/bench_chunkinfo
 runs=${RUNS:-3}
 limit=${TIMEOUT:-60}
 cap_mb=${MEM_CAP_MB:-4096}
+# shellcheck source=measure.sh
+. bench/measure.sh
 
 if [ ! -x "$program" ]; then
   echo "$program is missing. Build first:" >&2
@@ -44,29 +46,15 @@ import sys
 
 folder = sys.argv[1]
 MiB = 1 << 20
+sys.path.insert(0, "bench")
+from riff_writer import DATA, chunk, pcm_format, riff, u32, write_file  # noqa: E402
 
 
-def u32(v):
-    return struct.pack("<I", v)
-
-
-def chunk(cid, payload, size=None):
-    out = cid + u32(len(payload) if size is None else size) + payload
-    return out + b"\0" if len(payload) % 2 else out
-
-
-def riff(chunks):
-    body = b"WAVE" + chunks
-    return b"RIFF" + u32(len(body)) + body
-
-
-FMT = chunk(b"fmt ", struct.pack("<HHIIHH", 1, 2, 48000, 48000 * 4, 4, 16))
-DATA = chunk(b"data", bytes(4))
+FMT = pcm_format(48000)
 
 
 def write(name, data):
-    with open(os.path.join(folder, name), "wb") as f:
-        f.write(data)
+    write_file(folder, name, data)
 
 
 def sparse(name, head, size):
@@ -106,30 +94,12 @@ sparse("id3-256MB.wav", b"RIFF" + u32(4 + len(FMT) + 8 + size) + b"WAVE" + FMT +
        12 + len(FMT) + 8 + size)
 PY
 
-# Runs the program $runs times on $1; sets kb (largest peak), secs (shortest
-# time) and note (exit status when not 0, or "timeout").
-measure() {
-  kb=0
-  secs=""
-  note=""
-  local i line m e status
-  for ((i = 0; i < runs; i++)); do
-    status=0
-    prlimit --as=$((cap_mb * 1024 * 1024)) /usr/bin/time -f "%M %e" -o "$work/time.txt" \
-      timeout "$limit" "$program" "$1" > "$work/out.txt" 2>&1 || status=$?
-    line=$(tail -n 1 "$work/time.txt")
-    m=${line% *}
-    e=${line#* }
-    [ "$m" -gt "$kb" ] && kb=$m
-    if [ -z "$secs" ] || awk -v a="$e" -v b="$secs" 'BEGIN { exit !(a < b) }'; then secs=$e; fi
-    if [ "$status" -eq 124 ]; then note="timeout"; elif [ "$status" -ne 0 ]; then note="exit $status"; fi
-  done
-}
 
 printf "%-24s %12s %9s %9s  %s\n" "file" "size" "peak MB" "seconds" "notes"
 for name in ixml-text-100MB ixml-elements-100MB bext-history-100MB junk-4G id3-claims-256MB id3-256MB; do
   file=$work/$name.wav
-  measure "$file"
+  out=$work/out.txt
+  measure "$program" "$file"
   rows=$(awk '/ rows/ { n += $1 } END { print n }' "$work/out.txt")
   awk -v n="$name" -v b="$(stat -c %s "$file")" -v kb="$kb" -v s="$secs" -v note="$note" -v rows="$rows" 'BEGIN {
     mb = kb / 1024

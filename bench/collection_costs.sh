@@ -23,6 +23,10 @@ cd "$(dirname "$0")/.."
 dump=build/default/app/dump/ondulo-dump
 files=${FILES:-20000}
 runs=${RUNS:-3}
+# --check exits 1 for files with faults: that is its answer, not a failure.
+accepted="0 1"
+# shellcheck source=measure.sh
+. bench/measure.sh
 
 if [ ! -x "$dump" ]; then
   echo "$dump is missing. Build first:" >&2
@@ -38,15 +42,10 @@ missing=()
 [ -x /usr/bin/time ] || missing+=(time)
 command -v python3 > /dev/null || missing+=(python3)
 if ! command -v mediainfo > /dev/null && [ -z "${CI:-}" ]; then missing+=(mediainfo); fi
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  echo "Installing: ${missing[*]}"
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+install_missing "${missing[@]}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/ondulo-collection.XXXXXX")
+out=$work/out
 trap 'rm -rf "$work"' EXIT
 
 echo "Building a tree of $files files in $work ..."
@@ -76,25 +75,6 @@ EOF_PY
 tree=$work/tree
 echo "$(find "$tree" -type f | wc -l) files in $(find "$tree" -type d | wc -l) folders, $(du -sh "$work" | cut -f1) on disk"
 
-# Runs "$@" $runs times under /usr/bin/time, standard output to $work/out.
-# Sets kb (largest peak), secs (shortest wall time) and note (the exit status
-# when it is neither 0 nor 1, which --check gives for files with faults).
-measure() {
-  kb=0
-  secs=""
-  note=""
-  local i line m e status
-  for ((i = 0; i < runs; i++)); do
-    status=0
-    /usr/bin/time -f "%M %e" -o "$work/time.txt" "$@" > "$work/out" 2> "$work/stderr.txt" || status=$?
-    line=$(tail -n 1 "$work/time.txt")
-    m=${line% *}
-    e=${line#* }
-    [ "$m" -gt "$kb" ] && kb=$m
-    if [ -z "$secs" ] || awk -v a="$e" -v b="$secs" 'BEGIN { exit !(a < b) }'; then secs=$e; fi
-    if [ "$status" -gt 1 ]; then note="exit $status"; fi
-  done
-}
 
 row() { # what
   awk -v what="$1" -v n="$files" -v s="$secs" -v kb="$kb" -v out="$(stat -c %s "$work/out")" -v note="$note" \

@@ -34,6 +34,8 @@ window=$build/bench/bench_window_select
 runs=${RUNS:-3}
 limit=${TIMEOUT:-120}
 cap_mb=${MEM_CAP_MB:-8192}
+# shellcheck source=measure.sh
+. bench/measure.sh
 
 for program in "$dump" "$window"; do
   if [ ! -x "$program" ]; then
@@ -46,13 +48,7 @@ done
 missing=()
 [ -x /usr/bin/time ] || missing+=(time)
 command -v python3 > /dev/null || missing+=(python3)
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  echo "Installing: ${missing[*]}"
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+install_missing "${missing[@]}"
 
 parent=${TMPDIR:-/tmp}
 free_kb=$(df --output=avail -k "$parent" | tail -n 1 | tr -d ' ')
@@ -71,29 +67,15 @@ import sys
 
 folder = sys.argv[1]
 MiB = 1 << 20
+sys.path.insert(0, "bench")
+from riff_writer import DATA, chunk, pcm_format, riff, u32, write_file  # noqa: E402
 
 
-def u32(v):
-    return struct.pack("<I", v)
-
-
-def chunk(cid, payload, size=None):
-    out = cid + u32(len(payload) if size is None else size) + payload
-    return out + b"\0" if len(payload) % 2 else out
-
-
-def riff(chunks, size=None):
-    body = b"WAVE" + chunks
-    return b"RIFF" + u32(len(body) if size is None else size) + body
-
-
-FMT = chunk(b"fmt ", struct.pack("<HHIIHH", 1, 2, 44100, 44100 * 4, 4, 16))
-DATA = chunk(b"data", bytes(4))
+FMT = pcm_format(44100)
 
 
 def write(name, data):
-    with open(os.path.join(folder, name), "wb") as f:
-        f.write(data)
+    write_file(folder, name, data)
 
 
 # 1. 100 MB of labels of four bytes each (the cue point id, no text).
@@ -195,31 +177,6 @@ write("list-both-ends-printable-100MB.wav", both_ends(b"J"))
 EOF
 echo "Disk used by the files: $(du -sh "$work" | cut -f1) (sparse ones take none)"
 
-# Runs "$@" $runs times under /usr/bin/time, with stdout to $out.
-# Sets kb (largest peak), secs (shortest wall time) and note (the exit status
-# when not 0, or "timeout").
-measure() {
-  kb=0
-  secs=""
-  note=""
-  local i line m e status
-  for ((i = 0; i < runs; i++)); do
-    status=0
-    prlimit --as=$((cap_mb * 1024 * 1024)) \
-      /usr/bin/time -f "%M %e" -o "$work/time.txt" \
-      timeout "$limit" "$@" > "$out" 2> "$work/stderr.txt" || status=$?
-    line=$(tail -n 1 "$work/time.txt")
-    m=${line% *}
-    e=${line#* }
-    [ "$m" -gt "$kb" ] && kb=$m
-    if [ -z "$secs" ] || awk -v a="$e" -v b="$secs" 'BEGIN { exit !(a < b) }'; then secs=$e; fi
-    if [ "$status" -eq 124 ]; then
-      note="timeout"
-    elif [ "$status" -ne 0 ]; then
-      note="exit $status"
-    fi
-  done
-}
 
 # The peak in MB and the time, each with `!` after it when over its target.
 cell() { # kb secs mb_target secs_target

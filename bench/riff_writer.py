@@ -1,0 +1,33 @@
+"""Little-endian RIFF pieces for the cost scripts' files."""
+import os
+import struct
+
+
+def u32(v):
+    return struct.pack("<I", v)
+
+
+def chunk(cid, payload, size=None):
+    """A chunk: id, size field (the payload's length unless given), payload, pad byte."""
+    out = cid + u32(len(payload) if size is None else size) + payload
+    return out + b"\0" if len(payload) % 2 else out
+
+
+def riff(chunks, size=None):
+    """A RIFF WAVE file around the chunks; the RIFF size is computed unless given."""
+    body = b"WAVE" + chunks
+    return b"RIFF" + u32(len(body) if size is None else size) + body
+
+
+def pcm_format(rate):
+    """The fmt chunk of 16-bit stereo PCM at `rate` frames a second."""
+    return chunk(b"fmt ", struct.pack("<HHIIHH", 1, 2, rate, rate * 4, 4, 16))
+
+
+# A data chunk of one frame.
+DATA = chunk(b"data", bytes(4))
+
+
+def write_file(folder, name, data):
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)

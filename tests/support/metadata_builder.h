@@ -19,18 +19,19 @@ inline std::string Fixed(std::string_view text, std::size_t length) {
     return field;
 }
 
+// Every member has its default, so a test names only the fields it is about.
 struct BextFields {
-    std::string description;
-    std::string originator;
-    std::string originatorReference;
-    std::string date;
-    std::string time;
+    std::string description = {};
+    std::string originator = {};
+    std::string originatorReference = {};
+    std::string date = {};
+    std::string time = {};
     std::uint64_t timeReference = 0;
     std::uint16_t version = 0;
-    std::string umid;  // up to 64 bytes
+    std::string umid = {};  // up to 64 bytes
     std::array<std::int16_t, 5> loudness{};
     char reservedByte = '\0';  // what the 180 reserved bytes hold
-    std::string codingHistory;
+    std::string codingHistory = {};
 };
 
 // The 602 fixed bytes of EBU Tech 3285, then the coding history.

@@ -55,4 +55,11 @@ std::string GroupedCount(std::uint64_t n, std::string_view one, std::string_view
 
 void AddNotShownRow(RowSink& rows, std::string_view what) { AddValueRow(rows, "Not shown", what); }
 
+std::string_view NameOf(std::span<const IdName> table, std::string_view id) {
+    for (const IdName& entry : table) {
+        if (entry.id == id) return entry.name;
+    }
+    return {};
+}
+
 }  // namespace chunkinfo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,15 @@
 namespace chunkinfo {
 
 // The bytes as upper-case hex digits, `separator` between two bytes.
+// An id (a frame, an item) and the name people know it by.
+struct IdName {
+    std::string_view id;
+    std::string_view name;
+};
+
+// The name of `id` in `table`, or empty when it has none there.
+std::string_view NameOf(std::span<const IdName> table, std::string_view id);
+
 std::string Hex(std::string_view bytes, std::string_view separator = "");
 
 // "0x0000001F": a number as hex with at least `digits` digits.

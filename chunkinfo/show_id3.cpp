@@ -18,13 +18,8 @@ namespace {
 
 constexpr std::size_t kMostFrames = 1024;
 
-struct FrameName {
-    std::string_view id;
-    std::string_view name;
-};
-
 // The names of the frames people meet, by their ID3v2.3 and 2.4 ids.
-constexpr std::array<FrameName, 48> kFrameNames = {{
+constexpr std::array<IdName, 48> kFrameNames = {{
     {"APIC", "Picture"},
     {"COMM", "Comment"},
     {"GEOB", "Object"},
@@ -76,20 +71,12 @@ constexpr std::array<FrameName, 48> kFrameNames = {{
 }};
 
 // The ID3v2.2 ids of three letters that have a frame of four above.
-constexpr std::array<FrameName, 22> kShortIds = {{
+constexpr std::array<IdName, 22> kShortIds = {{
     {"COM", "COMM"}, {"PIC", "APIC"}, {"TAL", "TALB"}, {"TBP", "TBPM"}, {"TCM", "TCOM"}, {"TCO", "TCON"},
     {"TCR", "TCOP"}, {"TEN", "TENC"}, {"TLE", "TLEN"}, {"TP1", "TPE1"}, {"TP2", "TPE2"}, {"TP3", "TPE3"},
     {"TPA", "TPOS"}, {"TRK", "TRCK"}, {"TSS", "TSSE"}, {"TT1", "TIT1"}, {"TT2", "TIT2"}, {"TT3", "TIT3"},
     {"TXX", "TXXX"}, {"TYE", "TYER"}, {"ULT", "USLT"}, {"WXX", "WXXX"},
 }};
-
-template <std::size_t N>
-std::string_view Lookup(const std::array<FrameName, N>& table, std::string_view id) {
-    for (const FrameName& entry : table) {
-        if (entry.id == id) return entry.name;
-    }
-    return {};
-}
 
 std::uint32_t BigEndian(std::string_view bytes) {
     std::uint32_t value = 0;
@@ -138,7 +125,7 @@ bool IsFrameId(std::string_view id) {
 
 // "Title (TIT2)", or the id alone for a frame without a known name.
 std::string FrameLabel(const Frame& frame) {
-    const std::string_view name = Lookup(kFrameNames, frame.key);
+    const std::string_view name = NameOf(kFrameNames, frame.key);
     return name.empty() ? frame.id : std::string(name) + " (" + frame.id + ")";
 }
 
@@ -257,7 +244,7 @@ Frame ReadFrame(const ChunkInput& input, std::uint64_t limit, const TagLayout& l
     frame.size =
         layout.version == 4 ? Syncsafe(sizeBytes).value_or(BigEndian(sizeBytes)) : BigEndian(sizeBytes);
     const std::string_view shortKey =
-        layout.version == 2 ? Lookup(kShortIds, frame.id) : std::string_view(frame.id);
+        layout.version == 2 ? NameOf(kShortIds, frame.id) : std::string_view(frame.id);
     frame.key = shortKey.empty() ? frame.id : std::string(shortKey);
     std::uint64_t extra = 0;
     bool unsynchronised = layout.unsynchronised;

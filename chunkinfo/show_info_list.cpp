@@ -17,13 +17,8 @@ namespace {
 constexpr std::size_t kMostItems = 4096;
 constexpr std::size_t kMostCounted = 100000;
 
-struct ItemName {
-    std::string_view id;
-    std::string_view name;
-};
-
 // The items of the RIFF INFO list and those later writers added.
-constexpr std::array<ItemName, 43> kItemNames = {{
+constexpr std::array<IdName, 43> kItemNames = {{
     {"IARL", "Archival location"},
     {"IART", "Artist"},
     {"IBSU", "Base URL"},
@@ -71,10 +66,8 @@ constexpr std::array<ItemName, 43> kItemNames = {{
 
 // "Title (INAM)", or the id alone for an item without a known name.
 std::string ItemLabel(std::string_view id) {
-    for (const ItemName& item : kItemNames) {
-        if (item.id == id) return std::string(item.name) + " (" + std::string(id) + ")";
-    }
-    return std::string(id);
+    const std::string_view name = NameOf(kItemNames, id);
+    return name.empty() ? std::string(id) : std::string(name) + " (" + std::string(id) + ")";
 }
 
 // The text of an item up to its first zero byte; only what a cell shows is read.

@@ -9,19 +9,6 @@
 
 namespace chunkinfo {
 
-std::string Hex(std::string_view bytes, std::string_view separator) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(bytes.size() * (2 + separator.size()));
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i > 0) text += separator;
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0x0F];
-    }
-    return text;
-}
-
 std::string HexNumber(std::uint64_t value, int digits) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%0*llX", digits, static_cast<unsigned long long>(value));

@@ -24,8 +24,6 @@ struct IdName {
 // The name of `id` in `table`, or empty when it has none there.
 std::string_view NameOf(std::span<const IdName> table, std::string_view id);
 
-std::string Hex(std::string_view bytes, std::string_view separator = "");
-
 // "0x0000001F": a number as hex with at least `digits` digits.
 std::string HexNumber(std::uint64_t value, int digits);
 

@@ -35,7 +35,7 @@ std::string UmidText(std::string_view umid) {
         return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
     };
     if (zero(umid)) return "none (all zero)";
-    return Hex(zero(umid.substr(32)) ? umid.substr(0, 32) : umid);
+    return HexDigits(zero(umid.substr(32)) ? umid.substr(0, 32) : umid, HexCase::Upper);
 }
 
 void AddCodingHistory(const ChunkInput& input, RowSink& rows) {

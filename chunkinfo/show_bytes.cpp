@@ -30,7 +30,7 @@ void ShowFirstBytes(const ChunkInput& input, RowSink& rows) {
         const std::string_view line = std::string_view(bytes).substr(at, kBytesPerRow);
         char offset[24];
         std::snprintf(offset, sizeof offset, "%08zX", at);
-        std::string value = Hex(line, " ");
+        std::string value = HexDigits(line, HexCase::Upper, " ");
         value.append((kBytesPerRow - line.size()) * 3 + 2, ' ').append(PrintableText(line));
         AddValueRow(rows, offset, value);
     }

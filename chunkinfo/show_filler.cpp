@@ -30,7 +30,8 @@ std::string ContentText(const ChunkInput& input) {
     const std::uint64_t present = input.Present();
     const std::uint64_t checked = std::min(present, kMostChecked);
     if (const std::optional<std::uint64_t> at = FirstNonZero(input, checked)) {
-        return "not all zero: byte " + GroupedThousands(*at) + " is 0x" + Hex(input.Read(*at, 1));
+        return "not all zero: byte " + GroupedThousands(*at) + " is 0x" +
+               HexDigits(input.Read(*at, 1), HexCase::Upper);
     }
     if (checked < present) {
         return "the first " + GroupedCount(checked, "byte is", "bytes are") + " zero; the rest is not read";

@@ -188,16 +188,7 @@ std::string JsonString(std::string_view raw) {
     return json;
 }
 
-std::string HexBytes(std::string_view raw) {
-    std::string hex;
-    hex.reserve(raw.size() * 2);
-    for (const char c : raw) {
-        const auto byte = static_cast<unsigned char>(c);
-        hex += kHex[byte >> 4];
-        hex += kHex[byte & 0xF];
-    }
-    return hex;
-}
+std::string HexBytes(std::string_view raw) { return HexDigits(raw, HexCase::Lower); }
 
 std::string JsonDocumentEnd(bool anyFile, std::string_view summary) {
     std::string end = anyFile ? "\n]" : "]";

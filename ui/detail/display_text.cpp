@@ -92,3 +92,16 @@ std::string GroupedThousands(std::uint64_t number) {
     for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
     return digits;
 }
+
+std::string HexDigits(std::string_view bytes, HexCase letters, std::string_view separator) {
+    const char* digits = letters == HexCase::Upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    std::string text;
+    text.reserve(bytes.size() * (2 + separator.size()));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0) text += separator;
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        text += digits[byte >> 4];
+        text += digits[byte & 0x0F];
+    }
+    return text;
+}

@@ -23,3 +23,8 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
 
 // A count with its thousands grouped: 10485760 as "10,485,760".
 std::string GroupedThousands(std::uint64_t number);
+
+// The bytes as hex digits, two a byte, `separator` between bytes: "636166e9",
+// or "63 61 66 E9" in capitals with a space.
+enum class HexCase { Lower, Upper };
+std::string HexDigits(std::string_view bytes, HexCase letters, std::string_view separator = {});

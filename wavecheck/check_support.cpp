@@ -1,6 +1,7 @@
 #include "wavecheck/check_support.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "wavedoc/chunks/riff_layout.h"
 
@@ -105,14 +106,39 @@ std::optional<CueTable> ReadCues(const wavedoc::CueChunk& cue) {
     for (std::int32_t i = 1; i <= held; ++i) {
         const wavedoc::CuePoint point = points.Item(i);
         table.points.push_back({Stored(point.Id()), Stored(point.SampleOffset())});
-        if (!table.offsets.emplace(table.points.back().id, table.points.back().sampleOffset).second) {
-            table.repeatedIds.push_back(table.points.size() - 1);
-        }
     }
+    table.repeatedIds = table.offsets.Build(table.points);
     return table;
 }
 
 }  // namespace
+
+std::vector<std::size_t> CueOffsets::Build(const std::vector<CuePointFields>& points) {
+    std::vector<std::size_t> order(points.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return points[a].id < points[b].id; });
+    std::vector<std::size_t> repeated;
+    byId_.clear();
+    byId_.reserve(points.size());
+    for (const std::size_t index : order) {
+        if (!byId_.empty() && byId_.back().id == points[index].id) {
+            repeated.push_back(index);
+        } else {
+            byId_.push_back(points[index]);
+        }
+    }
+    std::sort(repeated.begin(), repeated.end());
+    return repeated;
+}
+
+std::optional<std::uint32_t> CueOffsets::Find(std::uint32_t id) const {
+    const auto found =
+        std::lower_bound(byId_.begin(), byId_.end(), id,
+                         [](const CuePointFields& point, std::uint32_t key) { return point.id < key; });
+    if (found == byId_.end() || found->id != id) return std::nullopt;
+    return found->sampleOffset;
+}
 
 const std::optional<CueTable>& Cues(const CheckInput& input) {
     if (!input.cues) input.cues = ReadCues(input.document.Cue());

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "wavecheck/findings.h"
@@ -85,19 +84,31 @@ struct EntryInput {
     const WalkFacts& facts;
 };
 
-// What a check of the loaded document reads.
-using CueOffsetMap = std::unordered_map<std::uint32_t, std::uint32_t>;
-
 // One cue point as the checks need it.
 struct CuePointFields {
     std::uint32_t id;
     std::uint32_t sampleOffset;
 };
 
+// The sample offset of each cue point id, the first point of an id counting:
+// the points sorted by id once, then looked up by binary search (one
+// allocation, where a hash map makes one per point).
+class CueOffsets {
+public:
+    // Takes the points in file order; answers the indexes, ascending, of those
+    // whose id an earlier point has.
+    std::vector<std::size_t> Build(const std::vector<CuePointFields>& points);
+    bool Contains(std::uint32_t id) const { return Find(id).has_value(); }
+    std::optional<std::uint32_t> Find(std::uint32_t id) const;
+
+private:
+    std::vector<CuePointFields> byId_;  // one per id, the first point of it
+};
+
 // The cue points, read once for all the checks that look at them.
 struct CueTable {
     std::vector<CuePointFields> points;    // the first kMostRecords, in file order
-    CueOffsetMap offsets;                  // by id; the first point of an id counts
+    CueOffsets offsets;                    // by id; the first point of an id counts
     std::vector<std::size_t> repeatedIds;  // indexes into points of those whose id an earlier one has
 };
 

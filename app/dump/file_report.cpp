@@ -21,9 +21,10 @@ std::string LoadFailure(const wavedoc::WaveDocument& document, const std::string
 
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     wavedoc::WaveDocument document;
-    wavecheck::FileCheck check;
+    std::optional<wavecheck::FileCheck> check;
+    if (writer.WantsFindings()) check.emplace();
     FileOutcome outcome;
-    outcome.status = document.Load(path, &check);
+    outcome.status = document.Load(path, check ? &*check : nullptr);
     if (outcome.status != wavedoc::LoadOk) {
         writer.Refused(path, outcome.status, LoadFailure(document, path, outcome.status));
         return outcome;
@@ -46,7 +47,7 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     overview.alsoInFile = AlsoInFile(document.Structure());
     overview.structure = &document.Structure();
     overview.document = &document;
-    overview.findings = check.Finish(document);
+    if (check) overview.findings = check->Finish(document);
     outcome.unfinished = !overview.findings.Finished();
     outcome.errors = overview.findings.errors;
     outcome.warnings = overview.findings.warnings;

@@ -59,6 +59,8 @@ public:
     // Whether the chunks' rows are written at all; when not, they are not
     // made either.
     virtual bool WantsRows() const { return true; }
+    // Whether the findings are written; when not, the file is not checked.
+    virtual bool WantsFindings() const { return true; }
     // Rows are written as they come, so a chunk always starts empty.
     void ClearRows() override {}
 };

@@ -218,6 +218,11 @@ std::vector<Case> Cases() {
         {"ltxt-past-data", "frames 2 to 5 of 4", 100,
          Wav(CueAt(2) + Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 3, .text = ""})))),
          Wav(CueAt(2) + Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 2, .text = ""}))))},
+        {"ltxt-past-data", "the first point of a repeated id counts", 124,
+         Wav(Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 2}, {1, 0, "data", 0, 0, 0}})) +
+             Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 3, .text = ""})))),
+         Wav(Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 0}, {1, 0, "data", 0, 0, 2}})) +
+             Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 3, .text = ""}))))},
         {"text-unterminated", "label without its zero", 100, Wav(kCue1 + Adtl(Chunk("labl", U32(1) + "abc"))),
          Wav(kCue1 + Adtl(Chunk("labl", LabelPayload(1, "abc"))))},
         {"text-unterminated", "label with a stray byte after its zero", 100,

@@ -49,6 +49,7 @@ constexpr std::array kDecoders = {
     Decoder{"MD5 ", "", ShowMd5},
     Decoder{"DISP", "", ShowDisplay},
     Decoder{"chna", "", ShowChannelAssignment},
+    Decoder{"ds64", "", ShowDs64},
     Decoder{"JUNK", "", ShowFiller},
     Decoder{"junk", "", ShowFiller},
     Decoder{"FLLR", "", ShowFiller},

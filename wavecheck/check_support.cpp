@@ -19,12 +19,14 @@ void Report::Keep(Finding finding) {
 }
 
 bool WalkFacts::RiffSizeIsPlaceholder() const {
-    return riffSize == 0 || (layout::IsStreamingPlaceholder(riffSize) && RiffEnd() > fileLength);
+    return riffSize == 0 ||
+           (riffSize <= UINT32_MAX && layout::IsStreamingPlaceholder(static_cast<std::uint32_t>(riffSize)) &&
+            RiffEnd() > fileLength);
 }
 
 bool WalkFacts::LastChunkSizeIsPlaceholder() const {
-    return lastTopLevel && lastTopLevel->id == "data" && layout::IsStreamingPlaceholder(lastTopLevel->size) &&
-           lastTopLevel->present < lastTopLevel->size;
+    return lastTopLevel && lastTopLevel->id == "data" && !lastTopLevel->ds64Size &&
+           layout::IsStreamingPlaceholder(lastTopLevel->size) && lastTopLevel->present < lastTopLevel->size;
 }
 
 void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view nounPlural,
@@ -89,9 +91,17 @@ std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
     const wavedoc::FactChunk& fact = input.document.Fact();
     const std::optional<std::uint64_t> present = Present(fact);
     if (!present || *present < kFactFields || input.document.Data().Name().empty()) return std::nullopt;
-    const std::uint32_t samples = Stored(fact.SampleCount());
-    return AudioLength{samples, "the audio's " + CountField(samples, "sample", "samples") +
-                                    " (as its \"fact\" chunk gives)"};
+    const std::uint64_t samples = FactSamples(input);
+    const bool fromDs64 = samples != Stored(fact.SampleCount());
+    return AudioLength{samples,
+                       "the audio's " + CountSize(samples, "sample", "samples") +
+                           (fromDs64 ? " (as its ds64 chunk gives)" : " (as its \"fact\" chunk gives)")};
+}
+
+std::uint64_t FactSamples(const CheckInput& input) {
+    const std::uint32_t stored = Stored(input.document.Fact().SampleCount());
+    const std::optional<wavedoc::Ds64Sizes>& ds64 = input.document.Ds64();
+    return stored == layout::kSizeInDs64 && ds64 ? ds64->sampleCount : stored;
 }
 
 namespace {
@@ -194,6 +204,11 @@ std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk) {
 
 std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural) {
     return FieldValue(n) + " " + std::string(Agreeing(n, noun, nounPlural));
+}
+
+std::string CountSize(std::uint64_t n, std::string_view noun, std::string_view nounPlural) {
+    if (n <= UINT32_MAX) return CountField(static_cast<std::uint32_t>(n), noun, nounPlural);
+    return Counted(n, noun, nounPlural);
 }
 
 }  // namespace wavecheck::detail

@@ -62,15 +62,21 @@ private:
 // What the walk told the check beyond each entry: the RIFF size, the file's
 // length, and the top-level chunks that decide the file-wide checks.
 struct WalkFacts {
-    std::uint32_t riffSize = 0;
+    std::uint64_t riffSize = 0;  // in a 64-bit file, as ds64 gives it
+    wavedoc::FileForm form = wavedoc::FileForm::Riff;
     std::uint64_t fileLength = 0;
     std::optional<wavedoc::MapEntry> lastTopLevel;    // the last top-level entry
+    std::optional<wavedoc::MapEntry> ds64Elsewhere;   // a top-level ds64 chunk not at offset 12
     std::optional<wavedoc::MapEntry> riffEndsInside;  // the first top-level chunk the RIFF end cuts
     bool topLevelRunsPastEnd = false;                 // a top-level chunk runs past the end of the file
     std::uint64_t topLevelPadsMissing = 0;            // top-level chunks without their pad byte
     MetadataEntries metadata;                         // the chunks the metadata checks read
 
-    std::uint64_t RiffEnd() const { return wavedoc::layout::kChunkHeaderSize + riffSize; }
+    // Where the RIFF size says the RIFF chunk ends (a size from ds64 may reach 2^64).
+    std::uint64_t RiffEnd() const {
+        constexpr std::uint64_t kHeader = wavedoc::layout::kChunkHeaderSize;
+        return riffSize > UINT64_MAX - kHeader ? UINT64_MAX : kHeader + riffSize;
+    }
     // The RIFF size is what a streaming writer leaves when it never goes back
     // to fill it in.
     bool RiffSizeIsPlaceholder() const;
@@ -225,5 +231,11 @@ using wavedoc::Counted;
 std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk);
 // The same for a 32-bit field: "4294967295 (shown as -1) bytes".
 std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural);
+// The fact chunk's sample count (which it must hold); in a 64-bit file, where
+// it holds 0xFFFFFFFF, the count ds64 gives.
+std::uint64_t FactSamples(const CheckInput& input);
+// The same for a size that may come from ds64: a 32-bit one as CountField
+// gives it, a larger one as it is.
+std::string CountSize(std::uint64_t n, std::string_view noun, std::string_view nounPlural);
 
 }  // namespace wavecheck::detail

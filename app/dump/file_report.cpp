@@ -24,7 +24,7 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     std::optional<wavecheck::FileCheck> check;
     if (writer.WantsFindings()) check.emplace();
     FileOutcome outcome;
-    outcome.status = document.Load(path, check ? &*check : nullptr);
+    outcome.status = document.Load(path, check ? &*check : nullptr, wavedoc::LoadForms::AlsoRf64);
     if (outcome.status != wavedoc::LoadOk) {
         writer.Refused(path, outcome.status, LoadFailure(document, path, outcome.status));
         return outcome;
@@ -40,8 +40,12 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     }
 
     FileOverview overview;
-    for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
-        overview.chunks.push_back({chunk->Name(), chunk->Size()});
+    overview.refusal = document.FormRefusal();
+    if (!overview.refusal.empty()) outcome.status = wavedoc::LoadNotRiff;
+    if (overview.refusal.empty()) {
+        for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
+            overview.chunks.push_back({chunk->Name(), chunk->Size()});
+        }
     }
     overview.notes = document.LoadNotes();
     overview.alsoInFile = AlsoInFile(document.Structure());
@@ -54,7 +58,7 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     outcome.notes = overview.findings.notes;
     for (const wavecheck::CodeCount& count : overview.findings.counts) outcome.codes.emplace_back(count.code);
     writer.BeginFile(path, overview);
-    if (!writer.WantsRows()) {
+    if (!writer.WantsRows() || !overview.refusal.empty()) {
         writer.EndFile();
         return outcome;
     }

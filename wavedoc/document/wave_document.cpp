@@ -321,6 +321,31 @@ const ChunkBase& WaveDocument::Chunk(ChunkKind kind) const {
 
 const ByteSource* WaveDocument::Source() const { return chunks_->source.get(); }
 
+std::unique_ptr<WaveDocument> WaveDocument::WithChunkFrom(const MapEntry& entry) const {
+    auto copy = std::make_unique<WaveDocument>();
+    Chunks& chunks = *copy->chunks_;
+    chunks.pad = chunks_->pad;
+    chunks.inst = chunks_->inst;
+    chunks.smpl = chunks_->smpl;
+    chunks.list = chunks_->list;
+    chunks.plst = chunks_->plst;
+    chunks.cue = chunks_->cue;
+    chunks.slnt = chunks_->slnt;
+    chunks.wavl = chunks_->wavl;
+    chunks.fact = chunks_->fact;
+    chunks.data = chunks_->data;
+    chunks.fmt = chunks_->fmt;
+    chunks.riffHeader = chunks_->riffHeader;
+    chunks.source = chunks_->source;
+    chunks.form = chunks_->form;
+    chunks.ds64 = chunks_->ds64;
+    if (const ChunkType* type = FindChunkType(entry.id);
+        type != nullptr && chunks.source && entry.IsChunk()) {
+        chunks.Take(type->kind, SpanOf(entry, *type, chunks.source));
+    }
+    return copy;
+}
+
 const std::string& WaveDocument::LoadError() const { return loadError_; }
 const std::vector<std::string>& WaveDocument::LoadNotes() const { return chunks_->notes; }
 const StructureMap& WaveDocument::Structure() const { return chunks_->map; }

@@ -91,6 +91,12 @@ public:
     // form the sizes of its ds64 chunk, when it has one where readers look.
     FileForm Form() const;
     const std::optional<Ds64Sizes>& Ds64() const;
+    // The same chunks, but of the type of `entry` (a top-level chunk of
+    // Structure() of a type the document holds, not a list) the chunk at
+    // entry: a later chunk of a type shows its fields through the same
+    // routine as the first. Reads that chunk's head; a failed read raises.
+    std::unique_ptr<WaveDocument> WithChunkFrom(const MapEntry& entry) const;
+
     // Why the chunk list does not show a file of a 64-bit form, in the words
     // it gives when Load reads RIFF alone; empty for a RIFF file.
     std::string FormRefusal() const;

@@ -67,6 +67,7 @@ struct WalkFacts {
     std::uint64_t fileLength = 0;
     std::optional<wavedoc::MapEntry> lastTopLevel;    // the last top-level entry
     std::optional<wavedoc::MapEntry> ds64Elsewhere;   // a top-level ds64 chunk not at offset 12
+    std::optional<wavedoc::MapEntry> md5;             // the first top-level "MD5 " chunk
     std::optional<wavedoc::MapEntry> riffEndsInside;  // the first top-level chunk the RIFF end cuts
     bool topLevelRunsPastEnd = false;                 // a top-level chunk runs past the end of the file
     std::uint64_t topLevelPadsMissing = 0;            // top-level chunks without their pad byte
@@ -121,6 +122,7 @@ struct CueTable {
 struct CheckInput {
     const wavedoc::WaveDocument& document;
     const WalkFacts& facts;
+    const CheckOptions& options;
     // What Cues reads, kept for the next check that asks.
     mutable std::optional<std::optional<CueTable>> cues = std::nullopt;
 };

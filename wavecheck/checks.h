@@ -71,5 +71,6 @@ void CheckBextHistoryLines(const CheckInput& input, Report& report);
 // check_tags.cpp
 void CheckXmlMalformed(const CheckInput& input, Report& report);
 void CheckId3Size(const CheckInput& input, Report& report);
+void CheckMd5(const CheckInput& input, Report& report);
 
 }  // namespace wavecheck::detail

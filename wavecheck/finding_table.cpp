@@ -71,11 +71,13 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"bext-history-lines", Level::Note, nullptr, detail::CheckBextHistoryLines},
     {"xml-malformed", Level::Warning, nullptr, detail::CheckXmlMalformed},
     {"id3-size", Level::Warning, nullptr, detail::CheckId3Size},
+    {"md5-mismatch", Level::Error, nullptr, detail::CheckMd5},
 });
 
 }  // namespace
 
 struct FileCheck::State {
+    CheckOptions options;
     detail::WalkFacts facts;
     std::array<detail::CodeFindings, kFindings.size()> buckets;
 
@@ -99,7 +101,9 @@ std::string_view LevelName(Level level) {
     return "note";
 }
 
-FileCheck::FileCheck() : state_(std::make_unique<State>()) {}
+FileCheck::FileCheck(CheckOptions options) : state_(std::make_unique<State>()) {
+    state_->options = std::move(options);
+}
 FileCheck::~FileCheck() = default;
 
 void FileCheck::Begin(std::uint64_t riffSize, wavedoc::FileForm form, std::uint64_t fileLength) {
@@ -112,6 +116,7 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
     detail::WalkFacts& facts = state_->facts;
     if (entry.depth == 0) {
         facts.lastTopLevel = entry;
+        if (entry.id == "MD5 " && !facts.md5) facts.md5 = entry;
         if (entry.id == wavedoc::layout::kDs64Id && entry.offset != wavedoc::layout::kRiffHeaderSize &&
             !facts.ds64Elsewhere) {
             facts.ds64Elsewhere = entry;
@@ -136,7 +141,7 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
 Findings FileCheck::Finish(const wavedoc::WaveDocument& document) {
     Findings findings;
     if (document.Source() != nullptr) {
-        const CheckInput input{document, state_->facts};
+        const CheckInput input{document, state_->facts, state_->options};
         try {
             const wavedoc::ReadingSession session(document.Source());
             for (std::size_t i = 0; i < kFindings.size(); ++i) {

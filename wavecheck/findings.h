@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,16 @@ struct Findings {
     bool Finished() const { return unfinished.empty(); }
 };
 
+// What a check does beyond the findings every check gives.
+struct CheckOptions {
+    // Hash the audio and compare it with the digest of an "MD5 " chunk: it
+    // reads the whole data chunk, so only when asked.
+    bool verifyMd5 = false;
+    // Told, a few times a second at most, how many bytes of audio are hashed
+    // of how many; may be empty.
+    std::function<void(std::uint64_t done, std::uint64_t total)> progress;
+};
+
 // Checks a file as the document's load walks it: pass it to
 // WaveDocument::Load, which tells it of every chunk, sub-chunk and run of
 // stray bytes; then Finish runs the checks that read the loaded document.
@@ -66,7 +77,7 @@ struct Findings {
 // map. Use one FileCheck for one load.
 class FileCheck : public wavedoc::WalkObserver {
 public:
-    FileCheck();
+    explicit FileCheck(CheckOptions options = {});
     ~FileCheck() override;
     FileCheck(const FileCheck&) = delete;
     FileCheck& operator=(const FileCheck&) = delete;

@@ -22,7 +22,7 @@ using wavecheck::Level;
 
 wavecheck::Findings CheckAll(const std::string& bytes) {
     wavedoc::WaveDocument document;
-    wavecheck::FileCheck check;
+    wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}});
     EXPECT_EQ(document.LoadFromMemory(bytes, "test.wav", &check, wavedoc::LoadForms::AlsoRf64),
               wavedoc::LoadOk);
     return check.Finish(document);
@@ -210,6 +210,13 @@ std::vector<Case> Cases() {
                   Chunk("data", std::string(300, '\0')) + CueAt(581)),
          RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) +
                   Chunk("data", std::string(300, '\0')) + CueAt(580))},
+        {"md5-mismatch", "a digest of other audio", 52, Wav(Chunk("MD5 ", std::string(16, 'x'))),
+         Wav(Chunk("MD5 ",
+                   std::string("\x74\xf4\xd4\xa3\x52\x49\x6a\x95\x00\x8e\xac\x3f\x2b\x36\xea\x7d", 16)))},
+        {"md5-mismatch", "a digest stored in md5sum's order is taken too", 52,
+         Wav(Chunk("MD5 ", std::string(16, '\0'))),
+         Wav(Chunk("MD5 ",
+                   std::string("\x7d\xea\x36\x2b\x3f\xac\x8e\x00\x95\x6a\x49\x52\xa3\xd4\xf4\x74", 16)))},
         {"ds64-missing", "RF64 without ds64", 0, Rf64(kFmt + kData), Rf64(Ds64(0) + kFmt + kData)},
         {"ds64-not-first", "ds64 after fmt", 36, Rf64(kFmt + Ds64(0) + kData), Rf64(Ds64(0) + kFmt + kData)},
         {"ds64-table", "a table of 1 in a chunk without room", 12, Rf64(Ds64(1) + kFmt + kData),
@@ -350,7 +357,7 @@ TEST(Findings, PointIntoALineOfTheStructureMap) {
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.code + ": " + c.what);
         wavedoc::WaveDocument document;
-        wavecheck::FileCheck check;
+        wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}});
         ASSERT_EQ(document.LoadFromMemory(c.raises, "test.wav", &check, wavedoc::LoadForms::AlsoRf64),
                   wavedoc::LoadOk);
         const std::vector<wavedoc::MapEntry>& map = document.Structure().entries;

@@ -430,7 +430,8 @@ private slots:
             words << m->title().remove('&');
             for (QAction* action : m->actions()) words << action->text().remove('&');
         }
-        QCOMPARE(words, (QStringList{"File", "Exit", "View", "Structure\u2026", "Help", "Help", "", "About"}));
+        QCOMPARE(words,
+                 (QStringList{"File", "Exit", "View", "Structure\u2026", "Help", "Help", "", "About"}));
 
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
         Key(menu, Qt::AltModifier);

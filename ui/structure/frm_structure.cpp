@@ -15,6 +15,7 @@
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -123,10 +124,11 @@ void frmStructure::BuildViews() {
            "bytes."));
     QHeaderView* treeHeader = tvStructure_->header();
     treeHeader->setStretchLastSection(true);
-    treeHeader->resizeSection(StructureTreeModel::OffsetColumn, chars(14));
-    treeHeader->resizeSection(StructureTreeModel::ChunkColumn, chars(18));
-    treeHeader->resizeSection(StructureTreeModel::SizeColumn, chars(12));
-    treeHeader->resizeSection(StructureTreeModel::PresentColumn, chars(12));
+    // The offset column is the one indented: room for a few levels of it.
+    treeHeader->resizeSection(StructureTreeModel::OffsetColumn, chars(11) + 2 * tvStructure_->indentation());
+    treeHeader->resizeSection(StructureTreeModel::ChunkColumn, chars(16));
+    treeHeader->resizeSection(StructureTreeModel::SizeColumn, chars(11));
+    treeHeader->resizeSection(StructureTreeModel::PresentColumn, chars(11));
     if (tree_->ItemCount() <= kMostExpandedItems) tvStructure_->expandAll();
 
     auto* right = new QSplitter(Qt::Vertical, top);
@@ -166,13 +168,16 @@ void frmStructure::BuildViews() {
         "Ctrl+C copies the selected bytes as hex, Ctrl+Shift+C as text; Ctrl+G goes to an offset."));
     QHeaderView* bytesHeader = tvBytes_->horizontalHeader();
     bytesHeader->setSectionResizeMode(QHeaderView::Fixed);
+    // Room for the text and the cell's margins, in the fixed font the cells use.
+    const int cellMargins = fixed.averageCharWidth();
     bytesHeader->resizeSection(ByteLinesModel::kOffsetColumn,
-                               fixed.horizontalAdvance(QStringLiteral("0000000000000")));
+                               fixed.horizontalAdvance(QString(11, QLatin1Char('0'))) + cellMargins);
     for (int column = 1; column <= ByteLinesModel::kBytesPerLine; ++column) {
-        bytesHeader->resizeSection(column, fixed.horizontalAdvance(QStringLiteral("0000")));
+        bytesHeader->resizeSection(column, fixed.horizontalAdvance(QStringLiteral("00")) + cellMargins);
     }
-    bytesHeader->resizeSection(ByteLinesModel::kTextColumn,
-                               fixed.horizontalAdvance(QString(20, QLatin1Char('W'))));
+    bytesHeader->resizeSection(
+        ByteLinesModel::kTextColumn,
+        fixed.horizontalAdvance(QString(ByteLinesModel::kBytesPerLine, QLatin1Char('W'))) + cellMargins);
     lbBytesFailure_ = new QLabel(bytesPane_);
     lbBytesFailure_->setObjectName(QStringLiteral("lbBytesFailure"));
     lbBytesFailure_->setTextFormat(Qt::PlainText);
@@ -213,21 +218,24 @@ void frmStructure::BuildViews() {
         tr("What the check found in the file: level, offset, chunk, code and sentence. Select one to see its "
            "entry and first byte; Ctrl+C copies the selected findings."));
     QHeaderView* findingsHeader = tvFindings_->horizontalHeader();
-    findingsHeader->resizeSection(FindingsModel::LevelColumn, chars(10) + metrics.height());
+    const int iconRoom = style()->pixelMetric(QStyle::PM_SmallIconSize) + chars(3);
+    findingsHeader->resizeSection(FindingsModel::LevelColumn,
+                                  metrics.horizontalAdvance(tr("warning")) + iconRoom + chars(2));
     findingsHeader->resizeSection(FindingsModel::OffsetColumn, chars(12));
-    findingsHeader->resizeSection(FindingsModel::ChunkColumn, chars(6));
+    findingsHeader->resizeSection(FindingsModel::ChunkColumn,
+                                  metrics.horizontalAdvance(QStringLiteral("WWWW")) + chars(3));
     findingsHeader->resizeSection(FindingsModel::CodeColumn, chars(22));
     findingsLayout->addWidget(lbFindingSummary_);
     findingsLayout->addWidget(tvFindings_, 1);
 
     top->setStretchFactor(0, 1);
     top->setStretchFactor(1, 1);
-    top->setSizes({chars(70), chars(80)});
+    top->setSizes({chars(80), chars(112)});
     right->setSizes({metrics.height() * 12, metrics.height() * 14});
     panes->setSizes({metrics.height() * 28, metrics.height() * 10});
     layout->addWidget(panes);
     setCentralWidget(central);
-    resize(chars(150), metrics.height() * 42);
+    resize(chars(192), metrics.height() * 42);
 
     // The keyboard walks the panes as they read: tree, rows, bytes, findings.
     setTabOrder(tvStructure_, dbgRows_);

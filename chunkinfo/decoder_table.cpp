@@ -11,8 +11,22 @@
 namespace chunkinfo {
 namespace {
 
+// A chunk id as one number, so that finding an entry's decoder costs a few
+// integer compares (a map holds up to 10,000 entries); 0 for an id that is
+// not four bytes.
+constexpr std::uint32_t IdKey(std::string_view id) {
+    if (id.size() != 4) return 0;
+    std::uint32_t key = 0;
+    for (const char c : id) key = key << 8 | static_cast<unsigned char>(c);
+    return key;
+}
+
 struct Decoder {
-    std::string_view id;        // as stored; "LIST" stands for both spellings of a list
+    constexpr Decoder(std::string_view id, std::string_view type, ChunkRoutine decode)
+        : key(IdKey(id)), isList(wavedoc::layout::IsListId(id)), listType(type), routine(decode) {}
+
+    std::uint32_t key;          // the id as stored, as IdKey gives it
+    bool isList;                // "LIST" stands for both spellings of a list
     std::string_view listType;  // a list's type; empty for any other chunk
     ChunkRoutine routine;
 };
@@ -35,6 +49,7 @@ constexpr std::array kDecoders = {
     Decoder{"MD5 ", "", ShowMd5},
     Decoder{"DISP", "", ShowDisplay},
     Decoder{"chna", "", ShowChannelAssignment},
+    Decoder{"ds64", "", ShowDs64},
     Decoder{"JUNK", "", ShowFiller},
     Decoder{"junk", "", ShowFiller},
     Decoder{"FLLR", "", ShowFiller},
@@ -42,21 +57,10 @@ constexpr std::array kDecoders = {
     Decoder{"PAD ", "", ShowFiller},
 };
 
-// A chunk id as one number, so that finding an entry's decoder costs a few
-// integer compares (a map holds up to 10,000 entries); 0 for an id that is
-// not four bytes.
-constexpr std::uint32_t IdKey(std::string_view id) {
-    if (id.size() != 4) return 0;
-    std::uint32_t key = 0;
-    for (const char c : id) key = key << 8 | static_cast<unsigned char>(c);
-    return key;
-}
-
-bool Matches(const Decoder& decoder, std::uint32_t entryKey, const wavedoc::MapEntry& entry) {
-    if (wavedoc::layout::IsListId(decoder.id)) {
-        return wavedoc::layout::IsListId(entry.id) && entry.listType == decoder.listType;
-    }
-    return entryKey == IdKey(decoder.id);
+bool Matches(const Decoder& decoder, std::uint32_t entryKey, bool entryIsList,
+             const wavedoc::MapEntry& entry) {
+    if (decoder.isList) return entryIsList && entry.listType == decoder.listType;
+    return entryKey == decoder.key;
 }
 
 }  // namespace
@@ -69,8 +73,9 @@ ChunkRoutine RoutineFor(const wavedoc::MapEntry& entry) {
         return nullptr;
     }
     const std::uint32_t key = IdKey(entry.id);
+    const bool isList = entry.IsList();
     for (const Decoder& decoder : kDecoders) {
-        if (Matches(decoder, key, entry)) return decoder.routine;
+        if (Matches(decoder, key, isList, entry)) return decoder.routine;
     }
     return nullptr;
 }

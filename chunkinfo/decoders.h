@@ -23,6 +23,7 @@ void ShowUmid(const ChunkInput& input, RowSink& rows);                // umid
 void ShowMd5(const ChunkInput& input, RowSink& rows);                 // MD5
 void ShowDisplay(const ChunkInput& input, RowSink& rows);             // DISP
 void ShowChannelAssignment(const ChunkInput& input, RowSink& rows);   // chna
+void ShowDs64(const ChunkInput& input, RowSink& rows);                // ds64
 void ShowFiller(const ChunkInput& input, RowSink& rows);              // JUNK, junk, FLLR, filr, PAD
 void ShowFirstBytes(const ChunkInput& input, RowSink& rows);          // any other entry
 

@@ -1,7 +1,9 @@
 #include "chunkinfo/structure_rows.h"
 
 #include "chunkinfo/entry_rows.h"
+#include "ui/detail/chunk_details.h"
 #include "ui/detail/row_sink.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace chunkinfo {
 
@@ -17,11 +19,16 @@ RowsFrom EntryRowsFrom(const wavedoc::MapEntry& entry, bool insideDecodedList) {
 
 std::optional<StructureRows::Rows> StructureRows::For(const wavedoc::MapEntry& entry) {
     if (decodedListDepth_ >= 0 && entry.depth <= decodedListDepth_) decodedListDepth_ = -1;
-    if (EntryRowsFrom(entry, decodedListDepth_ >= 0) != RowsFrom::EntryRows) return std::nullopt;
+    const RowsFrom from = EntryRowsFrom(entry, decodedListDepth_ >= 0);
+    // A file the chunk list refuses (a 64-bit form) has no chunk rows: the
+    // chunks it would list carry their rows here instead.
+    const bool listedHere = from == RowsFrom::ChunkDetails && !document_.FormRefusal().empty();
+    if (from != RowsFrom::EntryRows && !listedHere) return std::nullopt;
     if (entry.IsList()) decodedListDepth_ = entry.depth;
     RowList rows;
     Rows shown;
-    shown.stopped = ShowEntryRows(document_, entry, rows);
+    shown.stopped =
+        listedHere ? ShowChunkDetails(document_, entry.id, rows) : ShowEntryRows(document_, entry, rows);
     shown.rows = std::move(rows).TakeRows();
     return shown;
 }

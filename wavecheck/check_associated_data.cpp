@@ -72,7 +72,7 @@ void CheckAdtlUnknownCue(const CheckInput& input, Report& report) {
     if (list == nullptr || !cues) return;
     FirstFault fault;
     EachNamingEntry(*list, [&](const wavedoc::ChunkBase& entry, std::uint32_t id) {
-        if (cues->offsets.contains(id)) return;
+        if (cues->offsets.Contains(id)) return;
         fault.Note(entry.Offset(), entry, [&] {
             return "The " + Quoted(entry.Name()) + " at offset " + std::to_string(entry.Offset()) +
                    " names cue point id " + FieldValue(id) + ", which the \"cue \" chunk does not hold.";
@@ -90,14 +90,14 @@ void CheckLtxtPastData(const CheckInput& input, Report& report) {
     EachEntry(list->LabeledTexts(), [&](const wavedoc::LtxtEntry& entry) {
         if (entry.Present() < layout::kLabelledTextFixedBytes) return;
         const std::uint32_t id = Stored(entry.CuePointId());
-        const auto cue = cues->offsets.find(id);
-        if (cue == cues->offsets.end()) return;  // adtl-unknown-cue
+        const std::optional<std::uint32_t> cue = cues->offsets.Find(id);
+        if (!cue) return;  // adtl-unknown-cue
         const std::uint32_t span = Stored(entry.SampleLength());
-        const std::uint64_t end = std::uint64_t{cue->second} + span;
+        const std::uint64_t end = std::uint64_t{*cue} + span;
         if (end <= length->frames) return;
         fault.Note(entry.Offset(), entry, [&] {
             return "The \"ltxt\" at offset " + std::to_string(entry.Offset()) + " runs from sample " +
-                   FieldValue(cue->second) + " (cue point id " + FieldValue(id) + ") for " +
+                   FieldValue(*cue) + " (cue point id " + FieldValue(id) + ") for " +
                    CountField(span, "sample", "samples") + " to sample " + std::to_string(end) +
                    ", past the end of " + length->words + ".";
         });

@@ -91,7 +91,7 @@ void CheckPlstUnknownCue(const CheckInput& input, Report& report) {
     const std::int64_t held = std::min<std::int64_t>(plst.Segments().Count(), kMostRecords);
     for (std::int32_t i = 1; i <= held; ++i) {
         const std::uint32_t id = Stored(plst.Segments().Item(i).CuePointId());
-        if (cues->offsets.contains(id)) continue;
+        if (cues->offsets.Contains(id)) continue;
         const std::uint64_t record = RecordOffset(plst, i, layout::kPlaySegments);
         fault.Note(record, plst, [&] {
             return "Play segment " + std::to_string(i) + " " + RecordPlace(record, plst) +

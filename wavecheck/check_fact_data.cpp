@@ -60,12 +60,12 @@ void CheckFactLength(const CheckInput& input, Report& report) {
     const std::optional<std::uint64_t> present = Present(fact);
     const std::optional<std::uint32_t> code = FormatCode(input);
     if (!present || *present < kFactFields || !code) return;
-    const std::uint32_t samples = Stored(fact.SampleCount());
+    const std::uint64_t samples = FactSamples(input);
     if (FrameIsBlock(input)) {
         const std::optional<std::uint64_t> frames = DataFrames(input);
         if (!frames || samples == *frames) return;
         report.Add(fact.Offset(), fact.Name(),
-                   "The \"fact\" chunk gives a length of " + CountField(samples, "sample", "samples") +
+                   "The \"fact\" chunk gives a length of " + CountSize(samples, "sample", "samples") +
                        " per channel, but the \"data\" chunk holds " + Counted(*frames, "frame", "frames") +
                        ".");
         return;
@@ -73,7 +73,7 @@ void CheckFactLength(const CheckInput& input, Report& report) {
     const std::optional<std::uint64_t> capacity = AdpcmCapacity(input, *code);
     if (!capacity || samples <= *capacity) return;
     report.Add(fact.Offset(), fact.Name(),
-               "The \"fact\" chunk gives a length of " + CountField(samples, "sample", "samples") +
+               "The \"fact\" chunk gives a length of " + CountSize(samples, "sample", "samples") +
                    " per channel, but the \"data\" chunk's blocks hold at most " +
                    Counted(*capacity, "sample", "samples") + " per channel.");
 }

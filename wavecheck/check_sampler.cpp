@@ -141,7 +141,7 @@ void CheckLoopCueId(const CheckInput& input, Report& report) {
     FirstFault fault;
     EachLoop(smpl, [&](std::int32_t i, const wavedoc::SampleLoop& loop) {
         const std::uint32_t id = Stored(loop.CuePointId());
-        if (cues->offsets.contains(id)) return;
+        if (cues->offsets.Contains(id)) return;
         fault.Note(LoopOffset(smpl, i), smpl, [&] {
             return LoopName(smpl, i) + " names cue point id " + FieldValue(id) +
                    ", which the \"cue \" chunk does not hold, so no label or note can be tied to it.";

@@ -17,7 +17,7 @@ std::string What(const MapEntry& entry) { return entry.parentId.empty() ? "chunk
 // The last top-level chunk is a streaming writer's unfinished data: a
 // placeholder size that runs past the end (see CheckUnfinished).
 bool IsUnfinishedLastChunk(const EntryInput& input) {
-    return input.entry.depth == 0 && input.entry.last && input.entry.id == "data" &&
+    return input.entry.depth == 0 && input.entry.last && input.entry.id == "data" && !input.entry.ds64Size &&
            layout::IsStreamingPlaceholder(input.entry.size);
 }
 
@@ -39,10 +39,13 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
     const WalkFacts& facts = input.facts;
     const std::uint64_t after = facts.fileLength - layout::kChunkHeaderSize;
     if (facts.riffSize == after || facts.RiffSizeIsPlaceholder() || RiffSizeCountsMissingPads(facts)) return;
+    const bool inDs64 =
+        input.document.Ds64() && Stored(input.document.RiffHeader().Size()) == layout::kSizeInDs64;
+    const std::string says = inDs64 ? "The RIFF size in the ds64 chunk says " : "The RIFF size field says ";
     if (facts.RiffEnd() > facts.fileLength) {
         if (facts.topLevelRunsPastEnd) return;  // the file is cut short: past-end says where
         report.Add(0, "RIFF",
-                   "The RIFF size field says " + CountField(facts.riffSize, "byte follows", "bytes follow") +
+                   says + CountSize(facts.riffSize, "byte follows", "bytes follow") +
                        " it, but the file holds " + std::to_string(after) +
                        " after it; readers that go by it look for more than there is.");
         return;
@@ -50,7 +53,7 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
     if (!facts.riffEndsInside) return;  // bytes after a whole chunk: trailing-bytes
     const MapEntry& cut = *facts.riffEndsInside;
     report.Add(0, "RIFF",
-               "The RIFF size field says " + CountField(facts.riffSize, "byte follows", "bytes follow") +
+               says + CountSize(facts.riffSize, "byte follows", "bytes follow") +
                    " it, so the RIFF chunk ends at offset " + std::to_string(facts.RiffEnd()) +
                    ", inside the " + Quoted(cut.id) + " chunk at offset " + std::to_string(cut.offset) +
                    "; readers that go by it lose the rest of that chunk and all after it.");
@@ -62,7 +65,8 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
     const bool last = facts.LastChunkSizeIsPlaceholder();
     if (!riff && !last) return;
     std::vector<std::string> fields;
-    if (riff) fields.push_back("its RIFF size field holds " + Hex(facts.riffSize, 8));
+    if (riff)
+        fields.push_back("its RIFF size field holds " + Hex(static_cast<std::uint32_t>(facts.riffSize), 8));
     if (last) {
         fields.push_back("its " + Quoted(facts.lastTopLevel->id) + " chunk's size field holds " +
                          Hex(facts.lastTopLevel->size, 8) + " (" + FieldValue(facts.lastTopLevel->size) +
@@ -81,10 +85,11 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
 
 void CheckPastEnd(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
-    if (!entry.IsChunk() || entry.present >= entry.size || IsUnfinishedLastChunk(input)) return;
+    if (!entry.IsChunk() || entry.present >= entry.DeclaredSize() || IsUnfinishedLastChunk(input)) return;
     report.Add(entry.offset, entry.id,
                "The " + Quoted(entry.id) + " " + What(entry) + " at offset " + std::to_string(entry.offset) +
-                   " says it holds " + CountField(entry.size, "byte", "bytes") + ", but " + Where(entry) +
+                   (entry.ds64Size ? " has a size in the ds64 chunk of " : " says it holds ") +
+                   CountSize(entry.DeclaredSize(), "byte", "bytes") + ", but " + Where(entry) +
                    " ends after " + std::to_string(entry.present) + " of them.");
 }
 
@@ -110,7 +115,8 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Missing) return;
     const std::string says = "The " + Quoted(entry.id) + " " + What(entry) + " at offset " +
-                             std::to_string(entry.offset) + " holds " + Counted(entry.size, "byte", "bytes") +
+                             std::to_string(entry.offset) + " holds " +
+                             Counted(entry.DeclaredSize(), "byte", "bytes") +
                              ", an odd number, but no pad byte follows it";
     if (entry.last) {
         report.Add(entry.offset, entry.id, says + "; nothing follows it either, so nothing is lost.",

@@ -1,6 +1,7 @@
 #include "wavecheck/check_support.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "wavedoc/chunks/riff_layout.h"
 
@@ -18,12 +19,14 @@ void Report::Keep(Finding finding) {
 }
 
 bool WalkFacts::RiffSizeIsPlaceholder() const {
-    return riffSize == 0 || (layout::IsStreamingPlaceholder(riffSize) && RiffEnd() > fileLength);
+    return riffSize == 0 ||
+           (riffSize <= UINT32_MAX && layout::IsStreamingPlaceholder(static_cast<std::uint32_t>(riffSize)) &&
+            RiffEnd() > fileLength);
 }
 
 bool WalkFacts::LastChunkSizeIsPlaceholder() const {
-    return lastTopLevel && lastTopLevel->id == "data" && layout::IsStreamingPlaceholder(lastTopLevel->size) &&
-           lastTopLevel->present < lastTopLevel->size;
+    return lastTopLevel && lastTopLevel->id == "data" && !lastTopLevel->ds64Size &&
+           layout::IsStreamingPlaceholder(lastTopLevel->size) && lastTopLevel->present < lastTopLevel->size;
 }
 
 void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view nounPlural,
@@ -88,9 +91,17 @@ std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
     const wavedoc::FactChunk& fact = input.document.Fact();
     const std::optional<std::uint64_t> present = Present(fact);
     if (!present || *present < kFactFields || input.document.Data().Name().empty()) return std::nullopt;
-    const std::uint32_t samples = Stored(fact.SampleCount());
-    return AudioLength{samples, "the audio's " + CountField(samples, "sample", "samples") +
-                                    " (as its \"fact\" chunk gives)"};
+    const std::uint64_t samples = FactSamples(input);
+    const bool fromDs64 = samples != Stored(fact.SampleCount());
+    return AudioLength{samples,
+                       "the audio's " + CountSize(samples, "sample", "samples") +
+                           (fromDs64 ? " (as its ds64 chunk gives)" : " (as its \"fact\" chunk gives)")};
+}
+
+std::uint64_t FactSamples(const CheckInput& input) {
+    const std::uint32_t stored = Stored(input.document.Fact().SampleCount());
+    const std::optional<wavedoc::Ds64Sizes>& ds64 = input.document.Ds64();
+    return stored == layout::kSizeInDs64 && ds64 ? ds64->sampleCount : stored;
 }
 
 namespace {
@@ -105,14 +116,39 @@ std::optional<CueTable> ReadCues(const wavedoc::CueChunk& cue) {
     for (std::int32_t i = 1; i <= held; ++i) {
         const wavedoc::CuePoint point = points.Item(i);
         table.points.push_back({Stored(point.Id()), Stored(point.SampleOffset())});
-        if (!table.offsets.emplace(table.points.back().id, table.points.back().sampleOffset).second) {
-            table.repeatedIds.push_back(table.points.size() - 1);
-        }
     }
+    table.repeatedIds = table.offsets.Build(table.points);
     return table;
 }
 
 }  // namespace
+
+std::vector<std::size_t> CueOffsets::Build(const std::vector<CuePointFields>& points) {
+    std::vector<std::size_t> order(points.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return points[a].id < points[b].id; });
+    std::vector<std::size_t> repeated;
+    byId_.clear();
+    byId_.reserve(points.size());
+    for (const std::size_t index : order) {
+        if (!byId_.empty() && byId_.back().id == points[index].id) {
+            repeated.push_back(index);
+        } else {
+            byId_.push_back(points[index]);
+        }
+    }
+    std::sort(repeated.begin(), repeated.end());
+    return repeated;
+}
+
+std::optional<std::uint32_t> CueOffsets::Find(std::uint32_t id) const {
+    const auto found =
+        std::lower_bound(byId_.begin(), byId_.end(), id,
+                         [](const CuePointFields& point, std::uint32_t key) { return point.id < key; });
+    if (found == byId_.end() || found->id != id) return std::nullopt;
+    return found->sampleOffset;
+}
 
 const std::optional<CueTable>& Cues(const CheckInput& input) {
     if (!input.cues) input.cues = ReadCues(input.document.Cue());
@@ -168,6 +204,11 @@ std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk) {
 
 std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural) {
     return FieldValue(n) + " " + std::string(Agreeing(n, noun, nounPlural));
+}
+
+std::string CountSize(std::uint64_t n, std::string_view noun, std::string_view nounPlural) {
+    if (n <= UINT32_MAX) return CountField(static_cast<std::uint32_t>(n), noun, nounPlural);
+    return Counted(n, noun, nounPlural);
 }
 
 }  // namespace wavecheck::detail

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "wavecheck/findings.h"
@@ -63,15 +62,21 @@ private:
 // What the walk told the check beyond each entry: the RIFF size, the file's
 // length, and the top-level chunks that decide the file-wide checks.
 struct WalkFacts {
-    std::uint32_t riffSize = 0;
+    std::uint64_t riffSize = 0;  // in a 64-bit file, as ds64 gives it
+    wavedoc::FileForm form = wavedoc::FileForm::Riff;
     std::uint64_t fileLength = 0;
     std::optional<wavedoc::MapEntry> lastTopLevel;    // the last top-level entry
+    std::optional<wavedoc::MapEntry> ds64Elsewhere;   // a top-level ds64 chunk not at offset 12
     std::optional<wavedoc::MapEntry> riffEndsInside;  // the first top-level chunk the RIFF end cuts
     bool topLevelRunsPastEnd = false;                 // a top-level chunk runs past the end of the file
     std::uint64_t topLevelPadsMissing = 0;            // top-level chunks without their pad byte
     MetadataEntries metadata;                         // the chunks the metadata checks read
 
-    std::uint64_t RiffEnd() const { return wavedoc::layout::kChunkHeaderSize + riffSize; }
+    // Where the RIFF size says the RIFF chunk ends (a size from ds64 may reach 2^64).
+    std::uint64_t RiffEnd() const {
+        constexpr std::uint64_t kHeader = wavedoc::layout::kChunkHeaderSize;
+        return riffSize > UINT64_MAX - kHeader ? UINT64_MAX : kHeader + riffSize;
+    }
     // The RIFF size is what a streaming writer leaves when it never goes back
     // to fill it in.
     bool RiffSizeIsPlaceholder() const;
@@ -85,19 +90,31 @@ struct EntryInput {
     const WalkFacts& facts;
 };
 
-// What a check of the loaded document reads.
-using CueOffsetMap = std::unordered_map<std::uint32_t, std::uint32_t>;
-
 // One cue point as the checks need it.
 struct CuePointFields {
     std::uint32_t id;
     std::uint32_t sampleOffset;
 };
 
+// The sample offset of each cue point id, the first point of an id counting:
+// the points sorted by id once, then looked up by binary search (one
+// allocation, where a hash map makes one per point).
+class CueOffsets {
+public:
+    // Takes the points in file order; answers the indexes, ascending, of those
+    // whose id an earlier point has.
+    std::vector<std::size_t> Build(const std::vector<CuePointFields>& points);
+    bool Contains(std::uint32_t id) const { return Find(id).has_value(); }
+    std::optional<std::uint32_t> Find(std::uint32_t id) const;
+
+private:
+    std::vector<CuePointFields> byId_;  // one per id, the first point of it
+};
+
 // The cue points, read once for all the checks that look at them.
 struct CueTable {
     std::vector<CuePointFields> points;    // the first kMostRecords, in file order
-    CueOffsetMap offsets;                  // by id; the first point of an id counts
+    CueOffsets offsets;                    // by id; the first point of an id counts
     std::vector<std::size_t> repeatedIds;  // indexes into points of those whose id an earlier one has
 };
 
@@ -214,5 +231,11 @@ using wavedoc::Counted;
 std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk);
 // The same for a 32-bit field: "4294967295 (shown as -1) bytes".
 std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural);
+// The fact chunk's sample count (which it must hold); in a 64-bit file, where
+// it holds 0xFFFFFFFF, the count ds64 gives.
+std::uint64_t FactSamples(const CheckInput& input);
+// The same for a size that may come from ds64: a 32-bit one as CountField
+// gives it, a larger one as it is.
+std::string CountSize(std::uint64_t n, std::string_view noun, std::string_view nounPlural);
 
 }  // namespace wavecheck::detail

@@ -9,6 +9,9 @@ namespace wavecheck::detail {
 
 // check_structure.cpp
 void CheckRiffSize(const CheckInput& input, Report& report);
+void CheckDs64Missing(const CheckInput& input, Report& report);
+void CheckDs64NotFirst(const CheckInput& input, Report& report);
+void CheckDs64Table(const CheckInput& input, Report& report);
 void CheckUnfinished(const CheckInput& input, Report& report);
 void CheckPastEnd(const EntryInput& input, Report& report);
 void CheckCutHeader(const EntryInput& input, Report& report);

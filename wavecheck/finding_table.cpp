@@ -23,6 +23,9 @@ struct FindingRow {
 // structure first, then the chunks in the order they usually stand.
 constexpr auto kFindings = std::to_array<FindingRow>({
     {"riff-size", Level::Warning, nullptr, detail::CheckRiffSize},
+    {"ds64-missing", Level::Error, nullptr, detail::CheckDs64Missing},
+    {"ds64-not-first", Level::Error, nullptr, detail::CheckDs64NotFirst},
+    {"ds64-table", Level::Warning, nullptr, detail::CheckDs64Table},
     {"unfinished", Level::Warning, nullptr, detail::CheckUnfinished},
     {"past-end", Level::Error, detail::CheckPastEnd, nullptr},
     {"cut-header", Level::Error, detail::CheckCutHeader, nullptr},
@@ -99,8 +102,9 @@ std::string_view LevelName(Level level) {
 FileCheck::FileCheck() : state_(std::make_unique<State>()) {}
 FileCheck::~FileCheck() = default;
 
-void FileCheck::Begin(std::uint32_t riffSize, std::uint64_t fileLength) {
+void FileCheck::Begin(std::uint64_t riffSize, wavedoc::FileForm form, std::uint64_t fileLength) {
     state_->facts.riffSize = riffSize;
+    state_->facts.form = form;
     state_->facts.fileLength = fileLength;
 }
 
@@ -108,7 +112,11 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
     detail::WalkFacts& facts = state_->facts;
     if (entry.depth == 0) {
         facts.lastTopLevel = entry;
-        if (entry.IsChunk() && entry.present < entry.size) facts.topLevelRunsPastEnd = true;
+        if (entry.id == wavedoc::layout::kDs64Id && entry.offset != wavedoc::layout::kRiffHeaderSize &&
+            !facts.ds64Elsewhere) {
+            facts.ds64Elsewhere = entry;
+        }
+        if (entry.IsChunk() && entry.present < entry.DeclaredSize()) facts.topLevelRunsPastEnd = true;
         if (entry.pad == wavedoc::PadByte::Missing) ++facts.topLevelPadsMissing;
         const std::uint64_t contentEnd = entry.offset + wavedoc::layout::kChunkHeaderSize + entry.present;
         if (!facts.riffEndsInside && entry.IsChunk() && entry.offset < facts.RiffEnd() &&

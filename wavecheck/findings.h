@@ -71,7 +71,7 @@ public:
     FileCheck(const FileCheck&) = delete;
     FileCheck& operator=(const FileCheck&) = delete;
 
-    void Begin(std::uint32_t riffSize, std::uint64_t fileLength) override;
+    void Begin(std::uint64_t riffSize, wavedoc::FileForm form, std::uint64_t fileLength) override;
     void Entry(const wavedoc::MapEntry& entry) override;
 
     // Every finding about the document this FileCheck watched load. Reads

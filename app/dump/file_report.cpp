@@ -21,9 +21,10 @@ std::string LoadFailure(const wavedoc::WaveDocument& document, const std::string
 
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     wavedoc::WaveDocument document;
-    wavecheck::FileCheck check;
+    std::optional<wavecheck::FileCheck> check;
+    if (writer.WantsFindings()) check.emplace();
     FileOutcome outcome;
-    outcome.status = document.Load(path, &check);
+    outcome.status = document.Load(path, check ? &*check : nullptr, wavedoc::LoadForms::AlsoRf64);
     if (outcome.status != wavedoc::LoadOk) {
         writer.Refused(path, outcome.status, LoadFailure(document, path, outcome.status));
         return outcome;
@@ -39,21 +40,25 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
     }
 
     FileOverview overview;
-    for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
-        overview.chunks.push_back({chunk->Name(), chunk->Size()});
+    overview.refusal = document.FormRefusal();
+    if (!overview.refusal.empty()) outcome.status = wavedoc::LoadNotRiff;
+    if (overview.refusal.empty()) {
+        for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
+            overview.chunks.push_back({chunk->Name(), chunk->Size()});
+        }
     }
     overview.notes = document.LoadNotes();
     overview.alsoInFile = AlsoInFile(document.Structure());
     overview.structure = &document.Structure();
     overview.document = &document;
-    overview.findings = check.Finish(document);
+    if (check) overview.findings = check->Finish(document);
     outcome.unfinished = !overview.findings.Finished();
     outcome.errors = overview.findings.errors;
     outcome.warnings = overview.findings.warnings;
     outcome.notes = overview.findings.notes;
     for (const wavecheck::CodeCount& count : overview.findings.counts) outcome.codes.emplace_back(count.code);
     writer.BeginFile(path, overview);
-    if (!writer.WantsRows()) {
+    if (!writer.WantsRows() || !overview.refusal.empty()) {
         writer.EndFile();
         return outcome;
     }

@@ -27,6 +27,9 @@ struct FileOverview {
     const wavedoc::StructureMap* structure = nullptr;  // every chunk in file order
     wavecheck::Findings findings;                      // what is wrong or questionable
     const wavedoc::WaveDocument* document = nullptr;   // what the map is of, for the entries' rows
+    // Why the chunk list does not show the file (a 64-bit form of WAV, whose
+    // map, rows and findings are still reported); empty when it does.
+    std::string refusal;
 };
 
 // What reporting one file came to: what the exit status and the summary of a
@@ -50,7 +53,8 @@ class ReportWriter : public RowSink {
 public:
     // A file that could not be read: the status of WaveDocument::Load and why.
     virtual void Refused(const std::string& path, std::int16_t status, const std::string& reason) = 0;
-    // A file that was read: its chunk list, the notes of its load, its map.
+    // A file that was read: its chunk list, the notes of its load, its map;
+    // or a file the chunk list refuses but the map reads (overview.refusal).
     virtual void BeginFile(const std::string& path, const FileOverview& overview) = 0;
     virtual void BeginChunk(const ListedChunk& chunk) = 0;
     // error: why the rows stop short, when they do.
@@ -59,6 +63,8 @@ public:
     // Whether the chunks' rows are written at all; when not, they are not
     // made either.
     virtual bool WantsRows() const { return true; }
+    // Whether the findings are written; when not, the file is not checked.
+    virtual bool WantsFindings() const { return true; }
     // Rows are written as they come, so a chunk always starts empty.
     void ClearRows() override {}
 };

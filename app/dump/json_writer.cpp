@@ -37,6 +37,7 @@ void AppendEntryMembers(std::string& json, const wavedoc::MapEntry& entry) {
     if (entry.IsChunk()) {
         json += ", \"id\": " + JsonString(entry.id) + BytesMember("id", entry.id) +
                 ", \"size\": " + std::to_string(entry.size) +
+                (entry.ds64Size ? ", \"ds64_size\": " + std::to_string(*entry.ds64Size) : std::string()) +
                 ", \"present\": " + std::to_string(entry.present) +
                 ", \"pad\": " + (entry.pad == wavedoc::PadByte::Present ? "true" : "false");
         if (entry.pad == wavedoc::PadByte::Missing) json += ", \"pad_missing\": true";
@@ -240,7 +241,8 @@ void JsonReportWriter::Refused(const std::string& path, std::int16_t status, con
 }
 
 void JsonReportWriter::BeginFile(const std::string& path, const FileOverview& overview) {
-    BeginFileObject(path, 0, "", overview);
+    BeginFileObject(path, overview.refusal.empty() ? wavedoc::LoadOk : wavedoc::LoadNotRiff, overview.refusal,
+                    overview);
     firstChunk_ = true;
 }
 

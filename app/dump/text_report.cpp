@@ -72,7 +72,8 @@ void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry) {
     line += std::to_string(entry.offset);
     line.resize(std::max<std::size_t>(line.size() + 1, static_cast<std::size_t>(depth) * 2 + 12), ' ');
     if (entry.IsChunk()) {
-        line += TerminalText(entry.id) + "  size " + std::to_string(entry.size) + ", " +
+        line += TerminalText(entry.id) + "  size " + std::to_string(entry.size) +
+                (entry.ds64Size ? " (ds64: " + std::to_string(*entry.ds64Size) + ")" : std::string()) + ", " +
                 wavedoc::Counted(entry.present, "byte present", "bytes present");
         if (entry.pad == wavedoc::PadByte::Present) line += ", pad byte";
         if (entry.pad == wavedoc::PadByte::Missing) line += ", pad byte missing";
@@ -172,6 +173,10 @@ void TextReportWriter::Refused(const std::string& /*path*/, std::int16_t /*statu
 }
 
 void TextReportWriter::BeginFile(const std::string& path, const FileOverview& overview) {
+    if (!overview.refusal.empty()) {
+        Refused(path, wavedoc::LoadNotRiff, overview.refusal);
+        if (!parts_.structure && !parts_.findings) return;
+    }
     if (!firstFile_) out_ << '\n';
     firstFile_ = false;
     out_ << TerminalPath(path) << '\n';

@@ -60,6 +60,7 @@ public:
     void EndChunk(const std::optional<std::string>& error) override;
     void EndFile() override {}
     bool WantsRows() const override { return !parts_.structure && !parts_.findings; }
+    bool WantsFindings() const override { return parts_.findings; }
 
 private:
     std::ostream& out_;

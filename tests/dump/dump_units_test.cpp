@@ -159,6 +159,8 @@ void FeedTwoFiles(ReportWriter& writer) {
                                                {"The data chunk runs past the end."},
                                                {"bext", "LIST (INFO)"},
                                                {},
+                                               {},
+                                               {},
                                                {}});
         writer.BeginChunk({"RIFF", 40});
         writer.AppendRow("RIFF Type\tWAVE");

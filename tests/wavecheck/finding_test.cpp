@@ -23,7 +23,8 @@ using wavecheck::Level;
 wavecheck::Findings CheckAll(const std::string& bytes) {
     wavedoc::WaveDocument document;
     wavecheck::FileCheck check;
-    EXPECT_EQ(document.LoadFromMemory(bytes, "test.wav", &check), wavedoc::LoadOk);
+    EXPECT_EQ(document.LoadFromMemory(bytes, "test.wav", &check, wavedoc::LoadForms::AlsoRf64),
+              wavedoc::LoadOk);
     return check.Finish(document);
 }
 
@@ -44,6 +45,14 @@ const std::string kFmt = Chunk("fmt ", PcmFormat(1, 8000, 16));
 const std::string kData = Chunk("data", std::string(8, '\0'));
 
 std::string Wav(const std::string& more) { return RiffFile(kFmt + kData + more); }
+
+// The same chunks in an RF64 file: its RIFF size is the real one.
+std::string Rf64(const std::string& chunks) { return "RF64" + RiffFile(chunks).substr(4); }
+// A ds64 chunk with the sizes of a small file and `tableLength` as stored.
+std::string Ds64(std::uint32_t tableLength, const std::string& table = {}) {
+    const auto u64 = [](std::uint32_t low) { return U32(low) + U32(0); };
+    return Chunk("ds64", u64(1000) + u64(8) + u64(4) + U32(tableLength) + table);
+}
 
 std::string Format(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint32_t byteRate,
                    std::uint16_t blockAlign, std::uint16_t bits) {
@@ -201,6 +210,10 @@ std::vector<Case> Cases() {
                   Chunk("data", std::string(300, '\0')) + CueAt(581)),
          RiffFile(Chunk("fmt ", kImaFormat) + Chunk("fact", U32(580)) +
                   Chunk("data", std::string(300, '\0')) + CueAt(580))},
+        {"ds64-missing", "RF64 without ds64", 0, Rf64(kFmt + kData), Rf64(Ds64(0) + kFmt + kData)},
+        {"ds64-not-first", "ds64 after fmt", 36, Rf64(kFmt + Ds64(0) + kData), Rf64(Ds64(0) + kFmt + kData)},
+        {"ds64-table", "a table of 1 in a chunk without room", 12, Rf64(Ds64(1) + kFmt + kData),
+         Rf64(Ds64(1, "JUNK" + U32(4) + U32(0)) + kFmt + kData)},
         {"cue-id-duplicate", "two points with id 1", 88, Wav(Chunk("cue ", CuePayload({{1, 0}, {1, 0}}))),
          Wav(Chunk("cue ", CuePayload({{1, 0}, {2, 0}})))},
         {"cue-id-duplicate", "four points with id 1", 88,
@@ -218,6 +231,11 @@ std::vector<Case> Cases() {
         {"ltxt-past-data", "frames 2 to 5 of 4", 100,
          Wav(CueAt(2) + Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 3, .text = ""})))),
          Wav(CueAt(2) + Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 2, .text = ""}))))},
+        {"ltxt-past-data", "the first point of a repeated id counts", 124,
+         Wav(Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 2}, {1, 0, "data", 0, 0, 0}})) +
+             Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 3, .text = ""})))),
+         Wav(Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 0}, {1, 0, "data", 0, 0, 2}})) +
+             Adtl(Chunk("ltxt", LtxtPayload({.cuePointId = 1, .sampleLength = 3, .text = ""}))))},
         {"text-unterminated", "label without its zero", 100, Wav(kCue1 + Adtl(Chunk("labl", U32(1) + "abc"))),
          Wav(kCue1 + Adtl(Chunk("labl", LabelPayload(1, "abc"))))},
         {"text-unterminated", "label with a stray byte after its zero", 100,
@@ -333,7 +351,8 @@ TEST(Findings, PointIntoALineOfTheStructureMap) {
         SCOPED_TRACE(c.code + ": " + c.what);
         wavedoc::WaveDocument document;
         wavecheck::FileCheck check;
-        ASSERT_EQ(document.LoadFromMemory(c.raises, "test.wav", &check), wavedoc::LoadOk);
+        ASSERT_EQ(document.LoadFromMemory(c.raises, "test.wav", &check, wavedoc::LoadForms::AlsoRf64),
+                  wavedoc::LoadOk);
         const std::vector<wavedoc::MapEntry>& map = document.Structure().entries;
         for (const Finding& f : check.Finish(document).shown) {
             SCOPED_TRACE(Describe({f}));

@@ -136,7 +136,8 @@ public:
                                  offsets::BytesBefore(dataOffset, place.size, listEnd_),
                                  PadByte::None,
                                  std::nullopt,
-                                 false};
+                                 false,
+                                 place.size};
         return Entry(header, source_, OwnerName{listId_, noun_, static_cast<std::uint64_t>(index)});
     }
 

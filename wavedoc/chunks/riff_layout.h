@@ -75,6 +75,16 @@ constexpr std::optional<std::uint32_t> SubFormatCode(std::string_view guid) {
 // down to whole frames. Such a size is a placeholder only where it runs past
 // the end of the file.
 inline constexpr std::uint32_t kStreamingSize = 0xFFFFFFFF;
+
+// The 64-bit forms of WAV (RF64, BW64) keep the sizes that do not fit in 32
+// bits in a ds64 chunk, which should come first; the 32-bit size field of
+// such a chunk (and of the RIFF chunk) then holds 0xFFFFFFFF.
+inline constexpr std::string_view kDs64Id = "ds64";
+inline constexpr std::uint32_t kSizeInDs64 = 0xFFFFFFFF;
+// riffSize, dataSize and sampleCount (64 bits each), then the table's length (32 bits).
+inline constexpr std::uint64_t kDs64Fields = 28;
+// A table entry: the chunk id, then its 64-bit size.
+inline constexpr std::uint64_t kDs64TableEntry = 12;
 constexpr bool IsStreamingPlaceholder(std::uint32_t size) {
     return size == kStreamingSize || (size >= 0x7FFF0000 && size <= 0x7FFFFFFF);
 }

@@ -22,6 +22,7 @@ MapEntry ChunkEntry(const ChunkHeader& header, std::uint64_t riffEnd, int depth,
     entry.offset = header.headerOffset;
     entry.id = header.id;
     entry.size = header.storedSize;
+    if (header.declaredSize != header.storedSize) entry.ds64Size = header.declaredSize;
     entry.present = header.presentSize;
     entry.pad = header.pad;
     entry.padValue = header.padValue;
@@ -51,16 +52,19 @@ std::optional<MapEntry> StrayEntry(const ChunkWalker& walk, std::uint64_t riffEn
 
 }  // namespace
 
-std::uint64_t RiffEnd(std::uint32_t riffSize) {
-    return riffSize == 0 || riffSize == layout::kStreamingSize ? UINT64_MAX
-                                                               : layout::kChunkHeaderSize + riffSize;
+std::uint64_t RiffEnd(std::uint64_t riffSize) {
+    if (riffSize == 0 || riffSize == layout::kStreamingSize) return UINT64_MAX;
+    return riffSize > UINT64_MAX - layout::kChunkHeaderSize ? UINT64_MAX
+                                                            : layout::kChunkHeaderSize + riffSize;
 }
 
-void WalkFile(const ByteSource& source, std::uint32_t riffSize, const std::function<void(MapEntry&)>& visit) {
+void WalkFile(const ByteSource& source, std::uint64_t riffSize, const Ds64Sizes* ds64,
+              const std::function<void(MapEntry&)>& visit) {
     const std::uint64_t riffEnd = RiffEnd(riffSize);
     std::vector<Level> levels;
     levels.reserve(kMostListDepth + 1);
     levels.push_back({ChunkWalker(source, layout::kRiffHeaderSize, source.Length(), riffEnd), {}, {}});
+    levels.back().walk.UseDs64(ds64);
     while (!levels.empty()) {
         const int depth = static_cast<int>(levels.size()) - 1;
         Level& level = levels.back();

@@ -5,6 +5,7 @@
 
 #include "wavedoc/document/structure_map.h"
 #include "wavedoc/reading/byte_source.h"
+#include "wavedoc/reading/ds64_sizes.h"
 
 namespace wavedoc {
 
@@ -15,14 +16,16 @@ namespace wavedoc {
 class WalkObserver {
 public:
     virtual ~WalkObserver() = default;
-    // Before the first entry: the RIFF size field as stored and the file's length.
-    virtual void Begin(std::uint32_t riffSize, std::uint64_t fileLength) = 0;
+    // Before the first entry: the RIFF size (the field as stored, or in a
+    // 64-bit file the size ds64 gives for a field of 0xFFFFFFFF), the file's
+    // form and its length.
+    virtual void Begin(std::uint64_t riffSize, FileForm form, std::uint64_t fileLength) = 0;
     virtual void Entry(const MapEntry& entry) = 0;
 };
 
 // Where the RIFF size says the RIFF chunk ends; past everything when it holds
 // a placeholder a streaming writer leaves (0 or 0xFFFFFFFF).
-std::uint64_t RiffEnd(std::uint32_t riffSize);
+std::uint64_t RiffEnd(std::uint64_t riffSize);
 
 // Walks the chunks of a RIFF file from offset 12 to its end once, lists
 // inside lists included, and calls visit for each entry in file order: a
@@ -30,8 +33,11 @@ std::uint64_t RiffEnd(std::uint32_t riffSize);
 // per open list on an explicit stack, so no file decides how deep the call
 // stack goes; a list at kMostListDepth is visited with notWalked set and its
 // sub-chunks are skipped. Each level that ends in bytes that are no chunk, or
-// in a cut header, ends with one stray entry for them. visit may change the
-// entry's listing; a read that fails raises and ends the walk.
-void WalkFile(const ByteSource& source, std::uint32_t riffSize, const std::function<void(MapEntry&)>& visit);
+// in a cut header, ends with one stray entry for them. In a 64-bit file,
+// ds64 gives the sizes of top-level chunks whose size field holds 0xFFFFFFFF.
+// visit may change the entry's listing; a read that fails raises and ends
+// the walk.
+void WalkFile(const ByteSource& source, std::uint64_t riffSize, const Ds64Sizes* ds64,
+              const std::function<void(MapEntry&)>& visit);
 
 }  // namespace wavedoc

@@ -35,9 +35,11 @@ enum class Stray {
 // level: the top level from offset 12 (after the RIFF header) to the end of
 // the file, a list's level from after its list type to its end.
 struct MapEntry {
-    std::uint64_t offset = 0;   // where the header (or the stray bytes) start
-    std::string id;             // the chunk id as stored; empty for stray bytes
-    std::uint32_t size = 0;     // the size field as stored
+    std::uint64_t offset = 0;  // where the header (or the stray bytes) start
+    std::string id;            // the chunk id as stored; empty for stray bytes
+    std::uint32_t size = 0;    // the size field as stored
+    // In a 64-bit file, the size ds64 gives for a size field of 0xFFFFFFFF.
+    std::optional<std::uint64_t> ds64Size;
     std::uint64_t present = 0;  // content bytes the file (or the list) really holds
     PadByte pad = PadByte::None;
     std::optional<unsigned char> padValue;  // the pad byte, when present
@@ -54,6 +56,8 @@ struct MapEntry {
     std::string parentType;     // the type of the list it lies in, as stored
 
     bool IsChunk() const { return stray == Stray::None; }
+    // The size the chunk declares: the ds64 size where there is one, else the size field.
+    std::uint64_t DeclaredSize() const { return ds64Size.value_or(size); }
     bool IsList() const;
     // Bytes the entry covers: header, content present, pad byte; or the stray bytes.
     std::uint64_t Covered() const;

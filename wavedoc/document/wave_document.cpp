@@ -30,6 +30,9 @@ struct WaveDocument::Chunks {
     std::shared_ptr<const ByteSource> source;
     std::vector<std::string> notes;
     StructureMap map;
+    FileForm form = FileForm::Riff;
+    std::optional<Ds64Sizes> ds64;
+    std::string formRefusal;
 
     void ReadFrom(const std::shared_ptr<const ByteSource>& source, std::uint32_t riffSize,
                   WalkObserver* observer);
@@ -57,15 +60,34 @@ std::string NotRiff(const std::string& name, const std::string& head) {
     return verdict + " " + std::string(form->sentence);
 }
 
-// Why the first bytes do not open a RIFF WAVE file, with the status to
-// return; status 0 when they do.
-std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, std::string& error) {
+// Why the chunk list does not show a file of a 64-bit form that the map reads.
+std::string ListRefusal(const std::string& name, const std::string& head) {
+    const OtherForm* form = FindOtherForm(head);
+    return "The file \"" + name + "\" starts with \"" + head.substr(0, 4) +
+           "\", not \"RIFF\": the chunk list shows RIFF files only, but the structure map and the check read "
+           "it." +
+           (form != nullptr ? " " + std::string(form->sentence) : std::string());
+}
+
+// The form the first four bytes name, when Load reads it.
+std::optional<FileForm> FormOf(const std::string& head, LoadForms forms) {
+    if (head.compare(0, 4, "RIFF") == 0) return FileForm::Riff;
+    if (forms != LoadForms::AlsoRf64) return std::nullopt;
+    if (head.compare(0, 4, "RF64") == 0) return FileForm::Rf64;
+    if (head.compare(0, 4, "BW64") == 0) return FileForm::Bw64;
+    return std::nullopt;
+}
+
+// Why the first bytes do not open a WAVE file of a form Load reads, with the
+// status to return; status 0 when they do.
+std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, LoadForms forms,
+                             std::string& error) {
     const std::string& name = source.DisplayName();
     if (head.size() < 4) {
         error = NotWave(name, "it is only " + Counted(head.size(), "byte", "bytes") + " long");
         return LoadNotRiff;
     }
-    if (head.compare(0, 4, "RIFF") != 0) {
+    if (!FormOf(head, forms)) {
         error = NotRiff(name, head);
         return LoadNotRiff;
     }
@@ -81,8 +103,15 @@ std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, 
 }
 
 ChunkHeader HeaderOf(const MapEntry& entry) {
-    return {entry.id,      entry.size, entry.offset,   entry.offset + layout::kChunkHeaderSize,
-            entry.present, entry.pad,  entry.padValue, entry.last};
+    return {entry.id,
+            entry.size,
+            entry.offset,
+            entry.offset + layout::kChunkHeaderSize,
+            entry.present,
+            entry.pad,
+            entry.padValue,
+            entry.last,
+            entry.DeclaredSize()};
 }
 
 ChunkSpan SpanOf(const MapEntry& entry, const ChunkType& type,
@@ -207,8 +236,10 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
     MapBuilder mapBuilder(source->Length());
     std::array<bool, kChunkTypes.size()> taken{};
     ListChoice lists;
-    if (observer != nullptr) observer->Begin(riffSize, source->Length());
-    WalkFile(*source, riffSize, [&](MapEntry& entry) {
+    std::uint64_t statedRiffSize = riffSize;
+    if (ds64 && riffSize == layout::kSizeInDs64) statedRiffSize = ds64->riffSize;
+    if (observer != nullptr) observer->Begin(statedRiffSize, form, source->Length());
+    WalkFile(*source, statedRiffSize, ds64 ? &*ds64 : nullptr, [&](MapEntry& entry) {
         if (entry.notWalked) loadNotes.NotWalked(entry);
         if (entry.depth == 0 && entry.IsList()) {
             lists.TopLevelList(entry, loadNotes);
@@ -290,36 +321,70 @@ const ChunkBase& WaveDocument::Chunk(ChunkKind kind) const {
 
 const ByteSource* WaveDocument::Source() const { return chunks_->source.get(); }
 
+std::unique_ptr<WaveDocument> WaveDocument::WithChunkFrom(const MapEntry& entry) const {
+    auto copy = std::make_unique<WaveDocument>();
+    Chunks& chunks = *copy->chunks_;
+    chunks.pad = chunks_->pad;
+    chunks.inst = chunks_->inst;
+    chunks.smpl = chunks_->smpl;
+    chunks.list = chunks_->list;
+    chunks.plst = chunks_->plst;
+    chunks.cue = chunks_->cue;
+    chunks.slnt = chunks_->slnt;
+    chunks.wavl = chunks_->wavl;
+    chunks.fact = chunks_->fact;
+    chunks.data = chunks_->data;
+    chunks.fmt = chunks_->fmt;
+    chunks.riffHeader = chunks_->riffHeader;
+    chunks.source = chunks_->source;
+    chunks.form = chunks_->form;
+    chunks.ds64 = chunks_->ds64;
+    if (const ChunkType* type = FindChunkType(entry.id);
+        type != nullptr && chunks.source && entry.IsChunk()) {
+        chunks.Take(type->kind, SpanOf(entry, *type, chunks.source));
+    }
+    return copy;
+}
+
 const std::string& WaveDocument::LoadError() const { return loadError_; }
 const std::vector<std::string>& WaveDocument::LoadNotes() const { return chunks_->notes; }
 const StructureMap& WaveDocument::Structure() const { return chunks_->map; }
+FileForm WaveDocument::Form() const { return chunks_->form; }
+const std::optional<Ds64Sizes>& WaveDocument::Ds64() const { return chunks_->ds64; }
+std::string WaveDocument::FormRefusal() const { return chunks_->formRefusal; }
 
-std::int16_t WaveDocument::Load(const std::string& path, WalkObserver* observer) {
+std::int16_t WaveDocument::Load(const std::string& path, WalkObserver* observer, LoadForms forms) {
     std::string reason;
     std::shared_ptr<const ByteSource> source = OpenFileSource(path, reason);
     if (!source) {
         loadError_ = reason;
         return LoadUnreadable;
     }
-    return LoadFrom(std::move(source), observer);
+    return LoadFrom(std::move(source), observer, forms);
 }
 
 std::int16_t WaveDocument::LoadFromMemory(std::string bytes, const std::string& displayName,
-                                          WalkObserver* observer) {
-    return LoadFrom(MakeMemorySource(std::move(bytes), displayName), observer);
+                                          WalkObserver* observer, LoadForms forms) {
+    return LoadFrom(MakeMemorySource(std::move(bytes), displayName), observer, forms);
 }
 
-std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source, WalkObserver* observer) {
+std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source, WalkObserver* observer,
+                                    LoadForms forms) {
     // The file stays open for the load alone. Everything is read into a fresh
     // set of chunks, which replaces the current one only when the whole file
     // has been read.
     try {
         const ReadingSession session(source.get());
         const std::string head = source->Read(0, std::max(kRiffHeaderSize, kOtherFormHeadBytes));
-        if (const std::int16_t status = CheckRiffHeader(*source, head, loadError_); status != LoadOk) {
+        if (const std::int16_t status = CheckRiffHeader(*source, head, forms, loadError_); status != LoadOk) {
             return status;
         }
         auto fresh = std::make_unique<Chunks>();
+        fresh->form = *FormOf(head, forms);
+        if (fresh->form != FileForm::Riff) {
+            fresh->ds64 = ReadDs64(*source);
+            fresh->formRefusal = ListRefusal(source->DisplayName(), head);
+        }
         const FieldReader riff(head, OwnerName{"RIFF"});
         fresh->riffHeader = GenericChunk("RIFF", riff.Bits32(4, "size"), riff.FourCC(8, "form type"));
         fresh->ReadFrom(source, static_cast<std::uint32_t>(fresh->riffHeader.Size()), observer);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,11 @@ enum LoadStatus : std::int16_t {
     LoadNotWave = 2,     // "RIFF" without "WAVE" at offset 8
     LoadUnreadable = 3,  // the path cannot be opened or read; see LoadError()
 };
+
+// Which forms of WAV a Load reads. The chunk list reads RIFF alone; the
+// structure map, the rows of every chunk and the check also read the 64-bit
+// forms, RF64 and BW64, whose sizes over 4 GB are kept in a ds64 chunk.
+enum class LoadForms { Riff, AlsoRf64 };
 
 // One RIFF WAVE file read into chunk objects. Every accessor returns an object;
 // a chunk type the file does not hold has an empty Name. Load is
@@ -64,10 +70,11 @@ public:
     // Reads the file in one walk. An observer, when given, is told of every
     // entry that walk meets (the check listens there), so nothing needs to
     // walk the file again; after a failed load it has seen only part of it.
-    std::int16_t Load(const std::string& path, WalkObserver* observer = nullptr);
+    std::int16_t Load(const std::string& path, WalkObserver* observer = nullptr,
+                      LoadForms forms = LoadForms::Riff);
     // The same from bytes in memory; displayName stands for the path in messages.
     std::int16_t LoadFromMemory(std::string bytes, const std::string& displayName,
-                                WalkObserver* observer = nullptr);
+                                WalkObserver* observer = nullptr, LoadForms forms = LoadForms::Riff);
 
     // Why the last Load failed, in plain words (empty after a success).
     const std::string& LoadError() const;
@@ -80,9 +87,23 @@ public:
     // The whole file as the last successful Load walked it, bounded.
     const StructureMap& Structure() const;
 
+    // The form of the file the last successful Load read, and for a 64-bit
+    // form the sizes of its ds64 chunk, when it has one where readers look.
+    FileForm Form() const;
+    const std::optional<Ds64Sizes>& Ds64() const;
+    // The same chunks, but of the type of `entry` (a top-level chunk of
+    // Structure() of a type the document holds, not a list) the chunk at
+    // entry: a later chunk of a type shows its fields through the same
+    // routine as the first. Reads that chunk's head; a failed read raises.
+    std::unique_ptr<WaveDocument> WithChunkFrom(const MapEntry& entry) const;
+
+    // Why the chunk list does not show a file of a 64-bit form, in the words
+    // it gives when Load reads RIFF alone; empty for a RIFF file.
+    std::string FormRefusal() const;
+
 private:
     struct Chunks;
-    std::int16_t LoadFrom(std::shared_ptr<const ByteSource> source, WalkObserver* observer);
+    std::int16_t LoadFrom(std::shared_ptr<const ByteSource> source, WalkObserver* observer, LoadForms forms);
 
     std::unique_ptr<Chunks> chunks_;
     std::string loadError_;

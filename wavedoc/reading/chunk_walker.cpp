@@ -58,6 +58,12 @@ std::string_view ChunkWalker::Peek(std::uint64_t offset, std::uint64_t length) {
     return std::string_view(window_).substr(offset - windowStart_, length);
 }
 
+std::uint64_t ChunkWalker::DeclaredSize(std::string_view header) const {
+    const std::uint32_t stored = SizeField(header);
+    if (ds64_ == nullptr || stored != layout::kSizeInDs64) return stored;
+    return ds64_->SizeFor(header.substr(0, 4)).value_or(stored);
+}
+
 bool ChunkWalker::StartsPlausibleHeader(std::uint64_t offset) {
     return offsets::Fits(offset, kHeaderSize, end_) && IsPrintableId(Peek(offset, 4));
 }
@@ -70,12 +76,12 @@ ChunkWalker::Chain ChunkWalker::Follow(std::uint64_t offset, int depth) {
             return chain;
         }
         if (!StartsPlausibleHeader(offset)) return chain;
-        const std::uint64_t size = SizeField(Peek(offset, kHeaderSize));
-        const std::uint64_t next = offset + kHeaderSize + size;  // file lengths are far below 2^63
-        if (next > end_) {
+        const std::uint64_t size = DeclaredSize(Peek(offset, kHeaderSize));
+        if (!offsets::Fits(offset + kHeaderSize, size, end_)) {
             chain.ending = Chain::PastEnd;
             return chain;
         }
+        const std::uint64_t next = offset + kHeaderSize + size;
         // Inside the look-ahead a doubtful pad byte is settled greedily: kept
         // unless only the position without it starts a header.
         const bool skipPad =
@@ -108,8 +114,9 @@ std::optional<ChunkHeader> ChunkWalker::Next() {
                       0,
                       PadByte::None,
                       std::nullopt,
-                      false};
-    chunk.presentSize = offsets::BytesBefore(chunk.dataOffset, chunk.storedSize, end_);
+                      false,
+                      DeclaredSize(header)};
+    chunk.presentSize = offsets::BytesBefore(chunk.dataOffset, chunk.declaredSize, end_);
     const std::uint64_t next = FollowingHeader(chunk);
     if (chunk.pad == PadByte::Present) {
         chunk.padValue = static_cast<unsigned char>(Peek(next - 1, 1)[0]);
@@ -120,9 +127,11 @@ std::optional<ChunkHeader> ChunkWalker::Next() {
 }
 
 std::uint64_t ChunkWalker::FollowingHeader(ChunkHeader& chunk) {
-    // File lengths are far below 2^63 and sizes below 2^32, so these sums cannot wrap.
-    const std::uint64_t unpadded = chunk.dataOffset + chunk.storedSize;
-    if (chunk.storedSize % 2 == 0 || unpadded > end_) return unpadded;
+    // A size from ds64 may reach 2^64: a chunk that runs past the end is
+    // followed by nothing, without adding its size to its offset.
+    if (!offsets::Fits(chunk.dataOffset, chunk.declaredSize, end_)) return end_;
+    const std::uint64_t unpadded = chunk.dataOffset + chunk.declaredSize;
+    if (chunk.declaredSize % 2 == 0) return unpadded;
     if (unpadded == end_) {
         chunk.pad = PadByte::Missing;
         return unpadded;

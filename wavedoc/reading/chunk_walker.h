@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "wavedoc/reading/byte_source.h"
+#include "wavedoc/reading/ds64_sizes.h"
 
 namespace wavedoc {
 
@@ -22,10 +23,13 @@ struct ChunkHeader {
     std::uint32_t storedSize;    // the size field as stored
     std::uint64_t headerOffset;  // where the 8-byte header starts
     std::uint64_t dataOffset;    // where the content starts
-    std::uint64_t presentSize;   // the content bytes the walk's range really holds (at most storedSize)
+    std::uint64_t presentSize;   // the content bytes the walk's range really holds (at most declaredSize)
     PadByte pad;
     std::optional<unsigned char> padValue;  // the pad byte, when present
     bool endsRange = false;                 // nothing follows it in the walk's range
+    // The size the chunk declares: storedSize, or in a 64-bit file the size
+    // ds64 gives for a size field of 0xFFFFFFFF.
+    std::uint64_t declaredSize = 0;
 };
 
 // Why a walk ended.
@@ -57,6 +61,10 @@ public:
     ChunkWalker(const ByteSource& source, std::uint64_t begin, std::uint64_t end);
     ChunkWalker(const ByteSource& source, std::uint64_t begin, std::uint64_t end, std::uint64_t statedEnd);
 
+    // Takes the sizes of chunks whose size field holds 0xFFFFFFFF from ds64,
+    // as readers of the 64-bit forms do at the top level.
+    void UseDs64(const Ds64Sizes* sizes) { ds64_ = sizes; }
+
     // The next chunk, or nothing at the end of the walk.
     std::optional<ChunkHeader> Next();
 
@@ -76,6 +84,8 @@ private:
     // list of many small chunks does not cost one read per header. A read that
     // fails leaves the window as it was.
     std::string_view Peek(std::uint64_t offset, std::uint64_t length);
+    // The size a header declares (see ChunkHeader::declaredSize).
+    std::uint64_t DeclaredSize(std::string_view header) const;
 
     const ByteSource* source_;  // a pointer, so that a walk can be copied and resumed
     std::uint64_t position_;
@@ -84,6 +94,7 @@ private:
     WalkEnd end_reason_ = WalkEnd::Running;
     std::string window_;
     std::uint64_t windowStart_ = 0;
+    const Ds64Sizes* ds64_ = nullptr;
 };
 
 }  // namespace wavedoc

@@ -13,12 +13,16 @@ std::string Capitalised(std::string text) {
     return text;
 }
 
-std::uint32_t LittleEndian(std::string_view bytes) {
-    std::uint32_t value = 0;
+std::uint64_t LittleEndian64(std::string_view bytes) {
+    std::uint64_t value = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+        value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
     }
     return value;
+}
+
+std::uint32_t LittleEndian(std::string_view bytes) {
+    return static_cast<std::uint32_t>(LittleEndian64(bytes));
 }
 
 }  // namespace
@@ -39,6 +43,10 @@ std::string_view FieldReader::Span(std::size_t offset, std::size_t length, std::
 
 std::int32_t FieldReader::Bits32(std::size_t offset, std::string_view field) const {
     return static_cast<std::int32_t>(LittleEndian(Span(offset, 4, field)));
+}
+
+std::uint64_t FieldReader::Unsigned64(std::size_t offset, std::string_view field) const {
+    return LittleEndian64(Span(offset, 8, field));
 }
 
 std::int32_t FieldReader::Unsigned16(std::size_t offset, std::string_view field) const {

@@ -20,6 +20,8 @@ public:
 
     // A 32-bit field; its bits as a signed value (0xFFFFFFFF gives -1).
     std::int32_t Bits32(std::size_t offset, std::string_view field) const;
+    // A 64-bit field, as the 64-bit forms of WAV store sizes; its unsigned value.
+    std::uint64_t Unsigned64(std::size_t offset, std::string_view field) const;
     // A 16-bit field; its unsigned value (0 to 65535).
     std::int32_t Unsigned16(std::size_t offset, std::string_view field) const;
     // One byte; unsigned (0 to 255) or signed (-128 to 127).

@@ -1,0 +1,48 @@
+#include "wavedoc/reading/ds64_sizes.h"
+
+#include <algorithm>
+
+#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/reading/field_reader.h"
+
+namespace wavedoc {
+
+std::optional<std::uint64_t> Ds64Sizes::SizeFor(std::string_view id) const {
+    if (id == "data") return dataSize;
+    const auto entry =
+        std::find_if(table.begin(), table.end(), [&](const Ds64Entry& e) { return e.id == id; });
+    if (entry == table.end()) return std::nullopt;
+    return entry->size;
+}
+
+std::optional<Ds64Sizes> ReadDs64(const ByteSource& source) {
+    constexpr std::uint64_t kAt = layout::kRiffHeaderSize;
+    const std::string head = source.Read(kAt, layout::kChunkHeaderSize + layout::kDs64Fields);
+    if (head.size() < layout::kChunkHeaderSize + layout::kDs64Fields ||
+        head.compare(0, 4, layout::kDs64Id) != 0) {
+        return std::nullopt;
+    }
+    const FieldReader fields(head, OwnerName{std::string(layout::kDs64Id)});
+    Ds64Sizes sizes;
+    sizes.chunkSize = static_cast<std::uint32_t>(fields.Bits32(4, "size"));
+    sizes.riffSize = fields.Unsigned64(8, "riffSize");
+    sizes.dataSize = fields.Unsigned64(16, "dataSize");
+    sizes.sampleCount = fields.Unsigned64(24, "sampleCount");
+    sizes.tableLength = static_cast<std::uint32_t>(fields.Bits32(32, "tableLength"));
+    // The table as far as the chunk holds it, bounded whatever its length says.
+    const std::uint64_t room =
+        sizes.chunkSize > layout::kDs64Fields ? sizes.chunkSize - layout::kDs64Fields : 0;
+    const std::uint64_t entries = std::min<std::uint64_t>(
+        {sizes.tableLength, room / layout::kDs64TableEntry, Ds64Sizes::kMostTableEntries});
+    const std::string table =
+        source.Read(kAt + layout::kChunkHeaderSize + layout::kDs64Fields, entries * layout::kDs64TableEntry);
+    const FieldReader tableFields(table, OwnerName{std::string(layout::kDs64Id)});
+    for (std::uint64_t i = 0; (i + 1) * layout::kDs64TableEntry <= table.size(); ++i) {
+        const std::size_t at = static_cast<std::size_t>(i * layout::kDs64TableEntry);
+        sizes.table.push_back(
+            {tableFields.FourCC(at, "chunkId"), tableFields.Unsigned64(at + 4, "chunkSize")});
+    }
+    return sizes;
+}
+
+}  // namespace wavedoc

@@ -4,7 +4,7 @@
 #include <array>
 #include <ostream>
 
-#include "structure_rows.h"
+#include "chunkinfo/structure_rows.h"
 #include "ui/detail/cut_text.h"
 #include "ui/detail/display_text.h"
 #include "ui/detail/row_sink.h"
@@ -115,7 +115,7 @@ void AppendJsonRow(std::string& json, std::string_view row) {
 }
 
 // , "rows": [...], "error": ... for an entry that has rows.
-void AppendEntryRows(std::string& json, const StructureRows::Rows& rows) {
+void AppendEntryRows(std::string& json, const chunkinfo::StructureRows::Rows& rows) {
     json += ", \"rows\": [";
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
         if (i > 0) json += ", ";
@@ -132,7 +132,7 @@ std::string JsonStructure(const wavedoc::StructureMap& structure, const wavedoc:
     std::string json = "[";
     std::vector<int> open;
     bool first = true;
-    std::optional<StructureRows> decoded;
+    std::optional<chunkinfo::StructureRows> decoded;
     if (document != nullptr) decoded.emplace(*document);
     for (const wavedoc::MapEntry& entry : structure.entries) {
         for (; !open.empty() && entry.depth <= open.back(); open.pop_back()) {
@@ -142,7 +142,7 @@ std::string JsonStructure(const wavedoc::StructureMap& structure, const wavedoc:
         json += first ? "" : ", ";
         AppendEntryMembers(json, entry);
         if (decoded) {
-            if (const std::optional<StructureRows::Rows> rows = decoded->For(entry))
+            if (const std::optional<chunkinfo::StructureRows::Rows> rows = decoded->For(entry))
                 AppendEntryRows(json, *rows);
         }
         first = entry.IsList();

@@ -4,7 +4,7 @@
 #include <array>
 #include <ostream>
 
-#include "structure_rows.h"
+#include "chunkinfo/structure_rows.h"
 #include "ui/detail/cut_text.h"
 #include "ui/detail/display_text.h"
 #include "ui/detail/invisible_characters.h"
@@ -125,12 +125,12 @@ void WriteRowLine(std::ostream& out, std::string_view indent, std::string_view r
 void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure,
                     const wavedoc::WaveDocument* document) {
     out << "structure:\n";
-    std::optional<StructureRows> decoded;
+    std::optional<chunkinfo::StructureRows> decoded;
     if (document != nullptr) decoded.emplace(*document);
     for (const wavedoc::MapEntry& entry : structure.entries) {
         WriteEntry(out, entry);
         if (!decoded) continue;
-        const std::optional<StructureRows::Rows> rows = decoded->For(entry);
+        const std::optional<chunkinfo::StructureRows::Rows> rows = decoded->For(entry);
         if (!rows) continue;
         // The rows sit under their entry, one step further in.
         const std::string indent(static_cast<std::size_t>(entry.depth + 2) * 2, ' ');

@@ -8,9 +8,10 @@
 
 #include "ui/main/user_prompts.h"
 
-// Stands in for the main window's message boxes and file dialog: records every
+// Stands in for the windows' message boxes and file dialogs: records every
 // message (and whether the busy cursor was still on over it) and every file
-// dialog asked for, and answers the dialog with nextChoice (none: cancelled).
+// dialog asked for, and answers the open dialog with nextChoice, the save
+// dialog with nextSaveChoice and a question with nextAnswer (none: cancelled).
 class FakePrompts : public UserPrompts {
 public:
     void ShowMessage(QWidget*, const QString& title, const QString& text, const QString& details) override {
@@ -23,10 +24,27 @@ public:
         filters << filter;
         return nextChoice;
     }
+    std::optional<QString> ChooseSaveFile(QWidget*, const QString& startPath,
+                                          const QString& filter) override {
+        ++saveDialogs;
+        saveStartPaths << startPath;
+        saveFilters << filter;
+        return nextSaveChoice;
+    }
+    std::optional<QString> AskText(QWidget*, const QString& title, const QString& label,
+                                   const QString&) override {
+        questions << title + ": " + label;
+        return nextAnswer;
+    }
 
     QStringList messages;  // "title: text / details"
     bool cursorOnDuringMessage = false;
     int fileDialogs = 0;
     QStringList startPaths, filters;
     std::optional<QString> nextChoice;
+    int saveDialogs = 0;
+    QStringList saveStartPaths, saveFilters;
+    std::optional<QString> nextSaveChoice;  // the save dialog's answer (none: cancelled)
+    QStringList questions;                  // "title: label" of each line of text asked for
+    std::optional<QString> nextAnswer;      // the answer to AskText (none: cancelled)
 };

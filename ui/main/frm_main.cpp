@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
@@ -32,8 +33,11 @@
 #include "ui/main/elided_label.h"
 #include "ui/main/file_summary.h"
 #include "ui/main/fill_chunk_list.h"
+#include "ui/main/one_line_text.h"
 #include "ui/main/row_table_model.h"
 #include "ui/main/row_table_view.h"
+#include "ui/structure/frm_structure.h"
+#include "ui/structure/structure_opening.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 #include "wavedoc/document/wave_document.h"
@@ -44,6 +48,7 @@ const QString kMessageTitle = QStringLiteral("Ondulo");
 const QString kWavFilter = QStringLiteral("WAV Files (*.WAV *.wav)");
 // Puts the focus in the path box with its text selected, as in a web browser.
 const QKeySequence kGoToPathKey(Qt::CTRL | Qt::Key_L);
+const QKeySequence kStructureKey(Qt::CTRL | Qt::Key_M);
 
 // The window was laid out in twips for a font about 13 pixels high; scaling by
 // the actual font keeps the arrangement on any font and screen.
@@ -111,7 +116,7 @@ void ShowModalWindow(QPointer<Window>& window, QWidget* parent) {
 frmMain::frmMain(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     : QMainWindow(parent),
       prompts_(std::move(prompts)),
-      document_(std::make_unique<wavedoc::WaveDocument>()) {
+      document_(std::make_shared<wavedoc::WaveDocument>()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("ODL - Ondulo"));
     setAcceptDrops(true);
@@ -209,6 +214,10 @@ void frmMain::BuildControls() {
     lbFindings_->setTextFormat(Qt::PlainText);
     lbFindings_->setAccessibleName(QStringLiteral("Findings"));
     lbFindings_->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    // Both open the structure window; the findings label takes the focus once
+    // it says something (SummariseFile).
+    lbFindings_->installEventFilter(this);
+    lbStatus_->installEventFilter(this);
     auto* statusLine = new QHBoxLayout;
     statusLine->addWidget(lbStatus_, 1);
     statusLine->addWidget(lbFindings_);
@@ -245,6 +254,13 @@ void frmMain::BuildMenus() {
     mExit->setObjectName(QStringLiteral("mExit"));
     mExit->setShortcuts(StandardKeys(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
     connect(mExit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* mView = menuBar()->addMenu(QStringLiteral("&View"));
+    mView->setObjectName(QStringLiteral("mView"));
+    QAction* mStructure = mView->addAction(QStringLiteral("&Structure\u2026"));
+    mStructure->setObjectName(QStringLiteral("mStructure"));
+    mStructure->setShortcut(kStructureKey);
+    connect(mStructure, &QAction::triggered, this, &frmMain::mStructureClick);
 
     QMenu* mAbHlp = menuBar()->addMenu(QStringLiteral("&Help"));
     mAbHlp->setObjectName(QStringLiteral("mAbHlp"));
@@ -298,22 +314,33 @@ void frmMain::UpdateAnalyseButtonAndFocus() {
 void frmMain::cbAnalizeClick() {
     // The path goes to Load exactly as typed: surrounding spaces are part of it.
     const QString path = txtPatches_->text();
+    const std::string encoded = QFile::encodeName(path).toStdString();
     std::int16_t status = 0;
+    std::string loadError;
     {
         BusyCursor busy;
+        // A refused file leaves the last analysis in place.
+        auto loaded = std::make_shared<wavedoc::WaveDocument>();
         check_ = std::make_unique<wavecheck::FileCheck>();
-        status = document_->Load(QFile::encodeName(path).toStdString(), check_.get());
+        status = loaded->Load(encoded, check_.get());
+        if (status == wavedoc::LoadOk) {
+            document_ = std::move(loaded);
+            findings_.reset();
+            analysedPath_ = encoded;
+        } else {
+            loadError = loaded->LoadError();
+        }
     }
     // Load reports its own lack of memory; listing what it read can still
     // run short, and that must not end the program.
     try {
-        AnalyseResult(status);
+        AnalyseResult(status, loadError);
     } catch (const std::bad_alloc&) {
         lbStatus_->setText(tr("There is not enough memory to list the chunks of this file."));
     }
 }
 
-void frmMain::AnalyseResult(std::int16_t status) {
+void frmMain::AnalyseResult(std::int16_t status, const std::string& loadError) {
     switch (status) {
         case wavedoc::LoadOk: {
             // Mapping and checking the file read it once more: still busy.
@@ -330,16 +357,13 @@ void frmMain::AnalyseResult(std::int16_t status) {
         }
         // The reason under the message names the file and what is wrong with it.
         case wavedoc::LoadNotRiff:
-            prompts_->ShowMessage(this, kMessageTitle, QStringLiteral("Not a wav file (RIFF tag)"),
-                                  TextFromBytes(document_->LoadError()));
-            break;
         case wavedoc::LoadNotWave:
-            prompts_->ShowMessage(this, kMessageTitle, QStringLiteral("Not a wav file (WAVE tag)"),
-                                  TextFromBytes(document_->LoadError()));
+        case wavedoc::LoadUnreadable: {
+            const RefusalMessage message = RefusalFor(status, loadError);
+            prompts_->ShowMessage(this, kMessageTitle, TextFromBytes(message.text),
+                                  TextFromBytes(message.details));
             break;
-        case wavedoc::LoadUnreadable:
-            prompts_->ShowMessage(this, kMessageTitle, TextFromBytes(document_->LoadError()), QString());
-            break;
+        }
         default:
             break;
     }
@@ -361,7 +385,8 @@ void frmMain::ListChunks() {
 
 void frmMain::SummariseFile() {
     alsoInFile_ = AlsoInFileSentence(AlsoInFile(document_->Structure()));
-    const wavecheck::Findings findings = check_->Finish(*document_);
+    findings_ = std::make_shared<const wavecheck::Findings>(check_->Finish(*document_));
+    const wavecheck::Findings& findings = *findings_;
     check_.reset();
     // Errors, where content is lost, stand in the status line too.
     lostContent_.clear();
@@ -373,6 +398,7 @@ void frmMain::SummariseFile() {
     for (const std::string& line : FindingLines(findings, kFindingLines)) lines << TextFromBytes(line);
     lbFindings_->setToolTip(lines.join(QLatin1Char('\n')));
     lbFindings_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
+    lbFindings_->setFocusPolicy(Qt::StrongFocus);
 }
 
 void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
@@ -424,6 +450,65 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
 void frmMain::mHelpClick() { ShowModalWindow(helpWindow_, this); }
 
 void frmMain::mAboutClick() { ShowModalWindow(aboutWindow_, this); }
+
+void frmMain::mStructureClick() {
+    const std::string path = QFile::encodeName(txtPatches_->text()).toStdString();
+    for (frmStructure* open : findChildren<frmStructure*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (open->Path() == path) {
+            open->show();
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+    }
+    StructureAnalysis analysed;
+    analysed.path = analysedPath_;
+    analysed.document = document_;
+    analysed.findings = findings_;
+    StructureAnalysis analysis;
+    {
+        BusyCursor busy;
+        analysis = AnalysisToShow(path, analysed);
+    }
+    if (!analysis.Loaded()) {
+        const RefusalMessage message = RefusalFor(analysis.status, analysis.error);
+        prompts_->ShowMessage(this, kMessageTitle, TextFromBytes(message.text),
+                              TextFromBytes(message.details));
+        return;
+    }
+    auto* window = new frmStructure(std::move(analysis), *prompts_, this);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    const auto opens = [&]() {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* click = static_cast<QMouseEvent*>(event);
+            if (click->button() != Qt::LeftButton) return false;
+            if (watched == lbFindings_) return !lbFindings_->text().isEmpty();
+            // Only the "Also in the file" sentence of the status line, which
+            // comes last, leads there.
+            const QString line = OnOneLine(lbStatus_->text());
+            const qsizetype at = line.indexOf(QStringLiteral("Also in the file:"));
+            if (at < 0) return false;
+            const int from =
+                lbStatus_->contentsRect().left() + lbStatus_->fontMetrics().horizontalAdvance(line.left(at));
+            return click->position().x() >= from;
+        }
+        if (event->type() == QEvent::KeyPress && watched == lbFindings_) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+        }
+        return false;
+    };
+    if ((watched == lbFindings_ || watched == lbStatus_) && opens()) {
+        mStructureClick();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
     if (DroppedFilePath(event->mimeData())) event->acceptProposedAction();

@@ -39,6 +39,9 @@ public:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Clicks on the findings label and on "Also in the file" in the status
+    // line, and Return or Space on the findings label, open the structure window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void txtPatchesChange();
@@ -47,6 +50,9 @@ private slots:
     void cbAnalizeClick();
     void mHelpClick();
     void mAboutClick();
+    // The structure window of the file in the path box: raised when one is
+    // open, else made from the last analysis or a load of its own.
+    void mStructureClick();
     void dbgChunkSelectionChanged(const QItemSelection& selected);
 
 private:
@@ -54,8 +60,8 @@ private:
     void BuildMenus();
     void UpdateAnalyseButton();
     // Shows what Load answered: the new chunk list, or the message for a file
-    // that is refused.
-    void AnalyseResult(std::int16_t status);
+    // that is refused (loadError: why).
+    void AnalyseResult(std::int16_t status, const std::string& loadError);
     // The chunk list of the loaded file, each row's tool tip naming its offset.
     void ListChunks();
     // Maps and checks the loaded file: the chunk types the list does not
@@ -70,7 +76,9 @@ private:
     void ShowStatus(const std::optional<std::string>& stop);
 
     std::unique_ptr<UserPrompts> prompts_;
-    std::unique_ptr<wavedoc::WaveDocument> document_;
+    // Each analysis loads a document of its own, never changed after, so a
+    // structure window can keep showing it whatever the next analysis does.
+    std::shared_ptr<wavedoc::WaveDocument> document_;
 
     QLineEdit* txtPatches_ = nullptr;
     QPushButton* cbSearch_ = nullptr;
@@ -86,6 +94,10 @@ private:
     std::vector<std::string> lostContent_;  // the sentences of the last check's errors
     // Listens to the load of the file being analysed; gone once it is checked.
     std::unique_ptr<wavecheck::FileCheck> check_;
+    // What the last check found, and the path the last analysis loaded (as
+    // given to Load), for the structure window.
+    std::shared_ptr<const wavecheck::Findings> findings_;
+    std::string analysedPath_;
 
     QPointer<frmHelp> helpWindow_;
     QPointer<frmAbout> aboutWindow_;

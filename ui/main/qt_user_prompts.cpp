@@ -1,6 +1,8 @@
 #include "ui/main/qt_user_prompts.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 void QtUserPrompts::ShowMessage(QWidget* parent, const QString& title, const QString& text,
@@ -19,4 +21,20 @@ std::optional<QString> QtUserPrompts::ChooseFile(QWidget* parent, const QString&
     const QString chosen = QFileDialog::getOpenFileName(parent, QString(), startPath, filter);
     if (chosen.isEmpty()) return std::nullopt;
     return chosen;
+}
+
+std::optional<QString> QtUserPrompts::ChooseSaveFile(QWidget* parent, const QString& startPath,
+                                                     const QString& filter) {
+    const QString chosen = QFileDialog::getSaveFileName(parent, QString(), startPath, filter);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen;
+}
+
+std::optional<QString> QtUserPrompts::AskText(QWidget* parent, const QString& title, const QString& label,
+                                              const QString& suggestion) {
+    bool accepted = false;
+    const QString text =
+        QInputDialog::getText(parent, title, label, QLineEdit::Normal, suggestion, &accepted);
+    if (!accepted) return std::nullopt;
+    return text;
 }

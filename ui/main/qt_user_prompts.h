@@ -9,4 +9,8 @@ public:
                      const QString& details) override;
     std::optional<QString> ChooseFile(QWidget* parent, const QString& startPath,
                                       const QString& filter) override;
+    std::optional<QString> ChooseSaveFile(QWidget* parent, const QString& startPath,
+                                          const QString& filter) override;
+    std::optional<QString> AskText(QWidget* parent, const QString& title, const QString& label,
+                                   const QString& suggestion) override;
 };

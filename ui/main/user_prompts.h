@@ -19,4 +19,16 @@ public:
     // when the user cancels or the dialog fails.
     virtual std::optional<QString> ChooseFile(QWidget* parent, const QString& startPath,
                                               const QString& filter) = 0;
+    // A save-file dialog starting at `startPath`, offering `filter`. Nothing
+    // when the user cancels; a seam without it answers so.
+    virtual std::optional<QString> ChooseSaveFile(QWidget* /*parent*/, const QString& /*startPath*/,
+                                                  const QString& /*filter*/) {
+        return std::nullopt;
+    }
+    // One line of text asked for under `label`, starting as `suggestion`.
+    // Nothing when the user cancels; a seam without it answers so.
+    virtual std::optional<QString> AskText(QWidget* /*parent*/, const QString& /*title*/,
+                                           const QString& /*label*/, const QString& /*suggestion*/) {
+        return std::nullopt;
+    }
 };

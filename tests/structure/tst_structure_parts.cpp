@@ -1,0 +1,374 @@
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QSortFilterProxyModel>
+#include <QTest>
+#include <limits>
+#include <sstream>
+
+#include "app/dump/collection_run.h"
+#include "support/scratch_dir.h"
+#include "support/wav_builder.h"
+#include "ui/structure/byte_lines_model.h"
+#include "ui/structure/findings_model.h"
+#include "ui/structure/offset_parsing.h"
+#include "ui/structure/report_saving.h"
+#include "ui/structure/structure_opening.h"
+#include "ui/structure/structure_tree_model.h"
+#include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/byte_source.h"
+#include "wavedoc/reading/wave_error.h"
+
+using namespace wavtest;
+
+namespace {
+
+const std::string kFmt = Chunk("fmt ", PcmFormat(2, 44100, 16));
+
+// Every kind of entry the tree words differently: a later duplicate, the
+// shown list and another one with their sub-chunks, a missing pad byte, a
+// size past 2 GB that runs past the end.
+std::string MixedFile() {
+    const std::string adtl = Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "Intro")) +
+                                                                   Chunk("note", LabelPayload(1, "x"))));
+    const std::string info = Chunk("LIST", ListPayload("INFO", Chunk("INAM", std::string("Song\0", 5))));
+    return RiffFile(kFmt + kFmt + adtl + info + Chunk("JUNK", "abc", std::nullopt, false) +
+                    Chunk("data", "\1\2\3\4", 0xFFFFFFF0));
+}
+
+// Ends in three bytes too few for a header.
+std::string CutFile() { return RiffFile(kFmt + Chunk("data", "\1\2\3\4") + "\1\2\3"); }
+
+std::unique_ptr<wavedoc::WaveDocument> Loaded(const std::string& bytes) {
+    auto document = std::make_unique<wavedoc::WaveDocument>();
+    if (document->LoadFromMemory(bytes, "test.wav") != wavedoc::LoadOk) qFatal("the test file does not load");
+    return document;
+}
+
+// The tree as the user reads it: one line per item, indented by depth.
+void AddTreeLines(const QAbstractItemModel& model, const QModelIndex& parent, const QString& indent,
+                  QStringList& lines) {
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(parent); ++column)
+            cells << model.index(row, column, parent).data().toString();
+        lines << indent + cells.join(QStringLiteral(" | "));
+        AddTreeLines(model, model.index(row, 0, parent), indent + QStringLiteral("  "), lines);
+    }
+}
+
+// A source of any length whose bytes are all 'A', counting what it is asked
+// for; it can be told to fail as a changed file does.
+class CountingSource : public wavedoc::ByteSource {
+public:
+    explicit CountingSource(std::uint64_t length) : length_(length) {}
+    std::uint64_t Length() const override { return length_; }
+    std::string Read(std::uint64_t offset, std::uint64_t count) const override {
+        if (changed)
+            throw wavedoc::FileChangedError("The file \"big.wav\" has changed since it was analysed.");
+        const std::uint64_t present = offset < length_ ? std::min(count, length_ - offset) : 0;
+        bytesRead += present;
+        return std::string(present, 'A');
+    }
+    const std::string& DisplayName() const override { return name_; }
+
+    bool changed = false;
+    mutable std::uint64_t bytesRead = 0;
+
+private:
+    std::uint64_t length_;
+    std::string name_ = "big.wav";
+};
+
+wavecheck::Finding MakeFinding(wavecheck::Level level, std::uint64_t offset, std::string code) {
+    wavecheck::Finding finding;
+    finding.level = level;
+    finding.offset = offset;
+    finding.chunkOffset = offset;
+    finding.chunk = "data";
+    finding.code = std::move(code);
+    finding.message = "A sentence.";
+    return finding;
+}
+
+}  // namespace
+
+class StructurePartsTest : public QObject {
+    Q_OBJECT
+
+    ScratchDir scratch_;
+
+private slots:
+    void offsetParsing_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("offset");  // -1: refused
+        QTest::addColumn<QString>("problem");
+        QTest::addRow("decimal") << "44" << qint64(44) << "";
+        QTest::addRow("hex") << "0x2C" << qint64(44) << "";
+        QTest::addRow("hex, any case") << "0X2c" << qint64(44) << "";
+        QTest::addRow("spaces around") << "  12 " << qint64(12) << "";
+        QTest::addRow("first byte") << "0" << qint64(0) << "";
+        QTest::addRow("last byte") << "99" << qint64(99) << "";
+        QTest::addRow("end of file") << "100" << qint64(-1)
+                                     << "past the end of the file, which holds 100 bytes";
+        QTest::addRow("hex past the end") << "0x64" << qint64(-1) << "past the end";
+        QTest::addRow("beyond 64 bits") << "18446744073709551616" << qint64(-1) << "past the end";
+        QTest::addRow("hex beyond 64 bits") << "0x1FFFFFFFFFFFFFFFF" << qint64(-1) << "past the end";
+        QTest::addRow("word") << "abc" << qint64(-1) << "\"abc\" is not an offset";
+        QTest::addRow("trailing junk") << "12abc" << qint64(-1) << "is not an offset";
+        QTest::addRow("hex digits without 0x") << "2C" << qint64(-1) << "is not an offset";
+        QTest::addRow("negative") << "-1" << qint64(-1) << "is not an offset";
+        QTest::addRow("0x alone") << "0x" << qint64(-1) << "is not an offset";
+        QTest::addRow("two numbers") << "1 2" << qint64(-1) << "is not an offset";
+        QTest::addRow("nothing") << "  " << qint64(-1) << "Type an offset";
+    }
+    void offsetParsing() {
+        QFETCH(QString, text);
+        QFETCH(qint64, offset);
+        QFETCH(QString, problem);
+        const ParsedOffset parsed = ParseOffset(text.toStdString(), 100);
+        QCOMPARE(parsed.offset ? qint64(*parsed.offset) : qint64(-1), offset);
+        QVERIFY2(QString::fromStdString(parsed.problem).contains(problem), parsed.problem.c_str());
+        QCOMPARE(parsed.problem.empty(), offset >= 0);
+    }
+
+    void treeReadsLikeTheMap_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("tree");
+        QTest::addRow("mixed") << QByteArray::fromStdString(MixedFile())
+                               << QStringList{
+                                      "0 | RIFF | 145 | 145 | file header",
+                                      "12 | fmt  | 16 | 16 | listed",
+                                      "36 | fmt  | 16 | 16 | later fmt: not listed",
+                                      "60 | LIST (adtl) | 36 | 36 | listed",
+                                      "  72 | labl | 10 | 10 | listed",
+                                      "  90 | note | 6 | 6 | listed",
+                                      "104 | LIST (INFO) | 18 | 18 | other list: not listed",
+                                      "  116 | INAM | 5 | 5 | in a list not shown",
+                                      "130 | JUNK | 3 | 3 | type not listed; pad byte missing",
+                                      "141 | data | -16 | 4 | listed; runs past the end",
+                                  };
+        QTest::addRow("cut header") << QByteArray::fromStdString(CutFile())
+                                    << QStringList{
+                                           "0 | RIFF | 43 | 43 | file header",
+                                           "12 | fmt  | 16 | 16 | listed",
+                                           "36 | data | 4 | 4 | listed",
+                                           "48 | (cut header) |  | 3 | header cut off",
+                                       };
+    }
+    void treeReadsLikeTheMap() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, tree);
+        const auto document = Loaded(file.toStdString());
+        StructureTreeModel model(*document);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QStringList lines;
+        AddTreeLines(model, {}, {}, lines);
+        QCOMPARE(lines, tree);
+    }
+
+    void sizesPast2GbKeepTheirValueInTheToolTip() {
+        const auto document = Loaded(MixedFile());
+        StructureTreeModel model(*document);
+        const QModelIndex data = model.index(model.rowCount() - 1, StructureTreeModel::SizeColumn);
+        QCOMPARE(data.data().toString(), QStringLiteral("-16"));
+        QVERIFY2(data.data(Qt::ToolTipRole).toString().contains("4,294,967,280 (0xFFFFFFF0)"),
+                 qPrintable(data.data(Qt::ToolTipRole).toString()));
+        // Bytes that are no chunk are greyed; chunks keep the view's colour.
+        const auto cut = Loaded(CutFile());
+        StructureTreeModel cutModel(*cut);
+        QVERIFY(cutModel.index(3, 0).data(Qt::ForegroundRole).isValid());
+        QVERIFY(!cutModel.index(2, 0).data(Qt::ForegroundRole).isValid());
+    }
+
+    void deepestEntryHoldingAnOffset_data() {
+        QTest::addColumn<qulonglong>("offset");
+        QTest::addColumn<QString>("entry");  // offset and chunk of the item found
+        QTest::addRow("file header") << 0ULL << "0 RIFF";
+        QTest::addRow("form type") << 11ULL << "0 RIFF";
+        QTest::addRow("first chunk") << 12ULL << "12 fmt ";
+        QTest::addRow("last byte of a chunk") << 59ULL << "36 fmt ";
+        QTest::addRow("list header") << 60ULL << "60 LIST (adtl)";
+        QTest::addRow("list type") << 71ULL << "60 LIST (adtl)";
+        QTest::addRow("sub-chunk") << 72ULL << "72 labl";
+        QTest::addRow("pad byte of a sub-chunk") << 89ULL << "72 labl";
+        QTest::addRow("next sub-chunk") << 90ULL << "90 note";
+        QTest::addRow("other list's item") << 120ULL << "116 INAM";
+        QTest::addRow("odd chunk without pad") << 140ULL << "130 JUNK";
+        QTest::addRow("last byte of the file") << 152ULL << "141 data";
+        QTest::addRow("end of the file") << 153ULL << "none";
+    }
+    void deepestEntryHoldingAnOffset() {
+        QFETCH(qulonglong, offset);
+        QFETCH(QString, entry);
+        const auto document = Loaded(MixedFile());
+        StructureTreeModel model(*document);
+        const int item = model.DeepestHolding(offset);
+        const QString found =
+            item == StructureTreeModel::kNoItem
+                ? QStringLiteral("none")
+                : model.IndexOf(item, 0).data().toString() + ' ' +
+                      model.IndexOf(item, StructureTreeModel::ChunkColumn).data().toString();
+        QCOMPARE(found, entry);
+    }
+
+    void bytesComeSixteenALine() {
+        const auto document = Loaded(CutFile());
+        ByteLinesModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.SetStretch(document->Source(), 12, 24);  // the fmt chunk
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.index(0, ByteLinesModel::kOffsetColumn).data().toString(), QStringLiteral("12"));
+        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("66"));  // 'f'
+        QCOMPARE(model.index(0, ByteLinesModel::kTextColumn).data().toString(),
+                 QStringLiteral("fmt ........D..."));
+        QCOMPARE(model.index(1, ByteLinesModel::kOffsetColumn).data().toString(), QStringLiteral("28"));
+        QCOMPARE(model.index(1, 8).data().toString(), QStringLiteral("00"));
+        QVERIFY(!model.index(1, 9).data().isValid());  // past the stretch
+        QCOMPARE(model.IndexOfByte(23), model.index(1, 8));
+        QVERIFY(!model.IndexOfByte(24).isValid());
+        QCOMPARE(model.FirstByteOf(1, ByteLinesModel::kTextColumn), 16ULL);
+        QCOMPARE(model.LastByteOf(1, ByteLinesModel::kTextColumn), 23ULL);
+        QCOMPARE(model.Bytes(0, 4), std::optional<std::string>("fmt "));
+    }
+
+    void byteLinesReadOnlyWhatIsShown_data() {
+        QTest::addColumn<qulonglong>("length");
+        QTest::addColumn<int>("rows");
+        QTest::addRow("4 GB entry") << 0x100000008ULL << 268435457;
+        QTest::addRow("past what a view counts") << (1ULL << 40) << std::numeric_limits<int>::max();
+    }
+    void byteLinesReadOnlyWhatIsShown() {
+        QFETCH(qulonglong, length);
+        QFETCH(int, rows);
+        CountingSource source(length);
+        ByteLinesModel model;
+        model.SetStretch(&source, 0, length);
+        QCOMPARE(model.rowCount(), rows);
+        QCOMPARE(source.bytesRead, 0ULL);
+        QCOMPARE(model.index(rows - 1, 1).data().toString(), QStringLiteral("41"));
+        QCOMPARE(model.index(rows - 2, 16).data().toString(), QStringLiteral("41"));
+        QCOMPARE(model.index(rows / 2, 5).data().toString(), QStringLiteral("41"));
+        QVERIFY2(source.bytesRead <= 3 * 4096, qPrintable(QString::number(source.bytesRead)));
+    }
+
+    void aFailedReadShowsWhyInsteadOfBytes() {
+        CountingSource source(64);
+        source.changed = true;
+        ByteLinesModel model;
+        QSignalSpy failed(&model, &ByteLinesModel::ReadFailed);
+        model.SetStretch(&source, 0, 64);
+        QVERIFY(!model.index(0, 1).data().isValid());
+        QVERIFY(model.Failure().contains("big.wav"));
+        QVERIFY(failed.wait(1000));
+        QCOMPARE(failed.size(), 1);
+        model.index(1, 1).data();  // no second read, no second signal
+        QTest::qWait(10);
+        QCOMPARE(failed.size(), 1);
+    }
+
+    void findingsSortByWeightAndNumber() {
+        auto findings = std::make_shared<wavecheck::Findings>();
+        findings->shown = {MakeFinding(wavecheck::Level::Note, 100, "c"),
+                           MakeFinding(wavecheck::Level::Error, 20, "a"),
+                           MakeFinding(wavecheck::Level::Warning, 3, "b")};
+        FindingsModel model(findings);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSortFilterProxyModel sorted;
+        sorted.setSourceModel(&model);
+        sorted.setSortRole(FindingsModel::SortRole);
+        const auto column = [&](int which) {
+            QStringList cells;
+            for (int row = 0; row < sorted.rowCount(); ++row)
+                cells << sorted.index(row, which).data().toString();
+            return cells;
+        };
+        sorted.sort(FindingsModel::LevelColumn);
+        QCOMPARE(column(FindingsModel::LevelColumn), (QStringList{"error", "warning", "note"}));
+        sorted.sort(FindingsModel::OffsetColumn);
+        QCOMPARE(column(FindingsModel::OffsetColumn), (QStringList{"3", "20", "100"}));
+        QVERIFY(!model.index(0, FindingsModel::LevelColumn).data(Qt::DecorationRole).isNull());
+        QCOMPARE(model.RowText(0), QStringLiteral("note\t100\tdata\tc\tA sentence."));
+    }
+
+    // The window shows the main window's analysis only while it is of the
+    // same file, unchanged.
+    void analysisToShow_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("shared");
+        QTest::addRow("same file") << "" << true;
+        QTest::addRow("other path") << "path" << false;
+        QTest::addRow("rewritten") << "rewrite" << false;
+    }
+    void analysisToShow() {
+        QFETCH(QString, change);
+        QFETCH(bool, shared);
+        const std::string path = scratch_.File("shown.wav", CutFile());
+        const std::string other = scratch_.File("other.wav", CutFile());
+        const StructureAnalysis analysed = LoadForStructure(path);
+        QVERIFY(analysed.Loaded());
+        if (change == "rewrite") {
+            QTest::qWait(20);  // a new modification time however coarse the clock
+            scratch_.File("shown.wav", MixedFile());
+        }
+        const StructureAnalysis shown = AnalysisToShow(change == "path" ? other : path, analysed);
+        QVERIFY(shown.Loaded());
+        QCOMPARE(shown.document == analysed.document, shared);
+        QCOMPARE(shown.findings == analysed.findings, shared);
+        if (change == "rewrite") QCOMPARE(shown.document->Structure().entries.size(), std::size_t(9));
+    }
+
+    void refusedFileNamesItself() {
+        const std::string path = scratch_.File("text.wav", "hello, world");
+        const StructureAnalysis refused = LoadForStructure(path);
+        QVERIFY(!refused.Loaded());
+        QCOMPARE(refused.status, std::int16_t(wavedoc::LoadNotRiff));
+        const RefusalMessage message = RefusalFor(refused.status, refused.error);
+        QCOMPARE(message.text, std::string("Not a wav file (RIFF tag)"));
+        QVERIFY2(message.details.find("text.wav") != std::string::npos, message.details.c_str());
+    }
+
+    // The saved report is byte for byte what a run of ondulo-dump over the
+    // file writes.
+    void savedReportIsOnduloDumpsOutput_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("json");
+        QTest::addRow("text") << "report.txt" << false;
+        QTest::addRow("JSON") << "report.json" << true;
+        QTest::addRow("JSON, capitals") << "REPORT.JSON" << true;
+        QTest::addRow("no extension") << "report" << false;
+    }
+    void savedReportIsOnduloDumpsOutput() {
+        QFETCH(QString, name);
+        QFETCH(bool, json);
+        const std::string path = scratch_.File("mixed.wav", MixedFile());
+        DumpOptions options;
+        options.structure = !json;
+        options.json = json;
+        options.jobs = 1;
+        options.files = {path};
+        std::ostringstream out;
+        std::ostringstream errors;
+        QCOMPARE(ReportCollection(options, {out, errors}), 0);
+        QVERIFY(!out.str().empty());
+
+        const std::string destination = scratch_.Path(name.toStdString());
+        const std::optional<std::string> problem = SaveReport(path, destination);
+        QVERIFY2(!problem, problem ? problem->c_str() : "");
+        QCOMPARE(ReadBytes(destination), out.str());
+    }
+
+    void reportThatCannotBeWrittenNamesTheFile() {
+        const std::string path = scratch_.File("cut.wav", CutFile());
+        const std::string destination = scratch_.Path("missing-folder/report.txt");
+        const std::optional<std::string> problem = SaveReport(path, destination);
+        QVERIFY(problem);
+        QVERIFY2(problem->find(destination) != std::string::npos, problem->c_str());
+        // A file that cannot be read any more has no text report to save.
+        const std::optional<std::string> gone = SaveReport(scratch_.Path("gone.wav"), scratch_.Path("r.txt"));
+        QVERIFY(gone && gone->find("gone.wav") != std::string::npos);
+        QVERIFY(ReadBytes(scratch_.Path("r.txt")).empty());
+    }
+};
+
+QTEST_MAIN(StructurePartsTest)
+#include "tst_structure_parts.moc"

@@ -1,0 +1,322 @@
+#include <unistd.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTreeView>
+#include <memory>
+
+#include "app/modprg.h"
+#include "support/fake_prompts.h"
+#include "support/grid_rows.h"
+#include "support/scratch_dir.h"
+#include "support/wav_builder.h"
+#include "ui/main/frm_main.h"
+#include "ui/structure/frm_structure.h"
+
+using namespace wavtest;
+
+namespace {
+
+const std::string kFmt = Chunk("fmt ", PcmFormat(2, 44100, 16));
+const std::string kData = Chunk("data", std::string(4, '\0'));
+
+// A pad byte missing (a warning at 130), a data chunk past the end (an error
+// at 141) and a second fmt chunk (a warning at 36).
+std::string MixedFile() {
+    const std::string adtl = Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "Intro")) +
+                                                                   Chunk("note", LabelPayload(1, "x"))));
+    const std::string info = Chunk("LIST", ListPayload("INFO", Chunk("INAM", std::string("Song\0", 5))));
+    return RiffFile(kFmt + kFmt + adtl + info + Chunk("JUNK", "abc", std::nullopt, false) +
+                    Chunk("data", "\1\2\3\4", 0xFFFFFFF0));
+}
+
+}  // namespace
+
+class StructureWindowTest : public QObject {
+    Q_OBJECT
+
+    ScratchDir scratch_;
+    std::unique_ptr<frmMain> window_;
+    FakePrompts* prompts_ = nullptr;
+
+    template <typename T = QWidget>
+    T* Find(const QWidget* in, const QString& name) const {
+        T* found = in->findChild<T*>(name);
+        if (found == nullptr) qFatal("no control named %s", qPrintable(name));
+        return found;
+    }
+    QString Write(const std::string& name, const std::string& bytes) const {
+        return QString::fromStdString(scratch_.File(name, bytes));
+    }
+    QList<frmStructure*> StructureWindows() const { return window_->findChildren<frmStructure*>(); }
+    void Key(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QTest::keyClick(window->windowHandle(), key, modifiers);
+    }
+    QString FocusName() const {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
+    void Analyse(const QString& path) {
+        Find<QLineEdit>(window_.get(), "txtPatches")->setText(path);
+        Find<QPushButton>(window_.get(), "cbAnalize")->click();
+    }
+    // Makes `window` the one the keyboard reaches, as a click on it would.
+    static bool Activate(QWidget* window) {
+        window->activateWindow();
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+    }
+    // Ctrl+M in the main window with `path` in the path box; the window it opens.
+    frmStructure* Open(const QString& path) {
+        Find<QLineEdit>(window_.get(), "txtPatches")->setText(path);
+        if (!Activate(window_.get())) return nullptr;
+        Key(window_.get(), Qt::Key_M, Qt::ControlModifier);
+        const QList<frmStructure*> open = StructureWindows();
+        if (open.isEmpty() || !Activate(open.last())) return nullptr;
+        return open.last();
+    }
+    // The offset and chunk of the tree's current entry.
+    static QString CurrentEntry(frmStructure* structure) {
+        const QModelIndex current = structure->findChild<QTreeView*>("tvStructure")->currentIndex();
+        return current.siblingAtColumn(0).data().toString() + ' ' +
+               current.siblingAtColumn(1).data().toString();
+    }
+    static QString ByteSelection(frmStructure* structure) {
+        return structure->findChild<QLabel*>("lbByteSelection")->text();
+    }
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        ModPrg::FileState = 0;
+        auto prompts = std::make_unique<FakePrompts>();
+        prompts_ = prompts.get();
+        window_ = std::make_unique<frmMain>(std::move(prompts));
+        window_->show();
+    }
+    void cleanup() {
+        QVERIFY2(QApplication::overrideCursor() == nullptr, "busy cursor left on");
+        window_.reset();
+    }
+
+    // Ctrl+M opens one window per file, without touching the main window's
+    // state; a file not analysed is loaded for it, a refused one says why.
+    void ctrlMOpensOneWindowPerFile() {
+        const QString mixed = Write("mixed.wav", MixedFile());
+        Analyse(mixed);
+        QCOMPARE(ModPrg::FileState, 2);
+        frmStructure* structure = Open(mixed);
+        QVERIFY(structure != nullptr);
+        QCOMPARE(structure->objectName(), QStringLiteral("frmStructure"));
+        QCOMPARE(structure->windowTitle(), QStringLiteral("Structure of mixed.wav - Ondulo"));
+        QCOMPARE(FocusName(), QStringLiteral("tvStructure"));
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("0 RIFF"));
+        QCOMPARE(GridRows(*structure, "dbgStructureRows"), QStringList{"RIFF Type\tWAVE"});
+        QCOMPARE(Find<QLabel>(structure, "lbFindingSummary")->text(),
+                 QStringLiteral("3 findings: 1 error, 2 warnings."));
+        QCOMPARE(Open(mixed), structure);  // raised, not opened twice
+        QCOMPARE(StructureWindows().size(), 1);
+
+        const QString other = Write("other.wav", RiffFile(kFmt + kData));
+        frmStructure* second = Open(other);
+        QVERIFY(second != nullptr && second != structure);
+        QCOMPARE(StructureWindows().size(), 2);
+        QCOMPARE(ModPrg::FileState, 1);  // the path box changed; nothing else did
+        QCOMPARE(GridRows(*window_, "dbgChunk").size(), 4);
+
+        QCOMPARE(Open(Write("text.wav", "hello, world")), second);  // the last one opened, still
+        QCOMPARE(StructureWindows().size(), 2);
+        QCOMPARE(prompts_->messages.size(), 1);
+        QVERIFY2(prompts_->messages[0].startsWith("Ondulo: Not a wav file (RIFF tag) / ") &&
+                     prompts_->messages[0].contains("text.wav"),
+                 qPrintable(prompts_->messages[0]));
+
+        const QPointer<frmStructure> closing = second;
+        QVERIFY(Activate(second));
+        Key(second, Qt::Key_Escape);
+        QTRY_VERIFY(closing.isNull());
+        const QPointer<frmStructure> first = structure;
+        QVERIFY(Activate(first));
+        Key(first, Qt::Key_W, Qt::ControlModifier);
+        QTRY_VERIFY(first.isNull());
+    }
+
+    // The findings label and "Also in the file" open it too, by mouse and
+    // from the keyboard.
+    void labelsOfTheMainWindowOpenIt() {
+        Analyse(Write("junk.wav", RiffFile(kFmt + Chunk("JUNK", "ab") + kData)));
+        auto* status = Find<QLabel>(window_.get(), "lbStatus");
+        QCOMPARE(status->text(), QStringLiteral("Also in the file: JUNK."));
+        QTest::mouseClick(status, Qt::LeftButton, {},
+                          QPoint(status->contentsRect().left() + 2, status->height() / 2));
+        QTRY_COMPARE(StructureWindows().size(), 1);
+        StructureWindows().first()->close();
+        QTRY_COMPARE(StructureWindows().size(), 0);
+
+        auto* findings = Find<QLabel>(window_.get(), "lbFindings");
+        QTest::mouseClick(findings, Qt::LeftButton);
+        QTRY_COMPARE(StructureWindows().size(), 1);
+        StructureWindows().first()->close();
+        QTRY_COMPARE(StructureWindows().size(), 0);
+
+        QVERIFY(Activate(window_.get()));
+        findings->setFocus(Qt::TabFocusReason);
+        QCOMPARE(FocusName(), QStringLiteral("lbFindings"));
+        Key(window_.get(), Qt::Key_Return);
+        QTRY_COMPARE(StructureWindows().size(), 1);
+    }
+
+    void tabWalksThePanes() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        Key(structure, Qt::Key_Down);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("12 fmt "));
+        QCOMPARE(GridRows(*structure, "dbgStructureRows").size(), 6);  // as the chunk grid shows it
+        for (const char* next : {"dbgStructureRows", "tvBytes", "tvFindings", "tvStructure"}) {
+            Key(structure, Qt::Key_Tab);
+            QCOMPARE(FocusName(), QString(next));
+        }
+        for (const char* previous : {"tvFindings", "tvBytes", "dbgStructureRows", "tvStructure"}) {
+            Key(structure, Qt::Key_Backtab, Qt::ShiftModifier);
+            QCOMPARE(FocusName(), QString(previous));
+        }
+        for (const char* name : {"tvStructure", "dbgStructureRows", "tvBytes", "tvFindings"}) {
+            QWidget* view = Find(structure, name);
+            QVERIFY2(!view->accessibleName().isEmpty() && !view->accessibleDescription().isEmpty(), name);
+        }
+    }
+
+    // Ctrl+G in a 4 GB file that takes no room: the data chunk and the byte
+    // there are selected at once; bad offsets say what is wrong.
+    void goToAnOffsetOfA4GbFile() {
+        constexpr std::uint32_t kDataSize = 0xFFFFFFD0;
+        const std::string head = RiffFile(kFmt + "data" + U32(kDataSize), "WAVE", 36 + kDataSize);
+        const QString path = Write("big.wav", head);
+        QVERIFY(::truncate(path.toLocal8Bit().constData(), off_t(head.size()) + kDataSize) == 0);
+        QElapsedTimer clock;
+        clock.start();
+        frmStructure* structure = Open(path);
+        QVERIFY(structure != nullptr);
+
+        prompts_->nextAnswer = QStringLiteral("0xC0000000");
+        Key(structure, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("36 data"));
+        QCOMPARE(ByteSelection(structure),
+                 QStringLiteral("Selected: 1 byte at offset 3221225472 (0xC0000000)."));
+        auto* bytes = Find<QTableView>(structure, "tvBytes");
+        QCOMPARE(bytes->model()->rowCount(), int((8ULL + kDataSize + 15) / 16));
+        QCOMPARE(bytes->currentIndex().row(), int((0xC0000000ULL - 36) / 16));
+        QCOMPARE(bytes->currentIndex().data().toString(), QStringLiteral("00"));
+        QCOMPARE(FocusName(), QStringLiteral("tvBytes"));
+        Key(structure, Qt::Key_End, Qt::ControlModifier);  // the last line is as near
+        QVERIFY(clock.elapsed() < 10000);
+
+        prompts_->nextAnswer = QStringLiteral("12 bytes");
+        Key(structure, Qt::Key_G, Qt::ControlModifier);
+        prompts_->nextAnswer = QStringLiteral("5000000000");
+        Key(structure, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(prompts_->messages.size(), 2);
+        QVERIFY2(prompts_->messages[0].contains("is not an offset"), qPrintable(prompts_->messages[0]));
+        QVERIFY2(prompts_->messages[1].contains("past the end of the file, which holds 4,294,967,292 bytes"),
+                 qPrintable(prompts_->messages[1]));
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("36 data"));
+    }
+
+    // A finding selects the deepest entry holding it and its first byte; the
+    // findings and the bytes copy as a user reads them.
+    void findingLeadsToItsEntryAndByte() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        auto* findings = Find<QTableView>(structure, "tvFindings");
+        int padMissing = -1;
+        for (int row = 0; row < findings->model()->rowCount(); ++row) {
+            if (findings->model()->index(row, 3).data().toString() == "pad-missing") padMissing = row;
+        }
+        QVERIFY(padMissing >= 0);
+        findings->setFocus(Qt::TabFocusReason);  // selects the first finding
+        for (int row = 0; row < padMissing; ++row) Key(structure, Qt::Key_Down);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("130 JUNK"));
+        QCOMPARE(ByteSelection(structure), QStringLiteral("Selected: 1 byte at offset 130 (0x82)."));
+        Key(structure, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY2(QApplication::clipboard()->text().startsWith(
+                     "warning\t130\tJUNK\tpad-missing\tThe \"JUNK\" chunk"),
+                 qPrintable(QApplication::clipboard()->text()));
+
+        // Its bytes: "JUNK", the size 3 and "abc", no pad byte.
+        auto* bytes = Find<QTableView>(structure, "tvBytes");
+        bytes->setFocus(Qt::TabFocusReason);
+        Key(structure, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(ByteSelection(structure),
+                 QStringLiteral("Selected: 11 bytes from offset 130 (0x82) to 140 (0x8C)."));
+        Key(structure, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("4A 55 4E 4B 03 00 00 00 61 62 63"));
+        QCOMPARE(ByteSelection(structure), QStringLiteral("Copied 11 bytes as hex."));
+        Key(structure, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("JUNK....abc"));
+    }
+
+    void saveReportWritesWhatOnduloDumpWrites() {
+        const QString path = Write("mixed.wav", MixedFile());
+        frmStructure* structure = Open(path);
+        QVERIFY(structure != nullptr);
+        prompts_->nextSaveChoice = QString::fromStdString(scratch_.Path("mixed.json"));
+        Key(structure, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(prompts_->saveDialogs, 1);
+        QCOMPARE(prompts_->saveStartPaths.first(), QString::fromStdString(scratch_.Path("mixed.txt")));
+        const std::string saved = ReadBytes(scratch_.Path("mixed.json"));
+        QVERIFY2(saved.rfind("{\"files\": [", 0) == 0 && saved.find("\"past-end\"") != std::string::npos,
+                 saved.c_str());
+
+        prompts_->nextSaveChoice = QString::fromStdString(scratch_.Path("no-folder/mixed.txt"));
+        Key(structure, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(prompts_->messages.size(), 1);
+        QVERIFY2(prompts_->messages[0].contains("no-folder/mixed.txt"), qPrintable(prompts_->messages[0]));
+    }
+
+    // Once the file changes on disk, the bytes give way to a sentence naming it.
+    void changedFileShowsWhyInsteadOfBytes() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        QTest::qWait(20);
+        Write("mixed.wav", MixedFile() + "more");
+        Key(structure, Qt::Key_Down);
+        auto* failure = Find<QLabel>(structure, "lbBytesFailure");
+        QTRY_VERIFY(failure->isVisible());
+        QVERIFY2(failure->text().contains("mixed.wav") && failure->text().contains("has changed"),
+                 qPrintable(failure->text()));
+        QVERIFY(Find<QLabel>(structure, "lbRowsStatus")->text().contains("has changed"));
+    }
+
+    // The largest cue and label lists a file holds: the tree opens at once
+    // and walks its capped map without a pause.
+    void longListsOpenQuickly() {
+        std::vector<CuePointRecord> points;
+        std::string labels;
+        for (std::uint32_t id = 1; id <= 32767; ++id) {
+            points.push_back({id, id * 10});
+            labels += Chunk("labl", LabelPayload(id, "L"));
+        }
+        const QString path = Write("cues.wav", RiffFile(kFmt + Chunk("cue ", CuePayload(points)) +
+                                                        Chunk("LIST", ListPayload("adtl", labels)) + kData));
+        Analyse(path);
+        QElapsedTimer clock;
+        clock.start();
+        frmStructure* structure = Open(path);
+        QVERIFY(structure != nullptr);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        auto* tree = Find<QTreeView>(structure, "tvStructure");
+        // RIFF, fmt, cue, LIST, then the rest of the file (data) past the map's bound.
+        QCOMPARE(tree->model()->rowCount(), 5);
+        Key(structure, Qt::Key_End);
+        QCOMPARE(tree->currentIndex().siblingAtColumn(1).data().toString(), QStringLiteral("(not mapped)"));
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    }
+};
+
+QTEST_MAIN(StructureWindowTest)
+#include "tst_structure_window.moc"

@@ -1,0 +1,161 @@
+#include "ui/structure/byte_lines_model.h"
+
+#include <QFontDatabase>
+#include <QMetaObject>
+#include <algorithm>
+#include <limits>
+#include <new>
+
+#include "ui/detail/display_text.h"
+#include "wavedoc/reading/byte_source.h"
+#include "wavedoc/reading/wave_error.h"
+
+namespace {
+
+// What one read brings in: the lines asked for and those around them, so a
+// screen of lines and some scrolling either way cost one read.
+constexpr std::uint64_t kCacheBytes = 4096;
+constexpr std::uint64_t kLine = ByteLinesModel::kBytesPerLine;
+
+}  // namespace
+
+ByteLinesModel::ByteLinesModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ByteLinesModel::SetStretch(const wavedoc::ByteSource* source, std::uint64_t start,
+                                std::uint64_t length) {
+    beginResetModel();
+    source_ = source;
+    start_ = start;
+    length_ = source != nullptr ? length : 0;
+    // A view counts its rows in an int: past that many lines (34 GB) the
+    // rest cannot be scrolled to.
+    const std::uint64_t lines = length_ / kLine + (length_ % kLine != 0 ? 1 : 0);
+    lines_ = static_cast<int>(std::min<std::uint64_t>(lines, std::numeric_limits<int>::max()));
+    cache_.clear();
+    cache_.shrink_to_fit();
+    cacheAt_ = 0;
+    failure_.clear();
+    endResetModel();
+}
+
+std::uint64_t ByteLinesModel::FirstByteOf(int row, int column) const {
+    const std::uint64_t line = static_cast<std::uint64_t>(std::max(row, 0)) * kLine;
+    if (column >= 1 && column <= kBytesPerLine) return line + static_cast<std::uint64_t>(column - 1);
+    return line;
+}
+
+std::uint64_t ByteLinesModel::LastByteOf(int row, int column) const {
+    const std::uint64_t last = column >= 1 && column <= kBytesPerLine
+                                   ? FirstByteOf(row, column)
+                                   : static_cast<std::uint64_t>(std::max(row, 0)) * kLine + kLine - 1;
+    return length_ == 0 ? 0 : std::min(last, length_ - 1);
+}
+
+QModelIndex ByteLinesModel::IndexOfByte(std::uint64_t byte) const {
+    if (byte >= length_ || byte / kLine >= static_cast<std::uint64_t>(lines_)) return {};
+    return index(static_cast<int>(byte / kLine), static_cast<int>(byte % kLine) + 1);
+}
+
+std::optional<std::string> ByteLinesModel::Bytes(std::uint64_t byte, std::uint64_t count) const {
+    if (source_ == nullptr || !failure_.isEmpty()) return std::nullopt;
+    if (byte >= length_) return std::string();
+    count = std::min(count, length_ - byte);
+    try {
+        return source_->Read(start_ + byte, count);
+    } catch (const wavedoc::WaveDocError& error) {
+        Fail(QString::fromStdString(DisplayUtf8(error.what())));
+    } catch (const std::bad_alloc&) {
+        Fail(tr("The bytes cannot be shown: there is not enough memory."));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ByteLinesModel::Line(int row) const {
+    const std::uint64_t first = static_cast<std::uint64_t>(row) * kLine;
+    const std::uint64_t count = std::min(kLine, length_ - first);
+    if (first >= cacheAt_ && first + count <= cacheAt_ + cache_.size())
+        return cache_.substr(first - cacheAt_, count);
+    // Centred on the line, so scrolling up costs no more reads than down.
+    const std::uint64_t from = first > kCacheBytes / 2 ? (first - kCacheBytes / 2) / kLine * kLine : 0;
+    std::optional<std::string> block = Bytes(from, kCacheBytes);
+    if (!block) return std::nullopt;
+    cache_ = std::move(*block);
+    cacheAt_ = from;
+    if (first + count > cacheAt_ + cache_.size()) {
+        // The file holds fewer bytes than the map said: it has changed.
+        Fail(tr("The file \"%1\" has changed since it was analysed: read it again to see it as it is now.")
+                 .arg(QString::fromStdString(DisplayUtf8(source_->DisplayName()))));
+        return std::nullopt;
+    }
+    return cache_.substr(first - cacheAt_, count);
+}
+
+void ByteLinesModel::Fail(const QString& sentence) const {
+    if (!failure_.isEmpty()) return;
+    failure_ = sentence;
+    cache_.clear();
+    // Views ask for data while painting; they hear of it once that is done.
+    auto* self = const_cast<ByteLinesModel*>(this);
+    QMetaObject::invokeMethod(
+        self, [self, sentence] { emit self->ReadFailed(sentence); }, Qt::QueuedConnection);
+}
+
+char ByteLinesModel::TextOf(unsigned char byte) {
+    return byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '.';
+}
+
+int ByteLinesModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : lines_; }
+
+int ByteLinesModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kTextColumn + 1;
+}
+
+QVariant ByteLinesModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    const int column = index.column();
+    if (role == Qt::FontRole) return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (role == Qt::TextAlignmentRole) {
+        const Qt::Alignment across = column == kOffsetColumn ? Qt::AlignRight
+                                     : column == kTextColumn ? Qt::AlignLeft
+                                                             : Qt::AlignHCenter;
+        return QVariant::fromValue(across | Qt::AlignVCenter);
+    }
+    const std::uint64_t first = static_cast<std::uint64_t>(index.row()) * kLine;
+    if (column == kOffsetColumn) {
+        if (role == Qt::DisplayRole) return QString::number(start_ + first);
+        if (role == Qt::ToolTipRole) {
+            return tr("Offset %1 (0x%2) of the file")
+                .arg(start_ + first)
+                .arg(QString::number(start_ + first, 16).toUpper());
+        }
+        return {};
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    const std::optional<std::string> line = Line(index.row());
+    if (!line) return {};
+    if (column == kTextColumn) {
+        if (role != Qt::DisplayRole) return {};
+        std::string text;
+        for (const char byte : *line) text += TextOf(static_cast<unsigned char>(byte));
+        return QString::fromLatin1(text);
+    }
+    const auto at = static_cast<std::size_t>(column - 1);
+    if (at >= line->size()) return {};
+    const auto byte = static_cast<unsigned char>((*line)[at]);
+    if (role == Qt::DisplayRole)
+        return QString::fromStdString(HexDigits(line->substr(at, 1), HexCase::Upper));
+    return tr("Offset %1 (0x%2): byte 0x%3, %4")
+        .arg(start_ + first + at)
+        .arg(QString::number(start_ + first + at, 16).toUpper())
+        .arg(QString::fromStdString(HexDigits(line->substr(at, 1), HexCase::Upper)))
+        .arg(byte);
+}
+
+QVariant ByteLinesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (section == kOffsetColumn) return tr("Offset");
+    if (section == kTextColumn) return tr("Text");
+    if (section >= 1 && section <= kBytesPerLine)
+        return QString::number(section - 1, 16).toUpper().rightJustified(2, '0');
+    return {};
+}

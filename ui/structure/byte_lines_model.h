@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace wavedoc {
+class ByteSource;
+}
+
+// The bytes of one stretch of a file, 16 a line: the offset, one column per
+// byte in hex, and the line as text. A line is read only when the view asks
+// for it, through the document's source, which checks that the file is still
+// the one analysed; a small block around it is kept, so scrolling reads a few
+// kilobytes at a time whatever the stretch's length, and nothing else is held.
+//
+// A read that fails (the file changed or went away) ends the reading: the
+// model then shows no bytes and Failure() says why, naming the file.
+class ByteLinesModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    static constexpr int kBytesPerLine = 16;
+    static constexpr int kOffsetColumn = 0;
+    static constexpr int kTextColumn = kBytesPerLine + 1;
+
+    explicit ByteLinesModel(QObject* parent = nullptr);
+
+    // Shows `length` bytes of `source` from `start` (nothing for a null
+    // source); the source must outlive the model or the next call.
+    void SetStretch(const wavedoc::ByteSource* source, std::uint64_t start, std::uint64_t length);
+    std::uint64_t Start() const { return start_; }
+    std::uint64_t Length() const { return length_; }
+
+    // The first and last byte a cell stands for, counted from Start(): its
+    // byte, or for the offset and text columns the whole line.
+    std::uint64_t FirstByteOf(int row, int column) const;
+    std::uint64_t LastByteOf(int row, int column) const;
+    // The cell that shows byte `byte` (counted from Start()); invalid past the
+    // stretch or past the lines a view can count.
+    QModelIndex IndexOfByte(std::uint64_t byte) const;
+
+    // Up to `count` bytes from `byte` (counted from Start()), or nothing when
+    // the read fails (Failure() says why then).
+    std::optional<std::string> Bytes(std::uint64_t byte, std::uint64_t count) const;
+    // Why the bytes cannot be shown, or empty.
+    const QString& Failure() const { return failure_; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // The text column's character for a byte: printable ASCII as it is, any
+    // other byte as '.'.
+    static char TextOf(unsigned char byte);
+
+signals:
+    // A read failed; `sentence` names the file. Sent once, after the view's
+    // request that met it has returned.
+    void ReadFailed(const QString& sentence);
+
+private:
+    // The line's bytes (fewer on the last line), or nothing after a failure.
+    std::optional<std::string> Line(int row) const;
+    void Fail(const QString& sentence) const;
+
+    const wavedoc::ByteSource* source_ = nullptr;
+    std::uint64_t start_ = 0;
+    std::uint64_t length_ = 0;
+    int lines_ = 0;
+    mutable std::string cache_;          // bytes read around the lines last shown
+    mutable std::uint64_t cacheAt_ = 0;  // where cache_ starts, counted from start_
+    mutable QString failure_;
+};

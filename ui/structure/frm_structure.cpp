@@ -1,0 +1,507 @@
+#include "ui/structure/frm_structure.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <new>
+
+#include "chunkinfo/entry_rows.h"
+#include "chunkinfo/structure_rows.h"
+#include "ui/detail/chunk_details.h"
+#include "ui/detail/display_text.h"
+#include "ui/main/file_summary.h"
+#include "ui/main/grid_rows.h"
+#include "ui/main/row_table_model.h"
+#include "ui/main/row_table_view.h"
+#include "ui/main/user_prompts.h"
+#include "ui/structure/byte_lines_model.h"
+#include "ui/structure/findings_model.h"
+#include "ui/structure/offset_parsing.h"
+#include "ui/structure/report_saving.h"
+#include "ui/structure/structure_table_view.h"
+#include "ui/structure/structure_tree_model.h"
+
+namespace {
+
+const QString kMessageTitle = QStringLiteral("Ondulo");
+// A copy takes at most this many bytes, however many are selected.
+constexpr std::uint64_t kMostCopiedBytes = 64 * 1024;
+// Up to this many entries the tree opens with every list expanded.
+constexpr int kMostExpandedItems = 2000;
+constexpr std::uint64_t kLine = ByteLinesModel::kBytesPerLine;
+
+QString Text(std::string_view raw) { return QString::fromStdString(DisplayUtf8(raw)); }
+
+QString Hex(std::uint64_t value) { return QStringLiteral("0x") + QString::number(value, 16).toUpper(); }
+
+QString Grouped(std::uint64_t value) { return QString::fromStdString(GroupedThousands(value)); }
+
+// The hourglass for as long as it lives.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+QAction* AddViewAction(QWidget* view, const QString& text, const QKeySequence& key) {
+    auto* action = new QAction(text, view);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    view->addAction(action);
+    return action;
+}
+
+// The findings sentence, how many the list holds when the check kept fewer
+// than it found, and why the check did not finish.
+QString FindingSummary(const wavecheck::Findings& findings) {
+    QString summary = Text(FindingsSentence(findings));
+    if (findings.shown.size() < findings.Total()) {
+        summary += QObject::tr(" The list shows %1 of them.").arg(Grouped(findings.shown.size()));
+    }
+    if (!findings.Finished()) summary += QLatin1Char(' ') + Text(findings.unfinished);
+    return summary;
+}
+
+}  // namespace
+
+frmStructure::frmStructure(StructureAnalysis analysis, UserPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), analysis_(std::move(analysis)), prompts_(prompts) {
+    setObjectName(QStringLiteral("frmStructure"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Structure of %1 - Ondulo")
+                       .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(Path()))).fileName()));
+    BuildViews();
+    BuildMenus();
+    SelectItem(0);
+    tvStructure_->setFocus(Qt::OtherFocusReason);
+}
+
+frmStructure::~frmStructure() = default;
+
+void frmStructure::BuildViews() {
+    const QFontMetrics metrics = fontMetrics();
+    const QFontMetrics fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const auto chars = [&metrics](int count) { return metrics.averageCharWidth() * count; };
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    auto* panes = new QSplitter(Qt::Vertical, central);
+    panes->setChildrenCollapsible(false);
+    auto* top = new QSplitter(Qt::Horizontal, panes);
+    top->setChildrenCollapsible(false);
+
+    tree_ = new StructureTreeModel(*analysis_.document, this);
+    tvStructure_ = new QTreeView(top);
+    tvStructure_->setObjectName(QStringLiteral("tvStructure"));
+    tvStructure_->setModel(tree_);
+    tvStructure_->setUniformRowHeights(true);
+    tvStructure_->setAllColumnsShowFocus(true);
+    tvStructure_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tvStructure_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tvStructure_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tvStructure_->setAccessibleName(tr("File structure"));
+    tvStructure_->setAccessibleDescription(
+        tr("Every chunk, sub-chunk and run of stray bytes of the file, in file order, a list's sub-chunks "
+           "under it: offset, chunk, size field, bytes present and state. Select one to see its rows and "
+           "bytes."));
+    QHeaderView* treeHeader = tvStructure_->header();
+    treeHeader->setStretchLastSection(true);
+    // The offset column is the one indented: room for a few levels of it.
+    treeHeader->resizeSection(StructureTreeModel::OffsetColumn, chars(11) + 2 * tvStructure_->indentation());
+    treeHeader->resizeSection(StructureTreeModel::ChunkColumn, chars(16));
+    treeHeader->resizeSection(StructureTreeModel::SizeColumn, chars(11));
+    treeHeader->resizeSection(StructureTreeModel::PresentColumn, chars(11));
+    if (tree_->ItemCount() <= kMostExpandedItems) tvStructure_->expandAll();
+
+    auto* right = new QSplitter(Qt::Vertical, top);
+    right->setChildrenCollapsible(false);
+    auto* rowsPane = new QWidget(right);
+    auto* rowsLayout = new QVBoxLayout(rowsPane);
+    rowsLayout->setContentsMargins(0, 0, 0, 0);
+    rows_ = new RowTableModel(tr("Parameter"), tr("Value"), this);
+    dbgRows_ = new RowTableView(rowsPane);
+    dbgRows_->setObjectName(QStringLiteral("dbgStructureRows"));
+    dbgRows_->setModel(rows_);
+    dbgRows_->setAccessibleName(tr("Entry fields"));
+    dbgRows_->setAccessibleDescription(tr("The fields of the selected entry and their values"));
+    lbRowsStatus_ = new QLabel(rowsPane);
+    lbRowsStatus_->setObjectName(QStringLiteral("lbRowsStatus"));
+    lbRowsStatus_->setTextFormat(Qt::PlainText);
+    lbRowsStatus_->setWordWrap(true);
+    lbRowsStatus_->setAccessibleName(tr("Why the fields stop short"));
+    rowsLayout->addWidget(dbgRows_, 1);
+    rowsLayout->addWidget(lbRowsStatus_);
+
+    auto* bytesBox = new QWidget(right);
+    auto* bytesLayout = new QVBoxLayout(bytesBox);
+    bytesLayout->setContentsMargins(0, 0, 0, 0);
+    bytesPane_ = new QStackedWidget(bytesBox);
+    bytes_ = new ByteLinesModel(this);
+    tvBytes_ = new StructureTableView(bytesPane_);
+    tvBytes_->setObjectName(QStringLiteral("tvBytes"));
+    tvBytes_->setModel(bytes_);
+    tvBytes_->setSelectionBehavior(QAbstractItemView::SelectItems);
+    tvBytes_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tvBytes_->setShowGrid(false);
+    tvBytes_->verticalHeader()->setDefaultSectionSize(fixed.height() + 4);
+    tvBytes_->setAccessibleName(tr("Entry bytes"));
+    tvBytes_->setAccessibleDescription(tr(
+        "The bytes of the selected entry, its header and pad byte included, 16 a line: offset, hex and text. "
+        "Ctrl+C copies the selected bytes as hex, Ctrl+Shift+C as text; Ctrl+G goes to an offset."));
+    QHeaderView* bytesHeader = tvBytes_->horizontalHeader();
+    bytesHeader->setSectionResizeMode(QHeaderView::Fixed);
+    // Room for the text and the cell's margins, in the fixed font the cells use.
+    const int cellMargins = fixed.averageCharWidth();
+    bytesHeader->resizeSection(ByteLinesModel::kOffsetColumn,
+                               fixed.horizontalAdvance(QString(11, QLatin1Char('0'))) + cellMargins);
+    for (int column = 1; column <= ByteLinesModel::kBytesPerLine; ++column) {
+        bytesHeader->resizeSection(column, fixed.horizontalAdvance(QStringLiteral("00")) + cellMargins);
+    }
+    bytesHeader->resizeSection(
+        ByteLinesModel::kTextColumn,
+        fixed.horizontalAdvance(QString(ByteLinesModel::kBytesPerLine, QLatin1Char('W'))) + cellMargins);
+    lbBytesFailure_ = new QLabel(bytesPane_);
+    lbBytesFailure_->setObjectName(QStringLiteral("lbBytesFailure"));
+    lbBytesFailure_->setTextFormat(Qt::PlainText);
+    lbBytesFailure_->setWordWrap(true);
+    lbBytesFailure_->setAlignment(Qt::AlignCenter);
+    lbBytesFailure_->setAccessibleName(tr("Why the bytes cannot be shown"));
+    bytesPane_->addWidget(tvBytes_);
+    bytesPane_->addWidget(lbBytesFailure_);
+    lbByteSelection_ = new QLabel(bytesBox);
+    lbByteSelection_->setObjectName(QStringLiteral("lbByteSelection"));
+    lbByteSelection_->setTextFormat(Qt::PlainText);
+    lbByteSelection_->setAccessibleName(tr("Selected bytes"));
+    bytesLayout->addWidget(bytesPane_, 1);
+    bytesLayout->addWidget(lbByteSelection_);
+
+    auto* findingsBox = new QWidget(panes);
+    auto* findingsLayout = new QVBoxLayout(findingsBox);
+    findingsLayout->setContentsMargins(0, 0, 0, 0);
+    lbFindingSummary_ = new QLabel(FindingSummary(*analysis_.findings), findingsBox);
+    lbFindingSummary_->setObjectName(QStringLiteral("lbFindingSummary"));
+    lbFindingSummary_->setTextFormat(Qt::PlainText);
+    lbFindingSummary_->setWordWrap(true);
+    lbFindingSummary_->setAccessibleName(tr("Findings summary"));
+    lbFindingSummary_->setAccessibleDescription(lbFindingSummary_->text());
+    findings_ = new FindingsModel(analysis_.findings, this);
+    sortedFindings_ = new QSortFilterProxyModel(this);
+    sortedFindings_->setSourceModel(findings_);
+    sortedFindings_->setSortRole(FindingsModel::SortRole);
+    tvFindings_ = new StructureTableView(findingsBox);
+    tvFindings_->setObjectName(QStringLiteral("tvFindings"));
+    tvFindings_->setModel(sortedFindings_);
+    tvFindings_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tvFindings_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tvFindings_->setSortingEnabled(true);
+    tvFindings_->sortByColumn(-1, Qt::AscendingOrder);  // the check's own order until a title is clicked
+    tvFindings_->setAccessibleName(tr("Findings"));
+    tvFindings_->setAccessibleDescription(
+        tr("What the check found in the file: level, offset, chunk, code and sentence. Select one to see its "
+           "entry and first byte; Ctrl+C copies the selected findings."));
+    QHeaderView* findingsHeader = tvFindings_->horizontalHeader();
+    const int iconRoom = style()->pixelMetric(QStyle::PM_SmallIconSize) + chars(3);
+    findingsHeader->resizeSection(FindingsModel::LevelColumn,
+                                  metrics.horizontalAdvance(tr("warning")) + iconRoom + chars(2));
+    findingsHeader->resizeSection(FindingsModel::OffsetColumn, chars(12));
+    findingsHeader->resizeSection(FindingsModel::ChunkColumn,
+                                  metrics.horizontalAdvance(QStringLiteral("WWWW")) + chars(3));
+    findingsHeader->resizeSection(FindingsModel::CodeColumn, chars(22));
+    findingsLayout->addWidget(lbFindingSummary_);
+    findingsLayout->addWidget(tvFindings_, 1);
+
+    top->setStretchFactor(0, 1);
+    top->setStretchFactor(1, 1);
+    top->setSizes({chars(80), chars(112)});
+    right->setSizes({metrics.height() * 12, metrics.height() * 14});
+    panes->setSizes({metrics.height() * 28, metrics.height() * 10});
+    layout->addWidget(panes);
+    setCentralWidget(central);
+    resize(chars(192), metrics.height() * 42);
+
+    // The keyboard walks the panes as they read: tree, rows, bytes, findings.
+    setTabOrder(tvStructure_, dbgRows_);
+    setTabOrder(dbgRows_, tvBytes_);
+    setTabOrder(tvBytes_, tvFindings_);
+
+    connect(tvStructure_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &frmStructure::EntryChanged);
+    connect(tvFindings_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &frmStructure::FindingChanged);
+    connect(tvBytes_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmStructure::ByteSelectionChanged);
+    connect(bytes_, &ByteLinesModel::ReadFailed, this, &frmStructure::ShowBytesFailure);
+    connect(bytes_, &QAbstractItemModel::modelReset, this, &frmStructure::ByteSelectionChanged);
+
+    QAction* copyHex = AddViewAction(tvBytes_, tr("Copy as hex"), QKeySequence::Copy);
+    QAction* copyText =
+        AddViewAction(tvBytes_, tr("Copy as text"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    tvBytes_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(copyHex, &QAction::triggered, this, &frmStructure::CopyBytesAsHex);
+    connect(copyText, &QAction::triggered, this, &frmStructure::CopyBytesAsText);
+    connect(tvBytes_, &StructureTableView::CopyRequested, this, &frmStructure::CopyBytesAsHex);
+    QAction* copyFindings = AddViewAction(tvFindings_, tr("Copy"), QKeySequence::Copy);
+    tvFindings_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(copyFindings, &QAction::triggered, this, &frmStructure::CopyFindings);
+    connect(tvFindings_, &StructureTableView::CopyRequested, this, &frmStructure::CopyFindings);
+}
+
+void frmStructure::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("mStructureFile"));
+    QAction* save = file->addAction(tr("&Save report…"));
+    save->setObjectName(QStringLiteral("mSaveReport"));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(save, &QAction::triggered, this, &frmStructure::SaveReportAs);
+    file->addSeparator();
+    QAction* closing = file->addAction(tr("&Close"));
+    closing->setObjectName(QStringLiteral("mCloseStructure"));
+    QList<QKeySequence> closeKeys{QKeySequence(Qt::CTRL | Qt::Key_W)};
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Close)) {
+        if (!closeKeys.contains(key)) closeKeys << key;
+    }
+    closing->setShortcuts(closeKeys);
+    connect(closing, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* go = menuBar()->addMenu(tr("&Go"));
+    go->setObjectName(QStringLiteral("mStructureGo"));
+    QAction* offset = go->addAction(tr("&Offset…"));
+    offset->setObjectName(QStringLiteral("mGoToOffset"));
+    offset->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(offset, &QAction::triggered, this, &frmStructure::AskForOffset);
+
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+void frmStructure::EntryChanged(const QModelIndex& current) {
+    const int item = tree_->ItemOf(current);
+    if (item != StructureTreeModel::kNoItem) ShowItem(item);
+}
+
+bool frmStructure::InsideDecodedList(int item) const {
+    for (int list = tree_->ParentOf(item); list != StructureTreeModel::kNoItem;
+         list = tree_->ParentOf(list)) {
+        const wavedoc::MapEntry* entry = tree_->EntryOf(list);
+        if (entry != nullptr && entry->IsList() && chunkinfo::HasDecoder(*entry)) return true;
+    }
+    return false;
+}
+
+void frmStructure::ShowItem(int item) {
+    const wavedoc::WaveDocument& document = *analysis_.document;
+    const wavedoc::MapEntry* entry = tree_->EntryOf(item);
+    std::optional<std::string> stop;
+    // The rows of the previous entry go first, so two long lists are never held at once.
+    rows_->SetRows({});
+    try {
+        GridRows rows;
+        // The chunks the chunk list shows get the chunk grid's rows; every
+        // other entry its own, as ondulo-dump gives them (or its first bytes).
+        if (entry == nullptr) {
+            stop = ShowChunkDetails(document, document.RiffHeader().Name(), rows);
+        } else if (chunkinfo::EntryRowsFrom(*entry, InsideDecodedList(item)) ==
+                   chunkinfo::RowsFrom::ChunkDetails) {
+            stop = ShowChunkDetails(document, entry->id, rows);
+        } else {
+            stop = chunkinfo::ShowEntryRows(document, *entry, rows);
+        }
+        rows_->SetRows(std::move(rows));
+    } catch (const std::bad_alloc&) {
+        rows_->SetRows({});
+        stop = "The rows of this entry could not be shown: there is not enough memory.";
+    }
+    dbgRows_->FitFirstColumn();
+    lbRowsStatus_->setText(stop ? Text(*stop) : QString());
+    lbRowsStatus_->setVisible(stop.has_value());
+    lbRowsStatus_->setAccessibleDescription(lbRowsStatus_->text());
+
+    bytesPane_->setCurrentWidget(tvBytes_);
+    bytes_->SetStretch(document.Source(), tree_->Start(item), tree_->Covered(item));
+}
+
+void frmStructure::SelectItem(int item) {
+    const QModelIndex index = tree_->IndexOf(item);
+    if (!index.isValid()) return;
+    for (int list = tree_->ParentOf(item); list != StructureTreeModel::kNoItem;
+         list = tree_->ParentOf(list)) {
+        tvStructure_->expand(tree_->IndexOf(list));
+    }
+    tvStructure_->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    tvStructure_->scrollTo(index);
+}
+
+void frmStructure::SelectByte(std::uint64_t byte) {
+    const QModelIndex cell = bytes_->IndexOfByte(byte);
+    if (!cell.isValid()) return;
+    tvBytes_->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
+    tvBytes_->scrollTo(cell, QAbstractItemView::PositionAtCenter);
+}
+
+bool frmStructure::GoToOffset(std::uint64_t offset) {
+    const int item = tree_->DeepestHolding(offset);
+    if (item == StructureTreeModel::kNoItem) return false;
+    SelectItem(item);
+    SelectByte(offset - tree_->Start(item));
+    return true;
+}
+
+void frmStructure::AskForOffset() {
+    const std::uint64_t length = analysis_.document->Source()->Length();
+    const std::optional<QString> answer =
+        prompts_.AskText(this, tr("Go to offset"),
+                         tr("Offset in the file, in decimal or in hex after 0x (the file holds %1 bytes):")
+                             .arg(Grouped(length)),
+                         QString());
+    if (!answer) return;
+    const ParsedOffset parsed = ParseOffset(answer->toStdString(), length);
+    if (!parsed.offset) {
+        prompts_.ShowMessage(this, kMessageTitle, Text(parsed.problem), QString());
+        return;
+    }
+    if (GoToOffset(*parsed.offset)) tvBytes_->setFocus(Qt::ShortcutFocusReason);
+}
+
+void frmStructure::FindingChanged(const QModelIndex& current) {
+    if (!current.isValid()) return;
+    const wavecheck::Finding* finding = findings_->FindingAt(sortedFindings_->mapToSource(current).row());
+    if (finding == nullptr) return;
+    // The deepest entry holding the finding's first byte; a finding about
+    // bytes the file lacks (past its end) goes to the chunk it names.
+    std::uint64_t offset = finding->offset;
+    int item = tree_->DeepestHolding(offset);
+    if (item == StructureTreeModel::kNoItem) {
+        offset = finding->chunkOffset;
+        item = tree_->DeepestHolding(offset);
+    }
+    if (item == StructureTreeModel::kNoItem) return;
+    SelectItem(item);
+    SelectByte(offset - tree_->Start(item));
+}
+
+std::optional<std::pair<std::uint64_t, std::uint64_t>> frmStructure::SelectedBytes() const {
+    // From the ranges, not the cells: a selection of a whole 4 GB entry is one range.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> span;
+    for (const QItemSelectionRange& range : tvBytes_->selectionModel()->selection()) {
+        const std::uint64_t first = bytes_->FirstByteOf(range.top(), range.left());
+        const std::uint64_t last = bytes_->LastByteOf(range.bottom(), range.right());
+        if (first > last) continue;
+        if (!span) span.emplace(first, last);
+        span->first = std::min(span->first, first);
+        span->second = std::max(span->second, last);
+    }
+    return span;
+}
+
+void frmStructure::ByteSelectionChanged() {
+    const std::uint64_t start = bytes_->Start();
+    const auto span = SelectedBytes();
+    if (!span) {
+        lbByteSelection_->setText(tr("No bytes selected. The entry covers %1 bytes from offset %2 (%3).")
+                                      .arg(Grouped(bytes_->Length()))
+                                      .arg(start)
+                                      .arg(Hex(start)));
+    } else {
+        const std::uint64_t first = start + span->first;
+        const std::uint64_t count = span->second - span->first + 1;
+        lbByteSelection_->setText(count == 1
+                                      ? tr("Selected: 1 byte at offset %1 (%2).").arg(first).arg(Hex(first))
+                                      : tr("Selected: %1 bytes from offset %2 (%3) to %4 (%5).")
+                                            .arg(Grouped(count))
+                                            .arg(first)
+                                            .arg(Hex(first))
+                                            .arg(first + count - 1)
+                                            .arg(Hex(first + count - 1)));
+    }
+    lbByteSelection_->setAccessibleDescription(lbByteSelection_->text());
+}
+
+void frmStructure::CopyBytes(bool text) {
+    const auto span = SelectedBytes();
+    if (!span) return;
+    const std::uint64_t selected = span->second - span->first + 1;
+    const std::uint64_t count = std::min(selected, kMostCopiedBytes);
+    const std::optional<std::string> bytes = bytes_->Bytes(span->first, count);
+    if (!bytes) return;  // the failure shows in place of the bytes
+    QString copied;
+    if (text) {
+        std::string line;
+        for (const char byte : *bytes) line += ByteLinesModel::TextOf(static_cast<unsigned char>(byte));
+        copied = QString::fromLatin1(line);
+    } else {
+        QStringList lines;
+        for (std::size_t at = 0; at < bytes->size(); at += kLine) {
+            lines << QString::fromStdString(
+                HexDigits(std::string_view(*bytes).substr(at, kLine), HexCase::Upper, " "));
+        }
+        copied = lines.join(QLatin1Char('\n'));
+    }
+    QGuiApplication::clipboard()->setText(copied);
+    const QString form = text ? tr("as text") : tr("as hex");
+    lbByteSelection_->setText(bytes->size() < selected
+                                  ? tr("Copied the first %1 of the %2 bytes selected %3.")
+                                        .arg(Grouped(bytes->size()))
+                                        .arg(Grouped(selected))
+                                        .arg(form)
+                                  : tr("Copied %1 %2 %3.")
+                                        .arg(Grouped(bytes->size()))
+                                        .arg(bytes->size() == 1 ? tr("byte") : tr("bytes"))
+                                        .arg(form));
+    lbByteSelection_->setAccessibleDescription(lbByteSelection_->text());
+}
+
+void frmStructure::CopyBytesAsHex() { CopyBytes(false); }
+
+void frmStructure::CopyBytesAsText() { CopyBytes(true); }
+
+void frmStructure::CopyFindings() {
+    QModelIndexList selected = tvFindings_->selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QStringList lines;
+    for (const QModelIndex& row : selected)
+        lines << findings_->RowText(sortedFindings_->mapToSource(row).row());
+    if (!lines.isEmpty()) QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')));
+}
+
+void frmStructure::ShowBytesFailure(const QString& sentence) {
+    lbBytesFailure_->setText(sentence);
+    lbBytesFailure_->setAccessibleDescription(sentence);
+    const bool hadFocus = tvBytes_->hasFocus();
+    bytesPane_->setCurrentWidget(lbBytesFailure_);
+    // The pane's place in the Tab order is kept by the findings after it.
+    if (hadFocus) tvFindings_->setFocus(Qt::OtherFocusReason);
+}
+
+void frmStructure::SaveReportAs() {
+    const QFileInfo shown(QFile::decodeName(QByteArray::fromStdString(Path())));
+    const std::optional<QString> chosen =
+        prompts_.ChooseSaveFile(this, shown.dir().filePath(shown.completeBaseName() + QStringLiteral(".txt")),
+                                tr("Text report (*.txt);;JSON report (*.json)"));
+    if (!chosen) return;
+    std::optional<std::string> problem;
+    {
+        BusyCursor busy;
+        problem = SaveReport(Path(), QFile::encodeName(*chosen).toStdString());
+    }
+    if (problem) prompts_.ShowMessage(this, kMessageTitle, Text(*problem), QString());
+}

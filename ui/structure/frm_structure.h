@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "ui/structure/structure_opening.h"
+
+class ByteLinesModel;
+class FindingsModel;
+class QLabel;
+class QSortFilterProxyModel;
+class QStackedWidget;
+class QTreeView;
+class RowTableModel;
+class RowTableView;
+class StructureTableView;
+class StructureTreeModel;
+class UserPrompts;
+
+// The structure of one analysed file: the tree of every entry of its map on
+// the left; on the right the selected entry's rows (as the chunk grid and
+// ondulo-dump give them) over its bytes; the findings under both. Ctrl+G goes
+// to an offset, Ctrl+S saves what ondulo-dump reports of the file, Escape or
+// Ctrl+W closes it. It only reads the analysis it is given.
+class frmStructure : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `analysis` must be Loaded(); `prompts` must outlive the window's use of it.
+    frmStructure(StructureAnalysis analysis, UserPrompts& prompts, QWidget* parent = nullptr);
+    ~frmStructure() override;
+
+    // The path of the file shown, as given to Load.
+    const std::string& Path() const { return analysis_.path; }
+    // Selects the deepest entry that holds `offset` and the byte there, and
+    // shows them; false when no entry holds it.
+    bool GoToOffset(std::uint64_t offset);
+
+private slots:
+    void EntryChanged(const QModelIndex& current);
+    void FindingChanged(const QModelIndex& current);
+    void ByteSelectionChanged();
+    void AskForOffset();
+    void SaveReportAs();
+    void CopyBytesAsHex();
+    void CopyBytesAsText();
+    void CopyFindings();
+    void ShowBytesFailure(const QString& sentence);
+
+private:
+    void BuildViews();
+    void BuildMenus();
+    // Shows an item of the tree: its rows and its bytes.
+    void ShowItem(int item);
+    void SelectItem(int item);
+    void SelectByte(std::uint64_t byte);
+    // Whether a list around the item is decoded as a whole.
+    bool InsideDecodedList(int item) const;
+    // The selected bytes, first and last, counted from the entry's start.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> SelectedBytes() const;
+    // Copies the selected bytes, `text` or hex; says what it copied under the bytes.
+    void CopyBytes(bool text);
+
+    StructureAnalysis analysis_;
+    UserPrompts& prompts_;
+
+    StructureTreeModel* tree_ = nullptr;
+    QTreeView* tvStructure_ = nullptr;
+    RowTableModel* rows_ = nullptr;
+    RowTableView* dbgRows_ = nullptr;
+    QLabel* lbRowsStatus_ = nullptr;
+    ByteLinesModel* bytes_ = nullptr;
+    StructureTableView* tvBytes_ = nullptr;
+    QStackedWidget* bytesPane_ = nullptr;
+    QLabel* lbBytesFailure_ = nullptr;
+    QLabel* lbByteSelection_ = nullptr;
+    FindingsModel* findings_ = nullptr;
+    QSortFilterProxyModel* sortedFindings_ = nullptr;
+    StructureTableView* tvFindings_ = nullptr;
+    QLabel* lbFindingSummary_ = nullptr;
+};

@@ -1,0 +1,37 @@
+#include "ui/structure/structure_table_view.h"
+
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+StructureTableView::StructureTableView(QWidget* parent) : QTableView(parent) {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setHighlightSections(false);
+}
+
+void StructureTableView::keyPressEvent(QKeyEvent* event) {
+    // The base class would copy the current cell alone.
+    if (event->matches(QKeySequence::Copy)) {
+        emit CopyRequested();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void StructureTableView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    if (event->reason() == Qt::MouseFocusReason || selectionModel() == nullptr) return;
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && !selectionModel()->hasSelection()) {
+        const auto rows =
+            selectionBehavior() == SelectRows ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate;
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | rows);
+    }
+}

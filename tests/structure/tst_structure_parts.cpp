@@ -317,6 +317,25 @@ private slots:
         if (change == "rewrite") QCOMPARE(shown.document->Structure().entries.size(), std::size_t(9));
     }
 
+    // An RF64 file, which the chunk list refuses, opens: its sizes of
+    // 0xFFFFFFFF come from ds64, shown signed as the chunk list would.
+    void rf64IsMapped() {
+        const std::string ds64 = Chunk("ds64", U32(80) + U32(0) + U32(8) + U32(0) + U32(4) + U32(0) + U32(0));
+        const std::string rf64 = "RF64" + U32(0xFFFFFFFF) + "WAVE" + ds64 +
+                                 Chunk("fmt ", PcmFormat(1, 8000, 16)) + "data" + U32(0xFFFFFFFF) +
+                                 std::string(8, '\0');
+        const StructureAnalysis analysis = LoadForStructure(scratch_.File("big.wav", rf64));
+        QVERIFY(analysis.Loaded());
+        StructureTreeModel model(*analysis.document);
+        QStringList lines;
+        AddTreeLines(model, {}, {}, lines);
+        QCOMPARE(lines,
+                 (QStringList{"0 | RF64 | -1 | 80 | file header", "12 | ds64 | 28 | 28 | type not listed",
+                              "48 | fmt  | 16 | 16 | listed", "72 | data | -1 | 8 | listed"}));
+        QVERIFY(model.index(3, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("8 bytes")));
+        QCOMPARE(analysis.findings->Total(), std::uint64_t{0});
+    }
+
     void refusedFileNamesItself() {
         const std::string path = scratch_.File("text.wav", "hello, world");
         const StructureAnalysis refused = LoadForStructure(path);

@@ -61,7 +61,7 @@ std::string EntryName(const wavedoc::MapEntry& entry) {
 
 std::string EntryState(const wavedoc::MapEntry& entry) {
     std::vector<std::string> words{ListingWords(entry)};
-    if (entry.IsChunk() && entry.present < entry.size) words.emplace_back("runs past the end");
+    if (entry.IsChunk() && entry.present < entry.DeclaredSize()) words.emplace_back("runs past the end");
     if (entry.pad == wavedoc::PadByte::Missing) words.emplace_back("pad byte missing");
     if (entry.afterRiffEnd) words.emplace_back("after the RIFF end");
     std::string state;

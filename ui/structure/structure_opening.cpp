@@ -25,7 +25,8 @@ StructureAnalysis LoadForStructure(const std::string& path) {
     wavecheck::FileCheck check;
     StructureAnalysis analysis;
     analysis.path = path;
-    analysis.status = document->Load(path, &check);
+    // The 64-bit forms the chunk list refuses are mapped and checked here.
+    analysis.status = document->Load(path, &check, wavedoc::LoadForms::AlsoRf64);
     if (analysis.status != wavedoc::LoadOk) {
         analysis.error = document->LoadError();
         return analysis;

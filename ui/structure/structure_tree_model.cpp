@@ -10,6 +10,19 @@
 
 namespace {
 
+// The id that opens a file of this form.
+std::string_view FormName(wavedoc::FileForm form) {
+    switch (form) {
+        case wavedoc::FileForm::Rf64:
+            return "RF64";
+        case wavedoc::FileForm::Bw64:
+            return "BW64";
+        case wavedoc::FileForm::Riff:
+            break;
+    }
+    return "RIFF";
+}
+
 // The RIFF header: id, size, form type.
 constexpr std::uint64_t kFileHeaderBytes = 12;
 constexpr int kFileHeaderItem = 0;
@@ -157,9 +170,14 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
         if (column == OffsetColumn)
             return tr("Offset %1 (%2) of the file").arg(Start(item)).arg(Hex(Start(item)));
         if (column == SizeColumn && !stray) {
-            return tr("The size field holds %1 (%2) as an unsigned number.")
-                .arg(Text(GroupedThousands(storedSize)))
-                .arg(Hex(storedSize));
+            QString tip = tr("The size field holds %1 (%2) as an unsigned number.")
+                              .arg(Text(GroupedThousands(storedSize)))
+                              .arg(Hex(storedSize));
+            if (entry != nullptr && entry->ds64Size) {
+                tip += QLatin1Char(' ') + tr("The ds64 chunk gives its size: %1 bytes.")
+                                              .arg(Text(GroupedThousands(*entry->ds64Size)));
+            }
+            return tip;
         }
         if (entry == nullptr) {
             return tr("The file's header: the RIFF id, the size of the rest of the file and the form type.");
@@ -176,7 +194,7 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
             case OffsetColumn:
                 return Number(0);
             case ChunkColumn:
-                return Text(riff.Name());
+                return Text(std::string(FormName(document_.Form())));
             case SizeColumn:
                 return Text(SignedSize(storedSize));
             case PresentColumn:

@@ -4,6 +4,7 @@
 #include "ui/detail/chunk_details.h"
 #include "ui/detail/row_sink.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace chunkinfo {
 
@@ -11,10 +12,35 @@ RowsFrom EntryRowsFrom(const wavedoc::MapEntry& entry, bool insideDecodedList) {
     if (insideDecodedList) return RowsFrom::Enclosing;
     if (!entry.IsChunk()) return RowsFrom::None;
     if (HasDecoder(entry)) return RowsFrom::EntryRows;
+    if (entry.listing == wavedoc::Listing::LaterDuplicate && entry.depth == 0 && !entry.IsList()) {
+        return RowsFrom::LaterChunk;
+    }
     if (entry.listing == wavedoc::Listing::Listed) {
         return entry.depth == 0 ? RowsFrom::ChunkDetails : RowsFrom::Enclosing;
     }
     return entry.IsList() ? RowsFrom::None : RowsFrom::EntryRows;
+}
+
+std::optional<std::string> ShowRowsFrom(RowsFrom from, const wavedoc::WaveDocument& document,
+                                        const wavedoc::MapEntry& entry, RowSink& rows) {
+    switch (from) {
+        case RowsFrom::ChunkDetails:
+            return ShowChunkDetails(document, entry.id, rows);
+        case RowsFrom::LaterChunk:
+            try {
+                return ShowChunkDetails(*document.WithChunkFrom(entry), entry.id, rows);
+            } catch (const wavedoc::WaveDocError& error) {
+                rows.ClearRows();
+                return error.what();
+            }
+        case RowsFrom::EntryRows:
+            return ShowEntryRows(document, entry, rows);
+        case RowsFrom::Enclosing:
+        case RowsFrom::None:
+            break;
+    }
+    rows.ClearRows();
+    return std::nullopt;
 }
 
 std::optional<StructureRows::Rows> StructureRows::For(const wavedoc::MapEntry& entry) {
@@ -23,12 +49,11 @@ std::optional<StructureRows::Rows> StructureRows::For(const wavedoc::MapEntry& e
     // A file the chunk list refuses (a 64-bit form) has no chunk rows: the
     // chunks it would list carry their rows here instead.
     const bool listedHere = from == RowsFrom::ChunkDetails && !document_.FormRefusal().empty();
-    if (from != RowsFrom::EntryRows && !listedHere) return std::nullopt;
+    if (from != RowsFrom::EntryRows && from != RowsFrom::LaterChunk && !listedHere) return std::nullopt;
     if (entry.IsList()) decodedListDepth_ = entry.depth;
     RowList rows;
     Rows shown;
-    shown.stopped =
-        listedHere ? ShowChunkDetails(document_, entry.id, rows) : ShowEntryRows(document_, entry, rows);
+    shown.stopped = ShowRowsFrom(from, document_, entry, rows);
     shown.rows = std::move(rows).TakeRows();
     return shown;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/detail/row_sink.h"
 #include "wavedoc/document/structure_map.h"
 
 namespace wavedoc {
@@ -16,6 +17,7 @@ namespace chunkinfo {
 // structure forms and the structure window alike.
 enum class RowsFrom {
     ChunkDetails,  // a chunk the chunk list shows: its detail routine (ShowChunkDetails)
+    LaterChunk,    // a later chunk of a type the chunk list shows: the same routine, on it
     EntryRows,     // rows of its own: its decoder, or its first bytes (ShowEntryRows)
     Enclosing,     // held in the rows of the list around it: a list decoded as a whole, or
                    // the sub-chunks of the list the chunk list shows
@@ -25,6 +27,12 @@ enum class RowsFrom {
 // Where the rows of `entry` come from; insideDecodedList tells that a list
 // around it is decoded as a whole (HasDecoder of that list).
 RowsFrom EntryRowsFrom(const wavedoc::MapEntry& entry, bool insideDecodedList);
+
+// Clears `rows` and appends the rows of `entry` as `from` says, for
+// ChunkDetails, LaterChunk and EntryRows (the others have none); the result
+// is why they stop short, when they do.
+std::optional<std::string> ShowRowsFrom(RowsFrom from, const wavedoc::WaveDocument& document,
+                                        const wavedoc::MapEntry& entry, RowSink& rows);
 
 // The rows the structure forms of ondulo-dump give an entry of the map: the
 // fields of a chunk the chunk list does not show (bext, an INFO list, iXML,

@@ -5,6 +5,7 @@
 #include <bit>
 
 #include "chunkinfo/entry_rows.h"
+#include "chunkinfo/structure_rows.h"
 #include "chunkinfo_test_support.h"
 
 namespace chunkinfotest {
@@ -259,6 +260,46 @@ TEST(BuiltChunks, ChunksTheListShowsHaveNoDecoderHere) {
         {"fmt ", false}, {"PAD ", false}, {"PAD ", true},  {"LIST", true},
         {"INAM", false}, {"bext", true},  {"Fake", false}, {"data", false}};
     EXPECT_EQ(decoded, expected);
+}
+
+// Where each entry's rows come from, and a later chunk of a type the list
+// shows decoded by that type's routine, on its own fields.
+TEST(BuiltChunks, EachEntryHasOneSourceOfRows) {
+    wavedoc::WaveDocument document;
+    ASSERT_EQ(document.LoadFromMemory(
+                  WaveWith(Chunk("fmt ", PcmFormat(1, 8000, 8)) + Chunk("PAD ", "") + Chunk("PAD ", "") +
+                           Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "a")))) +
+                           InfoList(Chunk("INAM", "t"))),
+                  "built.wav"),
+              wavedoc::LoadOk);
+    using chunkinfo::RowsFrom;
+    std::vector<RowsFrom> from;
+    int decodedListDepth = -1;
+    for (const wavedoc::MapEntry& entry : document.Structure().entries) {
+        if (decodedListDepth >= 0 && entry.depth <= decodedListDepth) decodedListDepth = -1;
+        from.push_back(chunkinfo::EntryRowsFrom(entry, decodedListDepth >= 0));
+        if (entry.IsList() && chunkinfo::HasDecoder(entry)) decodedListDepth = entry.depth;
+    }
+    const std::vector<RowsFrom> expected = {
+        RowsFrom::ChunkDetails,  // fmt
+        RowsFrom::LaterChunk,    // a second fmt
+        RowsFrom::ChunkDetails,  // PAD
+        RowsFrom::EntryRows,     // a second PAD: filler has a decoder of its own
+        RowsFrom::ChunkDetails,  // LIST (adtl), the list shown
+        RowsFrom::Enclosing,     // its label
+        RowsFrom::EntryRows,     // LIST (INFO)
+        RowsFrom::Enclosing,     // its item
+        RowsFrom::ChunkDetails,  // data
+    };
+    EXPECT_EQ(from, expected);
+
+    RowList rows;
+    EXPECT_EQ(chunkinfo::ShowRowsFrom(RowsFrom::LaterChunk, document, document.Structure().entries[1], rows),
+              std::nullopt);
+    const std::vector<std::string> shown = std::move(rows).TakeRows();
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_EQ(shown[1], "Number of channels\t1 (Mono)");
+    EXPECT_EQ(shown[2], "Sample rate\t8000");
 }
 
 }  // namespace

@@ -318,11 +318,14 @@ void frmStructure::ShowItem(int item) {
         // other entry its own, as ondulo-dump gives them (or its first bytes).
         if (entry == nullptr) {
             stop = ShowChunkDetails(document, document.RiffHeader().Name(), rows);
-        } else if (chunkinfo::EntryRowsFrom(*entry, InsideDecodedList(item)) ==
-                   chunkinfo::RowsFrom::ChunkDetails) {
-            stop = ShowChunkDetails(document, entry->id, rows);
         } else {
-            stop = chunkinfo::ShowEntryRows(document, *entry, rows);
+            const chunkinfo::RowsFrom from = chunkinfo::EntryRowsFrom(*entry, InsideDecodedList(item));
+            // An entry held in its list's rows, or a list whose sub-chunks
+            // carry them, shows its first bytes.
+            const bool own =
+                from == chunkinfo::RowsFrom::ChunkDetails || from == chunkinfo::RowsFrom::LaterChunk;
+            stop =
+                chunkinfo::ShowRowsFrom(own ? from : chunkinfo::RowsFrom::EntryRows, document, *entry, rows);
         }
         rows_->SetRows(std::move(rows));
     } catch (const std::bad_alloc&) {

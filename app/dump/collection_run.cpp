@@ -43,12 +43,22 @@ std::string Separator(const DumpOptions& options) {
 // Reports one file, or a folder that could not be read, as any unreadable
 // file. Nothing a file holds ends the run: a failure is that file's.
 FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::ostream& out,
-                       std::ostream& errors) {
+                       std::ostream& errors, std::atomic<std::uint64_t>& hashed) {
     const std::unique_ptr<ReportWriter> writer = MakeWriter(options, out, errors);
     FileOutcome outcome;
     std::string why;
     try {
-        if (item.problem.empty()) return ReportFile(item.path, *writer);
+        if (item.problem.empty()) {
+            wavecheck::CheckOptions checking;
+            checking.verifyMd5 = options.verifyMd5;
+            // The progress display counts the audio hashed by every thread.
+            checking.progress = [&hashed, last = std::uint64_t{0}](std::uint64_t done,
+                                                                   std::uint64_t) mutable {
+                hashed += done - last;
+                last = done;
+            };
+            return ReportFile(item.path, *writer, checking);
+        }
         writer->Refused(item.path, wavedoc::LoadUnreadable, item.problem);
         outcome.status = wavedoc::LoadUnreadable;
         return outcome;
@@ -65,12 +75,12 @@ FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::os
 
 // One reporting thread: takes files until there are none left.
 void ReportFiles(WorkQueue& queue, OrderedOutput& output, const DumpOptions& options,
-                 std::atomic<std::uint64_t>& done) {
+                 std::atomic<std::uint64_t>& done, std::atomic<std::uint64_t>& hashed) {
     ReportStream out(output);
     while (std::optional<Work> work = queue.Pop()) {
         out.Start(work->index);
         std::ostringstream errors;
-        FileOutcome outcome = ReportItem(work->item, options, out, errors);
+        FileOutcome outcome = ReportItem(work->item, options, out, errors, hashed);
         out.Complete(errors.str(), std::move(outcome));
         ++done;
     }
@@ -95,17 +105,18 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams) {
     CatchStopSignals();
     WorkQueue queue(threads);
     std::atomic<std::uint64_t> done{0};
+    std::atomic<std::uint64_t> hashed{0};
     std::vector<std::thread> workers;
     for (unsigned i = 0; i < threads; ++i) {
         workers.emplace_back(ReportFiles, std::ref(queue), std::ref(output), std::cref(options),
-                             std::ref(done));
+                             std::ref(done), std::ref(hashed));
     }
 
     std::uint64_t found = 0;
     ProgressClock progress(ProgressClock::Clock::now());
     const auto showProgress = [&](bool walking) {
         if (!streams.errorsIsTerminal) return;
-        if (const auto line = progress.Due(done, found, walking, ProgressClock::Clock::now())) {
+        if (const auto line = progress.Due(done, found, walking, ProgressClock::Clock::now(), hashed)) {
             output.ShowStatus(*line, streams.outIsTerminal);
         }
     };

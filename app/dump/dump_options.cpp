@@ -21,7 +21,7 @@ std::optional<unsigned> ParseJobs(const std::string& text) {
 std::string Conflict(const DumpOptions& options) {
     if (options.json && options.jsonl) return "--json and --jsonl do not go together: choose one";
     if (options.summarise && (options.json || options.structure || options.check || options.walk.recursive ||
-                              options.walk.allFiles || options.jobs != 0)) {
+                              options.walk.allFiles || options.jobs != 0 || options.verifyMd5)) {
         return "--summarise goes with no other option but --jsonl";
     }
     return {};
@@ -53,6 +53,8 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
             options.walk.allFiles = true;
         } else if (argument == "--summarise") {
             options.summarise = true;
+        } else if (argument == "--verify-md5") {
+            options.verifyMd5 = true;
         } else if (argument == "-j" || argument == "--jobs" || argument.rfind("-j", 0) == 0 ||
                    argument.rfind("--jobs=", 0) == 0) {
             // -j N, -jN, --jobs N, --jobs=N
@@ -81,6 +83,8 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
     if (options.help || options.version) return options;
     problem = Conflict(options);
     if (!problem.empty()) return std::nullopt;
+    // What the hash comes to is a finding: the text form shows them with --check.
+    if (options.verifyMd5 && !options.json && !options.jsonl) options.check = true;
     if (options.files.empty()) {
         problem = options.summarise ? "no file of JSON Lines named" : "no WAV file named";
         return std::nullopt;
@@ -89,8 +93,8 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
 }
 
 std::string DumpUsage() {
-    return "Usage: ondulo-dump [--json | --jsonl] [--structure] [--check] [-r] [--all-files]\n"
-           "                   [-j N] FILE...\n"
+    return "Usage: ondulo-dump [--json | --jsonl] [--structure] [--check] [--verify-md5]\n"
+           "                   [-r] [--all-files] [-j N] FILE...\n"
            "       ondulo-dump --summarise [--jsonl] FILE...\n"
            "       ondulo-dump --help | --version\n"
            "Lists the chunks of each WAV file and the decoded fields of every chunk.\n"
@@ -104,6 +108,9 @@ std::string DumpUsage() {
            "                   the decoded fields; over more than one file, end with a\n"
            "                   summary: in the JSON, or for text on standard error, so that\n"
            "                   standard output holds only the files' records\n"
+           "  --verify-md5     also hash the audio of each file that has an MD5 chunk and\n"
+           "                   compare it with the digest (md5-mismatch); it reads all of\n"
+           "                   the audio once; implies --check unless --json or --jsonl\n"
            "  -r, --recursive  walk each folder named, and every folder in it, in byte order\n"
            "                   of the names; without it a folder is refused as no file\n"
            "  --all-files      take every regular file of a walked folder, not only those\n"

@@ -19,10 +19,11 @@ std::string LoadFailure(const wavedoc::WaveDocument& document, const std::string
 
 }  // namespace
 
-FileOutcome ReportFile(const std::string& path, ReportWriter& writer) {
+FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
+                       const wavecheck::CheckOptions& checking) {
     wavedoc::WaveDocument document;
     std::optional<wavecheck::FileCheck> check;
-    if (writer.WantsFindings()) check.emplace();
+    if (writer.WantsFindings()) check.emplace(checking);
     FileOutcome outcome;
     outcome.status = document.Load(path, check ? &*check : nullptr, wavedoc::LoadForms::AlsoRf64);
     if (outcome.status != wavedoc::LoadOk) {

@@ -73,4 +73,7 @@ public:
 // and the detail rows of each listed chunk, exactly as the window shows them
 // to a user clicking through the list. Nothing about one chunk stops the
 // others: whatever a chunk cannot show is its error.
-FileOutcome ReportFile(const std::string& path, ReportWriter& writer);
+// `checking` says what the check does beyond its usual findings (hash the
+// audio against an MD5 chunk).
+FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
+                       const wavecheck::CheckOptions& checking = {});

@@ -1,5 +1,7 @@
 #include "progress_line.h"
 
+#include "ui/detail/display_text.h"
+
 namespace {
 
 constexpr std::chrono::milliseconds kInterval{250};
@@ -17,18 +19,20 @@ std::string Clock(std::chrono::milliseconds elapsed) {
 }  // namespace
 
 std::string ProgressText(std::uint64_t done, std::uint64_t found, bool walking,
-                         std::chrono::milliseconds elapsed) {
+                         std::chrono::milliseconds elapsed, std::uint64_t hashedBytes) {
     const auto ms = static_cast<std::uint64_t>(elapsed.count());
     const std::uint64_t perSecond = ms == 0 ? 0 : done * 1000 / ms;
     return "ondulo-dump: " + std::to_string(done) + " of " + std::to_string(found) +
            (walking ? " files found so far, " : " files, ") + std::to_string(perSecond) + " files/s, " +
-           Clock(elapsed);
+           Clock(elapsed) +
+           (hashedBytes > 0 ? ", " + GroupedThousands(hashedBytes >> 20) + " MB of audio hashed"
+                            : std::string());
 }
 
 std::optional<std::string> ProgressClock::Due(std::uint64_t done, std::uint64_t found, bool walking,
-                                              Clock::time_point now) {
-    if (found < 2 || now - last_ < kInterval) return std::nullopt;
+                                              Clock::time_point now, std::uint64_t hashedBytes) {
+    if ((found < 2 && hashedBytes == 0) || now - last_ < kInterval) return std::nullopt;
     last_ = now;
     return ProgressText(done, found, walking,
-                        std::chrono::duration_cast<std::chrono::milliseconds>(now - start_));
+                        std::chrono::duration_cast<std::chrono::milliseconds>(now - start_), hashedBytes);
 }

@@ -181,6 +181,7 @@ TEST(DumpArguments, ReadsTheOptionsForManyFiles) {
         {"-jx a.wav", "-j wants a number of files to report at once from 1 to 256, not \"x\""},
         {"--json --jsonl a.wav", "--json and --jsonl do not go together: choose one"},
         {"--summarise --check a.jsonl", "--summarise goes with no other option but --jsonl"},
+        {"--summarise --verify-md5 a.jsonl", "--summarise goes with no other option but --jsonl"},
         {"--summarise", "no file of JSON Lines named"},
         {"--summarise --jsonl -", ""},
         {"-r --all-files --jsonl --check -- -r", ""},
@@ -199,6 +200,14 @@ TEST(DumpArguments, ReadsTheOptionsForManyFiles) {
     ASSERT_TRUE(all);
     EXPECT_TRUE(all->walk.recursive && all->walk.allFiles && all->jsonl);
     EXPECT_EQ(all->files, std::vector<std::string>{"-r"});
+    // Verifying digests gives findings, which the text form shows with --check.
+    for (const auto& [arguments, check] :
+         {std::pair{"--verify-md5 a.wav", true}, {"--verify-md5 --json a.wav", false}}) {
+        const std::optional<DumpOptions> verify = ParseDumpArguments(Words(arguments), problem);
+        ASSERT_TRUE(verify) << arguments;
+        EXPECT_TRUE(verify->verifyMd5);
+        EXPECT_EQ(verify->check, check) << arguments;
+    }
 }
 
 }  // namespace

@@ -81,6 +81,36 @@ TEST(DumpProgram, ExitStatusAndErrorStreamTellWhatWentWrong) {
     }
 }
 
+// --verify-md5 hashes the audio of a file with an MD5 chunk: the file as
+// written passes, a copy with one byte of audio changed is an error.
+TEST(DumpProgram, VerifiesAnMd5DigestOnlyWhenAsked) {
+    std::ifstream in(wavtest::CorpusDir() + "/wavrw_example_a.wav", std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    std::string changed = bytes.str();
+    changed[700] = static_cast<char>(changed[700] ^ 1);  // inside the data chunk, which starts at 648
+    const wavtest::ScratchDir scratch;
+    const std::string intact = scratch.File("intact.wav", bytes.str());
+    const std::string damaged = scratch.File("damaged.wav", changed);
+    struct Case {
+        std::vector<std::string> arguments;
+        int exitStatus;
+        bool mismatch;
+    };
+    const Case cases[] = {
+        {{"--verify-md5", intact}, 0, false},
+        {{"--verify-md5", damaged}, 1, true},
+        {{"--verify-md5", "--jsonl", damaged}, 0, true},  // JSON fails the run only with --check
+        {{"--check", damaged}, 0, false},
+    };
+    for (const Case& c : cases) {
+        const DumpRun run = wavtest::RunDump(c.arguments);
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments[1] + "\n" + run.out + run.errors);
+        EXPECT_EQ(run.exitStatus, c.exitStatus);
+        EXPECT_EQ(run.out.find("md5-mismatch") != std::string::npos, c.mismatch);
+    }
+}
+
 TEST(DumpProgram, HelpAndVersionGoToStandardOutputAndSucceed) {
     const std::string version = "ondulo-dump " ONDULO_EXPECTED_VERSION "\n";
     const std::pair<std::string, std::string> cases[] = {

@@ -10,7 +10,9 @@ using wavedoc::MapEntry;
 
 namespace {
 
-bool IsSixtyFourBit(const CheckInput& input) { return input.facts.form != wavedoc::FileForm::Riff; }
+bool IsSixtyFourBit(const CheckInput& input) {
+    return input.facts.form == wavedoc::FileForm::Rf64 || input.facts.form == wavedoc::FileForm::Bw64;
+}
 
 std::string_view FormName(const CheckInput& input) {
     return input.facts.form == wavedoc::FileForm::Bw64 ? "BW64" : "RF64";

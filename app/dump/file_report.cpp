@@ -25,7 +25,7 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
     std::optional<wavecheck::FileCheck> check;
     if (writer.WantsFindings()) check.emplace(checking);
     FileOutcome outcome;
-    outcome.status = document.Load(path, check ? &*check : nullptr, wavedoc::LoadForms::AlsoRf64);
+    outcome.status = document.Load(path, check ? &*check : nullptr, wavedoc::LoadForms::AnyForm);
     if (outcome.status != wavedoc::LoadOk) {
         writer.Refused(path, outcome.status, LoadFailure(document, path, outcome.status));
         return outcome;

@@ -106,8 +106,8 @@ TEST(DumpCollection, ExitsWithTheWorstStatusOfItsFilesAndSummarisesTheCheck) {
         {"--check tree/clean/atl-cart.wav", 0, ""},
         {"--check -r " + kSmallTree, 1,
          "ondulo-dump: The file \"tree/other/wavefile-js_RIFX-16bit-mono.wav\" starts with \"RIFX\", not "
-         "\"RIFF\", "
-         "and Ondulo reads only RIFF files. It is a RIFX file, the big-endian form of RIFF.\n" +
+         "\"RIFF\": the chunk list shows RIFF files only, but the structure map and the check read it. It "
+         "is a RIFX file, the big-endian form of RIFF.\n" +
              kSmallTreeSummary},
         // Without -r a folder is no file.
         {"--check tree/clean", 1,

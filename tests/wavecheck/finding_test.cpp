@@ -23,7 +23,7 @@ using wavecheck::Level;
 wavecheck::Findings CheckAll(const std::string& bytes) {
     wavedoc::WaveDocument document;
     wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}});
-    EXPECT_EQ(document.LoadFromMemory(bytes, "test.wav", &check, wavedoc::LoadForms::AlsoRf64),
+    EXPECT_EQ(document.LoadFromMemory(bytes, "test.wav", &check, wavedoc::LoadForms::AnyForm),
               wavedoc::LoadOk);
     return check.Finish(document);
 }
@@ -358,7 +358,7 @@ TEST(Findings, PointIntoALineOfTheStructureMap) {
         SCOPED_TRACE(c.code + ": " + c.what);
         wavedoc::WaveDocument document;
         wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}});
-        ASSERT_EQ(document.LoadFromMemory(c.raises, "test.wav", &check, wavedoc::LoadForms::AlsoRf64),
+        ASSERT_EQ(document.LoadFromMemory(c.raises, "test.wav", &check, wavedoc::LoadForms::AnyForm),
                   wavedoc::LoadOk);
         const std::vector<wavedoc::MapEntry>& map = document.Structure().entries;
         for (const Finding& f : check.Finish(document).shown) {

@@ -26,7 +26,7 @@ StructureAnalysis LoadForStructure(const std::string& path) {
     StructureAnalysis analysis;
     analysis.path = path;
     // The 64-bit forms the chunk list refuses are mapped and checked here.
-    analysis.status = document->Load(path, &check, wavedoc::LoadForms::AlsoRf64);
+    analysis.status = document->Load(path, &check, wavedoc::LoadForms::AnyForm);
     if (analysis.status != wavedoc::LoadOk) {
         analysis.error = document->LoadError();
         return analysis;

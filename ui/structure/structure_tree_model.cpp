@@ -17,6 +17,8 @@ std::string_view FormName(wavedoc::FileForm form) {
             return "RF64";
         case wavedoc::FileForm::Bw64:
             return "BW64";
+        case wavedoc::FileForm::Rifx:
+            return "RIFX";
         case wavedoc::FileForm::Riff:
             break;
     }

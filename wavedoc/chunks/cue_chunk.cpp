@@ -10,7 +10,7 @@ std::int32_t CuePoint::SampleOffset() const { return fields_.Bits32(20, "dwSampl
 
 CueChunk::CueChunk(const ChunkSpan& span)
     : ChunkBase(span.header),
-      fields_(span.head, OwnerName{span.header.id}),
+      fields_(span.head, OwnerName{span.header.id}, span.header.order),
       cuePoints_(span, fields_, layout::kCuePoints) {}
 
 std::int32_t CueChunk::CuePointCount() const { return fields_.Bits32(0, "dwCuePoints"); }

@@ -5,7 +5,7 @@
 
 namespace wavedoc {
 FmtChunk::FmtChunk(const ChunkSpan& span)
-    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}) {}
+    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}, span.header.order) {}
 
 std::int32_t FmtChunk::CompressionCode() const { return fields_.Unsigned16(0, "wFormatTag"); }
 std::int32_t FmtChunk::ChannelCount() const { return fields_.Unsigned16(2, "nChannels"); }

@@ -3,7 +3,7 @@
 namespace wavedoc {
 
 InstChunk::InstChunk(const ChunkSpan& span)
-    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}) {}
+    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}, span.header.order) {}
 
 std::int16_t InstChunk::UnshiftedNote() const { return fields_.Unsigned8(0, "bUnshiftedNote"); }
 std::int16_t InstChunk::FineTune() const { return fields_.Signed8(1, "chFineTune"); }

@@ -17,7 +17,8 @@ constexpr std::uint64_t kTextTailBytes = 16;
 SubChunkEntry::SubChunkEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source,
                              std::uint64_t fixedBytes, OwnerName owner)
     : ChunkBase(header),
-      fields_(source->Read(header.dataOffset, std::min(fixedBytes, header.presentSize)), std::move(owner)),
+      fields_(source->Read(header.dataOffset, std::min(fixedBytes, header.presentSize)), std::move(owner),
+              header.order),
       source_(source),
       textOffset_(header.dataOffset + fixedBytes),
       textPresent_(header.presentSize > fixedBytes ? header.presentSize - fixedBytes : 0) {}
@@ -68,13 +69,14 @@ void ListEntryPlaces::Add(std::string_view id, const SubChunkPlace& place) {
 }
 
 ListChunk::ListChunk(const ChunkSpan& span, ListEntryPlaces places)
-    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}) {
+    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}, span.header.order) {
     const std::string& id = span.header.id;
     const std::uint64_t end = span.header.dataOffset + span.header.presentSize;
-    labels_ = LablEntryCollection(span.source, std::move(places.labels), end, id, "label", "labels");
-    notes_ = NoteEntryCollection(span.source, std::move(places.notes), end, id, "note", "notes");
+    const ByteOrder order = span.header.order;
+    labels_ = LablEntryCollection(span.source, std::move(places.labels), end, id, "label", "labels", order);
+    notes_ = NoteEntryCollection(span.source, std::move(places.notes), end, id, "note", "notes", order);
     labeledTexts_ = LtxtEntryCollection(span.source, std::move(places.labelledTexts), end, id,
-                                        "labelled text", "labelled texts");
+                                        "labelled text", "labelled texts", order);
 }
 
 std::string ListChunk::TypeId() const { return fields_.FourCC(0, "list type"); }

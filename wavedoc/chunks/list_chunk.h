@@ -112,13 +112,14 @@ class SubChunkCollection {
 public:
     SubChunkCollection() = default;
     SubChunkCollection(std::shared_ptr<const ByteSource> source, SubChunkPlaces places, std::uint64_t listEnd,
-                       std::string listId, const char* noun, const char* nounPlural)
+                       std::string listId, const char* noun, const char* nounPlural, ByteOrder order)
         : source_(std::move(source)),
           places_(std::move(places)),
           listEnd_(listEnd),
           listId_(std::move(listId)),
           noun_(noun),
-          nounPlural_(nounPlural) {}
+          nounPlural_(nounPlural),
+          order_(order) {}
 
     // The entry at 1-based position index; raises WaveDocError for a position
     // the list does not hold (or, past kMostKeptEntries, does not keep),
@@ -137,7 +138,8 @@ public:
                                  PadByte::None,
                                  std::nullopt,
                                  false,
-                                 place.size};
+                                 place.size,
+                                 order_};
         return Entry(header, source_, OwnerName{listId_, noun_, static_cast<std::uint64_t>(index)});
     }
 
@@ -152,6 +154,7 @@ private:
     std::string listId_;
     const char* noun_ = "entry";
     const char* nounPlural_ = "entries";
+    ByteOrder order_ = ByteOrder::Little;
 };
 
 using LablEntryCollection = SubChunkCollection<LablEntry>;

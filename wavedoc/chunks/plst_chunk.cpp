@@ -7,7 +7,7 @@ std::int32_t PlstSegment::Repeats() const { return fields_.Bits32(8, "dwLoops");
 
 PlstChunk::PlstChunk(const ChunkSpan& span)
     : ChunkBase(span.header),
-      fields_(span.head, OwnerName{span.header.id}),
+      fields_(span.head, OwnerName{span.header.id}, span.header.order),
       segments_(span, fields_, layout::kPlaySegments) {}
 
 std::int32_t PlstChunk::SegmentCount() const { return fields_.Bits32(0, "dwSegments"); }

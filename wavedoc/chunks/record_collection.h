@@ -26,7 +26,8 @@ public:
         : source_(span.source),
           first_(span.header.dataOffset + layout.firstRecord),
           layout_(layout),
-          chunkId_(span.header.id) {
+          chunkId_(span.header.id),
+          order_(span.header.order) {
         const std::uint64_t present = span.header.presentSize;
         const std::uint64_t fit =
             present > layout.firstRecord ? (present - layout.firstRecord) / layout.recordSize : 0;
@@ -44,7 +45,7 @@ public:
         }
         const std::uint64_t position = static_cast<std::uint64_t>(index);
         std::string bytes = source_->Read(first_ + (position - 1) * layout_.recordSize, layout_.recordSize);
-        return Record(FieldReader(std::move(bytes), OwnerName{chunkId_, layout_.noun, position}));
+        return Record(FieldReader(std::move(bytes), OwnerName{chunkId_, layout_.noun, position}, order_));
     }
 
     std::int32_t Count() const { return static_cast<std::int32_t>(held_); }
@@ -55,6 +56,7 @@ private:
     std::uint64_t held_ = 0;
     layout::RecordLayout layout_{0, 0, 1, "record", "records"};
     std::string chunkId_;
+    ByteOrder order_ = ByteOrder::Little;
 };
 
 }  // namespace wavedoc

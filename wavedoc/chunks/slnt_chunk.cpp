@@ -3,7 +3,7 @@
 namespace wavedoc {
 
 SlntChunk::SlntChunk(const ChunkSpan& span)
-    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}) {}
+    : ChunkBase(span.header), fields_(span.head, OwnerName{span.header.id}, span.header.order) {}
 
 std::int32_t SlntChunk::SilentSampleCount() const { return fields_.Bits32(0, "dwSamples"); }
 

@@ -10,7 +10,7 @@ std::int32_t SampleLoop::PlayCount() const { return fields_.Bits32(20, "dwPlayCo
 
 SmplChunk::SmplChunk(const ChunkSpan& span)
     : ChunkBase(span.header),
-      fields_(span.head, OwnerName{span.header.id}),
+      fields_(span.head, OwnerName{span.header.id}, span.header.order),
       sampleLoops_(span, fields_, layout::kSampleLoops) {}
 
 std::int32_t SmplChunk::Manufacturer() const { return fields_.Bits32(0, "dwManufacturer"); }

@@ -58,13 +58,14 @@ std::uint64_t RiffEnd(std::uint64_t riffSize) {
                                                             : layout::kChunkHeaderSize + riffSize;
 }
 
-void WalkFile(const ByteSource& source, std::uint64_t riffSize, const Ds64Sizes* ds64,
+void WalkFile(const ByteSource& source, std::uint64_t riffSize, const Ds64Sizes* ds64, ByteOrder order,
               const std::function<void(MapEntry&)>& visit) {
     const std::uint64_t riffEnd = RiffEnd(riffSize);
     std::vector<Level> levels;
     levels.reserve(kMostListDepth + 1);
     levels.push_back({ChunkWalker(source, layout::kRiffHeaderSize, source.Length(), riffEnd), {}, {}});
     levels.back().walk.UseDs64(ds64);
+    levels.back().walk.UseByteOrder(order);
     while (!levels.empty()) {
         const int depth = static_cast<int>(levels.size()) - 1;
         Level& level = levels.back();
@@ -88,6 +89,7 @@ void WalkFile(const ByteSource& source, std::uint64_t riffSize, const Ds64Sizes*
             const std::uint64_t begin = header->dataOffset + layout::kListTypeSize;
             levels.push_back({ChunkWalker(source, begin, header->dataOffset + header->presentSize),
                               header->id, entry.listType});
+            levels.back().walk.UseByteOrder(order);
         }
     }
 }

@@ -34,10 +34,11 @@ std::uint64_t RiffEnd(std::uint64_t riffSize);
 // stack goes; a list at kMostListDepth is visited with notWalked set and its
 // sub-chunks are skipped. Each level that ends in bytes that are no chunk, or
 // in a cut header, ends with one stray entry for them. In a 64-bit file,
-// ds64 gives the sizes of top-level chunks whose size field holds 0xFFFFFFFF.
+// ds64 gives the sizes of top-level chunks whose size field holds 0xFFFFFFFF;
+// in a RIFX file the size fields are read most significant byte first.
 // visit may change the entry's listing; a read that fails raises and ends
 // the walk.
-void WalkFile(const ByteSource& source, std::uint64_t riffSize, const Ds64Sizes* ds64,
+void WalkFile(const ByteSource& source, std::uint64_t riffSize, const Ds64Sizes* ds64, ByteOrder order,
               const std::function<void(MapEntry&)>& visit);
 
 }  // namespace wavedoc

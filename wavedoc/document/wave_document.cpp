@@ -72,9 +72,10 @@ std::string ListRefusal(const std::string& name, const std::string& head) {
 // The form the first four bytes name, when Load reads it.
 std::optional<FileForm> FormOf(const std::string& head, LoadForms forms) {
     if (head.compare(0, 4, "RIFF") == 0) return FileForm::Riff;
-    if (forms != LoadForms::AlsoRf64) return std::nullopt;
+    if (forms != LoadForms::AnyForm) return std::nullopt;
     if (head.compare(0, 4, "RF64") == 0) return FileForm::Rf64;
     if (head.compare(0, 4, "BW64") == 0) return FileForm::Bw64;
+    if (head.compare(0, 4, "RIFX") == 0) return FileForm::Rifx;
     return std::nullopt;
 }
 
@@ -102,7 +103,10 @@ std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, 
     return LoadOk;
 }
 
-ChunkHeader HeaderOf(const MapEntry& entry) {
+// The order of the numbers of a file of this form.
+ByteOrder OrderOf(FileForm form) { return form == FileForm::Rifx ? ByteOrder::Big : ByteOrder::Little; }
+
+ChunkHeader HeaderOf(const MapEntry& entry, ByteOrder order) {
     return {entry.id,
             entry.size,
             entry.offset,
@@ -111,12 +115,13 @@ ChunkHeader HeaderOf(const MapEntry& entry) {
             entry.pad,
             entry.padValue,
             entry.last,
-            entry.DeclaredSize()};
+            entry.DeclaredSize(),
+            order};
 }
 
 ChunkSpan SpanOf(const MapEntry& entry, const ChunkType& type,
-                 const std::shared_ptr<const ByteSource>& source) {
-    const ChunkHeader header = HeaderOf(entry);
+                 const std::shared_ptr<const ByteSource>& source, FileForm form) {
+    const ChunkHeader header = HeaderOf(entry, OrderOf(form));
     return {header, source->Read(header.dataOffset, std::min(type.headBytes, header.presentSize)), source};
 }
 
@@ -239,7 +244,7 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
     std::uint64_t statedRiffSize = riffSize;
     if (ds64 && riffSize == layout::kSizeInDs64) statedRiffSize = ds64->riffSize;
     if (observer != nullptr) observer->Begin(statedRiffSize, form, source->Length());
-    WalkFile(*source, statedRiffSize, ds64 ? &*ds64 : nullptr, [&](MapEntry& entry) {
+    WalkFile(*source, statedRiffSize, ds64 ? &*ds64 : nullptr, OrderOf(form), [&](MapEntry& entry) {
         if (entry.notWalked) loadNotes.NotWalked(entry);
         if (entry.depth == 0 && entry.IsList()) {
             lists.TopLevelList(entry, loadNotes);
@@ -253,7 +258,7 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
                 entry.listing = Listing::LaterDuplicate;
             } else {
                 done = true;
-                Take(type->kind, SpanOf(entry, *type, source));
+                Take(type->kind, SpanOf(entry, *type, source, form));
             }
         } else if (entry.IsChunk()) {
             if (entry.depth == 1) lists.SubChunk(entry);
@@ -265,7 +270,8 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
     std::optional<std::uint64_t> shownList;
     if (std::optional<ListChoice::Candidate> chosen = lists.TakeChosen()) {
         shownList = chosen->list.offset;
-        list = ListChunk(SpanOf(chosen->list, TypeOf(ChunkKind::List), source), std::move(chosen->places));
+        list =
+            ListChunk(SpanOf(chosen->list, TypeOf(ChunkKind::List), source, form), std::move(chosen->places));
     }
     map = std::move(mapBuilder).Finish();
     SettleListListings(map, shownList);
@@ -341,7 +347,7 @@ std::unique_ptr<WaveDocument> WaveDocument::WithChunkFrom(const MapEntry& entry)
     chunks.ds64 = chunks_->ds64;
     if (const ChunkType* type = FindChunkType(entry.id);
         type != nullptr && chunks.source && entry.IsChunk()) {
-        chunks.Take(type->kind, SpanOf(entry, *type, chunks.source));
+        chunks.Take(type->kind, SpanOf(entry, *type, chunks.source, chunks.form));
     }
     return copy;
 }
@@ -381,11 +387,11 @@ std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source, Wa
         }
         auto fresh = std::make_unique<Chunks>();
         fresh->form = *FormOf(head, forms);
+        if (fresh->form == FileForm::Rf64 || fresh->form == FileForm::Bw64) fresh->ds64 = ReadDs64(*source);
         if (fresh->form != FileForm::Riff) {
-            fresh->ds64 = ReadDs64(*source);
             fresh->formRefusal = ListRefusal(source->DisplayName(), head);
         }
-        const FieldReader riff(head, OwnerName{"RIFF"});
+        const FieldReader riff(head, OwnerName{"RIFF"}, OrderOf(fresh->form));
         fresh->riffHeader = GenericChunk("RIFF", riff.Bits32(4, "size"), riff.FourCC(8, "form type"));
         fresh->ReadFrom(source, static_cast<std::uint32_t>(fresh->riffHeader.Size()), observer);
         chunks_ = std::move(fresh);

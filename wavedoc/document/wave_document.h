@@ -32,7 +32,7 @@ enum LoadStatus : std::int16_t {
 // Which forms of WAV a Load reads. The chunk list reads RIFF alone; the
 // structure map, the rows of every chunk and the check also read the 64-bit
 // forms, RF64 and BW64, whose sizes over 4 GB are kept in a ds64 chunk.
-enum class LoadForms { Riff, AlsoRf64 };
+enum class LoadForms { Riff, AnyForm };
 
 // One RIFF WAVE file read into chunk objects. Every accessor returns an object;
 // a chunk type the file does not hold has an empty Name. Load is

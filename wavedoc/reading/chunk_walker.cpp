@@ -21,12 +21,8 @@ bool IsPrintableId(std::string_view id) {
            });
 }
 
-std::uint32_t SizeField(std::string_view header) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(header[4 + i])) << (8 * i);
-    }
-    return value;
+std::uint32_t SizeField(std::string_view header, ByteOrder order) {
+    return static_cast<std::uint32_t>(NumberIn(header.substr(4, 4), order));
 }
 
 }  // namespace
@@ -59,7 +55,7 @@ std::string_view ChunkWalker::Peek(std::uint64_t offset, std::uint64_t length) {
 }
 
 std::uint64_t ChunkWalker::DeclaredSize(std::string_view header) const {
-    const std::uint32_t stored = SizeField(header);
+    const std::uint32_t stored = SizeField(header, order_);
     if (ds64_ == nullptr || stored != layout::kSizeInDs64) return stored;
     return ds64_->SizeFor(header.substr(0, 4)).value_or(stored);
 }
@@ -108,14 +104,15 @@ std::optional<ChunkHeader> ChunkWalker::Next() {
         return std::nullopt;
     }
     ChunkHeader chunk{std::string(header.substr(0, 4)),
-                      SizeField(header),
+                      SizeField(header, order_),
                       position_,
                       position_ + kHeaderSize,
                       0,
                       PadByte::None,
                       std::nullopt,
                       false,
-                      DeclaredSize(header)};
+                      DeclaredSize(header),
+                      order_};
     chunk.presentSize = offsets::BytesBefore(chunk.dataOffset, chunk.declaredSize, end_);
     const std::uint64_t next = FollowingHeader(chunk);
     if (chunk.pad == PadByte::Present) {

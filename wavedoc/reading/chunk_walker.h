@@ -7,6 +7,7 @@
 
 #include "wavedoc/reading/byte_source.h"
 #include "wavedoc/reading/ds64_sizes.h"
+#include "wavedoc/reading/field_reader.h"
 
 namespace wavedoc {
 
@@ -30,6 +31,7 @@ struct ChunkHeader {
     // The size the chunk declares: storedSize, or in a 64-bit file the size
     // ds64 gives for a size field of 0xFFFFFFFF.
     std::uint64_t declaredSize = 0;
+    ByteOrder order = ByteOrder::Little;  // of its size field and its fields: the file's
 };
 
 // Why a walk ended.
@@ -64,6 +66,8 @@ public:
     // Takes the sizes of chunks whose size field holds 0xFFFFFFFF from ds64,
     // as readers of the 64-bit forms do at the top level.
     void UseDs64(const Ds64Sizes* sizes) { ds64_ = sizes; }
+    // Reads size fields in this order: big-endian in a RIFX file.
+    void UseByteOrder(ByteOrder order) { order_ = order; }
 
     // The next chunk, or nothing at the end of the walk.
     std::optional<ChunkHeader> Next();
@@ -95,6 +99,7 @@ private:
     std::string window_;
     std::uint64_t windowStart_ = 0;
     const Ds64Sizes* ds64_ = nullptr;
+    ByteOrder order_ = ByteOrder::Little;
 };
 
 }  // namespace wavedoc

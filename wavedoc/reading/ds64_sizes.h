@@ -10,9 +10,10 @@
 
 namespace wavedoc {
 
-// Which form of WAV a file is: RIFF, or one of the 64-bit forms that keep
-// sizes over 4 GB in a ds64 chunk.
-enum class FileForm { Riff, Rf64, Bw64 };
+// Which form of WAV a file is: RIFF, one of the 64-bit forms that keep
+// sizes over 4 GB in a ds64 chunk, or RIFX, RIFF with its numbers stored
+// most significant byte first.
+enum class FileForm { Riff, Rf64, Bw64, Rifx };
 
 // One entry of the ds64 table: the size of a chunk other than data whose
 // size field holds 0xFFFFFFFF.

@@ -13,22 +13,23 @@ std::string Capitalised(std::string text) {
     return text;
 }
 
-std::uint64_t LittleEndian64(std::string_view bytes) {
+}  // namespace
+
+std::uint64_t NumberIn(std::string_view bytes, ByteOrder order) {
     std::uint64_t value = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+        const std::size_t place = order == ByteOrder::Little ? i : bytes.size() - 1 - i;
+        value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * place);
     }
     return value;
 }
 
-std::uint32_t LittleEndian(std::string_view bytes) {
-    return static_cast<std::uint32_t>(LittleEndian64(bytes));
+FieldReader::FieldReader(std::string bytes, OwnerName owner, ByteOrder order)
+    : bytes_(std::move(bytes)), owner_(std::move(owner)), order_(order) {}
+
+std::uint64_t FieldReader::Number(std::size_t offset, std::size_t length, std::string_view field) const {
+    return NumberIn(Span(offset, length, field), order_);
 }
-
-}  // namespace
-
-FieldReader::FieldReader(std::string bytes, OwnerName owner)
-    : bytes_(std::move(bytes)), owner_(std::move(owner)) {}
 
 std::string_view FieldReader::Span(std::size_t offset, std::size_t length, std::string_view field) const {
     if (!offsets::Fits(offset, length, bytes_.size())) {
@@ -42,15 +43,15 @@ std::string_view FieldReader::Span(std::size_t offset, std::size_t length, std::
 }
 
 std::int32_t FieldReader::Bits32(std::size_t offset, std::string_view field) const {
-    return static_cast<std::int32_t>(LittleEndian(Span(offset, 4, field)));
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(Number(offset, 4, field)));
 }
 
 std::uint64_t FieldReader::Unsigned64(std::size_t offset, std::string_view field) const {
-    return LittleEndian64(Span(offset, 8, field));
+    return Number(offset, 8, field);
 }
 
 std::int32_t FieldReader::Unsigned16(std::size_t offset, std::string_view field) const {
-    return static_cast<std::int32_t>(LittleEndian(Span(offset, 2, field)));
+    return static_cast<std::int32_t>(Number(offset, 2, field));
 }
 
 std::int16_t FieldReader::Unsigned8(std::size_t offset, std::string_view field) const {

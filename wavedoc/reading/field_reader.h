@@ -9,14 +9,21 @@
 
 namespace wavedoc {
 
-// Bounds-checked little-endian reads over the bytes of one chunk head,
+// The order of the bytes of a number: RIFF files store them least
+// significant first, RIFX files most significant first.
+enum class ByteOrder { Little, Big };
+
+// Bounds-checked reads of numbers, in the file's byte order, over the bytes of one chunk head,
 // record or sub-chunk head, as far as the file really holds them. A field
 // that does not fit is never made up: the read raises WaveDocError naming the
 // owner and the field.
+// The number `bytes` hold (at most 8 of them), in the given order.
+std::uint64_t NumberIn(std::string_view bytes, ByteOrder order);
+
 class FieldReader {
 public:
     FieldReader() = default;
-    FieldReader(std::string bytes, OwnerName owner);
+    FieldReader(std::string bytes, OwnerName owner, ByteOrder order = ByteOrder::Little);
 
     // A 32-bit field; its bits as a signed value (0xFFFFFFFF gives -1).
     std::int32_t Bits32(std::size_t offset, std::string_view field) const;
@@ -37,8 +44,11 @@ public:
 private:
     std::string_view Span(std::size_t offset, std::size_t length, std::string_view field) const;
 
+    std::uint64_t Number(std::size_t offset, std::size_t length, std::string_view field) const;
+
     std::string bytes_;
     OwnerName owner_;
+    ByteOrder order_ = ByteOrder::Little;
 };
 
 }  // namespace wavedoc

@@ -1,5 +1,6 @@
-// The 64-bit forms of WAV: read by the map and the check when asked, refused
-// by the chunk list, their sizes of 0xFFFFFFFF taken from ds64.
+// The other forms of WAV: read by the map and the check when asked, refused
+// by the chunk list. The 64-bit forms take sizes of 0xFFFFFFFF from ds64;
+// RIFX stores every number most significant byte first.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -79,7 +80,7 @@ TEST(Rf64, SizesOfFFFFFFFFComeFromDs64) {
         SCOPED_TRACE(c.what);
         wavedoc::WaveDocument document;
         wavecheck::FileCheck check;
-        ASSERT_EQ(document.LoadFromMemory(c.file, "big.wav", &check, wavedoc::LoadForms::AlsoRf64),
+        ASSERT_EQ(document.LoadFromMemory(c.file, "big.wav", &check, wavedoc::LoadForms::AnyForm),
                   wavedoc::LoadOk);
         EXPECT_NE(document.Form(), wavedoc::FileForm::Riff);
         ASSERT_TRUE(document.Ds64());
@@ -112,11 +113,52 @@ TEST(Rf64, TheChunkListRefusesItAsBefore) {
 TEST(Rf64, ATableLengthReadsNoMoreThanTheChunkHolds) {
     const std::string file = Rf64File("RF64", {80, 8, "JUNK" + U64(6), 0xFFFFFFFF}, BigData(8));
     wavedoc::WaveDocument document;
-    ASSERT_EQ(document.LoadFromMemory(file, "big.wav", nullptr, wavedoc::LoadForms::AlsoRf64),
+    ASSERT_EQ(document.LoadFromMemory(file, "big.wav", nullptr, wavedoc::LoadForms::AnyForm),
               wavedoc::LoadOk);
     ASSERT_TRUE(document.Ds64());
     EXPECT_EQ(document.Ds64()->tableLength, 0xFFFFFFFFu);
     EXPECT_EQ(document.Ds64()->table.size(), 1u);
+}
+
+// Big-endian numbers, as RIFX stores them.
+std::string B32(std::uint32_t v) {
+    std::string bytes = U32(v);
+    return {bytes.rbegin(), bytes.rend()};
+}
+std::string B16(std::uint16_t v) {
+    std::string bytes = U16(v);
+    return {bytes.rbegin(), bytes.rend()};
+}
+std::string BigChunk(const std::string& id, const std::string& payload) {
+    return id + B32(static_cast<std::uint32_t>(payload.size())) + payload + (payload.size() % 2 ? "\0" : "");
+}
+
+// Every field of a RIFX file reads as it would in RIFF: the sizes the walk
+// follows, the fields of the chunk heads, records and list entries.
+TEST(Rifx, ReadsEveryNumberMostSignificantByteFirst) {
+    const std::string fmt = BigChunk("fmt ", B16(1) + B16(2) + B32(44100) + B32(176400) + B16(4) + B16(16));
+    const std::string cue = BigChunk("cue ", B32(1) + B32(7) + B32(0) + "data" + B32(0) + B32(0) + B32(3));
+    const std::string adtl = BigChunk("LIST", "adtl" + BigChunk("labl", B32(7) + std::string("Verse\0", 6)));
+    const std::string data = BigChunk("data", std::string(16, '\0'));
+    const std::string body = "WAVE" + fmt + cue + adtl + data;
+    const std::string file = "RIFX" + B32(static_cast<std::uint32_t>(body.size())) + body;
+
+    wavedoc::WaveDocument document;
+    wavecheck::FileCheck check;
+    ASSERT_EQ(document.LoadFromMemory(file, "big-endian.wav", &check, wavedoc::LoadForms::AnyForm),
+              wavedoc::LoadOk);
+    EXPECT_EQ(document.Form(), wavedoc::FileForm::Rifx);
+    EXPECT_EQ(document.RiffHeader().Size(), static_cast<std::int32_t>(body.size()));
+    EXPECT_EQ(document.Fmt().ChannelCount(), 2);
+    EXPECT_EQ(document.Fmt().SampleRate(), 44100);
+    EXPECT_EQ(document.Fmt().BytesPerSample(), 4);
+    EXPECT_EQ(document.Cue().CuePoints().Item(1).Id(), 7);
+    EXPECT_EQ(document.Cue().CuePoints().Item(1).SampleOffset(), 3);
+    EXPECT_EQ(document.List().Labels().Item(1).CuePointId(), 7);
+    EXPECT_EQ(document.List().Labels().Item(1).Text(), "Verse");
+    EXPECT_EQ(document.Data().Size(), 16);
+    EXPECT_EQ(Codes(check.Finish(document)), std::vector<std::string>{});
+    EXPECT_NE(document.FormRefusal().find("RIFX"), std::string::npos);
 }
 
 }  // namespace

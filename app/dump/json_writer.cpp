@@ -12,6 +12,8 @@
 namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
+// How many bytes of rows are gathered before they are written.
+constexpr std::size_t kRowsWrittenAtOnce = 64 * 1024;
 
 std::string JsonStringOrNull(const std::optional<std::string>& raw) {
     return raw ? JsonString(*raw) : "null";
@@ -24,33 +26,47 @@ std::string JsonStrings(const std::vector<std::string>& raw) {
     return json + "]";
 }
 
+void AppendJsonString(std::string& out, std::string_view raw);
+
 // , "key_bytes": "hex" after a string that is not valid UTF-8.
 std::string BytesMember(std::string_view key, std::string_view raw) {
     if (IsValidUtf8(raw)) return {};
     return ", \"" + std::string(key) + "_bytes\": \"" + HexBytes(raw) + "\"";
 }
 
+// , "key": number; appended piece by piece, as a map holds thousands of entries.
+void AppendNumberMember(std::string& json, std::string_view key, std::uint64_t value) {
+    json.append(", \"").append(key).append("\": ").append(std::to_string(value));
+}
+
+void AppendFlagMember(std::string& json, std::string_view key, bool value) {
+    json.append(", \"").append(key).append(value ? "\": true" : "\": false");
+}
+
 // The members of one entry, without the closing brace: a list goes on with
 // its children.
 void AppendEntryMembers(std::string& json, const wavedoc::MapEntry& entry) {
-    json += "{\"offset\": " + std::to_string(entry.offset);
+    json.append("{\"offset\": ").append(std::to_string(entry.offset));
     if (entry.IsChunk()) {
-        json += ", \"id\": " + JsonString(entry.id) + BytesMember("id", entry.id) +
-                ", \"size\": " + std::to_string(entry.size) +
-                (entry.ds64Size ? ", \"ds64_size\": " + std::to_string(*entry.ds64Size) : std::string()) +
-                ", \"present\": " + std::to_string(entry.present) +
-                ", \"pad\": " + (entry.pad == wavedoc::PadByte::Present ? "true" : "false");
-        if (entry.pad == wavedoc::PadByte::Missing) json += ", \"pad_missing\": true";
-        json +=
-            std::string(", \"listed\": ") + (entry.listing == wavedoc::Listing::Listed ? "true" : "false");
+        json += ", \"id\": ";
+        AppendJsonString(json, entry.id);
+        json += BytesMember("id", entry.id);
+        AppendNumberMember(json, "size", entry.size);
+        if (entry.ds64Size) AppendNumberMember(json, "ds64_size", *entry.ds64Size);
+        AppendNumberMember(json, "present", entry.present);
+        AppendFlagMember(json, "pad", entry.pad == wavedoc::PadByte::Present);
+        if (entry.pad == wavedoc::PadByte::Missing) AppendFlagMember(json, "pad_missing", true);
+        AppendFlagMember(json, "listed", entry.listing == wavedoc::Listing::Listed);
     } else {
-        json += ", \"id\": null, \"length\": " + std::to_string(entry.length);
-        if (entry.stray == wavedoc::Stray::Unmapped)
-            json += ", \"entries\": " + std::to_string(entry.leftOut);
+        json += ", \"id\": null";
+        AppendNumberMember(json, "length", entry.length);
+        if (entry.stray == wavedoc::Stray::Unmapped) AppendNumberMember(json, "entries", entry.leftOut);
     }
-    if (entry.listing != wavedoc::Listing::Listed || entry.notWalked)
-        json += ", \"why\": " + JsonString(entry.Why());
-    if (entry.afterRiffEnd) json += ", \"after_riff_end\": true";
+    if (entry.listing != wavedoc::Listing::Listed || entry.notWalked) {
+        json += ", \"why\": ";
+        AppendJsonString(json, entry.Why());
+    }
+    if (entry.afterRiffEnd) AppendFlagMember(json, "after_riff_end", true);
 }
 
 // Printable ASCII without quote or backslash goes into JSON as it is.
@@ -91,13 +107,14 @@ void AppendJsonString(std::string& out, std::string_view raw) {
     out += '"';
 }
 
-// A value row as ["label", "value"], a heading row as ["text"]; a value that
-// is not valid UTF-8 adds its bytes in hex, a cut text {"bytes_in_all": N}.
-void AppendJsonRow(std::string& json, std::string_view row) {
+// A value row as ["label", "value"], a heading row as ["text"] (no value);
+// a value that is not valid UTF-8 adds its bytes in hex, a cut text
+// {"bytes_in_all": N}.
+void AppendJsonCells(std::string& json, std::string_view label, std::optional<std::string_view> cell) {
     json += '[';
-    const auto [label, value] = SplitRow(row);
     AppendJsonString(json, label);
-    if (label.size() < row.size()) {  // a TAB follows the label: a value row
+    if (cell) {
+        const std::string_view value = *cell;
         json += ", ";
         if (IsPlainJson(value)) {
             // Plain ASCII, as most values are: valid UTF-8 without a cut mark.
@@ -112,6 +129,12 @@ void AppendJsonRow(std::string& json, std::string_view row) {
         }
     }
     json += ']';
+}
+
+void AppendJsonRow(std::string& json, std::string_view row) {
+    const auto [label, value] = SplitRow(row);
+    // A TAB after the label makes a value row.
+    AppendJsonCells(json, label, label.size() < row.size() ? std::optional(value) : std::nullopt);
 }
 
 // , "rows": [...], "error": ... for an entry that has rows.
@@ -253,15 +276,40 @@ void JsonReportWriter::BeginChunk(const ListedChunk& chunk) {
     firstRow_ = true;
 }
 
-// Each row is composed in one buffer and written in one piece.
+void JsonReportWriter::AppendValue(std::string_view label, std::string_view value) {
+    // A label with a TAB of its own splits where the row's first TAB is.
+    if (label.find('\t') != std::string_view::npos) {
+        RowSink::AppendValue(label, value);
+        return;
+    }
+    StartRow();
+    AppendJsonCells(rows_, label, value);
+    if (rows_.size() >= kRowsWrittenAtOnce) FlushRows();
+}
+
 void JsonReportWriter::AppendRow(std::string_view row) {
-    line_.assign(Break(firstRow_ ? "" : ",", "      "));
+    StartRow();
+    AppendJsonRow(rows_, row);
+    if (rows_.size() >= kRowsWrittenAtOnce) FlushRows();
+}
+
+void JsonReportWriter::StartRow() {
+    if (!firstRow_) rows_ += ',';
+    if (layout_ != JsonLayout::Line) {
+        rows_ += "\n      ";
+    } else if (!firstRow_) {
+        rows_ += ' ';
+    }
     firstRow_ = false;
-    AppendJsonRow(line_, row);
-    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+}
+
+void JsonReportWriter::FlushRows() {
+    out_.write(rows_.data(), static_cast<std::streamsize>(rows_.size()));
+    rows_.clear();
 }
 
 void JsonReportWriter::EndChunk(const std::optional<std::string>& error) {
+    FlushRows();
     out_ << (firstRow_ ? "" : Break("", "    ")) << "], \"error\": " << JsonStringOrNull(error) << "}";
 }
 

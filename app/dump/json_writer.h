@@ -61,6 +61,7 @@ public:
     void BeginFile(const std::string& path, const FileOverview& overview) override;
     void BeginChunk(const ListedChunk& chunk) override;
     void AppendRow(std::string_view row) override;
+    void AppendValue(std::string_view label, std::string_view value) override;
     void EndChunk(const std::optional<std::string>& error) override;
     void EndFile() override;
     // Closes a Document; call once, after the last file.
@@ -73,11 +74,17 @@ private:
     // then a line break and `indent`, which a Line leaves out.
     std::string Break(std::string_view separator, std::string_view indent) const;
     void EndFileObject();
+    // Writes the rows gathered so far.
+    void FlushRows();
+    // What goes before a row: a comma after the one before, a line break.
+    void StartRow();
 
     std::ostream& out_;
     JsonLayout layout_;
     bool firstFile_ = true;
     bool firstChunk_ = true;
     bool firstRow_ = true;
-    std::string line_;  // the row being written, kept to reuse its memory
+    // The rows of the chunk being written, gathered so that thousands of
+    // short rows take a few writes to the stream, not one each.
+    std::string rows_;
 };

@@ -106,19 +106,27 @@ bool IsPlainText(std::string_view text) {
 // cells as the terminal can show them, a cut text with its marker. Most rows
 // are plain text, which holds no zero byte and so no cut mark either: one
 // pass over them decides.
+void AppendRowLine(std::string& out, std::string_view indent, std::string_view row) {
+    out.append(indent);
+    if (IsPlainText(row)) {
+        out.append(row);
+    } else if (const CutValue cut = SplitCut(row); cut.wholeLength) {
+        out.append(TerminalText(cut.shown)).append(CutMarker(*cut.wholeLength));
+    } else {
+        out.append(TerminalText(row));
+    }
+    out += '\n';
+}
+
 void WriteRowLine(std::ostream& out, std::string_view indent, std::string_view row) {
     thread_local std::string line;
-    line.assign(indent);
-    if (IsPlainText(row)) {
-        line.append(row);
-    } else if (const CutValue cut = SplitCut(row); cut.wholeLength) {
-        line.append(TerminalText(cut.shown)).append(CutMarker(*cut.wholeLength));
-    } else {
-        line.append(TerminalText(row));
-    }
-    line += '\n';
+    line.clear();
+    AppendRowLine(line, indent, row);
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
+
+// How many bytes of rows are gathered before they are written.
+constexpr std::size_t kRowsWrittenAtOnce = 64 * 1024;
 
 }  // namespace
 
@@ -194,8 +202,15 @@ void TextReportWriter::BeginChunk(const ListedChunk& chunk) {
     out_ << "\n[" << TerminalText(chunk.name) << "]\n";
 }
 
-void TextReportWriter::AppendRow(std::string_view row) { WriteRowLine(out_, {}, row); }
+void TextReportWriter::AppendRow(std::string_view row) {
+    AppendRowLine(rows_, {}, row);
+    if (rows_.size() < kRowsWrittenAtOnce) return;
+    out_.write(rows_.data(), static_cast<std::streamsize>(rows_.size()));
+    rows_.clear();
+}
 
 void TextReportWriter::EndChunk(const std::optional<std::string>& error) {
+    out_.write(rows_.data(), static_cast<std::streamsize>(rows_.size()));
+    rows_.clear();
     if (error) out_ << "! " << TerminalText(*error) << '\n';
 }

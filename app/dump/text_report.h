@@ -67,4 +67,7 @@ private:
     std::ostream& errors_;
     TextParts parts_;
     bool firstFile_ = true;
+    // The rows of the chunk being written, gathered so that thousands of
+    // short rows take a few writes to the stream, not one each.
+    std::string rows_;
 };

@@ -6,12 +6,16 @@
 
 std::uint64_t RowSink::TextLimit() const { return wavedoc::kTextReadLimit; }
 
-void AddValueRow(RowSink& grid, std::string_view label, std::string_view value) {
+void RowSink::AppendValue(std::string_view label, std::string_view value) {
     // One buffer per thread, reused row after row: a list of hundreds of
     // thousands of rows costs no allocation per row.
     thread_local std::string row;
     row.assign(label).append(1, '\t').append(value);
-    grid.AppendRow(row);
+    AppendRow(row);
+}
+
+void AddValueRow(RowSink& grid, std::string_view label, std::string_view value) {
+    grid.AppendValue(label, value);
 }
 
 void AddHeadingRow(RowSink& grid, std::string_view text) { grid.AppendRow(text); }

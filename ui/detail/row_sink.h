@@ -14,6 +14,9 @@ public:
     virtual void ClearRows() = 0;
     // The row is lent for the call: a sink keeps a copy if it keeps it.
     virtual void AppendRow(std::string_view row) = 0;
+    // A value row, label TAB value, as AppendRow takes it; a sink that
+    // writes the two cells apart may take them apart.
+    virtual void AppendValue(std::string_view label, std::string_view value);
     // The most bytes of a text this grid shows; a longer one comes cut, with
     // its whole length (cut_text.h). Only that much of it is read.
     virtual std::uint64_t TextLimit() const;

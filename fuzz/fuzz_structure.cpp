@@ -25,14 +25,18 @@ void Check(const std::string& bytes) {
     wavedoc::WaveDocument document;
     fuzzcheck::LoadPreviousFile(document);
     wavecheck::FileCheck check;
-    const std::int16_t status = document.LoadFromMemory(bytes, name, &check);
+    // Every form the map reads: RIFF, and the RF64, BW64 and RIFX files the
+    // chunk list refuses (the file target loads as the chunk list does).
+    const std::int16_t status = document.LoadFromMemory(bytes, name, &check, wavedoc::LoadForms::AnyForm);
     if (status != wavedoc::LoadOk) {
         fuzzcheck::CheckRefusal(document, status, name);
         fuzzcheck::WriteOut(document.LoadError());
         return;
     }
-    Require(bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "WAVE") == 0,
+    const std::string tag = bytes.substr(0, 4);
+    Require((tag == "RIFF" || tag == "RF64" || tag == "BW64" || tag == "RIFX") && bytes.compare(8, 4, "WAVE") == 0,
             "a file without a RIFF WAVE head was accepted");
+    Require((tag == "RIFF") == document.FormRefusal().empty(), "a form other than RIFF was not refused");
     Require(12 + fuzzcheck::MapAndCheck(document, check).covered == bytes.size(),
             "the structure map does not cover the file");
     for (const std::string& note : fuzzcheck::CheckedNotes(document, name)) fuzzcheck::WriteOut(note);

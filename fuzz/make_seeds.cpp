@@ -44,6 +44,33 @@ std::string Extensible() {
     return RiffFile(Chunk("fmt ", format) + Chunk("fact", U32(1)) + Chunk("data", std::string(8, '\0')));
 }
 
+// RF64: sizes of 0xFFFFFFFF for the RIFF and data chunks, the real ones in
+// ds64, whose table sizes a JUNK chunk the same way.
+std::string Rf64() {
+    const auto u64 = [](std::uint32_t low) { return U32(low) + U32(0); };
+    const std::string table = "JUNK" + u64(2);
+    const std::string ds64 = Chunk("ds64", u64(98) + u64(4) + u64(2) + U32(1) + table);
+    return "RF64" + U32(0xFFFFFFFF) + "WAVE" + ds64 + Fmt() + "data" + U32(0xFFFFFFFF) + "abcd" + "JUNK" +
+           U32(0xFFFFFFFF) + "xy";
+}
+
+// RIFX: every number most significant byte first.
+std::string BigEndian() {
+    const auto b32 = [](std::uint32_t v) {
+        const std::string bytes = U32(v);
+        return std::string(bytes.rbegin(), bytes.rend());
+    };
+    const auto b16 = [](std::uint16_t v) {
+        const std::string bytes = U16(v);
+        return std::string(bytes.rbegin(), bytes.rend());
+    };
+    const std::string format = b16(1) + b16(1) + b32(8000) + b32(16000) + b16(2) + b16(16);
+    const std::string cue = b32(1) + b32(1) + b32(0) + "data" + b32(0) + b32(0) + b32(1);
+    const std::string body = "WAVE" + std::string("fmt ") + b32(16) + format + "cue " + b32(28) + cue + "data" +
+                             b32(4) + "abcd";
+    return "RIFX" + b32(static_cast<std::uint32_t>(body.size())) + body;
+}
+
 std::vector<std::pair<std::string, std::string>> Seeds() {
     return {
         {"minimal.wav", RiffFile(Fmt() + Data())},
@@ -59,6 +86,8 @@ std::vector<std::pair<std::string, std::string>> Seeds() {
                   Chunk("smpl", SmplPayload({}, {{1, 0, 0, 2}}, {}, 0x7FFFFFFF)) + Data())},
         {"data-past-end.wav", RiffFile(Fmt() + Chunk("data", "abcd", 0xFFFFFFF0u), "WAVE", 0xFFFFFFFFu)},
         {"rifx.wav", "RIFX" + U32(4) + "WAVE"},
+        {"rf64.wav", Rf64()},
+        {"rifx-whole.wav", BigEndian()},
     };
 }
 

@@ -33,6 +33,9 @@
 # behaviour, the resident limit and large allocations, but no leaks and no
 # reads past a buffer that stay inside mapped memory.
 #
+# ONDULO_FUZZ_MAX_LEN, when set, caps the length of the inputs of both
+# targets: small inputs (a few KB) run many times as many a second.
+#
 # ONDULO_FUZZ_RUNS, when set, ends each target's run after that many inputs
 # instead (or before, if its seconds pass first).
 set -euo pipefail
@@ -69,7 +72,7 @@ corpus=${ONDULO_CORPUS:-$repo/../shared/corpus}
 declare -A program=([wavedoc]=fuzz_wavedoc [structure]=fuzz_structure)
 declare -A kept=([wavedoc]=$repo/fuzz/corpus [structure]=$repo/fuzz/corpus-structure)
 declare -A scratch=([wavedoc]=corpus [structure]=corpus-structure)
-declare -A max_len=([wavedoc]=1048576 [structure]=65536)
+declare -A max_len=([wavedoc]=${ONDULO_FUZZ_MAX_LEN:-1048576} [structure]=${ONDULO_FUZZ_MAX_LEN:-65536})
 declare -A prefix=([wavedoc]="" [structure]=structure-)
 declare -A merge_flag=([wavedoc]=-merge=1 [structure]=-set_cover_merge=1)
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -198,8 +197,6 @@ private slots:
         const std::string head = RiffFile(kFmt + "data" + U32(kDataSize), "WAVE", 36 + kDataSize);
         const QString path = Write("big.wav", head);
         QVERIFY(::truncate(path.toLocal8Bit().constData(), off_t(head.size()) + kDataSize) == 0);
-        QElapsedTimer clock;
-        clock.start();
         frmStructure* structure = Open(path);
         QVERIFY(structure != nullptr);
 
@@ -214,7 +211,7 @@ private slots:
         QCOMPARE(bytes->currentIndex().data().toString(), QStringLiteral("00"));
         QCOMPARE(FocusName(), QStringLiteral("tvBytes"));
         Key(structure, Qt::Key_End, Qt::ControlModifier);  // the last line is as near
-        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(bytes->currentIndex().row(), bytes->model()->rowCount() - 1);
 
         prompts_->nextAnswer = QStringLiteral("12 bytes");
         Key(structure, Qt::Key_G, Qt::ControlModifier);
@@ -292,9 +289,10 @@ private slots:
         QVERIFY(Find<QLabel>(structure, "lbRowsStatus")->text().contains("has changed"));
     }
 
-    // The largest cue and label lists a file holds: the tree opens at once
-    // and walks its capped map without a pause.
-    void longListsOpenQuickly() {
+    // The largest cue and label lists a file holds: the tree shows the capped
+    // map, its last item the rest of the file. (What it costs is measured by
+    // bench/bench_structure_window.)
+    void longListsOpenWithTheMapsBound() {
         std::vector<CuePointRecord> points;
         std::string labels;
         for (std::uint32_t id = 1; id <= 32767; ++id) {
@@ -304,17 +302,13 @@ private slots:
         const QString path = Write("cues.wav", RiffFile(kFmt + Chunk("cue ", CuePayload(points)) +
                                                         Chunk("LIST", ListPayload("adtl", labels)) + kData));
         Analyse(path);
-        QElapsedTimer clock;
-        clock.start();
         frmStructure* structure = Open(path);
         QVERIFY(structure != nullptr);
-        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         auto* tree = Find<QTreeView>(structure, "tvStructure");
         // RIFF, fmt, cue, LIST, then the rest of the file (data) past the map's bound.
         QCOMPARE(tree->model()->rowCount(), 5);
         Key(structure, Qt::Key_End);
         QCOMPARE(tree->currentIndex().siblingAtColumn(1).data().toString(), QStringLiteral("(not mapped)"));
-        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     }
 };
 

@@ -1,0 +1,112 @@
+// What the structure window costs for one file, from start to end of a
+// process: analyses PATH as the main window does (load and check), opens the
+// structure window offscreen and lets it paint, selects every top-level entry
+// of the tree in turn (each letting its rows and bytes paint), then scrolls
+// the bytes of the largest entry from its first line to its last in 1,000
+// steps. Prints the milliseconds to the first paint, the slowest selection
+// and the scroll, and the resident memory before and after the scroll. Meant
+// to be measured from outside as a whole too, e.g. by bench/hostile_costs.sh.
+//
+//   build/default/bench/bench_structure_window PATH
+//
+// Top-level entries only: a list's sub-chunks cost what its rows do, which
+// bench_window_select measures.
+//
+// Exit status: 0 when the window opened, 1 when the file was refused, 2 for
+// wrong usage.
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTableView>
+#include <QTreeView>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "ui/main/user_prompts.h"
+#include "ui/structure/frm_structure.h"
+#include "ui/structure/structure_opening.h"
+
+namespace {
+
+// There is no dialog to answer: messages go to stderr.
+class ReportingPrompts : public UserPrompts {
+public:
+    void ShowMessage(QWidget*, const QString& title, const QString& text, const QString&) override {
+        std::fprintf(stderr, "message: %s: %s\n", qUtf8Printable(title), qUtf8Printable(text));
+    }
+    std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+};
+
+// The process's resident memory now, in KB (VmRSS).
+long ResidentKb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s PATH\n", argv[0]);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ReportingPrompts prompts;
+
+    const StructureAnalysis analysis = LoadForStructure(argv[1]);
+    if (!analysis.Loaded()) {
+        std::fprintf(stderr, "refused: %s\n", analysis.error.c_str());
+        return 1;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    frmStructure window(analysis, prompts);
+    window.show();
+    QApplication::processEvents();
+    const qint64 firstPaint = clock.elapsed();
+
+    auto* tree = window.findChild<QTreeView*>(QStringLiteral("tvStructure"));
+    auto* bytes = window.findChild<QTableView*>(QStringLiteral("tvBytes"));
+    const QAbstractItemModel* model = tree->model();
+    qint64 slowest = 0;
+    int largest = 0;
+    int largestLines = -1;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        clock.restart();
+        tree->setCurrentIndex(model->index(row, 0));
+        QApplication::processEvents();
+        slowest = std::max(slowest, clock.elapsed());
+        if (bytes->model()->rowCount() > largestLines) {
+            largest = row;
+            largestLines = bytes->model()->rowCount();
+        }
+    }
+
+    tree->setCurrentIndex(model->index(largest, 0));
+    QApplication::processEvents();
+    const long before = ResidentKb();
+    clock.restart();
+    const int lines = bytes->model()->rowCount();
+    for (int step = 0; step <= 1000; ++step) {
+        const int line = static_cast<int>(static_cast<long long>(lines - 1) * step / 1000);
+        bytes->scrollTo(bytes->model()->index(line, 0));
+        QApplication::processEvents();
+    }
+    const qint64 scroll = clock.elapsed();
+    const long after = ResidentKb();
+
+    std::printf(
+        "entries %d; first paint %lld ms; slowest selection %lld ms; scroll of %d lines %lld ms; "
+        "resident %ld KB before the scroll, %ld KB after\n",
+        model->rowCount(), static_cast<long long>(firstPaint), static_cast<long long>(slowest), lines,
+        static_cast<long long>(scroll), before, after);
+    return 0;
+}

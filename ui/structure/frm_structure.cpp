@@ -155,7 +155,7 @@ void frmStructure::BuildViews() {
     bytesLayout->setContentsMargins(0, 0, 0, 0);
     bytesPane_ = new QStackedWidget(bytesBox);
     bytes_ = new ByteLinesModel(this);
-    tvBytes_ = new StructureTableView(bytesPane_);
+    tvBytes_ = new ByteTableView(bytesPane_);
     tvBytes_->setObjectName(QStringLiteral("tvBytes"));
     tvBytes_->setModel(bytes_);
     tvBytes_->setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -390,6 +390,23 @@ TEST(Findings, PointIntoALineOfTheStructureMap) {
     }
 }
 
+// The progress of the hashing ends with all of the audio, however quick it
+// was; a file without an MD5 chunk hashes nothing.
+TEST(Findings, Md5ProgressEndsWithTheAudioHashed) {
+    for (const auto& [file, calls] : std::vector<std::pair<std::string, std::string>>{
+             {Wav(Chunk("MD5 ", std::string(16, 'x'))), "8/8"}, {Wav(""), ""}}) {
+        std::string told;
+        wavedoc::WaveDocument document;
+        wavecheck::FileCheck check(
+            {.verifyMd5 = true, .progress = [&told](std::uint64_t done, std::uint64_t total) {
+                 told += std::to_string(done) + "/" + std::to_string(total);
+             }});
+        ASSERT_EQ(document.LoadFromMemory(file, "test.wav", &check), wavedoc::LoadOk);
+        check.Finish(document);
+        EXPECT_EQ(told, calls);
+    }
+}
+
 TEST(Findings, EveryCodeHasACase) {
     std::set<std::string> tested;
     for (const Case& c : Cases()) tested.insert(c.code);

@@ -260,6 +260,24 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("JUNK....abc"));
     }
 
+    // Lists nested as deep as the map goes still show their offsets in full.
+    void offsetsOfDeepListsShowInFull() {
+        std::string lists = Chunk("labl", LabelPayload(1, std::string(100000, 'x')));
+        for (int depth = 0; depth < 12; ++depth) lists = Chunk("LIST", ListPayload("adtl", lists));
+        frmStructure* structure = Open(Write("deep.wav", RiffFile(kFmt + lists + kData)));
+        QVERIFY(structure != nullptr);
+        auto* tree = Find<QTreeView>(structure, "tvStructure");
+        QModelIndex deepest = tree->model()->index(2, 0);  // the outer list
+        while (tree->model()->rowCount(deepest) > 0) deepest = tree->model()->index(0, 0, deepest);
+        QCOMPARE(deepest.data().toString(), QStringLiteral("120"));
+        const QModelIndex last = tree->model()->index(3, 0);  // the data chunk, past offset 100,000
+        for (const QModelIndex& item : {deepest, last}) {
+            QVERIFY2(tree->visualRect(item).width() >=
+                         tree->fontMetrics().horizontalAdvance(item.data().toString()),
+                     qPrintable(item.data().toString()));
+        }
+    }
+
     // Shift with the arrows and a drag select the bytes from where they start
     // to where they end, across lines, as shown, counted and copied alike.
     void bytesSelectedAcrossLinesAreARun() {

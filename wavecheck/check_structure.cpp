@@ -33,15 +33,20 @@ bool AreTrailingBytes(const EntryInput& input) {
     return input.entry.afterRiffEnd && !input.facts.riffEndsInside;
 }
 
+// The RIFF size the check goes by is the ds64 chunk's: the RIFF size field
+// holds 0xFFFFFFFF in a 64-bit file that has one.
+bool RiffSizeInDs64(const CheckInput& input) {
+    return input.document.Ds64() && Stored(input.document.RiffHeader().Size()) == layout::kSizeInDs64;
+}
+
 }  // namespace
 
 void CheckRiffSize(const CheckInput& input, Report& report) {
     const WalkFacts& facts = input.facts;
     const std::uint64_t after = facts.fileLength - layout::kChunkHeaderSize;
     if (facts.riffSize == after || facts.RiffSizeIsPlaceholder() || RiffSizeCountsMissingPads(facts)) return;
-    const bool inDs64 =
-        input.document.Ds64() && Stored(input.document.RiffHeader().Size()) == layout::kSizeInDs64;
-    const std::string says = inDs64 ? "The RIFF size in the ds64 chunk says " : "The RIFF size field says ";
+    const std::string says =
+        RiffSizeInDs64(input) ? "The RIFF size in the ds64 chunk says " : "The RIFF size field says ";
     if (facts.RiffEnd() > facts.fileLength) {
         if (facts.topLevelRunsPastEnd) return;  // the file is cut short: past-end says where
         report.Add(0, "RIFF",
@@ -65,8 +70,11 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
     const bool last = facts.LastChunkSizeIsPlaceholder();
     if (!riff && !last) return;
     std::vector<std::string> fields;
-    if (riff)
+    if (riff && RiffSizeInDs64(input)) {
+        fields.push_back("the RIFF size in its ds64 chunk holds " + std::to_string(facts.riffSize));
+    } else if (riff) {
         fields.push_back("its RIFF size field holds " + Hex(static_cast<std::uint32_t>(facts.riffSize), 8));
+    }
     if (last) {
         fields.push_back("its " + Quoted(facts.lastTopLevel->id) + " chunk's size field holds " +
                          Hex(facts.lastTopLevel->size, 8) + " (" + FieldValue(facts.lastTopLevel->size) +
@@ -74,7 +82,10 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
     }
     std::string sentence = "The file was written as a stream and never finished: " + fields[0] +
                            (fields.size() > 1 ? " and " + fields[1] : std::string()) +
-                           ", placeholders its writer never went back to fill in, so readers that trust them "
+                           (fields.size() > 1 ? ", placeholders its writer never went back to fill in, so "
+                                                "readers that trust them "
+                                              : ", a placeholder its writer never went back to fill in, so "
+                                                "readers that trust it ") +
                            "stop early or misjudge the length.";
     if (last) {
         sentence += " The file holds " + Counted(facts.lastTopLevel->present, "byte", "bytes") + " of the " +

@@ -65,8 +65,8 @@ struct CheckOptions {
     // Hash the audio and compare it with the digest of an "MD5 " chunk: it
     // reads the whole data chunk, so only when asked.
     bool verifyMd5 = false;
-    // Told, a few times a second at most, how many bytes of audio are hashed
-    // of how many; may be empty.
+    // Told, a few times a second at most and once when the hashing ends, how
+    // many bytes of audio are hashed of how many; may be empty.
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
 };
 

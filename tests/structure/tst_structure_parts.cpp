@@ -231,6 +231,45 @@ private slots:
         QCOMPARE(model.Bytes(0, 4), std::optional<std::string>("fmt "));
     }
 
+    // A selection between two cells is the run of bytes between them, line
+    // after line, whichever cell comes first; never the rectangle of cells.
+    void aRunOfBytesFollowsTheLines_data() {
+        QTest::addColumn<int>("fromRow");
+        QTest::addColumn<int>("fromColumn");
+        QTest::addColumn<int>("toRow");
+        QTest::addColumn<int>("toColumn");
+        QTest::addColumn<QString>("bytes");  // each range's first and last byte
+        QTest::addRow("one byte") << 1 << 3 << 1 << 3 << "18-18";
+        QTest::addRow("within a line, backwards") << 0 << 9 << 0 << 2 << "1-8";
+        QTest::addRow("down to the left of the start") << 0 << 11 << 2 << 4 << "10-15 16-31 32-35";
+        QTest::addRow("up to the right of the start") << 2 << 4 << 0 << 11 << "10-15 16-31 32-35";
+        QTest::addRow("two lines") << 0 << 16 << 1 << 1 << "15-15 16-16";
+        QTest::addRow("offset and text cells stand for their lines")
+            << 1 << ByteLinesModel::kOffsetColumn << 0 << ByteLinesModel::kTextColumn << "0-15 16-31";
+        QTest::addRow("into the short last line")
+            << 1 << 5 << 3 << ByteLinesModel::kTextColumn << "20-31 32-47 48-49";
+    }
+    void aRunOfBytesFollowsTheLines() {
+        QFETCH(int, fromRow);
+        QFETCH(int, fromColumn);
+        QFETCH(int, toRow);
+        QFETCH(int, toColumn);
+        QFETCH(QString, bytes);
+        CountingSource source(50);
+        ByteLinesModel model;
+        model.SetStretch(&source, 100, 50);
+        QStringList ranges;
+        for (const QItemSelectionRange& range :
+             model.Run(model.index(fromRow, fromColumn), model.index(toRow, toColumn))) {
+            QVERIFY(range.left() >= 1 && range.right() <= ByteLinesModel::kBytesPerLine);
+            ranges << QStringLiteral("%1-%2")
+                          .arg(model.FirstByteOf(range.top(), range.left()))
+                          .arg(model.LastByteOf(range.bottom(), range.right()));
+        }
+        QCOMPARE(ranges.join(' '), bytes);
+        QVERIFY(source.bytesRead == 0);
+    }
+
     void byteLinesReadOnlyWhatIsShown_data() {
         QTest::addColumn<qulonglong>("length");
         QTest::addColumn<int>("rows");

@@ -257,6 +257,52 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("JUNK....abc"));
     }
 
+    // Lists nested as deep as the map goes still show their offsets in full.
+    void offsetsOfDeepListsShowInFull() {
+        std::string lists = Chunk("labl", LabelPayload(1, std::string(100000, 'x')));
+        for (int depth = 0; depth < 12; ++depth) lists = Chunk("LIST", ListPayload("adtl", lists));
+        frmStructure* structure = Open(Write("deep.wav", RiffFile(kFmt + lists + kData)));
+        QVERIFY(structure != nullptr);
+        auto* tree = Find<QTreeView>(structure, "tvStructure");
+        QModelIndex deepest = tree->model()->index(2, 0);  // the outer list
+        while (tree->model()->rowCount(deepest) > 0) deepest = tree->model()->index(0, 0, deepest);
+        QCOMPARE(deepest.data().toString(), QStringLiteral("120"));
+        const QModelIndex last = tree->model()->index(3, 0);  // the data chunk, past offset 100,000
+        for (const QModelIndex& item : {deepest, last}) {
+            QVERIFY2(tree->visualRect(item).width() >=
+                         tree->fontMetrics().horizontalAdvance(item.data().toString()),
+                     qPrintable(item.data().toString()));
+        }
+    }
+
+    // Shift with the arrows and a drag select the bytes from where they start
+    // to where they end, across lines, as shown, counted and copied alike.
+    void bytesSelectedAcrossLinesAreARun() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        QVERIFY(structure->GoToOffset(60));  // the adtl list: 44 bytes, three lines
+        auto* bytes = Find<QTableView>(structure, "tvBytes");
+        bytes->setFocus(Qt::TabFocusReason);
+        const auto cell = [bytes](int row, int column) { return bytes->model()->index(row, column); };
+        bytes->selectionModel()->setCurrentIndex(cell(0, 11), QItemSelectionModel::ClearAndSelect);
+        Key(structure, Qt::Key_Down, Qt::ShiftModifier);
+        Key(structure, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(ByteSelection(structure),
+                 QStringLiteral("Selected: 16 bytes from offset 70 (0x46) to 85 (0x55)."));
+        QCOMPARE(bytes->selectionModel()->selectedIndexes().size(), 16);
+        Key(structure, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("tllabl........In"));
+
+        const QPoint from = bytes->visualRect(cell(2, 4)).center();
+        const QPoint to = bytes->visualRect(cell(0, 11)).center();
+        QTest::mousePress(bytes->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(bytes->viewport(), to);
+        QTest::mouseRelease(bytes->viewport(), Qt::LeftButton, {}, to);
+        QCOMPARE(ByteSelection(structure),
+                 QStringLiteral("Selected: 26 bytes from offset 70 (0x46) to 95 (0x5F)."));
+        QCOMPARE(bytes->selectionModel()->selectedIndexes().size(), 26);
+    }
+
     void saveReportWritesWhatOnduloDumpWrites() {
         const QString path = Write("mixed.wav", MixedFile());
         frmStructure* structure = Open(path);

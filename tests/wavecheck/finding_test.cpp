@@ -49,10 +49,12 @@ std::string Wav(const std::string& more) { return RiffFile(kFmt + kData + more);
 // The same chunks in an RF64 file: its RIFF size is the real one.
 std::string Rf64(const std::string& chunks) { return "RF64" + RiffFile(chunks).substr(4); }
 // A ds64 chunk with the sizes of a small file and `tableLength` as stored.
-std::string Ds64(std::uint32_t tableLength, const std::string& table = {}) {
+std::string Ds64(std::uint32_t tableLength, const std::string& table = {}, std::uint32_t riffSize = 1000) {
     const auto u64 = [](std::uint32_t low) { return U32(low) + U32(0); };
-    return Chunk("ds64", u64(1000) + u64(8) + u64(4) + U32(tableLength) + table);
+    return Chunk("ds64", u64(riffSize) + u64(8) + u64(4) + U32(tableLength) + table);
 }
+// An RF64 file whose RIFF size field leaves the size to ds64.
+std::string Rf64SizeInDs64(const std::string& chunks) { return "RF64" + U32(0xFFFFFFFF) + "WAVE" + chunks; }
 
 std::string Format(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint32_t byteRate,
                    std::uint16_t blockAlign, std::uint16_t bits) {
@@ -126,6 +128,9 @@ std::vector<Case> Cases() {
         {"unfinished", "FFmpeg's placeholders", 36,
          RiffFile(kFmt + Chunk("data", "dd", 0xFFFFFFFF), "WAVE", 0xFFFFFFFF),
          RiffFile(kFmt + Chunk("data", "dd", 1000), "WAVE", 1000)},
+        {"unfinished", "RF64 whose ds64 chunk leaves the RIFF size 0", 0,
+         Rf64SizeInDs64(Ds64(0, {}, 0) + kFmt + kData), Rf64SizeInDs64(Ds64(0, {}, 80) + kFmt + kData),
+         Level::Warning, "never finished: the RIFF size in its ds64 chunk holds 0, a placeholder its writer"},
         {"unfinished", "SoX's sizes on a pipe", 36,
          RiffFile(kFmt + Chunk("data", "dd", 0x7FFFF000), "WAVE", 0x7FFFF024), Wav(""), Level::Warning},
         {"past-end", "data size past the end", 36, RiffFile(kFmt + Chunk("data", std::string(8, '\0'), 100)),
@@ -382,6 +387,23 @@ TEST(Findings, PointIntoALineOfTheStructureMap) {
                 EXPECT_NE(f.message.find(place), std::string::npos);
             }
         }
+    }
+}
+
+// The progress of the hashing ends with all of the audio, however quick it
+// was; a file without an MD5 chunk hashes nothing.
+TEST(Findings, Md5ProgressEndsWithTheAudioHashed) {
+    for (const auto& [file, calls] : std::vector<std::pair<std::string, std::string>>{
+             {Wav(Chunk("MD5 ", std::string(16, 'x'))), "8/8"}, {Wav(""), ""}}) {
+        std::string told;
+        wavedoc::WaveDocument document;
+        wavecheck::FileCheck check(
+            {.verifyMd5 = true, .progress = [&told](std::uint64_t done, std::uint64_t total) {
+                 told += std::to_string(done) + "/" + std::to_string(total);
+             }});
+        ASSERT_EQ(document.LoadFromMemory(file, "test.wav", &check), wavedoc::LoadOk);
+        check.Finish(document);
+        EXPECT_EQ(told, calls);
     }
 }
 

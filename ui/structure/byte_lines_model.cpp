@@ -56,6 +56,30 @@ QModelIndex ByteLinesModel::IndexOfByte(std::uint64_t byte) const {
     return index(static_cast<int>(byte / kLine), static_cast<int>(byte % kLine) + 1);
 }
 
+QItemSelection ByteLinesModel::Run(const QModelIndex& from, const QModelIndex& to) const {
+    QItemSelection run;
+    if (!checkIndex(from, CheckIndexOption::IndexIsValid) || !checkIndex(to, CheckIndexOption::IndexIsValid))
+        return run;
+    const std::uint64_t first =
+        std::min(FirstByteOf(from.row(), from.column()), FirstByteOf(to.row(), to.column()));
+    const std::uint64_t last =
+        std::max(LastByteOf(from.row(), from.column()), LastByteOf(to.row(), to.column()));
+    const auto cell = [this](std::uint64_t byte) {
+        return index(static_cast<int>(byte / kLine), static_cast<int>(byte % kLine) + 1);
+    };
+    const int firstLine = static_cast<int>(first / kLine);
+    const int lastLine = static_cast<int>(last / kLine);
+    if (firstLine == lastLine) {
+        run.select(cell(first), cell(last));
+        return run;
+    }
+    // The rest of the first line, the whole lines between, the start of the last.
+    run.select(cell(first), index(firstLine, kBytesPerLine));
+    if (lastLine > firstLine + 1) run.select(index(firstLine + 1, 1), index(lastLine - 1, kBytesPerLine));
+    run.select(index(lastLine, 1), cell(last));
+    return run;
+}
+
 std::optional<std::string> ByteLinesModel::Bytes(std::uint64_t byte, std::uint64_t count) const {
     if (source_ == nullptr || !failure_.isEmpty()) return std::nullopt;
     if (byte >= length_) return std::string();

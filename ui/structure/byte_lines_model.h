@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QItemSelection>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -41,6 +42,10 @@ public:
     // The cell that shows byte `byte` (counted from Start()); invalid past the
     // stretch or past the lines a view can count.
     QModelIndex IndexOfByte(std::uint64_t byte) const;
+    // The byte cells of the run of bytes between two cells, both included,
+    // whichever comes first in the file: what a drag or Shift with the arrows
+    // selects. An offset or text cell stands for its whole line.
+    QItemSelection Run(const QModelIndex& from, const QModelIndex& to) const;
 
     // Up to `count` bytes from `byte` (counted from Start()), or nothing when
     // the read fails (Failure() says why then).

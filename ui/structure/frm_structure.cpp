@@ -124,8 +124,13 @@ void frmStructure::BuildViews() {
            "bytes."));
     QHeaderView* treeHeader = tvStructure_->header();
     treeHeader->setStretchLastSection(true);
-    // The offset column is the one indented: room for a few levels of it.
-    treeHeader->resizeSection(StructureTreeModel::OffsetColumn, chars(11) + 2 * tvStructure_->indentation());
+    // The offset column is the one indented: room for the deepest level the
+    // file has (lists nest kMostListDepth deep at most), and at least two.
+    int deepest = 1;
+    for (const wavedoc::MapEntry& entry : analysis_.document->Structure().entries)
+        deepest = std::max(deepest, entry.depth);
+    treeHeader->resizeSection(StructureTreeModel::OffsetColumn,
+                              chars(11) + (deepest + 1) * tvStructure_->indentation());
     treeHeader->resizeSection(StructureTreeModel::ChunkColumn, chars(16));
     treeHeader->resizeSection(StructureTreeModel::SizeColumn, chars(11));
     treeHeader->resizeSection(StructureTreeModel::PresentColumn, chars(11));
@@ -155,7 +160,7 @@ void frmStructure::BuildViews() {
     bytesLayout->setContentsMargins(0, 0, 0, 0);
     bytesPane_ = new QStackedWidget(bytesBox);
     bytes_ = new ByteLinesModel(this);
-    tvBytes_ = new StructureTableView(bytesPane_);
+    tvBytes_ = new ByteTableView(bytesPane_);
     tvBytes_->setObjectName(QStringLiteral("tvBytes"));
     tvBytes_->setModel(bytes_);
     tvBytes_->setSelectionBehavior(QAbstractItemView::SelectItems);

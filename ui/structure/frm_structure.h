@@ -8,6 +8,7 @@
 #include "ui/structure/structure_opening.h"
 
 class ByteLinesModel;
+class ByteTableView;
 class FindingsModel;
 class QLabel;
 class QSortFilterProxyModel;
@@ -72,7 +73,7 @@ private:
     RowTableView* dbgRows_ = nullptr;
     QLabel* lbRowsStatus_ = nullptr;
     ByteLinesModel* bytes_ = nullptr;
-    StructureTableView* tvBytes_ = nullptr;
+    ByteTableView* tvBytes_ = nullptr;
     QStackedWidget* bytesPane_ = nullptr;
     QLabel* lbBytesFailure_ = nullptr;
     QLabel* lbByteSelection_ = nullptr;

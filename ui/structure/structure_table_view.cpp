@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include "ui/structure/byte_lines_model.h"
+
 StructureTableView::StructureTableView(QWidget* parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
@@ -34,4 +36,22 @@ void StructureTableView::focusInEvent(QFocusEvent* event) {
             selectionBehavior() == SelectRows ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate;
         selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | rows);
     }
+}
+
+ByteTableView::ByteTableView(QWidget* parent) : StructureTableView(parent) {
+    horizontalHeader()->setSectionsClickable(false);
+}
+
+void ByteTableView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    // The views build the rectangle from where the selection started (its
+    // first corner) to where it is now (the opposite one).
+    const auto* lines = qobject_cast<const ByteLinesModel*>(model());
+    if (lines == nullptr || selectionModel() == nullptr) {
+        StructureTableView::setSelection(rect, command);
+        return;
+    }
+    const QModelIndex from = indexAt(rect.topLeft());
+    const QModelIndex to = indexAt(rect.bottomRight());
+    if (!from.isValid() || !to.isValid()) return;
+    selectionModel()->select(lines->Run(from, to), command);
 }

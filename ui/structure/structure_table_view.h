@@ -23,3 +23,17 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 };
+
+// The bytes grid: a drag, or Shift with the arrows, selects the run of bytes
+// from where it started to where it is, line after line as the bytes lie in
+// the file, not the rectangle of cells between them; what is copied is what
+// shows selected. Its column titles select nothing.
+class ByteTableView : public StructureTableView {
+    Q_OBJECT
+
+public:
+    explicit ByteTableView(QWidget* parent = nullptr);
+
+protected:
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+};

@@ -6,7 +6,8 @@
 # /usr/bin/time. Targets: under 64 MB and 1 s per process for the 100 MB,
 # 30 MB and sparse 4 GB files; under 20 MB for ondulo-dump on the
 # 32767-cue + 32767-label file, 30 ms for its text and --json and 15 ms for
-# --check. The files built to be awkward for the walk (lists nested 25,000
+# --check; the structure window (bench_structure_window) opened on a few of
+# them, under 64 MB. The files built to be awkward for the walk (lists nested 25,000
 # deep, 12 MB of lists of 4,095 sub-chunks with non-zero pad bytes, a 100 MB
 # shown list with labels at both ends and small sub-chunks between, with zero
 # and with printable pad bytes) go through every form of ondulo-dump (text,
@@ -31,13 +32,14 @@ cd "$(dirname "$0")/.."
 build=build/default
 dump=$build/app/dump/ondulo-dump
 window=$build/bench/bench_window_select
+structure=$build/bench/bench_structure_window
 runs=${RUNS:-3}
 limit=${TIMEOUT:-120}
 cap_mb=${MEM_CAP_MB:-8192}
 # shellcheck source=measure.sh
 . bench/measure.sh
 
-for program in "$dump" "$window"; do
+for program in "$dump" "$window" "$structure"; do
   if [ ! -x "$program" ]; then
     echo "$program is missing. Build first:" >&2
     echo "  cmake --preset default && cmake --build --preset default -j2" >&2
@@ -247,4 +249,13 @@ for name in nested-LIST-25000 lists-4095-padded-12MB list-both-ends-100MB list-b
   if [ -n "${KEEP_LOG:-}" ]; then
     { echo "== $name"; cat "$out" "$work/stderr.txt"; } >> "$KEEP_LOG"
   fi
+done
+
+echo
+echo "The structure window (targets: first paint 0.2 s, a selection 0.05 s, the whole process under 64 MB):"
+for name in cue-label-32767 PAD-4G nested-LIST-25000 list-both-ends-100MB; do
+  file=$work/$name.wav
+  out=$work/structure.txt
+  measure "$structure" "$file"
+  printf "  %-34s %s  %s %s\n" "$name" "$(cell "$kb" "$secs" 64 1000)" "$(cat "$out")" "$note"
 done

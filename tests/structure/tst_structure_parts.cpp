@@ -270,23 +270,38 @@ private slots:
         QVERIFY(source.bytesRead == 0);
     }
 
+    // A huge stretch shows a window of lines, which moves to any byte; the
+    // offsets stay the real ones and only the lines shown are read.
     void byteLinesReadOnlyWhatIsShown_data() {
         QTest::addColumn<qulonglong>("length");
-        QTest::addColumn<int>("rows");
-        QTest::addRow("4 GB entry") << 0x100000008ULL << 268435457;
-        QTest::addRow("past what a view counts") << (1ULL << 40) << std::numeric_limits<int>::max();
+        QTest::addColumn<qulonglong>("byte");
+        QTest::addColumn<qulonglong>("firstLine");
+        QTest::addRow("small: all lines") << 64ULL << 63ULL << 0ULL;
+        QTest::addRow("4 GB: the window moves") << 0x100000008ULL << 0x80000000ULL << 0x8000000ULL - 131072;
+        QTest::addRow("4 GB: the last byte")
+            << 0x100000008ULL << 0x100000007ULL << 0x10000001ULL - ByteLinesModel::kMostLines;
+        QTest::addRow("1 TB: the first byte") << (1ULL << 40) << 0ULL << 0ULL;
+        QTest::addRow("1 TB: the last byte")
+            << (1ULL << 40) << (1ULL << 40) - 1 << (1ULL << 36) - ByteLinesModel::kMostLines;
     }
     void byteLinesReadOnlyWhatIsShown() {
         QFETCH(qulonglong, length);
-        QFETCH(int, rows);
+        QFETCH(qulonglong, byte);
+        QFETCH(qulonglong, firstLine);
         CountingSource source(length);
         ByteLinesModel model;
         model.SetStretch(&source, 0, length);
-        QCOMPARE(model.rowCount(), rows);
+        QCOMPARE(model.TotalLines(), (length + 15) / 16);
+        QCOMPARE(model.rowCount(), int(std::min<qulonglong>(model.TotalLines(), ByteLinesModel::kMostLines)));
         QCOMPARE(source.bytesRead, 0ULL);
-        QCOMPARE(model.index(rows - 1, 1).data().toString(), QStringLiteral("41"));
-        QCOMPARE(model.index(rows - 2, 16).data().toString(), QStringLiteral("41"));
-        QCOMPARE(model.index(rows / 2, 5).data().toString(), QStringLiteral("41"));
+        model.Reveal(byte);
+        QCOMPARE(model.FirstLineShown(), firstLine);
+        const QModelIndex cell = model.IndexOfByte(byte);
+        QVERIFY(cell.isValid());
+        QCOMPARE(model.FirstByteOf(cell.row(), cell.column()), byte);
+        QCOMPARE(cell.siblingAtColumn(ByteLinesModel::kOffsetColumn).data().toString(),
+                 QString::number(byte / 16 * 16));
+        QCOMPARE(cell.data().toString(), QStringLiteral("41"));
         QVERIFY2(source.bytesRead <= 3 * 4096, qPrintable(QString::number(source.bytesRead)));
     }
 

@@ -3,7 +3,6 @@
 #include <QFontDatabase>
 #include <QMetaObject>
 #include <algorithm>
-#include <limits>
 #include <new>
 
 #include "ui/detail/display_text.h"
@@ -27,10 +26,9 @@ void ByteLinesModel::SetStretch(const wavedoc::ByteSource* source, std::uint64_t
     source_ = source;
     start_ = start;
     length_ = source != nullptr ? length : 0;
-    // A view counts its rows in an int: past that many lines (34 GB) the
-    // rest cannot be scrolled to.
-    const std::uint64_t lines = length_ / kLine + (length_ % kLine != 0 ? 1 : 0);
-    lines_ = static_cast<int>(std::min<std::uint64_t>(lines, std::numeric_limits<int>::max()));
+    totalLines_ = length_ / kLine + (length_ % kLine != 0 ? 1 : 0);
+    firstLine_ = 0;
+    lines_ = static_cast<int>(std::min<std::uint64_t>(totalLines_, kMostLines));
     cache_.clear();
     cache_.shrink_to_fit();
     cacheAt_ = 0;
@@ -38,8 +36,21 @@ void ByteLinesModel::SetStretch(const wavedoc::ByteSource* source, std::uint64_t
     endResetModel();
 }
 
+bool ByteLinesModel::Reveal(std::uint64_t byte) {
+    if (byte >= length_ || IndexOfByte(byte).isValid()) return false;
+    const std::uint64_t line = byte / kLine;
+    // A quarter of the window before the byte, so that moving on from it in
+    // either direction stays inside for a while.
+    const std::uint64_t lastFirst = totalLines_ - static_cast<std::uint64_t>(lines_);
+    const std::uint64_t before = static_cast<std::uint64_t>(lines_) / 4;
+    beginResetModel();
+    firstLine_ = std::min(line > before ? line - before : 0, lastFirst);
+    endResetModel();
+    return true;
+}
+
 std::uint64_t ByteLinesModel::FirstByteOf(int row, int column) const {
-    const std::uint64_t line = static_cast<std::uint64_t>(std::max(row, 0)) * kLine;
+    const std::uint64_t line = (firstLine_ + static_cast<std::uint64_t>(std::max(row, 0))) * kLine;
     if (column >= 1 && column <= kBytesPerLine) return line + static_cast<std::uint64_t>(column - 1);
     return line;
 }
@@ -47,13 +58,15 @@ std::uint64_t ByteLinesModel::FirstByteOf(int row, int column) const {
 std::uint64_t ByteLinesModel::LastByteOf(int row, int column) const {
     const std::uint64_t last = column >= 1 && column <= kBytesPerLine
                                    ? FirstByteOf(row, column)
-                                   : static_cast<std::uint64_t>(std::max(row, 0)) * kLine + kLine - 1;
+                                   : FirstByteOf(row, kOffsetColumn) + kLine - 1;
     return length_ == 0 ? 0 : std::min(last, length_ - 1);
 }
 
 QModelIndex ByteLinesModel::IndexOfByte(std::uint64_t byte) const {
-    if (byte >= length_ || byte / kLine >= static_cast<std::uint64_t>(lines_)) return {};
-    return index(static_cast<int>(byte / kLine), static_cast<int>(byte % kLine) + 1);
+    const std::uint64_t line = byte / kLine;
+    if (byte >= length_ || line < firstLine_ || line - firstLine_ >= static_cast<std::uint64_t>(lines_))
+        return {};
+    return index(static_cast<int>(line - firstLine_), static_cast<int>(byte % kLine) + 1);
 }
 
 QItemSelection ByteLinesModel::Run(const QModelIndex& from, const QModelIndex& to) const {
@@ -64,11 +77,9 @@ QItemSelection ByteLinesModel::Run(const QModelIndex& from, const QModelIndex& t
         std::min(FirstByteOf(from.row(), from.column()), FirstByteOf(to.row(), to.column()));
     const std::uint64_t last =
         std::max(LastByteOf(from.row(), from.column()), LastByteOf(to.row(), to.column()));
-    const auto cell = [this](std::uint64_t byte) {
-        return index(static_cast<int>(byte / kLine), static_cast<int>(byte % kLine) + 1);
-    };
-    const int firstLine = static_cast<int>(first / kLine);
-    const int lastLine = static_cast<int>(last / kLine);
+    const auto cell = [this](std::uint64_t byte) { return IndexOfByte(byte); };
+    const int firstLine = cell(first).row();
+    const int lastLine = cell(last).row();
     if (firstLine == lastLine) {
         run.select(cell(first), cell(last));
         return run;
@@ -95,7 +106,7 @@ std::optional<std::string> ByteLinesModel::Bytes(std::uint64_t byte, std::uint64
 }
 
 std::optional<std::string> ByteLinesModel::Line(int row) const {
-    const std::uint64_t first = static_cast<std::uint64_t>(row) * kLine;
+    const std::uint64_t first = FirstByteOf(row, kOffsetColumn);
     const std::uint64_t count = std::min(kLine, length_ - first);
     if (first >= cacheAt_ && first + count <= cacheAt_ + cache_.size())
         return cache_.substr(first - cacheAt_, count);
@@ -144,7 +155,7 @@ QVariant ByteLinesModel::data(const QModelIndex& index, int role) const {
                                                              : Qt::AlignHCenter;
         return QVariant::fromValue(across | Qt::AlignVCenter);
     }
-    const std::uint64_t first = static_cast<std::uint64_t>(index.row()) * kLine;
+    const std::uint64_t first = FirstByteOf(index.row(), kOffsetColumn);
     if (column == kOffsetColumn) {
         if (role == Qt::DisplayRole) return QString::number(start_ + first);
         if (role == Qt::ToolTipRole) {

@@ -17,6 +17,11 @@ class ByteSource;
 // the one analysed; a small block around it is kept, so scrolling reads a few
 // kilobytes at a time whatever the stretch's length, and nothing else is held.
 //
+// A view keeps a few bytes per row whatever the rows hold, so a stretch of
+// more than kMostLines lines (a 4 GB data chunk has 268 million) is shown
+// through a window of that many lines, which Reveal moves to any byte; the
+// offset column always gives the bytes' real offsets.
+//
 // A read that fails (the file changed or went away) ends the reading: the
 // model then shows no bytes and Failure() says why, naming the file.
 class ByteLinesModel : public QAbstractTableModel {
@@ -26,6 +31,8 @@ public:
     static constexpr int kBytesPerLine = 16;
     static constexpr int kOffsetColumn = 0;
     static constexpr int kTextColumn = kBytesPerLine + 1;
+    // The most lines shown at once: 8 MB of bytes.
+    static constexpr int kMostLines = 1 << 19;
 
     explicit ByteLinesModel(QObject* parent = nullptr);
 
@@ -34,6 +41,13 @@ public:
     void SetStretch(const wavedoc::ByteSource* source, std::uint64_t start, std::uint64_t length);
     std::uint64_t Start() const { return start_; }
     std::uint64_t Length() const { return length_; }
+    // The lines of the stretch, and the first of those the rows show.
+    std::uint64_t TotalLines() const { return totalLines_; }
+    std::uint64_t FirstLineShown() const { return firstLine_; }
+    // Moves the window of lines so that it holds byte `byte` (counted from
+    // Start()), a little way in from the edge it is near; true when it moved
+    // (the model is reset then).
+    bool Reveal(std::uint64_t byte);
 
     // The first and last byte a cell stands for, counted from Start(): its
     // byte, or for the offset and text columns the whole line.
@@ -75,7 +89,9 @@ private:
     const wavedoc::ByteSource* source_ = nullptr;
     std::uint64_t start_ = 0;
     std::uint64_t length_ = 0;
-    int lines_ = 0;
+    std::uint64_t totalLines_ = 0;
+    std::uint64_t firstLine_ = 0;        // the line the first row shows
+    int lines_ = 0;                      // rows: at most kMostLines
     mutable std::string cache_;          // bytes read around the lines last shown
     mutable std::uint64_t cacheAt_ = 0;  // where cache_ starts, counted from start_
     mutable QString failure_;

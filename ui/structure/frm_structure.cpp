@@ -359,6 +359,7 @@ void frmStructure::SelectItem(int item) {
 }
 
 void frmStructure::SelectByte(std::uint64_t byte) {
+    bytes_->Reveal(byte);
     const QModelIndex cell = bytes_->IndexOfByte(byte);
     if (!cell.isValid()) return;
     tvBytes_->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
@@ -424,10 +425,20 @@ void frmStructure::ByteSelectionChanged() {
     const std::uint64_t start = bytes_->Start();
     const auto span = SelectedBytes();
     if (!span) {
-        lbByteSelection_->setText(tr("No bytes selected. The entry covers %1 bytes from offset %2 (%3).")
-                                      .arg(Grouped(bytes_->Length()))
-                                      .arg(start)
-                                      .arg(Hex(start)));
+        QString text = tr("No bytes selected. The entry covers %1 bytes from offset %2 (%3).")
+                           .arg(Grouped(bytes_->Length()))
+                           .arg(start)
+                           .arg(Hex(start));
+        if (bytes_->rowCount() < static_cast<std::int64_t>(bytes_->TotalLines())) {
+            const std::uint64_t from = start + bytes_->FirstLineShown() * kLine;
+            text += QLatin1Char(' ') +
+                    tr("The lines from offset %1 (%2) are shown, %3 of them: Ctrl+G, Ctrl+Home, "
+                       "Ctrl+End or the arrow keys at either end move on.")
+                        .arg(from)
+                        .arg(Hex(from))
+                        .arg(Grouped(static_cast<std::uint64_t>(bytes_->rowCount())));
+        }
+        lbByteSelection_->setText(text);
     } else {
         const std::uint64_t first = start + span->first;
         const std::uint64_t count = span->second - span->first + 1;

@@ -3,6 +3,8 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <algorithm>
+#include <optional>
 
 #include "ui/structure/byte_lines_model.h"
 
@@ -40,6 +42,40 @@ void StructureTableView::focusInEvent(QFocusEvent* event) {
 
 ByteTableView::ByteTableView(QWidget* parent) : StructureTableView(parent) {
     horizontalHeader()->setSectionsClickable(false);
+}
+
+QModelIndex ByteTableView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    auto* lines = qobject_cast<ByteLinesModel*>(model());
+    const QModelIndex current = currentIndex();
+    if (lines == nullptr || !current.isValid() || lines->Length() == 0) {
+        return StructureTableView::moveCursor(cursorAction, modifiers);
+    }
+    const std::uint64_t byte = lines->FirstByteOf(current.row(), current.column());
+    const std::uint64_t lastLine = lines->TotalLines() - 1;
+    const std::uint64_t line = byte / ByteLinesModel::kBytesPerLine;
+    const auto page =
+        static_cast<std::uint64_t>(std::max(1, viewport()->height() / std::max(1, rowHeight(0))));
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    std::optional<std::uint64_t> target;
+    if (ctrl && cursorAction == MoveHome) target = 0;
+    if (ctrl && cursorAction == MoveEnd) target = lines->Length() - 1;
+    if (current.row() == 0 && line > 0) {
+        if (cursorAction == MoveUp) target = byte - ByteLinesModel::kBytesPerLine;
+        if (cursorAction == MovePageUp) target = byte - std::min(line, page) * ByteLinesModel::kBytesPerLine;
+    }
+    if (current.row() == lines->rowCount() - 1 && line < lastLine) {
+        if (cursorAction == MoveDown) target = byte + ByteLinesModel::kBytesPerLine;
+        if (cursorAction == MovePageDown)
+            target = byte + std::min(lastLine - line, page) * ByteLinesModel::kBytesPerLine;
+    }
+    if (!target) return StructureTableView::moveCursor(cursorAction, modifiers);
+    const std::uint64_t at = std::min(*target, lines->Length() - 1);
+    if (lines->Reveal(at)) {
+        // The window moved and the model was reset: the view has no current
+        // cell to move from, so the move's selection is made here.
+        selectionModel()->setCurrentIndex(lines->IndexOfByte(at), QItemSelectionModel::ClearAndSelect);
+    }
+    return lines->IndexOfByte(at);
 }
 
 void ByteTableView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {

@@ -36,4 +36,8 @@ public:
 
 protected:
     void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+    // At either end of the lines a ByteLinesModel shows, moving on moves
+    // its window of lines; Ctrl+Home and Ctrl+End go to the first and last
+    // byte of the whole stretch.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
 };

@@ -37,7 +37,7 @@ std::string ContentText(const ChunkInput& input) {
         return "the first " + GroupedCount(checked, "byte is", "bytes are") + " zero; the rest is not read";
     }
     if (present == 0) return "empty";
-    if (present < input.Entry().size) {
+    if (present < input.Entry().DeclaredSize()) {
         return "the " + GroupedCount(present, "byte the file holds is", "bytes the file holds are") + " zero";
     }
     return "all zero";
@@ -46,7 +46,7 @@ std::string ContentText(const ChunkInput& input) {
 }  // namespace
 
 void ShowFiller(const ChunkInput& input, RowSink& rows) {
-    AddValueRow(rows, "Size", GroupedCount(input.Entry().size, "byte", "bytes"));
+    AddValueRow(rows, "Size", GroupedCount(input.Entry().DeclaredSize(), "byte", "bytes"));
     AddValueRow(rows, "Content", ContentText(input));
 }
 

@@ -65,11 +65,12 @@ void CheckId3Size(const CheckInput& input, Report& report) {
     for (const MapEntry& entry : input.facts.metadata.id3) {
         const std::optional<std::uint32_t> size =
             chunkinfo::Id3TagSize(ReadContent(input, entry, 0, chunkinfo::kId3HeaderSize));
-        if (!size || chunkinfo::kId3HeaderSize + std::uint64_t{*size} <= entry.size) continue;
+        if (!size || chunkinfo::kId3HeaderSize + std::uint64_t{*size} <= entry.DeclaredSize()) continue;
         report.Add(entry.offset, entry.id,
                    "The ID3 tag in the " + ChunkAt(entry) + " says " +
                        Counted(*size, "byte follows", "bytes follow") +
-                       " its 10-byte header, but the chunk holds " + CountField(entry.size, "byte", "bytes") +
+                       " its 10-byte header, but the chunk holds " +
+                       CountSize(entry.DeclaredSize(), "byte", "bytes") +
                        " in all; readers that go by the tag read on into what follows the chunk.");
     }
 }

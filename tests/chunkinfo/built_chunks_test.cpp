@@ -302,5 +302,22 @@ TEST(BuiltChunks, EachEntryHasOneSourceOfRows) {
     EXPECT_EQ(shown[2], "Sample rate\t8000");
 }
 
+// In an RF64 file, a chunk whose size field holds 0xFFFFFFFF has the size
+// the ds64 table gives it, in its rows too.
+TEST(BuiltChunks, SizesFromDs64ShowInTheRows) {
+    const auto u64 = [](std::uint32_t low) { return U32(low) + U32(0); };
+    const std::string ds64 = Chunk("ds64", u64(56) + u64(4) + u64(1) + U32(1) + "JUNK" + u64(6));
+    const std::string body = "WAVE" + ds64 + "JUNK" + U32(0xFFFFFFFF) + std::string(6, '\0');
+    wavedoc::WaveDocument document;
+    ASSERT_EQ(document.LoadFromMemory("RF64" + U32(0xFFFFFFFF) + body, "big.wav", nullptr,
+                                      wavedoc::LoadForms::AnyForm),
+              wavedoc::LoadOk);
+    const wavedoc::MapEntry& junk = document.Structure().entries.back();
+    ASSERT_EQ(junk.id, "JUNK");
+    RowList rows;
+    EXPECT_EQ(chunkinfo::ShowEntryRows(document, junk, rows), std::nullopt);
+    EXPECT_EQ(rows.Rows(), (std::vector<std::string>{"Size\t6 bytes", "Content\tall zero"}));
+}
+
 }  // namespace
 }  // namespace chunkinfotest

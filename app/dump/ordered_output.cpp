@@ -14,7 +14,11 @@ OrderedOutput::OrderedOutput(std::ostream& out, std::ostream& errors, Settings s
 
 bool OrderedOutput::WaitForRoom(std::uint64_t index, std::chrono::milliseconds most) {
     std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, most, [&] { return failed_ || index < next_ + settings_.window; });
+    if (failed_ || index < next_ + settings_.window) return !failed_;
+    const std::uint64_t half = std::max<std::uint64_t>(settings_.window / 2, 1);
+    roomAt_ = index + half >= settings_.window ? index + half - settings_.window + 1 : 0;
+    room_.wait_for(lock, most, [&] { return failed_ || next_ >= roomAt_; });
+    roomAt_ = UINT64_MAX;
     return !failed_ && index < next_ + settings_.window;
 }
 
@@ -46,6 +50,7 @@ void OrderedOutput::Complete(std::uint64_t index, std::string held, std::string 
         done_.erase(next);
     }
     changed_.notify_all();
+    if (next_ >= roomAt_) room_.notify_all();
 }
 
 void OrderedOutput::WriteNext(std::string_view text) {
@@ -56,6 +61,7 @@ void OrderedOutput::WriteNext(std::string_view text) {
     out_.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!out_) {
         failed_ = true;
+        room_.notify_all();
         failureError_ = errno;
         changed_.notify_all();
     }
@@ -71,6 +77,7 @@ void OrderedOutput::Finish(const std::string& errors, const FileOutcome& outcome
     }
     if (settings_.flushEachFile && !out_.flush()) {
         failed_ = true;
+        room_.notify_all();
         failureError_ = errno;
         return;
     }

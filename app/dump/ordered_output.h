@@ -35,7 +35,10 @@ public:
     OrderedOutput(const OrderedOutput&) = delete;
     OrderedOutput& operator=(const OrderedOutput&) = delete;
 
-    // Whether file `index` may be started; waits up to `most` for room.
+    // Whether file `index` may be started; waits up to `most` for room. Once
+    // it has to wait, it waits until half the window is free, so that the
+    // thread walking the folders and the reporting threads do not wake each
+    // other for every file.
     bool WaitForRoom(std::uint64_t index, std::chrono::milliseconds most);
     // Standard output of file `index`, in the order it is made; what cannot
     // be written yet is appended to `held`.
@@ -72,6 +75,8 @@ private:
     Settings settings_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
+    std::condition_variable room_;        // WaitForRoom's, told when next_ reaches roomAt_
+    std::uint64_t roomAt_ = UINT64_MAX;   // the next_ a waiting WaitForRoom wants
     std::uint64_t next_ = 0;              // the file whose output goes straight through
     bool nextStarted_ = false;            // it has written some standard output
     bool anyOut_ = false;                 // some file has written standard output

@@ -24,14 +24,14 @@ public:
     void Push(Work work) {
         const std::lock_guard lock(mutex_);
         queue_.push_back(std::move(work));
-        changed_.notify_all();
+        available_.notify_one();
     }
     // The next file, or nothing once the queue is closed and empty, or
     // stopped. Files are taken in order, so the files taken are always the
     // first ones.
     std::optional<Work> Pop() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return stopped_ || closed_ || !queue_.empty(); });
+        available_.wait(lock, [&] { return stopped_ || closed_ || !queue_.empty(); });
         if (stopped_ || queue_.empty()) return std::nullopt;
         Work work = std::move(queue_.front());
         queue_.pop_front();
@@ -41,29 +41,30 @@ public:
     void Close() {
         const std::lock_guard lock(mutex_);
         closed_ = true;
-        changed_.notify_all();
+        available_.notify_all();
     }
     // Hand out no more files: the threads finish the one they have.
     void Stop() {
         const std::lock_guard lock(mutex_);
         stopped_ = true;
-        changed_.notify_all();
+        available_.notify_all();
     }
     // A reporting thread is done.
     void Leave() {
         const std::lock_guard lock(mutex_);
         --running_;
-        changed_.notify_all();
+        left_.notify_all();
     }
     // Whether every thread is done, having waited up to `most` for it.
     bool WaitForAllToLeave(std::chrono::milliseconds most) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, most, [&] { return running_ == 0; });
+        return left_.wait_for(lock, most, [&] { return running_ == 0; });
     }
 
 private:
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable available_;  // a file was pushed, or the queue closed or stopped
+    std::condition_variable left_;       // a reporting thread is done
     std::deque<Work> queue_;
     unsigned running_;
     bool closed_ = false;

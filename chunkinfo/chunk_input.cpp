@@ -19,9 +19,12 @@ std::string ChunkInput::Read(std::uint64_t offset, std::uint64_t count) const {
 }
 
 wavedoc::FieldReader ChunkInput::Fields(std::uint64_t offset, std::uint64_t count) const {
-    const wavedoc::ByteOrder order =
-        document_->Form() == wavedoc::FileForm::Rifx ? wavedoc::ByteOrder::Big : wavedoc::ByteOrder::Little;
-    return wavedoc::FieldReader(Read(offset, count), wavedoc::OwnerName{entry_->id}, order);
+    return wavedoc::FieldReader(Read(offset, count), wavedoc::OwnerName{entry_->id}, Order());
+}
+
+wavedoc::ByteOrder ChunkInput::Order() const {
+    return document_->Form() == wavedoc::FileForm::Rifx ? wavedoc::ByteOrder::Big
+                                                        : wavedoc::ByteOrder::Little;
 }
 
 // The fmt fields are read only when the load read that far of the chunk, so

@@ -33,6 +33,8 @@ public:
     // The same bytes as fields: a field they do not hold raises WaveDocError
     // naming the chunk and the field.
     wavedoc::FieldReader Fields(std::uint64_t offset, std::uint64_t count) const;
+    // The order of the file's numbers: big-endian in a RIFX file.
+    wavedoc::ByteOrder Order() const;
 
     // The fmt chunk's sample rate and channel count, when the file holds them.
     std::optional<std::uint32_t> SampleRate() const;

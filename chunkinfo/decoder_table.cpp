@@ -36,6 +36,7 @@ struct Decoder {
 constexpr std::array kDecoders = {
     Decoder{"bext", "", ShowBroadcastExtension},
     Decoder{"LIST", "INFO", ShowInfoList},
+    Decoder{"LIST", "exif", ShowExifList},
     Decoder{"iXML", "", ShowXml},
     Decoder{"_PMX", "", ShowXml},
     Decoder{"axml", "", ShowXml},

@@ -13,6 +13,7 @@ using ChunkRoutine = void (*)(const ChunkInput& input, RowSink& rows);
 
 void ShowBroadcastExtension(const ChunkInput& input, RowSink& rows);  // bext
 void ShowInfoList(const ChunkInput& input, RowSink& rows);            // LIST of type INFO
+void ShowExifList(const ChunkInput& input, RowSink& rows);            // LIST of type exif
 void ShowXml(const ChunkInput& input, RowSink& rows);                 // iXML, _PMX, axml
 void ShowId3Tag(const ChunkInput& input, RowSink& rows);              // id3 , ID3
 void ShowCart(const ChunkInput& input, RowSink& rows);                // cart

@@ -1,7 +1,9 @@
-// The INFO list: each item's name and text. Items are sub-chunks of a
-// four-character id and a text, walked here in file order; at most
-// kMostItems are shown, and how many more follow is counted up to kMostCounted.
+// The lists of text items: INFO, and exif, which digital cameras write. Each
+// item's name and text; items are sub-chunks of a four-character id and a
+// text, walked here in file order; at most kMostItems are shown, and how many
+// more follow is counted up to kMostCounted.
 #include <array>
+#include <span>
 
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
@@ -64,9 +66,20 @@ constexpr std::array<IdName, 43> kItemNames = {{
     {"TLEN", "Length"},
 }};
 
+// The items of the exif list (JEIDA's Exif 2.2, its RIFF form for audio).
+constexpr std::array<IdName, 7> kExifItemNames = {{
+    {"ecor", "Make"},
+    {"emdl", "Model"},
+    {"emnt", "Maker note"},
+    {"erel", "Related image file"},
+    {"etim", "Time created"},
+    {"eucm", "User comment"},
+    {"ever", "Exif version"},
+}};
+
 // "Title (INAM)", or the id alone for an item without a known name.
-std::string ItemLabel(std::string_view id) {
-    const std::string_view name = NameOf(kItemNames, id);
+std::string ItemLabel(std::span<const IdName> names, std::string_view id) {
+    const std::string_view name = NameOf(names, id);
     return name.empty() ? std::string(id) : std::string(name) + " (" + std::string(id) + ")";
 }
 
@@ -85,16 +98,16 @@ std::string WalkFault(const wavedoc::ChunkWalker& walk, std::uint64_t listStart)
     return "the bytes " + where + " start no item.";
 }
 
-}  // namespace
-
-void ShowInfoList(const ChunkInput& input, RowSink& rows) {
+// Every item of the list with its name from `names`.
+void ShowTextItems(const ChunkInput& input, std::span<const IdName> names, RowSink& rows) {
     const wavedoc::ByteSource& source = *input.Document().Source();
     const std::uint64_t end = input.ContentStart() + input.Present();
     wavedoc::ChunkWalker walk(source, input.ContentStart() + wavedoc::layout::kListTypeSize, end);
+    walk.UseByteOrder(input.Order());
     std::size_t shown = 0;
     std::optional<wavedoc::ChunkHeader> item;
     while (shown < kMostItems && (item = walk.Next())) {
-        AddValueRow(rows, ItemLabel(item->id), ItemText(source, *item, rows.TextLimit()));
+        AddValueRow(rows, ItemLabel(names, item->id), ItemText(source, *item, rows.TextLimit()));
         ++shown;
     }
     if (shown == kMostItems) {
@@ -109,5 +122,11 @@ void ShowInfoList(const ChunkInput& input, RowSink& rows) {
         throw DetailStop(WalkFault(walk, input.ContentStart()));
     }
 }
+
+}  // namespace
+
+void ShowInfoList(const ChunkInput& input, RowSink& rows) { ShowTextItems(input, kItemNames, rows); }
+
+void ShowExifList(const ChunkInput& input, RowSink& rows) { ShowTextItems(input, kExifItemNames, rows); }
 
 }  // namespace chunkinfo

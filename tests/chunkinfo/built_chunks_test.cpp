@@ -136,6 +136,13 @@ const RowsCase kCases[] = {
                        Chunk("IXYZ", std::string("odd\0", 4)) + Chunk("ICMT", "no end"))),
      "LIST",
      {"Title (INAM)\tSong", "Artist (IART)\tBand", "IXYZ\todd", "Comments (ICMT)\tno end"}, std::nullopt, "INFO"},
+    {"exif_items_of_a_camera",
+     WaveWith(Chunk("LIST", ListPayload("exif", Chunk("ever", "0220") + Chunk("ecor", std::string("PENTAX\0", 7)) +
+                                                    Chunk("eabc", std::string("x\0", 2))))),
+     "LIST",
+     {"Exif version (ever)\t0220", "Make (ecor)\tPENTAX", "eabc\tx"},
+     std::nullopt,
+     "exif"},
     {"info_bytes_that_start_no_item",
      WaveWith(InfoList(Chunk("ISFT", std::string("Lavf\0", 5)) + "\x01\x02\x03\x04\x05\x06\x07\x08")),
      "LIST",
@@ -198,8 +205,8 @@ const RowsCase kCases[] = {
     {"other_chunk_as_hex_and_text", WaveWith(Chunk("SMED", "Hello, world! 123456")), "SMED",
      {"00000000\t48 65 6C 6C 6F 2C 20 77 6F 72 6C 64 21 20 31 32  Hello, world! 12",
       "00000010\t33 34 35 36" + std::string(38, ' ') + "3456"}},
-    {"other_list_as_hex", WaveWith(Chunk("LIST", ListPayload("exif", Chunk("ever", "0220")))), "LIST",
-     {"00000000\t65 78 69 66 65 76 65 72 04 00 00 00 30 32 32 30  exifever....0220"}, std::nullopt, "exif"},
+    {"other_list_as_hex", WaveWith(Chunk("LIST", ListPayload("TRKS", Chunk("ever", "0220")))), "LIST",
+     {"00000000\t54 52 4B 53 65 76 65 72 04 00 00 00 30 32 32 30  TRKSever....0220"}, std::nullopt, "TRKS"},
 };
 // clang-format on
 

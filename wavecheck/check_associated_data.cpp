@@ -25,21 +25,23 @@ void EachEntry(const Collection& entries, Visit visit) {
     for (std::int32_t i = 1; i <= count; ++i) visit(entries.Item(i));
 }
 
-// Every kept label, note and labelled text that holds its cue point id.
-template <typename Visit>
-void EachNamingEntry(const wavedoc::ListChunk& list, Visit visit) {
-    const auto holdsId = [](const wavedoc::ChunkBase& entry) {
-        return entry.Present() >= layout::kLabelFixedBytes;
-    };
-    EachEntry(list.Labels(), [&](const wavedoc::LablEntry& entry) {
-        if (holdsId(entry)) visit(entry, Stored(entry.CuePointId()));
-    });
-    EachEntry(list.Notes(), [&](const wavedoc::NoteEntry& entry) {
-        if (holdsId(entry)) visit(entry, Stored(entry.CuePointId()));
-    });
-    EachEntry(list.LabeledTexts(), [&](const wavedoc::LtxtEntry& entry) {
-        if (holdsId(entry)) visit(entry, Stored(entry.CuePointId()));
-    });
+// Every kept label, note and labelled text, in that order, each read once
+// for all the checks that look at them.
+const std::vector<AdtlEntryFields>& AdtlEntries(const CheckInput& input, const wavedoc::ListChunk& list) {
+    if (!input.adtlEntries) {
+        std::vector<AdtlEntryFields> entries;
+        const auto add = [&](const auto& entry) {
+            AdtlEntryFields fields{entry.Offset(), entry.Present(), std::decay_t<decltype(entry)>::kId,
+                                   std::nullopt};
+            if (entry.Present() >= layout::kLabelFixedBytes) fields.cuePointId = Stored(entry.CuePointId());
+            entries.push_back(fields);
+        };
+        EachEntry(list.Labels(), add);
+        EachEntry(list.Notes(), add);
+        EachEntry(list.LabeledTexts(), add);
+        input.adtlEntries = std::move(entries);
+    }
+    return *input.adtlEntries;
 }
 
 // Whether a text that fills a chunk's content from `textStart` on has its
@@ -71,13 +73,14 @@ void CheckAdtlUnknownCue(const CheckInput& input, Report& report) {
     const auto& cues = Cues(input);
     if (list == nullptr || !cues) return;
     FirstFault fault;
-    EachNamingEntry(*list, [&](const wavedoc::ChunkBase& entry, std::uint32_t id) {
-        if (cues->offsets.Contains(id)) return;
-        fault.Note(entry.Offset(), entry, [&] {
-            return "The " + Quoted(entry.Name()) + " at offset " + std::to_string(entry.Offset()) +
-                   " names cue point id " + FieldValue(id) + ", which the \"cue \" chunk does not hold.";
+    for (const AdtlEntryFields& entry : AdtlEntries(input, *list)) {
+        if (!entry.cuePointId || cues->offsets.Contains(*entry.cuePointId)) continue;
+        fault.Note(entry.offset, entry.offset, entry.id, [&] {
+            return "The " + Quoted(entry.id) + " at offset " + std::to_string(entry.offset) +
+                   " names cue point id " + FieldValue(*entry.cuePointId) +
+                   ", which the \"cue \" chunk does not hold.";
         });
-    });
+    }
     fault.AddTo(report, "entry", "entries");
 }
 
@@ -110,19 +113,17 @@ void CheckLtxtPastData(const CheckInput& input, Report& report) {
 void CheckTextUnterminated(const CheckInput& input, Report& report) {
     if (const wavedoc::ListChunk* list = ShownAdtl(input)) {
         FirstFault fault;
-        const auto check = [&](const wavedoc::ChunkBase& entry) {
-            const std::uint64_t start = entry.Offset() + layout::kChunkHeaderSize;
-            if (entry.Present() < layout::kLabelFixedBytes ||
-                HoldsZero(input, start, entry.Present(), layout::kLabelFixedBytes)) {
-                return;
+        for (const AdtlEntryFields& entry : AdtlEntries(input, *list)) {
+            if (entry.id == layout::kLabelledTextId) continue;  // its text is optional
+            const std::uint64_t start = entry.offset + layout::kChunkHeaderSize;
+            if (entry.present < layout::kLabelFixedBytes ||
+                HoldsZero(input, start, entry.present, layout::kLabelFixedBytes)) {
+                continue;
             }
-            fault.Note(entry.Offset(), entry, [&] {
-                return Unterminated(Quoted(entry.Name()), entry.Offset()) +
-                       ", so readers may run on past it.";
+            fault.Note(entry.offset, entry.offset, entry.id, [&] {
+                return Unterminated(Quoted(entry.id), entry.offset) + ", so readers may run on past it.";
             });
-        };
-        EachEntry(list->Labels(), check);
-        EachEntry(list->Notes(), check);
+        }
         fault.AddTo(report, "text", "texts");
     }
     FirstFault info;

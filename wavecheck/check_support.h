@@ -119,12 +119,23 @@ struct CueTable {
     std::vector<std::size_t> repeatedIds;  // indexes into points of those whose id an earlier one has
 };
 
+// A label, note or labelled text of the associated data list shown, as the
+// checks need it: read once for all of them.
+struct AdtlEntryFields {
+    std::uint64_t offset = 0;
+    std::uint64_t present = 0;
+    std::string_view id;                      // "labl", "note" or "ltxt"
+    std::optional<std::uint32_t> cuePointId;  // when the entry holds one
+};
+
 struct CheckInput {
     const wavedoc::WaveDocument& document;
     const WalkFacts& facts;
     const CheckOptions& options;
     // What Cues reads, kept for the next check that asks.
     mutable std::optional<std::optional<CueTable>> cues = std::nullopt;
+    // What AdtlEntries reads, kept likewise.
+    mutable std::optional<std::vector<AdtlEntryFields>> adtlEntries = std::nullopt;
 };
 
 using EntryCheck = void (*)(const EntryInput&, Report&);

@@ -34,7 +34,8 @@ void Check(const std::string& bytes) {
         return;
     }
     const std::string tag = bytes.substr(0, 4);
-    Require((tag == "RIFF" || tag == "RF64" || tag == "BW64" || tag == "RIFX") && bytes.compare(8, 4, "WAVE") == 0,
+    Require((tag == "RIFF" || tag == "RF64" || tag == "BW64" || tag == "RIFX") &&
+                bytes.compare(8, 4, "WAVE") == 0,
             "a file without a RIFF WAVE head was accepted");
     Require((tag == "RIFF") == document.FormRefusal().empty(), "a form other than RIFF was not refused");
     Require(12 + fuzzcheck::MapAndCheck(document, check).covered == bytes.size(),

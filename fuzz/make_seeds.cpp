@@ -66,8 +66,8 @@ std::string BigEndian() {
     };
     const std::string format = b16(1) + b16(1) + b32(8000) + b32(16000) + b16(2) + b16(16);
     const std::string cue = b32(1) + b32(1) + b32(0) + "data" + b32(0) + b32(0) + b32(1);
-    const std::string body = "WAVE" + std::string("fmt ") + b32(16) + format + "cue " + b32(28) + cue + "data" +
-                             b32(4) + "abcd";
+    const std::string body =
+        "WAVE" + std::string("fmt ") + b32(16) + format + "cue " + b32(28) + cue + "data" + b32(4) + "abcd";
     return "RIFX" + b32(static_cast<std::uint32_t>(body.size())) + body;
 }
 

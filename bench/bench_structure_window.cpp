@@ -24,23 +24,12 @@
 #include <fstream>
 #include <string>
 
-#include "ui/main/user_prompts.h"
+#include "reporting_prompts.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/frm_structure.h"
 #include "ui/structure/structure_opening.h"
 
 namespace {
-
-// There is no dialog to answer: messages go to stderr.
-class ReportingPrompts : public UserPrompts {
-public:
-    void ShowMessage(QWidget*, const QString& title, const QString& text, const QString&) override {
-        std::fprintf(stderr, "message: %s: %s\n", qUtf8Printable(title), qUtf8Printable(text));
-    }
-    std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
 
 // The process's resident memory now, in KB (VmRSS).
 long ResidentKb() {

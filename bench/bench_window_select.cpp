@@ -21,29 +21,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "reporting_prompts.h"
 #include "ui/main/frm_main.h"
-#include "ui/main/user_prompts.h"
-
-namespace {
-
-// Writes any message to stderr and counts it; there is no dialog to answer.
-class ReportingPrompts : public UserPrompts {
-public:
-    explicit ReportingPrompts(int& messages) : messages_(messages) {}
-    void ShowMessage(QWidget*, const QString& title, const QString& text, const QString& details) override {
-        ++messages_;
-        std::fprintf(stderr, "message: %s: %s %s\n", qUtf8Printable(title), qUtf8Printable(text),
-                     qUtf8Printable(details));
-    }
-    std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-
-private:
-    int& messages_;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -54,8 +33,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
-    int messages = 0;
-    frmMain window(std::make_unique<ReportingPrompts>(messages));
+    auto owned = std::make_unique<ReportingPrompts>();
+    const ReportingPrompts& prompts = *owned;
+    frmMain window(std::move(owned));
     window.show();
     QApplication::processEvents();
 
@@ -73,7 +53,7 @@ int main(int argc, char** argv) {
     path->setText(QString::fromLocal8Bit(argv[1]));
     analyse->click();
     QApplication::processEvents();
-    if (messages > 0) return 1;
+    if (prompts.Messages() > 0) return 1;
 
     long long valueRows = 0;
     const int chunkCount = chunks->model()->rowCount();

@@ -36,6 +36,7 @@
 #include "ui/main/one_line_text.h"
 #include "ui/main/row_table_model.h"
 #include "ui/main/row_table_view.h"
+#include "ui/main/standard_keys.h"
 #include "ui/structure/frm_structure.h"
 #include "ui/structure/structure_opening.h"
 #include "wavecheck/findings.h"
@@ -88,14 +89,6 @@ std::optional<QString> DroppedFilePath(const QMimeData* mime) {
         if (url.isLocalFile()) return url.toLocalFile();
     }
     return std::nullopt;
-}
-
-// The desktop's own keys for a standard command, or `fallback` where the
-// desktop has none (Windows, for one, binds nothing to Quit).
-QList<QKeySequence> StandardKeys(QKeySequence::StandardKey command, const QKeySequence& fallback) {
-    QList<QKeySequence> keys = QKeySequence::keyBindings(command);
-    if (keys.isEmpty()) keys << fallback;
-    return keys;
 }
 
 // Help and About: created on first use, unloaded when closed, modal while open.

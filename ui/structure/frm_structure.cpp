@@ -29,6 +29,7 @@
 #include "ui/main/grid_rows.h"
 #include "ui/main/row_table_model.h"
 #include "ui/main/row_table_view.h"
+#include "ui/main/standard_keys.h"
 #include "ui/main/user_prompts.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/findings_model.h"
@@ -279,11 +280,7 @@ void frmStructure::BuildMenus() {
     file->addSeparator();
     QAction* closing = file->addAction(tr("&Close"));
     closing->setObjectName(QStringLiteral("mCloseStructure"));
-    QList<QKeySequence> closeKeys{QKeySequence(Qt::CTRL | Qt::Key_W)};
-    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Close)) {
-        if (!closeKeys.contains(key)) closeKeys << key;
-    }
-    closing->setShortcuts(closeKeys);
+    closing->setShortcuts(StandardKeys(QKeySequence::Close, QKeySequence(Qt::CTRL | Qt::Key_W)));
     connect(closing, &QAction::triggered, this, &QWidget::close);
 
     QMenu* go = menuBar()->addMenu(tr("&Go"));

@@ -49,6 +49,13 @@ void OrderedOutput::Complete(std::uint64_t index, std::string held, std::string 
         Finish(next->second.errors, next->second.outcome);
         done_.erase(next);
     }
+    // Once for the files written now, however many there were: each is
+    // whole on its reader's side as soon as it could be written.
+    if (settings_.flushEachFile && !failed_ && !out_.flush()) {
+        failed_ = true;
+        room_.notify_all();
+        failureError_ = errno;
+    }
     changed_.notify_all();
     if (next_ >= roomAt_) room_.notify_all();
 }
@@ -74,12 +81,6 @@ void OrderedOutput::Finish(const std::string& errors, const FileOutcome& outcome
     if (!errors.empty()) {
         EraseStatus();
         errors_ << errors << std::flush;
-    }
-    if (settings_.flushEachFile && !out_.flush()) {
-        failed_ = true;
-        room_.notify_all();
-        failureError_ = errno;
-        return;
     }
     if (settings_.written) settings_.written(outcome);
 }

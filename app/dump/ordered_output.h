@@ -23,8 +23,8 @@
 class OrderedOutput {
 public:
     struct Settings {
-        std::string separator;  // written between two files' standard output, when both have some
-        bool flushEachFile = false;
+        std::string separator;       // written between two files' standard output, when both have some
+        bool flushEachFile = false;  // flush as soon as files are written (those written together, once)
         std::size_t window = 8;
         std::size_t mostHeld = 1 << 20;
         // Called in file order as each file is written, on the writing thread.

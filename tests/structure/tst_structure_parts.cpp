@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/dump/collection_run.h"
+#include "structure_test_files.h"
 #include "support/scratch_dir.h"
 #include "support/wav_builder.h"
 #include "ui/structure/byte_lines_model.h"
@@ -19,21 +20,10 @@
 #include "wavedoc/reading/wave_error.h"
 
 using namespace wavtest;
+using structuretest::kFmt;
+using structuretest::MixedFile;
 
 namespace {
-
-const std::string kFmt = Chunk("fmt ", PcmFormat(2, 44100, 16));
-
-// Every kind of entry the tree words differently: a later duplicate, the
-// shown list and another one with their sub-chunks, a missing pad byte, a
-// size past 2 GB that runs past the end.
-std::string MixedFile() {
-    const std::string adtl = Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "Intro")) +
-                                                                   Chunk("note", LabelPayload(1, "x"))));
-    const std::string info = Chunk("LIST", ListPayload("INFO", Chunk("INAM", std::string("Song\0", 5))));
-    return RiffFile(kFmt + kFmt + adtl + info + Chunk("JUNK", "abc", std::nullopt, false) +
-                    Chunk("data", "\1\2\3\4", 0xFFFFFFF0));
-}
 
 // Ends in three bytes too few for a header.
 std::string CutFile() { return RiffFile(kFmt + Chunk("data", "\1\2\3\4") + "\1\2\3"); }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/modprg.h"
+#include "structure_test_files.h"
 #include "support/fake_prompts.h"
 #include "support/grid_rows.h"
 #include "support/scratch_dir.h"
@@ -21,21 +22,12 @@
 #include "ui/structure/frm_structure.h"
 
 using namespace wavtest;
+using structuretest::kFmt;
+using structuretest::MixedFile;
 
 namespace {
 
-const std::string kFmt = Chunk("fmt ", PcmFormat(2, 44100, 16));
 const std::string kData = Chunk("data", std::string(4, '\0'));
-
-// A pad byte missing (a warning at 130), a data chunk past the end (an error
-// at 141) and a second fmt chunk (a warning at 36).
-std::string MixedFile() {
-    const std::string adtl = Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "Intro")) +
-                                                                   Chunk("note", LabelPayload(1, "x"))));
-    const std::string info = Chunk("LIST", ListPayload("INFO", Chunk("INAM", std::string("Song\0", 5))));
-    return RiffFile(kFmt + kFmt + adtl + info + Chunk("JUNK", "abc", std::nullopt, false) +
-                    Chunk("data", "\1\2\3\4", 0xFFFFFFF0));
-}
 
 }  // namespace
 

@@ -18,11 +18,16 @@ const wavedoc::ListChunk* ShownAdtl(const CheckInput& input) {
     return list.TypeId() == layout::kAssociatedDataType ? &list : nullptr;
 }
 
+// How many entries of a collection the list keeps.
+template <typename Collection>
+std::int32_t KeptCount(const Collection& entries) {
+    return std::min<std::int32_t>(entries.Count(), static_cast<std::int32_t>(wavedoc::kMostKeptEntries));
+}
+
 // Calls visit(entry) for each kept entry of a collection.
 template <typename Collection, typename Visit>
 void EachEntry(const Collection& entries, Visit visit) {
-    const std::int64_t count = std::min<std::int64_t>(entries.Count(), wavedoc::kMostKeptEntries);
-    for (std::int32_t i = 1; i <= count; ++i) visit(entries.Item(i));
+    for (std::int32_t i = 1; i <= KeptCount(entries); ++i) visit(entries.Item(i));
 }
 
 // Every kept label, note and labelled text, in that order, each read once
@@ -30,6 +35,10 @@ void EachEntry(const Collection& entries, Visit visit) {
 const std::vector<AdtlEntryFields>& AdtlEntries(const CheckInput& input, const wavedoc::ListChunk& list) {
     if (!input.adtlEntries) {
         std::vector<AdtlEntryFields> entries;
+        // The walk found every one of them, so the table is sized once.
+        entries.reserve(static_cast<std::size_t>(KeptCount(list.Labels())) +
+                        static_cast<std::size_t>(KeptCount(list.Notes())) +
+                        static_cast<std::size_t>(KeptCount(list.LabeledTexts())));
         const auto add = [&](const auto& entry) {
             AdtlEntryFields fields{entry.Offset(), entry.Present(), std::decay_t<decltype(entry)>::kId,
                                    std::nullopt};

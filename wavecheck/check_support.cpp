@@ -124,25 +124,37 @@ std::optional<CueTable> ReadCues(const wavedoc::CueChunk& cue) {
 }  // namespace
 
 std::vector<std::size_t> CueOffsets::Build(const std::vector<CuePointFields>& points) {
-    std::vector<std::size_t> order(points.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return points[a].id < points[b].id; });
     std::vector<std::size_t> repeated;
-    byId_.clear();
-    byId_.reserve(points.size());
-    for (const std::size_t index : order) {
-        if (!byId_.empty() && byId_.back().id == points[index].id) {
-            repeated.push_back(index);
-        } else {
-            byId_.push_back(points[index]);
+    const auto notAscending = [](const CuePointFields& a, const CuePointFields& b) { return a.id >= b.id; };
+    if (std::adjacent_find(points.begin(), points.end(), notAscending) == points.end()) {
+        // Writers number their points 1, 2, 3 … in file order: the points are
+        // then the table as they stand, with no id repeated.
+        byId_ = points;
+    } else {
+        std::vector<std::size_t> order(points.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return points[a].id < points[b].id; });
+        byId_.clear();
+        byId_.reserve(points.size());
+        for (const std::size_t index : order) {
+            if (!byId_.empty() && byId_.back().id == points[index].id) {
+                repeated.push_back(index);
+            } else {
+                byId_.push_back(points[index]);
+            }
         }
+        std::sort(repeated.begin(), repeated.end());
     }
-    std::sort(repeated.begin(), repeated.end());
+    idsRun_ = !byId_.empty() && byId_.back().id - byId_.front().id == byId_.size() - 1;
     return repeated;
 }
 
 std::optional<std::uint32_t> CueOffsets::Find(std::uint32_t id) const {
+    if (idsRun_) {
+        if (id < byId_.front().id || id > byId_.back().id) return std::nullopt;
+        return byId_[id - byId_.front().id].sampleOffset;
+    }
     const auto found =
         std::lower_bound(byId_.begin(), byId_.end(), id,
                          [](const CuePointFields& point, std::uint32_t key) { return point.id < key; });

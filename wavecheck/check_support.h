@@ -110,6 +110,9 @@ public:
 
 private:
     std::vector<CuePointFields> byId_;  // one per id, the first point of it
+    // Whether the ids run without a gap (1, 2, 3 … as writers number them),
+    // so that an id's place is its distance from the first.
+    bool idsRun_ = false;
 };
 
 // The cue points, read once for all the checks that look at them.

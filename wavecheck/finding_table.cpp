@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <new>
 
@@ -74,6 +75,19 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"md5-mismatch", Level::Error, nullptr, detail::CheckMd5},
 });
 
+// The rows whose check runs on each entry of the walk, so that an entry
+// costs the few of them, not a pass over the whole table.
+constexpr auto kEntryRows = [] {
+    constexpr std::size_t kCount = static_cast<std::size_t>(
+        std::count_if(kFindings.begin(), kFindings.end(), [](const FindingRow& row) { return row.onEntry; }));
+    std::array<std::size_t, kCount> rows{};
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < kFindings.size(); ++i) {
+        if (kFindings[i].onEntry != nullptr) rows[next++] = i;
+    }
+    return rows;
+}();
+
 }  // namespace
 
 struct FileCheck::State {
@@ -131,8 +145,7 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
     }
     facts.metadata.Record(entry);
     const detail::EntryInput input{entry, facts};
-    for (std::size_t i = 0; i < kFindings.size(); ++i) {
-        if (kFindings[i].onEntry == nullptr) continue;
+    for (const std::size_t i : kEntryRows) {
         detail::Report report(state_->buckets[i]);
         kFindings[i].onEntry(input, report);
     }

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstring>
 #include <ostream>
+#include <utility>
 
 #include "chunkinfo/structure_rows.h"
 #include "ui/detail/cut_text.h"
@@ -12,8 +15,6 @@
 namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
-// How many bytes of rows are gathered before they are written.
-constexpr std::size_t kRowsWrittenAtOnce = 64 * 1024;
 
 std::string JsonStringOrNull(const std::optional<std::string>& raw) {
     return raw ? JsonString(*raw) : "null";
@@ -69,16 +70,63 @@ void AppendEntryMembers(std::string& json, const wavedoc::MapEntry& entry) {
     if (entry.afterRiffEnd) AppendFlagMember(json, "after_riff_end", true);
 }
 
-// Printable ASCII without quote or backslash goes into JSON as it is.
-constexpr std::array<bool, 256> kPlainJsonBytes = [] {
-    std::array<bool, 256> plain{};
-    for (int c = 0x20; c < 0x7F; ++c) plain[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
-    return plain;
-}();
+// Whether any byte of `word` (eight bytes read as one number) is below 0x20,
+// at 0x7F or above, a quote or a backslash: a byte JSON cannot take as it
+// is. A borrow or carry between bytes arises only from such a byte, so the
+// answer for the word as a whole is exact.
+constexpr bool HasJsonSpecial(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
+    const auto hasZero = [](std::uint64_t v) { return (v - kOnes) & ~v; };
+    const std::uint64_t control = (word - 0x20 * kOnes) & ~word;
+    const std::uint64_t high = (word + kOnes) | word;
+    return ((control | high | hasZero(word ^ ('"' * kOnes)) | hasZero(word ^ ('\\' * kOnes))) & kHighBits) !=
+           0;
+}
 
+// Sixteen bytes looked at together; GCC and Clang turn the comparisons into
+// a few vector instructions wherever the target has them.
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+bool HasJsonSpecial(Bytes16 bytes) {
+    const auto special = (bytes < 0x20) | (bytes >= 0x7F) | (bytes == '"') | (bytes == '\\');
+    std::uint64_t halves[2];
+    std::memcpy(halves, &special, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
+}
+
+template <typename Number>
+Number Load(const char* bytes) {
+    Number number;
+    std::memcpy(&number, bytes, sizeof number);
+    return number;
+}
+
+// Printable ASCII without quote or backslash goes into JSON as it is. A value
+// row checks two strings, and a file of thousands of records makes hundreds
+// of thousands of rows, so the bytes are looked at in blocks of fixed size,
+// the last block overlapping those before: sixteen at a time, or for a
+// shorter string two words of eight or of four.
 bool IsPlainJson(std::string_view raw) {
-    return std::all_of(raw.begin(), raw.end(),
-                       [](char c) { return kPlainJsonBytes[static_cast<unsigned char>(c)]; });
+    const char* bytes = raw.data();
+    const std::size_t size = raw.size();
+    if (size >= sizeof(Bytes16)) {
+        for (std::size_t i = 0; i + sizeof(Bytes16) < size; i += sizeof(Bytes16)) {
+            if (HasJsonSpecial(Load<Bytes16>(bytes + i))) return false;
+        }
+        return !HasJsonSpecial(Load<Bytes16>(bytes + size - sizeof(Bytes16)));
+    }
+    if (size >= 8) {
+        return !HasJsonSpecial(Load<std::uint64_t>(bytes)) &&
+               !HasJsonSpecial(Load<std::uint64_t>(bytes + size - 8));
+    }
+    if (size >= 4) {
+        return !HasJsonSpecial(std::uint64_t{Load<std::uint32_t>(bytes)} |
+                               std::uint64_t{Load<std::uint32_t>(bytes + size - 4)} << 32);
+    }
+    return std::all_of(raw.begin(), raw.end(), [](char c) {
+        return !HasJsonSpecial(0x2020202020202000 | static_cast<unsigned char>(c));
+    });
 }
 
 // Appends JsonString(raw). Printable ASCII, what most texts are, is copied as
@@ -149,10 +197,17 @@ void AppendEntryRows(std::string& json, const chunkinfo::StructureRows::Rows& ro
 
 }  // namespace
 
-std::string JsonStructure(const wavedoc::StructureMap& structure, const wavedoc::WaveDocument* document) {
+namespace {
+
+// Appends the map as JsonStructure gives it to `json`, calling spill(json)
+// after each entry: a writer hands on what it holds and clears it, so that
+// a map of thousands of entries is never held whole.
+template <typename Spill>
+void AppendStructure(std::string& json, const wavedoc::StructureMap& structure,
+                     const wavedoc::WaveDocument* document, Spill spill) {
     // The map lists a list's sub-chunks right after it, one level deeper; the
     // depths of the lists still open say where each "children" array ends.
-    std::string json = "[";
+    json += "[";
     std::vector<int> open;
     bool first = true;
     std::optional<chunkinfo::StructureRows> decoded;
@@ -175,9 +230,29 @@ std::string JsonStructure(const wavedoc::StructureMap& structure, const wavedoc:
         } else {
             json += "}";
         }
+        spill(json);
     }
     for (; !open.empty(); open.pop_back()) json += "]}";
-    return json + "]";
+    json += "]";
+}
+
+}  // namespace
+
+std::string JsonStructure(const wavedoc::StructureMap& structure, const wavedoc::WaveDocument* document) {
+    std::string json;
+    AppendStructure(json, structure, document, [](const std::string&) {});
+    return json;
+}
+
+void JsonReportWriter::WriteStructure(const wavedoc::StructureMap& structure,
+                                      const wavedoc::WaveDocument* document) {
+    std::string json;
+    AppendStructure(json, structure, document, [this](std::string& held) {
+        if (held.size() < OutputBuffer::kCapacity) return;
+        out_.write(held.data(), static_cast<std::streamsize>(held.size()));
+        held.clear();
+    });
+    out_.write(json.data(), static_cast<std::streamsize>(json.size()));
 }
 
 std::string JsonFindings(const wavecheck::Findings& checked) {
@@ -220,7 +295,8 @@ std::string JsonDocumentEnd(bool anyFile, std::string_view summary) {
     return end + "}\n";
 }
 
-JsonReportWriter::JsonReportWriter(std::ostream& out, JsonLayout layout) : out_(out), layout_(layout) {
+JsonReportWriter::JsonReportWriter(std::ostream& out, JsonLayout layout)
+    : out_(out), layout_(layout), rows_(out) {
     if (layout_ == JsonLayout::Document) out_ << kJsonDocumentStart;
 }
 
@@ -248,10 +324,13 @@ void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t sta
          << ", \"error\": " << (error.empty() ? "null" : JsonString(error))
          << ", \"notes\": " << JsonStrings(overview.notes)
          << ", \"also_in_file\": " << JsonStrings(overview.alsoInFile) << Break(",", "   ")
-         << "\"structure\": "
-         << (overview.structure != nullptr ? JsonStructure(*overview.structure, overview.document)
-                                           : std::string("[]"))
-         << Break(",", "   ") << "\"findings\": " << JsonFindings(overview.findings) << Break(",", "   ")
+         << "\"structure\": ";
+    if (overview.structure != nullptr) {
+        WriteStructure(*overview.structure, overview.document);
+    } else {
+        out_ << "[]";
+    }
+    out_ << Break(",", "   ") << "\"findings\": " << JsonFindings(overview.findings) << Break(",", "   ")
          << "\"finding_counts\": " << JsonFindingCounts(overview.findings) << Break(",", "   ")
          << "\"unfinished\": "
          << (overview.findings.Finished() ? std::string("null") : JsonString(overview.findings.unfinished))
@@ -277,39 +356,73 @@ void JsonReportWriter::BeginChunk(const ListedChunk& chunk) {
 }
 
 void JsonReportWriter::AppendValue(std::string_view label, std::string_view value) {
-    // A label with a TAB of its own splits where the row's first TAB is.
-    if (label.find('\t') != std::string_view::npos) {
+    if (IsPlainJson(label) && IsPlainJson(value)) {
+        AppendPlainRow(label, value);
+    } else if (label.find('\t') != std::string_view::npos) {
+        // A label with a TAB of its own splits where the row's first TAB is.
         RowSink::AppendValue(label, value);
+    } else {
+        std::string row(RowSeparator());
+        AppendJsonCells(row, label, value);
+        rows_.Append(row);
+    }
+}
+
+void JsonReportWriter::AppendNumber(std::string_view label, std::int64_t value) {
+    if (!IsPlainJson(label)) {
+        RowSink::AppendNumber(label, value);
         return;
     }
-    StartRow();
-    AppendJsonCells(rows_, label, value);
-    if (rows_.size() >= kRowsWrittenAtOnce) FlushRows();
+    // The digits are plain by their nature: only the label needs looking at.
+    std::array<char, 24> digits{};
+    const std::to_chars_result written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    AppendPlainRow(label,
+                   std::string_view(digits.data(), static_cast<std::size_t>(written.ptr - digits.data())));
 }
 
 void JsonReportWriter::AppendRow(std::string_view row) {
-    StartRow();
-    AppendJsonRow(rows_, row);
-    if (rows_.size() >= kRowsWrittenAtOnce) FlushRows();
-}
-
-void JsonReportWriter::StartRow() {
-    if (!firstRow_) rows_ += ',';
-    if (layout_ != JsonLayout::Line) {
-        rows_ += "\n      ";
-    } else if (!firstRow_) {
-        rows_ += ' ';
+    const auto [label, value] = SplitRow(row);
+    // A TAB after the label makes a value row.
+    const std::optional<std::string_view> cell =
+        label.size() < row.size() ? std::optional(value) : std::nullopt;
+    if (IsPlainJson(label) && (!cell || IsPlainJson(*cell))) {
+        AppendPlainRow(label, cell);
+        return;
     }
-    firstRow_ = false;
+    std::string json(RowSeparator());
+    AppendJsonCells(json, label, cell);
+    rows_.Append(json);
 }
 
-void JsonReportWriter::FlushRows() {
-    out_.write(rows_.data(), static_cast<std::streamsize>(rows_.size()));
-    rows_.clear();
+void JsonReportWriter::AppendPlainRow(std::string_view label, std::optional<std::string_view> value) {
+    // ["label", "value"] or ["text"], its parts copied straight into the buffer.
+    const std::string_view separator = RowSeparator();
+    const std::size_t size = separator.size() + label.size() + (value ? value->size() + 8 : 4);
+    char* out = rows_.Room(size);
+    if (out == nullptr) {
+        std::string row(separator);
+        AppendJsonCells(row, label, value);
+        rows_.Append(row);
+        return;
+    }
+    out = OutputBuffer::Put(out, separator);
+    out = OutputBuffer::Put(out, "[\"");
+    out = OutputBuffer::Put(out, label);
+    if (value) {
+        out = OutputBuffer::Put(out, "\", \"");
+        out = OutputBuffer::Put(out, *value);
+    }
+    rows_.Commit(OutputBuffer::Put(out, "\"]"));
+}
+
+std::string_view JsonReportWriter::RowSeparator() {
+    const bool first = std::exchange(firstRow_, false);
+    if (layout_ == JsonLayout::Line) return first ? "" : ", ";
+    return first ? "\n      " : ",\n      ";
 }
 
 void JsonReportWriter::EndChunk(const std::optional<std::string>& error) {
-    FlushRows();
+    rows_.Flush();
     out_ << (firstRow_ ? "" : Break("", "    ")) << "], \"error\": " << JsonStringOrNull(error) << "}";
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "file_report.h"
+#include "output_buffer.h"
 
 // A JSON string literal for raw bytes: DisplayUtf8 first, so the document is
 // valid UTF-8, then quotes, backslashes and control characters escaped.
@@ -62,6 +63,7 @@ public:
     void BeginChunk(const ListedChunk& chunk) override;
     void AppendRow(std::string_view row) override;
     void AppendValue(std::string_view label, std::string_view value) override;
+    void AppendNumber(std::string_view label, std::int64_t value) override;
     void EndChunk(const std::optional<std::string>& error) override;
     void EndFile() override;
     // Closes a Document; call once, after the last file.
@@ -74,10 +76,13 @@ private:
     // then a line break and `indent`, which a Line leaves out.
     std::string Break(std::string_view separator, std::string_view indent) const;
     void EndFileObject();
-    // Writes the rows gathered so far.
-    void FlushRows();
+    // Writes JsonStructure's array a piece at a time.
+    void WriteStructure(const wavedoc::StructureMap& structure, const wavedoc::WaveDocument* document);
     // What goes before a row: a comma after the one before, a line break.
-    void StartRow();
+    std::string_view RowSeparator();
+    // A row whose label and value (a heading row has none) are printable
+    // ASCII without quote or backslash, as most rows are.
+    void AppendPlainRow(std::string_view label, std::optional<std::string_view> value);
 
     std::ostream& out_;
     JsonLayout layout_;
@@ -86,5 +91,5 @@ private:
     bool firstRow_ = true;
     // The rows of the chunk being written, gathered so that thousands of
     // short rows take a few writes to the stream, not one each.
-    std::string rows_;
+    OutputBuffer rows_;
 };

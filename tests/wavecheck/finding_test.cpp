@@ -489,6 +489,43 @@ TEST(Findings, SeePastTheMapsBound) {
     })) << Describe(unknownCue);
 }
 
+// Labels are matched with cue ids however the points are numbered: in a run
+// from 1, in a run from elsewhere, with gaps, out of order, repeated, at the
+// ends of the 32-bit range. Each case names the labels' ids that match none.
+TEST(Findings, LabelsFindTheirCuePointsHoweverTheyAreNumbered) {
+    struct NumberingCase {
+        const char* what;
+        std::vector<std::uint32_t> cueIds;
+        std::vector<std::uint32_t> labelIds;
+        std::size_t unknown;
+    };
+    const NumberingCase cases[] = {
+        {"a run from 1", {1, 2, 3, 4}, {0, 1, 4, 5}, 2},
+        {"a run from 100", {100, 101, 102}, {99, 100, 102, 103}, 2},
+        {"a gap", {1, 2, 4, 5}, {3, 4, 6}, 2},
+        {"out of order", {3, 1, 2}, {1, 2, 3, 4}, 1},
+        {"repeated", {2, 2, 3}, {1, 2, 3}, 1},
+        {"the top of the range", {0xFFFFFFFE, 0xFFFFFFFF}, {0xFFFFFFFF, 0, 1}, 2},
+        {"0 and the top only", {0, 0xFFFFFFFF}, {0, 0xFFFFFFFF, 1}, 1},
+        {"one point", {7}, {6, 7, 8}, 2},
+    };
+    for (const NumberingCase& c : cases) {
+        std::vector<CuePointRecord> points;
+        for (const std::uint32_t id : c.cueIds) points.push_back({id, 0});
+        std::string labels;
+        for (const std::uint32_t id : c.labelIds) labels += Chunk("labl", LabelPayload(id, "x"));
+        const std::vector<Finding> found = Check(Wav(Chunk("cue ", CuePayload(points)) + Adtl(labels)));
+        const auto unknown = std::find_if(found.begin(), found.end(),
+                                          [](const Finding& f) { return f.code == "adtl-unknown-cue"; });
+        // One finding names the first label; "N more" counts the rest.
+        const std::string rest = " " + std::to_string(c.unknown - 1) + " more entr";
+        EXPECT_EQ(unknown != found.end(), c.unknown > 0) << c.what;
+        if (unknown != found.end()) {
+            EXPECT_EQ(unknown->message.find(rest) != std::string::npos, c.unknown > 1) << c.what;
+        }
+    }
+}
+
 // Thousands of like faults keep a bounded list, but every one is counted.
 TEST(Findings, KeepAFewOfEachCodeAndCountThemAll) {
     std::string subChunks;

@@ -11,7 +11,7 @@ std::string ShownText(std::string text, std::uint64_t length, std::uint64_t limi
 }
 
 void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value) {
-    AddValueRow(grid, label, std::to_string(value));
+    grid.AppendNumber(label, value);
 }
 
 std::int16_t NarrowCount(std::int32_t count, std::string_view what) {

@@ -14,6 +14,10 @@ void RowSink::AppendValue(std::string_view label, std::string_view value) {
     AppendRow(row);
 }
 
+void RowSink::AppendNumber(std::string_view label, std::int64_t value) {
+    AppendValue(label, std::to_string(value));
+}
+
 void AddValueRow(RowSink& grid, std::string_view label, std::string_view value) {
     grid.AppendValue(label, value);
 }

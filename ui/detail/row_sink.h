@@ -17,6 +17,9 @@ public:
     // A value row, label TAB value, as AppendRow takes it; a sink that
     // writes the two cells apart may take them apart.
     virtual void AppendValue(std::string_view label, std::string_view value);
+    // A value row whose value is the signed decimal text of `value`, as
+    // AppendValue takes it; a sink that writes text may write the digits itself.
+    virtual void AppendNumber(std::string_view label, std::int64_t value);
     // The most bytes of a text this grid shows; a longer one comes cut, with
     // its whole length (cut_text.h). Only that much of it is read.
     virtual std::uint64_t TextLimit() const;

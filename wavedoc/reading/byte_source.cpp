@@ -119,21 +119,27 @@ public:
     std::string Read(std::uint64_t offset, std::uint64_t count) const override {
         const std::uint64_t present = offsets::BytesBefore(offset, count, length_);
         if (present == 0) return {};
+        // Inside a session the file was checked when it began, so the cache
+        // answers as it is: the many small reads of one action cost no call.
+        if (sessions_ > 0 && InCache(offset, present)) return cache_.substr(offset - cacheStart_, present);
         // Outside a session the file is closed again after this one read.
         ReadingSession single(this);
         EnsureOpen();
-        if (offset >= cacheStart_ && offsets::Fits(offset - cacheStart_, present, cache_.size())) {
-            return cache_.substr(offset - cacheStart_, present);
-        }
+        if (InCache(offset, present)) return cache_.substr(offset - cacheStart_, present);
         if (present <= kCacheBlock) {
-            cache_ = ReadExactly(offset, offsets::BytesBefore(offset, kCacheBlock, length_));
-            cacheStart_ = offset;
+            FillCache(offset, offsets::BytesBefore(offset, kCacheBlock, length_));
             return cache_.substr(0, present);
         }
-        return ReadExactly(offset, present);
+        std::string bytes(present, '\0');
+        ReadInto(bytes.data(), offset, present);
+        return bytes;
     }
 
 private:
+    bool InCache(std::uint64_t offset, std::uint64_t count) const {
+        return offset >= cacheStart_ && offsets::Fits(offset - cacheStart_, count, cache_.size());
+    }
+
     void EnsureOpen() const {
         if (descriptor_ >= 0) return;
         struct stat status {};
@@ -160,18 +166,29 @@ private:
         cacheStart_ = 0;
     }
 
-    std::string ReadExactly(std::uint64_t offset, std::uint64_t count) const {
-        std::string bytes(count, '\0');
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t got = ::pread(descriptor_, bytes.data() + done, bytes.size() - done,
-                                        static_cast<off_t>(offset + done));
+    // The cache holds the `count` bytes from `offset` on; its buffer is
+    // reused block after block. A read that fails leaves it empty.
+    void FillCache(std::uint64_t offset, std::uint64_t count) const {
+        cache_.resize(count);
+        try {
+            ReadInto(cache_.data(), offset, count);
+        } catch (...) {
+            cache_.clear();
+            throw;
+        }
+        cacheStart_ = offset;
+    }
+
+    void ReadInto(char* into, std::uint64_t offset, std::uint64_t count) const {
+        std::uint64_t done = 0;
+        while (done < count) {
+            const ssize_t got =
+                ::pread(descriptor_, into + done, count - done, static_cast<off_t>(offset + done));
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) throw WaveDocError(CannotRead(path_, ErrorText(errno)));
             if (got == 0) throw WaveDocError(CannotRead(path_, "it has become shorter since it was opened"));
-            done += static_cast<std::size_t>(got);
+            done += static_cast<std::uint64_t>(got);
         }
-        return bytes;
     }
 
     std::string path_;

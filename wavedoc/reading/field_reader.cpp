@@ -1,5 +1,6 @@
 #include "wavedoc/reading/field_reader.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "wavedoc/reading/offset_math.h"
@@ -16,10 +17,13 @@ std::string Capitalised(std::string text) {
 }  // namespace
 
 std::uint64_t NumberIn(std::string_view bytes, ByteOrder order) {
+    // Most significant byte first: the last byte in a RIFF file, the first in RIFX.
     std::uint64_t value = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const std::size_t place = order == ByteOrder::Little ? i : bytes.size() - 1 - i;
-        value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * place);
+    const auto take = [&value](char byte) { value = (value << 8) | static_cast<unsigned char>(byte); };
+    if (order == ByteOrder::Little) {
+        std::for_each(bytes.rbegin(), bytes.rend(), take);
+    } else {
+        std::for_each(bytes.begin(), bytes.end(), take);
     }
     return value;
 }

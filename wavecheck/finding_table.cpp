@@ -1,6 +1,6 @@
-#include <algorithm>
 #include <array>
 #include <new>
+#include <vector>
 
 #include "wavecheck/checks.h"
 #include "wavecheck/findings.h"
@@ -76,14 +76,12 @@ constexpr auto kFindings = std::to_array<FindingRow>({
 });
 
 // The rows whose check runs on each entry of the walk, so that an entry
-// costs the few of them, not a pass over the whole table.
-constexpr auto kEntryRows = [] {
-    constexpr std::size_t kCount = static_cast<std::size_t>(
-        std::count_if(kFindings.begin(), kFindings.end(), [](const FindingRow& row) { return row.onEntry; }));
-    std::array<std::size_t, kCount> rows{};
-    std::size_t next = 0;
+// costs the few of them, not a pass over the whole table. Made when the
+// program starts: a sanitizer build cannot compare functions at compile time.
+const std::vector<std::size_t> kEntryRows = [] {
+    std::vector<std::size_t> rows;
     for (std::size_t i = 0; i < kFindings.size(); ++i) {
-        if (kFindings[i].onEntry != nullptr) rows[next++] = i;
+        if (kFindings[i].onEntry != nullptr) rows.push_back(i);
     }
     return rows;
 }();

@@ -97,44 +97,47 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
 void CheckPastEnd(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (!entry.IsChunk() || entry.present >= entry.DeclaredSize() || IsUnfinishedLastChunk(input)) return;
-    report.Add(entry.offset, entry.id,
-               "The " + Quoted(entry.id) + " " + What(entry) + " at offset " + std::to_string(entry.offset) +
-                   (entry.ds64Size ? " has a size in the ds64 chunk of " : " says it holds ") +
-                   CountSize(entry.DeclaredSize(), "byte", "bytes") + ", but " + Where(entry) +
-                   " ends after " + std::to_string(entry.present) + " of them.");
+    report.AddMade(entry.offset, entry.id, [&] {
+        return "The " + Quoted(entry.id) + " " + What(entry) + " at offset " + std::to_string(entry.offset) +
+               (entry.ds64Size ? " has a size in the ds64 chunk of " : " says it holds ") +
+               CountSize(entry.DeclaredSize(), "byte", "bytes") + ", but " + Where(entry) + " ends after " +
+               std::to_string(entry.present) + " of them.";
+    });
 }
 
 void CheckCutHeader(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.stray != wavedoc::Stray::CutHeader || AreTrailingBytes(input)) return;
-    report.Add(entry.offset, entry.parentId,
-               "The last " + Counted(entry.length, "byte", "bytes") + " of " + Where(entry) +
-                   ", from offset " + std::to_string(entry.offset) +
-                   ", are too few for a chunk header: a chunk was cut off there.");
+    report.AddMade(entry.offset, entry.parentId, [&] {
+        return "The last " + Counted(entry.length, "byte", "bytes") + " of " + Where(entry) +
+               ", from offset " + std::to_string(entry.offset) +
+               ", are too few for a chunk header: a chunk was cut off there.";
+    });
 }
 
 void CheckNotAChunk(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.stray != wavedoc::Stray::NotAChunk || AreTrailingBytes(input)) return;
-    report.Add(entry.offset, entry.parentId,
-               "The " + Counted(entry.length, "byte", "bytes") + " from offset " +
-                   std::to_string(entry.offset) + " to the end of " + Where(entry) +
-                   " do not start with a chunk id, so nothing in them can be read.");
+    report.AddMade(entry.offset, entry.parentId, [&] {
+        return "The " + Counted(entry.length, "byte", "bytes") + " from offset " +
+               std::to_string(entry.offset) + " to the end of " + Where(entry) +
+               " do not start with a chunk id, so nothing in them can be read.";
+    });
 }
 
 void CheckPadMissing(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Missing) return;
-    const std::string says = "The " + Quoted(entry.id) + " " + What(entry) + " at offset " +
-                             std::to_string(entry.offset) + " holds " +
-                             Counted(entry.DeclaredSize(), "byte", "bytes") +
-                             ", an odd number, but no pad byte follows it";
-    if (entry.last) {
-        report.Add(entry.offset, entry.id, says + "; nothing follows it either, so nothing is lost.",
-                   Level::Note);
-    } else {
-        report.Add(entry.offset, entry.id, says + "; readers that expect one lose the chunk after it.");
-    }
+    report.AddMade(
+        entry.offset, entry.id,
+        [&] {
+            return "The " + Quoted(entry.id) + " " + What(entry) + " at offset " +
+                   std::to_string(entry.offset) + " holds " + Counted(entry.DeclaredSize(), "byte", "bytes") +
+                   ", an odd number, but no pad byte follows it" +
+                   (entry.last ? "; nothing follows it either, so nothing is lost."
+                               : "; readers that expect one lose the chunk after it.");
+        },
+        entry.last ? std::optional(Level::Note) : std::nullopt);
 }
 
 void CheckPadNotZero(const EntryInput& input, Report& report) {
@@ -143,18 +146,20 @@ void CheckPadNotZero(const EntryInput& input, Report& report) {
         *entry.padValue == 0) {
         return;
     }
-    report.Add(entry.offset, entry.id,
-               "The pad byte after the " + Quoted(entry.id) + " " + What(entry) + " at offset " +
-                   std::to_string(entry.offset) + " is " + Hex(*entry.padValue, 2) + ", not zero.");
+    report.AddMade(entry.offset, entry.id, [&] {
+        return "The pad byte after the " + Quoted(entry.id) + " " + What(entry) + " at offset " +
+               std::to_string(entry.offset) + " is " + Hex(*entry.padValue, 2) + ", not zero.";
+    });
 }
 
 void CheckDuplicate(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.depth != 0 || entry.listing != wavedoc::Listing::LaterDuplicate) return;
-    report.Add(entry.offset, entry.id,
-               "The file holds another " + Quoted(entry.id) + " chunk at offset " +
-                   std::to_string(entry.offset) +
-                   "; a file holds one, so readers (Ondulo too) take the first and ignore this one.");
+    report.AddMade(entry.offset, entry.id, [&] {
+        return "The file holds another " + Quoted(entry.id) + " chunk at offset " +
+               std::to_string(entry.offset) +
+               "; a file holds one, so readers (Ondulo too) take the first and ignore this one.";
+    });
 }
 
 void CheckFmtMissing(const CheckInput& input, Report& report) {

@@ -12,10 +12,14 @@ namespace layout = wavedoc::layout;
 // dwSampleLength, the fact chunk's one field.
 constexpr std::uint64_t kFactFields = 4;
 
-void Report::Keep(Finding finding) {
+bool Report::Count(Level level) {
     ++bucket_->total;
-    ++bucket_->byLevel[static_cast<std::size_t>(finding.level)];
-    if (bucket_->kept.size() < Findings::kMostShownPerCode) bucket_->kept.push_back(std::move(finding));
+    ++bucket_->byLevel[static_cast<std::size_t>(level)];
+    return bucket_->kept.size() < Findings::kMostShownPerCode;
+}
+
+void Report::Keep(Finding finding) {
+    if (Count(finding.level)) bucket_->kept.push_back(std::move(finding));
 }
 
 bool WalkFacts::RiffSizeIsPlaceholder() const {

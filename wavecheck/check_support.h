@@ -52,9 +52,23 @@ public:
         Keep(Finding{std::string(bucket_->code), level, offset, chunkOffset, std::move(chunk),
                      std::move(message)});
     }
+    // As Add, with the message made by make() only when the finding is kept:
+    // a check that runs on every entry of the walk may meet millions of like
+    // faults, and past the first few of a code a finding is only counted.
+    template <typename MakeMessage>
+    void AddMade(std::uint64_t offset, std::string_view chunk, MakeMessage make,
+                 std::optional<Level> level = std::nullopt) {
+        const Level at = level.value_or(bucket_->level);
+        if (Count(at)) {
+            bucket_->kept.push_back(
+                Finding{std::string(bucket_->code), at, offset, offset, std::string(chunk), make()});
+        }
+    }
 
 private:
     void Keep(Finding finding);
+    // Counts a finding at `level`; true when it is to be kept as well.
+    bool Count(Level level);
 
     CodeFindings* bucket_;
 };

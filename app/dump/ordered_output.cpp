@@ -157,6 +157,15 @@ ReportStream::Buffer::int_type ReportStream::Buffer::overflow(int_type c) {
     return c;
 }
 
+std::streamsize ReportStream::Buffer::xsputn(const char* text, std::streamsize count) {
+    // A piece of half the buffer or more (a writer's own gathered rows) goes
+    // on as it is, after what the buffer holds, instead of being copied in.
+    if (static_cast<std::size_t>(count) < space_.size() / 2) return std::streambuf::xsputn(text, count);
+    Drain();
+    output_.Write(index_, std::string_view(text, static_cast<std::size_t>(count)), held_);
+    return count;
+}
+
 int ReportStream::Buffer::sync() {
     Drain();
     return 0;

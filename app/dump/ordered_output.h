@@ -109,6 +109,7 @@ private:
 
     protected:
         int_type overflow(int_type c) override;
+        std::streamsize xsputn(const char* text, std::streamsize count) override;
         int sync() override;
 
     private:

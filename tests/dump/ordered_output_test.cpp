@@ -46,7 +46,10 @@ Written RunReports(const std::vector<FakeReport>& reports, unsigned threads, std
             const std::string& text = reports[i].out;
             // Later files go faster, so they are done before their turn.
             std::this_thread::sleep_for(std::chrono::microseconds((reports.size() - i) * 100));
-            for (std::size_t at = 0; at < text.size(); at += piece) stream << text.substr(at, piece);
+            // A few bytes first, so that a large piece follows bytes the stream holds.
+            const std::size_t head = std::min<std::size_t>(text.size(), 10);
+            stream << text.substr(0, head);
+            for (std::size_t at = head; at < text.size(); at += piece) stream << text.substr(at, piece);
             FileOutcome outcome;
             outcome.notes = i;
             stream.Complete(reports[i].errors, outcome);
@@ -75,7 +78,12 @@ TEST(OrderedOutput, WritesFilesInOrderWhateverTheThreads) {
         // Every third file writes nothing to standard output (a file refused
         // in the text form): no separator for it. Some are far longer than a
         // piece the stream hands on at once.
-        std::string out = i % 3 == 1 ? "" : std::string(i % 5 == 0 ? 150000 : 40, static_cast<char>('a' + i));
+        // Each byte tells its place, so a piece out of order shows.
+        std::string out;
+        if (i % 3 != 1) {
+            for (int at = 0; at < (i % 5 == 0 ? 150000 : 40); ++at)
+                out += static_cast<char>('a' + (i + at) % 26);
+        }
         std::string errors = i % 4 == 0 ? "error " + std::to_string(i) + "\n" : "";
         if (!out.empty()) expectedOut += (expectedOut.empty() ? "" : "|") + out;
         expectedErrors += errors;
@@ -89,6 +97,9 @@ TEST(OrderedOutput, WritesFilesInOrderWhateverTheThreads) {
         {"four threads, everything held until its turn", 4, 1 << 20, 7000},
         {"four threads that must wait their turn past 100 bytes", 4, 100, 30},
         {"eight threads writing 3 bytes at a time", 8, 64, 3},
+        // Pieces of half the stream's buffer or more go on without being copied in.
+        {"four threads writing pieces of 40,000 bytes", 4, 1 << 20, 40000},
+        {"four threads writing pieces of 40,000 bytes that wait past 100 bytes", 4, 100, 40000},
     };
     for (const OrderCase& c : cases) {
         const Written written = RunReports(reports, c.threads, c.mostHeld, c.piece);

@@ -28,6 +28,7 @@
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/frm_structure.h"
 #include "ui/structure/structure_opening.h"
+#include "window_program.h"
 
 namespace {
 
@@ -43,11 +44,7 @@ long ResidentKb() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s PATH\n", argv[0]);
-        return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!TakeOnePathOffscreen(argc, argv)) return 2;
     QApplication app(argc, argv);
     ReportingPrompts prompts;
 

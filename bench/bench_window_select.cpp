@@ -23,13 +23,10 @@
 
 #include "reporting_prompts.h"
 #include "ui/main/frm_main.h"
+#include "window_program.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s PATH\n", argv[0]);
-        return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!TakeOnePathOffscreen(argc, argv)) return 2;
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 

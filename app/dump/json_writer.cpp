@@ -195,10 +195,6 @@ void AppendEntryRows(std::string& json, const chunkinfo::StructureRows::Rows& ro
     json += "], \"error\": " + JsonStringOrNull(rows.stopped);
 }
 
-}  // namespace
-
-namespace {
-
 // Appends the map as JsonStructure gives it to `json`, calling spill(json)
 // after each entry: a writer hands on what it holds and clears it, so that
 // a map of thousands of entries is never held whole.

@@ -358,9 +358,7 @@ void JsonReportWriter::AppendValue(std::string_view label, std::string_view valu
         // A label with a TAB of its own splits where the row's first TAB is.
         RowSink::AppendValue(label, value);
     } else {
-        std::string row(RowSeparator());
-        AppendJsonCells(row, label, value);
-        rows_.Append(row);
+        AppendEscapedRow(RowSeparator(), label, value);
     }
 }
 
@@ -385,9 +383,7 @@ void JsonReportWriter::AppendRow(std::string_view row) {
         AppendPlainRow(label, cell);
         return;
     }
-    std::string json(RowSeparator());
-    AppendJsonCells(json, label, cell);
-    rows_.Append(json);
+    AppendEscapedRow(RowSeparator(), label, cell);
 }
 
 void JsonReportWriter::AppendPlainRow(std::string_view label, std::optional<std::string_view> value) {
@@ -396,9 +392,7 @@ void JsonReportWriter::AppendPlainRow(std::string_view label, std::optional<std:
     const std::size_t size = separator.size() + label.size() + (value ? value->size() + 8 : 4);
     char* out = rows_.Room(size);
     if (out == nullptr) {
-        std::string row(separator);
-        AppendJsonCells(row, label, value);
-        rows_.Append(row);
+        AppendEscapedRow(separator, label, value);
         return;
     }
     out = OutputBuffer::Put(out, separator);
@@ -409,6 +403,13 @@ void JsonReportWriter::AppendPlainRow(std::string_view label, std::optional<std:
         out = OutputBuffer::Put(out, *value);
     }
     rows_.Commit(OutputBuffer::Put(out, "\"]"));
+}
+
+void JsonReportWriter::AppendEscapedRow(std::string_view separator, std::string_view label,
+                                        std::optional<std::string_view> value) {
+    std::string row(separator);
+    AppendJsonCells(row, label, value);
+    rows_.Append(row);
 }
 
 std::string_view JsonReportWriter::RowSeparator() {

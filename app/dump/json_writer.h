@@ -83,6 +83,9 @@ private:
     // A row whose label and value (a heading row has none) are printable
     // ASCII without quote or backslash, as most rows are.
     void AppendPlainRow(std::string_view label, std::optional<std::string_view> value);
+    // Any row, escaped as JsonString escapes, after `separator`.
+    void AppendEscapedRow(std::string_view separator, std::string_view label,
+                          std::optional<std::string_view> value);
 
     std::ostream& out_;
     JsonLayout layout_;

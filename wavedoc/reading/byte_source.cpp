@@ -122,10 +122,10 @@ public:
         // Inside a session the file was checked when it began, so the cache
         // answers as it is: the many small reads of one action cost no call.
         if (sessions_ > 0 && InCache(offset, present)) return cache_.substr(offset - cacheStart_, present);
-        // Outside a session the file is closed again after this one read.
+        // Outside a session the file is closed again after this one read,
+        // and the cache, emptied when the last session closed it, is filled anew.
         ReadingSession single(this);
         EnsureOpen();
-        if (InCache(offset, present)) return cache_.substr(offset - cacheStart_, present);
         if (present <= kCacheBlock) {
             FillCache(offset, offsets::BytesBefore(offset, kCacheBlock, length_));
             return cache_.substr(0, present);

@@ -3,7 +3,7 @@
 
 #include "ui/info/ondulo_icon.h"
 #include "ui/main/frm_main.h"
-#include "ui/main/qt_user_prompts.h"
+#include "ui/widgets/qt_user_prompts.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ui/detail/chunk_details.h"
-#include "ui/main/fill_chunk_list.h"
+#include "ui/detail/fill_chunk_list.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 #include "wavedoc/document/wave_document.h"

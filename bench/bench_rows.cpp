@@ -10,8 +10,8 @@
 
 #include "support/wav_builder.h"
 #include "ui/detail/chunk_details.h"
-#include "ui/main/row_table_model.h"
-#include "ui/main/row_table_view.h"
+#include "ui/widgets/row_table_model.h"
+#include "ui/widgets/row_table_view.h"
 #include "wavedoc/document/wave_document.h"
 
 using namespace wavtest;

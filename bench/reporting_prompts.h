@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "ui/main/user_prompts.h"
+#include "ui/widgets/user_prompts.h"
 
 // The prompts of a window measured offscreen: there is no dialog to answer,
 // so each message goes to stderr and is counted.

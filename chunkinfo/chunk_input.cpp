@@ -1,8 +1,8 @@
 #include "chunkinfo/chunk_input.h"
 
-#include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/offset_math.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace chunkinfo {
 

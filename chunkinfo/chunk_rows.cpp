@@ -3,9 +3,9 @@
 #include <charconv>
 #include <cstdio>
 
+#include "text/counted.h"
+#include "text/display_text.h"
 #include "ui/detail/detail_rows.h"
-#include "ui/detail/display_text.h"
-#include "wavedoc/counted.h"
 
 namespace chunkinfo {
 

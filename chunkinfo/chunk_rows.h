@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/display_text.h"
 #include "ui/detail/detail_rows.h"
-#include "ui/detail/display_text.h"
 #include "ui/detail/row_sink.h"
 #include "wavedoc/reading/field_reader.h"
 

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "wavedoc/chunks/chunk_types.h"
-#include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/document/structure_map.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace chunkinfo {
 namespace {

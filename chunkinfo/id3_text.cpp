@@ -1,6 +1,6 @@
 #include "chunkinfo/id3_text.h"
 
-#include "ui/detail/display_text.h"
+#include "text/display_text.h"
 
 namespace chunkinfo {
 namespace {

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "chunkinfo/bext_layout.h"
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
+#include "formats/bext_layout.h"
 
 namespace chunkinfo {
 namespace {

@@ -4,7 +4,7 @@
 // kMostEntries of the table are read.
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
-#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace chunkinfo {
 namespace {

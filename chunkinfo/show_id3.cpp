@@ -9,9 +9,9 @@
 
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
-#include "chunkinfo/id3_header.h"
 #include "chunkinfo/id3_text.h"
-#include "ui/detail/cut_text.h"
+#include "formats/id3_header.h"
+#include "text/cut_text.h"
 
 namespace chunkinfo {
 namespace {

@@ -8,9 +8,9 @@
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
 #include "wavedoc/chunks/list_chunk.h"
-#include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/chunk_walker.h"
+#include "wavedoc/reading/riff_layout.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace chunkinfo {

@@ -16,8 +16,8 @@
 
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
-#include "chunkinfo/xml_reading.h"
-#include "ui/detail/cut_text.h"
+#include "formats/xml_reading.h"
+#include "text/cut_text.h"
 #include "wavedoc/chunks/list_chunk.h"
 
 namespace chunkinfo {

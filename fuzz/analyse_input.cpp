@@ -5,11 +5,11 @@
 #include <ostream>
 #include <streambuf>
 
-#include "json_writer.h"
+#include "report/json_writer.h"
+#include "report/text_report.h"
 #include "support/wav_builder.h"
-#include "text_report.h"
 #include "ui/detail/chunk_details.h"
-#include "ui/main/fill_chunk_list.h"
+#include "ui/detail/fill_chunk_list.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Prints the code point ranges of General_Category Cf (format characters) as
-rows of the C++ table kFormatCharacters in ui/detail/invisible_characters.cpp,
+rows of the C++ table kFormatCharacters in text/invisible_characters.cpp,
 from the Unicode data of this Python's unicodedata module. Run it when that
 table should follow a newer Unicode version, name the version printed first
 in the table's comment, and lay the file out with clang-format."""

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <array>
 
-#include "chunkinfo/bext_layout.h"
+#include "formats/bext_layout.h"
 #include "wavecheck/checks.h"
 
 namespace wavecheck::detail {

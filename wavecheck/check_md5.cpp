@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "ui/detail/display_text.h"
+#include "text/display_text.h"
 #include "wavecheck/check_support.h"
 #include "wavecheck/checks.h"
 #include "wavecheck/md5.h"

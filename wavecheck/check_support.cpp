@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace wavecheck::detail {
 

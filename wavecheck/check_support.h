@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "text/counted.h"
 #include "wavecheck/findings.h"
 #include "wavecheck/metadata_entries.h"
-#include "wavedoc/chunks/riff_layout.h"
-#include "wavedoc/counted.h"
+#include "wavedoc/reading/riff_layout.h"
 
 // What the check functions share: the report they add findings to, the facts
 // the walk gathered, and the facts several checks need (format code, audio

@@ -1,7 +1,7 @@
 // The tags other writers add: XML (iXML, XMP, axml) and ID3, read as their
 // decoders read them (chunkinfo/xml_reading.h, chunkinfo/id3_header.h).
-#include "chunkinfo/id3_header.h"
-#include "chunkinfo/xml_reading.h"
+#include "formats/id3_header.h"
+#include "formats/xml_reading.h"
 #include "wavecheck/checks.h"
 
 namespace wavecheck::detail {

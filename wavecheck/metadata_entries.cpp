@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace wavecheck::detail {
 namespace {

@@ -7,13 +7,13 @@
 #include <sstream>
 #include <thread>
 
-#include "json_writer.h"
 #include "ordered_output.h"
 #include "progress_line.h"
+#include "report/json_writer.h"
+#include "report/text_report.h"
 #include "run_summary.h"
 #include "stop_signals.h"
-#include "text_report.h"
-#include "wavedoc/counted.h"
+#include "text/counted.h"
 #include "wavedoc/reading/error_text.h"
 #include "work_queue.h"
 

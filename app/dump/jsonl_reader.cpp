@@ -9,7 +9,7 @@
 #include <ostream>
 
 #include "json_scanner.h"
-#include "text_report.h"
+#include "report/text_report.h"
 #include "wavedoc/reading/error_text.h"
 
 namespace {

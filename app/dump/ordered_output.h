@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "file_report.h"
+#include "report/file_report.h"
 
 // Writes the reports of files made on several threads in the order of the
 // files, byte for byte as one thread reporting them in turn would. Files are

@@ -1,6 +1,6 @@
 #include "progress_line.h"
 
-#include "ui/detail/display_text.h"
+#include "text/display_text.h"
 
 namespace {
 

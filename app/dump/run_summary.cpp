@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "json_writer.h"
-#include "text_report.h"
+#include "report/json_writer.h"
+#include "report/text_report.h"
 #include "wavedoc/document/wave_document.h"
 
 int FileExitStatus(const FileOutcome& outcome, bool check) {

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "file_report.h"
+#include "report/file_report.h"
 
 // The exit statuses of ondulo-dump besides 0. A run over many files exits
 // with the worst status of its files: kUnfinished outweighs kFaults, so the

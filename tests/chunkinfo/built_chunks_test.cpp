@@ -5,8 +5,8 @@
 #include <bit>
 
 #include "chunkinfo/entry_rows.h"
-#include "chunkinfo/structure_rows.h"
 #include "chunkinfo_test_support.h"
+#include "report/structure_rows.h"
 
 namespace chunkinfotest {
 namespace {
@@ -279,12 +279,12 @@ TEST(BuiltChunks, EachEntryHasOneSourceOfRows) {
                            InfoList(Chunk("INAM", "t"))),
                   "built.wav"),
               wavedoc::LoadOk);
-    using chunkinfo::RowsFrom;
+    using report::RowsFrom;
     std::vector<RowsFrom> from;
     int decodedListDepth = -1;
     for (const wavedoc::MapEntry& entry : document.Structure().entries) {
         if (decodedListDepth >= 0 && entry.depth <= decodedListDepth) decodedListDepth = -1;
-        from.push_back(chunkinfo::EntryRowsFrom(entry, decodedListDepth >= 0));
+        from.push_back(report::EntryRowsFrom(entry, decodedListDepth >= 0));
         if (entry.IsList() && chunkinfo::HasDecoder(entry)) decodedListDepth = entry.depth;
     }
     const std::vector<RowsFrom> expected = {
@@ -301,7 +301,7 @@ TEST(BuiltChunks, EachEntryHasOneSourceOfRows) {
     EXPECT_EQ(from, expected);
 
     RowList rows;
-    EXPECT_EQ(chunkinfo::ShowRowsFrom(RowsFrom::LaterChunk, document, document.Structure().entries[1], rows),
+    EXPECT_EQ(report::ShowRowsFrom(RowsFrom::LaterChunk, document, document.Structure().entries[1], rows),
               std::nullopt);
     const std::vector<std::string> shown = std::move(rows).TakeRows();
     ASSERT_GE(shown.size(), 3u);

@@ -10,7 +10,7 @@
 #include "chunkinfo/entry_rows.h"
 #include "support/metadata_builder.h"
 #include "support/wav_builder.h"
-#include "ui/detail/cut_text.h"
+#include "text/cut_text.h"
 #include "wavedoc/document/wave_document.h"
 
 // A table-driven check of the rows shown for one entry of the structure map.

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "support/wav_builder.h"
+#include "text/cut_text.h"
 #include "ui/detail/chunk_details.h"
-#include "ui/detail/cut_text.h"
 #include "wavedoc/document/wave_document.h"
 
 // A table-driven check of what the detail view shows for one chunk of a file

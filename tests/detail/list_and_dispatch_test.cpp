@@ -1,8 +1,8 @@
 #include "detail_test_support.h"
-#include "ui/detail/cut_text.h"
+#include "text/cut_text.h"
+#include "text/display_text.h"
 #include "ui/detail/detail_rows.h"
-#include "ui/detail/display_text.h"
-#include "ui/main/fill_chunk_list.h"
+#include "ui/detail/fill_chunk_list.h"
 
 namespace detailtest {
 namespace {

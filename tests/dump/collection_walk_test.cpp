@@ -1,6 +1,6 @@
 // The walk of the folders named: which files it takes, in which order, and
 // that links and folders reached twice cannot make it loop.
-#include "collection_walk.h"
+#include "app/dump/collection_walk.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "dump_options.h"
+#include "app/dump/dump_options.h"
 #include "support/corpus.h"
 #include "support/run_dump.h"
 

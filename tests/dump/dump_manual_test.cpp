@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dump_options.h"
+#include "app/dump/dump_options.h"
 #include "support/manual_text.h"
 
 namespace {

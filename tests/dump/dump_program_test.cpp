@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "dump_options.h"
+#include "app/dump/dump_options.h"
 #include "support/corpus.h"
 #include "support/run_dump.h"
 

@@ -3,11 +3,11 @@
 #include <memory>
 #include <sstream>
 
-#include "dump_options.h"
-#include "file_report.h"
-#include "json_writer.h"
-#include "text_report.h"
-#include "ui/main/file_summary.h"
+#include "app/dump/dump_options.h"
+#include "report/file_report.h"
+#include "report/file_summary.h"
+#include "report/json_writer.h"
+#include "report/text_report.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "json_writer.h"
-#include "output_buffer.h"
+#include "report/json_writer.h"
+#include "report/output_buffer.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // --summarise reads back what --jsonl wrote: the files' lines count, a run's
 // own summary line and empty lines do not, and a line that is not a file's
 // is named and left out without losing the lines after it.
-#include "jsonl_reader.h"
+#include "app/dump/jsonl_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Reports made on several threads reach the output in file order, whole, with
 // one separator between files that write something, whatever the threads'
 // timing and however much of a report must wait for its turn.
-#include "ordered_output.h"
+#include "app/dump/ordered_output.h"
 
 #include <gtest/gtest.h>
 

@@ -13,11 +13,11 @@
 #include <optional>
 
 #include "hostile_files.h"
+#include "report/text_report.h"
 #include "support/open_descriptors.h"
 #include "support/run_dump.h"
-#include "text_report.h"
 #include "ui/detail/chunk_details.h"
-#include "ui/main/fill_chunk_list.h"
+#include "ui/detail/fill_chunk_list.h"
 #include "wavedoc/document/wave_document.h"
 
 namespace hostile {

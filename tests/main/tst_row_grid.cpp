@@ -4,8 +4,8 @@
 #include <QGuiApplication>
 #include <QTest>
 
-#include "ui/main/row_table_model.h"
-#include "ui/main/row_table_view.h"
+#include "ui/widgets/row_table_model.h"
+#include "ui/widgets/row_table_view.h"
 
 namespace {
 

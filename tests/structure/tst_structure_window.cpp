@@ -11,7 +11,7 @@
 #include <QTreeView>
 #include <memory>
 
-#include "app/modprg.h"
+#include "app/modprg/modprg.h"
 #include "structure_test_files.h"
 #include "support/fake_prompts.h"
 #include "support/grid_rows.h"

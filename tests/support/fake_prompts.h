@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "ui/main/user_prompts.h"
+#include "ui/widgets/user_prompts.h"
 
 // Stands in for the windows' message boxes and file dialogs: records every
 // message (and whether the busy cursor was still on over it) and every file

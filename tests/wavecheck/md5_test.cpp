@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ui/detail/display_text.h"
+#include "text/display_text.h"
 
 namespace {
 

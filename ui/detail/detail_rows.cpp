@@ -3,7 +3,7 @@
 #include <limits>
 #include <string>
 
-#include "cut_text.h"
+#include "text/cut_text.h"
 
 std::string ShownText(std::string text, std::uint64_t length, std::uint64_t limit) {
     if (length <= limit) return text;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/main/user_prompts.h"
+#include "ui/widgets/user_prompts.h"
 #include "wavecheck/findings.h"
 
 class QDragEnterEvent;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <new>
 
-#include "ui/detail/display_text.h"
+#include "text/display_text.h"
 #include "wavedoc/reading/byte_source.h"
 #include "wavedoc/reading/wave_error.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "wavedoc/counted.h"
+#include "text/counted.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <QStyle>
 
-#include "ui/detail/display_text.h"
+#include "text/display_text.h"
 
 namespace {
 

@@ -22,21 +22,21 @@
 #include <new>
 
 #include "chunkinfo/entry_rows.h"
-#include "chunkinfo/structure_rows.h"
+#include "report/file_summary.h"
+#include "report/structure_rows.h"
+#include "text/display_text.h"
 #include "ui/detail/chunk_details.h"
-#include "ui/detail/display_text.h"
-#include "ui/main/file_summary.h"
-#include "ui/main/grid_rows.h"
-#include "ui/main/row_table_model.h"
-#include "ui/main/row_table_view.h"
-#include "ui/main/standard_keys.h"
-#include "ui/main/user_prompts.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_table_view.h"
 #include "ui/structure/structure_tree_model.h"
+#include "ui/widgets/grid_rows.h"
+#include "ui/widgets/row_table_model.h"
+#include "ui/widgets/row_table_view.h"
+#include "ui/widgets/standard_keys.h"
+#include "ui/widgets/user_prompts.h"
 
 namespace {
 
@@ -321,13 +321,11 @@ void frmStructure::ShowItem(int item) {
         if (entry == nullptr) {
             stop = ShowChunkDetails(document, document.RiffHeader().Name(), rows);
         } else {
-            const chunkinfo::RowsFrom from = chunkinfo::EntryRowsFrom(*entry, InsideDecodedList(item));
+            const report::RowsFrom from = report::EntryRowsFrom(*entry, InsideDecodedList(item));
             // An entry held in its list's rows, or a list whose sub-chunks
             // carry them, shows its first bytes.
-            const bool own =
-                from == chunkinfo::RowsFrom::ChunkDetails || from == chunkinfo::RowsFrom::LaterChunk;
-            stop =
-                chunkinfo::ShowRowsFrom(own ? from : chunkinfo::RowsFrom::EntryRows, document, *entry, rows);
+            const bool own = from == report::RowsFrom::ChunkDetails || from == report::RowsFrom::LaterChunk;
+            stop = report::ShowRowsFrom(own ? from : report::RowsFrom::EntryRows, document, *entry, rows);
         }
         rows_->SetRows(std::move(rows));
     } catch (const std::bad_alloc&) {

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "ui/detail/display_text.h"
+#include "text/display_text.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/dump/json_writer.h"
-#include "app/dump/text_report.h"
+#include "report/json_writer.h"
+#include "report/text_report.h"
 #include "wavedoc/reading/error_text.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QPalette>
 #include <algorithm>
 
-#include "ui/detail/display_text.h"
+#include "text/display_text.h"
 #include "ui/structure/entry_text.h"
 #include "wavedoc/document/wave_document.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace wavedoc {
 namespace {

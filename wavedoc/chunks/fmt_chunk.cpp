@@ -1,7 +1,7 @@
 #include "wavedoc/chunks/fmt_chunk.h"
 
 #include "wavedoc/chunks/compression_names.h"
-#include "wavedoc/chunks/riff_layout.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace wavedoc {
 FmtChunk::FmtChunk(const ChunkSpan& span)

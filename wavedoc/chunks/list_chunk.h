@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "wavedoc/chunks/chunk_base.h"
-#include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/reading/chunk_walker.h"
 #include "wavedoc/reading/field_reader.h"
 #include "wavedoc/reading/offset_math.h"
+#include "wavedoc/reading/riff_layout.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace wavedoc {

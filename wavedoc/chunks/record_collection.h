@@ -7,8 +7,8 @@
 #include <string>
 
 #include "wavedoc/chunks/chunk_base.h"
-#include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/reading/field_reader.h"
+#include "wavedoc/reading/riff_layout.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace wavedoc {

@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/reading/chunk_walker.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace wavedoc {
 namespace {

@@ -1,6 +1,6 @@
 #include "wavedoc/document/load_notes.h"
 
-#include "wavedoc/counted.h"
+#include "text/counted.h"
 
 namespace wavedoc {
 

@@ -1,7 +1,7 @@
 #include "wavedoc/document/structure_map.h"
 
-#include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/document/map_builder.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace wavedoc {
 

@@ -5,11 +5,11 @@
 #include <new>
 #include <optional>
 
-#include "wavedoc/chunks/riff_layout.h"
-#include "wavedoc/counted.h"
+#include "text/counted.h"
 #include "wavedoc/document/load_notes.h"
 #include "wavedoc/document/map_builder.h"
 #include "wavedoc/document/other_forms.h"
+#include "wavedoc/reading/riff_layout.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace wavedoc {

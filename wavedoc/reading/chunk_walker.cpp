@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <tuple>
 
-#include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/reading/offset_math.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace wavedoc {
 namespace {

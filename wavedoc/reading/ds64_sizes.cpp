@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/reading/field_reader.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace wavedoc {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "wavedoc/chunks/chunk_naming.h"
+#include "wavedoc/reading/chunk_naming.h"
 
 namespace wavedoc {
 

@@ -1,4 +1,4 @@
-#include "ui/main/grid_rows.h"
+#include "ui/widgets/grid_rows.h"
 
 GridRows::GridRows(std::initializer_list<std::string_view> rows) {
     for (const std::string_view row : rows) AppendRow(row);

@@ -1,4 +1,4 @@
-#include "app/modprg.h"
+#include "app/modprg/modprg.h"
 
 namespace ModPrg {
 

@@ -1,4 +1,4 @@
-#include "chunkinfo/bext_layout.h"
+#include "formats/bext_layout.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,12 +4,12 @@
 #include <array>
 #include <ostream>
 
-#include "chunkinfo/structure_rows.h"
-#include "ui/detail/cut_text.h"
-#include "ui/detail/display_text.h"
-#include "ui/detail/invisible_characters.h"
-#include "ui/main/file_summary.h"
-#include "wavedoc/counted.h"
+#include "report/file_summary.h"
+#include "report/structure_rows.h"
+#include "text/counted.h"
+#include "text/cut_text.h"
+#include "text/display_text.h"
+#include "text/invisible_characters.h"
 
 namespace {
 
@@ -133,12 +133,12 @@ constexpr std::size_t kRowsWrittenAtOnce = 64 * 1024;
 void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure,
                     const wavedoc::WaveDocument* document) {
     out << "structure:\n";
-    std::optional<chunkinfo::StructureRows> decoded;
+    std::optional<report::StructureRows> decoded;
     if (document != nullptr) decoded.emplace(*document);
     for (const wavedoc::MapEntry& entry : structure.entries) {
         WriteEntry(out, entry);
         if (!decoded) continue;
-        const std::optional<chunkinfo::StructureRows::Rows> rows = decoded->For(entry);
+        const std::optional<report::StructureRows::Rows> rows = decoded->For(entry);
         if (!rows) continue;
         // The rows sit under their entry, one step further in.
         const std::string indent(static_cast<std::size_t>(entry.depth + 2) * 2, ' ');

@@ -1,10 +1,10 @@
-#include "ui/main/elided_label.h"
+#include "ui/widgets/elided_label.h"
 
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
 
-#include "ui/main/one_line_text.h"
+#include "ui/widgets/one_line_text.h"
 
 namespace {
 

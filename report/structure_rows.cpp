@@ -1,4 +1,4 @@
-#include "chunkinfo/structure_rows.h"
+#include "report/structure_rows.h"
 
 #include "chunkinfo/entry_rows.h"
 #include "ui/detail/chunk_details.h"
@@ -6,12 +6,12 @@
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/wave_error.h"
 
-namespace chunkinfo {
+namespace report {
 
 RowsFrom EntryRowsFrom(const wavedoc::MapEntry& entry, bool insideDecodedList) {
     if (insideDecodedList) return RowsFrom::Enclosing;
     if (!entry.IsChunk()) return RowsFrom::None;
-    if (HasDecoder(entry)) return RowsFrom::EntryRows;
+    if (chunkinfo::HasDecoder(entry)) return RowsFrom::EntryRows;
     if (entry.listing == wavedoc::Listing::LaterDuplicate && entry.depth == 0 && !entry.IsList()) {
         return RowsFrom::LaterChunk;
     }
@@ -34,7 +34,7 @@ std::optional<std::string> ShowRowsFrom(RowsFrom from, const wavedoc::WaveDocume
                 return error.what();
             }
         case RowsFrom::EntryRows:
-            return ShowEntryRows(document, entry, rows);
+            return chunkinfo::ShowEntryRows(document, entry, rows);
         case RowsFrom::Enclosing:
         case RowsFrom::None:
             break;
@@ -58,4 +58,4 @@ std::optional<StructureRows::Rows> StructureRows::For(const wavedoc::MapEntry& e
     return shown;
 }
 
-}  // namespace chunkinfo
+}  // namespace report

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/main/grid_rows.h"
+#include "ui/widgets/grid_rows.h"
 
 // A two-column grid of raw row strings. Each row is split at its first TAB
 // (label | value); a row without TAB fills only the first column. Cells are

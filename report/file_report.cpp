@@ -3,9 +3,9 @@
 #include <new>
 #include <optional>
 
+#include "report/file_summary.h"
 #include "ui/detail/chunk_details.h"
-#include "ui/main/file_summary.h"
-#include "ui/main/fill_chunk_list.h"
+#include "ui/detail/fill_chunk_list.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/wave_error.h"
 

@@ -1,4 +1,4 @@
-#include "ui/main/row_table_view.h"
+#include "ui/widgets/row_table_view.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "ui/main/value_cell_delegate.h"
+#include "ui/widgets/value_cell_delegate.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "display_text.h"
-#include "wavedoc/counted.h"
+#include "text/counted.h"
 
 namespace {
 

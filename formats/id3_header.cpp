@@ -1,4 +1,4 @@
-#include "chunkinfo/id3_header.h"
+#include "formats/id3_header.h"
 
 namespace chunkinfo {
 

@@ -1,4 +1,4 @@
-#include "ui/main/value_cell_delegate.h"
+#include "ui/widgets/value_cell_delegate.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -6,8 +6,8 @@
 #include <QStyle>
 #include <QToolTip>
 
-#include "ui/main/one_line_text.h"
-#include "ui/main/row_table_model.h"
+#include "ui/widgets/one_line_text.h"
+#include "ui/widgets/row_table_model.h"
 
 namespace {
 

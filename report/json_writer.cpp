@@ -7,9 +7,9 @@
 #include <ostream>
 #include <utility>
 
-#include "chunkinfo/structure_rows.h"
-#include "ui/detail/cut_text.h"
-#include "ui/detail/display_text.h"
+#include "report/structure_rows.h"
+#include "text/cut_text.h"
+#include "text/display_text.h"
 #include "ui/detail/row_sink.h"
 
 namespace {
@@ -186,7 +186,7 @@ void AppendJsonRow(std::string& json, std::string_view row) {
 }
 
 // , "rows": [...], "error": ... for an entry that has rows.
-void AppendEntryRows(std::string& json, const chunkinfo::StructureRows::Rows& rows) {
+void AppendEntryRows(std::string& json, const report::StructureRows::Rows& rows) {
     json += ", \"rows\": [";
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
         if (i > 0) json += ", ";
@@ -206,7 +206,7 @@ void AppendStructure(std::string& json, const wavedoc::StructureMap& structure,
     json += "[";
     std::vector<int> open;
     bool first = true;
-    std::optional<chunkinfo::StructureRows> decoded;
+    std::optional<report::StructureRows> decoded;
     if (document != nullptr) decoded.emplace(*document);
     for (const wavedoc::MapEntry& entry : structure.entries) {
         for (; !open.empty() && entry.depth <= open.back(); open.pop_back()) {
@@ -216,7 +216,7 @@ void AppendStructure(std::string& json, const wavedoc::StructureMap& structure,
         json += first ? "" : ", ";
         AppendEntryMembers(json, entry);
         if (decoded) {
-            if (const std::optional<chunkinfo::StructureRows::Rows> rows = decoded->For(entry))
+            if (const std::optional<report::StructureRows::Rows> rows = decoded->For(entry))
                 AppendEntryRows(json, *rows);
         }
         first = entry.IsList();

@@ -1,4 +1,4 @@
-#include "ui/main/qt_user_prompts.h"
+#include "ui/widgets/qt_user_prompts.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/user_prompts.h"
+#include "ui/widgets/user_prompts.h"
 
 // The prompts as real Qt dialogs.
 class QtUserPrompts : public UserPrompts {

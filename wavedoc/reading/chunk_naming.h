@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "wavedoc/counted.h"
+#include "text/counted.h"
 
 namespace wavedoc {
 

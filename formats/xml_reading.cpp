@@ -1,4 +1,4 @@
-#include "chunkinfo/xml_reading.h"
+#include "formats/xml_reading.h"
 
 #include <algorithm>
 #include <new>

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "ui/detail/display_text.h"
-#include "wavedoc/counted.h"
+#include "text/counted.h"
+#include "text/display_text.h"
 
 using wavedoc::Counted;
 

@@ -1,4 +1,4 @@
-#include "ui/main/standard_keys.h"
+#include "ui/widgets/standard_keys.h"
 
 QList<QKeySequence> StandardKeys(QKeySequence::StandardKey command, const QKeySequence& key) {
     QList<QKeySequence> keys{key};

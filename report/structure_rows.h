@@ -11,7 +11,7 @@ namespace wavedoc {
 class WaveDocument;
 }
 
-namespace chunkinfo {
+namespace report {
 
 // Which routine gives an entry of the map its rows, for ondulo-dump's
 // structure forms and the structure window alike.
@@ -59,4 +59,4 @@ private:
     int decodedListDepth_ = -1;  // the depth of the list decoded as a whole around entry, or -1
 };
 
-}  // namespace chunkinfo
+}  // namespace report

@@ -1,10 +1,10 @@
-#include "ui/main/row_table_model.h"
+#include "ui/widgets/row_table_model.h"
 
 #include <QLocale>
 #include <utility>
 
-#include "ui/detail/cut_text.h"
-#include "ui/detail/display_text.h"
+#include "text/cut_text.h"
+#include "text/display_text.h"
 #include "ui/detail/row_sink.h"
 
 RowTableModel::RowTableModel(QString firstHeader, QString secondHeader, QObject* parent)

@@ -24,10 +24,10 @@
 #include <fstream>
 #include <string>
 
+#include "report/analysis.h"
 #include "reporting_prompts.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/frm_structure.h"
-#include "ui/structure/structure_opening.h"
 #include "window_program.h"
 
 namespace {
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ReportingPrompts prompts;
 
-    const StructureAnalysis analysis = LoadForStructure(argv[1]);
+    const report::Analysis analysis = report::Analyse(argv[1]);
     if (!analysis.Loaded()) {
         std::fprintf(stderr, "refused: %s\n", analysis.error.c_str());
         return 1;

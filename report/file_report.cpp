@@ -3,37 +3,26 @@
 #include <new>
 #include <optional>
 
+#include "report/analysis.h"
 #include "report/file_summary.h"
 #include "ui/detail/chunk_details.h"
 #include "ui/detail/fill_chunk_list.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/wave_error.h"
 
-namespace {
-
-// A status without a reason still gets a sentence that names the file.
-std::string LoadFailure(const wavedoc::WaveDocument& document, const std::string& path, std::int16_t status) {
-    if (!document.LoadError().empty()) return document.LoadError();
-    return "\"" + path + "\" could not be read (status " + std::to_string(status) + ").";
-}
-
-}  // namespace
-
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
                        const wavecheck::CheckOptions& checking) {
-    wavedoc::WaveDocument document;
-    std::optional<wavecheck::FileCheck> check;
-    if (writer.WantsFindings()) check.emplace(checking);
+    const report::Analysis analysis = report::Analyse(
+        path, {.forms = wavedoc::LoadForms::AnyForm, .check = writer.WantsFindings(), .checking = checking});
     FileOutcome outcome;
-    outcome.status = document.Load(path, check ? &*check : nullptr, wavedoc::LoadForms::AnyForm);
-    if (outcome.status != wavedoc::LoadOk) {
-        writer.Refused(path, outcome.status, LoadFailure(document, path, outcome.status));
+    outcome.status = analysis.status;
+    if (!analysis.Loaded()) {
+        writer.Refused(path, outcome.status, analysis.error);
         return outcome;
     }
-    // Like the window: the audio samples are never shown.
-    document.Data().SetData("");
+    const wavedoc::WaveDocument& document = *analysis.document;
     // Reporting a file is one action: the file stays open until it is done.
-    // When it can no longer be read as loaded, the check and each chunk say so.
+    // When it can no longer be read as loaded, each chunk says so.
     std::optional<wavedoc::ReadingSession> reading;
     try {
         reading.emplace(document.Source());
@@ -52,7 +41,7 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
     overview.alsoInFile = AlsoInFile(document.Structure());
     overview.structure = &document.Structure();
     overview.document = &document;
-    if (check) overview.findings = check->Finish(document);
+    if (analysis.findings) overview.findings = *analysis.findings;
     outcome.unfinished = !overview.findings.Finished();
     outcome.errors = overview.findings.errors;
     outcome.warnings = overview.findings.warnings;

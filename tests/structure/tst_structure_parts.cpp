@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/dump/collection_run.h"
+#include "report/analysis.h"
 #include "structure_test_files.h"
 #include "support/scratch_dir.h"
 #include "support/wav_builder.h"
@@ -348,13 +349,13 @@ private slots:
         QFETCH(bool, shared);
         const std::string path = scratch_.File("shown.wav", CutFile());
         const std::string other = scratch_.File("other.wav", CutFile());
-        const StructureAnalysis analysed = LoadForStructure(path);
+        const report::Analysis analysed = report::Analyse(path);
         QVERIFY(analysed.Loaded());
         if (change == "rewrite") {
             QTest::qWait(20);  // a new modification time however coarse the clock
             scratch_.File("shown.wav", MixedFile());
         }
-        const StructureAnalysis shown = AnalysisToShow(change == "path" ? other : path, analysed);
+        const report::Analysis shown = AnalysisToShow(change == "path" ? other : path, analysed);
         QVERIFY(shown.Loaded());
         QCOMPARE(shown.document == analysed.document, shared);
         QCOMPARE(shown.findings == analysed.findings, shared);
@@ -368,7 +369,7 @@ private slots:
         const std::string rf64 = "RF64" + U32(0xFFFFFFFF) + "WAVE" + ds64 +
                                  Chunk("fmt ", PcmFormat(1, 8000, 16)) + "data" + U32(0xFFFFFFFF) +
                                  std::string(8, '\0');
-        const StructureAnalysis analysis = LoadForStructure(scratch_.File("big.wav", rf64));
+        const report::Analysis analysis = report::Analyse(scratch_.File("big.wav", rf64));
         QVERIFY(analysis.Loaded());
         StructureTreeModel model(*analysis.document);
         QStringList lines;
@@ -382,10 +383,10 @@ private slots:
 
     void refusedFileNamesItself() {
         const std::string path = scratch_.File("text.wav", "hello, world");
-        const StructureAnalysis refused = LoadForStructure(path);
+        const report::Analysis refused = report::Analyse(path);
         QVERIFY(!refused.Loaded());
         QCOMPARE(refused.status, std::int16_t(wavedoc::LoadNotRiff));
-        const RefusalMessage message = RefusalFor(refused.status, refused.error);
+        const report::RefusalMessage message = report::RefusalFor(refused.status, refused.error);
         QCOMPARE(message.text, std::string("Not a wav file (RIFF tag)"));
         QVERIFY2(message.details.find("text.wav") != std::string::npos, message.details.c_str());
     }

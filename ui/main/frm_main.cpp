@@ -25,6 +25,7 @@
 #include <optional>
 
 #include "app/modprg/modprg.h"
+#include "report/analysis.h"
 #include "report/file_summary.h"
 #include "text/display_text.h"
 #include "ui/detail/chunk_details.h"
@@ -107,9 +108,8 @@ void ShowModalWindow(QPointer<Window>& window, QWidget* parent) {
 }  // namespace
 
 frmMain::frmMain(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
-    : QMainWindow(parent),
-      prompts_(std::move(prompts)),
-      document_(std::make_shared<wavedoc::WaveDocument>()) {
+    : QMainWindow(parent), prompts_(std::move(prompts)) {
+    analysis_.document = std::make_shared<const wavedoc::WaveDocument>();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("ODL - Ondulo"));
     setAcceptDrops(true);
@@ -306,39 +306,26 @@ void frmMain::UpdateAnalyseButtonAndFocus() {
 
 void frmMain::cbAnalizeClick() {
     // The path goes to Load exactly as typed: surrounding spaces are part of it.
-    const QString path = txtPatches_->text();
-    const std::string encoded = QFile::encodeName(path).toStdString();
-    std::int16_t status = 0;
-    std::string loadError;
-    {
-        BusyCursor busy;
-        // A refused file leaves the last analysis in place.
-        auto loaded = std::make_shared<wavedoc::WaveDocument>();
-        check_ = std::make_unique<wavecheck::FileCheck>();
-        status = loaded->Load(encoded, check_.get());
-        if (status == wavedoc::LoadOk) {
-            document_ = std::move(loaded);
-            findings_.reset();
-            analysedPath_ = encoded;
-        } else {
-            loadError = loaded->LoadError();
-        }
-    }
-    // Load reports its own lack of memory; listing what it read can still
-    // run short, and that must not end the program.
+    const std::string path = QFile::encodeName(txtPatches_->text()).toStdString();
+    // Listing what was read can run short of memory (Load and the check
+    // report their own lack of it), and that must not end the program.
     try {
-        AnalyseResult(status, loadError);
+        report::Analysis analysis;
+        {
+            BusyCursor busy;
+            analysis = report::Analyse(path, {.forms = wavedoc::LoadForms::Riff});
+        }
+        AnalyseResult(std::move(analysis));
     } catch (const std::bad_alloc&) {
         lbStatus_->setText(tr("There is not enough memory to list the chunks of this file."));
     }
 }
 
-void frmMain::AnalyseResult(std::int16_t status, const std::string& loadError) {
-    switch (status) {
+void frmMain::AnalyseResult(report::Analysis analysis) {
+    switch (analysis.status) {
         case wavedoc::LoadOk: {
-            // Mapping and checking the file read it once more: still busy.
             BusyCursor busy;
-            document_->Data().SetData("");
+            analysis_ = std::move(analysis);
             ListChunks();
             SummariseFile();
             dbgChunk_->FitFirstColumn();
@@ -348,11 +335,12 @@ void frmMain::AnalyseResult(std::int16_t status, const std::string& loadError) {
             UpdateAnalyseButton();
             break;
         }
-        // The reason under the message names the file and what is wrong with it.
+        // A refused file leaves the last analysis in place; the reason under
+        // the message names the file and what is wrong with it.
         case wavedoc::LoadNotRiff:
         case wavedoc::LoadNotWave:
         case wavedoc::LoadUnreadable: {
-            const RefusalMessage message = RefusalFor(status, loadError);
+            const report::RefusalMessage message = report::RefusalFor(analysis.status, analysis.error);
             prompts_->ShowMessage(this, kMessageTitle, TextFromBytes(message.text),
                                   TextFromBytes(message.details));
             break;
@@ -365,9 +353,9 @@ void frmMain::AnalyseResult(std::int16_t status, const std::string& loadError) {
 void frmMain::ListChunks() {
     GridRows chunks;
     GridRows values;
-    FillChunkList(*document_, chunks, values);
+    FillChunkList(*analysis_.document, chunks, values);
     std::vector<QString> offsets;
-    for (const wavedoc::ChunkBase* chunk : ListedChunks(*document_)) {
+    for (const wavedoc::ChunkBase* chunk : ListedChunks(*analysis_.document)) {
         offsets.push_back(tr("The %1 chunk starts at offset %2 of the file.")
                               .arg(TextFromBytes(chunk->Name()).trimmed())
                               .arg(chunk->Offset()));
@@ -377,10 +365,8 @@ void frmMain::ListChunks() {
 }
 
 void frmMain::SummariseFile() {
-    alsoInFile_ = AlsoInFileSentence(AlsoInFile(document_->Structure()));
-    findings_ = std::make_shared<const wavecheck::Findings>(check_->Finish(*document_));
-    const wavecheck::Findings& findings = *findings_;
-    check_.reset();
+    alsoInFile_ = AlsoInFileSentence(AlsoInFile(analysis_.document->Structure()));
+    const wavecheck::Findings& findings = *analysis_.findings;
     // Errors, where content is lost, stand in the status line too.
     lostContent_.clear();
     for (const wavecheck::Finding& finding : findings.shown) {
@@ -403,7 +389,7 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
         // lists are never held at once.
         valueRows_->SetRows({});
         GridRows values;
-        stop = ShowChunkDetails(*document_, chunkRows_->RawCell(row, 0), values);
+        stop = ShowChunkDetails(*analysis_.document, chunkRows_->RawCell(row, 0), values);
         valueRows_->SetRows(std::move(values));
     } catch (const std::bad_alloc&) {
         // The rows could not be held: show none rather than end the program.
@@ -421,7 +407,7 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
         sentences << QString::fromStdString(ShortenQuotedNames(DisplayUtf8(sentence), kMostQuotedBytes));
     };
     for (const std::string& error : lostContent_) add(error);
-    for (const std::string& note : document_->LoadNotes()) add(note);
+    for (const std::string& note : analysis_.document->LoadNotes()) add(note);
     if (stop) add(*stop);
     if (!alsoInFile_.empty()) add(alsoInFile_);
     // The line, one line however much it holds, shows the first few
@@ -454,17 +440,13 @@ void frmMain::mStructureClick() {
             return;
         }
     }
-    StructureAnalysis analysed;
-    analysed.path = analysedPath_;
-    analysed.document = document_;
-    analysed.findings = findings_;
-    StructureAnalysis analysis;
+    report::Analysis analysis;
     {
         BusyCursor busy;
-        analysis = AnalysisToShow(path, analysed);
+        analysis = AnalysisToShow(path, analysis_);
     }
     if (!analysis.Loaded()) {
-        const RefusalMessage message = RefusalFor(analysis.status, analysis.error);
+        const report::RefusalMessage message = report::RefusalFor(analysis.status, analysis.error);
         prompts_->ShowMessage(this, kMessageTitle, TextFromBytes(message.text),
                               TextFromBytes(message.details));
         return;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "report/analysis.h"
 #include "ui/widgets/user_prompts.h"
-#include "wavecheck/findings.h"
 
 class QDragEnterEvent;
 class QDropEvent;
@@ -60,12 +60,12 @@ private:
     void BuildMenus();
     void UpdateAnalyseButton();
     // Shows what Load answered: the new chunk list, or the message for a file
-    // that is refused (loadError: why).
-    void AnalyseResult(std::int16_t status, const std::string& loadError);
+    // that is refused.
+    void AnalyseResult(report::Analysis analysis);
     // The chunk list of the loaded file, each row's tool tip naming its offset.
     void ListChunks();
-    // Maps and checks the loaded file: the chunk types the list does not
-    // show, and the findings in lbFindings.
+    // What the map and the check of the loaded file tell: the chunk types the
+    // list does not show, and the findings in lbFindings.
     void SummariseFile();
     // Search keeps the chosen file as the path; a dropped file goes the same way.
     void TakeChosenPath(const QString& path);
@@ -76,9 +76,10 @@ private:
     void ShowStatus(const std::optional<std::string>& stop);
 
     std::unique_ptr<UserPrompts> prompts_;
-    // Each analysis loads a document of its own, never changed after, so a
-    // structure window can keep showing it whatever the next analysis does.
-    std::shared_ptr<wavedoc::WaveDocument> document_;
+    // The last analysis whose file was read (at first an empty document):
+    // never changed after, so a structure window can keep showing it
+    // whatever the next analysis does.
+    report::Analysis analysis_;
 
     QLineEdit* txtPatches_ = nullptr;
     QPushButton* cbSearch_ = nullptr;
@@ -92,12 +93,6 @@ private:
     // What the last analysis found out about the whole file, for the status line.
     std::string alsoInFile_;
     std::vector<std::string> lostContent_;  // the sentences of the last check's errors
-    // Listens to the load of the file being analysed; gone once it is checked.
-    std::unique_ptr<wavecheck::FileCheck> check_;
-    // What the last check found, and the path the last analysis loaded (as
-    // given to Load), for the structure window.
-    std::shared_ptr<const wavecheck::Findings> findings_;
-    std::string analysedPath_;
 
     QPointer<frmHelp> helpWindow_;
     QPointer<frmAbout> aboutWindow_;

@@ -83,7 +83,7 @@ QString FindingSummary(const wavecheck::Findings& findings) {
 
 }  // namespace
 
-frmStructure::frmStructure(StructureAnalysis analysis, UserPrompts& prompts, QWidget* parent)
+frmStructure::frmStructure(report::Analysis analysis, UserPrompts& prompts, QWidget* parent)
     : QMainWindow(parent), analysis_(std::move(analysis)), prompts_(prompts) {
     setObjectName(QStringLiteral("frmStructure"));
     setAttribute(Qt::WA_DeleteOnClose);

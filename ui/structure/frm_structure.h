@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/structure/structure_opening.h"
+#include "report/analysis.h"
 
 class ByteLinesModel;
 class ByteTableView;
@@ -30,7 +30,7 @@ class frmStructure : public QMainWindow {
 
 public:
     // `analysis` must be Loaded(); `prompts` must outlive the window's use of it.
-    frmStructure(StructureAnalysis analysis, UserPrompts& prompts, QWidget* parent = nullptr);
+    frmStructure(report::Analysis analysis, UserPrompts& prompts, QWidget* parent = nullptr);
     ~frmStructure() override;
 
     // The path of the file shown, as given to Load.
@@ -64,7 +64,7 @@ private:
     // Copies the selected bytes, `text` or hex; says what it copied under the bytes.
     void CopyBytes(bool text);
 
-    StructureAnalysis analysis_;
+    report::Analysis analysis_;
     UserPrompts& prompts_;
 
     StructureTreeModel* tree_ = nullptr;

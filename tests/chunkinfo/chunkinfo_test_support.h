@@ -108,5 +108,7 @@ inline void ExpectDamagedCopiesShowSafely(const std::string& file) {
 }
 
 inline std::string CaseName(const testing::TestParamInfo<RowsCase>& test) { return test.param.what; }
+// The test log names a case by what it is, not by its bytes.
+inline void PrintTo(const RowsCase& c, std::ostream* out) { *out << c.what; }
 
 }  // namespace chunkinfotest

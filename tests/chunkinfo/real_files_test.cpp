@@ -113,6 +113,7 @@ class CorpusFiles : public testing::TestWithParam<RealCase> {};
 class SharedFiles : public testing::TestWithParam<RealCase> {};
 
 std::string RealCaseName(const testing::TestParamInfo<RealCase>& test) { return test.param.what; }
+void PrintTo(const RealCase& c, std::ostream* out) { *out << c.what; }
 
 TEST_P(CorpusFiles, ShowTheirRows) { ExpectRealRows(GetParam()); }
 

@@ -52,5 +52,7 @@ struct RowsCase {
 class ShownRows : public testing::TestWithParam<RowsCase> {};
 
 inline std::string CaseName(const testing::TestParamInfo<RowsCase>& test) { return test.param.what; }
+// The test log names a case by what it is, not by its bytes.
+inline void PrintTo(const RowsCase& c, std::ostream* out) { *out << c.what; }
 
 }  // namespace detailtest

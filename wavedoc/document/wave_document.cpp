@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "text/counted.h"
+#include "wavedoc/document/chunk_store.h"
 #include "wavedoc/document/load_notes.h"
 #include "wavedoc/document/map_builder.h"
 #include "wavedoc/document/other_forms.h"
@@ -15,18 +16,7 @@
 namespace wavedoc {
 
 struct WaveDocument::Chunks {
-    GenericChunk pad;
-    InstChunk inst;
-    SmplChunk smpl;
-    ListChunk list;
-    PlstChunk plst;
-    CueChunk cue;
-    SlntChunk slnt;
-    GenericChunk wavl;
-    FactChunk fact;
-    GenericChunk data;
-    FmtChunk fmt;
-    GenericChunk riffHeader;
+    ChunkStore store;
     std::shared_ptr<const ByteSource> source;
     std::vector<std::string> notes;
     StructureMap map;
@@ -36,7 +26,6 @@ struct WaveDocument::Chunks {
 
     void ReadFrom(const std::shared_ptr<const ByteSource>& source, std::uint32_t riffSize,
                   WalkObserver* observer);
-    void Take(ChunkKind kind, const ChunkSpan& span);
 };
 
 namespace {
@@ -192,45 +181,6 @@ void SettleListListings(StructureMap& map, std::optional<std::uint64_t> shownLis
 
 }  // namespace
 
-void WaveDocument::Chunks::Take(ChunkKind kind, const ChunkSpan& span) {
-    switch (kind) {
-        case ChunkKind::Fmt:
-            fmt = FmtChunk(span);
-            break;
-        case ChunkKind::Fact:
-            fact = FactChunk(span);
-            break;
-        case ChunkKind::Wavl:
-            wavl = GenericChunk(span);
-            break;
-        case ChunkKind::Slnt:
-            slnt = SlntChunk(span);
-            break;
-        case ChunkKind::Cue:
-            cue = CueChunk(span);
-            break;
-        case ChunkKind::Plst:
-            plst = PlstChunk(span);
-            break;
-        case ChunkKind::List:
-            break;  // chosen once the whole file is walked
-        case ChunkKind::Smpl:
-            smpl = SmplChunk(span);
-            break;
-        case ChunkKind::Inst:
-            inst = InstChunk(span);
-            break;
-        case ChunkKind::Pad:
-            pad = GenericChunk(span);
-            break;
-        case ChunkKind::Data:
-            data = GenericChunk(span);
-            break;
-        case ChunkKind::Riff:
-            break;  // the header, read before the walk
-    }
-}
-
 // Walks the file once: takes the first chunk of each type the document
 // holds, chooses the list it shows, builds the map, writes the notes and
 // tells the observer of every entry.
@@ -258,7 +208,7 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
                 entry.listing = Listing::LaterDuplicate;
             } else {
                 done = true;
-                Take(type->kind, SpanOf(entry, *type, source, form));
+                TakeChunk(store, type->kind, SpanOf(entry, *type, source, form));
             }
         } else if (entry.IsChunk()) {
             if (entry.depth == 1) lists.SubChunk(entry);
@@ -270,7 +220,7 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
     std::optional<std::uint64_t> shownList;
     if (std::optional<ListChoice::Candidate> chosen = lists.TakeChosen()) {
         shownList = chosen->list.offset;
-        list =
+        ChunkIn<ChunkKind::List>(store) =
             ListChunk(SpanOf(chosen->list, TypeOf(ChunkKind::List), source, form), std::move(chosen->places));
     }
     map = std::move(mapBuilder).Finish();
@@ -281,73 +231,34 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
 WaveDocument::WaveDocument() : chunks_(std::make_unique<Chunks>()) {}
 WaveDocument::~WaveDocument() = default;
 
-const GenericChunk& WaveDocument::Pad() const { return chunks_->pad; }
-const InstChunk& WaveDocument::Inst() const { return chunks_->inst; }
-const SmplChunk& WaveDocument::Smpl() const { return chunks_->smpl; }
-const ListChunk& WaveDocument::List() const { return chunks_->list; }
-const PlstChunk& WaveDocument::Plst() const { return chunks_->plst; }
-const CueChunk& WaveDocument::Cue() const { return chunks_->cue; }
-const SlntChunk& WaveDocument::Slnt() const { return chunks_->slnt; }
-const GenericChunk& WaveDocument::Wavl() const { return chunks_->wavl; }
-const FactChunk& WaveDocument::Fact() const { return chunks_->fact; }
-const GenericChunk& WaveDocument::Data() const { return chunks_->data; }
-GenericChunk& WaveDocument::Data() { return chunks_->data; }
-const FmtChunk& WaveDocument::Fmt() const { return chunks_->fmt; }
-const GenericChunk& WaveDocument::RiffHeader() const { return chunks_->riffHeader; }
+const GenericChunk& WaveDocument::Pad() const { return ChunkIn<ChunkKind::Pad>(chunks_->store); }
+const InstChunk& WaveDocument::Inst() const { return ChunkIn<ChunkKind::Inst>(chunks_->store); }
+const SmplChunk& WaveDocument::Smpl() const { return ChunkIn<ChunkKind::Smpl>(chunks_->store); }
+const ListChunk& WaveDocument::List() const { return ChunkIn<ChunkKind::List>(chunks_->store); }
+const PlstChunk& WaveDocument::Plst() const { return ChunkIn<ChunkKind::Plst>(chunks_->store); }
+const CueChunk& WaveDocument::Cue() const { return ChunkIn<ChunkKind::Cue>(chunks_->store); }
+const SlntChunk& WaveDocument::Slnt() const { return ChunkIn<ChunkKind::Slnt>(chunks_->store); }
+const GenericChunk& WaveDocument::Wavl() const { return ChunkIn<ChunkKind::Wavl>(chunks_->store); }
+const FactChunk& WaveDocument::Fact() const { return ChunkIn<ChunkKind::Fact>(chunks_->store); }
+const GenericChunk& WaveDocument::Data() const { return ChunkIn<ChunkKind::Data>(chunks_->store); }
+GenericChunk& WaveDocument::Data() { return ChunkIn<ChunkKind::Data>(chunks_->store); }
+const FmtChunk& WaveDocument::Fmt() const { return ChunkIn<ChunkKind::Fmt>(chunks_->store); }
+const GenericChunk& WaveDocument::RiffHeader() const { return ChunkIn<ChunkKind::Riff>(chunks_->store); }
 
-const ChunkBase& WaveDocument::Chunk(ChunkKind kind) const {
-    switch (kind) {
-        case ChunkKind::Riff:
-            return RiffHeader();
-        case ChunkKind::Fmt:
-            return Fmt();
-        case ChunkKind::Fact:
-            return Fact();
-        case ChunkKind::Wavl:
-            return Wavl();
-        case ChunkKind::Slnt:
-            return Slnt();
-        case ChunkKind::Cue:
-            return Cue();
-        case ChunkKind::Plst:
-            return Plst();
-        case ChunkKind::List:
-            return List();
-        case ChunkKind::Smpl:
-            return Smpl();
-        case ChunkKind::Inst:
-            return Inst();
-        case ChunkKind::Pad:
-            return Pad();
-        case ChunkKind::Data:
-            break;
-    }
-    return Data();
-}
+const ChunkBase& WaveDocument::Chunk(ChunkKind kind) const { return ChunkIn(chunks_->store, kind); }
 
 const ByteSource* WaveDocument::Source() const { return chunks_->source.get(); }
 
 std::unique_ptr<WaveDocument> WaveDocument::WithChunkFrom(const MapEntry& entry) const {
     auto copy = std::make_unique<WaveDocument>();
     Chunks& chunks = *copy->chunks_;
-    chunks.pad = chunks_->pad;
-    chunks.inst = chunks_->inst;
-    chunks.smpl = chunks_->smpl;
-    chunks.list = chunks_->list;
-    chunks.plst = chunks_->plst;
-    chunks.cue = chunks_->cue;
-    chunks.slnt = chunks_->slnt;
-    chunks.wavl = chunks_->wavl;
-    chunks.fact = chunks_->fact;
-    chunks.data = chunks_->data;
-    chunks.fmt = chunks_->fmt;
-    chunks.riffHeader = chunks_->riffHeader;
+    chunks.store = chunks_->store;
     chunks.source = chunks_->source;
     chunks.form = chunks_->form;
     chunks.ds64 = chunks_->ds64;
     if (const ChunkType* type = FindChunkType(entry.id);
         type != nullptr && chunks.source && entry.IsChunk()) {
-        chunks.Take(type->kind, SpanOf(entry, *type, chunks.source, chunks.form));
+        TakeChunk(chunks.store, type->kind, SpanOf(entry, *type, chunks.source, chunks.form));
     }
     return copy;
 }
@@ -392,8 +303,10 @@ std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source, Wa
             fresh->formRefusal = ListRefusal(source->DisplayName(), head);
         }
         const FieldReader riff(head, OwnerName{"RIFF"}, OrderOf(fresh->form));
-        fresh->riffHeader = GenericChunk("RIFF", riff.Bits32(4, "size"), riff.FourCC(8, "form type"));
-        fresh->ReadFrom(source, static_cast<std::uint32_t>(fresh->riffHeader.Size()), observer);
+        ChunkIn<ChunkKind::Riff>(fresh->store) =
+            GenericChunk("RIFF", riff.Bits32(4, "size"), riff.FourCC(8, "form type"));
+        fresh->ReadFrom(source, static_cast<std::uint32_t>(ChunkIn<ChunkKind::Riff>(fresh->store).Size()),
+                        observer);
         chunks_ = std::move(fresh);
         loadError_.clear();
         return LoadOk;

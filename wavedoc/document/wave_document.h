@@ -6,16 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "wavedoc/chunks/chunk_types.h"
-#include "wavedoc/chunks/cue_chunk.h"
-#include "wavedoc/chunks/fact_chunk.h"
-#include "wavedoc/chunks/fmt_chunk.h"
-#include "wavedoc/chunks/generic_chunk.h"
-#include "wavedoc/chunks/inst_chunk.h"
-#include "wavedoc/chunks/list_chunk.h"
-#include "wavedoc/chunks/plst_chunk.h"
-#include "wavedoc/chunks/slnt_chunk.h"
-#include "wavedoc/chunks/smpl_chunk.h"
+#include "wavedoc/document/chunk_store.h"
 #include "wavedoc/document/file_walk.h"
 #include "wavedoc/document/structure_map.h"
 

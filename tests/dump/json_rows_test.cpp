@@ -27,6 +27,30 @@ std::string Inner(std::string_view raw) {
     return json.substr(1, json.size() - 2);
 }
 
+// Every control byte, 0x00 to 0x1F, is written as JSON's \u escape, and the
+// bytes on either side of the edges are written as JSON wants them.
+TEST(JsonFastPaths, ControlBytesAreEscapedUpToTheEdge) {
+    const struct {
+        std::string raw;
+        std::string json;
+    } kCases[] = {
+        {std::string(1, '\0'), "\\u0000"},
+        {"\x01", "\\u0001"},
+        {"\t", "\\u0009"},
+        {"\x1e", "\\u001e"},
+        {"\x1f", "\\u001f"},
+        {" ", " "},
+        {"\"", "\\\""},
+        {"\\", "\\\\"},
+        {"~", "~"},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(JsonString(c.raw), "\"" + c.json + "\"")
+            << static_cast<int>(static_cast<unsigned char>(c.raw[0]));
+        EXPECT_EQ(JsonString("ab" + c.raw + "cd"), "\"ab" + c.json + "cd\"");
+    }
+}
+
 // A byte JSON cannot take as it is, at every place of strings of every length
 // the word and block checks meet (shorter than a word, between, around two
 // blocks), is escaped or transcoded exactly as it is on its own; a plain byte

@@ -45,6 +45,14 @@ INSTANTIATE_TEST_SUITE_P(
         WalkCase{"pad byte missing before a printable size byte",
                  RiffFile(kFmt + Chunk("fact", "abc", {}, false) + Chunk("data", std::string(100, '\0'))),
                  "fmt :16 fact:3 data:100"},
+        // "~" is the last byte an id may hold: the chunk after the missing
+        // pad byte is still read as a header.
+        WalkCase{"pad byte missing before an id ending in ~",
+                 RiffFile(kFmt + Chunk("fact", "abc", {}, false) + Chunk("ab~~", "xy") + Chunk("data", "dd")),
+                 "fmt :16 fact:3 data:2"},
+        WalkCase{"pad byte present before an id starting with ~",
+                 RiffFile(kFmt + Chunk("fact", "abc") + Chunk("~abc", "xy") + Chunk("data", "dd")),
+                 "fmt :16 fact:3 data:2"},
         WalkCase{"pad byte present before a printable size byte",
                  RiffFile(kFmt + Chunk("fact", "abc") + Chunk("data", std::string(100, '\0'))),
                  "fmt :16 fact:3 data:100"},

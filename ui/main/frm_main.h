@@ -16,6 +16,7 @@ class QItemSelection;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 class RowTableModel;
 class RowTableView;
 class frmAbout;
@@ -56,7 +57,22 @@ private slots:
     void dbgChunkSelectionChanged(const QItemSelection& selected);
 
 private:
+    // The window's controls from top to bottom, each part built by its own
+    // function below; then the Tab order, Ctrl+L, the window's size and the
+    // controls' signals.
     void BuildControls();
+    // A length of the window's design, in twips, as pixels for the font in use.
+    int Pixels(int twips) const;
+    // The path box, Search and Analyse in the "WAV file" frame.
+    void BuildPathStrip(QWidget* central, QVBoxLayout* layout);
+    // The chunk grid on the left, the value grid on the right; returns the
+    // width given to the chunk grid, at least its design width.
+    int BuildGrids(QWidget* central, QVBoxLayout* layout);
+    // The status line, and the findings count at its right.
+    void BuildStatusLine(QWidget* central, QVBoxLayout* layout);
+    // Ctrl+L: the focus to the path box, its text selected.
+    void AddGoToPathKey();
+    void ConnectControls();
     void BuildMenus();
     void UpdateAnalyseButton();
     // Shows what Load answered: the new chunk list, or the message for a file

@@ -325,10 +325,11 @@ void frmMain::UpdateAnalyseButtonAndFocus() {
 }
 
 void frmMain::cbAnalizeClick() {
-    // The path goes to Load exactly as typed: surrounding spaces are part of it.
+    // The path goes to Analyse exactly as typed: surrounding spaces are part of it.
     const std::string path = QFile::encodeName(txtPatches_->text()).toStdString();
-    // Listing what was read can run short of memory (Load and the check
-    // report their own lack of it), and that must not end the program.
+    // report::Analyse loads and checks the file in one call, then the window
+    // lists what it read. Load and the check report their own lack of
+    // memory; running short anywhere else must not end the program either.
     try {
         report::Analysis analysis;
         {

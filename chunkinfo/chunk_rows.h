@@ -10,11 +10,11 @@
 #include "ui/detail/row_sink.h"
 #include "wavedoc/reading/field_reader.h"
 
-// What the routines share: how texts, byte strings and the rows for content
-// left out are written.
+// What the routines share: the names of ids, how numbers, texts and counts
+// are written, and the row for content left out. Bytes as hex digits come
+// from HexDigits, in text/.
 namespace chunkinfo {
 
-// The bytes as upper-case hex digits, `separator` between two bytes.
 // An id (a frame, an item) and the name people know it by.
 struct IdName {
     std::string_view id;

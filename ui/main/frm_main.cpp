@@ -127,13 +127,32 @@ frmMain::frmMain(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
 frmMain::~frmMain() = default;
 
 void frmMain::BuildControls() {
-    const double scale = std::max(1.0, fontMetrics().height() / kDesignFontHeight);
-    const auto px = [scale](int twips) { return static_cast<int>(twips / kTwipsPerPixel * scale); };
-
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(px(kMarginTwips), px(kMarginTwips), px(kMarginTwips), px(kMarginTwips / 2));
+    layout->setContentsMargins(Pixels(kMarginTwips), Pixels(kMarginTwips), Pixels(kMarginTwips),
+                               Pixels(kMarginTwips / 2));
+    BuildPathStrip(central, layout);
+    const int chunkGridWidth = BuildGrids(central, layout);
+    BuildStatusLine(central, layout);
 
+    setTabOrder(txtPatches_, cbSearch_);
+    setTabOrder(cbSearch_, cbAnalize_);
+    setTabOrder(cbAnalize_, dbgChunk_);
+    setTabOrder(dbgChunk_, dbgValues_);
+    AddGoToPathKey();
+
+    setCentralWidget(central);
+    resize(Pixels(kClientWidthTwips) + chunkGridWidth - Pixels(kChunkGridWidthTwips),
+           Pixels(kClientHeightTwips));
+    ConnectControls();
+}
+
+int frmMain::Pixels(int twips) const {
+    const double scale = std::max(1.0, fontMetrics().height() / kDesignFontHeight);
+    return static_cast<int>(twips / kTwipsPerPixel * scale);
+}
+
+void frmMain::BuildPathStrip(QWidget* central, QVBoxLayout* layout) {
     auto* panel = new QGroupBox(QStringLiteral(" WAV file"), central);
     panel->setObjectName(QStringLiteral("SSPanel4"));
     auto* strip = new QHBoxLayout(panel);
@@ -167,7 +186,9 @@ void frmMain::BuildControls() {
     strip->addWidget(cbSearch_);
     strip->addWidget(cbAnalize_);
     layout->addWidget(panel);
+}
 
+int frmMain::BuildGrids(QWidget* central, QVBoxLayout* layout) {
     auto* grids = new QSplitter(Qt::Horizontal, central);
     grids->setChildrenCollapsible(false);
     chunkRows_ = new RowTableModel(QStringLiteral("Chunk Name"), QStringLiteral("Chunk Size"), this);
@@ -190,12 +211,15 @@ void frmMain::BuildControls() {
     // Wide enough for both column titles of the chunk grid whatever the font.
     const QHeaderView* titles = dbgChunk_->horizontalHeader();
     const int chunkGridWidth =
-        std::max(px(kChunkGridWidthTwips), titles->sectionSizeHint(0) + titles->sectionSizeHint(1) +
-                                               dbgChunk_->verticalScrollBar()->sizeHint().width() +
-                                               2 * dbgChunk_->frameWidth());
-    grids->setSizes({chunkGridWidth, px(kValueGridWidthTwips)});
+        std::max(Pixels(kChunkGridWidthTwips), titles->sectionSizeHint(0) + titles->sectionSizeHint(1) +
+                                                   dbgChunk_->verticalScrollBar()->sizeHint().width() +
+                                                   2 * dbgChunk_->frameWidth());
+    grids->setSizes({chunkGridWidth, Pixels(kValueGridWidthTwips)});
     layout->addWidget(grids, 1);
+    return chunkGridWidth;
+}
 
+void frmMain::BuildStatusLine(QWidget* central, QVBoxLayout* layout) {
     lbStatus_ = new ElidedLabel(central);
     lbStatus_->setObjectName(QStringLiteral("lbStatus"));
     lbStatus_->setTextFormat(Qt::PlainText);
@@ -215,21 +239,17 @@ void frmMain::BuildControls() {
     statusLine->addWidget(lbStatus_, 1);
     statusLine->addWidget(lbFindings_);
     layout->addLayout(statusLine);
+}
 
-    setTabOrder(txtPatches_, cbSearch_);
-    setTabOrder(cbSearch_, cbAnalize_);
-    setTabOrder(cbAnalize_, dbgChunk_);
-    setTabOrder(dbgChunk_, dbgValues_);
-
+void frmMain::AddGoToPathKey() {
     auto* goToPath = new QShortcut(kGoToPathKey, this);
     connect(goToPath, &QShortcut::activated, this, [this] {
         txtPatches_->setFocus(Qt::ShortcutFocusReason);
         txtPatches_->selectAll();
     });
+}
 
-    setCentralWidget(central);
-    resize(px(kClientWidthTwips) + chunkGridWidth - px(kChunkGridWidthTwips), px(kClientHeightTwips));
-
+void frmMain::ConnectControls() {
     connect(txtPatches_, &QLineEdit::textChanged, this, &frmMain::txtPatchesChange);
     connect(txtPatches_, &QLineEdit::returnPressed, this, &frmMain::txtPatchesReturn);
     connect(cbSearch_, &QPushButton::clicked, this, &frmMain::cbSearchClick);
@@ -305,10 +325,11 @@ void frmMain::UpdateAnalyseButtonAndFocus() {
 }
 
 void frmMain::cbAnalizeClick() {
-    // The path goes to Load exactly as typed: surrounding spaces are part of it.
+    // The path goes to Analyse exactly as typed: surrounding spaces are part of it.
     const std::string path = QFile::encodeName(txtPatches_->text()).toStdString();
-    // Listing what was read can run short of memory (Load and the check
-    // report their own lack of it), and that must not end the program.
+    // report::Analyse loads and checks the file in one call, then the window
+    // lists what it read. Load and the check report their own lack of
+    // memory; running short anywhere else must not end the program either.
     try {
         report::Analysis analysis;
         {

@@ -16,6 +16,7 @@ class QItemSelection;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 class RowTableModel;
 class RowTableView;
 class frmAbout;
@@ -27,8 +28,9 @@ class WaveDocument;
 
 // The program's window: a path strip (path box, Search, Analyse), the chunk grid
 // on the left, the value grid on the right, and a status line under them for a
-// chunk that could not be shown in full. It owns the one WaveDocument and keeps
-// ModPrg::FileState in step with the path box and the last analysis.
+// chunk that could not be shown in full. It holds the last analysis (which
+// the structure windows may share) and keeps ModPrg::FileState in step with
+// the path box and that analysis.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -56,11 +58,27 @@ private slots:
     void dbgChunkSelectionChanged(const QItemSelection& selected);
 
 private:
+    // The window's controls from top to bottom, each part built by its own
+    // function below; then the Tab order, Ctrl+L, the window's size and the
+    // controls' signals.
     void BuildControls();
+    // A length of the window's design, in twips, as pixels for the font in use.
+    int Pixels(int twips) const;
+    // The path box, Search and Analyse in the "WAV file" frame.
+    void BuildPathStrip(QWidget* central, QVBoxLayout* layout);
+    // The chunk grid on the left, the value grid on the right; returns the
+    // width given to the chunk grid, at least its design width.
+    int BuildGrids(QWidget* central, QVBoxLayout* layout);
+    // The status line, and the findings count at its right.
+    void BuildStatusLine(QWidget* central, QVBoxLayout* layout);
+    // Ctrl+L: the focus to the path box, its text selected.
+    void AddGoToPathKey();
+    void ConnectControls();
     void BuildMenus();
     void UpdateAnalyseButton();
-    // Shows what Load answered: the new chunk list, or the message for a file
-    // that is refused.
+    // Shows what Analyse answered: for a file that loaded, its chunk list and
+    // findings, the analysis becoming the last one; for a file that is
+    // refused, the message, the last analysis staying.
     void AnalyseResult(report::Analysis analysis);
     // The chunk list of the loaded file, each row's tool tip naming its offset.
     void ListChunks();
@@ -76,9 +94,10 @@ private:
     void ShowStatus(const std::optional<std::string>& stop);
 
     std::unique_ptr<UserPrompts> prompts_;
-    // The last analysis whose file was read (at first an empty document):
-    // never changed after, so a structure window can keep showing it
-    // whatever the next analysis does.
+    // The last analysis whose file was read (at first an empty document and
+    // no findings). The next one replaces it, but its document and findings
+    // are shared and never changed, so a structure window made from it keeps
+    // showing them whatever the next analysis does.
     report::Analysis analysis_;
 
     QLineEdit* txtPatches_ = nullptr;

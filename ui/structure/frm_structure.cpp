@@ -53,6 +53,12 @@ QString Hex(std::uint64_t value) { return QStringLiteral("0x") + QString::number
 
 QString Grouped(std::uint64_t value) { return QString::fromStdString(GroupedThousands(value)); }
 
+// The width of `count` average characters of a font.
+int Chars(const QFontMetrics& metrics, int count) { return metrics.averageCharWidth() * count; }
+
+// The fixed font the byte cells use.
+QFontMetrics FixedFontMetrics() { return QFontMetrics(QFontDatabase::systemFont(QFontDatabase::FixedFont)); }
+
 // The hourglass for as long as it lives.
 class BusyCursor {
 public:
@@ -99,9 +105,6 @@ frmStructure::~frmStructure() = default;
 
 void frmStructure::BuildViews() {
     const QFontMetrics metrics = fontMetrics();
-    const QFontMetrics fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    const auto chars = [&metrics](int count) { return metrics.averageCharWidth() * count; };
-
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     auto* panes = new QSplitter(Qt::Vertical, central);
@@ -109,6 +112,28 @@ void frmStructure::BuildViews() {
     auto* top = new QSplitter(Qt::Horizontal, panes);
     top->setChildrenCollapsible(false);
 
+    BuildTreePane(top);
+    auto* right = new QSplitter(Qt::Vertical, top);
+    right->setChildrenCollapsible(false);
+    BuildRowsPane(right);
+    BuildBytesPane(right);
+    BuildFindingsPane(panes);
+
+    top->setStretchFactor(0, 1);
+    top->setStretchFactor(1, 1);
+    top->setSizes({Chars(metrics, 80), Chars(metrics, 112)});
+    right->setSizes({metrics.height() * 12, metrics.height() * 14});
+    panes->setSizes({metrics.height() * 28, metrics.height() * 10});
+    layout->addWidget(panes);
+    setCentralWidget(central);
+    resize(Chars(metrics, 192), metrics.height() * 42);
+
+    SetTabOrderAsPanesRead();
+    ConnectViews();
+    AddCopyActions();
+}
+
+void frmStructure::BuildTreePane(QSplitter* top) {
     tree_ = new StructureTreeModel(*analysis_.document, this);
     tvStructure_ = new QTreeView(top);
     tvStructure_->setObjectName(QStringLiteral("tvStructure"));
@@ -123,6 +148,7 @@ void frmStructure::BuildViews() {
         tr("Every chunk, sub-chunk and run of stray bytes of the file, in file order, a list's sub-chunks "
            "under it: offset, chunk, size field, bytes present and state. Select one to see its rows and "
            "bytes."));
+    const QFontMetrics metrics = fontMetrics();
     QHeaderView* treeHeader = tvStructure_->header();
     treeHeader->setStretchLastSection(true);
     // The offset column is the one indented: room for the deepest level the
@@ -131,14 +157,14 @@ void frmStructure::BuildViews() {
     for (const wavedoc::MapEntry& entry : analysis_.document->Structure().entries)
         deepest = std::max(deepest, entry.depth);
     treeHeader->resizeSection(StructureTreeModel::OffsetColumn,
-                              chars(11) + (deepest + 1) * tvStructure_->indentation());
-    treeHeader->resizeSection(StructureTreeModel::ChunkColumn, chars(16));
-    treeHeader->resizeSection(StructureTreeModel::SizeColumn, chars(11));
-    treeHeader->resizeSection(StructureTreeModel::PresentColumn, chars(11));
+                              Chars(metrics, 11) + (deepest + 1) * tvStructure_->indentation());
+    treeHeader->resizeSection(StructureTreeModel::ChunkColumn, Chars(metrics, 16));
+    treeHeader->resizeSection(StructureTreeModel::SizeColumn, Chars(metrics, 11));
+    treeHeader->resizeSection(StructureTreeModel::PresentColumn, Chars(metrics, 11));
     if (tree_->ItemCount() <= kMostExpandedItems) tvStructure_->expandAll();
+}
 
-    auto* right = new QSplitter(Qt::Vertical, top);
-    right->setChildrenCollapsible(false);
+void frmStructure::BuildRowsPane(QSplitter* right) {
     auto* rowsPane = new QWidget(right);
     auto* rowsLayout = new QVBoxLayout(rowsPane);
     rowsLayout->setContentsMargins(0, 0, 0, 0);
@@ -155,7 +181,9 @@ void frmStructure::BuildViews() {
     lbRowsStatus_->setAccessibleName(tr("Why the fields stop short"));
     rowsLayout->addWidget(dbgRows_, 1);
     rowsLayout->addWidget(lbRowsStatus_);
+}
 
+void frmStructure::BuildBytesPane(QSplitter* right) {
     auto* bytesBox = new QWidget(right);
     auto* bytesLayout = new QVBoxLayout(bytesBox);
     bytesLayout->setContentsMargins(0, 0, 0, 0);
@@ -167,23 +195,12 @@ void frmStructure::BuildViews() {
     tvBytes_->setSelectionBehavior(QAbstractItemView::SelectItems);
     tvBytes_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tvBytes_->setShowGrid(false);
-    tvBytes_->verticalHeader()->setDefaultSectionSize(fixed.height() + 4);
+    tvBytes_->verticalHeader()->setDefaultSectionSize(FixedFontMetrics().height() + 4);
     tvBytes_->setAccessibleName(tr("Entry bytes"));
     tvBytes_->setAccessibleDescription(tr(
         "The bytes of the selected entry, its header and pad byte included, 16 a line: offset, hex and text. "
         "Ctrl+C copies the selected bytes as hex, Ctrl+Shift+C as text; Ctrl+G goes to an offset."));
-    QHeaderView* bytesHeader = tvBytes_->horizontalHeader();
-    bytesHeader->setSectionResizeMode(QHeaderView::Fixed);
-    // Room for the text and the cell's margins, in the fixed font the cells use.
-    const int cellMargins = fixed.averageCharWidth();
-    bytesHeader->resizeSection(ByteLinesModel::kOffsetColumn,
-                               fixed.horizontalAdvance(QString(11, QLatin1Char('0'))) + cellMargins);
-    for (int column = 1; column <= ByteLinesModel::kBytesPerLine; ++column) {
-        bytesHeader->resizeSection(column, fixed.horizontalAdvance(QStringLiteral("00")) + cellMargins);
-    }
-    bytesHeader->resizeSection(
-        ByteLinesModel::kTextColumn,
-        fixed.horizontalAdvance(QString(ByteLinesModel::kBytesPerLine, QLatin1Char('W'))) + cellMargins);
+    SizeByteColumns();
     lbBytesFailure_ = new QLabel(bytesPane_);
     lbBytesFailure_->setObjectName(QStringLiteral("lbBytesFailure"));
     lbBytesFailure_->setTextFormat(Qt::PlainText);
@@ -198,7 +215,25 @@ void frmStructure::BuildViews() {
     lbByteSelection_->setAccessibleName(tr("Selected bytes"));
     bytesLayout->addWidget(bytesPane_, 1);
     bytesLayout->addWidget(lbByteSelection_);
+}
 
+void frmStructure::SizeByteColumns() {
+    const QFontMetrics fixed = FixedFontMetrics();
+    QHeaderView* bytesHeader = tvBytes_->horizontalHeader();
+    bytesHeader->setSectionResizeMode(QHeaderView::Fixed);
+    // Room for the text and the cell's margins, in the fixed font the cells use.
+    const int cellMargins = fixed.averageCharWidth();
+    bytesHeader->resizeSection(ByteLinesModel::kOffsetColumn,
+                               fixed.horizontalAdvance(QString(11, QLatin1Char('0'))) + cellMargins);
+    for (int column = 1; column <= ByteLinesModel::kBytesPerLine; ++column) {
+        bytesHeader->resizeSection(column, fixed.horizontalAdvance(QStringLiteral("00")) + cellMargins);
+    }
+    bytesHeader->resizeSection(
+        ByteLinesModel::kTextColumn,
+        fixed.horizontalAdvance(QString(ByteLinesModel::kBytesPerLine, QLatin1Char('W'))) + cellMargins);
+}
+
+void frmStructure::BuildFindingsPane(QSplitter* panes) {
     auto* findingsBox = new QWidget(panes);
     auto* findingsLayout = new QVBoxLayout(findingsBox);
     findingsLayout->setContentsMargins(0, 0, 0, 0);
@@ -223,31 +258,31 @@ void frmStructure::BuildViews() {
     tvFindings_->setAccessibleDescription(
         tr("What the check found in the file: level, offset, chunk, code and sentence. Select one to see its "
            "entry and first byte; Ctrl+C copies the selected findings."));
-    QHeaderView* findingsHeader = tvFindings_->horizontalHeader();
-    const int iconRoom = style()->pixelMetric(QStyle::PM_SmallIconSize) + chars(3);
-    findingsHeader->resizeSection(FindingsModel::LevelColumn,
-                                  metrics.horizontalAdvance(tr("warning")) + iconRoom + chars(2));
-    findingsHeader->resizeSection(FindingsModel::OffsetColumn, chars(12));
-    findingsHeader->resizeSection(FindingsModel::ChunkColumn,
-                                  metrics.horizontalAdvance(QStringLiteral("WWWW")) + chars(3));
-    findingsHeader->resizeSection(FindingsModel::CodeColumn, chars(22));
+    SizeFindingColumns();
     findingsLayout->addWidget(lbFindingSummary_);
     findingsLayout->addWidget(tvFindings_, 1);
+}
 
-    top->setStretchFactor(0, 1);
-    top->setStretchFactor(1, 1);
-    top->setSizes({chars(80), chars(112)});
-    right->setSizes({metrics.height() * 12, metrics.height() * 14});
-    panes->setSizes({metrics.height() * 28, metrics.height() * 10});
-    layout->addWidget(panes);
-    setCentralWidget(central);
-    resize(chars(192), metrics.height() * 42);
+void frmStructure::SizeFindingColumns() {
+    const QFontMetrics metrics = fontMetrics();
+    QHeaderView* findingsHeader = tvFindings_->horizontalHeader();
+    const int iconRoom = style()->pixelMetric(QStyle::PM_SmallIconSize) + Chars(metrics, 3);
+    findingsHeader->resizeSection(FindingsModel::LevelColumn,
+                                  metrics.horizontalAdvance(tr("warning")) + iconRoom + Chars(metrics, 2));
+    findingsHeader->resizeSection(FindingsModel::OffsetColumn, Chars(metrics, 12));
+    findingsHeader->resizeSection(FindingsModel::ChunkColumn,
+                                  metrics.horizontalAdvance(QStringLiteral("WWWW")) + Chars(metrics, 3));
+    findingsHeader->resizeSection(FindingsModel::CodeColumn, Chars(metrics, 22));
+}
 
+void frmStructure::SetTabOrderAsPanesRead() {
     // The keyboard walks the panes as they read: tree, rows, bytes, findings.
     setTabOrder(tvStructure_, dbgRows_);
     setTabOrder(dbgRows_, tvBytes_);
     setTabOrder(tvBytes_, tvFindings_);
+}
 
+void frmStructure::ConnectViews() {
     connect(tvStructure_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &frmStructure::EntryChanged);
     connect(tvFindings_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -256,7 +291,9 @@ void frmStructure::BuildViews() {
             &frmStructure::ByteSelectionChanged);
     connect(bytes_, &ByteLinesModel::ReadFailed, this, &frmStructure::ShowBytesFailure);
     connect(bytes_, &QAbstractItemModel::modelReset, this, &frmStructure::ByteSelectionChanged);
+}
 
+void frmStructure::AddCopyActions() {
     QAction* copyHex = AddViewAction(tvBytes_, tr("Copy as hex"), QKeySequence::Copy);
     QAction* copyText =
         AddViewAction(tvBytes_, tr("Copy as text"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));

@@ -12,6 +12,7 @@ class ByteTableView;
 class FindingsModel;
 class QLabel;
 class QSortFilterProxyModel;
+class QSplitter;
 class QStackedWidget;
 class QTreeView;
 class RowTableModel;
@@ -51,7 +52,26 @@ private slots:
     void ShowBytesFailure(const QString& sentence);
 
 private:
+    // The window's panes, each built by its own function below: the tree on
+    // the left, the rows over the bytes on the right, the findings under both.
     void BuildViews();
+    // The tree of the map's entries, with its columns sized to the file.
+    void BuildTreePane(QSplitter* top);
+    // The selected entry's rows, with the line that says why they stop short.
+    void BuildRowsPane(QSplitter* right);
+    // The selected entry's bytes (or why they cannot be read), with the line
+    // that says what is selected.
+    void BuildBytesPane(QSplitter* right);
+    void SizeByteColumns();
+    // The findings summary over the sortable list of findings.
+    void BuildFindingsPane(QSplitter* panes);
+    void SizeFindingColumns();
+    void SetTabOrderAsPanesRead();
+    // Selecting an entry, a finding or bytes, and the bytes model's news.
+    void ConnectViews();
+    // Ctrl+C and Ctrl+Shift+C on the bytes, Ctrl+C on the findings, and the
+    // same in their context menus.
+    void AddCopyActions();
     void BuildMenus();
     // Shows an item of the tree: its rows and its bytes.
     void ShowItem(int item);

@@ -249,6 +249,8 @@ const ChunkBase& WaveDocument::Chunk(ChunkKind kind) const { return ChunkIn(chun
 
 const ByteSource* WaveDocument::Source() const { return chunks_->source.get(); }
 
+// Everything but the map, the notes and the form refusal, which showing one
+// chunk does not read; a list is left as it is, as Take chooses none.
 std::unique_ptr<WaveDocument> WaveDocument::WithChunkFrom(const MapEntry& entry) const {
     auto copy = std::make_unique<WaveDocument>();
     Chunks& chunks = *copy->chunks_;

@@ -82,10 +82,14 @@ public:
     // form the sizes of its ds64 chunk, when it has one where readers look.
     FileForm Form() const;
     const std::optional<Ds64Sizes>& Ds64() const;
-    // The same chunks, but of the type of `entry` (a top-level chunk of
-    // Structure() of a type the document holds, not a list) the chunk at
-    // entry: a later chunk of a type shows its fields through the same
-    // routine as the first. Reads that chunk's head; a failed read raises.
+    // A copy in which the chunk of `entry`'s type is the one at `entry`, so
+    // that a later chunk of a type shows its fields through the same routine
+    // as the first. `entry` is a top-level chunk of Structure(), of a type the
+    // document holds and not a list; for any other entry the copy holds the
+    // same chunks as this document. The copy shares the file, its form and
+    // ds64 sizes, but has no map, load notes or form refusal: it is for
+    // showing that one chunk. Reads the chunk's head as Load reads the first
+    // one's; a failed read raises WaveDocError.
     std::unique_ptr<WaveDocument> WithChunkFrom(const MapEntry& entry) const;
 
     // Why the chunk list does not show a file of a 64-bit form, in the words

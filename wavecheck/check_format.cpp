@@ -65,21 +65,32 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
 void CheckByteRate(const CheckInput& input, Report& report) {
     if (!IsUncompressed(input)) return;  // a compressed format's byte rate is an average
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::optional<std::uint64_t> frame = FrameSize(input);
+    if (!frame) return;  // fmt-zero
+    // The frame as the channels and bits make it: a wrong block align is
+    // block-align's to tell, and a byte rate right for the frame is right.
     const std::uint64_t rate = Stored(fmt.SampleRate());
-    const std::uint64_t blockAlign = static_cast<std::uint32_t>(fmt.BytesPerSample());
     const std::uint64_t byteRate = Stored(fmt.BytesPerSecond());
-    if (byteRate == rate * blockAlign) return;
+    if (byteRate == rate * *frame) return;
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk gives " + Counted(byteRate, "byte", "bytes") + " per second, but " +
                    Counted(rate, "frame per second", "frames per second") + " of " +
-                   Counted(blockAlign, "byte", "bytes") +
-                   std::string(Agreeing(rate, " makes ", " each make ")) +
-                   Counted(rate * blockAlign, "byte", "bytes") + " per second.");
+                   Counted(*frame, "byte", "bytes") + std::string(Agreeing(rate, " makes ", " each make ")) +
+                   Counted(rate * *frame, "byte", "bytes") + " per second.");
 }
+
+namespace {
+
+// Past the end of a fmt chunk that runs past its end lie the bytes of what
+// it swallowed: its extension is not judged (past-end says it).
+bool FmtIsCut(const wavedoc::FmtChunk& fmt) { return fmt.Present() < Stored(fmt.Size()); }
+
+}  // namespace
 
 void CheckCbSize(const CheckInput& input, Report& report) {
     if (!HasFormatFields(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    if (FmtIsCut(fmt)) return;
     const std::uint64_t size = Stored(fmt.Size());
     if (size < kExtensionStart || fmt.Present() < kExtensionStart) {
         if (IsExtensible(input)) {
@@ -89,7 +100,7 @@ void CheckCbSize(const CheckInput& input, Report& report) {
         }
         return;
     }
-    const std::uint64_t cbSize = static_cast<std::uint32_t>(fmt.ExtraFormatByteCount());
+    const std::uint64_t cbSize = static_cast<std::uint16_t>(fmt.ExtraFormatByteCount());
     if (kExtensionStart + cbSize > size) {
         report.Add(fmt.Offset(), fmt.Name(),
                    "The \"fmt \" chunk's extension size (cbSize) says " +
@@ -103,8 +114,23 @@ void CheckCbSize(const CheckInput& input, Report& report) {
     }
 }
 
+void CheckFmtExtra(const CheckInput& input, Report& report) {
+    if (!HasFormatFields(input)) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t size = Stored(fmt.Size());
+    if (FmtIsCut(fmt) || size < kExtensionStart) return;
+    const std::uint64_t cbSize = static_cast<std::uint16_t>(fmt.ExtraFormatByteCount());
+    if (kExtensionStart + cbSize >= size) return;  // cb-size, or all its bytes counted
+    const std::uint64_t extra = size - kExtensionStart - cbSize;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk holds " + Counted(extra, "byte", "bytes") +
+                   " after its extension, which its extension size (cbSize) of " + std::to_string(cbSize) +
+                   " does not count; readers skip them, so nothing is lost.");
+}
+
 void CheckValidBits(const CheckInput& input, Report& report) {
-    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd) return;
+    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd || FmtIsCut(input.document.Fmt()))
+        return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const std::uint64_t valid = static_cast<std::uint32_t>(fmt.ValidBitsPerSample());
     const std::uint64_t bits = static_cast<std::uint32_t>(fmt.BitsPerSample());
@@ -116,7 +142,9 @@ void CheckValidBits(const CheckInput& input, Report& report) {
 }
 
 void CheckChannelMask(const CheckInput& input, Report& report) {
-    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kChannelMaskEnd) return;
+    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kChannelMaskEnd ||
+        FmtIsCut(input.document.Fmt()))
+        return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const auto speakers = static_cast<std::uint64_t>(std::popcount(Stored(fmt.ChannelMask())));
     const auto channels = static_cast<std::uint64_t>(fmt.ChannelCount());

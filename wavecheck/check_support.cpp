@@ -78,12 +78,24 @@ bool FrameIsBlock(const CheckInput& input) {
     return code && (*code == kPcm || *code == kFloat || *code == kALaw || *code == kMuLaw);
 }
 
+std::optional<std::uint64_t> FrameSize(const CheckInput& input) {
+    if (!HasFormatFields(input)) return std::nullopt;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    std::uint64_t size = static_cast<std::uint16_t>(fmt.BytesPerSample());
+    if (FrameIsBlock(input)) {
+        const std::uint64_t channels = static_cast<std::uint16_t>(fmt.ChannelCount());
+        const std::uint64_t bits = static_cast<std::uint16_t>(fmt.BitsPerSample());
+        if (channels * bits != 0) size = channels * ((bits + 7) / 8);
+    }
+    if (size == 0) return std::nullopt;
+    return size;
+}
+
 std::optional<std::uint64_t> DataFrames(const CheckInput& input) {
     const std::optional<std::uint64_t> bytes = Present(input.document.Data());
-    if (!bytes || !HasFormatFields(input)) return std::nullopt;
-    const auto blockAlign = static_cast<std::uint64_t>(input.document.Fmt().BytesPerSample());
-    if (blockAlign == 0) return std::nullopt;
-    return *bytes / blockAlign;
+    const std::optional<std::uint64_t> frame = FrameSize(input);
+    if (!bytes || !frame) return std::nullopt;
+    return *bytes / *frame;
 }
 
 std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
@@ -105,7 +117,7 @@ std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
 std::uint64_t FactSamples(const CheckInput& input) {
     const std::uint32_t stored = Stored(input.document.Fact().SampleCount());
     const std::optional<wavedoc::Ds64Sizes>& ds64 = input.document.Ds64();
-    return stored == layout::kSizeInDs64 && ds64 ? ds64->sampleCount : stored;
+    return stored == layout::kSizeInDs64 && ds64 && ds64->HoldsSampleCount() ? ds64->sampleCount : stored;
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include "wavecheck/metadata_entries.h"
 #include "wavedoc/chunks/riff_layout.h"
 #include "wavedoc/counted.h"
+#include "wavedoc/document/structure_map.h"
 
 // What the check functions share: the report they add findings to, the facts
 // the walk gathered, and the facts several checks need (format code, audio
@@ -84,6 +85,18 @@ struct WalkFacts {
     std::optional<wavedoc::MapEntry> md5;             // the first top-level "MD5 " chunk
     std::optional<wavedoc::MapEntry> riffEndsInside;  // the first top-level chunk the RIFF end cuts
     bool topLevelRunsPastEnd = false;                 // a top-level chunk runs past the end of the file
+    // The file ends inside a top-level chunk header while the RIFF size says
+    // more follows: the file was cut there.
+    bool topLevelCutHeader = false;
+    std::optional<wavedoc::MapEntry> chunkAfterRiffEnd;  // the first whole top-level chunk past the RIFF end
+    std::uint64_t ds64Chunks = 0;                        // top-level ds64 chunks so far
+    std::uint64_t md5Chunks = 0;                         // top-level "MD5 " chunks so far
+    // At each depth, the chunk before the current entry when its pad byte
+    // (missing, or not zero) is judged by what follows it.
+    std::array<std::optional<wavedoc::MapEntry>, wavedoc::kMostListDepth + 1> padPending;
+    // At each depth, whether the list whose sub-chunks lie there runs past its
+    // own end: its last sub-chunk is cut by the same fault.
+    std::array<bool, wavedoc::kMostListDepth + 1> levelCut{};
     std::uint64_t topLevelPadsMissing = 0;            // top-level chunks without their pad byte
     MetadataEntries metadata;                         // the chunks the metadata checks read
 
@@ -143,6 +156,7 @@ struct AdtlEntryFields {
     std::uint64_t present = 0;
     std::string_view id;                      // "labl", "note" or "ltxt"
     std::optional<std::uint32_t> cuePointId;  // when the entry holds one
+    bool cut = false;                         // it runs past the end of its list or the file
 };
 
 struct CheckInput {
@@ -213,8 +227,14 @@ inline constexpr std::uint32_t kImaAdpcm = 0x11;
 // length follows from the data chunk's size.
 bool FrameIsBlock(const CheckInput& input);
 
-// The whole frames of the data chunk: its bytes present over the block align.
-// Nothing without data, format fields or a block align.
+// The bytes of one frame: for formats whose frame is the block, one sample
+// per channel in whole bytes, as readers work it out from the channels and
+// bits whatever the block align says; for others the block align. Nothing
+// without format fields, or where that comes to 0.
+std::optional<std::uint64_t> FrameSize(const CheckInput& input);
+
+// The whole frames of the data chunk: its bytes present over the frame size.
+// Nothing without data or a frame size.
 std::optional<std::uint64_t> DataFrames(const CheckInput& input);
 
 // How long the audio is, in sample frames, and how a sentence names that

@@ -51,9 +51,9 @@ const std::map<QString, WindowCase>& Cases() {
           "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" is not a WAV file: it is only 0 bytes long."}},
         {"RF64 head",
          {[](const ScratchDir& s) { return s.File("long.wav", "RF64" + U32(0xFFFFFFFF) + "WAVE"); },
-          "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" starts with \"RF64\", not \"RIFF\", and "
-          "Ondulo "
-          "reads only RIFF files. It is an RF64 file, the 64-bit form of WAV for recordings over 4 GB."}},
+          "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" starts with \"RF64\", not \"RIFF\": the chunk "
+          "list shows RIFF files only, and View > Structure\u2026 (Ctrl+M) shows this one. It is an RF64 file, the "
+          "64-bit form of WAV for recordings over 4 GB."}},
         {"AIFF head",
          {[](const ScratchDir& s) { return s.File("apple.wav", "FORM" + U32(4) + "AIFF"); },
           "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" is not a WAV file: it does not start with "

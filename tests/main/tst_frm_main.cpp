@@ -279,8 +279,9 @@ private slots:
                                             Chunk("data", "abc") + bext)));
         QCOMPARE(Find<QLabel>("lbStatus")->text(), QString("Also in the file: bext, LIST (INFO)."));
         auto* findings = Find<QLabel>("lbFindings");
-        // The partial frame of the data chunk, and the ISFT text without its zero byte.
-        QCOMPARE(findings->text(), QString("2 findings: 1 warning, 1 note."));
+        // The partial frame of the data chunk, the two bext chunks too short for
+        // their fields, and the ISFT text without its zero byte.
+        QCOMPARE(findings->text(), QString("4 findings: 3 warnings, 1 note."));
         QVERIFY2(findings->toolTip().startsWith("warning at offset 88 (data, partial-frame): "),
                  qPrintable(findings->toolTip()));
         const QAbstractItemModel* chunks = Find<QTableView>("dbgChunk")->model();

@@ -55,11 +55,17 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     const std::uint64_t expected = channels * ((bits + 7) / 8);
     const std::uint64_t blockAlign = static_cast<std::uint32_t>(fmt.BytesPerSample());
     if (blockAlign == expected) return;
+    // A block that is no whole number of frames splits frames: readers that
+    // read by blocks (FFmpeg) lose samples. Otherwise readers take the frame
+    // from the channels and bits; strict loaders refuse the format.
+    const bool splits = blockAlign != 0 && blockAlign % expected != 0;
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk gives a block align of " + Counted(blockAlign, "byte", "bytes") +
                    ", but a frame of " + std::to_string(bits) + "-bit samples in " +
                    Counted(channels, "channel", "channels") + " takes " + Counted(expected, "byte", "bytes") +
-                   ".");
+                   (splits ? "; readers that read by blocks split frames and lose samples."
+                           : "; readers work the frame out from those, but strict loaders refuse the format."),
+               splits ? Level::Error : Level::Warning);
 }
 
 void CheckByteRate(const CheckInput& input, Report& report) {

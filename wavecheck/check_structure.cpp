@@ -41,6 +41,11 @@ const std::optional<MapEntry>& PadPending(const EntryInput& input) {
     return input.facts.padPending[static_cast<std::size_t>(std::min(input.entry.depth, wavedoc::kMostListDepth))];
 }
 
+// Chunks writers add to reserve room: nothing is lost with them.
+bool IsFiller(std::string_view id) {
+    return id == "JUNK" || id == "junk" || id == "PAD " || id == "pad " || id == "FLLR" || id == "fllr";
+}
+
 // The entry lies in a list that runs past its own end.
 bool LevelIsCut(const EntryInput& input) {
     return input.entry.depth > 0 &&
@@ -143,8 +148,9 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
         (RiffSizeInDs64(input) ? "The RIFF size in the ds64 chunk says " : "The RIFF size field says ") +
         CountSize(facts.riffSize, "byte follows", "bytes follow") + " it";
     if (facts.RiffEnd() > facts.fileLength) {
-        // The file is cut short: past-end or cut-header says where.
-        if (facts.topLevelRunsPastEnd || facts.topLevelCutHeader) return;
+        // The file is cut short, or bytes that are no chunk stand where the
+        // chunks should: past-end, cut-header or not-a-chunk says where.
+        if (facts.topLevelRunsPastEnd || facts.topLevelCutHeader || facts.topLevelNotAChunk) return;
         const std::uint64_t missing = facts.RiffEnd() - facts.fileLength;
         if (missing < layout::kChunkHeaderSize && facts.lastTopLevel && facts.lastTopLevel->IsChunk()) {
             report.Add(0, "RIFF",
@@ -153,6 +159,16 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
                            " more than there are, too few for a chunk header, so no chunk is missing and "
                            "nothing is lost.",
                        Level::Note);
+            return;
+        }
+        const bool lost = input.document.Fmt().Name().empty() || input.document.Data().Name().empty();
+        if (lost) {
+            report.Add(0, "RIFF",
+                       says + ", but the file holds " + std::to_string(after) +
+                           " after it: it was likely cut short, and the " +
+                           (input.document.Fmt().Name().empty() ? "\"fmt \"" : "\"data\"") +
+                           " chunk with the rest.",
+                       Level::Error);
             return;
         }
         report.Add(0, "RIFF",
@@ -233,6 +249,10 @@ void CheckPastEnd(const EntryInput& input, Report& report) {
     // The last sub-chunk of a list that is itself cut short is cut by the
     // same fault: the list's finding says it.
     if (entry.depth > 0 && entry.last && LevelIsCut(input)) return;
+    // A data chunk of a 64-bit file that leaves its size to a ds64 chunk which
+    // gives none: ds64-missing, ds64-not-first or ds64-short says why.
+    const bool sixtyFour = input.facts.form == wavedoc::FileForm::Rf64 || input.facts.form == wavedoc::FileForm::Bw64;
+    if (sixtyFour && entry.depth == 0 && entry.size == layout::kSizeInDs64 && !entry.ds64Size) return;
     report.AddMade(entry.offset, entry.id, [&] {
         return "The " + Quoted(entry.id) + " " + What(entry) + " at offset " + std::to_string(entry.offset) +
                (entry.ds64Size ? " has a size in the ds64 chunk of " : " says it holds ") +
@@ -285,11 +305,20 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
             Level::Note);
         return;
     }
-    report.AddMade(entry.offset, entry.parentId, [&] {
-        return "The " + Counted(entry.length, "byte", "bytes") + " from offset " +
-               std::to_string(entry.offset) + " to the end of " + Where(entry) +
-               " do not start with a chunk id, so nothing in them can be read.";
-    });
+    // Readers stop where Ondulo stops: before the fmt or data chunk, they
+    // find no audio; after both, or inside a list, bytes that are no chunk
+    // hold nothing any reader gets.
+    const bool beforeAudio = entry.depth == 0 && (!input.facts.fmtMet || !input.facts.dataMet);
+    report.AddMade(
+        entry.offset, entry.parentId,
+        [&] {
+            return "The " + Counted(entry.length, "byte", "bytes") + " from offset " + std::to_string(entry.offset) +
+                   " to the end of " + Where(entry) + " do not start with a chunk id, so nothing in them can be read" +
+                   (beforeAudio ? std::string("; readers stop there too and find no ") +
+                                      (input.facts.fmtMet ? "\"data\"" : "\"fmt \"") + " chunk, so they play nothing."
+                                : std::string("; readers skip them, and every chunk before them is read."));
+        },
+        beforeAudio ? std::nullopt : std::optional(Level::Note));
 }
 
 void CheckPadMissing(const EntryInput& input, Report& report) {
@@ -303,6 +332,8 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
         // Readers that skip the pad byte start the next header one byte in
         // and stop there: without the fmt or data chunk after it, none plays.
         const bool stops = entry.depth == 0 && (entry.id == "data" || entry.id == "fmt ");
+        // Readers lose what a top-level chunk after it holds, unless it is filler.
+        const bool loses = entry.depth == 0 && !IsFiller(entry.id);
         report.AddMade(
             before->offset, before->id,
             [&] {
@@ -311,7 +342,7 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
                        (stops ? std::string(entry.id == "data" ? " and find no audio." : " and find no format.")
                               : std::string(" and all after it."));
             },
-            stops ? std::optional(Level::Error) : std::nullopt);
+            stops || loses ? std::optional(Level::Error) : std::nullopt);
     }
     if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Missing || !entry.last) return;
     report.AddMade(
@@ -348,11 +379,16 @@ void CheckDuplicate(const EntryInput& input, Report& report) {
                        (entry.id == layout::kDs64Id && input.facts.ds64Chunks > 1) ||
                        (entry.id == "MD5 " && input.facts.md5Chunks > 1);
     if (!later) return;
-    report.AddMade(entry.offset, entry.id, [&] {
-        return "The file holds another " + Quoted(entry.id) + " chunk at offset " +
-               std::to_string(entry.offset) +
-               "; a file holds one, so readers (Ondulo too) take the first and ignore this one.";
-    });
+    // libsndfile refuses an RF64 file with a second ds64 chunk.
+    const bool ds64 = entry.id == layout::kDs64Id;
+    report.AddMade(
+        entry.offset, entry.id,
+        [&] {
+            return "The file holds another " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
+                   (ds64 ? "; a file holds one, and some readers refuse a file with two."
+                         : "; a file holds one, so readers (Ondulo too) take the first and ignore this one.");
+        },
+        ds64 ? std::optional(Level::Error) : std::nullopt);
 }
 
 void CheckChunkId(const EntryInput& input, Report& report) {
@@ -372,14 +408,15 @@ void CheckChunkId(const EntryInput& input, Report& report) {
 }
 
 void CheckFmtMissing(const CheckInput& input, Report& report) {
-    if (!input.document.Fmt().Name().empty() || input.facts.topLevelRunsPastEnd) return;  // as data-missing
+    if (!input.document.Fmt().Name().empty() || input.facts.EndsShort()) return;  // as data-missing
     report.Add(0, "", "The file has no \"fmt \" chunk, so nothing tells how to play its audio.");
 }
 
 void CheckDataMissing(const CheckInput& input, Report& report) {
-    // A chunk that runs past the end of the file takes in what follows it,
-    // a data chunk among it: past-end says so.
-    if (!input.document.Data().Name().empty() || input.facts.topLevelRunsPastEnd) return;
+    // A chunk that runs past the end of the file takes in what follows it, a
+    // data chunk among it; a file cut short loses it: past-end, cut-header,
+    // not-a-chunk or riff-size says where.
+    if (!input.document.Data().Name().empty() || input.facts.EndsShort()) return;
     report.Add(0, "", "The file has no \"data\" chunk: it holds no audio.");
 }
 

@@ -29,6 +29,10 @@ bool WalkFacts::RiffSizeIsPlaceholder() const {
 }
 
 bool WalkFacts::LastChunkSizeIsPlaceholder() const {
+    // In a 64-bit file 0xFFFFFFFF leaves the size to ds64: where ds64 gives
+    // none, ds64-missing or ds64-short says so.
+    const bool sixtyFour = form == wavedoc::FileForm::Rf64 || form == wavedoc::FileForm::Bw64;
+    if (sixtyFour && lastTopLevel && lastTopLevel->size == layout::kSizeInDs64) return false;
     return lastTopLevel && lastTopLevel->id == "data" && !lastTopLevel->ds64Size &&
            layout::IsStreamingPlaceholder(lastTopLevel->size) && lastTopLevel->present < lastTopLevel->size;
 }

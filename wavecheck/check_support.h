@@ -88,6 +88,11 @@ struct WalkFacts {
     // The file ends inside a top-level chunk header while the RIFF size says
     // more follows: the file was cut there.
     bool topLevelCutHeader = false;
+    // Bytes that are no chunk at the top level before the fmt or the data
+    // chunk was met: what follows is lost to every reader.
+    bool topLevelNotAChunk = false;
+    bool fmtMet = false;   // a top-level fmt chunk came before the current entry
+    bool dataMet = false;  // a top-level data chunk came before the current entry
     std::optional<wavedoc::MapEntry> chunkAfterRiffEnd;  // the first whole top-level chunk past the RIFF end
     std::uint64_t ds64Chunks = 0;                        // top-level ds64 chunks so far
     std::uint64_t md5Chunks = 0;                         // top-level "MD5 " chunks so far
@@ -110,6 +115,14 @@ struct WalkFacts {
     bool RiffSizeIsPlaceholder() const;
     // The last chunk, a data chunk, has such a placeholder for its size.
     bool LastChunkSizeIsPlaceholder() const;
+    // The file ends before the chunks do: cut inside a chunk or a header, or
+    // before the end its RIFF size gives; or bytes that are no chunk stand
+    // where the fmt or data chunk should. Whatever is missing then is lost
+    // with it, and the finding that says where tells it.
+    bool EndsShort() const {
+        return topLevelRunsPastEnd || topLevelCutHeader || topLevelNotAChunk ||
+               (!RiffSizeIsPlaceholder() && RiffEnd() > fileLength);
+    }
 };
 
 // What a check of one walked entry reads.

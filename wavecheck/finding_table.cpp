@@ -69,7 +69,7 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"loop-cue-id", Level::Note, nullptr, detail::CheckLoopCueId},
     {"unity-note", Level::Warning, nullptr, detail::CheckUnityNote},
     {"inst-range", Level::Warning, nullptr, detail::CheckInstRange},
-    {"chunk-short", Level::Warning, nullptr, detail::CheckChunkShort},
+    {"chunk-short", Level::Error, nullptr, detail::CheckChunkShort},
     {"bext-version", Level::Note, nullptr, detail::CheckBextVersion},
     {"bext-date", Level::Note, nullptr, detail::CheckBextDate},
     {"bext-reserved", Level::Note, nullptr, detail::CheckBextReserved},
@@ -152,6 +152,8 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
             facts.RiffEnd() < contentEnd) {
             facts.riffEndsInside = entry;
         }
+        if (entry.stray == wavedoc::Stray::NotAChunk && !entry.afterRiffEnd && (!facts.fmtMet || !facts.dataMet))
+            facts.topLevelNotAChunk = true;
         if (!facts.chunkAfterRiffEnd && entry.IsChunk() && entry.afterRiffEnd &&
             entry.present == entry.DeclaredSize()) {
             facts.chunkAfterRiffEnd = entry;
@@ -170,6 +172,8 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
         (entry.pad == wavedoc::PadByte::Missing || (entry.padValue && *entry.padValue != 0))) {
         facts.padPending[depth] = entry;
     }
+    if (entry.depth == 0 && entry.id == "fmt ") facts.fmtMet = true;
+    if (entry.depth == 0 && entry.id == "data") facts.dataMet = true;
     if (entry.IsChunk() && entry.IsList() && depth < wavedoc::kMostListDepth) {
         facts.padPending[depth + 1].reset();
         facts.levelCut[depth + 1] = entry.present < entry.DeclaredSize();

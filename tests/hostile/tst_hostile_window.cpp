@@ -39,6 +39,12 @@ const QString kNotRegular =
     "Ondulo: The file \"%1\" cannot be read: it is not a regular file (it is a device, a "
     "pipe or a socket).";
 
+const QString kShortErrors =
+    "The \"labl\" sub-chunk at offset 35 says it holds 100 bytes, but its \"LIST\" chunk ends after 9 of them. "
+    "The \"fact\" chunk at offset 12 holds 3 bytes, an odd number, but no pad byte follows it; readers that expect "
+    "one miss the \"LIST\" chunk after it and all after it. The \"fmt \" chunk holds only 2 bytes; its format "
+    "fields take 16.";
+
 const std::map<QString, WindowCase>& Cases() {
     static const std::map<QString, WindowCase> cases = {
         {"fifo", {[](const ScratchDir& s) { return s.Fifo("pipe.wav"); }, kNotRegular}},
@@ -92,14 +98,14 @@ const std::map<QString, WindowCase>& Cases() {
                                                   LabelRunningPastItsList() + Chunk("fmt ", U16(1))));
           },
           QString(),
-          {{"fact",
-            "The fact chunk could not be shown in full: the fact chunk ends before its field "
-            "dwSampleLength."},
-           {"fmt ",
-            "The fmt chunk could not be shown in full: the fmt chunk ends before its field nChannels."}},
-          // The check's errors, where content is lost, stand first in the status line.
-          "The \"labl\" sub-chunk at offset 35 says it holds 100 bytes, but its \"LIST\" chunk ends after 9 "
-          "of them. The \"fmt \" chunk holds only 2 bytes; its format fields take 16."}},
+          // The check's errors, where content is lost, stand first in the status
+          // line; on the rows of the short chunks, why they cannot be shown in
+          // full is one more of what the tool tip lists.
+          {{"LIST", kShortErrors + " (1 more; the tool tip lists them.)"},
+           {"RIFF", kShortErrors + " (1 more; the tool tip lists them.)"},
+           {"data", kShortErrors + " (1 more; the tool tip lists them.)"},
+           {"fact", kShortErrors + " (2 more; the tool tip lists them.)"},
+           {"fmt ", kShortErrors + " (2 more; the tool tip lists them.)"}}}},
         {"non-ASCII name with spaces",
          {[](const ScratchDir& s) { return s.File(" Caf\xC3\xA9 \xE2\x99\xAA.wav ", GoodFile()); },
           QString()}},

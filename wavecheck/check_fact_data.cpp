@@ -48,10 +48,12 @@ std::uint64_t DeclaredDataSize(const CheckInput& input) {
 // those bytes: "the bytes "FILT" (1414285638 samples)".
 std::string LengthWords(const CheckInput& input, std::uint64_t samples) {
     const wavedoc::FactChunk& fact = input.document.Fact();
-    const std::string field = input.document.Source()->Read(fact.Offset() + wavedoc::layout::kChunkHeaderSize, kFactFields);
-    const bool text = field.size() == kFactFields && std::all_of(field.begin(), field.end(), [](char c) {
-                          return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
-                      });
+    const std::string field =
+        input.document.Source()->Read(fact.Offset() + wavedoc::layout::kChunkHeaderSize, kFactFields);
+    const bool text =
+        field.size() == kFactFields && std::all_of(field.begin(), field.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+        });
     if (!text) return "a length of " + CountSize(samples, "sample", "samples") + " per channel";
     return "the bytes " + QuotedText(field) + " where its length belongs (read as " +
            CountSize(samples, "sample", "samples") + " per channel)";
@@ -93,18 +95,19 @@ void CheckFactLength(const CheckInput& input, Report& report) {
         // by the size it declares.
         const wavedoc::GenericChunk& data = input.document.Data();
         const std::optional<std::uint64_t> frame = FrameSize(input);
-        if (frame && data.Present() < DeclaredDataSize(input) && samples == DeclaredDataSize(input) / *frame) return;
+        if (frame && data.Present() < DeclaredDataSize(input) && samples == DeclaredDataSize(input) / *frame)
+            return;
         report.Add(fact.Offset(), fact.Name(),
-                   "The \"fact\" chunk gives " + LengthWords(input, samples) + ", but the \"data\" chunk holds " +
-                       Counted(*frames, "frame", "frames") + ".");
+                   "The \"fact\" chunk gives " + LengthWords(input, samples) +
+                       ", but the \"data\" chunk holds " + Counted(*frames, "frame", "frames") + ".");
         return;
     }
     const std::optional<std::uint64_t> capacity = AdpcmCapacity(input, *code);
     if (!capacity || samples <= *capacity) return;
     report.Add(fact.Offset(), fact.Name(),
                "The \"fact\" chunk gives " + LengthWords(input, samples) +
-                   ", but the \"data\" chunk's blocks hold at most " + Counted(*capacity, "sample", "samples") +
-                   " per channel.");
+                   ", but the \"data\" chunk's blocks hold at most " +
+                   Counted(*capacity, "sample", "samples") + " per channel.");
 }
 
 void CheckPartialFrame(const CheckInput& input, Report& report) {

@@ -59,13 +59,14 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     // read by blocks (FFmpeg) lose samples. Otherwise readers take the frame
     // from the channels and bits; strict loaders refuse the format.
     const bool splits = blockAlign != 0 && blockAlign % expected != 0;
-    report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk gives a block align of " + Counted(blockAlign, "byte", "bytes") +
-                   ", but a frame of " + std::to_string(bits) + "-bit samples in " +
-                   Counted(channels, "channel", "channels") + " takes " + Counted(expected, "byte", "bytes") +
-                   (splits ? "; readers that read by blocks split frames and lose samples."
-                           : "; readers work the frame out from those, but strict loaders refuse the format."),
-               splits ? Level::Error : Level::Warning);
+    report.Add(
+        fmt.Offset(), fmt.Name(),
+        "The \"fmt \" chunk gives a block align of " + Counted(blockAlign, "byte", "bytes") +
+            ", but a frame of " + std::to_string(bits) + "-bit samples in " +
+            Counted(channels, "channel", "channels") + " takes " + Counted(expected, "byte", "bytes") +
+            (splits ? "; readers that read by blocks split frames and lose samples."
+                    : "; readers work the frame out from those, but strict loaders refuse the format."),
+        splits ? Level::Error : Level::Warning);
 }
 
 void CheckByteRate(const CheckInput& input, Report& report) {
@@ -135,7 +136,8 @@ void CheckFmtExtra(const CheckInput& input, Report& report) {
 }
 
 void CheckValidBits(const CheckInput& input, Report& report) {
-    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd || FmtIsCut(input.document.Fmt()))
+    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd ||
+        FmtIsCut(input.document.Fmt()))
         return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const std::uint64_t valid = static_cast<std::uint32_t>(fmt.ValidBitsPerSample());

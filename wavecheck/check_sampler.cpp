@@ -39,7 +39,7 @@ std::optional<SmplLayout> LayoutOf(const CheckInput& input) {
     const std::uint64_t size = Stored(smpl.Size());
     if (!present || *present < kSmplFields || size < kSmplFields || *present < size) return std::nullopt;
     SmplLayout held{size - kSmplFields, std::uint64_t{Stored(smpl.SampleLoopCount())} * kLoopSize,
-                      Stored(smpl.SamplerData())};
+                    Stored(smpl.SamplerData())};
     // Bytes after the counted loops that are all zeros are a writer's unused
     // room, neither loops nor sampler data.
     if (held.after > held.loopBytes) {

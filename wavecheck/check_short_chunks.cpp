@@ -20,11 +20,13 @@ constexpr std::uint64_t kSmplFields = wavedoc::layout::kSampleLoops.firstRecord;
 void AddWhenShort(Report& report, std::uint64_t offset, std::string_view id, std::uint64_t size,
                   std::uint64_t fields, std::string_view what, std::string_view lost) {
     if (size >= fields) return;
-    const std::string sentence = "The " + Quoted(id) + " chunk at offset " + std::to_string(offset) + " holds only " +
-                                 Counted(size, "byte", "bytes") + ", but its fixed fields (" + std::string(what) +
-                                 ") take " + std::to_string(fields);
+    const std::string sentence = "The " + Quoted(id) + " chunk at offset " + std::to_string(offset) +
+                                 " holds only " + Counted(size, "byte", "bytes") +
+                                 ", but its fixed fields (" + std::string(what) + ") take " +
+                                 std::to_string(fields);
     if (lost.empty()) {
-        report.Add(offset, std::string(id), sentence + "; readers do not use them, so nothing is lost.", Level::Note);
+        report.Add(offset, std::string(id), sentence + "; readers do not use them, so nothing is lost.",
+                   Level::Note);
     } else {
         report.Add(offset, std::string(id),
                    sentence + "; readers that read them whole take the bytes after it for the rest and " +
@@ -38,8 +40,8 @@ void AddWhenShort(Report& report, std::uint64_t offset, std::string_view id, std
 void CheckChunkShort(const CheckInput& input, Report& report) {
     const wavedoc::SlntChunk& slnt = input.document.Slnt();
     if (!slnt.Name().empty()) {
-        AddWhenShort(report, slnt.Offset(), slnt.Name(), Stored(slnt.Size()), kSlntFields, "the count of silent samples",
-                     {});
+        AddWhenShort(report, slnt.Offset(), slnt.Name(), Stored(slnt.Size()), kSlntFields,
+                     "the count of silent samples", {});
     }
     const wavedoc::InstChunk& inst = input.document.Inst();
     if (!inst.Name().empty()) {
@@ -48,13 +50,14 @@ void CheckChunkShort(const CheckInput& input, Report& report) {
     }
     const wavedoc::FactChunk& fact = input.document.Fact();
     if (!fact.Name().empty()) {
-        AddWhenShort(report, fact.Offset(), fact.Name(), Stored(fact.Size()), kFactFields, "the length in samples",
-                     "lose their place in the file, so that some refuse it");
+        AddWhenShort(report, fact.Offset(), fact.Name(), Stored(fact.Size()), kFactFields,
+                     "the length in samples", "lose their place in the file, so that some refuse it");
     }
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
     if (!smpl.Name().empty()) {
         AddWhenShort(report, smpl.Offset(), smpl.Name(), Stored(smpl.Size()), kSmplFields,
-                     "the sampler's fields and the loop count", "lose their place in the file, so that some refuse it");
+                     "the sampler's fields and the loop count",
+                     "lose their place in the file, so that some refuse it");
     }
     for (const wavedoc::MapEntry& entry : input.facts.metadata.bext) {
         AddWhenShort(report, entry.offset, entry.id, entry.DeclaredSize(), chunkinfo::bext::kCodingHistory,

@@ -38,7 +38,8 @@ bool AreTrailingBytes(const EntryInput& input) {
 // The chunk before this entry in its level, when its pad byte waits to be
 // judged by what follows it.
 const std::optional<MapEntry>& PadPending(const EntryInput& input) {
-    return input.facts.padPending[static_cast<std::size_t>(std::min(input.entry.depth, wavedoc::kMostListDepth))];
+    return input.facts
+        .padPending[static_cast<std::size_t>(std::min(input.entry.depth, wavedoc::kMostListDepth))];
 }
 
 // Chunks writers add to reserve room: nothing is lost with them.
@@ -49,7 +50,8 @@ bool IsFiller(std::string_view id) {
 // The entry lies in a list that runs past its own end.
 bool LevelIsCut(const EntryInput& input) {
     return input.entry.depth > 0 &&
-           input.facts.levelCut[static_cast<std::size_t>(std::min(input.entry.depth, wavedoc::kMostListDepth))];
+           input.facts
+               .levelCut[static_cast<std::size_t>(std::min(input.entry.depth, wavedoc::kMostListDepth))];
 }
 
 // Chunks a streaming writer added after the audio of a data chunk whose
@@ -82,7 +84,8 @@ std::optional<ChunksInAudio> ChunksAfterAudio(const CheckInput& input, const Map
     const std::string bytes = input.document.Source()->Read(start, window);
     const auto sizeAt = [&](std::size_t at) {
         std::uint64_t size = 0;
-        for (std::size_t i = 0; i < 4; ++i) size |= std::uint64_t{static_cast<unsigned char>(bytes[at + 4 + i])} << (8 * i);
+        for (std::size_t i = 0; i < 4; ++i)
+            size |= std::uint64_t{static_cast<unsigned char>(bytes[at + 4 + i])} << (8 * i);
         return size;
     };
     // A run that fails from one place fails from every place it passed: each
@@ -121,19 +124,21 @@ bool RiffSizeInDs64(const CheckInput& input) {
 // reads only the audio inside); nothing when both lie inside it.
 std::optional<std::string> RiffEndCutsAudio(const CheckInput& input) {
     const std::uint64_t end = input.facts.RiffEnd();
-    for (const wavedoc::ChunkBase* chunk :
-         {static_cast<const wavedoc::ChunkBase*>(&input.document.Fmt()),
-          static_cast<const wavedoc::ChunkBase*>(&input.document.Data())}) {
+    for (const wavedoc::ChunkBase* chunk : {static_cast<const wavedoc::ChunkBase*>(&input.document.Fmt()),
+                                            static_cast<const wavedoc::ChunkBase*>(&input.document.Data())}) {
         if (chunk->Name().empty()) continue;
         const std::uint64_t contentEnd = chunk->Offset() + layout::kChunkHeaderSize + chunk->Present();
         if (end >= contentEnd) continue;
         const bool data = chunk == &input.document.Data();
         const std::string where = (end <= chunk->Offset() ? "before the " : "inside the ") +
-                                  Quoted(chunk->Name()) + " chunk at offset " + std::to_string(chunk->Offset());
+                                  Quoted(chunk->Name()) + " chunk at offset " +
+                                  std::to_string(chunk->Offset());
         if (end <= chunk->Offset()) {
-            return where + (data ? "; readers that go by it find no audio." : "; readers that go by it find no format and refuse the file.");
+            return where + (data ? "; readers that go by it find no audio."
+                                 : "; readers that go by it find no format and refuse the file.");
         }
-        return where + (data ? "; readers that go by it lose the audio after that." : "; readers that go by it cannot read the format and refuse the file.");
+        return where + (data ? "; readers that go by it lose the audio after that."
+                             : "; readers that go by it cannot read the format and refuse the file.");
     }
     return std::nullopt;
 }
@@ -154,8 +159,8 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
         const std::uint64_t missing = facts.RiffEnd() - facts.fileLength;
         if (missing < layout::kChunkHeaderSize && facts.lastTopLevel && facts.lastTopLevel->IsChunk()) {
             report.Add(0, "RIFF",
-                       says + ", but the file holds " + std::to_string(after) + " after it: " +
-                           Counted(missing, "byte", "bytes") +
+                       says + ", but the file holds " + std::to_string(after) +
+                           " after it: " + Counted(missing, "byte", "bytes") +
                            " more than there are, too few for a chunk header, so no chunk is missing and "
                            "nothing is lost.",
                        Level::Note);
@@ -177,16 +182,17 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
         return;
     }
     if (const std::optional<std::string> lost = RiffEndCutsAudio(input)) {
-        report.Add(0, "RIFF",
-                   says + ", so the RIFF chunk ends at offset " + std::to_string(facts.RiffEnd()) + ", " + *lost,
-                   Level::Error);
+        report.Add(
+            0, "RIFF",
+            says + ", so the RIFF chunk ends at offset " + std::to_string(facts.RiffEnd()) + ", " + *lost,
+            Level::Error);
         return;
     }
     if (!facts.riffEndsInside) return;  // bytes after a whole chunk: trailing-bytes
     const MapEntry& cut = *facts.riffEndsInside;
     report.Add(0, "RIFF",
-               says + ", so the RIFF chunk ends at offset " + std::to_string(facts.RiffEnd()) + ", inside the " +
-                   Quoted(cut.id) + " chunk at offset " + std::to_string(cut.offset) +
+               says + ", so the RIFF chunk ends at offset " + std::to_string(facts.RiffEnd()) +
+                   ", inside the " + Quoted(cut.id) + " chunk at offset " + std::to_string(cut.offset) +
                    "; readers that go by it lose the rest of that chunk and all after it.");
 }
 
@@ -222,10 +228,11 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
     if (after) {
         // Readers that play the data chunk to the end of the file play these
         // chunks as audio: noise, and their content lost to them.
-        sentence += " Its last " + Counted(after->bytes, "byte", "bytes") + ", from offset " +
-                    std::to_string(after->offset) + ", are " + Counted(after->chunks, "chunk", "chunks") +
-                    " written after the audio, the first a " + Quoted(after->firstId) +
-                    " chunk; readers that play to the end of the file play them as noise and lose what they hold.";
+        sentence +=
+            " Its last " + Counted(after->bytes, "byte", "bytes") + ", from offset " +
+            std::to_string(after->offset) + ", are " + Counted(after->chunks, "chunk", "chunks") +
+            " written after the audio, the first a " + Quoted(after->firstId) +
+            " chunk; readers that play to the end of the file play them as noise and lose what they hold.";
     }
     report.Add(last ? facts.lastTopLevel->offset : 0, last ? facts.lastTopLevel->id : "RIFF", sentence,
                after ? Level::Error : Level::Warning);
@@ -234,13 +241,15 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
 void CheckByteOrder(const CheckInput& input, Report& report) {
     if (!input.document.OrderSwapped()) return;
     const bool rifx = input.facts.form == wavedoc::FileForm::Rifx;
-    report.Add(0, rifx ? "RIFX" : "RIFF",
-               std::string("The file starts with ") + (rifx ? "\"RIFX\", which says its numbers are stored most "
-                                                              "significant byte first"
-                                                            : "\"RIFF\", which says its numbers are stored least "
-                                                              "significant byte first") +
-                   ", but its sizes fit the file only the other way round, so Ondulo reads them so; readers that "
-                   "trust the head misread every size and field and refuse the file.");
+    report.Add(
+        0, rifx ? "RIFX" : "RIFF",
+        std::string("The file starts with ") +
+            (rifx ? "\"RIFX\", which says its numbers are stored most "
+                    "significant byte first"
+                  : "\"RIFF\", which says its numbers are stored least "
+                    "significant byte first") +
+            ", but its sizes fit the file only the other way round, so Ondulo reads them so; readers that "
+            "trust the head misread every size and field and refuse the file.");
 }
 
 void CheckPastEnd(const EntryInput& input, Report& report) {
@@ -251,7 +260,8 @@ void CheckPastEnd(const EntryInput& input, Report& report) {
     if (entry.depth > 0 && entry.last && LevelIsCut(input)) return;
     // A data chunk of a 64-bit file that leaves its size to a ds64 chunk which
     // gives none: ds64-missing, ds64-not-first or ds64-short says why.
-    const bool sixtyFour = input.facts.form == wavedoc::FileForm::Rf64 || input.facts.form == wavedoc::FileForm::Bw64;
+    const bool sixtyFour =
+        input.facts.form == wavedoc::FileForm::Rf64 || input.facts.form == wavedoc::FileForm::Bw64;
     if (sixtyFour && entry.depth == 0 && entry.size == layout::kSizeInDs64 && !entry.ds64Size) return;
     report.AddMade(entry.offset, entry.id, [&] {
         return "The " + Quoted(entry.id) + " " + What(entry) + " at offset " + std::to_string(entry.offset) +
@@ -267,8 +277,9 @@ void CheckCutHeader(const EntryInput& input, Report& report) {
     const WalkFacts& facts = input.facts;
     if (entry.depth == 0 && facts.topLevelCutHeader) {
         report.AddMade(entry.offset, entry.parentId, [&] {
-            return "The file ends " + Counted(entry.length, "byte", "bytes") + " into a chunk header at offset " +
-                   std::to_string(entry.offset) + ", though the RIFF size says " +
+            return "The file ends " + Counted(entry.length, "byte", "bytes") +
+                   " into a chunk header at offset " + std::to_string(entry.offset) +
+                   ", though the RIFF size says " +
                    Counted(facts.RiffEnd() - facts.fileLength, "byte follows", "bytes follow") +
                    ": the file was cut off there, and the chunk that started there is lost.";
         });
@@ -299,7 +310,8 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
                 return "The " + Counted(entry.length, "byte", "bytes") + " from offset " +
                        std::to_string(entry.offset) + " to the end of " + Where(entry) +
                        " are a chunk whose id " + QuotedText(entry.strayId) +
-                       " is not four printable characters; nothing follows it, so readers skip it and nothing "
+                       " is not four printable characters; nothing follows it, so readers skip it and "
+                       "nothing "
                        "is lost.";
             },
             Level::Note);
@@ -312,11 +324,13 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
     report.AddMade(
         entry.offset, entry.parentId,
         [&] {
-            return "The " + Counted(entry.length, "byte", "bytes") + " from offset " + std::to_string(entry.offset) +
-                   " to the end of " + Where(entry) + " do not start with a chunk id, so nothing in them can be read" +
-                   (beforeAudio ? std::string("; readers stop there too and find no ") +
-                                      (input.facts.fmtMet ? "\"data\"" : "\"fmt \"") + " chunk, so they play nothing."
-                                : std::string("; readers skip them, and every chunk before them is read."));
+            return "The " + Counted(entry.length, "byte", "bytes") + " from offset " +
+                   std::to_string(entry.offset) + " to the end of " + Where(entry) +
+                   " do not start with a chunk id, so nothing in them can be read" +
+                   (beforeAudio
+                        ? std::string("; readers stop there too and find no ") +
+                              (input.facts.fmtMet ? "\"data\"" : "\"fmt \"") + " chunk, so they play nothing."
+                        : std::string("; readers skip them, and every chunk before them is read."));
         },
         beforeAudio ? std::nullopt : std::optional(Level::Note));
 }
@@ -325,7 +339,8 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     const auto sentence = [](const MapEntry& chunk) {
         return "The " + Quoted(chunk.id) + " " + What(chunk) + " at offset " + std::to_string(chunk.offset) +
-               " holds " + Counted(chunk.DeclaredSize(), "byte", "bytes") + ", an odd number, but no pad byte follows it";
+               " holds " + Counted(chunk.DeclaredSize(), "byte", "bytes") +
+               ", an odd number, but no pad byte follows it";
     };
     if (const std::optional<MapEntry>& before = PadPending(input);
         before && before->pad == wavedoc::PadByte::Missing && entry.IsChunk()) {
@@ -339,15 +354,16 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
             [&] {
                 return sentence(*before) + "; readers that expect one miss the " + Quoted(entry.id) + " " +
                        What(entry) + " after it" +
-                       (stops ? std::string(entry.id == "data" ? " and find no audio." : " and find no format.")
-                              : std::string(" and all after it."));
+                       (stops
+                            ? std::string(entry.id == "data" ? " and find no audio." : " and find no format.")
+                            : std::string(" and all after it."));
             },
             stops || loses ? std::optional(Level::Error) : std::nullopt);
     }
     if (!entry.IsChunk() || entry.pad != wavedoc::PadByte::Missing || !entry.last) return;
     report.AddMade(
-        entry.offset, entry.id, [&] { return sentence(entry) + "; nothing follows it either, so nothing is lost."; },
-        Level::Note);
+        entry.offset, entry.id,
+        [&] { return sentence(entry) + "; nothing follows it either, so nothing is lost."; }, Level::Note);
 }
 
 void CheckPadNotZero(const EntryInput& input, Report& report) {
@@ -384,7 +400,8 @@ void CheckDuplicate(const EntryInput& input, Report& report) {
     report.AddMade(
         entry.offset, entry.id,
         [&] {
-            return "The file holds another " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
+            return "The file holds another " + Quoted(entry.id) + " chunk at offset " +
+                   std::to_string(entry.offset) +
                    (ds64 ? "; a file holds one, and some readers refuse a file with two."
                          : "; a file holds one, so readers (Ondulo too) take the first and ignore this one.");
         },

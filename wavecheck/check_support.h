@@ -102,8 +102,8 @@ struct WalkFacts {
     // At each depth, whether the list whose sub-chunks lie there runs past its
     // own end: its last sub-chunk is cut by the same fault.
     std::array<bool, wavedoc::kMostListDepth + 1> levelCut{};
-    std::uint64_t topLevelPadsMissing = 0;            // top-level chunks without their pad byte
-    MetadataEntries metadata;                         // the chunks the metadata checks read
+    std::uint64_t topLevelPadsMissing = 0;  // top-level chunks without their pad byte
+    MetadataEntries metadata;               // the chunks the metadata checks read
 
     // Where the RIFF size says the RIFF chunk ends (a size from ds64 may reach 2^64).
     std::uint64_t RiffEnd() const {

@@ -152,7 +152,8 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
             facts.RiffEnd() < contentEnd) {
             facts.riffEndsInside = entry;
         }
-        if (entry.stray == wavedoc::Stray::NotAChunk && !entry.afterRiffEnd && (!facts.fmtMet || !facts.dataMet))
+        if (entry.stray == wavedoc::Stray::NotAChunk && !entry.afterRiffEnd &&
+            (!facts.fmtMet || !facts.dataMet))
             facts.topLevelNotAChunk = true;
         if (!facts.chunkAfterRiffEnd && entry.IsChunk() && entry.afterRiffEnd &&
             entry.present == entry.DeclaredSize()) {

@@ -24,10 +24,10 @@ using wavtest::Words;
 //   notes/go-wav_listChunkInHeader.wav                           a note
 //   warned/go-wav_flloop.wav                                     a warning and a note
 //   broken/hound_fuzz-oom-48ae4cd0.wav                           errors
-//   other/wavefile-js_RIFX-16bit-mono.wav, other/readme.txt      RIFX, which the chunk list refuses; no WAV file
-//   rf64/small.rf64                                              RF64, which the chunk list refuses; no finding
-//   loop -> .                                                    a link back up
-//   all/*, all/again/*                                           the whole corpus, twice
+//   other/wavefile-js_RIFX-16bit-mono.wav, other/readme.txt      RIFX, which the chunk list refuses; no WAV
+//   file rf64/small.rf64                                              RF64, which the chunk list refuses; no
+//   finding loop -> .                                                    a link back up all/*, all/again/*
+//   the whole corpus, twice
 class CorpusTree {
 public:
     CorpusTree() {
@@ -41,7 +41,8 @@ public:
         const std::string ds64 = U32(76) + U32(0) + U32(4) + U32(0) + U32(2) + U32(0) + U32(0);
         std::filesystem::create_directories(dir_.Path("tree/rf64"));
         dir_.File("tree/rf64/small.rf64", "RF64" + U32(0xFFFFFFFF) + "WAVE" + Chunk("ds64", ds64) +
-                                              Chunk("fmt ", PcmFormat(1, 8000, 16)) + Chunk("data", "abcd", 0xFFFFFFFF));
+                                              Chunk("fmt ", PcmFormat(1, 8000, 16)) +
+                                              Chunk("data", "abcd", 0xFFFFFFFF));
         dir_.File("tree/other/readme.txt", "Not a WAV file.\n");
         std::filesystem::create_symlink(".", dir_.Path("tree/loop"));
         for (const auto& file : std::filesystem::directory_iterator(wavtest::CorpusDir())) {
@@ -119,7 +120,8 @@ TEST(DumpCollection, ExitsWithTheWorstStatusOfItsFilesAndSummarisesTheCheck) {
         // reads it, and finds nothing.
         {"--check -r tree/clean tree/rf64", 0,
          "ondulo-dump: The file \"tree/rf64/small.rf64\" starts with \"RF64\", "
-         "not \"RIFF\": the chunk list shows RIFF files only, but the structure map and the check read it. It is "
+         "not \"RIFF\": the chunk list shows RIFF files only, but the structure map and the check read it. "
+         "It is "
          "an RF64 file, the 64-bit form of WAV for recordings over 4 GB.\n"
          "summary:\n  files\t3\n  with errors\t0\n  with warnings and no errors\t0\n  with only notes\t0\n"
          "  clean\t3\n  not readable\t0\n  check not finished\t0\n  files with each finding code: none\n"},

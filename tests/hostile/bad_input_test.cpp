@@ -195,7 +195,8 @@ const HostileCase kCases[] = {
      FileOf("RF64" + U32(0xFFFFFFFF) + "WAVE" + Chunk("ds64", std::string(28, '\0'))),
      1,
      "The file \"%1\" starts with \"RF64\", not \"RIFF\": the chunk list shows RIFF files only, and View > "
-     "Structure\u2026 (Ctrl+M) shows this one. It is an RF64 file, the 64-bit form of WAV for recordings over "
+     "Structure\u2026 (Ctrl+M) shows this one. It is an RF64 file, the 64-bit form of WAV for recordings "
+     "over "
      "4 GB.",
      {},
      {},

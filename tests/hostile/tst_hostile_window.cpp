@@ -40,9 +40,12 @@ const QString kNotRegular =
     "pipe or a socket).";
 
 const QString kShortErrors =
-    "The \"labl\" sub-chunk at offset 35 says it holds 100 bytes, but its \"LIST\" chunk ends after 9 of them. "
-    "The \"fact\" chunk at offset 12 holds 3 bytes, an odd number, but no pad byte follows it; readers that expect "
-    "one miss the \"LIST\" chunk after it and all after it. The \"fmt \" chunk holds only 2 bytes; its format "
+    "The \"labl\" sub-chunk at offset 35 says it holds 100 bytes, but its \"LIST\" chunk ends after 9 of "
+    "them. "
+    "The \"fact\" chunk at offset 12 holds 3 bytes, an odd number, but no pad byte follows it; readers that "
+    "expect "
+    "one miss the \"LIST\" chunk after it and all after it. The \"fmt \" chunk holds only 2 bytes; its "
+    "format "
     "fields take 16.";
 
 const std::map<QString, WindowCase>& Cases() {
@@ -58,7 +61,8 @@ const std::map<QString, WindowCase>& Cases() {
         {"RF64 head",
          {[](const ScratchDir& s) { return s.File("long.wav", "RF64" + U32(0xFFFFFFFF) + "WAVE"); },
           "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" starts with \"RF64\", not \"RIFF\": the chunk "
-          "list shows RIFF files only, and View > Structure\u2026 (Ctrl+M) shows this one. It is an RF64 file, the "
+          "list shows RIFF files only, and View > Structure\u2026 (Ctrl+M) shows this one. It is an RF64 "
+          "file, the "
           "64-bit form of WAV for recordings over 4 GB."}},
         {"AIFF head",
          {[](const ScratchDir& s) { return s.File("apple.wav", "FORM" + U32(4) + "AIFF"); },

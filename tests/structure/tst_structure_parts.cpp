@@ -409,8 +409,9 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, json);
         QFETCH(bool, rf64);
-        const std::string path = rf64 ? scratch_.File("big.wav", "RF64" + RiffFile(kFmt + Chunk("data", "abcd")).substr(4))
-                                      : scratch_.File("mixed.wav", MixedFile());
+        const std::string path =
+            rf64 ? scratch_.File("big.wav", "RF64" + RiffFile(kFmt + Chunk("data", "abcd")).substr(4))
+                 : scratch_.File("mixed.wav", MixedFile());
         DumpOptions options;
         options.structure = !json;
         options.json = json;

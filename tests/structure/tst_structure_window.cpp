@@ -244,9 +244,9 @@ private slots:
         QCOMPARE(CurrentEntry(structure), QStringLiteral("130 JUNK"));
         QCOMPARE(ByteSelection(structure), QStringLiteral("Selected: 1 byte at offset 130 (0x82)."));
         Key(structure, Qt::Key_C, Qt::ControlModifier);
-        QVERIFY2(QApplication::clipboard()->text().startsWith(
-                     "error\t130\tJUNK\tpad-missing\tThe \"JUNK\" chunk"),
-                 qPrintable(QApplication::clipboard()->text()));
+        QVERIFY2(
+            QApplication::clipboard()->text().startsWith("error\t130\tJUNK\tpad-missing\tThe \"JUNK\" chunk"),
+            qPrintable(QApplication::clipboard()->text()));
 
         // Its bytes: "JUNK", the size 3 and "abc", no pad byte.
         auto* bytes = Find<QTableView>(structure, "tvBytes");

@@ -78,7 +78,8 @@ std::string WaveForm(const std::string& tag, const std::string& what) {
 // The forms the structure window maps and checks.
 std::string MappedForm(const std::string& tag, const std::string& what) {
     return "The file \"in.wav\" starts with \"" + tag +
-           "\", not \"RIFF\": the chunk list shows RIFF files only, and View > Structure\u2026 (Ctrl+M) shows "
+           "\", not \"RIFF\": the chunk list shows RIFF files only, and View > Structure\u2026 (Ctrl+M) "
+           "shows "
            "this one. " +
            what;
 }

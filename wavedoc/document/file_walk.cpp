@@ -80,7 +80,8 @@ void WalkFile(const ByteSource& source, std::uint64_t riffSize, const Ds64Sizes*
         Level& level = levels.back();
         const std::optional<ChunkHeader> header = level.walk.Next();
         if (!header) {
-            if (std::optional<MapEntry> stray = StrayEntry(source, order, level.walk, riffEnd, depth, level)) {
+            if (std::optional<MapEntry> stray =
+                    StrayEntry(source, order, level.walk, riffEnd, depth, level)) {
                 visit(*stray);
             }
             levels.pop_back();

@@ -49,7 +49,7 @@ struct MapEntry {
     // four printable characters and whose size runs exactly to the end of
     // the level (its pad byte included). That id, as stored; else empty.
     std::string strayId;
-    std::uint64_t leftOut = 0;              // unmapped: how many entries they hold
+    std::uint64_t leftOut = 0;  // unmapped: how many entries they hold
     Listing listing = Listing::Listed;
     Stray stray = Stray::None;
     bool afterRiffEnd = false;  // starts at or after the end the RIFF size gives

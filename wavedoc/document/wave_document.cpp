@@ -65,12 +65,14 @@ std::string NotRiff(const std::string& name, const std::string& head) {
     const std::string notRiff = NotWave(name, "it does not start with \"RIFF\"");
     const OtherForm* form = FindOtherForm(head);
     if (form == nullptr) return notRiff;
-    const std::string starts = "The file \"" + name + "\" starts with \"" + head.substr(0, 4) + "\", not \"RIFF\"";
+    const std::string starts =
+        "The file \"" + name + "\" starts with \"" + head.substr(0, 4) + "\", not \"RIFF\"";
     std::string verdict = notRiff;
     if (FormOf(head, LoadForms::AnyForm)) {
         // RF64, BW64 and RIFX: the structure window maps and checks them.
-        verdict = starts +
-                  ": the chunk list shows RIFF files only, and View > Structure\u2026 (Ctrl+M) shows this one.";
+        verdict =
+            starts +
+            ": the chunk list shows RIFF files only, and View > Structure\u2026 (Ctrl+M) shows this one.";
     } else if (form->waveForm) {
         verdict = starts + ", and Ondulo reads only RIFF files.";
     }
@@ -291,8 +293,8 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
     std::optional<std::uint64_t> shownList;
     if (std::optional<ListChoice::Candidate> chosen = lists.TakeChosen()) {
         shownList = chosen->list.offset;
-        list =
-            ListChunk(SpanOf(chosen->list, TypeOf(ChunkKind::List), source, order), std::move(chosen->places));
+        list = ListChunk(SpanOf(chosen->list, TypeOf(ChunkKind::List), source, order),
+                         std::move(chosen->places));
     }
     map = std::move(mapBuilder).Finish();
     SettleListListings(map, shownList);

@@ -22,8 +22,8 @@ std::optional<Ds64Sizes> ReadDs64(const ByteSource& source) {
         return std::nullopt;
     }
     Ds64Sizes sizes;
-    sizes.chunkSize =
-        static_cast<std::uint32_t>(FieldReader(header, OwnerName{std::string(layout::kDs64Id)}).Bits32(4, "size"));
+    sizes.chunkSize = static_cast<std::uint32_t>(
+        FieldReader(header, OwnerName{std::string(layout::kDs64Id)}).Bits32(4, "size"));
     // The fields as far as both the chunk's size and the file hold them.
     std::string head = source.Read(kAt + layout::kChunkHeaderSize,
                                    std::min<std::uint64_t>(sizes.chunkSize, layout::kDs64Fields));

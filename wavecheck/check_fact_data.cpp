@@ -99,7 +99,9 @@ void CheckFactLength(const CheckInput& input, Report& report) {
             return;
         report.Add(fact.Offset(), fact.Name(),
                    "The \"fact\" chunk gives " + LengthWords(input, samples) +
-                       ", but the \"data\" chunk holds " + Counted(*frames, "frame", "frames") + ".");
+                       ", but the \"data\" chunk holds " + Counted(*frames, "frame", "frames") +
+                       "; readers of this format go by the \"data\" chunk's size, so nothing is lost.",
+                   Level::Note);
         return;
     }
     const std::optional<std::uint64_t> capacity = AdpcmCapacity(input, *code);
@@ -117,7 +119,7 @@ void CheckPartialFrame(const CheckInput& input, Report& report) {
     const wavedoc::GenericChunk& data = input.document.Data();
     const std::optional<std::uint64_t> bytes = Present(data);
     // A data chunk cut off by the end of the file is past-end's to tell.
-    if (!bytes || *bytes < Stored(data.Size())) return;
+    if (!bytes || *bytes < DeclaredDataSize(input)) return;
     // The frame as readers work it out: a wrong block align is block-align's.
     const std::optional<std::uint64_t> frame = FrameSize(input);
     if (!frame || *bytes % *frame == 0) return;

@@ -1,4 +1,5 @@
 // The format fields of the fmt chunk.
+#include <algorithm>
 #include <bit>
 
 #include "wavecheck/checks.h"
@@ -17,6 +18,17 @@ constexpr std::uint64_t kChannelMaskEnd = 24;
 // Formats whose frame is one sample per channel, each in whole bytes: block
 // align and byte rate follow from the other fields.
 bool IsUncompressed(const CheckInput& input) { return FrameIsBlock(input); }
+
+// FFmpeg reads the audio in packets of the most whole blocks that fit in
+// 4096 bytes (4096 bytes for a block of 0 or 1) and drops what is left of a
+// frame at a packet's end: whether that loses samples of this data chunk.
+bool SplitsFrames(const CheckInput& input, std::uint64_t blockAlign, std::uint64_t frame) {
+    constexpr std::uint64_t kPacket = 4096;
+    const std::uint64_t packet =
+        blockAlign > 1 ? std::max(blockAlign, kPacket / blockAlign * blockAlign) : kPacket;
+    const std::optional<std::uint64_t> bytes = Present(input.document.Data());
+    return packet % frame != 0 && bytes && *bytes > packet;
+}
 
 bool IsExtensible(const CheckInput& input) {
     return HasFormatFields(input) && static_cast<std::uint32_t>(input.document.Fmt().CompressionCode()) ==
@@ -58,7 +70,7 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     // A block that is no whole number of frames splits frames: readers that
     // read by blocks (FFmpeg) lose samples. Otherwise readers take the frame
     // from the channels and bits; strict loaders refuse the format.
-    const bool splits = blockAlign != 0 && blockAlign % expected != 0;
+    const bool splits = SplitsFrames(input, blockAlign, expected);
     report.Add(
         fmt.Offset(), fmt.Name(),
         "The \"fmt \" chunk gives a block align of " + Counted(blockAlign, "byte", "bytes") +

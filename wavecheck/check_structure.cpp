@@ -77,11 +77,14 @@ bool IsTrailerId(std::string_view id) {
 // the audio: a fixed window, whatever the size of the audio.
 constexpr std::uint64_t kTrailerWindow = 64 * 1024;
 
-std::optional<ChunksInAudio> ChunksAfterAudio(const CheckInput& input, const MapEntry& data) {
-    const std::uint64_t window = std::min(data.present, kTrailerWindow);
-    const std::uint64_t end = data.offset + layout::kChunkHeaderSize + data.present;
-    const std::uint64_t start = end - window;
-    const std::string bytes = input.document.Source()->Read(start, window);
+// Chunks in the last bytes of the data chunk whose sizes run from one to
+// the next exactly to `end`: the data chunk's own end, or past it the end
+// of the file, where the data chunk's size takes in the start of them.
+std::optional<ChunksInAudio> ChunksAtEnd(const CheckInput& input, const MapEntry& data, std::uint64_t end) {
+    const std::uint64_t contentEnd = data.offset + layout::kChunkHeaderSize + data.present;
+    if (end < contentEnd || end - contentEnd > kTrailerWindow) return std::nullopt;
+    const std::uint64_t start = contentEnd - std::min(data.present, kTrailerWindow);
+    const std::string bytes = input.document.Source()->Read(start, end - start);
     const auto sizeAt = [&](std::size_t at) {
         std::uint64_t size = 0;
         for (std::size_t i = 0; i < 4; ++i)
@@ -92,7 +95,10 @@ std::optional<ChunksInAudio> ChunksAfterAudio(const CheckInput& input, const Map
     // is followed once, so the window costs its length, not its square.
     std::vector<bool> fails(bytes.size(), false);
     std::vector<std::uint64_t> passed;
-    for (std::size_t first = 0; first + layout::kChunkHeaderSize <= bytes.size(); ++first) {
+    // The first chunk starts inside the data chunk.
+    const std::size_t firstLimit = static_cast<std::size_t>(contentEnd - start);
+    for (std::size_t first = 0; first < firstLimit && first + layout::kChunkHeaderSize <= bytes.size();
+         ++first) {
         if (fails[first] || !IsTrailerId(std::string_view(bytes).substr(first, 4))) continue;
         std::uint64_t at = first;
         std::uint64_t count = 0;
@@ -109,6 +115,25 @@ std::optional<ChunksInAudio> ChunksAfterAudio(const CheckInput& input, const Map
             at = next + size % 2;
         }
         for (const std::uint64_t place : passed) fails[place] = true;
+    }
+    return std::nullopt;
+}
+
+std::optional<ChunksInAudio> ChunksAfterAudio(const CheckInput& input, const MapEntry& data) {
+    return ChunksAtEnd(input, data, data.offset + layout::kChunkHeaderSize + data.present);
+}
+
+// The first id of a chunk writers add after the audio within the first bytes
+// of a run of stray bytes, and where it stands: a chunk the bytes before it
+// hide from every reader.
+std::optional<std::pair<std::uint64_t, std::string>> KnownIdWithin(const CheckInput& input,
+                                                                   const MapEntry& stray) {
+    const std::string bytes =
+        input.document.Source()->Read(stray.offset, std::min(stray.length, kTrailerWindow));
+    for (std::size_t at = 1; at + layout::kChunkHeaderSize <= bytes.size(); ++at) {
+        const std::string_view id = std::string_view(bytes).substr(at, 4);
+        if (IsTrailerId(id) || id == "data" || id == "fmt ")
+            return std::pair(stray.offset + at, std::string(id));
     }
     return std::nullopt;
 }
@@ -301,7 +326,11 @@ void CheckCutHeader(const EntryInput& input, Report& report) {
 void CheckNotAChunk(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.stray != wavedoc::Stray::NotAChunk || AreTrailingBytes(input)) return;
-    if (!entry.strayId.empty()) {
+    // Before the fmt or data chunk readers stop where Ondulo stops and find no
+    // audio; after both, what the bytes hold decides (CheckStrayAfterAudio).
+    const bool beforeAudio = entry.depth == 0 && (!input.facts.fmtMet || !input.facts.dataMet);
+    if (entry.depth == 0 && !beforeAudio) return;
+    if (!entry.strayId.empty() && !beforeAudio) {
         // One chunk whose id is not printable, with nothing after it: readers
         // skip it as a chunk they do not know.
         report.AddMade(
@@ -317,10 +346,6 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
             Level::Note);
         return;
     }
-    // Readers stop where Ondulo stops: before the fmt or data chunk, they
-    // find no audio; after both, or inside a list, bytes that are no chunk
-    // hold nothing any reader gets.
-    const bool beforeAudio = entry.depth == 0 && (!input.facts.fmtMet || !input.facts.dataMet);
     report.AddMade(
         entry.offset, entry.parentId,
         [&] {
@@ -333,6 +358,56 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
                         : std::string("; readers skip them, and every chunk before them is read."));
         },
         beforeAudio ? std::nullopt : std::optional(Level::Note));
+}
+
+void CheckStrayAfterAudio(const CheckInput& input, Report& report) {
+    const WalkFacts& facts = input.facts;
+    if (!facts.strayAfterAudio) return;
+    const MapEntry& stray = *facts.strayAfterAudio;
+    const std::string bytes = "The " + Counted(stray.length, "byte", "bytes") + " from offset " +
+                              std::to_string(stray.offset) +
+                              " to the end of the file do not start with a chunk id";
+    const std::optional<MapEntry>& before = facts.lastTopLevelChunk;
+    const bool afterData =
+        before && before->id == "data" && before->offset + before->Covered() == stray.offset;
+    if (afterData && before->size == 0) {
+        // A streaming writer's placeholder: the audio follows an empty data chunk.
+        report.Add(
+            stray.offset, "",
+            bytes + ": they follow the " + ChunkAt(*before) +
+                ", whose size of 0 a streaming writer likely never filled in, so they are likely its audio; "
+                "readers that trust the size find none, others play what follows as noise.");
+        return;
+    }
+    if (afterData) {
+        if (const std::optional<ChunksInAudio> taken =
+                ChunksAtEnd(input, *before, stray.offset + stray.length)) {
+            report.Add(stray.offset, "",
+                       bytes + ": the " + ChunkAt(*before) + " takes in the start of the " +
+                           Quoted(taken->firstId) + " chunk at offset " + std::to_string(taken->offset) +
+                           ", whose rest they are; readers play that as noise and lose the chunk.");
+            return;
+        }
+    }
+    if (const std::optional<std::pair<std::uint64_t, std::string>> hidden = KnownIdWithin(input, stray)) {
+        report.Add(stray.offset, "",
+                   bytes + ", but a " + Quoted(hidden->second) + " chunk id stands among them at offset " +
+                       std::to_string(hidden->first) +
+                       ": readers stop before it and lose that chunk and all after it.");
+        return;
+    }
+    if (!stray.strayId.empty()) {
+        report.Add(
+            stray.offset, "",
+            "The " + Counted(stray.length, "byte", "bytes") + " from offset " + std::to_string(stray.offset) +
+                " to the end of the file are a chunk whose id " + QuotedText(stray.strayId) +
+                " is not four printable characters; nothing follows it, so readers skip it and nothing is "
+                "lost.",
+            Level::Note);
+        return;
+    }
+    report.Add(stray.offset, "", bytes + "; readers skip them, and every chunk before them is read.",
+               Level::Note);
 }
 
 void CheckPadMissing(const EntryInput& input, Report& report) {
@@ -395,8 +470,10 @@ void CheckDuplicate(const EntryInput& input, Report& report) {
                        (entry.id == layout::kDs64Id && input.facts.ds64Chunks > 1) ||
                        (entry.id == "MD5 " && input.facts.md5Chunks > 1);
     if (!later) return;
-    // libsndfile refuses an RF64 file with a second ds64 chunk.
+    // libsndfile refuses an RF64 file with a second ds64 chunk; a second
+    // digest no reader of the audio looks at.
     const bool ds64 = entry.id == layout::kDs64Id;
+    const bool md5 = entry.id == "MD5 ";
     report.AddMade(
         entry.offset, entry.id,
         [&] {
@@ -405,7 +482,9 @@ void CheckDuplicate(const EntryInput& input, Report& report) {
                    (ds64 ? "; a file holds one, and some readers refuse a file with two."
                          : "; a file holds one, so readers (Ondulo too) take the first and ignore this one.");
         },
-        ds64 ? std::optional(Level::Error) : std::nullopt);
+        ds64  ? std::optional(Level::Error)
+        : md5 ? std::optional(Level::Note)
+              : std::nullopt);
 }
 
 void CheckChunkId(const EntryInput& input, Report& report) {
@@ -458,10 +537,12 @@ void CheckTrailingBytes(const CheckInput& input, Report& report) {
     const std::string sentence = Counted(trailing, "byte follows", "bytes follow") +
                                  " the end of the RIFF chunk at offset " + std::to_string(riffEnd);
     if (const std::optional<MapEntry>& chunk = facts.chunkAfterRiffEnd) {
-        report.Add(riffEnd, "",
-                   sentence + "; they hold the " + ChunkAt(*chunk) +
-                       ", which readers that go by the RIFF size lose.",
-                   Level::Warning);
+        // libsndfile and FFmpeg read on past the RIFF size and take it all the
+        // same: nothing is lost to them.
+        report.Add(
+            riffEnd, "",
+            sentence + "; they hold the " + ChunkAt(*chunk) +
+                ", which readers that stop at the RIFF size miss, though libsndfile and FFmpeg read it.");
         return;
     }
     report.Add(riffEnd, "", sentence + "; they hold no whole chunk, so nothing is lost.");

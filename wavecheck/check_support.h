@@ -91,6 +91,11 @@ struct WalkFacts {
     // Bytes that are no chunk at the top level before the fmt or the data
     // chunk was met: what follows is lost to every reader.
     bool topLevelNotAChunk = false;
+    // Bytes that are no chunk at the top level after the fmt and data chunks:
+    // whether readers lose anything there is judged once the file is loaded,
+    // by what the bytes and the data chunk before them hold.
+    std::optional<wavedoc::MapEntry> strayAfterAudio;
+    std::optional<wavedoc::MapEntry> lastTopLevelChunk;  // the last top-level chunk before the current entry
     bool fmtMet = false;   // a top-level fmt chunk came before the current entry
     bool dataMet = false;  // a top-level data chunk came before the current entry
     std::optional<wavedoc::MapEntry> chunkAfterRiffEnd;  // the first whole top-level chunk past the RIFF end

@@ -18,6 +18,7 @@ void CheckByteOrder(const CheckInput& input, Report& report);
 void CheckPastEnd(const EntryInput& input, Report& report);
 void CheckCutHeader(const EntryInput& input, Report& report);
 void CheckNotAChunk(const EntryInput& input, Report& report);
+void CheckStrayAfterAudio(const CheckInput& input, Report& report);
 void CheckPadMissing(const EntryInput& input, Report& report);
 void CheckPadNotZero(const EntryInput& input, Report& report);
 void CheckDuplicate(const EntryInput& input, Report& report);

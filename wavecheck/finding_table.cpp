@@ -33,7 +33,7 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"byte-order", Level::Error, nullptr, detail::CheckByteOrder},
     {"past-end", Level::Error, detail::CheckPastEnd, nullptr},
     {"cut-header", Level::Error, detail::CheckCutHeader, nullptr},
-    {"not-a-chunk", Level::Error, detail::CheckNotAChunk, nullptr},
+    {"not-a-chunk", Level::Error, detail::CheckNotAChunk, detail::CheckStrayAfterAudio},
     {"pad-missing", Level::Warning, detail::CheckPadMissing, nullptr},
     {"pad-not-zero", Level::Note, detail::CheckPadNotZero, nullptr},
     {"duplicate", Level::Warning, detail::CheckDuplicate, nullptr},
@@ -155,6 +155,10 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
         if (entry.stray == wavedoc::Stray::NotAChunk && !entry.afterRiffEnd &&
             (!facts.fmtMet || !facts.dataMet))
             facts.topLevelNotAChunk = true;
+        if (entry.stray == wavedoc::Stray::NotAChunk && facts.fmtMet && facts.dataMet &&
+            !(entry.afterRiffEnd && !facts.riffEndsInside)) {
+            facts.strayAfterAudio = entry;
+        }
         if (!facts.chunkAfterRiffEnd && entry.IsChunk() && entry.afterRiffEnd &&
             entry.present == entry.DeclaredSize()) {
             facts.chunkAfterRiffEnd = entry;
@@ -173,6 +177,7 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
         (entry.pad == wavedoc::PadByte::Missing || (entry.padValue && *entry.padValue != 0))) {
         facts.padPending[depth] = entry;
     }
+    if (entry.depth == 0 && entry.IsChunk()) facts.lastTopLevelChunk = entry;
     if (entry.depth == 0 && entry.id == "fmt ") facts.fmtMet = true;
     if (entry.depth == 0 && entry.id == "data") facts.dataMet = true;
     if (entry.IsChunk() && entry.IsList() && depth < wavedoc::kMostListDepth) {

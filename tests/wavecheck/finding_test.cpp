@@ -162,6 +162,21 @@ std::vector<Case> Cases() {
         {"not-a-chunk", "unprintable id before the data chunk", 36,
          RiffFile(kFmt + "\x01\x02\x03\x04" + U32(0) + Chunk("junk", "") + kData), Wav(Chunk("junk", "")),
          Level::Error, "readers stop there too and find no \"data\" chunk, so they play nothing."},
+        {"not-a-chunk", "stray bytes hiding a chunk after them", 52,
+         Wav("\x01\x02\x03" + Chunk("smpl", SmplPayload({}, {}))), Wav(Chunk("smpl", SmplPayload({}, {}))),
+         Level::Error, "but a \"smpl\" chunk id stands among them at offset 55: readers stop before it"},
+        {"not-a-chunk", "audio after a data chunk of size 0, a streaming placeholder", 44,
+         RiffFile(kFmt + Chunk("data", "", 0) + std::string(8, '\x01')), Wav(""), Level::Error,
+         "whose size of 0 a streaming writer likely never filled in, so they are likely its audio;"},
+        {"not-a-chunk", "a data chunk whose size takes in the start of the chunk after it", 56,
+         RiffFile(kFmt +
+                  Chunk("data",
+                        std::string(8, '\0') +
+                            Chunk("LIST", ListPayload("INFO", Chunk("INAM", "abcd"))).substr(0, 4),
+                        12) +
+                  Chunk("LIST", ListPayload("INFO", Chunk("INAM", "abcd"))).substr(4)),
+         Wav(Chunk("LIST", ListPayload("INFO", Chunk("INAM", "abcd")))), Level::Error,
+         "takes in the start of the \"LIST\" chunk at offset 52, whose rest they are;"},
         {"not-a-chunk", "stray bytes after the fmt and data chunks", 52,
          Wav("\x01\x02\x03\x04" + U32(7) + "x"), Wav(Chunk("junk", "")), Level::Note,
          "readers skip them, and every chunk before them is read."},
@@ -201,9 +216,9 @@ std::vector<Case> Cases() {
         {"fmt-missing", "data alone", 0, RiffFile(kData), Wav("")},
         {"data-missing", "fmt alone", 0, RiffFile(kFmt), Wav("")},
         {"data-before-fmt", "data first", 12, RiffFile(kData + kFmt), Wav("")},
-        {"trailing-bytes", "a chunk after the RIFF end, which readers going by it lose", 52,
-         Wav("") + Chunk("id3 ", "ID3"), Wav(Chunk("id3 ", "ID3")), Level::Warning,
-         "they hold the \"id3 \" chunk at offset 52, which readers that go by the RIFF size lose."},
+        {"trailing-bytes", "a chunk after the RIFF end, which libsndfile and FFmpeg read all the same", 52,
+         Wav("") + Chunk("id3 ", "ID3"), Wav(Chunk("id3 ", "ID3")), Level::Note,
+         "they hold the \"id3 \" chunk at offset 52, which readers that stop at the RIFF size miss, though"},
         {"trailing-bytes", "stray bytes after the RIFF end", 52, Wav("") + "\x01\x02\x03", Wav(""),
          Level::Note, "they hold no whole chunk, so nothing is lost."},
         {"trailing-bytes", "placeholder RIFF size", 52, Wav("") + Chunk("junk", ""),
@@ -218,9 +233,13 @@ std::vector<Case> Cases() {
          WithFormat(Format(1, 2, 8000, 16000, 2, 16)), WithFormat(Format(1, 2, 8000, 32000, 2, 16))},
         {"block-align", "stereo in 2 bytes", 12, WithFormat(Format(1, 2, 8000, 16000, 2, 16)),
          WithFormat(Format(1, 1, 8000, 16000, 2, 12)), std::nullopt,
-         "block align of 2 bytes, but a frame of 16-bit samples in 2 channels takes 4 bytes; readers that "
-         "read by "
-         "blocks split frames"},
+         "block align of 2 bytes, but a frame of 16-bit samples in 2 channels takes 4 bytes; readers work "
+         "the "
+         "frame out"},
+        {"block-align", "3 for 4-byte frames: FFmpeg's packets split frames", 12,
+         RiffFile(Chunk("fmt ", Format(1, 2, 8000, 32000, 3, 16)) + Chunk("data", std::string(8192, '\0'))),
+         WithFormat(Format(1, 2, 8000, 32000, 4, 16)), Level::Error,
+         "readers that read by blocks split frames and lose samples."},
         {
             "block-align",
             "8-bit mono in 2 bytes",

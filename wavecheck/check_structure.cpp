@@ -85,11 +85,9 @@ std::optional<ChunksInAudio> ChunksAtEnd(const CheckInput& input, const MapEntry
     if (end < contentEnd || end - contentEnd > kTrailerWindow) return std::nullopt;
     const std::uint64_t start = contentEnd - std::min(data.present, kTrailerWindow);
     const std::string bytes = input.document.Source()->Read(start, end - start);
+    // In the file's byte order: most significant byte first in a RIFX file.
     const auto sizeAt = [&](std::size_t at) {
-        std::uint64_t size = 0;
-        for (std::size_t i = 0; i < 4; ++i)
-            size |= std::uint64_t{static_cast<unsigned char>(bytes[at + 4 + i])} << (8 * i);
-        return size;
+        return wavedoc::NumberIn(std::string_view(bytes).substr(at + 4, 4), input.document.Order());
     };
     // A run that fails from one place fails from every place it passed: each
     // is followed once, so the window costs its length, not its square.

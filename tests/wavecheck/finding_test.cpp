@@ -147,6 +147,12 @@ std::vector<Case> Cases() {
          Wav(""), Level::Error,
          "Its last 22 bytes, from offset 52, are 1 chunk written after the audio, the first a \"LIST\" "
          "chunk;"},
+        {"unfinished", "chunks after the audio of a RIFX file, sizes most significant byte first", 36,
+         "RIFX" + std::string("\xFF\xFF\xFF\xFF", 4) + "WAVE" + "fmt " + std::string("\0\0\0\x10", 4) +
+             std::string("\0\x01\0\x01\0\0\x1F\x40\0\0\x3E\x80\0\x02\0\x10", 16) + "data" +
+             std::string("\xFF\xFF\xFF\xFF", 4) + std::string(8, '\0') + "JUNK" +
+             std::string("\0\0\0\x02", 4) + "ab",
+         Wav(""), Level::Error, "the first a \"JUNK\" chunk;"},
         {"byte-order", "a RIFX head on a file written least significant byte first", 0,
          "RIFX" + Wav("").substr(4), Wav(""), Level::Error,
          "but its sizes fit the file only the other way round"},

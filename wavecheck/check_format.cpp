@@ -102,14 +102,14 @@ namespace {
 
 // Past the end of a fmt chunk that runs past its end lie the bytes of what
 // it swallowed: its extension is not judged (past-end says it).
-bool FmtIsCut(const wavedoc::FmtChunk& fmt) { return fmt.Present() < Stored(fmt.Size()); }
+bool FmtIsCut(const CheckInput& input) { return SizeTakesInMore(input, input.document.Fmt()); }
 
 }  // namespace
 
 void CheckCbSize(const CheckInput& input, Report& report) {
     if (!HasFormatFields(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
-    if (FmtIsCut(fmt)) return;
+    if (FmtIsCut(input)) return;
     const std::uint64_t size = Stored(fmt.Size());
     if (size < kExtensionStart || fmt.Present() < kExtensionStart) {
         if (IsExtensible(input)) {
@@ -137,7 +137,7 @@ void CheckFmtExtra(const CheckInput& input, Report& report) {
     if (!HasFormatFields(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const std::uint64_t size = Stored(fmt.Size());
-    if (FmtIsCut(fmt) || size < kExtensionStart) return;
+    if (FmtIsCut(input) || size < kExtensionStart) return;
     const std::uint64_t cbSize = static_cast<std::uint16_t>(fmt.ExtraFormatByteCount());
     if (kExtensionStart + cbSize >= size) return;  // cb-size, or all its bytes counted
     const std::uint64_t extra = size - kExtensionStart - cbSize;
@@ -148,9 +148,7 @@ void CheckFmtExtra(const CheckInput& input, Report& report) {
 }
 
 void CheckValidBits(const CheckInput& input, Report& report) {
-    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd ||
-        FmtIsCut(input.document.Fmt()))
-        return;
+    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd || FmtIsCut(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const std::uint64_t valid = static_cast<std::uint32_t>(fmt.ValidBitsPerSample());
     const std::uint64_t bits = static_cast<std::uint32_t>(fmt.BitsPerSample());
@@ -162,9 +160,7 @@ void CheckValidBits(const CheckInput& input, Report& report) {
 }
 
 void CheckChannelMask(const CheckInput& input, Report& report) {
-    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kChannelMaskEnd ||
-        FmtIsCut(input.document.Fmt()))
-        return;
+    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kChannelMaskEnd || FmtIsCut(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const auto speakers = static_cast<std::uint64_t>(std::popcount(Stored(fmt.ChannelMask())));
     const auto channels = static_cast<std::uint64_t>(fmt.ChannelCount());

@@ -136,6 +136,14 @@ std::optional<std::pair<std::uint64_t, std::string>> KnownIdWithin(const CheckIn
     return std::nullopt;
 }
 
+// Stray bytes after the audio right after a data chunk of size 0: a
+// streaming writer's placeholder, with the audio after it.
+bool StrayFollowsEmptyData(const WalkFacts& facts) {
+    const std::optional<MapEntry>& before = facts.lastTopLevelChunk;
+    return facts.strayAfterAudio && before && before->id == "data" && before->size == 0 &&
+           before->offset + before->Covered() == facts.strayAfterAudio->offset;
+}
+
 // The RIFF size the check goes by is the ds64 chunk's: the RIFF size field
 // holds 0xFFFFFFFF in a 64-bit file that has one.
 bool RiffSizeInDs64(const CheckInput& input) {
@@ -223,7 +231,9 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
     const WalkFacts& facts = input.facts;
     const bool riff = facts.RiffSizeIsPlaceholder();
     const bool last = facts.LastChunkSizeIsPlaceholder();
-    if (!riff && !last) return;
+    // An empty data chunk followed by its audio: not-a-chunk says it, the
+    // placeholder sizes with it.
+    if ((!riff && !last) || StrayFollowsEmptyData(facts)) return;
     std::vector<std::string> fields;
     if (riff && RiffSizeInDs64(input)) {
         fields.push_back("the RIFF size in its ds64 chunk holds " + std::to_string(facts.riffSize));
@@ -368,7 +378,7 @@ void CheckStrayAfterAudio(const CheckInput& input, Report& report) {
     const std::optional<MapEntry>& before = facts.lastTopLevelChunk;
     const bool afterData =
         before && before->id == "data" && before->offset + before->Covered() == stray.offset;
-    if (afterData && before->size == 0) {
+    if (StrayFollowsEmptyData(facts)) {
         // A streaming writer's placeholder: the audio follows an empty data chunk.
         report.Add(
             stray.offset, "",

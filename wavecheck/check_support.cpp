@@ -59,6 +59,14 @@ std::optional<std::uint64_t> Present(const wavedoc::ChunkBase& chunk) {
     return chunk.Present();
 }
 
+bool SizeTakesInMore(const CheckInput& input, const wavedoc::ChunkBase& chunk) {
+    if (chunk.Name().empty()) return false;
+    if (chunk.Present() < Stored(chunk.Size())) return true;
+    const std::uint64_t end = chunk.Offset() + layout::kChunkHeaderSize + chunk.Present();
+    const std::optional<std::uint64_t>& stray = input.facts.topLevelStray;
+    return stray && (*stray == end || *stray == end + 1);
+}
+
 bool HasFormatFields(const CheckInput& input) {
     const std::optional<std::uint64_t> present = Present(input.document.Fmt());
     return present && *present >= layout::kFormatFields;

@@ -96,6 +96,7 @@ struct WalkFacts {
     // by what the bytes and the data chunk before them hold.
     std::optional<wavedoc::MapEntry> strayAfterAudio;
     std::optional<wavedoc::MapEntry> lastTopLevelChunk;  // the last top-level chunk before the current entry
+    std::optional<std::uint64_t> topLevelStray;          // where top-level bytes that are no chunk start
     bool fmtMet = false;   // a top-level fmt chunk came before the current entry
     bool dataMet = false;  // a top-level data chunk came before the current entry
     std::optional<wavedoc::MapEntry> chunkAfterRiffEnd;  // the first whole top-level chunk past the RIFF end
@@ -224,6 +225,12 @@ struct FirstFault {
 // The content bytes present of a chunk the document holds; nothing when the
 // file has no such chunk.
 std::optional<std::uint64_t> Present(const wavedoc::ChunkBase& chunk);
+
+// Whether a chunk's size takes in what follows it: it runs past the end of
+// the file, or bytes that are no chunk start right after it (its size runs
+// into the next chunk). Its fields past its own are then not judged: the
+// finding about the size or the stray bytes says it.
+bool SizeTakesInMore(const CheckInput& input, const wavedoc::ChunkBase& chunk);
 
 // Whether the fmt chunk holds its 16 bytes of fields.
 bool HasFormatFields(const CheckInput& input);

@@ -155,6 +155,8 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
         if (entry.stray == wavedoc::Stray::NotAChunk && !entry.afterRiffEnd &&
             (!facts.fmtMet || !facts.dataMet))
             facts.topLevelNotAChunk = true;
+        if (entry.stray == wavedoc::Stray::NotAChunk && !facts.topLevelStray)
+            facts.topLevelStray = entry.offset;
         if (entry.stray == wavedoc::Stray::NotAChunk && facts.fmtMet && facts.dataMet &&
             !(entry.afterRiffEnd && !facts.riffEndsInside)) {
             facts.strayAfterAudio = entry;

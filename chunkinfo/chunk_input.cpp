@@ -22,10 +22,7 @@ wavedoc::FieldReader ChunkInput::Fields(std::uint64_t offset, std::uint64_t coun
     return wavedoc::FieldReader(Read(offset, count), wavedoc::OwnerName{entry_->id}, Order());
 }
 
-wavedoc::ByteOrder ChunkInput::Order() const {
-    return document_->Form() == wavedoc::FileForm::Rifx ? wavedoc::ByteOrder::Big
-                                                        : wavedoc::ByteOrder::Little;
-}
+wavedoc::ByteOrder ChunkInput::Order() const { return document_->Order(); }
 
 // The fmt fields are read only when the load read that far of the chunk, so
 // a short or missing fmt chunk gives nothing instead of an error.

@@ -31,7 +31,12 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
 
     FileOverview overview;
     overview.refusal = document.FormRefusal();
-    if (!overview.refusal.empty()) outcome.status = wavedoc::LoadNotRiff;
+    // The chunk list's refusal is no fault of the file: it makes the file
+    // unread only where nothing but the chunk list's rows is asked for; the
+    // structure and the check read it, and the findings alone then decide.
+    if (!overview.refusal.empty() && writer.WantsRows() && !writer.WantsFindings()) {
+        outcome.status = wavedoc::LoadNotRiff;
+    }
     if (overview.refusal.empty()) {
         for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
             overview.chunks.push_back({chunk->Name(), chunk->Size()});

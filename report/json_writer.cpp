@@ -339,8 +339,9 @@ void JsonReportWriter::Refused(const std::string& path, std::int16_t status, con
 }
 
 void JsonReportWriter::BeginFile(const std::string& path, const FileOverview& overview) {
-    BeginFileObject(path, overview.refusal.empty() ? wavedoc::LoadOk : wavedoc::LoadNotRiff, overview.refusal,
-                    overview);
+    // A file the chunk list refuses is still mapped and checked here: its
+    // status is that of a file read, the refusal its "error".
+    BeginFileObject(path, wavedoc::LoadOk, overview.refusal, overview);
     firstChunk_ = true;
 }
 

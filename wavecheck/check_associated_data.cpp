@@ -41,7 +41,7 @@ const std::vector<AdtlEntryFields>& AdtlEntries(const CheckInput& input, const w
                         static_cast<std::size_t>(KeptCount(list.LabeledTexts())));
         const auto add = [&](const auto& entry) {
             AdtlEntryFields fields{entry.Offset(), entry.Present(), std::decay_t<decltype(entry)>::kId,
-                                   std::nullopt};
+                                   std::nullopt, entry.Present() < Stored(entry.Size())};
             if (entry.Present() >= layout::kLabelFixedBytes) fields.cuePointId = Stored(entry.CuePointId());
             entries.push_back(fields);
         };
@@ -117,20 +117,22 @@ void CheckLtxtPastData(const CheckInput& input, Report& report) {
     fault.AddTo(report, "labelled text", "labelled texts");
 }
 
-// Labels and notes, whose readers take the text up to its zero byte, and the
-// items of INFO lists, whose readers go by the item's size: a note there.
+// Labels and notes, and the items of INFO lists: their readers go by the
+// sub-chunk's size, so a text without its zero byte loses nothing. A text
+// cut off with its sub-chunk is past-end's to tell.
 void CheckTextUnterminated(const CheckInput& input, Report& report) {
     if (const wavedoc::ListChunk* list = ShownAdtl(input)) {
         FirstFault fault;
         for (const AdtlEntryFields& entry : AdtlEntries(input, *list)) {
             if (entry.id == layout::kLabelledTextId) continue;  // its text is optional
             const std::uint64_t start = entry.offset + layout::kChunkHeaderSize;
-            if (entry.present < layout::kLabelFixedBytes ||
+            if (entry.cut || entry.present < layout::kLabelFixedBytes ||
                 HoldsZero(input, start, entry.present, layout::kLabelFixedBytes)) {
                 continue;
             }
             fault.Note(entry.offset, entry.offset, entry.id, [&] {
-                return Unterminated(Quoted(entry.id), entry.offset) + ", so readers may run on past it.";
+                return Unterminated(Quoted(entry.id), entry.offset) +
+                       "; readers go by the sub-chunk's size, so nothing is lost.";
             });
         }
         fault.AddTo(report, "text", "texts");
@@ -149,7 +151,7 @@ void CheckTextUnterminated(const CheckInput& input, Report& report) {
                    " hold none), as INFO texts do; readers go by the item's size, so nothing is lost.";
         });
     }
-    info.AddTo(report, "INFO item", "INFO items", Level::Note);
+    info.AddTo(report, "INFO item", "INFO items");
 }
 
 }  // namespace wavecheck::detail

@@ -36,7 +36,7 @@ void CheckCount(const Chunk& chunk, std::int32_t (Chunk::*countField)() const,
 
 void CheckCueCount(const CheckInput& input, Report& report) {
     const wavedoc::CueChunk& cue = input.document.Cue();
-    if (cue.Name().empty()) return;
+    if (cue.Name().empty() || SizeTakesInMore(input, cue)) return;
     CheckCount(cue, &wavedoc::CueChunk::CuePointCount, layout::kCuePoints, report);
 }
 

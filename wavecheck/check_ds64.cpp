@@ -36,9 +36,22 @@ void CheckDs64NotFirst(const CheckInput& input, Report& report) {
                    std::string(FormName(input)) + " look for it, so they do not find the sizes it gives.");
 }
 
+void CheckDs64Short(const CheckInput& input, Report& report) {
+    const std::optional<wavedoc::Ds64Sizes>& ds64 = input.document.Ds64();
+    if (!IsSixtyFourBit(input) || !ds64 || ds64->chunkSize >= layout::kDs64Fields) return;
+    report.Add(
+        layout::kRiffHeaderSize, std::string(layout::kDs64Id),
+        "The \"ds64\" chunk at offset 12 holds only " + CountField(ds64->chunkSize, "byte", "bytes") +
+            ", but its fields (the RIFF size, the data size and the sample count, 8 bytes each, and the "
+            "table length) take 28" +
+            (ds64->HoldsDataSize() ? std::string() : ", so it gives no size for the \"data\" chunk") +
+            "; readers that read them all lose their place in the file and refuse it.");
+}
+
 void CheckDs64Table(const CheckInput& input, Report& report) {
     const std::optional<wavedoc::Ds64Sizes>& ds64 = input.document.Ds64();
-    if (!IsSixtyFourBit(input) || !ds64) return;
+    // A chunk too short to hold the table length is ds64-short's to tell.
+    if (!IsSixtyFourBit(input) || !ds64 || ds64->heldFields < layout::kDs64Fields) return;
     const std::uint64_t room =
         ds64->chunkSize > layout::kDs64Fields ? ds64->chunkSize - layout::kDs64Fields : 0;
     const std::uint64_t held = room / layout::kDs64TableEntry;

@@ -1,4 +1,6 @@
 // The fact chunk and the data chunk's length.
+#include <algorithm>
+
 #include "wavecheck/checks.h"
 
 namespace wavecheck::detail {
@@ -30,6 +32,31 @@ std::optional<std::uint64_t> AdpcmCapacity(const CheckInput& input, std::uint32_
     const std::optional<std::uint64_t> inLast = AdpcmSamplesInBlock(code, *bytes % blockAlign, channels);
     if (!perBlock || !inLast) return std::nullopt;
     return *bytes / blockAlign * *perBlock + (*bytes % blockAlign == 0 ? 0 : *inLast);
+}
+
+// The size the data chunk declares: from ds64 in a 64-bit file.
+std::uint64_t DeclaredDataSize(const CheckInput& input) {
+    const wavedoc::GenericChunk& data = input.document.Data();
+    const std::uint32_t stored = Stored(data.Size());
+    const std::optional<wavedoc::Ds64Sizes>& ds64 = input.document.Ds64();
+    if (stored == wavedoc::layout::kSizeInDs64 && ds64 && ds64->HoldsDataSize()) return ds64->dataSize;
+    return stored;
+}
+
+// "a length of 5 samples", or where the four bytes of the field are
+// printable text (a chunk id, as where a writer left another chunk's header),
+// those bytes: "the bytes "FILT" (1414285638 samples)".
+std::string LengthWords(const CheckInput& input, std::uint64_t samples) {
+    const wavedoc::FactChunk& fact = input.document.Fact();
+    const std::string field =
+        input.document.Source()->Read(fact.Offset() + wavedoc::layout::kChunkHeaderSize, kFactFields);
+    const bool text =
+        field.size() == kFactFields && std::all_of(field.begin(), field.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+        });
+    if (!text) return "a length of " + CountSize(samples, "sample", "samples") + " per channel";
+    return "the bytes " + QuotedText(field) + " where its length belongs (read as " +
+           CountSize(samples, "sample", "samples") + " per channel)";
 }
 
 }  // namespace
@@ -64,17 +91,24 @@ void CheckFactLength(const CheckInput& input, Report& report) {
     if (FrameIsBlock(input)) {
         const std::optional<std::uint64_t> frames = DataFrames(input);
         if (!frames || samples == *frames) return;
+        // A data chunk cut short by the end of the file (past-end) is judged
+        // by the size it declares.
+        const wavedoc::GenericChunk& data = input.document.Data();
+        const std::optional<std::uint64_t> frame = FrameSize(input);
+        if (frame && data.Present() < DeclaredDataSize(input) && samples == DeclaredDataSize(input) / *frame)
+            return;
         report.Add(fact.Offset(), fact.Name(),
-                   "The \"fact\" chunk gives a length of " + CountSize(samples, "sample", "samples") +
-                       " per channel, but the \"data\" chunk holds " + Counted(*frames, "frame", "frames") +
-                       ".");
+                   "The \"fact\" chunk gives " + LengthWords(input, samples) +
+                       ", but the \"data\" chunk holds " + Counted(*frames, "frame", "frames") +
+                       "; readers of this format go by the \"data\" chunk's size, so nothing is lost.",
+                   Level::Note);
         return;
     }
     const std::optional<std::uint64_t> capacity = AdpcmCapacity(input, *code);
     if (!capacity || samples <= *capacity) return;
     report.Add(fact.Offset(), fact.Name(),
-               "The \"fact\" chunk gives a length of " + CountSize(samples, "sample", "samples") +
-                   " per channel, but the \"data\" chunk's blocks hold at most " +
+               "The \"fact\" chunk gives " + LengthWords(input, samples) +
+                   ", but the \"data\" chunk's blocks hold at most " +
                    Counted(*capacity, "sample", "samples") + " per channel.");
 }
 
@@ -85,9 +119,11 @@ void CheckPartialFrame(const CheckInput& input, Report& report) {
     const wavedoc::GenericChunk& data = input.document.Data();
     const std::optional<std::uint64_t> bytes = Present(data);
     // A data chunk cut off by the end of the file is past-end's to tell.
-    if (!bytes || *bytes < Stored(data.Size())) return;
-    const auto blockAlign = static_cast<std::uint64_t>(input.document.Fmt().BytesPerSample());
-    if (blockAlign == 0 || *bytes % blockAlign == 0) return;
+    if (!bytes || *bytes < DeclaredDataSize(input)) return;
+    // The frame as readers work it out: a wrong block align is block-align's.
+    const std::optional<std::uint64_t> frame = FrameSize(input);
+    if (!frame || *bytes % *frame == 0) return;
+    const std::uint64_t blockAlign = *frame;
     // A writer that counts the pad byte of odd-sized audio in the chunk's
     // size leaves exactly that byte over: nothing is lost.
     if (*bytes % blockAlign == 1 && (*bytes - 1) % 2 == 1) {

@@ -1,4 +1,5 @@
 // The format fields of the fmt chunk.
+#include <algorithm>
 #include <bit>
 
 #include "wavecheck/checks.h"
@@ -17,6 +18,17 @@ constexpr std::uint64_t kChannelMaskEnd = 24;
 // Formats whose frame is one sample per channel, each in whole bytes: block
 // align and byte rate follow from the other fields.
 bool IsUncompressed(const CheckInput& input) { return FrameIsBlock(input); }
+
+// FFmpeg reads the audio in packets of the most whole blocks that fit in
+// 4096 bytes (4096 bytes for a block of 0 or 1) and drops what is left of a
+// frame at a packet's end: whether that loses samples of this data chunk.
+bool SplitsFrames(const CheckInput& input, std::uint64_t blockAlign, std::uint64_t frame) {
+    constexpr std::uint64_t kPacket = 4096;
+    const std::uint64_t packet =
+        blockAlign > 1 ? std::max(blockAlign, kPacket / blockAlign * blockAlign) : kPacket;
+    const std::optional<std::uint64_t> bytes = Present(input.document.Data());
+    return packet % frame != 0 && bytes && *bytes > packet;
+}
 
 bool IsExtensible(const CheckInput& input) {
     return HasFormatFields(input) && static_cast<std::uint32_t>(input.document.Fmt().CompressionCode()) ==
@@ -55,31 +67,49 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     const std::uint64_t expected = channels * ((bits + 7) / 8);
     const std::uint64_t blockAlign = static_cast<std::uint32_t>(fmt.BytesPerSample());
     if (blockAlign == expected) return;
-    report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk gives a block align of " + Counted(blockAlign, "byte", "bytes") +
-                   ", but a frame of " + std::to_string(bits) + "-bit samples in " +
-                   Counted(channels, "channel", "channels") + " takes " + Counted(expected, "byte", "bytes") +
-                   ".");
+    // A block that is no whole number of frames splits frames: readers that
+    // read by blocks (FFmpeg) lose samples. Otherwise readers take the frame
+    // from the channels and bits; strict loaders refuse the format.
+    const bool splits = SplitsFrames(input, blockAlign, expected);
+    report.Add(
+        fmt.Offset(), fmt.Name(),
+        "The \"fmt \" chunk gives a block align of " + Counted(blockAlign, "byte", "bytes") +
+            ", but a frame of " + std::to_string(bits) + "-bit samples in " +
+            Counted(channels, "channel", "channels") + " takes " + Counted(expected, "byte", "bytes") +
+            (splits ? "; readers that read by blocks split frames and lose samples."
+                    : "; readers work the frame out from those, but strict loaders refuse the format."),
+        splits ? Level::Error : Level::Warning);
 }
 
 void CheckByteRate(const CheckInput& input, Report& report) {
     if (!IsUncompressed(input)) return;  // a compressed format's byte rate is an average
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::optional<std::uint64_t> frame = FrameSize(input);
+    if (!frame) return;  // fmt-zero
+    // The frame as the channels and bits make it: a wrong block align is
+    // block-align's to tell, and a byte rate right for the frame is right.
     const std::uint64_t rate = Stored(fmt.SampleRate());
-    const std::uint64_t blockAlign = static_cast<std::uint32_t>(fmt.BytesPerSample());
     const std::uint64_t byteRate = Stored(fmt.BytesPerSecond());
-    if (byteRate == rate * blockAlign) return;
+    if (byteRate == rate * *frame) return;
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk gives " + Counted(byteRate, "byte", "bytes") + " per second, but " +
                    Counted(rate, "frame per second", "frames per second") + " of " +
-                   Counted(blockAlign, "byte", "bytes") +
-                   std::string(Agreeing(rate, " makes ", " each make ")) +
-                   Counted(rate * blockAlign, "byte", "bytes") + " per second.");
+                   Counted(*frame, "byte", "bytes") + std::string(Agreeing(rate, " makes ", " each make ")) +
+                   Counted(rate * *frame, "byte", "bytes") + " per second.");
 }
+
+namespace {
+
+// Past the end of a fmt chunk that runs past its end lie the bytes of what
+// it swallowed: its extension is not judged (past-end says it).
+bool FmtIsCut(const CheckInput& input) { return SizeTakesInMore(input, input.document.Fmt()); }
+
+}  // namespace
 
 void CheckCbSize(const CheckInput& input, Report& report) {
     if (!HasFormatFields(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    if (FmtIsCut(input)) return;
     const std::uint64_t size = Stored(fmt.Size());
     if (size < kExtensionStart || fmt.Present() < kExtensionStart) {
         if (IsExtensible(input)) {
@@ -89,7 +119,7 @@ void CheckCbSize(const CheckInput& input, Report& report) {
         }
         return;
     }
-    const std::uint64_t cbSize = static_cast<std::uint32_t>(fmt.ExtraFormatByteCount());
+    const std::uint64_t cbSize = static_cast<std::uint16_t>(fmt.ExtraFormatByteCount());
     if (kExtensionStart + cbSize > size) {
         report.Add(fmt.Offset(), fmt.Name(),
                    "The \"fmt \" chunk's extension size (cbSize) says " +
@@ -103,8 +133,22 @@ void CheckCbSize(const CheckInput& input, Report& report) {
     }
 }
 
+void CheckFmtExtra(const CheckInput& input, Report& report) {
+    if (!HasFormatFields(input)) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t size = Stored(fmt.Size());
+    if (FmtIsCut(input) || size < kExtensionStart) return;
+    const std::uint64_t cbSize = static_cast<std::uint16_t>(fmt.ExtraFormatByteCount());
+    if (kExtensionStart + cbSize >= size) return;  // cb-size, or all its bytes counted
+    const std::uint64_t extra = size - kExtensionStart - cbSize;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk holds " + Counted(extra, "byte", "bytes") +
+                   " after its extension, which its extension size (cbSize) of " + std::to_string(cbSize) +
+                   " does not count; readers skip them, so nothing is lost.");
+}
+
 void CheckValidBits(const CheckInput& input, Report& report) {
-    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd) return;
+    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd || FmtIsCut(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const std::uint64_t valid = static_cast<std::uint32_t>(fmt.ValidBitsPerSample());
     const std::uint64_t bits = static_cast<std::uint32_t>(fmt.BitsPerSample());
@@ -116,7 +160,7 @@ void CheckValidBits(const CheckInput& input, Report& report) {
 }
 
 void CheckChannelMask(const CheckInput& input, Report& report) {
-    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kChannelMaskEnd) return;
+    if (!IsExtensible(input) || *Present(input.document.Fmt()) < kChannelMaskEnd || FmtIsCut(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const auto speakers = static_cast<std::uint64_t>(std::popcount(Stored(fmt.ChannelMask())));
     const auto channels = static_cast<std::uint64_t>(fmt.ChannelCount());

@@ -16,22 +16,39 @@ struct SmplLayout {
     std::uint64_t after = 0;        // stored size less the fields
     std::uint64_t loopBytes = 0;    // cSampleLoops records
     std::uint64_t samplerData = 0;  // cbSamplerData
+    bool zerosAfterLoops = false;   // the bytes after the counted loops are zeros (as far as read)
     // The count claims more loops than the size makes room for.
     bool TooManyLoops() const { return loopBytes > after; }
     // No sampler data, and whole loop records beyond the counted ones: the
     // count is too low.
     bool TooFewLoops() const {
-        return samplerData == 0 && after > loopBytes && (after - loopBytes) % kLoopSize == 0;
+        return samplerData == 0 && after > loopBytes && (after - loopBytes) % kLoopSize == 0 &&
+               !zerosAfterLoops;
     }
 };
 
+// The bytes after the counted loops are looked through for anything but
+// zeros up to this many.
+constexpr std::uint64_t kMostFillerRead = 4096;
+
+// Nothing, too, for a chunk that runs past its end: what its size claims
+// lies beyond the file, past-end says so.
 std::optional<SmplLayout> LayoutOf(const CheckInput& input) {
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
     const std::optional<std::uint64_t> present = Present(smpl);
     const std::uint64_t size = Stored(smpl.Size());
-    if (!present || *present < kSmplFields || size < kSmplFields) return std::nullopt;
-    return SmplLayout{size - kSmplFields, std::uint64_t{Stored(smpl.SampleLoopCount())} * kLoopSize,
-                      Stored(smpl.SamplerData())};
+    if (!present || *present < kSmplFields || size < kSmplFields || *present < size) return std::nullopt;
+    SmplLayout held{size - kSmplFields, std::uint64_t{Stored(smpl.SampleLoopCount())} * kLoopSize,
+                    Stored(smpl.SamplerData())};
+    // Bytes after the counted loops that are all zeros are a writer's unused
+    // room, neither loops nor sampler data.
+    if (held.after > held.loopBytes) {
+        const std::uint64_t from = smpl.Offset() + layout::kChunkHeaderSize + kSmplFields + held.loopBytes;
+        const std::string rest =
+            input.document.Source()->Read(from, std::min(held.after - held.loopBytes, kMostFillerRead));
+        held.zerosAfterLoops = rest.find_first_not_of('\0') == std::string::npos;
+    }
+    return held;
 }
 
 std::uint64_t LoopOffset(const wavedoc::SmplChunk& smpl, std::int32_t index) {
@@ -73,7 +90,7 @@ void CheckSamplerData(const CheckInput& input, Report& report) {
     const std::optional<SmplLayout> layout = LayoutOf(input);
     if (!layout || layout->TooManyLoops() || layout->TooFewLoops()) return;  // loop-count
     const std::uint64_t rest = layout->after - layout->loopBytes;
-    if (layout->samplerData == rest) return;
+    if (layout->samplerData == rest || (layout->samplerData == 0 && layout->zerosAfterLoops)) return;
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
     report.Add(
         smpl.Offset(), smpl.Name(),

@@ -29,6 +29,10 @@ bool WalkFacts::RiffSizeIsPlaceholder() const {
 }
 
 bool WalkFacts::LastChunkSizeIsPlaceholder() const {
+    // In a 64-bit file 0xFFFFFFFF leaves the size to ds64: where ds64 gives
+    // none, ds64-missing or ds64-short says so.
+    const bool sixtyFour = form == wavedoc::FileForm::Rf64 || form == wavedoc::FileForm::Bw64;
+    if (sixtyFour && lastTopLevel && lastTopLevel->size == layout::kSizeInDs64) return false;
     return lastTopLevel && lastTopLevel->id == "data" && !lastTopLevel->ds64Size &&
            layout::IsStreamingPlaceholder(lastTopLevel->size) && lastTopLevel->present < lastTopLevel->size;
 }
@@ -55,6 +59,14 @@ std::optional<std::uint64_t> Present(const wavedoc::ChunkBase& chunk) {
     return chunk.Present();
 }
 
+bool SizeTakesInMore(const CheckInput& input, const wavedoc::ChunkBase& chunk) {
+    if (chunk.Name().empty()) return false;
+    if (chunk.Present() < Stored(chunk.Size())) return true;
+    const std::uint64_t end = chunk.Offset() + layout::kChunkHeaderSize + chunk.Present();
+    const std::optional<std::uint64_t>& stray = input.facts.topLevelStray;
+    return stray && (*stray == end || *stray == end + 1);
+}
+
 bool HasFormatFields(const CheckInput& input) {
     const std::optional<std::uint64_t> present = Present(input.document.Fmt());
     return present && *present >= layout::kFormatFields;
@@ -78,12 +90,24 @@ bool FrameIsBlock(const CheckInput& input) {
     return code && (*code == kPcm || *code == kFloat || *code == kALaw || *code == kMuLaw);
 }
 
+std::optional<std::uint64_t> FrameSize(const CheckInput& input) {
+    if (!HasFormatFields(input)) return std::nullopt;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    std::uint64_t size = static_cast<std::uint16_t>(fmt.BytesPerSample());
+    if (FrameIsBlock(input)) {
+        const std::uint64_t channels = static_cast<std::uint16_t>(fmt.ChannelCount());
+        const std::uint64_t bits = static_cast<std::uint16_t>(fmt.BitsPerSample());
+        if (channels * bits != 0) size = channels * ((bits + 7) / 8);
+    }
+    if (size == 0) return std::nullopt;
+    return size;
+}
+
 std::optional<std::uint64_t> DataFrames(const CheckInput& input) {
     const std::optional<std::uint64_t> bytes = Present(input.document.Data());
-    if (!bytes || !HasFormatFields(input)) return std::nullopt;
-    const auto blockAlign = static_cast<std::uint64_t>(input.document.Fmt().BytesPerSample());
-    if (blockAlign == 0) return std::nullopt;
-    return *bytes / blockAlign;
+    const std::optional<std::uint64_t> frame = FrameSize(input);
+    if (!bytes || !frame) return std::nullopt;
+    return *bytes / *frame;
 }
 
 std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
@@ -105,7 +129,7 @@ std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
 std::uint64_t FactSamples(const CheckInput& input) {
     const std::uint32_t stored = Stored(input.document.Fact().SampleCount());
     const std::optional<wavedoc::Ds64Sizes>& ds64 = input.document.Ds64();
-    return stored == layout::kSizeInDs64 && ds64 ? ds64->sampleCount : stored;
+    return stored == layout::kSizeInDs64 && ds64 && ds64->HoldsSampleCount() ? ds64->sampleCount : stored;
 }
 
 namespace {

@@ -10,6 +10,8 @@
 #include "text/counted.h"
 #include "wavecheck/findings.h"
 #include "wavecheck/metadata_entries.h"
+#include "text/counted.h"
+#include "wavedoc/document/structure_map.h"
 #include "wavedoc/reading/riff_layout.h"
 
 // What the check functions share: the report they add findings to, the facts
@@ -84,8 +86,31 @@ struct WalkFacts {
     std::optional<wavedoc::MapEntry> md5;             // the first top-level "MD5 " chunk
     std::optional<wavedoc::MapEntry> riffEndsInside;  // the first top-level chunk the RIFF end cuts
     bool topLevelRunsPastEnd = false;                 // a top-level chunk runs past the end of the file
-    std::uint64_t topLevelPadsMissing = 0;            // top-level chunks without their pad byte
-    MetadataEntries metadata;                         // the chunks the metadata checks read
+    // The file ends inside a top-level chunk header while the RIFF size says
+    // more follows: the file was cut there.
+    bool topLevelCutHeader = false;
+    // Bytes that are no chunk at the top level before the fmt or the data
+    // chunk was met: what follows is lost to every reader.
+    bool topLevelNotAChunk = false;
+    // Bytes that are no chunk at the top level after the fmt and data chunks:
+    // whether readers lose anything there is judged once the file is loaded,
+    // by what the bytes and the data chunk before them hold.
+    std::optional<wavedoc::MapEntry> strayAfterAudio;
+    std::optional<wavedoc::MapEntry> lastTopLevelChunk;  // the last top-level chunk before the current entry
+    std::optional<std::uint64_t> topLevelStray;          // where top-level bytes that are no chunk start
+    bool fmtMet = false;   // a top-level fmt chunk came before the current entry
+    bool dataMet = false;  // a top-level data chunk came before the current entry
+    std::optional<wavedoc::MapEntry> chunkAfterRiffEnd;  // the first whole top-level chunk past the RIFF end
+    std::uint64_t ds64Chunks = 0;                        // top-level ds64 chunks so far
+    std::uint64_t md5Chunks = 0;                         // top-level "MD5 " chunks so far
+    // At each depth, the chunk before the current entry when its pad byte
+    // (missing, or not zero) is judged by what follows it.
+    std::array<std::optional<wavedoc::MapEntry>, wavedoc::kMostListDepth + 1> padPending;
+    // At each depth, whether the list whose sub-chunks lie there runs past its
+    // own end: its last sub-chunk is cut by the same fault.
+    std::array<bool, wavedoc::kMostListDepth + 1> levelCut{};
+    std::uint64_t topLevelPadsMissing = 0;  // top-level chunks without their pad byte
+    MetadataEntries metadata;               // the chunks the metadata checks read
 
     // Where the RIFF size says the RIFF chunk ends (a size from ds64 may reach 2^64).
     std::uint64_t RiffEnd() const {
@@ -97,6 +122,14 @@ struct WalkFacts {
     bool RiffSizeIsPlaceholder() const;
     // The last chunk, a data chunk, has such a placeholder for its size.
     bool LastChunkSizeIsPlaceholder() const;
+    // The file ends before the chunks do: cut inside a chunk or a header, or
+    // before the end its RIFF size gives; or bytes that are no chunk stand
+    // where the fmt or data chunk should. Whatever is missing then is lost
+    // with it, and the finding that says where tells it.
+    bool EndsShort() const {
+        return topLevelRunsPastEnd || topLevelCutHeader || topLevelNotAChunk ||
+               (!RiffSizeIsPlaceholder() && RiffEnd() > fileLength);
+    }
 };
 
 // What a check of one walked entry reads.
@@ -143,6 +176,7 @@ struct AdtlEntryFields {
     std::uint64_t present = 0;
     std::string_view id;                      // "labl", "note" or "ltxt"
     std::optional<std::uint32_t> cuePointId;  // when the entry holds one
+    bool cut = false;                         // it runs past the end of its list or the file
 };
 
 struct CheckInput {
@@ -193,6 +227,12 @@ struct FirstFault {
 // file has no such chunk.
 std::optional<std::uint64_t> Present(const wavedoc::ChunkBase& chunk);
 
+// Whether a chunk's size takes in what follows it: it runs past the end of
+// the file, or bytes that are no chunk start right after it (its size runs
+// into the next chunk). Its fields past its own are then not judged: the
+// finding about the size or the stray bytes says it.
+bool SizeTakesInMore(const CheckInput& input, const wavedoc::ChunkBase& chunk);
+
 // Whether the fmt chunk holds its 16 bytes of fields.
 bool HasFormatFields(const CheckInput& input);
 
@@ -213,8 +253,14 @@ inline constexpr std::uint32_t kImaAdpcm = 0x11;
 // length follows from the data chunk's size.
 bool FrameIsBlock(const CheckInput& input);
 
-// The whole frames of the data chunk: its bytes present over the block align.
-// Nothing without data, format fields or a block align.
+// The bytes of one frame: for formats whose frame is the block, one sample
+// per channel in whole bytes, as readers work it out from the channels and
+// bits whatever the block align says; for others the block align. Nothing
+// without format fields, or where that comes to 0.
+std::optional<std::uint64_t> FrameSize(const CheckInput& input);
+
+// The whole frames of the data chunk: its bytes present over the frame size.
+// Nothing without data or a frame size.
 std::optional<std::uint64_t> DataFrames(const CheckInput& input);
 
 // How long the audio is, in sample frames, and how a sentence names that

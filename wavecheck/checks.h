@@ -11,14 +11,18 @@ namespace wavecheck::detail {
 void CheckRiffSize(const CheckInput& input, Report& report);
 void CheckDs64Missing(const CheckInput& input, Report& report);
 void CheckDs64NotFirst(const CheckInput& input, Report& report);
+void CheckDs64Short(const CheckInput& input, Report& report);
 void CheckDs64Table(const CheckInput& input, Report& report);
 void CheckUnfinished(const CheckInput& input, Report& report);
+void CheckByteOrder(const CheckInput& input, Report& report);
 void CheckPastEnd(const EntryInput& input, Report& report);
 void CheckCutHeader(const EntryInput& input, Report& report);
 void CheckNotAChunk(const EntryInput& input, Report& report);
+void CheckStrayAfterAudio(const CheckInput& input, Report& report);
 void CheckPadMissing(const EntryInput& input, Report& report);
 void CheckPadNotZero(const EntryInput& input, Report& report);
 void CheckDuplicate(const EntryInput& input, Report& report);
+void CheckChunkId(const EntryInput& input, Report& report);
 void CheckFmtMissing(const CheckInput& input, Report& report);
 void CheckDataMissing(const CheckInput& input, Report& report);
 void CheckDataBeforeFmt(const CheckInput& input, Report& report);
@@ -30,6 +34,7 @@ void CheckFmtZero(const CheckInput& input, Report& report);
 void CheckBlockAlign(const CheckInput& input, Report& report);
 void CheckByteRate(const CheckInput& input, Report& report);
 void CheckCbSize(const CheckInput& input, Report& report);
+void CheckFmtExtra(const CheckInput& input, Report& report);
 void CheckValidBits(const CheckInput& input, Report& report);
 void CheckChannelMask(const CheckInput& input, Report& report);
 
@@ -59,6 +64,9 @@ void CheckLoopType(const CheckInput& input, Report& report);
 void CheckLoopCueId(const CheckInput& input, Report& report);
 void CheckUnityNote(const CheckInput& input, Report& report);
 void CheckInstRange(const CheckInput& input, Report& report);
+
+// check_short_chunks.cpp
+void CheckChunkShort(const CheckInput& input, Report& report);
 
 // check_bext.cpp
 void CheckBextVersion(const CheckInput& input, Report& report);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <new>
 #include <vector>
@@ -26,23 +27,27 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"riff-size", Level::Warning, nullptr, detail::CheckRiffSize},
     {"ds64-missing", Level::Error, nullptr, detail::CheckDs64Missing},
     {"ds64-not-first", Level::Error, nullptr, detail::CheckDs64NotFirst},
+    {"ds64-short", Level::Error, nullptr, detail::CheckDs64Short},
     {"ds64-table", Level::Warning, nullptr, detail::CheckDs64Table},
     {"unfinished", Level::Warning, nullptr, detail::CheckUnfinished},
+    {"byte-order", Level::Error, nullptr, detail::CheckByteOrder},
     {"past-end", Level::Error, detail::CheckPastEnd, nullptr},
     {"cut-header", Level::Error, detail::CheckCutHeader, nullptr},
-    {"not-a-chunk", Level::Error, detail::CheckNotAChunk, nullptr},
+    {"not-a-chunk", Level::Error, detail::CheckNotAChunk, detail::CheckStrayAfterAudio},
     {"pad-missing", Level::Warning, detail::CheckPadMissing, nullptr},
     {"pad-not-zero", Level::Note, detail::CheckPadNotZero, nullptr},
     {"duplicate", Level::Warning, detail::CheckDuplicate, nullptr},
+    {"chunk-id", Level::Note, detail::CheckChunkId, nullptr},
     {"fmt-missing", Level::Error, nullptr, detail::CheckFmtMissing},
     {"data-missing", Level::Error, nullptr, detail::CheckDataMissing},
     {"data-before-fmt", Level::Warning, nullptr, detail::CheckDataBeforeFmt},
     {"trailing-bytes", Level::Note, nullptr, detail::CheckTrailingBytes},
     {"fmt-short", Level::Error, nullptr, detail::CheckFmtShort},
     {"fmt-zero", Level::Error, nullptr, detail::CheckFmtZero},
-    {"block-align", Level::Error, nullptr, detail::CheckBlockAlign},
+    {"block-align", Level::Warning, nullptr, detail::CheckBlockAlign},
     {"byte-rate", Level::Warning, nullptr, detail::CheckByteRate},
     {"cb-size", Level::Warning, nullptr, detail::CheckCbSize},
+    {"fmt-extra", Level::Note, nullptr, detail::CheckFmtExtra},
     {"valid-bits", Level::Warning, nullptr, detail::CheckValidBits},
     {"channel-mask", Level::Warning, nullptr, detail::CheckChannelMask},
     {"fact-missing", Level::Warning, nullptr, detail::CheckFactMissing},
@@ -55,7 +60,7 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"plst-unknown-cue", Level::Warning, nullptr, detail::CheckPlstUnknownCue},
     {"adtl-unknown-cue", Level::Warning, nullptr, detail::CheckAdtlUnknownCue},
     {"ltxt-past-data", Level::Warning, nullptr, detail::CheckLtxtPastData},
-    {"text-unterminated", Level::Warning, nullptr, detail::CheckTextUnterminated},
+    {"text-unterminated", Level::Note, nullptr, detail::CheckTextUnterminated},
     {"loop-count", Level::Warning, nullptr, detail::CheckLoopCount},
     {"sampler-data", Level::Warning, nullptr, detail::CheckSamplerData},
     {"loop-order", Level::Warning, nullptr, detail::CheckLoopOrder},
@@ -64,6 +69,7 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"loop-cue-id", Level::Note, nullptr, detail::CheckLoopCueId},
     {"unity-note", Level::Warning, nullptr, detail::CheckUnityNote},
     {"inst-range", Level::Warning, nullptr, detail::CheckInstRange},
+    {"chunk-short", Level::Error, nullptr, detail::CheckChunkShort},
     {"bext-version", Level::Note, nullptr, detail::CheckBextVersion},
     {"bext-date", Level::Note, nullptr, detail::CheckBextDate},
     {"bext-reserved", Level::Note, nullptr, detail::CheckBextReserved},
@@ -126,19 +132,38 @@ void FileCheck::Begin(std::uint64_t riffSize, wavedoc::FileForm form, std::uint6
 
 void FileCheck::Entry(const wavedoc::MapEntry& entry) {
     detail::WalkFacts& facts = state_->facts;
+    const auto depth = static_cast<std::size_t>(std::min(entry.depth, wavedoc::kMostListDepth));
     if (entry.depth == 0) {
         facts.lastTopLevel = entry;
-        if (entry.id == "MD5 " && !facts.md5) facts.md5 = entry;
+        if (entry.id == "MD5 " && facts.md5Chunks++ == 0) facts.md5 = entry;
+        if (entry.id == wavedoc::layout::kDs64Id) ++facts.ds64Chunks;
         if (entry.id == wavedoc::layout::kDs64Id && entry.offset != wavedoc::layout::kRiffHeaderSize &&
             !facts.ds64Elsewhere) {
             facts.ds64Elsewhere = entry;
         }
         if (entry.IsChunk() && entry.present < entry.DeclaredSize()) facts.topLevelRunsPastEnd = true;
+        if (entry.stray == wavedoc::Stray::CutHeader && !facts.RiffSizeIsPlaceholder() &&
+            facts.RiffEnd() > facts.fileLength) {
+            facts.topLevelCutHeader = true;
+        }
         if (entry.pad == wavedoc::PadByte::Missing) ++facts.topLevelPadsMissing;
         const std::uint64_t contentEnd = entry.offset + wavedoc::layout::kChunkHeaderSize + entry.present;
         if (!facts.riffEndsInside && entry.IsChunk() && entry.offset < facts.RiffEnd() &&
             facts.RiffEnd() < contentEnd) {
             facts.riffEndsInside = entry;
+        }
+        if (entry.stray == wavedoc::Stray::NotAChunk && !entry.afterRiffEnd &&
+            (!facts.fmtMet || !facts.dataMet))
+            facts.topLevelNotAChunk = true;
+        if (entry.stray == wavedoc::Stray::NotAChunk && !facts.topLevelStray)
+            facts.topLevelStray = entry.offset;
+        if (entry.stray == wavedoc::Stray::NotAChunk && facts.fmtMet && facts.dataMet &&
+            !(entry.afterRiffEnd && !facts.riffEndsInside)) {
+            facts.strayAfterAudio = entry;
+        }
+        if (!facts.chunkAfterRiffEnd && entry.IsChunk() && entry.afterRiffEnd &&
+            entry.present == entry.DeclaredSize()) {
+            facts.chunkAfterRiffEnd = entry;
         }
     }
     facts.metadata.Record(entry);
@@ -146,6 +171,20 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
     for (const std::size_t i : kEntryRows) {
         detail::Report report(state_->buckets[i]);
         kFindings[i].onEntry(input, report);
+    }
+    // What follows a chunk decides its pad byte: the checks above have judged
+    // the one before this entry.
+    facts.padPending[depth].reset();
+    if (entry.IsChunk() && !entry.last &&
+        (entry.pad == wavedoc::PadByte::Missing || (entry.padValue && *entry.padValue != 0))) {
+        facts.padPending[depth] = entry;
+    }
+    if (entry.depth == 0 && entry.IsChunk()) facts.lastTopLevelChunk = entry;
+    if (entry.depth == 0 && entry.id == "fmt ") facts.fmtMet = true;
+    if (entry.depth == 0 && entry.id == "data") facts.dataMet = true;
+    if (entry.IsChunk() && entry.IsList() && depth < wavedoc::kMostListDepth) {
+        facts.padPending[depth + 1].reset();
+        facts.levelCut[depth + 1] = entry.present < entry.DeclaredSize();
     }
 }
 

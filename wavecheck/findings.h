@@ -10,10 +10,11 @@
 #include "wavedoc/document/wave_document.h"
 
 // What is wrong or questionable in a WAV file: one small function per finding
-// code, all listed in one table. Levels: an error means a reader loses
-// content or cannot play the file; a warning, the file breaks the format in a
-// way some readers mishandle; a note, it departs from the letter of the format
-// but nothing is lost.
+// code, all listed in one table. Levels, as real readers (libsndfile,
+// FFmpeg, Python's wave, SoX) bear them out: an error means some reader
+// refuses the file or loses audio or metadata its bytes hold; a warning,
+// every reader gets the content but some report it wrongly, or a common
+// reader relies on the rule it breaks; a note, nothing is lost.
 namespace wavecheck {
 
 enum class Level { Error, Warning, Note };

@@ -11,6 +11,7 @@
 #include "app/dump/dump_options.h"
 #include "support/corpus.h"
 #include "support/run_dump.h"
+#include "support/wav_builder.h"
 
 namespace {
 
@@ -23,9 +24,10 @@ using wavtest::Words;
 //   notes/go-wav_listChunkInHeader.wav                           a note
 //   warned/go-wav_flloop.wav                                     a warning and a note
 //   broken/hound_fuzz-oom-48ae4cd0.wav                           errors
-//   other/wavefile-js_RIFX-16bit-mono.wav, other/readme.txt      not WAV files
-//   loop -> .                                                    a link back up
-//   all/*, all/again/*                                           the whole corpus, twice
+//   other/wavefile-js_RIFX-16bit-mono.wav, other/readme.txt      RIFX, which the chunk list refuses; no WAV
+//   file rf64/small.rf64                                              RF64, which the chunk list refuses; no
+//   finding loop -> .                                                    a link back up all/*, all/again/*
+//   the whole corpus, twice
 class CorpusTree {
 public:
     CorpusTree() {
@@ -35,6 +37,12 @@ public:
         Copy("warned/go-wav_flloop.wav");
         Copy("broken/hound_fuzz-oom-48ae4cd0.wav");
         Copy("other/wavefile-js_RIFX-16bit-mono.wav");
+        using namespace wavtest;
+        const std::string ds64 = U32(76) + U32(0) + U32(4) + U32(0) + U32(2) + U32(0) + U32(0);
+        std::filesystem::create_directories(dir_.Path("tree/rf64"));
+        dir_.File("tree/rf64/small.rf64", "RF64" + U32(0xFFFFFFFF) + "WAVE" + Chunk("ds64", ds64) +
+                                              Chunk("fmt ", PcmFormat(1, 8000, 16)) +
+                                              Chunk("data", "abcd", 0xFFFFFFFF));
         dir_.File("tree/other/readme.txt", "Not a WAV file.\n");
         std::filesystem::create_symlink(".", dir_.Path("tree/loop"));
         for (const auto& file : std::filesystem::directory_iterator(wavtest::CorpusDir())) {
@@ -66,9 +74,8 @@ const std::string kSmallTree = "tree/clean tree/notes tree/warned tree/broken tr
 // The summary of kSmallTree.
 const std::string kSmallTreeSummary =
     "summary:\n  files\t6\n  with errors\t1\n  with warnings and no errors\t1\n  with only notes\t1\n"
-    "  clean\t2\n  not readable\t1\n  check not finished\t0\n  files with each finding code:\n"
-    "    data-missing\t1\n    fmt-missing\t1\n    loop-cue-id\t1\n    loop-type\t1\n    pad-not-zero\t1\n"
-    "    past-end\t1\n";
+    "  clean\t3\n  not readable\t0\n  check not finished\t0\n  files with each finding code:\n"
+    "    loop-cue-id\t1\n    loop-type\t1\n    pad-not-zero\t1\n    past-end\t1\n";
 
 TEST(DumpCollection, OutputIsTheSameWhateverTheNumberOfThreads) {
     const CorpusTree tree;
@@ -109,6 +116,15 @@ TEST(DumpCollection, ExitsWithTheWorstStatusOfItsFilesAndSummarisesTheCheck) {
          "\"RIFF\": the chunk list shows RIFF files only, but the structure map and the check read it. It "
          "is a RIFX file, the big-endian form of RIFF.\n" +
              kSmallTreeSummary},
+        // The chunk list's refusal of an RF64 file is no fault: the check
+        // reads it, and finds nothing.
+        {"--check -r tree/clean tree/rf64", 0,
+         "ondulo-dump: The file \"tree/rf64/small.rf64\" starts with \"RF64\", "
+         "not \"RIFF\": the chunk list shows RIFF files only, but the structure map and the check read it. "
+         "It is "
+         "an RF64 file, the 64-bit form of WAV for recordings over 4 GB.\n"
+         "summary:\n  files\t3\n  with errors\t0\n  with warnings and no errors\t0\n  with only notes\t0\n"
+         "  clean\t3\n  not readable\t0\n  check not finished\t0\n  files with each finding code: none\n"},
         // Without -r a folder is no file.
         {"--check tree/clean", 1,
          "ondulo-dump: The file \"tree/clean\" cannot be read: it is a directory, not a file.\n"},
@@ -132,9 +148,8 @@ TEST(DumpCollection, SummarisesJsonLinesAsTheRunThatWroteThem) {
     EXPECT_EQ(text.exitStatus, run.exitStatus);
     const std::string twice =
         "summary:\n  files\t12\n  with errors\t2\n  with warnings and no errors\t2\n  with only notes\t2\n"
-        "  clean\t4\n  not readable\t2\n  check not finished\t0\n  files with each finding code:\n"
-        "    data-missing\t2\n    fmt-missing\t2\n    loop-cue-id\t2\n    loop-type\t2\n    pad-not-zero\t2\n"
-        "    past-end\t2\n";
+        "  clean\t6\n  not readable\t0\n  check not finished\t0\n  files with each finding code:\n"
+        "    loop-cue-id\t2\n    loop-type\t2\n    pad-not-zero\t2\n    past-end\t2\n";
     EXPECT_EQ(text.out, twice);
     tree.Dir().File("run.jsonl", run.out);
     EXPECT_EQ(tree.Run("--summarise run.jsonl").out, kSmallTreeSummary);

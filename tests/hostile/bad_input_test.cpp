@@ -152,8 +152,8 @@ std::function<std::string(const ScratchDir&)> PathOf(std::string path) {
 const std::string kCannotRead = "The file \"%1\" cannot be read: ";
 const std::string kNotWav = "The file \"%1\" is not a WAV file: ";
 const std::string kBigEndian =
-    "The file \"%1\" starts with \"RIFX\", not \"RIFF\", and Ondulo reads only RIFF files. It is a RIFX "
-    "file, the big-endian form of RIFF.";
+    "The file \"%1\" starts with \"RIFX\", not \"RIFF\": the chunk list shows RIFF files only, and View > "
+    "Structure\u2026 (Ctrl+M) shows this one. It is a RIFX file, the big-endian form of RIFF.";
 const std::string kNotRegular =
     kCannotRead + "it is not a regular file (it is a device, a pipe or a socket).";
 const std::string kCueWith = kFmt + Chunk("cue ", CuePayload({{1, 0, std::string(4, '\0')}}));
@@ -194,8 +194,10 @@ const HostileCase kCases[] = {
     {"rf64_head",
      FileOf("RF64" + U32(0xFFFFFFFF) + "WAVE" + Chunk("ds64", std::string(28, '\0'))),
      1,
-     "The file \"%1\" starts with \"RF64\", not \"RIFF\", and Ondulo reads only RIFF files. It is an RF64 "
-     "file, the 64-bit form of WAV for recordings over 4 GB.",
+     "The file \"%1\" starts with \"RF64\", not \"RIFF\": the chunk list shows RIFF files only, and View > "
+     "Structure\u2026 (Ctrl+M) shows this one. It is an RF64 file, the 64-bit form of WAV for recordings "
+     "over "
+     "4 GB.",
      {},
      {},
      "The file \"%1\" starts with \"RF64\", not \"RIFF\": the chunk list shows RIFF files only, but the "

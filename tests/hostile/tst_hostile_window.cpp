@@ -39,6 +39,15 @@ const QString kNotRegular =
     "Ondulo: The file \"%1\" cannot be read: it is not a regular file (it is a device, a "
     "pipe or a socket).";
 
+const QString kShortErrors =
+    "The \"labl\" sub-chunk at offset 35 says it holds 100 bytes, but its \"LIST\" chunk ends after 9 of "
+    "them. "
+    "The \"fact\" chunk at offset 12 holds 3 bytes, an odd number, but no pad byte follows it; readers that "
+    "expect "
+    "one miss the \"LIST\" chunk after it and all after it. The \"fmt \" chunk holds only 2 bytes; its "
+    "format "
+    "fields take 16.";
+
 const std::map<QString, WindowCase>& Cases() {
     static const std::map<QString, WindowCase> cases = {
         {"fifo", {[](const ScratchDir& s) { return s.Fifo("pipe.wav"); }, kNotRegular}},
@@ -51,9 +60,10 @@ const std::map<QString, WindowCase>& Cases() {
           "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" is not a WAV file: it is only 0 bytes long."}},
         {"RF64 head",
          {[](const ScratchDir& s) { return s.File("long.wav", "RF64" + U32(0xFFFFFFFF) + "WAVE"); },
-          "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" starts with \"RF64\", not \"RIFF\", and "
-          "Ondulo "
-          "reads only RIFF files. It is an RF64 file, the 64-bit form of WAV for recordings over 4 GB."}},
+          "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" starts with \"RF64\", not \"RIFF\": the chunk "
+          "list shows RIFF files only, and View > Structure\u2026 (Ctrl+M) shows this one. It is an RF64 "
+          "file, the "
+          "64-bit form of WAV for recordings over 4 GB."}},
         {"AIFF head",
          {[](const ScratchDir& s) { return s.File("apple.wav", "FORM" + U32(4) + "AIFF"); },
           "Ondulo: Not a wav file (RIFF tag) / The file \"%1\" is not a WAV file: it does not start with "
@@ -92,14 +102,14 @@ const std::map<QString, WindowCase>& Cases() {
                                                   LabelRunningPastItsList() + Chunk("fmt ", U16(1))));
           },
           QString(),
-          {{"fact",
-            "The fact chunk could not be shown in full: the fact chunk ends before its field "
-            "dwSampleLength."},
-           {"fmt ",
-            "The fmt chunk could not be shown in full: the fmt chunk ends before its field nChannels."}},
-          // The check's errors, where content is lost, stand first in the status line.
-          "The \"labl\" sub-chunk at offset 35 says it holds 100 bytes, but its \"LIST\" chunk ends after 9 "
-          "of them. The \"fmt \" chunk holds only 2 bytes; its format fields take 16."}},
+          // The check's errors, where content is lost, stand first in the status
+          // line; on the rows of the short chunks, why they cannot be shown in
+          // full is one more of what the tool tip lists.
+          {{"LIST", kShortErrors + " (1 more; the tool tip lists them.)"},
+           {"RIFF", kShortErrors + " (1 more; the tool tip lists them.)"},
+           {"data", kShortErrors + " (1 more; the tool tip lists them.)"},
+           {"fact", kShortErrors + " (2 more; the tool tip lists them.)"},
+           {"fmt ", kShortErrors + " (2 more; the tool tip lists them.)"}}}},
         {"non-ASCII name with spaces",
          {[](const ScratchDir& s) { return s.File(" Caf\xC3\xA9 \xE2\x99\xAA.wav ", GoodFile()); },
           QString()}},

@@ -245,14 +245,15 @@ private slots:
         QCOMPARE(Rows("dbgValues"), QStringList{"Data\t( . . . )"});
         SelectChunk("fact");  // two bytes cannot hold the sample count
         QCOMPARE(Rows("dbgValues"), QStringList());
-        QVERIFY2(status().startsWith("The fact chunk could not be shown in full"), qPrintable(status()));
+        // After the check's error about the short chunk, the status line says why.
+        QVERIFY2(status().contains("The fact chunk could not be shown in full"), qPrintable(status()));
         SelectChunk("RIFF");
         QCOMPARE(Rows("dbgValues"), QStringList{"RIFF Type\tWAVE"});
-        QCOMPARE(status(), QString());
+        QVERIFY2(!status().contains("could not be shown"), qPrintable(status()));
 
         SelectChunk("fact");
         Analyse()->click();
-        QCOMPARE(status(), QString());
+        QVERIFY2(!status().contains("could not be shown"), qPrintable(status()));
     }
 
     void damagedFileIsNamedInTheStatusLine() {
@@ -272,7 +273,7 @@ private slots:
     // The status line names what the list does not show, the findings label
     // counts what is wrong and lists it, each chunk row tells its offset.
     void wholeFileIsSummarised() {
-        const std::string bext = Chunk("bext", std::string(10, 'b'));
+        const std::string bext = Chunk("bext", std::string(602, '\0'));
         const std::string info = Chunk("LIST", ListPayload("INFO", Chunk("ISFT", "x")));
         AnalysePath(
             Write("broadcast.wav", RiffFile(bext + kFmt + info + Chunk("LIST", ListPayload("adtl", "")) +
@@ -281,12 +282,12 @@ private slots:
         auto* findings = Find<QLabel>("lbFindings");
         // The partial frame of the data chunk, and the ISFT text without its zero byte.
         QCOMPARE(findings->text(), QString("2 findings: 1 warning, 1 note."));
-        QVERIFY2(findings->toolTip().startsWith("warning at offset 88 (data, partial-frame): "),
+        QVERIFY2(findings->toolTip().startsWith("warning at offset 680 (data, partial-frame): "),
                  qPrintable(findings->toolTip()));
         const QAbstractItemModel* chunks = Find<QTableView>("dbgChunk")->model();
         QCOMPARE(chunks->index(1, 0).data(Qt::DisplayRole).toString(), QString("fmt "));
         QCOMPARE(chunks->index(1, 0).data(Qt::ToolTipRole).toString(),
-                 QString("The fmt chunk starts at offset 30 of the file."));
+                 QString("The fmt chunk starts at offset 622 of the file."));
 
         AnalysePath(Write("plain.wav", RiffFile(kFmt + kData)));
         QCOMPARE(Find<QLabel>("lbStatus")->text(), QString());

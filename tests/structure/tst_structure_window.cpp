@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(CurrentEntry(structure), QStringLiteral("0 RIFF"));
         QCOMPARE(GridRows(*structure, "dbgStructureRows"), QStringList{"RIFF Type\tWAVE"});
         QCOMPARE(Find<QLabel>(structure, "lbFindingSummary")->text(),
-                 QStringLiteral("3 findings: 1 error, 2 warnings."));
+                 QStringLiteral("3 findings: 2 errors, 1 warning."));
         QCOMPARE(Open(mixed), structure);  // raised, not opened twice
         QCOMPARE(StructureWindows().size(), 1);
 
@@ -244,9 +244,9 @@ private slots:
         QCOMPARE(CurrentEntry(structure), QStringLiteral("130 JUNK"));
         QCOMPARE(ByteSelection(structure), QStringLiteral("Selected: 1 byte at offset 130 (0x82)."));
         Key(structure, Qt::Key_C, Qt::ControlModifier);
-        QVERIFY2(QApplication::clipboard()->text().startsWith(
-                     "warning\t130\tJUNK\tpad-missing\tThe \"JUNK\" chunk"),
-                 qPrintable(QApplication::clipboard()->text()));
+        QVERIFY2(
+            QApplication::clipboard()->text().startsWith("error\t130\tJUNK\tpad-missing\tThe \"JUNK\" chunk"),
+            qPrintable(QApplication::clipboard()->text()));
 
         // Its bytes: "JUNK", the size 3 and "abc", no pad byte.
         auto* bytes = Find<QTableView>(structure, "tvBytes");

@@ -13,11 +13,12 @@ std::string TrimmedId(const std::string& id) {
 
 // Why the chunk list leaves the entry out, in a few words; "listed" when it
 // does not.
-std::string ListingWords(const wavedoc::MapEntry& entry) {
+std::string ListingWords(const wavedoc::MapEntry& entry, bool listRefused) {
     if (entry.notWalked) return "nested too deep: not walked";
     switch (entry.listing) {
         case wavedoc::Listing::Listed:
-            return "listed";
+            // The chunk list refuses the whole file (RF64, BW64, RIFX).
+            return listRefused ? "not listed: RIFF files only" : "listed";
         case wavedoc::Listing::UnknownType:
             return "type not listed";
         case wavedoc::Listing::LaterDuplicate:
@@ -59,8 +60,8 @@ std::string EntryName(const wavedoc::MapEntry& entry) {
     return entry.id;
 }
 
-std::string EntryState(const wavedoc::MapEntry& entry) {
-    std::vector<std::string> words{ListingWords(entry)};
+std::string EntryState(const wavedoc::MapEntry& entry, bool listRefused) {
+    std::vector<std::string> words{ListingWords(entry, listRefused)};
     if (entry.IsChunk() && entry.present < entry.DeclaredSize()) words.emplace_back("runs past the end");
     if (entry.pad == wavedoc::PadByte::Missing) words.emplace_back("pad byte missing");
     if (entry.afterRiffEnd) words.emplace_back("after the RIFF end");

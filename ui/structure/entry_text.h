@@ -12,10 +12,10 @@
 // what bytes that are no chunk are ("(stray bytes)").
 std::string EntryName(const wavedoc::MapEntry& entry);
 
-// The State column, short: "listed", "later fmt: not listed", "in a list not
-// shown", with "runs past the end", "pad byte missing" and "after the RIFF
-// end" added when they hold.
-std::string EntryState(const wavedoc::MapEntry& entry);
+// The State column, short: "listed" ("not listed: RIFF files only" in a file
+// the chunk list refuses), "later fmt: not listed", "in a list not shown", with "runs past the end", "pad
+// byte missing" and "after the RIFF end" added when they hold.
+std::string EntryState(const wavedoc::MapEntry& entry, bool listRefused = false);
 
 // A size field as the chunk list shows it: signed, so 0xFFFFFFFF reads -1.
 std::string SignedSize(std::uint32_t size);

@@ -22,14 +22,24 @@ bool EndsWithJson(const std::string& name) {
 }
 
 // The text form as ondulo-dump writes it, keeping the reason of a refused file
-// (which ondulo-dump prints on standard error, leaving the output empty).
+// (which ondulo-dump prints on standard error, leaving the output empty). A
+// file only the chunk list refuses (RF64, BW64, RIFX) is reported all the
+// same, as ondulo-dump --structure reports it: that refusal is no reason.
 class TextReport : public TextReportWriter {
 public:
     using TextReportWriter::TextReportWriter;
     void Refused(const std::string& /*path*/, std::int16_t /*status*/, const std::string& reason) override {
-        refusal = reason;
+        if (!inFile_) refusal = reason;
+    }
+    void BeginFile(const std::string& path, const FileOverview& overview) override {
+        inFile_ = true;
+        TextReportWriter::BeginFile(path, overview);
+        inFile_ = false;
     }
     std::optional<std::string> refusal;
+
+private:
+    bool inFile_ = false;
 };
 
 }  // namespace

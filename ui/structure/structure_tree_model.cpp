@@ -217,7 +217,7 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
         case PresentColumn:
             return Number(stray ? entry->length : entry->present);
         case StateColumn:
-            return Text(EntryState(*entry));
+            return Text(EntryState(*entry, !document_.FormRefusal().empty()));
         default:
             return {};
     }

@@ -35,14 +35,23 @@ MapEntry ChunkEntry(const ChunkHeader& header, std::uint64_t riffEnd, int depth,
 }
 
 // The stray entry a level ends with, if it ends in bytes that are no chunk.
-std::optional<MapEntry> StrayEntry(const ChunkWalker& walk, std::uint64_t riffEnd, int depth,
-                                   const Level& parent) {
+std::optional<MapEntry> StrayEntry(const ByteSource& source, ByteOrder order, const ChunkWalker& walk,
+                                   std::uint64_t riffEnd, int depth, const Level& parent) {
     if (walk.End() != WalkEnd::NotAChunk && walk.End() != WalkEnd::CutHeader) return std::nullopt;
     MapEntry entry;
     entry.offset = walk.Position();
     entry.length = walk.RangeEnd() - walk.Position();
     entry.listing = Listing::Bytes;
     entry.stray = walk.End() == WalkEnd::NotAChunk ? Stray::NotAChunk : Stray::CutHeader;
+    if (entry.stray == Stray::NotAChunk && entry.length >= layout::kChunkHeaderSize) {
+        const std::string header = source.Read(entry.offset, layout::kChunkHeaderSize);
+        const std::uint64_t size = NumberIn(std::string_view(header).substr(4, 4), order);
+        const std::uint64_t whole = layout::kChunkHeaderSize + size;
+        if (header.size() == layout::kChunkHeaderSize &&
+            (whole == entry.length || (size % 2 == 1 && whole + 1 == entry.length))) {
+            entry.strayId = header.substr(0, 4);
+        }
+    }
     entry.afterRiffEnd = entry.offset >= riffEnd;
     entry.depth = depth;
     entry.parentId = parent.listId;
@@ -71,7 +80,8 @@ void WalkFile(const ByteSource& source, std::uint64_t riffSize, const Ds64Sizes*
         Level& level = levels.back();
         const std::optional<ChunkHeader> header = level.walk.Next();
         if (!header) {
-            if (std::optional<MapEntry> stray = StrayEntry(level.walk, riffEnd, depth, level)) {
+            if (std::optional<MapEntry> stray =
+                    StrayEntry(source, order, level.walk, riffEnd, depth, level)) {
                 visit(*stray);
             }
             levels.pop_back();

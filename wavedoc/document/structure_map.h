@@ -45,7 +45,11 @@ struct MapEntry {
     std::optional<unsigned char> padValue;  // the pad byte, when present
     bool last = false;                      // nothing follows it in its level
     std::uint64_t length = 0;               // stray bytes: how many
-    std::uint64_t leftOut = 0;              // unmapped: how many entries they hold
+    // Bytes that are no chunk only by their id: a header whose id is not
+    // four printable characters and whose size runs exactly to the end of
+    // the level (its pad byte included). That id, as stored; else empty.
+    std::string strayId;
+    std::uint64_t leftOut = 0;  // unmapped: how many entries they hold
     Listing listing = Listing::Listed;
     Stray stray = Stray::None;
     bool afterRiffEnd = false;  // starts at or after the end the RIFF size gives

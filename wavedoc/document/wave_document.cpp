@@ -21,6 +21,8 @@ struct WaveDocument::Chunks {
     std::vector<std::string> notes;
     StructureMap map;
     FileForm form = FileForm::Riff;
+    ByteOrder order = ByteOrder::Little;
+    bool orderSwapped = false;
     std::optional<Ds64Sizes> ds64;
     std::string formRefusal;
 
@@ -36,16 +38,33 @@ std::string NotWave(const std::string& name, const std::string& why) {
     return "The file \"" + name + "\" is not a WAV file: " + why + ".";
 }
 
+// The form the first four bytes name, when Load reads it.
+std::optional<FileForm> FormOf(const std::string& head, LoadForms forms) {
+    if (head.compare(0, 4, "RIFF") == 0) return FileForm::Riff;
+    if (forms != LoadForms::AnyForm) return std::nullopt;
+    if (head.compare(0, 4, "RF64") == 0) return FileForm::Rf64;
+    if (head.compare(0, 4, "BW64") == 0) return FileForm::Bw64;
+    if (head.compare(0, 4, "RIFX") == 0) return FileForm::Rifx;
+    return std::nullopt;
+}
+
 // Why a file that does not start with "RIFF" is refused, and what it is when
 // its first bytes tell. A form of WAV is not called "not a WAV file".
 std::string NotRiff(const std::string& name, const std::string& head) {
     const std::string notRiff = NotWave(name, "it does not start with \"RIFF\"");
     const OtherForm* form = FindOtherForm(head);
     if (form == nullptr) return notRiff;
-    const std::string verdict = form->waveForm
-                                    ? "The file \"" + name + "\" starts with \"" + head.substr(0, 4) +
-                                          "\", not \"RIFF\", and Ondulo reads only RIFF files."
-                                    : notRiff;
+    const std::string starts =
+        "The file \"" + name + "\" starts with \"" + head.substr(0, 4) + "\", not \"RIFF\"";
+    std::string verdict = notRiff;
+    if (FormOf(head, LoadForms::AnyForm)) {
+        // RF64, BW64 and RIFX: the structure window maps and checks them.
+        verdict =
+            starts +
+            ": the chunk list shows RIFF files only, and View > Structure\u2026 (Ctrl+M) shows this one.";
+    } else if (form->waveForm) {
+        verdict = starts + ", and Ondulo reads only RIFF files.";
+    }
     return verdict + " " + std::string(form->sentence);
 }
 
@@ -56,16 +75,6 @@ std::string ListRefusal(const std::string& name, const std::string& head) {
            "\", not \"RIFF\": the chunk list shows RIFF files only, but the structure map and the check read "
            "it." +
            (form != nullptr ? " " + std::string(form->sentence) : std::string());
-}
-
-// The form the first four bytes name, when Load reads it.
-std::optional<FileForm> FormOf(const std::string& head, LoadForms forms) {
-    if (head.compare(0, 4, "RIFF") == 0) return FileForm::Riff;
-    if (forms != LoadForms::AnyForm) return std::nullopt;
-    if (head.compare(0, 4, "RF64") == 0) return FileForm::Rf64;
-    if (head.compare(0, 4, "BW64") == 0) return FileForm::Bw64;
-    if (head.compare(0, 4, "RIFX") == 0) return FileForm::Rifx;
-    return std::nullopt;
 }
 
 // Why the first bytes do not open a WAVE file of a form Load reads, with the
@@ -95,6 +104,20 @@ std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, 
 // The order of the numbers of a file of this form.
 ByteOrder OrderOf(FileForm form) { return form == FileForm::Rifx ? ByteOrder::Big : ByteOrder::Little; }
 
+// Whether the RIFF size and the size of the first chunk, read in `order`,
+// both stay inside the file (the RIFF size may leave out a last pad byte).
+// A head whose numbers fail there in the order its form names, and fit in
+// the other, was written in the other.
+bool SizesFit(const ByteSource& source, const std::string& head, ByteOrder order) {
+    const std::uint64_t length = source.Length();
+    const std::uint64_t riffSize = NumberIn(std::string_view(head).substr(4, 4), order);
+    if (layout::kChunkHeaderSize + riffSize > length + 1) return false;
+    const std::string first = source.Read(kRiffHeaderSize, layout::kChunkHeaderSize);
+    if (first.size() < layout::kChunkHeaderSize) return true;
+    const std::uint64_t size = NumberIn(std::string_view(first).substr(4, 4), order);
+    return kRiffHeaderSize + layout::kChunkHeaderSize + size <= length;
+}
+
 ChunkHeader HeaderOf(const MapEntry& entry, ByteOrder order) {
     return {entry.id,
             entry.size,
@@ -109,8 +132,8 @@ ChunkHeader HeaderOf(const MapEntry& entry, ByteOrder order) {
 }
 
 ChunkSpan SpanOf(const MapEntry& entry, const ChunkType& type,
-                 const std::shared_ptr<const ByteSource>& source, FileForm form) {
-    const ChunkHeader header = HeaderOf(entry, OrderOf(form));
+                 const std::shared_ptr<const ByteSource>& source, ByteOrder order) {
+    const ChunkHeader header = HeaderOf(entry, order);
     return {header, source->Read(header.dataOffset, std::min(type.headBytes, header.presentSize)), source};
 }
 
@@ -192,9 +215,9 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
     std::array<bool, kChunkTypes.size()> taken{};
     ListChoice lists;
     std::uint64_t statedRiffSize = riffSize;
-    if (ds64 && riffSize == layout::kSizeInDs64) statedRiffSize = ds64->riffSize;
+    if (ds64 && ds64->HoldsRiffSize() && riffSize == layout::kSizeInDs64) statedRiffSize = ds64->riffSize;
     if (observer != nullptr) observer->Begin(statedRiffSize, form, source->Length());
-    WalkFile(*source, statedRiffSize, ds64 ? &*ds64 : nullptr, OrderOf(form), [&](MapEntry& entry) {
+    WalkFile(*source, statedRiffSize, ds64 ? &*ds64 : nullptr, order, [&](MapEntry& entry) {
         if (entry.notWalked) loadNotes.NotWalked(entry);
         if (entry.depth == 0 && entry.IsList()) {
             lists.TopLevelList(entry, loadNotes);
@@ -208,7 +231,7 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
                 entry.listing = Listing::LaterDuplicate;
             } else {
                 done = true;
-                TakeChunk(store, type->kind, SpanOf(entry, *type, source, form));
+                TakeChunk(store, type->kind, SpanOf(entry, *type, source, order));
             }
         } else if (entry.IsChunk()) {
             if (entry.depth == 1) lists.SubChunk(entry);
@@ -221,7 +244,7 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
     if (std::optional<ListChoice::Candidate> chosen = lists.TakeChosen()) {
         shownList = chosen->list.offset;
         ChunkIn<ChunkKind::List>(store) =
-            ListChunk(SpanOf(chosen->list, TypeOf(ChunkKind::List), source, form), std::move(chosen->places));
+            ListChunk(SpanOf(chosen->list, TypeOf(ChunkKind::List), source, order), std::move(chosen->places));
     }
     map = std::move(mapBuilder).Finish();
     SettleListListings(map, shownList);
@@ -257,10 +280,12 @@ std::unique_ptr<WaveDocument> WaveDocument::WithChunkFrom(const MapEntry& entry)
     chunks.store = chunks_->store;
     chunks.source = chunks_->source;
     chunks.form = chunks_->form;
+    chunks.order = chunks_->order;
+    chunks.orderSwapped = chunks_->orderSwapped;
     chunks.ds64 = chunks_->ds64;
     if (const ChunkType* type = FindChunkType(entry.id);
         type != nullptr && chunks.source && entry.IsChunk()) {
-        TakeChunk(chunks.store, type->kind, SpanOf(entry, *type, chunks.source, chunks.form));
+        TakeChunk(chunks.store, type->kind, SpanOf(entry, *type, chunks.source, chunks.order));
     }
     return copy;
 }
@@ -269,6 +294,8 @@ const std::string& WaveDocument::LoadError() const { return loadError_; }
 const std::vector<std::string>& WaveDocument::LoadNotes() const { return chunks_->notes; }
 const StructureMap& WaveDocument::Structure() const { return chunks_->map; }
 FileForm WaveDocument::Form() const { return chunks_->form; }
+ByteOrder WaveDocument::Order() const { return chunks_->order; }
+bool WaveDocument::OrderSwapped() const { return chunks_->orderSwapped; }
 const std::optional<Ds64Sizes>& WaveDocument::Ds64() const { return chunks_->ds64; }
 std::string WaveDocument::FormRefusal() const { return chunks_->formRefusal; }
 
@@ -304,7 +331,15 @@ std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source, Wa
         if (fresh->form != FileForm::Riff) {
             fresh->formRefusal = ListRefusal(source->DisplayName(), head);
         }
-        const FieldReader riff(head, OwnerName{"RIFF"}, OrderOf(fresh->form));
+        fresh->order = OrderOf(fresh->form);
+        if (fresh->form == FileForm::Riff || fresh->form == FileForm::Rifx) {
+            const ByteOrder other = fresh->order == ByteOrder::Big ? ByteOrder::Little : ByteOrder::Big;
+            if (!SizesFit(*source, head, fresh->order) && SizesFit(*source, head, other)) {
+                fresh->order = other;
+                fresh->orderSwapped = true;
+            }
+        }
+        const FieldReader riff(head, OwnerName{"RIFF"}, fresh->order);
         ChunkIn<ChunkKind::Riff>(fresh->store) =
             GenericChunk("RIFF", riff.Bits32(4, "size"), riff.FourCC(8, "form type"));
         fresh->ReadFrom(source, static_cast<std::uint32_t>(ChunkIn<ChunkKind::Riff>(fresh->store).Size()),

@@ -82,6 +82,11 @@ public:
     // form the sizes of its ds64 chunk, when it has one where readers look.
     FileForm Form() const;
     const std::optional<Ds64Sizes>& Ds64() const;
+    // The order its numbers were read in: the form's, unless the head names
+    // one order and the sizes fit only the other (a RIFX head on a file
+    // written least significant byte first), when OrderSwapped() is true.
+    ByteOrder Order() const;
+    bool OrderSwapped() const;
     // A copy in which the chunk of `entry`'s type is the one at `entry`, so
     // that a later chunk of a type shows its fields through the same routine
     // as the first. `entry` is a top-level chunk of Structure(), of a type the

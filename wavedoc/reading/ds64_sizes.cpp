@@ -8,7 +8,7 @@
 namespace wavedoc {
 
 std::optional<std::uint64_t> Ds64Sizes::SizeFor(std::string_view id) const {
-    if (id == "data") return dataSize;
+    if (id == "data") return HoldsDataSize() ? std::optional(dataSize) : std::nullopt;
     const auto entry =
         std::find_if(table.begin(), table.end(), [&](const Ds64Entry& e) { return e.id == id; });
     if (entry == table.end()) return std::nullopt;
@@ -17,18 +17,23 @@ std::optional<std::uint64_t> Ds64Sizes::SizeFor(std::string_view id) const {
 
 std::optional<Ds64Sizes> ReadDs64(const ByteSource& source) {
     constexpr std::uint64_t kAt = layout::kRiffHeaderSize;
-    const std::string head = source.Read(kAt, layout::kChunkHeaderSize + layout::kDs64Fields);
-    if (head.size() < layout::kChunkHeaderSize + layout::kDs64Fields ||
-        head.compare(0, 4, layout::kDs64Id) != 0) {
+    const std::string header = source.Read(kAt, layout::kChunkHeaderSize);
+    if (header.size() < layout::kChunkHeaderSize || header.compare(0, 4, layout::kDs64Id) != 0) {
         return std::nullopt;
     }
-    const FieldReader fields(head, OwnerName{std::string(layout::kDs64Id)});
     Ds64Sizes sizes;
-    sizes.chunkSize = static_cast<std::uint32_t>(fields.Bits32(4, "size"));
-    sizes.riffSize = fields.Unsigned64(8, "riffSize");
-    sizes.dataSize = fields.Unsigned64(16, "dataSize");
-    sizes.sampleCount = fields.Unsigned64(24, "sampleCount");
-    sizes.tableLength = static_cast<std::uint32_t>(fields.Bits32(32, "tableLength"));
+    sizes.chunkSize = static_cast<std::uint32_t>(
+        FieldReader(header, OwnerName{std::string(layout::kDs64Id)}).Bits32(4, "size"));
+    // The fields as far as both the chunk's size and the file hold them.
+    std::string head = source.Read(kAt + layout::kChunkHeaderSize,
+                                   std::min<std::uint64_t>(sizes.chunkSize, layout::kDs64Fields));
+    sizes.heldFields = head.size();
+    head.resize(layout::kDs64Fields, '\0');
+    const FieldReader fields(head, OwnerName{std::string(layout::kDs64Id)});
+    sizes.riffSize = fields.Unsigned64(0, "riffSize");
+    sizes.dataSize = fields.Unsigned64(8, "dataSize");
+    sizes.sampleCount = fields.Unsigned64(16, "sampleCount");
+    sizes.tableLength = static_cast<std::uint32_t>(fields.Bits32(24, "tableLength"));
     // The table as far as the chunk holds it, bounded whatever its length says.
     const std::uint64_t room =
         sizes.chunkSize > layout::kDs64Fields ? sizes.chunkSize - layout::kDs64Fields : 0;

@@ -28,6 +28,9 @@ struct Ds64Sizes {
     static constexpr std::size_t kMostTableEntries = 64;
 
     std::uint32_t chunkSize = 0;  // the ds64 chunk's size field
+    // How many bytes of the fixed fields (riffSize to tableLength) the chunk
+    // holds: a field it does not hold is not read, and stays 0.
+    std::uint64_t heldFields = 0;
     std::uint64_t riffSize = 0;
     std::uint64_t dataSize = 0;
     std::uint64_t sampleCount = 0;
@@ -37,10 +40,15 @@ struct Ds64Sizes {
     // The size ds64 gives a chunk of this id whose size field holds
     // 0xFFFFFFFF: the data chunk's, else the first table entry for the id.
     std::optional<std::uint64_t> SizeFor(std::string_view id) const;
+
+    bool HoldsRiffSize() const { return heldFields >= 8; }
+    bool HoldsDataSize() const { return heldFields >= 16; }
+    bool HoldsSampleCount() const { return heldFields >= 24; }
 };
 
 // The ds64 chunk right after the RIFF header, where readers look for it;
-// nothing when the chunk there is another or too short for its fields.
+// nothing when the chunk there is another. Only the fields its size holds
+// are read: a short chunk does not lend the next chunk's bytes as fields.
 std::optional<Ds64Sizes> ReadDs64(const ByteSource& source);
 
 }  // namespace wavedoc

@@ -1,0 +1,132 @@
+// Reads one file through libsndfile's C API, as a program that uses it would,
+// and prints what it got as one JSON line: whether it refused the file (and
+// its message), the frames it really read by reading to the end, the format,
+// and the metadata it reports. The reader panel compares these lines for a
+// damaged file and the same file intact.
+#include <sndfile.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Quoted(const char* text) {
+    std::string out = "\"";
+    for (const unsigned char c : std::string(text != nullptr ? text : "")) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7F) {
+            // Bytes outside printable ASCII as escapes: the panel compares the
+            // strings, it does not show them, and JSON must stay valid.
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+            out += escape;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+struct NamedString {
+    int type;
+    const char* name;
+};
+
+constexpr NamedString kStrings[] = {
+    {SF_STR_TITLE, "title"},   {SF_STR_COPYRIGHT, "copyright"}, {SF_STR_SOFTWARE, "software"},
+    {SF_STR_ARTIST, "artist"}, {SF_STR_COMMENT, "comment"},     {SF_STR_DATE, "date"},
+    {SF_STR_ALBUM, "album"},   {SF_STR_LICENSE, "license"},     {SF_STR_TRACKNUMBER, "tracknumber"},
+    {SF_STR_GENRE, "genre"},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
+        return 2;
+    }
+    SF_INFO info{};
+    SNDFILE* file = sf_open(argv[1], SFM_READ, &info);
+    if (file == nullptr) {
+        std::printf("{\"refused\":true,\"error\":%s}\n", Quoted(sf_strerror(nullptr)).c_str());
+        return 0;
+    }
+
+    // Frames as a player gets them: read to the end in blocks, whatever the
+    // header promised.
+    const int channels = info.channels > 0 ? info.channels : 1;
+    std::vector<double> block(static_cast<std::size_t>(4096) * static_cast<std::size_t>(channels));
+    long long framesRead = 0;
+    // A digest of the samples (FNV-1a over them as 32-bit integers), so that
+    // audio read as the wrong format or byte order shows, not only its length.
+    std::uint64_t digest = 14695981039346656037ULL;
+    for (;;) {
+        const sf_count_t got = sf_readf_double(file, block.data(), 4096);
+        if (got <= 0) {
+            break;
+        }
+        framesRead += got;
+        const auto samples = static_cast<std::size_t>(got) * static_cast<std::size_t>(channels);
+        for (std::size_t i = 0; i < samples; ++i) {
+            const auto value = static_cast<std::uint32_t>(static_cast<std::int64_t>(block[i] * 2147483647.0));
+            for (int shift = 0; shift < 32; shift += 8) {
+                digest = (digest ^ ((value >> shift) & 0xFFU)) * 1099511628211ULL;
+            }
+        }
+    }
+    const int readError = sf_error(file);
+
+    std::string strings;
+    for (const NamedString& named : kStrings) {
+        const char* value = sf_get_string(file, named.type);
+        if (value != nullptr) {
+            strings += (strings.empty() ? "" : ",") + Quoted(named.name) + ":" + Quoted(value);
+        }
+    }
+
+    unsigned cueCount = 0;
+    const bool hasCues = sf_command(file, SFC_GET_CUE_COUNT, &cueCount, sizeof cueCount) == SF_TRUE;
+
+    SF_INSTRUMENT instrument{};
+    const bool hasInstrument =
+        sf_command(file, SFC_GET_INSTRUMENT, &instrument, sizeof instrument) == SF_TRUE;
+
+    // What libsndfile's log marks as wrong ("***" lines): how it complains,
+    // since it writes nothing to stderr.
+    std::vector<char> log(16384);
+    sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
+    std::string complaints;
+    for (std::size_t start = 0; start < log.size() && log[start] != 0;) {
+        std::size_t end = start;
+        while (end < log.size() && log[end] != 0 && log[end] != '\n') {
+            ++end;
+        }
+        const std::string line(log.data() + start, end - start);
+        if (line.find("***") != std::string::npos) {
+            complaints += (complaints.empty() ? "" : ",") + Quoted(line.c_str());
+        }
+        start = end + 1;
+    }
+
+    SF_BROADCAST_INFO broadcast{};
+    const bool hasBroadcast =
+        sf_command(file, SFC_GET_BROADCAST_INFO, &broadcast, sizeof broadcast) == SF_TRUE;
+
+    std::printf(
+        "{\"refused\":false,\"frames\":%lld,\"declared_frames\":%lld,\"channels\":%d,\"rate\":%d,"
+        "\"format\":\"0x%08x\",\"read_error\":%s,\"strings\":{%s},\"cues\":%d,\"instrument\":%s,"
+        "\"loops\":%d,\"bext\":%s,\"digest\":\"%016llx\",\"complaints\":[%s]}\n",
+        framesRead, static_cast<long long>(info.frames), info.channels, info.samplerate,
+        static_cast<unsigned>(info.format),
+        readError != 0 ? Quoted(sf_error_number(readError)).c_str() : "null", strings.c_str(),
+        hasCues ? static_cast<int>(cueCount) : 0, hasInstrument ? "true" : "false",
+        hasInstrument ? instrument.loop_count : 0, hasBroadcast ? "true" : "false",
+        static_cast<unsigned long long>(digest), complaints.c_str());
+    sf_close(file);
+    return 0;
+}

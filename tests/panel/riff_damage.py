@@ -246,8 +246,9 @@ def cut_places(wav: Wav) -> List[Variant]:
         if c.children:
             start = offset_of(wav, i)
             places.setdefault("list-content", start + 8 + 4 + len(c.children[0].serialise()) + 3)
-            last = len(c.serialise()) - len(c.children[-1].serialise()) + 8 + 1
-            places.setdefault("list-last-item", start + last + 2)
+            last = c.children[-1]
+            inside = len(c.serialise()) - len(last.serialise()) + 8 + max(1, len(last.content()) // 2)
+            places.setdefault("list-last-item", start + inside)
     after = first_after_data(wav)
     if after is not None:
         places["after-data-chunk"] = offset_of(wav, after) + 8 + max(1, len(wav.chunks[after].body) // 2)

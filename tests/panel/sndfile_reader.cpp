@@ -5,8 +5,11 @@
 // damaged file and the same file intact.
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,6 +95,25 @@ int main(int argc, char** argv) {
     unsigned cueCount = 0;
     const bool hasCues = sf_command(file, SFC_GET_CUE_COUNT, &cueCount, sizeof cueCount) == SF_TRUE;
 
+    // The cue points as one digest (id, position, offset and name of each),
+    // so that a marker moved or renamed shows, not only a count.
+    std::uint64_t cueDigest = 14695981039346656037ULL;
+    if (hasCues && cueCount > 0) {
+        auto cues = std::make_unique<SF_CUES>();
+        if (sf_command(file, SFC_GET_CUE, cues.get(), sizeof(SF_CUES)) == SF_TRUE) {
+            const unsigned shown = cues->cue_count < 100 ? cues->cue_count : 100;
+            for (unsigned i = 0; i < shown; ++i) {
+                const SF_CUE_POINT& point = cues->cue_points[i];
+                std::string key = std::to_string(point.indx) + "/" + std::to_string(point.position) + "/" +
+                                  std::to_string(point.sample_offset) + "/" +
+                                  std::string(point.name, strnlen(point.name, sizeof point.name));
+                for (const unsigned char c : key) {
+                    cueDigest = (cueDigest ^ c) * 1099511628211ULL;
+                }
+            }
+        }
+    }
+
     SF_INSTRUMENT instrument{};
     const bool hasInstrument =
         sf_command(file, SFC_GET_INSTRUMENT, &instrument, sizeof instrument) == SF_TRUE;
@@ -113,20 +135,53 @@ int main(int argc, char** argv) {
         start = end + 1;
     }
 
+    // The instrument's notes, gain and loops as one key, so that a changed
+    // loop shows, not only a count.
+    std::string instrumentKey;
+    if (hasInstrument) {
+        instrumentKey = std::to_string(instrument.basenote) + "/" + std::to_string(instrument.detune) + "/" +
+                        std::to_string(instrument.gain) + "/" + std::to_string(instrument.key_lo) + "-" +
+                        std::to_string(instrument.key_hi);
+        for (int i = 0; i < instrument.loop_count && i < 16; ++i) {
+            instrumentKey += "/" + std::to_string(instrument.loops[i].mode) + ":" +
+                             std::to_string(instrument.loops[i].start) + "-" +
+                             std::to_string(instrument.loops[i].end) + "x" +
+                             std::to_string(instrument.loops[i].count);
+        }
+    }
+
     SF_BROADCAST_INFO broadcast{};
     const bool hasBroadcast =
         sf_command(file, SFC_GET_BROADCAST_INFO, &broadcast, sizeof broadcast) == SF_TRUE;
+    // The bext fields libsndfile gives, as text: description, originator,
+    // date, time reference, version and coding history.
+    std::string bextKey;
+    if (hasBroadcast) {
+        const auto text = [](const char* field, std::size_t most) {
+            return std::string(field, strnlen(field, most));
+        };
+        bextKey = text(broadcast.description, sizeof broadcast.description) + "/" +
+                  text(broadcast.originator, sizeof broadcast.originator) + "/" +
+                  text(broadcast.origination_date, sizeof broadcast.origination_date) + "/" +
+                  std::to_string(broadcast.time_reference_low) + "/" + std::to_string(broadcast.version) +
+                  "/" +
+                  text(broadcast.coding_history,
+                       std::min<std::size_t>(broadcast.coding_history_size, sizeof broadcast.coding_history));
+    }
 
     std::printf(
         "{\"refused\":false,\"frames\":%lld,\"declared_frames\":%lld,\"channels\":%d,\"rate\":%d,"
-        "\"format\":\"0x%08x\",\"read_error\":%s,\"strings\":{%s},\"cues\":%d,\"instrument\":%s,"
-        "\"loops\":%d,\"bext\":%s,\"digest\":\"%016llx\",\"complaints\":[%s]}\n",
+        "\"format\":\"0x%08x\",\"read_error\":%s,\"strings\":{%s},\"cues\":%d,\"cue_digest\":\"%016llx\","
+        "\"instrument\":%s,"
+        "\"loops\":%d,\"instrument_fields\":%s,\"bext\":%s,\"bext_fields\":%s,\"digest\":\"%016llx\","
+        "\"complaints\":[%s]}\n",
         framesRead, static_cast<long long>(info.frames), info.channels, info.samplerate,
         static_cast<unsigned>(info.format),
         readError != 0 ? Quoted(sf_error_number(readError)).c_str() : "null", strings.c_str(),
-        hasCues ? static_cast<int>(cueCount) : 0, hasInstrument ? "true" : "false",
-        hasInstrument ? instrument.loop_count : 0, hasBroadcast ? "true" : "false",
-        static_cast<unsigned long long>(digest), complaints.c_str());
+        hasCues ? static_cast<int>(cueCount) : 0, static_cast<unsigned long long>(cueDigest),
+        hasInstrument ? "true" : "false", hasInstrument ? instrument.loop_count : 0,
+        Quoted(instrumentKey.c_str()).c_str(), hasBroadcast ? "true" : "false",
+        Quoted(bextKey.c_str()).c_str(), static_cast<unsigned long long>(digest), complaints.c_str());
     sf_close(file);
     return 0;
 }

@@ -196,16 +196,27 @@ class Panel:
         self.sndfile = sndfile_program
         self.pool = concurrent.futures.ThreadPoolExecutor(max_workers=workers or (os.cpu_count() or 2) * 2)
         self.cache = {}
+        self.seconds = {r: 0.0 for r in READERS}  # wall time spent in each reader, summed
+
+    def timed(self, name, fn, *args):
+        started = time.monotonic()
+        try:
+            return fn(*args)
+        finally:
+            self.seconds[name] += time.monotonic() - started
 
     def read(self, path):
         """Every reader on one file, in parallel."""
         futures = {
-            "sndfile": self.pool.submit(read_sndfile, path, self.sndfile),
-            "ffmpeg": self.pool.submit(read_ffmpeg, path),
-            "wave": self.pool.submit(read_wave, path),
-            "sox": self.pool.submit(read_sox, path),
+            "sndfile": self.pool.submit(self.timed, "sndfile", read_sndfile, path, self.sndfile),
+            "ffmpeg": self.pool.submit(self.timed, "ffmpeg", read_ffmpeg, path),
+            "wave": self.pool.submit(self.timed, "wave", read_wave, path),
+            "sox": self.pool.submit(self.timed, "sox", read_sox, path),
         }
         return {name: f.result() for name, f in futures.items()}
+
+    def times(self):
+        return ", ".join(f"{r} {s:.1f} s" for r, s in self.seconds.items())
 
     def read_bytes(self, data, tmpdir, name):
         key = digest(data) + str(len(data))
@@ -327,8 +338,14 @@ def allowed(rows, case, base, required, said):
     return None
 
 
+def one_line(text):
+    return " / ".join(part.strip() for part in str(text).splitlines() if part.strip())
+
+
 def outcome_text(outcomes):
-    return "  ".join(f"{r}={o}" + (f" ({why})" if why and o != "gets-everything" else "") for r, (o, why) in outcomes.items())
+    return "  ".join(
+        f"{r}={o}" + (f" ({one_line(why)})" if why and o != "gets-everything" else "") for r, (o, why) in outcomes.items()
+    )
 
 
 def rule(dump, sndfile_program, allow_path, shared, only=None, report=None):
@@ -365,9 +382,15 @@ def rule(dump, sndfile_program, allow_path, shared, only=None, report=None):
                 intact_paths[key] = p
         pool = concurrent.futures.ThreadPoolExecutor(max_workers=(os.cpu_count() or 2))
         all_paths = list(paths.values()) + list(intact_paths.values())
+        made = time.time()
         checks = check(dump, all_paths)
+        checked = time.time()
         intact_reads = dict(zip(intact_paths, pool.map(lambda k: panel.read(intact_paths[k]), intact_paths)))
         damaged_reads = list(pool.map(lambda n: panel.read(paths[n]), range(len(jobs))))
+        phases = (
+            f"making files {made - started:.1f} s, ondulo-dump --check {checked - made:.1f} s, "
+            f"readers {time.time() - checked:.1f} s ({panel.times()})"
+        )
         for n, (base, b_index, v) in enumerate(jobs):
             key = digest(v.intact)
             intact_check = checks[intact_paths[key]]
@@ -403,13 +426,18 @@ def rule(dump, sndfile_program, allow_path, shared, only=None, report=None):
             f'DISAGREE\t{r["case"]}\t{r["base"]}\tondulo {r["level"]} [{r["findings"]}]\t'
             f'panel needs {r["required"]}\t{outcome_text(r["outcomes"])}'
         )
+    # Allow-listed disagreements: one line per case and reason.
+    by_reason = {}
     for r in allowed_rows:
-        print(f'ALLOWED\t{r["case"]}\t{r["base"]}\tondulo {r["level"]}\tpanel needs {r["required"]}\t{r["allowed"]}')
+        by_reason.setdefault((r["case"], r["required"], r["level"], r["allowed"]), []).append(r["base"])
+    for (case, need, level, reason), bases_hit in by_reason.items():
+        print(f"ALLOWED\t{case}\t{len(bases_hit)} bases\tondulo {level}\tpanel needs {need}\t{reason[:100]}")
     print(
         f"{len(rows)} damaged files from {len(bases)} bases, {len(riff_damage.CLASSES)} classes: "
         f"{len(rows) - len(bad) - len(allowed_rows)} agree, {len(allowed_rows)} allow-listed, "
         f"{len(bad)} disagree ({elapsed:.1f} s)"
     )
+    print(f"  {len(intact_paths)} intact files besides; {phases}")
     if report:
         with open(report, "w", encoding="utf-8") as f:
             json.dump(rows, f, indent=1)
@@ -460,6 +488,7 @@ def corpus(dump, sndfile_program, dirs, report=None):
     started = time.time()
     pool = concurrent.futures.ThreadPoolExecutor(max_workers=(os.cpu_count() or 2))
     checks = check(dump, paths)
+    checked = time.time()
     reads = dict(zip(paths, pool.map(panel.read, paths)))
     counts = {}
     unbacked = 0
@@ -497,7 +526,10 @@ def corpus(dump, sndfile_program, dirs, report=None):
         )
     for line in lines:
         print(line)
-    print(f"{len(paths)} files in {time.time() - started:.1f} s")
+    print(
+        f"{len(paths)} files in {time.time() - started:.1f} s: ondulo-dump --check {checked - started:.1f} s, "
+        f"readers {time.time() - checked:.1f} s ({panel.times()})"
+    )
     for (level, backed), n in sorted(counts.items()):
         print(f"  {level:8} {'backed' if backed else 'UNBACKED':9} {n}")
     if report:

@@ -14,6 +14,7 @@ classes are fixed edits at named places, built in the same Python process that
 runs the readers, so the model here is its own small one.
 """
 
+import hashlib
 import struct
 from dataclasses import dataclass, field, replace
 from typing import Callable, List, Optional
@@ -145,27 +146,31 @@ def read_base(path: str) -> Wav:
     if f is not None:
         wav.chunks[f].body = le32(len(data_chunk.body) // align) + wav.chunks[f].body[4:]
     # Markers, loops and labels past the audio kept would be faults of the
-    # base; such chunks are left out.
-    limit = len(data_chunk.body) // align
-    wav.chunks = [c for c in wav.chunks if not _points_past(c, limit)]
+    # base: they are moved inside it.
+    for c in wav.chunks:
+        _pull_inside(c, len(data_chunk.body) // align)
     return wav
 
 
-def _points_past(chunk: Chunk, frames: int) -> bool:
-    if chunk.id == b"cue ":
-        count = struct.unpack_from("<I", chunk.body, 0)[0] if len(chunk.body) >= 4 else 0
+def _pull_inside(chunk: Chunk, frames: int) -> None:
+    def clamp(body: bytes, at: int, most: int) -> bytes:
+        if at + 4 > len(body) or struct.unpack_from("<I", body, at)[0] <= most:
+            return body
+        return body[:at] + le32(most) + body[at + 4 :]
+
+    if chunk.id == b"cue " and len(chunk.body) >= 4:
+        count = struct.unpack_from("<I", chunk.body, 0)[0]
         for i in range(min(count, (len(chunk.body) - 4) // 24)):
-            if struct.unpack_from("<I", chunk.body, 4 + 24 * i + 20)[0] > frames:
-                return True
+            chunk.body = clamp(chunk.body, 4 + 24 * i + 4, frames // 2)
+            chunk.body = clamp(chunk.body, 4 + 24 * i + 20, frames // 2)
     if chunk.id == b"smpl" and len(chunk.body) >= 36:
         count = struct.unpack_from("<I", chunk.body, 28)[0]
         for i in range(min(count, (len(chunk.body) - 36) // 24)):
-            end = struct.unpack_from("<I", chunk.body, 36 + 24 * i + 12)[0]
-            if end >= frames:
-                return True
-    if chunk.id == b"LIST" and chunk.list_type == b"adtl":
-        return any(c.id == b"ltxt" for c in chunk.children or [])
-    return False
+            chunk.body = clamp(chunk.body, 36 + 24 * i + 8, frames // 2)
+            chunk.body = clamp(chunk.body, 36 + 24 * i + 12, frames - 1)
+    for sub in chunk.children or []:
+        if sub.id == b"ltxt":
+            sub.body = clamp(sub.body, 4, 1)
 
 
 def copy(wav: Wav) -> Wav:
@@ -515,6 +520,13 @@ def outside_riff(wav: Wav) -> List[Variant]:
 @damage("second", "a second ds64 or MD5 chunk")
 def second(wav: Wav) -> List[Variant]:
     out = []
+    # An MD5 chunk of the audio after the data, then the same chunk twice.
+    audio = wav.chunks[wav.find(b"data")].body
+    intact = copy(wav)
+    intact.chunks.append(Chunk(b"MD5 ", hashlib.md5(audio).digest()))
+    twice = copy(intact)
+    twice.chunks.append(Chunk(b"MD5 ", hashlib.md5(audio).digest()))
+    out.append(Variant("second-md5", intact.serialise(), twice.serialise()))
     if wav.form == b"RF64":
         ds = wav.find(b"ds64")
         d = copy(wav)

@@ -17,7 +17,8 @@ namespace {
 
 std::string Quoted(const char* text) {
     std::string out = "\"";
-    for (const unsigned char c : std::string(text != nullptr ? text : "")) {
+    for (const char byte : std::string(text != nullptr ? text : "")) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -107,8 +108,8 @@ int main(int argc, char** argv) {
                 std::string key = std::to_string(point.indx) + "/" + std::to_string(point.position) + "/" +
                                   std::to_string(point.sample_offset) + "/" +
                                   std::string(point.name, strnlen(point.name, sizeof point.name));
-                for (const unsigned char c : key) {
-                    cueDigest = (cueDigest ^ c) * 1099511628211ULL;
+                for (const char c : key) {
+                    cueDigest = (cueDigest ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
                 }
             }
         }

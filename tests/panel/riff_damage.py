@@ -517,6 +517,27 @@ def outside_riff(wav: Wav) -> List[Variant]:
     return out
 
 
+@damage("counts", "a fact count other than the audio's length, audio that ends in part of a frame")
+def counts(wav: Wav) -> List[Variant]:
+    out = []
+    frames = len(wav.chunks[wav.find(b"data")].body) // wav.block_align()
+    intact = copy(wav)
+    f = intact.find(b"fact")
+    if f is None:
+        intact.chunks.insert(intact.find(b"data"), Chunk(b"fact", le32(frames)))
+        f = intact.find(b"fact")
+    for label, count in (("high", frames * 2), ("low", frames // 2)):
+        d = copy(intact)
+        d.chunks[f].body = le32(count) + d.chunks[f].body[4:]
+        out.append(Variant(f"fact-count-{label}", intact.serialise(), d.serialise()))
+    if wav.block_align() > 1:
+        d = copy(wav)
+        data = d.chunks[d.find(b"data")]
+        data.body = data.body + b"\0"
+        out.append(Variant("data-partial-frame", wav.serialise(), d.serialise()))
+    return out
+
+
 @damage("second", "a second ds64 or MD5 chunk")
 def second(wav: Wav) -> List[Variant]:
     out = []

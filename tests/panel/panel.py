@@ -28,6 +28,10 @@ Modes:
   panel.py rule DUMP SNDFILE_READER [ALLOW]   damage classes x base files
   panel.py corpus DUMP SNDFILE_READER DIR...  the check over real files
 Exit status 77 when a reader is missing (the test is then skipped).
+Environment: ONDULO_SHARED_DIR (the folder holding corpus/ and corpus2/),
+ONDULO_PANEL_ONLY (a shell pattern: only the damage cases it matches),
+ONDULO_PANEL_REPORT (a file for every row, as JSON, or the corpus table),
+ONDULO_PANEL_MARKDOWN (a file for the disagreements as a Markdown table).
 """
 
 import concurrent.futures

@@ -61,7 +61,7 @@ LEVELS = {"none": 0, "note": 1, "warning": 2, "error": 3}
 # frames when the damage set is made.
 BASES = [
     "corpus2/sfmeta-bext-info.wav",  # libsndfile: PCM 16 stereo, bext, LIST/INFO
-    "corpus/wavrw_1khz_sine_48k_mono_region_marker.wav",  # float, cue, adtl, smpl, bext
+    "corpus/wavrw_1khz_sine_48k_mono_region_marker.wav",  # REAPER: PCM 24 mono, cue, adtl, smpl, bext
     "corpus/wavinfo_alarm_citizen_loop1_fr.wav",  # Sound Forge: PCM 16, smpl, INFO
     "corpus/wavefile-js_test-cue-reaper.wav",  # REAPER: PCM 16, cue
     "corpus2/pywave-s24-stereo.wav",  # Python's wave: PCM 24, nothing else
@@ -442,6 +442,21 @@ def rule(dump, sndfile_program, allow_path, shared, only=None, report=None):
         by_reason.setdefault((r["case"], r["required"], r["level"], r["allowed"]), []).append(r["base"])
     for (case, need, level, reason), bases_hit in by_reason.items():
         print(f"ALLOWED\t{case}\t{len(bases_hit)} bases\tondulo {level}\tpanel needs {need}\t{reason[:100]}")
+    # The shape of the disagreements: one line per case.
+    shapes = {}
+    for r in bad:
+        shapes.setdefault((r["case"], r["level"], r["required"]), []).append(r["base"])
+    for (case, level, need), hit in sorted(shapes.items()):
+        print(f"  {case}: check {level}, rule needs {need}, on {len(hit)} of {len(bases)} bases")
+    # Readers that could not read an intact file, so said nothing about its
+    # damaged copies (Python's wave and float or RF64 audio, ...).
+    blind = {}
+    for r in rows:
+        for reader, (outcome, _) in r["outcomes"].items():
+            if outcome == "n/a":
+                blind.setdefault((reader, r["base"]), set()).add(r["case"])
+    for (reader, base), cases in sorted(blind.items()):
+        print(f"  {reader} cannot read the intact {base} for {len(cases)} cases")
     print(
         f"{len(rows)} damaged files from {len(bases)} bases, {len(riff_damage.CLASSES)} classes: "
         f"{len(rows) - len(bad) - len(allowed_rows)} agree, {len(allowed_rows)} allow-listed, "

@@ -392,6 +392,18 @@ def rule(dump, sndfile_program, allow_path, shared, only=None, report=None):
         all_paths = list(paths.values()) + list(intact_paths.values())
         made = time.time()
         checks = check(dump, all_paths)
+        # The exit status of --check on each intact file alone must follow its
+        # findings: 1 with an error or warning, 0 otherwise, whatever its form
+        # (RIFF or RF64).
+        statuses = dict(
+            zip(intact_paths.values(), pool.map(lambda p: run([dump, "--check", p])[0], intact_paths.values()))
+        )
+        wrong_exit = []
+        for key, p in intact_paths.items():
+            expected = 1 if LEVELS.get(checks[p]["level"], 3) >= 2 else 0
+            if statuses[p] != expected:
+                base = next(b for b, _, v in jobs if digest(v.intact) == key)
+                wrong_exit.append((base, checks[p]["level"], statuses[p], expected))
         checked = time.time()
         intact_reads = dict(zip(intact_paths, pool.map(lambda k: panel.read(intact_paths[k]), intact_paths)))
         damaged_reads = list(pool.map(lambda n: panel.read(paths[n]), range(len(jobs))))
@@ -469,7 +481,9 @@ def rule(dump, sndfile_program, allow_path, shared, only=None, report=None):
     markdown = os.environ.get("ONDULO_PANEL_MARKDOWN")
     if markdown:
         write_markdown(markdown, rows)
-    return 1 if bad or dirty else 0
+    for base, level, status, expected in sorted(set(wrong_exit)):
+        print(f"EXIT\t{base} (intact, worst finding: {level})\tondulo-dump --check exits {status}, not {expected}")
+    return 1 if bad or dirty or wrong_exit else 0
 
 
 def write_markdown(path, rows):

@@ -2,10 +2,14 @@
 """The reader panel: what real WAV readers get from a file, against the same
 file intact, and whether ondulo-dump's check says as much.
 
-Readers: libsndfile (through its C API, the small program sndfile_reader),
-FFmpeg (ffprobe for streams and tags, ffmpeg decoding every sample), Python's
-wave module, and SoX (decoding every sample). Each reader's outcome on a file
-is one of, from worst to best:
+Readers: libsndfile (through its C API, the small program sndfile_reader:
+samples, INFO strings, cue points, instrument and loops, bext), FFmpeg (one
+ffprobe run that decodes every frame and gives the stream and the tags),
+Python's wave module, and SoX (decoding every sample). What a reader writes
+to stderr is its complaint; libsndfile's log is not shown to the user of a
+program, so it is recorded but not counted (except over real files, where
+there is no intact twin). Each reader's outcome on a file is one of, from
+worst to best:
   refuses          it will not open or decode the file at all
   loses-audio      fewer samples than the intact file, more (noise read from
                    bytes that are no audio), or other sample values
@@ -14,14 +18,15 @@ is one of, from worst to best:
   complains        it gets everything but reports a wrong length, or writes
                    a complaint the intact file does not give
   gets-everything
-A reader that cannot read the intact file either (Python's wave and float
-audio) is "n/a" for that file.
+A reader that cannot read the intact file either (Python's wave and float or
+RF64 audio) is "n/a" for that file.
 
 The rule: a file earns an error exactly when some reader refuses it or loses
 audio or metadata; a warning when every reader gets the content but some
 complain; otherwise notes at most. Disagreements are listed one a line;
-those in the allow-list (class or file pattern, finding, reason) are shown
-but do not fail.
+those in the allow-list (case and base patterns, the rule's level, what the
+check says, the reason) are counted but do not fail. The exit status of
+--check on each intact file must follow its findings too.
 
 Modes:
   panel.py file FILE [INTACT]                 each reader's outcome, as JSON

@@ -141,7 +141,7 @@ def read_ffmpeg(path):
         probe = {}
     streams = probe.get("streams", [])
     if rc != 0 or not streams:
-        return {"refused": True, "error": (err.strip() or "no audio stream")[:200]}
+        return {"refused": True, "error": (clean_ffmpeg_error(err.replace(path, "F")) or "no audio stream")[:200]}
     s = streams[0]
     fmt = probe.get("format", {})
     return {
@@ -151,7 +151,9 @@ def read_ffmpeg(path):
         "duration": fmt.get("duration"),
         "format": f'{s.get("codec_name")}/{s.get("channels")}/{s.get("sample_rate")}',
         "metadata": {"tag:" + k: v for k, v in fmt.get("tags", {}).items()},
-        "complaints": sorted({clean_ffmpeg_error(x) for x in err.splitlines() if x.strip()}),
+        # The file's own name is left out, so that the damaged file's lines
+        # compare with the intact one's.
+        "complaints": sorted({clean_ffmpeg_error(x.replace(path, "F")) for x in err.splitlines() if x.strip()}),
     }
 
 
@@ -187,7 +189,7 @@ def read_wave(path):
 def read_sox(path):
     rc, pcm, err = run(["sox", "-V2", path, "-t", "raw", "-e", "signed", "-b", "32", "-"])
     if rc != 0:
-        return {"refused": True, "error": err.strip()[:200]}
+        return {"refused": True, "error": err.replace(path, "F").strip()[:200]}
     return {
         "refused": False,
         "samples": len(pcm) // 4,

@@ -73,6 +73,7 @@ BASES = [
     "corpus2/scipy-f32-stereo.wav",  # SciPy: float 32
     "corpus/wavefile-js_Audacity-16bit.wav",  # Audacity: PCM 16, INFO, id3
     "corpus/wavefile-js_RF64-16bit-8kHz-stereo-reaper.wav",  # REAPER: RF64
+    "corpus/wavefile-js_RIFX-16bit-mono.wav",  # RIFX: PCM 16 big-endian
 ]
 
 

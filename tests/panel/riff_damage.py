@@ -23,12 +23,27 @@ from typing import Callable, List, Optional
 BASE_FRAMES = 2000
 
 
+# The byte order of the numbers of the file being made: "<" for RIFF and
+# RF64, ">" for RIFX. Set by read_base and variants for each base in turn.
+ORDER = "<"
+
+
 def le32(value: int) -> bytes:
-    return struct.pack("<I", value & 0xFFFFFFFF)
+    """A 32-bit number in the file's byte order."""
+    return struct.pack(ORDER + "I", value & 0xFFFFFFFF)
 
 
 def le16(value: int) -> bytes:
-    return struct.pack("<H", value & 0xFFFF)
+    """A 16-bit number in the file's byte order."""
+    return struct.pack(ORDER + "H", value & 0xFFFF)
+
+
+def get32(data: bytes, at: int) -> int:
+    return struct.unpack_from(ORDER + "I", data, at)[0]
+
+
+def get16(data: bytes, at: int) -> int:
+    return struct.unpack_from(ORDER + "H", data, at)[0]
 
 
 @dataclass
@@ -115,7 +130,7 @@ def parse_chunks(data: bytes, start: int, end: int, depth: int = 0) -> List[Chun
     at = start
     while at + 8 <= end:
         cid = data[at : at + 4]
-        size = struct.unpack_from("<I", data, at + 4)[0]
+        size = get32(data, at + 4)
         body = data[at + 8 : min(at + 8 + size, end)]
         if cid == b"LIST" and len(body) >= 4 and depth == 0:
             chunks.append(
@@ -131,12 +146,14 @@ def read_base(path: str) -> Wav:
     """The file as a model, its audio cut to BASE_FRAMES frames."""
     with open(path, "rb") as f:
         data = f.read()
+    global ORDER
     form = data[:4]
-    riff_end = min(len(data), 8 + struct.unpack_from("<I", data, 4)[0])
+    ORDER = ">" if form == b"RIFX" else "<"
+    riff_end = min(len(data), 8 + get32(data, 4))
     if form == b"RF64":
         riff_end = len(data)
     wav = Wav(form, parse_chunks(data, 12, riff_end))
-    align = struct.unpack_from("<H", wav.fmt().body, 12)[0]
+    align = get16(wav.fmt().body, 12)
     wav.align = align
     d = wav.find(b"data")
     data_chunk = wav.chunks[d]
@@ -154,17 +171,17 @@ def read_base(path: str) -> Wav:
 
 def _pull_inside(chunk: Chunk, frames: int) -> None:
     def clamp(body: bytes, at: int, most: int) -> bytes:
-        if at + 4 > len(body) or struct.unpack_from("<I", body, at)[0] <= most:
+        if at + 4 > len(body) or get32(body, at) <= most:
             return body
         return body[:at] + le32(most) + body[at + 4 :]
 
     if chunk.id == b"cue " and len(chunk.body) >= 4:
-        count = struct.unpack_from("<I", chunk.body, 0)[0]
+        count = get32(chunk.body, 0)
         for i in range(min(count, (len(chunk.body) - 4) // 24)):
             chunk.body = clamp(chunk.body, 4 + 24 * i + 4, frames // 2)
             chunk.body = clamp(chunk.body, 4 + 24 * i + 20, frames // 2)
     if chunk.id == b"smpl" and len(chunk.body) >= 36:
-        count = struct.unpack_from("<I", chunk.body, 28)[0]
+        count = get32(chunk.body, 28)
         for i in range(min(count, (len(chunk.body) - 36) // 24)):
             chunk.body = clamp(chunk.body, 36 + 24 * i + 8, frames // 2)
             chunk.body = clamp(chunk.body, 36 + 24 * i + 12, frames - 1)
@@ -352,11 +369,11 @@ def fixed_chunk(cid: bytes, wav: Wav) -> Optional[bytes]:
     if cid == b"inst":
         return bytes([60, 0, 0, 0, 127, 1, 127])
     if cid == b"smpl":
-        head = struct.pack("<9I", 0, 0, 22675, 60, 0, 0, 0, 1, 0)
-        return head + struct.pack("<6I", 0, 0, 0, frames - 1, 0, 0)
+        head = struct.pack(ORDER + "9I", 0, 0, 22675, 60, 0, 0, 0, 1, 0)
+        return head + struct.pack(ORDER + "6I", 0, 0, 0, frames - 1, 0, 0)
     if cid == b"bext":
         return b"Damage test".ljust(256, b"\0") + b"panel".ljust(32, b"\0") + b"\0" * 32 + b"2026-01-01" + (
-            b"00:00:00" + struct.pack("<QH", 0, 1) + b"\0" * 64 + b"\0" * 10 + b"\0" * 180
+            b"00:00:00" + struct.pack(ORDER + "QH", 0, 1) + b"\0" * 64 + b"\0" * 10 + b"\0" * 180
         )
     return None
 
@@ -416,7 +433,7 @@ def swallow(wav: Wav) -> List[Variant]:
 
 @damage("streaming", "the data size left as a streaming placeholder, with chunks after the audio")
 def streaming(wav: Wav) -> List[Variant]:
-    if wav.form != b"RIFF":
+    if wav.form == b"RF64":
         return []
     out = []
     intact = copy(wav)
@@ -459,7 +476,7 @@ def with_fmt_field(wav: Wav, offset: int, value: int, width: int = 2) -> Wav:
 def fmt_fields(wav: Wav) -> List[Variant]:
     full = wav.serialise()
     align = wav.block_align()
-    rate = struct.unpack_from("<I", wav.fmt().body, 8)[0]
+    rate = get32(wav.fmt().body, 8)
     out = [
         Variant("block-align-zero", full, with_fmt_field(wav, 12, 0).serialise()),
         Variant("byte-rate-zero", full, with_fmt_field(wav, 8, 0, 4).serialise()),
@@ -477,7 +494,7 @@ def fmt_fields(wav: Wav) -> List[Variant]:
 @damage("cb-size", "fmt bytes beyond what cbSize counts")
 def cb_size(wav: Wav) -> List[Variant]:
     f = wav.fmt()
-    if struct.unpack_from("<H", f.body, 0)[0] == 0xFFFE:
+    if get16(f.body, 0) == 0xFFFE:
         d = copy(wav)
         d.fmt().body = f.body + b"\0\0\0\0"
         return [Variant("fmt-beyond-cbsize-extensible", wav.serialise(), d.serialise())]
@@ -557,6 +574,8 @@ def second(wav: Wav) -> List[Variant]:
 
 
 def variants(wav: Wav) -> List[Variant]:
+    global ORDER
+    ORDER = ">" if wav.form == b"RIFX" else "<"
     out = []
     for cls in CLASSES:
         for v in cls.make(wav):

@@ -18,9 +18,12 @@ case ${1:-} in
   "") ;;
   all)
     # clang and LLVM (about 250 MB) for fuzzing and formatting, Xvfb for the
-    # screenshot, what the package checks use, and Python and GNU parallel
-    # for the tests of ondulo-dump over many files.
-    packages+=(clang clang-format libclang-rt-14-dev llvm xvfb xauth file dpkg-dev python3 parallel)
+    # screenshot, what the package checks use, Python and GNU parallel for
+    # the tests of ondulo-dump over many files, and the readers the reader
+    # panel compares the check with (libsndfile, FFmpeg, SoX; Python's wave
+    # comes with python3).
+    packages+=(clang clang-format libclang-rt-14-dev llvm xvfb xauth file dpkg-dev python3 parallel
+      libsndfile1-dev ffmpeg sox)
     ;;
   *)
     echo "Usage: $0 [all]" >&2

@@ -1,0 +1,623 @@
+#!/usr/bin/env python3
+"""The reader panel: what real WAV readers get from a file, against the same
+file intact, and whether ondulo-dump's check says as much.
+
+Readers: libsndfile (through its C API, the small program sndfile_reader:
+samples, INFO strings, cue points, instrument and loops, bext), FFmpeg (one
+ffprobe run that decodes every frame and gives the stream and the tags),
+Python's wave module, and SoX (decoding every sample). What a reader writes
+to stderr is its complaint; libsndfile's log is not shown to the user of a
+program, so it is recorded but not counted (except over real files, where
+there is no intact twin). Each reader's outcome on a file is one of, from
+worst to best:
+  refuses          it will not open or decode the file at all
+  loses-audio      fewer samples than the intact file, more (noise read from
+                   bytes that are no audio), or other sample values
+  loses-metadata   a tag, marker, loop or bext it reads from the intact file
+                   is gone or changed
+  complains        it gets everything but reports a wrong length, or writes
+                   a complaint the intact file does not give
+  gets-everything
+A reader that cannot read the intact file either (Python's wave and float or
+RF64 audio) is "n/a" for that file.
+
+The rule: a file earns an error exactly when some reader refuses it or loses
+audio or metadata; a warning when every reader gets the content but some
+complain; otherwise notes at most. Disagreements are listed one a line;
+those in the allow-list (case and base patterns, the rule's level, what the
+check says, the reason) are counted but do not fail. The exit status of
+--check on each intact file must follow its findings too.
+
+Modes:
+  panel.py file FILE [INTACT]                 each reader's outcome, as JSON
+  panel.py rule DUMP SNDFILE_READER [ALLOW]   damage classes x base files
+  panel.py corpus DUMP SNDFILE_READER DIR...  the check over real files
+Exit status 77 when a reader is missing (the test is then skipped).
+Environment: ONDULO_SHARED_DIR (the folder holding corpus/ and corpus2/),
+ONDULO_PANEL_ONLY (a shell pattern: only the damage cases it matches),
+ONDULO_PANEL_REPORT (a file for every row, as JSON, or the corpus table),
+ONDULO_PANEL_MARKDOWN (a file for the disagreements as a Markdown table).
+"""
+
+import concurrent.futures
+import fnmatch
+import hashlib
+import io
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import wave
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import riff_damage  # noqa: E402
+
+SKIP = 77
+OUTCOMES = ["gets-everything", "complains", "loses-metadata", "loses-audio", "refuses"]
+READERS = ["sndfile", "ffmpeg", "wave", "sox"]
+LEVELS = {"none": 0, "note": 1, "warning": 2, "error": 3}
+
+# Base files: several writers and formats. Each is cut to a few thousand
+# frames when the damage set is made.
+BASES = [
+    "corpus2/sfmeta-bext-info.wav",  # libsndfile: PCM 16 stereo, bext, LIST/INFO
+    "corpus/wavrw_1khz_sine_48k_mono_region_marker.wav",  # REAPER: PCM 24 mono, cue, adtl, smpl, bext
+    "corpus/wavinfo_alarm_citizen_loop1_fr.wav",  # Sound Forge: PCM 16, smpl, INFO
+    "corpus/wavefile-js_test-cue-reaper.wav",  # REAPER: PCM 16, cue
+    "corpus2/pywave-s24-stereo.wav",  # Python's wave: PCM 24, nothing else
+    "corpus2/scipy-f32-stereo.wav",  # SciPy: float 32
+    "corpus/wavefile-js_Audacity-16bit.wav",  # Audacity: PCM 16, INFO, id3
+    "corpus/wavefile-js_RF64-16bit-8kHz-stereo-reaper.wav",  # REAPER: RF64
+    "corpus/wavefile-js_RIFX-16bit-mono.wav",  # RIFX: PCM 16 big-endian
+]
+
+
+def run(cmd, stdin=None, timeout=60):
+    try:
+        p = subprocess.run(cmd, input=stdin, capture_output=True, timeout=timeout)
+        return p.returncode, p.stdout, p.stderr.decode("utf-8", "replace")
+    except subprocess.TimeoutExpired:
+        return -1, b"", "timed out"
+
+
+def digest(data: bytes) -> str:
+    return hashlib.blake2b(data, digest_size=8).hexdigest()
+
+
+# --- the readers: each returns a dict of what it got -----------------------
+
+
+def read_sndfile(path, program):
+    rc, out, err = run([program, path])
+    if rc != 0:
+        return {"refused": True, "error": f"exit {rc}: {err.strip()[:200]}"}
+    got = json.loads(out)
+    if not got["refused"]:
+        # An unknown chunk id is what the log says of every chunk it does not
+        # read; it is no complaint about the file.
+        # Its log is not shown to the user of a program that reads the file:
+        # it is kept for the report, not counted as a complaint.
+        got["log"] = sorted(c.strip() for c in got.pop("complaints") if "unknown marker" not in c)
+        got["complaints"] = []
+        got["metadata"] = {
+            **{"str:" + k: v for k, v in got.pop("strings").items()},
+            "cues": got.pop("cues"),
+            "cue points": got.pop("cue_digest"),
+            "instrument": got.pop("instrument"),
+            "loops": got.pop("loops"),
+            "instrument fields": got.pop("instrument_fields"),
+            "bext": got.pop("bext"),
+            "bext fields": got.pop("bext_fields"),
+        }
+        got["samples"] = got["frames"]
+        got["declared"] = got.pop("declared_frames")
+    return got
+
+
+def clean_ffmpeg_error(line):
+    # Addresses ("[wav @ 0x55d...]") differ from run to run.
+    return re.sub(r"0x[0-9a-f]+", "0x?", line.strip())
+
+
+def read_ffmpeg(path):
+    # One ffprobe run decodes every frame of the first audio stream (the
+    # samples of each frame counted) and gives the stream and the tags; what
+    # FFmpeg complains of goes to stderr. Sample values are left to the other
+    # readers' digests.
+    rc, out, err = run(
+        [
+            "ffprobe", "-v", "error", "-of", "json", "-select_streams", "a:0",
+            "-show_entries", "frame=nb_samples:stream=codec_name,channels,sample_rate,duration_ts:format=duration:format_tags",
+            path,
+        ]
+    )
+    try:
+        probe = json.loads(out or b"{}")
+    except ValueError:
+        probe = {}
+    streams = probe.get("streams", [])
+    if rc != 0 or not streams:
+        return {"refused": True, "error": (clean_ffmpeg_error(err.replace(path, "F")) or "no audio stream")[:200]}
+    s = streams[0]
+    fmt = probe.get("format", {})
+    return {
+        "refused": False,
+        "samples": sum(int(f.get("nb_samples", 0)) for f in probe.get("frames", [])) * int(s.get("channels") or 1),
+        "declared": s.get("duration_ts"),
+        "duration": fmt.get("duration"),
+        "format": f'{s.get("codec_name")}/{s.get("channels")}/{s.get("sample_rate")}',
+        "metadata": {"tag:" + k: v for k, v in fmt.get("tags", {}).items()},
+        # The file's own name is left out, so that the damaged file's lines
+        # compare with the intact one's.
+        "complaints": sorted({clean_ffmpeg_error(x.replace(path, "F")) for x in err.splitlines() if x.strip()}),
+    }
+
+
+def read_wave(path):
+    try:
+        with wave.open(path, "rb") as w:
+            declared = w.getnframes()
+            params = (w.getnchannels(), w.getsampwidth(), w.getframerate())
+            data = io.BytesIO()
+            while True:
+                block = w.readframes(65536)
+                if not block:
+                    break
+                data.write(block)
+            pcm = data.getvalue()
+    except Exception as e:  # wave raises wave.Error, EOFError, struct.error ...
+        return {"refused": True, "error": f"{type(e).__name__}: {e}"[:200]}
+    # readframes hands back the bytes of a partial last frame as they are:
+    # the whole frames are the audio, the rest a fault it passes on.
+    frame = max(params[0] * params[1], 1)
+    whole = len(pcm) - len(pcm) % frame
+    return {
+        "refused": False,
+        "samples": whole // max(params[1], 1),
+        "digest": digest(pcm[:whole]),
+        "declared": declared * params[0],  # in samples, as "samples" counts
+        "format": "%d/%d/%d" % params,
+        "metadata": {},
+        "complaints": [f"hands back {len(pcm) - whole} bytes of a partial frame"] if whole != len(pcm) else [],
+    }
+
+
+def read_sox(path):
+    rc, pcm, err = run(["sox", "-V2", path, "-t", "raw", "-e", "signed", "-b", "32", "-"])
+    if rc != 0:
+        return {"refused": True, "error": err.replace(path, "F").strip()[:200]}
+    return {
+        "refused": False,
+        "samples": len(pcm) // 4,
+        "digest": digest(pcm),
+        "metadata": {},
+        "complaints": sorted({re.sub(r"`[^`']*'", "`F'", x.strip()) for x in err.splitlines() if x.strip()}),
+    }
+
+
+def missing_readers(sndfile_program):
+    missing = [p for p in ("ffprobe", "ffmpeg", "sox") if shutil.which(p) is None]
+    if not sndfile_program or not os.access(sndfile_program, os.X_OK):
+        missing.append("sndfile_reader")
+    return missing
+
+
+class Panel:
+    def __init__(self, sndfile_program, workers=None):
+        self.sndfile = sndfile_program
+        self.pool = concurrent.futures.ThreadPoolExecutor(max_workers=workers or (os.cpu_count() or 2) * 2)
+        self.cache = {}
+        self.seconds = {r: 0.0 for r in READERS}  # wall time spent in each reader, summed
+
+    def timed(self, name, fn, *args):
+        started = time.monotonic()
+        try:
+            return fn(*args)
+        finally:
+            self.seconds[name] += time.monotonic() - started
+
+    def read(self, path):
+        """Every reader on one file, in parallel."""
+        futures = {
+            "sndfile": self.pool.submit(self.timed, "sndfile", read_sndfile, path, self.sndfile),
+            "ffmpeg": self.pool.submit(self.timed, "ffmpeg", read_ffmpeg, path),
+            "wave": self.pool.submit(self.timed, "wave", read_wave, path),
+            "sox": self.pool.submit(self.timed, "sox", read_sox, path),
+        }
+        return {name: f.result() for name, f in futures.items()}
+
+    def times(self):
+        return ", ".join(f"{r} {s:.1f} s" for r, s in self.seconds.items())
+
+    def read_bytes(self, data, tmpdir, name):
+        key = digest(data) + str(len(data))
+        if key not in self.cache:
+            path = os.path.join(tmpdir, name)
+            with open(path, "wb") as f:
+                f.write(data)
+            self.cache[key] = self.read(path)
+        return self.cache[key]
+
+
+def classify(damaged, intact):
+    """One reader's outcome on a damaged file against the intact one, with
+    what it saw."""
+    if intact["refused"]:
+        return "n/a", "refuses the intact file too"
+    if damaged["refused"]:
+        return "refuses", damaged["error"]
+    if damaged["samples"] != intact["samples"]:
+        more = damaged["samples"] > intact["samples"]
+        return "loses-audio", "%d samples, intact %d%s" % (
+            damaged["samples"],
+            intact["samples"],
+            " (noise)" if more else "",
+        )
+    if damaged.get("digest") != intact.get("digest"):
+        return "loses-audio", "other sample values"
+    lost = [k for k, v in intact["metadata"].items() if damaged["metadata"].get(k) != v]
+    if lost:
+        return "loses-metadata", "lost " + ", ".join(lost)
+    wrong = []
+    if damaged.get("declared") != intact.get("declared"):
+        wrong.append("length %s, intact %s" % (damaged.get("declared"), intact.get("declared")))
+    if damaged.get("duration") != intact.get("duration"):
+        wrong.append("duration %s, intact %s" % (damaged.get("duration"), intact.get("duration")))
+    if damaged.get("format") != intact.get("format"):
+        wrong.append("format %s, intact %s" % (damaged.get("format"), intact.get("format")))
+    new = [c for c in damaged.get("complaints", []) if c not in intact.get("complaints", [])]
+    if new:
+        wrong.append("says: " + new[0][:120])
+    if wrong:
+        return "complains", "; ".join(wrong)
+    return "gets-everything", ""
+
+
+def required_level(outcomes):
+    worst = max((OUTCOMES.index(o) for o, _ in outcomes.values() if o in OUTCOMES), default=0)
+    if worst >= OUTCOMES.index("loses-metadata"):
+        return "error"
+    if worst == OUTCOMES.index("complains"):
+        return "warning"
+    return "note"
+
+
+def check(dump, paths):
+    """ondulo-dump --check on every file in one run (JSON Lines): each file's
+    findings and worst level (from the exact counts)."""
+    results = {}
+    for first in range(0, len(paths), 500):
+        batch = paths[first : first + 500]
+        rc, out, err = run([dump, "--check", "--jsonl", "--", *batch], timeout=600)
+        for line in out.decode("utf-8", "replace").splitlines():
+            try:
+                doc = json.loads(line)
+            except ValueError:
+                continue
+            if "path" not in doc:
+                continue
+            counts = doc.get("finding_counts") or {}
+            level = next((lv for lv in ("error", "warning", "note") if counts.get(lv)), "none")
+            findings = doc.get("findings") or []
+            if doc.get("error") and not doc.get("structure"):
+                # Not read at all (too short to be a WAV file): as an error.
+                level = "error"
+                findings = [{"level": "error", "code": "not-read"}]
+            results[doc["path"]] = {"level": level, "findings": findings, "exit": rc}
+    for path in paths:
+        # A file the run did not report on (it crashed or hung): the worst.
+        results.setdefault(path, {"level": "crash", "findings": [], "exit": None})
+    return results
+
+
+def finding_codes(findings):
+    return ",".join(f'{f.get("level")[0]}:{f.get("code")}' for f in findings) or "-"
+
+
+def agrees(level, required):
+    if required == "error":
+        return level == "error"
+    if required == "warning":
+        return level == "warning"
+    return level in ("none", "note")
+
+
+def load_allow(path):
+    rows = []
+    if path and os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            for line in f:
+                if not line.strip() or line.startswith("#"):
+                    continue
+                parts = line.rstrip("\n").split("\t")
+                if len(parts) >= 5:
+                    rows.append(parts[:5])
+    return rows
+
+
+def allowed(rows, case, base, required, said):
+    """The allow-list's reason for this disagreement, or None. `said` is the
+    check's worst level and its findings: "warning [w:riff-size]"."""
+    for case_pat, base_pat, required_pat, said_pat, reason in rows:
+        if (
+            fnmatch.fnmatch(case, case_pat)
+            and fnmatch.fnmatch(base, base_pat)
+            and fnmatch.fnmatch(required, required_pat)
+            and fnmatch.fnmatch(said, said_pat)
+        ):
+            return reason
+    return None
+
+
+def one_line(text):
+    return " / ".join(part.strip() for part in str(text).splitlines() if part.strip())
+
+
+def outcome_text(outcomes):
+    return "  ".join(
+        f"{r}={o}" + (f" ({one_line(why)})" if why and o != "gets-everything" else "") for r, (o, why) in outcomes.items()
+    )
+
+
+def rule(dump, sndfile_program, allow_path, shared, only=None, report=None):
+    bases = [os.path.join(shared, b) for b in BASES if os.path.exists(os.path.join(shared, b))]
+    if not bases:
+        print("no base files under", shared)
+        return SKIP
+    allow = load_allow(allow_path)
+    panel = Panel(sndfile_program)
+    started = time.time()
+    rows = []
+    with tempfile.TemporaryDirectory(prefix="ondulo-panel-") as tmp:
+        jobs = []
+        for b_index, base in enumerate(bases):
+            wav = riff_damage.read_base(base)
+            for v in riff_damage.variants(wav):
+                if only and not fnmatch.fnmatch(v.name, only):
+                    continue
+                jobs.append((os.path.basename(base), b_index, v))
+        # Files first, then ondulo-dump on all of them, then the readers.
+        paths = {}
+        for n, (base, b_index, v) in enumerate(jobs):
+            p = os.path.join(tmp, f"{n:04d}-{v.name}.wav")
+            with open(p, "wb") as f:
+                f.write(v.damaged)
+            paths[n] = p
+        intact_paths = {}
+        for base, b_index, v in jobs:
+            key = digest(v.intact)
+            if key not in intact_paths:
+                p = os.path.join(tmp, f"intact-{key}.wav")
+                with open(p, "wb") as f:
+                    f.write(v.intact)
+                intact_paths[key] = p
+        pool = concurrent.futures.ThreadPoolExecutor(max_workers=(os.cpu_count() or 2))
+        all_paths = list(paths.values()) + list(intact_paths.values())
+        made = time.time()
+        checks = check(dump, all_paths)
+        # The exit status of --check on each intact file alone must follow its
+        # findings: 1 with an error or warning, 0 otherwise, whatever its form
+        # (RIFF or RF64).
+        statuses = dict(
+            zip(intact_paths.values(), pool.map(lambda p: run([dump, "--check", p])[0], intact_paths.values()))
+        )
+        wrong_exit = []
+        for key, p in intact_paths.items():
+            expected = 1 if LEVELS.get(checks[p]["level"], 3) >= 2 else 0
+            if statuses[p] != expected:
+                base = next(b for b, _, v in jobs if digest(v.intact) == key)
+                wrong_exit.append((base, checks[p]["level"], statuses[p], expected))
+        checked = time.time()
+        intact_reads = dict(zip(intact_paths, pool.map(lambda k: panel.read(intact_paths[k]), intact_paths)))
+        damaged_reads = list(pool.map(lambda n: panel.read(paths[n]), range(len(jobs))))
+        phases = (
+            f"making files {made - started:.1f} s, ondulo-dump --check {checked - made:.1f} s, "
+            f"readers {time.time() - checked:.1f} s ({panel.times()})"
+        )
+        for n, (base, b_index, v) in enumerate(jobs):
+            key = digest(v.intact)
+            intact_check = checks[intact_paths[key]]
+            outcomes = {r: classify(damaged_reads[n][r], intact_reads[key][r]) for r in READERS}
+            need = required_level(outcomes)
+            got = checks[paths[n]]
+            ok = agrees(got["level"], need)
+            said = f'{got["level"]}: {finding_codes(got["findings"])}'
+            reason = None if ok else allowed(allow, v.name, base, need, said)
+            rows.append(
+                {
+                    "case": v.name,
+                    "base": base,
+                    "level": got["level"],
+                    "findings": finding_codes(got["findings"]),
+                    "exit": got["exit"],
+                    "required": need,
+                    "outcomes": outcomes,
+                    "ok": ok,
+                    "allowed": reason,
+                    "intact_level": intact_check["level"],
+                    "intact_findings": finding_codes(intact_check["findings"]),
+                }
+            )
+    elapsed = time.time() - started
+    bad = [r for r in rows if not r["ok"] and not r["allowed"]]
+    allowed_rows = [r for r in rows if not r["ok"] and r["allowed"]]
+    dirty = {(r["base"], r["intact_findings"]) for r in rows if LEVELS.get(r["intact_level"], 3) >= 2}
+    # An intact file with errors or warnings of its own would blur every
+    # comparison made with it: that fails the test too.
+    for base, codes in sorted(dirty):
+        print(f"BASE NOT CLEAN\t{base}\t{codes}")
+    for r in bad:
+        print(
+            f'DISAGREE\t{r["case"]}\t{r["base"]}\tondulo {r["level"]} [{r["findings"]}]\t'
+            f'panel needs {r["required"]}\t{outcome_text(r["outcomes"])}'
+        )
+    # Allow-listed disagreements: one line per case and reason.
+    by_reason = {}
+    for r in allowed_rows:
+        by_reason.setdefault((r["case"], r["required"], r["level"], r["allowed"]), []).append(r["base"])
+    for (case, need, level, reason), bases_hit in by_reason.items():
+        print(f"ALLOWED\t{case}\t{len(bases_hit)} bases\tondulo {level}\tpanel needs {need}\t{reason[:100]}")
+    # The shape of the disagreements: one line per case.
+    shapes = {}
+    for r in bad:
+        shapes.setdefault((r["case"], r["level"], r["required"]), []).append(r["base"])
+    for (case, level, need), hit in sorted(shapes.items()):
+        print(f"  {case}: check {level}, rule needs {need}, on {len(hit)} of {len(bases)} bases")
+    # Readers that could not read an intact file, so said nothing about its
+    # damaged copies (Python's wave and float or RF64 audio, ...).
+    blind = {}
+    for r in rows:
+        for reader, (outcome, _) in r["outcomes"].items():
+            if outcome == "n/a":
+                blind.setdefault((reader, r["base"]), set()).add(r["case"])
+    for (reader, base), cases in sorted(blind.items()):
+        print(f"  {reader} cannot read the intact {base} for {len(cases)} cases")
+    print(
+        f"{len(rows)} damaged files from {len(bases)} bases, {len(riff_damage.CLASSES)} classes: "
+        f"{len(rows) - len(bad) - len(allowed_rows)} agree, {len(allowed_rows)} allow-listed, "
+        f"{len(bad)} disagree ({elapsed:.1f} s)"
+    )
+    print(f"  {len(intact_paths)} intact files besides; {phases}")
+    if report:
+        with open(report, "w", encoding="utf-8") as f:
+            json.dump(rows, f, indent=1)
+    markdown = os.environ.get("ONDULO_PANEL_MARKDOWN")
+    if markdown:
+        write_markdown(markdown, rows)
+    for base, level, status, expected in sorted(set(wrong_exit)):
+        print(f"EXIT\t{base} (intact, worst finding: {level})\tondulo-dump --check exits {status}, not {expected}")
+    return 1 if bad or dirty or wrong_exit else 0
+
+
+def write_markdown(path, rows):
+    """The disagreements grouped by damage case: how many bases, what the
+    check says, what the rule asks, and one example's readers."""
+    groups = {}
+    for r in rows:
+        if not r["ok"]:
+            groups.setdefault(r["case"], []).append(r)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("| case | bases | ondulo (level [findings]) | rule needs | allow-listed | example: what the readers did |\n")
+        f.write("|---|---|---|---|---|---|\n")
+        for case, rs in groups.items():
+            levels = sorted({f'{r["level"]} [{r["findings"]}]' for r in rs})
+            needs = sorted({r["required"] for r in rs})
+            ex = rs[0]
+            f.write(
+                f'| {case} | {len(rs)}: {", ".join(r["base"][:24] for r in rs)} | {"; ".join(levels)} | '
+                f'{"/".join(needs)} | {"yes" if all(r["allowed"] for r in rs) else "no"} | '
+                f'{ex["base"][:24]}: {outcome_text(ex["outcomes"]).replace("|", "/")[:300]} |\n'
+            )
+        multi = [r for r in rows if r["ok"] and sum(1 for x in r["findings"].split(",") if x[:2] in ("e:", "w:")) > 1]
+        if multi:
+            f.write("\nAgreeing on the level, but more than one error/warning finding (said twice?):\n\n")
+            seen = set()
+            for r in multi:
+                if (r["case"], r["findings"]) in seen:
+                    continue
+                seen.add((r["case"], r["findings"]))
+                f.write(f'- {r["case"]} ({r["base"][:24]}): {r["findings"]}\n')
+
+
+def corpus(dump, sndfile_program, dirs, report=None):
+    """The check over real files. A real file has no intact twin, so a reader
+    is judged on the file alone: refuses, or complains (a complaint on
+    stderr, a read length other than the declared one)."""
+    panel = Panel(sndfile_program)
+    paths = sorted(
+        os.path.join(d, f) for d in dirs for f in os.listdir(d) if f.lower().endswith(".wav")
+    )
+    started = time.time()
+    pool = concurrent.futures.ThreadPoolExecutor(max_workers=(os.cpu_count() or 2))
+    checks = check(dump, paths)
+    checked = time.time()
+    reads = dict(zip(paths, pool.map(panel.read, paths)))
+    counts = {}
+    unbacked = 0
+    lines = []
+    for p in paths:
+        said = {}
+        for r in READERS:
+            got = reads[p][r]
+            if got["refused"]:
+                said[r] = ("refuses", got["error"])
+            elif got.get("declared") is not None and got["declared"] != got["samples"] and r != "ffmpeg":
+                said[r] = ("complains", "length %s, read %s" % (got["declared"], got["samples"]))
+            elif got.get("complaints"):
+                said[r] = ("complains", got["complaints"][0][:100])
+            elif got.get("log"):
+                # Without an intact twin, what libsndfile's log marks as wrong
+                # is the best evidence the panel has of a chunk it worked
+                # around; it counts as a complaint here.
+                said[r] = ("complains", "log: " + got["log"][0][:100])
+            else:
+                said[r] = ("reads", "")
+        level = checks[p]["level"]
+        worst = "refuses" if any(o == "refuses" for o, _ in said.values()) else (
+            "complains" if any(o == "complains" for o, _ in said.values()) else "reads"
+        )
+        backed = level in ("none", "note") or (level == "warning" and worst != "reads") or (
+            level == "error" and worst != "reads"
+        )
+        counts[(level, backed)] = counts.get((level, backed), 0) + 1
+        flag = "" if backed else "UNBACKED"
+        if not backed:
+            unbacked += 1
+        lines.append(
+            f"{flag}\t{os.path.basename(p)}\t{level}\t{finding_codes(checks[p]['findings'])}\t{outcome_text(said)}"
+        )
+    for line in lines:
+        print(line)
+    print(
+        f"{len(paths)} files in {time.time() - started:.1f} s: ondulo-dump --check {checked - started:.1f} s, "
+        f"readers {time.time() - checked:.1f} s ({panel.times()})"
+    )
+    for (level, backed), n in sorted(counts.items()):
+        print(f"  {level:8} {'backed' if backed else 'UNBACKED':9} {n}")
+    if report:
+        with open(report, "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
+    return 0
+
+
+def main(argv):
+    if len(argv) < 2:
+        print(__doc__)
+        return 2
+    mode = argv[1]
+    shared = os.environ.get("ONDULO_SHARED_DIR", os.path.join(HERE, "..", "..", "..", "shared"))
+    if mode == "file":
+        panel = Panel(os.environ.get("ONDULO_SNDFILE_READER", ""))
+        got = panel.read(argv[2])
+        if len(argv) > 3:
+            intact = panel.read(argv[3])
+            print(json.dumps({r: classify(got[r], intact[r]) for r in READERS}, indent=1))
+        else:
+            print(json.dumps(got, indent=1))
+        return 0
+    if mode == "rule":
+        missing = missing_readers(argv[3])
+        if missing:
+            print("reader panel skipped: not installed:", ", ".join(missing))
+            return SKIP
+        only = os.environ.get("ONDULO_PANEL_ONLY")
+        return rule(argv[2], argv[3], argv[4] if len(argv) > 4 else None, shared, only,
+                    os.environ.get("ONDULO_PANEL_REPORT"))
+    if mode == "corpus":
+        missing = missing_readers(argv[3])
+        if missing:
+            print("reader panel skipped: not installed:", ", ".join(missing))
+            return SKIP
+        dirs = argv[4:] or [os.path.join(shared, "corpus"), os.path.join(shared, "corpus2")]
+        return corpus(argv[2], argv[3], dirs, os.environ.get("ONDULO_PANEL_REPORT"))
+    print(__doc__)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

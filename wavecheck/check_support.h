@@ -10,7 +10,6 @@
 #include "text/counted.h"
 #include "wavecheck/findings.h"
 #include "wavecheck/metadata_entries.h"
-#include "text/counted.h"
 #include "wavedoc/document/structure_map.h"
 #include "wavedoc/reading/riff_layout.h"
 

@@ -243,8 +243,8 @@ void WaveDocument::Chunks::ReadFrom(const std::shared_ptr<const ByteSource>& fro
     std::optional<std::uint64_t> shownList;
     if (std::optional<ListChoice::Candidate> chosen = lists.TakeChosen()) {
         shownList = chosen->list.offset;
-        ChunkIn<ChunkKind::List>(store) =
-            ListChunk(SpanOf(chosen->list, TypeOf(ChunkKind::List), source, order), std::move(chosen->places));
+        ChunkIn<ChunkKind::List>(store) = ListChunk(
+            SpanOf(chosen->list, TypeOf(ChunkKind::List), source, order), std::move(chosen->places));
     }
     map = std::move(mapBuilder).Finish();
     SettleListListings(map, shownList);

@@ -334,7 +334,8 @@ void frmMain::cbAnalizeClick() {
         report::Analysis analysis;
         {
             BusyCursor busy;
-            analysis = report::Analyse(path, {.forms = wavedoc::LoadForms::Riff});
+            analysis =
+                report::Analyse(path, {.forms = wavedoc::LoadForms::Riff, .check = true, .checking = {}});
         }
         AnalyseResult(std::move(analysis));
     } catch (const std::bad_alloc&) {

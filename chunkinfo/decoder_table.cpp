@@ -1,68 +1,39 @@
 #include "chunkinfo/decoder_table.h"
 
 #include <array>
-#include <cstdint>
-#include <string_view>
 
+#include "formats/chunk_families.h"
 #include "wavedoc/chunks/chunk_types.h"
 #include "wavedoc/document/structure_map.h"
-#include "wavedoc/reading/riff_layout.h"
 
 namespace chunkinfo {
 namespace {
 
-// A chunk id as one number, so that finding an entry's decoder costs a few
-// integer compares (a map holds up to 10,000 entries); 0 for an id that is
-// not four bytes.
-constexpr std::uint32_t IdKey(std::string_view id) {
-    if (id.size() != 4) return 0;
-    std::uint32_t key = 0;
-    for (const char c : id) key = key << 8 | static_cast<unsigned char>(c);
-    return key;
-}
-
 struct Decoder {
-    constexpr Decoder(std::string_view id, std::string_view type, ChunkRoutine decode)
-        : key(IdKey(id)), isList(wavedoc::layout::IsListId(id)), listType(type), routine(decode) {}
-
-    std::uint32_t key;          // the id as stored, as IdKey gives it
-    bool isList;                // "LIST" stands for both spellings of a list
-    std::string_view listType;  // a list's type; empty for any other chunk
+    formats::Family family;
     ChunkRoutine routine;
 };
 
-// The one table of what is decoded: adding a chunk type is one line here and
-// its routine in a file of its own.
+// What each family of chunks is decoded with; the ids of the families are
+// named once, in formats/chunk_families.cpp. A new chunk type is a line
+// there, a line here and its routine in a file of its own.
 constexpr std::array kDecoders = {
-    Decoder{"bext", "", ShowBroadcastExtension},
-    Decoder{"LIST", "INFO", ShowInfoList},
-    Decoder{"LIST", "exif", ShowExifList},
-    Decoder{"iXML", "", ShowXml},
-    Decoder{"_PMX", "", ShowXml},
-    Decoder{"axml", "", ShowXml},
-    Decoder{"id3 ", "", ShowId3Tag},
-    Decoder{"ID3 ", "", ShowId3Tag},
-    Decoder{"cart", "", ShowCart},
-    Decoder{"acid", "", ShowAcid},
-    Decoder{"PEAK", "", ShowPeak},
-    Decoder{"levl", "", ShowPeakEnvelope},
-    Decoder{"umid", "", ShowUmid},
-    Decoder{"MD5 ", "", ShowMd5},
-    Decoder{"DISP", "", ShowDisplay},
-    Decoder{"chna", "", ShowChannelAssignment},
-    Decoder{"ds64", "", ShowDs64},
-    Decoder{"JUNK", "", ShowFiller},
-    Decoder{"junk", "", ShowFiller},
-    Decoder{"FLLR", "", ShowFiller},
-    Decoder{"filr", "", ShowFiller},
-    Decoder{"PAD ", "", ShowFiller},
+    Decoder{formats::Family::Bext, ShowBroadcastExtension},
+    Decoder{formats::Family::InfoList, ShowInfoList},
+    Decoder{formats::Family::ExifList, ShowExifList},
+    Decoder{formats::Family::Xml, ShowXml},
+    Decoder{formats::Family::Id3, ShowId3Tag},
+    Decoder{formats::Family::Cart, ShowCart},
+    Decoder{formats::Family::Acid, ShowAcid},
+    Decoder{formats::Family::Peak, ShowPeak},
+    Decoder{formats::Family::PeakEnvelope, ShowPeakEnvelope},
+    Decoder{formats::Family::Umid, ShowUmid},
+    Decoder{formats::Family::Md5, ShowMd5},
+    Decoder{formats::Family::Display, ShowDisplay},
+    Decoder{formats::Family::ChannelAssignment, ShowChannelAssignment},
+    Decoder{formats::Family::Ds64, ShowDs64},
+    Decoder{formats::Family::Filler, ShowFiller},
 };
-
-bool Matches(const Decoder& decoder, std::uint32_t entryKey, bool entryIsList,
-             const wavedoc::MapEntry& entry) {
-    if (decoder.isList) return entryIsList && entry.listType == decoder.listType;
-    return entryKey == decoder.key;
-}
 
 }  // namespace
 
@@ -73,10 +44,9 @@ ChunkRoutine RoutineFor(const wavedoc::MapEntry& entry) {
     if (entry.listing == wavedoc::Listing::Listed && !entry.IsList() && wavedoc::FindChunkType(entry.id)) {
         return nullptr;
     }
-    const std::uint32_t key = IdKey(entry.id);
-    const bool isList = entry.IsList();
+    const formats::Family family = formats::FamilyOf(entry.id, entry.IsList(), entry.listType);
     for (const Decoder& decoder : kDecoders) {
-        if (Matches(decoder, key, isList, entry)) return decoder.routine;
+        if (decoder.family == family) return decoder.routine;
     }
     return nullptr;
 }

@@ -138,12 +138,10 @@ void CheckTextUnterminated(const CheckInput& input, Report& report) {
         fault.AddTo(report, "text", "texts");
     }
     FirstFault info;
-    for (const wavedoc::MapEntry& item : input.facts.metadata.infoItems) {
-        // The text items have ids starting with I (filler such as JUNK can stand
-        // among them); an empty item holds no text to end; a longer one than
-        // is read is not judged.
-        if (item.id[0] != 'I' || item.size == 0 || item.present < item.size || item.present > kMostInfoText)
-            continue;
+    for (const wavedoc::MapEntry& item : input.facts.metadata.textItems) {
+        // An empty item holds no text to end; a longer one than is read is
+        // not judged.
+        if (item.size == 0 || item.present < item.size || item.present > kMostInfoText) continue;
         if (ReadContent(input, item, 0, item.present).find('\0') != std::string::npos) continue;
         info.Note(item.offset, item.offset, item.id, [&] {
             return Unterminated("INFO item " + Quoted(item.id), item.offset) + " (its " +

@@ -1,7 +1,6 @@
 #include "wavecheck/metadata_entries.h"
 
-#include <string_view>
-
+#include "formats/chunk_families.h"
 #include "wavedoc/reading/riff_layout.h"
 
 namespace wavecheck::detail {
@@ -15,18 +14,22 @@ void Keep(std::vector<wavedoc::MapEntry>& kind, const wavedoc::MapEntry& entry, 
 
 void MetadataEntries::Record(const wavedoc::MapEntry& entry) {
     if (!entry.IsChunk()) return;
-    // Compared as views: four bytes against four, without a call per kind,
-    // since every entry of the walk comes through here.
-    const std::string_view id = entry.id;
-    if (id == "bext") {
-        Keep(bext, entry, kMostOfAKind);
-    } else if (id == "iXML" || id == "_PMX" || id == "axml") {
-        Keep(xml, entry, kMostOfAKind);
-    } else if (id == "id3 " || id == "ID3 ") {
-        Keep(id3, entry, kMostOfAKind);
-    } else if (entry.depth > 0 && wavedoc::layout::IsListId(entry.parentId) &&
-               std::string_view(entry.parentType) == "INFO") {
-        Keep(infoItems, entry, kMostInfoItems);
+    switch (formats::FamilyOf(entry.id, entry.IsList(), entry.listType)) {
+        case formats::Family::Bext:
+            Keep(bext, entry, kMostOfAKind);
+            return;
+        case formats::Family::Xml:
+            Keep(xml, entry, kMostOfAKind);
+            return;
+        case formats::Family::Id3:
+            Keep(id3, entry, kMostOfAKind);
+            return;
+        default:
+            break;
+    }
+    if (entry.depth > 0 && wavedoc::layout::IsListId(entry.parentId) &&
+        formats::IsZeroEndedText(formats::FamilyOf(entry.parentId, true, entry.parentType), entry.id)) {
+        Keep(textItems, entry, kMostTextItems);
     }
 }
 

@@ -7,17 +7,17 @@
 #include "wavedoc/document/structure_map.h"
 
 // The chunks beyond the twelve whose content the metadata checks read (bext,
-// the items of INFO lists, XML, ID3 tags), as the walk meets them. Only the
+// the text items of INFO lists, XML, ID3 tags), as the walk meets them. Only the
 // first few of each kind are kept, so that a file of thousands of them costs
 // no more than a few.
 namespace wavecheck::detail {
 
 struct MetadataEntries {
     static constexpr std::size_t kMostOfAKind = 16;
-    static constexpr std::size_t kMostInfoItems = 256;
+    static constexpr std::size_t kMostTextItems = 256;
 
     std::vector<wavedoc::MapEntry> bext;
-    std::vector<wavedoc::MapEntry> infoItems;  // the items of every INFO list, in file order
+    std::vector<wavedoc::MapEntry> textItems;  // the zero-ended text items of every INFO list, in file order
     std::vector<wavedoc::MapEntry> xml;        // iXML, _PMX (XMP), axml
     std::vector<wavedoc::MapEntry> id3;        // "id3 ", "ID3 "
 

@@ -149,6 +149,14 @@ const RowsCase kCases[] = {
      {"Software (ISFT)\tLavf"},
      "The LIST chunk could not be shown in full: the bytes at byte 18 of the list start no item.", "INFO"},
 
+    {"info_list_cut_inside_its_last_item_header",
+     RiffFile(Chunk("fmt ", PcmFormat(2, 48000, 16)) + Chunk("data", "abcd") +
+              Chunk("LIST", ListPayload("INFO", Chunk("INAM", Raw("Song\0")) + Chunk("IART", Raw("Band\0"))) + "ICM",
+                    4 + 14 + 14 + 8, false)),
+     "LIST",
+     {"Title (INAM)\tSong", "Artist (IART)\tBand"},
+     "The LIST chunk could not be shown in full: an item header is cut off at byte 32 of the list.", "INFO"},
+
     {"cart", WaveWith(Chunk("cart", CartPayload("Morning show", "free text"))), "cart", kCartRows},
 
     {"acid_one_shot_with_root_note", WaveWith(Chunk("acid", AcidPayload(0x03, 60, 120.0f))), "acid",

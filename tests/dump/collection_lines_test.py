@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """ondulo-dump over a folder tree, checked from outside with Python's own JSON
-reader: every --jsonl line is JSON and the same object as the file's element
-of --json; an interrupted run leaves whole lines; the progress line shows on a
-terminal only and is erased; and the GNU parallel recipe of the manual page
+reader: every --jsonl line is JSON, the same object as the file's element
+of --json, and written out before the next file is opened; an interrupted run
+leaves whole lines; the progress line shows on a terminal only and is erased; and the GNU parallel recipe of the manual page
 gives the lines and the summary of a single run.
 
 Usage: collection_lines_test.py SUITE DUMP CORPUS
@@ -12,8 +12,10 @@ parallel when GNU parallel is not installed.
 import json
 import os
 import pty
+import select
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -76,6 +78,39 @@ class Lines(Tree):
                     self.assertEqual(document["summary"]["files"], wav_count() * self.copies)
                 self.assertEqual(objects, document["files"])
                 self.assertEqual(len(objects), wav_count() * self.copies)
+
+    def test_each_line_is_out_while_the_next_file_is_read(self):
+        # The second file takes seconds: its 1 GB of audio (sparse, so it
+        # costs no disk) is hashed for its MD5 chunk. The first file's line
+        # must come out alone, before that is done.
+        # A small first file, so its line is far shorter than the output's
+        # buffer.
+        fmt = b"fmt " + struct.pack("<IHHIIHH", 16, 1, 2, 48000, 192000, 4, 16)
+        first = os.path.join(self.scratch.name, "first.wav")
+        with open(first, "wb") as f:
+            f.write(b"RIFF" + struct.pack("<I", 4 + len(fmt) + 12) + b"WAVE" + fmt + b"data" + struct.pack("<I", 4) +
+                    bytes(4))
+        slow = os.path.join(self.scratch.name, "slow.wav")
+        audio = 1 << 30
+        head = fmt + b"MD5 " + struct.pack("<I", 16) + bytes(16) + b"data" + struct.pack("<I", audio)
+        with open(slow, "wb") as f:
+            f.write(b"RIFF" + struct.pack("<I", 4 + len(head) + audio) + b"WAVE" + head)
+            f.truncate(12 + len(head) + audio)
+        process = subprocess.Popen([DUMP, "--jsonl", "--verify-md5", "-j", "1", first, slow],
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            out = b""
+            while not out.endswith(b"\n"):
+                ready, _, _ = select.select([process.stdout], [], [], 60)
+                self.assertTrue(ready, "no line within a minute")
+                data = os.read(process.stdout.fileno(), 65536)
+                self.assertTrue(data, "the run ended without a whole line")
+                out += data
+            self.assertIsNone(process.poll(), "the line came out only at the end of the run")
+            self.assertEqual(json.loads(out)["path"], first)
+        finally:
+            process.kill()
+            process.communicate()
 
 
 class Interrupt(Tree):

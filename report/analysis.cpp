@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "wavedoc/reading/byte_source.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace report {
@@ -25,13 +24,13 @@ Analysis Analyse(const std::string& path, const AnalyseOptions& options) {
     }
     // The audio samples are never shown.
     document->Data().SetData("");
-    if (check) {
-        std::optional<wavedoc::ReadingSession> reading;
+    if (check || options.keepOpen) {
         try {
-            reading.emplace(document->Source());
+            analysis.reading = std::make_shared<const wavedoc::ReadingSession>(document->Source());
         } catch (const wavedoc::WaveDocError&) {
         }
-        analysis.findings = std::make_shared<const wavecheck::Findings>(check->Finish(*document));
+        if (check) analysis.findings = std::make_shared<const wavecheck::Findings>(check->Finish(*document));
+        if (!options.keepOpen) analysis.reading.reset();
     }
     analysis.document = std::move(document);
     return analysis;

@@ -6,6 +6,7 @@
 
 #include "wavecheck/findings.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/byte_source.h"
 
 namespace report {
 
@@ -16,6 +17,10 @@ struct AnalyseOptions {
     wavedoc::LoadForms forms = wavedoc::LoadForms::AnyForm;
     bool check = true;                 // whether the file is checked at all
     wavecheck::CheckOptions checking;  // what the check does beyond its usual findings
+    // Whether the file stays open while the analysis lives, for a caller that
+    // reads its chunks at once (ondulo-dump): the check's opening then serves
+    // the rows too. A window lets it close, as it reads later, on demand.
+    bool keepOpen = false;
 };
 
 // One file loaded, mapped and checked, as every caller shows it: the main
@@ -27,12 +32,15 @@ struct Analysis {
     std::string error;                                      // why Load refused the file, naming it
     std::shared_ptr<const wavedoc::WaveDocument> document;  // null when the file was refused
     std::shared_ptr<const wavecheck::Findings> findings;    // null when refused or not checked
+    // Open while this lives when keepOpen was asked; null otherwise, or when
+    // the file could no longer be opened as loaded (its reads then say so).
+    std::shared_ptr<const wavedoc::ReadingSession> reading;
 
     bool Loaded() const { return document != nullptr; }
 };
 
 // Loads `path`, and checks it unless told not to. The check's reads share
-// one opening of the file; when the file can no longer be read as loaded,
+// one opening of the file (kept for the caller when asked); when the file can no longer be read as loaded,
 // the findings say so.
 Analysis Analyse(const std::string& path, const AnalyseOptions& options = {});
 

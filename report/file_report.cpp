@@ -8,12 +8,13 @@
 #include "ui/detail/chunk_details.h"
 #include "ui/detail/fill_chunk_list.h"
 #include "wavedoc/document/wave_document.h"
-#include "wavedoc/reading/wave_error.h"
 
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
                        const wavecheck::CheckOptions& checking) {
-    const report::Analysis analysis = report::Analyse(
-        path, {.forms = wavedoc::LoadForms::AnyForm, .check = writer.WantsFindings(), .checking = checking});
+    const report::Analysis analysis = report::Analyse(path, {.forms = wavedoc::LoadForms::AnyForm,
+                                                             .check = writer.WantsFindings(),
+                                                             .checking = checking,
+                                                             .keepOpen = true});
     FileOutcome outcome;
     outcome.status = analysis.status;
     if (!analysis.Loaded()) {
@@ -21,14 +22,8 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
         return outcome;
     }
     const wavedoc::WaveDocument& document = *analysis.document;
-    // Reporting a file is one action: the file stays open until it is done.
-    // When it can no longer be read as loaded, each chunk says so.
-    std::optional<wavedoc::ReadingSession> reading;
-    try {
-        reading.emplace(document.Source());
-    } catch (const wavedoc::WaveDocError&) {
-    }
-
+    // Reporting a file is one action: the analysis keeps the file open until
+    // it is done. When it can no longer be read as loaded, each chunk says so.
     FileOverview overview;
     overview.refusal = document.FormRefusal();
     // The chunk list's refusal is no fault of the file: it makes the file

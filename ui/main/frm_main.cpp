@@ -331,11 +331,12 @@ void frmMain::cbAnalizeClick() {
     // lists what it read. Load and the check report their own lack of
     // memory; running short anywhere else must not end the program either.
     try {
+        report::AnalyseOptions options;
+        options.forms = wavedoc::LoadForms::Riff;  // the chunk list shows RIFF files alone
         report::Analysis analysis;
         {
             BusyCursor busy;
-            analysis =
-                report::Analyse(path, {.forms = wavedoc::LoadForms::Riff, .check = true, .checking = {}});
+            analysis = report::Analyse(path, options);
         }
         AnalyseResult(std::move(analysis));
     } catch (const std::bad_alloc&) {

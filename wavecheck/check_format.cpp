@@ -56,14 +56,22 @@ void CheckFmtZero(const CheckInput& input, Report& report) {
         report.Add(fmt.Offset(), fmt.Name(),
                    "The \"fmt \" chunk gives a sample rate of 0, so the audio cannot be played.");
     }
+    // Compressed formats may give no sample width; a frame of whole samples
+    // cannot be read without one, and readers refuse it.
+    if (IsUncompressed(input) && fmt.BitsPerSample() == 0) {
+        report.Add(fmt.Offset(), fmt.Name(),
+                   "The \"fmt \" chunk gives 0 bits per sample, so the audio cannot be read.");
+    }
 }
 
 void CheckBlockAlign(const CheckInput& input, Report& report) {
     if (!IsUncompressed(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const std::uint64_t channels = static_cast<std::uint32_t>(fmt.ChannelCount());
-    if (channels == 0) return;  // fmt-zero
     const std::uint64_t bits = static_cast<std::uint32_t>(fmt.BitsPerSample());
+    // No channels is fmt-zero's to tell; without bits there is no frame to
+    // hold the block align to, and readers take the block as the frame.
+    if (channels == 0 || bits == 0) return;
     const std::uint64_t expected = channels * ((bits + 7) / 8);
     const std::uint64_t blockAlign = static_cast<std::uint32_t>(fmt.BytesPerSample());
     if (blockAlign == expected) return;

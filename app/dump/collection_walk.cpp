@@ -89,7 +89,9 @@ std::optional<WalkItem> CollectionWalk::Next() {
         }
         if (nextPath_ == paths_.size()) return std::nullopt;
         const std::string& path = paths_[nextPath_++];
-        if (!rules_.recursive || !IsFolder(path)) return WalkItem{path, {}};
+        if (!IsFolder(path)) return WalkItem{path, {}};
+        if (!rules_.recursive)
+            return WalkItem{path, "\"" + path + "\" is a folder: give -r to check the files in it."};
         if (std::optional<WalkItem> problem = Enter(path, true)) return problem;
     }
 }

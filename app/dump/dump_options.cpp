@@ -112,7 +112,7 @@ std::string DumpUsage() {
            "                   compare it with the digest (md5-mismatch); it reads all of\n"
            "                   the audio once; implies --check unless --json or --jsonl\n"
            "  -r, --recursive  walk each folder named, and every folder in it, in byte order\n"
-           "                   of the names; without it a folder is refused as no file\n"
+           "                   of the names; without it a folder is refused\n"
            "  --all-files      take every regular file of a walked folder, not only those\n"
            "                   named .wav, .wave, .bwf or .rf64 in any case (a file named\n"
            "                   on the command line is always taken)\n"

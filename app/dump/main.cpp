@@ -18,7 +18,9 @@ int main(int argc, char** argv) {
     const std::optional<DumpOptions> options =
         ParseDumpArguments(std::vector<std::string>(argv + 1, argv + argc), problem);
     if (!options) {
-        std::cerr << "ondulo-dump: " << problem << "\n" << DumpUsage();
+        // The one useful line stays in sight, rather than scrolled away by
+        // the whole help.
+        std::cerr << "ondulo-dump: " << problem << "\nTry 'ondulo-dump --help' for more information.\n";
         return kBadUsage;
     }
     if (options->help) {

@@ -127,7 +127,7 @@ TEST(DumpCollection, ExitsWithTheWorstStatusOfItsFilesAndSummarisesTheCheck) {
          "  clean\t3\n  not readable\t0\n  check not finished\t0\n  files with each finding code: none\n"},
         // Without -r a folder is no file.
         {"--check tree/clean", 1,
-         "ondulo-dump: The file \"tree/clean\" cannot be read: it is a directory, not a file.\n"},
+         "ondulo-dump: \"tree/clean\" is a folder: give -r to check the files in it.\n"},
     };
     for (const auto& [arguments, exitStatus, errors] : cases) {
         const DumpRun run = tree.Run(arguments);

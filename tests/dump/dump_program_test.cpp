@@ -73,8 +73,9 @@ TEST(DumpProgram, ExitStatusAndErrorStreamTellWhatWentWrong) {
         {"--structure wavefile-js_RIFX-16bit-mono.wav", 0, "the chunk list shows RIFF files only"},
         {"wavefile-js_RIFX-16bit-mono.wav", 1, "the chunk list shows RIFF files only"},
         {". wavrw_example_a.wav", 1, "\".\""},
-        {"", 2, "Usage: ondulo-dump"},
-        {"--verbose wavrw_example_a.wav", 2, "unknown option --verbose"},
+        // Bad usage: the problem and where to read more, not the whole help.
+        {"", 2, "ondulo-dump: no WAV file named\nTry 'ondulo-dump --help' for more information.\n"},
+        {"--verbose wavrw_example_a.wav", 2, "unknown option --verbose\nTry 'ondulo-dump --help'"},
         // With --check, a warning or an error fails the run; a note does not.
         {"--check wavinfo_izotoperx_cues_test.wav go-wav_listChunkInHeader.wav", 0, ""},
         {"--check go-wav_listChunkInHeader.wav wavefile-rb_smpl_chunk_loop_count_too_high.wav", 1, ""},
@@ -84,6 +85,9 @@ TEST(DumpProgram, ExitStatusAndErrorStreamTellWhatWentWrong) {
         const DumpRun run = RunInCorpus(Words(arguments));
         EXPECT_EQ(run.exitStatus, exitStatus) << arguments;
         EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
+        if (exitStatus == 2) {
+            EXPECT_EQ(run.errors.find("Usage:"), std::string::npos) << run.errors;
+        }
     }
 }
 

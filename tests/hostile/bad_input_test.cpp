@@ -37,7 +37,7 @@ struct HostileCase {
     std::map<std::string, std::string> stopsShort = {};
     std::vector<std::pair<std::string, std::string>> shownRows = {};
     // What ondulo-dump says instead of `message`, where it reads more of the
-    // file than the chunk list (a 64-bit form of WAV).
+    // file than the chunk list (a 64-bit form of WAV) or can say what to do.
     std::string dumpMessage = {};
 };
 void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.what; }
@@ -162,8 +162,13 @@ const HostileCase kCases[] = {
     // Paths that are no file to read; none of them may block.
     {"missing_path", [](const ScratchDir& s) { return s.Path("none.wav"); }, 3,
      kCannotRead + "the file does not exist."},
-    {"directory", [](const ScratchDir& s) { return s.Dir(); }, 3,
-     kCannotRead + "it is a directory, not a file."},
+    {"directory",
+     [](const ScratchDir& s) { return s.Dir(); },
+     3,
+     kCannotRead + "it is a directory, not a file.",
+     {},
+     {},
+     "\"%1\" is a folder: give -r to check the files in it."},
     {"fifo", [](const ScratchDir& s) { return s.Fifo("pipe.wav"); }, 3, kNotRegular},
     {"endless_device", PathOf("/dev/zero"), 3, kNotRegular},
     {"empty_device", PathOf("/dev/null"), 3, kNotRegular},

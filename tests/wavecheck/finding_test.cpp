@@ -590,6 +590,8 @@ TEST(Findings, EachFaultIsSaidOnce) {
         {"byte-order",
          "RIFX" + RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 16)) + Chunk("fact", U32(4)) + kData).substr(4)},
         {"block-align", WithFormat(Format(1, 2, 8000, 32000, 3, 16))},
+        {"fmt-zero",
+         RiffFile(Chunk("fmt ", Format(1, 2, 8000, 128000, 16, 0)) + Chunk("data", std::string(8192, '\0')))},
         {"not-a-chunk", RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 16), 20) + kData)},
         {"not-a-chunk", Wav(Chunk("cue ", CuePayload({{1, 0}}), 40) + Chunk("smpl", SmplPayload({}, {})))},
         {"not-a-chunk", RiffFile(kFmt + Chunk("data", "", 0) + std::string(8, '\x01'), "WAVE", 0)},

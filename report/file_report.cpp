@@ -11,10 +11,11 @@
 
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
                        const wavecheck::CheckOptions& checking) {
-    const report::Analysis analysis = report::Analyse(path, {.forms = wavedoc::LoadForms::AnyForm,
-                                                             .check = writer.WantsFindings(),
-                                                             .checking = checking,
-                                                             .keepOpen = true});
+    const report::Analysis analysis =
+        report::Analyse(path, {.forms = wavedoc::LoadForms::AnyForm,
+                               .check = writer.WantsFindings() || writer.WantsLostContent(),
+                               .checking = checking,
+                               .keepOpen = true});
     FileOutcome outcome;
     outcome.status = analysis.status;
     if (!analysis.Loaded()) {
@@ -42,11 +43,14 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
     overview.structure = &document.Structure();
     overview.document = &document;
     if (analysis.findings) overview.findings = *analysis.findings;
-    outcome.unfinished = !overview.findings.Finished();
-    outcome.errors = overview.findings.errors;
-    outcome.warnings = overview.findings.warnings;
-    outcome.notes = overview.findings.notes;
-    for (const wavecheck::CodeCount& count : overview.findings.counts) outcome.codes.emplace_back(count.code);
+    if (writer.WantsFindings()) {
+        outcome.unfinished = !overview.findings.Finished();
+        outcome.errors = overview.findings.errors;
+        outcome.warnings = overview.findings.warnings;
+        outcome.notes = overview.findings.notes;
+        for (const wavecheck::CodeCount& count : overview.findings.counts)
+            outcome.codes.emplace_back(count.code);
+    }
     writer.BeginFile(path, overview);
     if (!writer.WantsRows() || !overview.refusal.empty()) {
         writer.EndFile();

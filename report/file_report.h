@@ -63,8 +63,12 @@ public:
     // Whether the chunks' rows are written at all; when not, they are not
     // made either.
     virtual bool WantsRows() const { return true; }
-    // Whether the findings are written; when not, the file is not checked.
+    // Whether the findings are written; when not, the file is checked only
+    // if WantsLostContent.
     virtual bool WantsFindings() const { return true; }
+    // Whether the errors' sentences are written beside the rows, as the main
+    // window's status line shows them; they count for nothing else.
+    virtual bool WantsLostContent() const { return false; }
     // Rows are written as they come, so a chunk always starts empty.
     void ClearRows() override {}
 };

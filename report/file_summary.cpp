@@ -47,6 +47,14 @@ std::string AlsoInFileSentence(const std::vector<std::string>& names) {
     return sentence + ".";
 }
 
+std::vector<std::string> LostContent(const wavecheck::Findings& findings) {
+    std::vector<std::string> sentences;
+    for (const wavecheck::Finding& finding : findings.shown) {
+        if (finding.level == wavecheck::Level::Error) sentences.push_back(finding.message);
+    }
+    return sentences;
+}
+
 std::string FindingsSentence(const wavecheck::Findings& findings) {
     if (findings.Total() == 0) return findings.Finished() ? "No findings." : "Not checked in full.";
     std::vector<std::string> parts;

@@ -19,6 +19,11 @@ std::vector<std::string> AlsoInFile(const wavedoc::StructureMap& structure);
 // when there are none, as when the chunk list shows every type.
 std::string AlsoInFileSentence(const std::vector<std::string>& names);
 
+// The sentences of the errors found, where a reader loses content or cannot
+// play the file (a chunk cut off by the end of the file): what the status
+// line says about the file whatever is selected.
+std::vector<std::string> LostContent(const wavecheck::Findings& findings);
+
 // "No findings." or "3 findings: 1 error, 2 warnings." (counting every
 // finding, however many are kept), saying so when the check did not finish.
 std::string FindingsSentence(const wavecheck::Findings& findings);

@@ -190,6 +190,10 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
     out_ << TerminalPath(path) << '\n';
     for (const ListedChunk& chunk : overview.chunks)
         out_ << TerminalText(chunk.name) << '\t' << chunk.size << '\n';
+    if (WantsLostContent()) {
+        for (const std::string& lost : LostContent(overview.findings))
+            out_ << "! " << TerminalText(lost) << '\n';
+    }
     for (const std::string& note : overview.notes) out_ << "! " << TerminalText(note) << '\n';
     const std::string alsoInFile = AlsoInFileSentence(overview.alsoInFile);
     if (!alsoInFile.empty()) out_ << "! " << TerminalText(alsoInFile) << '\n';

@@ -42,7 +42,8 @@ struct TextParts {
 void WriteFindings(std::ostream& out, const wavecheck::Findings& findings);
 
 // The text form, one file at a time: the path, the chunk list (name TAB size),
-// "! sentence" for each load note and "! Also in the file: ..." when the list
+// "! sentence" for each error found (content lost, as a chunk cut off by the
+// end of the file) and each load note and "! Also in the file: ..." when the list
 // leaves chunk types out, then for each chunk a blank line, "[NAME]",
 // its rows and "! sentence" when its rows stop short; a blank line between
 // files. With the structure map or the findings asked for, those come after
@@ -61,6 +62,7 @@ public:
     void EndFile() override {}
     bool WantsRows() const override { return !parts_.structure && !parts_.findings; }
     bool WantsFindings() const override { return parts_.findings; }
+    bool WantsLostContent() const override { return WantsRows(); }
 
 private:
     std::ostream& out_;

@@ -121,6 +121,35 @@ TEST(DumpProgram, VerifiesAnMd5DigestOnlyWhenAsked) {
     }
 }
 
+// The plain text form says what the window's status line says of a file
+// whatever is selected: the content lost, as a chunk cut off by the end of
+// the file. Only the check's findings fail a run.
+TEST(DumpProgram, PlainTextTellsOfContentLost) {
+    std::ifstream in(wavtest::CorpusDir() + "/wavrw_example_a.wav", std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const wavtest::ScratchDir scratch;
+    const std::string cut = scratch.File("cut.wav", bytes.str().substr(0, 700));  // 44 bytes of its audio
+    const std::string lost = "! The \"data\" chunk at offset 648 says it holds ";
+    const std::tuple<std::string, std::string, int, bool> cases[] = {
+        // form, file, exit status, whether the sentence is written beside the rows
+        {"", cut, 0, true},
+        {"", wavtest::CorpusDir() + "/wavrw_example_a.wav", 0, false},
+        {"--check", cut, 1, false},  // a finding there, not a sentence beside rows
+    };
+    for (const auto& [form, file, exitStatus, said] : cases) {
+        const DumpRun run =
+            wavtest::RunDump(form.empty() ? std::vector<std::string>{file} : Words(form + " " + file));
+        SCOPED_TRACE(form + " " + file + "\n" + run.out + run.errors);
+        EXPECT_EQ(run.exitStatus, exitStatus);
+        const std::size_t at = run.out.find(lost);
+        EXPECT_EQ(at != std::string::npos, said);
+        if (said) {
+            EXPECT_NE(run.out.find("but the file ends after 44 of them.\n", at), std::string::npos);
+        }
+    }
+}
+
 TEST(DumpProgram, HelpAndVersionGoToStandardOutputAndSucceed) {
     const std::string version = "ondulo-dump " ONDULO_EXPECTED_VERSION "\n";
     const std::pair<std::string, std::string> cases[] = {

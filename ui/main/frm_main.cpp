@@ -391,10 +391,7 @@ void frmMain::SummariseFile() {
     alsoInFile_ = AlsoInFileSentence(AlsoInFile(analysis_.document->Structure()));
     const wavecheck::Findings& findings = *analysis_.findings;
     // Errors, where content is lost, stand in the status line too.
-    lostContent_.clear();
-    for (const wavecheck::Finding& finding : findings.shown) {
-        if (finding.level == wavecheck::Level::Error) lostContent_.push_back(finding.message);
-    }
+    lostContent_ = LostContent(findings);
     lbFindings_->setText(QString::fromStdString(FindingsSentence(findings)));
     QStringList lines;
     for (const std::string& line : FindingLines(findings, kFindingLines)) lines << TextFromBytes(line);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "detail_routines.h"
@@ -65,9 +66,18 @@ std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& documen
     values.ClearRows();
     const DetailRoutine routine = RoutineFor(chunkName);
     if (routine == nullptr) return std::nullopt;
+    // The routine's many small reads share one opening of the file. When the
+    // file has changed since it was loaded, the routine still shows the
+    // fields the load holds; its first read of the file stops it, since the
+    // file may now hold other records at the same places.
+    std::optional<wavedoc::ReadingSession> session;
+    std::optional<std::string> changedSince;
     try {
-        // The routine's many small reads share one opening of the file.
-        const wavedoc::ReadingSession session(document.Source());
+        session.emplace(document.Source());
+    } catch (const wavedoc::FileChangedError& changed) {
+        changedSince = changed.what();
+    }
+    try {
         routine(document, values);
     } catch (const wavedoc::FileChangedError& changed) {
         return changed.what();
@@ -78,5 +88,5 @@ std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& documen
     } catch (const std::bad_alloc&) {
         return IncompleteSentence(chunkName, "there is not enough memory.");
     }
-    return std::nullopt;
+    return changedSince;
 }

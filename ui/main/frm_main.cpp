@@ -43,6 +43,8 @@
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/byte_source.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace {
 
@@ -409,7 +411,20 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
         // lists are never held at once.
         valueRows_->SetRows({});
         GridRows values;
+        // A file changed since Analyse still shows the fields read then; the
+        // status line puts first what to do about it.
+        std::optional<wavedoc::ReadingSession> reading;
+        bool changed = false;
+        try {
+            reading.emplace(analysis_.document->Source());
+        } catch (const wavedoc::FileChangedError&) {
+            changed = true;
+        }
         stop = ShowChunkDetails(*analysis_.document, chunkRows_->RawCell(row, 0), values);
+        if (changed) {
+            stop = "Press Analyse to read it again: the file \"" + analysis_.path +
+                   "\" has changed since it was analysed. The fields shown were read at Analyse.";
+        }
         valueRows_->SetRows(std::move(values));
     } catch (const std::bad_alloc&) {
         // The rows could not be held: show none rather than end the program.

@@ -254,6 +254,15 @@ private slots:
         SelectChunk("fact");
         Analyse()->click();
         QVERIFY2(!status().contains("could not be shown"), qPrintable(status()));
+
+        // A list shown for its type alone says where its items are.
+        const std::string info = Chunk("LIST", ListPayload("INFO", Chunk("ISFT", std::string("x\0", 2))));
+        for (const auto& [list, said] :
+             {std::pair{info, true}, {Chunk("LIST", ListPayload("adtl", "")), false}}) {
+            AnalysePath(Write("list.wav", RiffFile(kFmt + list + kData)));
+            SelectChunk("LIST");
+            QCOMPARE(status().contains("are shown in View > Structure\u2026 (Ctrl+M)"), said);
+        }
     }
 
     void damagedFileIsNamedInTheStatusLine() {

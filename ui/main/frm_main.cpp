@@ -44,6 +44,7 @@
 #include "wavedoc/document/structure_map.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/byte_source.h"
+#include "wavedoc/reading/riff_layout.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace {
@@ -402,6 +403,25 @@ void frmMain::SummariseFile() {
     lbFindings_->setFocusPolicy(Qt::StrongFocus);
 }
 
+namespace {
+
+// A list of another type than adtl shows only its type in the grid: where
+// its items are shown instead. None for an adtl list or a list too short to
+// hold a type.
+std::optional<std::string> ItemsElsewhere(const wavedoc::WaveDocument& document) {
+    std::string type;
+    try {
+        type = document.List().TypeId();
+    } catch (const wavedoc::WaveDocError&) {
+        return std::nullopt;
+    }
+    if (type == "adtl") return std::nullopt;
+    return "The items of this LIST (" + type +
+           ") are shown in View > Structure\u2026 (Ctrl+M); this grid lists those of an adtl list.";
+}
+
+}  // namespace
+
 void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
     if (selected.isEmpty()) return;
     const int row = selected.indexes().first().row();
@@ -424,6 +444,9 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
         if (changed) {
             stop = "Press Analyse to read it again: the file \"" + analysis_.path +
                    "\" has changed since it was analysed. The fields shown were read at Analyse.";
+        }
+        if (!stop && wavedoc::layout::IsListId(chunkRows_->RawCell(row, 0))) {
+            stop = ItemsElsewhere(*analysis_.document);
         }
         valueRows_->SetRows(std::move(values));
     } catch (const std::bad_alloc&) {

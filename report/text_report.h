@@ -5,19 +5,7 @@
 #include <string_view>
 
 #include "file_report.h"
-
-// Text for a terminal from raw bytes: DisplayUtf8, then written as \uXXXX
-// (\UXXXXXXXX above U+FFFF): every control character except TAB (C0, DEL and
-// C1), the backslash itself, the line and paragraph separators, and every
-// character without a visible glyph of its own (HasNoVisibleGlyph: format
-// characters such as direction overrides and zero-width spaces, variation
-// selectors, tag characters, fillers). So a file can neither send commands to
-// the terminal nor make one text look like another.
-std::string TerminalText(std::string_view raw);
-
-// A path for a terminal: like TerminalText, but bytes that are not UTF-8 are
-// written as \xHH, so two different names never print alike.
-std::string TerminalPath(std::string_view path);
+#include "text/escaped_text.h"
 
 // The structure map as an indented table: "structure:", then one line per
 // entry (offset, id, size field, bytes present, pad byte, list type, and

@@ -26,25 +26,44 @@ class RowGridTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Cells split at the first TAB; a value shown other than it is (reversed
+    // by a direction override, holding a control character) has its escaped
+    // form as its tool tip, as ondulo-dump prints it.
     void cellsSplitAtTheFirstTab_data() {
         QTest::addColumn<QByteArray>("row");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("rawLabel");
+        QTest::addColumn<QString>("valueTip");  // part of the value's tool tip; empty: none
         QTest::addRow("value row") << QByteArray("fmt \t16") << "fmt "
-                                   << "16" << QByteArray("fmt ");
+                                   << "16" << QByteArray("fmt ") << "";
         QTest::addRow("indented heading") << QByteArray("     Cue Point #1") << "     Cue Point #1"
-                                          << "" << QByteArray("     Cue Point #1");
+                                          << "" << QByteArray("     Cue Point #1") << "";
         QTest::addRow("tab inside the value") << QByteArray("Text\ta\tb") << "Text"
-                                              << "a\tb" << QByteArray("Text");
+                                              << "a\tb" << QByteArray("Text") << "";
         QTest::addRow("Latin-1 byte shown, raw kept")
-            << QByteArray("caf\xe9\tx") << QString::fromUtf8("caf\xc3\xa9") << "x" << QByteArray("caf\xe9");
+            << QByteArray("caf\xe9\tx") << QString::fromUtf8("caf\xc3\xa9") << "x" << QByteArray("caf\xe9")
+            << "";
+        QTest::addRow("direction override spelled out") << QByteArray(
+                                                               "Label text\tabc\xe2\x80\xae"
+                                                               "def")
+                                                        << "Label text"
+                                                        << QString::fromUtf8(
+                                                               "abc\xe2\x80\xae"
+                                                               "def")
+                                                        << QByteArray("Label text") << "abc\\u202edef";
+        QTest::addRow("control character spelled out")
+            << QByteArray("Label text\ta\x1b[2Jb") << "Label text"
+            << "a\x1b[2Jb" << QByteArray("Label text") << "a\\u001b[2Jb";
+        QTest::addRow("a backslash alone is shown as it is") << QByteArray("Path\tC:\\x") << "Path"
+                                                             << "C:\\x" << QByteArray("Path") << "";
     }
     void cellsSplitAtTheFirstTab() {
         QFETCH(QByteArray, row);
         QFETCH(QString, label);
         QFETCH(QString, value);
         QFETCH(QByteArray, rawLabel);
+        QFETCH(QString, valueTip);
         RowTableModel model(QStringLiteral("Parameter"), QStringLiteral("Value"));
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.SetRows(GridRows{"first\t1", row.toStdString()});
@@ -52,6 +71,8 @@ private slots:
         QCOMPARE(model.index(1, 1).data().toString(), value);
         QCOMPARE(QByteArray::fromStdString(model.RawCell(1, 0)), rawLabel);
         QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Value"));
+        const QString tip = model.index(1, 1).data(Qt::ToolTipRole).toString();
+        QVERIFY2(valueTip.isEmpty() ? tip.isEmpty() : tip.contains(valueTip), qPrintable(tip));
     }
 
     void copyPutsSelectedRowsOnTheClipboard_data() {

@@ -5,6 +5,7 @@
 
 #include "text/cut_text.h"
 #include "text/display_text.h"
+#include "text/escaped_text.h"
 #include "ui/detail/row_sink.h"
 
 RowTableModel::RowTableModel(QString firstHeader, QString secondHeader, QObject* parent)
@@ -41,10 +42,22 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ToolTipRole && row < toolTips_.size()) return toolTips_[row];
     const CutValue cut = SplitCut(Cell(index.row(), index.column()));
     if (role == Qt::ToolTipRole) {
-        if (!cut.wholeLength) return {};
-        return WrappedToolTip(QString::fromStdString(DisplayUtf8(cut.shown))) +
-               tr("<p><i>Ondulo shows the start of this text; it holds %1 bytes in all.</i></p>")
-                   .arg(QLocale(QLocale::English).toString(static_cast<qulonglong>(*cut.wholeLength)));
+        // A text shown as stored but not as it is (reversed by a direction
+        // override, hiding a zero-width space) is spelled out in the tool tip.
+        const bool hidden = HasHiddenCharacters(cut.shown);
+        if (!cut.wholeLength && !hidden) return {};
+        QString tip =
+            WrappedToolTip(QString::fromStdString(hidden ? TerminalText(cut.shown) : DisplayUtf8(cut.shown)));
+        if (hidden) {
+            tip +=
+                tr("<p><i>Characters that are invisible or change the display are written as \\uXXXX "
+                   "and a backslash as \\u005c, as ondulo-dump prints them.</i></p>");
+        }
+        if (cut.wholeLength) {
+            tip += tr("<p><i>Ondulo shows the start of this text; it holds %1 bytes in all.</i></p>")
+                       .arg(QLocale(QLocale::English).toString(static_cast<qulonglong>(*cut.wholeLength)));
+        }
+        return tip;
     }
     const QString marker = cut.wholeLength ? QString::fromStdString(CutMarker(*cut.wholeLength)) : QString();
     if (role == CutMarkerRole) return marker;

@@ -1,9 +1,15 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QDirIterator>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include "ui/widgets/qt_user_prompts.h"
 #include "ui/widgets/row_table_model.h"
 #include "ui/widgets/row_table_view.h"
 
@@ -117,6 +123,32 @@ private slots:
         QVERIFY2(model.displayReads < 5000, qPrintable(QString::number(model.displayReads)));
         QVERIFY(view.columnWidth(0) >
                 view.fontMetrics().horizontalAdvance(QStringLiteral("     Sample offset")));
+    }
+
+    // The file dialogs, opened and closed both ways, leave nothing in the
+    // user's configuration folder (Qt's dialog would save its history there).
+    void fileDialogsKeepNothingOnDisk() {
+        const QTemporaryDir home;
+        QVERIFY(home.isValid());
+        qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+        {
+            QtUserPrompts prompts;
+            for (const bool accept : {false, true}) {
+                // Closes the dialog once it is up.
+                QTimer closer;
+                QObject::connect(&closer, &QTimer::timeout, [accept] {
+                    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                    if (dialog == nullptr) return;
+                    dialog->selectFile(QStringLiteral("chosen.wav"));
+                    static_cast<QDialog*>(dialog)->done(accept ? QDialog::Accepted : QDialog::Rejected);
+                });
+                closer.start(20);
+                prompts.ChooseSaveFile(nullptr, home.path(), QStringLiteral("WAV files (*.wav)"));
+            }
+        }
+        QDirIterator kept(home.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                          QDirIterator::Subdirectories);
+        QVERIFY2(!kept.hasNext(), qPrintable(kept.hasNext() ? kept.next() : QString()));
     }
 };
 

@@ -4,6 +4,16 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
+
+QtUserPrompts::QtUserPrompts() {
+    // Should the folder not be made, the dialog's settings go where they
+    // would anyway: a nuisance, not a failure.
+    if (!dialogSettings_.isValid()) return;
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, dialogSettings_.path());
+    }
+}
 
 void QtUserPrompts::ShowMessage(QWidget* parent, const QString& title, const QString& text,
                                 const QString& details) {

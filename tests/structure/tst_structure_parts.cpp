@@ -11,6 +11,7 @@
 #include "support/scratch_dir.h"
 #include "support/wav_builder.h"
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/field_ranges.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
 #include "ui/structure/report_saving.h"
@@ -200,6 +201,53 @@ private slots:
                 : model.IndexOf(item, 0).data().toString() + ' ' +
                       model.IndexOf(item, StructureTreeModel::ChunkColumn).data().toString();
         QCOMPARE(found, entry);
+    }
+
+    // A byte names the narrowest row over it; a finding the widest row that
+    // starts where it does, short of the entry as a whole.
+    void rowsFoundByTheirBytes_data() {
+        QTest::addColumn<qulonglong>("offset");
+        QTest::addColumn<int>("holding");   // -1: none
+        QTest::addColumn<int>("starting");  // -1: none
+        QTest::addRow("before every range") << 9ULL << -1 << -1;
+        QTest::addRow("a heading's first byte: its first field") << 48ULL << 2 << 1;
+        QTest::addRow("inside a field") << 50ULL << 2 << -1;
+        QTest::addRow("the next field") << 52ULL << 3 << 3;
+        QTest::addRow("inside the record only") << 60ULL << 1 << -1;
+        QTest::addRow("the last byte of the record") << 71ULL << 1 << -1;
+        QTest::addRow("the entry's start: the count, not the entry") << 44ULL << 0 << 0;
+        QTest::addRow("past every range") << 72ULL << -1 << -1;
+    }
+    void rowsFoundByTheirBytes() {
+        QFETCH(qulonglong, offset);
+        QFETCH(int, holding);
+        QFETCH(int, starting);
+        // A count, a record's heading, two of its fields, a row of no bytes,
+        // and a range as long as the entry.
+        const RowRanges ranges{ByteRange{44, 4}, ByteRange{48, 24}, ByteRange{48, 4},
+                               ByteRange{52, 4}, std::nullopt,      ByteRange{44, 28}};
+        QCOMPARE(RowHolding(ranges, offset).value_or(-1), holding);
+        QCOMPARE(RowStartingAt(ranges, offset, 28).value_or(-1), starting);
+    }
+
+    // The marked bytes show on their cells, the text column on any line
+    // they touch; a new stretch marks none.
+    void markedBytesShowOnTheirCells() {
+        CountingSource source(100);
+        ByteLinesModel model;
+        model.SetStretch(&source, 0, 100);
+        model.SetMarked(ByteLinesModel::Span{20, 33});
+        QVERIFY(!model.IsMarked(1, 4));  // byte 19
+        QVERIFY(model.IsMarked(1, 5));   // byte 20
+        QVERIFY(model.IsMarked(2, 2));   // byte 33
+        QVERIFY(!model.IsMarked(2, 3));  // byte 34
+        QVERIFY(model.IsMarked(2, ByteLinesModel::kTextColumn));
+        QVERIFY(!model.IsMarked(0, ByteLinesModel::kTextColumn));
+        QVERIFY(!model.IsMarked(1, ByteLinesModel::kOffsetColumn));
+        QVERIFY(model.data(model.index(1, 5), Qt::BackgroundRole).isValid());
+        QVERIFY(!model.data(model.index(1, 4), Qt::BackgroundRole).isValid());
+        model.SetStretch(&source, 0, 100);
+        QVERIFY(!model.Marked());
     }
 
     void bytesComeSixteenALine() {

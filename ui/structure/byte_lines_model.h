@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace wavedoc {
 class ByteSource;
@@ -67,6 +68,18 @@ public:
     // Why the bytes cannot be shown, or empty.
     const QString& Failure() const { return failure_; }
 
+    // The bytes marked as the selected entry's or field's, first and last,
+    // counted from Start(): shown on the palette's highlight, lighter than a
+    // selection. Nothing marks none.
+    using Span = std::pair<std::uint64_t, std::uint64_t>;
+    void SetMarked(std::optional<Span> marked);
+    const std::optional<Span>& Marked() const { return marked_; }
+    // Whether a cell shows a marked byte (for the text column: any of its line's).
+    bool IsMarked(int row, int column) const;
+    // Drops the bytes kept, so that the lines shown next are read again and a
+    // file changed since is found then.
+    void ForgetBytes();
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -95,4 +108,5 @@ private:
     mutable std::string cache_;          // bytes read around the lines last shown
     mutable std::uint64_t cacheAt_ = 0;  // where cache_ starts, counted from start_
     mutable QString failure_;
+    std::optional<Span> marked_;
 };

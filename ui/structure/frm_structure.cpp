@@ -197,10 +197,14 @@ void frmStructure::BuildBytesPane(QSplitter* right) {
     tvBytes_->setShowGrid(false);
     tvBytes_->verticalHeader()->setDefaultSectionSize(FixedFontMetrics().height() + 4);
     tvBytes_->setAccessibleName(tr("Entry bytes"));
-    tvBytes_->setAccessibleDescription(tr(
-        "The bytes of the selected entry, its header and pad byte included, 16 a line: offset, hex and text. "
-        "Ctrl+C copies the selected bytes as hex, Ctrl+Shift+C as text; Ctrl+G goes to an offset."));
+    tvBytes_->setAccessibleDescription(
+        tr("The bytes of the whole file, 16 a line: offset, hex and text. The selected entry's bytes, or the "
+           "selected field's, are marked; clicking a byte selects the entry and field that hold it. "
+           "Ctrl+C copies the selected bytes as hex, Ctrl+Shift+C as text; Ctrl+G goes to an offset."));
     SizeByteColumns();
+    // One view of the whole file, read only as far as it is scrolled.
+    const wavedoc::ByteSource* source = analysis_.document->Source();
+    bytes_->SetStretch(source, 0, source != nullptr ? source->Length() : 0);
     lbBytesFailure_ = new QLabel(bytesPane_);
     lbBytesFailure_->setObjectName(QStringLiteral("lbBytesFailure"));
     lbBytesFailure_->setTextFormat(Qt::PlainText);
@@ -289,6 +293,10 @@ void frmStructure::ConnectViews() {
             &frmStructure::FindingChanged);
     connect(tvBytes_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmStructure::ByteSelectionChanged);
+    connect(dbgRows_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &frmStructure::FieldChanged);
+    connect(tvBytes_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &frmStructure::CurrentByteChanged);
     connect(bytes_, &ByteLinesModel::ReadFailed, this, &frmStructure::ShowBytesFailure);
     connect(bytes_, &QAbstractItemModel::modelReset, this, &frmStructure::ByteSelectionChanged);
 }
@@ -351,8 +359,9 @@ void frmStructure::ShowItem(int item) {
     std::optional<std::string> stop;
     // The rows of the previous entry go first, so two long lists are never held at once.
     rows_->SetRows({});
+    rowRanges_.clear();
     try {
-        GridRows rows;
+        RangedGridRows rows;
         // The chunks the chunk list shows get the chunk grid's rows; every
         // other entry its own, as ondulo-dump gives them (or its first bytes).
         if (entry == nullptr) {
@@ -364,8 +373,10 @@ void frmStructure::ShowItem(int item) {
             const bool own = from == report::RowsFrom::ChunkDetails || from == report::RowsFrom::LaterChunk;
             stop = report::ShowRowsFrom(own ? from : report::RowsFrom::EntryRows, document, *entry, rows);
         }
+        rowRanges_ = rows.TakeRanges();
         rows_->SetRows(std::move(rows));
     } catch (const std::bad_alloc&) {
+        rowRanges_.clear();
         rows_->SetRows({});
         stop = "The rows of this entry could not be shown: there is not enough memory.";
     }
@@ -374,8 +385,57 @@ void frmStructure::ShowItem(int item) {
     lbRowsStatus_->setVisible(stop.has_value());
     lbRowsStatus_->setAccessibleDescription(lbRowsStatus_->text());
 
+    currentItem_ = item;
     bytesPane_->setCurrentWidget(tvBytes_);
-    bytes_->SetStretch(document.Source(), tree_->Start(item), tree_->Covered(item));
+    // Read again what is shown, so that a file changed since is found.
+    bytes_->ForgetBytes();
+    MarkBytes(EntryRange(), !followingBytes_);
+    ByteSelectionChanged();
+}
+
+ByteRange frmStructure::EntryRange() const {
+    if (currentItem_ < 0) return ByteRange{0, 0};
+    return ByteRange{tree_->Start(currentItem_), tree_->Covered(currentItem_)};
+}
+
+void frmStructure::MarkBytes(const ByteRange& range, bool reveal) {
+    const std::uint64_t length = bytes_->Length();
+    if (range.offset >= length || range.length == 0) {
+        bytes_->SetMarked(std::nullopt);
+        return;
+    }
+    const std::uint64_t last = range.offset + std::min(range.length, length - range.offset) - 1;
+    bytes_->SetMarked(ByteLinesModel::Span{range.offset, last});
+    if (!reveal) return;
+    bytes_->Reveal(range.offset);
+    const QModelIndex cell = bytes_->IndexOfByte(range.offset);
+    if (cell.isValid()) tvBytes_->scrollTo(cell, QAbstractItemView::PositionAtTop);
+}
+
+void frmStructure::FieldChanged(const QModelIndex& current) {
+    if (!current.isValid()) return;
+    const auto row = static_cast<std::size_t>(current.row());
+    const std::optional<ByteRange> range = row < rowRanges_.size() ? rowRanges_[row] : std::nullopt;
+    MarkBytes(range ? *range : EntryRange(), !followingBytes_);
+}
+
+void frmStructure::CurrentByteChanged(const QModelIndex& current) {
+    if (selectingByCode_ || !current.isValid()) return;
+    const std::uint64_t offset = bytes_->Start() + bytes_->FirstByteOf(current.row(), current.column());
+    const int item = tree_->DeepestHolding(offset);
+    if (item == StructureTreeModel::kNoItem) return;
+    followingBytes_ = true;
+    if (item != currentItem_) SelectItem(item);
+    if (const std::optional<int> row = RowHolding(rowRanges_, offset)) {
+        const QModelIndex field = rows_->index(*row, 0);
+        dbgRows_->selectionModel()->setCurrentIndex(
+            field, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        dbgRows_->scrollTo(field);
+    } else {
+        dbgRows_->selectionModel()->clearSelection();
+        MarkBytes(EntryRange(), false);
+    }
+    followingBytes_ = false;
 }
 
 void frmStructure::SelectItem(int item) {
@@ -394,7 +454,9 @@ void frmStructure::SelectByte(std::uint64_t byte) {
     bytes_->Reveal(byte);
     const QModelIndex cell = bytes_->IndexOfByte(byte);
     if (!cell.isValid()) return;
+    selectingByCode_ = true;
     tvBytes_->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
+    selectingByCode_ = false;
     tvBytes_->scrollTo(cell, QAbstractItemView::PositionAtCenter);
 }
 
@@ -402,7 +464,7 @@ bool frmStructure::GoToOffset(std::uint64_t offset) {
     const int item = tree_->DeepestHolding(offset);
     if (item == StructureTreeModel::kNoItem) return false;
     SelectItem(item);
-    SelectByte(offset - tree_->Start(item));
+    SelectByte(offset);
     return true;
 }
 
@@ -436,7 +498,18 @@ void frmStructure::FindingChanged(const QModelIndex& current) {
     }
     if (item == StructureTreeModel::kNoItem) return;
     SelectItem(item);
-    SelectByte(offset - tree_->Start(item));
+    // The record or field the finding is about, when a row starts where it
+    // does; otherwise the whole entry.
+    if (const std::optional<int> row = RowStartingAt(rowRanges_, offset, tree_->Covered(item))) {
+        const QModelIndex field = rows_->index(*row, 0);
+        dbgRows_->selectionModel()->setCurrentIndex(
+            field, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        dbgRows_->scrollTo(field);
+    } else {
+        dbgRows_->selectionModel()->clearSelection();
+        MarkBytes(EntryRange(), true);
+    }
+    SelectByte(offset);
 }
 
 std::optional<std::pair<std::uint64_t, std::uint64_t>> frmStructure::SelectedBytes() const {
@@ -457,10 +530,11 @@ void frmStructure::ByteSelectionChanged() {
     const std::uint64_t start = bytes_->Start();
     const auto span = SelectedBytes();
     if (!span) {
+        const ByteRange entry = EntryRange();
         QString text = tr("No bytes selected. The entry covers %1 bytes from offset %2 (%3).")
-                           .arg(Grouped(bytes_->Length()))
-                           .arg(start)
-                           .arg(Hex(start));
+                           .arg(Grouped(entry.length))
+                           .arg(entry.offset)
+                           .arg(Hex(entry.offset));
         if (bytes_->rowCount() < static_cast<std::int64_t>(bytes_->TotalLines())) {
             const std::uint64_t from = start + bytes_->FirstLineShown() * kLine;
             text += QLatin1Char(' ') +

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "report/analysis.h"
+#include "ui/structure/field_ranges.h"
 
 class ByteLinesModel;
 class ByteTableView;
@@ -42,6 +43,12 @@ public:
 
 private slots:
     void EntryChanged(const QModelIndex& current);
+    // A field row selected: its bytes are marked (the entry's, for a row
+    // made from no bytes).
+    void FieldChanged(const QModelIndex& current);
+    // A byte clicked or reached from the keyboard: the deepest entry and the
+    // field row that hold it are selected.
+    void CurrentByteChanged(const QModelIndex& current);
     void FindingChanged(const QModelIndex& current);
     void ByteSelectionChanged();
     void AskForOffset();
@@ -77,6 +84,11 @@ private:
     void ShowItem(int item);
     void SelectItem(int item);
     void SelectByte(std::uint64_t byte);
+    // Marks `range` in the whole file's bytes (clamped to the file) and, with
+    // `reveal`, scrolls to its start.
+    void MarkBytes(const ByteRange& range, bool reveal);
+    // The bytes of the entry shown.
+    ByteRange EntryRange() const;
     // Whether a list around the item is decoded as a whole.
     bool InsideDecodedList(int item) const;
     // The selected bytes, first and last, counted from the entry's start.
@@ -101,4 +113,9 @@ private:
     QSortFilterProxyModel* sortedFindings_ = nullptr;
     StructureTableView* tvFindings_ = nullptr;
     QLabel* lbFindingSummary_ = nullptr;
+
+    int currentItem_ = -1;
+    RowRanges rowRanges_;           // the range of each row of the entry shown
+    bool followingBytes_ = false;   // a byte chose the entry and row: the bytes stay where they are
+    bool selectingByCode_ = false;  // a byte is made current by the window, not by the user
 };

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
@@ -384,6 +385,34 @@ private slots:
             structure->close();
             QTRY_COMPARE(StructureWindows().size(), 0);
         }
+    }
+
+    // The window opens within the screen's available area (the offscreen
+    // screen is smaller than the window would like) and keeps its width
+    // whatever entry is selected; the tree's nesting is in the Chunk column.
+    void fitsTheScreenAndKeepsItsWidth() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        const QSize room = structure->screen()->availableGeometry().size();
+        QVERIFY2(structure->frameGeometry().width() <= room.width() &&
+                     structure->frameGeometry().height() <= room.height(),
+                 qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                                .arg(structure->frameGeometry().width())
+                                .arg(structure->frameGeometry().height())
+                                .arg(room.width())
+                                .arg(room.height())));
+        const int width = structure->width();
+        for (int i = 0; i < 12; ++i) {
+            Key(structure, Qt::Key_Down);
+            QCoreApplication::processEvents();
+            QCOMPARE(structure->width(), width);
+        }
+        auto* tree = Find<QTreeView>(structure, "tvStructure");
+        QCOMPARE(tree->treePosition(), 1);
+        Key(structure, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(tree->isExpanded(tree->model()->index(3, 0)), false);
+        Key(structure, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(tree->isExpanded(tree->model()->index(3, 0)), true);
     }
 
     void saveReportWritesWhatOnduloDumpWrites() {

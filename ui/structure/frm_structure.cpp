@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -126,7 +127,7 @@ void frmStructure::BuildViews() {
     panes->setSizes({metrics.height() * 28, metrics.height() * 10});
     layout->addWidget(panes);
     setCentralWidget(central);
-    resize(Chars(metrics, 192), metrics.height() * 42);
+    FitSize(QSize(Chars(metrics, 192), metrics.height() * 42));
 
     SetTabOrderAsPanesRead();
     ConnectViews();
@@ -151,14 +152,17 @@ void frmStructure::BuildTreePane(QSplitter* top) {
     const QFontMetrics metrics = fontMetrics();
     QHeaderView* treeHeader = tvStructure_->header();
     treeHeader->setStretchLastSection(true);
-    // The offset column is the one indented: room for the deepest level the
-    // file has (lists nest kMostListDepth deep at most), and at least two.
+    // The nesting shows where the chunks are named; the offsets stay in a
+    // column of their own, right-aligned. The chunk column has room for the
+    // deepest level the file has (lists nest kMostListDepth deep at most),
+    // and at least two.
+    tvStructure_->setTreePosition(StructureTreeModel::ChunkColumn);
     int deepest = 1;
     for (const wavedoc::MapEntry& entry : analysis_.document->Structure().entries)
         deepest = std::max(deepest, entry.depth);
-    treeHeader->resizeSection(StructureTreeModel::OffsetColumn,
-                              Chars(metrics, 11) + (deepest + 1) * tvStructure_->indentation());
-    treeHeader->resizeSection(StructureTreeModel::ChunkColumn, Chars(metrics, 16));
+    treeHeader->resizeSection(StructureTreeModel::OffsetColumn, Chars(metrics, 11));
+    treeHeader->resizeSection(StructureTreeModel::ChunkColumn,
+                              Chars(metrics, 16) + (deepest + 1) * tvStructure_->indentation());
     treeHeader->resizeSection(StructureTreeModel::SizeColumn, Chars(metrics, 11));
     treeHeader->resizeSection(StructureTreeModel::PresentColumn, Chars(metrics, 11));
     if (tree_->ItemCount() <= kMostExpandedItems) tvStructure_->expandAll();
@@ -216,6 +220,8 @@ void frmStructure::BuildBytesPane(QSplitter* right) {
     lbByteSelection_ = new QLabel(bytesBox);
     lbByteSelection_->setObjectName(QStringLiteral("lbByteSelection"));
     lbByteSelection_->setTextFormat(Qt::PlainText);
+    // Wrapped, so that a long sentence never widens the window.
+    lbByteSelection_->setWordWrap(true);
     lbByteSelection_->setAccessibleName(tr("Selected bytes"));
     bytesLayout->addWidget(bytesPane_, 1);
     bytesLayout->addWidget(lbByteSelection_);
@@ -328,6 +334,24 @@ void frmStructure::BuildMenus() {
     closing->setShortcuts(StandardKeys(QKeySequence::Close, QKeySequence(Qt::CTRL | Qt::Key_W)));
     connect(closing, &QAction::triggered, this, &QWidget::close);
 
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("mStructureView"));
+    QAction* expand = view->addAction(tr("&Expand all"));
+    expand->setObjectName(QStringLiteral("mExpandAll"));
+    expand->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    connect(expand, &QAction::triggered, tvStructure_, &QTreeView::expandAll);
+    QAction* collapse = view->addAction(tr("&Collapse all"));
+    collapse->setObjectName(QStringLiteral("mCollapseAll"));
+    collapse->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    connect(collapse, &QAction::triggered, this, [this] {
+        tvStructure_->collapseAll();
+        // The entry selected stays in sight: its top-level list, when it was inside one.
+        int item = currentItem_;
+        while (item != StructureTreeModel::kNoItem && tree_->ParentOf(item) != StructureTreeModel::kNoItem)
+            item = tree_->ParentOf(item);
+        if (item != StructureTreeModel::kNoItem && item != currentItem_) SelectItem(item);
+    });
+
     QMenu* go = menuBar()->addMenu(tr("&Go"));
     go->setObjectName(QStringLiteral("mStructureGo"));
     QAction* offset = go->addAction(tr("&Offset…"));
@@ -337,6 +361,27 @@ void frmStructure::BuildMenus() {
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+void frmStructure::FitSize(const QSize& wanted) {
+    // Never larger than the screen's available area, whatever the scale; a
+    // window is laid out at most that large, so it opens wholly on screen.
+    const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    QSize size = wanted;
+    if (shown != nullptr) {
+        const QSize room = shown->availableGeometry().size();
+        // The frame the window system adds goes round the size given; before
+        // the window is shown it is not known, so a title bar and borders as
+        // the style draws them are allowed for.
+        QSize frame = frameGeometry().size() - geometry().size();
+        if (!isVisible() || frame.isEmpty()) {
+            const int border = 2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+            frame = QSize(border, border + style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+        }
+        size = size.boundedTo(room - frame);
+        setMaximumSize(room);
+    }
+    resize(size);
 }
 
 void frmStructure::EntryChanged(const QModelIndex& current) {

@@ -80,6 +80,9 @@ private:
     // same in their context menus.
     void AddCopyActions();
     void BuildMenus();
+    // Resizes the window to `wanted`, or to the screen's available area when
+    // that is smaller.
+    void FitSize(const QSize& wanted);
     // Shows an item of the tree: its rows and its bytes.
     void ShowItem(int item);
     void SelectItem(int item);

@@ -10,6 +10,7 @@
 #include "structure_test_files.h"
 #include "support/scratch_dir.h"
 #include "support/wav_builder.h"
+#include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/field_ranges.h"
 #include "ui/structure/findings_model.h"
@@ -248,6 +249,36 @@ private slots:
         QVERIFY(!model.data(model.index(1, 4), Qt::BackgroundRole).isValid());
         model.SetStretch(&source, 0, 100);
         QVERIFY(!model.Marked());
+    }
+
+    // Each byte's kind and face come from the deepest entry holding it.
+    void bytesTakeTheirEntrysLook_data() {
+        QTest::addColumn<qulonglong>("offset");
+        QTest::addColumn<QString>("look");  // kind, then "unlisted" and "damaged" when so
+        QTest::addRow("file header") << 0ULL << "header";
+        QTest::addRow("form type") << 11ULL << "header";
+        QTest::addRow("chunk header") << 12ULL << "header";
+        QTest::addRow("chunk content") << 20ULL << "content";
+        QTest::addRow("later chunk of a listed type") << 44ULL << "content unlisted";
+        QTest::addRow("list type") << 71ULL << "header";
+        QTest::addRow("label in the shown list") << 89ULL << "content";
+        QTest::addRow("item's pad byte") << 129ULL << "pad unlisted";
+        QTest::addRow("item of another list") << 116ULL << "header unlisted";
+        QTest::addRow("chunk without its pad byte") << 140ULL << "content unlisted damaged";
+        QTest::addRow("chunk cut short") << 150ULL << "content damaged";
+        QTest::addRow("past the end") << 153ULL << "stray unlisted";
+    }
+    void bytesTakeTheirEntrysLook() {
+        QFETCH(qulonglong, offset);
+        QFETCH(QString, look);
+        const auto document = Loaded(MixedFile());
+        StructureTreeModel model(*document);
+        const ByteLook found = LookOf(model, offset);
+        const char* kinds[] = {"header", "content", "pad", "stray"};
+        QString text = kinds[static_cast<int>(found.kind)];
+        if (!found.listed) text += " unlisted";
+        if (found.damaged) text += " damaged";
+        QCOMPARE(text, look);
     }
 
     void bytesComeSixteenALine() {

@@ -171,7 +171,17 @@ int ByteLinesModel::columnCount(const QModelIndex& parent) const {
 QVariant ByteLinesModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
     const int column = index.column();
-    if (role == Qt::FontRole) return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const bool byteCell = column >= 1 && column <= kBytesPerLine;
+    if (role == Qt::FontRole || role == Qt::ForegroundRole) {
+        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        const std::uint64_t byte = FirstByteOf(index.row(), column);
+        if (!byteCell || !look_ || byte >= length_) return role == Qt::FontRole ? QVariant(font) : QVariant();
+        const ByteLook look = look_(start_ + byte);
+        if (role == Qt::ForegroundRole) return KindColour(look.kind, QGuiApplication::palette());
+        font.setItalic(!look.listed);
+        font.setBold(look.damaged);
+        return font;
+    }
     if (role == Qt::TextAlignmentRole) {
         const Qt::Alignment across = column == kOffsetColumn ? Qt::AlignRight
                                      : column == kTextColumn ? Qt::AlignLeft

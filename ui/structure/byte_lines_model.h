@@ -4,6 +4,7 @@
 #include <QItemSelection>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,6 +26,8 @@ class ByteSource;
 //
 // A read that fails (the file changed or went away) ends the reading: the
 // model then shows no bytes and Failure() says why, naming the file.
+#include "ui/structure/byte_kinds.h"
+
 class ByteLinesModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -76,6 +79,11 @@ public:
     const std::optional<Span>& Marked() const { return marked_; }
     // Whether a cell shows a marked byte (for the text column: any of its line's).
     bool IsMarked(int row, int column) const;
+    // What each byte is, by its offset in the file: its hex cell takes the
+    // kind's colour, italic when its entry is not listed, bold when damaged.
+    // Asked only for the cells shown.
+    using LookOfByte = std::function<ByteLook(std::uint64_t)>;
+    void SetLook(LookOfByte look) { look_ = std::move(look); }
     // Drops the bytes kept, so that the lines shown next are read again and a
     // file changed since is found then.
     void ForgetBytes();
@@ -109,4 +117,5 @@ private:
     mutable std::uint64_t cacheAt_ = 0;  // where cache_ starts, counted from start_
     mutable QString failure_;
     std::optional<Span> marked_;
+    LookOfByte look_;
 };

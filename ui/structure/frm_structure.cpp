@@ -27,6 +27,7 @@
 #include "report/structure_rows.h"
 #include "text/display_text.h"
 #include "ui/detail/chunk_details.h"
+#include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
@@ -209,6 +210,7 @@ void frmStructure::BuildBytesPane(QSplitter* right) {
     // One view of the whole file, read only as far as it is scrolled.
     const wavedoc::ByteSource* source = analysis_.document->Source();
     bytes_->SetStretch(source, 0, source != nullptr ? source->Length() : 0);
+    bytes_->SetLook([this](std::uint64_t offset) { return LookOf(*tree_, offset); });
     lbBytesFailure_ = new QLabel(bytesPane_);
     lbBytesFailure_->setObjectName(QStringLiteral("lbBytesFailure"));
     lbBytesFailure_->setTextFormat(Qt::PlainText);
@@ -223,7 +225,13 @@ void frmStructure::BuildBytesPane(QSplitter* right) {
     // Wrapped, so that a long sentence never widens the window.
     lbByteSelection_->setWordWrap(true);
     lbByteSelection_->setAccessibleName(tr("Selected bytes"));
+    auto* legend = new QLabel(ByteLegend(palette()), bytesBox);
+    legend->setObjectName(QStringLiteral("lbByteLegend"));
+    legend->setTextFormat(Qt::RichText);
+    legend->setWordWrap(true);
+    legend->setAccessibleName(tr("What the colours of the bytes mean"));
     bytesLayout->addWidget(bytesPane_, 1);
+    bytesLayout->addWidget(legend);
     bytesLayout->addWidget(lbByteSelection_);
 }
 

@@ -281,6 +281,31 @@ private slots:
         QCOMPARE(text, look);
     }
 
+    // An entry carries its gravest finding's level; a finding past the end
+    // of the file goes to the chunk it names.
+    void entriesCarryTheirGravestFinding() {
+        const auto document = Loaded(MixedFile());
+        StructureTreeModel model(*document);
+        const int error = static_cast<int>(wavecheck::Level::Error);
+        const int warning = static_cast<int>(wavecheck::Level::Warning);
+        const int note = static_cast<int>(wavecheck::Level::Note);
+        model.SetFindingLevels({{36, 36}, {130, 130}, {130, 130}, {5000, 141}, {89, 60}},
+                               {warning, note, error, error, note});
+        const auto levelAt = [&model](std::uint64_t offset) {
+            return static_cast<int>(model.FindingLevel(model.DeepestHolding(offset)));
+        };
+        QCOMPARE(levelAt(36), warning);
+        QCOMPARE(levelAt(130), error);  // the gravest of two
+        QCOMPARE(levelAt(141), error);
+        QCOMPARE(levelAt(72), note);  // the label holding byte 89
+        QCOMPARE(levelAt(60), static_cast<int>(StructureTreeModel::kNoLevel));
+        QCOMPARE(levelAt(12), static_cast<int>(StructureTreeModel::kNoLevel));
+        const QModelIndex fmt = model.IndexOf(model.DeepestHolding(36), StructureTreeModel::ChunkColumn);
+        QVERIFY(model.data(fmt, Qt::DecorationRole).isValid());
+        QVERIFY(
+            !model.data(fmt.siblingAtColumn(StructureTreeModel::OffsetColumn), Qt::DecorationRole).isValid());
+    }
+
     void bytesComeSixteenALine() {
         const auto document = Loaded(CutFile());
         ByteLinesModel model;

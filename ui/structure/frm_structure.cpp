@@ -137,6 +137,16 @@ void frmStructure::BuildViews() {
 
 void frmStructure::BuildTreePane(QSplitter* top) {
     tree_ = new StructureTreeModel(*analysis_.document, this);
+    {
+        // Each entry carries the icon of the gravest finding about it.
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> offsets;
+        std::vector<int> levels;
+        for (const wavecheck::Finding& finding : analysis_.findings->shown) {
+            offsets.emplace_back(finding.offset, finding.chunkOffset);
+            levels.push_back(static_cast<int>(finding.level));
+        }
+        tree_->SetFindingLevels(offsets, levels);
+    }
     tvStructure_ = new QTreeView(top);
     tvStructure_->setObjectName(QStringLiteral("tvStructure"));
     tvStructure_->setModel(tree_);

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModel>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace wavedoc {
@@ -46,6 +47,14 @@ public:
     int DeepestHolding(std::uint64_t offset) const;
     // The list around an item, or kNoItem at the top level.
     int ParentOf(int item) const;
+    // Gives each item the icon of the gravest finding about it (the deepest
+    // entry holding its offset, or its chunk's); levels as wavecheck::Level
+    // counts them, 0 the gravest.
+    void SetFindingLevels(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& offsets,
+                          const std::vector<int>& levels);
+    // The gravest level of the findings about an item, or kNoLevel.
+    static constexpr signed char kNoLevel = -1;
+    signed char FindingLevel(int item) const;
 
 private:
     bool Holds(int item, std::uint64_t offset) const;
@@ -58,5 +67,6 @@ private:
     std::vector<int> row_;     // per item: its row under its parent
     std::vector<int>
         firstChild_;  // per item, plus one for the top level: where its children start in children_
-    std::vector<int> children_;  // every item, grouped by parent, each group in file order
+    std::vector<int> children_;        // every item, grouped by parent, each group in file order
+    std::vector<signed char> levels_;  // per item once findings are given: the gravest level, or kNoLevel
 };

@@ -2,14 +2,18 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
+#include <QUrl>
 #include <map>
 #include <memory>
 #include <vector>
@@ -413,6 +417,27 @@ private slots:
         QCOMPARE(tree->isExpanded(tree->model()->index(3, 0)), false);
         Key(structure, Qt::Key_Plus, Qt::ControlModifier);
         QCOMPARE(tree->isExpanded(tree->model()->index(3, 0)), true);
+    }
+
+    // A file dropped on a structure window opens in a structure window of
+    // its own; one already open is raised, not opened twice.
+    void droppedFileOpensItsStructure() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        const QString other = Write("other.wav", RiffFile(kFmt + kData));
+        for (int drop = 0; drop < 2; ++drop) {
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(other)});
+            QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(structure, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent event(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(structure, &event);
+            QTRY_COMPARE(StructureWindows().size(), 2);
+        }
+        QTest::qWait(50);  // the second drop is handled by now
+        QCOMPARE(StructureWindows().size(), 2);
+        QVERIFY(StructureWindows().last()->windowTitle().contains("other.wav"));
     }
 
     void saveReportWritesWhatOnduloDumpWrites() {

@@ -474,8 +474,9 @@ void frmMain::mHelpClick() { ShowModalWindow(helpWindow_, this); }
 
 void frmMain::mAboutClick() { ShowModalWindow(aboutWindow_, this); }
 
-void frmMain::mStructureClick() {
-    const std::string path = QFile::encodeName(txtPatches_->text()).toStdString();
+void frmMain::mStructureClick() { OpenStructure(QFile::encodeName(txtPatches_->text()).toStdString()); }
+
+void frmMain::OpenStructure(const std::string& path) {
     for (frmStructure* open : findChildren<frmStructure*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (open->Path() == path) {
             open->show();
@@ -496,6 +497,11 @@ void frmMain::mStructureClick() {
         return;
     }
     auto* window = new frmStructure(std::move(analysis), *prompts_, this);
+    // Once the drop is over, so that a message never opens during the drag.
+    connect(
+        window, &frmStructure::FileDropped, this,
+        [this](const QString& dropped) { OpenStructure(QFile::encodeName(dropped).toStdString()); },
+        Qt::QueuedConnection);
     window->show();
     window->raise();
     window->activateWindow();

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
@@ -18,6 +21,7 @@
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <new>
@@ -99,6 +103,7 @@ frmStructure::frmStructure(report::Analysis analysis, UserPrompts& prompts, QWid
                        .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(Path()))).fileName()));
     BuildViews();
     BuildMenus();
+    setAcceptDrops(true);
     SelectItem(0);
     tvStructure_->setFocus(Qt::OtherFocusReason);
 }
@@ -379,6 +384,30 @@ void frmStructure::BuildMenus() {
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+namespace {
+
+// The first local file among dropped items.
+std::optional<QString> DroppedFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) return std::nullopt;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) return url.toLocalFile();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+void frmStructure::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void frmStructure::dropEvent(QDropEvent* event) {
+    const std::optional<QString> path = DroppedFile(event->mimeData());
+    if (!path) return;
+    event->acceptProposedAction();
+    emit FileDropped(*path);
 }
 
 void frmStructure::FitSize(const QSize& wanted) {

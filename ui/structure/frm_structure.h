@@ -11,6 +11,8 @@
 class ByteLinesModel;
 class ByteTableView;
 class FindingsModel;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QSortFilterProxyModel;
 class QSplitter;
@@ -40,6 +42,14 @@ public:
     // Selects the deepest entry that holds `offset` and the byte there, and
     // shows them; false when no entry holds it.
     bool GoToOffset(std::uint64_t offset);
+
+signals:
+    // A local file was dropped on the window: its structure is to be shown.
+    void FileDropped(const QString& path);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private slots:
     void EntryChanged(const QModelIndex& current);

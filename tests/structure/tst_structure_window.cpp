@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDragEnterEvent>
@@ -438,6 +439,30 @@ private slots:
         QTest::qWait(50);  // the second drop is handled by now
         QCOMPARE(StructureWindows().size(), 2);
         QVERIFY(StructureWindows().last()->windowTitle().contains("other.wav"));
+    }
+
+    // One switch writes every offset the window shows in hex, and back.
+    void offsetsSwitchBetweenDecimalAndHex() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        QVERIFY(structure->GoToOffset(130));
+        auto* bytes = Find<QTableView>(structure, "tvBytes");
+        auto* findings = Find<QTableView>(structure, "tvFindings");
+        const auto shown = [&] {
+            return QStringList{
+                CurrentEntry(structure),
+                bytes->currentIndex().siblingAtColumn(ByteLinesModel::kOffsetColumn).data().toString(),
+                findings->model()->index(0, 1).data().toString()};
+        };
+        const QStringList decimal = shown();
+        QCOMPARE(decimal.mid(0, 2), (QStringList{"130 JUNK", "128"}));
+        auto* hex = structure->findChild<QAction*>("mOffsetsInHex");
+        hex->trigger();
+        const QStringList inHex = shown();
+        QCOMPARE(inHex.mid(0, 2), (QStringList{"0x82 JUNK", "0x80"}));
+        QCOMPARE(inHex[2], QStringLiteral("0x") + QString::number(decimal[2].toULongLong(), 16).toUpper());
+        hex->trigger();
+        QCOMPARE(shown(), decimal);
     }
 
     void saveReportWritesWhatOnduloDumpWrites() {

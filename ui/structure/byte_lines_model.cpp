@@ -108,6 +108,12 @@ bool ByteLinesModel::IsMarked(int row, int column) const {
     return first <= marked_->second && last >= marked_->first && first < length_;
 }
 
+void ByteLinesModel::SetOffsetBase(OffsetBase base) {
+    if (base == base_) return;
+    base_ = base;
+    if (lines_ > 0) emit dataChanged(index(0, kOffsetColumn), index(lines_ - 1, kOffsetColumn));
+}
+
 void ByteLinesModel::ForgetBytes() {
     cache_.clear();
     cacheAt_ = 0;
@@ -198,7 +204,7 @@ QVariant ByteLinesModel::data(const QModelIndex& index, int role) const {
     }
     const std::uint64_t first = FirstByteOf(index.row(), kOffsetColumn);
     if (column == kOffsetColumn) {
-        if (role == Qt::DisplayRole) return QString::number(start_ + first);
+        if (role == Qt::DisplayRole) return OffsetText(start_ + first, base_);
         if (role == Qt::ToolTipRole) {
             return tr("Offset %1 (0x%2) of the file")
                 .arg(start_ + first)

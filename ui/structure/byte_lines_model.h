@@ -27,6 +27,7 @@ class ByteSource;
 // A read that fails (the file changed or went away) ends the reading: the
 // model then shows no bytes and Failure() says why, naming the file.
 #include "ui/structure/byte_kinds.h"
+#include "ui/structure/offset_text.h"
 
 class ByteLinesModel : public QAbstractTableModel {
     Q_OBJECT
@@ -84,6 +85,8 @@ public:
     // Asked only for the cells shown.
     using LookOfByte = std::function<ByteLook(std::uint64_t)>;
     void SetLook(LookOfByte look) { look_ = std::move(look); }
+    // How the offset column writes offsets.
+    void SetOffsetBase(OffsetBase base);
     // Drops the bytes kept, so that the lines shown next are read again and a
     // file changed since is found then.
     void ForgetBytes();
@@ -118,4 +121,5 @@ private:
     mutable QString failure_;
     std::optional<Span> marked_;
     LookOfByte look_;
+    OffsetBase base_ = OffsetBase::Decimal;
 };

@@ -35,6 +35,7 @@
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
+#include "ui/structure/offset_text.h"
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_table_view.h"
 #include "ui/structure/structure_tree_model.h"
@@ -176,11 +177,21 @@ void frmStructure::BuildTreePane(QSplitter* top) {
     int deepest = 1;
     for (const wavedoc::MapEntry& entry : analysis_.document->Structure().entries)
         deepest = std::max(deepest, entry.depth);
-    treeHeader->resizeSection(StructureTreeModel::OffsetColumn, Chars(metrics, 11));
+    // The number columns are as wide as the largest value the file can give
+    // them, in either base, so that no number is ever cut short.
+    const wavedoc::ByteSource* source = analysis_.document->Source();
+    const std::uint64_t length = source != nullptr ? source->Length() : 0;
+    const auto widest = [&metrics](std::uint64_t value) {
+        return std::max(metrics.horizontalAdvance(OffsetText(value, OffsetBase::Decimal)),
+                        metrics.horizontalAdvance(OffsetText(value, OffsetBase::Hex))) +
+               Chars(metrics, 3);
+    };
+    treeHeader->resizeSection(StructureTreeModel::OffsetColumn, widest(length));
     treeHeader->resizeSection(StructureTreeModel::ChunkColumn,
                               Chars(metrics, 16) + (deepest + 1) * tvStructure_->indentation());
-    treeHeader->resizeSection(StructureTreeModel::SizeColumn, Chars(metrics, 11));
-    treeHeader->resizeSection(StructureTreeModel::PresentColumn, Chars(metrics, 11));
+    treeHeader->resizeSection(StructureTreeModel::SizeColumn,
+                              metrics.horizontalAdvance(QStringLiteral("-2147483648")) + Chars(metrics, 3));
+    treeHeader->resizeSection(StructureTreeModel::PresentColumn, widest(length));
     if (tree_->ItemCount() <= kMostExpandedItems) tvStructure_->expandAll();
 }
 
@@ -256,8 +267,13 @@ void frmStructure::SizeByteColumns() {
     bytesHeader->setSectionResizeMode(QHeaderView::Fixed);
     // Room for the text and the cell's margins, in the fixed font the cells use.
     const int cellMargins = fixed.averageCharWidth();
+    // As wide as the last offset of the file in either base.
+    const wavedoc::ByteSource* source = analysis_.document->Source();
+    const std::uint64_t last = source != nullptr ? source->Length() : 0;
+    const qsizetype digits = std::max({OffsetText(last, OffsetBase::Decimal).size(),
+                                       OffsetText(last, OffsetBase::Hex).size(), qsizetype{8}});
     bytesHeader->resizeSection(ByteLinesModel::kOffsetColumn,
-                               fixed.horizontalAdvance(QString(11, QLatin1Char('0'))) + cellMargins);
+                               fixed.horizontalAdvance(QString(digits, QLatin1Char('0'))) + cellMargins);
     for (int column = 1; column <= ByteLinesModel::kBytesPerLine; ++column) {
         bytesHeader->resizeSection(column, fixed.horizontalAdvance(QStringLiteral("00")) + cellMargins);
     }
@@ -373,6 +389,17 @@ void frmStructure::BuildMenus() {
         while (item != StructureTreeModel::kNoItem && tree_->ParentOf(item) != StructureTreeModel::kNoItem)
             item = tree_->ParentOf(item);
         if (item != StructureTreeModel::kNoItem && item != currentItem_) SelectItem(item);
+    });
+
+    view->addSeparator();
+    QAction* hex = view->addAction(tr("Offsets in &hex"));
+    hex->setObjectName(QStringLiteral("mOffsetsInHex"));
+    hex->setCheckable(true);
+    connect(hex, &QAction::toggled, this, [this](bool inHex) {
+        const OffsetBase base = inHex ? OffsetBase::Hex : OffsetBase::Decimal;
+        tree_->SetOffsetBase(base);
+        bytes_->SetOffsetBase(base);
+        findings_->SetOffsetBase(base);
     });
 
     QMenu* go = menuBar()->addMenu(tr("&Go"));

@@ -129,6 +129,15 @@ void StructureTreeModel::SetFindingLevels(const std::vector<std::pair<std::uint6
     if (!parent_.empty()) emit dataChanged(index(0, ChunkColumn), index(rowCount() - 1, ChunkColumn));
 }
 
+void StructureTreeModel::SetOffsetBase(OffsetBase base) {
+    if (base == base_) return;
+    // Every index of the column changes; a reset is what a view redraws
+    // cheaply for a tree of any size, and the selection is kept by the caller.
+    base_ = base;
+    emit layoutAboutToBeChanged();
+    emit layoutChanged();
+}
+
 signed char StructureTreeModel::FindingLevel(int item) const {
     if (item < 0 || static_cast<std::size_t>(item) >= levels_.size()) return kNoLevel;
     return levels_[static_cast<std::size_t>(item)];
@@ -222,7 +231,7 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
         const std::uint64_t afterSize = length > 8 ? length - 8 : 0;
         switch (column) {
             case OffsetColumn:
-                return Number(0);
+                return OffsetText(0, base_);
             case ChunkColumn:
                 return Text(std::string(FormName(document_.Form())));
             case SizeColumn:
@@ -237,7 +246,7 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
     }
     switch (column) {
         case OffsetColumn:
-            return Number(entry->offset);
+            return OffsetText(entry->offset, base_);
         case ChunkColumn:
             return Text(EntryName(*entry));
         case SizeColumn:

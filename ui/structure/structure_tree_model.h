@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/structure/offset_text.h"
+
 namespace wavedoc {
 class WaveDocument;
 struct MapEntry;
@@ -55,6 +57,8 @@ public:
     // The gravest level of the findings about an item, or kNoLevel.
     static constexpr signed char kNoLevel = -1;
     signed char FindingLevel(int item) const;
+    // How the offset column writes offsets.
+    void SetOffsetBase(OffsetBase base);
 
 private:
     bool Holds(int item, std::uint64_t offset) const;
@@ -67,6 +71,7 @@ private:
     std::vector<int> row_;     // per item: its row under its parent
     std::vector<int>
         firstChild_;  // per item, plus one for the top level: where its children start in children_
-    std::vector<int> children_;        // every item, grouped by parent, each group in file order
+    std::vector<int> children_;  // every item, grouped by parent, each group in file order
+    OffsetBase base_ = OffsetBase::Decimal;
     std::vector<signed char> levels_;  // per item once findings are given: the gravest level, or kNoLevel
 };

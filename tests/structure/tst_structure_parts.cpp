@@ -13,6 +13,7 @@
 #include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/field_ranges.h"
+#include "ui/structure/file_strip.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
 #include "ui/structure/report_saving.h"
@@ -304,6 +305,45 @@ private slots:
         QVERIFY(model.data(fmt, Qt::DecorationRole).isValid());
         QVERIFY(
             !model.data(fmt.siblingAtColumn(StructureTreeModel::OffsetColumn), Qt::DecorationRole).isValid());
+    }
+
+    // The strip gives each top-level entry a band in file order, as wide as
+    // its share of the file but never under three pixels, and a click at any
+    // pixel names the entry drawn there.
+    void stripBandsFollowTheFile_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("dataBytes");
+        QTest::addRow("roomy") << 400 << 100000;
+        QTest::addRow("narrow: proportions only") << 12 << 100000;
+        QTest::addRow("small data") << 400 << 4;
+    }
+    void stripBandsFollowTheFile() {
+        QFETCH(int, width);
+        QFETCH(int, dataBytes);
+        const std::string bytes =
+            RiffFile(kFmt + Chunk("JUNK", "abcd") +
+                     Chunk("data", std::string(static_cast<std::size_t>(dataBytes), '\1')));
+        const auto document = Loaded(bytes);
+        StructureTreeModel model(*document);
+        FileStrip strip(model, bytes.size());
+        strip.resize(width, 20);
+        QCOMPARE(strip.BandCount(), std::size_t{4});  // RIFF header, fmt, JUNK, data
+        int previous = 0;
+        for (std::size_t band = 0; band < strip.BandCount(); ++band) {
+            const auto [left, right] = strip.BandOf(band);
+            QCOMPARE(left, previous);
+            if (width >= 100) QVERIFY2(right - left >= 3, qPrintable(QString::number(band)));
+            previous = right;
+            if (right > left) {
+                const int item = strip.ItemAt(left);
+                QCOMPARE(model.Start(item),
+                         model.Start(model.ItemOf(model.index(static_cast<int>(band), 0))));
+            }
+        }
+        QCOMPARE(previous, width);
+        // The data chunk takes what is left, in proportion.
+        const auto [dataLeft, dataRight] = strip.BandOf(3);
+        if (dataBytes > 1000 && width >= 100) QVERIFY(dataRight - dataLeft > width * 9 / 10);
     }
 
     void bytesComeSixteenALine() {

@@ -33,6 +33,7 @@
 #include "ui/detail/chunk_details.h"
 #include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/file_strip.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
 #include "ui/structure/offset_text.h"
@@ -153,7 +154,22 @@ void frmStructure::BuildTreePane(QSplitter* top) {
         }
         tree_->SetFindingLevels(offsets, levels);
     }
-    tvStructure_ = new QTreeView(top);
+    // The strip of the whole file over the tree.
+    auto* treeBox = new QWidget(top);
+    auto* treeLayout = new QVBoxLayout(treeBox);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    const wavedoc::ByteSource* fileSource = analysis_.document->Source();
+    strip_ = new FileStrip(*tree_, fileSource != nullptr ? fileSource->Length() : 0, treeBox);
+    {
+        std::vector<std::pair<std::uint64_t, int>> marks;
+        for (const wavecheck::Finding& finding : analysis_.findings->shown)
+            marks.emplace_back(finding.offset, static_cast<int>(finding.level));
+        strip_->SetFindings(std::move(marks));
+    }
+    connect(strip_, &FileStrip::ItemClicked, this, [this](int item) { SelectItem(item); });
+    tvStructure_ = new QTreeView(treeBox);
+    treeLayout->addWidget(strip_);
+    treeLayout->addWidget(tvStructure_, 1);
     tvStructure_->setObjectName(QStringLiteral("tvStructure"));
     tvStructure_->setModel(tree_);
     tvStructure_->setUniformRowHeights(true);
@@ -505,6 +521,7 @@ void frmStructure::ShowItem(int item) {
     lbRowsStatus_->setAccessibleDescription(lbRowsStatus_->text());
 
     currentItem_ = item;
+    strip_->SetSelected(item);
     bytesPane_->setCurrentWidget(tvBytes_);
     // Read again what is shown, so that a file changed since is found.
     bytes_->ForgetBytes();

@@ -10,6 +10,7 @@
 
 class ByteLinesModel;
 class ByteTableView;
+class FileStrip;
 class FindingsModel;
 class QDragEnterEvent;
 class QDropEvent;
@@ -113,6 +114,7 @@ private:
     UserPrompts& prompts_;
 
     StructureTreeModel* tree_ = nullptr;
+    FileStrip* strip_ = nullptr;
     QTreeView* tvStructure_ = nullptr;
     RowTableModel* rows_ = nullptr;
     RowTableView* dbgRows_ = nullptr;

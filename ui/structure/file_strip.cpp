@@ -16,6 +16,13 @@ namespace {
 // left for the proportions.
 constexpr int kMinimumBand = 3;
 
+// value * numerator / denominator for a pixel position: in long double, so a
+// file of any length neither overflows nor loses a pixel.
+std::uint64_t Scaled(std::uint64_t value, std::uint64_t numerator, std::uint64_t denominator) {
+    return static_cast<std::uint64_t>(static_cast<long double>(value) * static_cast<long double>(numerator) /
+                                      static_cast<long double>(denominator));
+}
+
 }  // namespace
 
 FileStrip::FileStrip(const StructureTreeModel& tree, std::uint64_t fileLength, QWidget* parent)
@@ -65,9 +72,7 @@ void FileStrip::Layout() const {
                                         : static_cast<std::uint64_t>(width);
     for (std::size_t i = 0; i < bands_.size(); ++i) {
         const std::uint64_t fixed = minimum ? i * kMinimumBand : 0;
-        // In 128-bit arithmetic, so that a file of any length scales exactly.
-        const std::uint64_t start = std::min(bands_[i].start, total);
-        const auto share = static_cast<std::uint64_t>(static_cast<unsigned __int128>(start) * spare / total);
+        const std::uint64_t share = Scaled(std::min(bands_[i].start, total), spare, total);
         edges_[i] =
             static_cast<int>(std::min<std::uint64_t>(fixed + share, static_cast<std::uint64_t>(width)));
     }
@@ -129,8 +134,8 @@ void FileStrip::paintEvent(QPaintEvent* /*event*/) {
         const auto [left, right] = BandOf(i);
         const std::uint64_t length = std::max<std::uint64_t>(bands_[i].length, 1);
         const std::uint64_t within = std::min(offset - bands_[i].start, length);
-        const int x = left + static_cast<int>(static_cast<unsigned __int128>(within) *
-                                              static_cast<std::uint64_t>(right - left) / length);
+        const int x =
+            left + static_cast<int>(Scaled(within, static_cast<std::uint64_t>(right - left), length));
         const int tick = level == 0 ? height : level == 1 ? height * 2 / 3 : height / 3;
         painter.fillRect(QRect(x, top, 2, tick), colours.color(QPalette::Highlight));
     }

@@ -12,6 +12,7 @@
 #include "support/wav_builder.h"
 #include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/entry_filter.h"
 #include "ui/structure/field_ranges.h"
 #include "ui/structure/file_strip.h"
 #include "ui/structure/findings_model.h"
@@ -344,6 +345,29 @@ private slots:
         // The data chunk takes what is left, in proportion.
         const auto [dataLeft, dataRight] = strip.BandOf(3);
         if (dataBytes > 1000 && width >= 100) QVERIFY(dataRight - dataLeft > width * 9 / 10);
+    }
+
+    // A filter keeps the entries in its state and the lists around them.
+    void filtersKeepEntriesAndTheirLists_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("shown");  // the offsets of the items shown
+        QTest::addRow("all") << int(EntryFilter::All) << "0 12 36 60 72 90 104 116 130 141";
+        QTest::addRow("damaged") << int(EntryFilter::Damaged) << "130 141";
+        QTest::addRow("not listed") << int(EntryFilter::NotListed) << "36 104 116 130";
+        QTest::addRow("with findings") << int(EntryFilter::WithFindings) << "60 72 130";
+    }
+    void filtersKeepEntriesAndTheirLists() {
+        QFETCH(int, filter);
+        QFETCH(QString, shown);
+        const auto document = Loaded(MixedFile());
+        StructureTreeModel model(*document);
+        model.SetFindingLevels({{130, 130}, {89, 60}}, {0, 2});
+        const std::vector<bool> kept = EntriesShown(model, static_cast<EntryFilter>(filter));
+        QStringList offsets;
+        for (int item = 0; item < model.ItemCount(); ++item) {
+            if (kept[static_cast<std::size_t>(item)]) offsets << QString::number(model.Start(item));
+        }
+        QCOMPARE(offsets.join(' '), shown);
     }
 
     void bytesComeSixteenALine() {

@@ -418,6 +418,16 @@ private slots:
         QCOMPARE(tree->isExpanded(tree->model()->index(3, 0)), false);
         Key(structure, Qt::Key_Plus, Qt::ControlModifier);
         QCOMPARE(tree->isExpanded(tree->model()->index(3, 0)), true);
+        // View, Show entries, Damaged: the JUNK chunk without its pad byte
+        // and the data chunk cut short; All shows every entry again.
+        structure->findChild<QAction*>("mShow1")->trigger();
+        QStringList shown;
+        for (int row = 0; row < tree->model()->rowCount(); ++row) {
+            if (!tree->isRowHidden(row, {})) shown << tree->model()->index(row, 1).data().toString();
+        }
+        QCOMPARE(shown, (QStringList{"JUNK", "data"}));
+        structure->findChild<QAction*>("mShow0")->trigger();
+        QVERIFY(!tree->isRowHidden(1, {}));
     }
 
     // A file dropped on a structure window opens in a structure window of

@@ -6,6 +6,11 @@
 #include "wavedoc/document/structure_map.h"
 #include "wavedoc/reading/riff_layout.h"
 
+bool IsDamaged(const wavedoc::MapEntry& entry) {
+    if (!entry.IsChunk()) return entry.stray == wavedoc::Stray::CutHeader;
+    return entry.present < entry.DeclaredSize() || entry.pad == wavedoc::PadByte::Missing || entry.notWalked;
+}
+
 ByteLook LookOf(const StructureTreeModel& tree, std::uint64_t offset) {
     const int item = tree.DeepestHolding(offset);
     if (item == StructureTreeModel::kNoItem) return ByteLook{ByteKind::Stray, false, false};
@@ -13,10 +18,8 @@ ByteLook LookOf(const StructureTreeModel& tree, std::uint64_t offset) {
     // The file's own header: "RIFF", its size and the form type.
     if (entry == nullptr) return ByteLook{ByteKind::Header, true, false};
     const bool listed = entry->listing == wavedoc::Listing::Listed;
-    if (!entry->IsChunk())
-        return ByteLook{ByteKind::Stray, listed, entry->stray == wavedoc::Stray::CutHeader};
-    const bool damaged =
-        entry->present < entry->DeclaredSize() || entry->pad == wavedoc::PadByte::Missing || entry->notWalked;
+    if (!entry->IsChunk()) return ByteLook{ByteKind::Stray, listed, IsDamaged(*entry)};
+    const bool damaged = IsDamaged(*entry);
     const std::uint64_t at = offset - tree.Start(item);
     const std::uint64_t header =
         wavedoc::layout::kChunkHeaderSize + (entry->IsList() ? wavedoc::layout::kListTypeSize : 0);

@@ -6,6 +6,9 @@
 #include <cstdint>
 
 class StructureTreeModel;
+namespace wavedoc {
+struct MapEntry;
+}
 
 // What a byte of the file is, as the whole-file bytes colour it: part of a
 // header (for a list, its list type too), of a chunk's content, its pad
@@ -20,6 +23,11 @@ struct ByteLook {
     bool damaged = false;
     friend bool operator==(const ByteLook&, const ByteLook&) = default;
 };
+
+// Whether an entry is damaged: cut short by the end of the file or of its
+// list, its pad byte missing, a list nested too deep to be walked, or a
+// header cut off.
+bool IsDamaged(const wavedoc::MapEntry& entry);
 
 // The look of the byte at `offset`, from the deepest entry holding it; bytes
 // no entry holds are stray.

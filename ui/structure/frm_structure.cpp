@@ -1,6 +1,7 @@
 #include "ui/structure/frm_structure.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -33,6 +34,7 @@
 #include "ui/detail/chunk_details.h"
 #include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/entry_filter.h"
 #include "ui/structure/file_strip.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
@@ -407,6 +409,24 @@ void frmStructure::BuildMenus() {
         if (item != StructureTreeModel::kNoItem && item != currentItem_) SelectItem(item);
     });
 
+    QMenu* showOnly = view->addMenu(tr("&Show entries"));
+    showOnly->setObjectName(QStringLiteral("mShowEntries"));
+    auto* filters = new QActionGroup(showOnly);
+    const std::pair<EntryFilter, QString> kFilters[] = {
+        {EntryFilter::All, tr("&All")},
+        {EntryFilter::Damaged, tr("&Damaged")},
+        {EntryFilter::NotListed, tr("&Not listed")},
+        {EntryFilter::WithFindings, tr("With &findings")},
+    };
+    for (const auto& [filter, name] : kFilters) {
+        QAction* action = showOnly->addAction(name);
+        action->setCheckable(true);
+        action->setChecked(filter == EntryFilter::All);
+        action->setActionGroup(filters);
+        action->setObjectName(QStringLiteral("mShow") + QString::number(static_cast<int>(filter)));
+        const EntryFilter chosen = filter;
+        connect(action, &QAction::triggered, this, [this, chosen] { ShowEntries(chosen); });
+    }
     view->addSeparator();
     QAction* hex = view->addAction(tr("Offsets in &hex"));
     hex->setObjectName(QStringLiteral("mOffsetsInHex"));
@@ -451,6 +471,16 @@ void frmStructure::dropEvent(QDropEvent* event) {
     if (!path) return;
     event->acceptProposedAction();
     emit FileDropped(*path);
+}
+
+void frmStructure::ShowEntries(EntryFilter filter) {
+    const std::vector<bool> shown = EntriesShown(*tree_, filter);
+    for (int item = 0; item < tree_->ItemCount(); ++item) {
+        const QModelIndex index = tree_->IndexOf(item);
+        tvStructure_->setRowHidden(index.row(), index.parent(), !shown[static_cast<std::size_t>(item)]);
+    }
+    // What is shown is shown in full.
+    if (filter != EntryFilter::All) tvStructure_->expandAll();
 }
 
 void frmStructure::FitSize(const QSize& wanted) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "report/analysis.h"
+#include "ui/structure/entry_filter.h"
 #include "ui/structure/field_ranges.h"
 
 class ByteLinesModel;
@@ -94,6 +95,8 @@ private:
     // Resizes the window to `wanted`, or to the screen's available area when
     // that is smaller.
     void FitSize(const QSize& wanted);
+    // Shows in the tree only the entries `filter` keeps, with their lists.
+    void ShowEntries(EntryFilter filter);
     // Shows an item of the tree: its rows and its bytes.
     void ShowItem(int item);
     void SelectItem(int item);

@@ -12,6 +12,7 @@
 #include "support/wav_builder.h"
 #include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/byte_search.h"
 #include "ui/structure/entry_filter.h"
 #include "ui/structure/field_ranges.h"
 #include "ui/structure/file_strip.h"
@@ -368,6 +369,68 @@ private slots:
             if (kept[static_cast<std::size_t>(item)]) offsets << QString::number(model.Start(item));
         }
         QCOMPARE(offsets.join(' '), shown);
+    }
+
+    // A search reads piece by piece and finds a hit wherever it falls: inside
+    // a piece, across two, at either end of the file; backward it finds the
+    // last hit before the offset it starts from.
+    void searchFindsHitsAcrossPieces_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<qulonglong>("at");  // where the pattern is put in a file of 64 'z'
+        QTest::addColumn<qulonglong>("from");
+        QTest::addColumn<bool>("forward");
+        QTest::addColumn<qlonglong>("found");  // -1: none
+        QTest::addRow("inside a piece") << "abcd" << 2ULL << 0ULL << true << 2LL;
+        QTest::addRow("across two pieces") << "abcd" << 14ULL << 0ULL << true << 14LL;
+        QTest::addRow("at a piece's start") << "abcd" << 16ULL << 0ULL << true << 16LL;
+        QTest::addRow("at the end") << "abcd" << 60ULL << 0ULL << true << 60LL;
+        QTest::addRow("after the start only") << "abcd" << 14ULL << 15ULL << true << -1LL;
+        QTest::addRow("hex bytes") << "61 62 63 64" << 30ULL << 0ULL << true << 30LL;
+        QTest::addRow("hex with 0x") << "0x61626364" << 30ULL << 0ULL << true << 30LL;
+        QTest::addRow("backward across pieces") << "abcd" << 30ULL << 64ULL << false << 30LL;
+        QTest::addRow("backward, starting before the end") << "abcd" << 30ULL << 33ULL << false << 30LL;
+        QTest::addRow("backward, before it") << "abcd" << 30ULL << 30ULL << false << -1LL;
+        QTest::addRow("backward at the start") << "abcd" << 0ULL << 64ULL << false << 0LL;
+    }
+    void searchFindsHitsAcrossPieces() {
+        QFETCH(QString, typed);
+        QFETCH(qulonglong, at);
+        QFETCH(qulonglong, from);
+        QFETCH(bool, forward);
+        QFETCH(qlonglong, found);
+        std::string bytes(64, 'z');
+        bytes.replace(at, 4, "abcd");
+        struct Memory : wavedoc::ByteSource {
+            std::string bytes;
+            std::string name = "memory";
+            std::uint64_t Length() const override { return bytes.size(); }
+            std::string Read(std::uint64_t offset, std::uint64_t count) const override {
+                return offset < bytes.size() ? bytes.substr(offset, count) : std::string();
+            }
+            const std::string& DisplayName() const override { return name; }
+        } source;
+        source.bytes = bytes;
+        std::uint64_t pieces = 0;
+        const std::optional<SearchHit> hit =
+            FindBytes(source, PatternsFor(typed.toStdString(), false), from, forward, 16, [&](std::uint64_t) {
+                ++pieces;
+                return true;
+            });
+        QCOMPARE(hit ? static_cast<qlonglong>(hit->offset) : -1LL, found);
+        QVERIFY(pieces <= 5);
+        // Cancelled before the first piece: nothing.
+        QVERIFY(
+            !FindBytes(source, PatternsFor("abcd", false), 0, true, 16, [](std::uint64_t) { return false; }));
+    }
+
+    // A text is looked for as UTF-8 and as UTF-16 in the file's byte order.
+    void searchPatternsForText() {
+        const SearchPatterns text = PatternsFor("Hé", false);
+        QCOMPARE(text.patterns.size(), std::size_t{2});
+        QCOMPARE(text.patterns[1], std::string("H\0\xE9\0", 4));
+        QCOMPARE(PatternsFor("Hé", true).patterns[1], std::string("\0H\0\xE9", 4));
+        QCOMPARE(PatternsFor("abcd", false).patterns[0], std::string("abcd"));  // no spaces: a text
+        QVERIFY(!PatternsFor("", false).problem.empty());
     }
 
     void bytesComeSixteenALine() {

@@ -475,6 +475,27 @@ private slots:
         QCOMPARE(shown(), decimal);
     }
 
+    // Ctrl+F finds a text and selects its entry and bytes; F3 moves on,
+    // Shift+F3 goes back, and the line under the bytes says when nothing is left.
+    void searchSelectsItsHits() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        prompts_->nextAnswer = QStringLiteral("fmt ");
+        Key(structure, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("12 fmt "));
+        QCOMPARE(ByteSelection(structure),
+                 QStringLiteral("Selected: 4 bytes from offset 12 (0xC) to 15 (0xF)."));
+        Key(structure, Qt::Key_F3);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("36 fmt "));
+        Key(structure, Qt::Key_F3);
+        QCOMPARE(ByteSelection(structure), QStringLiteral("Not found after offset 37."));
+        Key(structure, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("12 fmt "));
+        prompts_->nextAnswer = QStringLiteral("4A 55 4E 4B");  // JUNK, in hex
+        Key(structure, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("130 JUNK"));
+    }
+
     void saveReportWritesWhatOnduloDumpWrites() {
         const QString path = Write("mixed.wav", MixedFile());
         frmStructure* structure = Open(path);

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
@@ -47,6 +48,8 @@
 #include "ui/widgets/row_table_view.h"
 #include "ui/widgets/standard_keys.h"
 #include "ui/widgets/user_prompts.h"
+#include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace {
 
@@ -444,6 +447,19 @@ void frmStructure::BuildMenus() {
     offset->setObjectName(QStringLiteral("mGoToOffset"));
     offset->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     connect(offset, &QAction::triggered, this, &frmStructure::AskForOffset);
+    go->addSeparator();
+    QAction* find = go->addAction(tr("&Find…"));
+    find->setObjectName(QStringLiteral("mFind"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, this, &frmStructure::AskToSearch);
+    QAction* next = go->addAction(tr("Find &next"));
+    next->setObjectName(QStringLiteral("mFindNext"));
+    next->setShortcut(QKeySequence(Qt::Key_F3));
+    connect(next, &QAction::triggered, this, [this] { SearchOn(true); });
+    QAction* previous = go->addAction(tr("Find &previous"));
+    previous->setObjectName(QStringLiteral("mFindPrevious"));
+    previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    connect(previous, &QAction::triggered, this, [this] { SearchOn(false); });
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
@@ -648,6 +664,74 @@ void frmStructure::AskForOffset() {
         return;
     }
     if (GoToOffset(*parsed.offset)) tvBytes_->setFocus(Qt::ShortcutFocusReason);
+}
+
+void frmStructure::AskToSearch() {
+    const std::optional<QString> answer = prompts_.AskText(
+        this, tr("Find"),
+        tr("Text to find (as UTF-8 and as UTF-16), or bytes in hex such as 44 AC 00 00 or 0x44AC0000:"),
+        QString());
+    if (!answer) return;
+    const bool bigEndian = analysis_.document->Form() == wavedoc::FileForm::Rifx;
+    SearchPatterns patterns = PatternsFor(answer->toStdString(), bigEndian);
+    if (!patterns.problem.empty()) {
+        prompts_.ShowMessage(this, kMessageTitle, Text(patterns.problem), QString());
+        return;
+    }
+    searched_ = std::move(patterns);
+    // From the byte after the current one, so a second Ctrl+F moves on.
+    const auto span = SelectedBytes();
+    lastHit_ = span ? std::optional(bytes_->Start() + span->first) : std::nullopt;
+    SearchOn(true);
+}
+
+void frmStructure::SearchOn(bool forward) {
+    if (searched_.patterns.empty()) {
+        AskToSearch();
+        return;
+    }
+    const wavedoc::ByteSource* source = analysis_.document->Source();
+    if (source == nullptr) return;
+    const std::uint64_t from = forward ? (lastHit_ ? *lastHit_ + 1 : 0) : lastHit_.value_or(source->Length());
+    // In pieces of 1 MB: the window stays responsive, Cancel stops the
+    // search, and memory is one piece whatever the file's length.
+    constexpr std::uint64_t kPiece = 1 << 20;
+    QProgressDialog progress(tr("Searching the file…"), tr("Cancel"), 0, 1000, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const std::uint64_t total = std::max<std::uint64_t>(source->Length(), 1);
+    std::optional<SearchHit> hit;
+    try {
+        BusyCursor busy;
+        hit = FindBytes(*source, searched_, from, forward, kPiece, [&](std::uint64_t searched) {
+            progress.setValue(static_cast<int>(std::min<std::uint64_t>(searched * 1000 / total, 999)));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    } catch (const wavedoc::WaveDocError& error) {
+        ShowBytesFailure(Text(error.what()));
+        return;
+    }
+    const bool cancelled = progress.wasCanceled();
+    progress.reset();
+    if (!hit) {
+        lbByteSelection_->setText(cancelled ? tr("The search was cancelled.")
+                                  : forward ? tr("Not found after offset %1.").arg(from)
+                                            : tr("Not found before offset %1.").arg(from));
+        lbByteSelection_->setAccessibleDescription(lbByteSelection_->text());
+        return;
+    }
+    lastHit_ = hit->offset;
+    GoToOffset(hit->offset);
+    // The hit's bytes, selected and marked.
+    const QModelIndex first = bytes_->IndexOfByte(hit->offset - bytes_->Start());
+    const QModelIndex last = bytes_->IndexOfByte(hit->offset + hit->length - 1 - bytes_->Start());
+    if (first.isValid() && last.isValid()) {
+        selectingByCode_ = true;
+        tvBytes_->selectionModel()->select(bytes_->Run(first, last), QItemSelectionModel::ClearAndSelect);
+        selectingByCode_ = false;
+    }
+    MarkBytes(ByteRange{hit->offset, hit->length}, false);
 }
 
 void frmStructure::FindingChanged(const QModelIndex& current) {

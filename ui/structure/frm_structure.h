@@ -6,6 +6,7 @@
 #include <string>
 
 #include "report/analysis.h"
+#include "ui/structure/byte_search.h"
 #include "ui/structure/entry_filter.h"
 #include "ui/structure/field_ranges.h"
 
@@ -64,6 +65,10 @@ private slots:
     void FindingChanged(const QModelIndex& current);
     void ByteSelectionChanged();
     void AskForOffset();
+    // Ctrl+F asks what to look for and finds it after the current byte; F3
+    // and Shift+F3 find the next and the previous hit.
+    void AskToSearch();
+    void SearchOn(bool forward);
     void SaveReportAs();
     void CopyBytesAsHex();
     void CopyBytesAsText();
@@ -132,6 +137,8 @@ private:
     StructureTableView* tvFindings_ = nullptr;
     QLabel* lbFindingSummary_ = nullptr;
 
+    SearchPatterns searched_;
+    std::optional<std::uint64_t> lastHit_;
     int currentItem_ = -1;
     RowRanges rowRanges_;           // the range of each row of the entry shown
     bool followingBytes_ = false;   // a byte chose the entry and row: the bytes stay where they are

@@ -1,10 +1,12 @@
 // What the structure window costs for one file, from start to end of a
 // process: analyses PATH as the main window does (load and check), opens the
 // structure window offscreen and lets it paint, selects every top-level entry
-// of the tree in turn (each letting its rows and bytes paint), then scrolls
-// the bytes of the largest entry from its first line to its last in 1,000
-// steps. Prints the milliseconds to the first paint, the slowest selection
-// and the scroll, and the resident memory before and after the scroll. Meant
+// of the tree in turn (each letting its rows and bytes paint), selects each
+// field row of the largest entry (marking its bytes), paints the strip of
+// the whole file, then scrolls the whole file's bytes from the first line to
+// the last in 1,000 steps. Prints the milliseconds to the first paint, the
+// slowest selection of an entry and of a field, the slowest strip paint and
+// the scroll, and the resident memory before and after the scroll. Meant
 // to be measured from outside as a whole too, e.g. by bench/hostile_costs.sh.
 //
 //   build/default/bench/bench_structure_window PATH
@@ -27,6 +29,7 @@
 #include "report/analysis.h"
 #include "reporting_prompts.h"
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/file_strip.h"
 #include "ui/structure/frm_structure.h"
 #include "window_program.h"
 
@@ -72,19 +75,37 @@ int main(int argc, char** argv) {
         tree->setCurrentIndex(entries->index(row, 0));
         QApplication::processEvents();
         slowest = std::max(slowest, clock.elapsed());
-        if (lines->Length() > largestLength) {
+        const auto marked = lines->Marked();
+        const std::uint64_t length = marked ? marked->second - marked->first + 1 : 0;
+        if (length > largestLength) {
             largest = row;
-            largestLength = lines->Length();
+            largestLength = length;
         }
     }
 
     tree->setCurrentIndex(entries->index(largest, 0));
     QApplication::processEvents();
+    // Each field row of the entry (at most 1,000) marks its bytes.
+    auto* fields = window.findChild<QTableView*>(QStringLiteral("dbgStructureRows"));
+    qint64 slowestField = 0;
+    for (int row = 0; row < fields->model()->rowCount() && row < 1000; ++row) {
+        clock.restart();
+        fields->setCurrentIndex(fields->model()->index(row, 0));
+        QApplication::processEvents();
+        slowestField = std::max(slowestField, clock.elapsed());
+    }
+    auto* strip = window.findChild<FileStrip*>(QStringLiteral("fileStrip"));
+    qint64 slowestStrip = 0;
+    for (int paint = 0; paint < 10 && strip != nullptr; ++paint) {
+        clock.restart();
+        strip->repaint();
+        slowestStrip = std::max(slowestStrip, clock.elapsed());
+    }
     const long before = ResidentKb();
     clock.restart();
     // Through the model's window of lines, as Ctrl+G and the keys move it.
     for (std::uint64_t step = 0; step <= 1000 && lines->Length() > 0; ++step) {
-        const std::uint64_t byte = (lines->Length() - 1) / 1000 * step;
+        const std::uint64_t byte = (lines->Length() - 1) / 1000 * step;  // the whole file
         lines->Reveal(byte);
         bytes->scrollTo(lines->IndexOfByte(byte));
         QApplication::processEvents();
@@ -93,9 +114,11 @@ int main(int argc, char** argv) {
     const long after = ResidentKb();
 
     std::printf(
-        "entries %d; first paint %lld ms; slowest selection %lld ms; scroll over %llu bytes %lld ms; "
-        "resident %ld KB before the scroll, %ld KB after\n",
+        "entries %d; first paint %lld ms; slowest selection %lld ms; slowest field marked %lld ms; "
+        "strip painted %lld ms; scroll over %llu bytes %lld ms; resident %ld KB before the scroll, %ld KB "
+        "after\n",
         entries->rowCount(), static_cast<long long>(firstPaint), static_cast<long long>(slowest),
-        static_cast<unsigned long long>(largestLength), static_cast<long long>(scroll), before, after);
+        static_cast<long long>(slowestField), static_cast<long long>(slowestStrip),
+        static_cast<unsigned long long>(lines->Length()), static_cast<long long>(scroll), before, after);
     return 0;
 }

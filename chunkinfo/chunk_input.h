@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "ui/detail/row_sink.h"
 #include "wavedoc/reading/field_reader.h"
 
 namespace wavedoc {
@@ -26,6 +27,10 @@ public:
     // Where the content starts in the file, and how many bytes of it the file holds.
     std::uint64_t ContentStart() const { return start_; }
     std::uint64_t Present() const { return present_; }
+    // Where `length` bytes at `offset` of the content lie in the file.
+    ByteRange At(std::uint64_t offset, std::uint64_t length) const {
+        return ByteRange{start_ + offset, length};
+    }
 
     // At most `count` bytes of the content from `offset` on: fewer where the
     // content ends, none past it.

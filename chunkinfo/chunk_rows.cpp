@@ -31,9 +31,10 @@ std::string TextValue(std::string_view read, std::uint64_t length, std::uint64_t
 }
 
 void AddFixedTextRow(RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
-                     std::size_t length, std::string_view label) {
+                     std::size_t length, std::string_view label, const std::optional<ByteRange>& fieldsAt) {
     const std::string_view field = fields.Bytes(offset, length, label);
-    AddValueRow(rows, label, TextValue(field, field.size(), rows.TextLimit()));
+    AddValueRow(rows, label, TextValue(field, field.size(), rows.TextLimit()),
+                RangeWithin(fieldsAt, offset, field.size()));
 }
 
 std::string GroupedCount(std::uint64_t n, std::string_view one, std::string_view many) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,8 +38,9 @@ std::string FloatText(float value);
 std::string TextValue(std::string_view read, std::uint64_t length, std::uint64_t limit);
 
 // A row for a fixed-size text field: its bytes up to the first zero byte.
+// `fieldsAt` is where the bytes of `fields` lie; the row's range is the field's.
 void AddFixedTextRow(RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
-                     std::size_t length, std::string_view label);
+                     std::size_t length, std::string_view label, const std::optional<ByteRange>& fieldsAt);
 
 // "1 byte", "1,048,576 bytes": the number with its thousands grouped and the
 // words that agree with it.

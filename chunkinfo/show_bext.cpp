@@ -46,10 +46,10 @@ void AddCodingHistory(const ChunkInput& input, RowSink& rows) {
     // line read may go on past the bytes read.
     const bool whole = history.size() < read.size() || read.size() == length;
     if (history.empty()) {
-        AddValueRow(rows, "CodingHistory", "");
+        AddValueRow(rows, "CodingHistory", "", input.At(kCodingHistory, length));
         return;
     }
-    AddHeadingRow(rows, "CodingHistory");
+    AddHeadingRow(rows, "CodingHistory", input.At(kCodingHistory, length));
     std::size_t line = 0;
     std::size_t at = 0;
     while (at < history.size() && line < kMostHistoryLines) {
@@ -57,7 +57,7 @@ void AddCodingHistory(const ChunkInput& input, RowSink& rows) {
         const std::string_view text = history.substr(at, end - at);
         const std::uint64_t lineLength = end == history.size() && !whole ? length - at : text.size();
         AddValueRow(rows, "     Line " + std::to_string(++line),
-                    TextValue(text, lineLength, rows.TextLimit()));
+                    TextValue(text, lineLength, rows.TextLimit()), input.At(kCodingHistory + at, lineLength));
         at = end;
         if (at < history.size() && history[at] == '\r') ++at;
         if (at < history.size() && history[at] == '\n') ++at;
@@ -73,27 +73,31 @@ void ShowBroadcastExtension(const ChunkInput& input, RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kCodingHistory);
     for (const TextField& text :
          {kDescription, kOriginator, kOriginatorReference, kOriginationDate, kOriginationTime}) {
-        AddFixedTextRow(rows, fields, text.offset, text.length, text.name);
+        AddFixedTextRow(rows, fields, text.offset, text.length, text.name, input.At(0, kCodingHistory));
     }
     const auto low = static_cast<std::uint32_t>(fields.Bits32(kTimeReference, "TimeReferenceLow"));
     const auto high = static_cast<std::uint32_t>(fields.Bits32(kTimeReference + 4, "TimeReferenceHigh"));
-    AddValueRow(rows, "TimeReference",
-                TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()));
+    AddValueRow(rows, "TimeReference", TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
+                input.At(kTimeReference, 8));
     const auto version = static_cast<std::uint32_t>(fields.Unsigned16(kVersion, "Version"));
-    AddValueRow(rows, "Version", std::to_string(version));
-    if (version >= 1) AddValueRow(rows, "UMID", UmidText(fields.Bytes(kUmid, kUmidLength, "UMID")));
+    AddValueRow(rows, "Version", std::to_string(version), input.At(kVersion, 2));
+    if (version >= 1) {
+        AddValueRow(rows, "UMID", UmidText(fields.Bytes(kUmid, kUmidLength, "UMID")),
+                    input.At(kUmid, kUmidLength));
+    }
     if (version >= 2) {
         for (std::size_t i = 0; i < std::size(kLoudnessFields); ++i) {
             const LoudnessField& field = kLoudnessFields[i];
             const auto value = static_cast<std::int16_t>(fields.Unsigned16(kLoudness + 2 * i, field.name));
-            AddValueRow(rows, field.name, LoudnessText(value, field.unit));
+            AddValueRow(rows, field.name, LoudnessText(value, field.unit), input.At(kLoudness + 2 * i, 2));
         }
     }
     const std::size_t reserved = ReservedStart(version);
     const std::string_view bytes = fields.Bytes(reserved, kReservedEnd - reserved, "Reserved");
     const bool zero = std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
     AddValueRow(rows, "Reserved",
-                GroupedCount(bytes.size(), "byte", "bytes") + (zero ? ", all zero" : ", not all zero"));
+                GroupedCount(bytes.size(), "byte", "bytes") + (zero ? ", all zero" : ", not all zero"),
+                input.At(reserved, bytes.size()));
     AddCodingHistory(input, rows);
 }
 

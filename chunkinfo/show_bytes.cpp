@@ -32,7 +32,7 @@ void ShowFirstBytes(const ChunkInput& input, RowSink& rows) {
         std::snprintf(offset, sizeof offset, "%08zX", at);
         std::string value = HexDigits(line, HexCase::Upper, " ");
         value.append((kBytesPerRow - line.size()) * 3 + 2, ' ').append(PrintableText(line));
-        AddValueRow(rows, offset, value);
+        AddValueRow(rows, offset, value, input.At(at, line.size()));
     }
     if (input.Present() > bytes.size()) {
         AddNotShownRow(rows, "the other " + GroupedCount(input.Present() - bytes.size(), "byte", "bytes"));

@@ -53,15 +53,21 @@ std::string PostTimerText(const wavedoc::FieldReader& fields, std::size_t offset
 
 void ShowCart(const ChunkInput& input, RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kTagText);
-    for (const TextField& text : kTexts) AddFixedTextRow(rows, fields, text.offset, text.length, text.name);
-    AddNumberRow(rows, "LevelReference", fields.Bits32(kLevelReference, "LevelReference"));
-    for (std::size_t i = 0; i < kPostTimerCount; ++i) {
-        AddValueRow(rows, "PostTimer " + std::to_string(i + 1), PostTimerText(fields, kPostTimers + 8 * i));
+    const ByteRange fieldsAt = input.At(0, kTagText);
+    for (const TextField& text : kTexts) {
+        AddFixedTextRow(rows, fields, text.offset, text.length, text.name, fieldsAt);
     }
-    AddFixedTextRow(rows, fields, kUrl, kUrlLength, "URL");
+    AddNumberRow(rows, "LevelReference", fields.Bits32(kLevelReference, "LevelReference"),
+                 input.At(kLevelReference, 4));
+    for (std::size_t i = 0; i < kPostTimerCount; ++i) {
+        AddValueRow(rows, "PostTimer " + std::to_string(i + 1), PostTimerText(fields, kPostTimers + 8 * i),
+                    input.At(kPostTimers + 8 * i, 8));
+    }
+    AddFixedTextRow(rows, fields, kUrl, kUrlLength, "URL", fieldsAt);
     const std::uint64_t tagLength = input.Present() - kTagText;
     const std::string tagText = input.Read(kTagText, rows.TextLimit() + wavedoc::kTextReadAhead);
-    AddValueRow(rows, "TagText", TextValue(tagText, tagLength, rows.TextLimit()));
+    AddValueRow(rows, "TagText", TextValue(tagText, tagLength, rows.TextLimit()),
+                input.At(kTagText, tagLength));
 }
 
 }  // namespace chunkinfo

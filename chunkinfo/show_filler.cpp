@@ -46,8 +46,13 @@ std::string ContentText(const ChunkInput& input) {
 }  // namespace
 
 void ShowFiller(const ChunkInput& input, RowSink& rows) {
-    AddValueRow(rows, "Size", GroupedCount(input.Entry().DeclaredSize(), "byte", "bytes"));
-    AddValueRow(rows, "Content", ContentText(input));
+    // The size comes from the chunk's size field, or from the ds64 table for a
+    // size that field cannot hold: only the field itself is a range then.
+    const wavedoc::MapEntry& entry = input.Entry();
+    const bool fromField = !entry.ds64Size;
+    AddValueRow(rows, "Size", GroupedCount(entry.DeclaredSize(), "byte", "bytes"),
+                fromField ? std::optional(ByteRange{entry.offset + 4, 4}) : std::nullopt);
+    AddValueRow(rows, "Content", ContentText(input), input.At(0, input.Present()));
 }
 
 }  // namespace chunkinfo

@@ -284,7 +284,7 @@ bool ShowFrames(const ChunkInput& input, RowSink& rows, const TagLayout& layout,
     for (std::size_t shown = 0; at < end; ++shown) {
         const std::string head = input.Read(at, std::min<std::uint64_t>(layout.frameHeader, end - at));
         if (!head.empty() && head[0] == '\0') {
-            AddValueRow(rows, "Padding", GroupedCount(end - at, "byte", "bytes"));
+            AddValueRow(rows, "Padding", GroupedCount(end - at, "byte", "bytes"), input.At(at, end - at));
             return true;
         }
         if (shown == kMostFrames) {
@@ -297,7 +297,8 @@ bool ShowFrames(const ChunkInput& input, RowSink& rows, const TagLayout& layout,
             if (chunkEnds) return false;
             throw DetailStop("the frame at " + TagOffset(at) + " runs past the end of the tag.");
         }
-        AddValueRow(rows, FrameLabel(frame), ShownValue(frame, rows.TextLimit()));
+        AddValueRow(rows, FrameLabel(frame), ShownValue(frame, rows.TextLimit()),
+                    input.At(at, frame.next - at));
         at = frame.next;
     }
     return true;
@@ -313,11 +314,12 @@ void ShowId3Tag(const ChunkInput& input, RowSink& rows) {
     const int version = header.Unsigned8(3, "version");
     const auto flags = static_cast<unsigned>(header.Unsigned8(5, "flags"));
     AddValueRow(rows, "Version",
-                "ID3v2." + std::to_string(version) + "." + std::to_string(header.Unsigned8(4, "revision")));
-    AddValueRow(rows, "Flags", TagFlagsText(version, flags));
+                "ID3v2." + std::to_string(version) + "." + std::to_string(header.Unsigned8(4, "revision")),
+                input.At(3, 2));
+    AddValueRow(rows, "Flags", TagFlagsText(version, flags), input.At(5, 1));
     const std::optional<std::uint32_t> size = Syncsafe(header.Bytes(kId3SizeOffset, 4, "size"));
     if (!size) throw DetailStop("its tag size is not a syncsafe number: a byte of it has its top bit set.");
-    AddValueRow(rows, "Size", GroupedCount(*size, "byte", "bytes"));
+    AddValueRow(rows, "Size", GroupedCount(*size, "byte", "bytes"), input.At(kId3SizeOffset, 4));
     if (version < 2 || version > 4) {
         throw DetailStop("its tag is ID3v2." + std::to_string(version) +
                          ", and only versions 2.2, 2.3 and 2.4 are read.");

@@ -13,7 +13,7 @@ constexpr std::size_t kDigestSize = 16;
 
 void ShowUmid(const ChunkInput& input, RowSink& rows) {
     const std::string umid = input.Read(0, kExtendedUmid);
-    AddValueRow(rows, "UMID", HexDigits(umid, HexCase::Upper));
+    AddValueRow(rows, "UMID", HexDigits(umid, HexCase::Upper), input.At(0, umid.size()));
     if (input.Present() > umid.size()) {
         AddNotShownRow(rows, "the other " + GroupedCount(input.Present() - umid.size(), "byte", "bytes"));
     }
@@ -21,7 +21,8 @@ void ShowUmid(const ChunkInput& input, RowSink& rows) {
 
 void ShowMd5(const ChunkInput& input, RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kDigestSize);
-    AddValueRow(rows, "MD5", HexDigits(fields.Bytes(0, kDigestSize, "MD5"), HexCase::Upper));
+    AddValueRow(rows, "MD5", HexDigits(fields.Bytes(0, kDigestSize, "MD5"), HexCase::Upper),
+                input.At(0, kDigestSize));
 }
 
 }  // namespace chunkinfo

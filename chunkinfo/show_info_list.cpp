@@ -107,7 +107,8 @@ void ShowTextItems(const ChunkInput& input, std::span<const IdName> names, RowSi
     std::size_t shown = 0;
     std::optional<wavedoc::ChunkHeader> item;
     while (shown < kMostItems && (item = walk.Next())) {
-        AddValueRow(rows, ItemLabel(names, item->id), ItemText(source, *item, rows.TextLimit()));
+        AddValueRow(rows, ItemLabel(names, item->id), ItemText(source, *item, rows.TextLimit()),
+                    ByteRange{item->dataOffset, item->presentSize});
         ++shown;
     }
     if (shown == kMostItems) {

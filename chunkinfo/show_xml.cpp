@@ -40,8 +40,13 @@ bool IsNamespaceDeclaration(std::string_view name) {
 // a child gets a row of its own.
 class XmlRows {
 public:
-    explicit XmlRows(RowSink& rows)
-        : rows_(rows), limit_(rows.TextLimit()), owner_(this, OnEntityDeclaration), parser_(owner_.Get()) {
+    // `at` is the XML's range: every row of it carries the whole.
+    XmlRows(RowSink& rows, const ByteRange& at)
+        : rows_(rows),
+          at_(at),
+          limit_(rows.TextLimit()),
+          owner_(this, OnEntityDeclaration),
+          parser_(owner_.Get()) {
         XML_SetElementHandler(parser_, OnStart, OnEnd);
         XML_SetCharacterDataHandler(parser_, OnText);
     }
@@ -156,7 +161,7 @@ private:
             Stop({});
             return;
         }
-        AddValueRow(rows_, label, value);
+        AddValueRow(rows_, label, value, at_);
         ++shown_;
     }
 
@@ -181,6 +186,7 @@ private:
     std::string Cut(std::string_view text) const { return ShownText(std::string(text), text.size(), limit_); }
 
     RowSink& rows_;
+    ByteRange at_;
     std::uint64_t limit_;
     XmlParser owner_;
     XML_Parser parser_;
@@ -195,7 +201,7 @@ private:
 }  // namespace
 
 void ShowXml(const ChunkInput& input, RowSink& rows) {
-    XmlRows xml(rows);
+    XmlRows xml(rows, input.At(0, input.Present()));
     const bool ended = FeedXmlPieces(
         input.Present(), [&](std::uint64_t offset, std::uint64_t count) { return input.Read(offset, count); },
         [&](std::string_view piece, bool last) { return xml.Feed(piece, last); });

@@ -155,10 +155,19 @@ void AppendJsonString(std::string& out, std::string_view raw) {
     out += '"';
 }
 
+// "at": [offset, length], where a row's bytes lie.
+void AppendAtMember(std::string& json, const ByteRange& at) {
+    json.append("\"at\": [").append(std::to_string(at.offset)).append(", ").append(std::to_string(at.length));
+    json += ']';
+}
+
 // A value row as ["label", "value"], a heading row as ["text"] (no value);
 // a value that is not valid UTF-8 adds its bytes in hex, a cut text
-// {"bytes_in_all": N}.
-void AppendJsonCells(std::string& json, std::string_view label, std::optional<std::string_view> cell) {
+// {"bytes_in_all": N}; a row with a range ends with {"at": [offset, length]},
+// in the same object as bytes_in_all when there is one.
+void AppendJsonCells(std::string& json, std::string_view label, std::optional<std::string_view> cell,
+                     const std::optional<ByteRange>& at) {
+    bool objectOpen = false;
     json += '[';
     AppendJsonString(json, label);
     if (cell) {
@@ -170,19 +179,26 @@ void AppendJsonCells(std::string& json, std::string_view label, std::optional<st
         } else if (const CutValue cut = SplitCut(value); cut.wholeLength) {
             AppendJsonString(json, std::string(cut.shown) + CutMarker(*cut.wholeLength));
             if (!IsValidUtf8(cut.shown)) json += ", \"" + HexBytes(cut.shown) + "\"";
-            json += ", {\"bytes_in_all\": " + std::to_string(*cut.wholeLength) + "}";
+            json += ", {\"bytes_in_all\": " + std::to_string(*cut.wholeLength);
+            objectOpen = true;
         } else {
             AppendJsonString(json, value);
             if (!IsValidUtf8(value)) json += ", \"" + HexBytes(value) + "\"";
         }
     }
+    if (at) {
+        json += objectOpen ? ", " : ", {";
+        AppendAtMember(json, *at);
+        objectOpen = true;
+    }
+    if (objectOpen) json += '}';
     json += ']';
 }
 
-void AppendJsonRow(std::string& json, std::string_view row) {
+void AppendJsonRow(std::string& json, std::string_view row, const std::optional<ByteRange>& at) {
     const auto [label, value] = SplitRow(row);
     // A TAB after the label makes a value row.
-    AppendJsonCells(json, label, label.size() < row.size() ? std::optional(value) : std::nullopt);
+    AppendJsonCells(json, label, label.size() < row.size() ? std::optional(value) : std::nullopt, at);
 }
 
 // , "rows": [...], "error": ... for an entry that has rows.
@@ -190,7 +206,7 @@ void AppendEntryRows(std::string& json, const report::StructureRows::Rows& rows)
     json += ", \"rows\": [";
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
         if (i > 0) json += ", ";
-        AppendJsonRow(json, rows.rows[i]);
+        AppendJsonRow(json, rows.rows[i], i < rows.ranges.size() ? rows.ranges[i] : std::nullopt);
     }
     json += "], \"error\": " + JsonStringOrNull(rows.stopped);
 }
@@ -390,6 +406,11 @@ void JsonReportWriter::AppendRow(std::string_view row) {
 void JsonReportWriter::AppendPlainRow(std::string_view label, std::optional<std::string_view> value) {
     // ["label", "value"] or ["text"], its parts copied straight into the buffer.
     const std::string_view separator = RowSeparator();
+    if (Range()) {
+        // A row with a range is written whole, then handed over.
+        AppendEscapedRow(separator, label, value);
+        return;
+    }
     const std::size_t size = separator.size() + label.size() + (value ? value->size() + 8 : 4);
     char* out = rows_.Room(size);
     if (out == nullptr) {
@@ -409,7 +430,7 @@ void JsonReportWriter::AppendPlainRow(std::string_view label, std::optional<std:
 void JsonReportWriter::AppendEscapedRow(std::string_view separator, std::string_view label,
                                         std::optional<std::string_view> value) {
     std::string row(separator);
-    AppendJsonCells(row, label, value);
+    AppendJsonCells(row, label, value, Range());
     rows_.Append(row);
 }
 

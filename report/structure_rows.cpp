@@ -54,6 +54,7 @@ std::optional<StructureRows::Rows> StructureRows::For(const wavedoc::MapEntry& e
     RowList rows;
     Rows shown;
     shown.stopped = ShowRowsFrom(from, document_, entry, rows);
+    shown.ranges = rows.Ranges();
     shown.rows = std::move(rows).TakeRows();
     return shown;
 }

@@ -45,8 +45,9 @@ public:
     explicit StructureRows(const wavedoc::WaveDocument& document) : document_(document) {}
 
     struct Rows {
-        std::vector<std::string> rows;       // as RowSink takes them: label TAB value, or a heading
-        std::optional<std::string> stopped;  // why the rows stop short, when they do
+        std::vector<std::string> rows;                 // as RowSink takes them: label TAB value, or a heading
+        std::vector<std::optional<ByteRange>> ranges;  // the range of each row, when it has one
+        std::optional<std::string> stopped;            // why the rows stop short, when they do
     };
 
     // The rows of `entry`, or nothing when it carries none. Call it for the

@@ -117,6 +117,8 @@ private slots:
         for (const QString& text : edits) Path()->setText(text);
         QCOMPARE(ModPrg::FileState, state);
         QCOMPARE(Analyse()->isEnabled(), state > 0);
+        // View, Structure… has nothing to show for a blank path either.
+        QCOMPARE(window_->findChild<QAction*>("mStructure")->isEnabled(), state > 0);
     }
 
     void pathReachesLoadUntrimmed_data() {
@@ -337,6 +339,9 @@ private slots:
             qPrintable(status->text().left(300)));
         QVERIFY2(status->toolTip().size() < 20000, qPrintable(QString::number(status->toolTip().size())));
         QVERIFY(!status->toolTip().contains(folder));
+        // The tool tip names the types the line leaves out.
+        QVERIFY2(status->toolTip().contains("LIST (0005)") && status->toolTip().contains("LIST (0255)"),
+                 qPrintable(status->toolTip().left(300)));
         QCOMPARE(window_->width(), width);
         QVERIFY(status->height() < 2 * status->fontMetrics().height() + 8);
         QCOMPARE(Find<QTableView>("dbgValues")->height(), gridHeight);

@@ -10,7 +10,12 @@
 #include "structure_test_files.h"
 #include "support/scratch_dir.h"
 #include "support/wav_builder.h"
+#include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/byte_search.h"
+#include "ui/structure/entry_filter.h"
+#include "ui/structure/field_ranges.h"
+#include "ui/structure/file_strip.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
 #include "ui/structure/report_saving.h"
@@ -200,6 +205,232 @@ private slots:
                 : model.IndexOf(item, 0).data().toString() + ' ' +
                       model.IndexOf(item, StructureTreeModel::ChunkColumn).data().toString();
         QCOMPARE(found, entry);
+    }
+
+    // A byte names the narrowest row over it; a finding the widest row that
+    // starts where it does, short of the entry as a whole.
+    void rowsFoundByTheirBytes_data() {
+        QTest::addColumn<qulonglong>("offset");
+        QTest::addColumn<int>("holding");   // -1: none
+        QTest::addColumn<int>("starting");  // -1: none
+        QTest::addRow("before every range") << 9ULL << -1 << -1;
+        QTest::addRow("a heading's first byte: its first field") << 48ULL << 2 << 1;
+        QTest::addRow("inside a field") << 50ULL << 2 << -1;
+        QTest::addRow("the next field") << 52ULL << 3 << 3;
+        QTest::addRow("inside the record only") << 60ULL << 1 << -1;
+        QTest::addRow("the last byte of the record") << 71ULL << 1 << -1;
+        QTest::addRow("the entry's start: the count, not the entry") << 44ULL << 0 << 0;
+        QTest::addRow("past every range") << 72ULL << -1 << -1;
+    }
+    void rowsFoundByTheirBytes() {
+        QFETCH(qulonglong, offset);
+        QFETCH(int, holding);
+        QFETCH(int, starting);
+        // A count, a record's heading, two of its fields, a row of no bytes,
+        // and a range as long as the entry.
+        const RowRanges ranges{ByteRange{44, 4}, ByteRange{48, 24}, ByteRange{48, 4},
+                               ByteRange{52, 4}, std::nullopt,      ByteRange{44, 28}};
+        QCOMPARE(RowHolding(ranges, offset).value_or(-1), holding);
+        QCOMPARE(RowStartingAt(ranges, offset, 28).value_or(-1), starting);
+    }
+
+    // The marked bytes show on their cells, the text column on any line
+    // they touch; a new stretch marks none.
+    void markedBytesShowOnTheirCells() {
+        CountingSource source(100);
+        ByteLinesModel model;
+        model.SetStretch(&source, 0, 100);
+        model.SetMarked(ByteLinesModel::Span{20, 33});
+        QVERIFY(!model.IsMarked(1, 4));  // byte 19
+        QVERIFY(model.IsMarked(1, 5));   // byte 20
+        QVERIFY(model.IsMarked(2, 2));   // byte 33
+        QVERIFY(!model.IsMarked(2, 3));  // byte 34
+        QVERIFY(model.IsMarked(2, ByteLinesModel::kTextColumn));
+        QVERIFY(!model.IsMarked(0, ByteLinesModel::kTextColumn));
+        QVERIFY(!model.IsMarked(1, ByteLinesModel::kOffsetColumn));
+        QVERIFY(model.data(model.index(1, 5), Qt::BackgroundRole).isValid());
+        QVERIFY(!model.data(model.index(1, 4), Qt::BackgroundRole).isValid());
+        model.SetStretch(&source, 0, 100);
+        QVERIFY(!model.Marked());
+    }
+
+    // Each byte's kind and face come from the deepest entry holding it.
+    void bytesTakeTheirEntrysLook_data() {
+        QTest::addColumn<qulonglong>("offset");
+        QTest::addColumn<QString>("look");  // kind, then "unlisted" and "damaged" when so
+        QTest::addRow("file header") << 0ULL << "header";
+        QTest::addRow("form type") << 11ULL << "header";
+        QTest::addRow("chunk header") << 12ULL << "header";
+        QTest::addRow("chunk content") << 20ULL << "content";
+        QTest::addRow("later chunk of a listed type") << 44ULL << "content unlisted";
+        QTest::addRow("list type") << 71ULL << "header";
+        QTest::addRow("label in the shown list") << 89ULL << "content";
+        QTest::addRow("item's pad byte") << 129ULL << "pad unlisted";
+        QTest::addRow("item of another list") << 116ULL << "header unlisted";
+        QTest::addRow("chunk without its pad byte") << 140ULL << "content unlisted damaged";
+        QTest::addRow("chunk cut short") << 150ULL << "content damaged";
+        QTest::addRow("past the end") << 153ULL << "stray unlisted";
+    }
+    void bytesTakeTheirEntrysLook() {
+        QFETCH(qulonglong, offset);
+        QFETCH(QString, look);
+        const auto document = Loaded(MixedFile());
+        StructureTreeModel model(*document);
+        const ByteLook found = LookOf(model, offset);
+        const char* kinds[] = {"header", "content", "pad", "stray"};
+        QString text = kinds[static_cast<int>(found.kind)];
+        if (!found.listed) text += " unlisted";
+        if (found.damaged) text += " damaged";
+        QCOMPARE(text, look);
+    }
+
+    // An entry carries its gravest finding's level; a finding past the end
+    // of the file goes to the chunk it names.
+    void entriesCarryTheirGravestFinding() {
+        const auto document = Loaded(MixedFile());
+        StructureTreeModel model(*document);
+        const int error = static_cast<int>(wavecheck::Level::Error);
+        const int warning = static_cast<int>(wavecheck::Level::Warning);
+        const int note = static_cast<int>(wavecheck::Level::Note);
+        model.SetFindingLevels({{36, 36}, {130, 130}, {130, 130}, {5000, 141}, {89, 60}},
+                               {warning, note, error, error, note});
+        const auto levelAt = [&model](std::uint64_t offset) {
+            return static_cast<int>(model.FindingLevel(model.DeepestHolding(offset)));
+        };
+        QCOMPARE(levelAt(36), warning);
+        QCOMPARE(levelAt(130), error);  // the gravest of two
+        QCOMPARE(levelAt(141), error);
+        QCOMPARE(levelAt(72), note);  // the label holding byte 89
+        QCOMPARE(levelAt(60), static_cast<int>(StructureTreeModel::kNoLevel));
+        QCOMPARE(levelAt(12), static_cast<int>(StructureTreeModel::kNoLevel));
+        const QModelIndex fmt = model.IndexOf(model.DeepestHolding(36), StructureTreeModel::ChunkColumn);
+        QVERIFY(model.data(fmt, Qt::DecorationRole).isValid());
+        QVERIFY(
+            !model.data(fmt.siblingAtColumn(StructureTreeModel::OffsetColumn), Qt::DecorationRole).isValid());
+    }
+
+    // The strip gives each top-level entry a band in file order, as wide as
+    // its share of the file but never under three pixels, and a click at any
+    // pixel names the entry drawn there.
+    void stripBandsFollowTheFile_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("dataBytes");
+        QTest::addRow("roomy") << 400 << 100000;
+        QTest::addRow("narrow: proportions only") << 12 << 100000;
+        QTest::addRow("small data") << 400 << 4;
+    }
+    void stripBandsFollowTheFile() {
+        QFETCH(int, width);
+        QFETCH(int, dataBytes);
+        const std::string bytes =
+            RiffFile(kFmt + Chunk("JUNK", "abcd") +
+                     Chunk("data", std::string(static_cast<std::size_t>(dataBytes), '\1')));
+        const auto document = Loaded(bytes);
+        StructureTreeModel model(*document);
+        FileStrip strip(model, bytes.size());
+        strip.resize(width, 20);
+        QCOMPARE(strip.BandCount(), std::size_t{4});  // RIFF header, fmt, JUNK, data
+        int previous = 0;
+        for (std::size_t band = 0; band < strip.BandCount(); ++band) {
+            const auto [left, right] = strip.BandOf(band);
+            QCOMPARE(left, previous);
+            if (width >= 100) QVERIFY2(right - left >= 3, qPrintable(QString::number(band)));
+            previous = right;
+            if (right > left) {
+                const int item = strip.ItemAt(left);
+                QCOMPARE(model.Start(item),
+                         model.Start(model.ItemOf(model.index(static_cast<int>(band), 0))));
+            }
+        }
+        QCOMPARE(previous, width);
+        // The data chunk takes what is left, in proportion.
+        const auto [dataLeft, dataRight] = strip.BandOf(3);
+        if (dataBytes > 1000 && width >= 100) QVERIFY(dataRight - dataLeft > width * 9 / 10);
+    }
+
+    // A filter keeps the entries in its state and the lists around them.
+    void filtersKeepEntriesAndTheirLists_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("shown");  // the offsets of the items shown
+        QTest::addRow("all") << int(EntryFilter::All) << "0 12 36 60 72 90 104 116 130 141";
+        QTest::addRow("damaged") << int(EntryFilter::Damaged) << "130 141";
+        QTest::addRow("not listed") << int(EntryFilter::NotListed) << "36 104 116 130";
+        QTest::addRow("with findings") << int(EntryFilter::WithFindings) << "60 72 130";
+    }
+    void filtersKeepEntriesAndTheirLists() {
+        QFETCH(int, filter);
+        QFETCH(QString, shown);
+        const auto document = Loaded(MixedFile());
+        StructureTreeModel model(*document);
+        model.SetFindingLevels({{130, 130}, {89, 60}}, {0, 2});
+        const std::vector<bool> kept = EntriesShown(model, static_cast<EntryFilter>(filter));
+        QStringList offsets;
+        for (int item = 0; item < model.ItemCount(); ++item) {
+            if (kept[static_cast<std::size_t>(item)]) offsets << QString::number(model.Start(item));
+        }
+        QCOMPARE(offsets.join(' '), shown);
+    }
+
+    // A search reads piece by piece and finds a hit wherever it falls: inside
+    // a piece, across two, at either end of the file; backward it finds the
+    // last hit before the offset it starts from.
+    void searchFindsHitsAcrossPieces_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<qulonglong>("at");  // where the pattern is put in a file of 64 'z'
+        QTest::addColumn<qulonglong>("from");
+        QTest::addColumn<bool>("forward");
+        QTest::addColumn<qlonglong>("found");  // -1: none
+        QTest::addRow("inside a piece") << "abcd" << 2ULL << 0ULL << true << 2LL;
+        QTest::addRow("across two pieces") << "abcd" << 14ULL << 0ULL << true << 14LL;
+        QTest::addRow("at a piece's start") << "abcd" << 16ULL << 0ULL << true << 16LL;
+        QTest::addRow("at the end") << "abcd" << 60ULL << 0ULL << true << 60LL;
+        QTest::addRow("after the start only") << "abcd" << 14ULL << 15ULL << true << -1LL;
+        QTest::addRow("hex bytes") << "61 62 63 64" << 30ULL << 0ULL << true << 30LL;
+        QTest::addRow("hex with 0x") << "0x61626364" << 30ULL << 0ULL << true << 30LL;
+        QTest::addRow("backward across pieces") << "abcd" << 30ULL << 64ULL << false << 30LL;
+        QTest::addRow("backward, starting before the end") << "abcd" << 30ULL << 33ULL << false << 30LL;
+        QTest::addRow("backward, before it") << "abcd" << 30ULL << 30ULL << false << -1LL;
+        QTest::addRow("backward at the start") << "abcd" << 0ULL << 64ULL << false << 0LL;
+    }
+    void searchFindsHitsAcrossPieces() {
+        QFETCH(QString, typed);
+        QFETCH(qulonglong, at);
+        QFETCH(qulonglong, from);
+        QFETCH(bool, forward);
+        QFETCH(qlonglong, found);
+        std::string bytes(64, 'z');
+        bytes.replace(at, 4, "abcd");
+        struct Memory : wavedoc::ByteSource {
+            std::string bytes;
+            std::string name = "memory";
+            std::uint64_t Length() const override { return bytes.size(); }
+            std::string Read(std::uint64_t offset, std::uint64_t count) const override {
+                return offset < bytes.size() ? bytes.substr(offset, count) : std::string();
+            }
+            const std::string& DisplayName() const override { return name; }
+        } source;
+        source.bytes = bytes;
+        std::uint64_t pieces = 0;
+        const std::optional<SearchHit> hit =
+            FindBytes(source, PatternsFor(typed.toStdString(), false), from, forward, 16, [&](std::uint64_t) {
+                ++pieces;
+                return true;
+            });
+        QCOMPARE(hit ? static_cast<qlonglong>(hit->offset) : -1LL, found);
+        QVERIFY(pieces <= 5);
+        // Cancelled before the first piece: nothing.
+        QVERIFY(
+            !FindBytes(source, PatternsFor("abcd", false), 0, true, 16, [](std::uint64_t) { return false; }));
+    }
+
+    // A text is looked for as UTF-8 and as UTF-16 in the file's byte order.
+    void searchPatternsForText() {
+        const SearchPatterns text = PatternsFor("Hé", false);
+        QCOMPARE(text.patterns.size(), std::size_t{2});
+        QCOMPARE(text.patterns[1], std::string("H\0\xE9\0", 4));
+        QCOMPARE(PatternsFor("Hé", true).patterns[1], std::string("\0H\0\xE9", 4));
+        QCOMPARE(PatternsFor("abcd", false).patterns[0], std::string("abcd"));  // no spaces: a text
+        QVERIFY(!PatternsFor("", false).problem.empty());
     }
 
     void bytesComeSixteenALine() {

@@ -1,15 +1,23 @@
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
+#include <QUrl>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "app/modprg/modprg.h"
 #include "structure_test_files.h"
@@ -201,8 +209,8 @@ private slots:
         auto* bytes = Find<QTableView>(structure, "tvBytes");
         // A window of the entry's 268 million lines holds the byte.
         QCOMPARE(bytes->model()->rowCount(), ByteLinesModel::kMostLines);
-        QCOMPARE(bytes->currentIndex().siblingAtColumn(0).data().toString(),
-                 QString::number(36 + (0xC0000000ULL - 36) / 16 * 16));
+        // One view of the whole file: its lines start at multiples of 16.
+        QCOMPARE(bytes->currentIndex().siblingAtColumn(0).data().toString(), QString::number(0xC0000000ULL));
         QCOMPARE(bytes->currentIndex().data().toString(), QStringLiteral("00"));
         QCOMPARE(FocusName(), QStringLiteral("tvBytes"));
         Key(structure, Qt::Key_End, Qt::ControlModifier);  // the last line is as near
@@ -213,9 +221,10 @@ private slots:
         QCOMPARE(ByteSelection(structure),
                  QStringLiteral("Selected: 1 byte at offset 4294967291 (0xFFFFFFFB)."));
         Key(structure, Qt::Key_Home, Qt::ControlModifier);
-        QCOMPARE(ByteSelection(structure), QStringLiteral("Selected: 1 byte at offset 36 (0x24)."));
+        QCOMPARE(ByteSelection(structure), QStringLiteral("Selected: 1 byte at offset 0 (0x0)."));
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("0 RIFF"));  // the byte chose its entry
         Key(structure, Qt::Key_Up);
-        QCOMPARE(ByteSelection(structure), QStringLiteral("Selected: 1 byte at offset 36 (0x24)."));
+        QCOMPARE(ByteSelection(structure), QStringLiteral("Selected: 1 byte at offset 0 (0x0)."));
 
         prompts_->nextAnswer = QStringLiteral("12 bytes");
         Key(structure, Qt::Key_G, Qt::ControlModifier);
@@ -225,7 +234,7 @@ private slots:
         QVERIFY2(prompts_->messages[0].contains("is not an offset"), qPrintable(prompts_->messages[0]));
         QVERIFY2(prompts_->messages[1].contains("past the end of the file, which holds 4,294,967,292 bytes"),
                  qPrintable(prompts_->messages[1]));
-        QCOMPARE(CurrentEntry(structure), QStringLiteral("36 data"));
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("0 RIFF"));  // where the bytes were left
     }
 
     // A finding selects the deepest entry holding it and its first byte; the
@@ -248,10 +257,11 @@ private slots:
             QApplication::clipboard()->text().startsWith("error\t130\tJUNK\tpad-missing\tThe \"JUNK\" chunk"),
             qPrintable(QApplication::clipboard()->text()));
 
-        // Its bytes: "JUNK", the size 3 and "abc", no pad byte.
+        // Its bytes, marked: "JUNK", the size 3 and "abc", no pad byte.
         auto* bytes = Find<QTableView>(structure, "tvBytes");
+        QCOMPARE(qobject_cast<ByteLinesModel*>(bytes->model())->Marked(), (ByteLinesModel::Span{130, 140}));
         bytes->setFocus(Qt::TabFocusReason);
-        Key(structure, Qt::Key_A, Qt::ControlModifier);
+        for (int i = 0; i < 10; ++i) Key(structure, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(ByteSelection(structure),
                  QStringLiteral("Selected: 11 bytes from offset 130 (0x82) to 140 (0x8C)."));
         Key(structure, Qt::Key_C, Qt::ControlModifier);
@@ -284,11 +294,11 @@ private slots:
     void bytesSelectedAcrossLinesAreARun() {
         frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
         QVERIFY(structure != nullptr);
-        QVERIFY(structure->GoToOffset(60));  // the adtl list: 44 bytes, three lines
+        QVERIFY(structure->GoToOffset(60));  // the adtl list: 44 bytes, over three lines
         auto* bytes = Find<QTableView>(structure, "tvBytes");
         bytes->setFocus(Qt::TabFocusReason);
         const auto cell = [bytes](int row, int column) { return bytes->model()->index(row, column); };
-        bytes->selectionModel()->setCurrentIndex(cell(0, 11), QItemSelectionModel::ClearAndSelect);
+        bytes->selectionModel()->setCurrentIndex(cell(4, 7), QItemSelectionModel::ClearAndSelect);
         Key(structure, Qt::Key_Down, Qt::ShiftModifier);
         Key(structure, Qt::Key_Left, Qt::ShiftModifier);
         QCOMPARE(ByteSelection(structure),
@@ -297,14 +307,193 @@ private slots:
         Key(structure, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("tllabl........In"));
 
-        const QPoint from = bytes->visualRect(cell(2, 4)).center();
-        const QPoint to = bytes->visualRect(cell(0, 11)).center();
+        const QPoint from = bytes->visualRect(cell(5, 16)).center();
+        const QPoint to = bytes->visualRect(cell(4, 7)).center();
         QTest::mousePress(bytes->viewport(), Qt::LeftButton, {}, from);
         QTest::mouseMove(bytes->viewport(), to);
         QTest::mouseRelease(bytes->viewport(), Qt::LeftButton, {}, to);
         QCOMPARE(ByteSelection(structure),
                  QStringLiteral("Selected: 26 bytes from offset 70 (0x46) to 95 (0x5F)."));
         QCOMPARE(bytes->selectionModel()->selectedIndexes().size(), 26);
+    }
+
+    // Selection goes both ways: a field row marks its bytes, a heading its
+    // record, a finding the record or entry it is about; a byte clicked
+    // selects the deepest entry and the field row that hold it.
+    void selectionGoesBothWays() {
+        enum class Act { Field, Byte, Finding };
+        struct Case {
+            const char* what;
+            const char* file;
+            Act act;
+            QString target;  // a row's label, a finding's code
+            std::uint64_t byte;
+            QString entry;  // the tree's current entry after it
+            QString row;    // the current field row after it, trimmed; empty for none
+            std::uint64_t first;
+            std::uint64_t last;
+        };
+        std::vector<CuePointRecord> points{{1, 10}, {2, 20}};
+        const std::string cues = RiffFile(kFmt + Chunk("cue ", CuePayload(points)) + kData);
+        const std::map<std::string, std::string> files{{"mixed", MixedFile()}, {"cues", cues}};
+        const Case kCases[] = {
+            {"field to bytes", "mixed", Act::Field, "Sample rate", 12, "12 fmt ", "Sample rate", 24, 27},
+            {"16-bit field", "mixed", Act::Field, "Bits per sample", 12, "12 fmt ", "Bits per sample", 34,
+             35},
+            {"list text", "mixed", Act::Field, "Label text", 60, "60 LIST (adtl)", "Label text", 84, 88},
+            {"heading to record", "cues", Act::Field, "Cue Point #2", 36, "36 cue ", "Cue Point #2", 72, 95},
+            {"byte to field", "mixed", Act::Byte, "", 26, "12 fmt ", "Sample rate", 24, 27},
+            {"byte in a record", "cues", Act::Byte, "", 85, "36 cue ", "Chunk start", 84, 87},
+            {"byte to a field of another entry", "mixed", Act::Byte, "", 46, "36 fmt ", "Number of channels",
+             46, 47},
+            {"header byte to its entry", "mixed", Act::Byte, "", 131, "130 JUNK", "", 130, 140},
+            {"finding to its entry", "mixed", Act::Finding, "pad-missing", 0, "130 JUNK", "", 130, 140},
+            {"finding on a later chunk", "mixed", Act::Finding, "duplicate", 0, "36 fmt ", "", 36, 59},
+        };
+        for (const Case& c : kCases) {
+            frmStructure* structure = Open(Write(std::string(c.file) + ".wav", files.at(c.file)));
+            QVERIFY2(structure != nullptr, c.what);
+            auto* rows = Find<QTableView>(structure, "dbgStructureRows");
+            auto* bytes = Find<QTableView>(structure, "tvBytes");
+            auto* lines = qobject_cast<ByteLinesModel*>(bytes->model());
+            if (c.act == Act::Field) {
+                QVERIFY2(structure->GoToOffset(c.byte), c.what);
+                int found = -1;
+                for (int row = 0; row < rows->model()->rowCount(); ++row) {
+                    if (rows->model()->index(row, 0).data().toString().trimmed() == c.target) found = row;
+                }
+                QVERIFY2(found >= 0, c.what);
+                rows->selectionModel()->setCurrentIndex(rows->model()->index(found, 0),
+                                                        QItemSelectionModel::ClearAndSelect);
+            } else if (c.act == Act::Byte) {
+                const QModelIndex cell = lines->IndexOfByte(c.byte);
+                bytes->scrollTo(cell);
+                QTest::mouseClick(bytes->viewport(), Qt::LeftButton, {}, bytes->visualRect(cell).center());
+            } else {
+                auto* findings = Find<QTableView>(structure, "tvFindings");
+                int found = -1;
+                for (int row = 0; row < findings->model()->rowCount(); ++row) {
+                    if (findings->model()->index(row, 3).data().toString() == c.target) found = row;
+                }
+                QVERIFY2(found >= 0, c.what);
+                findings->selectionModel()->setCurrentIndex(findings->model()->index(found, 0),
+                                                            QItemSelectionModel::ClearAndSelect);
+            }
+            QVERIFY2(CurrentEntry(structure) == c.entry,
+                     qPrintable(c.what + (": " + CurrentEntry(structure))));
+            const QModelIndex current = rows->selectionModel()->currentIndex();
+            const QString row = rows->selectionModel()->hasSelection() && current.isValid()
+                                    ? current.siblingAtColumn(0).data().toString().trimmed()
+                                    : QString();
+            QVERIFY2(row == c.row, qPrintable(c.what + (": " + row)));
+            QVERIFY2(lines->Marked() == (ByteLinesModel::Span{c.first, c.last}), c.what);
+            structure->close();
+            QTRY_COMPARE(StructureWindows().size(), 0);
+        }
+    }
+
+    // The window opens within the screen's available area (the offscreen
+    // screen is smaller than the window would like) and keeps its width
+    // whatever entry is selected; the tree's nesting is in the Chunk column.
+    void fitsTheScreenAndKeepsItsWidth() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        const QSize room = structure->screen()->availableGeometry().size();
+        QVERIFY2(structure->frameGeometry().width() <= room.width() &&
+                     structure->frameGeometry().height() <= room.height(),
+                 qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                                .arg(structure->frameGeometry().width())
+                                .arg(structure->frameGeometry().height())
+                                .arg(room.width())
+                                .arg(room.height())));
+        const int width = structure->width();
+        for (int i = 0; i < 12; ++i) {
+            Key(structure, Qt::Key_Down);
+            QCoreApplication::processEvents();
+            QCOMPARE(structure->width(), width);
+        }
+        auto* tree = Find<QTreeView>(structure, "tvStructure");
+        QCOMPARE(tree->treePosition(), 1);
+        Key(structure, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(tree->isExpanded(tree->model()->index(3, 0)), false);
+        Key(structure, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(tree->isExpanded(tree->model()->index(3, 0)), true);
+        // View, Show entries, Damaged: the JUNK chunk without its pad byte
+        // and the data chunk cut short; All shows every entry again.
+        structure->findChild<QAction*>("mShow1")->trigger();
+        QStringList shown;
+        for (int row = 0; row < tree->model()->rowCount(); ++row) {
+            if (!tree->isRowHidden(row, {})) shown << tree->model()->index(row, 1).data().toString();
+        }
+        QCOMPARE(shown, (QStringList{"JUNK", "data"}));
+        structure->findChild<QAction*>("mShow0")->trigger();
+        QVERIFY(!tree->isRowHidden(1, {}));
+    }
+
+    // A file dropped on a structure window opens in a structure window of
+    // its own; one already open is raised, not opened twice.
+    void droppedFileOpensItsStructure() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        const QString other = Write("other.wav", RiffFile(kFmt + kData));
+        for (int drop = 0; drop < 2; ++drop) {
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(other)});
+            QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(structure, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent event(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(structure, &event);
+            QTRY_COMPARE(StructureWindows().size(), 2);
+        }
+        QTest::qWait(50);  // the second drop is handled by now
+        QCOMPARE(StructureWindows().size(), 2);
+        QVERIFY(StructureWindows().last()->windowTitle().contains("other.wav"));
+    }
+
+    // One switch writes every offset the window shows in hex, and back.
+    void offsetsSwitchBetweenDecimalAndHex() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        QVERIFY(structure->GoToOffset(130));
+        auto* bytes = Find<QTableView>(structure, "tvBytes");
+        auto* findings = Find<QTableView>(structure, "tvFindings");
+        const auto shown = [&] {
+            return QStringList{
+                CurrentEntry(structure),
+                bytes->currentIndex().siblingAtColumn(ByteLinesModel::kOffsetColumn).data().toString(),
+                findings->model()->index(0, 1).data().toString()};
+        };
+        const QStringList decimal = shown();
+        QCOMPARE(decimal.mid(0, 2), (QStringList{"130 JUNK", "128"}));
+        auto* hex = structure->findChild<QAction*>("mOffsetsInHex");
+        hex->trigger();
+        const QStringList inHex = shown();
+        QCOMPARE(inHex.mid(0, 2), (QStringList{"0x82 JUNK", "0x80"}));
+        QCOMPARE(inHex[2], QStringLiteral("0x") + QString::number(decimal[2].toULongLong(), 16).toUpper());
+        hex->trigger();
+        QCOMPARE(shown(), decimal);
+    }
+
+    // Ctrl+F finds a text and selects its entry and bytes; F3 moves on,
+    // Shift+F3 goes back, and the line under the bytes says when nothing is left.
+    void searchSelectsItsHits() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        prompts_->nextAnswer = QStringLiteral("fmt ");
+        Key(structure, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("12 fmt "));
+        QCOMPARE(ByteSelection(structure),
+                 QStringLiteral("Selected: 4 bytes from offset 12 (0xC) to 15 (0xF)."));
+        Key(structure, Qt::Key_F3);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("36 fmt "));
+        Key(structure, Qt::Key_F3);
+        QCOMPARE(ByteSelection(structure), QStringLiteral("Not found after offset 37."));
+        Key(structure, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("12 fmt "));
+        prompts_->nextAnswer = QStringLiteral("4A 55 4E 4B");  // JUNK, in hex
+        Key(structure, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("130 JUNK"));
     }
 
     void saveReportWritesWhatOnduloDumpWrites() {

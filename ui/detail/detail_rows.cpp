@@ -4,14 +4,21 @@
 #include <string>
 
 #include "text/cut_text.h"
+#include "wavedoc/reading/riff_layout.h"
 
 std::string ShownText(std::string text, std::uint64_t length, std::uint64_t limit) {
     if (length <= limit) return text;
     return MarkCut(CutAtCharacter(text, limit), length);
 }
 
-void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value) {
+void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value,
+                  const std::optional<ByteRange>& at) {
+    const RowRange range(grid, at);
     grid.AppendNumber(label, value);
+}
+
+ByteRange ContentRange(const wavedoc::ChunkBase& chunk, std::uint64_t offset, std::uint64_t length) {
+    return ByteRange{chunk.Offset() + wavedoc::layout::kChunkHeaderSize + offset, length};
 }
 
 std::int16_t NarrowCount(std::int32_t count, std::string_view what) {

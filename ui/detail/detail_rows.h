@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "row_sink.h"
+#include "wavedoc/chunks/chunk_base.h"
 
 // What the detail routines share: the placeholders, the number rows and the
 // walk over a counted collection with its 16-bit position.
@@ -34,8 +36,14 @@ std::string ShownText(std::string text, std::uint64_t length, std::uint64_t limi
 // is the chunk id as stored; trailing spaces are left out.
 std::string IncompleteSentence(std::string_view chunkName, std::string reason);
 
+// The range of `length` bytes at `offset` in the content of `chunk` (after
+// its eight-byte header).
+ByteRange ContentRange(const wavedoc::ChunkBase& chunk, std::uint64_t offset, std::uint64_t length);
+
 // A value row whose value is the plain signed decimal text of `value`.
-void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value);
+// `at` is where the number's bytes lie.
+void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value,
+                  const std::optional<ByteRange>& at = std::nullopt);
 
 // The loop bound for `count` entries (`what` names them in the plural, e.g.
 // "cue points"): the count as a 16-bit signed number. Raises DetailStop when

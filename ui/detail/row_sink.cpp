@@ -18,11 +18,22 @@ void RowSink::AppendNumber(std::string_view label, std::int64_t value) {
     AppendValue(label, std::to_string(value));
 }
 
-void AddValueRow(RowSink& grid, std::string_view label, std::string_view value) {
+void AddValueRow(RowSink& grid, std::string_view label, std::string_view value,
+                 const std::optional<ByteRange>& at) {
+    const RowRange range(grid, at);
     grid.AppendValue(label, value);
 }
 
-void AddHeadingRow(RowSink& grid, std::string_view text) { grid.AppendRow(text); }
+void AddHeadingRow(RowSink& grid, std::string_view text, const std::optional<ByteRange>& at) {
+    const RowRange range(grid, at);
+    grid.AppendRow(text);
+}
+
+std::optional<ByteRange> RangeWithin(const std::optional<ByteRange>& record, std::uint64_t offset,
+                                     std::uint64_t length) {
+    if (!record) return std::nullopt;
+    return ByteRange{record->offset + offset, length};
+}
 
 std::pair<std::string_view, std::string_view> SplitRow(std::string_view row) {
     const std::size_t tab = row.find('\t');

@@ -1,13 +1,30 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+// Where the bytes a row shows lie in the file: the first byte's offset and
+// how many there are. A heading's range is the record it heads.
+struct ByteRange {
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+    friend bool operator==(const ByteRange&, const ByteRange&) = default;
+};
+
+// The range `length` bytes at `offset` within a range: a field within its
+// record. Nothing when the record has no range.
+std::optional<ByteRange> RangeWithin(const std::optional<ByteRange>& record, std::uint64_t offset,
+                                     std::uint64_t length);
+
 // The small grid interface that the chunk list and the detail routines write
 // to. A row is one string; a grid splits it at its first TAB into two columns.
+// A row may come with the range of bytes it shows (Range() while the row is
+// appended); a sink that has no use for it ignores it, so what a row shows
+// never depends on it.
 class RowSink {
 public:
     virtual ~RowSink() = default;
@@ -23,25 +40,58 @@ public:
     // The most bytes of a text this grid shows; a longer one comes cut, with
     // its whole length (cut_text.h). Only that much of it is read.
     virtual std::uint64_t TextLimit() const;
+
+    // The range of the row being appended, set by the Add...Row helpers for
+    // the length of one append: nothing for a row made from no bytes.
+    const std::optional<ByteRange>& Range() const { return range_; }
+    void SetRange(const std::optional<ByteRange>& range) { range_ = range; }
+
+private:
+    std::optional<ByteRange> range_;
+};
+
+// Sets a sink's range for one append and clears it after, also when the
+// append throws, so that no range outlives its row.
+class RowRange {
+public:
+    RowRange(RowSink& sink, const std::optional<ByteRange>& range) : sink_(sink) { sink_.SetRange(range); }
+    ~RowRange() { sink_.SetRange(std::nullopt); }
+    RowRange(const RowRange&) = delete;
+    RowRange& operator=(const RowRange&) = delete;
+
+private:
+    RowSink& sink_;
 };
 
 // Collects rows in memory: the window hands them to its grid model in one go,
 // and the text output prints them.
+// The range of each row is kept beside it.
 class RowList : public RowSink {
 public:
-    void ClearRows() override { rows_.clear(); }
-    void AppendRow(std::string_view row) override { rows_.emplace_back(row); }
+    void ClearRows() override {
+        rows_.clear();
+        ranges_.clear();
+    }
+    void AppendRow(std::string_view row) override {
+        rows_.emplace_back(row);
+        ranges_.push_back(Range());
+    }
     const std::vector<std::string>& Rows() const { return rows_; }
+    const std::vector<std::optional<ByteRange>>& Ranges() const { return ranges_; }
     std::vector<std::string> TakeRows() && { return std::move(rows_); }
+    std::vector<std::optional<ByteRange>> TakeRanges() && { return std::move(ranges_); }
 
 private:
     std::vector<std::string> rows_;
+    std::vector<std::optional<ByteRange>> ranges_;
 };
 
-// A value row: label, one TAB, value.
-void AddValueRow(RowSink& grid, std::string_view label, std::string_view value);
-// A heading row: text without TAB; the empty text makes a blank row.
-void AddHeadingRow(RowSink& grid, std::string_view text);
+// A value row: label, one TAB, value; `at` is where the value's bytes lie.
+void AddValueRow(RowSink& grid, std::string_view label, std::string_view value,
+                 const std::optional<ByteRange>& at = std::nullopt);
+// A heading row: text without TAB; the empty text makes a blank row. `at`
+// is the record it heads.
+void AddHeadingRow(RowSink& grid, std::string_view text, const std::optional<ByteRange>& at = std::nullopt);
 
 // The two cells of a row: split at the first TAB only, so a TAB inside a value
 // stays in the second cell.

@@ -11,43 +11,49 @@ namespace {
 // when it is longer.
 void AddTextRow(RowSink& values, std::string_view label, const wavedoc::SubChunkEntry& entry) {
     wavedoc::SubChunkEntry::StoredText text = entry.ReadText(values.TextLimit());
-    AddValueRow(values, label, ShownText(std::move(text.shown), text.length, values.TextLimit()));
+    const std::uint64_t length = text.length;
+    AddValueRow(values, label, ShownText(std::move(text.shown), length, values.TextLimit()),
+                ByteRange{entry.TextOffset(), length});
 }
+
+// The sub-chunk's id and size, in its header, and its fixed fields after it.
+ByteRange IdRange(const wavedoc::SubChunkEntry& entry) { return ByteRange{entry.Offset(), 4}; }
+ByteRange SizeRange(const wavedoc::SubChunkEntry& entry) { return ByteRange{entry.Offset() + 4, 4}; }
 
 }  // namespace
 
 void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values) {
-    AddValueRow(values, "Type ID", document.List().TypeId());
+    AddValueRow(values, "Type ID", document.List().TypeId(), ContentRange(document.List(), 0, 4));
 
     ForEachListedEntry(document.List().Labels().Count(), "labels", [&](std::int16_t i) {
         const auto label = document.List().Labels().Item(i);
-        AddValueRow(values, "     Subchunk ID", label.Name() + " (label)");
-        AddNumberRow(values, "     Subchunk Data Size", label.Size());
-        AddNumberRow(values, "     Cue point ID", label.CuePointId());
+        AddValueRow(values, "     Subchunk ID", label.Name() + " (label)", IdRange(label));
+        AddNumberRow(values, "     Subchunk Data Size", label.Size(), SizeRange(label));
+        AddNumberRow(values, "     Cue point ID", label.CuePointId(), ContentRange(label, 0, 4));
         AddTextRow(values, "     Label text", label);
         AddHeadingRow(values, "");
     });
 
     ForEachListedEntry(document.List().Notes().Count(), "notes", [&](std::int16_t i) {
         const auto note = document.List().Notes().Item(i);
-        AddValueRow(values, "     Subchunk ID", note.Name());
-        AddNumberRow(values, "     Subchunk Data Size", note.Size());
-        AddNumberRow(values, "     Cue point ID", note.CuePointId());
+        AddValueRow(values, "     Subchunk ID", note.Name(), IdRange(note));
+        AddNumberRow(values, "     Subchunk Data Size", note.Size(), SizeRange(note));
+        AddNumberRow(values, "     Cue point ID", note.CuePointId(), ContentRange(note, 0, 4));
         AddTextRow(values, "     Note text", note);
         AddHeadingRow(values, "");
     });
 
     ForEachListedEntry(document.List().LabeledTexts().Count(), "labelled texts", [&](std::int16_t i) {
         const auto text = document.List().LabeledTexts().Item(i);
-        AddValueRow(values, "     Subchunk ID", text.Name() + " (labeled text)");
-        AddNumberRow(values, "     Subchunk Data size", text.Size());
-        AddNumberRow(values, "     Cue point ID", text.CuePointId());
-        AddNumberRow(values, "     Sample length", text.SampleLength());
-        AddValueRow(values, "     Purpose ID", text.PurposeId());
-        AddNumberRow(values, "     Country", text.Country());
-        AddNumberRow(values, "     Language", text.Language());
-        AddNumberRow(values, "     Dialect", text.Dialect());
-        AddNumberRow(values, "     Code page", text.CodePage());
+        AddValueRow(values, "     Subchunk ID", text.Name() + " (labeled text)", IdRange(text));
+        AddNumberRow(values, "     Subchunk Data size", text.Size(), SizeRange(text));
+        AddNumberRow(values, "     Cue point ID", text.CuePointId(), ContentRange(text, 0, 4));
+        AddNumberRow(values, "     Sample length", text.SampleLength(), ContentRange(text, 4, 4));
+        AddValueRow(values, "     Purpose ID", text.PurposeId(), ContentRange(text, 8, 4));
+        AddNumberRow(values, "     Country", text.Country(), ContentRange(text, 12, 2));
+        AddNumberRow(values, "     Language", text.Language(), ContentRange(text, 14, 2));
+        AddNumberRow(values, "     Dialect", text.Dialect(), ContentRange(text, 16, 2));
+        AddNumberRow(values, "     Code page", text.CodePage(), ContentRange(text, 18, 2));
         AddTextRow(values, "     Text", text);
         AddHeadingRow(values, "");
     });

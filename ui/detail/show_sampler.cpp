@@ -31,36 +31,40 @@ std::string_view SmpteFormatName(std::int32_t format) {
 }  // namespace
 
 void ShowSampler(const wavedoc::WaveDocument& document, RowSink& values) {
-    AddNumberRow(values, "Manufacturer", document.Smpl().Manufacturer());
-    AddNumberRow(values, "Product", document.Smpl().Product());
-    AddNumberRow(values, "Sample period", document.Smpl().SamplePeriod());
-    AddValueRow(values, "MIDI unity note", NoteText(document.Smpl().MidiUnityNote()));
-    AddNumberRow(values, "MIDI pitch fraction", document.Smpl().MidiPitchFraction());
-    AddValueRow(values, "SMPTE format",
-                std::to_string(document.Smpl().SmpteFormat()) + " (" +
-                    std::string(SmpteFormatName(document.Smpl().SmpteFormat())) + ")");
-    AddNumberRow(values, "SMPTE offset", document.Smpl().SmpteOffset());
-    AddNumberRow(values, "Number of sample loops", document.Smpl().SampleLoopCount());
-    AddNumberRow(values, "Sampler data", document.Smpl().SamplerData());
+    const wavedoc::SmplChunk& smpl = document.Smpl();
+    AddNumberRow(values, "Manufacturer", smpl.Manufacturer(), ContentRange(smpl, 0, 4));
+    AddNumberRow(values, "Product", smpl.Product(), ContentRange(smpl, 4, 4));
+    AddNumberRow(values, "Sample period", smpl.SamplePeriod(), ContentRange(smpl, 8, 4));
+    AddValueRow(values, "MIDI unity note", NoteText(smpl.MidiUnityNote()), ContentRange(smpl, 12, 4));
+    AddNumberRow(values, "MIDI pitch fraction", smpl.MidiPitchFraction(), ContentRange(smpl, 16, 4));
+    AddValueRow(
+        values, "SMPTE format",
+        std::to_string(smpl.SmpteFormat()) + " (" + std::string(SmpteFormatName(smpl.SmpteFormat())) + ")",
+        ContentRange(smpl, 20, 4));
+    AddNumberRow(values, "SMPTE offset", smpl.SmpteOffset(), ContentRange(smpl, 24, 4));
+    AddNumberRow(values, "Number of sample loops", smpl.SampleLoopCount(), ContentRange(smpl, 28, 4));
+    AddNumberRow(values, "Sampler data", smpl.SamplerData(), ContentRange(smpl, 32, 4));
 
-    ForEachListedEntry(document.Smpl().SampleLoopCount(), "sample loops", [&](std::int16_t i) {
-        AddHeadingRow(values, "     Loops #" + std::to_string(i));
-        const auto loop = document.Smpl().SampleLoops().Item(i);
-        AddNumberRow(values, "     Cue point ID", loop.CuePointId());
-        AddNumberRow(values, "     Type", loop.Type());
-        AddNumberRow(values, "     Start", loop.Start());
-        AddNumberRow(values, "     End", loop.End());
-        AddNumberRow(values, "     Fraction", loop.Fraction());
-        AddNumberRow(values, "     Play count", loop.PlayCount());
+    ForEachListedEntry(smpl.SampleLoopCount(), "sample loops", [&](std::int16_t i) {
+        const ByteRange record{smpl.SampleLoops().ItemOffset(i), smpl.SampleLoops().RecordSize()};
+        AddHeadingRow(values, "     Loops #" + std::to_string(i), record);
+        const auto loop = smpl.SampleLoops().Item(i);
+        AddNumberRow(values, "     Cue point ID", loop.CuePointId(), RangeWithin(record, 0, 4));
+        AddNumberRow(values, "     Type", loop.Type(), RangeWithin(record, 4, 4));
+        AddNumberRow(values, "     Start", loop.Start(), RangeWithin(record, 8, 4));
+        AddNumberRow(values, "     End", loop.End(), RangeWithin(record, 12, 4));
+        AddNumberRow(values, "     Fraction", loop.Fraction(), RangeWithin(record, 16, 4));
+        AddNumberRow(values, "     Play count", loop.PlayCount(), RangeWithin(record, 20, 4));
     });
 }
 
 void ShowInstrument(const wavedoc::WaveDocument& document, RowSink& values) {
-    AddNumberRow(values, "Unshifted note", document.Inst().UnshiftedNote());
-    AddNumberRow(values, "Fine tune", document.Inst().FineTune());
-    AddNumberRow(values, "Gain", document.Inst().Gain());
-    AddNumberRow(values, "Low note", document.Inst().LowNote());
-    AddNumberRow(values, "High note", document.Inst().HighNote());
-    AddNumberRow(values, "Low velocity", document.Inst().LowVelocity());
-    AddNumberRow(values, "Hih velocity", document.Inst().HighVelocity());
+    const wavedoc::InstChunk& inst = document.Inst();
+    AddNumberRow(values, "Unshifted note", inst.UnshiftedNote(), ContentRange(inst, 0, 1));
+    AddNumberRow(values, "Fine tune", inst.FineTune(), ContentRange(inst, 1, 1));
+    AddNumberRow(values, "Gain", inst.Gain(), ContentRange(inst, 2, 1));
+    AddNumberRow(values, "Low note", inst.LowNote(), ContentRange(inst, 3, 1));
+    AddNumberRow(values, "High note", inst.HighNote(), ContentRange(inst, 4, 1));
+    AddNumberRow(values, "Low velocity", inst.LowVelocity(), ContentRange(inst, 5, 1));
+    AddNumberRow(values, "Hih velocity", inst.HighVelocity(), ContentRange(inst, 6, 1));
 }

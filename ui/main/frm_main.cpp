@@ -1,5 +1,6 @@
 #include "ui/main/frm_main.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -36,6 +37,7 @@
 #include "ui/structure/frm_structure.h"
 #include "ui/structure/structure_opening.h"
 #include "ui/widgets/elided_label.h"
+#include "ui/widgets/focus_frame_label.h"
 #include "ui/widgets/one_line_text.h"
 #include "ui/widgets/row_table_model.h"
 #include "ui/widgets/row_table_view.h"
@@ -229,7 +231,7 @@ void frmMain::BuildStatusLine(QWidget* central, QVBoxLayout* layout) {
     // A fixed name, so the line is found even while empty; what it says is its
     // description, kept in step by ShowStatus.
     lbStatus_->setAccessibleName(QStringLiteral("Status"));
-    lbFindings_ = new QLabel(central);
+    lbFindings_ = new FocusFrameLabel(central);
     lbFindings_->setObjectName(QStringLiteral("lbFindings"));
     lbFindings_->setTextFormat(Qt::PlainText);
     lbFindings_->setAccessibleName(QStringLiteral("Findings"));
@@ -277,6 +279,8 @@ void frmMain::BuildMenus() {
     mStructure->setObjectName(QStringLiteral("mStructure"));
     mStructure->setShortcut(kStructureKey);
     connect(mStructure, &QAction::triggered, this, &frmMain::mStructureClick);
+    // As Analyse: nothing to show while the path box is blank.
+    mStructure->setEnabled(ModPrg::FileState > 0);
 
     QMenu* mAbHlp = menuBar()->addMenu(QStringLiteral("&Help"));
     mAbHlp->setObjectName(QStringLiteral("mAbHlp"));
@@ -302,7 +306,12 @@ void frmMain::txtPatchesReturn() {
     if (cbAnalize_->isEnabled()) cbAnalize_->click();
 }
 
-void frmMain::UpdateAnalyseButton() { cbAnalize_->setEnabled(ModPrg::FileState > 0); }
+void frmMain::UpdateAnalyseButton() {
+    cbAnalize_->setEnabled(ModPrg::FileState > 0);
+    if (auto* structure = findChild<QAction*>(QStringLiteral("mStructure"))) {
+        structure->setEnabled(ModPrg::FileState > 0);
+    }
+}
 
 void frmMain::cbSearchClick() {
     const std::optional<QString> chosen = prompts_->ChooseFile(
@@ -468,6 +477,19 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     for (const std::string& note : analysis_.document->LoadNotes()) add(note);
     if (stop) add(*stop);
     if (!alsoInFile_.empty()) add(alsoInFile_);
+    // The tool tip names every type the line leaves out, up to a bound that
+    // no real file reaches.
+    QStringList tip = sentences;
+    if (!alsoInFile_.empty()) {
+        constexpr std::size_t kMostTypesNamed = 256;
+        const std::vector<std::string> types = AlsoInFile(analysis_.document->Structure());
+        std::string all = "Also in the file: ";
+        for (std::size_t i = 0; i < types.size() && i < kMostTypesNamed; ++i)
+            all += (i == 0 ? "" : ", ") + types[i];
+        if (types.size() > kMostTypesNamed)
+            all += " and " + std::to_string(types.size() - kMostTypesNamed) + " more";
+        tip.last() = QString::fromStdString(ShortenQuotedNames(DisplayUtf8(all + "."), kMostQuotedBytes));
+    }
     // The line, one line however much it holds, shows the first few
     // sentences; its tool tip lists more of them.
     QStringList shown = sentences.mid(0, kStatusSentences);
@@ -475,9 +497,9 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
         shown << tr("(%n more; the tool tip lists them.)", nullptr, int(sentences.size() - kStatusSentences));
     }
     lbStatus_->setText(shown.join(QLatin1Char(' ')));
-    QStringList listed = sentences.mid(0, kStatusToolTipSentences);
-    if (sentences.size() > kStatusToolTipSentences) {
-        listed << tr("... and %n more.", nullptr, int(sentences.size() - kStatusToolTipSentences));
+    QStringList listed = tip.mid(0, kStatusToolTipSentences);
+    if (tip.size() > kStatusToolTipSentences) {
+        listed << tr("... and %n more.", nullptr, int(tip.size() - kStatusToolTipSentences));
     }
     lbStatus_->setToolTip(
         sentences.isEmpty() ? QString() : RowTableModel::WrappedToolTip(listed.join(QLatin1Char('\n'))));
@@ -488,8 +510,9 @@ void frmMain::mHelpClick() { ShowModalWindow(helpWindow_, this); }
 
 void frmMain::mAboutClick() { ShowModalWindow(aboutWindow_, this); }
 
-void frmMain::mStructureClick() {
-    const std::string path = QFile::encodeName(txtPatches_->text()).toStdString();
+void frmMain::mStructureClick() { OpenStructure(QFile::encodeName(txtPatches_->text()).toStdString()); }
+
+void frmMain::OpenStructure(const std::string& path) {
     for (frmStructure* open : findChildren<frmStructure*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (open->Path() == path) {
             open->show();
@@ -510,6 +533,11 @@ void frmMain::mStructureClick() {
         return;
     }
     auto* window = new frmStructure(std::move(analysis), *prompts_, this);
+    // Once the drop is over, so that a message never opens during the drag.
+    connect(
+        window, &frmStructure::FileDropped, this,
+        [this](const QString& dropped) { OpenStructure(QFile::encodeName(dropped).toStdString()); },
+        Qt::QueuedConnection);
     window->show();
     window->raise();
     window->activateWindow();

@@ -55,6 +55,9 @@ private slots:
     // The structure window of the file in the path box: raised when one is
     // open, else made from the last analysis or a load of its own.
     void mStructureClick();
+    // Raises the structure window of `path`, or opens one (a file dropped on
+    // a structure window comes here too).
+    void OpenStructure(const std::string& path);
     void dbgChunkSelectionChanged(const QItemSelection& selected);
 
 private:

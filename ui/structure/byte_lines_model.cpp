@@ -1,7 +1,10 @@
 #include "ui/structure/byte_lines_model.h"
 
+#include <QColor>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QMetaObject>
+#include <QPalette>
 #include <algorithm>
 #include <new>
 
@@ -33,6 +36,7 @@ void ByteLinesModel::SetStretch(const wavedoc::ByteSource* source, std::uint64_t
     cache_.shrink_to_fit();
     cacheAt_ = 0;
     failure_.clear();
+    marked_.reset();
     endResetModel();
 }
 
@@ -89,6 +93,31 @@ QItemSelection ByteLinesModel::Run(const QModelIndex& from, const QModelIndex& t
     if (lastLine > firstLine + 1) run.select(index(firstLine + 1, 1), index(lastLine - 1, kBytesPerLine));
     run.select(index(lastLine, 1), cell(last));
     return run;
+}
+
+void ByteLinesModel::SetMarked(std::optional<Span> marked) {
+    if (marked == marked_) return;
+    marked_ = marked;
+    if (lines_ > 0) emit dataChanged(index(0, 0), index(lines_ - 1, kTextColumn), {Qt::BackgroundRole});
+}
+
+bool ByteLinesModel::IsMarked(int row, int column) const {
+    if (!marked_ || column == kOffsetColumn) return false;
+    const std::uint64_t first = FirstByteOf(row, column);
+    const std::uint64_t last = LastByteOf(row, column);
+    return first <= marked_->second && last >= marked_->first && first < length_;
+}
+
+void ByteLinesModel::SetOffsetBase(OffsetBase base) {
+    if (base == base_) return;
+    base_ = base;
+    if (lines_ > 0) emit dataChanged(index(0, kOffsetColumn), index(lines_ - 1, kOffsetColumn));
+}
+
+void ByteLinesModel::ForgetBytes() {
+    cache_.clear();
+    cacheAt_ = 0;
+    if (lines_ > 0) emit dataChanged(index(0, 0), index(lines_ - 1, kTextColumn), {Qt::DisplayRole});
 }
 
 std::optional<std::string> ByteLinesModel::Bytes(std::uint64_t byte, std::uint64_t count) const {
@@ -148,16 +177,34 @@ int ByteLinesModel::columnCount(const QModelIndex& parent) const {
 QVariant ByteLinesModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
     const int column = index.column();
-    if (role == Qt::FontRole) return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const bool byteCell = column >= 1 && column <= kBytesPerLine;
+    if (role == Qt::FontRole || role == Qt::ForegroundRole) {
+        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        const std::uint64_t byte = FirstByteOf(index.row(), column);
+        if (!byteCell || !look_ || byte >= length_) return role == Qt::FontRole ? QVariant(font) : QVariant();
+        const ByteLook look = look_(start_ + byte);
+        if (role == Qt::ForegroundRole) return KindColour(look.kind, QGuiApplication::palette());
+        font.setItalic(!look.listed);
+        font.setBold(look.damaged);
+        return font;
+    }
     if (role == Qt::TextAlignmentRole) {
         const Qt::Alignment across = column == kOffsetColumn ? Qt::AlignRight
                                      : column == kTextColumn ? Qt::AlignLeft
                                                              : Qt::AlignHCenter;
         return QVariant::fromValue(across | Qt::AlignVCenter);
     }
+    if (role == Qt::BackgroundRole) {
+        if (!IsMarked(index.row(), column)) return {};
+        // The highlight let through by half: a selection on it still stands out,
+        // and a dark palette or high contrast gives its own colour.
+        QColor marked = QGuiApplication::palette().color(QPalette::Highlight);
+        marked.setAlpha(96);
+        return marked;
+    }
     const std::uint64_t first = FirstByteOf(index.row(), kOffsetColumn);
     if (column == kOffsetColumn) {
-        if (role == Qt::DisplayRole) return QString::number(start_ + first);
+        if (role == Qt::DisplayRole) return OffsetText(start_ + first, base_);
         if (role == Qt::ToolTipRole) {
             return tr("Offset %1 (0x%2) of the file")
                 .arg(start_ + first)

@@ -4,8 +4,10 @@
 #include <QItemSelection>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace wavedoc {
 class ByteSource;
@@ -24,6 +26,9 @@ class ByteSource;
 //
 // A read that fails (the file changed or went away) ends the reading: the
 // model then shows no bytes and Failure() says why, naming the file.
+#include "ui/structure/byte_kinds.h"
+#include "ui/structure/offset_text.h"
+
 class ByteLinesModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -67,6 +72,25 @@ public:
     // Why the bytes cannot be shown, or empty.
     const QString& Failure() const { return failure_; }
 
+    // The bytes marked as the selected entry's or field's, first and last,
+    // counted from Start(): shown on the palette's highlight, lighter than a
+    // selection. Nothing marks none.
+    using Span = std::pair<std::uint64_t, std::uint64_t>;
+    void SetMarked(std::optional<Span> marked);
+    const std::optional<Span>& Marked() const { return marked_; }
+    // Whether a cell shows a marked byte (for the text column: any of its line's).
+    bool IsMarked(int row, int column) const;
+    // What each byte is, by its offset in the file: its hex cell takes the
+    // kind's colour, italic when its entry is not listed, bold when damaged.
+    // Asked only for the cells shown.
+    using LookOfByte = std::function<ByteLook(std::uint64_t)>;
+    void SetLook(LookOfByte look) { look_ = std::move(look); }
+    // How the offset column writes offsets.
+    void SetOffsetBase(OffsetBase base);
+    // Drops the bytes kept, so that the lines shown next are read again and a
+    // file changed since is found then.
+    void ForgetBytes();
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -95,4 +119,7 @@ private:
     mutable std::string cache_;          // bytes read around the lines last shown
     mutable std::uint64_t cacheAt_ = 0;  // where cache_ starts, counted from start_
     mutable QString failure_;
+    std::optional<Span> marked_;
+    LookOfByte look_;
+    OffsetBase base_ = OffsetBase::Decimal;
 };

@@ -40,6 +40,12 @@ QString Text(std::string_view raw) { return QString::fromStdString(DisplayUtf8(r
 FindingsModel::FindingsModel(std::shared_ptr<const wavecheck::Findings> findings, QObject* parent)
     : QAbstractTableModel(parent), findings_(std::move(findings)) {}
 
+void FindingsModel::SetOffsetBase(OffsetBase base) {
+    if (base == base_) return;
+    base_ = base;
+    if (rowCount() > 0) emit dataChanged(index(0, OffsetColumn), index(rowCount() - 1, OffsetColumn));
+}
+
 const wavecheck::Finding* FindingsModel::FindingAt(int row) const {
     if (findings_ == nullptr || row < 0 || static_cast<std::size_t>(row) >= findings_->shown.size())
         return nullptr;
@@ -80,7 +86,7 @@ QVariant FindingsModel::data(const QModelIndex& index, int role) const {
         case LevelColumn:
             return Text(wavecheck::LevelName(finding->level));
         case OffsetColumn:
-            return QString::number(finding->offset);
+            return OffsetText(finding->offset, base_);
         case ChunkColumn:
             return Text(finding->chunk);
         case CodeColumn:

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <memory>
 
+#include "ui/structure/offset_text.h"
 #include "wavecheck/findings.h"
 
 // The findings of a file kept by the check, one row each: level (its word and
@@ -22,6 +23,7 @@ public:
     const wavecheck::Finding* FindingAt(int row) const;
     // A row's cells as shown, joined by TAB.
     QString RowText(int row) const;
+    void SetOffsetBase(OffsetBase base);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -30,4 +32,5 @@ public:
 
 private:
     std::shared_ptr<const wavecheck::Findings> findings_;
+    OffsetBase base_ = OffsetBase::Decimal;
 };

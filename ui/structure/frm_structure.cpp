@@ -1,9 +1,12 @@
 #include "ui/structure/frm_structure.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -11,12 +14,16 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QScreen>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <new>
@@ -26,9 +33,13 @@
 #include "report/structure_rows.h"
 #include "text/display_text.h"
 #include "ui/detail/chunk_details.h"
+#include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/entry_filter.h"
+#include "ui/structure/file_strip.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
+#include "ui/structure/offset_text.h"
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_table_view.h"
 #include "ui/structure/structure_tree_model.h"
@@ -37,6 +48,8 @@
 #include "ui/widgets/row_table_view.h"
 #include "ui/widgets/standard_keys.h"
 #include "ui/widgets/user_prompts.h"
+#include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace {
 
@@ -97,6 +110,7 @@ frmStructure::frmStructure(report::Analysis analysis, UserPrompts& prompts, QWid
                        .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(Path()))).fileName()));
     BuildViews();
     BuildMenus();
+    setAcceptDrops(true);
     SelectItem(0);
     tvStructure_->setFocus(Qt::OtherFocusReason);
 }
@@ -126,7 +140,7 @@ void frmStructure::BuildViews() {
     panes->setSizes({metrics.height() * 28, metrics.height() * 10});
     layout->addWidget(panes);
     setCentralWidget(central);
-    resize(Chars(metrics, 192), metrics.height() * 42);
+    FitSize(QSize(Chars(metrics, 192), metrics.height() * 42));
 
     SetTabOrderAsPanesRead();
     ConnectViews();
@@ -135,7 +149,32 @@ void frmStructure::BuildViews() {
 
 void frmStructure::BuildTreePane(QSplitter* top) {
     tree_ = new StructureTreeModel(*analysis_.document, this);
-    tvStructure_ = new QTreeView(top);
+    {
+        // Each entry carries the icon of the gravest finding about it.
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> offsets;
+        std::vector<int> levels;
+        for (const wavecheck::Finding& finding : analysis_.findings->shown) {
+            offsets.emplace_back(finding.offset, finding.chunkOffset);
+            levels.push_back(static_cast<int>(finding.level));
+        }
+        tree_->SetFindingLevels(offsets, levels);
+    }
+    // The strip of the whole file over the tree.
+    auto* treeBox = new QWidget(top);
+    auto* treeLayout = new QVBoxLayout(treeBox);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    const wavedoc::ByteSource* fileSource = analysis_.document->Source();
+    strip_ = new FileStrip(*tree_, fileSource != nullptr ? fileSource->Length() : 0, treeBox);
+    {
+        std::vector<std::pair<std::uint64_t, int>> marks;
+        for (const wavecheck::Finding& finding : analysis_.findings->shown)
+            marks.emplace_back(finding.offset, static_cast<int>(finding.level));
+        strip_->SetFindings(std::move(marks));
+    }
+    connect(strip_, &FileStrip::ItemClicked, this, [this](int item) { SelectItem(item); });
+    tvStructure_ = new QTreeView(treeBox);
+    treeLayout->addWidget(strip_);
+    treeLayout->addWidget(tvStructure_, 1);
     tvStructure_->setObjectName(QStringLiteral("tvStructure"));
     tvStructure_->setModel(tree_);
     tvStructure_->setUniformRowHeights(true);
@@ -151,16 +190,29 @@ void frmStructure::BuildTreePane(QSplitter* top) {
     const QFontMetrics metrics = fontMetrics();
     QHeaderView* treeHeader = tvStructure_->header();
     treeHeader->setStretchLastSection(true);
-    // The offset column is the one indented: room for the deepest level the
-    // file has (lists nest kMostListDepth deep at most), and at least two.
+    // The nesting shows where the chunks are named; the offsets stay in a
+    // column of their own, right-aligned. The chunk column has room for the
+    // deepest level the file has (lists nest kMostListDepth deep at most),
+    // and at least two.
+    tvStructure_->setTreePosition(StructureTreeModel::ChunkColumn);
     int deepest = 1;
     for (const wavedoc::MapEntry& entry : analysis_.document->Structure().entries)
         deepest = std::max(deepest, entry.depth);
-    treeHeader->resizeSection(StructureTreeModel::OffsetColumn,
-                              Chars(metrics, 11) + (deepest + 1) * tvStructure_->indentation());
-    treeHeader->resizeSection(StructureTreeModel::ChunkColumn, Chars(metrics, 16));
-    treeHeader->resizeSection(StructureTreeModel::SizeColumn, Chars(metrics, 11));
-    treeHeader->resizeSection(StructureTreeModel::PresentColumn, Chars(metrics, 11));
+    // The number columns are as wide as the largest value the file can give
+    // them, in either base, so that no number is ever cut short.
+    const wavedoc::ByteSource* source = analysis_.document->Source();
+    const std::uint64_t length = source != nullptr ? source->Length() : 0;
+    const auto widest = [&metrics](std::uint64_t value) {
+        return std::max(metrics.horizontalAdvance(OffsetText(value, OffsetBase::Decimal)),
+                        metrics.horizontalAdvance(OffsetText(value, OffsetBase::Hex))) +
+               Chars(metrics, 3);
+    };
+    treeHeader->resizeSection(StructureTreeModel::OffsetColumn, widest(length));
+    treeHeader->resizeSection(StructureTreeModel::ChunkColumn,
+                              Chars(metrics, 16) + (deepest + 1) * tvStructure_->indentation());
+    treeHeader->resizeSection(StructureTreeModel::SizeColumn,
+                              metrics.horizontalAdvance(QStringLiteral("-2147483648")) + Chars(metrics, 3));
+    treeHeader->resizeSection(StructureTreeModel::PresentColumn, widest(length));
     if (tree_->ItemCount() <= kMostExpandedItems) tvStructure_->expandAll();
 }
 
@@ -197,10 +249,15 @@ void frmStructure::BuildBytesPane(QSplitter* right) {
     tvBytes_->setShowGrid(false);
     tvBytes_->verticalHeader()->setDefaultSectionSize(FixedFontMetrics().height() + 4);
     tvBytes_->setAccessibleName(tr("Entry bytes"));
-    tvBytes_->setAccessibleDescription(tr(
-        "The bytes of the selected entry, its header and pad byte included, 16 a line: offset, hex and text. "
-        "Ctrl+C copies the selected bytes as hex, Ctrl+Shift+C as text; Ctrl+G goes to an offset."));
+    tvBytes_->setAccessibleDescription(
+        tr("The bytes of the whole file, 16 a line: offset, hex and text. The selected entry's bytes, or the "
+           "selected field's, are marked; clicking a byte selects the entry and field that hold it. "
+           "Ctrl+C copies the selected bytes as hex, Ctrl+Shift+C as text; Ctrl+G goes to an offset."));
     SizeByteColumns();
+    // One view of the whole file, read only as far as it is scrolled.
+    const wavedoc::ByteSource* source = analysis_.document->Source();
+    bytes_->SetStretch(source, 0, source != nullptr ? source->Length() : 0);
+    bytes_->SetLook([this](std::uint64_t offset) { return LookOf(*tree_, offset); });
     lbBytesFailure_ = new QLabel(bytesPane_);
     lbBytesFailure_->setObjectName(QStringLiteral("lbBytesFailure"));
     lbBytesFailure_->setTextFormat(Qt::PlainText);
@@ -212,8 +269,16 @@ void frmStructure::BuildBytesPane(QSplitter* right) {
     lbByteSelection_ = new QLabel(bytesBox);
     lbByteSelection_->setObjectName(QStringLiteral("lbByteSelection"));
     lbByteSelection_->setTextFormat(Qt::PlainText);
+    // Wrapped, so that a long sentence never widens the window.
+    lbByteSelection_->setWordWrap(true);
     lbByteSelection_->setAccessibleName(tr("Selected bytes"));
+    auto* legend = new QLabel(ByteLegend(palette()), bytesBox);
+    legend->setObjectName(QStringLiteral("lbByteLegend"));
+    legend->setTextFormat(Qt::RichText);
+    legend->setWordWrap(true);
+    legend->setAccessibleName(tr("What the colours of the bytes mean"));
     bytesLayout->addWidget(bytesPane_, 1);
+    bytesLayout->addWidget(legend);
     bytesLayout->addWidget(lbByteSelection_);
 }
 
@@ -223,8 +288,13 @@ void frmStructure::SizeByteColumns() {
     bytesHeader->setSectionResizeMode(QHeaderView::Fixed);
     // Room for the text and the cell's margins, in the fixed font the cells use.
     const int cellMargins = fixed.averageCharWidth();
+    // As wide as the last offset of the file in either base.
+    const wavedoc::ByteSource* source = analysis_.document->Source();
+    const std::uint64_t last = source != nullptr ? source->Length() : 0;
+    const qsizetype digits = std::max({OffsetText(last, OffsetBase::Decimal).size(),
+                                       OffsetText(last, OffsetBase::Hex).size(), qsizetype{8}});
     bytesHeader->resizeSection(ByteLinesModel::kOffsetColumn,
-                               fixed.horizontalAdvance(QString(11, QLatin1Char('0'))) + cellMargins);
+                               fixed.horizontalAdvance(QString(digits, QLatin1Char('0'))) + cellMargins);
     for (int column = 1; column <= ByteLinesModel::kBytesPerLine; ++column) {
         bytesHeader->resizeSection(column, fixed.horizontalAdvance(QStringLiteral("00")) + cellMargins);
     }
@@ -289,6 +359,10 @@ void frmStructure::ConnectViews() {
             &frmStructure::FindingChanged);
     connect(tvBytes_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmStructure::ByteSelectionChanged);
+    connect(dbgRows_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &frmStructure::FieldChanged);
+    connect(tvBytes_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &frmStructure::CurrentByteChanged);
     connect(bytes_, &ByteLinesModel::ReadFailed, this, &frmStructure::ShowBytesFailure);
     connect(bytes_, &QAbstractItemModel::modelReset, this, &frmStructure::ByteSelectionChanged);
 }
@@ -320,15 +394,130 @@ void frmStructure::BuildMenus() {
     closing->setShortcuts(StandardKeys(QKeySequence::Close, QKeySequence(Qt::CTRL | Qt::Key_W)));
     connect(closing, &QAction::triggered, this, &QWidget::close);
 
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("mStructureView"));
+    QAction* expand = view->addAction(tr("&Expand all"));
+    expand->setObjectName(QStringLiteral("mExpandAll"));
+    expand->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    connect(expand, &QAction::triggered, tvStructure_, &QTreeView::expandAll);
+    QAction* collapse = view->addAction(tr("&Collapse all"));
+    collapse->setObjectName(QStringLiteral("mCollapseAll"));
+    collapse->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    connect(collapse, &QAction::triggered, this, [this] {
+        tvStructure_->collapseAll();
+        // The entry selected stays in sight: its top-level list, when it was inside one.
+        int item = currentItem_;
+        while (item != StructureTreeModel::kNoItem && tree_->ParentOf(item) != StructureTreeModel::kNoItem)
+            item = tree_->ParentOf(item);
+        if (item != StructureTreeModel::kNoItem && item != currentItem_) SelectItem(item);
+    });
+
+    QMenu* showOnly = view->addMenu(tr("&Show entries"));
+    showOnly->setObjectName(QStringLiteral("mShowEntries"));
+    auto* filters = new QActionGroup(showOnly);
+    const std::pair<EntryFilter, QString> kFilters[] = {
+        {EntryFilter::All, tr("&All")},
+        {EntryFilter::Damaged, tr("&Damaged")},
+        {EntryFilter::NotListed, tr("&Not listed")},
+        {EntryFilter::WithFindings, tr("With &findings")},
+    };
+    for (const auto& [filter, name] : kFilters) {
+        QAction* action = showOnly->addAction(name);
+        action->setCheckable(true);
+        action->setChecked(filter == EntryFilter::All);
+        action->setActionGroup(filters);
+        action->setObjectName(QStringLiteral("mShow") + QString::number(static_cast<int>(filter)));
+        const EntryFilter chosen = filter;
+        connect(action, &QAction::triggered, this, [this, chosen] { ShowEntries(chosen); });
+    }
+    view->addSeparator();
+    QAction* hex = view->addAction(tr("Offsets in &hex"));
+    hex->setObjectName(QStringLiteral("mOffsetsInHex"));
+    hex->setCheckable(true);
+    connect(hex, &QAction::toggled, this, [this](bool inHex) {
+        const OffsetBase base = inHex ? OffsetBase::Hex : OffsetBase::Decimal;
+        tree_->SetOffsetBase(base);
+        bytes_->SetOffsetBase(base);
+        findings_->SetOffsetBase(base);
+    });
+
     QMenu* go = menuBar()->addMenu(tr("&Go"));
     go->setObjectName(QStringLiteral("mStructureGo"));
     QAction* offset = go->addAction(tr("&Offset…"));
     offset->setObjectName(QStringLiteral("mGoToOffset"));
     offset->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     connect(offset, &QAction::triggered, this, &frmStructure::AskForOffset);
+    go->addSeparator();
+    QAction* find = go->addAction(tr("&Find…"));
+    find->setObjectName(QStringLiteral("mFind"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, this, &frmStructure::AskToSearch);
+    QAction* next = go->addAction(tr("Find &next"));
+    next->setObjectName(QStringLiteral("mFindNext"));
+    next->setShortcut(QKeySequence(Qt::Key_F3));
+    connect(next, &QAction::triggered, this, [this] { SearchOn(true); });
+    QAction* previous = go->addAction(tr("Find &previous"));
+    previous->setObjectName(QStringLiteral("mFindPrevious"));
+    previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    connect(previous, &QAction::triggered, this, [this] { SearchOn(false); });
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+namespace {
+
+// The first local file among dropped items.
+std::optional<QString> DroppedFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) return std::nullopt;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) return url.toLocalFile();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+void frmStructure::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void frmStructure::dropEvent(QDropEvent* event) {
+    const std::optional<QString> path = DroppedFile(event->mimeData());
+    if (!path) return;
+    event->acceptProposedAction();
+    emit FileDropped(*path);
+}
+
+void frmStructure::ShowEntries(EntryFilter filter) {
+    const std::vector<bool> shown = EntriesShown(*tree_, filter);
+    for (int item = 0; item < tree_->ItemCount(); ++item) {
+        const QModelIndex index = tree_->IndexOf(item);
+        tvStructure_->setRowHidden(index.row(), index.parent(), !shown[static_cast<std::size_t>(item)]);
+    }
+    // What is shown is shown in full.
+    if (filter != EntryFilter::All) tvStructure_->expandAll();
+}
+
+void frmStructure::FitSize(const QSize& wanted) {
+    // Never larger than the screen's available area, whatever the scale; a
+    // window is laid out at most that large, so it opens wholly on screen.
+    const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    QSize size = wanted;
+    if (shown != nullptr) {
+        const QSize room = shown->availableGeometry().size();
+        // The frame the window system adds goes round the size given; before
+        // the window is shown it is not known, so a title bar and borders as
+        // the style draws them are allowed for.
+        QSize frame = frameGeometry().size() - geometry().size();
+        if (!isVisible() || frame.isEmpty()) {
+            const int border = 2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+            frame = QSize(border, border + style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+        }
+        size = size.boundedTo(room - frame);
+        setMaximumSize(room);
+    }
+    resize(size);
 }
 
 void frmStructure::EntryChanged(const QModelIndex& current) {
@@ -351,8 +540,9 @@ void frmStructure::ShowItem(int item) {
     std::optional<std::string> stop;
     // The rows of the previous entry go first, so two long lists are never held at once.
     rows_->SetRows({});
+    rowRanges_.clear();
     try {
-        GridRows rows;
+        RangedGridRows rows;
         // The chunks the chunk list shows get the chunk grid's rows; every
         // other entry its own, as ondulo-dump gives them (or its first bytes).
         if (entry == nullptr) {
@@ -364,8 +554,10 @@ void frmStructure::ShowItem(int item) {
             const bool own = from == report::RowsFrom::ChunkDetails || from == report::RowsFrom::LaterChunk;
             stop = report::ShowRowsFrom(own ? from : report::RowsFrom::EntryRows, document, *entry, rows);
         }
+        rowRanges_ = rows.TakeRanges();
         rows_->SetRows(std::move(rows));
     } catch (const std::bad_alloc&) {
+        rowRanges_.clear();
         rows_->SetRows({});
         stop = "The rows of this entry could not be shown: there is not enough memory.";
     }
@@ -374,8 +566,58 @@ void frmStructure::ShowItem(int item) {
     lbRowsStatus_->setVisible(stop.has_value());
     lbRowsStatus_->setAccessibleDescription(lbRowsStatus_->text());
 
+    currentItem_ = item;
+    strip_->SetSelected(item);
     bytesPane_->setCurrentWidget(tvBytes_);
-    bytes_->SetStretch(document.Source(), tree_->Start(item), tree_->Covered(item));
+    // Read again what is shown, so that a file changed since is found.
+    bytes_->ForgetBytes();
+    MarkBytes(EntryRange(), !followingBytes_);
+    ByteSelectionChanged();
+}
+
+ByteRange frmStructure::EntryRange() const {
+    if (currentItem_ < 0) return ByteRange{0, 0};
+    return ByteRange{tree_->Start(currentItem_), tree_->Covered(currentItem_)};
+}
+
+void frmStructure::MarkBytes(const ByteRange& range, bool reveal) {
+    const std::uint64_t length = bytes_->Length();
+    if (range.offset >= length || range.length == 0) {
+        bytes_->SetMarked(std::nullopt);
+        return;
+    }
+    const std::uint64_t last = range.offset + std::min(range.length, length - range.offset) - 1;
+    bytes_->SetMarked(ByteLinesModel::Span{range.offset, last});
+    if (!reveal) return;
+    bytes_->Reveal(range.offset);
+    const QModelIndex cell = bytes_->IndexOfByte(range.offset);
+    if (cell.isValid()) tvBytes_->scrollTo(cell, QAbstractItemView::PositionAtTop);
+}
+
+void frmStructure::FieldChanged(const QModelIndex& current) {
+    if (!current.isValid()) return;
+    const auto row = static_cast<std::size_t>(current.row());
+    const std::optional<ByteRange> range = row < rowRanges_.size() ? rowRanges_[row] : std::nullopt;
+    MarkBytes(range ? *range : EntryRange(), !followingBytes_);
+}
+
+void frmStructure::CurrentByteChanged(const QModelIndex& current) {
+    if (selectingByCode_ || !current.isValid()) return;
+    const std::uint64_t offset = bytes_->Start() + bytes_->FirstByteOf(current.row(), current.column());
+    const int item = tree_->DeepestHolding(offset);
+    if (item == StructureTreeModel::kNoItem) return;
+    followingBytes_ = true;
+    if (item != currentItem_) SelectItem(item);
+    if (const std::optional<int> row = RowHolding(rowRanges_, offset)) {
+        const QModelIndex field = rows_->index(*row, 0);
+        dbgRows_->selectionModel()->setCurrentIndex(
+            field, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        dbgRows_->scrollTo(field);
+    } else {
+        dbgRows_->selectionModel()->clearSelection();
+        MarkBytes(EntryRange(), false);
+    }
+    followingBytes_ = false;
 }
 
 void frmStructure::SelectItem(int item) {
@@ -394,7 +636,9 @@ void frmStructure::SelectByte(std::uint64_t byte) {
     bytes_->Reveal(byte);
     const QModelIndex cell = bytes_->IndexOfByte(byte);
     if (!cell.isValid()) return;
+    selectingByCode_ = true;
     tvBytes_->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
+    selectingByCode_ = false;
     tvBytes_->scrollTo(cell, QAbstractItemView::PositionAtCenter);
 }
 
@@ -402,7 +646,7 @@ bool frmStructure::GoToOffset(std::uint64_t offset) {
     const int item = tree_->DeepestHolding(offset);
     if (item == StructureTreeModel::kNoItem) return false;
     SelectItem(item);
-    SelectByte(offset - tree_->Start(item));
+    SelectByte(offset);
     return true;
 }
 
@@ -422,6 +666,74 @@ void frmStructure::AskForOffset() {
     if (GoToOffset(*parsed.offset)) tvBytes_->setFocus(Qt::ShortcutFocusReason);
 }
 
+void frmStructure::AskToSearch() {
+    const std::optional<QString> answer = prompts_.AskText(
+        this, tr("Find"),
+        tr("Text to find (as UTF-8 and as UTF-16), or bytes in hex such as 44 AC 00 00 or 0x44AC0000:"),
+        QString());
+    if (!answer) return;
+    const bool bigEndian = analysis_.document->Form() == wavedoc::FileForm::Rifx;
+    SearchPatterns patterns = PatternsFor(answer->toStdString(), bigEndian);
+    if (!patterns.problem.empty()) {
+        prompts_.ShowMessage(this, kMessageTitle, Text(patterns.problem), QString());
+        return;
+    }
+    searched_ = std::move(patterns);
+    // From the byte after the current one, so a second Ctrl+F moves on.
+    const auto span = SelectedBytes();
+    lastHit_ = span ? std::optional(bytes_->Start() + span->first) : std::nullopt;
+    SearchOn(true);
+}
+
+void frmStructure::SearchOn(bool forward) {
+    if (searched_.patterns.empty()) {
+        AskToSearch();
+        return;
+    }
+    const wavedoc::ByteSource* source = analysis_.document->Source();
+    if (source == nullptr) return;
+    const std::uint64_t from = forward ? (lastHit_ ? *lastHit_ + 1 : 0) : lastHit_.value_or(source->Length());
+    // In pieces of 1 MB: the window stays responsive, Cancel stops the
+    // search, and memory is one piece whatever the file's length.
+    constexpr std::uint64_t kPiece = 1 << 20;
+    QProgressDialog progress(tr("Searching the file…"), tr("Cancel"), 0, 1000, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const std::uint64_t total = std::max<std::uint64_t>(source->Length(), 1);
+    std::optional<SearchHit> hit;
+    try {
+        BusyCursor busy;
+        hit = FindBytes(*source, searched_, from, forward, kPiece, [&](std::uint64_t searched) {
+            progress.setValue(static_cast<int>(std::min<std::uint64_t>(searched * 1000 / total, 999)));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    } catch (const wavedoc::WaveDocError& error) {
+        ShowBytesFailure(Text(error.what()));
+        return;
+    }
+    const bool cancelled = progress.wasCanceled();
+    progress.reset();
+    if (!hit) {
+        lbByteSelection_->setText(cancelled ? tr("The search was cancelled.")
+                                  : forward ? tr("Not found after offset %1.").arg(from)
+                                            : tr("Not found before offset %1.").arg(from));
+        lbByteSelection_->setAccessibleDescription(lbByteSelection_->text());
+        return;
+    }
+    lastHit_ = hit->offset;
+    GoToOffset(hit->offset);
+    // The hit's bytes, selected and marked.
+    const QModelIndex first = bytes_->IndexOfByte(hit->offset - bytes_->Start());
+    const QModelIndex last = bytes_->IndexOfByte(hit->offset + hit->length - 1 - bytes_->Start());
+    if (first.isValid() && last.isValid()) {
+        selectingByCode_ = true;
+        tvBytes_->selectionModel()->select(bytes_->Run(first, last), QItemSelectionModel::ClearAndSelect);
+        selectingByCode_ = false;
+    }
+    MarkBytes(ByteRange{hit->offset, hit->length}, false);
+}
+
 void frmStructure::FindingChanged(const QModelIndex& current) {
     if (!current.isValid()) return;
     const wavecheck::Finding* finding = findings_->FindingAt(sortedFindings_->mapToSource(current).row());
@@ -436,7 +748,18 @@ void frmStructure::FindingChanged(const QModelIndex& current) {
     }
     if (item == StructureTreeModel::kNoItem) return;
     SelectItem(item);
-    SelectByte(offset - tree_->Start(item));
+    // The record or field the finding is about, when a row starts where it
+    // does; otherwise the whole entry.
+    if (const std::optional<int> row = RowStartingAt(rowRanges_, offset, tree_->Covered(item))) {
+        const QModelIndex field = rows_->index(*row, 0);
+        dbgRows_->selectionModel()->setCurrentIndex(
+            field, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        dbgRows_->scrollTo(field);
+    } else {
+        dbgRows_->selectionModel()->clearSelection();
+        MarkBytes(EntryRange(), true);
+    }
+    SelectByte(offset);
 }
 
 std::optional<std::pair<std::uint64_t, std::uint64_t>> frmStructure::SelectedBytes() const {
@@ -457,10 +780,11 @@ void frmStructure::ByteSelectionChanged() {
     const std::uint64_t start = bytes_->Start();
     const auto span = SelectedBytes();
     if (!span) {
+        const ByteRange entry = EntryRange();
         QString text = tr("No bytes selected. The entry covers %1 bytes from offset %2 (%3).")
-                           .arg(Grouped(bytes_->Length()))
-                           .arg(start)
-                           .arg(Hex(start));
+                           .arg(Grouped(entry.length))
+                           .arg(entry.offset)
+                           .arg(Hex(entry.offset));
         if (bytes_->rowCount() < static_cast<std::int64_t>(bytes_->TotalLines())) {
             const std::uint64_t from = start + bytes_->FirstLineShown() * kLine;
             text += QLatin1Char(' ') +

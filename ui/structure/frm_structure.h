@@ -6,10 +6,16 @@
 #include <string>
 
 #include "report/analysis.h"
+#include "ui/structure/byte_search.h"
+#include "ui/structure/entry_filter.h"
+#include "ui/structure/field_ranges.h"
 
 class ByteLinesModel;
 class ByteTableView;
+class FileStrip;
 class FindingsModel;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QSortFilterProxyModel;
 class QSplitter;
@@ -40,11 +46,29 @@ public:
     // shows them; false when no entry holds it.
     bool GoToOffset(std::uint64_t offset);
 
+signals:
+    // A local file was dropped on the window: its structure is to be shown.
+    void FileDropped(const QString& path);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private slots:
     void EntryChanged(const QModelIndex& current);
+    // A field row selected: its bytes are marked (the entry's, for a row
+    // made from no bytes).
+    void FieldChanged(const QModelIndex& current);
+    // A byte clicked or reached from the keyboard: the deepest entry and the
+    // field row that hold it are selected.
+    void CurrentByteChanged(const QModelIndex& current);
     void FindingChanged(const QModelIndex& current);
     void ByteSelectionChanged();
     void AskForOffset();
+    // Ctrl+F asks what to look for and finds it after the current byte; F3
+    // and Shift+F3 find the next and the previous hit.
+    void AskToSearch();
+    void SearchOn(bool forward);
     void SaveReportAs();
     void CopyBytesAsHex();
     void CopyBytesAsText();
@@ -73,10 +97,20 @@ private:
     // same in their context menus.
     void AddCopyActions();
     void BuildMenus();
+    // Resizes the window to `wanted`, or to the screen's available area when
+    // that is smaller.
+    void FitSize(const QSize& wanted);
+    // Shows in the tree only the entries `filter` keeps, with their lists.
+    void ShowEntries(EntryFilter filter);
     // Shows an item of the tree: its rows and its bytes.
     void ShowItem(int item);
     void SelectItem(int item);
     void SelectByte(std::uint64_t byte);
+    // Marks `range` in the whole file's bytes (clamped to the file) and, with
+    // `reveal`, scrolls to its start.
+    void MarkBytes(const ByteRange& range, bool reveal);
+    // The bytes of the entry shown.
+    ByteRange EntryRange() const;
     // Whether a list around the item is decoded as a whole.
     bool InsideDecodedList(int item) const;
     // The selected bytes, first and last, counted from the entry's start.
@@ -88,6 +122,7 @@ private:
     UserPrompts& prompts_;
 
     StructureTreeModel* tree_ = nullptr;
+    FileStrip* strip_ = nullptr;
     QTreeView* tvStructure_ = nullptr;
     RowTableModel* rows_ = nullptr;
     RowTableView* dbgRows_ = nullptr;
@@ -101,4 +136,11 @@ private:
     QSortFilterProxyModel* sortedFindings_ = nullptr;
     StructureTableView* tvFindings_ = nullptr;
     QLabel* lbFindingSummary_ = nullptr;
+
+    SearchPatterns searched_;
+    std::optional<std::uint64_t> lastHit_;
+    int currentItem_ = -1;
+    RowRanges rowRanges_;           // the range of each row of the entry shown
+    bool followingBytes_ = false;   // a byte chose the entry and row: the bytes stay where they are
+    bool selectingByCode_ = false;  // a byte is made current by the window, not by the user
 };

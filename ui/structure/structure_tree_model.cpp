@@ -1,7 +1,9 @@
 #include "ui/structure/structure_tree_model.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QStyle>
 #include <algorithm>
 
 #include "text/display_text.h"
@@ -114,6 +116,33 @@ bool StructureTreeModel::Holds(int item, std::uint64_t offset) const {
     return offset >= start && offset - start < Covered(item);
 }
 
+void StructureTreeModel::SetFindingLevels(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& offsets,
+                                          const std::vector<int>& levels) {
+    levels_.assign(parent_.size(), kNoLevel);
+    for (std::size_t i = 0; i < offsets.size() && i < levels.size(); ++i) {
+        int item = DeepestHolding(offsets[i].first);
+        if (item == kNoItem) item = DeepestHolding(offsets[i].second);
+        if (item == kNoItem) continue;
+        signed char& level = levels_[static_cast<std::size_t>(item)];
+        if (level == kNoLevel || levels[i] < level) level = static_cast<signed char>(levels[i]);
+    }
+    if (!parent_.empty()) emit dataChanged(index(0, ChunkColumn), index(rowCount() - 1, ChunkColumn));
+}
+
+void StructureTreeModel::SetOffsetBase(OffsetBase base) {
+    if (base == base_) return;
+    // Every index of the column changes; a reset is what a view redraws
+    // cheaply for a tree of any size, and the selection is kept by the caller.
+    base_ = base;
+    emit layoutAboutToBeChanged();
+    emit layoutChanged();
+}
+
+signed char StructureTreeModel::FindingLevel(int item) const {
+    if (item < 0 || static_cast<std::size_t>(item) >= levels_.size()) return kNoLevel;
+    return levels_[static_cast<std::size_t>(item)];
+}
+
 int StructureTreeModel::DeepestHolding(std::uint64_t offset) const {
     // Each level lies in file order: the last child starting at or before
     // the offset is the only one that can hold it.
@@ -159,6 +188,14 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
         const bool number = column == OffsetColumn || column == SizeColumn || column == PresentColumn;
         return QVariant::fromValue(Qt::Alignment(number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     }
+    if (role == Qt::DecorationRole) {
+        // The gravest finding's icon, as the findings list shows it.
+        const signed char level = FindingLevel(item);
+        if (column != ChunkColumn || level == kNoLevel) return {};
+        static constexpr QStyle::StandardPixmap kIcons[] = {
+            QStyle::SP_MessageBoxCritical, QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxInformation};
+        return QApplication::style()->standardIcon(kIcons[std::min<int>(level, 2)]);
+    }
     if (role == Qt::ForegroundRole) {
         // Bytes that are no chunk read as text in the background, in the
         // palette's own colour for it, light or dark.
@@ -194,7 +231,7 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
         const std::uint64_t afterSize = length > 8 ? length - 8 : 0;
         switch (column) {
             case OffsetColumn:
-                return Number(0);
+                return OffsetText(0, base_);
             case ChunkColumn:
                 return Text(std::string(FormName(document_.Form())));
             case SizeColumn:
@@ -209,7 +246,7 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
     }
     switch (column) {
         case OffsetColumn:
-            return Number(entry->offset);
+            return OffsetText(entry->offset, base_);
         case ChunkColumn:
             return Text(EntryName(*entry));
         case SizeColumn:

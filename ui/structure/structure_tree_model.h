@@ -2,7 +2,10 @@
 
 #include <QAbstractItemModel>
 #include <cstdint>
+#include <utility>
 #include <vector>
+
+#include "ui/structure/offset_text.h"
 
 namespace wavedoc {
 class WaveDocument;
@@ -46,6 +49,16 @@ public:
     int DeepestHolding(std::uint64_t offset) const;
     // The list around an item, or kNoItem at the top level.
     int ParentOf(int item) const;
+    // Gives each item the icon of the gravest finding about it (the deepest
+    // entry holding its offset, or its chunk's); levels as wavecheck::Level
+    // counts them, 0 the gravest.
+    void SetFindingLevels(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& offsets,
+                          const std::vector<int>& levels);
+    // The gravest level of the findings about an item, or kNoLevel.
+    static constexpr signed char kNoLevel = -1;
+    signed char FindingLevel(int item) const;
+    // How the offset column writes offsets.
+    void SetOffsetBase(OffsetBase base);
 
 private:
     bool Holds(int item, std::uint64_t offset) const;
@@ -59,4 +72,6 @@ private:
     std::vector<int>
         firstChild_;  // per item, plus one for the top level: where its children start in children_
     std::vector<int> children_;  // every item, grouped by parent, each group in file order
+    OffsetBase base_ = OffsetBase::Decimal;
+    std::vector<signed char> levels_;  // per item once findings are given: the gravest level, or kNoLevel
 };

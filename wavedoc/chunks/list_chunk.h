@@ -42,6 +42,8 @@ public:
         std::uint64_t length = 0;
     };
     StoredText ReadText(std::uint64_t limit = kTextReadLimit) const;
+    // Where the text starts in the file, after the fixed fields.
+    std::uint64_t TextOffset() const { return textOffset_; }
 
 protected:
     SubChunkEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source,

@@ -49,6 +49,12 @@ public:
     }
 
     std::int32_t Count() const { return static_cast<std::int32_t>(held_); }
+    // Where the record at 1-based position index starts in the file, and how
+    // long each record is; the position is not checked against the count.
+    std::uint64_t ItemOffset(std::int32_t index) const {
+        return first_ + (static_cast<std::uint64_t>(index) - 1) * layout_.recordSize;
+    }
+    std::uint64_t RecordSize() const { return layout_.recordSize; }
 
 private:
     std::shared_ptr<const ByteSource> source_;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+#include <QString>
+#include <cstdint>
+
+class StructureTreeModel;
+namespace wavedoc {
+struct MapEntry;
+}
+
+// What a byte of the file is, as the whole-file bytes colour it: part of a
+// header (for a list, its list type too), of a chunk's content, its pad
+// byte, or stray bytes that are no chunk; and whether its entry is listed
+// and whether it is damaged (cut short by the end of the file or its list,
+// a pad byte missing, a list nested too deep to be walked).
+enum class ByteKind { Header, Content, PadByte, Stray };
+
+struct ByteLook {
+    ByteKind kind = ByteKind::Content;
+    bool listed = true;
+    bool damaged = false;
+    friend bool operator==(const ByteLook&, const ByteLook&) = default;
+};
+
+// Whether an entry is damaged: cut short by the end of the file or of its
+// list, its pad byte missing, a list nested too deep to be walked, or a
+// header cut off.
+bool IsDamaged(const wavedoc::MapEntry& entry);
+
+// The look of the byte at `offset`, from the deepest entry holding it; bytes
+// no entry holds are stray.
+ByteLook LookOf(const StructureTreeModel& tree, std::uint64_t offset);
+
+// The colour of a kind, from the palette's roles, so that a dark palette and
+// high contrast give their own.
+QColor KindColour(ByteKind kind, const QPalette& palette);
+
+// The legend of the colours and faces, as rich text for a label.
+QString ByteLegend(const QPalette& palette);

@@ -24,6 +24,8 @@ void MetadataEntries::Record(const wavedoc::MapEntry& entry) {
         Keep(xml, entry, kMostOfAKind);
     } else if (id == "id3 " || id == "ID3 ") {
         Keep(id3, entry, kMostOfAKind);
+    } else if (id == "PEAK") {
+        Keep(peak, entry, kMostOfAKind);
     } else if (entry.depth > 0 && wavedoc::layout::IsListId(entry.parentId) &&
                std::string_view(entry.parentType) == "INFO") {
         Keep(infoItems, entry, kMostInfoItems);

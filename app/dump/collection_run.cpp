@@ -52,6 +52,7 @@ FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::os
         if (item.problem.empty()) {
             wavecheck::CheckOptions checking;
             checking.verifyMd5 = options.verifyMd5;
+            checking.measure = options.measure;
             // The progress display counts the audio hashed by every thread.
             checking.progress = [&hashed, last = std::uint64_t{0}](std::uint64_t done,
                                                                    std::uint64_t) mutable {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <numbers>
 
+#include "sound/markers.h"
 #include "sound/sample_decoder.h"
 #include "support/metadata_builder.h"
 #include "support/wav_builder.h"
@@ -428,6 +429,56 @@ TEST(Measure, TheCheckComparesWhatTheFileClaims) {
         for (std::size_t i = 0; i < messages.size(); ++i) {
             EXPECT_NE(messages[i].find(row.says[i]), std::string::npos) << messages[i];
         }
+    }
+}
+
+// The places a file marks, each with the offset of its record, which the
+// view selects when the marker is clicked.
+TEST(Markers, CuesRegionsLoopsAndSegmentsWithTheirRecords) {
+    // 16-bit mono, 100 frames of silence at offset 36; the chunks after it
+    // start at offset 244.
+    const std::string cue = Chunk(
+        "cue ", CuePayload({{1, 0, "data", 0, 0, 10}, {2, 0, "data", 0, 0, 40}, {3, 0, "data", 0, 0, 99}}));
+    const std::string adtl = Chunk(
+        "LIST",
+        ListPayload("adtl", Chunk("labl", LabelPayload(1, std::string("Intro\0", 6))) +
+                                Chunk("labl", LabelPayload(2, std::string("Verse\0", 6))) +
+                                Chunk("ltxt", LtxtPayload({2, 30, "rgn ", 0, 0, 0, 0, "Verse region"})) +
+                                Chunk("ltxt", LtxtPayload({7, 5, "rgn ", 0, 0, 0, 0, "no such cue"}))));
+    const std::string smpl = Chunk("smpl", SmplPayload({}, {{0, 0, 20, 59}, {0, 1, 70, 60}, {0, 32, 1, 2}}));
+    const std::string plst = Chunk("plst", PlstPayload({{3, 1, 2}, {9, 4, 1}}));
+    const std::string head = Chunk("fmt ", Format(1, 1, 48000, 16)) + Chunk("data", std::string(200, '\0'));
+    const auto document = Loaded(RiffFile(head + cue + adtl + smpl + plst));
+    const std::uint64_t cueAt = 12 + head.size();
+    const std::uint64_t adtlAt = cueAt + cue.size();
+    const std::uint64_t smplAt = adtlAt + adtl.size();
+    const std::uint64_t plstAt = smplAt + smpl.size();
+    struct Row {
+        sound::MarkerKind kind;
+        std::uint64_t start;
+        std::optional<std::uint64_t> end;
+        std::string label;
+        std::uint64_t recordOffset;
+    };
+    const std::vector<Row> expected{
+        {sound::MarkerKind::Cue, 10, std::nullopt, std::string("Intro"), cueAt + 12},
+        {sound::MarkerKind::Cue, 40, std::nullopt, std::string("Verse"), cueAt + 36},
+        {sound::MarkerKind::Cue, 99, std::nullopt, "Cue 3", cueAt + 60},
+        {sound::MarkerKind::Region, 40, 69, "Verse region", adtlAt + 12 + 20 + 20},
+        {sound::MarkerKind::Loop, 20, 59, "Loop 1: Forward", smplAt + 8 + 36},
+        {sound::MarkerKind::Loop, 60, 70, "Loop 2: Alternating", smplAt + 8 + 60},
+        {sound::MarkerKind::Loop, 1, 2, "Loop 3: Type 32", smplAt + 8 + 84},
+        {sound::MarkerKind::Segment, 99, 99, "Segment 1 x2", plstAt + 12},
+    };
+    const std::vector<sound::Marker> markers = sound::MarkersOf(*document);
+    ASSERT_EQ(markers.size(), expected.size());
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        SCOPED_TRACE("marker " + std::to_string(i));
+        EXPECT_EQ(markers[i].kind, expected[i].kind);
+        EXPECT_EQ(markers[i].start, expected[i].start);
+        EXPECT_EQ(markers[i].end, expected[i].end);
+        EXPECT_EQ(markers[i].label, expected[i].label);
+        EXPECT_EQ(markers[i].recordOffset, expected[i].recordOffset);
     }
 }
 

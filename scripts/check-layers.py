@@ -29,7 +29,8 @@ LAYERS = {
     "report": (["chunkinfo", "ui/detail", "wavecheck", "sound", "formats"] + WAVEDOC + ["text"], False),
     "ui/widgets": (["ui/detail", "text"], True),
     "ui/info": ([], True),
-    "ui/structure": (["ui/widgets", "report", "chunkinfo", "ui/detail", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
+    "ui/sound": (["report", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
+    "ui/structure": (["ui/sound", "ui/widgets", "report", "chunkinfo", "ui/detail", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
     "app/modprg": ([], False),
     "ui/main": (["ui/structure", "ui/info", "ui/widgets", "app/modprg", "report", "ui/detail", "wavecheck"] + WAVEDOC
                 + ["text"], True),

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -26,6 +27,8 @@
 #include "report/structure_rows.h"
 #include "text/display_text.h"
 #include "ui/detail/chunk_details.h"
+#include "ui/sound/sound_view.h"
+#include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
@@ -97,6 +100,7 @@ frmStructure::frmStructure(report::Analysis analysis, UserPrompts& prompts, QWid
                        .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(Path()))).fileName()));
     BuildViews();
     BuildMenus();
+    BuildSoundDock();
     SelectItem(0);
     tvStructure_->setFocus(Qt::OtherFocusReason);
 }
@@ -329,6 +333,30 @@ void frmStructure::BuildMenus() {
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+void frmStructure::BuildSoundDock() {
+    auto* dock = new QDockWidget(tr("Sound"), this);
+    dock->setObjectName(QStringLiteral("dkSound"));
+    dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    sound_ = new SoundView(analysis_, dock);
+    dock->setWidget(sound_);
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    // The keyboard reaches the waveform after the findings.
+    setTabOrder(tvFindings_, sound_->Canvas());
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("mStructureView"));
+    QAction* shown = dock->toggleViewAction();
+    shown->setObjectName(QStringLiteral("mShowSound"));
+    shown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    view->addAction(shown);
+    connect(sound_, &SoundView::MarkerActivated, this, [this](std::uint64_t offset) { GoToOffset(offset); });
+    connect(tvStructure_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                const int item = tree_->ItemOf(current);
+                if (item == StructureTreeModel::kNoItem) return;
+                sound_->HighlightRecords(tree_->Start(item), tree_->Start(item) + tree_->Covered(item));
+            });
 }
 
 void frmStructure::EntryChanged(const QModelIndex& current) {

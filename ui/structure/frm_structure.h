@@ -17,6 +17,7 @@ class QStackedWidget;
 class QTreeView;
 class RowTableModel;
 class RowTableView;
+class SoundView;
 class StructureTableView;
 class StructureTreeModel;
 class UserPrompts;
@@ -73,6 +74,9 @@ private:
     // same in their context menus.
     void AddCopyActions();
     void BuildMenus();
+    // The sound view, docked under the panes (View, Sound): clicking a marker
+    // selects its record; selecting an entry highlights the markers in it.
+    void BuildSoundDock();
     // Shows an item of the tree: its rows and its bytes.
     void ShowItem(int item);
     void SelectItem(int item);
@@ -101,4 +105,5 @@ private:
     QSortFilterProxyModel* sortedFindings_ = nullptr;
     StructureTableView* tvFindings_ = nullptr;
     QLabel* lbFindingSummary_ = nullptr;
+    SoundView* sound_ = nullptr;
 };

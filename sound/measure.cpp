@@ -1,6 +1,7 @@
 #include "sound/measure.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <memory>
@@ -21,6 +22,68 @@ std::uint64_t BucketStart(std::uint64_t frames, std::size_t buckets, std::size_t
     const std::uint64_t whole = frames / buckets;
     const std::uint64_t rest = frames % buckets;
     return b * whole + b * rest / buckets;
+}
+
+struct SegmentStats {
+    float low = 0;
+    float high = 0;
+    float loudest = 0;
+    double sum = 0;
+    std::uint64_t clipped = 0;
+};
+
+// The figures of one channel's samples, every `stride`th float from
+// `samples` (the stride known when compiled for mono and stereo, so that
+// the loop is vectorised). Eight frames at a time into eight sets of
+// figures, so that no sum waits for the one before it; the squares are
+// summed as floats over runs of kRun frames, then added as doubles.
+template <unsigned KnownStride>
+SegmentStats Scan(const float* samples, std::size_t count, unsigned givenStride, ClipLevels clip) {
+    const std::size_t stride = KnownStride != 0 ? KnownStride : givenStride;
+    constexpr std::size_t kLanes = 8;
+    constexpr std::size_t kRun = 4096;
+    std::array<float, kLanes> lows;
+    std::array<float, kLanes> highs;
+    lows.fill(samples[0]);
+    highs.fill(samples[0]);
+    std::array<float, kLanes> loudests{};
+    std::array<std::uint32_t, kLanes> clips{};
+    SegmentStats stats;
+    std::size_t i = 0;
+    while (i + kLanes <= count) {
+        std::array<float, kLanes> sums{};
+        const std::size_t runEnd = std::min(count - count % kLanes, i + kRun);
+        for (; i < runEnd; i += kLanes) {
+            for (std::size_t lane = 0; lane < kLanes; ++lane) {
+                const float value = samples[(i + lane) * stride];
+                lows[lane] = value < lows[lane] ? value : lows[lane];
+                highs[lane] = value > highs[lane] ? value : highs[lane];
+                const float magnitude = std::fabs(value);
+                loudests[lane] = magnitude > loudests[lane] ? magnitude : loudests[lane];
+                sums[lane] += value * value;
+                clips[lane] += static_cast<std::uint32_t>(value >= clip.high) +
+                               static_cast<std::uint32_t>(value <= clip.low);
+            }
+        }
+        for (std::size_t lane = 0; lane < kLanes; ++lane) {
+            stats.sum += static_cast<double>(sums[lane]);
+            stats.clipped += clips[lane];
+            clips[lane] = 0;
+        }
+    }
+    for (; i < count; ++i) {
+        const float value = samples[i * stride];
+        lows[0] = std::min(lows[0], value);
+        highs[0] = std::max(highs[0], value);
+        loudests[0] = std::max(loudests[0], std::fabs(value));
+        stats.sum += static_cast<double>(value) * value;
+        stats.clipped +=
+            static_cast<std::uint64_t>(value >= clip.high) + static_cast<std::uint64_t>(value <= clip.low);
+    }
+    stats.low = *std::min_element(lows.begin(), lows.end());
+    stats.high = *std::max_element(highs.begin(), highs.end());
+    stats.loudest = *std::max_element(loudests.begin(), loudests.end());
+    return stats;
 }
 
 // What the pass adds up while it runs.
@@ -82,20 +145,16 @@ public:
 private:
     // One channel's samples of frames [at, at + count), all in one bucket.
     void AddSegment(unsigned channel, std::uint64_t at, const float* samples, std::size_t count) {
+        const SegmentStats stats = result_.format.channels == 1 ? Scan<1>(samples, count, 1, clip_)
+                                   : result_.format.channels == 2
+                                       ? Scan<2>(samples, count, 2, clip_)
+                                       : Scan<0>(samples, count, result_.format.channels, clip_);
+        const float low = stats.low;
+        const float high = stats.high;
+        const float loudest = stats.loudest;
+        const double sum = stats.sum;
+        const std::uint64_t clipped = stats.clipped;
         const unsigned stride = result_.format.channels;
-        float low = samples[0];
-        float high = samples[0];
-        float loudest = 0;
-        double sum = 0;
-        std::uint64_t clipped = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            const float value = samples[i * stride];
-            low = std::min(low, value);
-            high = std::max(high, value);
-            loudest = std::max(loudest, std::fabs(value));
-            sum += static_cast<double>(value) * value;
-            clipped += static_cast<std::uint64_t>(value >= clip_.high || value <= clip_.low);
-        }
         ChannelFigures& figures = result_.channels[channel];
         figures.clipped += clipped;
         if (loudest > figures.peak) {
@@ -104,17 +163,17 @@ private:
             while (first < count && std::fabs(samples[first * stride]) < loudest) ++first;
             figures.peakFrame = result_.overview.first + at + first;
         }
-        const std::size_t i = channel * result_.overview.buckets + bucket_;
-        Bucket& bucket = result_.overview.values[i];
-        if (!seen_[i]) {
+        const std::size_t index = channel * result_.overview.buckets + bucket_;
+        Bucket& bucket = result_.overview.values[index];
+        if (!seen_[index]) {
             bucket.min = low;
             bucket.max = high;
-            seen_[i] = true;
+            seen_[index] = true;
         } else {
             bucket.min = std::min(bucket.min, low);
             bucket.max = std::max(bucket.max, high);
         }
-        sums_[i] += sum;
+        sums_[index] += sum;
     }
 
     Measurement& result_;

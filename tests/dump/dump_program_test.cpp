@@ -130,7 +130,7 @@ TEST(DumpProgram, MeasuresTheSoundOfEachFileWhenAsked) {
     const std::string peak = std::string("PEAK\x10\0\0\0\x01\0\0\0\0\0\0\0\0\0\0\x3F\0\0\0\0", 24);
     peaked += peak;
     const std::uint32_t riffSize = static_cast<std::uint32_t>(peaked.size() - 8);
-    for (int i = 0; i < 4; ++i) peaked[4 + i] = static_cast<char>(riffSize >> (8 * i) & 0xFF);
+    for (std::size_t i = 0; i < 4; ++i) peaked[4 + i] = static_cast<char>(riffSize >> (8 * i) & 0xFF);
     const wavtest::ScratchDir scratch;
     const std::string plain = scratch.File("a.wav", bytes.str());
     const std::string claims = scratch.File("b.wav", peaked);

@@ -13,8 +13,11 @@
 #include <numbers>
 
 #include "sound/markers.h"
+#include "sound/peak_envelope.h"
 #include "sound/sample_decoder.h"
+#include "support/corpus.h"
 #include "support/metadata_builder.h"
+#include "support/scratch_dir.h"
 #include "support/wav_builder.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/wave_document.h"
@@ -480,6 +483,33 @@ TEST(Markers, CuesRegionsLoopsAndSegmentsWithTheirRecords) {
         EXPECT_EQ(markers[i].label, expected[i].label);
         EXPECT_EQ(markers[i].recordOffset, expected[i].recordOffset);
     }
+}
+
+// FFmpeg's peak envelope of a 440 Hz sine (8-bit values, both peaks, blocks
+// of 64 frames) draws what the pass measures, to the envelope's precision.
+TEST(PeakEnvelope, DrawsWhatThePassMeasures) {
+    wavedoc::WaveDocument document;
+    ASSERT_EQ(document.Load(wavtest::CorpusPath("ff-peak-fmt1.wav")), wavedoc::LoadOk);
+    const std::optional<sound::Overview> envelope = sound::PeakEnvelopeOf(document);
+    ASSERT_TRUE(envelope);
+    EXPECT_EQ(envelope->buckets, 7u);
+    EXPECT_EQ(envelope->frames, 7u * 64);  // the last block holds only 16 of the 400 frames
+    sound::MeasureOptions options;
+    options.buckets = 7;
+    options.loudness = false;
+    const sound::Measurement measured = sound::Measure(document, options);
+    ASSERT_EQ(measured.overview.buckets, 7u);
+    for (std::size_t b = 0; b < 6; ++b) {  // the last block holds only 16 frames
+        SCOPED_TRACE("bucket " + std::to_string(b));
+        EXPECT_NEAR(envelope->At(0, b).max, measured.overview.At(0, b).max, 1.5 / 128);
+        EXPECT_NEAR(envelope->At(0, b).min, measured.overview.At(0, b).min, 1.5 / 128);
+    }
+    // A levl chunk of another channel count than the format's is not taken.
+    std::string bytes = wavtest::ReadBytes(wavtest::CorpusPath("ff-peak-fmt1.wav"));
+    bytes[878 + 8 + 16] = 2;
+    wavedoc::WaveDocument other;
+    ASSERT_EQ(other.LoadFromMemory(bytes, "two.wav"), wavedoc::LoadOk);
+    EXPECT_FALSE(sound::PeakEnvelopeOf(other));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "sound/markers.h"
 #include "sound/measure.h"
+#include "sound/peak_envelope.h"
 #include "text/display_text.h"
 #include "ui/sound/sound_pass.h"
 #include "ui/sound/waveform_canvas.h"
@@ -131,6 +132,10 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
         lbFigures_->setText(Text(verdict.unmeasured));
     }
     try {
+        // A peak envelope (levl) draws the overview at once, until the pass ends.
+        if (std::optional<sound::Overview> envelope = sound::PeakEnvelopeOf(document)) {
+            canvas_->SetWhole(std::move(*envelope));
+        }
         canvas_->SetMarkers(sound::MarkersOf(document));
     } catch (const wavedoc::WaveDocError& error) {
         lbFigures_->setText(Text(error.what()));

@@ -13,6 +13,7 @@ constexpr std::uint32_t kPcm = 1;
 constexpr std::uint32_t kFloat = 3;
 constexpr std::uint32_t kALaw = 6;
 constexpr std::uint32_t kMuLaw = 7;
+constexpr std::uint64_t kChannelMaskEnd = 24;
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
@@ -53,7 +54,9 @@ FormatVerdict SampleFormatOf(const wavedoc::WaveDocument& document) {
         }
         const std::optional<std::uint32_t> sub = layout::SubFormatCode(subFormat);
         code = sub.value_or(layout::kExtensibleTag);
-        format.channelMask = static_cast<std::uint32_t>(fmt.ChannelMask());
+        // The mask is dwChannelMask, after cbSize and wValidBitsPerSample.
+        if (fmt.Present() >= kChannelMaskEnd)
+            format.channelMask = static_cast<std::uint32_t>(fmt.ChannelMask());
     }
     const auto bits = static_cast<std::uint16_t>(fmt.BitsPerSample());
     format.bytes = (bits + 7U) / 8U;

@@ -106,12 +106,13 @@ sound::Measurement Measure(const wavedoc::WaveDocument& document, const CheckOpt
     sound::MeasureOptions measuring;
     measuring.progress = options.progress;
     measuring.cancel = options.cancel;
-    if (!facts.metadata.peak.empty()) {
+    const sound::FormatVerdict verdict = sound::SampleFormatOf(document);
+    if (!facts.metadata.peak.empty() && verdict.format) {
         const wavedoc::MapEntry& peak = facts.metadata.peak.front();
         constexpr std::uint64_t kHeader = 8;
         constexpr std::uint64_t kRecord = 8;
         const std::uint64_t records = (std::max(peak.present, kHeader) - kHeader) / kRecord;
-        const auto channels = static_cast<std::uint16_t>(document.Fmt().ChannelCount());
+        const unsigned channels = verdict.format->channels;
         const std::string content =
             document.Source()->Read(peak.offset + wavedoc::layout::kChunkHeaderSize,
                                     kHeader + kRecord * std::min<std::uint64_t>(records, channels));

@@ -512,4 +512,33 @@ TEST(PeakEnvelope, DrawsWhatThePassMeasures) {
     EXPECT_FALSE(sound::PeakEnvelopeOf(other));
 }
 
+// Files whose format is missing or cut short still measure what can be
+// measured, and the check finishes.
+TEST(Measure, TheCheckFinishesWhateverTheFormatHolds) {
+    const std::string peak = Chunk("PEAK", U32(1) + U32(0) + F32(0.5F) + U32(0));
+    const std::string data = Chunk("data", std::string(8, '\0'));
+    struct Row {
+        std::string what;
+        std::string file;
+        bool measured;
+    };
+    const std::vector<Row> rows{
+        {"a PEAK chunk without a fmt chunk", RiffFile(data + peak), false},
+        {"an extensible format cut after cbSize",
+         RiffFile(Chunk("fmt ", Format(0xFFFE, 1, 8000, 16) + U16(0)) + data + peak), false},
+        {"an extensible format without its sub-format",
+         RiffFile(Chunk("fmt ", Extensible(1, 1, 16).substr(0, 26)) + data + peak), false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        wavedoc::WaveDocument document;
+        wavecheck::FileCheck check({.verifyMd5 = false, .progress = {}, .measure = true, .cancel = nullptr});
+        ASSERT_EQ(document.LoadFromMemory(row.file, "built.wav", &check), wavedoc::LoadOk);
+        const wavecheck::Findings findings = check.Finish(document);
+        EXPECT_TRUE(findings.Finished()) << findings.unfinished;
+        ASSERT_TRUE(findings.measured);
+        EXPECT_EQ(findings.measured->Measured(), row.measured) << findings.measured->unmeasured;
+    }
+}
+
 }  // namespace

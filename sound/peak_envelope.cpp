@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::uint64_t kHeader = 120;
 constexpr std::uint64_t kMostRead = 64 * 1024;
+// An envelope is read as the window opens: a longer one is left to the pass.
+constexpr std::uint64_t kMostEnvelopeBytes = 4 << 20;
 
 std::uint32_t Field(const std::string& bytes, std::size_t at) {
     std::uint32_t value = 0;
@@ -53,7 +55,7 @@ std::optional<Overview> PeakEnvelopeOf(const wavedoc::WaveDocument& document, st
     const std::uint64_t end = content + levl->present;
     if (first >= end) return std::nullopt;
     const std::uint64_t held = std::min<std::uint64_t>(peakFrames, (end - first) / frameBytes);
-    if (held == 0) return std::nullopt;
+    if (held == 0 || held * frameBytes > kMostEnvelopeBytes) return std::nullopt;
     const double fullScale = valueBytes == 1 ? 128.0 : 32768.0;
 
     Overview overview;

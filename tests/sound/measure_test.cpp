@@ -526,6 +526,10 @@ TEST(Measure, TheCheckFinishesWhateverTheFormatHolds) {
         {"a PEAK chunk without a fmt chunk", RiffFile(data + peak), false},
         {"an extensible format cut after cbSize",
          RiffFile(Chunk("fmt ", Format(0xFFFE, 1, 8000, 16) + U16(0)) + data + peak), false},
+        {"PCM of 0 bits in blocks of 2 bytes, more audio than one of FFmpeg's packets",
+         RiffFile(Chunk("fmt ", U16(1) + U16(1) + U32(8000) + U32(16000) + U16(2) + U16(0)) +
+                  Chunk("data", std::string(5000, '\0'))),
+         false},
         {"an extensible format without its sub-format",
          RiffFile(Chunk("fmt ", Extensible(1, 1, 16).substr(0, 26)) + data + peak), false},
     };

@@ -228,6 +228,11 @@ void WaveformCanvas::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
+void WaveformCanvas::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    emit ViewChanged();
+}
+
 void WaveformCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     PaintRuler(painter);

@@ -48,6 +48,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // A wider canvas has more pixels than the overview may have buckets.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     double XOf(std::uint64_t frame) const;

@@ -60,6 +60,10 @@ if ! dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6; then
   echo "check-deb: $deb does not depend on the Qt widgets library" >&2
   status=1
 fi
+if ! dpkg-deb -f "$deb" Depends | grep -q libebur128-1; then
+  echo "check-deb: $deb does not depend on the loudness library libebur128" >&2
+  status=1
+fi
 
 # Errors and warnings fail; info and pedantic notes are shown for a look.
 echo "check-deb: lintian $deb"

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <utility>
 
+#include "report/measured_report.h"
 #include "report/structure_rows.h"
 #include "text/cut_text.h"
 #include "text/display_text.h"
@@ -345,8 +346,12 @@ void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t sta
     out_ << Break(",", "   ") << "\"findings\": " << JsonFindings(overview.findings) << Break(",", "   ")
          << "\"finding_counts\": " << JsonFindingCounts(overview.findings) << Break(",", "   ")
          << "\"unfinished\": "
-         << (overview.findings.Finished() ? std::string("null") : JsonString(overview.findings.unfinished))
-         << Break(",", "   ") << "\"chunks\": [";
+         << (overview.findings.Finished() ? std::string("null") : JsonString(overview.findings.unfinished));
+    // Measured only when asked, so that other runs' objects stay as they were.
+    if (overview.findings.measured) {
+        out_ << Break(",", "   ") << "\"measured\": " << JsonMeasured(*overview.findings.measured);
+    }
+    out_ << Break(",", "   ") << "\"chunks\": [";
 }
 
 void JsonReportWriter::Refused(const std::string& path, std::int16_t status, const std::string& reason) {

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "report/file_summary.h"
+#include "report/measured_report.h"
 #include "report/structure_rows.h"
 #include "text/counted.h"
 #include "text/cut_text.h"
@@ -128,6 +129,7 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
     if (parts_.structure && overview.structure != nullptr)
         WriteStructure(out_, *overview.structure, overview.document);
     if (parts_.findings) WriteFindings(out_, overview.findings);
+    if (parts_.findings && overview.findings.measured) WriteMeasured(out_, *overview.findings.measured);
 }
 
 void TextReportWriter::BeginChunk(const ListedChunk& chunk) {

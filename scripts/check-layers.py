@@ -22,17 +22,19 @@ LAYERS = {
     "wavedoc/chunks": (["wavedoc/reading", "text"], False),
     "wavedoc/document": (["wavedoc/chunks", "wavedoc/reading", "text"], False),
     "formats": (["text"], False),
-    "wavecheck": (WAVEDOC + ["formats", "text"], False),
+    "sound": (WAVEDOC + ["text"], False),
+    "wavecheck": (["sound"] + WAVEDOC + ["formats", "text"], False),
     "ui/detail": (WAVEDOC + ["text"], False),
     "chunkinfo": (["ui/detail", "formats"] + WAVEDOC + ["text"], False),
-    "report": (["chunkinfo", "ui/detail", "wavecheck", "formats"] + WAVEDOC + ["text"], False),
+    "report": (["chunkinfo", "ui/detail", "wavecheck", "sound", "formats"] + WAVEDOC + ["text"], False),
     "ui/widgets": (["ui/detail", "text"], True),
     "ui/info": ([], True),
-    "ui/structure": (["ui/widgets", "report", "chunkinfo", "ui/detail", "wavecheck"] + WAVEDOC + ["text"], True),
+    "ui/sound": (["report", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
+    "ui/structure": (["ui/sound", "ui/widgets", "report", "chunkinfo", "ui/detail", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
     "app/modprg": ([], False),
     "ui/main": (["ui/structure", "ui/info", "ui/widgets", "app/modprg", "report", "ui/detail", "wavecheck"] + WAVEDOC
                 + ["text"], True),
-    "app/dump": (["report", "wavecheck"] + WAVEDOC + ["text"], False),
+    "app/dump": (["report", "wavecheck", "sound"] + WAVEDOC + ["text"], False),
     "app": (["ui/main", "ui/widgets", "ui/info"], True),
 }
 BESIDE = ["tests", "bench", "fuzz"]

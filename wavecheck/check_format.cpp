@@ -27,7 +27,8 @@ bool SplitsFrames(const CheckInput& input, std::uint64_t blockAlign, std::uint64
     const std::uint64_t packet =
         blockAlign > 1 ? std::max(blockAlign, kPacket / blockAlign * blockAlign) : kPacket;
     const std::optional<std::uint64_t> bytes = Present(input.document.Data());
-    return packet % frame != 0 && bytes && *bytes > packet;
+    // A format of 0 bits has no frame to split.
+    return frame != 0 && packet % frame != 0 && bytes && *bytes > packet;
 }
 
 bool IsExtensible(const CheckInput& input) {

@@ -81,4 +81,8 @@ void CheckXmlMalformed(const CheckInput& input, Report& report);
 void CheckId3Size(const CheckInput& input, Report& report);
 void CheckMd5(const CheckInput& input, Report& report);
 
+// check_sound.cpp
+void CheckLoudnessMismatch(const CheckInput& input, Report& report);
+void CheckPeakMismatch(const CheckInput& input, Report& report);
+
 }  // namespace wavecheck::detail

@@ -5,6 +5,7 @@
 
 #include "wavecheck/checks.h"
 #include "wavecheck/findings.h"
+#include "wavedoc/reading/riff_layout.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace wavecheck {
@@ -79,6 +80,8 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"xml-malformed", Level::Warning, nullptr, detail::CheckXmlMalformed},
     {"id3-size", Level::Warning, nullptr, detail::CheckId3Size},
     {"md5-mismatch", Level::Error, nullptr, detail::CheckMd5},
+    {"loudness-mismatch", Level::Warning, nullptr, detail::CheckLoudnessMismatch},
+    {"peak-mismatch", Level::Warning, nullptr, detail::CheckPeakMismatch},
 });
 
 // The rows whose check runs on each entry of the walk, so that an entry
@@ -91,6 +94,40 @@ const std::vector<std::size_t> kEntryRows = [] {
     }
     return rows;
 }();
+
+}  // namespace
+
+namespace {
+
+// Measures the document's sound, noting for each channel the sample where
+// the first PEAK chunk says its peak lies.
+sound::Measurement Measure(const wavedoc::WaveDocument& document, const CheckOptions& options,
+                           const detail::WalkFacts& facts) {
+    sound::MeasureOptions measuring;
+    measuring.progress = options.progress;
+    measuring.cancel = options.cancel;
+    const sound::FormatVerdict verdict = sound::SampleFormatOf(document);
+    if (!facts.metadata.peak.empty() && verdict.format) {
+        const wavedoc::MapEntry& peak = facts.metadata.peak.front();
+        constexpr std::uint64_t kHeader = 8;
+        constexpr std::uint64_t kRecord = 8;
+        const std::uint64_t records = (std::max(peak.present, kHeader) - kHeader) / kRecord;
+        const unsigned channels = verdict.format->channels;
+        const std::string content =
+            document.Source()->Read(peak.offset + wavedoc::layout::kChunkHeaderSize,
+                                    kHeader + kRecord * std::min<std::uint64_t>(records, channels));
+        const bool big = document.Order() == wavedoc::ByteOrder::Big;
+        for (std::size_t at = kHeader + 4; at + 4 <= content.size(); at += kRecord) {
+            std::uint32_t frame = 0;
+            for (std::size_t i = 0; i < 4; ++i) {
+                const std::size_t shift = big ? 8 * (3 - i) : 8 * i;
+                frame |= static_cast<std::uint32_t>(static_cast<unsigned char>(content[at + i])) << shift;
+            }
+            measuring.watch.push_back(frame);
+        }
+    }
+    return sound::Measure(document, measuring);
+}
 
 }  // namespace
 
@@ -191,9 +228,14 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
 Findings FileCheck::Finish(const wavedoc::WaveDocument& document) {
     Findings findings;
     if (document.Source() != nullptr) {
-        const CheckInput input{document, state_->facts, state_->options};
+        CheckInput input{document, state_->facts, state_->options};
         try {
             const wavedoc::ReadingSession session(document.Source());
+            if (state_->options.measure) {
+                findings.measured = std::make_shared<const sound::Measurement>(
+                    Measure(document, state_->options, state_->facts));
+                input.measured = findings.measured.get();
+            }
             for (std::size_t i = 0; i < kFindings.size(); ++i) {
                 if (kFindings[i].onDocument == nullptr) continue;
                 detail::Report report(state_->buckets[i]);

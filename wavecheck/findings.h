@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "sound/measure.h"
 #include "wavedoc/document/file_walk.h"
 #include "wavedoc/document/wave_document.h"
 
@@ -55,6 +57,8 @@ struct Findings {
     // Why the check could not finish (the file changed, no memory), one
     // sentence naming the file; empty when it finished.
     std::string unfinished;
+    // The sound as the pass measured it, when the check was asked to measure.
+    std::shared_ptr<const sound::Measurement> measured;
 
     std::uint64_t Total() const { return errors + warnings + notes; }
     bool HasProblems() const { return errors + warnings > 0; }
@@ -67,8 +71,14 @@ struct CheckOptions {
     // reads the whole data chunk, so only when asked.
     bool verifyMd5 = false;
     // Told, a few times a second at most and once when the hashing ends, how
-    // many bytes of audio are hashed of how many; may be empty.
+    // many bytes of audio are hashed of how many; may be empty. Told the same
+    // of the measuring pass.
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
+    // Decode the audio once and measure it (Findings::measured), and compare
+    // the loudness of a bext chunk and the peaks of a PEAK chunk with it.
+    bool measure = false;
+    // Set by another thread to stop the measuring pass; may be null.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Checks a file as the document's load walks it: pass it to

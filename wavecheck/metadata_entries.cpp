@@ -24,6 +24,9 @@ void MetadataEntries::Record(const wavedoc::MapEntry& entry) {
         case formats::Family::Id3:
             Keep(id3, entry, kMostOfAKind);
             return;
+        case formats::Family::Peak:
+            Keep(peak, entry, kMostOfAKind);
+            return;
         default:
             break;
     }

@@ -20,6 +20,7 @@ struct MetadataEntries {
     std::vector<wavedoc::MapEntry> textItems;  // the zero-ended text items of every INFO list, in file order
     std::vector<wavedoc::MapEntry> xml;        // iXML, _PMX (XMP), axml
     std::vector<wavedoc::MapEntry> id3;        // "id3 ", "ID3 "
+    std::vector<wavedoc::MapEntry> peak;       // "PEAK"
 
     // Keeps the entry when it is one of these kinds and its kind is not full.
     void Record(const wavedoc::MapEntry& entry);

@@ -52,9 +52,12 @@ FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::os
         if (item.problem.empty()) {
             wavecheck::CheckOptions checking;
             checking.verifyMd5 = options.verifyMd5;
+            checking.measure = options.measure;
             // The progress display counts the audio hashed by every thread.
             checking.progress = [&hashed, last = std::uint64_t{0}](std::uint64_t done,
                                                                    std::uint64_t) mutable {
+                // Measuring and then hashing read the audio twice: each pass counts from 0.
+                if (done < last) last = 0;
                 hashed += done - last;
                 last = done;
             };

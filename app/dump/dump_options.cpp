@@ -20,8 +20,9 @@ std::optional<unsigned> ParseJobs(const std::string& text) {
 // Options that do not go together, or empty.
 std::string Conflict(const DumpOptions& options) {
     if (options.json && options.jsonl) return "--json and --jsonl do not go together: choose one";
-    if (options.summarise && (options.json || options.structure || options.check || options.walk.recursive ||
-                              options.walk.allFiles || options.jobs != 0 || options.verifyMd5)) {
+    if (options.summarise &&
+        (options.json || options.structure || options.check || options.walk.recursive ||
+         options.walk.allFiles || options.jobs != 0 || options.verifyMd5 || options.measure)) {
         return "--summarise goes with no other option but --jsonl";
     }
     return {};
@@ -55,6 +56,8 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
             options.summarise = true;
         } else if (argument == "--verify-md5") {
             options.verifyMd5 = true;
+        } else if (argument == "--measure") {
+            options.measure = true;
         } else if (argument == "-j" || argument == "--jobs" || argument.rfind("-j", 0) == 0 ||
                    argument.rfind("--jobs=", 0) == 0) {
             // -j N, -jN, --jobs N, --jobs=N
@@ -84,7 +87,7 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
     problem = Conflict(options);
     if (!problem.empty()) return std::nullopt;
     // What the hash comes to is a finding: the text form shows them with --check.
-    if (options.verifyMd5 && !options.json && !options.jsonl) options.check = true;
+    if ((options.verifyMd5 || options.measure) && !options.json && !options.jsonl) options.check = true;
     if (options.files.empty()) {
         problem = options.summarise ? "no file of JSON Lines named" : "no WAV file named";
         return std::nullopt;
@@ -94,7 +97,7 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
 
 std::string DumpUsage() {
     return "Usage: ondulo-dump [--json | --jsonl] [--structure] [--check] [--verify-md5]\n"
-           "                   [-r] [--all-files] [-j N] FILE...\n"
+           "                   [--measure] [-r] [--all-files] [-j N] FILE...\n"
            "       ondulo-dump --summarise [--jsonl] FILE...\n"
            "       ondulo-dump --help | --version\n"
            "Lists the chunks of each WAV file and the decoded fields of every chunk.\n"
@@ -111,6 +114,12 @@ std::string DumpUsage() {
            "  --verify-md5     also hash the audio of each file that has an MD5 chunk and\n"
            "                   compare it with the digest (md5-mismatch); it reads all of\n"
            "                   the audio once; implies --check unless --json or --jsonl\n"
+           "  --measure        also decode the audio of each file once (PCM, float, A-law,\n"
+           "                   \xC2\xB5-law) and write its loudness, loudness range, true\n"
+           "                   peak, and each channel's sample peak and clipped samples\n"
+           "                   (\"measured\" in JSON); compare them with a bext chunk's\n"
+           "                   loudness (loudness-mismatch) and a PEAK chunk's peaks\n"
+           "                   (peak-mismatch); implies --check unless --json or --jsonl\n"
            "  -r, --recursive  walk each folder named, and every folder in it, in byte order\n"
            "                   of the names; without it a folder is refused\n"
            "  --all-files      take every regular file of a walked folder, not only those\n"

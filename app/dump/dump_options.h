@@ -14,7 +14,8 @@ struct DumpOptions {
     bool check = false;      // the text form shows the findings; warnings and errors fail the run
     bool summarise = false;  // the files are JSON Lines of earlier runs: print their summary
     bool verifyMd5 =
-        false;  // hash the audio of files with an MD5 chunk and compare (implies --check for text)
+        false;             // hash the audio of files with an MD5 chunk and compare (implies --check for text)
+    bool measure = false;  // decode and measure the audio of each file (implies --check for text)
     bool help = false;
     bool version = false;
     WalkRules walk;

@@ -197,6 +197,7 @@ TEST(DumpArguments, ReadsTheOptionsForManyFiles) {
         {"--json --jsonl a.wav", "--json and --jsonl do not go together: choose one"},
         {"--summarise --check a.jsonl", "--summarise goes with no other option but --jsonl"},
         {"--summarise --verify-md5 a.jsonl", "--summarise goes with no other option but --jsonl"},
+        {"--summarise --measure a.jsonl", "--summarise goes with no other option but --jsonl"},
         {"--summarise", "no file of JSON Lines named"},
         {"--summarise --jsonl -", ""},
         {"-r --all-files --jsonl --check -- -r", ""},
@@ -222,6 +223,14 @@ TEST(DumpArguments, ReadsTheOptionsForManyFiles) {
         ASSERT_TRUE(verify) << arguments;
         EXPECT_TRUE(verify->verifyMd5);
         EXPECT_EQ(verify->check, check) << arguments;
+    }
+    // So does measuring the sound.
+    for (const auto& [arguments, check] :
+         {std::pair{"--measure a.wav", true}, {"--measure --jsonl a.wav", false}}) {
+        const std::optional<DumpOptions> measure = ParseDumpArguments(Words(arguments), problem);
+        ASSERT_TRUE(measure) << arguments;
+        EXPECT_TRUE(measure->measure);
+        EXPECT_EQ(measure->check, check) << arguments;
     }
 }
 

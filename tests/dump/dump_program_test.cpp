@@ -150,6 +150,71 @@ TEST(DumpProgram, PlainTextTellsOfContentLost) {
     }
 }
 
+// --measure decodes the audio of each file and writes its figures; a PEAK
+// chunk the audio does not bear out is a warning. Over a folder with -r,
+// each file's JSON line carries its own figures, and --summarise reads them.
+TEST(DumpProgram, MeasuresTheSoundOfEachFileWhenAsked) {
+    std::ifstream in(wavtest::CorpusDir() + "/wavrw_example_a.wav", std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    // A PEAK chunk after the audio, giving a peak of 0.5 at frame 0 (the
+    // audio's is 0.267754 at frame 1); the RIFF size grows by its 24 bytes.
+    std::string peaked = bytes.str();
+    const std::string peak = std::string("PEAK\x10\0\0\0\x01\0\0\0\0\0\0\0\0\0\0\x3F\0\0\0\0", 24);
+    peaked += peak;
+    const std::uint32_t riffSize = static_cast<std::uint32_t>(peaked.size() - 8);
+    for (std::size_t i = 0; i < 4; ++i) peaked[4 + i] = static_cast<char>(riffSize >> (8 * i) & 0xFF);
+    const wavtest::ScratchDir scratch;
+    const std::string plain = scratch.File("a.wav", bytes.str());
+    const std::string claims = scratch.File("b.wav", peaked);
+    const std::string adpcm = scratch.File(
+        "c.wav",
+        wavtest::ReadBytes(wavtest::CorpusPath("wavefile-js_4-bit-imaadpcm-8kHz-noBext-mono-reaper.wav")));
+    struct Case {
+        std::vector<std::string> arguments;
+        int exitStatus;
+        std::vector<std::string> says;
+    };
+    const Case cases[] = {
+        {{"--measure", plain},
+         0,
+         {"\nmeasured:\n  format\t24-bit PCM, 1 channel, 48000 Hz\n  length\t480 frames (0.010 "
+          "s)\n",
+          "  integrated loudness\t-inf LUFS\n", "  true peak\t-11.44 dBTP\n",
+          "  channel 1\tsample peak 0.267754 (-11.45 dBFS) at frame 1, 0 samples clipped\n"}},
+        {{"--measure", claims},
+         1,
+         {"peak-mismatch\tThe \"PEAK\" chunk at offset 21634 gives the peak of channel 1 as 0.5 at frame 0, "
+          "but the "
+          "audio's peak is 0.267754, first at frame 1."}},
+        {{"--measure", adpcm}, 0, {"measured:\n! The sound of", "is not measured: its audio is IMA ADPCM"}},
+        {{"--measure", "--jsonl", "-r", scratch.Dir()},
+         0,
+         {"\"measured\": {\"unmeasured\": null, \"format\": \"24-bit PCM\"",
+          "\"loudness\": {\"integrated\": null, \"range\": 0.00, \"true_peak\": -11.44,",
+          "\"channel_peaks\": [{\"channel\": 1, \"sample_peak\": 0.267754, \"sample_peak_dbfs\": -11.45, "
+          "\"peak_frame\": 1, \"clipped\": 0}], \"stopped\": false}",
+          "\"measured\": {\"unmeasured\": \"The sound of"}},
+        {{"--check", claims}, 0, {"findings:\n"}},
+    };
+    for (const Case& c : cases) {
+        const DumpRun run = wavtest::RunDump(c.arguments);
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments[1] + "\n" + run.out + run.errors);
+        EXPECT_EQ(run.exitStatus, c.exitStatus);
+        for (const std::string& words : c.says) EXPECT_NE(run.out.find(words), std::string::npos) << words;
+        if (c.arguments[0] != "--measure") {
+            EXPECT_EQ(run.out.find("measured"), std::string::npos);
+            EXPECT_EQ(run.out.find("peak-mismatch"), std::string::npos);
+        }
+    }
+    // The lines of a measured run read back as any others.
+    const DumpRun lines = wavtest::RunDump({"--measure", "--jsonl", "-r", scratch.Dir()});
+    const std::string written = scratch.File("run.jsonl", lines.out);
+    const DumpRun summary = wavtest::RunDump({"--summarise", written});
+    EXPECT_NE(summary.out.find("  files\t3\n"), std::string::npos) << summary.out << summary.errors;
+    EXPECT_NE(summary.out.find("    peak-mismatch\t1\n"), std::string::npos) << summary.out;
+}
+
 TEST(DumpProgram, HelpAndVersionGoToStandardOutputAndSucceed) {
     const std::string version = "ondulo-dump " ONDULO_EXPECTED_VERSION "\n";
     const std::pair<std::string, std::string> cases[] = {

@@ -184,16 +184,20 @@ TEST(ReadmeLists, TheDumpsManualShowsWhatTheProgramPrints) {
 }
 
 TEST(ReadmeLists, TheDumpWritesOnlyKeysTheReadmeLists) {
-    std::vector<std::string> arguments{"--json"};
-    for (const auto& file : std::filesystem::directory_iterator(wavtest::CorpusDir())) {
-        if (file.path().extension() == ".wav") arguments.push_back(file.path().filename().string());
+    // Measuring adds the keys of the measured sound.
+    for (const char* measure : {"--json", "--measure"}) {
+        std::vector<std::string> arguments{"--json", measure};
+        for (const auto& file : std::filesystem::directory_iterator(wavtest::CorpusDir())) {
+            if (file.path().extension() == ".wav") arguments.push_back(file.path().filename().string());
+        }
+        const wavtest::DumpRun run = wavtest::RunDump(arguments, {wavtest::CorpusDir(), ""});
+        const Names written = JsonKeys(run.out);
+        ASSERT_TRUE(written.contains("files.also_in_file")) << run.out.substr(0, 500);
+        EXPECT_EQ(written.contains("channel_peaks.clipped"), std::string(measure) == "--measure");
+        const Names listed = ReadmeJsonKeys(wavtest::ReadBytes(ONDULO_README));
+        for (const std::string& key : written)
+            EXPECT_TRUE(listed.contains(key)) << key << " is not in the README";
     }
-    const wavtest::DumpRun run = wavtest::RunDump(arguments, {wavtest::CorpusDir(), ""});
-    const Names written = JsonKeys(run.out);
-    ASSERT_TRUE(written.contains("files.also_in_file")) << run.out.substr(0, 500);
-    const Names listed = ReadmeJsonKeys(wavtest::ReadBytes(ONDULO_README));
-    for (const std::string& key : written)
-        EXPECT_TRUE(listed.contains(key)) << key << " is not in the README";
 }
 
 }  // namespace

@@ -26,6 +26,8 @@
 #include "support/scratch_dir.h"
 #include "support/wav_builder.h"
 #include "ui/main/frm_main.h"
+#include "ui/sound/sound_view.h"
+#include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/frm_structure.h"
 
@@ -177,15 +179,18 @@ private slots:
         Key(structure, Qt::Key_Down);
         QCOMPARE(CurrentEntry(structure), QStringLiteral("12 fmt "));
         QCOMPARE(GridRows(*structure, "dbgStructureRows").size(), 6);  // as the chunk grid shows it
-        for (const char* next : {"dbgStructureRows", "tvBytes", "tvFindings", "tvStructure"}) {
+        // Once the sound is measured, its Cancel button is gone from the walk.
+        QTRY_VERIFY(!Find<QPushButton>(structure, "btCancelSound")->isVisible());
+        for (const char* next : {"dbgStructureRows", "tvBytes", "tvFindings", "cvWaveform", "tvStructure"}) {
             Key(structure, Qt::Key_Tab);
             QCOMPARE(FocusName(), QString(next));
         }
-        for (const char* previous : {"tvFindings", "tvBytes", "dbgStructureRows", "tvStructure"}) {
+        for (const char* previous :
+             {"cvWaveform", "tvFindings", "tvBytes", "dbgStructureRows", "tvStructure"}) {
             Key(structure, Qt::Key_Backtab, Qt::ShiftModifier);
             QCOMPARE(FocusName(), QString(previous));
         }
-        for (const char* name : {"tvStructure", "dbgStructureRows", "tvBytes", "tvFindings"}) {
+        for (const char* name : {"tvStructure", "dbgStructureRows", "tvBytes", "tvFindings", "cvWaveform"}) {
             QWidget* view = Find(structure, name);
             QVERIFY2(!view->accessibleName().isEmpty() && !view->accessibleDescription().isEmpty(), name);
         }
@@ -269,6 +274,51 @@ private slots:
         QCOMPARE(ByteSelection(structure), QStringLiteral("Copied 11 bytes as hex."));
         Key(structure, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("JUNK....abc"));
+    }
+
+    // The sound view measures in the background and shows the figures; a
+    // click on a marker selects its record's entry and bytes; the keys zoom.
+    void soundViewMeasuresAndLeadsToMarkers() {
+        // 1 s of 16-bit mono at 48 kHz, full scale at frame 100, silence
+        // elsewhere; a cue point at frame 24000 and a loop over its second half.
+        std::string samples(96000, '\0');
+        samples[200] = '\xFF';
+        samples[201] = '\x7F';
+        const std::string head = Chunk("fmt ", PcmFormat(1, 48000, 16)) + Chunk("data", samples);
+        const std::string cue = Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 24000}}));
+        const std::string smpl = Chunk("smpl", SmplPayload({}, {{0, 0, 24000, 47999}}));
+        frmStructure* structure = Open(Write("sound.wav", RiffFile(head + cue + smpl)));
+        QVERIFY(structure != nullptr);
+        auto* view = Find<SoundView>(structure, "soundView");
+        QVERIFY(
+            QTest::qWaitFor([view] { return !view->Measuring() && view->Figures().contains("Channel 1"); }));
+        QVERIFY2(view->Figures().contains("Channel 1: peak -0.00 dBFS at frame 100, 1 clipped"),
+                 qPrintable(view->Figures()));
+        QVERIFY2(view->Figures().contains("Integrated: -"), qPrintable(view->Figures()));
+
+        WaveformCanvas* canvas = view->Canvas();
+        const std::uint64_t cueAt = 12 + head.size();
+        const int x = canvas->width() / 2;
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(x, canvas->height() / 2));
+        QCOMPARE(CurrentEntry(structure), QString::number(cueAt) + " cue ");
+        QCOMPARE(ByteSelection(structure), QStringLiteral("Selected: 1 byte at offset %1 (0x%2).")
+                                               .arg(cueAt + 12)
+                                               .arg(QString::number(cueAt + 12, 16).toUpper()));
+        // The loop's bracket lies in the row under the channels.
+        const sound::Marker* loop = canvas->MarkerAt(QPoint(x + canvas->width() / 4, canvas->height() - 20));
+        QVERIFY(loop != nullptr);
+        QCOMPARE(QString::fromStdString(loop->label), QStringLiteral("Loop 1: Forward"));
+
+        canvas->setFocus(Qt::OtherFocusReason);
+        Key(structure, Qt::Key_Plus);
+        QVERIFY(canvas->ViewFrames() < 48000);
+        Key(structure, Qt::Key_0);
+        QCOMPARE(canvas->ViewFrames(), std::uint64_t{48000});
+        // Ctrl+U hides the view and shows it again.
+        Key(structure, Qt::Key_U, Qt::ControlModifier);
+        QVERIFY(!view->isVisible());
+        Key(structure, Qt::Key_U, Qt::ControlModifier);
+        QVERIFY(view->isVisible());
     }
 
     // Lists nested as deep as the map goes still show their offsets in full.

@@ -22,7 +22,7 @@ using wavecheck::Level;
 
 wavecheck::Findings CheckAll(const std::string& bytes) {
     wavedoc::WaveDocument document;
-    wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}});
+    wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}, .measure = true, .cancel = nullptr});
     EXPECT_EQ(document.LoadFromMemory(bytes, "test.wav", &check, wavedoc::LoadForms::AnyForm),
               wavedoc::LoadOk);
     return check.Finish(document);
@@ -331,6 +331,31 @@ std::vector<Case> Cases() {
          Wav(Chunk("MD5 ", std::string(16, '\0'))),
          Wav(Chunk("MD5 ",
                    std::string("\x7d\xea\x36\x2b\x3f\xac\x8e\x00\x95\x6a\x49\x52\xa3\xd4\xf4\x74", 16)))},
+        // The audio of these files is 4 frames of silence: its loudness is
+        // -inf, below the meter's gate, and its peak 0.
+        {"loudness-mismatch", "a loudness given for silence", 52,
+         Bext({.version = 2, .loudness = {-2300, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF}}),
+         Bext({.version = 2, .loudness = {-7000, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF}}), Level::Warning,
+         "gives LoudnessValue -23.00 LUFS, but the audio measures -inf LUFS."},
+        {"loudness-mismatch", "a true peak given for silence", 52,
+         Bext({.version = 2, .loudness = {-8000, 0, -100, -8000, -8000}}),
+         Bext({.version = 2, .loudness = {-8000, 0, -8000, -8000, -8000}}), std::nullopt,
+         "gives MaxTruePeakLevel -1.00 dBTP"},
+        {"loudness-mismatch", "a range given for silence; fields all zero are never measured", 52,
+         Bext({.version = 2, .loudness = {-8000, 300, 0x7FFF, 0x7FFF, 0x7FFF}}),
+         Bext({.version = 2, .loudness = {0, 0, 0, 0, 0}}), std::nullopt,
+         "gives LoudnessRange 3.00 LU, but the audio measures 0.00 LU."},
+        {"loudness-mismatch", "version 1 has no loudness to compare", 52,
+         Bext({.version = 2, .loudness = {-2300, 0, 0, 0, 0}}),
+         Bext({.version = 1, .loudness = {-2300, 0, 0, 0, 0}})},
+        {"peak-mismatch", "a peak of 0.5 in silence", 60,
+         Wav(Chunk("PEAK", U32(1) + U32(0) + U32(0x3F000000) + U32(0))),
+         Wav(Chunk("PEAK", U32(1) + U32(0) + U32(0) + U32(2))), Level::Warning,
+         "gives the peak of channel 1 as 0.5 at frame 0, but the audio's peak is 0, first at frame 0."},
+        {"peak-mismatch", "the peak put past the audio", 64,
+         Wav(Chunk("PEAK", U32(1) + U32(0) + U32(0) + U32(4))),
+         Wav(Chunk("PEAK", U32(1) + U32(0) + U32(0) + U32(3))), std::nullopt,
+         "puts the peak of channel 1 at frame 4, past the audio's 4 frames;"},
         {"ds64-missing", "RF64 without ds64", 0, Rf64(kFmt + kData), Rf64(Ds64(0) + kFmt + kData)},
         {"ds64-not-first", "ds64 after fmt", 36, Rf64(kFmt + Ds64(0) + kData), Rf64(Ds64(0) + kFmt + kData)},
         {"ds64-table", "a table of 1 in a chunk without room", 12, Rf64(Ds64(1) + kFmt + kData),
@@ -500,7 +525,7 @@ TEST(Findings, PointIntoALineOfTheStructureMap) {
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.code + ": " + c.what);
         wavedoc::WaveDocument document;
-        wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}});
+        wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}, .measure = false, .cancel = nullptr});
         ASSERT_EQ(document.LoadFromMemory(c.raises, "test.wav", &check, wavedoc::LoadForms::AnyForm),
                   wavedoc::LoadOk);
         const std::vector<wavedoc::MapEntry>& map = document.Structure().entries;
@@ -535,10 +560,13 @@ TEST(Findings, Md5ProgressEndsWithTheAudioHashed) {
              {Wav(Chunk("MD5 ", std::string(16, 'x'))), "8/8"}, {Wav(""), ""}}) {
         std::string told;
         wavedoc::WaveDocument document;
-        wavecheck::FileCheck check(
-            {.verifyMd5 = true, .progress = [&told](std::uint64_t done, std::uint64_t total) {
-                 told += std::to_string(done) + "/" + std::to_string(total);
-             }});
+        wavecheck::FileCheck check({.verifyMd5 = true,
+                                    .progress =
+                                        [&told](std::uint64_t done, std::uint64_t total) {
+                                            told += std::to_string(done) + "/" + std::to_string(total);
+                                        },
+                                    .measure = false,
+                                    .cancel = nullptr});
         ASSERT_EQ(document.LoadFromMemory(file, "test.wav", &check), wavedoc::LoadOk);
         check.Finish(document);
         EXPECT_EQ(told, calls);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -33,6 +34,8 @@
 #include "report/structure_rows.h"
 #include "text/display_text.h"
 #include "ui/detail/chunk_details.h"
+#include "ui/sound/sound_view.h"
+#include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/entry_filter.h"
@@ -111,6 +114,7 @@ frmStructure::frmStructure(report::Analysis analysis, UserPrompts& prompts, QWid
     BuildViews();
     BuildMenus();
     setAcceptDrops(true);
+    BuildSoundDock();
     SelectItem(0);
     tvStructure_->setFocus(Qt::OtherFocusReason);
 }
@@ -518,6 +522,31 @@ void frmStructure::FitSize(const QSize& wanted) {
         setMaximumSize(room);
     }
     resize(size);
+}
+
+void frmStructure::BuildSoundDock() {
+    auto* dock = new QDockWidget(tr("Sound"), this);
+    dock->setObjectName(QStringLiteral("dkSound"));
+    dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    sound_ = new SoundView(analysis_, dock);
+    dock->setWidget(sound_);
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    // The keyboard reaches the waveform after the findings.
+    setTabOrder(tvFindings_, sound_->Canvas());
+    // Its switch joins the View menu BuildMenus made.
+    QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("mStructureView"));
+    view->addSeparator();
+    QAction* shown = dock->toggleViewAction();
+    shown->setObjectName(QStringLiteral("mShowSound"));
+    shown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    view->addAction(shown);
+    connect(sound_, &SoundView::MarkerActivated, this, [this](std::uint64_t offset) { GoToOffset(offset); });
+    connect(tvStructure_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                const int item = tree_->ItemOf(current);
+                if (item == StructureTreeModel::kNoItem) return;
+                sound_->HighlightRecords(tree_->Start(item), tree_->Start(item) + tree_->Covered(item));
+            });
 }
 
 void frmStructure::EntryChanged(const QModelIndex& current) {

@@ -23,6 +23,7 @@ class QStackedWidget;
 class QTreeView;
 class RowTableModel;
 class RowTableView;
+class SoundView;
 class StructureTableView;
 class StructureTreeModel;
 class UserPrompts;
@@ -102,6 +103,9 @@ private:
     void FitSize(const QSize& wanted);
     // Shows in the tree only the entries `filter` keeps, with their lists.
     void ShowEntries(EntryFilter filter);
+    // The sound view, docked under the panes (View, Sound): clicking a marker
+    // selects its record; selecting an entry highlights the markers in it.
+    void BuildSoundDock();
     // Shows an item of the tree: its rows and its bytes.
     void ShowItem(int item);
     void SelectItem(int item);
@@ -143,4 +147,5 @@ private:
     RowRanges rowRanges_;           // the range of each row of the entry shown
     bool followingBytes_ = false;   // a byte chose the entry and row: the bytes stay where they are
     bool selectingByCode_ = false;  // a byte is made current by the window, not by the user
+    SoundView* sound_ = nullptr;
 };

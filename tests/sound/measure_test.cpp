@@ -1,0 +1,548 @@
+// The measuring pass on files built byte by byte: every sample format, cut
+// into pieces anywhere, gives the same peaks, clipped counts and overview;
+// loudness of known signals; the check's comparisons with bext and PEAK.
+#include "sound/measure.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <bit>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <numbers>
+
+#include "sound/markers.h"
+#include "sound/peak_envelope.h"
+#include "sound/sample_decoder.h"
+#include "support/corpus.h"
+#include "support/metadata_builder.h"
+#include "support/scratch_dir.h"
+#include "support/wav_builder.h"
+#include "wavecheck/findings.h"
+#include "wavedoc/document/wave_document.h"
+
+namespace {
+
+using namespace wavtest;
+
+std::string U64(std::uint64_t v) {
+    return U32(static_cast<std::uint32_t>(v)) + U32(static_cast<std::uint32_t>(v >> 32));
+}
+std::string U24(std::uint32_t v) { return U32(v).substr(0, 3); }
+std::string F32(float v) { return U32(std::bit_cast<std::uint32_t>(v)); }
+std::string F64(double v) { return U64(std::bit_cast<std::uint64_t>(v)); }
+
+std::string Format(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits) {
+    const auto align = static_cast<std::uint16_t>(channels * ((bits + 7) / 8));
+    return U16(tag) + U16(channels) + U32(rate) + U32(rate * align) + U16(align) + U16(bits);
+}
+std::string Extensible(std::uint16_t subTag, std::uint16_t channels, std::uint16_t bits,
+                       std::uint32_t mask = 0) {
+    return Format(0xFFFE, channels, 48000, bits) + U16(22) + U16(bits) + U32(mask) + U16(subTag) +
+           std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+}
+
+std::unique_ptr<wavedoc::WaveDocument> Loaded(const std::string& bytes) {
+    auto document = std::make_unique<wavedoc::WaveDocument>();
+    EXPECT_EQ(document->LoadFromMemory(bytes, "built.wav", nullptr, wavedoc::LoadForms::AnyForm),
+              wavedoc::LoadOk);
+    return document;
+}
+
+// A sample as stored and what it decodes to.
+struct Sample {
+    std::string bytes;
+    double value;
+};
+
+// A format, and five of its samples: silence, a small positive and a small
+// negative value, the largest and the smallest.
+struct FormatRow {
+    std::string name;
+    std::string fmt;  // the fmt chunk's payload, for 3 channels
+    Sample zero, up, down, top, bottom;
+    std::uint64_t topClips = 1;  // whether the largest value counts as clipped
+};
+
+std::vector<FormatRow> FormatRows() {
+    return {
+        {"8-bit PCM",
+         Format(1, 3, 48000, 8),
+         {U8(128), 0},
+         {U8(144), 0.125},
+         {U8(112), -0.125},
+         {U8(255), 127 / 128.0},
+         {U8(0), -1}},
+        {"16-bit PCM",
+         Format(1, 3, 48000, 16),
+         {U16(0), 0},
+         {U16(0x1000), 0.125},
+         {U16(0xF000), -0.125},
+         {U16(0x7FFF), 32767 / 32768.0},
+         {U16(0x8000), -1}},
+        {"24-bit PCM",
+         Format(1, 3, 48000, 24),
+         {U24(0), 0},
+         {U24(0x100000), 0.125},
+         {U24(0xF00000), -0.125},
+         {U24(0x7FFFFF), 8388607 / 8388608.0},
+         {U24(0x800000), -1}},
+        {"32-bit PCM",
+         Format(1, 3, 48000, 32),
+         {U32(0), 0},
+         {U32(0x10000000), 0.125},
+         {U32(0xF0000000), -0.125},
+         {U32(0x7FFFFFFF), 1.0},
+         {U32(0x80000000), -1}},
+        {"12-bit PCM in 16 bits",
+         Format(1, 3, 48000, 12),
+         {U16(0), 0},
+         {U16(0x1000), 0.125},
+         {U16(0xF000), -0.125},
+         {U16(0x7FF0), 32752 / 32768.0},
+         {U16(0x8000), -1},
+         0},
+        {"32-bit float",
+         Format(3, 3, 48000, 32),
+         {F32(0), 0},
+         {F32(0.125F), 0.125},
+         {F32(-0.125F), -0.125},
+         {F32(1.5F), 1.5},
+         {F32(-1.0F), -1}},
+        {"64-bit float",
+         Format(3, 3, 48000, 64),
+         {F64(0), 0},
+         {F64(0.125), 0.125},
+         {F64(-0.125), -0.125},
+         {F64(1.0), 1.0},
+         {F64(-1.0), -1}},
+        {"float NaN and infinity",
+         Format(3, 3, 48000, 32),
+         {F32(NAN), 0},
+         {F32(0.125F), 0.125},
+         {F32(-0.125F), -0.125},
+         {F32(INFINITY), sound::kMostFloat},
+         {F32(-INFINITY), -sound::kMostFloat}},
+        {"A-law",
+         Format(6, 3, 48000, 8),
+         {U8(0xD5), 8 / 32768.0},
+         {U8(0xA5), 16896 / 32768.0},
+         {U8(0x25), -16896 / 32768.0},
+         {U8(0xAA), 32256 / 32768.0},
+         {U8(0x2A), -32256 / 32768.0}},
+        {"\xC2\xB5-law",
+         Format(7, 3, 48000, 8),
+         {U8(0xFF), 0},
+         {U8(0xA0), 7932 / 32768.0},
+         {U8(0x20), -7932 / 32768.0},
+         {U8(0x80), 32124 / 32768.0},
+         {U8(0x00), -32124 / 32768.0}},
+        {"extensible 24-bit PCM",
+         Extensible(1, 3, 24),
+         {U24(0), 0},
+         {U24(0x100000), 0.125},
+         {U24(0xF00000), -0.125},
+         {U24(0x7FFFFF), 8388607 / 8388608.0},
+         {U24(0x800000), -1}},
+        {"extensible 32-bit float",
+         Extensible(3, 3, 32),
+         {F32(0), 0},
+         {F32(0.125F), 0.125},
+         {F32(-0.125F), -0.125},
+         {F32(1.0F), 1.0},
+         {F32(-1.0F), -1}},
+    };
+}
+
+constexpr std::uint64_t kFrames = 40;
+
+// 40 frames of 3 channels: channel 0 rises and falls by the small values with
+// its top at frame 13; channel 1 is silence but for a small value at frame
+// 30; channel 2 holds the bottom at frames 27 and 33.
+const Sample& SampleAt(const FormatRow& row, std::uint64_t frame, unsigned channel) {
+    if (channel == 0) return frame == 13 ? row.top : frame % 2 == 0 ? row.up : row.down;
+    if (channel == 1) return frame == 30 ? row.up : row.zero;
+    return frame == 27 || frame == 33 ? row.bottom : frame % 3 == 0 ? row.down : row.zero;
+}
+
+std::string Audio(const FormatRow& row) {
+    std::string data;
+    for (std::uint64_t f = 0; f < kFrames; ++f) {
+        for (unsigned c = 0; c < 3; ++c) data += SampleAt(row, f, c).bytes;
+    }
+    return RiffFile(Chunk("fmt ", row.fmt) + Chunk("data", data));
+}
+
+TEST(Measure, EveryFormatGivesItsPeaksClipsAndOverviewWhereverThePiecesEnd) {
+    for (const FormatRow& row : FormatRows()) {
+        SCOPED_TRACE(row.name);
+        const auto document = Loaded(Audio(row));
+        const std::size_t frameBytes = 3 * row.up.bytes.size();
+        std::optional<sound::Measurement> first;
+        for (const std::size_t piece :
+             {std::size_t{1}, std::size_t{2}, std::size_t{5}, frameBytes - 1, frameBytes, frameBytes + 1,
+              std::size_t{7 * 9}, std::size_t{1} << 20}) {
+            SCOPED_TRACE("pieces of " + std::to_string(piece) + " bytes");
+            sound::MeasureOptions options;
+            options.buckets = 4;
+            options.loudness = false;
+            options.pieceBytes = piece;
+            const sound::Measurement measured = sound::Measure(*document, options);
+            ASSERT_TRUE(measured.Measured()) << measured.unmeasured;
+            ASSERT_EQ(measured.framesRead, kFrames);
+            ASSERT_EQ(measured.channels.size(), 3u);
+            const double top = std::fabs(row.top.value);
+            const double bottom = std::fabs(row.bottom.value);
+            EXPECT_FLOAT_EQ(measured.channels[0].peak, static_cast<float>(top));
+            EXPECT_EQ(measured.channels[0].peakFrame, 13u);
+            EXPECT_EQ(measured.channels[0].clipped, row.topClips);
+            EXPECT_FLOAT_EQ(measured.channels[1].peak, static_cast<float>(std::fabs(row.up.value)));
+            EXPECT_EQ(measured.channels[1].peakFrame, 30u);
+            EXPECT_EQ(measured.channels[1].clipped, 0u);
+            EXPECT_FLOAT_EQ(measured.channels[2].peak, static_cast<float>(bottom));
+            EXPECT_EQ(measured.channels[2].peakFrame, 27u);
+            EXPECT_EQ(measured.channels[2].clipped, 2u);
+            // Four buckets of ten frames: the top in the second of channel 0,
+            // the bottom in the third and fourth of channel 2.
+            const sound::Overview& overview = measured.overview;
+            ASSERT_EQ(overview.buckets, 4u);
+            EXPECT_FLOAT_EQ(overview.At(0, 1).max, static_cast<float>(row.top.value));
+            EXPECT_FLOAT_EQ(overview.At(0, 0).max, static_cast<float>(row.up.value));
+            EXPECT_FLOAT_EQ(overview.At(0, 0).min, static_cast<float>(row.down.value));
+            EXPECT_FLOAT_EQ(overview.At(2, 2).min, static_cast<float>(row.bottom.value));
+            EXPECT_FLOAT_EQ(overview.At(2, 3).min, static_cast<float>(row.bottom.value));
+            EXPECT_FLOAT_EQ(overview.At(1, 3).max,
+                            static_cast<float>(std::max(row.up.value, row.zero.value)));
+            // Channel 0's first bucket alternates the small values.
+            const double rms = std::sqrt((row.up.value * row.up.value + row.down.value * row.down.value) / 2);
+            EXPECT_NEAR(overview.At(0, 0).rms, rms, 1e-6);
+            if (!first) {
+                first = measured;
+                continue;
+            }
+            for (std::size_t i = 0; i < overview.values.size(); ++i) {
+                EXPECT_EQ(overview.values[i].rms, first->overview.values[i].rms) << "bucket value " << i;
+            }
+        }
+    }
+}
+
+// A RIFX file keeps its samples most significant byte first.
+TEST(Measure, BigEndianSamplesOfRifx) {
+    const auto be16 = [](std::uint16_t v) {
+        return std::string{static_cast<char>(v >> 8), static_cast<char>(v & 0xFF)};
+    };
+    const auto be32 = [](std::uint32_t v) {
+        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16 & 0xFF),
+                           static_cast<char>(v >> 8 & 0xFF), static_cast<char>(v & 0xFF)};
+    };
+    const std::string fmt = be16(1) + be16(1) + be32(8000) + be32(16000) + be16(2) + be16(16);
+    const std::string data = be16(0x0100) + be16(0xC000) + be16(0x2000);
+    const std::string chunks = "fmt " + be32(16) + fmt + "data" + be32(6) + data;
+    const auto document =
+        Loaded("RIFX" + be32(static_cast<std::uint32_t>(4 + chunks.size())) + "WAVE" + chunks);
+    const sound::Measurement measured = sound::Measure(*document, {});
+    ASSERT_TRUE(measured.Measured()) << measured.unmeasured;
+    EXPECT_FLOAT_EQ(measured.channels.at(0).peak, 0.5F);
+    EXPECT_EQ(measured.channels.at(0).peakFrame, 1u);
+}
+
+// Zooming reads only the frames shown, into as many buckets as asked.
+TEST(Measure, PartOfTheAudioIsOverviewedAlone) {
+    const FormatRow row = FormatRows()[1];
+    const auto document = Loaded(Audio(row));
+    sound::MeasureOptions options;
+    options.firstFrame = 10;
+    options.frameCount = 10;
+    options.buckets = 10;
+    std::uint64_t lastDone = 0;
+    options.progress = [&](std::uint64_t done, std::uint64_t) { lastDone = done; };
+    const sound::Measurement measured = sound::Measure(*document, options);
+    EXPECT_EQ(measured.framesRead, 10u);
+    EXPECT_EQ(lastDone, 10u * 6);
+    EXPECT_FALSE(measured.loudness);
+    EXPECT_EQ(measured.overview.Start(3), 13u);
+    EXPECT_FLOAT_EQ(measured.overview.At(0, 3).max, static_cast<float>(row.top.value));
+    EXPECT_EQ(measured.channels[0].peakFrame, 13u);
+    // More buckets than frames: one frame each.
+    options.buckets = 1000;
+    EXPECT_EQ(sound::Measure(*document, options).overview.buckets, 10u);
+}
+
+TEST(Measure, OtherCodecsAreNotMeasuredAndSaySo) {
+    struct Row {
+        std::string what;
+        std::string file;
+        std::string says;
+    };
+    const std::vector<Row> rows{
+        {"IMA ADPCM",
+         RiffFile(Chunk("fmt ", Format(0x11, 1, 8000, 4)) + Chunk("data", std::string(256, '\0'))),
+         "\"built.wav\" is not measured: its audio is"},
+        {"MPEG layer 3",
+         RiffFile(Chunk("fmt ", Format(0x55, 2, 44100, 0)) + Chunk("data", std::string(8, '\0'))),
+         "which Ondulo does not decode."},
+        {"24-bit float",
+         RiffFile(Chunk("fmt ", Format(3, 1, 8000, 24)) + Chunk("data", std::string(6, '\0'))),
+         "24-bit samples are not a size its format has."},
+        {"no channels", RiffFile(Chunk("fmt ", Format(1, 0, 8000, 16)) + Chunk("data", std::string(6, '\0'))),
+         "gives no channels."},
+        {"no data", RiffFile(Chunk("fmt ", Format(1, 1, 8000, 16))), "has no \"data\" chunk."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const sound::Measurement measured = sound::Measure(*Loaded(row.file), {});
+        EXPECT_FALSE(measured.Measured());
+        EXPECT_NE(measured.unmeasured.find(row.says), std::string::npos) << measured.unmeasured;
+    }
+}
+
+// A sine of 1 kHz at 48 kHz, `seconds` long, at `dbfs` in each channel.
+std::string Sine(unsigned channels, double dbfs, double seconds, std::uint32_t mask = 0) {
+    const double amplitude = std::pow(10.0, dbfs / 20) * 32767;
+    std::string data;
+    const auto frames = static_cast<std::uint64_t>(seconds * 48000);
+    for (std::uint64_t f = 0; f < frames; ++f) {
+        const auto value = static_cast<std::int16_t>(
+            std::lround(amplitude * std::sin(2 * std::numbers::pi * 1000 * static_cast<double>(f) / 48000)));
+        for (unsigned c = 0; c < channels; ++c) data += U16(static_cast<std::uint16_t>(value));
+    }
+    const std::string fmt = mask != 0 ? Extensible(1, static_cast<std::uint16_t>(channels), 16, mask)
+                                      : Format(1, static_cast<std::uint16_t>(channels), 48000, 16);
+    return Chunk("fmt ", fmt) + Chunk("data", data);
+}
+
+// EBU Tech 3341's calibration: a 1 kHz sine at -23 dBFS in both channels of
+// a stereo programme is -23 LUFS, so each channel of a sine at D dBFS adds
+// the power of D - 3.01 LUFS, times its weight.
+TEST(Measure, LoudnessOfKnownSines) {
+    struct Row {
+        std::string what;
+        std::string chunks;
+        double integrated;
+        double truePeak;
+    };
+    const std::vector<Row> rows{
+        {"stereo at -23 dBFS", Sine(2, -23, 6), -23.0, -23.0},
+        {"mono at -20 dBFS counts once", Sine(1, -20, 6), -23.0, -20.0},
+        {"5.1 by its mask: the low-frequency channel left out, surround at +1.5 dB", Sine(6, -30, 6, 0x3F),
+         -30 - 10 * std::log10(2.0) + 10 * std::log10(3 + 2 * 1.41), -30.0},
+        {"quad by its mask: back left and right as surround", Sine(4, -30, 6, 0x33),
+         -30 - 10 * std::log10(2.0) + 10 * std::log10(2 + 2 * 1.41), -30.0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const sound::Measurement measured = sound::Measure(*Loaded(RiffFile(row.chunks)), {});
+        ASSERT_TRUE(measured.loudness) << measured.loudnessUnmeasured;
+        EXPECT_NEAR(measured.loudness->integrated, row.integrated, 0.1);
+        EXPECT_NEAR(measured.loudness->truePeak, row.truePeak, 0.1);
+        EXPECT_NEAR(measured.loudness->maxMomentary, row.integrated, 0.1);
+        EXPECT_NEAR(measured.loudness->maxShortTerm, row.integrated, 0.1);
+        EXPECT_NEAR(measured.loudness->range, 0.0, 0.1);
+    }
+}
+
+TEST(Measure, LoudnessIsLeftOutWhereTheMeterCannotGo) {
+    const sound::Measurement tooMany = sound::Measure(
+        *Loaded(RiffFile(Chunk("fmt ", Format(1, 200, 48000, 16)) + Chunk("data", std::string(400, '\0')))),
+        {});
+    EXPECT_TRUE(tooMany.Measured());
+    EXPECT_FALSE(tooMany.loudness);
+    EXPECT_NE(tooMany.loudnessUnmeasured.find("200 channels at 48000 Hz"), std::string::npos);
+    const sound::Measurement slow = sound::Measure(
+        *Loaded(RiffFile(Chunk("fmt ", Format(1, 1, 8, 16)) + Chunk("data", std::string(4, '\0')))), {});
+    EXPECT_NE(slow.loudnessUnmeasured.find("sample rate of 8 Hz"), std::string::npos);
+    // So many channels that the overview would outgrow its bound: fewer buckets.
+    const sound::Measurement wide =
+        sound::Measure(*Loaded(RiffFile(Chunk("fmt ", Format(1, 60000, 48000, 8)) +
+                                        Chunk("data", std::string(60000 * 20, '\x80')))),
+                       {});
+    EXPECT_LE(wide.overview.values.size(), sound::kMostOverviewValues);
+    EXPECT_EQ(wide.overview.buckets, 8u);
+}
+
+TEST(Measure, StopsWhenCancelled) {
+    const auto document = Loaded(RiffFile(Sine(2, -23, 2)));
+    std::atomic<bool> cancel{false};
+    sound::MeasureOptions options;
+    options.pieceBytes = 4096;
+    options.cancel = &cancel;
+    options.progress = [&](std::uint64_t, std::uint64_t) { cancel = true; };
+    // The progress is told only a few times a second: cancel before the start.
+    cancel = true;
+    const sound::Measurement measured = sound::Measure(*document, options);
+    EXPECT_TRUE(measured.stopped);
+    EXPECT_EQ(measured.framesRead, 0u);
+    EXPECT_FALSE(measured.loudness);
+    EXPECT_EQ(measured.loudnessUnmeasured, "the pass was stopped");
+}
+
+// The check compares a bext chunk's loudness and a PEAK chunk's peaks with
+// the audio when it measures.
+TEST(Measure, TheCheckComparesWhatTheFileClaims) {
+    const auto bext = [](std::array<std::int16_t, 5> loudness) {
+        return Chunk("bext", BextPayload({.version = 2, .loudness = loudness}));
+    };
+    const auto peak = [](float value, std::uint32_t frame) {
+        return Chunk("PEAK", U32(1) + U32(0) + F32(value) + U32(frame) + F32(value) + U32(frame));
+    };
+    // Stereo at -23 dBFS: -23 LUFS, true peak -23 dBTP; the sample peak
+    // 2320/32768 = 0.0708008, first at frame 12.
+    struct Row {
+        std::string what;
+        std::string more;
+        std::vector<std::string> says;  // one per finding, in order
+    };
+    const std::vector<Row> rows{
+        {"the loudness as measured", bext({-2300, 0, -2300, -2300, -2300}), {}},
+        {"within a meter's tolerance and the rounding", bext({-2308, 90, -2335, -2309, -2291}), {}},
+        {"loudness 3 LU off",
+         bext({-2000, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF}),
+         {"gives LoudnessValue -20.00 LUFS, but the audio measures -22.99 LUFS."}},
+        {"true peak half a dB high, range and short-term off",
+         bext({-2300, 200, -2250, 0x7FFF, -2000}),
+         {"gives LoudnessRange 2.00 LU, but the audio measures 0.00 LU.",
+          "gives MaxTruePeakLevel -22.50 dBTP", "gives MaxShortTermLoudness -20.00 LUFS"}},
+        {"the peaks as they are", peak(2320 / 32768.0F, 12), {}},
+        {"a peak at another frame that holds it too", peak(2320 / 32768.0F, 36), {}},
+        {"the peak rounded as a writer takes it before it quantises", peak(0.0708F, 12), {}},
+        {"a peak too high",
+         peak(0.5F, 12),
+         {"gives the peak of channel 1 as 0.5 at frame 12, but the audio's peak is 0.0708008, first at frame "
+          "12.",
+          "channel 2"}},
+        {"a peak at a frame that does not hold it",
+         peak(2320 / 32768.0F, 0),
+         {"puts the peak of channel 1 at frame 0, where the sample is 0;", "channel 2"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        wavedoc::WaveDocument document;
+        wavecheck::FileCheck check({.verifyMd5 = false, .progress = {}, .measure = true, .cancel = nullptr});
+        ASSERT_EQ(document.LoadFromMemory(RiffFile(Sine(2, -23, 4) + row.more), "built.wav", &check),
+                  wavedoc::LoadOk);
+        const wavecheck::Findings findings = check.Finish(document);
+        ASSERT_TRUE(findings.measured);
+        std::vector<std::string> messages;
+        for (const wavecheck::Finding& f : findings.shown) {
+            if (f.code == "loudness-mismatch" || f.code == "peak-mismatch") messages.push_back(f.message);
+        }
+        ASSERT_EQ(messages.size(), row.says.size()) << (messages.empty() ? "" : messages.front());
+        for (std::size_t i = 0; i < messages.size(); ++i) {
+            EXPECT_NE(messages[i].find(row.says[i]), std::string::npos) << messages[i];
+        }
+    }
+}
+
+// The places a file marks, each with the offset of its record, which the
+// view selects when the marker is clicked.
+TEST(Markers, CuesRegionsLoopsAndSegmentsWithTheirRecords) {
+    // 16-bit mono, 100 frames of silence at offset 36; the chunks after it
+    // start at offset 244.
+    const std::string cue = Chunk(
+        "cue ", CuePayload({{1, 0, "data", 0, 0, 10}, {2, 0, "data", 0, 0, 40}, {3, 0, "data", 0, 0, 99}}));
+    const std::string adtl = Chunk(
+        "LIST",
+        ListPayload("adtl", Chunk("labl", LabelPayload(1, std::string("Intro\0", 6))) +
+                                Chunk("labl", LabelPayload(2, std::string("Verse\0", 6))) +
+                                Chunk("ltxt", LtxtPayload({2, 30, "rgn ", 0, 0, 0, 0, "Verse region"})) +
+                                Chunk("ltxt", LtxtPayload({7, 5, "rgn ", 0, 0, 0, 0, "no such cue"}))));
+    const std::string smpl = Chunk("smpl", SmplPayload({}, {{0, 0, 20, 59}, {0, 1, 70, 60}, {0, 32, 1, 2}}));
+    const std::string plst = Chunk("plst", PlstPayload({{3, 1, 2}, {9, 4, 1}}));
+    const std::string head = Chunk("fmt ", Format(1, 1, 48000, 16)) + Chunk("data", std::string(200, '\0'));
+    const auto document = Loaded(RiffFile(head + cue + adtl + smpl + plst));
+    const std::uint64_t cueAt = 12 + head.size();
+    const std::uint64_t adtlAt = cueAt + cue.size();
+    const std::uint64_t smplAt = adtlAt + adtl.size();
+    const std::uint64_t plstAt = smplAt + smpl.size();
+    struct Row {
+        sound::MarkerKind kind;
+        std::uint64_t start;
+        std::optional<std::uint64_t> end;
+        std::string label;
+        std::uint64_t recordOffset;
+    };
+    const std::vector<Row> expected{
+        {sound::MarkerKind::Cue, 10, std::nullopt, std::string("Intro"), cueAt + 12},
+        {sound::MarkerKind::Cue, 40, std::nullopt, std::string("Verse"), cueAt + 36},
+        {sound::MarkerKind::Cue, 99, std::nullopt, "Cue 3", cueAt + 60},
+        {sound::MarkerKind::Region, 40, 69, "Verse region", adtlAt + 12 + 20 + 20},
+        {sound::MarkerKind::Loop, 20, 59, "Loop 1: Forward", smplAt + 8 + 36},
+        {sound::MarkerKind::Loop, 60, 70, "Loop 2: Alternating", smplAt + 8 + 60},
+        {sound::MarkerKind::Loop, 1, 2, "Loop 3: Type 32", smplAt + 8 + 84},
+        {sound::MarkerKind::Segment, 99, 99, "Segment 1 x2", plstAt + 12},
+    };
+    const std::vector<sound::Marker> markers = sound::MarkersOf(*document);
+    ASSERT_EQ(markers.size(), expected.size());
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        SCOPED_TRACE("marker " + std::to_string(i));
+        EXPECT_EQ(markers[i].kind, expected[i].kind);
+        EXPECT_EQ(markers[i].start, expected[i].start);
+        EXPECT_EQ(markers[i].end, expected[i].end);
+        EXPECT_EQ(markers[i].label, expected[i].label);
+        EXPECT_EQ(markers[i].recordOffset, expected[i].recordOffset);
+    }
+}
+
+// FFmpeg's peak envelope of a 440 Hz sine (8-bit values, both peaks, blocks
+// of 64 frames) draws what the pass measures, to the envelope's precision.
+TEST(PeakEnvelope, DrawsWhatThePassMeasures) {
+    wavedoc::WaveDocument document;
+    ASSERT_EQ(document.Load(wavtest::CorpusPath("ff-peak-fmt1.wav")), wavedoc::LoadOk);
+    const std::optional<sound::Overview> envelope = sound::PeakEnvelopeOf(document);
+    ASSERT_TRUE(envelope);
+    EXPECT_EQ(envelope->buckets, 7u);
+    EXPECT_EQ(envelope->frames, 7u * 64);  // the last block holds only 16 of the 400 frames
+    sound::MeasureOptions options;
+    options.buckets = 7;
+    options.loudness = false;
+    const sound::Measurement measured = sound::Measure(document, options);
+    ASSERT_EQ(measured.overview.buckets, 7u);
+    for (std::size_t b = 0; b < 6; ++b) {  // the last block holds only 16 frames
+        SCOPED_TRACE("bucket " + std::to_string(b));
+        EXPECT_NEAR(envelope->At(0, b).max, measured.overview.At(0, b).max, 1.5 / 128);
+        EXPECT_NEAR(envelope->At(0, b).min, measured.overview.At(0, b).min, 1.5 / 128);
+    }
+    // A levl chunk of another channel count than the format's is not taken.
+    std::string bytes = wavtest::ReadBytes(wavtest::CorpusPath("ff-peak-fmt1.wav"));
+    bytes[878 + 8 + 16] = 2;
+    wavedoc::WaveDocument other;
+    ASSERT_EQ(other.LoadFromMemory(bytes, "two.wav"), wavedoc::LoadOk);
+    EXPECT_FALSE(sound::PeakEnvelopeOf(other));
+}
+
+// Files whose format is missing or cut short still measure what can be
+// measured, and the check finishes.
+TEST(Measure, TheCheckFinishesWhateverTheFormatHolds) {
+    const std::string peak = Chunk("PEAK", U32(1) + U32(0) + F32(0.5F) + U32(0));
+    const std::string data = Chunk("data", std::string(8, '\0'));
+    struct Row {
+        std::string what;
+        std::string file;
+        bool measured;
+    };
+    const std::vector<Row> rows{
+        {"a PEAK chunk without a fmt chunk", RiffFile(data + peak), false},
+        {"an extensible format cut after cbSize",
+         RiffFile(Chunk("fmt ", Format(0xFFFE, 1, 8000, 16) + U16(0)) + data + peak), false},
+        {"PCM of 0 bits in blocks of 2 bytes, more audio than one of FFmpeg's packets",
+         RiffFile(Chunk("fmt ", U16(1) + U16(1) + U32(8000) + U32(16000) + U16(2) + U16(0)) +
+                  Chunk("data", std::string(5000, '\0'))),
+         false},
+        {"an extensible format without its sub-format",
+         RiffFile(Chunk("fmt ", Extensible(1, 1, 16).substr(0, 26)) + data + peak), false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        wavedoc::WaveDocument document;
+        wavecheck::FileCheck check({.verifyMd5 = false, .progress = {}, .measure = true, .cancel = nullptr});
+        ASSERT_EQ(document.LoadFromMemory(row.file, "built.wav", &check), wavedoc::LoadOk);
+        const wavecheck::Findings findings = check.Finish(document);
+        EXPECT_TRUE(findings.Finished()) << findings.unfinished;
+        ASSERT_TRUE(findings.measured);
+        EXPECT_EQ(findings.measured->Measured(), row.measured) << findings.measured->unmeasured;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+#include "report/analysis.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class SoundPass;
+class WaveformCanvas;
+
+// The sound of the file in the structure window: the waveform with its
+// markers, and beside it the measured loudness and peaks and what they say
+// of the file's claims (loudness-mismatch, peak-mismatch). The pass starts
+// the first time the view is shown and runs in the background, with its
+// progress and a Cancel button; the ruler and the markers show at once.
+class SoundView : public QWidget {
+    Q_OBJECT
+
+public:
+    // `analysis` must be Loaded(); the markers and the sound's shape are read
+    // from its document here, on the caller's thread.
+    explicit SoundView(const report::Analysis& analysis, QWidget* parent = nullptr);
+    ~SoundView() override;
+
+    // Draws highlighted the markers whose records lie in [from, to).
+    void HighlightRecords(std::uint64_t from, std::uint64_t to);
+    bool Measuring() const;
+    WaveformCanvas* Canvas() const { return canvas_; }
+    // The figures beside the waveform, as shown.
+    QString Figures() const;
+
+signals:
+    // A marker was clicked: the offset of its record in the file.
+    void MarkerActivated(std::uint64_t recordOffset);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private slots:
+    void Poll();
+    void CancelPass();
+    void Refine();
+
+private:
+    void ShowWhole(const report::Analysis& whole);
+
+    std::string path_;
+    std::unique_ptr<SoundPass> pass_;
+    bool started_ = false;
+    bool wholeShown_ = false;
+    double wholeFramesPerBucket_ = 0;
+    WaveformCanvas* canvas_ = nullptr;
+    QLabel* lbFigures_ = nullptr;
+    QProgressBar* pbPass_ = nullptr;
+    QPushButton* btCancel_ = nullptr;
+    QTimer* poll_ = nullptr;
+    QTimer* refine_ = nullptr;
+};

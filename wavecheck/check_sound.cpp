@@ -1,0 +1,155 @@
+// What a file claims about its sound against the sound measured: the
+// loudness values of a bext chunk of version 2, the peaks of a PEAK chunk.
+// Both run only when the check measures the audio (CheckOptions::measure).
+#include <bit>
+#include <cmath>
+#include <cstdio>
+
+#include "formats/bext_layout.h"
+#include "wavecheck/checks.h"
+
+namespace wavecheck::detail {
+namespace {
+
+namespace bext = chunkinfo::bext;
+
+constexpr std::int16_t kNotMeasured = 0x7FFF;
+// Silence, and loudness below the meter's absolute gate, measures as -inf;
+// a stored value this low or lower says the same.
+constexpr double kQuietest = -70.0;
+
+// How far a stored loudness value may lie from the measured one: half a
+// hundredth for the rounding of what is stored, and what two meters that
+// conform to EBU Tech 3341 and 3342 may differ by (0.1 LU for the loudness
+// values, 1 LU for the range, 0.4 dB for the true peak, whose oversampling
+// meters do differently).
+constexpr double kLoudnessSlack[] = {0.1, 1.0, 0.4, 0.1, 0.1};
+constexpr double kRounding = 0.005;
+
+std::uint32_t Little16(const std::string& bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+}
+
+std::uint32_t Field32(const std::string& bytes, std::size_t at, bool big) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::size_t shift = big ? 8 * (3 - i) : 8 * i;
+        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << shift;
+    }
+    return value;
+}
+
+std::string Figure(double value, const char* unit) {
+    if (!std::isfinite(value)) return std::string("-inf ") + unit;
+    char text[48];
+    std::snprintf(text, sizeof text, "%.2f %s", value, unit);
+    return text;
+}
+
+// A sample magnitude as the PEAK chunk gives it: a fraction of full scale.
+std::string Magnitude(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+double MeasuredValue(const sound::Loudness& loudness, std::size_t field) {
+    const double values[] = {loudness.integrated, loudness.range, loudness.truePeak, loudness.maxMomentary,
+                             loudness.maxShortTerm};
+    return values[field];
+}
+
+bool Agrees(double stored, double measured, double slack) {
+    if (!std::isfinite(measured)) return stored <= kQuietest;
+    return std::fabs(stored - measured) <= slack + kRounding;
+}
+
+// How far a stored peak may lie from the measured one: the step between
+// two neighbouring codes of the format near full scale, twice over, since
+// writers take the peak from the samples before they round them (and scale
+// floats to integers by 2^(bits-1) - 1); for float samples, a float's
+// precision.
+double PeakSlack(const sound::SampleFormat& format) {
+    switch (format.encoding) {
+        case sound::Encoding::Integer:
+            return 2.0 / std::ldexp(1.0, static_cast<int>(8 * format.bytes - 1));
+        case sound::Encoding::Float:
+            return 1e-6;
+        case sound::Encoding::ALaw:
+        case sound::Encoding::MuLaw:
+            return 1024.0 / 32768.0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void CheckLoudnessMismatch(const CheckInput& input, Report& report) {
+    if (input.measured == nullptr || !input.measured->loudness) return;
+    const sound::Loudness& loudness = *input.measured->loudness;
+    for (const wavedoc::MapEntry& entry : input.facts.metadata.bext) {
+        const std::string fixed = ReadContent(input, entry, 0, bext::kLoudnessEnd);
+        if (fixed.size() < bext::kLoudnessEnd || Little16(fixed, bext::kVersion) < 2) continue;
+        std::int16_t stored[std::size(bext::kLoudnessFields)];
+        bool given = false;
+        for (std::size_t i = 0; i < std::size(stored); ++i) {
+            stored[i] = static_cast<std::int16_t>(Little16(fixed, bext::kLoudness + 2 * i));
+            given = given || (stored[i] != 0 && stored[i] != kNotMeasured);
+        }
+        // All zero: the writer left the fields as it found them.
+        if (!given) continue;
+        for (std::size_t i = 0; i < std::size(stored); ++i) {
+            if (stored[i] == kNotMeasured) continue;
+            const bext::LoudnessField& field = bext::kLoudnessFields[i];
+            const double measured = MeasuredValue(loudness, i);
+            if (Agrees(stored[i] / 100.0, measured, kLoudnessSlack[i])) continue;
+            const std::string unit(field.unit);
+            report.Add(entry.offset, entry.id,
+                       "The " + ChunkAt(entry) + " gives " + std::string(field.name) + " " +
+                           bext::LoudnessText(stored[i], field.unit) + ", but the audio measures " +
+                           Figure(measured, unit.c_str()) + ".");
+        }
+    }
+}
+
+void CheckPeakMismatch(const CheckInput& input, Report& report) {
+    const sound::Measurement* measured = input.measured;
+    if (measured == nullptr || !measured->Measured() || measured->stopped ||
+        measured->framesRead != measured->frames || input.facts.metadata.peak.empty()) {
+        return;
+    }
+    constexpr std::uint64_t kHeader = 8;
+    constexpr std::uint64_t kRecord = 8;
+    const wavedoc::MapEntry& entry = input.facts.metadata.peak.front();
+    const std::size_t channels = measured->channels.size();
+    const std::string content = ReadContent(input, entry, 0, kHeader + kRecord * channels);
+    const bool big = input.document.Order() == wavedoc::ByteOrder::Big;
+    const double slack = PeakSlack(measured->format);
+    for (std::size_t c = 0; c < channels && kHeader + kRecord * (c + 1) <= content.size(); ++c) {
+        const std::size_t at = kHeader + kRecord * c;
+        const auto value = static_cast<double>(std::bit_cast<float>(Field32(content, at, big)));
+        const std::uint32_t position = Field32(content, at + 4, big);
+        const sound::ChannelFigures& figures = measured->channels[c];
+        const std::string channel = "channel " + std::to_string(c + 1);
+        const std::string audio = "the audio's peak is " + Magnitude(figures.peak) + ", first at frame " +
+                                  std::to_string(figures.peakFrame);
+        if (!(std::fabs(value - figures.peak) <= slack)) {
+            report.AddRecord(entry.offset + at, entry.offset, entry.id,
+                             "The " + ChunkAt(entry) + " gives the peak of " + channel + " as " +
+                                 Magnitude(value) + " at frame " + std::to_string(position) + ", but " +
+                                 audio + ".");
+            continue;
+        }
+        const double there = c < measured->watched.size() ? measured->watched[c] : 0.0;
+        if (position < measured->frames && std::fabs(there - figures.peak) <= slack) continue;
+        const std::string where = position < measured->frames
+                                      ? "where the sample is " + Magnitude(there)
+                                      : "past the audio's " + Counted(measured->frames, "frame", "frames");
+        report.AddRecord(entry.offset + at + 4, entry.offset, entry.id,
+                         "The " + ChunkAt(entry) + " puts the peak of " + channel + " at frame " +
+                             std::to_string(position) + ", " + where + "; " + audio + ".");
+    }
+}
+
+}  // namespace wavecheck::detail

@@ -21,14 +21,14 @@ bool IsUncompressed(const CheckInput& input) { return FrameIsBlock(input); }
 
 // FFmpeg reads the audio in packets of the most whole blocks that fit in
 // 4096 bytes (4096 bytes for a block of 0 or 1) and drops what is left of a
-// frame at a packet's end: whether that loses samples of this data chunk.
+// frame at a packet's end: whether that loses samples of this data chunk
+// (`frame` is never 0).
 bool SplitsFrames(const CheckInput& input, std::uint64_t blockAlign, std::uint64_t frame) {
     constexpr std::uint64_t kPacket = 4096;
     const std::uint64_t packet =
         blockAlign > 1 ? std::max(blockAlign, kPacket / blockAlign * blockAlign) : kPacket;
     const std::optional<std::uint64_t> bytes = Present(input.document.Data());
-    // A format of 0 bits has no frame to split.
-    return frame != 0 && packet % frame != 0 && bytes && *bytes > packet;
+    return packet % frame != 0 && bytes && *bytes > packet;
 }
 
 bool IsExtensible(const CheckInput& input) {

@@ -12,8 +12,14 @@
 
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
                        const wavecheck::CheckOptions& checking) {
-    const report::Analysis analysis = report::Analyse(
-        path, {.forms = wavedoc::LoadForms::AnyForm, .check = writer.WantsFindings(), .checking = checking});
+    return ReportAnalysis(report::Analyse(path, {.forms = wavedoc::LoadForms::AnyForm,
+                                                 .check = writer.WantsFindings(),
+                                                 .checking = checking}),
+                          writer);
+}
+
+FileOutcome ReportAnalysis(const report::Analysis& analysis, ReportWriter& writer) {
+    const std::string& path = analysis.path;
     FileOutcome outcome;
     outcome.status = analysis.status;
     if (!analysis.Loaded()) {
@@ -46,7 +52,7 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
     overview.alsoInFile = AlsoInFile(document.Structure());
     overview.structure = &document.Structure();
     overview.document = &document;
-    if (analysis.findings) overview.findings = *analysis.findings;
+    if (analysis.findings && writer.WantsFindings()) overview.findings = *analysis.findings;
     outcome.unfinished = !overview.findings.Finished();
     outcome.errors = overview.findings.errors;
     outcome.warnings = overview.findings.warnings;

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/corpus.h"
 #include "support/metadata_builder.h"
+#include "support/scratch_dir.h"
 #include "support/wav_builder.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
@@ -542,6 +546,47 @@ TEST(Findings, Md5ProgressEndsWithTheAudioHashed) {
         ASSERT_EQ(document.LoadFromMemory(file, "test.wav", &check), wavedoc::LoadOk);
         check.Finish(document);
         EXPECT_EQ(told, calls);
+    }
+}
+
+// A file written to while its audio is hashed gives no digest to compare:
+// the check ends unfinished, saying the file changed, and never claims a
+// mismatch; a file left alone is compared as before.
+TEST(Findings, Md5OfAFileChangedWhileHashedIsNoMismatch) {
+    enum class Change { None, InPlace, Grown };
+    const struct {
+        const char* name;
+        Change change;
+    } cases[] = {
+        {"left alone", Change::None}, {"rewritten in place", Change::InPlace}, {"grown", Change::Grown}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ScratchDir scratch;
+        const std::string path = scratch.File("hashed.wav", Wav(Chunk("MD5 ", std::string(16, 'x'))));
+        wavedoc::WaveDocument document;
+        wavecheck::FileCheck check({.verifyMd5 = true, .progress = [&](std::uint64_t, std::uint64_t) {
+                                        if (c.change == Change::None) return;
+                                        // Past the clock's tick, so that the times show the write.
+                                        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                                        std::fstream file(path,
+                                                          std::ios::in | std::ios::out | std::ios::binary);
+                                        if (c.change == Change::Grown)
+                                            file.seekp(0, std::ios::end);
+                                        else
+                                            file.seekp(-4, std::ios::end);
+                                        file << "zzzz";
+                                    }});
+        ASSERT_EQ(document.Load(path, &check), wavedoc::LoadOk);
+        const wavecheck::Findings findings = check.Finish(document);
+        const bool mismatch = std::any_of(findings.shown.begin(), findings.shown.end(),
+                                          [](const Finding& f) { return f.code == "md5-mismatch"; });
+        EXPECT_EQ(mismatch, c.change == Change::None);
+        EXPECT_EQ(findings.Finished(), c.change == Change::None) << findings.unfinished;
+        if (c.change != Change::None) {
+            EXPECT_NE(findings.unfinished.find("\"" + path + "\" changed while it was read"),
+                      std::string::npos)
+                << findings.unfinished;
+        }
     }
 }
 

@@ -71,11 +71,11 @@ constexpr std::array<IdName, 48> kFrameNames = {{
 }};
 
 // The ID3v2.2 ids of three letters that have a frame of four above.
-constexpr std::array<IdName, 22> kShortIds = {{
-    {"COM", "COMM"}, {"PIC", "APIC"}, {"TAL", "TALB"}, {"TBP", "TBPM"}, {"TCM", "TCOM"}, {"TCO", "TCON"},
-    {"TCR", "TCOP"}, {"TEN", "TENC"}, {"TLE", "TLEN"}, {"TP1", "TPE1"}, {"TP2", "TPE2"}, {"TP3", "TPE3"},
-    {"TPA", "TPOS"}, {"TRK", "TRCK"}, {"TSS", "TSSE"}, {"TT1", "TIT1"}, {"TT2", "TIT2"}, {"TT3", "TIT3"},
-    {"TXX", "TXXX"}, {"TYE", "TYER"}, {"ULT", "USLT"}, {"WXX", "WXXX"},
+constexpr std::array<IdName, 23> kShortIds = {{
+    {"COM", "COMM"}, {"GEO", "GEOB"}, {"PIC", "APIC"}, {"TAL", "TALB"}, {"TBP", "TBPM"}, {"TCM", "TCOM"},
+    {"TCO", "TCON"}, {"TCR", "TCOP"}, {"TEN", "TENC"}, {"TLE", "TLEN"}, {"TP1", "TPE1"}, {"TP2", "TPE2"},
+    {"TP3", "TPE3"}, {"TPA", "TPOS"}, {"TRK", "TRCK"}, {"TSS", "TSSE"}, {"TT1", "TIT1"}, {"TT2", "TIT2"},
+    {"TT3", "TIT3"}, {"TXX", "TXXX"}, {"TYE", "TYER"}, {"ULT", "USLT"}, {"WXX", "WXXX"},
 }};
 
 std::uint32_t BigEndian(std::string_view bytes) {
@@ -189,6 +189,8 @@ struct Frame {
     std::uint32_t size;
     std::string bytes;        // its first bytes, after any unsynchronisation is undone
     bool whole;               // bytes holds the whole frame
+    std::uint64_t content;    // the bytes of its content as stored
+    bool resynchronised;      // its own unsynchronisation was undone (ID3v2.4)
     std::uint64_t next;       // where the next frame starts
     std::string_view packed;  // "compressed" or "encrypted": its content cannot be read here
 };
@@ -253,19 +255,74 @@ std::string CommentFrame(std::string_view bytes) {
     const Id3Encoding encoding = EncodingOf(bytes);
     std::string said = FixedLatin1(After(bytes, 1).substr(0, 3));
     const Id3String description = SplitId3String(After(bytes, 4), encoding);
-    if (!description.text.empty()) {
-        said += (said.empty() ? "\"" : " \"") + Id3ToUtf8(description.text, encoding) + "\"";
+    // A description of a byte order mark alone is as empty as one of no bytes.
+    if (const std::string text = Id3ToUtf8(description.text, encoding); !text.empty()) {
+        said += (said.empty() ? "\"" : " \"") + text + "\"";
     }
     const std::string text = Id3ToUtf8(SplitId3String(description.rest, encoding).text, encoding);
     return said.empty() ? text : said + ": " + text;
 }
 
-// APIC (a terminated MIME type) and ID3v2.2's PIC (three letters of image format).
-std::string PictureFrame(std::string_view bytes, const std::string& size, bool shortFormat) {
+// A terminated string at the start of a frame's bytes, as UTF-8, and what
+// follows it; `ended` is false when its terminator is not among the bytes read.
+struct FrameString {
+    std::string text;
+    std::string_view rest;
+    bool ended;
+};
+FrameString NextString(std::string_view bytes, Id3Encoding encoding) {
+    const Id3String string = SplitId3String(bytes, encoding);
+    return {Id3ToUtf8(string.text, encoding), string.rest, string.text.size() < bytes.size()};
+}
+
+// The size of what follows a frame's strings (a picture, an object), which
+// start its bytes and end where `rest` starts: the frame's size less theirs;
+// "N bytes in all" (the frame's) when their end was not read, or when the
+// frame's own unsynchronisation leaves the size as stored unknown.
+std::string PayloadSize(const Frame& frame, const FrameString& last) {
+    if (!last.ended || (!frame.whole && frame.resynchronised)) {
+        return GroupedCount(frame.size, "byte", "bytes") + " in all";
+    }
+    const std::uint64_t strings = frame.bytes.size() - last.rest.size();
+    const std::uint64_t payload =
+        frame.whole ? last.rest.size() : frame.content - std::min(frame.content, strings);
+    return GroupedCount(payload, "byte", "bytes");
+}
+
+// "text", quoted, or nothing for an empty one.
+std::string Quoted(const std::string& text) { return text.empty() ? "" : ", \"" + text + "\""; }
+
+// APIC (a terminated MIME type) and ID3v2.2's PIC (three letters of image
+// format), then the picture type and its description: "image/png, "cover",
+// 1,234 bytes", the size being the picture's.
+std::string PictureFrame(const Frame& frame, bool shortFormat) {
+    const std::string_view bytes = frame.bytes;
+    const Id3Encoding encoding = EncodingOf(bytes);
     const std::string_view afterEncoding = After(bytes, 1);
-    const std::string_view type =
-        shortFormat ? afterEncoding.substr(0, 3) : SplitId3String(afterEncoding, Id3Encoding::Latin1).text;
-    return FixedLatin1(type) + ", " + size;
+    std::string_view type = afterEncoding.substr(0, 3);
+    std::string_view afterType = After(afterEncoding, 3);
+    if (!shortFormat) {
+        const Id3String mime = SplitId3String(afterEncoding, Id3Encoding::Latin1);
+        type = mime.text;
+        afterType = mime.rest;
+    }
+    const FrameString description = NextString(After(afterType, 1), encoding);
+    const bool typeEnded = shortFormat ? afterEncoding.size() >= 3 : type.size() < afterEncoding.size();
+    const FrameString last{description.text, description.rest,
+                           typeEnded && !afterType.empty() && description.ended};
+    return FixedLatin1(type) + Quoted(description.text) + ", " + PayloadSize(frame, last);
+}
+
+// GEOB: a MIME type, a file name and a description, then the object:
+// "text/plain, "notes.txt", "Session notes", 1,234 bytes".
+std::string ObjectFrame(const Frame& frame) {
+    const std::string_view bytes = frame.bytes;
+    const Id3Encoding encoding = EncodingOf(bytes);
+    const FrameString mime = NextString(After(bytes, 1), Id3Encoding::Latin1);
+    const FrameString file = NextString(mime.rest, encoding);
+    const FrameString description = NextString(file.rest, encoding);
+    const FrameString last{description.text, description.rest, mime.ended && file.ended && description.ended};
+    return mime.text + Quoted(file.text) + Quoted(description.text) + ", " + PayloadSize(frame, last);
 }
 
 std::string FrameValue(const Frame& frame) {
@@ -277,7 +334,8 @@ std::string FrameValue(const Frame& frame) {
     if (frame.key[0] == 'T') return TextFrame(bytes);
     if (frame.key[0] == 'W') return FixedLatin1(bytes);
     if (frame.key == "COMM" || frame.key == "USLT") return CommentFrame(bytes);
-    if (frame.key == "APIC") return PictureFrame(bytes, size, frame.id == "PIC");
+    if (frame.key == "APIC") return PictureFrame(frame, frame.id == "PIC");
+    if (frame.key == "GEOB") return ObjectFrame(frame);
     return size;
 }
 
@@ -348,6 +406,8 @@ Frame ReadFrame(TagBytes& tag, std::uint64_t limit, const TagLayout& layout, std
     frame.bytes = tag.Read(at + layout.frameHeader + extra, read);
     if (unsynchronised) frame.bytes = Resynchronised(frame.bytes);
     frame.whole = read == content;
+    frame.content = content;
+    frame.resynchronised = unsynchronised;
     return frame;
 }
 

@@ -53,16 +53,22 @@ const RowsCase kCases[] = {
         Id3Frame("WXXX", std::string("\1\xFF\xFE" "s\0\0\0" "https://x", 16)) +
         Id3Frame("WOAR", "https://artist") +
         Id3Frame("APIC", kPicture) +
+        Id3Frame("GEOB", Raw("\0text/plain\0notes.txt\0Session notes\0hello")) +
+        Id3Frame("GEOB", Raw("\0text/plain\0\0\0hi")) +
+        Id3Frame("COMM", Raw("\1eng\xFF\xFE\0\0\xFF\xFEP\0")) +
         Id3Frame("PRIV", std::string("owner\0\1\2\3", 9)) +
         Id3Frame("TIT2", Raw("\0Packed"), 3, 0x80))),
      "ID3 ",
-     {"Version\tID3v2.3.0", "Flags\t0x00", "Size\t277 bytes",
+     {"Version\tID3v2.3.0", "Flags\t0x00", "Size\t376 bytes",
       "Comment (COMM)\teng \"desc\": Nice",
       "Comment (COMM)\teng: Plain",
       "User text (TXXX)\tMOOD: calm",
       "User URL (WXXX)\ts: https://x",
       "Artist web page (WOAR)\thttps://artist",
-      "Picture (APIC)\timage/png, 118 bytes",
+      "Picture (APIC)\timage/png, \"cover\", 100 bytes",
+      "Object (GEOB)\ttext/plain, \"notes.txt\", \"Session notes\", 5 bytes",
+      "Object (GEOB)\ttext/plain, 2 bytes",
+      "Comment (COMM)\teng: P",
       "Private (PRIV)\t9 bytes",
       "Title (TIT2)\t7 bytes, compressed"}},
     {"v24_several_values_and_unsynchronised_frame", TagFile("id3 ", Id3Tag(4,
@@ -85,7 +91,7 @@ const RowsCase kCases[] = {
      {"Version\tID3v2.2.0", "Flags\t0x00", "Size\t92 bytes",
       "Title (TT2)\tTitle",
       "Comment (COM)\teng \"d\": text",
-      "Picture (PIC)\tPNG, 49 bytes",
+      "Picture (PIC)\tPNG, \"cap\", 40 bytes",
       "XYZ\t3 bytes"}},
     {"tag_whose_size_runs_past_its_chunk", TagFile("id3 ", Id3Tag(3, Id3Frame("TIT2", Raw("\0Song")), 0, 1000)),
      "id3 ",

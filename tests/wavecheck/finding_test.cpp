@@ -119,6 +119,12 @@ struct Case {
     std::string says = {};  // words its sentence holds, where the wording counts something
 };
 
+std::string Repeated(const std::string& part, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += part;
+    return out;
+}
+
 std::vector<Case> Cases() {
     const SmplHeaderFields plain;
     return {
@@ -463,6 +469,13 @@ std::vector<Case> Cases() {
          Wav(Chunk("_PMX", std::string("<a/>\0\0\0\0", 8))), std::nullopt, "no element found"},
         {"xml-malformed", "only padding", 52, Wav(Chunk("axml", "<a")),
          Wav(Chunk("axml", std::string(8, '\0')))},
+        {"xml-malformed", "UTF-16BE without a byte order mark", 52,
+         Wav(Chunk("iXML", std::string("\0<\0a\0>\0<\0/\0b\0>", 14))),
+         Wav(Chunk("iXML", std::string("\0<\0a\0>\0<\0/\0a\0>", 14))), Level::Warning, "mismatched tag"},
+        {"xml-malformed", "nested deeper than is read: not judged past that", 52,
+         Wav(Chunk("iXML", Repeated("<a>", 257) + "</b>")),
+         Wav(Chunk("iXML", Repeated("<a>", 256) + Repeated("</a>", 256))), Level::Note,
+         "nests elements more than 256 deep; it is not checked past that"},
         {"xml-malformed", "after an entity, not read", 52, Wav(Chunk("iXML", "<a></b>")),
          Wav(Chunk("iXML", "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</b>"))},
         {"xml-malformed", "an encoding expat does not know", 52, Wav(Chunk("iXML", "<a></b>")),

@@ -6,7 +6,7 @@
 #include <string>
 
 // The progress display of a run over many files, for a terminal:
-// "ondulo-dump: 1200 of 5000 files found so far, 240 files/s, 0:05" while
+// "ondulo-dump: 1200 done of 5000 files found so far, 240 files/s, 0:05" while
 // the walk goes on, then "... of 5000 files, ...", and while audio is hashed
 // to verify MD5 digests, how much of it is done (", 1,200 MB of audio hashed").
 std::string ProgressText(std::uint64_t done, std::uint64_t found, bool walking,

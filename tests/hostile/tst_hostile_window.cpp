@@ -255,7 +255,7 @@ private slots:
         QCOMPARE(Rows("dbgValues"), QStringList());
         QCOMPARE(Find<QLabel>("lbStatus")->text(),
                  "The file \"" + QString::fromStdString(path) +
-                     "\" has changed since it was analysed: read it again to see it as it is now.");
+                     "\" has changed since it was first read: read it again to see it as it is now.");
         Analyse(QString::fromStdString(path));
         Find<QTableView>("dbgChunk")->selectRow(2);
         QCOMPARE(Rows("dbgValues").size(), 8);

@@ -169,7 +169,7 @@ private:
             ::close(descriptor);
             throw FileChangedError(
                 "The file \"" + path_ +
-                "\" has changed since it was analysed: read it again to see it as it is now.");
+                "\" has changed since it was first read: read it again to see it as it is now.");
         }
         descriptor_ = descriptor;
     }

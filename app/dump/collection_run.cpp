@@ -118,7 +118,7 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams,
     const unsigned threads = ThreadsFor(options.jobs, processors);
     if (options.jobs > threads) {
         streams.errors << "ondulo-dump: " << options.jobs << " jobs are more than "
-                       << std::max(1U, processors) << (processors == 1 ? " processor" : " processors")
+                       << wavedoc::Counted(std::max(1U, processors), "processor", "processors")
                        << " can use; " << threads << " are run at once.\n";
     }
     RunSummary summary;

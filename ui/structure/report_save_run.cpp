@@ -1,5 +1,6 @@
 #include "ui/structure/report_save_run.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QTimer>
@@ -27,6 +28,13 @@ QString WrittenText(std::uint64_t written) {
 
 SaveOutcome SaveReportShowingProgress(QWidget* window, const report::Analysis& analysis,
                                       const std::string& destination) {
+    // One save at a time: the window takes no second one while the first runs.
+    static bool saving = false;
+    if (saving) return {.cancelled = true, .problem = std::nullopt};
+    saving = true;
+    const struct Done {
+        ~Done() { saving = false; }
+    } done;
     // Shared with the thread, which may outlive nothing here: it is joined
     // before this returns.
     auto control = std::make_shared<SaveControl>();
@@ -46,14 +54,11 @@ SaveOutcome SaveReportShowingProgress(QWidget* window, const report::Analysis& a
         return SaveReport(analysis, destination, control.get());
     }
 
-    QProgressDialog progress(WrittenText(0), QObject::tr("Cancel"), 0, 0, window);
-    progress.setWindowTitle(QObject::tr("Save Report"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(kDialogDelayMilliseconds);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    QObject::connect(&progress, &QProgressDialog::canceled, [control] { control->cancel.store(true); });
-
+    // The dialog is made only for a save that lasts: making it costs the
+    // window more than a quick save takes.
+    std::unique_ptr<QProgressDialog> progress;
+    QElapsedTimer clock;
+    clock.start();
     QTimer poll;
     poll.setInterval(kProgressMilliseconds);
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -61,12 +66,23 @@ SaveOutcome SaveReportShowingProgress(QWidget* window, const report::Analysis& a
             waiting.quit();
             return;
         }
-        progress.setLabelText(WrittenText(control->written.load()));
+        if (!progress && clock.elapsed() >= kDialogDelayMilliseconds) {
+            progress = std::make_unique<QProgressDialog>(WrittenText(0), QObject::tr("Cancel"), 0, 0, window);
+            progress->setWindowTitle(QObject::tr("Save Report"));
+            progress->setWindowModality(Qt::WindowModal);
+            progress->setMinimumDuration(0);
+            progress->setAutoClose(false);
+            progress->setAutoReset(false);
+            QObject::connect(progress.get(), &QProgressDialog::canceled,
+                             [control] { control->cancel.store(true); });
+            progress->show();
+        }
+        if (progress) progress->setLabelText(WrittenText(control->written.load()));
     });
     poll.start();
     if (!finished->load()) waiting.exec();
     poll.stop();
     saver.join();
-    progress.close();
+    if (progress) progress->close();
     return *outcome;
 }

@@ -676,6 +676,9 @@ TEST(Findings, ChunksTooShortForTheirFieldsAreCheckedWithoutError) {
         Wav(Chunk("smpl", "abcdefghij")),
         Wav(Chunk("smpl", SmplPayload({}, {{1, 0, 0, 3}}).substr(0, 50))),
         Wav(Chunk("inst", "abc")),
+        // Float of 0 bits per sample, its block 191 bytes: a frame of no bytes.
+        RiffFile(Chunk("fmt ", U16(3) + U16(1) + U32(44100) + U32(45328) + U16(191) + U16(0)) +
+                 Chunk("data", std::string(8192, 'a'))),
     };
     for (const std::string& file : files) {
         SCOPED_TRACE(::testing::PrintToString(file));

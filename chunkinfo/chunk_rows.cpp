@@ -1,5 +1,6 @@
 #include "chunkinfo/chunk_rows.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -32,7 +33,9 @@ std::string TextValue(std::string_view read, std::uint64_t length, std::uint64_t
 
 void AddFixedTextRow(RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
                      std::size_t length, std::string_view label, const std::optional<ByteRange>& fieldsAt) {
-    const std::string_view field = fields.Bytes(offset, length, label);
+    // A sentence names the field by its label without the row's indentation.
+    const std::string_view name = label.substr(std::min(label.find_first_not_of(' '), label.size()));
+    const std::string_view field = fields.Bytes(offset, length, name);
     AddValueRow(rows, label, TextValue(field, field.size(), rows.TextLimit()),
                 RangeWithin(fieldsAt, offset, field.size()));
 }

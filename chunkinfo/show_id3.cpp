@@ -71,11 +71,11 @@ constexpr std::array<IdName, 48> kFrameNames = {{
 }};
 
 // The ID3v2.2 ids of three letters that have a frame of four above.
-constexpr std::array<IdName, 22> kShortIds = {{
-    {"COM", "COMM"}, {"PIC", "APIC"}, {"TAL", "TALB"}, {"TBP", "TBPM"}, {"TCM", "TCOM"}, {"TCO", "TCON"},
-    {"TCR", "TCOP"}, {"TEN", "TENC"}, {"TLE", "TLEN"}, {"TP1", "TPE1"}, {"TP2", "TPE2"}, {"TP3", "TPE3"},
-    {"TPA", "TPOS"}, {"TRK", "TRCK"}, {"TSS", "TSSE"}, {"TT1", "TIT1"}, {"TT2", "TIT2"}, {"TT3", "TIT3"},
-    {"TXX", "TXXX"}, {"TYE", "TYER"}, {"ULT", "USLT"}, {"WXX", "WXXX"},
+constexpr std::array<IdName, 23> kShortIds = {{
+    {"COM", "COMM"}, {"GEO", "GEOB"}, {"PIC", "APIC"}, {"TAL", "TALB"}, {"TBP", "TBPM"}, {"TCM", "TCOM"},
+    {"TCO", "TCON"}, {"TCR", "TCOP"}, {"TEN", "TENC"}, {"TLE", "TLEN"}, {"TP1", "TPE1"}, {"TP2", "TPE2"},
+    {"TP3", "TPE3"}, {"TPA", "TPOS"}, {"TRK", "TRCK"}, {"TSS", "TSSE"}, {"TT1", "TIT1"}, {"TT2", "TIT2"},
+    {"TT3", "TIT3"}, {"TXX", "TXXX"}, {"TYE", "TYER"}, {"ULT", "USLT"}, {"WXX", "WXXX"},
 }};
 
 std::uint32_t BigEndian(std::string_view bytes) {
@@ -95,6 +95,94 @@ std::string Resynchronised(std::string_view bytes) {
     return out;
 }
 
+// The bytes of a tag after its header as a frame walk reads them. An
+// ID3v2.2 or 2.3 tag marked unsynchronised had a zero put after each 0xFF
+// throughout, and its frame sizes count the bytes before that: the walk reads
+// the bytes with those zeros taken out again, in pieces, going forward.
+class TagBytes {
+public:
+    TagBytes(const ChunkInput& input, std::uint64_t storedEnd, bool unsynchronised)
+        : input_(input), storedEnd_(storedEnd), unsynchronised_(unsynchronised) {
+        if (!unsynchronised_) {
+            end_ = storedEnd_;
+            return;
+        }
+        // The end as the walk counts it: the stored bytes less the zeros taken out.
+        Rewind();
+        Take(storedEnd_, nullptr);
+        end_ = logical_;
+    }
+
+    // Where the tag ends, counted as the walk reads.
+    std::uint64_t End() const { return end_; }
+
+    // Where `count` bytes from `at` (as the walk counts) lie in the file;
+    // none in a tag read with its inserted zeros taken out, whose bytes do
+    // not lie where the walk counts them.
+    std::optional<ByteRange> At(std::uint64_t at, std::uint64_t count) const {
+        if (unsynchronised_) return std::nullopt;
+        return input_.At(at, count);
+    }
+
+    // Up to `count` bytes from `at` (counted from the start of the tag, as
+    // the walk reads), fewer where the tag ends.
+    std::string Read(std::uint64_t at, std::uint64_t count) {
+        if (!unsynchronised_) return input_.Read(at, std::min(count, at < storedEnd_ ? storedEnd_ - at : 0));
+        if (at < logical_) Rewind();
+        Take(at - logical_, nullptr);
+        std::string bytes;
+        Take(count, &bytes);
+        return bytes;
+    }
+
+private:
+    static constexpr std::uint64_t kPiece = 64 * 1024;
+
+    void Rewind() {
+        logical_ = kId3HeaderSize;
+        stored_ = kId3HeaderSize;
+        afterFF_ = false;
+    }
+
+    // Goes `count` bytes further (as the walk counts), adding them to `out`
+    // when it is given; stops at the end of the tag.
+    void Take(std::uint64_t count, std::string* out) {
+        while (count > 0 && stored_ < storedEnd_) {
+            const std::string piece = input_.Read(stored_, std::min(kPiece, storedEnd_ - stored_));
+            if (piece.empty()) {
+                stored_ = storedEnd_;
+                return;
+            }
+            std::size_t i = 0;
+            for (; i < piece.size() && count > 0; ++i) {
+                const char byte = piece[i];
+                if (afterFF_ && byte == '\0') {
+                    afterFF_ = false;
+                    continue;
+                }
+                afterFF_ = byte == '\xFF';
+                if (out != nullptr) *out += byte;
+                ++logical_;
+                --count;
+            }
+            // A zero that follows the last byte taken belongs to it.
+            if (i < piece.size() && afterFF_ && piece[i] == '\0') {
+                afterFF_ = false;
+                ++i;
+            }
+            stored_ += i;
+        }
+    }
+
+    const ChunkInput& input_;
+    std::uint64_t storedEnd_;
+    bool unsynchronised_;
+    std::uint64_t end_ = 0;
+    std::uint64_t logical_ = kId3HeaderSize;  // where the walk is
+    std::uint64_t stored_ = kId3HeaderSize;   // the stored byte it reads next
+    bool afterFF_ = false;                    // the last byte taken was 0xFF
+};
+
 // How a tag of one version lays out its frames.
 struct TagLayout {
     int version;              // 2, 3 or 4
@@ -109,6 +197,8 @@ struct Frame {
     std::uint32_t size;
     std::string bytes;        // its first bytes, after any unsynchronisation is undone
     bool whole;               // bytes holds the whole frame
+    std::uint64_t content;    // the bytes of its content as stored
+    bool resynchronised;      // its own unsynchronisation was undone (ID3v2.4)
     std::uint64_t next;       // where the next frame starts
     std::string_view packed;  // "compressed" or "encrypted": its content cannot be read here
 };
@@ -173,19 +263,74 @@ std::string CommentFrame(std::string_view bytes) {
     const Id3Encoding encoding = EncodingOf(bytes);
     std::string said = FixedLatin1(After(bytes, 1).substr(0, 3));
     const Id3String description = SplitId3String(After(bytes, 4), encoding);
-    if (!description.text.empty()) {
-        said += (said.empty() ? "\"" : " \"") + Id3ToUtf8(description.text, encoding) + "\"";
+    // A description of a byte order mark alone is as empty as one of no bytes.
+    if (const std::string text = Id3ToUtf8(description.text, encoding); !text.empty()) {
+        said += (said.empty() ? "\"" : " \"") + text + "\"";
     }
     const std::string text = Id3ToUtf8(SplitId3String(description.rest, encoding).text, encoding);
     return said.empty() ? text : said + ": " + text;
 }
 
-// APIC (a terminated MIME type) and ID3v2.2's PIC (three letters of image format).
-std::string PictureFrame(std::string_view bytes, const std::string& size, bool shortFormat) {
+// A terminated string at the start of a frame's bytes, as UTF-8, and what
+// follows it; `ended` is false when its terminator is not among the bytes read.
+struct FrameString {
+    std::string text;
+    std::string_view rest;
+    bool ended;
+};
+FrameString NextString(std::string_view bytes, Id3Encoding encoding) {
+    const Id3String string = SplitId3String(bytes, encoding);
+    return {Id3ToUtf8(string.text, encoding), string.rest, string.text.size() < bytes.size()};
+}
+
+// The size of what follows a frame's strings (a picture, an object), which
+// start its bytes and end where `rest` starts: the frame's size less theirs;
+// "N bytes in all" (the frame's) when their end was not read, or when the
+// frame's own unsynchronisation leaves the size as stored unknown.
+std::string PayloadSize(const Frame& frame, const FrameString& last) {
+    if (!last.ended || (!frame.whole && frame.resynchronised)) {
+        return GroupedCount(frame.size, "byte", "bytes") + " in all";
+    }
+    const std::uint64_t strings = frame.bytes.size() - last.rest.size();
+    const std::uint64_t payload =
+        frame.whole ? last.rest.size() : frame.content - std::min(frame.content, strings);
+    return GroupedCount(payload, "byte", "bytes");
+}
+
+// "text", quoted, or nothing for an empty one.
+std::string Quoted(const std::string& text) { return text.empty() ? "" : ", \"" + text + "\""; }
+
+// APIC (a terminated MIME type) and ID3v2.2's PIC (three letters of image
+// format), then the picture type and its description: "image/png, "cover",
+// 1,234 bytes", the size being the picture's.
+std::string PictureFrame(const Frame& frame, bool shortFormat) {
+    const std::string_view bytes = frame.bytes;
+    const Id3Encoding encoding = EncodingOf(bytes);
     const std::string_view afterEncoding = After(bytes, 1);
-    const std::string_view type =
-        shortFormat ? afterEncoding.substr(0, 3) : SplitId3String(afterEncoding, Id3Encoding::Latin1).text;
-    return FixedLatin1(type) + ", " + size;
+    std::string_view type = afterEncoding.substr(0, 3);
+    std::string_view afterType = After(afterEncoding, 3);
+    if (!shortFormat) {
+        const Id3String mime = SplitId3String(afterEncoding, Id3Encoding::Latin1);
+        type = mime.text;
+        afterType = mime.rest;
+    }
+    const FrameString description = NextString(After(afterType, 1), encoding);
+    const bool typeEnded = shortFormat ? afterEncoding.size() >= 3 : type.size() < afterEncoding.size();
+    const FrameString last{description.text, description.rest,
+                           typeEnded && !afterType.empty() && description.ended};
+    return FixedLatin1(type) + Quoted(description.text) + ", " + PayloadSize(frame, last);
+}
+
+// GEOB: a MIME type, a file name and a description, then the object:
+// "text/plain, "notes.txt", "Session notes", 1,234 bytes".
+std::string ObjectFrame(const Frame& frame) {
+    const std::string_view bytes = frame.bytes;
+    const Id3Encoding encoding = EncodingOf(bytes);
+    const FrameString mime = NextString(After(bytes, 1), Id3Encoding::Latin1);
+    const FrameString file = NextString(mime.rest, encoding);
+    const FrameString description = NextString(file.rest, encoding);
+    const FrameString last{description.text, description.rest, mime.ended && file.ended && description.ended};
+    return mime.text + Quoted(file.text) + Quoted(description.text) + ", " + PayloadSize(frame, last);
 }
 
 std::string FrameValue(const Frame& frame) {
@@ -197,7 +342,8 @@ std::string FrameValue(const Frame& frame) {
     if (frame.key[0] == 'T') return TextFrame(bytes);
     if (frame.key[0] == 'W') return FixedLatin1(bytes);
     if (frame.key == "COMM" || frame.key == "USLT") return CommentFrame(bytes);
-    if (frame.key == "APIC") return PictureFrame(bytes, size, frame.id == "PIC");
+    if (frame.key == "APIC") return PictureFrame(frame, frame.id == "PIC");
+    if (frame.key == "GEOB") return ObjectFrame(frame);
     return size;
 }
 
@@ -220,13 +366,16 @@ std::string TagFlagsText(int version, unsigned flags) {
 
 // Where the frames start after an extended header, whose size ID3v2.3 gives
 // without its own four bytes and ID3v2.4 as a syncsafe number with them.
-std::uint64_t AfterExtendedHeader(const ChunkInput& input, const TagLayout& layout) {
-    const wavedoc::FieldReader sizeField = input.Fields(kId3HeaderSize, 4);
-    const std::string_view field = sizeField.Bytes(0, 4, "extended header size");
-    if (layout.version == 3) return kId3HeaderSize + 4 + BigEndian(field);
-    const std::optional<std::uint32_t> size = Syncsafe(field);
-    if (!size) throw DetailStop("its extended header size is not a syncsafe number.");
-    return kId3HeaderSize + *size;
+std::uint64_t AfterExtendedHeader(TagBytes& tag, const TagLayout& layout) {
+    const std::string field = tag.Read(kId3HeaderSize, 4);
+    if (field.size() < 4) throw DetailStop("its tag ends inside the size of its extended header.");
+    std::uint64_t first = kId3HeaderSize + 4 + BigEndian(field);
+    if (layout.version == 4) {
+        const std::optional<std::uint32_t> size = Syncsafe(field);
+        if (!size) throw DetailStop("its extended header size is not a syncsafe number.");
+        first = kId3HeaderSize + *size;
+    }
+    return first;
 }
 
 std::string TagOffset(std::uint64_t at) { return "byte " + GroupedThousands(at) + " of the tag"; }
@@ -234,7 +383,7 @@ std::string TagOffset(std::uint64_t at) { return "byte " + GroupedThousands(at) 
 // The frame whose header starts at `at`: its id, size and first bytes. The
 // format flags (ID3v2.3 and 2.4) can add a grouping byte and, in 2.4, a data
 // length before the content.
-Frame ReadFrame(const ChunkInput& input, std::uint64_t limit, const TagLayout& layout, std::uint64_t at,
+Frame ReadFrame(TagBytes& tag, std::uint64_t limit, const TagLayout& layout, std::uint64_t at,
                 std::string_view head) {
     Frame frame;
     frame.id = head.substr(0, layout.idLength);
@@ -247,7 +396,9 @@ Frame ReadFrame(const ChunkInput& input, std::uint64_t limit, const TagLayout& l
         layout.version == 2 ? NameOf(kShortIds, frame.id) : std::string_view(frame.id);
     frame.key = shortKey.empty() ? frame.id : std::string(shortKey);
     std::uint64_t extra = 0;
-    bool unsynchronised = layout.unsynchronised;
+    // ID3v2.4 undoes unsynchronisation frame by frame, its sizes counting the
+    // stored bytes; earlier versions had it undone for the whole tag.
+    bool unsynchronised = layout.version == 4 && layout.unsynchronised;
     if (layout.version > 2) {
         const auto flags = static_cast<unsigned char>(head[9]);
         const bool v3 = layout.version == 3;
@@ -260,9 +411,11 @@ Frame ReadFrame(const ChunkInput& input, std::uint64_t limit, const TagLayout& l
     frame.next = at + layout.frameHeader + frame.size;
     const std::uint64_t content = frame.size > extra ? frame.size - extra : 0;
     const std::uint64_t read = std::min<std::uint64_t>(content, 4 * limit + 256);
-    frame.bytes = input.Read(at + layout.frameHeader + extra, read);
+    frame.bytes = tag.Read(at + layout.frameHeader + extra, read);
     if (unsynchronised) frame.bytes = Resynchronised(frame.bytes);
     frame.whole = read == content;
+    frame.content = content;
+    frame.resynchronised = unsynchronised;
     return frame;
 }
 
@@ -279,12 +432,12 @@ std::string ShownValue(const Frame& frame, std::uint64_t limit) {
 
 // The frames from `at` up to `end`, then the padding. Returns false when a
 // frame runs past `end`, which is where the chunk ends.
-bool ShowFrames(const ChunkInput& input, RowSink& rows, const TagLayout& layout, std::uint64_t at,
-                std::uint64_t end, bool chunkEnds) {
+bool ShowFrames(TagBytes& tag, RowSink& rows, const TagLayout& layout, std::uint64_t at, bool chunkEnds) {
+    const std::uint64_t end = tag.End();
     for (std::size_t shown = 0; at < end; ++shown) {
-        const std::string head = input.Read(at, std::min<std::uint64_t>(layout.frameHeader, end - at));
+        const std::string head = tag.Read(at, std::min<std::uint64_t>(layout.frameHeader, end - at));
         if (!head.empty() && head[0] == '\0') {
-            AddValueRow(rows, "Padding", GroupedCount(end - at, "byte", "bytes"), input.At(at, end - at));
+            AddValueRow(rows, "Padding", GroupedCount(end - at, "byte", "bytes"), tag.At(at, end - at));
             return true;
         }
         if (shown == kMostFrames) {
@@ -292,13 +445,13 @@ bool ShowFrames(const ChunkInput& input, RowSink& rows, const TagLayout& layout,
             return true;
         }
         const bool cut = head.size() < layout.frameHeader;
-        const Frame frame = cut ? Frame{} : ReadFrame(input, rows.TextLimit(), layout, at, head);
+        const Frame frame = cut ? Frame{} : ReadFrame(tag, rows.TextLimit(), layout, at, head);
         if (cut || frame.next > end) {
             if (chunkEnds) return false;
             throw DetailStop("the frame at " + TagOffset(at) + " runs past the end of the tag.");
         }
         AddValueRow(rows, FrameLabel(frame), ShownValue(frame, rows.TextLimit()),
-                    input.At(at, frame.next - at));
+                    tag.At(at, frame.next - at));
         at = frame.next;
     }
     return true;
@@ -330,10 +483,19 @@ void ShowId3Tag(const ChunkInput& input, RowSink& rows) {
     const TagLayout layout{version, (flags & 0x80) != 0, version == 2 ? 6u : 10u, version == 2 ? 3u : 4u};
     const std::uint64_t claimedEnd = kId3HeaderSize + *size;
     const std::uint64_t end = std::min(claimedEnd, input.Present());
+    // ID3v2.4 keeps unsynchronisation to the frames: the tag is walked as stored.
+    TagBytes tag(input, end, layout.unsynchronised && version < 4);
     const std::uint64_t first =
-        version > 2 && (flags & 0x40) != 0 ? AfterExtendedHeader(input, layout) : kId3HeaderSize;
-    const bool complete = ShowFrames(input, rows, layout, first, end, end < claimedEnd);
-    if (!complete || end < claimedEnd) {
+        version > 2 && (flags & 0x40) != 0 ? AfterExtendedHeader(tag, layout) : kId3HeaderSize;
+    const bool cut = end < claimedEnd;
+    if (first > tag.End() && !cut) {
+        throw DetailStop("its extended header claims " +
+                         GroupedCount(first - kId3HeaderSize, "byte", "bytes") +
+                         ", more than the tag holds after its header (" +
+                         GroupedCount(tag.End() - kId3HeaderSize, "byte", "bytes") + ").");
+    }
+    const bool complete = ShowFrames(tag, rows, layout, first, cut);
+    if (!complete || cut) {
         throw DetailStop("its tag claims " + GroupedCount(*size, "byte", "bytes") +
                          " after its header, but the chunk holds only " +
                          GroupedCount(input.Present() - kId3HeaderSize, "byte", "bytes") + ".");

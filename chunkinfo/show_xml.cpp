@@ -24,7 +24,7 @@ namespace chunkinfo {
 namespace {
 
 constexpr std::size_t kMostRows = 4096;
-constexpr int kMostDepth = 256;
+constexpr int kMostDepth = kMostXmlDepth;
 constexpr int kMostIndent = 16;
 constexpr std::string_view kIndent = "   ";
 
@@ -102,10 +102,15 @@ private:
             return;
         }
         self.pending_.label = self.Indent(self.depth_) + self.Cut(name);
+        // The attributes the element holds come first; those after them are
+        // defaults of the document's DTD, which the file does not hold there.
+        const auto stored = static_cast<std::size_t>(XML_GetSpecifiedAttributeCount(self.parser_));
         for (std::size_t i = 0; attributes[i] != nullptr && attributes[i + 1] != nullptr; i += 2) {
             if (IsNamespaceDeclaration(attributes[i])) continue;
+            std::string value = self.Cut(attributes[i + 1]);
+            if (i >= stored) value += " (a default of the DTD, not in the element)";
             self.pending_.attributes.emplace_back(
-                self.Indent(self.depth_ + 1) + "@" + self.Cut(attributes[i]), self.Cut(attributes[i + 1]));
+                self.Indent(self.depth_ + 1) + "@" + self.Cut(attributes[i]), std::move(value));
         }
         ++self.depth_;
     }
@@ -202,9 +207,23 @@ private:
 
 void ShowXml(const ChunkInput& input, RowSink& rows) {
     XmlRows xml(rows, input.At(0, input.Present()));
+    bool holdsXml = false;
     const bool ended = FeedXmlPieces(
         input.Present(), [&](std::uint64_t offset, std::uint64_t count) { return input.Read(offset, count); },
-        [&](std::string_view piece, bool last) { return xml.Feed(piece, last); });
+        [&](std::string_view piece, bool last) {
+            holdsXml = holdsXml || !piece.empty();
+            // A chunk of nothing but padding holds no XML to be judged, as
+            // the check sees it too.
+            if (last && !holdsXml) return false;
+            return xml.Feed(piece, last);
+        });
+    if (!holdsXml) {
+        AddValueRow(rows, "XML",
+                    input.Present() == 0 ? "none: the chunk is empty"
+                                         : "none: the chunk holds only " +
+                                               GroupedCount(input.Present(), "zero byte", "zero bytes"));
+        return;
+    }
     xml.Finish(ended ? "" : "the XML after its first " + GroupedCount(kMostXmlParsed, "byte", "bytes"));
 }
 

@@ -8,8 +8,13 @@ namespace {
 
 constexpr std::uint64_t kPiece = 64 * 1024;
 
-// Whether the XML starts with a UTF-16 byte order mark.
-bool IsUtf16(std::string_view start) { return start == "\xFF\xFE" || start == "\xFE\xFF"; }
+// Whether the XML is UTF-16: it starts with a byte order mark, or, as expat
+// and other readers take it, with one zero byte in its first two (an
+// ASCII character in either byte order).
+bool IsUtf16(std::string_view start) {
+    if (start == "\xFF\xFE" || start == "\xFE\xFF") return true;
+    return start.size() == 2 && (start[0] == '\0') != (start[1] == '\0');
+}
 
 // Writers pad the XML with zero bytes: it ends at the first zero character,
 // a zero byte in UTF-8, two at an even offset in UTF-16 (kPiece is even).

@@ -13,6 +13,9 @@
 namespace chunkinfo {
 
 inline constexpr std::uint64_t kMostXmlParsed = 4 * 1024 * 1024;
+// Elements nested deeper than this are not read: what the parser holds for
+// the open elements stays small whatever the XML.
+inline constexpr int kMostXmlDepth = 256;
 
 // An expat parser that reads no parameter entities and calls onEntity at an
 // entity declaration, so that no "billion laughs" can grow from a few bytes:

@@ -5,16 +5,20 @@
 #              from a file; seeds fuzz/seeds and the minimised fuzz/corpus.
 #   structure  fuzz_structure: inputs up to 64 KB, loaded from memory alone,
 #              many more a second; seeds fuzz/seeds and fuzz/corpus-structure.
-# Both also start from the shared corpus of real files (the directory in
+#   tags       fuzz_tags: the content of one ID3, XML or bext chunk (the first
+#              byte picks which), up to 2 KB, in memory; fuzz/corpus-tags.
+#   summarise  fuzz_summarise: bytes read as --summarise reads JSON Lines, up
+#              to 1 KB; fuzz/corpus-summarise.
+# The first two also start from the shared corpus of real files (the directory in
 # ONDULO_CORPUS, by default ../shared/corpus beside the clone), each real file
 # trimmed to a few bytes of audio, and both mutate through the structure-aware
-# mutator (riff_mutator.h). By default SECONDS is split between the two
-# targets (wavedoc first, with the odd second); --target NAME runs one of them
+# mutator (riff_mutator.h). By default SECONDS is split between the targets
+# (wavedoc takes what does not divide evenly); --target NAME runs one of them
 # for all of SECONDS.
 #
-# Exits non-zero on any finding of either target: a crash, a sanitizer report,
+# Exits non-zero on any finding of any target: a crash, a sanitizer report,
 # a leak, a hang over 5 s, more than 512 MB resident, or one allocation over
-# 64 MB. Both targets run even when the first has a finding. The scratch
+# 64 MB. Every target runs even when an earlier one has a finding. The scratch
 # directory is removed after a clean run unless ONDULO_FUZZ_WORK names it (a
 # later run with the same directory goes on from the corpora it grew: corpus
 # for wavedoc, corpus-structure for structure); after a finding it is kept and
@@ -41,19 +45,19 @@
 set -euo pipefail
 
 usage() {
-  echo "Usage: $0 [--merge] [--fast] [--target wavedoc|structure] SECONDS" >&2
+  echo "Usage: $0 [--merge] [--fast] [--target wavedoc|structure|tags|summarise] SECONDS" >&2
   exit 2
 }
 
 merge=0
 preset=fuzz
-targets=(wavedoc structure)
+targets=(wavedoc structure tags summarise)
 while [[ $# -gt 1 ]]; do
   case $1 in
     --merge) merge=1; shift ;;
     --fast) preset=fuzz-fast; shift ;;
     --target)
-      [[ ${2:-} == wavedoc || ${2:-} == structure ]] || usage
+      [[ ${2:-} =~ ^(wavedoc|structure|tags|summarise)$ ]] || usage
       targets=("$2")
       shift 2
       ;;
@@ -69,28 +73,35 @@ corpus=${ONDULO_CORPUS:-$repo/../shared/corpus}
 
 # What tells the targets apart: program, repository corpus, scratch corpus,
 # longest input, artifact name prefix, how --merge minimises.
-declare -A program=([wavedoc]=fuzz_wavedoc [structure]=fuzz_structure)
-declare -A kept=([wavedoc]=$repo/fuzz/corpus [structure]=$repo/fuzz/corpus-structure)
-declare -A scratch=([wavedoc]=corpus [structure]=corpus-structure)
-declare -A max_len=([wavedoc]=${ONDULO_FUZZ_MAX_LEN:-1048576} [structure]=${ONDULO_FUZZ_MAX_LEN:-65536})
-declare -A prefix=([wavedoc]="" [structure]=structure-)
-declare -A merge_flag=([wavedoc]=-merge=1 [structure]=-set_cover_merge=1)
+declare -A program=([wavedoc]=fuzz_wavedoc [structure]=fuzz_structure [tags]=fuzz_tags
+  [summarise]=fuzz_summarise)
+declare -A kept=([wavedoc]=$repo/fuzz/corpus [structure]=$repo/fuzz/corpus-structure
+  [tags]=$repo/fuzz/corpus-tags [summarise]=$repo/fuzz/corpus-summarise)
+declare -A scratch=([wavedoc]=corpus [structure]=corpus-structure [tags]=corpus-tags
+  [summarise]=corpus-summarise)
+declare -A max_len=([wavedoc]=${ONDULO_FUZZ_MAX_LEN:-1048576} [structure]=${ONDULO_FUZZ_MAX_LEN:-65536}
+  [tags]=${ONDULO_FUZZ_MAX_LEN:-2048} [summarise]=${ONDULO_FUZZ_MAX_LEN:-1024})
+declare -A prefix=([wavedoc]="" [structure]=structure- [tags]=tags- [summarise]=summarise-)
+declare -A merge_flag=([wavedoc]=-merge=1 [structure]=-set_cover_merge=1 [tags]=-merge=1
+  [summarise]=-merge=1)
+# Whether a target reads WAV files: the seeds and the real files, the
+# dictionary of chunk ids and the structure-aware mutator's inputs.
+declare -A wav=([wavedoc]=1 [structure]=1 [tags]=0 [summarise]=0)
 
-# Each target's share of the time: all of it for one, else half each, the
-# first taking the odd second; never 0, which libFuzzer reads as no limit.
+# Each target's share of the time: all of it for one, else an even share
+# each, the first taking what does not divide; never 0, which libFuzzer reads
+# as no limit.
 declare -A share
-if [[ ${#targets[@]} -eq 1 ]]; then
-  share[${targets[0]}]=$seconds
-else
-  share[wavedoc]=$(((seconds + 1) / 2))
-  share[structure]=$((seconds / 2))
-fi
+for target in "${targets[@]}"; do
+  share[$target]=$((seconds / ${#targets[@]}))
+done
+share[${targets[0]}]=$((share[${targets[0]}] + seconds % ${#targets[@]}))
 for target in "${targets[@]}"; do
   [[ ${share[$target]} -gt 0 ]] || share[$target]=1
 done
 
 cmake --preset "$preset" -S "$repo" >/dev/null
-cmake --build "$repo/build/$preset" --target fuzz_wavedoc fuzz_structure make_seeds -j2
+cmake --build "$repo/build/$preset" --target fuzz_wavedoc fuzz_structure fuzz_tags fuzz_summarise make_seeds -j2
 bin=$repo/build/$preset/fuzz
 
 work=${ONDULO_FUZZ_WORK:-$(mktemp -d "${TMPDIR:-/tmp}/ondulo-fuzz.XXXXXX")}
@@ -114,14 +125,18 @@ limits=(-timeout=5 -rss_limit_mb=512 -malloc_limit_mb=64)
 status=0
 for target in "${targets[@]}"; do
   mkdir -p "$work/${scratch[$target]}"
-  cp "$repo"/fuzz/seeds/* "$work/${scratch[$target]}/"
+  dict=()
+  if [[ ${wav[$target]} -eq 1 ]]; then
+    cp "$repo"/fuzz/seeds/* "$work/${scratch[$target]}/"
+    cp "$work"/real/* "$work/${scratch[$target]}/" 2>/dev/null || true
+    dict=(-dict="$repo/fuzz/wav.dict")
+  fi
   if [[ -d ${kept[$target]} ]]; then
     cp "${kept[$target]}"/* "$work/${scratch[$target]}/"
   fi
-  cp "$work"/real/* "$work/${scratch[$target]}/" 2>/dev/null || true
   echo "run-fuzz: ${program[$target]} for ${share[$target]} s"
   (cd "$work" && "$bin/${program[$target]}" "${scratch[$target]}" \
-    -dict="$repo/fuzz/wav.dict" -max_total_time="${share[$target]}" "${runs[@]}" \
+    "${dict[@]}" -max_total_time="${share[$target]}" "${runs[@]}" \
     -max_len="${max_len[$target]}" "${limits[@]}" \
     -artifact_prefix="$work/artifacts/${prefix[$target]}" -print_final_stats=1) || status=$?
   echo "run-fuzz: ${scratch[$target]} now holds $(ls "$work/${scratch[$target]}" | wc -l) inputs"

@@ -8,14 +8,19 @@
 #include "ui/detail/chunk_details.h"
 #include "ui/detail/fill_chunk_list.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/wave_error.h"
 
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
                        const wavecheck::CheckOptions& checking) {
-    const report::Analysis analysis =
-        report::Analyse(path, {.forms = wavedoc::LoadForms::AnyForm,
-                               .check = writer.WantsFindings() || writer.WantsLostContent(),
-                               .checking = checking,
-                               .keepOpen = true});
+    return ReportAnalysis(report::Analyse(path, {.forms = wavedoc::LoadForms::AnyForm,
+                                                 .check = writer.WantsFindings() || writer.WantsLostContent(),
+                                                 .checking = checking,
+                                                 .keepOpen = true}),
+                          writer);
+}
+
+FileOutcome ReportAnalysis(const report::Analysis& analysis, ReportWriter& writer) {
+    const std::string& path = analysis.path;
     FileOutcome outcome;
     outcome.status = analysis.status;
     if (!analysis.Loaded()) {
@@ -23,8 +28,17 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
         return outcome;
     }
     const wavedoc::WaveDocument& document = *analysis.document;
-    // Reporting a file is one action: the analysis keeps the file open until
-    // it is done. When it can no longer be read as loaded, each chunk says so.
+    // Reporting a file is one action: the file stays open until it is done,
+    // through the analysis's own opening when it kept one. When it can no
+    // longer be read as loaded, each chunk says so.
+    std::optional<wavedoc::ReadingSession> reading;
+    if (!analysis.reading) {
+        try {
+            reading.emplace(document.Source());
+        } catch (const wavedoc::WaveDocError&) {
+        }
+    }
+
     FileOverview overview;
     overview.refusal = document.FormRefusal();
     // The chunk list's refusal is no fault of the file: it makes the file

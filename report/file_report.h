@@ -12,6 +12,9 @@
 namespace wavedoc {
 class WaveDocument;
 }
+namespace report {
+struct Analysis;
+}
 
 // One chunk of the chunk list, as ondulo-dump reports it.
 struct ListedChunk {
@@ -81,3 +84,7 @@ public:
 // audio against an MD5 chunk).
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
                        const wavecheck::CheckOptions& checking = {});
+
+// The same for a file already analysed (a window's analysis), without
+// reading it again beyond the rows of its chunks.
+FileOutcome ReportAnalysis(const report::Analysis& analysis, ReportWriter& writer);

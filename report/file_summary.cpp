@@ -7,6 +7,7 @@
 #include "text/display_text.h"
 
 using wavedoc::Counted;
+using wavedoc::GroupedCounted;
 
 namespace {
 
@@ -58,10 +59,10 @@ std::vector<std::string> LostContent(const wavecheck::Findings& findings) {
 std::string FindingsSentence(const wavecheck::Findings& findings) {
     if (findings.Total() == 0) return findings.Finished() ? "No findings." : "Not checked in full.";
     std::vector<std::string> parts;
-    if (findings.errors > 0) parts.push_back(Counted(findings.errors, "error", "errors"));
-    if (findings.warnings > 0) parts.push_back(Counted(findings.warnings, "warning", "warnings"));
-    if (findings.notes > 0) parts.push_back(Counted(findings.notes, "note", "notes"));
-    std::string sentence = Counted(findings.Total(), "finding", "findings") + ": ";
+    if (findings.errors > 0) parts.push_back(GroupedCounted(findings.errors, "error", "errors"));
+    if (findings.warnings > 0) parts.push_back(GroupedCounted(findings.warnings, "warning", "warnings"));
+    if (findings.notes > 0) parts.push_back(GroupedCounted(findings.notes, "note", "notes"));
+    std::string sentence = GroupedCounted(findings.Total(), "finding", "findings") + ": ";
     for (std::size_t i = 0; i < parts.size(); ++i) sentence += (i == 0 ? "" : ", ") + parts[i];
     return sentence + (findings.Finished() ? "." : "; not checked in full.");
 }
@@ -78,7 +79,7 @@ std::vector<std::string> FindingLines(const wavecheck::Findings& findings, std::
     }
     if (findings.Total() > lines.size()) {
         lines.push_back("... and " +
-                        Counted(findings.Total() - lines.size(), "more finding.", "more findings."));
+                        GroupedCounted(findings.Total() - lines.size(), "more finding.", "more findings."));
     }
     if (!findings.Finished()) lines.push_back(findings.unfinished);
     return lines;

@@ -44,12 +44,28 @@ void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry) {
 // pass over them decides.
 void AppendRowLine(std::string& out, std::string_view indent, std::string_view row) {
     out.append(indent);
+    const std::size_t start = out.size();
     if (IsPlainText(row)) {
         out.append(row);
     } else if (const CutValue cut = SplitCut(row); cut.wholeLength) {
         out.append(TerminalText(cut.shown)).append(CutMarker(*cut.wholeLength));
     } else {
         out.append(TerminalText(row));
+    }
+    // The first TAB parts the label from the value; one inside the value is
+    // escaped, so that a line always holds two fields.
+    const std::size_t separator = out.find('\t', start);
+    if (separator != std::string::npos && out.find('\t', separator + 1) != std::string::npos) {
+        std::string value;
+        for (std::size_t at = separator + 1; at < out.size(); ++at) {
+            if (out[at] == '\t') {
+                value += "\\u0009";
+            } else {
+                value += out[at];
+            }
+        }
+        out.resize(separator + 1);
+        out += value;
     }
     out += '\n';
 }
@@ -96,7 +112,7 @@ void WriteFindings(std::ostream& out, const wavecheck::Findings& findings) {
         if (count.total > count.shown) {
             const std::string more = "more " + std::string(count.code);
             out << "  ...\t-\t-\t" << count.code << "\tand "
-                << wavedoc::Counted(count.total - count.shown, more + " finding", more + " findings")
+                << wavedoc::GroupedCounted(count.total - count.shown, more + " finding", more + " findings")
                 << ".\n";
         }
     }

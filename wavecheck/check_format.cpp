@@ -24,6 +24,8 @@ bool IsUncompressed(const CheckInput& input) { return FrameIsBlock(input); }
 // frame at a packet's end: whether that loses samples of this data chunk
 // (`frame` is never 0).
 bool SplitsFrames(const CheckInput& input, std::uint64_t blockAlign, std::uint64_t frame) {
+    // A frame of no bytes (0 bits per sample) is split by nothing.
+    if (frame == 0) return false;
     constexpr std::uint64_t kPacket = 4096;
     const std::uint64_t packet =
         blockAlign > 1 ? std::max(blockAlign, kPacket / blockAlign * blockAlign) : kPacket;

@@ -39,6 +39,9 @@ Md5::Digest HashAudio(const CheckInput& input, const wavedoc::GenericChunk& data
     }
     // The last piece counts too: audio hashed in less than a tick is audio hashed.
     if (input.options.progress) input.options.progress(done, bytes);
+    // A file written to while it was hashed gives a digest of no version of
+    // it: the check then ends unfinished, never with a mismatch.
+    input.document.Source()->CheckUnchanged();
     return md5.Finish();
 }
 

@@ -9,24 +9,48 @@ namespace {
 
 using wavedoc::MapEntry;
 
+// What the parse of one chunk's XML keeps: the depth of the open elements.
+struct XmlWatch {
+    XML_Parser parser = nullptr;
+    int depth = 0;
+    bool tooDeep = false;
+};
+
 // An entity declaration stops the parse: its expansion is not read, so the
 // XML after it is not judged.
-void XMLCALL StopAtEntity(void* parser, const XML_Char* /*name*/, int /*parameter*/,
-                          const XML_Char* /*value*/, int /*valueLength*/, const XML_Char* /*base*/,
-                          const XML_Char* /*systemId*/, const XML_Char* /*publicId*/,
-                          const XML_Char* /*notation*/) {
-    XML_StopParser(static_cast<XML_Parser>(parser), XML_FALSE);
+void XMLCALL StopAtEntity(void* data, const XML_Char* /*name*/, int /*parameter*/, const XML_Char* /*value*/,
+                          int /*valueLength*/, const XML_Char* /*base*/, const XML_Char* /*systemId*/,
+                          const XML_Char* /*publicId*/, const XML_Char* /*notation*/) {
+    XML_StopParser(static_cast<XmlWatch*>(data)->parser, XML_FALSE);
 }
 
-// Why the chunk's XML is not well-formed, and where, as expat says it;
-// nothing when it is, when it holds none, or when the parse stops before it
-// can tell (an entity declaration, an encoding expat does not know, the
-// bound of kMostXmlParsed).
-std::optional<std::string> XmlFault(const CheckInput& input, const MapEntry& entry) {
-    const chunkinfo::XmlParser parser(nullptr, StopAtEntity);
-    XML_UseParserAsHandlerArg(parser.Get());
+// Elements nested deeper than the rows read stop the parse too, so that
+// what expat holds for the open elements stays small.
+void XMLCALL OnStart(void* data, const XML_Char* /*name*/, const XML_Char** /*attributes*/) {
+    auto& watch = *static_cast<XmlWatch*>(data);
+    if (++watch.depth <= chunkinfo::kMostXmlDepth) return;
+    watch.tooDeep = true;
+    XML_StopParser(watch.parser, XML_FALSE);
+}
+
+void XMLCALL OnEnd(void* data, const XML_Char* /*name*/) { --static_cast<XmlWatch*>(data)->depth; }
+
+// What the check can say of a chunk's XML.
+struct XmlVerdict {
+    std::optional<std::string> fault;  // why it is not well-formed, and where, as expat says it
+    bool tooDeep = false;              // it nests deeper than is read, and was not judged past that
+};
+
+// The verdict on the chunk's XML: nothing when it is well-formed, when it
+// holds none, or when the parse stops before it can tell (an entity
+// declaration, an encoding expat does not know, the bound of kMostXmlParsed).
+XmlVerdict JudgeXml(const CheckInput& input, const MapEntry& entry) {
+    XmlWatch watch;
+    const chunkinfo::XmlParser parser(&watch, StopAtEntity);
+    watch.parser = parser.Get();
+    XML_SetElementHandler(parser.Get(), OnStart, OnEnd);
     bool holdsXml = false;
-    std::optional<std::string> fault;
+    XmlVerdict verdict;
     chunkinfo::FeedXmlPieces(
         entry.present,
         [&](std::uint64_t offset, std::uint64_t count) { return ReadContent(input, entry, offset, count); },
@@ -39,24 +63,34 @@ std::optional<std::string> XmlFault(const CheckInput& input, const MapEntry& ent
                 return true;
             }
             const XML_Error error = XML_GetErrorCode(parser.Get());
+            verdict.tooDeep = watch.tooDeep;
             if (error != XML_ERROR_ABORTED && error != XML_ERROR_UNKNOWN_ENCODING) {
-                fault = std::string(XML_ErrorString(error)) + " at line " +
-                        std::to_string(XML_GetCurrentLineNumber(parser.Get())) + ", column " +
-                        std::to_string(XML_GetCurrentColumnNumber(parser.Get()) + 1);
+                verdict.fault = std::string(XML_ErrorString(error)) + " at line " +
+                                std::to_string(XML_GetCurrentLineNumber(parser.Get())) + ", column " +
+                                std::to_string(XML_GetCurrentColumnNumber(parser.Get()) + 1);
             }
             return false;
         });
-    return fault;
+    return verdict;
 }
 
 }  // namespace
 
 void CheckXmlMalformed(const CheckInput& input, Report& report) {
     for (const MapEntry& entry : input.facts.metadata.xml) {
-        const std::optional<std::string> fault = XmlFault(input, entry);
-        if (!fault) continue;
+        const XmlVerdict verdict = JudgeXml(input, entry);
+        if (verdict.tooDeep) {
+            report.Add(
+                entry.offset, entry.id,
+                "The XML of the " + ChunkAt(entry) + " nests elements more than " +
+                    std::to_string(chunkinfo::kMostXmlDepth) +
+                    " deep; it is not checked past that, and readers that bound their depth stop there "
+                    "too.",
+                Level::Note);
+        }
+        if (!verdict.fault) continue;
         report.Add(entry.offset, entry.id,
-                   "The XML of the " + ChunkAt(entry) + " is not well-formed: " + *fault +
+                   "The XML of the " + ChunkAt(entry) + " is not well-formed: " + *verdict.fault +
                        "; XML readers refuse it, and its metadata with it.");
     }
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "ordered_output.h"
@@ -77,25 +78,52 @@ FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::os
     return outcome;
 }
 
+// Reports one file taken from the queue.
+void ReportWork(Work& work, ReportStream& out, const DumpOptions& options, std::atomic<std::uint64_t>& done,
+                std::atomic<std::uint64_t>& hashed) {
+    out.Start(work.index);
+    std::ostringstream errors;
+    FileOutcome outcome = ReportItem(work.item, options, out, errors, hashed);
+    out.Complete(errors.str(), std::move(outcome));
+    ++done;
+}
+
 // One reporting thread: takes files until there are none left.
 void ReportFiles(WorkQueue& queue, OrderedOutput& output, const DumpOptions& options,
                  std::atomic<std::uint64_t>& done, std::atomic<std::uint64_t>& hashed) {
     ReportStream out(output);
-    while (std::optional<Work> work = queue.Pop()) {
-        out.Start(work->index);
-        std::ostringstream errors;
-        FileOutcome outcome = ReportItem(work->item, options, out, errors, hashed);
-        out.Complete(errors.str(), std::move(outcome));
-        ++done;
-    }
+    while (std::optional<Work> work = queue.Pop()) ReportWork(*work, out, options, done, hashed);
     queue.Leave();
+}
+
+// What the run says when fewer threads than asked for could be started.
+std::string FewerThreadsText(unsigned wanted, unsigned started, const std::system_error& refusal) {
+    const std::string why =
+        refusal.code().value() != 0 ? wavedoc::ErrorText(refusal.code().value()) : refusal.what();
+    if (started == 0) {
+        return "ondulo-dump: no thread could be started (" + why +
+               "); the files are reported one at a time instead.\n";
+    }
+    return "ondulo-dump: only " + std::to_string(started) + " of the " + std::to_string(wanted) +
+           " threads asked for could be started (" + why + "); the files are reported on those.\n";
 }
 
 }  // namespace
 
-int ReportCollection(const DumpOptions& options, const RunStreams& streams) {
-    const unsigned threads =
-        options.jobs != 0 ? options.jobs : std::max(1U, std::thread::hardware_concurrency());
+unsigned ThreadsFor(unsigned jobs, unsigned processors) {
+    const unsigned most = std::max(2U, 2 * processors);
+    return std::min(jobs != 0 ? jobs : std::max(1U, processors), most);
+}
+
+int ReportCollection(const DumpOptions& options, const RunStreams& streams,
+                     const ThreadStarter& startThread) {
+    const unsigned processors = std::thread::hardware_concurrency();
+    const unsigned threads = ThreadsFor(options.jobs, processors);
+    if (options.jobs > threads) {
+        streams.errors << "ondulo-dump: " << options.jobs << " jobs are more than "
+                       << wavedoc::Counted(std::max(1U, processors), "processor", "processors")
+                       << " can use; " << threads << " are run at once.\n";
+    }
     RunSummary summary;
     int worst = 0;
     OrderedOutput output(streams.out, streams.errors,
@@ -111,10 +139,22 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams) {
     std::atomic<std::uint64_t> done{0};
     std::atomic<std::uint64_t> hashed{0};
     std::vector<std::thread> workers;
+    workers.reserve(threads);
     for (unsigned i = 0; i < threads; ++i) {
-        workers.emplace_back(ReportFiles, std::ref(queue), std::ref(output), std::cref(options),
-                             std::ref(done), std::ref(hashed));
+        std::function<void()> work = [&] { ReportFiles(queue, output, options, done, hashed); };
+        try {
+            workers.push_back(startThread ? startThread(std::move(work)) : std::thread(std::move(work)));
+        } catch (const std::system_error& refusal) {
+            // The threads that could not be started count as having left.
+            for (unsigned missing = i; missing < threads; ++missing) queue.Leave();
+            streams.errors << FewerThreadsText(threads, i, refusal);
+            break;
+        }
     }
+    // Without a reporting thread, the calling thread reports each file as
+    // soon as the walk finds it.
+    std::optional<ReportStream> here;
+    if (workers.empty()) here.emplace(output);
 
     std::uint64_t found = 0;
     ProgressClock progress(ProgressClock::Clock::now());
@@ -130,7 +170,12 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams) {
     for (std::optional<WalkItem> item = walk.Next(); item && !stopping(); item = walk.Next()) {
         while (!output.WaitForRoom(found, kPoll) && !stopping()) showProgress(true);
         if (stopping()) break;
-        queue.Push({found++, std::move(*item)});
+        if (here) {
+            Work work{found++, std::move(*item)};
+            ReportWork(work, *here, options, done, hashed);
+        } else {
+            queue.Push({found++, std::move(*item)});
+        }
         showProgress(true);
     }
     queue.Close();

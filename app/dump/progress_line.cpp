@@ -22,7 +22,8 @@ std::string ProgressText(std::uint64_t done, std::uint64_t found, bool walking,
                          std::chrono::milliseconds elapsed, std::uint64_t hashedBytes) {
     const auto ms = static_cast<std::uint64_t>(elapsed.count());
     const std::uint64_t perSecond = ms == 0 ? 0 : done * 1000 / ms;
-    return "ondulo-dump: " + std::to_string(done) + " of " + std::to_string(found) +
+    // "done": a file under way (its audio being hashed, say) is not yet counted.
+    return "ondulo-dump: " + std::to_string(done) + " done of " + std::to_string(found) +
            (walking ? " files found so far, " : " files, ") + std::to_string(perSecond) + " files/s, " +
            Clock(elapsed) +
            (hashedBytes > 0 ? ", " + GroupedThousands(hashedBytes >> 20) + " MB of audio read"

@@ -6,7 +6,7 @@
 #include <string>
 
 // The progress display of a run over many files, for a terminal:
-// "ondulo-dump: 1200 of 5000 files found so far, 240 files/s, 0:05" while
+// "ondulo-dump: 1200 done of 5000 files found so far, 240 files/s, 0:05" while
 // the walk goes on, then "... of 5000 files, ...", and while audio is read
 // to verify MD5 digests or to measure it, how much of it is done (", 1,200 MB
 // of audio read").

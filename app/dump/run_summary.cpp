@@ -1,10 +1,25 @@
 #include "run_summary.h"
 
 #include <algorithm>
+#include <set>
+#include <string_view>
 
 #include "report/json_writer.h"
 #include "report/text_report.h"
+#include "wavecheck/findings.h"
 #include "wavedoc/document/wave_document.h"
+
+namespace {
+
+bool IsCheckCode(const std::string& code) {
+    static const std::set<std::string_view, std::less<>> codes = [] {
+        const std::vector<std::string_view> list = wavecheck::FindingCodes();
+        return std::set<std::string_view, std::less<>>(list.begin(), list.end());
+    }();
+    return codes.find(code) != codes.end();
+}
+
+}  // namespace
 
 int FileExitStatus(const FileOutcome& outcome, bool check) {
     if (outcome.unfinished) return kUnfinished;
@@ -26,7 +41,25 @@ void RunSummary::Add(const FileOutcome& outcome) {
         ++clean_;
     }
     if (outcome.unfinished) ++unfinished_;
-    for (const std::string& code : outcome.codes) ++filesByCode_[code];
+    std::vector<const std::string*> codes;
+    codes.reserve(outcome.codes.size());
+    for (const std::string& code : outcome.codes) codes.push_back(&code);
+    std::sort(codes.begin(), codes.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
+    const std::string* previous = nullptr;
+    for (const std::string* code : codes) {
+        if (previous != nullptr && *previous == *code) continue;
+        previous = code;
+        if (const auto known = filesByCode_.find(*code); known != filesByCode_.end()) {
+            ++known->second;
+        } else if (IsCheckCode(*code)) {
+            filesByCode_.emplace(*code, 1);
+        } else if (otherCodesKept_ < kMostOtherCodes) {
+            filesByCode_.emplace(*code, 1);
+            ++otherCodesKept_;
+        } else {
+            ++filesByOtherCodes_;
+        }
+    }
     exitStatus_ = std::max(exitStatus_, FileExitStatus(outcome, true));
 }
 
@@ -52,6 +85,7 @@ std::string RunSummary::Text() const {
     for (const auto& [code, files] : filesByCode_) {
         text += "    " + TerminalText(code) + '\t' + std::to_string(files) + '\n';
     }
+    if (filesByOtherCodes_ > 0) text += "    and other codes\t" + std::to_string(filesByOtherCodes_) + '\n';
     return text;
 }
 
@@ -65,5 +99,7 @@ std::string RunSummary::Json() const {
         json += separator + JsonString(code) + ": " + std::to_string(files);
         separator = ", ";
     }
-    return json + "}}";
+    json += "}";
+    if (filesByOtherCodes_ > 0) json += ", \"other_codes\": " + std::to_string(filesByOtherCodes_);
+    return json + "}";
 }

@@ -24,8 +24,15 @@ int FileExitStatus(const FileOutcome& outcome, bool check);
 // one class: not readable (not a WAV file, or it could not be read), else by
 // its worst finding: with errors, with warnings (and no errors), with only
 // notes, or clean. A file whose check could not finish is also counted apart.
+// Every code the check has is counted by name, and so are the first
+// kMostOtherCodes codes it does not have (from lines written by another
+// version); later ones are counted together, so that lines of made-up codes
+// cannot make the summary grow without end.
 class RunSummary {
 public:
+    static constexpr std::size_t kMostOtherCodes = 256;
+
+    // Adds one file; a code it lists twice counts once.
     void Add(const FileOutcome& outcome);
 
     std::uint64_t Files() const { return files_; }
@@ -34,10 +41,12 @@ public:
 
     // "summary:" and one line per class ("  label TAB count"), then
     // "  files with each finding code:" and one line per code, codes in byte
-    // order.
+    // order; then, when codes were counted together, "    and other codes"
+    // with how many times a file had one of them.
     std::string Text() const;
     // {"files": N, "with_errors": N, "with_warnings": N, "with_only_notes": N,
-    //  "clean": N, "not_readable": N, "check_unfinished": N, "by_code": {...}}
+    //  "clean": N, "not_readable": N, "check_unfinished": N, "by_code": {...}},
+    // and "other_codes": N after "by_code" when codes were counted together.
     std::string Json() const;
 
 private:
@@ -57,5 +66,7 @@ private:
     std::uint64_t notReadable_ = 0;
     std::uint64_t unfinished_ = 0;
     std::map<std::string, std::uint64_t> filesByCode_;
+    std::size_t otherCodesKept_ = 0;       // codes in filesByCode_ the check does not have
+    std::uint64_t filesByOtherCodes_ = 0;  // files with a code beyond those, once per code
     int exitStatus_ = 0;
 };

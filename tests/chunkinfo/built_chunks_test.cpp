@@ -332,6 +332,21 @@ TEST(BuiltChunks, SizesFromDs64ShowInTheRows) {
     RowList rows;
     EXPECT_EQ(chunkinfo::ShowEntryRows(document, junk, rows), std::nullopt);
     EXPECT_EQ(rows.Rows(), (std::vector<std::string>{"Size\t6 bytes", "Content\tall zero"}));
+
+    // A table cut inside an entry names the field as a sentence does, not
+    // with the row's indentation.
+    const std::string cut = Chunk("ds64", u64(56) + u64(4) + u64(1) + U32(1) + "JU");
+    wavedoc::WaveDocument cutDocument;
+    ASSERT_EQ(cutDocument.LoadFromMemory("RF64" + U32(0xFFFFFFFF) + "WAVE" + cut, "big.wav", nullptr,
+                                         wavedoc::LoadForms::AnyForm),
+              wavedoc::LoadOk);
+    const wavedoc::MapEntry* table = nullptr;
+    for (const wavedoc::MapEntry& entry : cutDocument.Structure().entries)
+        if (entry.id == "ds64") table = &entry;
+    ASSERT_NE(table, nullptr);
+    RowList cutRows;
+    EXPECT_EQ(chunkinfo::ShowEntryRows(cutDocument, *table, cutRows),
+              "The ds64 chunk could not be shown in full: the ds64 chunk ends before its field Chunk ID.");
 }
 
 }  // namespace

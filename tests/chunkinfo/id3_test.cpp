@@ -53,16 +53,22 @@ const RowsCase kCases[] = {
         Id3Frame("WXXX", std::string("\1\xFF\xFE" "s\0\0\0" "https://x", 16)) +
         Id3Frame("WOAR", "https://artist") +
         Id3Frame("APIC", kPicture) +
+        Id3Frame("GEOB", Raw("\0text/plain\0notes.txt\0Session notes\0hello")) +
+        Id3Frame("GEOB", Raw("\0text/plain\0\0\0hi")) +
+        Id3Frame("COMM", Raw("\1eng\xFF\xFE\0\0\xFF\xFEP\0")) +
         Id3Frame("PRIV", std::string("owner\0\1\2\3", 9)) +
         Id3Frame("TIT2", Raw("\0Packed"), 3, 0x80))),
      "ID3 ",
-     {"Version\tID3v2.3.0", "Flags\t0x00", "Size\t277 bytes",
+     {"Version\tID3v2.3.0", "Flags\t0x00", "Size\t376 bytes",
       "Comment (COMM)\teng \"desc\": Nice",
       "Comment (COMM)\teng: Plain",
       "User text (TXXX)\tMOOD: calm",
       "User URL (WXXX)\ts: https://x",
       "Artist web page (WOAR)\thttps://artist",
-      "Picture (APIC)\timage/png, 118 bytes",
+      "Picture (APIC)\timage/png, \"cover\", 100 bytes",
+      "Object (GEOB)\ttext/plain, \"notes.txt\", \"Session notes\", 5 bytes",
+      "Object (GEOB)\ttext/plain, 2 bytes",
+      "Comment (COMM)\teng: P",
       "Private (PRIV)\t9 bytes",
       "Title (TIT2)\t7 bytes, compressed"}},
     {"v24_several_values_and_unsynchronised_frame", TagFile("id3 ", Id3Tag(4,
@@ -85,7 +91,7 @@ const RowsCase kCases[] = {
      {"Version\tID3v2.2.0", "Flags\t0x00", "Size\t92 bytes",
       "Title (TT2)\tTitle",
       "Comment (COM)\teng \"d\": text",
-      "Picture (PIC)\tPNG, 49 bytes",
+      "Picture (PIC)\tPNG, \"cap\", 40 bytes",
       "XYZ\t3 bytes"}},
     {"tag_whose_size_runs_past_its_chunk", TagFile("id3 ", Id3Tag(3, Id3Frame("TIT2", Raw("\0Song")), 0, 1000)),
      "id3 ",
@@ -110,6 +116,10 @@ const RowsCase kCases[] = {
     {"extended_header_skipped", TagFile("id3 ", Id3Tag(3, BigEndian32(6) + std::string(6, '\0') + Id3Frame("TIT2", Raw("\0x")), 0x40)),
      "id3 ",
      {"Version\tID3v2.3.0", "Flags\t0x40 (extended header)", "Size\t22 bytes", "Title (TIT2)\tx"}},
+    {"extended_header_past_the_tag", TagFile("id3 ", Id3Tag(3, BigEndian32(100) + std::string(6, '\0'), 0x40)),
+     "id3 ",
+     {"Version\tID3v2.3.0", "Flags\t0x40 (extended header)", "Size\t10 bytes"},
+     "The id3 chunk could not be shown in full: its extended header claims 104 bytes, more than the tag holds after its header (10 bytes)."},
     {"not_an_id3v2_tag", TagFile("id3 ", "TAG" + std::string(125, ' ')), "id3 ", {},
      "The id3 chunk could not be shown in full: it does not start with an ID3v2 tag header (the letters ID3)."},
     {"version_not_read", TagFile("id3 ", Id3Tag(5, "")), "id3 ",
@@ -149,6 +159,70 @@ TEST(Id3Tags, LongTagsStopAtTheirCaps) {
     EXPECT_EQ(many.rows.back(), "Not shown\tthe frames after the first 1,024");
     EXPECT_EQ(many.error, std::nullopt);
 }
+
+// What unsynchronisation stores: a zero after each 0xFF.
+std::string Unsynchronised(std::string_view bytes) {
+    std::string out;
+    for (const char c : bytes) {
+        out += c;
+        if (c == '\xFF') out += '\0';
+    }
+    return out;
+}
+
+// A tag as stored plainly and its twin with the same frames unsynchronised.
+struct TwinCase {
+    const char* name;
+    int version;
+    std::string plain;  // the frames (and any extended header) as they read
+    std::uint8_t flags = 0;
+    // ID3v2.4 unsynchronises frame by frame: its twin's frames are given.
+    std::string stored = {};
+};
+
+const std::string kJpeg = Raw("\xFF\xD8\xFF\xE0\0\x10JFIF\xFF\0\xFF\xFF\x01\xFF");
+
+// clang-format off
+const TwinCase kTwins[] = {
+    {"v23_picture_then_text", 3,
+     Id3Frame("APIC", Raw("\0image/jpeg\0\3") + Raw("cover\0") + kJpeg) + Id3Frame("TIT2", Raw("\0Song")) +
+     Id3Frame("TPE1", Raw("\0Band")) + std::string(8, '\0')},
+    {"v23_frame_size_holding_ff", 3,
+     Id3Frame("PRIV", std::string(0x1FF, 'a')) + Id3Frame("TIT2", Raw("\0After"))},
+    {"v23_extended_header", 3,
+     BigEndian32(6) + std::string(6, '\0') + Id3Frame("PRIV", kJpeg) + Id3Frame("TIT2", Raw("\0x")), 0x40},
+    {"v23_pieces_of_ff", 3,
+     Id3Frame("PRIV", std::string(70000, '\xFF')) + Id3Frame("TIT2", Raw("\0Last"))},
+    {"v22_picture_then_text", 2,
+     Id3ShortFrame("PIC", Raw("\0JPG\3\0") + kJpeg) + Id3ShortFrame("TT2", Raw("\0Song"))},
+    {"v24_each_frame", 4,
+     Id3Frame("TIT2", Raw("\0\xFF\xE9"), 4) + Id3Frame("TPE1", Raw("\0Band"), 4), 0,
+     Id3Frame("TIT2", Raw("\0\xFF\0\xE9"), 4) + Id3Frame("TPE1", Raw("\0Band"), 4)},
+};
+// clang-format on
+
+class UnsynchronisedTags : public testing::TestWithParam<TwinCase> {};
+
+// Past the header's flags and size, an unsynchronised tag shows exactly the
+// rows of its plain twin.
+TEST_P(UnsynchronisedTags, ReadLikeTheirPlainTwin) {
+    const TwinCase& twin = GetParam();
+    const std::string stored = twin.version == 4 ? twin.stored : Unsynchronised(twin.plain);
+    const Shown plain = ShowBuilt(TagFile("id3 ", Id3Tag(twin.version, twin.plain, twin.flags)), "id3 ");
+    const Shown unsynchronised = ShowBuilt(
+        TagFile("id3 ", Id3Tag(twin.version, stored, static_cast<std::uint8_t>(twin.flags | 0x80))), "id3 ");
+    ASSERT_GT(plain.rows.size(), 4u);
+    ASSERT_EQ(unsynchronised.rows.size(), plain.rows.size());
+    EXPECT_NE(unsynchronised.rows[1].find("unsynchronisation"), std::string::npos);
+    for (std::size_t i = 3; i < plain.rows.size(); ++i) EXPECT_EQ(unsynchronised.rows[i], plain.rows[i]) << i;
+    EXPECT_EQ(unsynchronised.error, plain.error);
+    EXPECT_EQ(plain.error, std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Twins, UnsynchronisedTags, testing::ValuesIn(kTwins),
+                         [](const testing::TestParamInfo<TwinCase>& twin) {
+                             return std::string(twin.param.name);
+                         });
 
 }  // namespace
 }  // namespace chunkinfotest

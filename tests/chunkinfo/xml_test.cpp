@@ -29,6 +29,12 @@ const std::string kBomb = R"(<?xml version="1.0"?>
 <!ENTITY lol3 "&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;">]>
 <lolz>&lol3;</lolz>)";
 
+std::string Utf16(std::string_view ascii, bool bigEndian) {
+    std::string out;
+    for (const char c : ascii) out += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return out;
+}
+
 std::string Utf16LeWithBom(std::string_view ascii) {
     std::string out = "\xFF\xFE";
     for (const char c : ascii) out += std::string{c, '\0'};
@@ -64,8 +70,15 @@ const RowsCase kCases[] = {
     {"malformed_keeps_the_rows_before_the_fault", WaveWith(Chunk("iXML", "<a>\n  <b>text</c>\n</a>")), "iXML",
      {"a\t", "   b\ttext"},
      "The iXML chunk could not be shown in full: its XML is not well-formed at line 2, column 12: mismatched tag."},
-    {"empty", WaveWith(Chunk("iXML", std::string(8, '\0'))), "iXML", {},
-     "The iXML chunk could not be shown in full: its XML is not well-formed at line 1, column 1: no element found."},
+    {"utf16_little_endian_without_byte_order_mark", WaveWith(Chunk("iXML", Utf16("<a k=\"v\">text</a>", false) + std::string(4, '\0'))), "iXML",
+     {"a\ttext", "   @k\tv"}},
+    {"utf16_big_endian_without_byte_order_mark", WaveWith(Chunk("iXML", Utf16("<a>text</b>", true))), "iXML",
+     {"a\ttext"},
+     "The iXML chunk could not be shown in full: its XML is not well-formed at line 1, column 10: mismatched tag."},
+    {"attribute_default_of_the_dtd", WaveWith(Chunk("iXML", "<!DOCTYPE a [<!ATTLIST a k CDATA \"given\" d CDATA \"dflt\">]><a k=\"v\"/>")), "iXML",
+     {"a\t", "   @k\tv", "   @d\tdflt (a default of the DTD, not in the element)"}},
+    {"only_padding", WaveWith(Chunk("iXML", std::string(8, '\0'))), "iXML", {"XML\tnone: the chunk holds only 8 zero bytes"}},
+    {"empty", WaveWith(Chunk("iXML", "")), "iXML", {"XML\tnone: the chunk is empty"}},
     {"entity_bomb_is_never_expanded", WaveWith(Chunk("iXML", kBomb)), "iXML", {},
      "The iXML chunk could not be shown in full: its XML declares an entity at line 2, column 30, and entities are not expanded."},
     {"external_entity_is_never_read",

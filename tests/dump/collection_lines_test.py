@@ -170,7 +170,7 @@ class Progress(Tree):
         self.assertGreater(summary, 0, shown[-300:])
         # Each display starts at the line's start and clears what follows it;
         # the last is erased before anything else is written.
-        self.assertRegex(shown, rb"\rondulo-dump: \d+ of \d+ files( found so far)?, \d+ files/s, 0:0\d\x1b\[K")
+        self.assertRegex(shown, rb"\rondulo-dump: \d+ done of \d+ files( found so far)?, \d+ files/s, 0:0\d\x1b\[K")
         last = shown.rfind(b"\rondulo-dump: ")
         self.assertRegex(shown[last:summary], rb"^\rondulo-dump: [^\r\n]*\x1b\[K\r\x1b\[K")
 

@@ -7,7 +7,10 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
+#include <system_error>
 
+#include "app/dump/collection_run.h"
 #include "app/dump/dump_options.h"
 #include "support/corpus.h"
 #include "support/run_dump.h"
@@ -93,6 +96,64 @@ TEST(DumpCollection, OutputIsTheSameWhateverTheNumberOfThreads) {
                                        : "\ntree/warned/go-wav_flloop.wav\n";
         EXPECT_EQ(one.out.find(flloop), one.out.rfind(flloop)) << form;
         EXPECT_NE(one.out.find(flloop), std::string::npos) << form;
+    }
+}
+
+// When the system refuses a thread, the run goes on with those it has (down
+// to the calling thread alone), says so once and reports exactly what one
+// thread reports; a number of jobs beyond what helps is cut down, saying so.
+TEST(DumpCollection, GoesOnWithTheThreadsTheSystemGives) {
+    const CorpusTree tree;
+    struct Case {
+        unsigned jobs;
+        int threadsGiven;       // -1: as many as asked for
+        std::string_view said;  // what standard error says once, before any file's message
+    };
+    const unsigned processors = std::thread::hardware_concurrency();
+    const std::string cut = std::to_string(std::max(2U, 2 * processors));
+    const Case cases[] = {
+        {2, 0,
+         "ondulo-dump: no thread could be started (Resource temporarily unavailable); the files are "
+         "reported one at a time instead.\n"},
+        {2, 1,
+         "ondulo-dump: only 1 of the 2 threads asked for could be started (Resource temporarily "
+         "unavailable); the files are reported on those.\n"},
+        {2, -1, ""},
+        {256, -1, "are run at once.\n"},
+    };
+    const auto run = [&](unsigned jobs, int threadsGiven) {
+        DumpOptions options;
+        options.check = true;
+        options.jsonl = true;
+        options.walk.recursive = true;
+        options.jobs = jobs;
+        options.files = {tree.Dir().Path("tree/clean"), tree.Dir().Path("tree/broken"),
+                         tree.Dir().Path("tree/other")};
+        std::ostringstream out;
+        std::ostringstream errors;
+        int started = 0;
+        const ThreadStarter starter = [&](std::function<void()> work) {
+            if (threadsGiven >= 0 && started >= threadsGiven)
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            ++started;
+            return std::thread(std::move(work));
+        };
+        const int status = ReportCollection(options, {out, errors}, starter);
+        return DumpRun{status, out.str(), errors.str()};
+    };
+    const DumpRun one = run(1, -1);
+    ASSERT_FALSE(one.out.empty());
+    for (const Case& test : cases) {
+        SCOPED_TRACE(std::to_string(test.jobs) + " jobs, " + std::to_string(test.threadsGiven) + " given");
+        const DumpRun fewer = run(test.jobs, test.threadsGiven);
+        EXPECT_EQ(fewer.exitStatus, one.exitStatus);
+        EXPECT_TRUE(fewer.out == one.out);
+        const std::size_t said = fewer.errors.find(test.said);
+        ASSERT_NE(said, std::string::npos) << fewer.errors;
+        EXPECT_EQ(fewer.errors.substr(said + test.said.size()), one.errors);
+        if (test.jobs == 256) {
+            EXPECT_NE(fewer.errors.find(" can use; " + cut + " are run"), std::string::npos) << fewer.errors;
+        }
     }
 }
 

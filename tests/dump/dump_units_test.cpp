@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
@@ -8,6 +9,8 @@
 #include "report/file_summary.h"
 #include "report/json_writer.h"
 #include "report/text_report.h"
+#include "support/scratch_dir.h"
+#include "support/wav_builder.h"
 
 namespace {
 
@@ -78,6 +81,26 @@ TEST(DumpText, EscapesForJsonAndForTheTerminal) {
         EXPECT_EQ(JsonString(raw), json) << raw;
         EXPECT_EQ(TerminalText(raw), terminal) << raw;
     }
+}
+
+// A row is two fields, label and value, parted by the first TAB: a TAB the
+// file holds inside a value is escaped, so the line does not split further.
+TEST(DumpText, ATabInsideAValueKeepsTheRowToTwoFields) {
+    const wavtest::ScratchDir scratch;
+    const std::string info = wavtest::Chunk("INAM", std::string("a\tb\0", 4));
+    const std::string path = scratch.File(
+        "tab.wav", wavtest::RiffFile(wavtest::Chunk("fmt ", wavtest::PcmFormat(1, 8000, 16)) +
+                                     wavtest::Chunk("data", "abcd") + wavtest::Chunk("LIST", "INFO" + info)));
+    std::ostringstream out;
+    std::ostringstream errors;
+    TextReportWriter writer(out, errors, TextParts{.structure = true, .findings = false});
+    ReportFile(path, writer);
+    const std::string text = out.str();
+    const std::size_t value = text.find("a\\u0009b");
+    ASSERT_NE(value, std::string::npos) << text;
+    const std::size_t start = text.rfind('\n', value) + 1;
+    const std::string line = text.substr(start, text.find('\n', value) - start);
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1) << line;
 }
 
 // A code point as UTF-8.

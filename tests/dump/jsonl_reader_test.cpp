@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -59,6 +60,10 @@ TEST(JsonLinesReader, CountsFilesLinesAndNamesTheOthers) {
              FileLine(0, "{\"error\": 0, \"warning\": 0, \"note\": 0, \"by_code\": {}}",
                       "\"The file changed.\""),
          Summary(4, 1, 0, 1, 1, 1, 1, "\"pad-not-zero\": 1, \"past-end\": 1, \"riff-size\": 1"), ""},
+        {"a code a line lists twice counts once",
+         FileLine(0,
+                  "{\"warning\": 3, \"by_code\": {\"loop-type\": 1, \"pad-not-zero\": 1, \"loop-type\": 1}}"),
+         Summary(1, 0, 1, 0, 0, 0, 0, "\"loop-type\": 1, \"pad-not-zero\": 1"), ""},
         {"escapes in a code are read; a line without its break at the end counts",
          WithoutBreak(FileLine(
              0, "{\"error\": 0, \"warning\": 1, \"note\": 0, \"by_code\": {\"pad\\u002dmissing\": 1}}")),
@@ -85,6 +90,33 @@ TEST(JsonLinesReader, CountsFilesLinesAndNamesTheOthers) {
         EXPECT_EQ(summary.Json(), c.summary) << c.what;
         EXPECT_EQ(errors.str(), c.errors) << c.what;
     }
+}
+
+// Codes the check does not have are counted by name up to a bound, then
+// together, so that lines of made-up codes cannot make the summary grow
+// without end; the check's own codes are always counted by name.
+TEST(JsonLinesReader, CountsCodesItDoesNotKnowUpToABound) {
+    const std::size_t most = RunSummary::kMostOtherCodes;
+    std::string lines;
+    std::string named;
+    for (std::size_t i = 0; i < most + 40; ++i) {
+        char code[16];
+        std::snprintf(code, sizeof code, "made-up-%04zu", i);
+        lines += FileLine(
+            0, std::string("{\"warning\": 1, \"by_code\": {\"") + code + "\": 1, \"" + code + "\": 1}}");
+        if (i < most) named += std::string(named.empty() ? "" : ", ") + "\"" + code + "\": 1";
+    }
+    lines += kWarned + kWarned;
+    std::istringstream in(lines);
+    std::ostringstream errors;
+    RunSummary summary;
+    SummariseJsonLines(in, "runs.jsonl", summary, errors);
+    std::string expected = Summary(static_cast<int>(most) + 42, 0, static_cast<int>(most) + 42, 0, 0, 0, 0,
+                                   "\"loop-type\": 2, " + named + ", \"pad-not-zero\": 2");
+    expected.insert(expected.size() - 1, ", \"other_codes\": 40");
+    EXPECT_EQ(summary.Json(), expected);
+    EXPECT_NE(summary.Text().find("\n    and other codes\t40\n"), std::string::npos) << summary.Text();
+    EXPECT_EQ(errors.str(), "");
 }
 
 // What --summarise prints, and how it ends: as --check over the same files.

@@ -1,7 +1,12 @@
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTest>
+#include <csignal>
+#include <filesystem>
 #include <limits>
 #include <sstream>
 
@@ -658,6 +663,62 @@ private slots:
         const std::optional<std::string> problem = SaveReport(path, destination);
         QVERIFY2(!problem, problem ? problem->c_str() : "");
         QCOMPARE(ReadBytes(destination), out.str());
+    }
+
+    // Whatever stops a save, the report that was there stays whole and no
+    // temporary file is left beside it; a save that succeeds keeps the old
+    // report's permissions.
+    void interruptedSaveLeavesTheOldReportWhole_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("saved");
+        QTest::addRow("cancelled") << "cancel" << false;
+        QTest::addRow("file size limit reached") << "limit" << false;
+        QTest::addRow("whole, over the old one") << "none" << true;
+    }
+    void interruptedSaveLeavesTheOldReportWhole() {
+        QFETCH(QString, how);
+        QFETCH(bool, saved);
+        const std::string oldReport = "{\"files\": [\"the report saved before\"]}\n";
+        const std::string destination = scratch_.File("old.json", oldReport);
+        QCOMPARE(::chmod(destination.c_str(), 0640), 0);
+        const report::Analysis analysis = report::Analyse(scratch_.File("mixed.wav", MixedFile()));
+        SaveControl control;
+        control.cancel = how == "cancel";
+        SaveOutcome outcome;
+        if (how == "limit") {
+            // The disk takes 100 bytes of the new report and then refuses more.
+            struct rlimit before {};
+            QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
+            struct rlimit small = before;
+            small.rlim_cur = 100;
+            const sighandler_t oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+            outcome = SaveReport(analysis, destination, &control);
+            ::setrlimit(RLIMIT_FSIZE, &before);
+            std::signal(SIGXFSZ, oldHandler);
+            QVERIFY(outcome.problem);
+            QVERIFY2(outcome.problem->find(destination) != std::string::npos, outcome.problem->c_str());
+        } else {
+            outcome = SaveReport(analysis, destination, &control);
+            QVERIFY2(!outcome.problem, outcome.problem ? outcome.problem->c_str() : "");
+        }
+        QCOMPARE(outcome.cancelled, how == "cancel");
+        const std::string now = ReadBytes(destination);
+        if (saved) {
+            QVERIFY2(now.rfind("{\"files\": [", 0) == 0 && now.find("mixed.wav") != std::string::npos,
+                     now.c_str());
+        } else {
+            QCOMPARE(now, oldReport);
+        }
+        struct stat status {};
+        QCOMPARE(::stat(destination.c_str(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, 0640u);
+        QStringList temporary;
+        for (const auto& entry : std::filesystem::directory_iterator(scratch_.Dir())) {
+            const QString name = QString::fromStdString(entry.path().filename().string());
+            if (name.startsWith(".old.json")) temporary << name;
+        }
+        QCOMPARE(temporary, QStringList());
     }
 
     void reportThatCannotBeWrittenNamesTheFile() {

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/corpus.h"
 #include "support/metadata_builder.h"
+#include "support/scratch_dir.h"
 #include "support/wav_builder.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
@@ -114,6 +118,12 @@ struct Case {
     std::optional<Level> level = std::nullopt;
     std::string says = {};  // words its sentence holds, where the wording counts something
 };
+
+std::string Repeated(const std::string& part, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += part;
+    return out;
+}
 
 std::vector<Case> Cases() {
     const SmplHeaderFields plain;
@@ -484,6 +494,13 @@ std::vector<Case> Cases() {
          Wav(Chunk("_PMX", std::string("<a/>\0\0\0\0", 8))), std::nullopt, "no element found"},
         {"xml-malformed", "only padding", 52, Wav(Chunk("axml", "<a")),
          Wav(Chunk("axml", std::string(8, '\0')))},
+        {"xml-malformed", "UTF-16BE without a byte order mark", 52,
+         Wav(Chunk("iXML", std::string("\0<\0a\0>\0<\0/\0b\0>", 14))),
+         Wav(Chunk("iXML", std::string("\0<\0a\0>\0<\0/\0a\0>", 14))), Level::Warning, "mismatched tag"},
+        {"xml-malformed", "nested deeper than is read: not judged past that", 52,
+         Wav(Chunk("iXML", Repeated("<a>", 257) + "</b>")),
+         Wav(Chunk("iXML", Repeated("<a>", 256) + Repeated("</a>", 256))), Level::Note,
+         "nests elements more than 256 deep; it is not checked past that"},
         {"xml-malformed", "after an entity, not read", 52, Wav(Chunk("iXML", "<a></b>")),
          Wav(Chunk("iXML", "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</b>"))},
         {"xml-malformed", "an encoding expat does not know", 52, Wav(Chunk("iXML", "<a></b>")),
@@ -573,6 +590,47 @@ TEST(Findings, Md5ProgressEndsWithTheAudioHashed) {
     }
 }
 
+// A file written to while its audio is hashed gives no digest to compare:
+// the check ends unfinished, saying the file changed, and never claims a
+// mismatch; a file left alone is compared as before.
+TEST(Findings, Md5OfAFileChangedWhileHashedIsNoMismatch) {
+    enum class Change { None, InPlace, Grown };
+    const struct {
+        const char* name;
+        Change change;
+    } cases[] = {
+        {"left alone", Change::None}, {"rewritten in place", Change::InPlace}, {"grown", Change::Grown}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ScratchDir scratch;
+        const std::string path = scratch.File("hashed.wav", Wav(Chunk("MD5 ", std::string(16, 'x'))));
+        wavedoc::WaveDocument document;
+        wavecheck::FileCheck check({.verifyMd5 = true, .progress = [&](std::uint64_t, std::uint64_t) {
+                                        if (c.change == Change::None) return;
+                                        // Past the clock's tick, so that the times show the write.
+                                        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                                        std::fstream file(path,
+                                                          std::ios::in | std::ios::out | std::ios::binary);
+                                        if (c.change == Change::Grown)
+                                            file.seekp(0, std::ios::end);
+                                        else
+                                            file.seekp(-4, std::ios::end);
+                                        file << "zzzz";
+                                    }});
+        ASSERT_EQ(document.Load(path, &check), wavedoc::LoadOk);
+        const wavecheck::Findings findings = check.Finish(document);
+        const bool mismatch = std::any_of(findings.shown.begin(), findings.shown.end(),
+                                          [](const Finding& f) { return f.code == "md5-mismatch"; });
+        EXPECT_EQ(mismatch, c.change == Change::None);
+        EXPECT_EQ(findings.Finished(), c.change == Change::None) << findings.unfinished;
+        if (c.change != Change::None) {
+            EXPECT_NE(findings.unfinished.find("\"" + path + "\" changed while it was read"),
+                      std::string::npos)
+                << findings.unfinished;
+        }
+    }
+}
+
 TEST(Findings, EveryCodeHasACase) {
     std::set<std::string> tested;
     for (const Case& c : Cases()) tested.insert(c.code);
@@ -648,6 +706,9 @@ TEST(Findings, ChunksTooShortForTheirFieldsAreCheckedWithoutError) {
         Wav(Chunk("smpl", "abcdefghij")),
         Wav(Chunk("smpl", SmplPayload({}, {{1, 0, 0, 3}}).substr(0, 50))),
         Wav(Chunk("inst", "abc")),
+        // Float of 0 bits per sample, its block 191 bytes: a frame of no bytes.
+        RiffFile(Chunk("fmt ", U16(3) + U16(1) + U32(44100) + U32(45328) + U16(191) + U16(0)) +
+                 Chunk("data", std::string(8192, 'a'))),
     };
     for (const std::string& file : files) {
         SCOPED_TRACE(::testing::PrintToString(file));

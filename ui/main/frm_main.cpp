@@ -36,6 +36,7 @@
 #include "ui/info/frm_help.h"
 #include "ui/structure/frm_structure.h"
 #include "ui/structure/structure_opening.h"
+#include "ui/widgets/busy_cursor.h"
 #include "ui/widgets/elided_label.h"
 #include "ui/widgets/focus_frame_label.h"
 #include "ui/widgets/one_line_text.h"
@@ -75,15 +76,6 @@ constexpr qsizetype kStatusToolTipSentences = 20;
 constexpr std::size_t kMostQuotedBytes = 80;
 // The findings label's tool tip lists this many findings at the most.
 constexpr std::size_t kFindingLines = 20;
-
-// The hourglass for as long as it lives, restored on every way out.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // Raw bytes from the file or the parser (chunk ids, paths) as text on screen.
 QString TextFromBytes(const std::string& raw) { return QString::fromStdString(DisplayUtf8(raw)); }

@@ -43,9 +43,11 @@
 #include "ui/structure/findings_model.h"
 #include "ui/structure/offset_parsing.h"
 #include "ui/structure/offset_text.h"
+#include "ui/structure/report_save_run.h"
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_table_view.h"
 #include "ui/structure/structure_tree_model.h"
+#include "ui/widgets/busy_cursor.h"
 #include "ui/widgets/grid_rows.h"
 #include "ui/widgets/row_table_model.h"
 #include "ui/widgets/row_table_view.h"
@@ -74,15 +76,6 @@ int Chars(const QFontMetrics& metrics, int count) { return metrics.averageCharWi
 
 // The fixed font the byte cells use.
 QFontMetrics FixedFontMetrics() { return QFontMetrics(QFontDatabase::systemFont(QFontDatabase::FixedFont)); }
-
-// The hourglass for as long as it lives.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QAction* AddViewAction(QWidget* view, const QString& text, const QKeySequence& key) {
     auto* action = new QAction(text, view);
@@ -902,10 +895,7 @@ void frmStructure::SaveReportAs() {
         prompts_.ChooseSaveFile(this, shown.dir().filePath(shown.completeBaseName() + QStringLiteral(".txt")),
                                 tr("Text report (*.txt);;JSON report (*.json)"));
     if (!chosen) return;
-    std::optional<std::string> problem;
-    {
-        BusyCursor busy;
-        problem = SaveReport(Path(), QFile::encodeName(*chosen).toStdString());
-    }
-    if (problem) prompts_.ShowMessage(this, kMessageTitle, Text(*problem), QString());
+    const SaveOutcome saved =
+        SaveReportShowingProgress(this, analysis_, QFile::encodeName(*chosen).toStdString());
+    if (saved.problem) prompts_.ShowMessage(this, kMessageTitle, Text(*saved.problem), QString());
 }

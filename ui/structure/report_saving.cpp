@@ -1,12 +1,13 @@
 #include "ui/structure/report_saving.h"
 
-#include <cerrno>
-#include <fstream>
+#include <new>
 #include <sstream>
 
+#include "report/analysis.h"
+#include "report/file_report.h"
 #include "report/json_writer.h"
+#include "report/replacing_file.h"
 #include "report/text_report.h"
-#include "wavedoc/reading/error_text.h"
 
 namespace {
 
@@ -48,12 +49,12 @@ ReportForm ReportFormFor(const std::string& destination) {
     return EndsWithJson(destination) ? ReportForm::Json : ReportForm::Text;
 }
 
-std::optional<std::string> WriteReport(const std::string& path, ReportForm form, std::ostream& out) {
+std::optional<std::string> WriteReport(const report::Analysis& analysis, ReportForm form, std::ostream& out) {
     if (form == ReportForm::Json) {
         // One file's entry inside the document, as a run over one file lays it out.
         JsonReportWriter writer(out, JsonLayout::Entry);
         out << kJsonDocumentStart;
-        ReportFile(path, writer);
+        ReportAnalysis(analysis, writer);
         out << JsonDocumentEnd(true);
         return std::nullopt;
     }
@@ -61,30 +62,36 @@ std::optional<std::string> WriteReport(const std::string& path, ReportForm form,
     // save then.
     std::ostringstream unused;
     TextReport writer(out, unused, TextParts{true, false});
-    ReportFile(path, writer);
+    ReportAnalysis(analysis, writer);
     return writer.refusal;
 }
 
-std::optional<std::string> SaveReport(const std::string& path, const std::string& destination) {
-    // The whole report first, so that a file that cannot be reported leaves
-    // no half-written one behind.
-    std::ostringstream report;
+SaveOutcome SaveReport(const report::Analysis& analysis, const std::string& destination,
+                       SaveControl* control) {
+    SaveOutcome outcome;
     try {
-        if (std::optional<std::string> refused = WriteReport(path, ReportFormFor(destination), report)) {
-            return refused;
+        ReplacingFile file(destination, control != nullptr ? &control->cancel : nullptr,
+                           control != nullptr ? &control->written : nullptr);
+        if ((outcome.problem = file.Failure())) return outcome;
+        try {
+            // A file that cannot be reported leaves the destination as it was.
+            if (std::optional<std::string> refused =
+                    WriteReport(analysis, ReportFormFor(destination), file.Stream())) {
+                outcome.problem = std::move(refused);
+                return outcome;
+            }
+            outcome.problem = file.Commit();
+        } catch (const ReplacingFile::Stopped&) {
+            outcome.problem = file.Failure();
         }
+        outcome.cancelled = !outcome.problem && file.Cancelled();
     } catch (const std::bad_alloc&) {
-        return "The report of \"" + path + "\" could not be made: there is not enough memory.";
+        outcome.problem = "The report of \"" + analysis.path + "\" could not be written to \"" + destination +
+                          "\": there is not enough memory.";
     }
-    errno = 0;
-    std::ofstream file(destination, std::ios::binary | std::ios::trunc);
-    const int openError = errno;
-    if (file) file << report.str();
-    if (file) file.close();
-    if (!file) {
-        const int error = errno != 0 ? errno : openError;
-        return "The report could not be written to \"" + destination + "\"" +
-               (error != 0 ? ": " + wavedoc::ErrorText(error) : std::string()) + ".";
-    }
-    return std::nullopt;
+    return outcome;
+}
+
+std::optional<std::string> SaveReport(const std::string& path, const std::string& destination) {
+    return SaveReport(report::Analyse(path), destination).problem;
 }

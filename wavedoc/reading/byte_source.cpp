@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <mutex>
 
 #include "wavedoc/reading/error_text.h"
 #include "wavedoc/reading/offset_math.h"
@@ -109,16 +110,31 @@ public:
     // A session starts by opening the file and checking that it is unchanged,
     // so that an action on a changed file stops before it shows anything.
     void BeginReading() const override {
+        const std::lock_guard<std::recursive_mutex> lock(mutex_);
         if (sessions_ == 0) EnsureOpen();
         ++sessions_;
     }
     void EndReading() const override {
+        const std::lock_guard<std::recursive_mutex> lock(mutex_);
         if (sessions_ > 0 && --sessions_ == 0) Close();
+    }
+
+    void CheckUnchanged() const override {
+        const std::lock_guard<std::recursive_mutex> lock(mutex_);
+        struct stat status {};
+        // The open file itself when a session holds it: a file renamed over
+        // this one leaves what was read whole.
+        const int got = descriptor_ >= 0 ? ::fstat(descriptor_, &status) : ::stat(path_.c_str(), &status);
+        if (got != 0 || !(FileIdentity::Of(status) == identity_)) {
+            throw FileChangedError("The file \"" + path_ +
+                                   "\" changed while it was read: read it again when it is complete.");
+        }
     }
 
     std::string Read(std::uint64_t offset, std::uint64_t count) const override {
         const std::uint64_t present = offsets::BytesBefore(offset, count, length_);
         if (present == 0) return {};
+        const std::lock_guard<std::recursive_mutex> lock(mutex_);
         // Inside a session the file was checked when it began, so the cache
         // answers as it is: the many small reads of one action cost no call.
         if (sessions_ > 0 && InCache(offset, present)) return cache_.substr(offset - cacheStart_, present);
@@ -153,7 +169,7 @@ private:
             ::close(descriptor);
             throw FileChangedError(
                 "The file \"" + path_ +
-                "\" has changed since it was analysed: read it again to see it as it is now.");
+                "\" has changed since it was first read: read it again to see it as it is now.");
         }
         descriptor_ = descriptor;
     }
@@ -194,6 +210,9 @@ private:
     std::string path_;
     FileIdentity identity_;
     std::uint64_t length_;
+    // A window's document is read by the window and, while a report of it is
+    // saved, by the saving thread: the open file and its cache are shared.
+    mutable std::recursive_mutex mutex_;
     mutable int descriptor_ = -1;
     mutable int sessions_ = 0;
     mutable std::string cache_;

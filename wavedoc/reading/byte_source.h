@@ -29,6 +29,10 @@ public:
     // file raises FileChangedError when the file has changed.
     virtual void BeginReading() const {}
     virtual void EndReading() const {}
+    // Raises FileChangedError when the file is no longer the one analysed
+    // (size, modification or change time): after a long read, such as
+    // hashing the audio, whose bytes may then belong to no one version.
+    virtual void CheckUnchanged() const {}
 };
 
 // Keeps a source open for the reads of one action (a load, one chunk shown).

@@ -651,12 +651,13 @@ private slots:
                  : scratch_.File("mixed.wav", MixedFile());
         DumpOptions options;
         options.structure = !json;
+        options.check = !json;  // the text report carries the findings, as --structure --check prints them
         options.json = json;
         options.jobs = 1;
         options.files = {path};
         std::ostringstream out;
         std::ostringstream errors;
-        QCOMPARE(ReportCollection(options, {out, errors}), 0);
+        QVERIFY(ReportCollection(options, {out, errors}) <= 1);  // 1: the file has findings
         QVERIFY(!out.str().empty());
 
         const std::string destination = scratch_.Path(name.toStdString());

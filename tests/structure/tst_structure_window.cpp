@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
@@ -557,6 +558,7 @@ private slots:
         const std::string saved = ReadBytes(scratch_.Path("mixed.json"));
         QVERIFY2(saved.rfind("{\"files\": [", 0) == 0 && saved.find("\"past-end\"") != std::string::npos,
                  saved.c_str());
+        QTRY_VERIFY(structure->statusBar()->currentMessage().contains("mixed.json"));
 
         prompts_->nextSaveChoice = QString::fromStdString(scratch_.Path("no-folder/mixed.txt"));
         Key(structure, Qt::Key_S, Qt::ControlModifier);

@@ -22,6 +22,7 @@
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTreeView>
 #include <QUrl>
@@ -897,5 +898,9 @@ void frmStructure::SaveReportAs() {
     if (!chosen) return;
     const SaveOutcome saved =
         SaveReportShowingProgress(this, analysis_, QFile::encodeName(*chosen).toStdString());
-    if (saved.problem) prompts_.ShowMessage(this, kMessageTitle, Text(*saved.problem), QString());
+    if (saved.problem) {
+        prompts_.ShowMessage(this, kMessageTitle, Text(*saved.problem), QString());
+    } else if (!saved.cancelled) {
+        statusBar()->showMessage(tr("The report was saved to %1.").arg(QDir::toNativeSeparators(*chosen)));
+    }
 }

@@ -61,7 +61,7 @@ std::optional<std::string> WriteReport(const report::Analysis& analysis, ReportF
     // The text form writes nothing for a refused file: there is no report to
     // save then.
     std::ostringstream unused;
-    TextReport writer(out, unused, TextParts{true, false});
+    TextReport writer(out, unused, TextParts{.structure = true, .findings = true});
     ReportAnalysis(analysis, writer);
     return writer.refusal;
 }

@@ -631,15 +631,7 @@ void frmStructure::CurrentByteChanged(const QModelIndex& current) {
     if (item == StructureTreeModel::kNoItem) return;
     followingBytes_ = true;
     if (item != currentItem_) SelectItem(item);
-    if (const std::optional<int> row = RowHolding(rowRanges_, offset)) {
-        const QModelIndex field = rows_->index(*row, 0);
-        dbgRows_->selectionModel()->setCurrentIndex(
-            field, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        dbgRows_->scrollTo(field);
-    } else {
-        dbgRows_->selectionModel()->clearSelection();
-        MarkBytes(EntryRange(), false);
-    }
+    SelectFieldOrEntry(RowHolding(rowRanges_, offset), false);
     followingBytes_ = false;
 }
 
@@ -773,16 +765,20 @@ void frmStructure::FindingChanged(const QModelIndex& current) {
     SelectItem(item);
     // The record or field the finding is about, when a row starts where it
     // does; otherwise the whole entry.
-    if (const std::optional<int> row = RowStartingAt(rowRanges_, offset, tree_->Covered(item))) {
+    SelectFieldOrEntry(RowStartingAt(rowRanges_, offset, tree_->Covered(item)), true);
+    SelectByte(offset);
+}
+
+void frmStructure::SelectFieldOrEntry(std::optional<int> row, bool reveal) {
+    if (row) {
         const QModelIndex field = rows_->index(*row, 0);
         dbgRows_->selectionModel()->setCurrentIndex(
             field, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         dbgRows_->scrollTo(field);
     } else {
         dbgRows_->selectionModel()->clearSelection();
-        MarkBytes(EntryRange(), true);
+        MarkBytes(EntryRange(), reveal);
     }
-    SelectByte(offset);
 }
 
 std::optional<std::pair<std::uint64_t, std::uint64_t>> frmStructure::SelectedBytes() const {

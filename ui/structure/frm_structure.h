@@ -113,6 +113,9 @@ private:
     // Marks `range` in the whole file's bytes (clamped to the file) and, with
     // `reveal`, scrolls to its start.
     void MarkBytes(const ByteRange& range, bool reveal);
+    // Makes `row` of the fields current and selected, or, without one,
+    // selects no field and marks the whole entry (scrolled to with `reveal`).
+    void SelectFieldOrEntry(std::optional<int> row, bool reveal);
     // The bytes of the entry shown.
     ByteRange EntryRange() const;
     // Whether a list around the item is decoded as a whole.

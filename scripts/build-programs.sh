@@ -3,8 +3,9 @@
 # programs, the window (ondulo) and ondulo-dump, with the preset `default`.
 #   scripts/build-programs.sh            build them
 #   scripts/build-programs.sh --measure  build them, print the build steps and
-#                                        the CPU time they took, and fail when
-#                                        the README gives another step count
+#                                        the CPU time they took, and say so
+#                                        when the README gives another step
+#                                        count
 # Measured on a fresh build folder, the figures are those of a first run of
 # scripts/run.sh.
 set -euo pipefail
@@ -29,6 +30,6 @@ steps=$(grep -o '^\[[0-9]*/[0-9]*\]' "$log" | tail -n 1 | sed 's/.*\/\([0-9]*\)\
 seconds=$(( (after - before) / $(getconf CLK_TCK) ))
 echo "Building the two programs: ${steps:-0} build steps, ${seconds} CPU-seconds on $(nproc) processors."
 if [ -n "$steps" ] && ! grep -q "(${steps} build steps," README.md; then
-  echo "README.md gives another number of build steps than the ${steps} measured; set it to ${steps}." >&2
-  exit 1
+  echo "build-programs: README.md gives another number of build steps than the ${steps} measured here;" \
+    "set it to ${steps}." >&2
 fi

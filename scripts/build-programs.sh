@@ -26,7 +26,9 @@ trap 'rm -f "$log"' EXIT
 before=$(children_ticks)
 cmake --build --preset default --target ondulo ondulo-dump | tee "$log"
 after=$(children_ticks)
-steps=$(grep -o '^\[[0-9]*/[0-9]*\]' "$log" | tail -n 1 | sed 's/.*\/\([0-9]*\)\]/\1/')
+# The total of the last progress line ("[182/182] Linking ..."); none when
+# there was nothing to build.
+steps=$( (grep -o '^\[[0-9]*/[0-9]*\]' "$log" || true) | tail -n 1 | sed 's/.*\/\([0-9]*\)\]/\1/')
 seconds=$(( (after - before) / $(getconf CLK_TCK) ))
 echo "Building the two programs: ${steps:-0} build steps, ${seconds} CPU-seconds on $(nproc) processors."
 if [ -n "$steps" ] && ! grep -q "(${steps} build steps," README.md; then

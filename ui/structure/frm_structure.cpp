@@ -113,7 +113,11 @@ frmStructure::frmStructure(report::Analysis analysis, UserPrompts& prompts, QWid
     tvStructure_->setFocus(Qt::OtherFocusReason);
 }
 
-frmStructure::~frmStructure() = default;
+frmStructure::~frmStructure() {
+    // The views read the analysis through their models even as the window is
+    // taken apart (a last layout of the tree), so they go before it does.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
 
 void frmStructure::BuildViews() {
     const QFontMetrics metrics = fontMetrics();

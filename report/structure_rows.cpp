@@ -28,7 +28,9 @@ std::optional<std::string> ShowRowsFrom(RowsFrom from, const wavedoc::WaveDocume
             return ShowChunkDetails(document, entry.id, rows);
         case RowsFrom::LaterChunk:
             try {
-                return ShowChunkDetails(*document.WithChunkFrom(entry), entry.id, rows);
+                // The document of the later chunk lives for this call only.
+                EagerRows eager(rows);
+                return ShowChunkDetails(*document.WithChunkFrom(entry), entry.id, eager);
             } catch (const wavedoc::WaveDocError& error) {
                 rows.ClearRows();
                 return error.what();

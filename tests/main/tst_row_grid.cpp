@@ -9,7 +9,17 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/corpus.h"
+#include "support/wav_builder.h"
+#include "ui/detail/chunk_details.h"
+#include "ui/detail/fill_chunk_list.h"
+#include "ui/widgets/grid_rows.h"
 #include "ui/widgets/qt_user_prompts.h"
+#include "wavedoc/document/wave_document.h"
 #include "ui/widgets/row_table_model.h"
 #include "ui/widgets/row_table_view.h"
 
@@ -25,6 +35,73 @@ public:
     }
     mutable int displayReads = 0;
 };
+
+using namespace wavtest;
+
+// The bytes of a file of the shared collections.
+std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// A list of `count` labels, notes and labelled texts with texts longer than
+// a cell shows; the note at `shortNote` (from 1; 0: none) is too short for
+// its cue point id, which stops the rows there.
+std::string LongList(int count, int shortNote) {
+    std::string entries;
+    const std::string text(1500, 't');
+    for (int i = 1; i <= count; ++i) entries += Chunk("labl", LabelPayload(i, "label " + std::to_string(i)));
+    for (int i = 1; i <= count; ++i) {
+        entries += Chunk("note", i == shortNote ? std::string("ab") : LabelPayload(i, text));
+    }
+    for (int i = 1; i <= count; ++i) {
+        entries += Chunk("ltxt", LtxtPayload({static_cast<std::uint32_t>(i), 10, "rgn ", 1, 2, 3, 4, text}));
+    }
+    return Chunk("LIST", ListPayload("adtl", entries));
+}
+
+// Every chunk of the chunk list, its rows made at once and as scrolled to
+// (from the last row up): the same rows, ranges, sentence, and the same rows
+// near each byte a row shows.
+void CompareRunsWithRowsMadeAtOnce(const std::string& bytes, const QString& what) {
+    wavedoc::WaveDocument document;
+    if (document.LoadFromMemory(bytes, what.toStdString()) != wavedoc::LoadOk) return;
+    RowList chunks;
+    RowList values;
+    FillChunkList(document, chunks, values);
+    for (const std::string& chunk : chunks.Rows()) {
+        const std::string name(SplitRow(chunk).first);
+        const QString where = what + " " + QString::fromStdString(name);
+        GridRows atOnce;
+        EagerRows eager(atOnce);
+        const std::optional<std::string> stopAtOnce = ShowChunkDetails(document, name, eager);
+        GridRows scrolled;
+        QCOMPARE(ShowChunkDetails(document, name, scrolled), stopAtOnce);
+        QVERIFY2(scrolled.Count() == atOnce.Count(), qPrintable(where));
+        for (std::size_t i = scrolled.Count(); i-- > 0;) {
+            QVERIFY2(scrolled.Row(i) == atOnce.Row(i), qPrintable(where + " row " + QString::number(i)));
+            QVERIFY2(scrolled.RangeOf(i) == atOnce.RangeOf(i), qPrintable(where + " row " + QString::number(i)));
+        }
+        for (std::size_t i = 0; i < atOnce.Count(); i += atOnce.Count() / 40 + 1) {
+            const std::optional<ByteRange> range = atOnce.RangeOf(i);
+            if (!range) continue;
+            const std::vector<RangedRow> near = scrolled.RowsOverByte(range->offset);
+            for (std::size_t j = 0; j < atOnce.Count(); ++j) {
+                const std::optional<ByteRange> other = atOnce.RangeOf(j);
+                if (!other || range->offset < other->offset || range->offset - other->offset >= other->length) {
+                    continue;
+                }
+                const bool found = std::any_of(near.begin(), near.end(), [&](const RangedRow& row) {
+                    return row.row == j && row.range == *other;
+                });
+                QVERIFY2(found, qPrintable(where + " byte " + QString::number(range->offset) + " row " +
+                                           QString::number(j)));
+            }
+        }
+    }
+}
 
 }  // namespace
 
@@ -107,6 +184,88 @@ private slots:
             QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
         }
         QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    }
+
+    // Rows of long runs of records are made as they are scrolled to, and are
+    // then the rows made at once, row for row, range for range, with the
+    // same sentence when they stop short.
+    void runsAgreeWithRowsMadeAtOnce_data() {
+        QTest::addColumn<QByteArray>("file");
+        const auto wave = [](const std::string& chunks) {
+            return QByteArray::fromStdString(RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 8)) + chunks + Chunk("data", "ab")));
+        };
+        std::vector<CuePointRecord> points;
+        std::vector<PlaySegmentRecord> segments;
+        std::vector<SampleLoopRecord> loops;
+        for (std::uint32_t i = 1; i <= 700; ++i) {
+            points.push_back({i, i * 10});
+            segments.push_back({i, i * 3, 1});
+            loops.push_back({i, 0, i, i + 100});
+        }
+        QTest::addRow("700 cue points, segments and loops")
+            << wave(Chunk("cue ", CuePayload(points)) + Chunk("plst", PlstPayload(segments)) +
+                    Chunk("smpl", SmplPayload({}, loops)));
+        QTest::addRow("a count beyond the records held")
+            << wave(Chunk("cue ", CuePayload(points, 900)) + Chunk("plst", PlstPayload(segments, 701)));
+        QTest::addRow("300 of each list entry, long texts") << wave(LongList(300, 0));
+        QTest::addRow("a short note among them") << wave(LongList(300, 200));
+        QTest::addRow("the first note short") << wave(LongList(300, 1));
+    }
+    void runsAgreeWithRowsMadeAtOnce() {
+        QFETCH(QByteArray, file);
+        CompareRunsWithRowsMadeAtOnce(file.toStdString(), QString::fromUtf8(QTest::currentDataTag()));
+    }
+    void runsAgreeOverTheSharedCollections() {
+        std::size_t files = 0;
+        for (const char* set : {"corpus", "corpus2"}) {
+            const std::filesystem::path folder = std::filesystem::path(SharedDir()) / set;
+            if (!std::filesystem::is_directory(folder)) continue;
+            for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                if (entry.path().extension() == ".md") continue;
+                CompareRunsWithRowsMadeAtOnce(FileBytes(entry.path()), QString::fromStdString(entry.path().filename().string()));
+                if (QTest::currentTestFailed()) return;
+                ++files;
+            }
+        }
+        if (files == 0) QSKIP("the shared collections are not beside the repository");
+    }
+
+    // A run of 32767 records costs what is looked at: reading rows at both
+    // ends and finding a byte's row makes a few pieces, not the run; a piece
+    // that cannot be made shows empty and says why once.
+    void aRunIsMadeAsItIsLookedAt() {
+        int made = 0;
+        GridRows rows;
+        std::vector<std::string> stops;
+        rows.SetStopHandler([&stops](const std::string& sentence) { stops.push_back(sentence); });
+        rows.AppendRow("Number of records\t32767");
+        const auto place = [](std::int32_t i) { return ByteRange{100 + 8 * static_cast<std::uint64_t>(i), 8}; };
+        rows.AppendRun(RecordRun{
+            32767, 2,
+            [&made, place](std::int32_t first, std::int32_t last, RowSink& sink) {
+                for (std::int32_t i = first; i <= last; ++i) {
+                    if (i == 20000) throw std::runtime_error("The file changed.");
+                    ++made;
+                    AddHeadingRow(sink, "#" + std::to_string(i), place(i));
+                    AddValueRow(sink, "Value", std::to_string(i * 2), RangeWithin(place(i), 4, 4));
+                }
+            },
+            place});
+        rows.AppendRow("After");
+        QCOMPARE(rows.Count(), std::size_t{1 + 2 * 32767 + 1});
+        QVERIFY2(made <= 256, qPrintable(QString::number(made)));
+        QCOMPARE(rows.Row(2 * 32767 - 1), std::string_view("#32767"));
+        QCOMPARE(rows.Row(2 * 32767 + 1), std::string_view("After"));
+        QCOMPARE(rows.Row(2 * 1000), std::string_view("Value\t2000"));
+        const std::vector<RangedRow> near = rows.RowsOverByte(100 + 8 * 30000 + 5);
+        QCOMPARE(near.size(), std::size_t{2});
+        QCOMPARE(near[1].row, std::size_t{2 * 30000});
+        QVERIFY2(made <= 4 * 256, qPrintable(QString::number(made)));
+        QVERIFY(stops.empty());
+        QCOMPARE(rows.Row(2 * 20000 - 1), std::string_view());
+        QCOMPARE(rows.Row(2 * 20000 - 3), std::string_view("#19999"));
+        QCOMPARE(rows.Row(2 * 20001 - 1), std::string_view());
+        QCOMPARE(stops, std::vector<std::string>{"The file changed."});
     }
 
     void fittingTheFirstColumnSamplesALongList() {

@@ -1,10 +1,13 @@
 #include "detail_rows.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 
 #include "text/cut_text.h"
+#include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/riff_layout.h"
+#include "wavedoc/reading/wave_error.h"
 
 std::string ShownText(std::string text, std::uint64_t length, std::uint64_t limit) {
     if (length <= limit) return text;
@@ -43,4 +46,33 @@ std::string IncompleteSentence(std::string_view chunkName, std::string reason) {
     }
     if (reason.empty() || reason.back() != '.') reason += '.';
     return "The " + std::string(shownName) + " chunk could not be shown in full: " + reason;
+}
+
+void ShowListedEntries(RowSink& values, const wavedoc::WaveDocument& document, std::int32_t count,
+                       const ListedEntries& entries) {
+    const std::int16_t bound = NarrowCount(count, entries.what);
+    const std::int32_t whole = std::clamp<std::int32_t>(entries.held, 0, bound);
+    if (whole >= 1) {
+        // The run may be made long after this routine returns: it holds the
+        // document by address and opens the file for each piece it makes.
+        const wavedoc::WaveDocument* shown = &document;
+        values.AppendRun(RecordRun{
+            whole, entries.rowsEach,
+            [shown, show = entries.show](std::int32_t first, std::int32_t last, RowSink& rows) {
+                // A file changed since its load is said by the first read of
+                // a record, after the rows that need no reading, as the
+                // routine says it.
+                std::optional<wavedoc::ReadingSession> session;
+                try {
+                    session.emplace(shown->Source());
+                } catch (const wavedoc::FileChangedError&) {
+                }
+                for (std::int32_t i = first; i <= last; ++i) show(*shown, static_cast<std::int16_t>(i), rows);
+            },
+            [shown, place = entries.place](std::int32_t position) { return place(*shown, position); }});
+    }
+    // A wider counter, so that a bound of 32767 ends the loop instead of wrapping.
+    for (std::int32_t i = whole + 1; i <= bound; ++i) {
+        entries.show(document, static_cast<std::int16_t>(i), values);
+    }
 }

@@ -9,6 +9,10 @@
 #include "row_sink.h"
 #include "wavedoc/chunks/chunk_base.h"
 
+namespace wavedoc {
+class WaveDocument;
+}
+
 // What the detail routines share: the placeholders, the number rows and the
 // walk over a counted collection with its 16-bit position.
 
@@ -50,11 +54,21 @@ void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value,
 // the count lies outside -32768 to 32767.
 std::int16_t NarrowCount(std::int32_t count, std::string_view what);
 
-// Runs showEntry(i) for i = 1 up to the narrowed count; nothing when the count
-// is below 1. The position is 16 bits wide, so at most 32767 entries are shown.
-template <typename ShowEntry>
-void ForEachListedEntry(std::int32_t count, std::string_view what, ShowEntry showEntry) {
-    const std::int16_t bound = NarrowCount(count, what);
-    // A wider counter, so that a bound of 32767 ends the loop instead of wrapping.
-    for (std::int32_t i = 1; i <= bound; ++i) showEntry(static_cast<std::int16_t>(i));
-}
+// How the records of a counted collection are shown: the rows each gives,
+// how many from the first the chunk holds whole, where each lies, and the
+// routine that appends one record's rows.
+struct ListedEntries {
+    std::string_view what;  // the records in the plural, e.g. "cue points"
+    std::size_t rowsEach = 0;
+    std::int32_t held = 0;
+    ByteRange (*place)(const wavedoc::WaveDocument& document, std::int32_t position) = nullptr;
+    void (*show)(const wavedoc::WaveDocument& document, std::int16_t position, RowSink& values) = nullptr;
+};
+
+// Shows positions 1 up to `count` narrowed to 16 bits (nothing when it is
+// below 1), so at most 32767 records: those held whole as one run, which a
+// grid makes as it is scrolled to, then each further one as the collection
+// answers it, which stops the routine at the first it does not hold. The
+// document must outlive the rows of a sink that keeps the run.
+void ShowListedEntries(RowSink& values, const wavedoc::WaveDocument& document, std::int32_t count,
+                       const ListedEntries& entries);

@@ -18,6 +18,10 @@ void RowSink::AppendNumber(std::string_view label, std::int64_t value) {
     AppendValue(label, std::to_string(value));
 }
 
+void RowSink::AppendRun(const RecordRun& run) {
+    if (run.count >= 1) run.show(1, run.count, *this);
+}
+
 void AddValueRow(RowSink& grid, std::string_view label, std::string_view value,
                  const std::optional<ByteRange>& at) {
     const RowRange range(grid, at);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,26 @@ struct ByteRange {
 // record. Nothing when the record has no range.
 std::optional<ByteRange> RangeWithin(const std::optional<ByteRange>& record, std::uint64_t offset,
                                      std::uint64_t length);
+
+class RowSink;
+
+// A run of like records (cue points, sample loops, list entries), each shown
+// as the same number of rows. A sink that makes rows as they are scrolled to
+// keeps the run and asks for a record's rows only when they are shown; any
+// other sink has them all made at once, in order.
+struct RecordRun {
+    // Records 1 to count, each of which can be shown whole.
+    std::int32_t count = 0;
+    // How many rows each record gives.
+    std::size_t rowsEach = 0;
+    // Appends the rows of records first to last, in order; raises as the
+    // routine that made the run would (a file changed since, too little memory).
+    std::function<void(std::int32_t first, std::int32_t last, RowSink& rows)> show;
+    // Where a record lies in the file, known without reading it. Records lie
+    // in file order, and every row of a record shows bytes within its place,
+    // so a byte names its record without the rows being made.
+    std::function<ByteRange(std::int32_t position)> place;
+};
 
 // The small grid interface that the chunk list and the detail routines write
 // to. A row is one string; a grid splits it at its first TAB into two columns.
@@ -40,6 +61,9 @@ public:
     // The most bytes of a text this grid shows; a longer one comes cut, with
     // its whole length (cut_text.h). Only that much of it is read.
     virtual std::uint64_t TextLimit() const;
+    // Appends the rows of a run of records. This sink makes them all now; a
+    // sink that shows rows as they are scrolled to keeps the run instead.
+    virtual void AppendRun(const RecordRun& run);
 
     // The range of the row being appended, set by the Add...Row helpers for
     // the length of one append: nothing for a row made from no bytes.
@@ -61,6 +85,30 @@ public:
 
 private:
     RowSink& sink_;
+};
+
+// Passes rows on to another sink and has every run made at once: for the
+// rows of a document that does not outlive the call that shows it.
+class EagerRows : public RowSink {
+public:
+    explicit EagerRows(RowSink& rows) : rows_(rows) {}
+    void ClearRows() override { rows_.ClearRows(); }
+    void AppendRow(std::string_view row) override {
+        const RowRange range(rows_, Range());
+        rows_.AppendRow(row);
+    }
+    void AppendValue(std::string_view label, std::string_view value) override {
+        const RowRange range(rows_, Range());
+        rows_.AppendValue(label, value);
+    }
+    void AppendNumber(std::string_view label, std::int64_t value) override {
+        const RowRange range(rows_, Range());
+        rows_.AppendNumber(label, value);
+    }
+    std::uint64_t TextLimit() const override { return rows_.TextLimit(); }
+
+private:
+    RowSink& rows_;
 };
 
 // Collects rows in memory: the window hands them to its grid model in one go,

@@ -1,6 +1,8 @@
 // The associated data list (LIST or list): its type, then every label, note
 // and labelled text, in that order of groups whatever their order in the file,
 // each entry closed by a blank row.
+#include <algorithm>
+
 #include "detail_routines.h"
 #include "detail_rows.h"
 #include "wavedoc/document/wave_document.h"
@@ -8,9 +10,12 @@
 namespace {
 
 // A text row: the text as far as a cell shows it, with a note of its length
-// when it is longer.
+// when it is longer. A zero byte that ends the text is looked for as far as
+// the longest output reads, so a grid that shows less of the text gives it
+// the same length as ondulo-dump does.
 void AddTextRow(RowSink& values, std::string_view label, const wavedoc::SubChunkEntry& entry) {
-    wavedoc::SubChunkEntry::StoredText text = entry.ReadText(values.TextLimit());
+    wavedoc::SubChunkEntry::StoredText text =
+        entry.ReadText(std::max(values.TextLimit(), wavedoc::kTextReadLimit));
     const std::uint64_t length = text.length;
     AddValueRow(values, label, ShownText(std::move(text.shown), length, values.TextLimit()),
                 ByteRange{entry.TextOffset(), length});
@@ -20,41 +25,67 @@ void AddTextRow(RowSink& values, std::string_view label, const wavedoc::SubChunk
 ByteRange IdRange(const wavedoc::SubChunkEntry& entry) { return ByteRange{entry.Offset(), 4}; }
 ByteRange SizeRange(const wavedoc::SubChunkEntry& entry) { return ByteRange{entry.Offset() + 4, 4}; }
 
+// Where an entry of the list lies, its header included.
+template <typename Entry>
+ByteRange EntryPlace(const wavedoc::SubChunkCollection<Entry>& entries, std::int32_t i) {
+    const std::optional<wavedoc::SubChunkPlace> place = entries.Place(i);
+    if (!place) return ByteRange{0, 0};
+    return ByteRange{place->offset, wavedoc::layout::kChunkHeaderSize + std::uint64_t{place->size}};
+}
+
+ByteRange LabelPlace(const wavedoc::WaveDocument& document, std::int32_t i) {
+    return EntryPlace(document.List().Labels(), i);
+}
+ByteRange NotePlace(const wavedoc::WaveDocument& document, std::int32_t i) {
+    return EntryPlace(document.List().Notes(), i);
+}
+ByteRange LabelledTextPlace(const wavedoc::WaveDocument& document, std::int32_t i) {
+    return EntryPlace(document.List().LabeledTexts(), i);
+}
+
+void ShowLabel(const wavedoc::WaveDocument& document, std::int16_t i, RowSink& values) {
+    const auto label = document.List().Labels().Item(i);
+    AddValueRow(values, "     Subchunk ID", label.Name() + " (label)", IdRange(label));
+    AddNumberRow(values, "     Subchunk Data Size", label.Size(), SizeRange(label));
+    AddNumberRow(values, "     Cue point ID", label.CuePointId(), ContentRange(label, 0, 4));
+    AddTextRow(values, "     Label text", label);
+    AddHeadingRow(values, "");
+}
+
+void ShowNote(const wavedoc::WaveDocument& document, std::int16_t i, RowSink& values) {
+    const auto note = document.List().Notes().Item(i);
+    AddValueRow(values, "     Subchunk ID", note.Name(), IdRange(note));
+    AddNumberRow(values, "     Subchunk Data Size", note.Size(), SizeRange(note));
+    AddNumberRow(values, "     Cue point ID", note.CuePointId(), ContentRange(note, 0, 4));
+    AddTextRow(values, "     Note text", note);
+    AddHeadingRow(values, "");
+}
+
+void ShowLabelledText(const wavedoc::WaveDocument& document, std::int16_t i, RowSink& values) {
+    const auto text = document.List().LabeledTexts().Item(i);
+    AddValueRow(values, "     Subchunk ID", text.Name() + " (labeled text)", IdRange(text));
+    AddNumberRow(values, "     Subchunk Data size", text.Size(), SizeRange(text));
+    AddNumberRow(values, "     Cue point ID", text.CuePointId(), ContentRange(text, 0, 4));
+    AddNumberRow(values, "     Sample length", text.SampleLength(), ContentRange(text, 4, 4));
+    AddValueRow(values, "     Purpose ID", text.PurposeId(), ContentRange(text, 8, 4));
+    AddNumberRow(values, "     Country", text.Country(), ContentRange(text, 12, 2));
+    AddNumberRow(values, "     Language", text.Language(), ContentRange(text, 14, 2));
+    AddNumberRow(values, "     Dialect", text.Dialect(), ContentRange(text, 16, 2));
+    AddNumberRow(values, "     Code page", text.CodePage(), ContentRange(text, 18, 2));
+    AddTextRow(values, "     Text", text);
+    AddHeadingRow(values, "");
+}
+
 }  // namespace
 
 void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values) {
-    AddValueRow(values, "Type ID", document.List().TypeId(), ContentRange(document.List(), 0, 4));
-
-    ForEachListedEntry(document.List().Labels().Count(), "labels", [&](std::int16_t i) {
-        const auto label = document.List().Labels().Item(i);
-        AddValueRow(values, "     Subchunk ID", label.Name() + " (label)", IdRange(label));
-        AddNumberRow(values, "     Subchunk Data Size", label.Size(), SizeRange(label));
-        AddNumberRow(values, "     Cue point ID", label.CuePointId(), ContentRange(label, 0, 4));
-        AddTextRow(values, "     Label text", label);
-        AddHeadingRow(values, "");
-    });
-
-    ForEachListedEntry(document.List().Notes().Count(), "notes", [&](std::int16_t i) {
-        const auto note = document.List().Notes().Item(i);
-        AddValueRow(values, "     Subchunk ID", note.Name(), IdRange(note));
-        AddNumberRow(values, "     Subchunk Data Size", note.Size(), SizeRange(note));
-        AddNumberRow(values, "     Cue point ID", note.CuePointId(), ContentRange(note, 0, 4));
-        AddTextRow(values, "     Note text", note);
-        AddHeadingRow(values, "");
-    });
-
-    ForEachListedEntry(document.List().LabeledTexts().Count(), "labelled texts", [&](std::int16_t i) {
-        const auto text = document.List().LabeledTexts().Item(i);
-        AddValueRow(values, "     Subchunk ID", text.Name() + " (labeled text)", IdRange(text));
-        AddNumberRow(values, "     Subchunk Data size", text.Size(), SizeRange(text));
-        AddNumberRow(values, "     Cue point ID", text.CuePointId(), ContentRange(text, 0, 4));
-        AddNumberRow(values, "     Sample length", text.SampleLength(), ContentRange(text, 4, 4));
-        AddValueRow(values, "     Purpose ID", text.PurposeId(), ContentRange(text, 8, 4));
-        AddNumberRow(values, "     Country", text.Country(), ContentRange(text, 12, 2));
-        AddNumberRow(values, "     Language", text.Language(), ContentRange(text, 14, 2));
-        AddNumberRow(values, "     Dialect", text.Dialect(), ContentRange(text, 16, 2));
-        AddNumberRow(values, "     Code page", text.CodePage(), ContentRange(text, 18, 2));
-        AddTextRow(values, "     Text", text);
-        AddHeadingRow(values, "");
-    });
+    const wavedoc::ListChunk& list = document.List();
+    AddValueRow(values, "Type ID", list.TypeId(), ContentRange(list, 0, 4));
+    ShowListedEntries(values, document, list.Labels().Count(),
+                      {"labels", 5, list.Labels().LeadingWhole(), LabelPlace, ShowLabel});
+    ShowListedEntries(values, document, list.Notes().Count(),
+                      {"notes", 5, list.Notes().LeadingWhole(), NotePlace, ShowNote});
+    ShowListedEntries(values, document, list.LabeledTexts().Count(),
+                      {"labelled texts", 11, list.LabeledTexts().LeadingWhole(), LabelledTextPlace,
+                       ShowLabelledText});
 }

@@ -28,6 +28,22 @@ std::string_view SmpteFormatName(std::int32_t format) {
     }
 }
 
+ByteRange LoopPlace(const wavedoc::WaveDocument& document, std::int32_t i) {
+    return ByteRange{document.Smpl().SampleLoops().ItemOffset(i), document.Smpl().SampleLoops().RecordSize()};
+}
+
+void ShowLoop(const wavedoc::WaveDocument& document, std::int16_t i, RowSink& values) {
+    const std::optional<ByteRange> record = LoopPlace(document, i);
+    AddHeadingRow(values, "     Loops #" + std::to_string(i), record);
+    const auto loop = document.Smpl().SampleLoops().Item(i);
+    AddNumberRow(values, "     Cue point ID", loop.CuePointId(), RangeWithin(record, 0, 4));
+    AddNumberRow(values, "     Type", loop.Type(), RangeWithin(record, 4, 4));
+    AddNumberRow(values, "     Start", loop.Start(), RangeWithin(record, 8, 4));
+    AddNumberRow(values, "     End", loop.End(), RangeWithin(record, 12, 4));
+    AddNumberRow(values, "     Fraction", loop.Fraction(), RangeWithin(record, 16, 4));
+    AddNumberRow(values, "     Play count", loop.PlayCount(), RangeWithin(record, 20, 4));
+}
+
 }  // namespace
 
 void ShowSampler(const wavedoc::WaveDocument& document, RowSink& values) {
@@ -45,17 +61,8 @@ void ShowSampler(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Number of sample loops", smpl.SampleLoopCount(), ContentRange(smpl, 28, 4));
     AddNumberRow(values, "Sampler data", smpl.SamplerData(), ContentRange(smpl, 32, 4));
 
-    ForEachListedEntry(smpl.SampleLoopCount(), "sample loops", [&](std::int16_t i) {
-        const ByteRange record{smpl.SampleLoops().ItemOffset(i), smpl.SampleLoops().RecordSize()};
-        AddHeadingRow(values, "     Loops #" + std::to_string(i), record);
-        const auto loop = smpl.SampleLoops().Item(i);
-        AddNumberRow(values, "     Cue point ID", loop.CuePointId(), RangeWithin(record, 0, 4));
-        AddNumberRow(values, "     Type", loop.Type(), RangeWithin(record, 4, 4));
-        AddNumberRow(values, "     Start", loop.Start(), RangeWithin(record, 8, 4));
-        AddNumberRow(values, "     End", loop.End(), RangeWithin(record, 12, 4));
-        AddNumberRow(values, "     Fraction", loop.Fraction(), RangeWithin(record, 16, 4));
-        AddNumberRow(values, "     Play count", loop.PlayCount(), RangeWithin(record, 20, 4));
-    });
+    ShowListedEntries(values, document, smpl.SampleLoopCount(),
+                      {"sample loops", 7, smpl.SampleLoops().Count(), LoopPlace, ShowLoop});
 }
 
 void ShowInstrument(const wavedoc::WaveDocument& document, RowSink& values) {

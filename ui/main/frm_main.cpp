@@ -199,6 +199,9 @@ int frmMain::BuildGrids(QWidget* central, QVBoxLayout* layout) {
     dbgValues_ = new RowTableView(grids);
     dbgValues_->setObjectName(QStringLiteral("dbgValues"));
     dbgValues_->setModel(valueRows_);
+    // Rows made as they are scrolled to may find the file changed since.
+    connect(valueRows_, &RowTableModel::RowsStopped, this,
+            [this](const QString& sentence) { ShowStatus(sentence.toStdString()); });
     dbgValues_->setAccessibleName(QStringLiteral("Chunk fields"));
     dbgValues_->setAccessibleDescription(QStringLiteral("The fields of the selected chunk and their values"));
     grids->addWidget(dbgChunk_);
@@ -352,6 +355,8 @@ void frmMain::AnalyseResult(report::Analysis analysis) {
     switch (analysis.status) {
         case wavedoc::LoadOk: {
             BusyCursor busy;
+            // The rows shown may still read the document they came from.
+            valueRows_->SetRows({});
             analysis_ = std::move(analysis);
             ListChunks();
             SummariseFile();

@@ -235,6 +235,13 @@ void frmStructure::BuildRowsPane(QSplitter* right) {
     lbRowsStatus_->setAccessibleName(tr("Why the fields stop short"));
     rowsLayout->addWidget(dbgRows_, 1);
     rowsLayout->addWidget(lbRowsStatus_);
+    connect(rows_, &RowTableModel::RowsStopped, this, &frmStructure::ShowRowsStop);
+}
+
+void frmStructure::ShowRowsStop(const QString& sentence) {
+    lbRowsStatus_->setText(sentence);
+    lbRowsStatus_->setVisible(!sentence.isEmpty());
+    lbRowsStatus_->setAccessibleDescription(sentence);
 }
 
 void frmStructure::BuildBytesPane(QSplitter* right) {
@@ -567,9 +574,8 @@ void frmStructure::ShowItem(int item) {
     std::optional<std::string> stop;
     // The rows of the previous entry go first, so two long lists are never held at once.
     rows_->SetRows({});
-    rowRanges_.clear();
     try {
-        RangedGridRows rows;
+        GridRows rows;
         // The chunks the chunk list shows get the chunk grid's rows; every
         // other entry its own, as ondulo-dump gives them (or its first bytes).
         if (entry == nullptr) {
@@ -581,17 +587,13 @@ void frmStructure::ShowItem(int item) {
             const bool own = from == report::RowsFrom::ChunkDetails || from == report::RowsFrom::LaterChunk;
             stop = report::ShowRowsFrom(own ? from : report::RowsFrom::EntryRows, document, *entry, rows);
         }
-        rowRanges_ = rows.TakeRanges();
         rows_->SetRows(std::move(rows));
     } catch (const std::bad_alloc&) {
-        rowRanges_.clear();
         rows_->SetRows({});
         stop = "The rows of this entry could not be shown: there is not enough memory.";
     }
     dbgRows_->FitFirstColumn();
-    lbRowsStatus_->setText(stop ? Text(*stop) : QString());
-    lbRowsStatus_->setVisible(stop.has_value());
-    lbRowsStatus_->setAccessibleDescription(lbRowsStatus_->text());
+    ShowRowsStop(stop ? Text(*stop) : QString());
 
     currentItem_ = item;
     strip_->SetSelected(item);
@@ -623,8 +625,7 @@ void frmStructure::MarkBytes(const ByteRange& range, bool reveal) {
 
 void frmStructure::FieldChanged(const QModelIndex& current) {
     if (!current.isValid()) return;
-    const auto row = static_cast<std::size_t>(current.row());
-    const std::optional<ByteRange> range = row < rowRanges_.size() ? rowRanges_[row] : std::nullopt;
+    const std::optional<ByteRange> range = rows_->Rows().RangeOf(static_cast<std::size_t>(current.row()));
     MarkBytes(range ? *range : EntryRange(), !followingBytes_);
 }
 
@@ -635,7 +636,7 @@ void frmStructure::CurrentByteChanged(const QModelIndex& current) {
     if (item == StructureTreeModel::kNoItem) return;
     followingBytes_ = true;
     if (item != currentItem_) SelectItem(item);
-    SelectFieldOrEntry(RowHolding(rowRanges_, offset), false);
+    SelectFieldOrEntry(RowHolding(rows_->Rows().RowsOverByte(offset), offset), false);
     followingBytes_ = false;
 }
 
@@ -769,7 +770,7 @@ void frmStructure::FindingChanged(const QModelIndex& current) {
     SelectItem(item);
     // The record or field the finding is about, when a row starts where it
     // does; otherwise the whole entry.
-    SelectFieldOrEntry(RowStartingAt(rowRanges_, offset, tree_->Covered(item)), true);
+    SelectFieldOrEntry(RowStartingAt(rows_->Rows().RowsOverByte(offset), offset, tree_->Covered(item)), true);
     SelectByte(offset);
 }
 

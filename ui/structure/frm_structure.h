@@ -108,6 +108,8 @@ private:
     void BuildSoundDock();
     // Shows an item of the tree: its rows and its bytes.
     void ShowItem(int item);
+    // Says under the fields why they stop short; the empty text hides it.
+    void ShowRowsStop(const QString& sentence);
     void SelectItem(int item);
     void SelectByte(std::uint64_t byte);
     // Marks `range` in the whole file's bytes (clamped to the file) and, with
@@ -147,7 +149,6 @@ private:
     SearchPatterns searched_;
     std::optional<std::uint64_t> lastHit_;
     int currentItem_ = -1;
-    RowRanges rowRanges_;           // the range of each row of the entry shown
     bool followingBytes_ = false;   // a byte chose the entry and row: the bytes stay where they are
     bool selectingByCode_ = false;  // a byte is made current by the window, not by the user
     SoundView* sound_ = nullptr;

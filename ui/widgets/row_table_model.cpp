@@ -15,6 +15,12 @@ void RowTableModel::SetRows(GridRows rows, std::vector<QString> toolTips) {
     beginResetModel();
     rows_ = std::move(rows);
     toolTips_ = std::move(toolTips);
+    // Said after the view has asked for what it paints, never inside its asking.
+    rows_.SetStopHandler([this](const std::string& sentence) {
+        QMetaObject::invokeMethod(
+            this, [this, text = QString::fromStdString(DisplayUtf8(sentence))] { emit RowsStopped(text); },
+            Qt::QueuedConnection);
+    });
     endResetModel();
 }
 

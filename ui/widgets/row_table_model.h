@@ -32,11 +32,18 @@ public:
 
     // The raw bytes of one cell, exactly as the row holds them.
     std::string RawCell(int row, int column) const;
+    // The rows, with the bytes each shows.
+    const GridRows& Rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+signals:
+    // Rows of a run could not be made as they were scrolled to (the file
+    // changed since, too little memory): they show empty, and this says why.
+    void RowsStopped(const QString& sentence);
 
 private:
     static constexpr int kColumnCount = 2;

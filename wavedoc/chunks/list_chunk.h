@@ -61,6 +61,7 @@ private:
 class LablEntry : public SubChunkEntry {
 public:
     static constexpr std::string_view kId = layout::kLabelId;
+    static constexpr std::uint64_t kFixedBytes = layout::kLabelFixedBytes;
     LablEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source, OwnerName owner);
     std::int32_t CuePointId() const;  // dwName
 };
@@ -75,6 +76,7 @@ public:
 class LtxtEntry : public SubChunkEntry {
 public:
     static constexpr std::string_view kId = layout::kLabelledTextId;
+    static constexpr std::uint64_t kFixedBytes = layout::kLabelledTextFixedBytes;
     LtxtEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source, OwnerName owner);
 
     std::int32_t CodePage() const;      // wCodePage
@@ -136,7 +138,7 @@ public:
                                  place.size,
                                  place.offset,
                                  dataOffset,
-                                 offsets::BytesBefore(dataOffset, place.size, listEnd_),
+                                 PresentSize(place),
                                  PadByte::None,
                                  std::nullopt,
                                  false,
@@ -149,7 +151,26 @@ public:
         return static_cast<std::int32_t>(std::min<std::uint64_t>(places_.count, INT32_MAX));
     }
 
+    // How many entries, from the first, hold their fixed fields whole (each
+    // of them can be read in full), known without reading them.
+    std::int32_t LeadingWhole() const {
+        std::size_t whole = 0;
+        while (whole < places_.kept.size() && PresentSize(places_.kept[whole]) >= Entry::kFixedBytes) ++whole;
+        return static_cast<std::int32_t>(whole);
+    }
+    // Where the entry at 1-based position index lies, as the load found it;
+    // nothing for a position the list does not keep.
+    std::optional<SubChunkPlace> Place(std::int32_t index) const {
+        if (index < 1 || static_cast<std::uint64_t>(index) > places_.kept.size()) return std::nullopt;
+        return places_.kept[static_cast<std::size_t>(index - 1)];
+    }
+
 private:
+    // The bytes of an entry's content that lie within the list.
+    std::uint64_t PresentSize(const SubChunkPlace& place) const {
+        return offsets::BytesBefore(place.offset + layout::kChunkHeaderSize, place.size, listEnd_);
+    }
+
     std::shared_ptr<const ByteSource> source_;
     SubChunkPlaces places_;
     std::uint64_t listEnd_ = 0;

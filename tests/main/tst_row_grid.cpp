@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -19,9 +18,9 @@
 #include "ui/detail/fill_chunk_list.h"
 #include "ui/widgets/grid_rows.h"
 #include "ui/widgets/qt_user_prompts.h"
-#include "wavedoc/document/wave_document.h"
 #include "ui/widgets/row_table_model.h"
 #include "ui/widgets/row_table_view.h"
+#include "wavedoc/document/wave_document.h"
 
 namespace {
 
@@ -82,7 +81,8 @@ void CompareRunsWithRowsMadeAtOnce(const std::string& bytes, const QString& what
         QVERIFY2(scrolled.Count() == atOnce.Count(), qPrintable(where));
         for (std::size_t i = scrolled.Count(); i-- > 0;) {
             QVERIFY2(scrolled.Row(i) == atOnce.Row(i), qPrintable(where + " row " + QString::number(i)));
-            QVERIFY2(scrolled.RangeOf(i) == atOnce.RangeOf(i), qPrintable(where + " row " + QString::number(i)));
+            QVERIFY2(scrolled.RangeOf(i) == atOnce.RangeOf(i),
+                     qPrintable(where + " row " + QString::number(i)));
         }
         for (std::size_t i = 0; i < atOnce.Count(); i += atOnce.Count() / 40 + 1) {
             const std::optional<ByteRange> range = atOnce.RangeOf(i);
@@ -90,7 +90,8 @@ void CompareRunsWithRowsMadeAtOnce(const std::string& bytes, const QString& what
             const std::vector<RangedRow> near = scrolled.RowsOverByte(range->offset);
             for (std::size_t j = 0; j < atOnce.Count(); ++j) {
                 const std::optional<ByteRange> other = atOnce.RangeOf(j);
-                if (!other || range->offset < other->offset || range->offset - other->offset >= other->length) {
+                if (!other || range->offset < other->offset ||
+                    range->offset - other->offset >= other->length) {
                     continue;
                 }
                 const bool found = std::any_of(near.begin(), near.end(), [&](const RangedRow& row) {
@@ -192,7 +193,8 @@ private slots:
     void runsAgreeWithRowsMadeAtOnce_data() {
         QTest::addColumn<QByteArray>("file");
         const auto wave = [](const std::string& chunks) {
-            return QByteArray::fromStdString(RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 8)) + chunks + Chunk("data", "ab")));
+            return QByteArray::fromStdString(
+                RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 8)) + chunks + Chunk("data", "ab")));
         };
         std::vector<CuePointRecord> points;
         std::vector<PlaySegmentRecord> segments;
@@ -222,7 +224,8 @@ private slots:
             if (!std::filesystem::is_directory(folder)) continue;
             for (const auto& entry : std::filesystem::directory_iterator(folder)) {
                 if (entry.path().extension() == ".md") continue;
-                CompareRunsWithRowsMadeAtOnce(FileBytes(entry.path()), QString::fromStdString(entry.path().filename().string()));
+                CompareRunsWithRowsMadeAtOnce(FileBytes(entry.path()),
+                                              QString::fromStdString(entry.path().filename().string()));
                 if (QTest::currentTestFailed()) return;
                 ++files;
             }
@@ -239,18 +242,20 @@ private slots:
         std::vector<std::string> stops;
         rows.SetStopHandler([&stops](const std::string& sentence) { stops.push_back(sentence); });
         rows.AppendRow("Number of records\t32767");
-        const auto place = [](std::int32_t i) { return ByteRange{100 + 8 * static_cast<std::uint64_t>(i), 8}; };
-        rows.AppendRun(RecordRun{
-            32767, 2,
-            [&made, place](std::int32_t first, std::int32_t last, RowSink& sink) {
-                for (std::int32_t i = first; i <= last; ++i) {
-                    if (i == 20000) throw std::runtime_error("The file changed.");
-                    ++made;
-                    AddHeadingRow(sink, "#" + std::to_string(i), place(i));
-                    AddValueRow(sink, "Value", std::to_string(i * 2), RangeWithin(place(i), 4, 4));
-                }
-            },
-            place});
+        const auto place = [](std::int32_t i) {
+            return ByteRange{100 + 8 * static_cast<std::uint64_t>(i), 8};
+        };
+        rows.AppendRun(RecordRun{32767, 2,
+                                 [&made, place](std::int32_t first, std::int32_t last, RowSink& sink) {
+                                     for (std::int32_t i = first; i <= last; ++i) {
+                                         if (i == 20000) throw std::runtime_error("The file changed.");
+                                         ++made;
+                                         AddHeadingRow(sink, "#" + std::to_string(i), place(i));
+                                         AddValueRow(sink, "Value", std::to_string(i * 2),
+                                                     RangeWithin(place(i), 4, 4));
+                                     }
+                                 },
+                                 place});
         rows.AppendRow("After");
         QCOMPARE(rows.Count(), std::size_t{1 + 2 * 32767 + 1});
         QVERIFY2(made <= 256, qPrintable(QString::number(made)));

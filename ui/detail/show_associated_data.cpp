@@ -85,7 +85,7 @@ void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values) 
                       {"labels", 5, list.Labels().LeadingWhole(), LabelPlace, ShowLabel});
     ShowListedEntries(values, document, list.Notes().Count(),
                       {"notes", 5, list.Notes().LeadingWhole(), NotePlace, ShowNote});
-    ShowListedEntries(values, document, list.LabeledTexts().Count(),
-                      {"labelled texts", 11, list.LabeledTexts().LeadingWhole(), LabelledTextPlace,
-                       ShowLabelledText});
+    ShowListedEntries(
+        values, document, list.LabeledTexts().Count(),
+        {"labelled texts", 11, list.LabeledTexts().LeadingWhole(), LabelledTextPlace, ShowLabelledText});
 }

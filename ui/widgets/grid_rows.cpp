@@ -14,7 +14,8 @@ constexpr std::size_t kRowsPerPiece = 256;
 constexpr std::size_t kKeptPieces = 8;
 
 std::int32_t RecordsPerPiece(const RecordRun& run) {
-    return static_cast<std::int32_t>(std::max<std::size_t>(1, kRowsPerPiece / std::max<std::size_t>(1, run.rowsEach)));
+    return static_cast<std::int32_t>(
+        std::max<std::size_t>(1, kRowsPerPiece / std::max<std::size_t>(1, run.rowsEach)));
 }
 
 }  // namespace
@@ -24,7 +25,7 @@ std::int32_t RecordsPerPiece(const RecordRun& run) {
 struct GridRows::Piece {
     std::size_t firstRow = 0;
     std::size_t rows = 0;
-    std::size_t firstHeld = 0;            // a stretch: its first row among the held ones
+    std::size_t firstHeld = 0;             // a stretch: its first row among the held ones
     std::shared_ptr<const RecordRun> run;  // a run; null for a stretch
     std::int32_t firstRecord = 1;
 };
@@ -72,15 +73,17 @@ void GridRows::AppendRun(const RecordRun& run) {
     run.show(1, first, *this);
     if (first == run.count) return;
     const auto rest = static_cast<std::size_t>(run.count - first);
-    pieces_.push_back(Piece{count_, rest * run.rowsEach, 0, std::make_shared<const RecordRun>(run), first + 1});
+    pieces_.push_back(
+        Piece{count_, rest * run.rowsEach, 0, std::make_shared<const RecordRun>(run), first + 1});
     count_ += rest * run.rowsEach;
 }
 
 void GridRows::SetStopHandler(StopHandler handler) { onStop_ = std::move(handler); }
 
 const GridRows::Piece& GridRows::PieceOf(std::size_t i) const {
-    const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), i,
-                                        [](std::size_t row, const Piece& piece) { return row < piece.firstRow; });
+    const auto after =
+        std::upper_bound(pieces_.begin(), pieces_.end(), i,
+                         [](std::size_t row, const Piece& piece) { return row < piece.firstRow; });
     return *(after - 1);
 }
 
@@ -170,7 +173,8 @@ std::vector<RangedRow> GridRows::RowsOverByte(std::uint64_t offset) const {
         if (offset - place.offset >= place.length) continue;
         const Made& made = MadeFor(piece, low);
         const std::size_t first = static_cast<std::size_t>(low - made.first) * run.rowsEach;
-        const std::size_t firstRow = piece.firstRow + static_cast<std::size_t>(low - piece.firstRecord) * run.rowsEach;
+        const std::size_t firstRow =
+            piece.firstRow + static_cast<std::size_t>(low - piece.firstRecord) * run.rowsEach;
         for (std::size_t j = 0; j < run.rowsEach; ++j) {
             add(firstRow + j, made.rows.RangeOf(first + j));
         }

@@ -134,16 +134,9 @@ public:
         }
         const SubChunkPlace& place = places_.kept[static_cast<std::size_t>(index - 1)];
         const std::uint64_t dataOffset = place.offset + layout::kChunkHeaderSize;
-        const ChunkHeader header{std::string(Entry::kId),
-                                 place.size,
-                                 place.offset,
-                                 dataOffset,
-                                 PresentSize(place),
-                                 PadByte::None,
-                                 std::nullopt,
-                                 false,
-                                 place.size,
-                                 order_};
+        const ChunkHeader header{
+            std::string(Entry::kId), place.size,   place.offset, dataOffset, PresentSize(place),
+            PadByte::None,           std::nullopt, false,        place.size, order_};
         return Entry(header, source_, OwnerName{listId_, noun_, static_cast<std::uint64_t>(index)});
     }
 

@@ -175,16 +175,35 @@ TEST(CutText, TellsACutTextFromALookalike) {
     EXPECT_EQ(CutMarker(1), " ... (1 byte in all)");
 }
 
-// A text that ends with its zero byte right after the limit is shown whole:
-// what follows the zero byte is no part of it.
+// A text that ends with its zero byte right after the read limit is shown
+// whole where that much is shown, and where less is shown (a grid's cell) as
+// its start with the same length: what follows the zero byte is no part of it.
 TEST(ShowAssociatedData, ATextIsCountedUpToItsZeroByte) {
+    class LimitedRows : public RowList {
+    public:
+        explicit LimitedRows(std::uint64_t limit) : limit_(limit) {}
+        std::uint64_t TextLimit() const override { return limit_; }
+
+    private:
+        std::uint64_t limit_;
+    };
     const std::string text(wavedoc::kTextReadLimit, 'x');
-    const Shown shown = ShowChunk(
-        WaveWith(Chunk("LIST",
-                       ListPayload("adtl", Chunk("labl", LabelPayload(1, text) + std::string(7000, 'y'))))),
-        "LIST");
-    ASSERT_EQ(shown.rows.size(), 6u);
-    EXPECT_EQ(shown.rows[4], "     Label text\t" + text);
+    wavedoc::WaveDocument document;
+    ASSERT_EQ(document.LoadFromMemory(
+                  WaveWith(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, text) +
+                                                                               std::string(7000, 'y'))))),
+                  "built.wav"),
+              wavedoc::LoadOk);
+    const std::pair<std::uint64_t, std::string> cases[] = {
+        {wavedoc::kTextReadLimit, text},
+        {1024, std::string(1024, 'x') + " ... (4,096 bytes in all)"},
+    };
+    for (const auto& [limit, shown] : cases) {
+        LimitedRows rows(limit);
+        EXPECT_EQ(ShowChunkDetails(document, "LIST", rows), std::nullopt);
+        ASSERT_EQ(rows.Rows().size(), 6u);
+        EXPECT_EQ(ValueText(rows.Rows()[4]), "     Label text\t" + shown) << limit;
+    }
 }
 
 TEST(ShowAssociatedData, ALongLabelIsShownUpToTheReadLimit) {

@@ -507,7 +507,8 @@ private slots:
         QTest::addColumn<qulonglong>("byte");
         QTest::addColumn<qulonglong>("firstLine");
         QTest::addRow("small: all lines") << 64ULL << 63ULL << 0ULL;
-        QTest::addRow("4 GB: the window moves") << 0x100000008ULL << 0x80000000ULL << 0x8000000ULL - 131072;
+        QTest::addRow("4 GB: the window moves")
+            << 0x100000008ULL << 0x80000000ULL << 0x8000000ULL - ByteLinesModel::kMostLines / 4;
         QTest::addRow("4 GB: the last byte")
             << 0x100000008ULL << 0x100000007ULL << 0x10000001ULL - ByteLinesModel::kMostLines;
         QTest::addRow("1 TB: the first byte") << (1ULL << 40) << 0ULL << 0ULL;

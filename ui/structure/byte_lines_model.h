@@ -36,8 +36,10 @@ public:
     static constexpr int kBytesPerLine = 16;
     static constexpr int kOffsetColumn = 0;
     static constexpr int kTextColumn = kBytesPerLine + 1;
-    // The most lines shown at once: 8 MB of bytes.
-    static constexpr int kMostLines = 1 << 19;
+    // The most lines shown at once: 1 MB of bytes. The view's row header
+    // keeps 16 bytes for each line, so a larger window costs megabytes of
+    // memory that no one scrolls through.
+    static constexpr int kMostLines = 1 << 16;
 
     explicit ByteLinesModel(QObject* parent = nullptr);
 

@@ -271,6 +271,27 @@ private slots:
         Find<QTableView>("dbgChunk")->selectRow(2);
         QCOMPARE(Rows("dbgValues").size(), 8);
     }
+
+    // Rows read as they are scrolled to come from the file as analysed, or
+    // not at all: after a change they stay empty and the status line says why.
+    void rowsScrolledToAfterAChangeSayWhy() {
+        std::vector<CuePointRecord> points;
+        for (std::uint32_t i = 1; i <= 2000; ++i) points.push_back({i, i});
+        const std::string bytes = RiffFile(kFmt + Chunk("cue ", CuePayload(points)) + kData);
+        const std::string path = scratch_.File("scrolled.wav", bytes);
+        Analyse(QString::fromStdString(path));
+        auto* values = Find<QTableView>("dbgValues");
+        Find<QTableView>("dbgChunk")->selectRow(2);
+        QCOMPARE(values->model()->rowCount(), 1 + 7 * 2000);
+        QCOMPARE(values->model()->index(1, 0).data().toString(), QStringLiteral("     Cue Point #1"));
+        scratch_.File("scrolled.wav", bytes + Chunk("JUNK", ""));
+        const QModelIndex last = values->model()->index(7 * 2000, 1);
+        values->scrollTo(last);
+        QCOMPARE(last.data().toString(), QString());
+        QCOMPARE(values->model()->index(1, 0).data().toString(), QStringLiteral("     Cue Point #1"));
+        QTRY_VERIFY(Find<QLabel>("lbStatus")->text().contains(QString::fromStdString(path)));
+        QVERIFY(Find<QLabel>("lbStatus")->text().contains(QStringLiteral("changed")));
+    }
 };
 
 QTEST_MAIN(HostileWindowTest)

@@ -386,7 +386,12 @@ private slots:
         };
         std::vector<CuePointRecord> points{{1, 10}, {2, 20}};
         const std::string cues = RiffFile(kFmt + Chunk("cue ", CuePayload(points)) + kData);
-        const std::map<std::string, std::string> files{{"mixed", MixedFile()}, {"cues", cues}};
+        std::vector<CuePointRecord> many;
+        for (std::uint32_t i = 1; i <= 2000; ++i) many.push_back({i, i * 10});
+        // Records far down a long list are made only when they are shown.
+        const std::string manyCues = RiffFile(kFmt + Chunk("cue ", CuePayload(many)) + kData);
+        const std::map<std::string, std::string> files{
+            {"mixed", MixedFile()}, {"cues", cues}, {"many cues", manyCues}};
         const Case kCases[] = {
             {"field to bytes", "mixed", Act::Field, "Sample rate", 12, "12 fmt ", "Sample rate", 24, 27},
             {"16-bit field", "mixed", Act::Field, "Bits per sample", 12, "12 fmt ", "Bits per sample", 34,
@@ -395,6 +400,10 @@ private slots:
             {"heading to record", "cues", Act::Field, "Cue Point #2", 36, "36 cue ", "Cue Point #2", 72, 95},
             {"byte to field", "mixed", Act::Byte, "", 26, "12 fmt ", "Sample rate", 24, 27},
             {"byte in a record", "cues", Act::Byte, "", 85, "36 cue ", "Chunk start", 84, 87},
+            {"heading far down a long list", "many cues", Act::Field, "Cue Point #1500", 36, "36 cue ",
+             "Cue Point #1500", 36024, 36047},
+            {"byte far down a long list", "many cues", Act::Byte, "", 36037, "36 cue ", "Chunk start", 36036,
+             36039},
             {"byte to a field of another entry", "mixed", Act::Byte, "", 46, "36 fmt ", "Number of channels",
              46, 47},
             {"header byte to its entry", "mixed", Act::Byte, "", 131, "130 JUNK", "", 130, 140},

@@ -3,11 +3,12 @@
 // gives it at once), how long the measuring pass takes to show the whole
 // overview, and the longest the window goes without answering meanwhile.
 // Usage: bench_sound_view PATH
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <cstdio>
-#include <sys/resource.h>
 
 #include "bench/window_program.h"
 #include "report/analysis.h"
@@ -62,9 +63,10 @@ int main(int argc, char** argv) {
     }
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("first paint %lld ms after the load (overview from a levl envelope: %s); whole overview "
-                "after %lld ms; longest pause %lld ms; peak %ld KB\n",
-                static_cast<long long>(firstPaint.milliseconds), envelope ? "yes" : "no",
-                static_cast<long long>(clock.elapsed()), static_cast<long long>(longestPause), usage.ru_maxrss);
+    std::printf(
+        "first paint %lld ms after the load (overview from a levl envelope: %s); whole overview "
+        "after %lld ms; longest pause %lld ms; peak %ld KB\n",
+        static_cast<long long>(firstPaint.milliseconds), envelope ? "yes" : "no",
+        static_cast<long long>(clock.elapsed()), static_cast<long long>(longestPause), usage.ru_maxrss);
     return 0;
 }

@@ -48,16 +48,17 @@ std::string FileBytes(const std::filesystem::path& path) {
 // A list of `count` labels, notes and labelled texts with texts longer than
 // a cell shows; the note at `shortNote` (from 1; 0: none) is too short for
 // its cue point id, which stops the rows there.
-std::string LongList(int count, int shortNote) {
+std::string LongList(std::uint32_t count, std::uint32_t shortNote) {
     std::string entries;
     const std::string text(1500, 't');
-    for (int i = 1; i <= count; ++i) entries += Chunk("labl", LabelPayload(i, "label " + std::to_string(i)));
-    for (int i = 1; i <= count; ++i) {
+    for (std::uint32_t i = 1; i <= count; ++i) {
+        entries += Chunk("labl", LabelPayload(i, "label " + std::to_string(i)));
+    }
+    for (std::uint32_t i = 1; i <= count; ++i) {
         entries += Chunk("note", i == shortNote ? std::string("ab") : LabelPayload(i, text));
     }
-    for (int i = 1; i <= count; ++i) {
-        entries += Chunk("ltxt", LtxtPayload({static_cast<std::uint32_t>(i), 10, "rgn ", 1, 2, 3, 4, text}));
-    }
+    for (std::uint32_t i = 1; i <= count; ++i)
+        entries += Chunk("ltxt", LtxtPayload({i, 10, "rgn ", 1, 2, 3, 4, text}));
     return Chunk("LIST", ListPayload("adtl", entries));
 }
 

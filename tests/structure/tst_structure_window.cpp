@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
@@ -31,6 +33,7 @@
 #include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/frm_structure.h"
+#include "ui/structure/work_runner.h"
 
 using namespace wavtest;
 using structuretest::kFmt;
@@ -88,6 +91,11 @@ class StructureWindowTest : public QObject {
         const QModelIndex current = structure->findChild<QTreeView*>("tvStructure")->currentIndex();
         return current.siblingAtColumn(0).data().toString() + ' ' +
                current.siblingAtColumn(1).data().toString();
+    }
+    // Waits until the window's search or save has ended and its result is shown.
+    static bool WorkEnded(frmStructure* structure) {
+        const auto* runner = structure->findChild<WorkRunner*>("workRunner");
+        return runner != nullptr && QTest::qWaitFor([runner] { return !runner->Busy(); });
     }
     static QString ByteSelection(frmStructure* structure) {
         return structure->findChild<QLabel*>("lbByteSelection")->text();
@@ -528,23 +536,68 @@ private slots:
 
     // Ctrl+F finds a text and selects its entry and bytes; F3 moves on,
     // Shift+F3 goes back, and the line under the bytes says when nothing is left.
+    // The search runs on a thread of its own; the file changed since it was
+    // analysed gives a sentence naming it.
     void searchSelectsItsHits() {
-        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        const QString path = Write("mixed.wav", MixedFile());
+        frmStructure* structure = Open(path);
         QVERIFY(structure != nullptr);
         prompts_->nextAnswer = QStringLiteral("fmt ");
         Key(structure, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(CurrentEntry(structure), QStringLiteral("12 fmt "));
         QCOMPARE(ByteSelection(structure),
                  QStringLiteral("Selected: 4 bytes from offset 12 (0xC) to 15 (0xF)."));
         Key(structure, Qt::Key_F3);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(CurrentEntry(structure), QStringLiteral("36 fmt "));
         Key(structure, Qt::Key_F3);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(ByteSelection(structure), QStringLiteral("Not found after offset 37."));
         Key(structure, Qt::Key_F3, Qt::ShiftModifier);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(CurrentEntry(structure), QStringLiteral("12 fmt "));
         prompts_->nextAnswer = QStringLiteral("4A 55 4E 4B");  // JUNK, in hex
         Key(structure, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(CurrentEntry(structure), QStringLiteral("130 JUNK"));
+
+        QTest::qWait(20);  // a new modification time however coarse the clock
+        Write("mixed.wav", MixedFile() + "more");
+        Key(structure, Qt::Key_F3);
+        QVERIFY(WorkEnded(structure));
+        QCOMPARE(prompts_->messages.size(), 1);
+        QVERIFY2(prompts_->messages[0].contains(path) && prompts_->messages[0].contains("changed"),
+                 qPrintable(prompts_->messages[0]));
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("130 JUNK"));
+    }
+
+    // A search of a long file shows how far it has come while the window
+    // goes on answering, and Cancel stops it.
+    void longSearchShowsProgressAndCancels() {
+        constexpr std::uint32_t kDataSize = 0xFFFFFFD0;
+        const std::string head = RiffFile(kFmt + "data" + U32(kDataSize), "WAVE", 36 + kDataSize);
+        const QString path = Write("long.wav", head);
+        // Zeros past the RIFF too, so that no machine searches it all before Cancel.
+        QVERIFY(::truncate(path.toLocal8Bit().constData(), off_t{64} << 30) == 0);
+        frmStructure* structure = Open(path);
+        QVERIFY(structure != nullptr);
+        prompts_->nextAnswer = QStringLiteral("0x41424344");
+        Key(structure, Qt::Key_F, Qt::ControlModifier);
+        QPointer<QProgressDialog> progress;
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (progress = structure->findChild<QProgressDialog*>()) != nullptr; }));
+        QTRY_VERIFY(
+            progress->labelText().contains(QRegularExpression(" of 68,719,476,73\\d bytes searched\\.$")));
+        QVERIFY2(!progress->labelText().startsWith("Searching the file: 0 of"),
+                 qPrintable(progress->labelText()));
+        auto* cancel = progress->findChild<QPushButton*>();
+        QVERIFY(cancel != nullptr);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(WorkEnded(structure));
+        QCOMPARE(ByteSelection(structure), QStringLiteral("The search was cancelled."));
+        QTRY_VERIFY(progress.isNull());
+        QCOMPARE(structure->cursor().shape(), Qt::ArrowCursor);
     }
 
     void saveReportWritesWhatOnduloDumpWrites() {
@@ -553,6 +606,7 @@ private slots:
         QVERIFY(structure != nullptr);
         prompts_->nextSaveChoice = QString::fromStdString(scratch_.Path("mixed.json"));
         Key(structure, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(prompts_->saveDialogs, 1);
         QCOMPARE(prompts_->saveStartPaths.first(), QString::fromStdString(scratch_.Path("mixed.txt")));
         const std::string saved = ReadBytes(scratch_.Path("mixed.json"));
@@ -562,6 +616,7 @@ private slots:
 
         prompts_->nextSaveChoice = QString::fromStdString(scratch_.Path("no-folder/mixed.txt"));
         Key(structure, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(prompts_->messages.size(), 1);
         QVERIFY2(prompts_->messages[0].contains("no-folder/mixed.txt"), qPrintable(prompts_->messages[0]));
     }

@@ -489,6 +489,49 @@ private slots:
         QVERIFY(!tree->isRowHidden(1, {}));
     }
 
+    // On a small screen at 200 % (1600x1000 pixels, 800x500 as the window
+    // counts) the window still opens within the screen's available area,
+    // and selecting any entry never widens it. Run by the test
+    // tst_structure_window_small_screen, whose offscreen screen is so.
+    void fitsASmallScreenAt200Percent() {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen->devicePixelRatio() != 2.0)
+            QSKIP("needs the screen of tests/structure/small_screen_200.json");
+        QCOMPARE(screen->geometry().size(), QSize(800, 500));
+        // Long texts in the rows and a wide offset column: what could widen it.
+        const std::string labels =
+            Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, std::string(400, 'W'))) +
+                                                  Chunk("note", LabelPayload(1, std::string(2000, 'x')))));
+        const std::string info =
+            Chunk("LIST", ListPayload("INFO", Chunk("ICMT", std::string(600, 'c') + '\0')));
+        frmStructure* structure = Open(Write("small.wav", MixedFile() + labels + info));
+        QVERIFY(structure != nullptr);
+        QCoreApplication::processEvents();
+        const QRect room = structure->screen()->availableGeometry();
+        const auto within = [&] {
+            const QRect frame = structure->frameGeometry();
+            return QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                .arg(frame.x())
+                .arg(frame.y())
+                .arg(frame.width())
+                .arg(frame.height())
+                .arg(room.width())
+                .arg(room.height());
+        };
+        QVERIFY2(room.contains(structure->frameGeometry()), qPrintable(within()));
+        const int width = structure->frameGeometry().width();
+        auto* tree = Find<QTreeView>(structure, "tvStructure");
+        tree->setFocus(Qt::OtherFocusReason);
+        for (int entry = 0; entry < 16; ++entry) {
+            Key(structure, Qt::Key_Down);
+            QCoreApplication::processEvents();
+            QVERIFY2(structure->frameGeometry().width() <= width,
+                     qPrintable(CurrentEntry(structure) + ": " + within()));
+            QVERIFY2(room.contains(structure->frameGeometry()),
+                     qPrintable(CurrentEntry(structure) + ": " + within()));
+        }
+    }
+
     // A file dropped on a structure window opens in a structure window of
     // its own; one already open is raised, not opened twice.
     void droppedFileOpensItsStructure() {

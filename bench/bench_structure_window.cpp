@@ -14,16 +14,39 @@
 // Top-level entries only: a list's sub-chunks cost what its rows do, which
 // bench_window_select measures.
 //
-// Exit status: 0 when the window opened, 1 when the file was refused, 2 for
-// wrong usage.
+// With --figures instead of a path it writes two files of its own into
+// FOLDER (default: $TMPDIR or /tmp), measures them and removes them:
+//   - a file of 100,000 chunks: the milliseconds from the end of its
+//     analysis to the window shown and painted (target: at most 100 ms);
+//   - a 1 GiB file of noise with a 4-byte pattern only in its last bytes,
+//     searched with Ctrl+F from its start as a user would: the search's
+//     wall and CPU time (target: at least 1 GiB a second of CPU time) and
+//     how far the process's peak memory rose above what it held before
+//     (target: at most 32 MB). The file is read from the page cache, as it
+//     was just written.
+//
+//   build/default/bench/bench_structure_window --figures [FOLDER]
+//
+// Exit status: 0 when the window opened (and, with --figures, the search
+// found the pattern where it was put), 1 when the file was refused, 2 for
+// wrong usage or a file that could not be written.
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
 #include <QTableView>
 #include <QTreeView>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "report/analysis.h"
@@ -31,6 +54,7 @@
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/file_strip.h"
 #include "ui/structure/frm_structure.h"
+#include "ui/structure/work_runner.h"
 #include "window_program.h"
 
 namespace {
@@ -44,9 +68,191 @@ long ResidentKb() {
     return -1;
 }
 
+// A line of /proc/self/status in KB, e.g. VmHWM (the peak).
+long StatusKb(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(key, 0) == 0) return std::stol(line.substr(key.size()));
+    }
+    return -1;
+}
+
+// The process's CPU time so far, user and system, in seconds.
+double CpuSeconds() {
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+std::string U32(std::uint32_t value) {
+    std::string bytes(4, '\0');
+    for (std::size_t at = 0; at < 4; ++at) bytes[at] = static_cast<char>(value >> (8 * at) & 0xFF);
+    return bytes;
+}
+
+std::string Chunk(const std::string& id, const std::string& payload) {
+    std::string bytes = id + U32(static_cast<std::uint32_t>(payload.size())) + payload;
+    if (payload.size() % 2 != 0) bytes += '\0';
+    return bytes;
+}
+
+const std::string kFmt = Chunk("fmt ", U32(0x00020001) + U32(44100) + U32(44100 * 4) + U32(0x00100004));
+
+// A RIFF WAVE file of fmt, 99,998 JUNK chunks of two bytes and a data chunk.
+std::string ManyEntries() {
+    std::string chunks = kFmt;
+    for (int junk = 0; junk < 99998; ++junk) chunks += Chunk("JUNK", "ab");
+    chunks += Chunk("data", std::string(4, '\0'));
+    return "RIFF" + U32(static_cast<std::uint32_t>(chunks.size() + 4)) + "WAVE" + chunks;
+}
+
+// The pattern searched for, put only in the last bytes of the data.
+const std::string kPattern = "\xDE\xAD\xBE\xEF";
+
+// Writes a RIFF WAVE file whose data chunk holds `dataBytes` of noise (one
+// megabyte of it, repeated, which holds the pattern nowhere, not even across
+// two of its copies) ending in the pattern. Returns the offset of the pattern,
+// or 0 when the file could not be written.
+std::uint64_t WriteNoise(const std::string& path, std::uint64_t dataBytes) {
+    constexpr std::size_t kBlock = 1 << 20;
+    std::mt19937 random(20261208);
+    std::string block(kBlock, '\0');
+    for (char& byte : block) byte = static_cast<char>(random() & 0xFF);
+    for (bool clean = false; !clean;) {
+        clean = true;
+        const std::string twice = block + block.substr(0, kPattern.size() - 1);
+        for (std::size_t at = twice.find(kPattern); at != std::string::npos;
+             at = twice.find(kPattern, at + 1)) {
+            block[at % kBlock] = 0;
+            clean = false;
+        }
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << "RIFF" << U32(static_cast<std::uint32_t>(4 + kFmt.size() + 8 + dataBytes)) << "WAVE" << kFmt
+        << "data" << U32(static_cast<std::uint32_t>(dataBytes));
+    const std::uint64_t head = 12 + kFmt.size() + 8;
+    std::uint64_t left = dataBytes - kPattern.size();
+    for (; left >= kBlock; left -= kBlock) out.write(block.data(), kBlock);
+    out.write(block.data(), static_cast<std::streamsize>(left));
+    out << kPattern;
+    out.close();
+    return out ? head + dataBytes - kPattern.size() : 0;
+}
+
+// Answers Ctrl+F with the pattern, in hex.
+class SearchingPrompts : public ReportingPrompts {
+public:
+    std::optional<QString> AskText(QWidget*, const QString&, const QString&, const QString&) override {
+        return QStringLiteral("0xDEADBEEF");
+    }
+};
+
+int Figures(const std::string& folder) {
+    SearchingPrompts prompts;
+    int status = 0;
+
+    const std::string many = folder + "/ondulo-many-entries.wav";
+    {
+        std::ofstream out(many, std::ios::binary | std::ios::trunc);
+        out << ManyEntries();
+        if (!out) {
+            std::fprintf(stderr, "%s could not be written\n", many.c_str());
+            return 2;
+        }
+    }
+    {
+        const report::Analysis analysis = report::Analyse(many);
+        ::unlink(many.c_str());
+        if (!analysis.Loaded()) {
+            std::fprintf(stderr, "refused: %s\n", analysis.error.c_str());
+            return 1;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        auto* window = new frmStructure(analysis, prompts);
+        const qint64 built = clock.elapsed();
+        window->show();
+        QApplication::processEvents();
+        const qint64 shown = clock.elapsed();
+        const int rows = window->findChild<QTreeView*>(QStringLiteral("tvStructure"))->model()->rowCount();
+        delete window;
+        std::printf(
+            "100,000 chunks (the map holds %zu entries, the tree %d top-level rows): window built %lld ms, "
+            "shown "
+            "and painted %lld ms after the analysis (target 100 ms)%s\n",
+            analysis.document->Structure().entries.size(), rows, static_cast<long long>(built),
+            static_cast<long long>(shown), shown > 100 ? " !" : "");
+    }
+
+    const std::string noise = folder + "/ondulo-search-1gib.wav";
+    constexpr std::uint64_t kDataBytes = (1ULL << 30) - 44;
+    const std::uint64_t expected = WriteNoise(noise, kDataBytes);
+    if (expected == 0) {
+        std::fprintf(stderr, "%s could not be written\n", noise.c_str());
+        ::unlink(noise.c_str());
+        return 2;
+    }
+    {
+        const report::Analysis analysis = report::Analyse(noise);
+        if (!analysis.Loaded()) {
+            std::fprintf(stderr, "refused: %s\n", analysis.error.c_str());
+            ::unlink(noise.c_str());
+            return 1;
+        }
+        frmStructure window(analysis, prompts);
+        window.show();
+        QApplication::processEvents();
+        // The sound view measures the file on a thread of its own; it is
+        // cancelled first, as a user may, so the CPU time is the search's alone.
+        if (auto* measuring = window.findChild<QPushButton*>(QStringLiteral("btCancelSound"))) {
+            if (measuring->isVisible()) measuring->click();
+            while (measuring->isVisible()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        const std::uint64_t length = analysis.document->Source()->Length();
+        auto* find = window.findChild<QAction*>(QStringLiteral("mFind"));
+        const auto* runner = window.findChild<WorkRunner*>(QStringLiteral("workRunner"));
+        // The peak is counted afresh from here (writing 5 to clear_refs resets VmHWM).
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const long before = StatusKb("VmRSS:");
+        const double cpuBefore = CpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        find->trigger();
+        while (runner->Busy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        const qint64 wall = clock.elapsed();
+        const double cpu = CpuSeconds() - cpuBefore;
+        const long peak = StatusKb("VmHWM:");
+        const QString said = window.findChild<QLabel*>(QStringLiteral("lbByteSelection"))->text();
+        const bool found = said.contains(QStringLiteral("from offset %1 ").arg(expected));
+        const double gibPerCpuSecond = static_cast<double>(length) / (1 << 30) / std::max(cpu, 1e-6);
+        const double riseMb = static_cast<double>(peak - before) / 1024.0;
+        std::printf(
+            "search of %llu bytes for 4 bytes: %lld ms wall, %.3f s CPU, %.2f GiB a second of CPU time "
+            "(target "
+            "1)%s; peak %.1f MB above the %ld KB held before (target 32)%s; %s\n",
+            static_cast<unsigned long long>(length), static_cast<long long>(wall), cpu, gibPerCpuSecond,
+            gibPerCpuSecond < 1.0 ? " !" : "", riseMb, before, riseMb > 32.0 ? " !" : "",
+            found ? "found where it was put"
+                  : qPrintable(QStringLiteral("NOT found where it was put: ") + said));
+        if (!found) status = 1;
+    }
+    ::unlink(noise.c_str());
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && argc <= 3 && std::string(argv[1]) == "--figures") {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        const char* tmp = std::getenv("TMPDIR");
+        const std::string folder = argc == 3 ? argv[2] : tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+        QApplication app(argc, argv);
+        return Figures(folder);
+    }
     if (!TakeOnePathOffscreen(argc, argv)) return 2;
     QApplication app(argc, argv);
     ReportingPrompts prompts;

@@ -255,8 +255,25 @@ private slots:
         QVERIFY(!model.IsMarked(1, ByteLinesModel::kOffsetColumn));
         QVERIFY(model.data(model.index(1, 5), Qt::BackgroundRole).isValid());
         QVERIFY(!model.data(model.index(1, 4), Qt::BackgroundRole).isValid());
+        // The text column marks the same bytes, character by character.
+        std::vector<bool> text;
+        for (const ByteLinesModel::CharLook& look : model.TextLooks(1)) text.push_back(look.marked);
+        QCOMPARE(text, std::vector<bool>({false, false, false, false, true, true, true, true, true, true,
+                                          true, true, true, true, true, true}));
+        // The colours are the palette's: a dark one gives its own.
+        const QPalette before = QGuiApplication::palette();
+        QPalette dark = before;
+        dark.setColor(QPalette::Highlight, QColor(0x11, 0x22, 0x33));
+        dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+        QGuiApplication::setPalette(dark);
+        const QColor marked = model.data(model.index(1, 5), Qt::BackgroundRole).value<QColor>();
+        const QColor character = model.TextLooks(1)[0].colour;
+        QGuiApplication::setPalette(before);
+        QCOMPARE(marked.rgb(), QColor(0x11, 0x22, 0x33).rgb());
+        QCOMPARE(character, QColor(0xEE, 0xEE, 0xEE));
         model.SetStretch(&source, 0, 100);
         QVERIFY(!model.Marked());
+        QVERIFY(!model.TextLooks(1)[4].marked);
     }
 
     // Each byte's kind and face come from the deepest entry holding it.

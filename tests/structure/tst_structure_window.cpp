@@ -31,6 +31,7 @@
 #include "ui/main/frm_main.h"
 #include "ui/sound/sound_view.h"
 #include "ui/sound/waveform_canvas.h"
+#include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/frm_structure.h"
 #include "ui/structure/work_runner.h"
@@ -641,6 +642,60 @@ private slots:
         QCOMPARE(ByteSelection(structure), QStringLiteral("The search was cancelled."));
         QTRY_VERIFY(progress.isNull());
         QCOMPARE(structure->cursor().shape(), Qt::ArrowCursor);
+
+        // A window closed while it searches stops the search and goes.
+        QVERIFY(Activate(structure));
+        Key(structure, Qt::Key_F3);
+        const QPointer<frmStructure> closing = structure;
+        QVERIFY(structure->findChild<WorkRunner*>("workRunner")->Busy());
+        structure->close();
+        QTRY_VERIFY(closing.isNull());
+        QCOMPARE(prompts_->messages, QStringList());
+    }
+
+    // The text column draws each character in its byte's colour, and marks
+    // the selected entry's bytes there as in the hex cells, character by
+    // character: on the line of offset 128, the JUNK chunk's 11 bytes from
+    // 130, not the two before nor the data chunk's after.
+    void textColumnColoursAndMarksEachByte() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        QVERIFY(structure->GoToOffset(130));
+        auto* bytes = Find<QTableView>(structure, "tvBytes");
+        auto* lines = qobject_cast<ByteLinesModel*>(bytes->model());
+        QCOMPARE(lines->Marked(), (ByteLinesModel::Span{130, 140}));
+        bytes->selectionModel()->clearSelection();
+        const QModelIndex junkLine = lines->IndexOfByte(130).siblingAtColumn(ByteLinesModel::kTextColumn);
+        bytes->scrollTo(junkLine);
+        QCoreApplication::processEvents();
+        const QImage shown = bytes->viewport()->grab().toImage();
+        const auto pixelsOf = [&](const QModelIndex& cell, const QColor& colour, int y) {
+            const QRect area = bytes->visualRect(cell);
+            int count = 0;
+            for (int x = area.left(); x <= area.right(); ++x) {
+                for (int row = y < 0 ? area.top() : y; row <= (y < 0 ? area.bottom() : y); ++row)
+                    count += shown
+                                 .pixelColor(x * shown.width() / bytes->viewport()->width(),
+                                             row * shown.height() / bytes->viewport()->height())
+                                 .rgb() == colour.rgb();
+            }
+            return count;
+        };
+        // A line of pixels just inside the cell's top, over no character.
+        const QRect junkArea = bytes->visualRect(junkLine);
+        const int top = junkArea.top() + 1;
+        const QColor background = shown.pixelColor(junkArea.right() - 1, top);
+        const int advance =
+            QFontMetrics(junkLine.data(Qt::FontRole).value<QFont>()).horizontalAdvance(QLatin1Char('W'));
+        const int marked = junkArea.width() - pixelsOf(junkLine, background, top);
+        QVERIFY2(std::abs(marked - 11 * advance) <= 1,
+                 qPrintable(QStringLiteral("%1 marked pixels, %2 a character").arg(marked).arg(advance)));
+        // "JUNK" and "data" start chunks; "abc" is the JUNK chunk's content.
+        const QColor header = KindColour(ByteKind::Header, QGuiApplication::palette());
+        const QColor content = KindColour(ByteKind::Content, QGuiApplication::palette());
+        QVERIFY(header != content);
+        QVERIFY(pixelsOf(junkLine, header, -1) > 0);
+        QVERIFY(pixelsOf(junkLine, content, -1) > 0);
     }
 
     void saveReportWritesWhatOnduloDumpWrites() {

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -614,6 +615,13 @@ private slots:
         QVERIFY2(prompts_->messages[0].contains(path) && prompts_->messages[0].contains("changed"),
                  qPrintable(prompts_->messages[0]));
         QCOMPARE(CurrentEntry(structure), QStringLiteral("130 JUNK"));
+        QVERIFY(QFile::remove(path));
+        Key(structure, Qt::Key_F3, Qt::ShiftModifier);
+        QVERIFY(WorkEnded(structure));
+        QCOMPARE(prompts_->messages.size(), 2);
+        QVERIFY2(
+            prompts_->messages[1].contains(path) && prompts_->messages[1].contains("can no longer be read"),
+            qPrintable(prompts_->messages[1]));
     }
 
     // A search of a long file shows how far it has come while the window

@@ -117,6 +117,7 @@ frmStructure::~frmStructure() {
     // Work still running is cancelled and waited for first: what it leaves
     // to do touches the views.
     delete jobs_;
+    jobs_ = nullptr;
     // The views read the analysis through their models even as the window is
     // taken apart (a last layout of the tree), so they go before it does.
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
@@ -691,6 +692,7 @@ void frmStructure::AskForOffset() {
 }
 
 void frmStructure::AskToSearch() {
+    if (SayBusy()) return;
     const std::optional<QString> answer = prompts_.AskText(
         this, tr("Find"),
         tr("Text to find (as UTF-8 and as UTF-16), or bytes in hex such as 44 AC 00 00 or 0x44AC0000:"),

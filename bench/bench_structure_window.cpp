@@ -17,7 +17,9 @@
 // With --figures instead of a path it writes two files of its own into
 // FOLDER (default: $TMPDIR or /tmp), measures them and removes them:
 //   - a file of 100,000 chunks: the milliseconds from the end of its
-//     analysis to the window shown and painted (target: at most 100 ms);
+//     analysis to the window shown and painted, the first time and the
+//     shortest of five openings (target: at most 100 ms), and the CPU
+//     time that took;
 //   - a 1 GiB file of noise with a 4-byte pattern only in its last bytes,
 //     searched with Ctrl+F from its start as a user would: the search's
 //     wall and CPU time (target: at least 1 GiB a second of CPU time) and
@@ -165,26 +167,45 @@ int Figures(const std::string& folder) {
     }
     {
         const report::Analysis analysis = report::Analyse(many);
-        ::unlink(many.c_str());
         if (!analysis.Loaded()) {
             std::fprintf(stderr, "refused: %s\n", analysis.error.c_str());
+            ::unlink(many.c_str());
             return 1;
         }
-        QElapsedTimer clock;
-        clock.start();
-        auto* window = new frmStructure(analysis, prompts);
-        const qint64 built = clock.elapsed();
-        window->show();
-        QApplication::processEvents();
-        const qint64 shown = clock.elapsed();
-        const int rows = window->findChild<QTreeView*>(QStringLiteral("tvStructure"))->model()->rowCount();
-        delete window;
+        // The shortest of five openings, against a busy machine.
+        qint64 built = -1;
+        qint64 shown = -1;
+        double cpu = -1;
+        int rows = 0;
+        qint64 first = 0;  // the process's first window, made cold
+        for (int opening = 0; opening < 5; ++opening) {
+            const double cpuBefore = CpuSeconds();
+            QElapsedTimer clock;
+            clock.start();
+            auto* window = new frmStructure(analysis, prompts);
+            const qint64 madeIn = clock.elapsed();
+            window->show();
+            QApplication::processEvents();
+            const qint64 shownIn = clock.elapsed();
+            const double cpuIn = CpuSeconds() - cpuBefore;
+            rows = window->findChild<QTreeView*>(QStringLiteral("tvStructure"))->model()->rowCount();
+            delete window;
+            if (opening == 0) first = shownIn;
+            if (shown < 0 || shownIn < shown) {
+                built = madeIn;
+                shown = shownIn;
+            }
+            if (cpu < 0 || cpuIn < cpu) cpu = cpuIn;
+        }
+        ::unlink(many.c_str());
         std::printf(
-            "100,000 chunks (the map holds %zu entries, the tree %d top-level rows): window built %lld ms, "
-            "shown "
-            "and painted %lld ms after the analysis (target 100 ms)%s\n",
-            analysis.document->Structure().entries.size(), rows, static_cast<long long>(built),
-            static_cast<long long>(shown), shown > 100 ? " !" : "");
+            "100,000 chunks (the map holds %zu entries, the tree %d top-level rows): shown and painted %lld "
+            "ms "
+            "after the analysis the first time (the process's first window), %lld ms at the shortest of five "
+            "openings (target 100 ms)%s, of which %lld ms to build it; %.0f ms of CPU time\n",
+            analysis.document->Structure().entries.size(), rows, static_cast<long long>(first),
+            static_cast<long long>(shown), std::max(first, shown) > 100 ? " !" : "",
+            static_cast<long long>(built), cpu * 1000);
     }
 
     const std::string noise = folder + "/ondulo-search-1gib.wav";

@@ -5,6 +5,9 @@
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTest>
+#include <QThread>
+#include <QWidget>
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <limits>
@@ -26,6 +29,7 @@
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_opening.h"
 #include "ui/structure/structure_tree_model.h"
+#include "ui/structure/work_runner.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/byte_source.h"
 #include "wavedoc/reading/wave_error.h"
@@ -530,6 +534,60 @@ private slots:
             QVERIFY2(found.problem->find("\"big.wav\"") != std::string::npos, found.problem->c_str());
         // Memory is one piece at a time, read once with its overlap.
         QVERIFY(source.bytesRead <= 100000 + 100000 / 4096 * 3 + 3);
+    }
+
+    // The runner shared by the search and Save report: one piece of work at
+    // a time, what it leaves to do run on the window's thread, and work
+    // still running when the window goes cancelled and waited for, what it
+    // left to do never run.
+    void workRunsOffTheWindowsThread_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("outcome");
+        QTest::addRow("ends") << "end"
+                              << "done on the window's thread";
+        QTest::addRow("a second while busy") << "second"
+                                             << "refused, done on the window's thread";
+        QTest::addRow("window gone") << "destroy"
+                                     << "cancelled, nothing done";
+    }
+    void workRunsOffTheWindowsThread() {
+        QFETCH(QString, how);
+        QFETCH(QString, outcome);
+        auto window = std::make_unique<QWidget>();
+        auto* runner = new WorkRunner(window.get());
+        std::atomic<bool> release{false};
+        std::atomic<bool> sawCancel{false};
+        QStringList said;
+        const auto job = [&](bool waits) {
+            return WorkRunner::Job{
+                .title = "Test",
+                .total = 10,
+                .progressText = [](std::uint64_t done) { return QString::number(done); },
+                .work = [&, waits](JobControl& control) -> std::function<void()> {
+                    while (waits && !release.load() && !control.cancel.load()) QThread::msleep(1);
+                    sawCancel = control.cancel.load();
+                    const bool windowThread = QThread::currentThread() == qApp->thread();
+                    return [&said, windowThread] {
+                        said << (QThread::currentThread() == qApp->thread() && !windowThread
+                                     ? "done on the window's thread"
+                                     : "done on the wrong thread");
+                    };
+                },
+            };
+        };
+        QVERIFY(runner->Start(job(true)));
+        QVERIFY(runner->Busy());
+        if (how == "second") said << (runner->Start(job(false)) ? "started" : "refused");
+        if (how == "destroy") {
+            window.reset();  // the runner with it
+            said << (sawCancel ? "cancelled" : "not cancelled");
+            QCoreApplication::processEvents();
+            if (said.size() == 1) said << "nothing done";
+        } else {
+            release = true;
+            QVERIFY(QTest::qWaitFor([runner] { return !runner->Busy(); }));
+        }
+        QCOMPARE(said.join(", "), outcome);
     }
 
     // A text is looked for as UTF-8 and as UTF-16 in the file's byte order.

@@ -21,7 +21,8 @@
 //     shortest of five openings (target: at most 100 ms), and the CPU
 //     time that took;
 //   - a 1 GiB file of noise with a 4-byte pattern only in its last bytes,
-//     searched with Ctrl+F from its start as a user would: the search's
+//     searched with Ctrl+F from its start as a user would, for those bytes
+//     and then for a text found nowhere (as UTF-8 and UTF-16): each search's
 //     wall and CPU time (target: at least 1 GiB a second of CPU time), the
 //     longest the window's event loop went without answering meanwhile, and
 //     how far the process's peak memory rose above what it held before
@@ -115,10 +116,13 @@ std::string ManyEntries() {
 
 // The pattern searched for, put only in the last bytes of the data.
 const std::string kPattern = "\xDE\xAD\xBE\xEF";
+// A text searched for too, as UTF-8 and as UTF-16, found nowhere.
+const char* const kText = "WAVY";
+const std::string kTextPatterns[] = {"WAVY", std::string("W\0A\0V\0Y\0", 8)};
 
 // Writes a RIFF WAVE file whose data chunk holds `dataBytes` of noise (one
-// megabyte of it, repeated, which holds the pattern nowhere, not even across
-// two of its copies) ending in the pattern. Returns the offset of the pattern,
+// megabyte of it, repeated, which holds the patterns nowhere, not even
+// across two of its copies) ending in the hex pattern. Returns the offset of the pattern,
 // or 0 when the file could not be written.
 std::uint64_t WriteNoise(const std::string& path, std::uint64_t dataBytes) {
     constexpr std::size_t kBlock = 1 << 20;
@@ -127,11 +131,13 @@ std::uint64_t WriteNoise(const std::string& path, std::uint64_t dataBytes) {
     for (char& byte : block) byte = static_cast<char>(random() & 0xFF);
     for (bool clean = false; !clean;) {
         clean = true;
-        const std::string twice = block + block.substr(0, kPattern.size() - 1);
-        for (std::size_t at = twice.find(kPattern); at != std::string::npos;
-             at = twice.find(kPattern, at + 1)) {
-            block[at % kBlock] = 0;
-            clean = false;
+        for (const std::string& pattern : {kPattern, kTextPatterns[0], kTextPatterns[1]}) {
+            const std::string twice = block + block.substr(0, pattern.size() - 1);
+            for (std::size_t at = twice.find(pattern); at != std::string::npos;
+                 at = twice.find(pattern, at + 1)) {
+                block[at % kBlock] = 0;
+                clean = false;
+            }
         }
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -146,12 +152,13 @@ std::uint64_t WriteNoise(const std::string& path, std::uint64_t dataBytes) {
     return out ? head + dataBytes - kPattern.size() : 0;
 }
 
-// Answers Ctrl+F with the pattern, in hex.
+// Answers Ctrl+F with `answer`.
 class SearchingPrompts : public ReportingPrompts {
 public:
     std::optional<QString> AskText(QWidget*, const QString&, const QString&, const QString&) override {
-        return QStringLiteral("0xDEADBEEF");
+        return answer;
     }
+    QString answer;
 };
 
 int Figures(const std::string& folder) {
@@ -237,42 +244,54 @@ int Figures(const std::string& folder) {
         const std::uint64_t length = analysis.document->Source()->Length();
         auto* find = window.findChild<QAction*>(QStringLiteral("mFind"));
         const auto* runner = window.findChild<WorkRunner*>(QStringLiteral("workRunner"));
-        // The peak is counted afresh from here (writing 5 to clear_refs resets VmHWM).
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const long before = StatusKb("VmRSS:");
-        const double cpuBefore = CpuSeconds();
-        // A timer of 10 ms counts how long the window's event loop went without answering.
-        QElapsedTimer gap;
-        qint64 longest = 0;
-        QTimer tick;
-        tick.setInterval(10);
-        QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, gap.restart()); });
-        QElapsedTimer clock;
-        clock.start();
-        gap.start();
-        tick.start();
-        find->trigger();
-        while (runner->Busy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        tick.stop();
-        longest = std::max(longest, gap.elapsed());
-        const qint64 wall = clock.elapsed();
-        const double cpu = CpuSeconds() - cpuBefore;
-        const long peak = StatusKb("VmHWM:");
-        const QString said = window.findChild<QLabel*>(QStringLiteral("lbByteSelection"))->text();
-        const bool found = said.contains(QStringLiteral("from offset %1 ").arg(expected));
-        const double gibPerCpuSecond = static_cast<double>(length) / (1 << 30) / std::max(cpu, 1e-6);
-        const double riseMb = static_cast<double>(peak - before) / 1024.0;
-        std::printf(
-            "search of %llu bytes for 4 bytes: %lld ms wall (the window unanswered at most %lld ms), %.3f s "
-            "CPU, %.2f GiB a second of CPU time (target 1)%s; peak %.1f MB above the %ld KB held before "
-            "(target "
-            "32)%s; %s\n",
-            static_cast<unsigned long long>(length), static_cast<long long>(wall),
-            static_cast<long long>(longest), cpu, gibPerCpuSecond, gibPerCpuSecond < 1.0 ? " !" : "", riseMb,
-            before, riseMb > 32.0 ? " !" : "",
-            found ? "found where it was put"
-                  : qPrintable(QStringLiteral("NOT found where it was put: ") + said));
-        if (!found) status = 1;
+        const QLabel* selection = window.findChild<QLabel*>(QStringLiteral("lbByteSelection"));
+        // Ctrl+F from the first byte for `typed`; what the line under the bytes says after it.
+        const auto search = [&](const QString& typed, const char* what) {
+            prompts.answer = typed;
+            window.GoToOffset(0);
+            // The peak is counted afresh from here (writing 5 to clear_refs resets VmHWM).
+            std::ofstream("/proc/self/clear_refs") << "5";
+            const long before = StatusKb("VmRSS:");
+            const double cpuBefore = CpuSeconds();
+            // A timer of 10 ms counts how long the window's event loop went without answering.
+            QElapsedTimer gap;
+            qint64 longest = 0;
+            QTimer tick;
+            tick.setInterval(10);
+            QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, gap.restart()); });
+            QElapsedTimer clock;
+            clock.start();
+            gap.start();
+            tick.start();
+            find->trigger();
+            while (runner->Busy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            tick.stop();
+            longest = std::max(longest, gap.elapsed());
+            const qint64 wall = clock.elapsed();
+            const double cpu = CpuSeconds() - cpuBefore;
+            const long peak = StatusKb("VmHWM:");
+            const double gibPerCpuSecond = static_cast<double>(length) / (1 << 30) / std::max(cpu, 1e-6);
+            const double riseMb = static_cast<double>(peak - before) / 1024.0;
+            std::printf(
+                "search of %llu bytes for %s: %lld ms wall (the window unanswered at most %lld ms), %.3f s "
+                "CPU, "
+                "%.2f GiB a second of CPU time (target 1)%s; peak %.1f MB above the %ld KB held before "
+                "(target "
+                "32)%s; ",
+                static_cast<unsigned long long>(length), what, static_cast<long long>(wall),
+                static_cast<long long>(longest), cpu, gibPerCpuSecond, gibPerCpuSecond < 1.0 ? " !" : "",
+                riseMb, before, riseMb > 32.0 ? " !" : "");
+            return selection->text();
+        };
+        const QString hex = search(QStringLiteral("0xDEADBEEF"), "4 bytes");
+        const bool found = hex.contains(QStringLiteral("from offset %1 ").arg(expected));
+        std::printf("%s\n", found ? "found where it was put"
+                                  : qPrintable(QStringLiteral("NOT found where it was put: ") + hex));
+        const QString text = search(QString::fromLatin1(kText), "a text of 4 letters, as UTF-8 and UTF-16");
+        const bool nowhere = text.startsWith(QStringLiteral("Not found after offset"));
+        std::printf("%s\n",
+                    nowhere ? "found nowhere, as it should" : qPrintable(QStringLiteral("NOT ") + text));
+        if (!found || !nowhere) status = 1;
     }
     ::unlink(noise.c_str());
     return status;

@@ -5,6 +5,9 @@
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTest>
+#include <QThread>
+#include <QWidget>
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <limits>
@@ -26,6 +29,7 @@
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_opening.h"
 #include "ui/structure/structure_tree_model.h"
+#include "ui/structure/work_runner.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/byte_source.h"
 #include "wavedoc/reading/wave_error.h"
@@ -258,8 +262,25 @@ private slots:
         QVERIFY(!model.IsMarked(1, ByteLinesModel::kOffsetColumn));
         QVERIFY(model.data(model.index(1, 5), Qt::BackgroundRole).isValid());
         QVERIFY(!model.data(model.index(1, 4), Qt::BackgroundRole).isValid());
+        // The text column marks the same bytes, character by character.
+        std::vector<bool> text;
+        for (const ByteLinesModel::CharLook& look : model.TextLooks(1)) text.push_back(look.marked);
+        QCOMPARE(text, std::vector<bool>({false, false, false, false, true, true, true, true, true, true,
+                                          true, true, true, true, true, true}));
+        // The colours are the palette's: a dark one gives its own.
+        const QPalette before = QGuiApplication::palette();
+        QPalette dark = before;
+        dark.setColor(QPalette::Highlight, QColor(0x11, 0x22, 0x33));
+        dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+        QGuiApplication::setPalette(dark);
+        const QColor marked = model.data(model.index(1, 5), Qt::BackgroundRole).value<QColor>();
+        const QColor character = model.TextLooks(1)[0].colour;
+        QGuiApplication::setPalette(before);
+        QCOMPARE(marked.rgb(), QColor(0x11, 0x22, 0x33).rgb());
+        QCOMPARE(character, QColor(0xEE, 0xEE, 0xEE));
         model.SetStretch(&source, 0, 100);
         QVERIFY(!model.Marked());
+        QVERIFY(!model.TextLooks(1)[4].marked);
     }
 
     // Each byte's kind and face come from the deepest entry holding it.
@@ -290,6 +311,27 @@ private slots:
         if (!found.listed) text += " unlisted";
         if (found.damaged) text += " damaged";
         QCOMPARE(text, look);
+
+        // The byte's character in the text column takes its hex cell's
+        // colour and face, and is marked alone when the byte alone is.
+        ByteLinesModel lines;
+        lines.SetStretch(document->Source(), 0, document->Source()->Length());
+        lines.SetLook([&model](std::uint64_t at) { return LookOf(model, at); });
+        lines.SetMarked(ByteLinesModel::Span{offset, offset});
+        const QModelIndex cell = lines.IndexOfByte(offset);
+        if (!cell.isValid()) return;  // past the end: no byte to show
+        const std::vector<ByteLinesModel::CharLook> looks = lines.TextLooks(cell.row());
+        const auto at = static_cast<std::size_t>(offset % ByteLinesModel::kBytesPerLine);
+        QCOMPARE(looks.size(),
+                 std::size_t(std::min<qulonglong>(16, document->Source()->Length() - offset / 16 * 16)));
+        QCOMPARE(QVariant(looks[at].colour), cell.data(Qt::ForegroundRole));
+        const QFont font = cell.data(Qt::FontRole).value<QFont>();
+        QCOMPARE(looks[at].italic, font.italic());
+        QCOMPARE(looks[at].bold, font.bold());
+        for (std::size_t other = 0; other < looks.size(); ++other) QCOMPARE(looks[other].marked, other == at);
+        // The text cell's background is drawn per character, not for the whole line.
+        QVERIFY(!cell.siblingAtColumn(ByteLinesModel::kTextColumn).data(Qt::BackgroundRole).isValid());
+        QVERIFY(cell.data(Qt::BackgroundRole).isValid());
     }
 
     // An entry carries its gravest finding's level; a finding past the end
@@ -388,17 +430,30 @@ private slots:
         QTest::addColumn<qulonglong>("from");
         QTest::addColumn<bool>("forward");
         QTest::addColumn<qlonglong>("found");  // -1: none
-        QTest::addRow("inside a piece") << "abcd" << 2ULL << 0ULL << true << 2LL;
-        QTest::addRow("across two pieces") << "abcd" << 14ULL << 0ULL << true << 14LL;
-        QTest::addRow("at a piece's start") << "abcd" << 16ULL << 0ULL << true << 16LL;
-        QTest::addRow("at the end") << "abcd" << 60ULL << 0ULL << true << 60LL;
-        QTest::addRow("after the start only") << "abcd" << 14ULL << 15ULL << true << -1LL;
-        QTest::addRow("hex bytes") << "61 62 63 64" << 30ULL << 0ULL << true << 30LL;
-        QTest::addRow("hex with 0x") << "0x61626364" << 30ULL << 0ULL << true << 30LL;
-        QTest::addRow("backward across pieces") << "abcd" << 30ULL << 64ULL << false << 30LL;
-        QTest::addRow("backward, starting before the end") << "abcd" << 30ULL << 33ULL << false << 30LL;
-        QTest::addRow("backward, before it") << "abcd" << 30ULL << 30ULL << false << -1LL;
-        QTest::addRow("backward at the start") << "abcd" << 0ULL << 64ULL << false << 0LL;
+        QTest::addColumn<qulonglong>("piece");
+        QTest::addRow("inside a piece") << "abcd" << 2ULL << 0ULL << true << 2LL << 16ULL;
+        QTest::addRow("across two pieces") << "abcd" << 14ULL << 0ULL << true << 14LL << 16ULL;
+        QTest::addRow("one byte into the next piece") << "abcd" << 13ULL << 0ULL << true << 13LL << 16ULL;
+        QTest::addRow("at a piece's last byte") << "abcd" << 15ULL << 0ULL << true << 15LL << 16ULL;
+        QTest::addRow("at a piece's start") << "abcd" << 16ULL << 0ULL << true << 16LL << 16ULL;
+        QTest::addRow("at the end") << "abcd" << 60ULL << 0ULL << true << 60LL << 16ULL;
+        QTest::addRow("after the start only") << "abcd" << 14ULL << 15ULL << true << -1LL << 16ULL;
+        QTest::addRow("from an odd offset, across") << "abcd" << 24ULL << 3ULL << true << 24LL << 7ULL;
+        QTest::addRow("pieces shorter than the pattern") << "abcd" << 41ULL << 0ULL << true << 41LL << 2ULL;
+        QTest::addRow("hex bytes") << "61 62 63 64" << 30ULL << 0ULL << true << 30LL << 16ULL;
+        QTest::addRow("hex with 0x") << "0x61626364" << 30ULL << 0ULL << true << 30LL << 16ULL;
+        QTest::addRow("backward across pieces") << "abcd" << 30ULL << 64ULL << false << 30LL << 16ULL;
+        QTest::addRow("backward, across a piece's start")
+            << "abcd" << 46ULL << 64ULL << false << 46LL << 16ULL;
+        QTest::addRow("backward, its bytes past the start")
+            << "abcd" << 46ULL << 47ULL << false << 46LL << 16ULL;
+        QTest::addRow("backward, starting before the end")
+            << "abcd" << 30ULL << 33ULL << false << 30LL << 16ULL;
+        QTest::addRow("backward, before it") << "abcd" << 30ULL << 30ULL << false << -1LL << 16ULL;
+        QTest::addRow("backward at the start") << "abcd" << 0ULL << 64ULL << false << 0LL << 16ULL;
+        QTest::addRow("backward, odd pieces") << "abcd" << 20ULL << 61ULL << false << 20LL << 7ULL;
+        QTest::addRow("backward, in the file's last bytes")
+            << "abcd" << 60ULL << 64ULL << false << 60LL << 5ULL;
     }
     void searchFindsHitsAcrossPieces() {
         QFETCH(QString, typed);
@@ -406,6 +461,7 @@ private slots:
         QFETCH(qulonglong, from);
         QFETCH(bool, forward);
         QFETCH(qlonglong, found);
+        QFETCH(qulonglong, piece);
         std::string bytes(64, 'z');
         bytes.replace(at, 4, "abcd");
         struct Memory : wavedoc::ByteSource {
@@ -419,16 +475,122 @@ private slots:
         } source;
         source.bytes = bytes;
         std::uint64_t pieces = 0;
-        const std::optional<SearchHit> hit =
-            FindBytes(source, PatternsFor(typed.toStdString(), false), from, forward, 16, [&](std::uint64_t) {
-                ++pieces;
-                return true;
-            });
+        const std::optional<SearchHit> hit = FindBytes(source, PatternsFor(typed.toStdString(), false), from,
+                                                       forward, piece, [&](std::uint64_t) {
+                                                           ++pieces;
+                                                           return true;
+                                                       });
         QCOMPARE(hit ? static_cast<qlonglong>(hit->offset) : -1LL, found);
-        QVERIFY(pieces <= 5);
+        QVERIFY(pieces <= 64 / std::max<qulonglong>(piece, 4) + 1);
         // Cancelled before the first piece: nothing.
         QVERIFY(
             !FindBytes(source, PatternsFor("abcd", false), 0, true, 16, [](std::uint64_t) { return false; }));
+    }
+
+    // A search for another thread: it counts the bytes searched, stops when
+    // cancelled, and a file that changed before or while it was read gives a
+    // sentence naming it rather than a hit.
+    void searchOfTheWholeFileSaysWhatBecameOfIt_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("how");  // "", "cancel", "changed" (before), "replaced" (while read)
+        QTest::addColumn<QString>("outcome");
+        QTest::addRow("found at once") << "AAAA"
+                                       << ""
+                                       << "hit 0";
+        QTest::addRow("not found: all searched") << "0x42"
+                                                 << ""
+                                                 << "none, 100000 searched";
+        QTest::addRow("cancelled") << "0x42"
+                                   << "cancel"
+                                   << "cancelled";
+        QTest::addRow("changed before") << "0x42"
+                                        << "changed"
+                                        << "problem";
+        QTest::addRow("replaced while read") << "AAAA"
+                                             << "replaced"
+                                             << "problem";
+    }
+    void searchOfTheWholeFileSaysWhatBecameOfIt() {
+        QFETCH(QString, typed);
+        QFETCH(QString, how);
+        QFETCH(QString, outcome);
+        struct Replaced : CountingSource {
+            using CountingSource::CountingSource;
+            void CheckUnchanged() const override {
+                if (replaced)
+                    throw wavedoc::FileChangedError("The file \"big.wav\" changed while it was read.");
+            }
+            bool replaced = false;
+        } source(100000);
+        source.changed = how == "changed";
+        source.replaced = how == "replaced";
+        JobControl control;
+        control.cancel = how == "cancel";
+        const SearchOutcome found =
+            SearchFile(source, PatternsFor(typed.toStdString(), false), 0, true, 4096, control);
+        QString text = found.hit         ? QStringLiteral("hit %1").arg(found.hit->offset)
+                       : found.cancelled ? QStringLiteral("cancelled")
+                       : found.problem   ? QStringLiteral("problem")
+                                         : QStringLiteral("none, %1 searched").arg(control.done.load());
+        QCOMPARE(text, outcome);
+        if (found.problem)
+            QVERIFY2(found.problem->find("\"big.wav\"") != std::string::npos, found.problem->c_str());
+        // Memory is one piece at a time, read once with its overlap.
+        QVERIFY(source.bytesRead <= 100000 + 100000 / 4096 * 3 + 3);
+    }
+
+    // The runner shared by the search and Save report: one piece of work at
+    // a time, what it leaves to do run on the window's thread, and work
+    // still running when the window goes cancelled and waited for, what it
+    // left to do never run.
+    void workRunsOffTheWindowsThread_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("outcome");
+        QTest::addRow("ends") << "end"
+                              << "done on the window's thread";
+        QTest::addRow("a second while busy") << "second"
+                                             << "refused, done on the window's thread";
+        QTest::addRow("window gone") << "destroy"
+                                     << "cancelled, nothing done";
+    }
+    void workRunsOffTheWindowsThread() {
+        QFETCH(QString, how);
+        QFETCH(QString, outcome);
+        auto window = std::make_unique<QWidget>();
+        auto* runner = new WorkRunner(window.get());
+        std::atomic<bool> release{false};
+        std::atomic<bool> sawCancel{false};
+        QStringList said;
+        const auto job = [&](bool waits) {
+            return WorkRunner::Job{
+                .title = "Test",
+                .total = 10,
+                .progressText = [](std::uint64_t done) { return QString::number(done); },
+                .work = [&, waits](JobControl& control) -> std::function<void()> {
+                    while (waits && !release.load() && !control.cancel.load()) QThread::msleep(1);
+                    sawCancel = control.cancel.load();
+                    const bool windowThread = QThread::currentThread() == qApp->thread();
+                    return [&said, windowThread] {
+                        said << (QThread::currentThread() == qApp->thread() && !windowThread
+                                     ? "done on the window's thread"
+                                     : "done on the wrong thread");
+                    };
+                },
+            };
+        };
+        QVERIFY(runner->Start(job(true)));
+        QVERIFY(runner->Busy());
+        if (how == "second") said << (runner->Start(job(false)) ? "started" : "refused");
+        if (how == "destroy") {
+            window.reset();  // the runner with it
+            said << (sawCancel ? "cancelled" : "not cancelled");
+            QCoreApplication::processEvents();
+            if (said.size() == 1) said << "nothing done";
+        } else {
+            release = true;
+            QVERIFY(QTest::qWaitFor([runner] { return !runner->Busy(); }));
+        }
+        QCOMPARE(said.join(", "), outcome);
     }
 
     // A text is looked for as UTF-8 and as UTF-16 in the file's byte order.

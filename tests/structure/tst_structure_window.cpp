@@ -5,11 +5,14 @@
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
@@ -29,8 +32,10 @@
 #include "ui/main/frm_main.h"
 #include "ui/sound/sound_view.h"
 #include "ui/sound/waveform_canvas.h"
+#include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/frm_structure.h"
+#include "ui/structure/work_runner.h"
 
 using namespace wavtest;
 using structuretest::kFmt;
@@ -88,6 +93,11 @@ class StructureWindowTest : public QObject {
         const QModelIndex current = structure->findChild<QTreeView*>("tvStructure")->currentIndex();
         return current.siblingAtColumn(0).data().toString() + ' ' +
                current.siblingAtColumn(1).data().toString();
+    }
+    // Waits until the window's search or save has ended and its result is shown.
+    static bool WorkEnded(frmStructure* structure) {
+        const auto* runner = structure->findChild<WorkRunner*>("workRunner");
+        return runner != nullptr && QTest::qWaitFor([runner] { return !runner->Busy(); });
     }
     static QString ByteSelection(frmStructure* structure) {
         return structure->findChild<QLabel*>("lbByteSelection")->text();
@@ -490,6 +500,49 @@ private slots:
         QVERIFY(!tree->isRowHidden(1, {}));
     }
 
+    // On a small screen at 200 % (1600x1000 pixels, 800x500 as the window
+    // counts) the window still opens within the screen's available area,
+    // and selecting any entry never widens it. Run by the test
+    // tst_structure_window_small_screen, whose offscreen screen is so.
+    void fitsASmallScreenAt200Percent() {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen->devicePixelRatio() != 2.0)
+            QSKIP("needs the screen of tests/structure/small_screen_200.json");
+        QCOMPARE(screen->geometry().size(), QSize(800, 500));
+        // Long texts in the rows and a wide offset column: what could widen it.
+        const std::string labels =
+            Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, std::string(400, 'W'))) +
+                                                  Chunk("note", LabelPayload(1, std::string(2000, 'x')))));
+        const std::string info =
+            Chunk("LIST", ListPayload("INFO", Chunk("ICMT", std::string(600, 'c') + '\0')));
+        frmStructure* structure = Open(Write("small.wav", MixedFile() + labels + info));
+        QVERIFY(structure != nullptr);
+        QCoreApplication::processEvents();
+        const QRect room = structure->screen()->availableGeometry();
+        const auto within = [&] {
+            const QRect frame = structure->frameGeometry();
+            return QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                .arg(frame.x())
+                .arg(frame.y())
+                .arg(frame.width())
+                .arg(frame.height())
+                .arg(room.width())
+                .arg(room.height());
+        };
+        QVERIFY2(room.contains(structure->frameGeometry()), qPrintable(within()));
+        const int width = structure->frameGeometry().width();
+        auto* tree = Find<QTreeView>(structure, "tvStructure");
+        tree->setFocus(Qt::OtherFocusReason);
+        for (int entry = 0; entry < 16; ++entry) {
+            Key(structure, Qt::Key_Down);
+            QCoreApplication::processEvents();
+            QVERIFY2(structure->frameGeometry().width() <= width,
+                     qPrintable(CurrentEntry(structure) + ": " + within()));
+            QVERIFY2(room.contains(structure->frameGeometry()),
+                     qPrintable(CurrentEntry(structure) + ": " + within()));
+        }
+    }
+
     // A file dropped on a structure window opens in a structure window of
     // its own; one already open is raised, not opened twice.
     void droppedFileOpensItsStructure() {
@@ -537,23 +590,129 @@ private slots:
 
     // Ctrl+F finds a text and selects its entry and bytes; F3 moves on,
     // Shift+F3 goes back, and the line under the bytes says when nothing is left.
+    // The search runs on a thread of its own; the file changed since it was
+    // analysed gives a sentence naming it.
     void searchSelectsItsHits() {
-        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        const QString path = Write("mixed.wav", MixedFile());
+        frmStructure* structure = Open(path);
         QVERIFY(structure != nullptr);
         prompts_->nextAnswer = QStringLiteral("fmt ");
         Key(structure, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(CurrentEntry(structure), QStringLiteral("12 fmt "));
         QCOMPARE(ByteSelection(structure),
                  QStringLiteral("Selected: 4 bytes from offset 12 (0xC) to 15 (0xF)."));
         Key(structure, Qt::Key_F3);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(CurrentEntry(structure), QStringLiteral("36 fmt "));
         Key(structure, Qt::Key_F3);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(ByteSelection(structure), QStringLiteral("Not found after offset 37."));
         Key(structure, Qt::Key_F3, Qt::ShiftModifier);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(CurrentEntry(structure), QStringLiteral("12 fmt "));
         prompts_->nextAnswer = QStringLiteral("4A 55 4E 4B");  // JUNK, in hex
         Key(structure, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(CurrentEntry(structure), QStringLiteral("130 JUNK"));
+
+        QTest::qWait(20);  // a new modification time however coarse the clock
+        Write("mixed.wav", MixedFile() + "more");
+        Key(structure, Qt::Key_F3);
+        QVERIFY(WorkEnded(structure));
+        QCOMPARE(prompts_->messages.size(), 1);
+        QVERIFY2(prompts_->messages[0].contains(path) && prompts_->messages[0].contains("changed"),
+                 qPrintable(prompts_->messages[0]));
+        QCOMPARE(CurrentEntry(structure), QStringLiteral("130 JUNK"));
+        QVERIFY(QFile::remove(path));
+        Key(structure, Qt::Key_F3, Qt::ShiftModifier);
+        QVERIFY(WorkEnded(structure));
+        QCOMPARE(prompts_->messages.size(), 2);
+        QVERIFY2(
+            prompts_->messages[1].contains(path) && prompts_->messages[1].contains("can no longer be read"),
+            qPrintable(prompts_->messages[1]));
+    }
+
+    // A search of a long file shows how far it has come while the window
+    // goes on answering, and Cancel stops it.
+    void longSearchShowsProgressAndCancels() {
+        constexpr std::uint32_t kDataSize = 0xFFFFFFD0;
+        const std::string head = RiffFile(kFmt + "data" + U32(kDataSize), "WAVE", 36 + kDataSize);
+        const QString path = Write("long.wav", head);
+        // Zeros past the RIFF too, so that no machine searches it all before Cancel.
+        QVERIFY(::truncate(path.toLocal8Bit().constData(), off_t{64} << 30) == 0);
+        frmStructure* structure = Open(path);
+        QVERIFY(structure != nullptr);
+        prompts_->nextAnswer = QStringLiteral("0x41424344");
+        Key(structure, Qt::Key_F, Qt::ControlModifier);
+        QPointer<QProgressDialog> progress;
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (progress = structure->findChild<QProgressDialog*>()) != nullptr; }));
+        QTRY_VERIFY(
+            progress->labelText().contains(QRegularExpression(" of 68,719,476,73\\d bytes searched\\.$")));
+        QVERIFY2(!progress->labelText().startsWith("Searching the file: 0 of"),
+                 qPrintable(progress->labelText()));
+        auto* cancel = progress->findChild<QPushButton*>();
+        QVERIFY(cancel != nullptr);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(WorkEnded(structure));
+        QCOMPARE(ByteSelection(structure), QStringLiteral("The search was cancelled."));
+        QTRY_VERIFY(progress.isNull());
+        QCOMPARE(structure->cursor().shape(), Qt::ArrowCursor);
+
+        // A window closed while it searches stops the search and goes.
+        QVERIFY(Activate(structure));
+        Key(structure, Qt::Key_F3);
+        const QPointer<frmStructure> closing = structure;
+        QVERIFY(structure->findChild<WorkRunner*>("workRunner")->Busy());
+        structure->close();
+        QTRY_VERIFY(closing.isNull());
+        QCOMPARE(prompts_->messages, QStringList());
+    }
+
+    // The text column draws each character in its byte's colour, and marks
+    // the selected entry's bytes there as in the hex cells, character by
+    // character: on the line of offset 128, the JUNK chunk's 11 bytes from
+    // 130, not the two before nor the data chunk's after.
+    void textColumnColoursAndMarksEachByte() {
+        frmStructure* structure = Open(Write("mixed.wav", MixedFile()));
+        QVERIFY(structure != nullptr);
+        QVERIFY(structure->GoToOffset(130));
+        auto* bytes = Find<QTableView>(structure, "tvBytes");
+        auto* lines = qobject_cast<ByteLinesModel*>(bytes->model());
+        QCOMPARE(lines->Marked(), (ByteLinesModel::Span{130, 140}));
+        bytes->selectionModel()->clearSelection();
+        const QModelIndex junkLine = lines->IndexOfByte(130).siblingAtColumn(ByteLinesModel::kTextColumn);
+        bytes->scrollTo(junkLine);
+        QCoreApplication::processEvents();
+        const QImage shown = bytes->viewport()->grab().toImage();
+        const auto pixelsOf = [&](const QModelIndex& cell, const QColor& colour, int y) {
+            const QRect area = bytes->visualRect(cell);
+            int count = 0;
+            for (int x = area.left(); x <= area.right(); ++x) {
+                for (int row = y < 0 ? area.top() : y; row <= (y < 0 ? area.bottom() : y); ++row)
+                    count += shown
+                                 .pixelColor(x * shown.width() / bytes->viewport()->width(),
+                                             row * shown.height() / bytes->viewport()->height())
+                                 .rgb() == colour.rgb();
+            }
+            return count;
+        };
+        // A line of pixels just inside the cell's top, over no character.
+        const QRect junkArea = bytes->visualRect(junkLine);
+        const int top = junkArea.top() + 1;
+        const QColor background = shown.pixelColor(junkArea.right() - 1, top);
+        const int advance =
+            QFontMetrics(junkLine.data(Qt::FontRole).value<QFont>()).horizontalAdvance(QLatin1Char('W'));
+        const int marked = junkArea.width() - pixelsOf(junkLine, background, top);
+        QVERIFY2(std::abs(marked - 11 * advance) <= 1,
+                 qPrintable(QStringLiteral("%1 marked pixels, %2 a character").arg(marked).arg(advance)));
+        // "JUNK" and "data" start chunks; "abc" is the JUNK chunk's content.
+        const QColor header = KindColour(ByteKind::Header, QGuiApplication::palette());
+        const QColor content = KindColour(ByteKind::Content, QGuiApplication::palette());
+        QVERIFY(header != content);
+        QVERIFY(pixelsOf(junkLine, header, -1) > 0);
+        QVERIFY(pixelsOf(junkLine, content, -1) > 0);
     }
 
     void saveReportWritesWhatOnduloDumpWrites() {
@@ -562,6 +721,7 @@ private slots:
         QVERIFY(structure != nullptr);
         prompts_->nextSaveChoice = QString::fromStdString(scratch_.Path("mixed.json"));
         Key(structure, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(prompts_->saveDialogs, 1);
         QCOMPARE(prompts_->saveStartPaths.first(), QString::fromStdString(scratch_.Path("mixed.txt")));
         const std::string saved = ReadBytes(scratch_.Path("mixed.json"));
@@ -571,6 +731,7 @@ private slots:
 
         prompts_->nextSaveChoice = QString::fromStdString(scratch_.Path("no-folder/mixed.txt"));
         Key(structure, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(WorkEnded(structure));
         QCOMPARE(prompts_->messages.size(), 1);
         QVERIFY2(prompts_->messages[0].contains("no-folder/mixed.txt"), qPrintable(prompts_->messages[0]));
     }

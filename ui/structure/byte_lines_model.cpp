@@ -108,6 +108,34 @@ bool ByteLinesModel::IsMarked(int row, int column) const {
     return first <= marked_->second && last >= marked_->first && first < length_;
 }
 
+QColor ByteLinesModel::MarkedColour() {
+    QColor marked = QGuiApplication::palette().color(QPalette::Highlight);
+    marked.setAlpha(96);
+    return marked;
+}
+
+std::vector<ByteLinesModel::CharLook> ByteLinesModel::TextLooks(int row) const {
+    std::vector<CharLook> looks;
+    if (row < 0 || row >= lines_) return looks;
+    const std::uint64_t first = FirstByteOf(row, kOffsetColumn);
+    const std::uint64_t count = std::min(kLine, length_ - first);
+    const QPalette palette = QGuiApplication::palette();
+    looks.reserve(count);
+    for (std::uint64_t byte = first; byte < first + count; ++byte) {
+        CharLook look{
+            .colour = palette.color(QPalette::Text), .italic = false, .bold = false, .marked = false};
+        if (look_) {
+            const ByteLook kind = look_(start_ + byte);
+            look.colour = KindColour(kind.kind, palette);
+            look.italic = !kind.listed;
+            look.bold = kind.damaged;
+        }
+        look.marked = marked_ && byte >= marked_->first && byte <= marked_->second;
+        looks.push_back(look);
+    }
+    return looks;
+}
+
 void ByteLinesModel::SetOffsetBase(OffsetBase base) {
     if (base == base_) return;
     base_ = base;
@@ -195,12 +223,9 @@ QVariant ByteLinesModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(across | Qt::AlignVCenter);
     }
     if (role == Qt::BackgroundRole) {
-        if (!IsMarked(index.row(), column)) return {};
-        // The highlight let through by half: a selection on it still stands out,
-        // and a dark palette or high contrast gives its own colour.
-        QColor marked = QGuiApplication::palette().color(QPalette::Highlight);
-        marked.setAlpha(96);
-        return marked;
+        // The text column marks its characters one by one (TextLooks).
+        if (!byteCell || !IsMarked(index.row(), column)) return {};
+        return MarkedColour();
     }
     const std::uint64_t first = FirstByteOf(index.row(), kOffsetColumn);
     if (column == kOffsetColumn) {

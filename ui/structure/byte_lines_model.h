@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QItemSelection>
 #include <QString>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace wavedoc {
 class ByteSource;
@@ -82,9 +84,23 @@ public:
     const std::optional<Span>& Marked() const { return marked_; }
     // Whether a cell shows a marked byte (for the text column: any of its line's).
     bool IsMarked(int row, int column) const;
-    // What each byte is, by its offset in the file: its hex cell takes the
-    // kind's colour, italic when its entry is not listed, bold when damaged.
-    // Asked only for the cells shown.
+    // The background of a marked byte: the palette's highlight let through
+    // by half, so a selection on it still stands out and a dark palette or
+    // high contrast gives its own.
+    static QColor MarkedColour();
+    // How the text column draws each character of a line: in its byte's
+    // colour and face, as the byte's hex cell, on the marked background
+    // when the byte is marked.
+    struct CharLook {
+        QColor colour;
+        bool italic = false;
+        bool bold = false;
+        bool marked = false;
+    };
+    std::vector<CharLook> TextLooks(int row) const;
+    // What each byte is, by its offset in the file: its hex cell and its
+    // character take the kind's colour, italic when its entry is not listed,
+    // bold when damaged. Asked only for the cells shown.
     using LookOfByte = std::function<ByteLook(std::uint64_t)>;
     void SetLook(LookOfByte look) { look_ = std::move(look); }
     // How the offset column writes offsets.

@@ -1,9 +1,15 @@
 #include "ui/structure/byte_search.h"
 
+#include <string.h>
+
 #include <algorithm>
 #include <cctype>
+#include <functional>
+#include <new>
+#include <string_view>
 
 #include "wavedoc/reading/byte_source.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace {
 
@@ -65,6 +71,22 @@ std::optional<std::u16string> Utf16Of(const std::string& text) {
     return units;
 }
 
+// Where `pattern` first starts in `bytes`.
+std::optional<std::size_t> FirstHit(std::string_view bytes, const std::string& pattern) {
+    const void* hit = ::memmem(bytes.data(), bytes.size(), pattern.data(), pattern.size());
+    if (hit == nullptr) return std::nullopt;
+    return static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
+}
+
+// Where `pattern` last starts in `bytes`: its reverse searched from the end.
+std::optional<std::size_t> LastHit(std::string_view bytes, const std::string& pattern) {
+    if (pattern.size() > bytes.size()) return std::nullopt;
+    const std::boyer_moore_horspool_searcher reversed(pattern.rbegin(), pattern.rend());
+    const auto found = std::search(bytes.rbegin(), bytes.rend(), reversed);
+    if (found == bytes.rend()) return std::nullopt;
+    return bytes.size() - static_cast<std::size_t>(found - bytes.rbegin()) - pattern.size();
+}
+
 }  // namespace
 
 SearchPatterns PatternsFor(const std::string& typed, bool bigEndian) {
@@ -110,15 +132,18 @@ std::optional<SearchHit> FindBytes(const wavedoc::ByteSource& source, const Sear
         for (std::uint64_t at = from; at < length; at += piece) {
             if (!going(searched)) return std::nullopt;
             const std::string bytes = source.Read(at, std::min(piece + overlap, length - at));
+            const std::string_view read(bytes);
             std::optional<SearchHit> best;
             for (const std::string& pattern : patterns.patterns) {
-                const std::size_t hit = bytes.find(pattern);
-                // A hit starting in the overlap belongs to the next piece.
-                if (hit == std::string::npos || hit >= piece) continue;
-                if (!best || at + hit < best->offset) best = SearchHit{at + hit, pattern.size()};
+                // Hits start inside the piece (one starting in the overlap
+                // belongs to the next) and before the best one yet.
+                std::uint64_t end = std::min<std::uint64_t>(read.size(), piece + pattern.size() - 1);
+                if (best) end = std::min<std::uint64_t>(end, best->offset - at + pattern.size() - 1);
+                if (const std::optional<std::size_t> hit = FirstHit(read.substr(0, end), pattern))
+                    best = SearchHit{at + *hit, pattern.size()};
             }
             if (best) return best;
-            searched += piece;
+            searched += std::min(piece, length - at);
         }
         return std::nullopt;
     }
@@ -127,15 +152,45 @@ std::optional<SearchHit> FindBytes(const wavedoc::ByteSource& source, const Sear
         const std::uint64_t start = end > piece ? end - piece : 0;
         // Hits start before `end`; their bytes may run on past it.
         const std::string bytes = source.Read(start, std::min(end - start + overlap, length - start));
+        const std::string_view read(bytes);
         std::optional<SearchHit> best;
         for (const std::string& pattern : patterns.patterns) {
-            std::size_t hit = bytes.rfind(pattern, static_cast<std::size_t>(end - start - 1));
-            if (hit == std::string::npos) continue;
-            if (!best || start + hit > best->offset) best = SearchHit{start + hit, pattern.size()};
+            std::uint64_t stop = std::min<std::uint64_t>(read.size(), end - start + pattern.size() - 1);
+            std::uint64_t begin = best ? best->offset - start + 1 : 0;
+            if (begin >= stop) continue;
+            if (const std::optional<std::size_t> hit = LastHit(read.substr(begin, stop - begin), pattern))
+                best = SearchHit{start + begin + *hit, pattern.size()};
         }
         if (best) return best;
         searched += end - start;
         end = start;
     }
     return std::nullopt;
+}
+
+SearchOutcome SearchFile(const wavedoc::ByteSource& source, const SearchPatterns& patterns,
+                         std::uint64_t from, bool forward, std::uint64_t piece, JobControl& control) {
+    SearchOutcome outcome;
+    try {
+        outcome.hit = FindBytes(source, patterns, from, forward, piece, [&control](std::uint64_t searched) {
+            control.done.store(searched);
+            return !control.cancel.load();
+        });
+        outcome.cancelled = !outcome.hit && control.cancel.load();
+        if (!outcome.hit && !outcome.cancelled) {
+            const std::uint64_t length = source.Length();
+            control.done.store(forward ? length - std::min(from, length) : std::min(from, length));
+        }
+        // Each piece was read from the file as analysed; one replaced or
+        // rewritten in place since may no longer hold the hit.
+        source.CheckUnchanged();
+    } catch (const wavedoc::WaveDocError& error) {
+        outcome = SearchOutcome{.hit = std::nullopt, .cancelled = false, .problem = error.what()};
+    } catch (const std::bad_alloc&) {
+        outcome = SearchOutcome{.hit = std::nullopt,
+                                .cancelled = false,
+                                .problem = "The file \"" + source.DisplayName() +
+                                           "\" could not be searched: there is not enough memory."};
+    }
+    return outcome;
 }

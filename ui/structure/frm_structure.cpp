@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QProgressDialog>
 #include <QScreen>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
@@ -39,6 +38,7 @@
 #include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/byte_text_delegate.h"
 #include "ui/structure/entry_filter.h"
 #include "ui/structure/file_strip.h"
 #include "ui/structure/findings_model.h"
@@ -48,14 +48,13 @@
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_table_view.h"
 #include "ui/structure/structure_tree_model.h"
-#include "ui/widgets/busy_cursor.h"
+#include "ui/structure/work_runner.h"
 #include "ui/widgets/grid_rows.h"
 #include "ui/widgets/row_table_model.h"
 #include "ui/widgets/row_table_view.h"
 #include "ui/widgets/standard_keys.h"
 #include "ui/widgets/user_prompts.h"
 #include "wavedoc/document/wave_document.h"
-#include "wavedoc/reading/wave_error.h"
 
 namespace {
 
@@ -103,6 +102,7 @@ frmStructure::frmStructure(report::Analysis analysis, UserPrompts& prompts, QWid
     : QMainWindow(parent), analysis_(std::move(analysis)), prompts_(prompts) {
     setObjectName(QStringLiteral("frmStructure"));
     setAttribute(Qt::WA_DeleteOnClose);
+    jobs_ = new WorkRunner(this);
     setWindowTitle(tr("Structure of %1 - Ondulo")
                        .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(Path()))).fileName()));
     BuildViews();
@@ -114,6 +114,10 @@ frmStructure::frmStructure(report::Analysis analysis, UserPrompts& prompts, QWid
 }
 
 frmStructure::~frmStructure() {
+    // Work still running is cancelled and waited for first: what it leaves
+    // to do touches the views.
+    delete jobs_;
+    jobs_ = nullptr;
     // The views read the analysis through their models even as the window is
     // taken apart (a last layout of the tree), so they go before it does.
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
@@ -256,6 +260,8 @@ void frmStructure::BuildBytesPane(QSplitter* right) {
     tvBytes_->setSelectionBehavior(QAbstractItemView::SelectItems);
     tvBytes_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tvBytes_->setShowGrid(false);
+    // The text column colours and marks its characters as the hex cells are.
+    tvBytes_->setItemDelegateForColumn(ByteLinesModel::kTextColumn, new ByteTextDelegate(tvBytes_));
     tvBytes_->verticalHeader()->setDefaultSectionSize(FixedFontMetrics().height() + 4);
     tvBytes_->setAccessibleName(tr("Entry bytes"));
     tvBytes_->setAccessibleDescription(
@@ -687,6 +693,7 @@ void frmStructure::AskForOffset() {
 }
 
 void frmStructure::AskToSearch() {
+    if (SayBusy()) return;
     const std::optional<QString> answer = prompts_.AskText(
         this, tr("Find"),
         tr("Text to find (as UTF-8 and as UTF-16), or bytes in hex such as 44 AC 00 00 or 0x44AC0000:"),
@@ -711,33 +718,46 @@ void frmStructure::SearchOn(bool forward) {
         return;
     }
     const wavedoc::ByteSource* source = analysis_.document->Source();
-    if (source == nullptr) return;
-    const std::uint64_t from = forward ? (lastHit_ ? *lastHit_ + 1 : 0) : lastHit_.value_or(source->Length());
-    // In pieces of 1 MB: the window stays responsive, Cancel stops the
-    // search, and memory is one piece whatever the file's length.
+    if (source == nullptr || SayBusy()) return;
+    const std::uint64_t length = source->Length();
+    const std::uint64_t from = forward ? (lastHit_ ? *lastHit_ + 1 : 0) : lastHit_.value_or(length);
+    const std::uint64_t total = forward ? length - std::min(from, length) : std::min(from, length);
+    // In pieces of 1 MB: Cancel stops the search within one, and memory is
+    // one piece whatever the file's length.
     constexpr std::uint64_t kPiece = 1 << 20;
-    QProgressDialog progress(tr("Searching the file…"), tr("Cancel"), 0, 1000, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    const std::uint64_t total = std::max<std::uint64_t>(source->Length(), 1);
-    std::optional<SearchHit> hit;
-    try {
-        BusyCursor busy;
-        hit = FindBytes(*source, searched_, from, forward, kPiece, [&](std::uint64_t searched) {
-            progress.setValue(static_cast<int>(std::min<std::uint64_t>(searched * 1000 / total, 999)));
-            QCoreApplication::processEvents();
-            return !progress.wasCanceled();
-        });
-    } catch (const wavedoc::WaveDocError& error) {
-        ShowBytesFailure(Text(error.what()));
+    WorkRunner::Job job{
+        .title = tr("Find"),
+        .total = total,
+        .progressText =
+            [total](std::uint64_t searched) {
+                return tr("Searching the file: %1 of %2 bytes searched.")
+                    .arg(Grouped(std::min(searched, total)))
+                    .arg(Grouped(total));
+            },
+        // The document is shared with the search, so it outlives the window if need be.
+        .work = [this, document = analysis_.document, patterns = searched_, from,
+                 forward](JobControl& control) -> std::function<void()> {
+            SearchOutcome outcome = SearchFile(*document->Source(), patterns, from, forward, kPiece, control);
+            return [this, outcome = std::move(outcome), from, forward] {
+                ShowSearchOutcome(outcome, from, forward);
+            };
+        },
+    };
+    jobs_->Start(std::move(job));
+}
+
+void frmStructure::ShowSearchOutcome(const SearchOutcome& outcome, std::uint64_t from, bool forward) {
+    if (outcome.problem) {
+        // The bytes shown are read again, so that they too show what became of the file.
+        bytes_->ForgetBytes();
+        prompts_.ShowMessage(this, kMessageTitle, Text(*outcome.problem), QString());
         return;
     }
-    const bool cancelled = progress.wasCanceled();
-    progress.reset();
+    const std::optional<SearchHit>& hit = outcome.hit;
     if (!hit) {
-        lbByteSelection_->setText(cancelled ? tr("The search was cancelled.")
-                                  : forward ? tr("Not found after offset %1.").arg(from)
-                                            : tr("Not found before offset %1.").arg(from));
+        lbByteSelection_->setText(outcome.cancelled ? tr("The search was cancelled.")
+                                  : forward         ? tr("Not found after offset %1.").arg(from)
+                                                    : tr("Not found before offset %1.").arg(from));
         lbByteSelection_->setAccessibleDescription(lbByteSelection_->text());
         return;
     }
@@ -891,17 +911,27 @@ void frmStructure::ShowBytesFailure(const QString& sentence) {
     if (hadFocus) tvFindings_->setFocus(Qt::OtherFocusReason);
 }
 
+bool frmStructure::SayBusy() {
+    if (!jobs_->Busy()) return false;
+    statusBar()->showMessage(tr("A search or a save is still running: wait for it, or cancel it, first."));
+    return true;
+}
+
 void frmStructure::SaveReportAs() {
+    if (SayBusy()) return;
     const QFileInfo shown(QFile::decodeName(QByteArray::fromStdString(Path())));
     const std::optional<QString> chosen =
         prompts_.ChooseSaveFile(this, shown.dir().filePath(shown.completeBaseName() + QStringLiteral(".txt")),
                                 tr("Text report (*.txt);;JSON report (*.json)"));
     if (!chosen) return;
-    const SaveOutcome saved =
-        SaveReportShowingProgress(this, analysis_, QFile::encodeName(*chosen).toStdString());
-    if (saved.problem) {
-        prompts_.ShowMessage(this, kMessageTitle, Text(*saved.problem), QString());
-    } else if (!saved.cancelled) {
-        statusBar()->showMessage(tr("The report was saved to %1.").arg(QDir::toNativeSeparators(*chosen)));
-    }
+    const QString destination = *chosen;
+    StartReportSave(*jobs_, analysis_, QFile::encodeName(destination).toStdString(),
+                    [this, destination](const SaveOutcome& saved) {
+                        if (saved.problem) {
+                            prompts_.ShowMessage(this, kMessageTitle, Text(*saved.problem), QString());
+                        } else if (!saved.cancelled) {
+                            statusBar()->showMessage(
+                                tr("The report was saved to %1.").arg(QDir::toNativeSeparators(destination)));
+                        }
+                    });
 }

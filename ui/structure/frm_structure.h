@@ -27,6 +27,7 @@ class SoundView;
 class StructureTableView;
 class StructureTreeModel;
 class UserPrompts;
+class WorkRunner;
 
 // The structure of one analysed file: the tree of every entry of its map on
 // the left; on the right the selected entry's rows (as the chunk grid and
@@ -69,6 +70,8 @@ private slots:
     // Ctrl+F asks what to look for and finds it after the current byte; F3
     // and Shift+F3 find the next and the previous hit.
     void AskToSearch();
+    // The search runs on the window's runner; its hit selects its entry and
+    // bytes once it ends.
     void SearchOn(bool forward);
     void SaveReportAs();
     void CopyBytesAsHex();
@@ -126,6 +129,10 @@ private:
     std::optional<std::pair<std::uint64_t, std::uint64_t>> SelectedBytes() const;
     // Copies the selected bytes, `text` or hex; says what it copied under the bytes.
     void CopyBytes(bool text);
+    // Whether the runner has work already; it says so in the status bar then.
+    bool SayBusy();
+    // Selects a search's hit, or says under the bytes why there is none.
+    void ShowSearchOutcome(const SearchOutcome& outcome, std::uint64_t from, bool forward);
 
     report::Analysis analysis_;
     UserPrompts& prompts_;
@@ -146,6 +153,7 @@ private:
     StructureTableView* tvFindings_ = nullptr;
     QLabel* lbFindingSummary_ = nullptr;
 
+    WorkRunner* jobs_ = nullptr;  // the search and Save report, on a thread of their own
     SearchPatterns searched_;
     std::optional<std::uint64_t> lastHit_;
     int currentItem_ = -1;

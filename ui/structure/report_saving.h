@@ -1,10 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
+
+#include "ui/structure/job_control.h"
 
 namespace report {
 struct Analysis;
@@ -26,11 +27,10 @@ ReportForm ReportFormFor(const std::string& destination);
 // refused in JSON is reported so, and counts as written.
 std::optional<std::string> WriteReport(const report::Analysis& analysis, ReportForm form, std::ostream& out);
 
-// What a save running on another thread shares with the one watching it.
-struct SaveControl {
-    std::atomic<bool> cancel{false};        // set to stop the save; the destination is then untouched
-    std::atomic<std::uint64_t> written{0};  // bytes of the report written so far
-};
+// What a save running on another thread shares with the one watching it:
+// `cancel` stops the save, leaving the destination untouched; `done` counts
+// the bytes of the report written so far.
+using SaveControl = JobControl;
 
 struct SaveOutcome {
     bool cancelled = false;

@@ -113,6 +113,8 @@ const RowsCase kEntryCases[] = {
       "     Cue point ID\t3",
       "     Lenght (in samples)\t22050",
       "     Number of repeats\t2"}},
+    {"segment_count_minus_32768", WaveWith(Chunk("plst", PlstPayload({{3, 22050, 2}}, 0xFFFF8000))), "plst",
+     {"Number of segments\t-32768"}},
     {"segment_count_below_16_bits", WaveWith(Chunk("plst", PlstPayload({}, 0x80000000))), "plst",
      {"Number of segments\t-2147483648"}, true},
     {"labels_note_text", ListFile("LIST", kLabels + kNote + kText), "LIST", kAdtlRows},

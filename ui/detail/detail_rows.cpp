@@ -51,7 +51,8 @@ std::string IncompleteSentence(std::string_view chunkName, std::string reason) {
 void ShowListedEntries(RowSink& values, const wavedoc::WaveDocument& document, std::int32_t count,
                        const ListedEntries& entries) {
     const std::int16_t bound = NarrowCount(count, entries.what);
-    const std::int32_t whole = std::clamp<std::int32_t>(entries.held, 0, bound);
+    // A negative count shows no records (and is no range to clamp into).
+    const std::int32_t whole = bound < 1 ? 0 : std::clamp<std::int32_t>(entries.held, 0, bound);
     if (whole >= 1) {
         // The run may be made long after this routine returns: it holds the
         // document by address and opens the file for each piece it makes.

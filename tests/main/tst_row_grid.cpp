@@ -290,6 +290,29 @@ private slots:
                 view.fontMetrics().horizontalAdvance(QStringLiteral("     Sample offset")));
     }
 
+    // Typing in a long grid looks through a bounded stretch of rows for a
+    // label that starts with the keys, not through every row.
+    void typeAheadLooksThroughABoundedStretch() {
+        CountingModel model(QStringLiteral("Parameter"), QStringLiteral("Value"));
+        GridRows rows;
+        for (int i = 0; i < 229370; ++i)
+            rows.AppendRow(i == 100 ? "Sample rate\t44100" : "     Sample offset\t1");
+        model.SetRows(std::move(rows));
+        RowTableView view;
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setCurrentIndex(model.index(0, 0));
+        model.displayReads = 0;
+        QTest::keyClicks(&view, QStringLiteral("sam"));
+        QCOMPARE(view.currentIndex().row(), 100);
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        QTest::keyClicks(&view, QStringLiteral("x"));
+        QCOMPARE(view.currentIndex().row(), 100);
+        QVERIFY2(model.displayReads < 4 * RowTableModel::kMostMatchedRows,
+                 qPrintable(QString::number(model.displayReads)));
+    }
+
     // The file dialogs, opened and closed both ways, leave nothing in the
     // user's configuration folder (Qt's dialog would save its history there).
     void fileDialogsKeepNothingOnDisk() {

@@ -34,6 +34,30 @@ std::string_view RowTableModel::Cell(int row, int column) const {
     return column == 0 ? label : value;
 }
 
+QModelIndexList RowTableModel::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                     Qt::MatchFlags flags) const {
+    const int rows = rowCount();
+    // The type-ahead's question, in a long grid: a bounded stretch answers it.
+    const bool typeAhead = (flags & Qt::MatchTypeMask) == Qt::MatchStartsWith;
+    if (rows <= kMostMatchedRows || !start.isValid() || !typeAhead) {
+        return QAbstractTableModel::match(start, role, value, hits, flags);
+    }
+    const QString wanted = value.toString();
+    const Qt::CaseSensitivity cases =
+        flags.testFlag(Qt::MatchCaseSensitive) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    QModelIndexList found;
+    for (int step = 0; step < kMostMatchedRows && (hits < 0 || found.size() < hits); ++step) {
+        int row = start.row() + step;
+        if (row >= rows) {
+            if (!flags.testFlag(Qt::MatchWrap)) break;
+            row -= rows;
+        }
+        const QModelIndex cell = index(row, start.column());
+        if (cell.data(role).toString().startsWith(wanted, cases)) found << cell;
+    }
+    return found;
+}
+
 int RowTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.Count());
 }

@@ -35,6 +35,15 @@ public:
     // The rows, with the bytes each shows.
     const GridRows& Rows() const { return rows_; }
 
+    // As the base's; but the type-ahead's question (a cell that starts with
+    // the keys typed), in a grid longer than kMostMatchedRows, looks at only
+    // that many rows from `start` on: it would otherwise make every row of a
+    // long run of records at each key that matches nothing.
+    QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits = 1,
+                          Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith |
+                                                                Qt::MatchWrap)) const override;
+    static constexpr int kMostMatchedRows = 4096;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -192,8 +192,11 @@ private:
     // when it is given; stops at the end of the tag.
     void Take(std::uint64_t count, std::string* out) {
         while (count > 0 && cursor_.stored < storedEnd_) {
+            // No more than the bytes asked for can take: twice as many, and
+            // the zero after the last.
+            const std::uint64_t most = count < kPiece / 2 ? 2 * count + 1 : kPiece;
             const std::string piece =
-                input_.Read(cursor_.stored, std::min(kPiece, storedEnd_ - cursor_.stored));
+                input_.Read(cursor_.stored, std::min(most, storedEnd_ - cursor_.stored));
             if (piece.empty()) {
                 cursor_.stored = storedEnd_;
                 return;

@@ -6,12 +6,14 @@
 // window of lines), and every index's data is read for the roles a view asks
 // for. Beyond the tester's rules, the models must agree with the file: every
 // tree item is reached once from the top, each index maps back to its item,
-// the byte cells show the input's bytes, and the findings model has a row
-// per finding.
+// every filter of the tree keeps the lists around what it shows, the byte
+// cells show the input's bytes, and the findings model has a row per finding
+// and sorts by every column as the window's list does.
 #include <unistd.h>
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QSortFilterProxyModel>
 #include <QVariant>
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +29,7 @@
 #include "support/wav_builder.h"
 #include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/entry_filter.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/structure_opening.h"
 #include "ui/structure/structure_tree_model.h"
@@ -110,6 +113,26 @@ void CheckTree(StructureTreeModel& tree, const report::Analysis& analysis) {
     tree.SetOffsetBase(OffsetBase::Hex);
     for (int item = 0; item < tree.ItemCount(); ++item)
         (void)tree.IndexOf(item, StructureTreeModel::OffsetColumn).data();
+    // Each of the window's filters shows the lists around what it shows, and
+    // a list comes before the items inside it.
+    for (const EntryFilter filter :
+         {EntryFilter::All, EntryFilter::Damaged, EntryFilter::NotListed, EntryFilter::WithFindings}) {
+        const std::vector<bool> shown = EntriesShown(tree, filter);
+        Require(shown.size() == static_cast<std::size_t>(tree.ItemCount()),
+                "a filter does not cover the tree");
+        for (int item = 0; item < tree.ItemCount(); ++item) {
+            const int parent = tree.ParentOf(item);
+            Require(parent < item, "a list comes after an item inside it");
+            const bool itemShown = shown[static_cast<std::size_t>(item)];
+            Require(itemShown || filter != EntryFilter::All, "the filter of all entries hides one");
+            Require(itemShown || filter != EntryFilter::WithFindings ||
+                        tree.FindingLevel(item) == StructureTreeModel::kNoLevel,
+                    "an entry with a finding is hidden by the filter of those with findings");
+            Require(!itemShown || parent == StructureTreeModel::kNoItem ||
+                        shown[static_cast<std::size_t>(parent)],
+                    "a filter shows an item without the list around it");
+        }
+    }
 }
 
 void CheckByteLines(const StructureTreeModel& tree, const report::Analysis& analysis,
@@ -172,6 +195,17 @@ void CheckFindings(const report::Analysis& analysis) {
     }
     ReadHeaders(findings);
     findings.SetOffsetBase(OffsetBase::Hex);
+    // The window's list sorts by any column on the sort role, and back to the
+    // check's own order.
+    QSortFilterProxyModel sorted;
+    sorted.setSourceModel(&findings);
+    sorted.setSortRole(FindingsModel::SortRole);
+    const Tester sortedTester(&sorted, Tester::FailureReportingMode::Fatal);
+    for (int column = 0; column < FindingsModel::ColumnCount; ++column) {
+        sorted.sort(column, column % 2 == 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+        Require(sorted.rowCount() == findings.rowCount(), "sorting the findings changed their number");
+    }
+    sorted.sort(-1);
 }
 
 void Check(const std::string& bytes) {

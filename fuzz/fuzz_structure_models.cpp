@@ -170,6 +170,19 @@ void CheckByteLines(const StructureTreeModel& tree, const report::Analysis& anal
     }
     Require(lines.Failure().isEmpty(),
             "the bytes of an unchanged file could not be read:", lines.Failure().toStdString());
+    // What the window copies: the bytes of a run of cells, here all of them,
+    // dragged from the last to the first.
+    Require(lines.Bytes(0, bytes.size()) == bytes, "the bytes read are not the file's");
+    if (!bytes.empty()) {
+        const QItemSelection run = lines.Run(lines.IndexOfByte(bytes.size() - 1), lines.index(0, 0));
+        std::size_t cells = 0;
+        for (const QItemSelectionRange& range : run) {
+            cells += static_cast<std::size_t>(range.width()) * static_cast<std::size_t>(range.height());
+            Require(range.left() >= 1 && range.right() <= ByteLinesModel::kBytesPerLine,
+                    "a run of bytes takes in an offset or text cell");
+        }
+        Require(cells == bytes.size(), "a run over the whole file does not take in every byte once");
+    }
     ReadHeaders(lines);
     lines.SetOffsetBase(OffsetBase::Hex);
     if (!bytes.empty()) (void)lines.Reveal(bytes.size() - 1);

@@ -15,9 +15,9 @@
 # The first two also start from the shared corpus of real files (the directory in
 # ONDULO_CORPUS, by default ../shared/corpus beside the clone), each real file
 # trimmed to a few bytes of audio, and both mutate through the structure-aware
-# mutator (riff_mutator.h), as does models over its own corpus. By default SECONDS is split between the targets
-# (wavedoc takes what does not divide evenly); --target NAME runs one of them
-# for all of SECONDS.
+# mutator (riff_mutator.h), as does models over its own corpus. By default
+# SECONDS is split between the targets (wavedoc takes what does not divide
+# evenly); --target NAME runs one of them for all of SECONDS.
 #
 # Exits non-zero on any finding of any target: a crash, a sanitizer report,
 # a leak, a hang over 5 s, more than 512 MB resident, or one allocation over

@@ -180,6 +180,9 @@ struct TwinCase {
     std::string stored = {};
 };
 
+// The test log names a twin by what it is, not by its bytes.
+void PrintTo(const TwinCase& twin, std::ostream* out) { *out << twin.name; }
+
 const std::string kJpeg = Raw("\xFF\xD8\xFF\xE0\0\x10JFIF\xFF\0\xFF\xFF\x01\xFF");
 
 // clang-format off

@@ -99,6 +99,13 @@ std::string Resynchronised(std::string_view bytes) {
 // ID3v2.2 or 2.3 tag marked unsynchronised had a zero put after each 0xFF
 // throughout, and its frame sizes count the bytes before that: the walk reads
 // the bytes with those zeros taken out again, in pieces, going forward.
+//
+// A position the walk counts lies further on in the file by the zeros taken
+// out before it. It is found by counting from the nearest known pair of
+// positions before it: where the walk is, where its last few reads started
+// (a frame's header and content), or the start of the tag. As rows follow
+// the walk, that costs no reads beyond those the walk makes anyway, and what
+// is kept stays a few numbers whatever the tag's length.
 class TagBytes {
 public:
     TagBytes(const ChunkInput& input, std::uint64_t storedEnd, bool unsynchronised)
@@ -110,26 +117,30 @@ public:
         // The end as the walk counts it: the stored bytes less the zeros taken out.
         Rewind();
         Take(storedEnd_, nullptr);
-        end_ = logical_;
+        end_ = cursor_.logical;
     }
 
     // Where the tag ends, counted as the walk reads.
     std::uint64_t End() const { return end_; }
 
-    // Where `count` bytes from `at` (as the walk counts) lie in the file;
-    // none in a tag read with its inserted zeros taken out, whose bytes do
-    // not lie where the walk counts them.
-    std::optional<ByteRange> At(std::uint64_t at, std::uint64_t count) const {
-        if (unsynchronised_) return std::nullopt;
-        return input_.At(at, count);
+    // Where `count` bytes from `at` (as the walk counts) lie in the file. In
+    // a tag read with its inserted zeros taken out, from where the first of
+    // them is stored to where the byte after the last is: a zero inserted
+    // after the last belongs to it, and those inside are spanned.
+    std::optional<ByteRange> At(std::uint64_t at, std::uint64_t count) {
+        if (!unsynchronised_) return input_.At(at, count);
+        const std::optional<std::uint64_t> first = StoredAt(at);
+        const std::optional<std::uint64_t> end = first ? StoredAt(at + count) : std::nullopt;
+        if (!end) return std::nullopt;
+        return input_.At(*first, *end - *first);
     }
 
     // Up to `count` bytes from `at` (counted from the start of the tag, as
     // the walk reads), fewer where the tag ends.
     std::string Read(std::uint64_t at, std::uint64_t count) {
         if (!unsynchronised_) return input_.Read(at, std::min(count, at < storedEnd_ ? storedEnd_ - at : 0));
-        if (at < logical_) Rewind();
-        Take(at - logical_, nullptr);
+        if (!MoveTo(at)) return {};
+        Remember();
         std::string bytes;
         Take(count, &bytes);
         return bytes;
@@ -138,39 +149,83 @@ public:
 private:
     static constexpr std::uint64_t kPiece = 64 * 1024;
 
-    void Rewind() {
-        logical_ = kId3HeaderSize;
-        stored_ = kId3HeaderSize;
-        afterFF_ = false;
+    // A position of the walk and where it lies in the file.
+    struct Position {
+        std::uint64_t logical = kId3HeaderSize;  // as the walk counts
+        std::uint64_t stored = kId3HeaderSize;   // the stored byte read next
+        bool afterFF = false;                    // the byte before it was 0xFF
+    };
+
+    void Rewind() { cursor_ = Position{}; }
+
+    // Puts the walk at `at` from the nearest known position at or before it;
+    // false past the end of the tag. A position left behind is kept.
+    bool MoveTo(std::uint64_t at) {
+        Position from = cursor_.logical <= at ? cursor_ : Position{};
+        for (const Position& known : remembered_) {
+            if (known.logical <= at && known.logical > from.logical) from = known;
+        }
+        if (from.logical < cursor_.logical) Remember();
+        cursor_ = from;
+        Take(at - cursor_.logical, nullptr);
+        return cursor_.logical == at;
+    }
+
+    // Keeps the walk's position, in place of the oldest kept.
+    void Remember() {
+        for (const Position& known : remembered_) {
+            if (known.logical == cursor_.logical) return;
+        }
+        remembered_[next_] = cursor_;
+        next_ = (next_ + 1) % remembered_.size();
+    }
+
+    // The stored offset of the byte at `at` as the walk counts it; nothing
+    // past the end of the tag.
+    std::optional<std::uint64_t> StoredAt(std::uint64_t at) {
+        if (!MoveTo(at)) return std::nullopt;
+        Remember();
+        return cursor_.stored;
     }
 
     // Goes `count` bytes further (as the walk counts), adding them to `out`
     // when it is given; stops at the end of the tag.
     void Take(std::uint64_t count, std::string* out) {
-        while (count > 0 && stored_ < storedEnd_) {
-            const std::string piece = input_.Read(stored_, std::min(kPiece, storedEnd_ - stored_));
+        while (count > 0 && cursor_.stored < storedEnd_) {
+            // No more than the bytes asked for can take: twice as many, and
+            // the zero after the last.
+            const std::uint64_t most = count < kPiece / 2 ? 2 * count + 1 : kPiece;
+            const std::string piece =
+                input_.Read(cursor_.stored, std::min(most, storedEnd_ - cursor_.stored));
             if (piece.empty()) {
-                stored_ = storedEnd_;
+                cursor_.stored = storedEnd_;
                 return;
             }
             std::size_t i = 0;
             for (; i < piece.size() && count > 0; ++i) {
                 const char byte = piece[i];
-                if (afterFF_ && byte == '\0') {
-                    afterFF_ = false;
+                if (cursor_.afterFF && byte == '\0') {
+                    cursor_.afterFF = false;
                     continue;
                 }
-                afterFF_ = byte == '\xFF';
+                cursor_.afterFF = byte == '\xFF';
                 if (out != nullptr) *out += byte;
-                ++logical_;
+                ++cursor_.logical;
                 --count;
             }
             // A zero that follows the last byte taken belongs to it.
-            if (i < piece.size() && afterFF_ && piece[i] == '\0') {
-                afterFF_ = false;
+            if (i < piece.size() && cursor_.afterFF && piece[i] == '\0') {
+                cursor_.afterFF = false;
                 ++i;
             }
-            stored_ += i;
+            cursor_.stored += i;
+        }
+        // So too when it is the first byte of the next piece: the position
+        // reached is that of the next byte the walk counts.
+        if (cursor_.afterFF && cursor_.stored < storedEnd_ &&
+            input_.Read(cursor_.stored, 1) == std::string(1, '\0')) {
+            cursor_.afterFF = false;
+            ++cursor_.stored;
         }
     }
 
@@ -178,9 +233,9 @@ private:
     std::uint64_t storedEnd_;
     bool unsynchronised_;
     std::uint64_t end_ = 0;
-    std::uint64_t logical_ = kId3HeaderSize;  // where the walk is
-    std::uint64_t stored_ = kId3HeaderSize;   // the stored byte it reads next
-    bool afterFF_ = false;                    // the last byte taken was 0xFF
+    Position cursor_;                       // where the walk is
+    std::array<Position, 4> remembered_{};  // where the last reads and ranges started
+    std::size_t next_ = 0;                  // the kept position replaced next
 };
 
 // How a tag of one version lays out its frames.

@@ -18,11 +18,40 @@
 #include "support/wav_builder.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/riff_layout.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace {
 
 constexpr std::array<std::string_view, 6> kIds = {"id3 ", "ID3 ", "iXML", "_PMX", "axml", "bext"};
+
+// The rows of one chunk, each range it gives lying within the bytes of the
+// chunk's content that the file holds. In an ID3 tag, the frames and the
+// padding after the header's three rows follow one another in the file,
+// however unsynchronisation moved their bytes.
+class RangedRows : public fuzzcheck::RowDigest {
+public:
+    RangedRows(std::uint64_t start, std::uint64_t present, bool frames)
+        : RowDigest(false), start_(start), end_(start + present), frames_(frames) {}
+    void AppendRow(std::string_view row) override {
+        if (const std::optional<ByteRange>& at = Range()) {
+            fuzzcheck::Require(at->offset >= start_ && at->offset <= end_ && at->length <= end_ - at->offset,
+                               "a row's range lies outside its chunk:", row);
+            if (frames_ && Count() >= 3) {
+                fuzzcheck::Require(!lastEnd_ || *lastEnd_ == at->offset,
+                                   "an ID3 frame's range does not start where the one before ends:", row);
+                lastEnd_ = at->offset + at->length;
+            }
+        }
+        RowDigest::AppendRow(row);
+    }
+
+private:
+    std::uint64_t start_;
+    std::uint64_t end_;
+    bool frames_;
+    std::optional<std::uint64_t> lastEnd_;
+};
 
 void Check(std::string_view input) {
     if (input.empty()) return;
@@ -42,7 +71,8 @@ void Check(std::string_view input) {
         fuzzcheck::RequireSentence(finding.message, "a finding is no sentence:");
     for (const wavedoc::MapEntry& entry : document.Structure().entries) {
         if (entry.id != id) continue;
-        fuzzcheck::RowDigest rows(false);
+        RangedRows rows(entry.offset + wavedoc::layout::kChunkHeaderSize, entry.present,
+                        id == "id3 " || id == "ID3 ");
         try {
             if (const std::optional<std::string> stopped = chunkinfo::ShowEntryRows(document, entry, rows)) {
                 fuzzcheck::RequireSentence(*stopped, "rows stopped without a sentence:");

@@ -9,12 +9,15 @@
 #              byte picks which), up to 2 KB, in memory; fuzz/corpus-tags.
 #   summarise  fuzz_summarise: bytes read as --summarise reads JSON Lines, up
 #              to 1 KB; fuzz/corpus-summarise.
+#   models     fuzz_structure_models: the structure window's item models over
+#              each input's analysis, up to 2 KB, written to a file; seeds
+#              fuzz/corpus-models (small real files, trimmed).
 # The first two also start from the shared corpus of real files (the directory in
 # ONDULO_CORPUS, by default ../shared/corpus beside the clone), each real file
 # trimmed to a few bytes of audio, and both mutate through the structure-aware
-# mutator (riff_mutator.h). By default SECONDS is split between the targets
-# (wavedoc takes what does not divide evenly); --target NAME runs one of them
-# for all of SECONDS.
+# mutator (riff_mutator.h), as does models over its own corpus. By default
+# SECONDS is split between the targets (wavedoc takes what does not divide
+# evenly); --target NAME runs one of them for all of SECONDS.
 #
 # Exits non-zero on any finding of any target: a crash, a sanitizer report,
 # a leak, a hang over 5 s, more than 512 MB resident, or one allocation over
@@ -45,19 +48,19 @@
 set -euo pipefail
 
 usage() {
-  echo "Usage: $0 [--merge] [--fast] [--target wavedoc|structure|tags|summarise] SECONDS" >&2
+  echo "Usage: $0 [--merge] [--fast] [--target wavedoc|structure|tags|summarise|models] SECONDS" >&2
   exit 2
 }
 
 merge=0
 preset=fuzz
-targets=(wavedoc structure tags summarise)
+targets=(wavedoc structure tags summarise models)
 while [[ $# -gt 1 ]]; do
   case $1 in
     --merge) merge=1; shift ;;
     --fast) preset=fuzz-fast; shift ;;
     --target)
-      [[ ${2:-} =~ ^(wavedoc|structure|tags|summarise)$ ]] || usage
+      [[ ${2:-} =~ ^(wavedoc|structure|tags|summarise|models)$ ]] || usage
       targets=("$2")
       shift 2
       ;;
@@ -74,19 +77,24 @@ corpus=${ONDULO_CORPUS:-$repo/../shared/corpus}
 # What tells the targets apart: program, repository corpus, scratch corpus,
 # longest input, artifact name prefix, how --merge minimises.
 declare -A program=([wavedoc]=fuzz_wavedoc [structure]=fuzz_structure [tags]=fuzz_tags
-  [summarise]=fuzz_summarise)
+  [summarise]=fuzz_summarise [models]=fuzz_structure_models)
 declare -A kept=([wavedoc]=$repo/fuzz/corpus [structure]=$repo/fuzz/corpus-structure
-  [tags]=$repo/fuzz/corpus-tags [summarise]=$repo/fuzz/corpus-summarise)
+  [tags]=$repo/fuzz/corpus-tags [summarise]=$repo/fuzz/corpus-summarise [models]=$repo/fuzz/corpus-models)
 declare -A scratch=([wavedoc]=corpus [structure]=corpus-structure [tags]=corpus-tags
-  [summarise]=corpus-summarise)
+  [summarise]=corpus-summarise [models]=corpus-models)
 declare -A max_len=([wavedoc]=${ONDULO_FUZZ_MAX_LEN:-1048576} [structure]=${ONDULO_FUZZ_MAX_LEN:-65536}
-  [tags]=${ONDULO_FUZZ_MAX_LEN:-2048} [summarise]=${ONDULO_FUZZ_MAX_LEN:-1024})
-declare -A prefix=([wavedoc]="" [structure]=structure- [tags]=tags- [summarise]=summarise-)
+  [tags]=${ONDULO_FUZZ_MAX_LEN:-2048} [summarise]=${ONDULO_FUZZ_MAX_LEN:-1024}
+  [models]=${ONDULO_FUZZ_MAX_LEN:-2048})
+declare -A prefix=([wavedoc]="" [structure]=structure- [tags]=tags- [summarise]=summarise-
+  [models]=models-)
 declare -A merge_flag=([wavedoc]=-merge=1 [structure]=-set_cover_merge=1 [tags]=-merge=1
-  [summarise]=-merge=1)
-# Whether a target reads WAV files: the seeds and the real files, the
-# dictionary of chunk ids and the structure-aware mutator's inputs.
-declare -A wav=([wavedoc]=1 [structure]=1 [tags]=0 [summarise]=0)
+  [summarise]=-merge=1 [models]=-merge=1)
+# Whether a target reads WAV files (the dictionary of chunk ids and the
+# structure-aware mutator's inputs), and whether it starts from the
+# generated seeds and the trimmed real files too: the models target, slower
+# an input, keeps to its own small corpus.
+declare -A wav=([wavedoc]=1 [structure]=1 [tags]=0 [summarise]=0 [models]=1)
+declare -A seeded=([wavedoc]=1 [structure]=1 [tags]=0 [summarise]=0 [models]=0)
 
 # Each target's share of the time: all of it for one, else an even share
 # each, the first taking what does not divide; never 0, which libFuzzer reads
@@ -101,7 +109,8 @@ for target in "${targets[@]}"; do
 done
 
 cmake --preset "$preset" -S "$repo" >/dev/null
-cmake --build "$repo/build/$preset" --target fuzz_wavedoc fuzz_structure fuzz_tags fuzz_summarise make_seeds -j2
+cmake --build "$repo/build/$preset" --target fuzz_wavedoc fuzz_structure fuzz_tags fuzz_summarise \
+  fuzz_structure_models make_seeds -j2
 bin=$repo/build/$preset/fuzz
 
 work=${ONDULO_FUZZ_WORK:-$(mktemp -d "${TMPDIR:-/tmp}/ondulo-fuzz.XXXXXX")}
@@ -126,11 +135,11 @@ status=0
 for target in "${targets[@]}"; do
   mkdir -p "$work/${scratch[$target]}"
   dict=()
-  if [[ ${wav[$target]} -eq 1 ]]; then
+  if [[ ${seeded[$target]} -eq 1 ]]; then
     cp "$repo"/fuzz/seeds/* "$work/${scratch[$target]}/"
     cp "$work"/real/* "$work/${scratch[$target]}/" 2>/dev/null || true
-    dict=(-dict="$repo/fuzz/wav.dict")
   fi
+  [[ ${wav[$target]} -eq 0 ]] || dict=(-dict="$repo/fuzz/wav.dict")
   if [[ -d ${kept[$target]} ]]; then
     cp "${kept[$target]}"/* "$work/${scratch[$target]}/"
   fi

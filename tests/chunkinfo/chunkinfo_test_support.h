@@ -32,6 +32,7 @@ inline std::string WaveWith(const std::string& chunks) {
 
 struct Shown {
     Rows rows;
+    std::vector<std::optional<ByteRange>> ranges;  // each row's, in the file
     std::optional<std::string> error;
     bool found = false;
 };
@@ -47,6 +48,7 @@ inline Shown ShowEntry(const wavedoc::WaveDocument& document, std::string_view i
         rows.AppendRow("left over from an earlier selection");
         shown.error = chunkinfo::ShowEntryRows(document, entry, rows);
         for (const std::string& row : rows.Rows()) shown.rows.push_back(ValueText(row));
+        shown.ranges = rows.Ranges();
         shown.found = true;
         break;
     }

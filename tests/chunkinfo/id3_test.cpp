@@ -180,6 +180,9 @@ struct TwinCase {
     std::string stored = {};
 };
 
+// The test log names a twin by what it is, not by its bytes.
+void PrintTo(const TwinCase& twin, std::ostream* out) { *out << twin.name; }
+
 const std::string kJpeg = Raw("\xFF\xD8\xFF\xE0\0\x10JFIF\xFF\0\xFF\xFF\x01\xFF");
 
 // clang-format off
@@ -195,6 +198,14 @@ const TwinCase kTwins[] = {
      Id3Frame("PRIV", std::string(70000, '\xFF')) + Id3Frame("TIT2", Raw("\0Last"))},
     {"v22_picture_then_text", 2,
      Id3ShortFrame("PIC", Raw("\0JPG\3\0") + kJpeg) + Id3ShortFrame("TT2", Raw("\0Song"))},
+    // The walk reads the first 16,640 bytes of the object; counting on to its
+    // end takes a piece of 64 KB that ends on its closing 0xFF, and the zero
+    // stored after it comes first in the next piece.
+    {"v23_zero_after_ff_in_the_next_piece", 3,
+     Id3Frame("TIT2", Raw("\0a")) + Id3Frame("PRIV", std::string(16640, 'a') + std::string(65535, 'b') + "\xFF") +
+     Id3Frame("TIT2", Raw("\0Last"))},
+    {"v23_frame_closing_on_ff", 3,
+     Id3Frame("PRIV", Raw("\xFF\xFF")) + Id3Frame("TIT2", Raw("\0\xFF")) + Id3Frame("TPE1", Raw("\0x\xFF"))},
     {"v24_each_frame", 4,
      Id3Frame("TIT2", Raw("\0\xFF\xE9"), 4) + Id3Frame("TPE1", Raw("\0Band"), 4), 0,
      Id3Frame("TIT2", Raw("\0\xFF\0\xE9"), 4) + Id3Frame("TPE1", Raw("\0Band"), 4)},
@@ -217,6 +228,38 @@ TEST_P(UnsynchronisedTags, ReadLikeTheirPlainTwin) {
     for (std::size_t i = 3; i < plain.rows.size(); ++i) EXPECT_EQ(unsynchronised.rows[i], plain.rows[i]) << i;
     EXPECT_EQ(unsynchronised.error, plain.error);
     EXPECT_EQ(plain.error, std::nullopt);
+}
+
+// Each row past the tag header gives the stored bytes of its frame (or the
+// padding), zeros put in by unsynchronisation included: they follow one
+// another from the first frame to the end of the tag, and the bytes of each,
+// alone in a tag of the same version and flags, show the same row. So do the
+// plain twin's.
+TEST_P(UnsynchronisedTags, RangesHoldTheRowsTheyShow) {
+    constexpr std::uint64_t kTagHeader = 10;
+    const TwinCase& twin = GetParam();
+    const auto ownFlags = static_cast<std::uint8_t>(twin.flags | 0x80);
+    const std::string stored = twin.version == 4 ? twin.stored : Unsynchronised(twin.plain);
+    for (const auto& [frames, flags] : {std::pair{twin.plain, twin.flags}, std::pair{stored, ownFlags}}) {
+        const std::string file = TagFile("id3 ", Id3Tag(twin.version, frames, flags));
+        const Shown shown = ShowBuilt(file, "id3 ");
+        ASSERT_EQ(shown.ranges.size(), shown.rows.size());
+        const std::uint64_t tagStart = file.find("ID3");
+        // After the extended header, when there is one (10 bytes in every twin).
+        std::uint64_t next = tagStart + kTagHeader + ((flags & 0x40) != 0 ? 10 : 0);
+        const auto alone = static_cast<std::uint8_t>(flags & ~0x40);
+        for (std::size_t i = 3; i < shown.rows.size(); ++i) {
+            ASSERT_TRUE(shown.ranges[i].has_value()) << shown.rows[i];
+            const ByteRange at = *shown.ranges[i];
+            EXPECT_EQ(at.offset, next) << shown.rows[i];
+            next = at.offset + at.length;
+            const Shown own = ShowBuilt(
+                TagFile("id3 ", Id3Tag(twin.version, file.substr(at.offset, at.length), alone)), "id3 ");
+            ASSERT_EQ(own.rows.size(), 4u) << shown.rows[i];
+            EXPECT_EQ(own.rows[3], shown.rows[i]);
+        }
+        EXPECT_EQ(next, tagStart + kTagHeader + frames.size());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Twins, UnsynchronisedTags, testing::ValuesIn(kTwins),

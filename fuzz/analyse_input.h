@@ -5,6 +5,7 @@
 // (Finding), so libFuzzer keeps the input.
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "ui/detail/row_sink.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace fuzzcheck {
 
@@ -21,6 +23,21 @@ inline constexpr std::string_view kDisplayName = "fuzz.wav";
 
 [[noreturn]] void Finding(const char* what, std::string_view detail = {});
 void Require(bool holds, const char* what, std::string_view detail = {});
+
+// Runs `check` on an input's bytes: an exception that escapes it is a
+// finding, since every read after a load goes through routines that turn the
+// document's errors into sentences.
+template <typename Check>
+int CheckInput(const std::uint8_t* data, std::size_t size, Check check) {
+    try {
+        check(std::string_view(reinterpret_cast<const char*>(data), size));
+    } catch (const wavedoc::WaveDocError& error) {
+        Finding("WaveDocError escaped:", error.what());
+    } catch (const std::exception& error) {
+        Finding("exception escaped:", error.what());
+    }
+    return 0;
+}
 
 // A message the user sees: one non-empty sentence, ending with a full stop.
 void RequireSentence(const std::string& message, const char* where);

@@ -52,14 +52,5 @@ void Check(const std::string& bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    try {
-        Check(std::string(reinterpret_cast<const char*>(data), size));
-    } catch (const wavedoc::WaveDocError& error) {
-        // Every read after the load goes through ShowChunkDetails, which turns
-        // these into its sentence.
-        fuzzcheck::Finding("WaveDocError escaped:", error.what());
-    } catch (const std::exception& error) {
-        fuzzcheck::Finding("exception escaped:", error.what());
-    }
-    return 0;
+    return fuzzcheck::CheckInput(data, size, [](std::string_view bytes) { Check(std::string(bytes)); });
 }

@@ -87,12 +87,5 @@ void Check(std::string_view input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    try {
-        Check(std::string_view(reinterpret_cast<const char*>(data), size));
-    } catch (const wavedoc::WaveDocError& error) {
-        fuzzcheck::Finding("WaveDocError escaped:", error.what());
-    } catch (const std::exception& error) {
-        fuzzcheck::Finding("exception escaped:", error.what());
-    }
-    return 0;
+    return fuzzcheck::CheckInput(data, size, [](std::string_view bytes) { Check(bytes); });
 }

@@ -43,22 +43,22 @@ ByteRange LabelledTextPlace(const wavedoc::WaveDocument& document, std::int32_t 
     return EntryPlace(document.List().LabeledTexts(), i);
 }
 
-void ShowLabel(const wavedoc::WaveDocument& document, std::int16_t i, RowSink& values) {
-    const auto label = document.List().Labels().Item(i);
-    AddValueRow(values, "     Subchunk ID", label.Name() + " (label)", IdRange(label));
-    AddNumberRow(values, "     Subchunk Data Size", label.Size(), SizeRange(label));
-    AddNumberRow(values, "     Cue point ID", label.CuePointId(), ContentRange(label, 0, 4));
-    AddTextRow(values, "     Label text", label);
+// A label or a note: id, size, cue point id, text, and a blank row.
+void ShowLabelRows(const wavedoc::LablEntry& entry, std::string_view kind, std::string_view textLabel,
+                   RowSink& values) {
+    AddValueRow(values, "     Subchunk ID", entry.Name() + std::string(kind), IdRange(entry));
+    AddNumberRow(values, "     Subchunk Data Size", entry.Size(), SizeRange(entry));
+    AddNumberRow(values, "     Cue point ID", entry.CuePointId(), ContentRange(entry, 0, 4));
+    AddTextRow(values, textLabel, entry);
     AddHeadingRow(values, "");
 }
 
+void ShowLabel(const wavedoc::WaveDocument& document, std::int16_t i, RowSink& values) {
+    ShowLabelRows(document.List().Labels().Item(i), " (label)", "     Label text", values);
+}
+
 void ShowNote(const wavedoc::WaveDocument& document, std::int16_t i, RowSink& values) {
-    const auto note = document.List().Notes().Item(i);
-    AddValueRow(values, "     Subchunk ID", note.Name(), IdRange(note));
-    AddNumberRow(values, "     Subchunk Data Size", note.Size(), SizeRange(note));
-    AddNumberRow(values, "     Cue point ID", note.CuePointId(), ContentRange(note, 0, 4));
-    AddTextRow(values, "     Note text", note);
-    AddHeadingRow(values, "");
+    ShowLabelRows(document.List().Notes().Item(i), "", "     Note text", values);
 }
 
 void ShowLabelledText(const wavedoc::WaveDocument& document, std::int16_t i, RowSink& values) {

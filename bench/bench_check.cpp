@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/detail/chunk_details.h"
-#include "ui/detail/fill_chunk_list.h"
+#include "rows/chunk_details.h"
+#include "rows/fill_chunk_list.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 #include "wavedoc/document/wave_document.h"
@@ -30,7 +30,7 @@ std::vector<std::string> CorpusFiles() {
 }
 
 // Counts the rows instead of keeping them.
-class RowCounter : public RowSink {
+class RowCounter : public rows::RowSink {
 public:
     void ClearRows() override {}
     void AppendRow(std::string_view) override { ++rows; }
@@ -48,8 +48,8 @@ void ReportEveryFile(benchmark::State& state, bool mapAndCheck) {
             if (document.Load(path, mapAndCheck ? &check : nullptr) != wavedoc::LoadOk) continue;
             const wavedoc::ReadingSession reading(document.Source());
             if (mapAndCheck) findings += check.Finish(document).Total();
-            for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
-                benchmark::DoNotOptimize(ShowChunkDetails(document, chunk->Name(), counter));
+            for (const wavedoc::ChunkBase* chunk : rows::ListedChunks(document)) {
+                benchmark::DoNotOptimize(rows::ShowChunkDetails(document, chunk->Name(), counter));
             }
         }
         benchmark::DoNotOptimize(counter.rows);

@@ -13,7 +13,7 @@
 namespace {
 
 // Counts the rows and, when asked, prints them.
-class PrintedRows : public RowSink {
+class PrintedRows : public rows::RowSink {
 public:
     explicit PrintedRows(bool print) : print_(print) {}
     void ClearRows() override { count_ = 0; }

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "support/wav_builder.h"
-#include "ui/detail/chunk_details.h"
+#include "rows/chunk_details.h"
 #include "wavedoc/document/wave_document.h"
 
 namespace {
@@ -62,9 +62,9 @@ long PeakGrowthKb(const std::string& path) {
             wavedoc::WaveDocument document;
             if (document.Load(path) != wavedoc::LoadOk) ::_exit(1);
             document.Data().SetData("");
-            RowList values;
+            rows::RowList values;
             for (const char* chunk : {"fmt ", "cue ", "smpl", "LIST", "data"}) {
-                ShowChunkDetails(document, chunk, values);
+                rows::ShowChunkDetails(document, chunk, values);
             }
         }
         rusage after{};

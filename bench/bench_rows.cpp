@@ -9,7 +9,7 @@
 #include <string>
 
 #include "support/wav_builder.h"
-#include "ui/detail/chunk_details.h"
+#include "rows/chunk_details.h"
 #include "ui/widgets/row_table_model.h"
 #include "ui/widgets/row_table_view.h"
 #include "wavedoc/document/wave_document.h"
@@ -65,7 +65,7 @@ void SelectChunk(benchmark::State& state, const std::string& file, const std::st
     for (auto _ : state) {
         model.SetRows({});
         GridRows rows;
-        ShowChunkDetails(document, chunkName, rows);
+        rows::ShowChunkDetails(document, chunkName, rows);
         model.SetRows(std::move(rows));
         view.FitFirstColumn();
     }
@@ -84,7 +84,7 @@ void ScrollToBottomAndBack(benchmark::State& state) {
         return;
     }
     GridRows rows;
-    ShowChunkDetails(document, "cue ", rows);
+    rows::ShowChunkDetails(document, "cue ", rows);
     RowTableModel model(QStringLiteral("Parameter"), QStringLiteral("Value"));
     model.SetRows(std::move(rows));
     RowTableView view;

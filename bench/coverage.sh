@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Line coverage of the component (wavedoc/) and the detail routines
-# (ui/detail/) by their own tests: builds wavedoc_tests and detail_tests with
+# (rows/) by their own tests: builds wavedoc_tests and rows_tests with
 # gcov instrumentation in build-cov, runs them, and prints per-file and total
 # line coverage. A line counts as covered when any translation unit ran it, so
 # inline code in headers is counted once.
@@ -10,14 +10,14 @@ build=${ONDULO_COVERAGE_BUILD:-$repo/build-cov}
 
 cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage \
   -DONDULO_BUILD_UI=OFF -DONDULO_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --target wavedoc_tests detail_tests
+cmake --build "$build" --target wavedoc_tests rows_tests
 find "$build" -name '*.gcda' -delete
 "$build/tests/wavedoc/wavedoc_tests" >/dev/null
-"$build/tests/detail/detail_tests" >/dev/null
+"$build/tests/rows/rows_tests" >/dev/null
 
 report=$(mktemp -d)
 trap 'rm -rf "$report"' EXIT
-for objects in "$build/wavedoc/CMakeFiles/ondulo_wavedoc.dir" "$build/ui/detail/CMakeFiles/ondulo_detail.dir"; do
+for objects in "$build/wavedoc/CMakeFiles/ondulo_wavedoc.dir" "$build/rows/CMakeFiles/ondulo_rows.dir"; do
   (cd "$report" && gcov -l -p -o "$objects" "$objects"/*.gcda >/dev/null 2>&1)
 done
 
@@ -35,5 +35,5 @@ awk -F: -v repo="$repo/" '
     for (key in code) { total[owner[key]]++; all++; if (key in run) { hit[owner[key]]++; allHit++ } }
     for (f in total) printf "%6.1f%%  %4d/%-4d  %s\n", 100 * hit[f] / total[f], hit[f], total[f], f | "sort -n"
     close("sort -n")
-    printf "%6.1f%%  %4d/%-4d  total of wavedoc/ and ui/detail/\n", 100 * allHit / all, allHit, all
+    printf "%6.1f%%  %4d/%-4d  total of wavedoc/ and rows/\n", 100 * allHit / all, allHit, all
   }' "$report"/*.gcov

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/detail/row_sink.h"
+#include "rows/row_sink.h"
 #include "wavedoc/reading/field_reader.h"
 
 namespace wavedoc {
@@ -28,8 +28,8 @@ public:
     std::uint64_t ContentStart() const { return start_; }
     std::uint64_t Present() const { return present_; }
     // Where `length` bytes at `offset` of the content lie in the file.
-    ByteRange At(std::uint64_t offset, std::uint64_t length) const {
-        return ByteRange{start_ + offset, length};
+    rows::ByteRange At(std::uint64_t offset, std::uint64_t length) const {
+        return rows::ByteRange{start_ + offset, length};
     }
 
     // At most `count` bytes of the content from `offset` on: fewer where the

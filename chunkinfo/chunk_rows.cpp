@@ -6,7 +6,7 @@
 
 #include "text/counted.h"
 #include "text/display_text.h"
-#include "ui/detail/detail_rows.h"
+#include "rows/detail_rows.h"
 
 namespace chunkinfo {
 
@@ -28,23 +28,23 @@ std::string TextValue(std::string_view read, std::uint64_t length, std::uint64_t
         read = read.substr(0, zero);
         length = zero;
     }
-    return ShownText(std::string(read), length, limit);
+    return rows::ShownText(std::string(read), length, limit);
 }
 
-void AddFixedTextRow(RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
-                     std::size_t length, std::string_view label, const std::optional<ByteRange>& fieldsAt) {
+void AddFixedTextRow(rows::RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
+                     std::size_t length, std::string_view label, const std::optional<rows::ByteRange>& fieldsAt) {
     // A sentence names the field by its label without the row's indentation.
     const std::string_view name = label.substr(std::min(label.find_first_not_of(' '), label.size()));
     const std::string_view field = fields.Bytes(offset, length, name);
-    AddValueRow(rows, label, TextValue(field, field.size(), rows.TextLimit()),
-                RangeWithin(fieldsAt, offset, field.size()));
+    rows::AddValueRow(rows, label, TextValue(field, field.size(), rows.TextLimit()),
+                rows::RangeWithin(fieldsAt, offset, field.size()));
 }
 
 std::string GroupedCount(std::uint64_t n, std::string_view one, std::string_view many) {
-    return GroupedThousands(n) + " " + std::string(wavedoc::Agreeing(n, one, many));
+    return text::GroupedThousands(n) + " " + std::string(text::Agreeing(n, one, many));
 }
 
-void AddNotShownRow(RowSink& rows, std::string_view what) { AddValueRow(rows, "Not shown", what); }
+void AddNotShownRow(rows::RowSink& rows, std::string_view what) { rows::AddValueRow(rows, "Not shown", what); }
 
 std::string_view NameOf(std::span<const IdName> table, std::string_view id) {
     for (const IdName& entry : table) {

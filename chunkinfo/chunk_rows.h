@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "text/display_text.h"
-#include "ui/detail/detail_rows.h"
-#include "ui/detail/row_sink.h"
+#include "rows/detail_rows.h"
+#include "rows/row_sink.h"
 #include "wavedoc/reading/field_reader.h"
 
 // What the routines share: the names of ids, how numbers, texts and counts
@@ -39,8 +39,8 @@ std::string TextValue(std::string_view read, std::uint64_t length, std::uint64_t
 
 // A row for a fixed-size text field: its bytes up to the first zero byte.
 // `fieldsAt` is where the bytes of `fields` lie; the row's range is the field's.
-void AddFixedTextRow(RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
-                     std::size_t length, std::string_view label, const std::optional<ByteRange>& fieldsAt);
+void AddFixedTextRow(rows::RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
+                     std::size_t length, std::string_view label, const std::optional<rows::ByteRange>& fieldsAt);
 
 // "1 byte", "1,048,576 bytes": the number with its thousands grouped and the
 // words that agree with it.
@@ -48,6 +48,6 @@ std::string GroupedCount(std::uint64_t n, std::string_view one, std::string_view
 
 // The row that says what the rows before it leave out: "Not shown", then
 // what ("12 more items").
-void AddNotShownRow(RowSink& rows, std::string_view what);
+void AddNotShownRow(rows::RowSink& rows, std::string_view what);
 
 }  // namespace chunkinfo

@@ -15,8 +15,9 @@ struct Decoder {
 };
 
 // What each family of chunks is decoded with; the ids of the families are
-// named once, in formats/chunk_families.cpp. A new chunk type is a line
-// there, a line here and its routine in a file of its own.
+// named once, in formats/chunk_families.cpp. A new chunk type is a family in
+// formats/chunk_families.h, its ids in formats/chunk_families.cpp, a line here
+// and its routine in a file of its own.
 constexpr std::array kDecoders = {
     Decoder{formats::Family::Bext, ShowBroadcastExtension},
     Decoder{formats::Family::InfoList, ShowInfoList},
@@ -34,6 +35,17 @@ constexpr std::array kDecoders = {
     Decoder{formats::Family::Ds64, ShowDs64},
     Decoder{formats::Family::Filler, ShowFiller},
 };
+
+// Every family but None has its decoder, listed in the order of the enum, so
+// a family named without one does not build.
+constexpr bool DecodesEveryFamily() {
+    if (kDecoders.size() + 1 != static_cast<std::size_t>(formats::Family::Count)) return false;
+    for (std::size_t i = 0; i < kDecoders.size(); ++i) {
+        if (kDecoders[i].family != static_cast<formats::Family>(i + 1)) return false;
+    }
+    return true;
+}
+static_assert(DecodesEveryFamily(), "each chunk family needs its decoder in kDecoders, in the enum's order");
 
 }  // namespace
 

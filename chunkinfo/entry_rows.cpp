@@ -3,21 +3,21 @@
 #include <new>
 
 #include "chunkinfo/decoder_table.h"
-#include "ui/detail/detail_rows.h"
+#include "rows/detail_rows.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace chunkinfo {
 
 std::optional<std::string> ShowEntryRows(const wavedoc::WaveDocument& document,
-                                         const wavedoc::MapEntry& entry, RowSink& rows) {
+                                         const wavedoc::MapEntry& entry, rows::RowSink& rows) {
     rows.ClearRows();
     const ChunkRoutine decoder = RoutineFor(entry);
     const ChunkRoutine routine = decoder != nullptr ? decoder : ShowFirstBytes;
     // Stray bytes are no chunk: only a failed read stops their rows, and its
     // sentence names the file.
     const auto incomplete = [&](std::string reason) {
-        return entry.IsChunk() ? IncompleteSentence(entry.id, std::move(reason)) : reason;
+        return entry.IsChunk() ? rows::IncompleteSentence(entry.id, std::move(reason)) : reason;
     };
     try {
         // The routine's many small reads share one opening of the file.
@@ -27,7 +27,7 @@ std::optional<std::string> ShowEntryRows(const wavedoc::WaveDocument& document,
         return changed.what();
     } catch (const wavedoc::WaveDocError& error) {
         return incomplete(error.what());
-    } catch (const DetailStop& stop) {
+    } catch (const rows::DetailStop& stop) {
         return incomplete(stop.what());
     } catch (const std::bad_alloc&) {
         return incomplete("there is not enough memory.");

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/detail/row_sink.h"
+#include "rows/row_sink.h"
 
 namespace wavedoc {
 class WaveDocument;
@@ -26,7 +26,7 @@ namespace chunkinfo {
 // longer the one analysed, the sentence says so. For stray bytes, which are
 // no chunk, the sentence is the reason alone.
 std::optional<std::string> ShowEntryRows(const wavedoc::WaveDocument& document,
-                                         const wavedoc::MapEntry& entry, RowSink& rows);
+                                         const wavedoc::MapEntry& entry, rows::RowSink& rows);
 
 // Whether a routine of its own decodes the entry's fields; ShowEntryRows
 // shows the first bytes of a chunk without one. The chunks the chunk list

@@ -24,14 +24,14 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
         if (code >= 0xD800 && code <= 0xDBFF && at + 3 < bytes.size()) {
             const char32_t low = unit(at + 2);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(text, 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00));
+                text::AppendUtf8(text, 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00));
                 at += 2;
                 continue;
             }
         }
-        AppendUtf8(text, code >= 0xD800 && code <= 0xDFFF ? kReplacement : code);
+        text::AppendUtf8(text, code >= 0xD800 && code <= 0xDFFF ? kReplacement : code);
     }
-    if (at < bytes.size()) AppendUtf8(text, kReplacement);
+    if (at < bytes.size()) text::AppendUtf8(text, kReplacement);
     return text;
 }
 
@@ -53,7 +53,7 @@ std::string Id3ToUtf8(std::string_view text, Id3Encoding encoding) {
     switch (encoding) {
         case Id3Encoding::Latin1: {
             std::string utf8;
-            for (const char c : text) AppendUtf8(utf8, static_cast<unsigned char>(c));
+            for (const char c : text) text::AppendUtf8(utf8, static_cast<unsigned char>(c));
             return utf8;
         }
         case Id3Encoding::Utf16:

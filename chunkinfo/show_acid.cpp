@@ -5,7 +5,7 @@
 
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
-#include "ui/detail/note_text.h"
+#include "rows/note_text.h"
 
 namespace chunkinfo {
 namespace {
@@ -32,18 +32,18 @@ std::string FlagsText(std::uint32_t flags) {
 
 }  // namespace
 
-void ShowAcid(const ChunkInput& input, RowSink& rows) {
+void ShowAcid(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kAcidSize);
-    AddValueRow(rows, "Flags", FlagsText(static_cast<std::uint32_t>(fields.Bits32(0, "flags"))),
+    rows::AddValueRow(rows, "Flags", FlagsText(static_cast<std::uint32_t>(fields.Bits32(0, "flags"))),
                 input.At(0, 4));
-    AddValueRow(rows, "Root note", NoteText(fields.Unsigned16(4, "root note")), input.At(4, 2));
-    AddValueRow(rows, "Beats",
+    rows::AddValueRow(rows, "Root note", rows::NoteText(fields.Unsigned16(4, "root note")), input.At(4, 2));
+    rows::AddValueRow(rows, "Beats",
                 std::to_string(static_cast<std::uint32_t>(fields.Bits32(12, "number of beats"))),
                 input.At(12, 4));
-    AddNumberRow(rows, "Meter denominator", fields.Unsigned16(16, "meter denominator"), input.At(16, 2));
-    AddNumberRow(rows, "Meter numerator", fields.Unsigned16(18, "meter numerator"), input.At(18, 2));
+    rows::AddNumberRow(rows, "Meter denominator", fields.Unsigned16(16, "meter denominator"), input.At(16, 2));
+    rows::AddNumberRow(rows, "Meter numerator", fields.Unsigned16(18, "meter numerator"), input.At(18, 2));
     const auto tempo = std::bit_cast<float>(static_cast<std::uint32_t>(fields.Bits32(20, "tempo")));
-    AddValueRow(rows, "Tempo", FloatText(tempo) + " BPM", input.At(20, 4));
+    rows::AddValueRow(rows, "Tempo", FloatText(tempo) + " BPM", input.At(20, 4));
 }
 
 }  // namespace chunkinfo

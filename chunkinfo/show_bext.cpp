@@ -9,7 +9,7 @@
 namespace chunkinfo {
 namespace {
 
-using namespace bext;
+using namespace formats::bext;
 
 // The coding history is read up to this many lines.
 constexpr std::size_t kMostHistoryLines = 256;
@@ -35,10 +35,10 @@ std::string UmidText(std::string_view umid) {
         return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
     };
     if (zero(umid)) return "none (all zero)";
-    return HexDigits(zero(umid.substr(32)) ? umid.substr(0, 32) : umid, HexCase::Upper);
+    return text::HexDigits(zero(umid.substr(32)) ? umid.substr(0, 32) : umid, text::HexCase::Upper);
 }
 
-void AddCodingHistory(const ChunkInput& input, RowSink& rows) {
+void AddCodingHistory(const ChunkInput& input, rows::RowSink& rows) {
     const std::uint64_t length = input.Present() > kCodingHistory ? input.Present() - kCodingHistory : 0;
     const std::string read = input.Read(kCodingHistory, kMostHistoryBytes);
     const std::string_view history = std::string_view(read).substr(0, read.find('\0'));
@@ -46,17 +46,17 @@ void AddCodingHistory(const ChunkInput& input, RowSink& rows) {
     // line read may go on past the bytes read.
     const bool whole = history.size() < read.size() || read.size() == length;
     if (history.empty()) {
-        AddValueRow(rows, "CodingHistory", "", input.At(kCodingHistory, length));
+        rows::AddValueRow(rows, "CodingHistory", "", input.At(kCodingHistory, length));
         return;
     }
-    AddHeadingRow(rows, "CodingHistory", input.At(kCodingHistory, length));
+    rows::AddHeadingRow(rows, "CodingHistory", input.At(kCodingHistory, length));
     std::size_t line = 0;
     std::size_t at = 0;
     while (at < history.size() && line < kMostHistoryLines) {
         const std::size_t end = std::min(history.find_first_of("\r\n", at), history.size());
         const std::string_view text = history.substr(at, end - at);
         const std::uint64_t lineLength = end == history.size() && !whole ? length - at : text.size();
-        AddValueRow(rows, "     Line " + std::to_string(++line),
+        rows::AddValueRow(rows, "     Line " + std::to_string(++line),
                     TextValue(text, lineLength, rows.TextLimit()), input.At(kCodingHistory + at, lineLength));
         at = end;
         if (at < history.size() && history[at] == '\r') ++at;
@@ -69,7 +69,7 @@ void AddCodingHistory(const ChunkInput& input, RowSink& rows) {
 
 }  // namespace
 
-void ShowBroadcastExtension(const ChunkInput& input, RowSink& rows) {
+void ShowBroadcastExtension(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kCodingHistory);
     for (const TextField& text :
          {kDescription, kOriginator, kOriginatorReference, kOriginationDate, kOriginationTime}) {
@@ -77,25 +77,25 @@ void ShowBroadcastExtension(const ChunkInput& input, RowSink& rows) {
     }
     const auto low = static_cast<std::uint32_t>(fields.Bits32(kTimeReference, "TimeReferenceLow"));
     const auto high = static_cast<std::uint32_t>(fields.Bits32(kTimeReference + 4, "TimeReferenceHigh"));
-    AddValueRow(rows, "TimeReference", TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
+    rows::AddValueRow(rows, "TimeReference", TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
                 input.At(kTimeReference, 8));
     const auto version = static_cast<std::uint32_t>(fields.Unsigned16(kVersion, "Version"));
-    AddValueRow(rows, "Version", std::to_string(version), input.At(kVersion, 2));
+    rows::AddValueRow(rows, "Version", std::to_string(version), input.At(kVersion, 2));
     if (version >= 1) {
-        AddValueRow(rows, "UMID", UmidText(fields.Bytes(kUmid, kUmidLength, "UMID")),
+        rows::AddValueRow(rows, "UMID", UmidText(fields.Bytes(kUmid, kUmidLength, "UMID")),
                     input.At(kUmid, kUmidLength));
     }
     if (version >= 2) {
         for (std::size_t i = 0; i < std::size(kLoudnessFields); ++i) {
             const LoudnessField& field = kLoudnessFields[i];
             const auto value = static_cast<std::int16_t>(fields.Unsigned16(kLoudness + 2 * i, field.name));
-            AddValueRow(rows, field.name, LoudnessText(value, field.unit), input.At(kLoudness + 2 * i, 2));
+            rows::AddValueRow(rows, field.name, LoudnessText(value, field.unit), input.At(kLoudness + 2 * i, 2));
         }
     }
     const std::size_t reserved = ReservedStart(version);
     const std::string_view bytes = fields.Bytes(reserved, kReservedEnd - reserved, "Reserved");
     const bool zero = std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
-    AddValueRow(rows, "Reserved",
+    rows::AddValueRow(rows, "Reserved",
                 GroupedCount(bytes.size(), "byte", "bytes") + (zero ? ", all zero" : ", not all zero"),
                 input.At(reserved, bytes.size()));
     AddCodingHistory(input, rows);

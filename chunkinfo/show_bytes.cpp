@@ -24,15 +24,15 @@ std::string PrintableText(std::string_view bytes) {
 
 }  // namespace
 
-void ShowFirstBytes(const ChunkInput& input, RowSink& rows) {
+void ShowFirstBytes(const ChunkInput& input, rows::RowSink& rows) {
     const std::string bytes = input.Read(0, kBytesPerRow * kMostRows);
     for (std::size_t at = 0; at < bytes.size(); at += kBytesPerRow) {
         const std::string_view line = std::string_view(bytes).substr(at, kBytesPerRow);
         char offset[24];
         std::snprintf(offset, sizeof offset, "%08zX", at);
-        std::string value = HexDigits(line, HexCase::Upper, " ");
+        std::string value = text::HexDigits(line, text::HexCase::Upper, " ");
         value.append((kBytesPerRow - line.size()) * 3 + 2, ' ').append(PrintableText(line));
-        AddValueRow(rows, offset, value, input.At(at, line.size()));
+        rows::AddValueRow(rows, offset, value, input.At(at, line.size()));
     }
     if (input.Present() > bytes.size()) {
         AddNotShownRow(rows, "the other " + GroupedCount(input.Present() - bytes.size(), "byte", "bytes"));

@@ -51,22 +51,22 @@ std::string PostTimerText(const wavedoc::FieldReader& fields, std::size_t offset
 
 }  // namespace
 
-void ShowCart(const ChunkInput& input, RowSink& rows) {
+void ShowCart(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kTagText);
-    const ByteRange fieldsAt = input.At(0, kTagText);
+    const rows::ByteRange fieldsAt = input.At(0, kTagText);
     for (const TextField& text : kTexts) {
         AddFixedTextRow(rows, fields, text.offset, text.length, text.name, fieldsAt);
     }
-    AddNumberRow(rows, "LevelReference", fields.Bits32(kLevelReference, "LevelReference"),
+    rows::AddNumberRow(rows, "LevelReference", fields.Bits32(kLevelReference, "LevelReference"),
                  input.At(kLevelReference, 4));
     for (std::size_t i = 0; i < kPostTimerCount; ++i) {
-        AddValueRow(rows, "PostTimer " + std::to_string(i + 1), PostTimerText(fields, kPostTimers + 8 * i),
+        rows::AddValueRow(rows, "PostTimer " + std::to_string(i + 1), PostTimerText(fields, kPostTimers + 8 * i),
                     input.At(kPostTimers + 8 * i, 8));
     }
     AddFixedTextRow(rows, fields, kUrl, kUrlLength, "URL", fieldsAt);
     const std::uint64_t tagLength = input.Present() - kTagText;
     const std::string tagText = input.Read(kTagText, rows.TextLimit() + wavedoc::kTextReadAhead);
-    AddValueRow(rows, "TagText", TextValue(tagText, tagLength, rows.TextLimit()),
+    rows::AddValueRow(rows, "TagText", TextValue(tagText, tagLength, rows.TextLimit()),
                 input.At(kTagText, tagLength));
 }
 

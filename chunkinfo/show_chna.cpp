@@ -14,18 +14,18 @@ constexpr std::uint64_t kMostEntries = 1024;
 
 }  // namespace
 
-void ShowChannelAssignment(const ChunkInput& input, RowSink& rows) {
+void ShowChannelAssignment(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader header = input.Fields(0, kHeader);
-    AddNumberRow(rows, "Number of tracks", header.Unsigned16(0, "numTracks"), input.At(0, 2));
+    rows::AddNumberRow(rows, "Number of tracks", header.Unsigned16(0, "numTracks"), input.At(0, 2));
     const auto count = static_cast<std::uint64_t>(header.Unsigned16(2, "numUIDs"));
-    AddNumberRow(rows, "Number of track UIDs", static_cast<std::int32_t>(count), input.At(2, 2));
+    rows::AddNumberRow(rows, "Number of track UIDs", static_cast<std::int32_t>(count), input.At(2, 2));
     const std::uint64_t shown = std::min(count, kMostEntries);
     for (std::uint64_t i = 0; i < shown; ++i) {
         const wavedoc::FieldReader entry = input.Fields(kHeader + i * kEntrySize, kEntrySize);
         const std::int32_t track = entry.Unsigned16(0, "trackIndex");
-        const ByteRange record = input.At(kHeader + i * kEntrySize, kEntrySize);
-        AddHeadingRow(rows, "     Track UID #" + std::to_string(i + 1), record);
-        AddNumberRow(rows, "     Track index", track, RangeWithin(record, 0, 2));
+        const rows::ByteRange record = input.At(kHeader + i * kEntrySize, kEntrySize);
+        rows::AddHeadingRow(rows, "     Track UID #" + std::to_string(i + 1), record);
+        rows::AddNumberRow(rows, "     Track index", track, rows::RangeWithin(record, 0, 2));
         AddFixedTextRow(rows, entry, 2, 12, "     UID", record);
         AddFixedTextRow(rows, entry, 14, 14, "     Track ref", record);
         AddFixedTextRow(rows, entry, 28, 11, "     Pack ref", record);

@@ -28,17 +28,17 @@ std::string_view FormatName(std::uint32_t type) {
 
 }  // namespace
 
-void ShowDisplay(const ChunkInput& input, RowSink& rows) {
+void ShowDisplay(const ChunkInput& input, rows::RowSink& rows) {
     const auto type = static_cast<std::uint32_t>(input.Fields(0, 4).Bits32(0, "type"));
     const std::string_view name = FormatName(type);
-    AddValueRow(rows, "Type", std::to_string(type) + (name.empty() ? "" : " (" + std::string(name) + ")"),
+    rows::AddValueRow(rows, "Type", std::to_string(type) + (name.empty() ? "" : " (" + std::string(name) + ")"),
                 input.At(0, 4));
     const std::uint64_t length = input.Present() - 4;
     if (type == kText) {
         const std::string text = input.Read(4, rows.TextLimit() + wavedoc::kTextReadAhead);
-        AddValueRow(rows, "Text", TextValue(text, length, rows.TextLimit()), input.At(4, length));
+        rows::AddValueRow(rows, "Text", TextValue(text, length, rows.TextLimit()), input.At(4, length));
     } else {
-        AddValueRow(rows, "Data", GroupedCount(length, "byte", "bytes"), input.At(4, length));
+        rows::AddValueRow(rows, "Data", GroupedCount(length, "byte", "bytes"), input.At(4, length));
     }
 }
 

@@ -30,8 +30,8 @@ std::string ContentText(const ChunkInput& input) {
     const std::uint64_t present = input.Present();
     const std::uint64_t checked = std::min(present, kMostChecked);
     if (const std::optional<std::uint64_t> at = FirstNonZero(input, checked)) {
-        return "not all zero: byte " + GroupedThousands(*at) + " is 0x" +
-               HexDigits(input.Read(*at, 1), HexCase::Upper);
+        return "not all zero: byte " + text::GroupedThousands(*at) + " is 0x" +
+               text::HexDigits(input.Read(*at, 1), text::HexCase::Upper);
     }
     if (checked < present) {
         return "the first " + GroupedCount(checked, "byte is", "bytes are") + " zero; the rest is not read";
@@ -45,14 +45,14 @@ std::string ContentText(const ChunkInput& input) {
 
 }  // namespace
 
-void ShowFiller(const ChunkInput& input, RowSink& rows) {
+void ShowFiller(const ChunkInput& input, rows::RowSink& rows) {
     // The size comes from the chunk's size field, or from the ds64 table for a
     // size that field cannot hold: only the field itself is a range then.
     const wavedoc::MapEntry& entry = input.Entry();
     const bool fromField = !entry.ds64Size;
-    AddValueRow(rows, "Size", GroupedCount(entry.DeclaredSize(), "byte", "bytes"),
-                fromField ? std::optional(ByteRange{entry.offset + 4, 4}) : std::nullopt);
-    AddValueRow(rows, "Content", ContentText(input), input.At(0, input.Present()));
+    rows::AddValueRow(rows, "Size", GroupedCount(entry.DeclaredSize(), "byte", "bytes"),
+                fromField ? std::optional(rows::ByteRange{entry.offset + 4, 4}) : std::nullopt);
+    rows::AddValueRow(rows, "Content", ContentText(input), input.At(0, input.Present()));
 }
 
 }  // namespace chunkinfo

@@ -127,7 +127,7 @@ public:
     // a tag read with its inserted zeros taken out, from where the first of
     // them is stored to where the byte after the last is: a zero inserted
     // after the last belongs to it, and those inside are spanned.
-    std::optional<ByteRange> At(std::uint64_t at, std::uint64_t count) {
+    std::optional<rows::ByteRange> At(std::uint64_t at, std::uint64_t count) {
         if (!unsynchronised_) return input_.At(at, count);
         const std::optional<std::uint64_t> first = StoredAt(at);
         const std::optional<std::uint64_t> end = first ? StoredAt(at + count) : std::nullopt;
@@ -151,8 +151,8 @@ private:
 
     // A position of the walk and where it lies in the file.
     struct Position {
-        std::uint64_t logical = kId3HeaderSize;  // as the walk counts
-        std::uint64_t stored = kId3HeaderSize;   // the stored byte read next
+        std::uint64_t logical = formats::kId3HeaderSize;  // as the walk counts
+        std::uint64_t stored = formats::kId3HeaderSize;   // the stored byte read next
         bool afterFF = false;                    // the byte before it was 0xFF
     };
 
@@ -277,7 +277,7 @@ std::string FrameLabel(const Frame& frame) {
 Id3Encoding EncodingOf(std::string_view bytes) {
     const auto code = bytes.empty() ? 0 : static_cast<unsigned char>(bytes[0]);
     if (code > 3) {
-        throw DetailStop("a frame states the text encoding " + std::to_string(code) +
+        throw rows::DetailStop("a frame states the text encoding " + std::to_string(code) +
                          ", which ID3 does not define.");
     }
     return static_cast<Id3Encoding>(code);
@@ -422,18 +422,18 @@ std::string TagFlagsText(int version, unsigned flags) {
 // Where the frames start after an extended header, whose size ID3v2.3 gives
 // without its own four bytes and ID3v2.4 as a syncsafe number with them.
 std::uint64_t AfterExtendedHeader(TagBytes& tag, const TagLayout& layout) {
-    const std::string field = tag.Read(kId3HeaderSize, 4);
-    if (field.size() < 4) throw DetailStop("its tag ends inside the size of its extended header.");
-    std::uint64_t first = kId3HeaderSize + 4 + BigEndian(field);
+    const std::string field = tag.Read(formats::kId3HeaderSize, 4);
+    if (field.size() < 4) throw rows::DetailStop("its tag ends inside the size of its extended header.");
+    std::uint64_t first = formats::kId3HeaderSize + 4 + BigEndian(field);
     if (layout.version == 4) {
-        const std::optional<std::uint32_t> size = Syncsafe(field);
-        if (!size) throw DetailStop("its extended header size is not a syncsafe number.");
-        first = kId3HeaderSize + *size;
+        const std::optional<std::uint32_t> size = formats::Syncsafe(field);
+        if (!size) throw rows::DetailStop("its extended header size is not a syncsafe number.");
+        first = formats::kId3HeaderSize + *size;
     }
     return first;
 }
 
-std::string TagOffset(std::uint64_t at) { return "byte " + GroupedThousands(at) + " of the tag"; }
+std::string TagOffset(std::uint64_t at) { return "byte " + text::GroupedThousands(at) + " of the tag"; }
 
 // The frame whose header starts at `at`: its id, size and first bytes. The
 // format flags (ID3v2.3 and 2.4) can add a grouping byte and, in 2.4, a data
@@ -442,11 +442,11 @@ Frame ReadFrame(TagBytes& tag, std::uint64_t limit, const TagLayout& layout, std
                 std::string_view head) {
     Frame frame;
     frame.id = head.substr(0, layout.idLength);
-    if (!IsFrameId(frame.id)) throw DetailStop("the bytes at " + TagOffset(at) + " start no frame.");
+    if (!IsFrameId(frame.id)) throw rows::DetailStop("the bytes at " + TagOffset(at) + " start no frame.");
     const std::string_view sizeBytes = head.substr(layout.idLength, layout.version == 2 ? 3 : 4);
     // Some writers put plain sizes in ID3v2.4 tags; a size that is no syncsafe number is read so.
     frame.size =
-        layout.version == 4 ? Syncsafe(sizeBytes).value_or(BigEndian(sizeBytes)) : BigEndian(sizeBytes);
+        layout.version == 4 ? formats::Syncsafe(sizeBytes).value_or(BigEndian(sizeBytes)) : BigEndian(sizeBytes);
     const std::string_view shortKey =
         layout.version == 2 ? NameOf(kShortIds, frame.id) : std::string_view(frame.id);
     frame.key = shortKey.empty() ? frame.id : std::string(shortKey);
@@ -480,32 +480,32 @@ std::string ShownValue(const Frame& frame, std::uint64_t limit) {
     std::string value = FrameValue(frame);
     const bool text = frame.packed.empty() && (frame.key[0] == 'T' || frame.key[0] == 'W' ||
                                                frame.key == "COMM" || frame.key == "USLT");
-    if (text && !frame.whole) return MarkCut(CutAtCharacter(value, limit), frame.size);
+    if (text && !frame.whole) return text::MarkCut(text::CutAtCharacter(value, limit), frame.size);
     const std::uint64_t length = value.size();
-    return ShownText(std::move(value), length, limit);
+    return rows::ShownText(std::move(value), length, limit);
 }
 
 // The frames from `at` up to `end`, then the padding. Returns false when a
 // frame runs past `end`, which is where the chunk ends.
-bool ShowFrames(TagBytes& tag, RowSink& rows, const TagLayout& layout, std::uint64_t at, bool chunkEnds) {
+bool ShowFrames(TagBytes& tag, rows::RowSink& rows, const TagLayout& layout, std::uint64_t at, bool chunkEnds) {
     const std::uint64_t end = tag.End();
     for (std::size_t shown = 0; at < end; ++shown) {
         const std::string head = tag.Read(at, std::min<std::uint64_t>(layout.frameHeader, end - at));
         if (!head.empty() && head[0] == '\0') {
-            AddValueRow(rows, "Padding", GroupedCount(end - at, "byte", "bytes"), tag.At(at, end - at));
+            rows::AddValueRow(rows, "Padding", GroupedCount(end - at, "byte", "bytes"), tag.At(at, end - at));
             return true;
         }
         if (shown == kMostFrames) {
-            AddNotShownRow(rows, "the frames after the first " + GroupedThousands(kMostFrames));
+            AddNotShownRow(rows, "the frames after the first " + text::GroupedThousands(kMostFrames));
             return true;
         }
         const bool cut = head.size() < layout.frameHeader;
         const Frame frame = cut ? Frame{} : ReadFrame(tag, rows.TextLimit(), layout, at, head);
         if (cut || frame.next > end) {
             if (chunkEnds) return false;
-            throw DetailStop("the frame at " + TagOffset(at) + " runs past the end of the tag.");
+            throw rows::DetailStop("the frame at " + TagOffset(at) + " runs past the end of the tag.");
         }
-        AddValueRow(rows, FrameLabel(frame), ShownValue(frame, rows.TextLimit()),
+        rows::AddValueRow(rows, FrameLabel(frame), ShownValue(frame, rows.TextLimit()),
                     tag.At(at, frame.next - at));
         at = frame.next;
     }
@@ -514,46 +514,46 @@ bool ShowFrames(TagBytes& tag, RowSink& rows, const TagLayout& layout, std::uint
 
 }  // namespace
 
-void ShowId3Tag(const ChunkInput& input, RowSink& rows) {
-    const wavedoc::FieldReader header = input.Fields(0, kId3HeaderSize);
+void ShowId3Tag(const ChunkInput& input, rows::RowSink& rows) {
+    const wavedoc::FieldReader header = input.Fields(0, formats::kId3HeaderSize);
     if (header.Bytes(0, 3, "tag header") != "ID3") {
-        throw DetailStop("it does not start with an ID3v2 tag header (the letters ID3).");
+        throw rows::DetailStop("it does not start with an ID3v2 tag header (the letters ID3).");
     }
     const int version = header.Unsigned8(3, "version");
     const auto flags = static_cast<unsigned>(header.Unsigned8(5, "flags"));
-    AddValueRow(rows, "Version",
+    rows::AddValueRow(rows, "Version",
                 "ID3v2." + std::to_string(version) + "." + std::to_string(header.Unsigned8(4, "revision")),
                 input.At(3, 2));
-    AddValueRow(rows, "Flags", TagFlagsText(version, flags), input.At(5, 1));
-    const std::optional<std::uint32_t> size = Syncsafe(header.Bytes(kId3SizeOffset, 4, "size"));
-    if (!size) throw DetailStop("its tag size is not a syncsafe number: a byte of it has its top bit set.");
-    AddValueRow(rows, "Size", GroupedCount(*size, "byte", "bytes"), input.At(kId3SizeOffset, 4));
+    rows::AddValueRow(rows, "Flags", TagFlagsText(version, flags), input.At(5, 1));
+    const std::optional<std::uint32_t> size = formats::Syncsafe(header.Bytes(formats::kId3SizeOffset, 4, "size"));
+    if (!size) throw rows::DetailStop("its tag size is not a syncsafe number: a byte of it has its top bit set.");
+    rows::AddValueRow(rows, "Size", GroupedCount(*size, "byte", "bytes"), input.At(formats::kId3SizeOffset, 4));
     if (version < 2 || version > 4) {
-        throw DetailStop("its tag is ID3v2." + std::to_string(version) +
+        throw rows::DetailStop("its tag is ID3v2." + std::to_string(version) +
                          ", and only versions 2.2, 2.3 and 2.4 are read.");
     }
     if (version == 2 && (flags & 0x40) != 0) {
-        throw DetailStop("its ID3v2.2 tag is marked compressed, and ID3v2.2 defines no way to read that.");
+        throw rows::DetailStop("its ID3v2.2 tag is marked compressed, and ID3v2.2 defines no way to read that.");
     }
     const TagLayout layout{version, (flags & 0x80) != 0, version == 2 ? 6u : 10u, version == 2 ? 3u : 4u};
-    const std::uint64_t claimedEnd = kId3HeaderSize + *size;
+    const std::uint64_t claimedEnd = formats::kId3HeaderSize + *size;
     const std::uint64_t end = std::min(claimedEnd, input.Present());
     // ID3v2.4 keeps unsynchronisation to the frames: the tag is walked as stored.
     TagBytes tag(input, end, layout.unsynchronised && version < 4);
     const std::uint64_t first =
-        version > 2 && (flags & 0x40) != 0 ? AfterExtendedHeader(tag, layout) : kId3HeaderSize;
+        version > 2 && (flags & 0x40) != 0 ? AfterExtendedHeader(tag, layout) : formats::kId3HeaderSize;
     const bool cut = end < claimedEnd;
     if (first > tag.End() && !cut) {
-        throw DetailStop("its extended header claims " +
-                         GroupedCount(first - kId3HeaderSize, "byte", "bytes") +
+        throw rows::DetailStop("its extended header claims " +
+                         GroupedCount(first - formats::kId3HeaderSize, "byte", "bytes") +
                          ", more than the tag holds after its header (" +
-                         GroupedCount(tag.End() - kId3HeaderSize, "byte", "bytes") + ").");
+                         GroupedCount(tag.End() - formats::kId3HeaderSize, "byte", "bytes") + ").");
     }
     const bool complete = ShowFrames(tag, rows, layout, first, cut);
     if (!complete || cut) {
-        throw DetailStop("its tag claims " + GroupedCount(*size, "byte", "bytes") +
+        throw rows::DetailStop("its tag claims " + GroupedCount(*size, "byte", "bytes") +
                          " after its header, but the chunk holds only " +
-                         GroupedCount(input.Present() - kId3HeaderSize, "byte", "bytes") + ".");
+                         GroupedCount(input.Present() - formats::kId3HeaderSize, "byte", "bytes") + ".");
     }
 }
 

@@ -11,17 +11,17 @@ constexpr std::size_t kDigestSize = 16;
 
 }  // namespace
 
-void ShowUmid(const ChunkInput& input, RowSink& rows) {
+void ShowUmid(const ChunkInput& input, rows::RowSink& rows) {
     const std::string umid = input.Read(0, kExtendedUmid);
-    AddValueRow(rows, "UMID", HexDigits(umid, HexCase::Upper), input.At(0, umid.size()));
+    rows::AddValueRow(rows, "UMID", text::HexDigits(umid, text::HexCase::Upper), input.At(0, umid.size()));
     if (input.Present() > umid.size()) {
         AddNotShownRow(rows, "the other " + GroupedCount(input.Present() - umid.size(), "byte", "bytes"));
     }
 }
 
-void ShowMd5(const ChunkInput& input, RowSink& rows) {
+void ShowMd5(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kDigestSize);
-    AddValueRow(rows, "MD5", HexDigits(fields.Bytes(0, kDigestSize, "MD5"), HexCase::Upper),
+    rows::AddValueRow(rows, "MD5", text::HexDigits(fields.Bytes(0, kDigestSize, "MD5"), text::HexCase::Upper),
                 input.At(0, kDigestSize));
 }
 

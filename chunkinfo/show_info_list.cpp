@@ -93,13 +93,13 @@ std::string ItemText(const wavedoc::ByteSource& source, const wavedoc::ChunkHead
 
 // The plain sentence for where the walk of the items stopped short.
 std::string WalkFault(const wavedoc::ChunkWalker& walk, std::uint64_t listStart) {
-    const std::string where = "at byte " + GroupedThousands(walk.Position() - listStart) + " of the list";
+    const std::string where = "at byte " + text::GroupedThousands(walk.Position() - listStart) + " of the list";
     if (walk.End() == wavedoc::WalkEnd::CutHeader) return "an item header is cut off " + where + ".";
     return "the bytes " + where + " start no item.";
 }
 
 // Every item of the list with its name from `names`.
-void ShowTextItems(const ChunkInput& input, std::span<const IdName> names, RowSink& rows) {
+void ShowTextItems(const ChunkInput& input, std::span<const IdName> names, rows::RowSink& rows) {
     const wavedoc::ByteSource& source = *input.Document().Source();
     const std::uint64_t end = input.ContentStart() + input.Present();
     wavedoc::ChunkWalker walk(source, input.ContentStart() + wavedoc::layout::kListTypeSize, end);
@@ -107,8 +107,8 @@ void ShowTextItems(const ChunkInput& input, std::span<const IdName> names, RowSi
     std::size_t shown = 0;
     std::optional<wavedoc::ChunkHeader> item;
     while (shown < kMostItems && (item = walk.Next())) {
-        AddValueRow(rows, ItemLabel(names, item->id), ItemText(source, *item, rows.TextLimit()),
-                    ByteRange{item->dataOffset, item->presentSize});
+        rows::AddValueRow(rows, ItemLabel(names, item->id), ItemText(source, *item, rows.TextLimit()),
+                    rows::ByteRange{item->dataOffset, item->presentSize});
         ++shown;
     }
     if (shown == kMostItems) {
@@ -120,14 +120,14 @@ void ShowTextItems(const ChunkInput& input, std::span<const IdName> names, RowSi
         }
     }
     if (walk.End() == wavedoc::WalkEnd::NotAChunk || walk.End() == wavedoc::WalkEnd::CutHeader) {
-        throw DetailStop(WalkFault(walk, input.ContentStart()));
+        throw rows::DetailStop(WalkFault(walk, input.ContentStart()));
     }
 }
 
 }  // namespace
 
-void ShowInfoList(const ChunkInput& input, RowSink& rows) { ShowTextItems(input, kItemNames, rows); }
+void ShowInfoList(const ChunkInput& input, rows::RowSink& rows) { ShowTextItems(input, kItemNames, rows); }
 
-void ShowExifList(const ChunkInput& input, RowSink& rows) { ShowTextItems(input, kExifItemNames, rows); }
+void ShowExifList(const ChunkInput& input, rows::RowSink& rows) { ShowTextItems(input, kExifItemNames, rows); }
 
 }  // namespace chunkinfo

@@ -49,11 +49,11 @@ std::string Named(std::uint32_t value, std::string_view name) {
 
 }  // namespace
 
-void ShowPeak(const ChunkInput& input, RowSink& rows) {
+void ShowPeak(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader header = input.Fields(0, kPeakHeader);
-    AddValueRow(rows, "Version", std::to_string(static_cast<std::uint32_t>(header.Bits32(0, "version"))),
+    rows::AddValueRow(rows, "Version", std::to_string(static_cast<std::uint32_t>(header.Bits32(0, "version"))),
                 input.At(0, 4));
-    AddValueRow(rows, "Time stamp", TimeStampText(static_cast<std::uint32_t>(header.Bits32(4, "time stamp"))),
+    rows::AddValueRow(rows, "Time stamp", TimeStampText(static_cast<std::uint32_t>(header.Bits32(4, "time stamp"))),
                 input.At(4, 4));
     // One record per channel of the format; without a fmt chunk, as many as the chunk holds.
     const std::uint64_t held = (std::max(input.Present(), kPeakHeader) - kPeakHeader) / kPeakRecord;
@@ -63,7 +63,7 @@ void ShowPeak(const ChunkInput& input, RowSink& rows) {
         const wavedoc::FieldReader peak = input.Fields(kPeakHeader + i * kPeakRecord, kPeakRecord);
         const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(peak.Bits32(0, "peak value")));
         const auto frame = static_cast<std::uint32_t>(peak.Bits32(4, "peak position"));
-        AddValueRow(rows, "Channel " + std::to_string(i + 1), PeakText(value, frame),
+        rows::AddValueRow(rows, "Channel " + std::to_string(i + 1), PeakText(value, frame),
                     input.At(kPeakHeader + i * kPeakRecord, kPeakRecord));
     }
     if (channels > shown) {
@@ -71,40 +71,40 @@ void ShowPeak(const ChunkInput& input, RowSink& rows) {
     }
 }
 
-void ShowPeakEnvelope(const ChunkInput& input, RowSink& rows) {
+void ShowPeakEnvelope(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kEnvelopeHeader);
     const auto field = [&](std::size_t offset, std::string_view name) {
         return static_cast<std::uint32_t>(fields.Bits32(offset, name));
     };
-    AddValueRow(rows, "Version", std::to_string(field(0, "dwVersion")), input.At(0, 4));
+    rows::AddValueRow(rows, "Version", std::to_string(field(0, "dwVersion")), input.At(0, 4));
     const std::uint32_t format = field(4, "dwFormat");
-    AddValueRow(rows, "Format",
+    rows::AddValueRow(rows, "Format",
                 Named(format, format == 1   ? "8-bit values"
                               : format == 2 ? "16-bit values"
                                             : ""),
                 input.At(4, 4));
     const std::uint32_t points = field(8, "dwPointsPerValue");
-    AddValueRow(rows, "Points per value",
+    rows::AddValueRow(rows, "Points per value",
                 Named(points, points == 1   ? "positive peak"
                               : points == 2 ? "positive and negative peak"
                                             : ""),
                 input.At(8, 4));
-    AddValueRow(rows, "Block size", GroupedCount(field(12, "dwBlockSize"), "frame", "frames"),
+    rows::AddValueRow(rows, "Block size", GroupedCount(field(12, "dwBlockSize"), "frame", "frames"),
                 input.At(12, 4));
-    AddValueRow(rows, "Channels", std::to_string(field(16, "dwPeakChannels")), input.At(16, 4));
-    AddValueRow(rows, "Frames", std::to_string(field(20, "dwNumPeakFrames")), input.At(20, 4));
+    rows::AddValueRow(rows, "Channels", std::to_string(field(16, "dwPeakChannels")), input.At(16, 4));
+    rows::AddValueRow(rows, "Frames", std::to_string(field(20, "dwNumPeakFrames")), input.At(20, 4));
     const std::uint32_t position = field(24, "dwPosPeakOfPeaks");
-    AddValueRow(rows, "Position of the peak of peaks",
+    rows::AddValueRow(rows, "Position of the peak of peaks",
                 position == kUnknownPosition ? "unknown (0xFFFFFFFF)" : std::to_string(position),
                 input.At(24, 4));
     const std::uint32_t offset = field(28, "dwOffsetToPeaks");
-    AddValueRow(rows, "Offset to peaks", std::to_string(offset), input.At(28, 4));
+    rows::AddValueRow(rows, "Offset to peaks", std::to_string(offset), input.At(28, 4));
     AddFixedTextRow(rows, fields, 32, 28, "Time stamp", input.At(0, kEnvelopeHeader));
     // The offset counts from the start of the chunk header.
     const std::uint64_t peaksStart = std::max<std::uint64_t>(offset, kEnvelopeHeader + 8) - 8;
     const std::uint64_t peakBytes = input.Present() > peaksStart ? input.Present() - peaksStart : 0;
     const std::uint64_t pointSize = format == 2 ? 2 : 1;
-    AddValueRow(rows, "Peak points", GroupedThousands(peakBytes / pointSize),
+    rows::AddValueRow(rows, "Peak points", text::GroupedThousands(peakBytes / pointSize),
                 input.At(peaksStart, peakBytes));
 }
 

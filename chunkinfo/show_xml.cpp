@@ -24,7 +24,7 @@ namespace chunkinfo {
 namespace {
 
 constexpr std::size_t kMostRows = 4096;
-constexpr int kMostDepth = kMostXmlDepth;
+constexpr int kMostDepth = formats::kMostXmlDepth;
 constexpr int kMostIndent = 16;
 constexpr std::string_view kIndent = "   ";
 
@@ -41,7 +41,7 @@ bool IsNamespaceDeclaration(std::string_view name) {
 class XmlRows {
 public:
     // `at` is the XML's range: every row of it carries the whole.
-    XmlRows(RowSink& rows, const ByteRange& at)
+    XmlRows(rows::RowSink& rows, const rows::ByteRange& at)
         : rows_(rows),
           at_(at),
           limit_(rows.TextLimit()),
@@ -72,11 +72,11 @@ public:
         // A text still open where reading stopped has no known length: it
         // shows what a cell holds of it, and the row after says the rest is not read.
         if (!notRead.empty() && pending_.length > limit_) {
-            pending_.text = std::string(CutAtCharacter(pending_.text, limit_));
+            pending_.text = std::string(text::CutAtCharacter(pending_.text, limit_));
             pending_.length = pending_.text.size();
         }
         Flush();
-        if (!fault_.empty()) throw DetailStop(fault_);
+        if (!fault_.empty()) throw rows::DetailStop(fault_);
         if (!rest_.empty()) {
             AddNotShownRow(rows_, rest_);
         } else if (!notRead.empty()) {
@@ -155,7 +155,7 @@ private:
             while (!pending.text.empty() && IsSpace(pending.text.back())) pending.text.pop_back();
             pending.length = pending.text.size();
         }
-        Append(pending.label, ShownText(std::move(pending.text), pending.length, limit_));
+        Append(pending.label, rows::ShownText(std::move(pending.text), pending.length, limit_));
         for (const auto& [label, value] : pending.attributes) Append(label, value);
     }
 
@@ -166,7 +166,7 @@ private:
             Stop({});
             return;
         }
-        AddValueRow(rows_, label, value, at_);
+        rows::AddValueRow(rows_, label, value, at_);
         ++shown_;
     }
 
@@ -188,12 +188,12 @@ private:
         return indent;
     }
 
-    std::string Cut(std::string_view text) const { return ShownText(std::string(text), text.size(), limit_); }
+    std::string Cut(std::string_view text) const { return rows::ShownText(std::string(text), text.size(), limit_); }
 
-    RowSink& rows_;
-    ByteRange at_;
+    rows::RowSink& rows_;
+    rows::ByteRange at_;
     std::uint64_t limit_;
-    XmlParser owner_;
+    formats::XmlParser owner_;
     XML_Parser parser_;
     Pending pending_;
     int depth_ = 0;
@@ -205,10 +205,10 @@ private:
 
 }  // namespace
 
-void ShowXml(const ChunkInput& input, RowSink& rows) {
+void ShowXml(const ChunkInput& input, rows::RowSink& rows) {
     XmlRows xml(rows, input.At(0, input.Present()));
     bool holdsXml = false;
-    const bool ended = FeedXmlPieces(
+    const bool ended = formats::FeedXmlPieces(
         input.Present(), [&](std::uint64_t offset, std::uint64_t count) { return input.Read(offset, count); },
         [&](std::string_view piece, bool last) {
             holdsXml = holdsXml || !piece.empty();
@@ -218,13 +218,13 @@ void ShowXml(const ChunkInput& input, RowSink& rows) {
             return xml.Feed(piece, last);
         });
     if (!holdsXml) {
-        AddValueRow(rows, "XML",
+        rows::AddValueRow(rows, "XML",
                     input.Present() == 0 ? "none: the chunk is empty"
                                          : "none: the chunk holds only " +
                                                GroupedCount(input.Present(), "zero byte", "zero bytes"));
         return;
     }
-    xml.Finish(ended ? "" : "the XML after its first " + GroupedCount(kMostXmlParsed, "byte", "bytes"));
+    xml.Finish(ended ? "" : "the XML after its first " + GroupedCount(formats::kMostXmlParsed, "byte", "bytes"));
 }
 
 }  // namespace chunkinfo

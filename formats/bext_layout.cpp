@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace chunkinfo::bext {
+namespace formats::bext {
 
 constexpr std::int16_t kNotGiven = 0x7FFF;
 
@@ -16,4 +16,4 @@ std::string LoudnessText(std::int16_t hundredths, std::string_view unit) {
     return text + std::string(unit);
 }
 
-}  // namespace chunkinfo::bext
+}  // namespace formats::bext

@@ -9,7 +9,7 @@
 // 2): a fixed part of 602 bytes, texts, the time reference, the version, from
 // version 1 the UMID, from version 2 five loudness values, reserved bytes
 // that must be zero, then the coding history, a text of CR LF lines.
-namespace chunkinfo::bext {
+namespace formats::bext {
 
 // A fixed-size text field: its name, where it starts and how long it is.
 struct TextField {
@@ -53,4 +53,4 @@ inline constexpr std::uint64_t kMostHistoryBytes = 64 * 1024;
 // "-23.00 LUFS" from -2300; 0x7FFF says the value was not measured.
 std::string LoudnessText(std::int16_t hundredths, std::string_view unit);
 
-}  // namespace chunkinfo::bext
+}  // namespace formats::bext

@@ -25,6 +25,7 @@ enum class Family : std::uint8_t {
     ChannelAssignment,
     Ds64,
     Filler,  // JUNK, FLLR, PAD and their spellings
+    Count,   // not a family: how many there are, kept last
 };
 
 // The family of a chunk: a list by its type (either spelling of the list id

@@ -1,6 +1,6 @@
 #include "formats/id3_header.h"
 
-namespace chunkinfo {
+namespace formats {
 
 std::optional<std::uint32_t> Syncsafe(std::string_view bytes) {
     std::uint32_t value = 0;
@@ -17,4 +17,4 @@ std::optional<std::uint32_t> Id3TagSize(std::string_view header) {
     return Syncsafe(header.substr(kId3SizeOffset, 4));
 }
 
-}  // namespace chunkinfo
+}  // namespace formats

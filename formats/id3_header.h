@@ -7,7 +7,7 @@
 
 // The header of an ID3v2 tag: "ID3", the version and revision, the flags, and
 // the size of what follows the header as a syncsafe number.
-namespace chunkinfo {
+namespace formats {
 
 inline constexpr std::size_t kId3HeaderSize = 10;
 inline constexpr std::size_t kId3SizeOffset = 6;
@@ -19,4 +19,4 @@ std::optional<std::uint32_t> Syncsafe(std::string_view bytes);
 // no whole tag header or the size is no syncsafe number.
 std::optional<std::uint32_t> Id3TagSize(std::string_view header);
 
-}  // namespace chunkinfo
+}  // namespace formats

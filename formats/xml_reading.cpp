@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-namespace chunkinfo {
+namespace formats {
 namespace {
 
 constexpr std::uint64_t kPiece = 64 * 1024;
@@ -53,4 +53,4 @@ bool FeedXmlPieces(std::uint64_t present,
     return ended;
 }
 
-}  // namespace chunkinfo
+}  // namespace formats

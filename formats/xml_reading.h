@@ -10,7 +10,7 @@
 // How the XML of a chunk (iXML, _PMX, axml) is read: through an expat parser
 // that never expands entities, in pieces up to the zero bytes that pad it, at
 // most kMostXmlParsed bytes, so a chunk of any size costs a bounded parse.
-namespace chunkinfo {
+namespace formats {
 
 inline constexpr std::uint64_t kMostXmlParsed = 4 * 1024 * 1024;
 // Elements nested deeper than this are not read: what the parser holds for
@@ -42,4 +42,4 @@ bool FeedXmlPieces(std::uint64_t present,
                    const std::function<std::string(std::uint64_t, std::uint64_t)>& read,
                    const std::function<bool(std::string_view, bool)>& feed);
 
-}  // namespace chunkinfo
+}  // namespace formats

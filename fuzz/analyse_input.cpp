@@ -8,8 +8,8 @@
 #include "report/json_writer.h"
 #include "report/text_report.h"
 #include "support/wav_builder.h"
-#include "ui/detail/chunk_details.h"
-#include "ui/detail/fill_chunk_list.h"
+#include "rows/chunk_details.h"
+#include "rows/fill_chunk_list.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 
@@ -29,9 +29,9 @@ void RequireSentence(const std::string& message, const char* where) {
 }
 
 void WriteOut(const std::string& text) {
-    const std::string json = JsonString(text);
+    const std::string json = report::JsonString(text);
     Require(json.size() >= 2 && json.front() == '"' && json.back() == '"', "malformed JSON string");
-    TerminalText(text);
+    text::TerminalText(text);
 }
 
 void RowDigest::ClearRows() {
@@ -51,7 +51,7 @@ void RowDigest::AppendRow(std::string_view row) {
 ChunkView ShowChunk(const wavedoc::WaveDocument& document, const std::string& chunkName, bool writeOut) {
     ChunkView view{RowDigest(writeOut), std::nullopt};
     try {
-        view.stopped = ShowChunkDetails(document, chunkName, view.rows);
+        view.stopped = rows::ShowChunkDetails(document, chunkName, view.rows);
     } catch (const EnoughRows&) {
         return view;
     }
@@ -93,11 +93,11 @@ std::vector<std::string> CheckedNotes(const wavedoc::WaveDocument& document, con
 }
 
 std::vector<std::string> ChunkListRows(const wavedoc::WaveDocument& document) {
-    RowList chunkList;
-    RowList values;
-    FillChunkList(document, chunkList, values);
+    rows::RowList chunkList;
+    rows::RowList values;
+    rows::FillChunkList(document, chunkList, values);
     for (const std::string& row : chunkList.Rows()) {
-        const auto [chunkName, size] = SplitRow(row);
+        const auto [chunkName, size] = rows::SplitRow(row);
         Require(chunkName.size() == 4, "a listed chunk name is not four characters:", chunkName);
     }
     return std::move(chunkList).TakeRows();
@@ -106,8 +106,8 @@ std::vector<std::string> ChunkListRows(const wavedoc::WaveDocument& document) {
 void CheckDataChunk(wavedoc::WaveDocument& document, std::size_t fileSize) {
     Require(document.Data().Data().size() <= fileSize, "data chunk content longer than the file");
     document.Data().SetData("");
-    RowList emptied;
-    Require(!ShowChunkDetails(document, "data", emptied), "the emptied data chunk cannot be shown");
+    rows::RowList emptied;
+    Require(!rows::ShowChunkDetails(document, "data", emptied), "the emptied data chunk cannot be shown");
 }
 
 namespace {
@@ -163,9 +163,9 @@ MapSummary MapAndCheck(const wavedoc::WaveDocument& document, wavecheck::FileChe
 
     NullBuffer discard;
     std::ostream out(&discard);
-    WriteStructure(out, document.Structure(), &document);
-    WriteFindings(out, findings);
-    const std::string json = JsonStructure(document.Structure(), &document) + JsonFindings(findings);
+    report::WriteStructure(out, document.Structure(), &document);
+    report::WriteFindings(out, findings);
+    const std::string json = report::JsonStructure(document.Structure(), &document) + report::JsonFindings(findings);
     Require(json.front() == '[' && json.back() == ']', "malformed JSON array");
     return summary;
 }

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/detail/row_sink.h"
+#include "rows/row_sink.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/wave_error.h"
@@ -55,7 +55,7 @@ inline constexpr std::size_t kMostRowsPerChunk = 2048;
 // digest of their text, so that the rows of a large chunk (32767 cue points)
 // need not be held to compare two loads. With writeOut, the rows also go
 // through the writers.
-class RowDigest : public RowSink {
+class RowDigest : public rows::RowSink {
 public:
     explicit RowDigest(bool writeOut) : writeOut_(writeOut) {}
 

@@ -44,7 +44,7 @@ void Check(const std::string& bytes) {
     for (const std::string& note : fuzzcheck::CheckedNotes(document, name)) fuzzcheck::WriteOut(note);
     for (const std::string& row : fuzzcheck::ChunkListRows(document)) {
         fuzzcheck::WriteOut(row);
-        fuzzcheck::ShowChunk(document, std::string(SplitRow(row).first), true);
+        fuzzcheck::ShowChunk(document, std::string(rows::SplitRow(row).first), true);
     }
     fuzzcheck::CheckDataChunk(document, bytes.size());
 }

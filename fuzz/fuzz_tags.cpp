@@ -34,7 +34,7 @@ public:
     RangedRows(std::uint64_t start, std::uint64_t present, bool frames)
         : RowDigest(false), start_(start), end_(start + present), frames_(frames) {}
     void AppendRow(std::string_view row) override {
-        if (const std::optional<ByteRange>& at = Range()) {
+        if (const std::optional<rows::ByteRange>& at = Range()) {
             fuzzcheck::Require(at->offset >= start_ && at->offset <= end_ && at->length <= end_ - at->offset,
                                "a row's range lies outside its chunk:", row);
             if (frames_ && Count() >= 3) {

@@ -120,7 +120,7 @@ void ShowEveryChunk(Load& memory, Load& file, const std::string& bytes) {
             "the loads from memory and from a file list different chunks");
     for (const std::string& row : chunkList) {
         fuzzcheck::WriteOut(row);
-        ShowChunkBoth(memory, file, std::string(SplitRow(row).first));
+        ShowChunkBoth(memory, file, std::string(rows::SplitRow(row).first));
     }
     for (Load* load : {&memory, &file}) fuzzcheck::CheckDataChunk(load->document, bytes.size());
 }

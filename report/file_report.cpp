@@ -5,10 +5,12 @@
 
 #include "report/analysis.h"
 #include "report/file_summary.h"
-#include "ui/detail/chunk_details.h"
-#include "ui/detail/fill_chunk_list.h"
+#include "rows/chunk_details.h"
+#include "rows/fill_chunk_list.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/wave_error.h"
+
+namespace report {
 
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
                        const wavecheck::CheckOptions& checking) {
@@ -48,7 +50,7 @@ FileOutcome ReportAnalysis(const report::Analysis& analysis, ReportWriter& write
         outcome.status = wavedoc::LoadNotRiff;
     }
     if (overview.refusal.empty()) {
-        for (const wavedoc::ChunkBase* chunk : ListedChunks(document)) {
+        for (const wavedoc::ChunkBase* chunk : rows::ListedChunks(document)) {
             overview.chunks.push_back({chunk->Name(), chunk->Size()});
         }
     }
@@ -74,7 +76,7 @@ FileOutcome ReportAnalysis(const report::Analysis& analysis, ReportWriter& write
         writer.BeginChunk(chunk);
         std::optional<std::string> error;
         try {
-            error = ShowChunkDetails(document, chunk.name, writer);
+            error = rows::ShowChunkDetails(document, chunk.name, writer);
         } catch (const std::bad_alloc&) {
             error = "The " + chunk.name + " chunk could not be shown in full: there is not enough memory.";
         }
@@ -83,3 +85,5 @@ FileOutcome ReportAnalysis(const report::Analysis& analysis, ReportWriter& write
     writer.EndFile();
     return outcome;
 }
+
+}  // namespace report

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/detail/row_sink.h"
+#include "rows/row_sink.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 
@@ -13,8 +13,8 @@ namespace wavedoc {
 class WaveDocument;
 }
 namespace report {
+
 struct Analysis;
-}
 
 // One chunk of the chunk list, as ondulo-dump reports it.
 struct ListedChunk {
@@ -52,7 +52,7 @@ struct FileOutcome {
 // that nothing is held beyond the row being written. The rows of a chunk
 // arrive through RowSink::AppendRow between BeginChunk and EndChunk. Strings
 // are the raw bytes the file holds; writers make them displayable.
-class ReportWriter : public RowSink {
+class ReportWriter : public rows::RowSink {
 public:
     // A file that could not be read: the status of WaveDocument::Load and why.
     virtual void Refused(const std::string& path, std::int16_t status, const std::string& reason) = 0;
@@ -88,3 +88,5 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
 // The same for a file already analysed (a window's analysis), without
 // reading it again beyond the rows of its chunks.
 FileOutcome ReportAnalysis(const report::Analysis& analysis, ReportWriter& writer);
+
+}  // namespace report

@@ -6,8 +6,10 @@
 #include "text/counted.h"
 #include "text/display_text.h"
 
-using wavedoc::Counted;
-using wavedoc::GroupedCounted;
+namespace report {
+
+using text::Counted;
+using text::GroupedCounted;
 
 namespace {
 
@@ -44,7 +46,7 @@ std::string AlsoInFileSentence(const std::vector<std::string>& names) {
     const std::size_t named = std::min(names.size(), kMostNamed);
     std::string sentence = "Also in the file: ";
     for (std::size_t i = 0; i < named; ++i) sentence += (i == 0 ? "" : ", ") + names[i];
-    if (names.size() > named) sentence += " and " + GroupedThousands(names.size() - named) + " more";
+    if (names.size() > named) sentence += " and " + text::GroupedThousands(names.size() - named) + " more";
     return sentence + ".";
 }
 
@@ -59,10 +61,11 @@ std::vector<std::string> LostContent(const wavecheck::Findings& findings) {
 std::string FindingsSentence(const wavecheck::Findings& findings) {
     if (findings.Total() == 0) return findings.Finished() ? "No findings." : "Not checked in full.";
     std::vector<std::string> parts;
-    if (findings.errors > 0) parts.push_back(GroupedCounted(findings.errors, "error", "errors"));
-    if (findings.warnings > 0) parts.push_back(GroupedCounted(findings.warnings, "warning", "warnings"));
-    if (findings.notes > 0) parts.push_back(GroupedCounted(findings.notes, "note", "notes"));
-    std::string sentence = GroupedCounted(findings.Total(), "finding", "findings") + ": ";
+    if (findings.errors > 0) parts.push_back(text::GroupedCounted(findings.errors, "error", "errors"));
+    if (findings.warnings > 0)
+        parts.push_back(text::GroupedCounted(findings.warnings, "warning", "warnings"));
+    if (findings.notes > 0) parts.push_back(text::GroupedCounted(findings.notes, "note", "notes"));
+    std::string sentence = text::GroupedCounted(findings.Total(), "finding", "findings") + ": ";
     for (std::size_t i = 0; i < parts.size(); ++i) sentence += (i == 0 ? "" : ", ") + parts[i];
     return sentence + (findings.Finished() ? "." : "; not checked in full.");
 }
@@ -78,8 +81,8 @@ std::vector<std::string> FindingLines(const wavecheck::Findings& findings, std::
                         finding.code + "): " + finding.message);
     }
     if (findings.Total() > lines.size()) {
-        lines.push_back("... and " +
-                        GroupedCounted(findings.Total() - lines.size(), "more finding.", "more findings."));
+        lines.push_back("... and " + text::GroupedCounted(findings.Total() - lines.size(), "more finding.",
+                                                          "more findings."));
     }
     if (!findings.Finished()) lines.push_back(findings.unfinished);
     return lines;
@@ -106,3 +109,5 @@ std::string ShortenQuotedNames(std::string_view sentence, std::size_t most) {
     }
     return shortened.append(sentence.substr(done));
 }
+
+}  // namespace report

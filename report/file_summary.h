@@ -7,6 +7,8 @@
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 
+namespace report {
+
 // Sentences about a whole analysed file for the status line.
 
 // The top-level chunk types the chunk list does not show, once each and in
@@ -37,3 +39,5 @@ std::vector<std::string> FindingLines(const wavecheck::Findings& findings, std::
 // bytes (a long path) shortened in the middle to its first and last bytes
 // around "…", without cutting a character in two.
 std::string ShortenQuotedNames(std::string_view sentence, std::size_t most);
+
+}  // namespace report

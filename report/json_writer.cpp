@@ -9,9 +9,11 @@
 
 #include "report/measured_report.h"
 #include "report/structure_rows.h"
+#include "rows/row_sink.h"
 #include "text/cut_text.h"
 #include "text/display_text.h"
-#include "ui/detail/row_sink.h"
+
+namespace report {
 
 namespace {
 
@@ -32,7 +34,7 @@ void AppendJsonString(std::string& out, std::string_view raw);
 
 // , "key_bytes": "hex" after a string that is not valid UTF-8.
 std::string BytesMember(std::string_view key, std::string_view raw) {
-    if (IsValidUtf8(raw)) return {};
+    if (text::IsValidUtf8(raw)) return {};
     return ", \"" + std::string(key) + "_bytes\": \"" + HexBytes(raw) + "\"";
 }
 
@@ -137,7 +139,7 @@ void AppendJsonString(std::string& out, std::string_view raw) {
     if (IsPlainJson(raw)) {
         out += raw;
     } else {
-        const std::string utf8 = DisplayUtf8(raw);
+        const std::string utf8 = text::DisplayUtf8(raw);
         out.reserve(out.size() + utf8.size() + 1);
         for (const char c : utf8) {
             const auto byte = static_cast<unsigned char>(c);
@@ -157,7 +159,7 @@ void AppendJsonString(std::string& out, std::string_view raw) {
 }
 
 // "at": [offset, length], where a row's bytes lie.
-void AppendAtMember(std::string& json, const ByteRange& at) {
+void AppendAtMember(std::string& json, const rows::ByteRange& at) {
     json.append("\"at\": [").append(std::to_string(at.offset)).append(", ").append(std::to_string(at.length));
     json += ']';
 }
@@ -167,7 +169,7 @@ void AppendAtMember(std::string& json, const ByteRange& at) {
 // {"bytes_in_all": N}; a row with a range ends with {"at": [offset, length]},
 // in the same object as bytes_in_all when there is one.
 void AppendJsonCells(std::string& json, std::string_view label, std::optional<std::string_view> cell,
-                     const std::optional<ByteRange>& at) {
+                     const std::optional<rows::ByteRange>& at) {
     bool objectOpen = false;
     json += '[';
     AppendJsonString(json, label);
@@ -177,14 +179,14 @@ void AppendJsonCells(std::string& json, std::string_view label, std::optional<st
         if (IsPlainJson(value)) {
             // Plain ASCII, as most values are: valid UTF-8 without a cut mark.
             json.append(1, '"').append(value).append(1, '"');
-        } else if (const CutValue cut = SplitCut(value); cut.wholeLength) {
-            AppendJsonString(json, std::string(cut.shown) + CutMarker(*cut.wholeLength));
-            if (!IsValidUtf8(cut.shown)) json += ", \"" + HexBytes(cut.shown) + "\"";
+        } else if (const text::CutValue cut = text::SplitCut(value); cut.wholeLength) {
+            AppendJsonString(json, std::string(cut.shown) + text::CutMarker(*cut.wholeLength));
+            if (!text::IsValidUtf8(cut.shown)) json += ", \"" + HexBytes(cut.shown) + "\"";
             json += ", {\"bytes_in_all\": " + std::to_string(*cut.wholeLength);
             objectOpen = true;
         } else {
             AppendJsonString(json, value);
-            if (!IsValidUtf8(value)) json += ", \"" + HexBytes(value) + "\"";
+            if (!text::IsValidUtf8(value)) json += ", \"" + HexBytes(value) + "\"";
         }
     }
     if (at) {
@@ -196,8 +198,8 @@ void AppendJsonCells(std::string& json, std::string_view label, std::optional<st
     json += ']';
 }
 
-void AppendJsonRow(std::string& json, std::string_view row, const std::optional<ByteRange>& at) {
-    const auto [label, value] = SplitRow(row);
+void AppendJsonRow(std::string& json, std::string_view row, const std::optional<rows::ByteRange>& at) {
+    const auto [label, value] = rows::SplitRow(row);
     // A TAB after the label makes a value row.
     AppendJsonCells(json, label, label.size() < row.size() ? std::optional(value) : std::nullopt, at);
 }
@@ -300,7 +302,7 @@ std::string JsonString(std::string_view raw) {
     return json;
 }
 
-std::string HexBytes(std::string_view raw) { return HexDigits(raw, HexCase::Lower); }
+std::string HexBytes(std::string_view raw) { return text::HexDigits(raw, text::HexCase::Lower); }
 
 std::string JsonDocumentEnd(bool anyFile, std::string_view summary) {
     std::string end = anyFile ? "\n]" : "]";
@@ -378,7 +380,7 @@ void JsonReportWriter::AppendValue(std::string_view label, std::string_view valu
         AppendPlainRow(label, value);
     } else if (label.find('\t') != std::string_view::npos) {
         // A label with a TAB of its own splits where the row's first TAB is.
-        RowSink::AppendValue(label, value);
+        rows::RowSink::AppendValue(label, value);
     } else {
         AppendEscapedRow(RowSeparator(), label, value);
     }
@@ -386,7 +388,7 @@ void JsonReportWriter::AppendValue(std::string_view label, std::string_view valu
 
 void JsonReportWriter::AppendNumber(std::string_view label, std::int64_t value) {
     if (!IsPlainJson(label)) {
-        RowSink::AppendNumber(label, value);
+        rows::RowSink::AppendNumber(label, value);
         return;
     }
     // The digits are plain by their nature: only the label needs looking at.
@@ -397,7 +399,7 @@ void JsonReportWriter::AppendNumber(std::string_view label, std::int64_t value) 
 }
 
 void JsonReportWriter::AppendRow(std::string_view row) {
-    const auto [label, value] = SplitRow(row);
+    const auto [label, value] = rows::SplitRow(row);
     // A TAB after the label makes a value row.
     const std::optional<std::string_view> cell =
         label.size() < row.size() ? std::optional(value) : std::nullopt;
@@ -456,3 +458,5 @@ void JsonReportWriter::EndFile() {
 }
 
 void JsonReportWriter::Finish() { out_ << JsonDocumentEnd(!firstFile_); }
+
+}  // namespace report

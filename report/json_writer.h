@@ -7,6 +7,8 @@
 #include "file_report.h"
 #include "output_buffer.h"
 
+namespace report {
+
 // A JSON string literal for raw bytes: DisplayUtf8 first, so the document is
 // valid UTF-8, then quotes, backslashes and control characters escaped.
 std::string JsonString(std::string_view raw);
@@ -96,3 +98,5 @@ private:
     // short rows take a few writes to the stream, not one each.
     OutputBuffer rows_;
 };
+
+}  // namespace report

@@ -10,6 +10,8 @@
 #include "report/text_report.h"
 #include "text/counted.h"
 
+namespace report {
+
 namespace {
 
 // "-23.01", or `silence` for -inf.
@@ -58,13 +60,13 @@ std::vector<Figure> LoudnessFigures(const sound::Loudness& loudness) {
 void WriteMeasured(std::ostream& out, const sound::Measurement& measured) {
     out << "measured:\n";
     if (!measured.Measured()) {
-        out << "! " << TerminalText(measured.unmeasured) << '\n';
+        out << "! " << text::TerminalText(measured.unmeasured) << '\n';
         return;
     }
     const sound::SampleFormat& format = measured.format;
-    out << "  format\t" << TerminalText(format.Name()) << ", "
-        << wavedoc::Counted(format.channels, "channel", "channels") << ", " << format.sampleRate << " Hz\n"
-        << "  length\t" << wavedoc::Counted(measured.frames, "frame", "frames") << " (" << Seconds(measured)
+    out << "  format\t" << text::TerminalText(format.Name()) << ", "
+        << text::Counted(format.channels, "channel", "channels") << ", " << format.sampleRate << " Hz\n"
+        << "  length\t" << text::Counted(measured.frames, "frame", "frames") << " (" << Seconds(measured)
         << " s)\n";
     if (measured.loudness) {
         for (const Figure& figure : LoudnessFigures(*measured.loudness)) {
@@ -72,13 +74,13 @@ void WriteMeasured(std::ostream& out, const sound::Measurement& measured) {
                 << '\n';
         }
     } else {
-        out << "  loudness\tnot measured: " << TerminalText(measured.loudnessUnmeasured) << '\n';
+        out << "  loudness\tnot measured: " << text::TerminalText(measured.loudnessUnmeasured) << '\n';
     }
     for (std::size_t c = 0; c < measured.channels.size(); ++c) {
         const sound::ChannelFigures& channel = measured.channels[c];
         out << "  channel " << c + 1 << "\tsample peak " << Linear(channel.peak) << " ("
             << Decibels(PeakDecibels(channel.peak), "-inf") << " dBFS) at frame " << channel.peakFrame << ", "
-            << wavedoc::Counted(channel.clipped, "sample", "samples") << " clipped\n";
+            << text::Counted(channel.clipped, "sample", "samples") << " clipped\n";
     }
     if (measured.stopped) out << "! The measuring was stopped before the end of the audio.\n";
 }
@@ -113,3 +115,5 @@ std::string JsonMeasured(const sound::Measurement& measured) {
     }
     return json + "], \"stopped\": " + (measured.stopped ? "true" : "false") + "}";
 }
+
+}  // namespace report

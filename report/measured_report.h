@@ -5,6 +5,8 @@
 
 #include "sound/measure.h"
 
+namespace report {
+
 // The measured sound as ondulo-dump writes it. Decibel figures carry two
 // decimals, as bext stores them; a figure of silence (-inf) is "-inf" in
 // text and null in JSON.
@@ -22,3 +24,5 @@ void WriteMeasured(std::ostream& out, const sound::Measurement& measured);
 // "loudness_unmeasured", "channel_peaks": [{"channel", "sample_peak",
 // "sample_peak_dbfs", "peak_frame", "clipped"}]}.
 std::string JsonMeasured(const sound::Measurement& measured);
+
+}  // namespace report

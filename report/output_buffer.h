@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace report {
+
 // Bytes gathered for a stream and written in pieces of a fixed size, for
 // output made of hundreds of thousands of short parts: a part is copied
 // straight into a buffer of fixed size, without the size bookkeeping of a
@@ -84,3 +86,5 @@ private:
     std::string bytes_;  // kCapacity bytes, the first used_ of them held
     std::size_t used_ = 0;
 };
+
+}  // namespace report

@@ -15,6 +15,8 @@
 
 #include "wavedoc/reading/error_text.h"
 
+namespace report {
+
 namespace {
 
 std::string FolderOf(const std::string& path) {
@@ -210,3 +212,5 @@ std::optional<std::string> ReplacingFile::Commit() {
     }
     return std::nullopt;
 }
+
+}  // namespace report

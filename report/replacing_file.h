@@ -7,6 +7,8 @@
 #include <ostream>
 #include <string>
 
+namespace report {
+
 // A file written as a whole or not at all: the bytes go to a temporary file
 // beside the destination (same folder, so the final rename stays on one file
 // system), which is synced and then renamed over the destination. Until
@@ -60,3 +62,5 @@ private:
     std::optional<std::string> failure_;
     bool committed_ = false;
 };
+
+}  // namespace report

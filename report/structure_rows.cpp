@@ -1,8 +1,8 @@
 #include "report/structure_rows.h"
 
 #include "chunkinfo/entry_rows.h"
-#include "ui/detail/chunk_details.h"
-#include "ui/detail/row_sink.h"
+#include "rows/chunk_details.h"
+#include "rows/row_sink.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/wave_error.h"
 
@@ -22,15 +22,15 @@ RowsFrom EntryRowsFrom(const wavedoc::MapEntry& entry, bool insideDecodedList) {
 }
 
 std::optional<std::string> ShowRowsFrom(RowsFrom from, const wavedoc::WaveDocument& document,
-                                        const wavedoc::MapEntry& entry, RowSink& rows) {
+                                        const wavedoc::MapEntry& entry, rows::RowSink& rows) {
     switch (from) {
         case RowsFrom::ChunkDetails:
-            return ShowChunkDetails(document, entry.id, rows);
+            return rows::ShowChunkDetails(document, entry.id, rows);
         case RowsFrom::LaterChunk:
             try {
                 // The document of the later chunk lives for this call only.
-                EagerRows eager(rows);
-                return ShowChunkDetails(*document.WithChunkFrom(entry), entry.id, eager);
+                rows::EagerRows eager(rows);
+                return rows::ShowChunkDetails(*document.WithChunkFrom(entry), entry.id, eager);
             } catch (const wavedoc::WaveDocError& error) {
                 rows.ClearRows();
                 return error.what();
@@ -53,7 +53,7 @@ std::optional<StructureRows::Rows> StructureRows::For(const wavedoc::MapEntry& e
     const bool listedHere = from == RowsFrom::ChunkDetails && !document_.FormRefusal().empty();
     if (from != RowsFrom::EntryRows && from != RowsFrom::LaterChunk && !listedHere) return std::nullopt;
     if (entry.IsList()) decodedListDepth_ = entry.depth;
-    RowList rows;
+    rows::RowList rows;
     Rows shown;
     shown.stopped = ShowRowsFrom(from, document_, entry, rows);
     shown.ranges = rows.Ranges();

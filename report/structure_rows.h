@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/detail/row_sink.h"
+#include "rows/row_sink.h"
 #include "wavedoc/document/structure_map.h"
 
 namespace wavedoc {
@@ -16,7 +16,7 @@ namespace report {
 // Which routine gives an entry of the map its rows, for ondulo-dump's
 // structure forms and the structure window alike.
 enum class RowsFrom {
-    ChunkDetails,  // a chunk the chunk list shows: its detail routine (ShowChunkDetails)
+    ChunkDetails,  // a chunk the chunk list shows: its detail routine (rows::ShowChunkDetails)
     LaterChunk,    // a later chunk of a type the chunk list shows: the same routine, on it
     EntryRows,     // rows of its own: its decoder, or its first bytes (ShowEntryRows)
     Enclosing,     // held in the rows of the list around it: a list decoded as a whole, or
@@ -32,7 +32,7 @@ RowsFrom EntryRowsFrom(const wavedoc::MapEntry& entry, bool insideDecodedList);
 // ChunkDetails, LaterChunk and EntryRows (the others have none); the result
 // is why they stop short, when they do.
 std::optional<std::string> ShowRowsFrom(RowsFrom from, const wavedoc::WaveDocument& document,
-                                        const wavedoc::MapEntry& entry, RowSink& rows);
+                                        const wavedoc::MapEntry& entry, rows::RowSink& rows);
 
 // The rows the structure forms of ondulo-dump give an entry of the map: the
 // fields of a chunk the chunk list does not show (bext, an INFO list, iXML,
@@ -45,9 +45,9 @@ public:
     explicit StructureRows(const wavedoc::WaveDocument& document) : document_(document) {}
 
     struct Rows {
-        std::vector<std::string> rows;                 // as RowSink takes them: label TAB value, or a heading
-        std::vector<std::optional<ByteRange>> ranges;  // the range of each row, when it has one
-        std::optional<std::string> stopped;            // why the rows stop short, when they do
+        std::vector<std::string> rows;  // as rows::RowSink takes them: label TAB value, or a heading
+        std::vector<std::optional<rows::ByteRange>> ranges;  // the range of each row, when it has one
+        std::optional<std::string> stopped;                  // why the rows stop short, when they do
     };
 
     // The rows of `entry`, or nothing when it carries none. Call it for the

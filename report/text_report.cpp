@@ -12,6 +12,8 @@
 #include "text/display_text.h"
 #include "text/invisible_characters.h"
 
+namespace report {
+
 namespace {
 
 // One line of the structure table, indented by its depth (lists nest only so
@@ -22,19 +24,19 @@ void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry) {
     line += std::to_string(entry.offset);
     line.resize(std::max<std::size_t>(line.size() + 1, static_cast<std::size_t>(depth) * 2 + 12), ' ');
     if (entry.IsChunk()) {
-        line += TerminalText(entry.id) + "  size " + std::to_string(entry.size) +
+        line += text::TerminalText(entry.id) + "  size " + std::to_string(entry.size) +
                 (entry.ds64Size ? " (ds64: " + std::to_string(*entry.ds64Size) + ")" : std::string()) + ", " +
-                wavedoc::Counted(entry.present, "byte present", "bytes present");
+                text::Counted(entry.present, "byte present", "bytes present");
         if (entry.pad == wavedoc::PadByte::Present) line += ", pad byte";
         if (entry.pad == wavedoc::PadByte::Missing) line += ", pad byte missing";
-        if (!entry.listType.empty()) line += ", type " + TerminalText(entry.listType);
+        if (!entry.listType.empty()) line += ", type " + text::TerminalText(entry.listType);
     } else {
-        line += "(" + wavedoc::Counted(entry.length, "byte", "bytes") + ")";
+        line += "(" + text::Counted(entry.length, "byte", "bytes") + ")";
         if (entry.stray == wavedoc::Stray::Unmapped)
-            line += ", " + wavedoc::Counted(entry.leftOut, "entry", "entries");
+            line += ", " + text::Counted(entry.leftOut, "entry", "entries");
     }
     if (entry.afterRiffEnd) line += ", after the RIFF end";
-    line += entry.listing == wavedoc::Listing::Listed ? "  [listed]" : "  " + TerminalText(entry.Why());
+    line += entry.listing == wavedoc::Listing::Listed ? "  [listed]" : "  " + text::TerminalText(entry.Why());
     out << line << '\n';
 }
 
@@ -45,12 +47,12 @@ void WriteEntry(std::ostream& out, const wavedoc::MapEntry& entry) {
 void AppendRowLine(std::string& out, std::string_view indent, std::string_view row) {
     out.append(indent);
     const std::size_t start = out.size();
-    if (IsPlainText(row)) {
+    if (text::IsPlainText(row)) {
         out.append(row);
-    } else if (const CutValue cut = SplitCut(row); cut.wholeLength) {
-        out.append(TerminalText(cut.shown)).append(CutMarker(*cut.wholeLength));
+    } else if (const text::CutValue cut = text::SplitCut(row); cut.wholeLength) {
+        out.append(text::TerminalText(cut.shown)).append(text::CutMarker(*cut.wholeLength));
     } else {
-        out.append(TerminalText(row));
+        out.append(text::TerminalText(row));
     }
     // The first TAB parts the label from the value; one inside the value is
     // escaped, so that a line always holds two fields.
@@ -95,7 +97,7 @@ void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure,
         // The rows sit under their entry, one step further in.
         const std::string indent(static_cast<std::size_t>(entry.depth + 2) * 2, ' ');
         for (const std::string& row : rows->rows) WriteRowLine(out, indent, row);
-        if (rows->stopped) out << indent << "! " << TerminalText(*rows->stopped) << '\n';
+        if (rows->stopped) out << indent << "! " << text::TerminalText(*rows->stopped) << '\n';
     }
 }
 
@@ -106,23 +108,23 @@ void WriteFindings(std::ostream& out, const wavecheck::Findings& findings) {
         for (std::uint64_t i = 0; i < count.shown; ++i, ++at) {
             const wavecheck::Finding& finding = findings.shown[at];
             out << "  " << wavecheck::LevelName(finding.level) << '\t' << finding.offset << '\t'
-                << (finding.chunk.empty() ? "-" : TerminalText(finding.chunk)) << '\t' << finding.code << '\t'
-                << TerminalText(finding.message) << '\n';
+                << (finding.chunk.empty() ? "-" : text::TerminalText(finding.chunk)) << '\t' << finding.code
+                << '\t' << text::TerminalText(finding.message) << '\n';
         }
         if (count.total > count.shown) {
             const std::string more = "more " + std::string(count.code);
             out << "  ...\t-\t-\t" << count.code << "\tand "
-                << wavedoc::GroupedCounted(count.total - count.shown, more + " finding", more + " findings")
+                << text::GroupedCounted(count.total - count.shown, more + " finding", more + " findings")
                 << ".\n";
         }
     }
     if (!findings.Finished())
-        out << "! The check could not finish: " << TerminalText(findings.unfinished) << '\n';
+        out << "! The check could not finish: " << text::TerminalText(findings.unfinished) << '\n';
 }
 
 void TextReportWriter::Refused(const std::string& /*path*/, std::int16_t /*status*/,
                                const std::string& reason) {
-    errors_ << "ondulo-dump: " << TerminalText(reason) << '\n';
+    errors_ << "ondulo-dump: " << text::TerminalText(reason) << '\n';
 }
 
 void TextReportWriter::BeginFile(const std::string& path, const FileOverview& overview) {
@@ -132,16 +134,16 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
     }
     if (!firstFile_) out_ << '\n';
     firstFile_ = false;
-    out_ << TerminalPath(path) << '\n';
+    out_ << text::TerminalPath(path) << '\n';
     for (const ListedChunk& chunk : overview.chunks)
-        out_ << TerminalText(chunk.name) << '\t' << chunk.size << '\n';
+        out_ << text::TerminalText(chunk.name) << '\t' << chunk.size << '\n';
     if (WantsLostContent()) {
         for (const std::string& lost : LostContent(overview.findings))
-            out_ << "! " << TerminalText(lost) << '\n';
+            out_ << "! " << text::TerminalText(lost) << '\n';
     }
-    for (const std::string& note : overview.notes) out_ << "! " << TerminalText(note) << '\n';
+    for (const std::string& note : overview.notes) out_ << "! " << text::TerminalText(note) << '\n';
     const std::string alsoInFile = AlsoInFileSentence(overview.alsoInFile);
-    if (!alsoInFile.empty()) out_ << "! " << TerminalText(alsoInFile) << '\n';
+    if (!alsoInFile.empty()) out_ << "! " << text::TerminalText(alsoInFile) << '\n';
     if (parts_.structure && overview.structure != nullptr)
         WriteStructure(out_, *overview.structure, overview.document);
     if (parts_.findings) WriteFindings(out_, overview.findings);
@@ -149,7 +151,7 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
 }
 
 void TextReportWriter::BeginChunk(const ListedChunk& chunk) {
-    out_ << "\n[" << TerminalText(chunk.name) << "]\n";
+    out_ << "\n[" << text::TerminalText(chunk.name) << "]\n";
 }
 
 void TextReportWriter::AppendRow(std::string_view row) {
@@ -162,5 +164,7 @@ void TextReportWriter::AppendRow(std::string_view row) {
 void TextReportWriter::EndChunk(const std::optional<std::string>& error) {
     out_.write(rows_.data(), static_cast<std::streamsize>(rows_.size()));
     rows_.clear();
-    if (error) out_ << "! " << TerminalText(*error) << '\n';
+    if (error) out_ << "! " << text::TerminalText(*error) << '\n';
 }
+
+}  // namespace report

@@ -7,6 +7,8 @@
 #include "file_report.h"
 #include "text/escaped_text.h"
 
+namespace report {
+
 // The structure map as an indented table: "structure:", then one line per
 // entry (offset, id, size field, bytes present, pad byte, list type, and
 // "[listed]" or why the window does not list it), sub-chunks indented. With
@@ -61,3 +63,5 @@ private:
     // short rows take a few writes to the stream, not one each.
     std::string rows_;
 };
+
+}  // namespace report

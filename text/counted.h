@@ -6,7 +6,7 @@
 
 #include "text/display_text.h"
 
-namespace wavedoc {
+namespace text {
 
 // How every sentence of Ondulo counts: the words that agree with a number,
 // `one` for exactly 1 and `many` for any other (0 included). The words may
@@ -26,4 +26,4 @@ inline std::string GroupedCounted(std::uint64_t n, std::string_view one, std::st
     return GroupedThousands(n) + " " + std::string(Agreeing(n, one, many));
 }
 
-}  // namespace wavedoc
+}  // namespace text

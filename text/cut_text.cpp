@@ -5,6 +5,8 @@
 #include "display_text.h"
 #include "text/counted.h"
 
+namespace text {
+
 namespace {
 
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
@@ -55,7 +57,7 @@ CutValue SplitCut(std::string_view value) {
 
 std::string CutMarker(std::uint64_t wholeLength) {
     return " ... (" + GroupedThousands(wholeLength) + " " +
-           std::string(wavedoc::Agreeing(wholeLength, "byte", "bytes")) + " in all)";
+           std::string(Agreeing(wholeLength, "byte", "bytes")) + " in all)";
 }
 
 std::string ValueText(std::string_view value) {
@@ -71,3 +73,5 @@ std::string_view CutAtCharacter(std::string_view text, std::size_t limit) {
     while (cut > 0 && IsContinuation(text[cut])) --cut;
     return text.substr(0, cut);
 }
+
+}  // namespace text

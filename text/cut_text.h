@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace text {
+
 // A text that a cell shows only in part. In a row, its value is the part
 // shown, then kCutMark, then how many bytes the whole text holds, in decimal
 // digits. No shown text holds a zero byte (a text ends at its first one), and
@@ -34,3 +36,5 @@ std::string ValueText(std::string_view value);
 // character; otherwise each byte is a character of its own and the cut falls
 // at `limit`.
 std::string_view CutAtCharacter(std::string_view text, std::size_t limit);
+
+}  // namespace text

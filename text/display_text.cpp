@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace text {
+
 // Overlong forms, surrogates and code points above U+10FFFF are not
 // well-formed.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
@@ -105,3 +107,5 @@ std::string HexDigits(std::string_view bytes, HexCase letters, std::string_view 
     }
     return text;
 }
+
+}  // namespace text

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace text {
+
 // Text for a cell from raw bytes: kept as it is when it is valid UTF-8,
 // otherwise each byte is taken as its Windows-1252 character (what writers on
 // Windows use), the five bytes that code page leaves unassigned as their
@@ -28,3 +30,5 @@ std::string GroupedThousands(std::uint64_t number);
 // or "63 61 66 E9" in capitals with a space.
 enum class HexCase { Lower, Upper };
 std::string HexDigits(std::string_view bytes, HexCase letters, std::string_view separator = {});
+
+}  // namespace text

@@ -6,6 +6,8 @@
 #include "text/display_text.h"
 #include "text/invisible_characters.h"
 
+namespace text {
+
 namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
@@ -94,3 +96,5 @@ bool HasHiddenCharacters(std::string_view raw) {
     }
     return false;
 }
+
+}  // namespace text

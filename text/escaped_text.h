@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace text {
+
 // Text for a terminal from raw bytes: DisplayUtf8, then written as \uXXXX
 // (\UXXXXXXXX above U+FFFF): every control character except TAB (C0, DEL and
 // C1), the backslash itself, the line and paragraph separators, and every
@@ -23,3 +25,5 @@ bool IsPlainText(std::string_view text);
 // character or one without a visible glyph (a direction override reverses
 // what follows, a zero-width space shows nothing). TerminalText then tells.
 bool HasHiddenCharacters(std::string_view raw);
+
+}  // namespace text

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <span>
 
+namespace text {
+
 namespace {
 
 struct Range {
@@ -88,3 +90,5 @@ bool InRanges(std::span<const Range> ranges, char32_t c) {
 bool HasNoVisibleGlyph(char32_t c) {
     return InRanges(kFormatCharacters, c) || InRanges(kDefaultIgnorable, c) || c == kBraillePatternBlank;
 }
+
+}  // namespace text

@@ -145,7 +145,7 @@ void CheckTextUnterminated(const CheckInput& input, Report& report) {
         if (ReadContent(input, item, 0, item.present).find('\0') != std::string::npos) continue;
         info.Note(item.offset, item.offset, item.id, [&] {
             return Unterminated("INFO item " + Quoted(item.id), item.offset) + " (its " +
-                   Counted(item.present, "byte", "bytes") +
+                   text::Counted(item.present, "byte", "bytes") +
                    " hold none), as INFO texts do; readers go by the item's size, so nothing is lost.";
         });
     }

@@ -10,7 +10,7 @@
 namespace wavecheck::detail {
 namespace {
 
-namespace bext = chunkinfo::bext;
+namespace bext = formats::bext;
 using wavedoc::MapEntry;
 
 // The separators EBU Tech 3285 allows between the numbers of a date or time.
@@ -139,7 +139,7 @@ void CheckBextReserved(const CheckInput& input, Report& report) {
         report.Add(chunk.entry.offset, chunk.entry.id,
                    "The " + ChunkAt(chunk.entry) + " is version " + std::to_string(version) + ", whose " +
                        std::to_string(reserved) + " reserved bytes must be zero, but " +
-                       Counted(nonZero, "is not", "are not") + ", the first at byte " +
+                       text::Counted(nonZero, "is not", "are not") + ", the first at byte " +
                        std::to_string(first) + " (" + Hex(static_cast<unsigned char>(chunk.fixed[first]), 2) +
                        ").");
     });

@@ -59,7 +59,7 @@ void CheckDs64Table(const CheckInput& input, Report& report) {
     report.Add(layout::kRiffHeaderSize, std::string(layout::kDs64Id),
                "The \"ds64\" chunk at offset 12 says its table holds " +
                    CountField(ds64->tableLength, "entry", "entries") + ", but the chunk has room for " +
-                   Counted(held, "entry", "entries") + "; readers that go by the count read past it.");
+                   text::Counted(held, "entry", "entries") + "; readers that go by the count read past it.");
 }
 
 }  // namespace wavecheck::detail

@@ -99,7 +99,7 @@ void CheckFactLength(const CheckInput& input, Report& report) {
             return;
         report.Add(fact.Offset(), fact.Name(),
                    "The \"fact\" chunk gives " + LengthWords(input, samples) +
-                       ", but the \"data\" chunk holds " + Counted(*frames, "frame", "frames") +
+                       ", but the \"data\" chunk holds " + text::Counted(*frames, "frame", "frames") +
                        "; readers of this format go by the \"data\" chunk's size, so nothing is lost.",
                    Level::Note);
         return;
@@ -109,7 +109,7 @@ void CheckFactLength(const CheckInput& input, Report& report) {
     report.Add(fact.Offset(), fact.Name(),
                "The \"fact\" chunk gives " + LengthWords(input, samples) +
                    ", but the \"data\" chunk's blocks hold at most " +
-                   Counted(*capacity, "sample", "samples") + " per channel.");
+                   text::Counted(*capacity, "sample", "samples") + " per channel.");
 }
 
 void CheckPartialFrame(const CheckInput& input, Report& report) {
@@ -128,17 +128,17 @@ void CheckPartialFrame(const CheckInput& input, Report& report) {
     // size leaves exactly that byte over: nothing is lost.
     if (*bytes % blockAlign == 1 && (*bytes - 1) % 2 == 1) {
         report.Add(data.Offset(), data.Name(),
-                   "The \"data\" chunk holds " + Counted(*bytes, "byte", "bytes") + ", one more than its " +
-                       Counted(*bytes / blockAlign, "frame", "frames") + " of " +
-                       Counted(blockAlign, "byte", "bytes") +
+                   "The \"data\" chunk holds " + text::Counted(*bytes, "byte", "bytes") + ", one more than its " +
+                       text::Counted(*bytes / blockAlign, "frame", "frames") + " of " +
+                       text::Counted(blockAlign, "byte", "bytes") +
                        ": its size counts the pad byte its odd-sized audio needs, so nothing is lost.",
                    Level::Note);
         return;
     }
     report.Add(data.Offset(), data.Name(),
-               "The \"data\" chunk holds " + Counted(*bytes, "byte", "bytes") + ", not a whole number of " +
+               "The \"data\" chunk holds " + text::Counted(*bytes, "byte", "bytes") + ", not a whole number of " +
                    std::to_string(blockAlign) +
-                   "-byte frames: " + Counted(*bytes % blockAlign, "byte is", "bytes are") + " left over.");
+                   "-byte frames: " + text::Counted(*bytes % blockAlign, "byte is", "bytes are") + " left over.");
 }
 
 }  // namespace wavecheck::detail

@@ -44,7 +44,7 @@ void CheckFmtShort(const CheckInput& input, Report& report) {
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     if (fmt.Name().empty() || Stored(fmt.Size()) >= kFormatFields) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk holds only " + Counted(Stored(fmt.Size()), "byte", "bytes") +
+               "The \"fmt \" chunk holds only " + text::Counted(Stored(fmt.Size()), "byte", "bytes") +
                    "; its format fields take 16.");
 }
 
@@ -84,9 +84,9 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     const bool splits = SplitsFrames(input, blockAlign, expected);
     report.Add(
         fmt.Offset(), fmt.Name(),
-        "The \"fmt \" chunk gives a block align of " + Counted(blockAlign, "byte", "bytes") +
+        "The \"fmt \" chunk gives a block align of " + text::Counted(blockAlign, "byte", "bytes") +
             ", but a frame of " + std::to_string(bits) + "-bit samples in " +
-            Counted(channels, "channel", "channels") + " takes " + Counted(expected, "byte", "bytes") +
+            text::Counted(channels, "channel", "channels") + " takes " + text::Counted(expected, "byte", "bytes") +
             (splits ? "; readers that read by blocks split frames and lose samples."
                     : "; readers work the frame out from those, but strict loaders refuse the format."),
         splits ? Level::Error : Level::Warning);
@@ -103,10 +103,10 @@ void CheckByteRate(const CheckInput& input, Report& report) {
     const std::uint64_t byteRate = Stored(fmt.BytesPerSecond());
     if (byteRate == rate * *frame) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk gives " + Counted(byteRate, "byte", "bytes") + " per second, but " +
-                   Counted(rate, "frame per second", "frames per second") + " of " +
-                   Counted(*frame, "byte", "bytes") + std::string(Agreeing(rate, " makes ", " each make ")) +
-                   Counted(rate * *frame, "byte", "bytes") + " per second.");
+               "The \"fmt \" chunk gives " + text::Counted(byteRate, "byte", "bytes") + " per second, but " +
+                   text::Counted(rate, "frame per second", "frames per second") + " of " +
+                   text::Counted(*frame, "byte", "bytes") + std::string(text::Agreeing(rate, " makes ", " each make ")) +
+                   text::Counted(rate * *frame, "byte", "bytes") + " per second.");
 }
 
 namespace {
@@ -134,7 +134,7 @@ void CheckCbSize(const CheckInput& input, Report& report) {
     if (kExtensionStart + cbSize > size) {
         report.Add(fmt.Offset(), fmt.Name(),
                    "The \"fmt \" chunk's extension size (cbSize) says " +
-                       Counted(cbSize, "byte follows", "bytes follow") + " it, but the chunk holds " +
+                       text::Counted(cbSize, "byte follows", "bytes follow") + " it, but the chunk holds " +
                        std::to_string(size - kExtensionStart) + " after it.");
     } else if (IsExtensible(input) && cbSize < kExtensibleExtension) {
         report.Add(fmt.Offset(), fmt.Name(),
@@ -153,7 +153,7 @@ void CheckFmtExtra(const CheckInput& input, Report& report) {
     if (kExtensionStart + cbSize >= size) return;  // cb-size, or all its bytes counted
     const std::uint64_t extra = size - kExtensionStart - cbSize;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk holds " + Counted(extra, "byte", "bytes") +
+               "The \"fmt \" chunk holds " + text::Counted(extra, "byte", "bytes") +
                    " after its extension, which its extension size (cbSize) of " + std::to_string(cbSize) +
                    " does not count; readers skip them, so nothing is lost.");
 }
@@ -166,8 +166,8 @@ void CheckValidBits(const CheckInput& input, Report& report) {
     if (valid <= bits) return;
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk says " +
-                   Counted(valid, "bit of each sample is valid", "bits of each sample are valid") +
-                   ", but its samples are only " + Counted(bits, "bit", "bits") + " wide.");
+                   text::Counted(valid, "bit of each sample is valid", "bits of each sample are valid") +
+                   ", but its samples are only " + text::Counted(bits, "bit", "bits") + " wide.");
 }
 
 void CheckChannelMask(const CheckInput& input, Report& report) {
@@ -177,8 +177,8 @@ void CheckChannelMask(const CheckInput& input, Report& report) {
     const auto channels = static_cast<std::uint64_t>(fmt.ChannelCount());
     if (speakers <= channels) return;
     report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk's channel mask names " + Counted(speakers, "speaker", "speakers") +
-                   ", but the audio has only " + Counted(channels, "channel", "channels") + ".");
+               "The \"fmt \" chunk's channel mask names " + text::Counted(speakers, "speaker", "speakers") +
+                   ", but the audio has only " + text::Counted(channels, "channel", "channels") + ".");
 }
 
 }  // namespace wavecheck::detail

@@ -19,7 +19,7 @@ constexpr std::uint64_t kPiece = 1 << 20;
 constexpr std::size_t kDigestSize = 16;
 constexpr auto kProgressEvery = std::chrono::milliseconds(250);
 
-std::string Hex(std::string_view bytes) { return HexDigits(bytes, HexCase::Lower); }
+std::string Hex(std::string_view bytes) { return text::HexDigits(bytes, text::HexCase::Lower); }
 
 // The data chunk's audio, as far as the file holds it, through the digest.
 Md5::Digest HashAudio(const CheckInput& input, const wavedoc::GenericChunk& data, std::uint64_t bytes) {
@@ -60,7 +60,7 @@ void CheckMd5(const CheckInput& input, Report& report) {
     if (hashed == reversed || hashed == stored) return;
     report.Add(chunk.offset, chunk.id,
                "The " + ChunkAt(chunk) + " holds the digest " + Hex(reversed) + ", but the " +
-                   Counted(*bytes, "byte", "bytes") + " of audio in the \"data\" chunk at offset " +
+                   text::Counted(*bytes, "byte", "bytes") + " of audio in the \"data\" chunk at offset " +
                    std::to_string(data.Offset()) + " hash to " + Hex(hashed) +
                    ": the audio is no longer what its writer hashed.");
 }

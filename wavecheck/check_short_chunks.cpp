@@ -21,7 +21,7 @@ void AddWhenShort(Report& report, std::uint64_t offset, std::string_view id, std
                   std::uint64_t fields, std::string_view what, std::string_view lost) {
     if (size >= fields) return;
     const std::string sentence = "The " + Quoted(id) + " chunk at offset " + std::to_string(offset) +
-                                 " holds only " + Counted(size, "byte", "bytes") +
+                                 " holds only " + text::Counted(size, "byte", "bytes") +
                                  ", but its fixed fields (" + std::string(what) + ") take " +
                                  std::to_string(fields);
     if (lost.empty()) {
@@ -60,7 +60,7 @@ void CheckChunkShort(const CheckInput& input, Report& report) {
                      "lose their place in the file, so that some refuse it");
     }
     for (const wavedoc::MapEntry& entry : input.facts.metadata.bext) {
-        AddWhenShort(report, entry.offset, entry.id, entry.DeclaredSize(), chunkinfo::bext::kCodingHistory,
+        AddWhenShort(report, entry.offset, entry.id, entry.DeclaredSize(), formats::bext::kCodingHistory,
                      "the description, originator, date, time, version, UMID and loudness",
                      "drop the chunk or part of it");
     }

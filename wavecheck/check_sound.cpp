@@ -11,7 +11,7 @@
 namespace wavecheck::detail {
 namespace {
 
-namespace bext = chunkinfo::bext;
+namespace bext = formats::bext;
 
 constexpr std::int16_t kNotMeasured = 0x7FFF;
 // Silence, and loudness below the meter's absolute gate, measures as -inf;
@@ -145,7 +145,7 @@ void CheckPeakMismatch(const CheckInput& input, Report& report) {
         if (position < measured->frames && std::fabs(there - figures.peak) <= slack) continue;
         const std::string where = position < measured->frames
                                       ? "where the sample is " + Magnitude(there)
-                                      : "past the audio's " + Counted(measured->frames, "frame", "frames");
+                                      : "past the audio's " + text::Counted(measured->frames, "frame", "frames");
         report.AddRecord(entry.offset + at + 4, entry.offset, entry.id,
                          "The " + ChunkAt(entry) + " puts the peak of " + channel + " at frame " +
                              std::to_string(position) + ", " + where + "; " + audio + ".");

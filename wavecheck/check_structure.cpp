@@ -191,7 +191,7 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
         if (missing < layout::kChunkHeaderSize && facts.lastTopLevel && facts.lastTopLevel->IsChunk()) {
             report.Add(0, "RIFF",
                        says + ", but the file holds " + std::to_string(after) +
-                           " after it: " + Counted(missing, "byte", "bytes") +
+                           " after it: " + text::Counted(missing, "byte", "bytes") +
                            " more than there are, too few for a chunk header, so no chunk is missing and "
                            "nothing is lost.",
                        Level::Note);
@@ -254,7 +254,7 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
                            "stop early or misjudge the length.";
     std::optional<ChunksInAudio> after;
     if (last) {
-        sentence += " The file holds " + Counted(facts.lastTopLevel->present, "byte", "bytes") + " of the " +
+        sentence += " The file holds " + text::Counted(facts.lastTopLevel->present, "byte", "bytes") + " of the " +
                     Quoted(facts.lastTopLevel->id) + " chunk.";
         after = ChunksAfterAudio(input, *facts.lastTopLevel);
     }
@@ -262,8 +262,8 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
         // Readers that play the data chunk to the end of the file play these
         // chunks as audio: noise, and their content lost to them.
         sentence +=
-            " Its last " + Counted(after->bytes, "byte", "bytes") + ", from offset " +
-            std::to_string(after->offset) + ", are " + Counted(after->chunks, "chunk", "chunks") +
+            " Its last " + text::Counted(after->bytes, "byte", "bytes") + ", from offset " +
+            std::to_string(after->offset) + ", are " + text::Counted(after->chunks, "chunk", "chunks") +
             " written after the audio, the first a " + Quoted(after->firstId) +
             " chunk; readers that play to the end of the file play them as noise and lose what they hold.";
     }
@@ -310,10 +310,10 @@ void CheckCutHeader(const EntryInput& input, Report& report) {
     const WalkFacts& facts = input.facts;
     if (entry.depth == 0 && facts.topLevelCutHeader) {
         report.AddMade(entry.offset, entry.parentId, [&] {
-            return "The file ends " + Counted(entry.length, "byte", "bytes") +
+            return "The file ends " + text::Counted(entry.length, "byte", "bytes") +
                    " into a chunk header at offset " + std::to_string(entry.offset) +
                    ", though the RIFF size says " +
-                   Counted(facts.RiffEnd() - facts.fileLength, "byte follows", "bytes follow") +
+                   text::Counted(facts.RiffEnd() - facts.fileLength, "byte follows", "bytes follow") +
                    ": the file was cut off there, and the chunk that started there is lost.";
         });
         return;
@@ -324,7 +324,7 @@ void CheckCutHeader(const EntryInput& input, Report& report) {
     report.AddMade(
         entry.offset, entry.parentId,
         [&] {
-            return "The last " + Counted(entry.length, "byte", "bytes") + " of " + Where(entry) +
+            return "The last " + text::Counted(entry.length, "byte", "bytes") + " of " + Where(entry) +
                    ", from offset " + std::to_string(entry.offset) +
                    ", are too few for a chunk header, so no chunk starts there; readers skip them.";
         },
@@ -344,7 +344,7 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
         report.AddMade(
             entry.offset, entry.parentId,
             [&] {
-                return "The " + Counted(entry.length, "byte", "bytes") + " from offset " +
+                return "The " + text::Counted(entry.length, "byte", "bytes") + " from offset " +
                        std::to_string(entry.offset) + " to the end of " + Where(entry) +
                        " are a chunk whose id " + QuotedText(entry.strayId) +
                        " is not four printable characters; nothing follows it, so readers skip it and "
@@ -357,7 +357,7 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
     report.AddMade(
         entry.offset, entry.parentId,
         [&] {
-            return "The " + Counted(entry.length, "byte", "bytes") + " from offset " +
+            return "The " + text::Counted(entry.length, "byte", "bytes") + " from offset " +
                    std::to_string(entry.offset) + " to the end of " + Where(entry) +
                    " do not start with a chunk id, so nothing in them can be read" +
                    (beforeAudio
@@ -372,7 +372,7 @@ void CheckStrayAfterAudio(const CheckInput& input, Report& report) {
     const WalkFacts& facts = input.facts;
     if (!facts.strayAfterAudio) return;
     const MapEntry& stray = *facts.strayAfterAudio;
-    const std::string bytes = "The " + Counted(stray.length, "byte", "bytes") + " from offset " +
+    const std::string bytes = "The " + text::Counted(stray.length, "byte", "bytes") + " from offset " +
                               std::to_string(stray.offset) +
                               " to the end of the file do not start with a chunk id";
     const std::optional<MapEntry>& before = facts.lastTopLevelChunk;
@@ -407,7 +407,7 @@ void CheckStrayAfterAudio(const CheckInput& input, Report& report) {
     if (!stray.strayId.empty()) {
         report.Add(
             stray.offset, "",
-            "The " + Counted(stray.length, "byte", "bytes") + " from offset " + std::to_string(stray.offset) +
+            "The " + text::Counted(stray.length, "byte", "bytes") + " from offset " + std::to_string(stray.offset) +
                 " to the end of the file are a chunk whose id " + QuotedText(stray.strayId) +
                 " is not four printable characters; nothing follows it, so readers skip it and nothing is "
                 "lost.",
@@ -422,7 +422,7 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     const auto sentence = [](const MapEntry& chunk) {
         return "The " + Quoted(chunk.id) + " " + What(chunk) + " at offset " + std::to_string(chunk.offset) +
-               " holds " + Counted(chunk.DeclaredSize(), "byte", "bytes") +
+               " holds " + text::Counted(chunk.DeclaredSize(), "byte", "bytes") +
                ", an odd number, but no pad byte follows it";
     };
     if (const std::optional<MapEntry>& before = PadPending(input);
@@ -542,7 +542,7 @@ void CheckTrailingBytes(const CheckInput& input, Report& report) {
     const std::uint64_t trailing = facts.fileLength - riffEnd;
     // An odd RIFF size is followed by its pad byte.
     if (riffEnd % 2 == 1 && trailing == 1) return;
-    const std::string sentence = Counted(trailing, "byte follows", "bytes follow") +
+    const std::string sentence = text::Counted(trailing, "byte follows", "bytes follow") +
                                  " the end of the RIFF chunk at offset " + std::to_string(riffEnd);
     if (const std::optional<MapEntry>& chunk = facts.chunkAfterRiffEnd) {
         // libsndfile and FFmpeg read on past the RIFF size and take it all the

@@ -43,7 +43,7 @@ void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view n
     std::string text = message;
     if (count > 1) {
         text += " " +
-                Counted(count - 1, "more " + std::string(noun) + " does",
+                text::Counted(count - 1, "more " + std::string(noun) + " does",
                         "more " + std::string(nounPlural) + " do") +
                 " the same.";
     }
@@ -114,7 +114,7 @@ std::optional<AudioLength> LengthOfAudio(const CheckInput& input) {
     if (FrameIsBlock(input)) {
         const std::optional<std::uint64_t> frames = DataFrames(input);
         if (!frames) return std::nullopt;
-        return AudioLength{*frames, "the \"data\" chunk's " + Counted(*frames, "frame", "frames")};
+        return AudioLength{*frames, "the \"data\" chunk's " + text::Counted(*frames, "frame", "frames")};
     }
     const wavedoc::FactChunk& fact = input.document.Fact();
     const std::optional<std::uint64_t> present = Present(fact);
@@ -243,12 +243,12 @@ std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk) {
 }
 
 std::string CountField(std::uint32_t n, std::string_view noun, std::string_view nounPlural) {
-    return FieldValue(n) + " " + std::string(Agreeing(n, noun, nounPlural));
+    return FieldValue(n) + " " + std::string(text::Agreeing(n, noun, nounPlural));
 }
 
 std::string CountSize(std::uint64_t n, std::string_view noun, std::string_view nounPlural) {
     if (n <= UINT32_MAX) return CountField(static_cast<std::uint32_t>(n), noun, nounPlural);
-    return Counted(n, noun, nounPlural);
+    return text::Counted(n, noun, nounPlural);
 }
 
 }  // namespace wavecheck::detail

@@ -301,8 +301,8 @@ std::string QuotedText(std::string_view text);
 std::string ReadContent(const CheckInput& input, const wavedoc::MapEntry& entry, std::uint64_t from,
                         std::uint64_t count);
 // "1 byte", "2 bytes", as every sentence of Ondulo counts.
-using wavedoc::Agreeing;
-using wavedoc::Counted;
+using text::Agreeing;
+using text::Counted;
 // "at offset 96 (in the \"smpl\" chunk at offset 52)": where a record of a
 // chunk lies, for a sentence.
 std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk);

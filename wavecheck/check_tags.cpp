@@ -28,7 +28,7 @@ void XMLCALL StopAtEntity(void* data, const XML_Char* /*name*/, int /*parameter*
 // what expat holds for the open elements stays small.
 void XMLCALL OnStart(void* data, const XML_Char* /*name*/, const XML_Char** /*attributes*/) {
     auto& watch = *static_cast<XmlWatch*>(data);
-    if (++watch.depth <= chunkinfo::kMostXmlDepth) return;
+    if (++watch.depth <= formats::kMostXmlDepth) return;
     watch.tooDeep = true;
     XML_StopParser(watch.parser, XML_FALSE);
 }
@@ -46,12 +46,12 @@ struct XmlVerdict {
 // declaration, an encoding expat does not know, the bound of kMostXmlParsed).
 XmlVerdict JudgeXml(const CheckInput& input, const MapEntry& entry) {
     XmlWatch watch;
-    const chunkinfo::XmlParser parser(&watch, StopAtEntity);
+    const formats::XmlParser parser(&watch, StopAtEntity);
     watch.parser = parser.Get();
     XML_SetElementHandler(parser.Get(), OnStart, OnEnd);
     bool holdsXml = false;
     XmlVerdict verdict;
-    chunkinfo::FeedXmlPieces(
+    formats::FeedXmlPieces(
         entry.present,
         [&](std::uint64_t offset, std::uint64_t count) { return ReadContent(input, entry, offset, count); },
         [&](std::string_view piece, bool last) {
@@ -83,7 +83,7 @@ void CheckXmlMalformed(const CheckInput& input, Report& report) {
             report.Add(
                 entry.offset, entry.id,
                 "The XML of the " + ChunkAt(entry) + " nests elements more than " +
-                    std::to_string(chunkinfo::kMostXmlDepth) +
+                    std::to_string(formats::kMostXmlDepth) +
                     " deep; it is not checked past that, and readers that bound their depth stop there "
                     "too.",
                 Level::Note);
@@ -98,11 +98,11 @@ void CheckXmlMalformed(const CheckInput& input, Report& report) {
 void CheckId3Size(const CheckInput& input, Report& report) {
     for (const MapEntry& entry : input.facts.metadata.id3) {
         const std::optional<std::uint32_t> size =
-            chunkinfo::Id3TagSize(ReadContent(input, entry, 0, chunkinfo::kId3HeaderSize));
-        if (!size || chunkinfo::kId3HeaderSize + std::uint64_t{*size} <= entry.DeclaredSize()) continue;
+            formats::Id3TagSize(ReadContent(input, entry, 0, formats::kId3HeaderSize));
+        if (!size || formats::kId3HeaderSize + std::uint64_t{*size} <= entry.DeclaredSize()) continue;
         report.Add(entry.offset, entry.id,
                    "The ID3 tag in the " + ChunkAt(entry) + " says " +
-                       Counted(*size, "byte follows", "bytes follow") +
+                       text::Counted(*size, "byte follows", "bytes follow") +
                        " its 10-byte header, but the chunk holds " +
                        CountSize(entry.DeclaredSize(), "byte", "bytes") +
                        " in all; readers that go by the tag read on into what follows the chunk.");

@@ -27,27 +27,27 @@ constexpr std::chrono::milliseconds kPoll{100};
 // enough that the walk runs ahead in bursts instead of file by file.
 constexpr std::size_t kFilesAheadPerThread = 16;
 
-std::unique_ptr<ReportWriter> MakeWriter(const DumpOptions& options, std::ostream& out,
+std::unique_ptr<report::ReportWriter> MakeWriter(const DumpOptions& options, std::ostream& out,
                                          std::ostream& errors) {
-    if (options.jsonl) return std::make_unique<JsonReportWriter>(out, JsonLayout::Line);
-    if (options.json) return std::make_unique<JsonReportWriter>(out, JsonLayout::Entry);
-    return std::make_unique<TextReportWriter>(out, errors, TextParts{options.structure, options.check});
+    if (options.jsonl) return std::make_unique<report::JsonReportWriter>(out, report::JsonLayout::Line);
+    if (options.json) return std::make_unique<report::JsonReportWriter>(out, report::JsonLayout::Entry);
+    return std::make_unique<report::TextReportWriter>(out, errors, report::TextParts{options.structure, options.check});
 }
 
 // What stands between two files' output: the text form's blank line, the
 // JSON document's comma, nothing between JSON Lines.
 std::string Separator(const DumpOptions& options) {
     if (options.jsonl) return "";
-    if (options.json) return std::string(kJsonEntrySeparator);
+    if (options.json) return std::string(report::kJsonEntrySeparator);
     return "\n";
 }
 
 // Reports one file, or a folder that could not be read, as any unreadable
 // file. Nothing a file holds ends the run: a failure is that file's.
-FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::ostream& out,
+report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::ostream& out,
                        std::ostream& errors, std::atomic<std::uint64_t>& hashed) {
-    const std::unique_ptr<ReportWriter> writer = MakeWriter(options, out, errors);
-    FileOutcome outcome;
+    const std::unique_ptr<report::ReportWriter> writer = MakeWriter(options, out, errors);
+    report::FileOutcome outcome;
     std::string why;
     try {
         if (item.problem.empty()) {
@@ -62,7 +62,7 @@ FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::os
                 hashed += done - last;
                 last = done;
             };
-            return ReportFile(item.path, *writer, checking);
+            return report::ReportFile(item.path, *writer, checking);
         }
         writer->Refused(item.path, wavedoc::LoadUnreadable, item.problem);
         outcome.status = wavedoc::LoadUnreadable;
@@ -72,8 +72,8 @@ FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::os
     } catch (const std::exception& failure) {
         why = failure.what();
     }
-    errors << "ondulo-dump: \"" << TerminalPath(item.path)
-           << "\" could not be reported in full: " << TerminalText(why) << ".\n";
+    errors << "ondulo-dump: \"" << text::TerminalPath(item.path)
+           << "\" could not be reported in full: " << text::TerminalText(why) << ".\n";
     outcome.unfinished = true;
     return outcome;
 }
@@ -83,7 +83,7 @@ void ReportWork(Work& work, ReportStream& out, const DumpOptions& options, std::
                 std::atomic<std::uint64_t>& hashed) {
     out.Start(work.index);
     std::ostringstream errors;
-    FileOutcome outcome = ReportItem(work.item, options, out, errors, hashed);
+    report::FileOutcome outcome = ReportItem(work.item, options, out, errors, hashed);
     out.Complete(errors.str(), std::move(outcome));
     ++done;
 }
@@ -121,18 +121,18 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams,
     const unsigned threads = ThreadsFor(options.jobs, processors);
     if (options.jobs > threads) {
         streams.errors << "ondulo-dump: " << options.jobs << " jobs are more than "
-                       << wavedoc::Counted(std::max(1U, processors), "processor", "processors")
+                       << text::Counted(std::max(1U, processors), "processor", "processors")
                        << " can use; " << threads << " are run at once.\n";
     }
     RunSummary summary;
     int worst = 0;
     OrderedOutput output(streams.out, streams.errors,
                          {Separator(options), options.jsonl, kFilesAheadPerThread * threads, 1 << 20,
-                          [&](const FileOutcome& outcome) {
+                          [&](const report::FileOutcome& outcome) {
                               summary.Add(outcome);
                               worst = std::max(worst, FileExitStatus(outcome, options.check));
                           }});
-    if (options.json) streams.out << kJsonDocumentStart;
+    if (options.json) streams.out << report::kJsonDocumentStart;
 
     CatchStopSignals();
     WorkQueue queue(threads);
@@ -192,7 +192,7 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams,
     int error = output.FailureError();
     if (!output.Failed()) {
         if (options.json) {
-            streams.out << JsonDocumentEnd(summary.Files() > 0, summarised ? summary.Json() : "");
+            streams.out << report::JsonDocumentEnd(summary.Files() > 0, summarised ? summary.Json() : "");
         } else if (options.jsonl && summarised) {
             streams.out << "{\"summary\": " << summary.Json() << "}\n";
         }
@@ -207,7 +207,7 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams,
     if (summarised && !options.json && !options.jsonl) streams.errors << summary.Text();
     if (StopRequested()) {
         streams.errors << "ondulo-dump: stopped by a signal after "
-                       << wavedoc::Counted(summary.Files(), "file", "files") << "; no more were read.\n";
+                       << text::Counted(summary.Files(), "file", "files") << "; no more were read.\n";
         return kInterrupted;
     }
     return worst;

@@ -102,7 +102,7 @@ std::string JsonScanner::ReadEscape() {
         unit = 0xFFFD;
     }
     std::string utf8;
-    AppendUtf8(utf8, unit);
+    text::AppendUtf8(utf8, unit);
     return utf8;
 }
 

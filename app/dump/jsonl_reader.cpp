@@ -28,7 +28,7 @@ public:
     // Reads the next line into `outcome`. Returns false at the end of the
     // input; `counted` says whether the line was a file's (not empty, not a
     // summary). Throws JsonProblem, having read to the end of the line.
-    bool Next(FileOutcome& outcome, bool& counted) {
+    bool Next(report::FileOutcome& outcome, bool& counted) {
         json_.SkipBlanks();
         if (json_.Peek() == JsonScanner::kEnd) return false;
         json_.StartLine();
@@ -43,7 +43,7 @@ public:
     }
 
 private:
-    bool ReadLine(FileOutcome& outcome) {
+    bool ReadLine(report::FileOutcome& outcome) {
         if (json_.Peek() == '\n') {
             json_.Get();
             return false;
@@ -90,7 +90,7 @@ private:
     }
 
     // {"error": N, "warning": N, "note": N, "by_code": {"code": N, ...}}
-    void ReadFindingCounts(FileOutcome& outcome) {
+    void ReadFindingCounts(report::FileOutcome& outcome) {
         json_.Expect('{', "an object for \"finding_counts\"");
         json_.SkipBlanks();
         if (json_.Peek() == '}') {
@@ -113,7 +113,7 @@ private:
         }
     }
 
-    void ReadCodes(FileOutcome& outcome) {
+    void ReadCodes(report::FileOutcome& outcome) {
         json_.Expect('{', "an object for \"by_code\"");
         json_.SkipBlanks();
         if (json_.Peek() == '}') {
@@ -143,7 +143,7 @@ std::uint64_t SummariseJsonLines(std::istream& in, const std::string& name, RunS
     std::streambuf* buffer = in.rdbuf();
     if (buffer == nullptr) return 0;
     LineReader reader(*buffer);
-    FileOutcome outcome;
+    report::FileOutcome outcome;
     for (std::uint64_t line = 1;; ++line) {
         try {
             bool counted = false;
@@ -151,7 +151,7 @@ std::uint64_t SummariseJsonLines(std::istream& in, const std::string& name, RunS
             if (counted) summary.Add(outcome);
         } catch (const JsonProblem& problem) {
             ++bad;
-            errors << "ondulo-dump: \"" << TerminalPath(name) << "\" line " << line << ": " << problem.what()
+            errors << "ondulo-dump: \"" << text::TerminalPath(name) << "\" line " << line << ": " << problem.what()
                    << "; it is left out of the summary.\n";
         }
     }
@@ -175,7 +175,7 @@ int SummariseFiles(const std::vector<std::string>& names, bool jsonLine, std::is
             in.open(name, std::ios::binary);
         }
         if (!in.is_open()) {
-            errors << "ondulo-dump: \"" << TerminalPath(name)
+            errors << "ondulo-dump: \"" << text::TerminalPath(name)
                    << "\" cannot be read: " << wavedoc::ErrorText(errno) << ".\n";
             status = kFaults;
         } else if (SummariseJsonLines(in, name, summary, errors) > 0) {

@@ -36,7 +36,7 @@ void OrderedOutput::Write(std::uint64_t index, std::string_view text, std::strin
     WriteNext(text);
 }
 
-void OrderedOutput::Complete(std::uint64_t index, std::string held, std::string errors, FileOutcome outcome) {
+void OrderedOutput::Complete(std::uint64_t index, std::string held, std::string errors, report::FileOutcome outcome) {
     std::unique_lock lock(mutex_);
     if (index != next_) {
         if (!failed_) done_.emplace(index, Done{std::move(held), std::move(errors), std::move(outcome)});
@@ -74,7 +74,7 @@ void OrderedOutput::WriteNext(std::string_view text) {
     }
 }
 
-void OrderedOutput::Finish(const std::string& errors, const FileOutcome& outcome) {
+void OrderedOutput::Finish(const std::string& errors, const report::FileOutcome& outcome) {
     ++next_;
     nextStarted_ = false;
     if (failed_) return;
@@ -129,7 +129,7 @@ void ReportStream::Start(std::uint64_t index) {
     buffer_.Start(index);
 }
 
-void ReportStream::Complete(std::string errors, FileOutcome outcome) {
+void ReportStream::Complete(std::string errors, report::FileOutcome outcome) {
     buffer_.Complete(std::move(errors), std::move(outcome));
 }
 
@@ -143,7 +143,7 @@ void ReportStream::Buffer::Start(std::uint64_t index) {
     setp(space_.data(), space_.data() + space_.size());
 }
 
-void ReportStream::Buffer::Complete(std::string errors, FileOutcome outcome) {
+void ReportStream::Buffer::Complete(std::string errors, report::FileOutcome outcome) {
     Drain();
     output_.Complete(index_, std::move(held_), std::move(errors), std::move(outcome));
     held_ = {};

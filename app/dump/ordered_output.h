@@ -28,7 +28,7 @@ public:
         std::size_t window = 8;
         std::size_t mostHeld = 1 << 20;
         // Called in file order as each file is written, on the writing thread.
-        std::function<void(const FileOutcome&)> written;
+        std::function<void(const report::FileOutcome&)> written;
     };
 
     OrderedOutput(std::ostream& out, std::ostream& errors, Settings settings);
@@ -45,7 +45,7 @@ public:
     void Write(std::uint64_t index, std::string_view text, std::string& held);
     // File `index` is done: what is still held of its standard output, its
     // messages for standard error, and its outcome.
-    void Complete(std::uint64_t index, std::string held, std::string errors, FileOutcome outcome);
+    void Complete(std::uint64_t index, std::string held, std::string errors, report::FileOutcome outcome);
 
     // A line on standard error that the next write erases, for a progress
     // display on a terminal; `outIsTerminal` when standard output goes to the
@@ -63,11 +63,11 @@ private:
     struct Done {
         std::string out;
         std::string errors;
-        FileOutcome outcome;
+        report::FileOutcome outcome;
     };
 
     void WriteNext(std::string_view text);                               // lock held
-    void Finish(const std::string& errors, const FileOutcome& outcome);  // lock held
+    void Finish(const std::string& errors, const report::FileOutcome& outcome);  // lock held
     void EraseStatus();                                                  // lock held
 
     std::ostream& out_;
@@ -98,14 +98,14 @@ public:
     void Start(std::uint64_t index);
     // Hands the rest of the file's output to the OrderedOutput, with its
     // messages and outcome.
-    void Complete(std::string errors, FileOutcome outcome);
+    void Complete(std::string errors, report::FileOutcome outcome);
 
 private:
     class Buffer : public std::streambuf {
     public:
         explicit Buffer(OrderedOutput& output);
         void Start(std::uint64_t index);
-        void Complete(std::string errors, FileOutcome outcome);
+        void Complete(std::string errors, report::FileOutcome outcome);
 
     protected:
         int_type overflow(int_type c) override;

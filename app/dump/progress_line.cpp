@@ -26,7 +26,7 @@ std::string ProgressText(std::uint64_t done, std::uint64_t found, bool walking,
     return "ondulo-dump: " + std::to_string(done) + " done of " + std::to_string(found) +
            (walking ? " files found so far, " : " files, ") + std::to_string(perSecond) + " files/s, " +
            Clock(elapsed) +
-           (hashedBytes > 0 ? ", " + GroupedThousands(hashedBytes >> 20) + " MB of audio read"
+           (hashedBytes > 0 ? ", " + text::GroupedThousands(hashedBytes >> 20) + " MB of audio read"
                             : std::string());
 }
 

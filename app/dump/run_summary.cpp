@@ -21,13 +21,13 @@ bool IsCheckCode(const std::string& code) {
 
 }  // namespace
 
-int FileExitStatus(const FileOutcome& outcome, bool check) {
+int FileExitStatus(const report::FileOutcome& outcome, bool check) {
     if (outcome.unfinished) return kUnfinished;
     if (outcome.status != wavedoc::LoadOk || (check && outcome.HasProblems())) return kFaults;
     return 0;
 }
 
-void RunSummary::Add(const FileOutcome& outcome) {
+void RunSummary::Add(const report::FileOutcome& outcome) {
     ++files_;
     if (outcome.status != wavedoc::LoadOk) {
         ++notReadable_;
@@ -83,7 +83,7 @@ std::string RunSummary::Text() const {
     text +=
         filesByCode_.empty() ? "  files with each finding code: none\n" : "  files with each finding code:\n";
     for (const auto& [code, files] : filesByCode_) {
-        text += "    " + TerminalText(code) + '\t' + std::to_string(files) + '\n';
+        text += "    " + text::TerminalText(code) + '\t' + std::to_string(files) + '\n';
     }
     if (filesByOtherCodes_ > 0) text += "    and other codes\t" + std::to_string(filesByOtherCodes_) + '\n';
     return text;
@@ -96,7 +96,7 @@ std::string RunSummary::Json() const {
     json += "\"by_code\": {";
     const char* separator = "";
     for (const auto& [code, files] : filesByCode_) {
-        json += separator + JsonString(code) + ": " + std::to_string(files);
+        json += separator + report::JsonString(code) + ": " + std::to_string(files);
         separator = ", ";
     }
     json += "}";

@@ -17,7 +17,7 @@ inline constexpr int kInterrupted = 130;  // stopped by SIGINT or SIGTERM: 128 +
 
 // The status one file gives a run; with `check`, errors and warnings count
 // as faults.
-int FileExitStatus(const FileOutcome& outcome, bool check);
+int FileExitStatus(const report::FileOutcome& outcome, bool check);
 
 // What a run over many files came to: how many files fall in each class and,
 // per finding code, how many files have findings of it. Each file falls in
@@ -33,7 +33,7 @@ public:
     static constexpr std::size_t kMostOtherCodes = 256;
 
     // Adds one file; a code it lists twice counts once.
-    void Add(const FileOutcome& outcome);
+    void Add(const report::FileOutcome& outcome);
 
     std::uint64_t Files() const { return files_; }
     // The worst FileExitStatus of the files added, with check.

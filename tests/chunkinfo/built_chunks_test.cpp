@@ -308,7 +308,7 @@ TEST(BuiltChunks, EachEntryHasOneSourceOfRows) {
     };
     EXPECT_EQ(from, expected);
 
-    RowList rows;
+    rows::RowList rows;
     EXPECT_EQ(report::ShowRowsFrom(RowsFrom::LaterChunk, document, document.Structure().entries[1], rows),
               std::nullopt);
     const std::vector<std::string> shown = std::move(rows).TakeRows();
@@ -329,7 +329,7 @@ TEST(BuiltChunks, SizesFromDs64ShowInTheRows) {
               wavedoc::LoadOk);
     const wavedoc::MapEntry& junk = document.Structure().entries.back();
     ASSERT_EQ(junk.id, "JUNK");
-    RowList rows;
+    rows::RowList rows;
     EXPECT_EQ(chunkinfo::ShowEntryRows(document, junk, rows), std::nullopt);
     EXPECT_EQ(rows.Rows(), (std::vector<std::string>{"Size\t6 bytes", "Content\tall zero"}));
 
@@ -344,7 +344,7 @@ TEST(BuiltChunks, SizesFromDs64ShowInTheRows) {
     for (const wavedoc::MapEntry& entry : cutDocument.Structure().entries)
         if (entry.id == "ds64") table = &entry;
     ASSERT_NE(table, nullptr);
-    RowList cutRows;
+    rows::RowList cutRows;
     EXPECT_EQ(chunkinfo::ShowEntryRows(cutDocument, *table, cutRows),
               "The ds64 chunk could not be shown in full: the ds64 chunk ends before its field Chunk ID.");
 }

@@ -32,7 +32,7 @@ inline std::string WaveWith(const std::string& chunks) {
 
 struct Shown {
     Rows rows;
-    std::vector<std::optional<ByteRange>> ranges;  // each row's, in the file
+    std::vector<std::optional<rows::ByteRange>> ranges;  // each row's, in the file
     std::optional<std::string> error;
     bool found = false;
 };
@@ -44,10 +44,10 @@ inline Shown ShowEntry(const wavedoc::WaveDocument& document, std::string_view i
     Shown shown;
     for (const wavedoc::MapEntry& entry : document.Structure().entries) {
         if (entry.id != id || entry.listType != listType) continue;
-        RowList rows;
+        rows::RowList rows;
         rows.AppendRow("left over from an earlier selection");
         shown.error = chunkinfo::ShowEntryRows(document, entry, rows);
-        for (const std::string& row : rows.Rows()) shown.rows.push_back(ValueText(row));
+        for (const std::string& row : rows.Rows()) shown.rows.push_back(text::ValueText(row));
         shown.ranges = rows.Ranges();
         shown.found = true;
         break;
@@ -84,10 +84,10 @@ inline bool ShowsEveryEntrySafely(const std::string& fileBytes) {
     wavedoc::WaveDocument document;
     if (document.LoadFromMemory(fileBytes, "damaged.wav") != wavedoc::LoadOk) return true;
     for (const wavedoc::MapEntry& entry : document.Structure().entries) {
-        RowList rows;
+        rows::RowList rows;
         chunkinfo::ShowEntryRows(document, entry, rows);
         for (const std::string& row : rows.Rows()) {
-            if (SplitCut(row).shown.find('\0') != std::string_view::npos) return false;
+            if (text::SplitCut(row).shown.find('\0') != std::string_view::npos) return false;
         }
     }
     return true;

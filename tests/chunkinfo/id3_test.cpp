@@ -250,7 +250,7 @@ TEST_P(UnsynchronisedTags, RangesHoldTheRowsTheyShow) {
         const auto alone = static_cast<std::uint8_t>(flags & ~0x40);
         for (std::size_t i = 3; i < shown.rows.size(); ++i) {
             ASSERT_TRUE(shown.ranges[i].has_value()) << shown.rows[i];
-            const ByteRange at = *shown.ranges[i];
+            const rows::ByteRange at = *shown.ranges[i];
             EXPECT_EQ(at.offset, next) << shown.rows[i];
             next = at.offset + at.length;
             const Shown own = ShowBuilt(

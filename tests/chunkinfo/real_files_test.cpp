@@ -144,7 +144,7 @@ TEST(SharedFiles, EveryEntryOfEveryFileShowsItsRows) {
             wavedoc::WaveDocument document;
             if (document.Load(file.path().string()) != wavedoc::LoadOk) continue;
             for (const wavedoc::MapEntry& entry : document.Structure().entries) {
-                RowList rows;
+                rows::RowList rows;
                 ++entries;
                 if (std::optional<std::string> sentence = chunkinfo::ShowEntryRows(document, entry, rows)) {
                     sentences.push_back(file.path().filename().string() + ": " + *sentence);

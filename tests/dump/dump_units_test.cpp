@@ -78,8 +78,8 @@ TEST(DumpText, EscapesForJsonAndForTheTerminal) {
         {"a\\U000e0001", "\"a\\\\U000e0001\"", "a\\u005cU000e0001"},
     };
     for (const auto& [raw, json, terminal] : cases) {
-        EXPECT_EQ(JsonString(raw), json) << raw;
-        EXPECT_EQ(TerminalText(raw), terminal) << raw;
+        EXPECT_EQ(report::JsonString(raw), json) << raw;
+        EXPECT_EQ(text::TerminalText(raw), terminal) << raw;
     }
 }
 
@@ -93,8 +93,8 @@ TEST(DumpText, ATabInsideAValueKeepsTheRowToTwoFields) {
                                      wavtest::Chunk("data", "abcd") + wavtest::Chunk("LIST", "INFO" + info)));
     std::ostringstream out;
     std::ostringstream errors;
-    TextReportWriter writer(out, errors, TextParts{.structure = true, .findings = false});
-    ReportFile(path, writer);
+    report::TextReportWriter writer(out, errors, report::TextParts{.structure = true, .findings = false});
+    report::ReportFile(path, writer);
     const std::string text = out.str();
     const std::size_t value = text.find("a\\u0009b");
     ASSERT_NE(value, std::string::npos) << text;
@@ -162,23 +162,23 @@ TEST(DumpText, EscapesEveryCharacterWithoutAVisibleGlyph) {
     };
     for (const auto& [c, escaped] : cases) {
         const std::string expected = "a" + (escaped.empty() ? Utf8(c) : escaped) + "b";
-        EXPECT_EQ(TerminalText("a" + Utf8(c) + "b"), expected) << std::hex << "U+" << std::uint32_t{c};
+        EXPECT_EQ(text::TerminalText("a" + Utf8(c) + "b"), expected) << std::hex << "U+" << std::uint32_t{c};
     }
 }
 
 // Two different names never print alike: bytes that are not UTF-8 show as
 // \xHH in a path, and carry their bytes in JSON.
 TEST(DumpText, PathsThatAreNotUtf8KeepTheirBytes) {
-    EXPECT_EQ(TerminalPath("caf\xC3\xA9.wav"), "caf\xC3\xA9.wav");
-    EXPECT_EQ(TerminalPath("caf\xE9.wav"), "caf\\xe9.wav");
-    EXPECT_EQ(TerminalPath("a\\b\x1b.wav"), "a\\u005cb\\u001b.wav");
-    EXPECT_EQ(HexBytes("caf\xE9"), "636166e9");
+    EXPECT_EQ(text::TerminalPath("caf\xC3\xA9.wav"), "caf\xC3\xA9.wav");
+    EXPECT_EQ(text::TerminalPath("caf\xE9.wav"), "caf\\xe9.wav");
+    EXPECT_EQ(text::TerminalPath("a\\b\x1b.wav"), "a\\u005cb\\u001b.wav");
+    EXPECT_EQ(report::HexBytes("caf\xE9"), "636166e9");
 }
 
 // Feeds a writer what ReportFile would for one read file and one refused one.
-void FeedTwoFiles(ReportWriter& writer) {
+void FeedTwoFiles(report::ReportWriter& writer) {
     const auto readFile = [&] {
-        writer.BeginFile("a.wav", FileOverview{{{"RIFF", 40}, {"cue ", -4}},
+        writer.BeginFile("a.wav", report::FileOverview{{{"RIFF", 40}, {"cue ", -4}},
                                                {"The data chunk runs past the end."},
                                                {"bext", "LIST (INFO)"},
                                                {},
@@ -203,7 +203,7 @@ void FeedTwoFiles(ReportWriter& writer) {
 TEST(DumpText, WritesListThenEachChunkAndReportsFailuresApart) {
     std::ostringstream out;
     std::ostringstream errors;
-    TextReportWriter writer(out, errors);
+    report::TextReportWriter writer(out, errors);
     FeedTwoFiles(writer);
     const std::string oneFile =
         "a.wav\n"
@@ -226,7 +226,7 @@ TEST(DumpText, WritesListThenEachChunkAndReportsFailuresApart) {
 
 TEST(DumpJson, WritesEveryFileWithItsChunksRowsAndErrors) {
     std::ostringstream out;
-    JsonReportWriter writer(out);
+    report::JsonReportWriter writer(out);
     FeedTwoFiles(writer);
     writer.Finish();
     const std::string oneFile =
@@ -279,9 +279,9 @@ TEST(DumpAlsoInFile, NamesEachTopLevelTypeTheListLeavesOutOnce) {
          ChunkEntry(64, "bext", 0, Listing::UnknownType), ChunkEntry(72, "fmt ", 16, Listing::LaterDuplicate),
          ChunkEntry(96, "iXML", 8, Listing::UnknownType), stray},
         false};
-    const std::vector<std::string> names = AlsoInFile(map);
+    const std::vector<std::string> names = report::AlsoInFile(map);
     EXPECT_EQ(names, (std::vector<std::string>{"bext", "LIST (INFO)", "iXML"}));
-    EXPECT_EQ(AlsoInFileSentence(names), "Also in the file: bext, LIST (INFO), iXML.");
+    EXPECT_EQ(report::AlsoInFileSentence(names), "Also in the file: bext, LIST (INFO), iXML.");
 
     // A later list of the shown list's type has a note of its own.
     wavedoc::MapEntry shown = ChunkEntry(12, "LIST", 4);
@@ -290,9 +290,9 @@ TEST(DumpAlsoInFile, NamesEachTopLevelTypeTheListLeavesOutOnce) {
     later.listType = "adtl";
     const wavedoc::StructureMap allListed{
         {ChunkEntry(12, "fmt ", 16), shown, later, ChunkEntry(36, "data", 0)}, false};
-    EXPECT_TRUE(AlsoInFile(allListed).empty());
-    EXPECT_EQ(AlsoInFileSentence({}), "");
-    EXPECT_EQ(AlsoInFileSentence({"a", "b", "c", "d", "e", "f", "g"}),
+    EXPECT_TRUE(report::AlsoInFile(allListed).empty());
+    EXPECT_EQ(report::AlsoInFileSentence({}), "");
+    EXPECT_EQ(report::AlsoInFileSentence({"a", "b", "c", "d", "e", "f", "g"}),
               "Also in the file: a, b, c, d, e and 2 more.");
 }
 
@@ -322,7 +322,7 @@ TEST(StatusSentence, ShortensLongQuotedNamesInTheMiddle) {
          "\"x" + accents.substr(0, 8) + ellipsis + accents.substr(0, 10) + "\""},
         {"an unclosed quote left alone", "He said \"" + longPath, "He said \"" + longPath},
     };
-    for (const auto& c : cases) EXPECT_EQ(ShortenQuotedNames(c.sentence, 20), c.shortened) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(report::ShortenQuotedNames(c.sentence, 20), c.shortened) << c.what;
 }
 
 // The map and the findings, as the text and the JSON forms write them.
@@ -342,7 +342,7 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
     const wavedoc::StructureMap map{{fmt, list, label, stray}, false};
 
     std::ostringstream text;
-    WriteStructure(text, map);
+    report::WriteStructure(text, map);
     EXPECT_EQ(text.str(),
               "structure:\n"
               "  12          fmt   size 16, 16 bytes present  [listed]\n"
@@ -352,13 +352,13 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
                   "    48          labl  size 1, 1 byte present, pad byte  Inside a list that is not shown.\n"
                   "  58          (1 byte)  These bytes do not start a chunk.\n");
     EXPECT_EQ(
-        JsonStructure(map),
+        report::JsonStructure(map),
         "[{\"offset\": 12, \"id\": \"fmt \", \"size\": 16, \"present\": 16, \"pad\": false, \"listed\": "
         "true}, "
         "{\"offset\": 36, \"id\": \"LIST\", \"size\": 14, \"present\": 14, \"pad\": false, \"listed\": "
         "false, "
         "\"why\": " +
-            JsonString(list.Why()) +
+            report::JsonString(list.Why()) +
             ", \"list_type\": \"INFO\", \"children\": [{\"offset\": 48, "
             "\"id\": \"labl\", \"size\": 1, \"present\": 1, \"pad\": true, \"listed\": false, \"why\": "
             "\"Inside a list that is not shown.\"}]}, {\"offset\": 58, \"id\": null, \"length\": 1, \"why\": "
@@ -373,7 +373,7 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
     findings.errors = 2;
     findings.warnings = 1;
     std::ostringstream lines;
-    WriteFindings(lines, findings);
+    report::WriteFindings(lines, findings);
     const std::string loopLine = "  warning\t96\tsmpl\tloop-type\tLoop 1 at offset 96 is odd.\n";
     EXPECT_EQ(lines.str(),
               "findings:\n  error\t36\tdata\tpast-end\tIt runs \"past\" the end.\n"
@@ -381,14 +381,14 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
                   loopLine);
     // A finding about a record gives the offset of its chunk too.
     EXPECT_EQ(
-        JsonFindings(findings),
+        report::JsonFindings(findings),
         "[{\"code\": \"past-end\", \"level\": \"error\", \"offset\": 36, \"chunk_offset\": 36, \"chunk\": "
         "\"data\", \"message\": \"It runs \\\"past\\\" the end.\"}, {\"code\": \"fmt-missing\", \"level\": "
         "\"error\", \"offset\": 0, \"chunk_offset\": 0, \"chunk\": null, \"message\": \"No fmt.\"}, "
         "{\"code\": \"loop-type\", \"level\": \"warning\", \"offset\": 96, \"chunk_offset\": 52, "
         "\"chunk\": \"smpl\", \"message\": \"Loop 1 at offset 96 is odd.\"}]");
     std::ostringstream none;
-    WriteFindings(none, {});
+    report::WriteFindings(none, {});
     EXPECT_EQ(none.str(), "findings: none\n");
 
     // Past the findings kept of a code, one line counts the rest; a check
@@ -396,7 +396,7 @@ TEST(DumpStructureAndFindings, TextAndJsonSayTheSame) {
     findings.counts = {{"past-end", 41, 1}, {"fmt-missing", 1, 1}, {"loop-type", 1, 1}};
     findings.unfinished = "The file \"x.wav\" has changed since it was analysed.";
     std::ostringstream capped;
-    WriteFindings(capped, findings);
+    report::WriteFindings(capped, findings);
     EXPECT_EQ(capped.str(),
               "findings:\n  error\t36\tdata\tpast-end\tIt runs \"past\" the end.\n"
               "  ...\t-\t-\tpast-end\tand 40 more past-end findings.\n"
@@ -411,18 +411,18 @@ namespace {
 
 // Hands each file to a JsonReportWriter of its own and keeps each file's text
 // apart, as ondulo-dump does when it reports files on several threads.
-class WriterPerFile : public ReportWriter {
+class WriterPerFile : public report::ReportWriter {
 public:
-    explicit WriterPerFile(JsonLayout layout) : layout_(layout) {}
+    explicit WriterPerFile(report::JsonLayout layout) : layout_(layout) {}
 
     void Refused(const std::string& path, std::int16_t status, const std::string& reason) override {
         Start().Refused(path, status, reason);
         texts.push_back(out_.str());
     }
-    void BeginFile(const std::string& path, const FileOverview& overview) override {
+    void BeginFile(const std::string& path, const report::FileOverview& overview) override {
         Start().BeginFile(path, overview);
     }
-    void BeginChunk(const ListedChunk& chunk) override { writer_->BeginChunk(chunk); }
+    void BeginChunk(const report::ListedChunk& chunk) override { writer_->BeginChunk(chunk); }
     void AppendRow(std::string_view row) override { writer_->AppendRow(row); }
     void EndChunk(const std::optional<std::string>& error) override { writer_->EndChunk(error); }
     void EndFile() override {
@@ -433,15 +433,15 @@ public:
     std::vector<std::string> texts;
 
 private:
-    JsonReportWriter& Start() {
+    report::JsonReportWriter& Start() {
         out_.str("");
-        writer_ = std::make_unique<JsonReportWriter>(out_, layout_);
+        writer_ = std::make_unique<report::JsonReportWriter>(out_, layout_);
         return *writer_;
     }
 
-    JsonLayout layout_;
+    report::JsonLayout layout_;
     std::ostringstream out_;
-    std::unique_ptr<JsonReportWriter> writer_;
+    std::unique_ptr<report::JsonReportWriter> writer_;
 };
 
 // The same JSON without line breaks: a break after a comma becomes a space,
@@ -461,26 +461,26 @@ std::string OnOneLine(const std::string& json) {
 
 TEST(DumpJson, FilesWrittenApartJoinIntoTheDocumentOrOneLineEach) {
     std::ostringstream whole;
-    JsonReportWriter document(whole);
+    report::JsonReportWriter document(whole);
     FeedTwoFiles(document);
     document.Finish();
 
-    WriterPerFile entries(JsonLayout::Entry);
+    WriterPerFile entries(report::JsonLayout::Entry);
     FeedTwoFiles(entries);
     ASSERT_EQ(entries.texts.size(), 3U);
-    std::string joined(kJsonDocumentStart);
+    std::string joined(report::kJsonDocumentStart);
     for (std::size_t i = 0; i < entries.texts.size(); ++i) {
-        joined += (i == 0 ? "" : std::string(kJsonEntrySeparator)) + entries.texts[i];
+        joined += (i == 0 ? "" : std::string(report::kJsonEntrySeparator)) + entries.texts[i];
     }
-    EXPECT_EQ(joined + JsonDocumentEnd(true), whole.str());
+    EXPECT_EQ(joined + report::JsonDocumentEnd(true), whole.str());
 
-    WriterPerFile lines(JsonLayout::Line);
+    WriterPerFile lines(report::JsonLayout::Line);
     FeedTwoFiles(lines);
     ASSERT_EQ(lines.texts.size(), 3U);
     for (std::size_t i = 0; i < lines.texts.size(); ++i) {
         EXPECT_EQ(lines.texts[i], OnOneLine(entries.texts[i]) + "\n");
     }
-    EXPECT_EQ(JsonDocumentEnd(false, "{\"files\": 0}"), "],\n \"summary\": {\"files\": 0}}\n");
+    EXPECT_EQ(report::JsonDocumentEnd(false, "{\"files\": 0}"), "],\n \"summary\": {\"files\": 0}}\n");
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ std::string WithByteAt(std::size_t length, std::size_t at, char byte) {
 
 // JsonString's text without its quotes.
 std::string Inner(std::string_view raw) {
-    const std::string json = JsonString(raw);
+    const std::string json = report::JsonString(raw);
     return json.substr(1, json.size() - 2);
 }
 
@@ -45,9 +45,9 @@ TEST(JsonFastPaths, ControlBytesAreEscapedUpToTheEdge) {
         {"~", "~"},
     };
     for (const auto& c : kCases) {
-        EXPECT_EQ(JsonString(c.raw), "\"" + c.json + "\"")
+        EXPECT_EQ(report::JsonString(c.raw), "\"" + c.json + "\"")
             << static_cast<int>(static_cast<unsigned char>(c.raw[0]));
-        EXPECT_EQ(JsonString("ab" + c.raw + "cd"), "\"ab" + c.json + "cd\"");
+        EXPECT_EQ(report::JsonString("ab" + c.raw + "cd"), "\"ab" + c.json + "cd\"");
     }
 }
 
@@ -64,12 +64,12 @@ TEST(JsonFastPaths, EveryAwkwardByteIsSeenWhereverItFalls) {
                 const std::string raw = WithByteAt(length, at, byte);
                 const std::string expected = "\"" + Inner(raw.substr(0, at)) + Inner(std::string(1, byte)) +
                                              Inner(raw.substr(at + 1)) + "\"";
-                ASSERT_EQ(JsonString(raw), expected) << "length " << length << " at " << at << " byte "
+                ASSERT_EQ(report::JsonString(raw), expected) << "length " << length << " at " << at << " byte "
                                                      << static_cast<int>(static_cast<unsigned char>(byte));
             }
             for (const char byte : plain) {
                 const std::string raw = WithByteAt(length, at, byte);
-                ASSERT_EQ(JsonString(raw), "\"" + raw + "\"") << "length " << length << " at " << at;
+                ASSERT_EQ(report::JsonString(raw), "\"" + raw + "\"") << "length " << length << " at " << at;
             }
         }
     }
@@ -79,8 +79,8 @@ TEST(JsonFastPaths, EveryAwkwardByteIsSeenWhereverItFalls) {
 template <typename Write>
 std::string RowsOf(Write write) {
     std::ostringstream out;
-    JsonReportWriter writer(out, JsonLayout::Line);
-    writer.BeginFile("a.wav", FileOverview{});
+    report::JsonReportWriter writer(out, report::JsonLayout::Line);
+    writer.BeginFile("a.wav", report::FileOverview{});
     writer.BeginChunk({"cue ", 4});
     write(writer);
     writer.EndChunk(std::nullopt);
@@ -93,14 +93,14 @@ std::string RowsOf(Write write) {
 // A value row gives the same JSON whichever way it comes: as label and value,
 // as one row with a TAB, as a number; plain or not, short or long.
 TEST(JsonFastPaths, RowsComeOutAlikeWhicheverWayTheyAreAppended) {
-    const std::string longText(OutputBuffer::kCapacity + 100, 'x');
+    const std::string longText(report::OutputBuffer::kCapacity + 100, 'x');
     const std::pair<std::string, std::string> rows[] = {
         {"     Cue point ID", "1"},      {"ID", ""},         {"", "value"},
         {"Label \"quoted\"", "caf\xe9"}, {"Text", longText}, {"     Label text", "line\nbreak"},
     };
     for (const auto& [label, value] : rows) {
-        const std::string asValue = RowsOf([&](JsonReportWriter& w) { w.AppendValue(label, value); });
-        const std::string asRow = RowsOf([&](JsonReportWriter& w) { w.AppendRow(label + "\t" + value); });
+        const std::string asValue = RowsOf([&](report::JsonReportWriter& w) { w.AppendValue(label, value); });
+        const std::string asRow = RowsOf([&](report::JsonReportWriter& w) { w.AppendRow(label + "\t" + value); });
         EXPECT_EQ(asValue, asRow) << label;
         EXPECT_NE(asValue.find(Inner(value)), std::string::npos) << label;
     }
@@ -108,17 +108,17 @@ TEST(JsonFastPaths, RowsComeOutAlikeWhicheverWayTheyAreAppended) {
         0, 7, -1, 2147483647, -2147483647 - 1, std::numeric_limits<std::int64_t>::min()};
     for (const std::int64_t number : numbers) {
         EXPECT_EQ(
-            RowsOf([&](JsonReportWriter& w) { w.AppendNumber("     Position", number); }),
-            RowsOf([&](JsonReportWriter& w) { w.AppendValue("     Position", std::to_string(number)); }));
-        EXPECT_EQ(RowsOf([&](JsonReportWriter& w) { w.AppendNumber("Tab\there", number); }),
-                  RowsOf([&](JsonReportWriter& w) { w.AppendRow("Tab\there\t" + std::to_string(number)); }));
+            RowsOf([&](report::JsonReportWriter& w) { w.AppendNumber("     Position", number); }),
+            RowsOf([&](report::JsonReportWriter& w) { w.AppendValue("     Position", std::to_string(number)); }));
+        EXPECT_EQ(RowsOf([&](report::JsonReportWriter& w) { w.AppendNumber("Tab\there", number); }),
+                  RowsOf([&](report::JsonReportWriter& w) { w.AppendRow("Tab\there\t" + std::to_string(number)); }));
     }
 }
 
 // Thousands of rows that fill the buffer many times over come out whole and
 // in order, headings and value rows alike.
 TEST(JsonFastPaths, RowsSpanningManyBuffersStayInOrder) {
-    const std::string json = RowsOf([](JsonReportWriter& w) {
+    const std::string json = RowsOf([](report::JsonReportWriter& w) {
         for (int i = 0; i < 20000; ++i) {
             w.AppendRow("     Cue Point #" + std::to_string(i));
             w.AppendNumber("     ID", i);
@@ -138,7 +138,7 @@ TEST(JsonFastPaths, BufferPutCopiesEveryLengthExactly) {
     for (int i = 0; i < 64; ++i) source += static_cast<char>('A' + i % 58);
     for (std::size_t length = 0; length <= 48; ++length) {
         std::string target(64, '.');
-        char* end = OutputBuffer::Put(target.data() + 3, std::string_view(source).substr(0, length));
+        char* end = report::OutputBuffer::Put(target.data() + 3, std::string_view(source).substr(0, length));
         EXPECT_EQ(end, target.data() + 3 + length);
         EXPECT_EQ(target, "..." + source.substr(0, length) + std::string(61 - length, '.')) << length;
     }

@@ -33,7 +33,7 @@ Written RunReports(const std::vector<FakeReport>& reports, unsigned threads, std
     std::ostringstream out;
     std::ostringstream errors;
     Written written;
-    OrderedOutput output(out, errors, {"|", false, 2 * threads, mostHeld, [&](const FileOutcome& outcome) {
+    OrderedOutput output(out, errors, {"|", false, 2 * threads, mostHeld, [&](const report::FileOutcome& outcome) {
                                            written.counted.push_back(outcome.notes);
                                        }});
     std::atomic<std::uint64_t> next{0};
@@ -50,7 +50,7 @@ Written RunReports(const std::vector<FakeReport>& reports, unsigned threads, std
             const std::size_t head = std::min<std::size_t>(text.size(), 10);
             stream << text.substr(0, head);
             for (std::size_t at = head; at < text.size(); at += piece) stream << text.substr(at, piece);
-            FileOutcome outcome;
+            report::FileOutcome outcome;
             outcome.notes = i;
             stream.Complete(reports[i].errors, outcome);
         }
@@ -130,7 +130,7 @@ TEST(OrderedOutput, AFailedOutputStopsTheWritingAndFreesEveryThread) {
     std::ostream out(&disk);
     std::ostringstream errors;
     std::uint64_t counted = 0;
-    OrderedOutput output(out, errors, {"", false, 64, 10, [&](const FileOutcome&) { ++counted; }});
+    OrderedOutput output(out, errors, {"", false, 64, 10, [&](const report::FileOutcome&) { ++counted; }});
     std::atomic<std::uint64_t> next{0};
     std::vector<std::thread> pool;
     for (int t = 0; t < 4; ++t) {

@@ -33,15 +33,15 @@ struct RangedRow {
     std::string label;
     std::string value;  // empty for a heading
     bool heading = false;
-    ByteRange at;
+    rows::ByteRange at;
 };
 
 // What ReportFile gives one file: the rows of its listed chunks and of its
 // map's entries, each with its range when it has one.
-class RangeCollector : public ReportWriter {
+class RangeCollector : public report::ReportWriter {
 public:
     void Refused(const std::string&, std::int16_t, const std::string&) override {}
-    void BeginFile(const std::string&, const FileOverview& overview) override {
+    void BeginFile(const std::string&, const report::FileOverview& overview) override {
         if (overview.structure == nullptr || overview.document == nullptr) return;
         report::StructureRows decoded(*overview.document);
         for (const wavedoc::MapEntry& entry : overview.structure->entries) {
@@ -50,7 +50,7 @@ public:
             for (std::size_t i = 0; i < rows->rows.size(); ++i) Keep(rows->rows[i], rows->ranges.at(i));
         }
     }
-    void BeginChunk(const ListedChunk&) override {}
+    void BeginChunk(const report::ListedChunk&) override {}
     void EndChunk(const std::optional<std::string>&) override {}
     void EndFile() override {}
     bool WantsFindings() const override { return false; }
@@ -60,12 +60,12 @@ public:
     std::size_t unranged = 0;
 
 private:
-    void Keep(std::string_view row, const std::optional<ByteRange>& at) {
+    void Keep(std::string_view row, const std::optional<rows::ByteRange>& at) {
         if (!at) {
             ++unranged;
             return;
         }
-        const auto [label, value] = SplitRow(row);
+        const auto [label, value] = rows::SplitRow(row);
         ranged.push_back({std::string(label), std::string(value), label.size() == row.size(), *at});
     }
 };
@@ -97,7 +97,7 @@ std::int64_t Signed(std::string_view bytes, bool bigEndian) {
 }
 
 // An ID3 size: four bytes of seven bits each.
-std::uint64_t Syncsafe(std::string_view bytes) {
+std::uint64_t formats::Syncsafe(std::string_view bytes) {
     std::uint64_t value = 0;
     for (const char c : bytes) value = value << 7 | (static_cast<unsigned char>(c) & 0x7F);
     return value;
@@ -120,7 +120,7 @@ std::optional<std::int64_t> LeadingNumber(std::string_view value) {
 bool IsNumberLength(std::uint64_t length) { return length == 1 || length == 2 || length == 4 || length == 8; }
 
 // Which rule a row's value was checked by, or why it was not.
-enum class Rule { Number, HexNumber, HexBytes, Text, TextWithin, Frame, Placeholder, Described };
+enum class Rule { Number, HexNumber, report::HexBytes, Text, TextWithin, Frame, Placeholder, Described };
 
 // The labels whose value describes the bytes rather than reproducing them,
 // each with what it shows: a number, when there is one, is not what the
@@ -157,7 +157,7 @@ std::pair<Rule, bool> Check(const RangedRow& row, std::string_view bytes, bool b
     const bool whole = bytes.size() == length;
     // A text: the bytes up to the first zero byte, as far as the value shows
     // them; a value may add the id's name after it ("labl (label)").
-    const CutValue cut = SplitCut(value);
+    const text::CutValue cut = text::SplitCut(value);
     const std::string_view text = bytes.substr(0, bytes.find('\0'));
     const std::string_view shown = cut.shown;
     const bool textAgrees =
@@ -167,7 +167,7 @@ std::pair<Rule, bool> Check(const RangedRow& row, std::string_view bytes, bool b
          shown.substr(text.size()).starts_with(" ("));
     // Hex digits of the bytes, in pairs or a long run: a UMID, an MD5, a line
     // of the first bytes.
-    const std::string hex = HexDigits(bytes, HexCase::Upper);
+    const std::string hex = text::HexDigits(bytes, text::HexCase::Upper);
     std::string valueDigits;
     for (const char c : value.substr(0, value.find("  "))) {
         if (c != ' ') valueDigits += c;
@@ -184,7 +184,7 @@ std::pair<Rule, bool> Check(const RangedRow& row, std::string_view bytes, bool b
         const bool agrees =
             whole && (*number == Signed(bytes, bigEndian) ||
                       static_cast<std::uint64_t>(*number) == Unsigned(bytes, bigEndian) ||
-                      (length == 4 && static_cast<std::uint64_t>(*number) == Syncsafe(bytes)));
+                      (length == 4 && static_cast<std::uint64_t>(*number) == formats::Syncsafe(bytes)));
         if (agrees || !textAgrees) return {Rule::Number, agrees};
         return {Rule::Text, true};
     }
@@ -228,7 +228,7 @@ struct WalkCounts {
 
 void WalkFile(const std::string& path, WalkCounts& counts) {
     RangeCollector rows;
-    ReportFile(path, rows);
+    report::ReportFile(path, rows);
     const std::uint64_t size = std::filesystem::file_size(path);
     const bool bigEndian = ReadAt(path, 0, 4) == "RIFX";
     ++counts.files;
@@ -248,9 +248,9 @@ void WalkFile(const std::string& path, WalkCounts& counts) {
         if (!agrees) {
             ++counts.failed;
             ADD_FAILURE() << path << ": \"" << row.label << "\" shows \""
-                          << DisplayUtf8(row.value).substr(0, 80) << "\" but the " << row.at.length
+                          << text::DisplayUtf8(row.value).substr(0, 80) << "\" but the " << row.at.length
                           << " bytes at " << row.at.offset << " are "
-                          << HexDigits(std::string_view(bytes).substr(0, 16), HexCase::Upper, " ");
+                          << text::HexDigits(std::string_view(bytes).substr(0, 16), text::HexCase::Upper, " ");
         }
     }
 }

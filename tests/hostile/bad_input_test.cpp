@@ -16,8 +16,8 @@
 #include "report/text_report.h"
 #include "support/open_descriptors.h"
 #include "support/run_dump.h"
-#include "ui/detail/chunk_details.h"
-#include "ui/detail/fill_chunk_list.h"
+#include "rows/chunk_details.h"
+#include "rows/fill_chunk_list.h"
 #include "wavedoc/document/wave_document.h"
 
 namespace hostile {
@@ -49,12 +49,12 @@ std::string WithPath(std::string message, const std::string& path) {
 
 // "name:size" of every listed chunk.
 std::string ChunkList(const WaveDocument& document) {
-    RowList chunks;
-    RowList values;
-    FillChunkList(document, chunks, values);
+    rows::RowList chunks;
+    rows::RowList values;
+    rows::FillChunkList(document, chunks, values);
     std::string out;
     for (const std::string& row : chunks.Rows()) {
-        const auto [name, size] = SplitRow(row);
+        const auto [name, size] = rows::SplitRow(row);
         out += (out.empty() ? "" : " ") + std::string(name) + ":" + std::string(size);
     }
     return out;
@@ -109,17 +109,17 @@ TEST_P(HostileFile, TellsTheUserAndChangesNothingElse) {
         const DumpRun run = RunDump({"--", path});
         EXPECT_EQ(run.exitStatus, 1);
         const std::string dumpMessage = c.dumpMessage.empty() ? message : WithPath(c.dumpMessage, path);
-        EXPECT_EQ(run.errors, "ondulo-dump: " + TerminalText(dumpMessage) + "\n");
+        EXPECT_EQ(run.errors, "ondulo-dump: " + text::TerminalText(dumpMessage) + "\n");
         EXPECT_EQ(run.out, "");
     } else {
         EXPECT_EQ(ChunkList(document), c.message);
         document.Data().SetData("");
-        RowList chunks;
-        RowList values;
-        FillChunkList(document, chunks, values);
+        rows::RowList chunks;
+        rows::RowList values;
+        rows::FillChunkList(document, chunks, values);
         for (const std::string& row : chunks.Rows()) {
-            const std::string name(SplitRow(row).first);
-            const std::optional<std::string> stopped = ShowChunkDetails(document, name, values);
+            const std::string name(rows::SplitRow(row).first);
+            const std::optional<std::string> stopped = rows::ShowChunkDetails(document, name, values);
             const auto expected = c.stopsShort.find(name);
             EXPECT_EQ(stopped,
                       expected == c.stopsShort.end() ? std::nullopt : std::optional(expected->second))
@@ -136,7 +136,7 @@ TEST_P(HostileFile, TellsTheUserAndChangesNothingElse) {
         EXPECT_EQ(run.exitStatus, 0) << run.errors;
         EXPECT_EQ(run.errors, "");
         for (const auto& [chunk, sentence] : c.stopsShort) {
-            EXPECT_NE(run.out.find("\n! " + TerminalText(sentence) + "\n"), std::string::npos) << run.out;
+            EXPECT_NE(run.out.find("\n! " + text::TerminalText(sentence) + "\n"), std::string::npos) << run.out;
         }
     }
     EXPECT_TRUE(FileSnapshot::Of(path) == before) << "the analysed file changed";

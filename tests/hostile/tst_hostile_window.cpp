@@ -14,7 +14,7 @@
 #include <map>
 #include <memory>
 
-#include "app/modprg/modprg.h"
+#include "ui/main/modprg.h"
 #include "hostile_files.h"
 #include "support/fake_prompts.h"
 #include "support/grid_rows.h"

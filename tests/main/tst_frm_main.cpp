@@ -15,7 +15,7 @@
 #include <QUrl>
 #include <memory>
 
-#include "app/modprg/modprg.h"
+#include "ui/main/modprg.h"
 #include "support/fake_prompts.h"
 #include "support/grid_rows.h"
 #include "support/scratch_dir.h"

@@ -14,8 +14,8 @@
 
 #include "support/corpus.h"
 #include "support/wav_builder.h"
-#include "ui/detail/chunk_details.h"
-#include "ui/detail/fill_chunk_list.h"
+#include "rows/chunk_details.h"
+#include "rows/fill_chunk_list.h"
 #include "ui/widgets/grid_rows.h"
 #include "ui/widgets/qt_user_prompts.h"
 #include "ui/widgets/row_table_model.h"
@@ -68,17 +68,17 @@ std::string LongList(std::uint32_t count, std::uint32_t shortNote) {
 void CompareRunsWithRowsMadeAtOnce(const std::string& bytes, const QString& what) {
     wavedoc::WaveDocument document;
     if (document.LoadFromMemory(bytes, what.toStdString()) != wavedoc::LoadOk) return;
-    RowList chunks;
-    RowList values;
-    FillChunkList(document, chunks, values);
+    rows::RowList chunks;
+    rows::RowList values;
+    rows::FillChunkList(document, chunks, values);
     for (const std::string& chunk : chunks.Rows()) {
-        const std::string name(SplitRow(chunk).first);
+        const std::string name(rows::SplitRow(chunk).first);
         const QString where = what + " " + QString::fromStdString(name);
         GridRows atOnce;
-        EagerRows eager(atOnce);
-        const std::optional<std::string> stopAtOnce = ShowChunkDetails(document, name, eager);
+        rows::EagerRows eager(atOnce);
+        const std::optional<std::string> stopAtOnce = rows::ShowChunkDetails(document, name, eager);
         GridRows scrolled;
-        QCOMPARE(ShowChunkDetails(document, name, scrolled), stopAtOnce);
+        QCOMPARE(rows::ShowChunkDetails(document, name, scrolled), stopAtOnce);
         QVERIFY2(scrolled.Count() == atOnce.Count(), qPrintable(where));
         for (std::size_t i = scrolled.Count(); i-- > 0;) {
             QVERIFY2(scrolled.Row(i) == atOnce.Row(i), qPrintable(where + " row " + QString::number(i)));
@@ -86,11 +86,11 @@ void CompareRunsWithRowsMadeAtOnce(const std::string& bytes, const QString& what
                      qPrintable(where + " row " + QString::number(i)));
         }
         for (std::size_t i = 0; i < atOnce.Count(); i += atOnce.Count() / 40 + 1) {
-            const std::optional<ByteRange> range = atOnce.RangeOf(i);
+            const std::optional<rows::ByteRange> range = atOnce.RangeOf(i);
             if (!range) continue;
             const std::vector<RangedRow> near = scrolled.RowsOverByte(range->offset);
             for (std::size_t j = 0; j < atOnce.Count(); ++j) {
-                const std::optional<ByteRange> other = atOnce.RangeOf(j);
+                const std::optional<rows::ByteRange> other = atOnce.RangeOf(j);
                 if (!other || range->offset < other->offset ||
                     range->offset - other->offset >= other->length) {
                     continue;
@@ -244,16 +244,16 @@ private slots:
         rows.SetStopHandler([&stops](const std::string& sentence) { stops.push_back(sentence); });
         rows.AppendRow("Number of records\t32767");
         const auto place = [](std::int32_t i) {
-            return ByteRange{100 + 8 * static_cast<std::uint64_t>(i), 8};
+            return rows::ByteRange{100 + 8 * static_cast<std::uint64_t>(i), 8};
         };
-        rows.AppendRun(RecordRun{32767, 2,
-                                 [&made, place](std::int32_t first, std::int32_t last, RowSink& sink) {
+        rows.AppendRun(rows::RecordRun{32767, 2,
+                                 [&made, place](std::int32_t first, std::int32_t last, rows::RowSink& sink) {
                                      for (std::int32_t i = first; i <= last; ++i) {
                                          if (i == 20000) throw std::runtime_error("The file changed.");
                                          ++made;
-                                         AddHeadingRow(sink, "#" + std::to_string(i), place(i));
-                                         AddValueRow(sink, "Value", std::to_string(i * 2),
-                                                     RangeWithin(place(i), 4, 4));
+                                         rows::AddHeadingRow(sink, "#" + std::to_string(i), place(i));
+                                         rows::AddValueRow(sink, "Value", std::to_string(i * 2),
+                                                     rows::RangeWithin(place(i), 4, 4));
                                      }
                                  },
                                  place});

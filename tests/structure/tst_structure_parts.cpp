@@ -237,11 +237,11 @@ private slots:
         QFETCH(int, starting);
         // A count, a record's heading, two of its fields, (a row of no
         // bytes,) and a range as long as the entry.
-        const RowRanges ranges{{0, ByteRange{44, 4}},
-                               {1, ByteRange{48, 24}},
-                               {2, ByteRange{48, 4}},
-                               {3, ByteRange{52, 4}},
-                               {5, ByteRange{44, 28}}};
+        const RowRanges ranges{{0, rows::ByteRange{44, 4}},
+                               {1, rows::ByteRange{48, 24}},
+                               {2, rows::ByteRange{48, 4}},
+                               {3, rows::ByteRange{52, 4}},
+                               {5, rows::ByteRange{44, 28}}};
         QCOMPARE(RowHolding(ranges, offset).value_or(-1), holding);
         QCOMPARE(RowStartingAt(ranges, offset, 28).value_or(-1), starting);
     }

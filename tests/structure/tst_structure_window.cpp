@@ -23,7 +23,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/modprg/modprg.h"
+#include "ui/main/modprg.h"
 #include "structure_test_files.h"
 #include "support/fake_prompts.h"
 #include "support/grid_rows.h"

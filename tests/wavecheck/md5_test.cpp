@@ -11,8 +11,8 @@
 namespace {
 
 std::string HexOf(const wavecheck::Md5::Digest& digest) {
-    return HexDigits(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()),
-                     HexCase::Lower);
+    return text::HexDigits(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()),
+                     text::HexCase::Lower);
 }
 
 TEST(Md5, GivesTheDigestsOfRfc1321WholeAndInPieces) {

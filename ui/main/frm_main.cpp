@@ -25,13 +25,13 @@
 #include <new>
 #include <optional>
 
-#include "app/modprg/modprg.h"
+#include "ui/main/modprg.h"
 #include "report/analysis.h"
 #include "report/file_summary.h"
 #include "text/display_text.h"
-#include "ui/detail/chunk_details.h"
-#include "ui/detail/fill_chunk_list.h"
-#include "ui/detail/row_sink.h"
+#include "rows/chunk_details.h"
+#include "rows/fill_chunk_list.h"
+#include "rows/row_sink.h"
 #include "ui/info/frm_about.h"
 #include "ui/info/frm_help.h"
 #include "ui/structure/frm_structure.h"
@@ -78,7 +78,7 @@ constexpr std::size_t kMostQuotedBytes = 80;
 constexpr std::size_t kFindingLines = 20;
 
 // Raw bytes from the file or the parser (chunk ids, paths) as text on screen.
-QString TextFromBytes(const std::string& raw) { return QString::fromStdString(DisplayUtf8(raw)); }
+QString TextFromBytes(const std::string& raw) { return QString::fromStdString(text::DisplayUtf8(raw)); }
 
 // The first local file among dropped items.
 std::optional<QString> DroppedFilePath(const QMimeData* mime) {
@@ -385,9 +385,9 @@ void frmMain::AnalyseResult(report::Analysis analysis) {
 void frmMain::ListChunks() {
     GridRows chunks;
     GridRows values;
-    FillChunkList(*analysis_.document, chunks, values);
+    rows::FillChunkList(*analysis_.document, chunks, values);
     std::vector<QString> offsets;
-    for (const wavedoc::ChunkBase* chunk : ListedChunks(*analysis_.document)) {
+    for (const wavedoc::ChunkBase* chunk : rows::ListedChunks(*analysis_.document)) {
         offsets.push_back(tr("The %1 chunk starts at offset %2 of the file.")
                               .arg(TextFromBytes(chunk->Name()).trimmed())
                               .arg(chunk->Offset()));
@@ -397,13 +397,13 @@ void frmMain::ListChunks() {
 }
 
 void frmMain::SummariseFile() {
-    alsoInFile_ = AlsoInFileSentence(AlsoInFile(analysis_.document->Structure()));
+    alsoInFile_ = report::AlsoInFileSentence(report::AlsoInFile(analysis_.document->Structure()));
     const wavecheck::Findings& findings = *analysis_.findings;
     // Errors, where content is lost, stand in the status line too.
-    lostContent_ = LostContent(findings);
-    lbFindings_->setText(QString::fromStdString(FindingsSentence(findings)));
+    lostContent_ = report::LostContent(findings);
+    lbFindings_->setText(QString::fromStdString(report::FindingsSentence(findings)));
     QStringList lines;
-    for (const std::string& line : FindingLines(findings, kFindingLines)) lines << TextFromBytes(line);
+    for (const std::string& line : report::FindingLines(findings, kFindingLines)) lines << TextFromBytes(line);
     lbFindings_->setToolTip(lines.join(QLatin1Char('\n')));
     lbFindings_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     lbFindings_->setFocusPolicy(Qt::StrongFocus);
@@ -446,7 +446,7 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
         } catch (const wavedoc::FileChangedError&) {
             changed = true;
         }
-        stop = ShowChunkDetails(*analysis_.document, chunkRows_->RawCell(row, 0), values);
+        stop = rows::ShowChunkDetails(*analysis_.document, chunkRows_->RawCell(row, 0), values);
         if (changed) {
             stop = "Press Analyse to read it again: the file \"" + analysis_.path +
                    "\" has changed since it was analysed. The fields shown were read at Analyse.";
@@ -468,7 +468,7 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
 void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     QStringList sentences;
     const auto add = [&](const std::string& sentence) {
-        sentences << QString::fromStdString(ShortenQuotedNames(DisplayUtf8(sentence), kMostQuotedBytes));
+        sentences << QString::fromStdString(report::ShortenQuotedNames(text::DisplayUtf8(sentence), kMostQuotedBytes));
     };
     for (const std::string& error : lostContent_) add(error);
     for (const std::string& note : analysis_.document->LoadNotes()) add(note);
@@ -479,13 +479,13 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     QStringList tip = sentences;
     if (!alsoInFile_.empty()) {
         constexpr std::size_t kMostTypesNamed = 256;
-        const std::vector<std::string> types = AlsoInFile(analysis_.document->Structure());
+        const std::vector<std::string> types = report::AlsoInFile(analysis_.document->Structure());
         std::string all = "Also in the file: ";
         for (std::size_t i = 0; i < types.size() && i < kMostTypesNamed; ++i)
             all += (i == 0 ? "" : ", ") + types[i];
         if (types.size() > kMostTypesNamed)
             all += " and " + std::to_string(types.size() - kMostTypesNamed) + " more";
-        tip.last() = QString::fromStdString(ShortenQuotedNames(DisplayUtf8(all + "."), kMostQuotedBytes));
+        tip.last() = QString::fromStdString(report::ShortenQuotedNames(text::DisplayUtf8(all + "."), kMostQuotedBytes));
     }
     // The line, one line however much it holds, shows the first few
     // sentences; its tool tip lists more of them.

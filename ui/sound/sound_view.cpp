@@ -25,7 +25,7 @@ constexpr int kRefineAfterMs = 150;
 // Channels whose peaks the figures list one by one.
 constexpr std::size_t kMostListedChannels = 16;
 
-QString Text(std::string_view raw) { return QString::fromStdString(DisplayUtf8(raw)); }
+QString Text(std::string_view raw) { return QString::fromStdString(text::DisplayUtf8(raw)); }
 
 QString Decibels(double value, const char* unit) {
     if (!std::isfinite(value)) return QStringLiteral("-inf %1").arg(QLatin1String(unit));

@@ -333,7 +333,7 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
         QColor colour = KindColour(marker.kind);
         QPen pen(colour, lit ? 3 : 1);
         painter.setPen(pen);
-        const QString label = QString::fromStdString(DisplayUtf8(marker.label));
+        const QString label = QString::fromStdString(text::DisplayUtf8(marker.label));
         switch (marker.kind) {
             case sound::MarkerKind::Cue:
                 painter.drawLine(QPointF(left, kRulerHeight), QPointF(left, wave.bottom()));

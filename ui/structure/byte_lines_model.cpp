@@ -155,7 +155,7 @@ std::optional<std::string> ByteLinesModel::Bytes(std::uint64_t byte, std::uint64
     try {
         return source_->Read(start_ + byte, count);
     } catch (const wavedoc::WaveDocError& error) {
-        Fail(QString::fromStdString(DisplayUtf8(error.what())));
+        Fail(QString::fromStdString(text::DisplayUtf8(error.what())));
     } catch (const std::bad_alloc&) {
         Fail(tr("The bytes cannot be shown: there is not enough memory."));
     }
@@ -176,7 +176,7 @@ std::optional<std::string> ByteLinesModel::Line(int row) const {
     if (first + count > cacheAt_ + cache_.size()) {
         // The file holds fewer bytes than the map said: it has changed.
         Fail(tr("The file \"%1\" has changed since it was analysed: read it again to see it as it is now.")
-                 .arg(QString::fromStdString(DisplayUtf8(source_->DisplayName()))));
+                 .arg(QString::fromStdString(text::DisplayUtf8(source_->DisplayName()))));
         return std::nullopt;
     }
     return cache_.substr(first - cacheAt_, count);
@@ -250,11 +250,11 @@ QVariant ByteLinesModel::data(const QModelIndex& index, int role) const {
     if (at >= line->size()) return {};
     const auto byte = static_cast<unsigned char>((*line)[at]);
     if (role == Qt::DisplayRole)
-        return QString::fromStdString(HexDigits(line->substr(at, 1), HexCase::Upper));
+        return QString::fromStdString(text::HexDigits(line->substr(at, 1), text::HexCase::Upper));
     return tr("Offset %1 (0x%2): byte 0x%3, %4")
         .arg(start_ + first + at)
         .arg(QString::number(start_ + first + at, 16).toUpper())
-        .arg(QString::fromStdString(HexDigits(line->substr(at, 1), HexCase::Upper)))
+        .arg(QString::fromStdString(text::HexDigits(line->substr(at, 1), text::HexCase::Upper)))
         .arg(byte);
 }
 

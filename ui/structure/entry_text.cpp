@@ -36,7 +36,7 @@ std::string ListingWords(const wavedoc::MapEntry& entry, bool listRefused) {
         case wavedoc::Stray::CutHeader:
             return "header cut off";
         case wavedoc::Stray::Unmapped:
-            return wavedoc::Counted(entry.leftOut, "entry", "entries") + " not mapped";
+            return text::Counted(entry.leftOut, "entry", "entries") + " not mapped";
         case wavedoc::Stray::None:
             break;
     }

@@ -168,7 +168,7 @@ bool FileStrip::event(QEvent* event) {
                        tr("%1 at offset %2: %3 bytes, %4 % of the file")
                            .arg(name)
                            .arg(tree_.Start(item))
-                           .arg(QString::fromStdString(GroupedThousands(length)))
+                           .arg(QString::fromStdString(text::GroupedThousands(length)))
                            .arg(share, 0, 'f', share < 1 ? 3 : 1),
                        this);
     return true;

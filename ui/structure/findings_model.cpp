@@ -33,7 +33,7 @@ int Weight(wavecheck::Level level) {
     return 2;
 }
 
-QString Text(std::string_view raw) { return QString::fromStdString(DisplayUtf8(raw)); }
+QString Text(std::string_view raw) { return QString::fromStdString(text::DisplayUtf8(raw)); }
 
 }  // namespace
 

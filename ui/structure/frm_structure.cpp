@@ -33,7 +33,7 @@
 #include "report/file_summary.h"
 #include "report/structure_rows.h"
 #include "text/display_text.h"
-#include "ui/detail/chunk_details.h"
+#include "rows/chunk_details.h"
 #include "ui/sound/sound_view.h"
 #include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_kinds.h"
@@ -65,11 +65,11 @@ constexpr std::uint64_t kMostCopiedBytes = 64 * 1024;
 constexpr int kMostExpandedItems = 2000;
 constexpr std::uint64_t kLine = ByteLinesModel::kBytesPerLine;
 
-QString Text(std::string_view raw) { return QString::fromStdString(DisplayUtf8(raw)); }
+QString Text(std::string_view raw) { return QString::fromStdString(text::DisplayUtf8(raw)); }
 
 QString Hex(std::uint64_t value) { return QStringLiteral("0x") + QString::number(value, 16).toUpper(); }
 
-QString Grouped(std::uint64_t value) { return QString::fromStdString(GroupedThousands(value)); }
+QString Grouped(std::uint64_t value) { return QString::fromStdString(text::GroupedThousands(value)); }
 
 // The width of `count` average characters of a font.
 int Chars(const QFontMetrics& metrics, int count) { return metrics.averageCharWidth() * count; }
@@ -88,7 +88,7 @@ QAction* AddViewAction(QWidget* view, const QString& text, const QKeySequence& k
 // The findings sentence, how many the list holds when the check kept fewer
 // than it found, and why the check did not finish.
 QString FindingSummary(const wavecheck::Findings& findings) {
-    QString summary = Text(FindingsSentence(findings));
+    QString summary = Text(report::FindingsSentence(findings));
     if (findings.shown.size() < findings.Total()) {
         summary += QObject::tr(" The list shows %1 of them.").arg(Grouped(findings.shown.size()));
     }
@@ -585,7 +585,7 @@ void frmStructure::ShowItem(int item) {
         // The chunks the chunk list shows get the chunk grid's rows; every
         // other entry its own, as ondulo-dump gives them (or its first bytes).
         if (entry == nullptr) {
-            stop = ShowChunkDetails(document, document.RiffHeader().Name(), rows);
+            stop = rows::ShowChunkDetails(document, document.RiffHeader().Name(), rows);
         } else {
             const report::RowsFrom from = report::EntryRowsFrom(*entry, InsideDecodedList(item));
             // An entry held in its list's rows, or a list whose sub-chunks
@@ -610,12 +610,12 @@ void frmStructure::ShowItem(int item) {
     ByteSelectionChanged();
 }
 
-ByteRange frmStructure::EntryRange() const {
-    if (currentItem_ < 0) return ByteRange{0, 0};
-    return ByteRange{tree_->Start(currentItem_), tree_->Covered(currentItem_)};
+rows::ByteRange frmStructure::EntryRange() const {
+    if (currentItem_ < 0) return rows::ByteRange{0, 0};
+    return rows::ByteRange{tree_->Start(currentItem_), tree_->Covered(currentItem_)};
 }
 
-void frmStructure::MarkBytes(const ByteRange& range, bool reveal) {
+void frmStructure::MarkBytes(const rows::ByteRange& range, bool reveal) {
     const std::uint64_t length = bytes_->Length();
     if (range.offset >= length || range.length == 0) {
         bytes_->SetMarked(std::nullopt);
@@ -631,7 +631,7 @@ void frmStructure::MarkBytes(const ByteRange& range, bool reveal) {
 
 void frmStructure::FieldChanged(const QModelIndex& current) {
     if (!current.isValid()) return;
-    const std::optional<ByteRange> range = rows_->Rows().RangeOf(static_cast<std::size_t>(current.row()));
+    const std::optional<rows::ByteRange> range = rows_->Rows().RangeOf(static_cast<std::size_t>(current.row()));
     MarkBytes(range ? *range : EntryRange(), !followingBytes_);
 }
 
@@ -771,7 +771,7 @@ void frmStructure::ShowSearchOutcome(const SearchOutcome& outcome, std::uint64_t
         tvBytes_->selectionModel()->select(bytes_->Run(first, last), QItemSelectionModel::ClearAndSelect);
         selectingByCode_ = false;
     }
-    MarkBytes(ByteRange{hit->offset, hit->length}, false);
+    MarkBytes(rows::ByteRange{hit->offset, hit->length}, false);
 }
 
 void frmStructure::FindingChanged(const QModelIndex& current) {
@@ -824,7 +824,7 @@ void frmStructure::ByteSelectionChanged() {
     const std::uint64_t start = bytes_->Start();
     const auto span = SelectedBytes();
     if (!span) {
-        const ByteRange entry = EntryRange();
+        const rows::ByteRange entry = EntryRange();
         QString text = tr("No bytes selected. The entry covers %1 bytes from offset %2 (%3).")
                            .arg(Grouped(entry.length))
                            .arg(entry.offset)
@@ -870,7 +870,7 @@ void frmStructure::CopyBytes(bool text) {
         QStringList lines;
         for (std::size_t at = 0; at < bytes->size(); at += kLine) {
             lines << QString::fromStdString(
-                HexDigits(std::string_view(*bytes).substr(at, kLine), HexCase::Upper, " "));
+                text::HexDigits(std::string_view(*bytes).substr(at, kLine), text::HexCase::Upper, " "));
         }
         copied = lines.join(QLatin1Char('\n'));
     }

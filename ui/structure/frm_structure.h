@@ -117,12 +117,12 @@ private:
     void SelectByte(std::uint64_t byte);
     // Marks `range` in the whole file's bytes (clamped to the file) and, with
     // `reveal`, scrolls to its start.
-    void MarkBytes(const ByteRange& range, bool reveal);
+    void MarkBytes(const rows::ByteRange& range, bool reveal);
     // Makes `row` of the fields current and selected, or, without one,
     // selects no field and marks the whole entry (scrolled to with `reveal`).
     void SelectFieldOrEntry(std::optional<int> row, bool reveal);
     // The bytes of the entry shown.
-    ByteRange EntryRange() const;
+    rows::ByteRange EntryRange() const;
     // Whether a list around the item is decoded as a whole.
     bool InsideDecodedList(int item) const;
     // The selected bytes, first and last, counted from the entry's start.

@@ -41,7 +41,7 @@ ParsedOffset ParseOffset(std::string_view text, std::uint64_t fileLength) {
         base = 16;
     }
     ParsedOffset parsed;
-    const std::string quoted = "\"" + DisplayUtf8(written) + "\"";
+    const std::string quoted = "\"" + text::DisplayUtf8(written) + "\"";
     if (digits.empty()) {
         parsed.problem = "Type an offset: in decimal (1234) or in hex after 0x (0x4D2).";
         return parsed;
@@ -62,7 +62,7 @@ ParsedOffset ParseOffset(std::string_view text, std::uint64_t fileLength) {
     }
     if (tooLarge || value >= fileLength) {
         parsed.problem = "Offset " + quoted + " lies past the end of the file, which holds " +
-                         GroupedThousands(fileLength) + (fileLength == 1 ? " byte." : " bytes.");
+                         text::GroupedThousands(fileLength) + (fileLength == 1 ? " byte." : " bytes.");
         return parsed;
     }
     parsed.offset = value;

@@ -12,7 +12,7 @@ bool StartReportSave(WorkRunner& runner, const report::Analysis& analysis, const
         .progressText =
             [](std::uint64_t written) {
                 return QObject::tr("Saving the report: %1 bytes written.")
-                    .arg(QString::fromStdString(GroupedThousands(written)));
+                    .arg(QString::fromStdString(text::GroupedThousands(written)));
             },
         // The analysis is shared, not copied: the thread keeps it alive
         // whatever becomes of the window.

@@ -26,15 +26,15 @@ bool EndsWithJson(const std::string& name) {
 // (which ondulo-dump prints on standard error, leaving the output empty). A
 // file only the chunk list refuses (RF64, BW64, RIFX) is reported all the
 // same, as ondulo-dump --structure reports it: that refusal is no reason.
-class TextReport : public TextReportWriter {
+class TextReport : public report::TextReportWriter {
 public:
-    using TextReportWriter::TextReportWriter;
+    using report::TextReportWriter::TextReportWriter;
     void Refused(const std::string& /*path*/, std::int16_t /*status*/, const std::string& reason) override {
         if (!inFile_) refusal = reason;
     }
-    void BeginFile(const std::string& path, const FileOverview& overview) override {
+    void BeginFile(const std::string& path, const report::FileOverview& overview) override {
         inFile_ = true;
-        TextReportWriter::BeginFile(path, overview);
+        report::TextReportWriter::BeginFile(path, overview);
         inFile_ = false;
     }
     std::optional<std::string> refusal;
@@ -52,17 +52,17 @@ ReportForm ReportFormFor(const std::string& destination) {
 std::optional<std::string> WriteReport(const report::Analysis& analysis, ReportForm form, std::ostream& out) {
     if (form == ReportForm::Json) {
         // One file's entry inside the document, as a run over one file lays it out.
-        JsonReportWriter writer(out, JsonLayout::Entry);
-        out << kJsonDocumentStart;
-        ReportAnalysis(analysis, writer);
-        out << JsonDocumentEnd(true);
+        report::JsonReportWriter writer(out, report::JsonLayout::Entry);
+        out << report::kJsonDocumentStart;
+        report::ReportAnalysis(analysis, writer);
+        out << report::JsonDocumentEnd(true);
         return std::nullopt;
     }
     // The text form writes nothing for a refused file: there is no report to
     // save then.
     std::ostringstream unused;
-    TextReport writer(out, unused, TextParts{.structure = true, .findings = true});
-    ReportAnalysis(analysis, writer);
+    TextReport writer(out, unused, report::TextParts{.structure = true, .findings = true});
+    report::ReportAnalysis(analysis, writer);
     return writer.refusal;
 }
 
@@ -70,7 +70,7 @@ SaveOutcome SaveReport(const report::Analysis& analysis, const std::string& dest
                        SaveControl* control) {
     SaveOutcome outcome;
     try {
-        ReplacingFile file(destination, control != nullptr ? &control->cancel : nullptr,
+        report::ReplacingFile file(destination, control != nullptr ? &control->cancel : nullptr,
                            control != nullptr ? &control->done : nullptr);
         if ((outcome.problem = file.Failure())) return outcome;
         try {
@@ -81,7 +81,7 @@ SaveOutcome SaveReport(const report::Analysis& analysis, const std::string& dest
                 return outcome;
             }
             outcome.problem = file.Commit();
-        } catch (const ReplacingFile::Stopped&) {
+        } catch (const report::ReplacingFile::Stopped&) {
             outcome.problem = file.Failure();
         }
         outcome.cancelled = !outcome.problem && file.Cancelled();

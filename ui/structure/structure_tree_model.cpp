@@ -31,7 +31,7 @@ std::string_view FormName(wavedoc::FileForm form) {
 constexpr std::uint64_t kFileHeaderBytes = 12;
 constexpr int kFileHeaderItem = 0;
 
-QString Text(const std::string& raw) { return QString::fromStdString(DisplayUtf8(raw)); }
+QString Text(const std::string& raw) { return QString::fromStdString(text::DisplayUtf8(raw)); }
 
 QString Hex(std::uint64_t value) { return QStringLiteral("0x") + QString::number(value, 16).toUpper(); }
 
@@ -210,11 +210,11 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
             return tr("Offset %1 (%2) of the file").arg(Start(item)).arg(Hex(Start(item)));
         if (column == SizeColumn && !stray) {
             QString tip = tr("The size field holds %1 (%2) as an unsigned number.")
-                              .arg(Text(GroupedThousands(storedSize)))
+                              .arg(Text(text::GroupedThousands(storedSize)))
                               .arg(Hex(storedSize));
             if (entry != nullptr && entry->ds64Size) {
                 tip += QLatin1Char(' ') + tr("The ds64 chunk gives its size: %1 bytes.")
-                                              .arg(Text(GroupedThousands(*entry->ds64Size)));
+                                              .arg(Text(text::GroupedThousands(*entry->ds64Size)));
             }
             return tip;
         }

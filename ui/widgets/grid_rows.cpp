@@ -13,7 +13,7 @@ constexpr std::size_t kRowsPerPiece = 256;
 // for the size hints of the columns, few enough to stay small.
 constexpr std::size_t kKeptPieces = 8;
 
-std::int32_t RecordsPerPiece(const RecordRun& run) {
+std::int32_t RecordsPerPiece(const rows::RecordRun& run) {
     return static_cast<std::int32_t>(
         std::max<std::size_t>(1, kRowsPerPiece / std::max<std::size_t>(1, run.rowsEach)));
 }
@@ -26,13 +26,13 @@ struct GridRows::Piece {
     std::size_t firstRow = 0;
     std::size_t rows = 0;
     std::size_t firstHeld = 0;             // a stretch: its first row among the held ones
-    std::shared_ptr<const RecordRun> run;  // a run; null for a stretch
+    std::shared_ptr<const rows::RecordRun> run;  // a run; null for a stretch
     std::int32_t firstRecord = 1;
 };
 
 // The rows of records first to last of a run, as they were made.
 struct GridRows::Made {
-    const RecordRun* run = nullptr;
+    const rows::RecordRun* run = nullptr;
     std::int32_t first = 0;
     std::int32_t last = 0;
     GridRows rows;
@@ -65,7 +65,7 @@ void GridRows::AppendRow(std::string_view row) {
     ++count_;
 }
 
-void GridRows::AppendRun(const RecordRun& run) {
+void GridRows::AppendRun(const rows::RecordRun& run) {
     if (run.count < 1) return;
     // The first piece is made now, as any sink would make it: a file that
     // cannot be read stops the rows here, where the grid can say so.
@@ -74,7 +74,7 @@ void GridRows::AppendRun(const RecordRun& run) {
     if (first == run.count) return;
     const auto rest = static_cast<std::size_t>(run.count - first);
     pieces_.push_back(
-        Piece{count_, rest * run.rowsEach, 0, std::make_shared<const RecordRun>(run), first + 1});
+        Piece{count_, rest * run.rowsEach, 0, std::make_shared<const rows::RecordRun>(run), first + 1});
     count_ += rest * run.rowsEach;
 }
 
@@ -88,7 +88,7 @@ const GridRows::Piece& GridRows::PieceOf(std::size_t i) const {
 }
 
 const GridRows::Made& GridRows::MadeFor(const Piece& piece, std::int32_t record) const {
-    const RecordRun& run = *piece.run;
+    const rows::RecordRun& run = *piece.run;
     for (auto it = made_.begin(); it != made_.end(); ++it) {
         if ((*it)->run == &run && record >= (*it)->first && record <= (*it)->last) {
             // The newest at the back, so the oldest goes first.
@@ -130,7 +130,7 @@ std::string_view GridRows::Row(std::size_t i) const {
     return made.rows.Row(static_cast<std::size_t>(record - made.first) * each + within % each);
 }
 
-std::optional<ByteRange> GridRows::RangeOf(std::size_t i) const {
+std::optional<rows::ByteRange> GridRows::RangeOf(std::size_t i) const {
     if (i >= count_) return std::nullopt;
     const Piece& piece = PieceOf(i);
     const std::size_t within = i - piece.firstRow;
@@ -143,7 +143,7 @@ std::optional<ByteRange> GridRows::RangeOf(std::size_t i) const {
 
 std::vector<RangedRow> GridRows::RowsOverByte(std::uint64_t offset) const {
     std::vector<RangedRow> near;
-    const auto add = [&near, offset](std::size_t row, const std::optional<ByteRange>& range) {
+    const auto add = [&near, offset](std::size_t row, const std::optional<rows::ByteRange>& range) {
         if (range && offset >= range->offset && offset - range->offset < range->length) {
             near.push_back({row, *range});
         }
@@ -157,7 +157,7 @@ std::vector<RangedRow> GridRows::RowsOverByte(std::uint64_t offset) const {
         }
         // The one record whose place may hold the offset: the last that starts
         // at or before it, found among the places in file order.
-        const RecordRun& run = *piece.run;
+        const rows::RecordRun& run = *piece.run;
         std::int32_t low = piece.firstRecord;
         std::int32_t high = run.count;
         if (run.place(low).offset > offset) continue;
@@ -169,7 +169,7 @@ std::vector<RangedRow> GridRows::RowsOverByte(std::uint64_t offset) const {
                 high = middle - 1;
             }
         }
-        const ByteRange place = run.place(low);
+        const rows::ByteRange place = run.place(low);
         if (offset - place.offset >= place.length) continue;
         const Made& made = MadeFor(piece, low);
         const std::size_t first = static_cast<std::size_t>(low - made.first) * run.rowsEach;

@@ -10,12 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/detail/row_sink.h"
+#include "rows/row_sink.h"
 
 // A row and the bytes it shows, as a byte's search for its row sees it.
 struct RangedRow {
     std::size_t row = 0;
-    ByteRange range;
+    rows::ByteRange range;
 };
 
 // The rows of one grid. Rows appended one by one are held compactly: all
@@ -25,7 +25,7 @@ struct RangedRow {
 // piece at a time as they are asked for, and only the last few pieces are
 // kept, so that a list of 32767 entries costs what is on screen whatever its
 // length. Texts come cut at what a cell can show (kGridTextLimit).
-class GridRows : public RowSink {
+class GridRows : public rows::RowSink {
 public:
     static constexpr std::uint64_t kGridTextLimit = 1024;
     // Told, once per piece, why the rows of a run could not be made (the
@@ -40,7 +40,7 @@ public:
 
     void ClearRows() override;
     void AppendRow(std::string_view row) override;
-    void AppendRun(const RecordRun& run) override;
+    void AppendRun(const rows::RecordRun& run) override;
     std::uint64_t TextLimit() const override { return kGridTextLimit; }
 
     void SetStopHandler(StopHandler handler);
@@ -50,7 +50,7 @@ public:
     // valid until the next row is asked for.
     std::string_view Row(std::size_t i) const;
     // The bytes row i shows; nothing for a row made from no bytes.
-    std::optional<ByteRange> RangeOf(std::size_t i) const;
+    std::optional<rows::ByteRange> RangeOf(std::size_t i) const;
     // Every row whose range holds `offset`, in order; of a run, only the
     // record whose place holds it is made.
     std::vector<RangedRow> RowsOverByte(std::uint64_t offset) const;
@@ -67,7 +67,7 @@ private:
     // Rows appended one by one.
     std::string bytes_;
     std::vector<std::uint64_t> ends_;
-    std::vector<std::optional<ByteRange>> ranges_;
+    std::vector<std::optional<rows::ByteRange>> ranges_;
     // The grid's rows in order: stretches of rows appended one by one and runs.
     std::vector<Piece> pieces_;
     std::size_t count_ = 0;

@@ -6,7 +6,7 @@
 #include "text/cut_text.h"
 #include "text/display_text.h"
 #include "text/escaped_text.h"
-#include "ui/detail/row_sink.h"
+#include "rows/row_sink.h"
 
 RowTableModel::RowTableModel(QString firstHeader, QString secondHeader, QObject* parent)
     : QAbstractTableModel(parent), headers_{std::move(firstHeader), std::move(secondHeader)} {}
@@ -18,7 +18,7 @@ void RowTableModel::SetRows(GridRows rows, std::vector<QString> toolTips) {
     // Said after the view has asked for what it paints, never inside its asking.
     rows_.SetStopHandler([this](const std::string& sentence) {
         QMetaObject::invokeMethod(
-            this, [this, text = QString::fromStdString(DisplayUtf8(sentence))] { emit RowsStopped(text); },
+            this, [this, text = QString::fromStdString(text::DisplayUtf8(sentence))] { emit RowsStopped(text); },
             Qt::QueuedConnection);
     });
     endResetModel();
@@ -30,7 +30,7 @@ std::string_view RowTableModel::Cell(int row, int column) const {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.Count() || column < 0 || column >= kColumnCount) {
         return {};
     }
-    const auto [label, value] = SplitRow(rows_.Row(static_cast<std::size_t>(row)));
+    const auto [label, value] = rows::SplitRow(rows_.Row(static_cast<std::size_t>(row)));
     return column == 0 ? label : value;
 }
 
@@ -70,14 +70,14 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
     const auto row = static_cast<std::size_t>(index.row());
     if (role == Qt::ToolTipRole && row < toolTips_.size()) return toolTips_[row];
-    const CutValue cut = SplitCut(Cell(index.row(), index.column()));
+    const text::CutValue cut = text::SplitCut(Cell(index.row(), index.column()));
     if (role == Qt::ToolTipRole) {
         // A text shown as stored but not as it is (reversed by a direction
         // override, hiding a zero-width space) is spelled out in the tool tip.
-        const bool hidden = HasHiddenCharacters(cut.shown);
+        const bool hidden = text::HasHiddenCharacters(cut.shown);
         if (!cut.wholeLength && !hidden) return {};
         QString tip =
-            WrappedToolTip(QString::fromStdString(hidden ? TerminalText(cut.shown) : DisplayUtf8(cut.shown)));
+            WrappedToolTip(QString::fromStdString(hidden ? text::TerminalText(cut.shown) : text::DisplayUtf8(cut.shown)));
         if (hidden) {
             tip +=
                 tr("<p><i>Characters that are invisible or change the display are written as \\uXXXX "
@@ -89,10 +89,10 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
         }
         return tip;
     }
-    const QString marker = cut.wholeLength ? QString::fromStdString(CutMarker(*cut.wholeLength)) : QString();
+    const QString marker = cut.wholeLength ? QString::fromStdString(text::CutMarker(*cut.wholeLength)) : QString();
     if (role == CutMarkerRole) return marker;
     if (role != Qt::DisplayRole) return {};
-    return QString::fromStdString(DisplayUtf8(cut.shown)) + marker;
+    return QString::fromStdString(text::DisplayUtf8(cut.shown)) + marker;
 }
 
 QString RowTableModel::WrappedToolTip(const QString& text) {

@@ -25,7 +25,7 @@ void LoadNoteWriter::NotWalked(const MapEntry& list) {
 std::vector<std::string> LoadNoteWriter::Finish() && {
     if (leftOut_ > 0) {
         notes_.push_back("In the file \"" + fileName_ + "\", " +
-                         Counted(leftOut_, "more note is", "more notes are") + " left out.");
+                         text::Counted(leftOut_, "more note is", "more notes are") + " left out.");
     }
     return std::move(notes_);
 }

@@ -83,7 +83,7 @@ std::int16_t CheckRiffHeader(const ByteSource& source, const std::string& head, 
                              std::string& error) {
     const std::string& name = source.DisplayName();
     if (head.size() < 4) {
-        error = NotWave(name, "it is only " + Counted(head.size(), "byte", "bytes") + " long");
+        error = NotWave(name, "it is only " + text::Counted(head.size(), "byte", "bytes") + " long");
         return LoadNotRiff;
     }
     if (!FormOf(head, forms)) {

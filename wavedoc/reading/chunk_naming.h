@@ -37,7 +37,7 @@ inline std::string NotHeldMessage(const std::string& chunkId, std::uint64_t held
     }
     std::string owner = ChunkOwnerName(chunkId);
     owner[0] = 'T';
-    return owner + " holds " + Counted(held, noun, nounPlural) + ", so " + noun + " " +
+    return owner + " holds " + text::Counted(held, noun, nounPlural) + ", so " + noun + " " +
            std::to_string(index) + " is not in the file.";
 }
 

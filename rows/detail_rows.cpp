@@ -9,9 +9,11 @@
 #include "wavedoc/reading/riff_layout.h"
 #include "wavedoc/reading/wave_error.h"
 
+namespace rows {
+
 std::string ShownText(std::string text, std::uint64_t length, std::uint64_t limit) {
     if (length <= limit) return text;
-    return MarkCut(CutAtCharacter(text, limit), length);
+    return text::MarkCut(text::CutAtCharacter(text, limit), length);
 }
 
 void AddNumberRow(RowSink& grid, std::string_view label, std::int32_t value,
@@ -77,3 +79,5 @@ void ShowListedEntries(RowSink& values, const wavedoc::WaveDocument& document, s
         entries.show(document, static_cast<std::int16_t>(i), values);
     }
 }
+
+}  // namespace rows

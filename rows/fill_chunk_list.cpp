@@ -4,6 +4,8 @@
 
 #include "wavedoc/document/wave_document.h"
 
+namespace rows {
+
 std::vector<const wavedoc::ChunkBase*> ListedChunks(const wavedoc::WaveDocument& document) {
     std::vector<const wavedoc::ChunkBase*> chunks;
     for (const wavedoc::ChunkType& type : wavedoc::kChunkTypes) {
@@ -20,3 +22,5 @@ void FillChunkList(const wavedoc::WaveDocument& document, RowSink& chunkGrid, Ro
         chunkGrid.AppendRow(chunk->Name() + "\t" + std::to_string(chunk->Size()));
     }
 }
+
+}  // namespace rows

@@ -4,6 +4,8 @@
 
 #include "wavedoc/chunks/list_chunk.h"
 
+namespace rows {
+
 std::uint64_t RowSink::TextLimit() const { return wavedoc::kTextReadLimit; }
 
 void RowSink::AppendValue(std::string_view label, std::string_view value) {
@@ -44,3 +46,5 @@ std::pair<std::string_view, std::string_view> SplitRow(std::string_view row) {
     if (tab == std::string_view::npos) return {row, std::string_view()};
     return {row.substr(0, tab), row.substr(tab + 1)};
 }
+
+}  // namespace rows

@@ -8,6 +8,8 @@
 #include "note_text.h"
 #include "wavedoc/document/wave_document.h"
 
+namespace rows {
+
 namespace {
 
 // The frame rate of a SMPTE format code; any other value gets the empty text.
@@ -75,3 +77,5 @@ void ShowInstrument(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Low velocity", inst.LowVelocity(), ContentRange(inst, 5, 1));
     AddNumberRow(values, "Hih velocity", inst.HighVelocity(), ContentRange(inst, 6, 1));
 }
+
+}  // namespace rows

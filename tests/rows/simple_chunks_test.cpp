@@ -1,4 +1,4 @@
-#include "detail_test_support.h"
+#include "rows_test_support.h"
 
 namespace detailtest {
 

@@ -8,7 +8,7 @@
 
 #include "support/wav_builder.h"
 #include "text/cut_text.h"
-#include "ui/detail/chunk_details.h"
+#include "rows/chunk_details.h"
 #include "wavedoc/document/wave_document.h"
 
 // A table-driven check of what the detail view shows for one chunk of a file
@@ -31,12 +31,12 @@ struct Shown {
 inline Shown ShowChunk(const std::string& fileBytes, const std::string& chunkName) {
     wavedoc::WaveDocument document;
     EXPECT_EQ(document.LoadFromMemory(fileBytes, "built.wav"), wavedoc::LoadOk) << document.LoadError();
-    RowList values;
+    rows::RowList values;
     values.AppendRow("left over from an earlier selection");
     Shown shown;
-    shown.error = ShowChunkDetails(document, chunkName, values);
+    shown.error = rows::ShowChunkDetails(document, chunkName, values);
     // Rows as the text output writes them, a cut text with its marker.
-    for (const std::string& row : values.Rows()) shown.rows.push_back(ValueText(row));
+    for (const std::string& row : values.Rows()) shown.rows.push_back(text::ValueText(row));
     return shown;
 }
 

@@ -11,6 +11,8 @@
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/wave_error.h"
 
+namespace rows {
+
 namespace {
 
 using DetailRoutine = void (*)(const wavedoc::WaveDocument&, RowSink&);
@@ -90,3 +92,5 @@ std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& documen
     }
     return changedSince;
 }
+
+}  // namespace rows

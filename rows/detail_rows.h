@@ -13,6 +13,8 @@ namespace wavedoc {
 class WaveDocument;
 }
 
+namespace rows {
+
 // What the detail routines share: the placeholders, the number rows and the
 // walk over a counted collection with its 16-bit position.
 
@@ -72,3 +74,5 @@ struct ListedEntries {
 // document must outlive the rows of a sink that keeps the run.
 void ShowListedEntries(RowSink& values, const wavedoc::WaveDocument& document, std::int32_t count,
                        const ListedEntries& entries);
+
+}  // namespace rows

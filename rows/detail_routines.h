@@ -6,6 +6,8 @@ namespace wavedoc {
 class WaveDocument;
 }
 
+namespace rows {
+
 // One routine per chunk type. Each fetches its chunk from the document for
 // every row it appends, so it shows what the document holds now. A read the
 // chunk cannot answer raises wavedoc::WaveDocError and a count or octave
@@ -26,3 +28,5 @@ void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values);
 
 void ShowSampler(const wavedoc::WaveDocument& document, RowSink& values);
 void ShowInstrument(const wavedoc::WaveDocument& document, RowSink& values);
+
+}  // namespace rows

@@ -1,13 +1,13 @@
-#include "detail_test_support.h"
+#include "rows_test_support.h"
 #include "text/cut_text.h"
 #include "text/display_text.h"
-#include "ui/detail/detail_rows.h"
-#include "ui/detail/fill_chunk_list.h"
+#include "rows/detail_rows.h"
+#include "rows/fill_chunk_list.h"
 
 namespace detailtest {
 namespace {
 
-TEST(ShowChunkDetails, OnlyExactNamesSelectARoutine) {
+TEST(rows::ShowChunkDetails, OnlyExactNamesSelectARoutine) {
     const std::string file = WaveWith(Chunk("LIST", "adtl"));
     for (const char* name : {"LIST", "list", "fmt ", "data"}) {
         EXPECT_FALSE(ShowChunk(file, name).rows.empty()) << '"' << name << '"';
@@ -19,7 +19,7 @@ TEST(ShowChunkDetails, OnlyExactNamesSelectARoutine) {
     }
 }
 
-TEST(FillChunkList, ListsPresentChunksInFixedOrder) {
+TEST(rows::FillChunkList, ListsPresentChunksInFixedOrder) {
     const std::string fmt = Chunk("fmt ", PcmFormat(1, 8000, 8));
     // clang-format off
     const std::pair<std::string, Rows> cases[] = {
@@ -57,17 +57,17 @@ TEST(FillChunkList, ListsPresentChunksInFixedOrder) {
     for (const auto& [file, expected] : cases) {
         wavedoc::WaveDocument document;
         ASSERT_EQ(document.LoadFromMemory(file, "built.wav"), wavedoc::LoadOk);
-        RowList chunks;
-        RowList values;
+        rows::RowList chunks;
+        rows::RowList values;
         chunks.AppendRow("old chunk\t1");
         values.AppendRow("old value\t1");
-        FillChunkList(document, chunks, values);
+        rows::FillChunkList(document, chunks, values);
         EXPECT_EQ(chunks.Rows(), expected);
         EXPECT_TRUE(values.Rows().empty());
     }
 }
 
-TEST(DisplayUtf8, KeepsValidUtf8AndReadsOtherBytesAsWindows1252) {
+TEST(text::DisplayUtf8, KeepsValidUtf8AndReadsOtherBytesAsWindows1252) {
     const std::pair<std::string, std::string> cases[] = {
         {"plain \t text", "plain \t text"},
         {"\xC2\xB5-law \xF0\x9F\x8E\xB5", "\xC2\xB5-law \xF0\x9F\x8E\xB5"},
@@ -79,13 +79,13 @@ TEST(DisplayUtf8, KeepsValidUtf8AndReadsOtherBytesAsWindows1252) {
         {"It\x92s \x93quoted\x94", "It\xE2\x80\x99s \xE2\x80\x9Cquoted\xE2\x80\x9D"},  // curly quotes
         {"\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},          // unassigned: Latin-1
     };
-    for (const auto& [raw, shown] : cases) EXPECT_EQ(DisplayUtf8(raw), shown) << raw;
+    for (const auto& [raw, shown] : cases) EXPECT_EQ(text::DisplayUtf8(raw), shown) << raw;
 }
 
-TEST(SplitRow, SplitsAtTheFirstTabOnly) {
+TEST(rows::SplitRow, SplitsAtTheFirstTabOnly) {
     using Cells = std::pair<std::string_view, std::string_view>;
-    EXPECT_EQ(SplitRow("     Text\ta\tb"), (Cells{"     Text", "a\tb"}));
-    EXPECT_EQ(SplitRow("     Cue Point #1"), (Cells{"     Cue Point #1", ""}));
+    EXPECT_EQ(rows::SplitRow("     Text\ta\tb"), (Cells{"     Text", "a\tb"}));
+    EXPECT_EQ(rows::SplitRow("     Cue Point #1"), (Cells{"     Cue Point #1", ""}));
 }
 
 }  // namespace
@@ -95,7 +95,7 @@ namespace detailtest {
 namespace {
 
 // A grid that runs out of memory after `rowsBeforeFailure` rows.
-class ExhaustedGrid : public RowSink {
+class ExhaustedGrid : public rows::RowSink {
 public:
     explicit ExhaustedGrid(std::size_t rowsBeforeFailure) : left_(rowsBeforeFailure) {}
     void ClearRows() override { rows.clear(); }
@@ -110,12 +110,12 @@ private:
     std::size_t left_;
 };
 
-TEST(ShowChunkDetails, OutOfMemoryStopsOnlyThatChunkWithASentence) {
+TEST(rows::ShowChunkDetails, OutOfMemoryStopsOnlyThatChunkWithASentence) {
     wavedoc::WaveDocument document;
     ASSERT_EQ(document.LoadFromMemory(WaveWith(Chunk("cue ", CuePayload({{1, 0}, {2, 0}}))), "built.wav"),
               wavedoc::LoadOk);
     ExhaustedGrid grid(3);
-    EXPECT_EQ(ShowChunkDetails(document, "cue ", grid),
+    EXPECT_EQ(rows::ShowChunkDetails(document, "cue ", grid),
               "The cue chunk could not be shown in full: there is not enough memory.");
     // clang-format off
     EXPECT_EQ(grid.rows, (Rows{"Number of cue points\t2",
@@ -123,13 +123,13 @@ TEST(ShowChunkDetails, OutOfMemoryStopsOnlyThatChunkWithASentence) {
                                "     ID\t1"}));
     // clang-format on
     ExhaustedGrid roomy(100);
-    EXPECT_EQ(ShowChunkDetails(document, "fmt ", roomy), std::nullopt);
+    EXPECT_EQ(rows::ShowChunkDetails(document, "fmt ", roomy), std::nullopt);
 }
 
 // A text longer than a cell shows is cut, with its length in words; the cut
 // never splits a character of a UTF-8 text, and whether the text is UTF-8 is
 // decided from all the bytes read, not from where the cut falls.
-TEST(ShownText, CutsLongTextsAndSaysHowLongTheyAre) {
+TEST(rows::ShownText, CutsLongTextsAndSaysHowLongTheyAre) {
     constexpr std::size_t kLimit = wavedoc::kTextReadLimit;
     const std::string e = "\xC3\xA9";  // é
     const std::string euro = "\xE2\x82\xAC";
@@ -157,29 +157,29 @@ TEST(ShownText, CutsLongTextsAndSaysHowLongTheyAre) {
         {"Windows-1252 text with a UTF-8 lookalike at the cut", "caf\xE9" + as.substr(4) + e + "x", 9000,
          "caf\xE9" + as.substr(4) + "\xC3 ... (9,000 bytes in all)"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ValueText(ShownText(c.read, c.length, kLimit)), c.shown) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(text::ValueText(rows::ShownText(c.read, c.length, kLimit)), c.shown) << c.what;
 }
 
 // The mark of a cut text cannot be forged by a text that reads like it, nor
 // by a four-character code that holds a zero byte.
 TEST(CutText, TellsACutTextFromALookalike) {
     const std::string lookalike = "short ... (10,000 bytes in all)";
-    EXPECT_FALSE(SplitCut(lookalike).wholeLength);
-    EXPECT_EQ(ValueText(lookalike), lookalike);
-    EXPECT_FALSE(SplitCut(std::string("\0cut", 4)).wholeLength);
-    EXPECT_FALSE(SplitCut(std::string("a\0cut12x", 8)).wholeLength);
-    const std::string marked = MarkCut(lookalike, 10000);
-    const CutValue cut = SplitCut(marked);
+    EXPECT_FALSE(text::SplitCut(lookalike).wholeLength);
+    EXPECT_EQ(text::ValueText(lookalike), lookalike);
+    EXPECT_FALSE(text::SplitCut(std::string("\0cut", 4)).wholeLength);
+    EXPECT_FALSE(text::SplitCut(std::string("a\0cut12x", 8)).wholeLength);
+    const std::string marked = text::MarkCut(lookalike, 10000);
+    const text::CutValue cut = text::SplitCut(marked);
     EXPECT_EQ(cut.shown, lookalike);
     EXPECT_EQ(cut.wholeLength, 10000u);
-    EXPECT_EQ(CutMarker(1), " ... (1 byte in all)");
+    EXPECT_EQ(text::CutMarker(1), " ... (1 byte in all)");
 }
 
 // A text that ends with its zero byte right after the read limit is shown
 // whole where that much is shown, and where less is shown (a grid's cell) as
 // its start with the same length: what follows the zero byte is no part of it.
-TEST(ShowAssociatedData, ATextIsCountedUpToItsZeroByte) {
-    class LimitedRows : public RowList {
+TEST(rows::ShowAssociatedData, ATextIsCountedUpToItsZeroByte) {
+    class LimitedRows : public rows::RowList {
     public:
         explicit LimitedRows(std::uint64_t limit) : limit_(limit) {}
         std::uint64_t TextLimit() const override { return limit_; }
@@ -200,13 +200,13 @@ TEST(ShowAssociatedData, ATextIsCountedUpToItsZeroByte) {
     };
     for (const auto& [limit, shown] : cases) {
         LimitedRows rows(limit);
-        EXPECT_EQ(ShowChunkDetails(document, "LIST", rows), std::nullopt);
+        EXPECT_EQ(rows::ShowChunkDetails(document, "LIST", rows), std::nullopt);
         ASSERT_EQ(rows.Rows().size(), 6u);
-        EXPECT_EQ(ValueText(rows.Rows()[4]), "     Label text\t" + shown) << limit;
+        EXPECT_EQ(text::ValueText(rows.Rows()[4]), "     Label text\t" + shown) << limit;
     }
 }
 
-TEST(ShowAssociatedData, ALongLabelIsShownUpToTheReadLimit) {
+TEST(rows::ShowAssociatedData, ALongLabelIsShownUpToTheReadLimit) {
     const std::string text(3 * wavedoc::kTextReadLimit, 'x');
     const Shown shown =
         ShowChunk(WaveWith(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, text))))), "LIST");

@@ -7,6 +7,8 @@
 #include "detail_rows.h"
 #include "wavedoc/document/wave_document.h"
 
+namespace rows {
+
 namespace {
 
 // A text row: the text as far as a cell shows it, with a note of its length
@@ -89,3 +91,5 @@ void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values) 
         values, document, list.LabeledTexts().Count(),
         {"labelled texts", 11, list.LabeledTexts().LeadingWhole(), LabelledTextPlace, ShowLabelledText});
 }
+
+}  // namespace rows

@@ -6,6 +6,8 @@
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/riff_layout.h"
 
+namespace rows {
+
 void ShowRiffType(const wavedoc::WaveDocument& document, RowSink& values) {
     const wavedoc::GenericChunk& riff = document.RiffHeader();
     AddValueRow(values, "RIFF Type", riff.Data(), ContentRange(riff, 0, riff.Data().size()));
@@ -76,3 +78,5 @@ void ShowPadByte(const wavedoc::WaveDocument& document, RowSink& values) {
 void ShowDataChunk(const wavedoc::WaveDocument& document, RowSink& values) {
     AddValueRow(values, "Data", kPlaceholder, ContentRange(document.Data(), 0, document.Data().Present()));
 }
+
+}  // namespace rows

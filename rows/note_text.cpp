@@ -6,6 +6,8 @@
 
 #include "detail_rows.h"
 
+namespace rows {
+
 namespace {
 
 constexpr std::array<std::string_view, 12> kNoteNames = {"C",  "C#", "D",  "D#", "E",  "F",
@@ -24,3 +26,5 @@ std::string NoteText(std::int32_t note) {
     const std::string_view name = remainder >= 0 ? kNoteNames[static_cast<std::size_t>(remainder)] : "";
     return std::to_string(note) + " (" + std::string(name) + std::to_string(octave) + ")";
 }
+
+}  // namespace rows

@@ -1,4 +1,4 @@
-#include "app/modprg/modprg.h"
+#include "ui/main/modprg.h"
 
 namespace ModPrg {
 

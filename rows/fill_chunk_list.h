@@ -2,12 +2,14 @@
 
 #include <vector>
 
-#include "ui/detail/row_sink.h"
+#include "rows/row_sink.h"
 
 namespace wavedoc {
 class ChunkBase;
 class WaveDocument;
 }  // namespace wavedoc
+
+namespace rows {
 
 // The chunks the document holds, in the fixed order of the chunk list
 // whatever their order in the file.
@@ -16,3 +18,5 @@ std::vector<const wavedoc::ChunkBase*> ListedChunks(const wavedoc::WaveDocument&
 // Clears both grids, then appends one row per listed chunk: name, TAB, signed
 // decimal size.
 void FillChunkList(const wavedoc::WaveDocument& document, RowSink& chunkGrid, RowSink& valueGrid);
+
+}  // namespace rows

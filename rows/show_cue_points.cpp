@@ -5,6 +5,8 @@
 #include "detail_rows.h"
 #include "wavedoc/document/wave_document.h"
 
+namespace rows {
+
 namespace {
 
 ByteRange CuePointPlace(const wavedoc::WaveDocument& document, std::int32_t i) {
@@ -51,3 +53,5 @@ void ShowPlaylist(const wavedoc::WaveDocument& document, RowSink& values) {
     ShowListedEntries(values, document, plst.SegmentCount(),
                       {"segments", 4, plst.Segments().Count(), SegmentPlace, ShowSegment});
 }
+
+}  // namespace rows

@@ -9,6 +9,8 @@ namespace wavedoc {
 class WaveDocument;
 }
 
+namespace rows {
+
 // Clears `values` and appends the rows of the chunk named `chunkName` (exact,
 // case-sensitive match; any other name leaves the grid empty). When a routine
 // cannot finish (a field or record the file does not hold, a count or octave
@@ -19,3 +21,5 @@ class WaveDocument;
 // the file has changed.
 std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& document,
                                             const std::string& chunkName, RowSink& values);
+
+}  // namespace rows

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace rows {
+
 // Where the bytes a row shows lie in the file: the first byte's offset and
 // how many there are. A heading's range is the record it heads.
 struct ByteRange {
@@ -144,3 +146,5 @@ void AddHeadingRow(RowSink& grid, std::string_view text, const std::optional<Byt
 // The two cells of a row: split at the first TAB only, so a TAB inside a value
 // stays in the second cell.
 std::pair<std::string_view, std::string_view> SplitRow(std::string_view row);
+
+}  // namespace rows

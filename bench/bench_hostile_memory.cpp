@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "support/wav_builder.h"
 #include "rows/chunk_details.h"
+#include "support/wav_builder.h"
 #include "wavedoc/document/wave_document.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <QWindow>
 #include <string>
 
-#include "support/wav_builder.h"
 #include "rows/chunk_details.h"
+#include "support/wav_builder.h"
 #include "ui/widgets/row_table_model.h"
 #include "ui/widgets/row_table_view.h"
 #include "wavedoc/document/wave_document.h"

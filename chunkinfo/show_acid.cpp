@@ -35,12 +35,13 @@ std::string FlagsText(std::uint32_t flags) {
 void ShowAcid(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kAcidSize);
     rows::AddValueRow(rows, "Flags", FlagsText(static_cast<std::uint32_t>(fields.Bits32(0, "flags"))),
-                input.At(0, 4));
+                      input.At(0, 4));
     rows::AddValueRow(rows, "Root note", rows::NoteText(fields.Unsigned16(4, "root note")), input.At(4, 2));
     rows::AddValueRow(rows, "Beats",
-                std::to_string(static_cast<std::uint32_t>(fields.Bits32(12, "number of beats"))),
-                input.At(12, 4));
-    rows::AddNumberRow(rows, "Meter denominator", fields.Unsigned16(16, "meter denominator"), input.At(16, 2));
+                      std::to_string(static_cast<std::uint32_t>(fields.Bits32(12, "number of beats"))),
+                      input.At(12, 4));
+    rows::AddNumberRow(rows, "Meter denominator", fields.Unsigned16(16, "meter denominator"),
+                       input.At(16, 2));
     rows::AddNumberRow(rows, "Meter numerator", fields.Unsigned16(18, "meter numerator"), input.At(18, 2));
     const auto tempo = std::bit_cast<float>(static_cast<std::uint32_t>(fields.Bits32(20, "tempo")));
     rows::AddValueRow(rows, "Tempo", FloatText(tempo) + " BPM", input.At(20, 4));

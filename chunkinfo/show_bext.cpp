@@ -57,7 +57,8 @@ void AddCodingHistory(const ChunkInput& input, rows::RowSink& rows) {
         const std::string_view text = history.substr(at, end - at);
         const std::uint64_t lineLength = end == history.size() && !whole ? length - at : text.size();
         rows::AddValueRow(rows, "     Line " + std::to_string(++line),
-                    TextValue(text, lineLength, rows.TextLimit()), input.At(kCodingHistory + at, lineLength));
+                          TextValue(text, lineLength, rows.TextLimit()),
+                          input.At(kCodingHistory + at, lineLength));
         at = end;
         if (at < history.size() && history[at] == '\r') ++at;
         if (at < history.size() && history[at] == '\n') ++at;
@@ -77,27 +78,29 @@ void ShowBroadcastExtension(const ChunkInput& input, rows::RowSink& rows) {
     }
     const auto low = static_cast<std::uint32_t>(fields.Bits32(kTimeReference, "TimeReferenceLow"));
     const auto high = static_cast<std::uint32_t>(fields.Bits32(kTimeReference + 4, "TimeReferenceHigh"));
-    rows::AddValueRow(rows, "TimeReference", TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
-                input.At(kTimeReference, 8));
+    rows::AddValueRow(rows, "TimeReference",
+                      TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
+                      input.At(kTimeReference, 8));
     const auto version = static_cast<std::uint32_t>(fields.Unsigned16(kVersion, "Version"));
     rows::AddValueRow(rows, "Version", std::to_string(version), input.At(kVersion, 2));
     if (version >= 1) {
         rows::AddValueRow(rows, "UMID", UmidText(fields.Bytes(kUmid, kUmidLength, "UMID")),
-                    input.At(kUmid, kUmidLength));
+                          input.At(kUmid, kUmidLength));
     }
     if (version >= 2) {
         for (std::size_t i = 0; i < std::size(kLoudnessFields); ++i) {
             const LoudnessField& field = kLoudnessFields[i];
             const auto value = static_cast<std::int16_t>(fields.Unsigned16(kLoudness + 2 * i, field.name));
-            rows::AddValueRow(rows, field.name, LoudnessText(value, field.unit), input.At(kLoudness + 2 * i, 2));
+            rows::AddValueRow(rows, field.name, LoudnessText(value, field.unit),
+                              input.At(kLoudness + 2 * i, 2));
         }
     }
     const std::size_t reserved = ReservedStart(version);
     const std::string_view bytes = fields.Bytes(reserved, kReservedEnd - reserved, "Reserved");
     const bool zero = std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
     rows::AddValueRow(rows, "Reserved",
-                GroupedCount(bytes.size(), "byte", "bytes") + (zero ? ", all zero" : ", not all zero"),
-                input.At(reserved, bytes.size()));
+                      GroupedCount(bytes.size(), "byte", "bytes") + (zero ? ", all zero" : ", not all zero"),
+                      input.At(reserved, bytes.size()));
     AddCodingHistory(input, rows);
 }
 

@@ -31,8 +31,9 @@ std::string_view FormatName(std::uint32_t type) {
 void ShowDisplay(const ChunkInput& input, rows::RowSink& rows) {
     const auto type = static_cast<std::uint32_t>(input.Fields(0, 4).Bits32(0, "type"));
     const std::string_view name = FormatName(type);
-    rows::AddValueRow(rows, "Type", std::to_string(type) + (name.empty() ? "" : " (" + std::string(name) + ")"),
-                input.At(0, 4));
+    rows::AddValueRow(rows, "Type",
+                      std::to_string(type) + (name.empty() ? "" : " (" + std::string(name) + ")"),
+                      input.At(0, 4));
     const std::uint64_t length = input.Present() - 4;
     if (type == kText) {
         const std::string text = input.Read(4, rows.TextLimit() + wavedoc::kTextReadAhead);

@@ -17,11 +17,12 @@ constexpr std::uint64_t kMostEntries = 1024;
 void ShowDs64(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, layout::kDs64Fields);
     rows::AddValueRow(rows, "RIFF size", GroupedCount(fields.Unsigned64(0, "riffSize"), "byte", "bytes"),
-                input.At(0, 8));
+                      input.At(0, 8));
     rows::AddValueRow(rows, "Data size", GroupedCount(fields.Unsigned64(8, "dataSize"), "byte", "bytes"),
-                input.At(8, 8));
-    rows::AddValueRow(rows, "Sample count", GroupedCount(fields.Unsigned64(16, "sampleCount"), "sample", "samples"),
-                input.At(16, 8));
+                      input.At(8, 8));
+    rows::AddValueRow(rows, "Sample count",
+                      GroupedCount(fields.Unsigned64(16, "sampleCount"), "sample", "samples"),
+                      input.At(16, 8));
     const auto length = static_cast<std::uint32_t>(fields.Bits32(24, "tableLength"));
     rows::AddValueRow(rows, "Table length", GroupedCount(length, "entry", "entries"), input.At(24, 4));
     const std::uint64_t shown = std::min<std::uint64_t>(length, kMostEntries);
@@ -33,7 +34,7 @@ void ShowDs64(const ChunkInput& input, rows::RowSink& rows) {
         rows::AddHeadingRow(rows, "     Table entry #" + std::to_string(i + 1), record);
         AddFixedTextRow(rows, entry, 0, 4, "     Chunk ID", record);
         rows::AddValueRow(rows, "     Size", GroupedCount(entry.Unsigned64(4, "chunkSize"), "byte", "bytes"),
-                    rows::RangeWithin(record, 4, 8));
+                          rows::RangeWithin(record, 4, 8));
     }
     if (length > shown)
         AddNotShownRow(rows, GroupedCount(length - shown, "more table entry", "more table entries"));

@@ -7,9 +7,9 @@
 
 #include "report/json_writer.h"
 #include "report/text_report.h"
-#include "support/wav_builder.h"
 #include "rows/chunk_details.h"
 #include "rows/fill_chunk_list.h"
+#include "support/wav_builder.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 
@@ -165,7 +165,8 @@ MapSummary MapAndCheck(const wavedoc::WaveDocument& document, wavecheck::FileChe
     std::ostream out(&discard);
     report::WriteStructure(out, document.Structure(), &document);
     report::WriteFindings(out, findings);
-    const std::string json = report::JsonStructure(document.Structure(), &document) + report::JsonFindings(findings);
+    const std::string json =
+        report::JsonStructure(document.Structure(), &document) + report::JsonFindings(findings);
     Require(json.front() == '[' && json.back() == ']', "malformed JSON array");
     return summary;
 }

@@ -128,17 +128,17 @@ void CheckPartialFrame(const CheckInput& input, Report& report) {
     // size leaves exactly that byte over: nothing is lost.
     if (*bytes % blockAlign == 1 && (*bytes - 1) % 2 == 1) {
         report.Add(data.Offset(), data.Name(),
-                   "The \"data\" chunk holds " + text::Counted(*bytes, "byte", "bytes") + ", one more than its " +
-                       text::Counted(*bytes / blockAlign, "frame", "frames") + " of " +
-                       text::Counted(blockAlign, "byte", "bytes") +
+                   "The \"data\" chunk holds " + text::Counted(*bytes, "byte", "bytes") +
+                       ", one more than its " + text::Counted(*bytes / blockAlign, "frame", "frames") +
+                       " of " + text::Counted(blockAlign, "byte", "bytes") +
                        ": its size counts the pad byte its odd-sized audio needs, so nothing is lost.",
                    Level::Note);
         return;
     }
     report.Add(data.Offset(), data.Name(),
-               "The \"data\" chunk holds " + text::Counted(*bytes, "byte", "bytes") + ", not a whole number of " +
-                   std::to_string(blockAlign) +
-                   "-byte frames: " + text::Counted(*bytes % blockAlign, "byte is", "bytes are") + " left over.");
+               "The \"data\" chunk holds " + text::Counted(*bytes, "byte", "bytes") +
+                   ", not a whole number of " + std::to_string(blockAlign) + "-byte frames: " +
+                   text::Counted(*bytes % blockAlign, "byte is", "bytes are") + " left over.");
 }
 
 }  // namespace wavecheck::detail

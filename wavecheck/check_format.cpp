@@ -86,7 +86,8 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
         fmt.Offset(), fmt.Name(),
         "The \"fmt \" chunk gives a block align of " + text::Counted(blockAlign, "byte", "bytes") +
             ", but a frame of " + std::to_string(bits) + "-bit samples in " +
-            text::Counted(channels, "channel", "channels") + " takes " + text::Counted(expected, "byte", "bytes") +
+            text::Counted(channels, "channel", "channels") + " takes " +
+            text::Counted(expected, "byte", "bytes") +
             (splits ? "; readers that read by blocks split frames and lose samples."
                     : "; readers work the frame out from those, but strict loaders refuse the format."),
         splits ? Level::Error : Level::Warning);
@@ -105,7 +106,8 @@ void CheckByteRate(const CheckInput& input, Report& report) {
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk gives " + text::Counted(byteRate, "byte", "bytes") + " per second, but " +
                    text::Counted(rate, "frame per second", "frames per second") + " of " +
-                   text::Counted(*frame, "byte", "bytes") + std::string(text::Agreeing(rate, " makes ", " each make ")) +
+                   text::Counted(*frame, "byte", "bytes") +
+                   std::string(text::Agreeing(rate, " makes ", " each make ")) +
                    text::Counted(rate * *frame, "byte", "bytes") + " per second.");
 }
 

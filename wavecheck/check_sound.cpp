@@ -143,9 +143,10 @@ void CheckPeakMismatch(const CheckInput& input, Report& report) {
         }
         const double there = c < measured->watched.size() ? measured->watched[c] : 0.0;
         if (position < measured->frames && std::fabs(there - figures.peak) <= slack) continue;
-        const std::string where = position < measured->frames
-                                      ? "where the sample is " + Magnitude(there)
-                                      : "past the audio's " + text::Counted(measured->frames, "frame", "frames");
+        const std::string where =
+            position < measured->frames
+                ? "where the sample is " + Magnitude(there)
+                : "past the audio's " + text::Counted(measured->frames, "frame", "frames");
         report.AddRecord(entry.offset + at + 4, entry.offset, entry.id,
                          "The " + ChunkAt(entry) + " puts the peak of " + channel + " at frame " +
                              std::to_string(position) + ", " + where + "; " + audio + ".");

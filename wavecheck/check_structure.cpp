@@ -254,8 +254,8 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
                            "stop early or misjudge the length.";
     std::optional<ChunksInAudio> after;
     if (last) {
-        sentence += " The file holds " + text::Counted(facts.lastTopLevel->present, "byte", "bytes") + " of the " +
-                    Quoted(facts.lastTopLevel->id) + " chunk.";
+        sentence += " The file holds " + text::Counted(facts.lastTopLevel->present, "byte", "bytes") +
+                    " of the " + Quoted(facts.lastTopLevel->id) + " chunk.";
         after = ChunksAfterAudio(input, *facts.lastTopLevel);
     }
     if (after) {
@@ -407,8 +407,9 @@ void CheckStrayAfterAudio(const CheckInput& input, Report& report) {
     if (!stray.strayId.empty()) {
         report.Add(
             stray.offset, "",
-            "The " + text::Counted(stray.length, "byte", "bytes") + " from offset " + std::to_string(stray.offset) +
-                " to the end of the file are a chunk whose id " + QuotedText(stray.strayId) +
+            "The " + text::Counted(stray.length, "byte", "bytes") + " from offset " +
+                std::to_string(stray.offset) + " to the end of the file are a chunk whose id " +
+                QuotedText(stray.strayId) +
                 " is not four printable characters; nothing follows it, so readers skip it and nothing is "
                 "lost.",
             Level::Note);

@@ -44,7 +44,7 @@ void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view n
     if (count > 1) {
         text += " " +
                 text::Counted(count - 1, "more " + std::string(noun) + " does",
-                        "more " + std::string(nounPlural) + " do") +
+                              "more " + std::string(nounPlural) + " do") +
                 " the same.";
     }
     if (level) {

@@ -151,8 +151,8 @@ std::uint64_t SummariseJsonLines(std::istream& in, const std::string& name, RunS
             if (counted) summary.Add(outcome);
         } catch (const JsonProblem& problem) {
             ++bad;
-            errors << "ondulo-dump: \"" << text::TerminalPath(name) << "\" line " << line << ": " << problem.what()
-                   << "; it is left out of the summary.\n";
+            errors << "ondulo-dump: \"" << text::TerminalPath(name) << "\" line " << line << ": "
+                   << problem.what() << "; it is left out of the summary.\n";
         }
     }
     return bad;

@@ -36,7 +36,8 @@ void OrderedOutput::Write(std::uint64_t index, std::string_view text, std::strin
     WriteNext(text);
 }
 
-void OrderedOutput::Complete(std::uint64_t index, std::string held, std::string errors, report::FileOutcome outcome) {
+void OrderedOutput::Complete(std::uint64_t index, std::string held, std::string errors,
+                             report::FileOutcome outcome) {
     std::unique_lock lock(mutex_);
     if (index != next_) {
         if (!failed_) done_.emplace(index, Done{std::move(held), std::move(errors), std::move(outcome)});

@@ -66,9 +66,9 @@ private:
         report::FileOutcome outcome;
     };
 
-    void WriteNext(std::string_view text);                               // lock held
+    void WriteNext(std::string_view text);                                       // lock held
     void Finish(const std::string& errors, const report::FileOutcome& outcome);  // lock held
-    void EraseStatus();                                                  // lock held
+    void EraseStatus();                                                          // lock held
 
     std::ostream& out_;
     std::ostream& errors_;

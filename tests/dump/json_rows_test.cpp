@@ -64,8 +64,9 @@ TEST(JsonFastPaths, EveryAwkwardByteIsSeenWhereverItFalls) {
                 const std::string raw = WithByteAt(length, at, byte);
                 const std::string expected = "\"" + Inner(raw.substr(0, at)) + Inner(std::string(1, byte)) +
                                              Inner(raw.substr(at + 1)) + "\"";
-                ASSERT_EQ(report::JsonString(raw), expected) << "length " << length << " at " << at << " byte "
-                                                     << static_cast<int>(static_cast<unsigned char>(byte));
+                ASSERT_EQ(report::JsonString(raw), expected)
+                    << "length " << length << " at " << at << " byte "
+                    << static_cast<int>(static_cast<unsigned char>(byte));
             }
             for (const char byte : plain) {
                 const std::string raw = WithByteAt(length, at, byte);
@@ -100,18 +101,22 @@ TEST(JsonFastPaths, RowsComeOutAlikeWhicheverWayTheyAreAppended) {
     };
     for (const auto& [label, value] : rows) {
         const std::string asValue = RowsOf([&](report::JsonReportWriter& w) { w.AppendValue(label, value); });
-        const std::string asRow = RowsOf([&](report::JsonReportWriter& w) { w.AppendRow(label + "\t" + value); });
+        const std::string asRow =
+            RowsOf([&](report::JsonReportWriter& w) { w.AppendRow(label + "\t" + value); });
         EXPECT_EQ(asValue, asRow) << label;
         EXPECT_NE(asValue.find(Inner(value)), std::string::npos) << label;
     }
     const std::int64_t numbers[] = {
         0, 7, -1, 2147483647, -2147483647 - 1, std::numeric_limits<std::int64_t>::min()};
     for (const std::int64_t number : numbers) {
-        EXPECT_EQ(
-            RowsOf([&](report::JsonReportWriter& w) { w.AppendNumber("     Position", number); }),
-            RowsOf([&](report::JsonReportWriter& w) { w.AppendValue("     Position", std::to_string(number)); }));
+        EXPECT_EQ(RowsOf([&](report::JsonReportWriter& w) { w.AppendNumber("     Position", number); }),
+                  RowsOf([&](report::JsonReportWriter& w) {
+                      w.AppendValue("     Position", std::to_string(number));
+                  }));
         EXPECT_EQ(RowsOf([&](report::JsonReportWriter& w) { w.AppendNumber("Tab\there", number); }),
-                  RowsOf([&](report::JsonReportWriter& w) { w.AppendRow("Tab\there\t" + std::to_string(number)); }));
+                  RowsOf([&](report::JsonReportWriter& w) {
+                      w.AppendRow("Tab\there\t" + std::to_string(number));
+                  }));
     }
 }
 

@@ -33,9 +33,10 @@ Written RunReports(const std::vector<FakeReport>& reports, unsigned threads, std
     std::ostringstream out;
     std::ostringstream errors;
     Written written;
-    OrderedOutput output(out, errors, {"|", false, 2 * threads, mostHeld, [&](const report::FileOutcome& outcome) {
-                                           written.counted.push_back(outcome.notes);
-                                       }});
+    OrderedOutput output(out, errors,
+                         {"|", false, 2 * threads, mostHeld, [&](const report::FileOutcome& outcome) {
+                              written.counted.push_back(outcome.notes);
+                          }});
     std::atomic<std::uint64_t> next{0};
     const auto work = [&] {
         ReportStream stream(output);

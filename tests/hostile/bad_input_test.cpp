@@ -14,10 +14,10 @@
 
 #include "hostile_files.h"
 #include "report/text_report.h"
-#include "support/open_descriptors.h"
-#include "support/run_dump.h"
 #include "rows/chunk_details.h"
 #include "rows/fill_chunk_list.h"
+#include "support/open_descriptors.h"
+#include "support/run_dump.h"
 #include "wavedoc/document/wave_document.h"
 
 namespace hostile {
@@ -136,7 +136,8 @@ TEST_P(HostileFile, TellsTheUserAndChangesNothingElse) {
         EXPECT_EQ(run.exitStatus, 0) << run.errors;
         EXPECT_EQ(run.errors, "");
         for (const auto& [chunk, sentence] : c.stopsShort) {
-            EXPECT_NE(run.out.find("\n! " + text::TerminalText(sentence) + "\n"), std::string::npos) << run.out;
+            EXPECT_NE(run.out.find("\n! " + text::TerminalText(sentence) + "\n"), std::string::npos)
+                << run.out;
         }
     }
     EXPECT_TRUE(FileSnapshot::Of(path) == before) << "the analysed file changed";

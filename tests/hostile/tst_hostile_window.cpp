@@ -14,11 +14,11 @@
 #include <map>
 #include <memory>
 
-#include "ui/main/modprg.h"
 #include "hostile_files.h"
 #include "support/fake_prompts.h"
 #include "support/grid_rows.h"
 #include "ui/main/frm_main.h"
+#include "ui/main/modprg.h"
 
 using namespace hostile;
 

@@ -15,7 +15,6 @@
 #include <QUrl>
 #include <memory>
 
-#include "ui/main/modprg.h"
 #include "support/fake_prompts.h"
 #include "support/grid_rows.h"
 #include "support/scratch_dir.h"
@@ -23,6 +22,7 @@
 #include "ui/info/frm_about.h"
 #include "ui/info/frm_help.h"
 #include "ui/main/frm_main.h"
+#include "ui/main/modprg.h"
 
 using namespace wavtest;
 

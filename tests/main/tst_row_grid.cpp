@@ -12,10 +12,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/corpus.h"
-#include "support/wav_builder.h"
 #include "rows/chunk_details.h"
 #include "rows/fill_chunk_list.h"
+#include "support/corpus.h"
+#include "support/wav_builder.h"
 #include "ui/widgets/grid_rows.h"
 #include "ui/widgets/qt_user_prompts.h"
 #include "ui/widgets/row_table_model.h"
@@ -246,17 +246,18 @@ private slots:
         const auto place = [](std::int32_t i) {
             return rows::ByteRange{100 + 8 * static_cast<std::uint64_t>(i), 8};
         };
-        rows.AppendRun(rows::RecordRun{32767, 2,
-                                 [&made, place](std::int32_t first, std::int32_t last, rows::RowSink& sink) {
-                                     for (std::int32_t i = first; i <= last; ++i) {
-                                         if (i == 20000) throw std::runtime_error("The file changed.");
-                                         ++made;
-                                         rows::AddHeadingRow(sink, "#" + std::to_string(i), place(i));
-                                         rows::AddValueRow(sink, "Value", std::to_string(i * 2),
-                                                     rows::RangeWithin(place(i), 4, 4));
-                                     }
-                                 },
-                                 place});
+        rows.AppendRun(
+            rows::RecordRun{32767, 2,
+                            [&made, place](std::int32_t first, std::int32_t last, rows::RowSink& sink) {
+                                for (std::int32_t i = first; i <= last; ++i) {
+                                    if (i == 20000) throw std::runtime_error("The file changed.");
+                                    ++made;
+                                    rows::AddHeadingRow(sink, "#" + std::to_string(i), place(i));
+                                    rows::AddValueRow(sink, "Value", std::to_string(i * 2),
+                                                      rows::RangeWithin(place(i), 4, 4));
+                                }
+                            },
+                            place});
         rows.AppendRow("After");
         QCOMPARE(rows.Count(), std::size_t{1 + 2 * 32767 + 1});
         QVERIFY2(made <= 256, qPrintable(QString::number(made)));

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "rows/chunk_details.h"
 #include "support/wav_builder.h"
 #include "text/cut_text.h"
-#include "rows/chunk_details.h"
 #include "wavedoc/document/wave_document.h"
 
 // A table-driven check of what the detail view shows for one chunk of a file

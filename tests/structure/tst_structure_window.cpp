@@ -23,13 +23,13 @@
 #include <memory>
 #include <vector>
 
-#include "ui/main/modprg.h"
 #include "structure_test_files.h"
 #include "support/fake_prompts.h"
 #include "support/grid_rows.h"
 #include "support/scratch_dir.h"
 #include "support/wav_builder.h"
 #include "ui/main/frm_main.h"
+#include "ui/main/modprg.h"
 #include "ui/sound/sound_view.h"
 #include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_kinds.h"

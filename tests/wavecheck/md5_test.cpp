@@ -12,7 +12,7 @@ namespace {
 
 std::string HexOf(const wavecheck::Md5::Digest& digest) {
     return text::HexDigits(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()),
-                     text::HexCase::Lower);
+                           text::HexCase::Lower);
 }
 
 TEST(Md5, GivesTheDigestsOfRfc1321WholeAndInPieces) {

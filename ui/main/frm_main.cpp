@@ -25,15 +25,15 @@
 #include <new>
 #include <optional>
 
-#include "ui/main/modprg.h"
 #include "report/analysis.h"
 #include "report/file_summary.h"
-#include "text/display_text.h"
 #include "rows/chunk_details.h"
 #include "rows/fill_chunk_list.h"
 #include "rows/row_sink.h"
+#include "text/display_text.h"
 #include "ui/info/frm_about.h"
 #include "ui/info/frm_help.h"
+#include "ui/main/modprg.h"
 #include "ui/structure/frm_structure.h"
 #include "ui/structure/structure_opening.h"
 #include "ui/widgets/busy_cursor.h"
@@ -403,7 +403,8 @@ void frmMain::SummariseFile() {
     lostContent_ = report::LostContent(findings);
     lbFindings_->setText(QString::fromStdString(report::FindingsSentence(findings)));
     QStringList lines;
-    for (const std::string& line : report::FindingLines(findings, kFindingLines)) lines << TextFromBytes(line);
+    for (const std::string& line : report::FindingLines(findings, kFindingLines))
+        lines << TextFromBytes(line);
     lbFindings_->setToolTip(lines.join(QLatin1Char('\n')));
     lbFindings_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
     lbFindings_->setFocusPolicy(Qt::StrongFocus);
@@ -468,7 +469,8 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
 void frmMain::ShowStatus(const std::optional<std::string>& stop) {
     QStringList sentences;
     const auto add = [&](const std::string& sentence) {
-        sentences << QString::fromStdString(report::ShortenQuotedNames(text::DisplayUtf8(sentence), kMostQuotedBytes));
+        sentences << QString::fromStdString(
+            report::ShortenQuotedNames(text::DisplayUtf8(sentence), kMostQuotedBytes));
     };
     for (const std::string& error : lostContent_) add(error);
     for (const std::string& note : analysis_.document->LoadNotes()) add(note);
@@ -485,7 +487,8 @@ void frmMain::ShowStatus(const std::optional<std::string>& stop) {
             all += (i == 0 ? "" : ", ") + types[i];
         if (types.size() > kMostTypesNamed)
             all += " and " + std::to_string(types.size() - kMostTypesNamed) + " more";
-        tip.last() = QString::fromStdString(report::ShortenQuotedNames(text::DisplayUtf8(all + "."), kMostQuotedBytes));
+        tip.last() = QString::fromStdString(
+            report::ShortenQuotedNames(text::DisplayUtf8(all + "."), kMostQuotedBytes));
     }
     // The line, one line however much it holds, shows the first few
     // sentences; its tool tip lists more of them.

@@ -32,8 +32,8 @@
 #include "chunkinfo/entry_rows.h"
 #include "report/file_summary.h"
 #include "report/structure_rows.h"
-#include "text/display_text.h"
 #include "rows/chunk_details.h"
+#include "text/display_text.h"
 #include "ui/sound/sound_view.h"
 #include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_kinds.h"
@@ -631,7 +631,8 @@ void frmStructure::MarkBytes(const rows::ByteRange& range, bool reveal) {
 
 void frmStructure::FieldChanged(const QModelIndex& current) {
     if (!current.isValid()) return;
-    const std::optional<rows::ByteRange> range = rows_->Rows().RangeOf(static_cast<std::size_t>(current.row()));
+    const std::optional<rows::ByteRange> range =
+        rows_->Rows().RangeOf(static_cast<std::size_t>(current.row()));
     MarkBytes(range ? *range : EntryRange(), !followingBytes_);
 }
 

@@ -71,7 +71,7 @@ SaveOutcome SaveReport(const report::Analysis& analysis, const std::string& dest
     SaveOutcome outcome;
     try {
         report::ReplacingFile file(destination, control != nullptr ? &control->cancel : nullptr,
-                           control != nullptr ? &control->done : nullptr);
+                                   control != nullptr ? &control->done : nullptr);
         if ((outcome.problem = file.Failure())) return outcome;
         try {
             // A file that cannot be reported leaves the destination as it was.

@@ -25,7 +25,7 @@ std::int32_t RecordsPerPiece(const rows::RecordRun& run) {
 struct GridRows::Piece {
     std::size_t firstRow = 0;
     std::size_t rows = 0;
-    std::size_t firstHeld = 0;             // a stretch: its first row among the held ones
+    std::size_t firstHeld = 0;                   // a stretch: its first row among the held ones
     std::shared_ptr<const rows::RecordRun> run;  // a run; null for a stretch
     std::int32_t firstRecord = 1;
 };

@@ -3,10 +3,10 @@
 #include <QLocale>
 #include <utility>
 
+#include "rows/row_sink.h"
 #include "text/cut_text.h"
 #include "text/display_text.h"
 #include "text/escaped_text.h"
-#include "rows/row_sink.h"
 
 RowTableModel::RowTableModel(QString firstHeader, QString secondHeader, QObject* parent)
     : QAbstractTableModel(parent), headers_{std::move(firstHeader), std::move(secondHeader)} {}
@@ -18,7 +18,8 @@ void RowTableModel::SetRows(GridRows rows, std::vector<QString> toolTips) {
     // Said after the view has asked for what it paints, never inside its asking.
     rows_.SetStopHandler([this](const std::string& sentence) {
         QMetaObject::invokeMethod(
-            this, [this, text = QString::fromStdString(text::DisplayUtf8(sentence))] { emit RowsStopped(text); },
+            this,
+            [this, text = QString::fromStdString(text::DisplayUtf8(sentence))] { emit RowsStopped(text); },
             Qt::QueuedConnection);
     });
     endResetModel();
@@ -76,8 +77,8 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
         // override, hiding a zero-width space) is spelled out in the tool tip.
         const bool hidden = text::HasHiddenCharacters(cut.shown);
         if (!cut.wholeLength && !hidden) return {};
-        QString tip =
-            WrappedToolTip(QString::fromStdString(hidden ? text::TerminalText(cut.shown) : text::DisplayUtf8(cut.shown)));
+        QString tip = WrappedToolTip(
+            QString::fromStdString(hidden ? text::TerminalText(cut.shown) : text::DisplayUtf8(cut.shown)));
         if (hidden) {
             tip +=
                 tr("<p><i>Characters that are invisible or change the display are written as \\uXXXX "
@@ -89,7 +90,8 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
         }
         return tip;
     }
-    const QString marker = cut.wholeLength ? QString::fromStdString(text::CutMarker(*cut.wholeLength)) : QString();
+    const QString marker =
+        cut.wholeLength ? QString::fromStdString(text::CutMarker(*cut.wholeLength)) : QString();
     if (role == CutMarkerRole) return marker;
     if (role != Qt::DisplayRole) return {};
     return QString::fromStdString(text::DisplayUtf8(cut.shown)) + marker;

@@ -27,6 +27,7 @@ LAYERS = {
     "ui/detail": (WAVEDOC + ["text"], False),
     "chunkinfo": (["ui/detail", "formats"] + WAVEDOC + ["text"], False),
     "report": (["chunkinfo", "ui/detail", "wavecheck", "sound", "formats"] + WAVEDOC + ["text"], False),
+    "mend": (["report", "wavecheck"] + WAVEDOC + ["text"], False),
     "ui/widgets": (["ui/detail", "text"], True),
     "ui/info": ([], True),
     "ui/sound": (["report", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
@@ -34,7 +35,7 @@ LAYERS = {
     "app/modprg": ([], False),
     "ui/main": (["ui/structure", "ui/info", "ui/widgets", "app/modprg", "report", "ui/detail", "wavecheck"] + WAVEDOC
                 + ["text"], True),
-    "app/dump": (["report", "wavecheck", "sound"] + WAVEDOC + ["text"], False),
+    "app/dump": (["mend", "report", "wavecheck", "sound"] + WAVEDOC + ["text"], False),
     "app": (["ui/main", "ui/widgets", "ui/info"], True),
 }
 BESIDE = ["tests", "bench", "fuzz"]

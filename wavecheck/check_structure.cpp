@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "wavecheck/checks.h"
+#include "wavecheck/trailer_ids.h"
 
 namespace wavecheck::detail {
 namespace {
@@ -64,14 +65,7 @@ struct ChunksInAudio {
     std::string firstId;
 };
 
-// Ids of the chunks writers add after the audio: only these start a run, so
-// that audio which happens to look like a header is not taken for one.
-bool IsTrailerId(std::string_view id) {
-    constexpr std::string_view kIds[] = {"LIST", "smpl", "inst", "cue ", "plst", "bext", "iXML", "id3 ",
-                                         "ID3 ", "_PMX", "axml", "cart", "acid", "JUNK", "junk", "fact",
-                                         "MD5 ", "DISP", "umid", "levl", "chna", "PAD ", "FLLR", "SyLp"};
-    return std::find(std::begin(kIds), std::end(kIds), id) != std::end(kIds);
-}
+using wavecheck::IsTrailerId;
 
 // The bytes of a data chunk's end that are looked through for chunks after
 // the audio: a fixed window, whatever the size of the audio.

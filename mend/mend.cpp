@@ -21,7 +21,7 @@ const std::vector<std::string>& MendedCodes() {
     static const std::vector<std::string> codes = {
         "riff-size",    "unfinished",  "past-end",   "cut-header", "not-a-chunk",     "pad-missing",
         "pad-not-zero", "data-before-fmt", "trailing-bytes", "ds64-short", "byte-order", "block-align",
-        "byte-rate",    "fact-length", "partial-frame"};
+        "byte-rate",    "fact-length", "partial-frame", "size-wrapped"};
     return codes;
 }
 

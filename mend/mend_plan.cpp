@@ -215,6 +215,12 @@ void Planner::KeepChunk(const MapEntry& entry) {
     chunk.length = entry.present;
     chunk.copied = entry.present;
     if (entry.ds64Size && entry.size == layout::kSizeInDs64) chunk.sizeField = entry.size;
+    if (entry.id == layout::kDs64Id && entry.offset == layout::kRiffHeaderSize && entry.present < layout::kDs64Fields) {
+        // Too short for its fields: the copy's holds all of them, made anew.
+        chunk.length = layout::kDs64Fields;
+        chunk.copied = 0;
+        chunk.made = std::string(layout::kDs64Fields, '\0');
+    }
     if (entry.present % 2 == 1 && entry.pad == wavedoc::PadByte::Missing) {
         AddChange("pad-missing", entry.offset, layout::kChunkHeaderSize + entry.present,
                   "The " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) + " holds " +
@@ -593,9 +599,9 @@ void Planner::Write() {
     const std::uint64_t storedRiff = wavedoc::NumberIn(std::string_view(head).substr(4, 4), order_);
     if (!out64 && storedRiff != riffSize) {
         const bool placeholder = storedRiff == 0 || layout::IsStreamingPlaceholder(static_cast<std::uint32_t>(storedRiff));
-        AddChange(placeholder ? FirstFound({"unfinished", "riff-size", "not-a-chunk"})
-                              : FirstFound({"riff-size", "trailing-bytes", "pad-missing", "past-end", "cut-header",
-                                            "not-a-chunk", "unfinished", "riff-size"}),
+        // A size the check finds wrong, or one that follows from another change.
+        const std::string cause = Has("riff-size") || plan_.changes.empty() ? "riff-size" : plan_.changes.front().code;
+        AddChange(placeholder ? FirstFound({"unfinished", "riff-size", "not-a-chunk"}) : cause,
                   4, 4,
                   "The RIFF size becomes " + std::to_string(riffSize) + " (it held " + std::to_string(storedRiff) +
                       "), the bytes that follow it in the copy.");
@@ -629,15 +635,15 @@ void Planner::Write() {
         std::string fields = Number(riffSize, 8, order) + Number(plan_.audioBytes, 8, order) +
                              Number(sampleCount, 8, order);
         if (sourceDs64) {
-            const std::string stored = Read(chunk.from, std::min<std::uint64_t>(chunk.copied, layout::kDs64Fields));
+            const std::string stored =
+                Read(chunk.from, std::min<std::uint64_t>(chunk.source->present, layout::kDs64Fields));
             const std::uint64_t tableLength = stored.size() >= 28 ? wavedoc::NumberIn(stored.substr(24, 4), order) : 0;
             fields += Number(tableLength, 4, order);
             if (chunk.copied < layout::kDs64Fields) {
-                AddChange(FirstFound({"ds64-short"}), chunk.source->offset, layout::kChunkHeaderSize + chunk.copied,
-                          "The ds64 chunk at offset 12 holds " + Bytes(chunk.copied) + ", too few for its fields: "
-                          "the copy's is 28 bytes, its table length 0.");
-                chunk.copied = 0;
-                chunk.length = layout::kDs64Fields;
+                AddChange(FirstFound({"ds64-short"}), chunk.source->offset,
+                          layout::kChunkHeaderSize + chunk.source->present,
+                          "The ds64 chunk at offset 12 holds " + Bytes(chunk.source->present) +
+                              ", too few for its fields: the copy's is 28 bytes, its table length 0.");
                 chunk.made = fields;
             } else {
                 const std::string storedFields = stored.substr(0, 24);

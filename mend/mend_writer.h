@@ -33,8 +33,9 @@ struct WriteResult {
     WriteStatus status = WriteStatus::Failed;
     std::string message;  // why nothing was written, one sentence naming the file; empty when written
     std::uint64_t audioBytes = 0;
-    // The audio's SHA-256 as read from FILE and as read back from the copy,
-    // compared byte for byte on the way; lower-case hex.
+    // The audio's SHA-256 as read from FILE, and of the copy's audio, which
+    // was read back and compared with FILE's byte for byte on the way (the
+    // same digest, or nothing is written); lower-case hex.
     std::string sourceAudioSha256;
     std::string destAudioSha256;
     std::uint64_t destLength = 0;

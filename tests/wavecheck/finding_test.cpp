@@ -181,7 +181,7 @@ std::vector<Case> Cases() {
         {"not-a-chunk", "stray bytes hiding a chunk after them", 52,
          Wav("\x01\x02\x03" + Chunk("smpl", SmplPayload({}, {}))), Wav(Chunk("smpl", SmplPayload({}, {}))),
          Level::Error, "but a \"smpl\" chunk id stands among them at offset 55: readers stop before it"},
-        {"not-a-chunk", "audio after a data chunk of size 0, a streaming placeholder", 44,
+        {"unfinished", "audio after a data chunk of size 0, a streaming placeholder", 44,
          RiffFile(kFmt + Chunk("data", "", 0) + std::string(8, '\x01')), Wav(""), Level::Error,
          "whose size of 0 a streaming writer likely never filled in, so they are likely its audio;"},
         {"not-a-chunk", "a data chunk whose size takes in the start of the chunk after it", 56,

@@ -19,9 +19,9 @@ Recheck CheckCopy(const std::string& destination) {
 
 const std::vector<std::string>& MendedCodes() {
     static const std::vector<std::string> codes = {
-        "riff-size",    "unfinished",  "past-end",   "cut-header", "not-a-chunk",     "pad-missing",
-        "pad-not-zero", "data-before-fmt", "trailing-bytes", "ds64-short", "byte-order", "block-align",
-        "byte-rate",    "fact-length", "partial-frame", "size-wrapped"};
+        "riff-size",    "unfinished",      "past-end",       "cut-header",  "not-a-chunk", "pad-missing",
+        "pad-not-zero", "data-before-fmt", "trailing-bytes", "ds64-short",  "byte-order",  "block-align",
+        "byte-rate",    "fact-length",     "partial-frame",  "size-wrapped"};
     return codes;
 }
 

@@ -126,10 +126,12 @@ private:
 
 Format Planner::ReadFormat(const MapEntry& fmt) const {
     Format format;
-    const std::string head = Read(fmt.offset + layout::kChunkHeaderSize, std::min<std::uint64_t>(fmt.present, 40));
+    const std::string head =
+        Read(fmt.offset + layout::kChunkHeaderSize, std::min<std::uint64_t>(fmt.present, 40));
     if (head.size() < layout::kFormatFields) return format;
     const auto at = [&](std::size_t offset, std::size_t width) {
-        return static_cast<std::uint32_t>(wavedoc::NumberIn(std::string_view(head).substr(offset, width), order_));
+        return static_cast<std::uint32_t>(
+            wavedoc::NumberIn(std::string_view(head).substr(offset, width), order_));
     };
     format.present = true;
     format.tag = at(0, 2);
@@ -188,7 +190,8 @@ std::vector<MapEntry> Planner::ChainChunks(std::uint64_t start, std::uint64_t en
         MapEntry entry;
         entry.offset = at;
         entry.id = header.substr(0, 4);
-        entry.size = static_cast<std::uint32_t>(wavedoc::NumberIn(std::string_view(header).substr(4, 4), order_));
+        entry.size =
+            static_cast<std::uint32_t>(wavedoc::NumberIn(std::string_view(header).substr(4, 4), order_));
         entry.present = std::min<std::uint64_t>(entry.size, end - at - layout::kChunkHeaderSize);
         const std::uint64_t next = at + layout::kChunkHeaderSize + entry.size;
         if (entry.size % 2 == 1 && next < end) {
@@ -215,7 +218,8 @@ void Planner::KeepChunk(const MapEntry& entry) {
     chunk.length = entry.present;
     chunk.copied = entry.present;
     if (entry.ds64Size && entry.size == layout::kSizeInDs64) chunk.sizeField = entry.size;
-    if (entry.id == layout::kDs64Id && entry.offset == layout::kRiffHeaderSize && entry.present < layout::kDs64Fields) {
+    if (entry.id == layout::kDs64Id && entry.offset == layout::kRiffHeaderSize &&
+        entry.present < layout::kDs64Fields) {
         // Too short for its fields: the copy's holds all of them, made anew.
         chunk.length = layout::kDs64Fields;
         chunk.copied = 0;
@@ -228,8 +232,8 @@ void Planner::KeepChunk(const MapEntry& entry) {
     } else if (entry.present % 2 == 1 && entry.pad == wavedoc::PadByte::Present && entry.padValue &&
                *entry.padValue != 0) {
         AddChange("pad-not-zero", entry.offset + layout::kChunkHeaderSize + entry.present, 1,
-                  "The pad byte after the " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
-                      " is not zero: the copy writes it as zero.");
+                  "The pad byte after the " + Quoted(entry.id) + " chunk at offset " +
+                      std::to_string(entry.offset) + " is not zero: the copy writes it as zero.");
     }
     if (entry.afterRiffEnd) {
         AddChange(FirstFound({"trailing-bytes", "riff-size"}), entry.offset, entry.Covered(),
@@ -244,15 +248,16 @@ void Planner::KeepChunk(const MapEntry& entry) {
             chunk.patches.push_back({12, Number(align, 2, order_)});
             AddChange("block-align", entry.offset + layout::kChunkHeaderSize + 12, 2,
                       "The block align of the \"fmt \" chunk at offset " + std::to_string(entry.offset) +
-                          " becomes " + std::to_string(align) + " (it held " + std::to_string(format_.blockAlign) +
+                          " becomes " + std::to_string(align) + " (it held " +
+                          std::to_string(format_.blockAlign) +
                           "), the channels times the bytes of a sample.");
         }
         if (rate != format_.byteRate && rate <= kMost32) {
             chunk.patches.push_back({8, Number(rate, 4, order_)});
             AddChange("byte-rate", entry.offset + layout::kChunkHeaderSize + 8, 4,
-                      "The byte rate of the \"fmt \" chunk at offset " + std::to_string(entry.offset) + " becomes " +
-                          std::to_string(rate) + " (it held " + std::to_string(format_.byteRate) +
-                          "), the sample rate times the block align.");
+                      "The byte rate of the \"fmt \" chunk at offset " + std::to_string(entry.offset) +
+                          " becomes " + std::to_string(rate) + " (it held " +
+                          std::to_string(format_.byteRate) + "), the sample rate times the block align.");
         }
     }
     out_.push_back(std::move(chunk));
@@ -261,7 +266,8 @@ void Planner::KeepChunk(const MapEntry& entry) {
 // Bytes that start no chunk, from `offset`: a run of known chunks at their
 // end is kept as chunks; what comes before them is kept as a JUNK chunk
 // when it is not all zeros, or dropped and said when it is.
-void Planner::KeepStray(std::uint64_t offset, std::uint64_t length, const std::string& code, bool afterAudio) {
+void Planner::KeepStray(std::uint64_t offset, std::uint64_t length, const std::string& code,
+                        bool afterAudio) {
     const std::uint64_t end = offset + length;
     std::uint64_t strayEnd = end;
     std::vector<MapEntry> chain;
@@ -278,8 +284,9 @@ void Planner::KeepStray(std::uint64_t offset, std::uint64_t length, const std::s
         zeros = bytes.find_first_not_of('\0') == std::string::npos;
     }
     if (zeros) {
-        plan_.dropped.push_back({offset, stray, "The " + Bytes(stray) + " from offset " + std::to_string(offset) +
-                                                    " start no chunk and are all zeros."});
+        plan_.dropped.push_back({offset, stray,
+                                 "The " + Bytes(stray) + " from offset " + std::to_string(offset) +
+                                     " start no chunk and are all zeros."});
         AddChange(code, offset, stray,
                   "The " + Bytes(stray) + " of zeros from offset " + std::to_string(offset) +
                       ", which start no chunk, are left out of the copy.");
@@ -311,10 +318,12 @@ void Planner::KeepData(const MapEntry& data, std::size_t& next) {
     const std::uint64_t presentEnd = start + data.present;
     const bool cut = data.present < data.DeclaredSize();
     const bool placeholder = !data.ds64Size && cut && layout::IsStreamingPlaceholder(data.size);
-    const MapEntry* stray = next < top_.size() && !top_[next].IsChunk() && top_[next].stray != wavedoc::Stray::Unmapped
-                                ? &top_[next]
-                                : nullptr;
-    const bool strayToEnd = stray != nullptr && stray->offset + stray->length == analysis_.document->Source()->Length();
+    const MapEntry* stray =
+        next < top_.size() && !top_[next].IsChunk() && top_[next].stray != wavedoc::Stray::Unmapped
+            ? &top_[next]
+            : nullptr;
+    const bool strayToEnd =
+        stray != nullptr && stray->offset + stray->length == analysis_.document->Source()->Length();
     const std::uint64_t fileEnd = document_.Source()->Length();
     // Where the bytes the audio may run to end.
     std::uint64_t regionEnd = presentEnd;
@@ -330,10 +339,11 @@ void Planner::KeepData(const MapEntry& data, std::size_t& next) {
     } else if (stray != nullptr && strayToEnd && data.size == 0) {
         regionEnd = fileEnd;
         code = FirstFound({"unfinished", "not-a-chunk"});
-        why = "its size field holds 0, a placeholder a streaming writer never went back to fill in, and its "
-              "audio follows it";
-    } else if (stray != nullptr && strayToEnd && document_.Form() == wavedoc::FileForm::Riff && !data.ds64Size &&
-               fileEnd - start > kMost32 && ((fileEnd - start) & kMost32) == data.size) {
+        why =
+            "its size field holds 0, a placeholder a streaming writer never went back to fill in, and its "
+            "audio follows it";
+    } else if (stray != nullptr && strayToEnd && document_.Form() == wavedoc::FileForm::Riff &&
+               !data.ds64Size && fileEnd - start > kMost32 && ((fileEnd - start) & kMost32) == data.size) {
         regionEnd = fileEnd;
         wrapped_ = true;
         code = FirstFound({"size-wrapped", "trailing-bytes", "not-a-chunk", "riff-size"});
@@ -350,7 +360,8 @@ void Planner::KeepData(const MapEntry& data, std::size_t& next) {
     std::vector<MapEntry> after;
     if (regionEnd != presentEnd || placeholder) {
         // The audio runs on to regionEnd: chunks written after it there end it.
-        const std::uint64_t lookFrom = std::max(start, regionEnd > kChainWindow ? regionEnd - kChainWindow : 0);
+        const std::uint64_t lookFrom =
+            std::max(start, regionEnd > kChainWindow ? regionEnd - kChainWindow : 0);
         if (const std::optional<std::uint64_t> chain = ChainStart(lookFrom, regionEnd, regionEnd, false)) {
             after = ChainChunks(*chain, regionEnd);
             regionEnd = *chain;
@@ -386,8 +397,8 @@ void Planner::KeepData(const MapEntry& data, std::size_t& next) {
     if (audio < region) {
         plan_.dropped.push_back({start + audio, region - audio,
                                  "The last " + Bytes(region - audio) + " of the audio, from offset " +
-                                     std::to_string(start + audio) + ", are part of a frame of " + Bytes(frame_) +
-                                     ", which no reader plays."});
+                                     std::to_string(start + audio) + ", are part of a frame of " +
+                                     Bytes(frame_) + ", which no reader plays."});
     }
     if (!sizeChanges && data.present % 2 == 1) {
         // An odd size whose pad byte is missing or not zero, as any chunk's.
@@ -408,7 +419,8 @@ void Planner::KeepData(const MapEntry& data, std::size_t& next) {
     }
     out_.push_back(std::move(chunk));
     for (const MapEntry& trailer : after) {
-        AddChange(code.empty() ? "unfinished" : code, trailer.offset, layout::kChunkHeaderSize + trailer.present,
+        AddChange(code.empty() ? "unfinished" : code, trailer.offset,
+                  layout::kChunkHeaderSize + trailer.present,
                   "The " + Quoted(trailer.id) + " chunk at offset " + std::to_string(trailer.offset) +
                       ", written after the audio, ends the audio and is kept as a chunk.");
         KeepChunk(trailer);
@@ -430,21 +442,24 @@ Plan Planner::Make() {
         return plan_;
     }
     if (form != wavedoc::FileForm::Rifx && document_.OrderSwapped()) {
-        plan_.refusal = "\"" + analysis_.path +
-                        "\" starts with \"" + std::string(form == wavedoc::FileForm::Riff ? "RIFF" : "RF64") +
-                        "\" but stores its numbers most significant byte first; Ondulo does not write RIFX files.";
+        plan_.refusal =
+            "\"" + analysis_.path + "\" starts with \"" +
+            std::string(form == wavedoc::FileForm::Riff ? "RIFF" : "RF64") +
+            "\" but stores its numbers most significant byte first; Ondulo does not write RIFX files.";
         return plan_;
     }
     if (form == wavedoc::FileForm::Rifx && !document_.OrderSwapped()) {
-        plan_.refusal = "\"" + analysis_.path +
-                        "\" is a RIFX file (its numbers stored most significant byte first); Ondulo mends RIFF, RF64 "
-                        "and BW64 files.";
+        plan_.refusal =
+            "\"" + analysis_.path +
+            "\" is a RIFX file (its numbers stored most significant byte first); Ondulo mends RIFF, RF64 "
+            "and BW64 files.";
         return plan_;
     }
     if (sixtyFour && (top_.empty() || top_.front().id != layout::kDs64Id || !document_.Ds64())) {
-        plan_.refusal = "\"" + analysis_.path +
-                        "\" is an RF64 or BW64 file without a ds64 chunk first, where readers look for its sizes; "
-                        "Ondulo does not make up the sizes it would hold.";
+        plan_.refusal =
+            "\"" + analysis_.path +
+            "\" is an RF64 or BW64 file without a ds64 chunk first, where readers look for its sizes; "
+            "Ondulo does not make up the sizes it would hold.";
         return plan_;
     }
     const wavedoc::GenericChunk& dataChunk = document_.Data();
@@ -462,7 +477,8 @@ Plan Planner::Make() {
         frame_ = format_.blockAlign;
     }
     if (fmtAt == top_.end() || dataAt == top_.end() || !format_.present) {
-        plan_.refusal = "\"" + analysis_.path + "\" has no whole \"fmt \" or no \"data\" chunk where readers find "
+        plan_.refusal = "\"" + analysis_.path +
+                        "\" has no whole \"fmt \" or no \"data\" chunk where readers find "
                         "it, so Ondulo cannot tell which bytes are its audio.";
         return plan_;
     }
@@ -471,9 +487,10 @@ Plan Planner::Make() {
         return plan_;
     }
     if (!format_.Linear() && format_.blockAlign == 0) {
-        LeaveAlone("block-align", fmtAt->offset,
-                   "The format's block align is 0 and its codec is not PCM: Ondulo cannot judge its frame size, "
-                   "so the audio is kept to its last byte.");
+        LeaveAlone(
+            "block-align", fmtAt->offset,
+            "The format's block align is 0 and its codec is not PCM: Ondulo cannot judge its frame size, "
+            "so the audio is kept to its last byte.");
     }
     // The chunks in file order, the format moved before the audio.
     const bool moveFmt = dataAt < fmtAt;
@@ -485,8 +502,8 @@ Plan Planner::Make() {
                 KeepChunk(*fmtAt);
                 AddChange("data-before-fmt", fmtAt->offset, fmtAt->Covered(),
                           "The \"fmt \" chunk at offset " + std::to_string(fmtAt->offset) +
-                              " is moved before the \"data\" chunk at offset " + std::to_string(dataAt->offset) +
-                              "; every other chunk keeps its order.");
+                              " is moved before the \"data\" chunk at offset " +
+                              std::to_string(dataAt->offset) + "; every other chunk keeps its order.");
             }
             std::size_t next = i + 1;
             KeepData(entry, next);
@@ -505,17 +522,18 @@ Plan Planner::Make() {
         if (entry.present < entry.DeclaredSize() && entry.present > layout::kChunkHeaderSize &&
             ChainStart(entry.offset + 1, plan_.sourceLength, plan_.sourceLength, false)) {
             // Bytes that only look like a header, with chunks hidden behind them.
-            KeepStray(entry.offset, plan_.sourceLength - entry.offset, FirstFound({"past-end", "not-a-chunk"}),
+            KeepStray(entry.offset, plan_.sourceLength - entry.offset,
+                      FirstFound({"past-end", "not-a-chunk"}),
                       entry.offset > dataAt->offset && entry.offset > fmtAt->offset);
             continue;
         }
         if (entry.present < entry.DeclaredSize()) {
             // Cut by the end of the file: nothing after it.
-            plan_.dropped.push_back({entry.offset, entry.Covered(),
-                                     "The " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
-                                         " is cut off by the end of the file after " +
-                                         std::to_string(entry.present) + " of its " +
-                                         std::to_string(entry.DeclaredSize()) + " bytes; FILE keeps it."});
+            plan_.dropped.push_back(
+                {entry.offset, entry.Covered(),
+                 "The " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
+                     " is cut off by the end of the file after " + std::to_string(entry.present) +
+                     " of its " + std::to_string(entry.DeclaredSize()) + " bytes; FILE keeps it."});
             AddChange(FirstFound({"past-end", "riff-size"}), entry.offset, entry.Covered(),
                       "The " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
                           ", cut off by the end of the file, is left out of the copy.");
@@ -533,8 +551,7 @@ Plan Planner::Make() {
             plan_.unanswered.push_back(finding.code + " at offset " + std::to_string(finding.offset));
         }
         if (finding.level != wavecheck::Level::Note) {
-            LeaveAlone(finding.code, finding.offset,
-                       "The mend does not answer this: " + finding.message);
+            LeaveAlone(finding.code, finding.offset, "The mend does not answer this: " + finding.message);
         }
     }
     return plan_;
@@ -556,14 +573,15 @@ void Planner::Write() {
         ds64.length = layout::kDs64Fields;
         ds64.made = std::string(layout::kDs64Fields, '\0');
         const std::string code = FirstFound({"size-wrapped", "trailing-bytes", "not-a-chunk", "riff-size"});
-        if (!out_.empty() && (out_.front().id == "JUNK" || out_.front().id == "junk") && out_.front().source &&
-            out_.front().source->offset == layout::kRiffHeaderSize &&
+        if (!out_.empty() && (out_.front().id == "JUNK" || out_.front().id == "junk") &&
+            out_.front().source && out_.front().source->offset == layout::kRiffHeaderSize &&
             (out_.front().length == layout::kDs64Fields ||
              out_.front().length >= layout::kDs64Fields + layout::kChunkHeaderSize)) {
             OutChunk junk = out_.front();
-            AddChange(code, junk.source->offset, layout::kChunkHeaderSize + junk.length,
-                      "The \"JUNK\" chunk at offset 12, held for it, becomes the ds64 chunk of the copy, an RF64 "
-                      "file: its sizes are over 4 GiB.");
+            AddChange(
+                code, junk.source->offset, layout::kChunkHeaderSize + junk.length,
+                "The \"JUNK\" chunk at offset 12, held for it, becomes the ds64 chunk of the copy, an RF64 "
+                "file: its sizes are over 4 GiB.");
             if (junk.length == layout::kDs64Fields) {
                 out_.front() = ds64;
             } else {
@@ -576,9 +594,10 @@ void Planner::Write() {
             }
         } else {
             out_.insert(out_.begin(), ds64);
-            AddChange(code, 0, layout::kRiffHeaderSize,
-                      "The copy is an RF64 file, its sizes being over 4 GiB: a ds64 chunk after its head gives "
-                      "them.");
+            AddChange(
+                code, 0, layout::kRiffHeaderSize,
+                "The copy is an RF64 file, its sizes being over 4 GiB: a ds64 chunk after its head gives "
+                "them.");
         }
         riffSize = 4;
         for (const OutChunk& chunk : out_) riffSize += covered(chunk);
@@ -591,22 +610,25 @@ void Planner::Write() {
     if (toSixtyFour) formId = "RF64";
     if (form == wavedoc::FileForm::Rifx) {
         formId = "RIFF";
-        AddChange(FirstFound({"byte-order"}), 0, 4,
-                  "The file starts with \"RIFX\", but its numbers are stored least significant byte first: the "
-                  "copy starts with \"RIFF\".");
+        AddChange(
+            FirstFound({"byte-order"}), 0, 4,
+            "The file starts with \"RIFX\", but its numbers are stored least significant byte first: the "
+            "copy starts with \"RIFF\".");
     }
     const std::uint64_t riffField = out64 ? kMost32 : riffSize;
     const std::uint64_t storedRiff = wavedoc::NumberIn(std::string_view(head).substr(4, 4), order_);
     if (!out64 && storedRiff != riffSize) {
-        const bool placeholder = storedRiff == 0 || layout::IsStreamingPlaceholder(static_cast<std::uint32_t>(storedRiff));
+        const bool placeholder =
+            storedRiff == 0 || layout::IsStreamingPlaceholder(static_cast<std::uint32_t>(storedRiff));
         // A size the check finds wrong, or one that follows from another change.
-        const std::string cause = Has("riff-size") || plan_.changes.empty() ? "riff-size" : plan_.changes.front().code;
-        AddChange(placeholder ? FirstFound({"unfinished", "riff-size", "not-a-chunk"}) : cause,
-                  4, 4,
-                  "The RIFF size becomes " + std::to_string(riffSize) + " (it held " + std::to_string(storedRiff) +
-                      "), the bytes that follow it in the copy.");
+        const std::string cause =
+            Has("riff-size") || plan_.changes.empty() ? "riff-size" : plan_.changes.front().code;
+        AddChange(placeholder ? FirstFound({"unfinished", "riff-size", "not-a-chunk"}) : cause, 4, 4,
+                  "The RIFF size becomes " + std::to_string(riffSize) + " (it held " +
+                      std::to_string(storedRiff) + "), the bytes that follow it in the copy.");
     } else if (out64 && !toSixtyFour && storedRiff != kMost32) {
-        AddChange("riff-size", 4, 4, "The RIFF size field becomes 0xFFFFFFFF: the ds64 chunk holds the size.");
+        AddChange("riff-size", 4, 4,
+                  "The RIFF size field becomes 0xFFFFFFFF: the ds64 chunk holds the size.");
     }
     // The ds64 fields.
     std::uint64_t sampleCount = 0;
@@ -622,22 +644,24 @@ void Planner::Write() {
             } else if (count != field) {
                 chunk.patches.push_back({0, Number(field, 4, order)});
                 AddChange("fact-length", chunk.from, 4,
-                          "The sample count of the \"fact\" chunk at offset " + std::to_string(chunk.source->offset) +
-                              " becomes " + std::to_string(field) + " (it held " + std::to_string(count) +
-                              "), the frames of the audio.");
+                          "The sample count of the \"fact\" chunk at offset " +
+                              std::to_string(chunk.source->offset) + " becomes " + std::to_string(field) +
+                              " (it held " + std::to_string(count) + "), the frames of the audio.");
                 if (out64) sampleCount = frames;
             }
         }
     }
     for (OutChunk& chunk : out_) {
-        const bool sourceDs64 = chunk.source && chunk.source->id == layout::kDs64Id && chunk.source->offset == 12;
+        const bool sourceDs64 =
+            chunk.source && chunk.source->id == layout::kDs64Id && chunk.source->offset == 12;
         if (!chunk.ds64 && !sourceDs64) continue;
-        std::string fields = Number(riffSize, 8, order) + Number(plan_.audioBytes, 8, order) +
-                             Number(sampleCount, 8, order);
+        std::string fields =
+            Number(riffSize, 8, order) + Number(plan_.audioBytes, 8, order) + Number(sampleCount, 8, order);
         if (sourceDs64) {
             const std::string stored =
                 Read(chunk.from, std::min<std::uint64_t>(chunk.source->present, layout::kDs64Fields));
-            const std::uint64_t tableLength = stored.size() >= 28 ? wavedoc::NumberIn(stored.substr(24, 4), order) : 0;
+            const std::uint64_t tableLength =
+                stored.size() >= 28 ? wavedoc::NumberIn(stored.substr(24, 4), order) : 0;
             fields += Number(tableLength, 4, order);
             if (chunk.copied < layout::kDs64Fields) {
                 AddChange(FirstFound({"ds64-short"}), chunk.source->offset,
@@ -650,7 +674,8 @@ void Planner::Write() {
                 if (storedFields != fields.substr(0, 24)) {
                     AddChange(FirstFound({"riff-size", "past-end", "unfinished"}), chunk.from, 24,
                               "The sizes of the ds64 chunk become those of the copy: RIFF size " +
-                                  std::to_string(riffSize) + ", data size " + std::to_string(plan_.audioBytes) + ".");
+                                  std::to_string(riffSize) + ", data size " +
+                                  std::to_string(plan_.audioBytes) + ".");
                 }
                 chunk.patches.push_back({0, fields.substr(0, 24)});
             }
@@ -684,7 +709,8 @@ void Planner::Write() {
     made(formId + Number(riffField, 4, order) + head.substr(8, 4));
     for (const OutChunk& chunk : out_) {
         std::uint64_t sizeField = chunk.sizeField.value_or(chunk.length);
-        if (chunk.audio && out64 && (plan_.audioBytes > kMost32 || (chunk.source && chunk.source->size == kMost32))) {
+        if (chunk.audio && out64 &&
+            (plan_.audioBytes > kMost32 || (chunk.source && chunk.source->size == kMost32))) {
             sizeField = kMost32;
         }
         if (chunk.audio && chunk.source && out64 && chunk.source->size != sizeField && !toSixtyFour &&
@@ -717,11 +743,13 @@ Plan MakePlan(const report::Analysis& analysis) {
     Plan plan;
     plan.path = analysis.path;
     if (!analysis.Loaded()) {
-        plan.refusal = analysis.error.empty() ? "\"" + analysis.path + "\" is not a WAV file." : analysis.error;
+        plan.refusal =
+            analysis.error.empty() ? "\"" + analysis.path + "\" is not a WAV file." : analysis.error;
         return plan;
     }
     if (!analysis.findings) {
-        plan.refusal = "\"" + analysis.path + "\" was not checked, and the mend answers the check's findings.";
+        plan.refusal =
+            "\"" + analysis.path + "\" was not checked, and the mend answers the check's findings.";
         return plan;
     }
     if (!analysis.findings->Finished()) {

@@ -16,7 +16,7 @@ namespace mend {
 
 // One change the copy makes.
 struct Change {
-    std::string code;         // the finding code it answers, as the check names it
+    std::string code;          // the finding code it answers, as the check names it
     std::uint64_t offset = 0;  // the bytes of FILE it concerns: select them to see it
     std::uint64_t length = 0;
     std::string sentence;  // what the copy does, one plain sentence

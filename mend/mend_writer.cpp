@@ -246,13 +246,15 @@ WriteResult Writer::Run() {
     struct stat existing {};
     if (::stat(destination_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
         // A folder, a device, a pipe: the copy never replaces one.
-        refused.message = "\"" + destination_ + "\" is not a regular file; the copy replaces none but a file.";
+        refused.message =
+            "\"" + destination_ + "\" is not a regular file; the copy replaces none but a file.";
         return refused;
     }
     Descriptor source(::open(plan_.path.c_str(), O_RDONLY | O_CLOEXEC));
     if (source.Get() < 0) return Changed();
     struct stat before {};
-    if (::fstat(source.Get(), &before) != 0 || static_cast<std::uint64_t>(before.st_size) != plan_.sourceLength) {
+    if (::fstat(source.Get(), &before) != 0 ||
+        static_cast<std::uint64_t>(before.st_size) != plan_.sourceLength) {
         return Changed();
     }
     source_ = source.Get();
@@ -265,8 +267,9 @@ WriteResult Writer::Run() {
     if (copy.Get() < 0) return Failure(errno);
     temporary.path.assign(name.data());
     // An existing DEST keeps its permissions; a new one gets a new file's.
-    ::fchmod(copy.Get(), ::stat(destination_.c_str(), &existing) == 0 ? static_cast<mode_t>(existing.st_mode & 07777)
-                                                                       : NewFileMode());
+    ::fchmod(copy.Get(), ::stat(destination_.c_str(), &existing) == 0
+                             ? static_cast<mode_t>(existing.st_mode & 07777)
+                             : NewFileMode());
     copy_ = copy.Get();
     // The copy's length at once, so that a hole at its end is a hole.
     if (::ftruncate(copy_, static_cast<off_t>(plan_.destLength)) != 0) return Failure(errno);

@@ -222,13 +222,14 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
         // A streaming writer's placeholder of 0: the audio follows an empty
         // data chunk. Said once, with the placeholder sizes around it.
         const MapEntry& stray = *facts.strayAfterAudio;
-        report.Add(stray.offset, "",
-                   "The " + Counted(stray.length, "byte", "bytes") + " from offset " + std::to_string(stray.offset) +
-                       " to the end of the file do not start with a chunk id: they follow the " +
-                       ChunkAt(*facts.lastTopLevelChunk) +
-                       ", whose size of 0 a streaming writer likely never filled in, so they are likely its audio; "
-                       "readers that trust the size find none, others play what follows as noise.",
-                   Level::Error);
+        report.Add(
+            stray.offset, "",
+            "The " + Counted(stray.length, "byte", "bytes") + " from offset " + std::to_string(stray.offset) +
+                " to the end of the file do not start with a chunk id: they follow the " +
+                ChunkAt(*facts.lastTopLevelChunk) +
+                ", whose size of 0 a streaming writer likely never filled in, so they are likely its audio; "
+                "readers that trust the size find none, others play what follows as noise.",
+            Level::Error);
         return;
     }
     if (!riff && !last) return;
@@ -273,13 +274,14 @@ void CheckSizeWrapped(const CheckInput& input, Report& report) {
     const std::optional<std::uint64_t> audio = WrappedAudio(input);
     if (!audio) return;
     const MapEntry& data = *input.facts.lastTopLevelChunk;
-    report.Add(data.offset, data.id,
-               "The " + ChunkAt(data) + " says it holds " + Counted(data.size, "byte", "bytes") +
-                   ", but the file holds " + Counted(*audio, "byte", "bytes") +
-                   " after its header to its end, that size plus a multiple of 4 GiB: a recording of 4 GiB or "
-                   "more written as plain RIFF, whose 32-bit sizes wrapped; readers that trust the sizes play "
-                   "only the first " +
-                   Counted(data.size, "byte", "bytes") + " of it.");
+    report.Add(
+        data.offset, data.id,
+        "The " + ChunkAt(data) + " says it holds " + Counted(data.size, "byte", "bytes") +
+            ", but the file holds " + Counted(*audio, "byte", "bytes") +
+            " after its header to its end, that size plus a multiple of 4 GiB: a recording of 4 GiB or "
+            "more written as plain RIFF, whose 32-bit sizes wrapped; readers that trust the sizes play "
+            "only the first " +
+            Counted(data.size, "byte", "bytes") + " of it.");
 }
 
 void CheckByteOrder(const CheckInput& input, Report& report) {

@@ -27,8 +27,10 @@ void PortableBlocks(std::array<std::uint32_t, 8>& state, const unsigned char* da
     for (; count > 0; --count, data += 64) {
         std::array<std::uint32_t, 64> w{};
         for (std::size_t i = 0; i < 16; ++i) {
-            w[i] = static_cast<std::uint32_t>(data[4 * i]) << 24 | static_cast<std::uint32_t>(data[4 * i + 1]) << 16 |
-                   static_cast<std::uint32_t>(data[4 * i + 2]) << 8 | static_cast<std::uint32_t>(data[4 * i + 3]);
+            w[i] = static_cast<std::uint32_t>(data[4 * i]) << 24 |
+                   static_cast<std::uint32_t>(data[4 * i + 1]) << 16 |
+                   static_cast<std::uint32_t>(data[4 * i + 2]) << 8 |
+                   static_cast<std::uint32_t>(data[4 * i + 3]);
         }
         for (std::size_t i = 16; i < 64; ++i) {
             const std::uint32_t s0 = Rotr(w[i - 15], 7) ^ Rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
@@ -69,12 +71,12 @@ void PortableBlocks(std::array<std::uint32_t, 8>& state, const unsigned char* da
 // published reference code: two rounds per sha256rnds2, the message schedule
 // by sha256msg1 and sha256msg2.
 __attribute__((target("sha,sse4.1,ssse3"))) void ShaNiBlocks(std::array<std::uint32_t, 8>& state,
-                                                         const unsigned char* data, std::size_t count) {
+                                                             const unsigned char* data, std::size_t count) {
     const __m128i shuffle = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
     __m128i tmp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[0]));
     __m128i state1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[4]));
-    tmp = _mm_shuffle_epi32(tmp, 0xB1);           // CDAB
-    state1 = _mm_shuffle_epi32(state1, 0x1B);     // EFGH
+    tmp = _mm_shuffle_epi32(tmp, 0xB1);                // CDAB
+    state1 = _mm_shuffle_epi32(state1, 0x1B);          // EFGH
     __m128i state0 = _mm_alignr_epi8(tmp, state1, 8);  // ABEF
     state1 = _mm_blend_epi16(state1, tmp, 0xF0);       // CDGH
 
@@ -84,7 +86,8 @@ __attribute__((target("sha,sse4.1,ssse3"))) void ShaNiBlocks(std::array<std::uin
         __m128i msg;
         __m128i msgs[4];
         for (int i = 0; i < 4; ++i) {
-            msgs[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * i)), shuffle);
+            msgs[i] =
+                _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * i)), shuffle);
         }
         for (int round = 0; round < 16; ++round) {
             __m128i& current = msgs[round % 4];
@@ -94,7 +97,8 @@ __attribute__((target("sha,sse4.1,ssse3"))) void ShaNiBlocks(std::array<std::uin
                 next = _mm_add_epi32(next, _mm_alignr_epi8(msgs[(round + 3) % 4], msgs[(round + 2) % 4], 4));
                 current = _mm_sha256msg2_epu32(next, msgs[(round + 3) % 4]);
             }
-            msg = _mm_add_epi32(current, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRound[4 * round])));
+            msg = _mm_add_epi32(current, _mm_loadu_si128(reinterpret_cast<const __m128i*>(
+                                             &kRound[static_cast<std::size_t>(4 * round)])));
             state1 = _mm_sha256rnds2_epu32(state1, state0, msg);
             msg = _mm_shuffle_epi32(msg, 0x0E);
             state0 = _mm_sha256rnds2_epu32(state0, state1, msg);
@@ -128,7 +132,8 @@ bool HasShaNi() {
 }  // namespace
 
 Sha256::Sha256()
-    : state_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
+    : state_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {
+}
 
 void Sha256::Blocks(const unsigned char* blocks, std::size_t count) {
 #ifdef ONDULO_SHA_X86
@@ -180,7 +185,8 @@ Sha256::Digest Sha256::Finish() {
     Update(std::string_view(reinterpret_cast<const char*>(tail), fill + 8));
     Digest digest{};
     for (std::size_t i = 0; i < 8; ++i) {
-        for (std::size_t j = 0; j < 4; ++j) digest[4 * i + j] = static_cast<unsigned char>(state_[i] >> (24 - 8 * j));
+        for (std::size_t j = 0; j < 4; ++j)
+            digest[4 * i + j] = static_cast<unsigned char>(state_[i] >> (24 - 8 * j));
     }
     return digest;
 }

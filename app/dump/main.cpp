@@ -33,8 +33,8 @@ int main(int argc, char** argv) {
         return std::cout.flush() ? 0 : kFaults;
     }
     if (options->mend || options->mendPlan) {
-        return RunMend(options->files.front(), options->mend ? &options->mendDestination : nullptr, options->json,
-                       std::cout, std::cerr);
+        return RunMend(options->files.front(), options->mend ? &options->mendDestination : nullptr,
+                       options->json, std::cout, std::cerr);
     }
     if (options->summarise) {
         const int status = SummariseFiles(options->files, options->jsonl, std::cin, std::cout, std::cerr);

@@ -70,10 +70,11 @@ void WriteText(const MendRun& run, const std::string* destination, std::ostream&
         return;
     }
     out << "written: " << TerminalPath(*destination) << " (" << written.destLength << " bytes)\n";
-    out << "  audio in FILE: " << written.audioBytes << " bytes, SHA-256 " << written.sourceAudioSha256 << "\n";
+    out << "  audio in FILE: " << written.audioBytes << " bytes, SHA-256 " << written.sourceAudioSha256
+        << "\n";
     out << "  audio in DEST: " << written.audioBytes << " bytes, SHA-256 " << written.destAudioSha256
         << (written.sourceAudioSha256 == written.destAudioSha256 ? " (the same, compared byte for byte)"
-                                                                  : " (NOT the same)")
+                                                                 : " (NOT the same)")
         << "\n";
     if (run.recheck) {
         if (run.recheck->errors.empty()) {
@@ -124,22 +125,26 @@ void WriteJson(const MendRun& run, const std::string* destination, std::ostream&
         separator = ", ";
     }
     const bool written = run.written && run.written->status == mend::WriteStatus::Written;
-    out << "],\n  \"audio\": {\"file\": {\"offset\": " << plan.audioOffset << ", \"bytes\": " << plan.audioBytes
-        << ", \"sha256\": " << (written ? JsonString(run.written->sourceAudioSha256) : "null") << "}, \"dest\": ";
+    out << "],\n  \"audio\": {\"file\": {\"offset\": " << plan.audioOffset
+        << ", \"bytes\": " << plan.audioBytes
+        << ", \"sha256\": " << (written ? JsonString(run.written->sourceAudioSha256) : "null")
+        << "}, \"dest\": ";
     if (written) {
-        out << "{\"bytes\": " << run.written->audioBytes << ", \"sha256\": " << JsonString(run.written->destAudioSha256)
-            << "}";
+        out << "{\"bytes\": " << run.written->audioBytes
+            << ", \"sha256\": " << JsonString(run.written->destAudioSha256) << "}";
     } else {
         out << "null";
     }
-    out << "},\n  \"written\": " << (written ? "true" : "false") << ", \"error\": "
-        << (run.written && !written ? JsonOrNull(run.written->message) : "null") << ",\n  \"dest_check\": ";
+    out << "},\n  \"written\": " << (written ? "true" : "false")
+        << ", \"error\": " << (run.written && !written ? JsonOrNull(run.written->message) : "null")
+        << ",\n  \"dest_check\": ";
     if (run.recheck) {
         out << "{\"errors\": [";
         separator = "";
         for (const wavecheck::Finding& finding : run.recheck->errors) {
-            out << separator << "{\"code\": " << JsonString(finding.code) << ", \"offset\": " << finding.offset
-                << ", \"message\": " << JsonString(finding.message) << "}";
+            out << separator << "{\"code\": " << JsonString(finding.code)
+                << ", \"offset\": " << finding.offset << ", \"message\": " << JsonString(finding.message)
+                << "}";
             separator = ", ";
         }
         out << "], \"nothing_to_mend\": " << (run.recheck->nothingToMend ? "true" : "false") << "}";
@@ -167,7 +172,10 @@ int RunMend(const std::string& file, const std::string* destination, bool json, 
                                             "\"" + *destination + "\" is \"" + file +
                                                 "\" itself: Ondulo never mends a file in place; name another "
                                                 "file for the copy.",
-                                            0, {}, {}, 0};
+                                            0,
+                                            {},
+                                            {},
+                                            0};
             run.status = kBadUsage;
         } else {
             run.written = mend::WritePlan(analysis, run.plan, *destination);

@@ -2,6 +2,8 @@
 // clean one, with the plan's codes and the copy it must give; then the
 // properties every mend keeps (idempotence, never in place, nothing left
 // behind) and the exit statuses of ondulo-dump --mend.
+#include "mend/mend.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -15,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "mend/mend.h"
 #include "support/run_dump.h"
 #include "support/scratch_dir.h"
 #include "support/wav_builder.h"
@@ -25,7 +26,9 @@ namespace {
 
 using namespace wavtest;
 
-std::string U64(std::uint64_t v) { return U32(static_cast<std::uint32_t>(v)) + U32(static_cast<std::uint32_t>(v >> 32)); }
+std::string U64(std::uint64_t v) {
+    return U32(static_cast<std::uint32_t>(v)) + U32(static_cast<std::uint32_t>(v >> 32));
+}
 
 // 1000 frames of 16-bit stereo, no two neighbouring bytes alike.
 const std::string kAudio = [] {
@@ -34,8 +37,9 @@ const std::string kAudio = [] {
     return audio;
 }();
 const std::string kFmt = Chunk("fmt ", PcmFormat(2, 44100, 16));
-const std::string kInfo = Chunk("LIST", ListPayload("INFO", Chunk("INAM", std::string("Take 1\0", 7)) +
-                                                               Chunk("ISFT", std::string("Ondulo tests\0", 13))));
+const std::string kInfo =
+    Chunk("LIST", ListPayload("INFO", Chunk("INAM", std::string("Take 1\0", 7)) +
+                                          Chunk("ISFT", std::string("Ondulo tests\0", 13))));
 const std::string kOdd = Chunk("abcd", "xyz");  // an odd chunk, with its pad byte
 // The intact file every class is made from.
 const std::string kBase = RiffFile(kFmt + Chunk("data", kAudio) + kInfo);
@@ -105,34 +109,52 @@ const std::vector<DamageClass>& Classes() {
          RiffFile(kFmt + Chunk("data", kAudio)) + kInfo,
          {"trailing-bytes"},
          kBase},
-        {"RIFF size too large", RiffFile(kFmt + Chunk("data", kAudio) + kInfo, "WAVE", 4 + 24 + 4008 + 50 + 100),
-         {"riff-size"}, kBase},
-        {"a pad byte missing", RiffFile(kFmt + Chunk("abcd", "xyz", std::nullopt, false) + Chunk("data", kAudio) + kInfo),
-         {"pad-missing"}, RiffFile(kFmt + kOdd + Chunk("data", kAudio) + kInfo)},
-        {"a pad byte not zero", RiffFile(kFmt + Chunk("abcd", "xyz", std::nullopt, false) + "\x55" + Chunk("data", kAudio) + kInfo),
-         {"pad-not-zero"}, RiffFile(kFmt + kOdd + Chunk("data", kAudio) + kInfo)},
+        {"RIFF size too large",
+         RiffFile(kFmt + Chunk("data", kAudio) + kInfo, "WAVE", 4 + 24 + 4008 + 50 + 100),
+         {"riff-size"},
+         kBase},
+        {"a pad byte missing",
+         RiffFile(kFmt + Chunk("abcd", "xyz", std::nullopt, false) + Chunk("data", kAudio) + kInfo),
+         {"pad-missing"},
+         RiffFile(kFmt + kOdd + Chunk("data", kAudio) + kInfo)},
+        {"a pad byte not zero",
+         RiffFile(kFmt + Chunk("abcd", "xyz", std::nullopt, false) + "\x55" + Chunk("data", kAudio) + kInfo),
+         {"pad-not-zero"},
+         RiffFile(kFmt + kOdd + Chunk("data", kAudio) + kInfo)},
         {"stray bytes between chunks, not zeros",
          RiffFile(kFmt + Chunk("data", kAudio) + "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a" + kInfo),
          {"not-a-chunk"},
-         RiffFile(kFmt + Chunk("data", kAudio) + Chunk("JUNK", "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a") + kInfo)},
-        {"stray zeros between chunks", RiffFile(kFmt + Chunk("data", kAudio) + std::string(10, '\0') + kInfo),
-         {"not-a-chunk"}, kBase, 4000, 1},
+         RiffFile(kFmt + Chunk("data", kAudio) + Chunk("JUNK", "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a") +
+                  kInfo)},
+        {"stray zeros between chunks",
+         RiffFile(kFmt + Chunk("data", kAudio) + std::string(10, '\0') + kInfo),
+         {"not-a-chunk"},
+         kBase,
+         4000,
+         1},
         {"data before fmt", RiffFile(Chunk("data", kAudio) + kFmt + kInfo), {"data-before-fmt"}, kBase},
         {"byte rate, block align and fact count wrong",
          RiffFile(Chunk("fmt ", U16(1) + U16(2) + U32(44100) + U32(12345) + U16(3) + U16(16)) +
                   Chunk("fact", U32(77)) + Chunk("data", kAudio) + kInfo),
          {"block-align", "byte-rate", "fact-length"},
          RiffFile(kFmt + Chunk("fact", U32(1000)) + Chunk("data", kAudio) + kInfo)},
-        {"a partial frame at the end of the data chunk", RiffFile(kFmt + Chunk("data", kAudio + "\x01\x02") + kInfo),
-         {"partial-frame"}, kBase, 4000, 1},
-        {"a RIFX head on a file written least significant byte first", "RIFX" + kBase.substr(4), {"byte-order"},
+        {"a partial frame at the end of the data chunk",
+         RiffFile(kFmt + Chunk("data", kAudio + "\x01\x02") + kInfo),
+         {"partial-frame"},
+         kBase,
+         4000,
+         1},
+        {"a RIFX head on a file written least significant byte first",
+         "RIFX" + kBase.substr(4),
+         {"byte-order"},
          kBase},
         {"a ds64 chunk of 24 bytes",
-         "RF64" + U32(0xFFFFFFFF) + "WAVE" + Chunk("ds64", U64(4 + 32 + 24 + 4008) + U64(4000) + U64(1000)) + kFmt +
-             Header("data", 0xFFFFFFFF) + kAudio,
+         "RF64" + U32(0xFFFFFFFF) + "WAVE" + Chunk("ds64", U64(4 + 32 + 24 + 4008) + U64(4000) + U64(1000)) +
+             kFmt + Header("data", 0xFFFFFFFF) + kAudio,
          {"ds64-short"},
-         "RF64" + U32(0xFFFFFFFF) + "WAVE" + Chunk("ds64", U64(4 + 36 + 24 + 4008) + U64(4000) + U64(1000) + U32(0)) +
-             kFmt + Header("data", 0xFFFFFFFF) + kAudio},
+         "RF64" + U32(0xFFFFFFFF) + "WAVE" +
+             Chunk("ds64", U64(4 + 36 + 24 + 4008) + U64(4000) + U64(1000) + U32(0)) + kFmt +
+             Header("data", 0xFFFFFFFF) + kAudio},
     };
     return classes;
 }
@@ -165,7 +187,8 @@ TEST_P(MendClass, PlansWritesAndProves) {
     if (!damage.dest.empty()) {
         EXPECT_EQ(copy.size(), damage.dest.size());
         const auto differ = std::mismatch(copy.begin(), copy.end(), damage.dest.begin(), damage.dest.end());
-        EXPECT_TRUE(copy == damage.dest) << "the copy differs first at offset " << (differ.first - copy.begin());
+        EXPECT_TRUE(copy == damage.dest)
+            << "the copy differs first at offset " << (differ.first - copy.begin());
     }
     // The audio, as FILE holds it in whole frames, and its digest.
     const std::string audio = damage.file.substr(plan.audioOffset, plan.audioBytes);
@@ -177,7 +200,8 @@ TEST_P(MendClass, PlansWritesAndProves) {
     // The copy's own check finds no error, and its mend is empty.
     const mend::Recheck recheck = mend::CheckCopy(dest);
     EXPECT_TRUE(recheck.loaded);
-    for (const wavecheck::Finding& error : recheck.errors) ADD_FAILURE() << error.code << ": " << error.message;
+    for (const wavecheck::Finding& error : recheck.errors)
+        ADD_FAILURE() << error.code << ": " << error.message;
     EXPECT_TRUE(recheck.nothingToMend);
 }
 
@@ -218,8 +242,8 @@ TEST(Mend, NeverInPlaceThroughAnyLink) {
     const std::string file = scratch.File("damaged.wav", damaged);
     ASSERT_EQ(::link(file.c_str(), scratch.Path("hard.wav").c_str()), 0);
     ASSERT_EQ(::symlink(file.c_str(), scratch.Path("soft.wav").c_str()), 0);
-    for (const std::string& dest : {file, scratch.Path("hard.wav"), scratch.Path("soft.wav"),
-                                    scratch.Dir() + "/./damaged.wav"}) {
+    for (const std::string& dest :
+         {file, scratch.Path("hard.wav"), scratch.Path("soft.wav"), scratch.Dir() + "/./damaged.wav"}) {
         const DumpRun run = RunDump({"--mend", dest, file});
         EXPECT_EQ(run.exitStatus, 2) << dest;
         EXPECT_NE(run.errors.find("never mends a file in place"), std::string::npos) << run.errors;
@@ -384,7 +408,8 @@ TEST(Mend, WrappedSizesOfASparseRecordingOver4GiBGiveRf64) {
     EXPECT_EQ(start.substr(12, 8), "ds64" + U32(28));
     EXPECT_EQ(start.substr(20, 16), U64(total - 8) + U64(audio));
     const mend::Recheck recheck = mend::CheckCopy(dest);
-    for (const wavecheck::Finding& error : recheck.errors) ADD_FAILURE() << error.code << ": " << error.message;
+    for (const wavecheck::Finding& error : recheck.errors)
+        ADD_FAILURE() << error.code << ": " << error.message;
     EXPECT_TRUE(recheck.nothingToMend);
 }
 

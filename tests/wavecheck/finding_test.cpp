@@ -662,8 +662,9 @@ TEST(Findings, SizeWrappedOfASparseRecordingOver4GiB) {
         EXPECT_EQ(findings.shown.size(), 1u) << Describe(findings.shown);
         EXPECT_EQ(hit->level, Level::Error);
         EXPECT_EQ(hit->offset, 36u);
-        EXPECT_NE(hit->message.find("says it holds 8 bytes, but the file holds 4294967304 bytes after its header"),
-                  std::string::npos)
+        EXPECT_NE(
+            hit->message.find("says it holds 8 bytes, but the file holds 4294967304 bytes after its header"),
+            std::string::npos)
             << hit->message;
     }
 }

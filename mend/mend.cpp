@@ -1,5 +1,7 @@
 #include "mend/mend.h"
 
+#include <algorithm>
+
 namespace mend {
 
 Recheck CheckCopy(const std::string& destination) {
@@ -9,7 +11,13 @@ Recheck CheckCopy(const std::string& destination) {
     if (analysis.findings) {
         recheck.unfinished = analysis.findings->unfinished;
         for (const wavecheck::Finding& finding : analysis.findings->shown) {
-            if (finding.level == wavecheck::Level::Error) recheck.errors.push_back(finding);
+            if (finding.level != wavecheck::Level::Error) continue;
+            recheck.errors.push_back(finding);
+            const std::vector<std::string>& mended = MendedCodes();
+            if (std::find(mended.begin(), mended.end(), finding.code) != mended.end() &&
+                AtTopLevel(finding, *analysis.document)) {
+                recheck.claimed.push_back(finding);
+            }
         }
     }
     const Plan plan = MakePlan(analysis);

@@ -12,8 +12,11 @@ namespace mend {
 struct Recheck {
     bool loaded = false;
     std::vector<wavecheck::Finding> errors;  // the errors the copy's check finds
-    std::string unfinished;                  // why its check could not finish, or empty
-    bool nothingToMend = false;              // the mend of the copy is empty
+    // Of them, those at the top level of a code the mend answers: a copy
+    // holds none, or the mend is wrong.
+    std::vector<wavecheck::Finding> claimed;
+    std::string unfinished;      // why its check could not finish, or empty
+    bool nothingToMend = false;  // the mend of the copy is empty
 };
 
 // Loads and checks the copy at `destination`, and plans its mend.

@@ -119,6 +119,7 @@ private:
     std::vector<MapEntry> top_;
     Format format_;
     std::uint32_t frame_ = 1;
+    bool framesJudged_ = false;
     std::vector<OutChunk> out_;
     bool wrapped_ = false;  // a plain RIFF recording over 4 GB whose 32-bit sizes wrapped
     Plan plan_;
@@ -244,7 +245,7 @@ void Planner::KeepChunk(const MapEntry& entry) {
         format_.channels > 0 && format_.bits > 0) {
         const std::uint32_t align = format_.LinearBlockAlign();
         const std::uint64_t rate = static_cast<std::uint64_t>(format_.rate) * align;
-        if (align != format_.blockAlign && align <= 0xFFFF) {
+        if (Has("block-align") && align != format_.blockAlign && align <= 0xFFFF) {
             chunk.patches.push_back({12, Number(align, 2, order_)});
             AddChange("block-align", entry.offset + layout::kChunkHeaderSize + 12, 2,
                       "The block align of the \"fmt \" chunk at offset " + std::to_string(entry.offset) +
@@ -252,7 +253,7 @@ void Planner::KeepChunk(const MapEntry& entry) {
                           std::to_string(format_.blockAlign) +
                           "), the channels times the bytes of a sample.");
         }
-        if (rate != format_.byteRate && rate <= kMost32) {
+        if (Has("byte-rate") && rate != format_.byteRate && rate <= kMost32) {
             chunk.patches.push_back({8, Number(rate, 4, order_)});
             AddChange("byte-rate", entry.offset + layout::kChunkHeaderSize + 8, 4,
                       "The byte rate of the \"fmt \" chunk at offset " + std::to_string(entry.offset) +
@@ -383,12 +384,18 @@ void Planner::KeepData(const MapEntry& data, std::size_t& next) {
     chunk.length = audio;
     chunk.copied = audio;
     chunk.audio = true;
-    const bool sizeChanges = data.DeclaredSize() != audio;
+    const bool sizeChanges = data.DeclaredSize() != audio && (framesJudged_ || !code.empty());
+    if (!framesJudged_ && sizeChanges) {
+        LeaveAlone(
+            "partial-frame", data.offset,
+            "Ondulo does not judge the frames of this codec, so the copy keeps the audio to its last byte; "
+            "a player may find part of a frame at its end.");
+    }
     if (sizeChanges && !code.empty()) {
         AddChange(code, data.offset + 4, 4,
                   "The \"data\" chunk at offset " + std::to_string(data.offset) + " gets the size " +
                       std::to_string(audio) + ", the whole frames the file holds: " + why + ".");
-    } else if (sizeChanges) {
+    } else if (sizeChanges && framesJudged_) {
         // The size is right but for a part of a frame at its end.
         AddChange("partial-frame", data.offset + 4, 4,
                   "The \"data\" chunk at offset " + std::to_string(data.offset) + " gets the size " +
@@ -471,10 +478,17 @@ Plan Planner::Make() {
         return e.IsChunk() && !dataChunk.Name().empty() && e.offset == dataChunk.Offset();
     });
     if (fmtAt != top_.end()) format_ = ReadFormat(*fmtAt);
+    // The frame the audio is kept in whole: PCM and float by the channels
+    // and bits (the block align where the check finds nothing wrong with
+    // it), A-law and µ-law by the channels; any other codec's frame Ondulo
+    // does not judge, and its audio is kept to its last byte.
     if (format_.present && format_.Linear() && format_.LinearBlockAlign() > 0) {
-        frame_ = format_.LinearBlockAlign();
-    } else if (format_.present && format_.blockAlign > 0) {
-        frame_ = format_.blockAlign;
+        frame_ =
+            Has("block-align") || format_.blockAlign == 0 ? format_.LinearBlockAlign() : format_.blockAlign;
+        framesJudged_ = true;
+    } else if (format_.present && (format_.tag == 6 || format_.tag == 7) && format_.channels > 0) {
+        frame_ = format_.channels;
+        framesJudged_ = true;
     }
     if (fmtAt == top_.end() || dataAt == top_.end() || !format_.present) {
         plan_.refusal = "\"" + analysis_.path +
@@ -543,10 +557,12 @@ Plan Planner::Make() {
     }
     Write();
     // What the check found that no change answers.
+    // The mend works at the top level: a finding inside a list is never one
+    // it answers.
     std::set<std::string> answered;
     for (const Change& change : plan_.changes) answered.insert(change.code);
     for (const wavecheck::Finding& finding : findings_.shown) {
-        if (answered.count(finding.code) != 0) continue;
+        if (answered.count(finding.code) != 0 && AtTopLevel(finding, document_)) continue;
         if (finding.level == wavecheck::Level::Error) {
             plan_.unanswered.push_back(finding.code + " at offset " + std::to_string(finding.offset));
         }
@@ -615,7 +631,11 @@ void Planner::Write() {
             "The file starts with \"RIFX\", but its numbers are stored least significant byte first: the "
             "copy starts with \"RIFF\".");
     }
-    const std::uint64_t riffField = out64 ? kMost32 : riffSize;
+    std::uint64_t riffField = out64 ? kMost32 : riffSize;
+    if (sixtyFour && riffSize <= kMost32 && head.size() >= 8 &&
+        wavedoc::NumberIn(std::string_view(head).substr(4, 4), order_) == riffSize) {
+        riffField = riffSize;  // an RF64 writer that gives the size where it fits
+    }
     const std::uint64_t storedRiff = wavedoc::NumberIn(std::string_view(head).substr(4, 4), order_);
     if (!out64 && storedRiff != riffSize) {
         const bool placeholder =
@@ -626,7 +646,7 @@ void Planner::Write() {
         AddChange(placeholder ? FirstFound({"unfinished", "riff-size", "not-a-chunk"}) : cause, 4, 4,
                   "The RIFF size becomes " + std::to_string(riffSize) + " (it held " +
                       std::to_string(storedRiff) + "), the bytes that follow it in the copy.");
-    } else if (out64 && !toSixtyFour && storedRiff != kMost32) {
+    } else if (out64 && !toSixtyFour && storedRiff != kMost32 && storedRiff != riffSize) {
         AddChange("riff-size", 4, 4,
                   "The RIFF size field becomes 0xFFFFFFFF: the ds64 chunk holds the size.");
     }
@@ -738,6 +758,14 @@ void Planner::Write() {
 }
 
 }  // namespace
+
+bool AtTopLevel(const wavecheck::Finding& finding, const wavedoc::WaveDocument& document) {
+    if (finding.chunkOffset < layout::kRiffHeaderSize) return true;
+    const std::vector<MapEntry>& entries = document.Structure().entries;
+    return std::any_of(entries.begin(), entries.end(), [&](const MapEntry& entry) {
+        return entry.depth == 0 && entry.offset == finding.chunkOffset;
+    });
+}
 
 Plan MakePlan(const report::Analysis& analysis) {
     Plan plan;

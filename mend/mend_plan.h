@@ -67,6 +67,11 @@ struct Plan {
     bool NothingToMend() const { return refusal.empty() && changes.empty(); }
 };
 
+// Whether a finding concerns the file's top level (the RIFF head, a chunk of
+// the top level or stray bytes there), where the mend works; a finding inside
+// a list is not one it answers.
+bool AtTopLevel(const wavecheck::Finding& finding, const wavedoc::WaveDocument& document);
+
 // Plans the mend of the file `analysis` loaded and checked (it must have been
 // checked; its document's source is read for the few heads the plan needs).
 // Never raises: a read that fails is a refusal.

@@ -147,7 +147,8 @@ void WriteJson(const MendRun& run, const std::string* destination, std::ostream&
                 << "}";
             separator = ", ";
         }
-        out << "], \"nothing_to_mend\": " << (run.recheck->nothingToMend ? "true" : "false") << "}";
+        out << "], \"claimed\": " << run.recheck->claimed.size()
+            << ", \"nothing_to_mend\": " << (run.recheck->nothingToMend ? "true" : "false") << "}";
     } else {
         out << "null";
     }

@@ -350,7 +350,7 @@ TEST(MendCommand, JsonHoldsThePlanTheDigestsAndTheCheckOfTheCopy) {
                             "\"sentence\": ", "\"left_alone\": [", "\"dropped\": [", "\"at\": [4044, 3]",
                             "\"audio\": {\"file\": {\"offset\": 44, \"bytes\": 4000, \"sha256\": \"",
                             "\"dest\": {\"bytes\": 4000, \"sha256\": \"", "\"written\": true",
-                            "\"dest_check\": {\"errors\": [], \"nothing_to_mend\": true}"}) {
+                            "\"dest_check\": {\"errors\": [], \"claimed\": 0, \"nothing_to_mend\": true}"}) {
         EXPECT_NE(run.out.find(key), std::string::npos) << key << "\n" << run.out;
     }
     EXPECT_NE(run.out.find(Hash(kAudio)), std::string::npos);

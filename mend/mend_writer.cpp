@@ -309,7 +309,7 @@ WriteResult Writer::Run() {
                          destination_ + "\".";
         return result;
     }
-    if (::fsync(copy_) != 0) return Failure(errno);
+    if (options_.sync && ::fsync(copy_) != 0) return Failure(errno);
     if (!copy.Close()) return Failure(errno);
     // FILE must still be the one analysed and read.
     struct stat after {};
@@ -322,7 +322,7 @@ WriteResult Writer::Run() {
     if (::rename(temporary.path.c_str(), destination_.c_str()) != 0) return Failure(errno);
     temporary.renamed = true;
     const Descriptor folder(::open(FolderOf(destination_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() >= 0) ::fsync(folder.Get());
+    if (folder.Get() >= 0 && options_.sync) ::fsync(folder.Get());
     Tell(true);
     WriteResult result;
     result.status = WriteStatus::Written;

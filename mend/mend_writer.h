@@ -19,6 +19,10 @@ struct WriteOptions {
     // Set by another thread to stop; may be null. A cancelled write leaves
     // nothing behind.
     const std::atomic<bool>* cancel = nullptr;
+    // Sync the copy and its folder to the disk before and after the rename;
+    // only a fuzz target, which writes thousands of copies a second to a
+    // scratch file, goes without.
+    bool sync = true;
 };
 
 enum class WriteStatus {

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "wavecheck/checks.h"
+#include "wavecheck/trailer_ids.h"
 
 namespace wavecheck::detail {
 namespace {
@@ -64,14 +65,7 @@ struct ChunksInAudio {
     std::string firstId;
 };
 
-// Ids of the chunks writers add after the audio: only these start a run, so
-// that audio which happens to look like a header is not taken for one.
-bool IsTrailerId(std::string_view id) {
-    constexpr std::string_view kIds[] = {"LIST", "smpl", "inst", "cue ", "plst", "bext", "iXML", "id3 ",
-                                         "ID3 ", "_PMX", "axml", "cart", "acid", "JUNK", "junk", "fact",
-                                         "MD5 ", "DISP", "umid", "levl", "chna", "PAD ", "FLLR", "SyLp"};
-    return std::find(std::begin(kIds), std::end(kIds), id) != std::end(kIds);
-}
+using wavecheck::IsTrailerId;
 
 // The bytes of a data chunk's end that are looked through for chunks after
 // the audio: a fixed window, whatever the size of the audio.
@@ -136,14 +130,6 @@ std::optional<std::pair<std::uint64_t, std::string>> KnownIdWithin(const CheckIn
     return std::nullopt;
 }
 
-// Stray bytes after the audio right after a data chunk of size 0: a
-// streaming writer's placeholder, with the audio after it.
-bool StrayFollowsEmptyData(const WalkFacts& facts) {
-    const std::optional<MapEntry>& before = facts.lastTopLevelChunk;
-    return facts.strayAfterAudio && before && before->id == "data" && before->size == 0 &&
-           before->offset + before->Covered() == facts.strayAfterAudio->offset;
-}
-
 // The RIFF size the check goes by is the ds64 chunk's: the RIFF size field
 // holds 0xFFFFFFFF in a 64-bit file that has one.
 bool RiffSizeInDs64(const CheckInput& input) {
@@ -180,6 +166,7 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
     const WalkFacts& facts = input.facts;
     const std::uint64_t after = facts.fileLength - layout::kChunkHeaderSize;
     if (facts.riffSize == after || facts.RiffSizeIsPlaceholder() || RiffSizeCountsMissingPads(facts)) return;
+    if (WrappedAudio(input)) return;  // size-wrapped says it
     const std::string says =
         (RiffSizeInDs64(input) ? "The RIFF size in the ds64 chunk says " : "The RIFF size field says ") +
         CountSize(facts.riffSize, "byte follows", "bytes follow") + " it";
@@ -231,9 +218,21 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
     const WalkFacts& facts = input.facts;
     const bool riff = facts.RiffSizeIsPlaceholder();
     const bool last = facts.LastChunkSizeIsPlaceholder();
-    // An empty data chunk followed by its audio: not-a-chunk says it, the
-    // placeholder sizes with it.
-    if ((!riff && !last) || StrayFollowsEmptyData(facts)) return;
+    if (StrayFollowsEmptyData(facts)) {
+        // A streaming writer's placeholder of 0: the audio follows an empty
+        // data chunk. Said once, with the placeholder sizes around it.
+        const MapEntry& stray = *facts.strayAfterAudio;
+        report.Add(
+            stray.offset, "",
+            "The " + text::Counted(stray.length, "byte", "bytes") + " from offset " + std::to_string(stray.offset) +
+                " to the end of the file do not start with a chunk id: they follow the " +
+                ChunkAt(*facts.lastTopLevelChunk) +
+                ", whose size of 0 a streaming writer likely never filled in, so they are likely its audio; "
+                "readers that trust the size find none, others play what follows as noise.",
+            Level::Error);
+        return;
+    }
+    if (!riff && !last) return;
     std::vector<std::string> fields;
     if (riff && RiffSizeInDs64(input)) {
         fields.push_back("the RIFF size in its ds64 chunk holds " + std::to_string(facts.riffSize));
@@ -269,6 +268,20 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
     }
     report.Add(last ? facts.lastTopLevel->offset : 0, last ? facts.lastTopLevel->id : "RIFF", sentence,
                after ? Level::Error : Level::Warning);
+}
+
+void CheckSizeWrapped(const CheckInput& input, Report& report) {
+    const std::optional<std::uint64_t> audio = WrappedAudio(input);
+    if (!audio) return;
+    const MapEntry& data = *input.facts.lastTopLevelChunk;
+    report.Add(
+        data.offset, data.id,
+        "The " + ChunkAt(data) + " says it holds " + text::Counted(data.size, "byte", "bytes") +
+            ", but the file holds " + text::Counted(*audio, "byte", "bytes") +
+            " after its header to its end, that size plus a multiple of 4 GiB: a recording of 4 GiB or "
+            "more written as plain RIFF, whose 32-bit sizes wrapped; readers that trust the sizes play "
+            "only the first " +
+            text::Counted(data.size, "byte", "bytes") + " of it.");
 }
 
 void CheckByteOrder(const CheckInput& input, Report& report) {
@@ -378,15 +391,9 @@ void CheckStrayAfterAudio(const CheckInput& input, Report& report) {
     const std::optional<MapEntry>& before = facts.lastTopLevelChunk;
     const bool afterData =
         before && before->id == "data" && before->offset + before->Covered() == stray.offset;
-    if (StrayFollowsEmptyData(facts)) {
-        // A streaming writer's placeholder: the audio follows an empty data chunk.
-        report.Add(
-            stray.offset, "",
-            bytes + ": they follow the " + ChunkAt(*before) +
-                ", whose size of 0 a streaming writer likely never filled in, so they are likely its audio; "
-                "readers that trust the size find none, others play what follows as noise.");
-        return;
-    }
+    // A streaming writer's placeholder, the audio after an empty data chunk
+    // (unfinished), or a size that wrapped (size-wrapped).
+    if (StrayFollowsEmptyData(facts) || WrappedAudio(input)) return;
     if (afterData) {
         if (const std::optional<ChunksInAudio> taken =
                 ChunksAtEnd(input, *before, stray.offset + stray.length)) {
@@ -538,6 +545,7 @@ void CheckDataBeforeFmt(const CheckInput& input, Report& report) {
 void CheckTrailingBytes(const CheckInput& input, Report& report) {
     const WalkFacts& facts = input.facts;
     if (facts.RiffSizeIsPlaceholder() || facts.riffEndsInside) return;  // unfinished, riff-size
+    if (WrappedAudio(input)) return;                                    // size-wrapped
     const std::uint64_t riffEnd = facts.RiffEnd();
     if (riffEnd >= facts.fileLength || RiffEndCutsAudio(input)) return;
     const std::uint64_t trailing = facts.fileLength - riffEnd;

@@ -103,7 +103,29 @@ std::optional<std::uint64_t> FrameSize(const CheckInput& input) {
     return size;
 }
 
+bool StrayFollowsEmptyData(const WalkFacts& facts) {
+    const std::optional<wavedoc::MapEntry>& before = facts.lastTopLevelChunk;
+    return facts.strayAfterAudio && before && before->id == "data" && before->size == 0 &&
+           before->offset + before->Covered() == facts.strayAfterAudio->offset;
+}
+
+std::optional<std::uint64_t> WrappedAudio(const CheckInput& input) {
+    const WalkFacts& facts = input.facts;
+    const std::optional<wavedoc::MapEntry>& data = facts.lastTopLevelChunk;
+    const std::optional<wavedoc::MapEntry>& stray = facts.lastTopLevel;
+    if (facts.form != wavedoc::FileForm::Riff || !data || !stray || data->id != "data" || data->ds64Size ||
+        stray->IsChunk() || stray->depth != 0 || data->offset + data->Covered() != stray->offset ||
+        stray->offset + stray->length != facts.fileLength) {
+        return std::nullopt;
+    }
+    const std::uint64_t audio = facts.fileLength - (data->offset + layout::kChunkHeaderSize);
+    constexpr std::uint64_t kMost32 = 0xFFFFFFFF;
+    if (audio <= kMost32 || (audio & kMost32) != data->size) return std::nullopt;
+    return audio;
+}
+
 std::optional<std::uint64_t> DataFrames(const CheckInput& input) {
+    if (StrayFollowsEmptyData(input.facts)) return std::nullopt;
     const std::optional<std::uint64_t> bytes = Present(input.document.Data());
     const std::optional<std::uint64_t> frame = FrameSize(input);
     if (!bytes || !frame) return std::nullopt;

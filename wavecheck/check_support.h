@@ -260,8 +260,19 @@ bool FrameIsBlock(const CheckInput& input);
 // without format fields, or where that comes to 0.
 std::optional<std::uint64_t> FrameSize(const CheckInput& input);
 
+// Stray bytes after the audio right after a data chunk of size 0: a
+// streaming writer's placeholder, with the audio after it.
+bool StrayFollowsEmptyData(const WalkFacts& facts);
+
+// A plain RIFF recording of 4 GiB or more whose writer kept 32-bit sizes: the
+// data chunk is the last chunk, bytes that start no chunk follow it to the end
+// of the file, and from its content to that end lie its size plus a multiple
+// of 4 GiB. Those bytes; nothing for any other file.
+std::optional<std::uint64_t> WrappedAudio(const CheckInput& input);
+
 // The whole frames of the data chunk: its bytes present over the frame size.
-// Nothing without data or a frame size.
+// Nothing without data or a frame size, or when the data chunk's size is a
+// placeholder of 0 with the audio after it.
 std::optional<std::uint64_t> DataFrames(const CheckInput& input);
 
 // How long the audio is, in sample frames, and how a sentence names that

@@ -14,6 +14,7 @@ void CheckDs64NotFirst(const CheckInput& input, Report& report);
 void CheckDs64Short(const CheckInput& input, Report& report);
 void CheckDs64Table(const CheckInput& input, Report& report);
 void CheckUnfinished(const CheckInput& input, Report& report);
+void CheckSizeWrapped(const CheckInput& input, Report& report);
 void CheckByteOrder(const CheckInput& input, Report& report);
 void CheckPastEnd(const EntryInput& input, Report& report);
 void CheckCutHeader(const EntryInput& input, Report& report);

@@ -31,6 +31,7 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"ds64-short", Level::Error, nullptr, detail::CheckDs64Short},
     {"ds64-table", Level::Warning, nullptr, detail::CheckDs64Table},
     {"unfinished", Level::Warning, nullptr, detail::CheckUnfinished},
+    {"size-wrapped", Level::Error, nullptr, detail::CheckSizeWrapped},
     {"byte-order", Level::Error, nullptr, detail::CheckByteOrder},
     {"past-end", Level::Error, detail::CheckPastEnd, nullptr},
     {"cut-header", Level::Error, detail::CheckCutHeader, nullptr},

@@ -20,6 +20,16 @@ std::optional<unsigned> ParseJobs(const std::string& text) {
 // Options that do not go together, or empty.
 std::string Conflict(const DumpOptions& options) {
     if (options.json && options.jsonl) return "--json and --jsonl do not go together: choose one";
+    if ((options.mend || options.mendPlan) &&
+        (options.mend == options.mendPlan || options.jsonl || options.structure || options.check ||
+         options.summarise || options.walk.recursive || options.walk.allFiles || options.jobs != 0 ||
+         options.verifyMd5 || options.measure)) {
+        return "--mend and --mend-plan go with no other option but --json";
+    }
+    if ((options.mend || options.mendPlan) && options.files.size() != 1) {
+        return options.mend ? "--mend wants one DEST and one FILE: --mend DEST FILE"
+                            : "--mend-plan wants one FILE";
+    }
     if (options.summarise &&
         (options.json || options.structure || options.check || options.walk.recursive ||
          options.walk.allFiles || options.jobs != 0 || options.verifyMd5 || options.measure)) {
@@ -74,6 +84,15 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
                 return std::nullopt;
             }
             options.jobs = *jobs;
+        } else if (argument == "--mend") {
+            if (i + 1 >= arguments.size()) {
+                problem = "--mend wants the path of the copy to write: --mend DEST FILE";
+                return std::nullopt;
+            }
+            options.mend = true;
+            options.mendDestination = arguments[++i];
+        } else if (argument == "--mend-plan") {
+            options.mendPlan = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else if (argument == "--version") {
@@ -84,6 +103,10 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
         }
     }
     if (options.help || options.version) return options;
+    if (options.files.empty() && (options.mend || options.mendPlan)) {
+        problem = "no WAV file named";
+        return std::nullopt;
+    }
     problem = Conflict(options);
     if (!problem.empty()) return std::nullopt;
     // What the hash comes to is a finding: the text form shows them with --check.
@@ -99,6 +122,7 @@ std::string DumpUsage() {
     return "Usage: ondulo-dump [--json | --jsonl] [--structure] [--check] [--verify-md5]\n"
            "                   [--measure] [-r] [--all-files] [-j N] FILE...\n"
            "       ondulo-dump --summarise [--jsonl] FILE...\n"
+           "       ondulo-dump [--json] --mend DEST FILE | --mend-plan FILE\n"
            "       ondulo-dump --help | --version\n"
            "Lists the chunks of each WAV file and the decoded fields of every chunk.\n"
            "  --json           write one JSON document instead of text; it always holds\n"
@@ -131,6 +155,11 @@ std::string DumpUsage() {
            "                   several joined, or - for standard input), print the summary\n"
            "                   a run with the check over those files ends with, and exit\n"
            "                   as it would\n"
+           "  --mend DEST      write a mended copy of FILE to DEST (never FILE itself):\n"
+           "                   each change answers a finding of the check; the audio's\n"
+           "                   bytes are compared and hashed (SHA-256), and DEST is\n"
+           "                   checked again\n"
+           "  --mend-plan      print what --mend would change in FILE, writing nothing\n"
            "  --               end the options: a FILE after it may start with -\n"
            "  -h, --help       show this text and exit\n"
            "  --version        show the version and exit\n"
@@ -141,7 +170,12 @@ std::string DumpUsage() {
            "Exit status: the worst over all files: 0 when every file was read (with\n"
            "--check: and has no error or warning), 1 otherwise, 3 when a file could not\n"
            "be checked to the end (it changed while it was read, or memory ran out): its\n"
-           "findings are incomplete; 2 for bad usage; 130 when stopped by a signal.\n";
+           "findings are incomplete; 2 for bad usage; 130 when stopped by a signal.\n"
+           "With --mend: 0 when DEST was written and its check finds no error, or when\n"
+           "there is nothing to mend (nothing is written then); 1 when errors remain that\n"
+           "no mend answers, or FILE cannot be mended, or DEST could not be written\n"
+           "(nothing is left there); 2 for bad usage or a DEST that is FILE; 3 when FILE\n"
+           "changed while it was read.\n";
 }
 
 std::string DumpVersion() { return std::string("ondulo-dump ") + ondulo::kVersion + "\n"; }

@@ -16,6 +16,11 @@ struct DumpOptions {
     bool verifyMd5 =
         false;             // hash the audio of files with an MD5 chunk and compare (implies --check for text)
     bool measure = false;  // decode and measure the audio of each file (implies --check for text)
+    // --mend DEST FILE: write a mended copy of FILE to DEST; --mend-plan FILE:
+    // print the plan alone.
+    bool mend = false;
+    bool mendPlan = false;
+    std::string mendDestination;
     bool help = false;
     bool version = false;
     WalkRules walk;

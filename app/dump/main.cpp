@@ -8,6 +8,7 @@
 #include "collection_run.h"
 #include "dump_options.h"
 #include "jsonl_reader.h"
+#include "mend_command.h"
 #include "run_summary.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
     if (options->version) {
         std::cout << DumpVersion();
         return std::cout.flush() ? 0 : kFaults;
+    }
+    if (options->mend || options->mendPlan) {
+        return RunMend(options->files.front(), options->mend ? &options->mendDestination : nullptr,
+                       options->json, std::cout, std::cerr);
     }
     if (options->summarise) {
         const int status = SummariseFiles(options->files, options->jsonl, std::cin, std::cout, std::cerr);

@@ -32,6 +32,9 @@ Modes:
   panel.py file FILE [INTACT]                 each reader's outcome, as JSON
   panel.py rule DUMP SNDFILE_READER [ALLOW]   damage classes x base files
   panel.py corpus DUMP SNDFILE_READER DIR...  the check over real files
+  panel.py mend DUMP SNDFILE_READER           damage classes x base files, mended:
+                                              every reader reads each mended copy
+                                              as it reads the intact base
 Exit status 77 when a reader is missing (the test is then skipped).
 Environment: ONDULO_SHARED_DIR (the folder holding corpus/ and corpus2/),
 ONDULO_PANEL_ONLY (a shell pattern: only the damage cases it matches),
@@ -585,6 +588,127 @@ def corpus(dump, sndfile_program, dirs, report=None):
     return 0
 
 
+def mend(dump, sndfile_program, shared, only=None, report=None):
+    """ondulo-dump --mend on every damaged file of the rule's set; each copy
+    written is read by every reader and compared with the intact base. A copy
+    passes when every reader gets from it what it gets from the intact base
+    (the same samples, metadata, length and no new complaint), or, where the
+    damage cut audio or a chunk (the plan drops bytes, or the damaged file
+    holds less audio), the held prefix: fewer samples, the count the mend
+    kept, and the metadata of a chunk the mend left out, but never a refusal
+    or a complaint. Every class the mend leaves alone is listed with why."""
+    bases = [os.path.join(shared, b) for b in BASES if os.path.exists(os.path.join(shared, b))]
+    if not bases:
+        print("no base files under", shared)
+        return SKIP
+    panel = Panel(sndfile_program)
+    started = time.time()
+    rows = []
+    with tempfile.TemporaryDirectory(prefix="ondulo-panel-mend-") as tmp:
+        jobs = []
+        for base in bases:
+            wav = riff_damage.read_base(base)
+            for v in riff_damage.variants(wav):
+                if only and not fnmatch.fnmatch(v.name, only):
+                    continue
+                jobs.append((os.path.basename(base), v))
+        intact_paths = {}
+        for n, (base, v) in enumerate(jobs):
+            with open(os.path.join(tmp, f"{n:04d}-{v.name}.wav"), "wb") as f:
+                f.write(v.damaged)
+            key = digest(v.intact)
+            if key not in intact_paths:
+                p = os.path.join(tmp, f"intact-{key}.wav")
+                with open(p, "wb") as f:
+                    f.write(v.intact)
+                intact_paths[key] = p
+        pool = concurrent.futures.ThreadPoolExecutor(max_workers=(os.cpu_count() or 2))
+
+        def mend_one(n):
+            name = jobs[n][1].name
+            src = os.path.join(tmp, f"{n:04d}-{name}.wav")
+            dest = os.path.join(tmp, f"{n:04d}-{name}-mended.wav")
+            rc, out, err = run([dump, "--json", "--mend", dest, src], timeout=120)
+            try:
+                plan = json.loads(out)["mend"]
+            except (ValueError, KeyError):
+                plan = {"refusal": "no JSON: " + err.decode("utf-8", "replace")[:200]}
+            return rc, plan, dest if os.path.exists(dest) else None
+
+        mended = list(pool.map(mend_one, range(len(jobs))))
+        intact_reads = dict(zip(intact_paths, pool.map(lambda k: panel.read(intact_paths[k]), intact_paths)))
+        dest_reads = list(pool.map(lambda m: panel.read(m[2]) if m[2] else None, mended))
+        for n, (base, v) in enumerate(jobs):
+            rc, plan, dest = mended[n]
+            row = {"case": v.name, "base": base, "exit": rc}
+            if dest is None:
+                if plan.get("refusal"):
+                    row["result"] = "refused"
+                    row["why"] = plan["refusal"]
+                elif plan.get("nothing_to_mend"):
+                    row["result"] = "nothing to mend"
+                    left = plan.get("left_alone") or []
+                    row["why"] = (left[0]["code"] + ": " + left[0]["why"]) if left else "the check finds nothing to mend"
+                else:
+                    row["result"] = "not written"
+                    row["why"] = str(plan.get("error"))
+                rows.append(row)
+                continue
+            intact = intact_reads[digest(v.intact)]
+            outcomes = {r: classify(dest_reads[n][r], intact[r]) for r in READERS}
+            held = bool(plan.get("dropped")) or len(v.damaged) < len(v.intact)
+            bad = []
+            for reader, (outcome, what) in outcomes.items():
+                if outcome in ("gets-everything", "n/a"):
+                    continue
+                if held and outcome in ("loses-audio", "loses-metadata"):
+                    got = dest_reads[n][reader]
+                    if outcome == "loses-audio" and got.get("samples", 0) > intact[reader].get("samples", 0):
+                        bad.append((reader, outcome, what))
+                    continue
+                bad.append((reader, outcome, what))
+            remaining = [e["code"] for e in (plan.get("dest_check") or {}).get("errors", [])]
+            row.update(
+                {
+                    "result": "mended" if not bad else "MENDED BADLY",
+                    "codes": sorted({c["code"] for c in plan.get("changes", [])}),
+                    "held_prefix": held,
+                    "remaining": remaining,
+                    "outcomes": outcomes,
+                    "bad": bad,
+                }
+            )
+            rows.append(row)
+    bad_rows = [r for r in rows if r["result"] == "MENDED BADLY"]
+    for r in bad_rows:
+        print(f'MENDED BADLY\t{r["case"]}\t{r["base"]}\t[{", ".join(r["codes"])}]\t'
+              + "; ".join(f"{reader} {o}: {w}" for reader, o, w in r["bad"]))
+    by_case = {}
+    for r in rows:
+        by_case.setdefault(r["case"], []).append(r)
+    for case, hit in sorted(by_case.items()):
+        counts = {}
+        for r in hit:
+            counts[r["result"]] = counts.get(r["result"], 0) + 1
+        summary = ", ".join(f"{k} {v}" for k, v in sorted(counts.items()))
+        codes = sorted({c for r in hit for c in r.get("codes", [])})
+        line = f"  {case}: {summary}" + (f" [{', '.join(codes)}]" if codes else "")
+        alone = [r for r in hit if r["result"] in ("refused", "nothing to mend", "not written")]
+        if alone:
+            line += f"; left alone: {one_line(alone[0]['why'])[:140]}"
+        print(line)
+    written = [r for r in rows if r["result"] in ("mended", "MENDED BADLY")]
+    print(
+        f"{len(rows)} damaged files from {len(bases)} bases: {len(written)} mended "
+        f"({sum(1 for r in written if r['held_prefix'])} to the held prefix), {len(bad_rows)} read otherwise "
+        f"than the intact base, {len(rows) - len(written)} left alone ({time.time() - started:.1f} s; {panel.times()})"
+    )
+    if report:
+        with open(report, "w", encoding="utf-8") as f:
+            json.dump(rows, f, indent=1)
+    return 1 if bad_rows else 0
+
+
 def main(argv):
     if len(argv) < 2:
         print(__doc__)
@@ -607,6 +731,13 @@ def main(argv):
             return SKIP
         only = os.environ.get("ONDULO_PANEL_ONLY")
         return rule(argv[2], argv[3], argv[4] if len(argv) > 4 else None, shared, only,
+                    os.environ.get("ONDULO_PANEL_REPORT"))
+    if mode == "mend":
+        missing = missing_readers(argv[3])
+        if missing:
+            print("reader panel skipped: not installed:", ", ".join(missing))
+            return SKIP
+        return mend(argv[2], argv[3], shared, os.environ.get("ONDULO_PANEL_ONLY"),
                     os.environ.get("ONDULO_PANEL_REPORT"))
     if mode == "corpus":
         missing = missing_readers(argv[3])

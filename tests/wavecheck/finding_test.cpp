@@ -181,7 +181,7 @@ std::vector<Case> Cases() {
         {"not-a-chunk", "stray bytes hiding a chunk after them", 52,
          Wav("\x01\x02\x03" + Chunk("smpl", SmplPayload({}, {}))), Wav(Chunk("smpl", SmplPayload({}, {}))),
          Level::Error, "but a \"smpl\" chunk id stands among them at offset 55: readers stop before it"},
-        {"not-a-chunk", "audio after a data chunk of size 0, a streaming placeholder", 44,
+        {"unfinished", "audio after a data chunk of size 0, a streaming placeholder", 44,
          RiffFile(kFmt + Chunk("data", "", 0) + std::string(8, '\x01')), Wav(""), Level::Error,
          "whose size of 0 a streaming writer likely never filled in, so they are likely its audio;"},
         {"not-a-chunk", "a data chunk whose size takes in the start of the chunk after it", 56,
@@ -631,9 +631,48 @@ TEST(Findings, Md5OfAFileChangedWhileHashedIsNoMismatch) {
     }
 }
 
+// A plain RIFF recording of 4 GiB and more whose 32-bit sizes wrapped: too
+// large for the table of files built in memory, so a sparse file of its own.
+// The near miss: the same file with a data size that wrapped to another
+// value, whose bytes after the data are then stray bytes, not the audio.
+TEST(Findings, SizeWrappedOfASparseRecordingOver4GiB) {
+    const ScratchDir scratch;
+    const std::uint64_t audio = (std::uint64_t{1} << 32) + 8;
+    for (const bool wrapped : {true, false}) {
+        const std::string path = scratch.Path(wrapped ? "wrapped.wav" : "near-miss.wav");
+        {
+            std::ofstream out(path, std::ios::binary);
+            const std::uint32_t dataSize = static_cast<std::uint32_t>(audio) + (wrapped ? 0 : 2);
+            out << "RIFF" << U32(static_cast<std::uint32_t>(36 + audio)) << "WAVE" << kFmt << "data"
+                << U32(dataSize) << std::string(8, '\x01');
+            out.seekp(static_cast<std::streamoff>(44 + audio - 4));
+            out << "\x02\x02\x02\x02";
+        }
+        wavedoc::WaveDocument document;
+        wavecheck::FileCheck check;
+        ASSERT_EQ(document.Load(path, &check, wavedoc::LoadForms::AnyForm), wavedoc::LoadOk);
+        const wavecheck::Findings findings = check.Finish(document);
+        const auto hit = std::find_if(findings.shown.begin(), findings.shown.end(),
+                                      [](const Finding& f) { return f.code == "size-wrapped"; });
+        if (!wrapped) {
+            EXPECT_EQ(hit, findings.shown.end()) << Describe(findings.shown);
+            continue;
+        }
+        ASSERT_NE(hit, findings.shown.end()) << Describe(findings.shown);
+        EXPECT_EQ(findings.shown.size(), 1u) << Describe(findings.shown);
+        EXPECT_EQ(hit->level, Level::Error);
+        EXPECT_EQ(hit->offset, 36u);
+        EXPECT_NE(
+            hit->message.find("says it holds 8 bytes, but the file holds 4294967304 bytes after its header"),
+            std::string::npos)
+            << hit->message;
+    }
+}
+
 TEST(Findings, EveryCodeHasACase) {
     std::set<std::string> tested;
     for (const Case& c : Cases()) tested.insert(c.code);
+    tested.insert("size-wrapped");  // SizeWrappedOfASparseRecordingOver4GiB
     const std::vector<std::string_view> codes = wavecheck::FindingCodes();
     for (std::string_view code : codes) EXPECT_TRUE(tested.contains(std::string(code))) << code;
     EXPECT_EQ(std::set<std::string_view>(codes.begin(), codes.end()).size(), codes.size()) << "a code twice";
@@ -680,7 +719,7 @@ TEST(Findings, EachFaultIsSaidOnce) {
          RiffFile(Chunk("fmt ", Format(1, 2, 8000, 128000, 16, 0)) + Chunk("data", std::string(8192, '\0')))},
         {"not-a-chunk", RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 16), 20) + kData)},
         {"not-a-chunk", Wav(Chunk("cue ", CuePayload({{1, 0}}), 40) + Chunk("smpl", SmplPayload({}, {})))},
-        {"not-a-chunk", RiffFile(kFmt + Chunk("data", "", 0) + std::string(8, '\x01'), "WAVE", 0)},
+        {"unfinished", RiffFile(kFmt + Chunk("data", "", 0) + std::string(8, '\x01'), "WAVE", 0)},
     };
     for (const auto& [codes, file] : cases) {
         std::string found;

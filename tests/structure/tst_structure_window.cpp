@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -734,6 +735,46 @@ private slots:
         QVERIFY(WorkEnded(structure));
         QCOMPARE(prompts_->messages.size(), 1);
         QVERIFY2(prompts_->messages[0].contains("no-folder/mixed.txt"), qPrintable(prompts_->messages[0]));
+    }
+
+    // File > Save mended copy: a sound file has nothing to mend; a broken
+    // one gets its plan, whose lines select their bytes, then the copy, made
+    // in the background with the audio as it was, and the offer to open it.
+    void mendedCopyIsPlannedSavedAndOffered() {
+        const std::string audio(400, '\x5A');
+        frmStructure* structure = Open(Write("whole.wav", RiffFile(kFmt + Chunk("data", audio))));
+        QVERIFY(structure != nullptr);
+        Find<QAction>(structure, "mSaveMendedCopy")->trigger();
+        QCOMPARE(prompts_->messages.size(), 1);
+        QVERIFY2(prompts_->messages[0].contains("nothing to mend"), qPrintable(prompts_->messages[0]));
+
+        // A recording never finished: both sizes are placeholders.
+        const std::string unfinished =
+            "RIFF" + U32(0xFFFFFFFF) + "WAVE" + kFmt + "data" + U32(0xFFFFFFFF) + audio;
+        structure = Open(Write("unfinished.wav", unfinished));
+        QVERIFY(structure != nullptr);
+        Find<QAction>(structure, "mSaveMendedCopy")->trigger();
+        auto* plan = Find<QDialog>(structure, "dlgMendPlan");
+        auto* lines = Find<QTableView>(plan, "tvMendPlan");
+        QVERIFY(lines->model()->rowCount() > 0);
+        const QString before = ByteSelection(structure);
+        lines->setCurrentIndex(lines->model()->index(lines->model()->rowCount() - 1, 0));
+        QVERIFY2(ByteSelection(structure) != before, qPrintable(ByteSelection(structure)));
+
+        prompts_->nextSaveChoice = QString::fromStdString(scratch_.Path("mended.wav"));
+        prompts_->nextConfirm = true;
+        Find<QPushButton>(plan, "pbSaveMendedCopy")->click();
+        QVERIFY(WorkEnded(structure));
+        QTRY_COMPARE(prompts_->confirmations.size(), 1);
+        QVERIFY2(prompts_->confirmations[0].contains("mended.wav") &&
+                     prompts_->confirmations[0].contains("SHA-256") &&
+                     prompts_->confirmations[0].contains("400 bytes of audio"),
+                 qPrintable(prompts_->confirmations[0]));
+        const std::string copy = ReadBytes(scratch_.Path("mended.wav"));
+        QCOMPARE(copy.substr(copy.size() - audio.size()), audio);
+        QCOMPARE(ReadBytes(scratch_.Path("unfinished.wav")), unfinished);
+        QTRY_COMPARE(StructureWindows().size(), 3);
+        QVERIFY(StructureWindows().last()->Path().ends_with("mended.wav"));
     }
 
     // Once the file changes on disk, the bytes give way to a sentence naming it.

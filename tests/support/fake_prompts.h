@@ -11,7 +11,8 @@
 // Stands in for the windows' message boxes and file dialogs: records every
 // message (and whether the busy cursor was still on over it) and every file
 // dialog asked for, and answers the open dialog with nextChoice, the save
-// dialog with nextSaveChoice and a question with nextAnswer (none: cancelled).
+// dialog with nextSaveChoice, a question with nextAnswer (none: cancelled) and a
+// Yes or No with nextConfirm.
 class FakePrompts : public UserPrompts {
 public:
     void ShowMessage(QWidget*, const QString& title, const QString& text, const QString& details) override {
@@ -31,6 +32,10 @@ public:
         saveFilters << filter;
         return nextSaveChoice;
     }
+    bool Confirm(QWidget*, const QString& title, const QString& question) override {
+        confirmations << title + ": " + question;
+        return nextConfirm;
+    }
     std::optional<QString> AskText(QWidget*, const QString& title, const QString& label,
                                    const QString&) override {
         questions << title + ": " + label;
@@ -47,4 +52,6 @@ public:
     std::optional<QString> nextSaveChoice;  // the save dialog's answer (none: cancelled)
     QStringList questions;                  // "title: label" of each line of text asked for
     std::optional<QString> nextAnswer;      // the answer to AskText (none: cancelled)
+    QStringList confirmations;              // "title: question" of each Yes or No asked
+    bool nextConfirm = false;               // the answer to Confirm
 };

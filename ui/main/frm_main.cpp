@@ -538,6 +538,8 @@ void frmMain::OpenStructure(const std::string& path) {
         window, &frmStructure::FileDropped, this,
         [this](const QString& dropped) { OpenStructure(QFile::encodeName(dropped).toStdString()); },
         Qt::QueuedConnection);
+    connect(window, &frmStructure::CopyToOpen, this,
+            [this](const QString& copy) { OpenStructure(QFile::encodeName(copy).toStdString()); });
     window->show();
     window->raise();
     window->activateWindow();

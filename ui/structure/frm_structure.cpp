@@ -42,6 +42,7 @@
 #include "ui/structure/entry_filter.h"
 #include "ui/structure/file_strip.h"
 #include "ui/structure/findings_model.h"
+#include "ui/structure/mend_flow.h"
 #include "ui/structure/offset_parsing.h"
 #include "ui/structure/offset_text.h"
 #include "ui/structure/report_save_run.h"
@@ -103,6 +104,11 @@ frmStructure::frmStructure(report::Analysis analysis, UserPrompts& prompts, QWid
     setObjectName(QStringLiteral("frmStructure"));
     setAttribute(Qt::WA_DeleteOnClose);
     jobs_ = new WorkRunner(this);
+    mend_ = new MendFlow(this, analysis_, prompts_, *jobs_);
+    connect(mend_, &MendFlow::BytesChosen, this, &frmStructure::SelectRange);
+    connect(mend_, &MendFlow::Said, this,
+            [this](const QString& sentence) { statusBar()->showMessage(sentence); });
+    connect(mend_, &MendFlow::CopyToOpen, this, &frmStructure::CopyToOpen);
     setWindowTitle(tr("Structure of %1 - Ondulo")
                        .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(Path()))).fileName()));
     BuildViews();
@@ -403,6 +409,9 @@ void frmStructure::BuildMenus() {
     save->setObjectName(QStringLiteral("mSaveReport"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(save, &QAction::triggered, this, &frmStructure::SaveReportAs);
+    QAction* mended = file->addAction(tr("Save &mended copy…"));
+    mended->setObjectName(QStringLiteral("mSaveMendedCopy"));
+    connect(mended, &QAction::triggered, mend_, &MendFlow::ShowPlan);
     file->addSeparator();
     QAction* closing = file->addAction(tr("&Close"));
     closing->setObjectName(QStringLiteral("mCloseStructure"));
@@ -747,6 +756,20 @@ void frmStructure::SearchOn(bool forward) {
     jobs_->Start(std::move(job));
 }
 
+void frmStructure::SelectRange(std::uint64_t offset, std::uint64_t length) {
+    GoToOffset(offset);
+    if (length == 0) return;
+    // The bytes, selected as far as the entry shown holds them, and marked.
+    const QModelIndex first = bytes_->IndexOfByte(offset - bytes_->Start());
+    const QModelIndex last = bytes_->IndexOfByte(offset + length - 1 - bytes_->Start());
+    if (first.isValid() && last.isValid()) {
+        selectingByCode_ = true;
+        tvBytes_->selectionModel()->select(bytes_->Run(first, last), QItemSelectionModel::ClearAndSelect);
+        selectingByCode_ = false;
+    }
+    MarkBytes(rows::ByteRange{offset, length}, false);
+}
+
 void frmStructure::ShowSearchOutcome(const SearchOutcome& outcome, std::uint64_t from, bool forward) {
     if (outcome.problem) {
         // The bytes shown are read again, so that they too show what became of the file.
@@ -763,16 +786,7 @@ void frmStructure::ShowSearchOutcome(const SearchOutcome& outcome, std::uint64_t
         return;
     }
     lastHit_ = hit->offset;
-    GoToOffset(hit->offset);
-    // The hit's bytes, selected and marked.
-    const QModelIndex first = bytes_->IndexOfByte(hit->offset - bytes_->Start());
-    const QModelIndex last = bytes_->IndexOfByte(hit->offset + hit->length - 1 - bytes_->Start());
-    if (first.isValid() && last.isValid()) {
-        selectingByCode_ = true;
-        tvBytes_->selectionModel()->select(bytes_->Run(first, last), QItemSelectionModel::ClearAndSelect);
-        selectingByCode_ = false;
-    }
-    MarkBytes(rows::ByteRange{hit->offset, hit->length}, false);
+    SelectRange(hit->offset, hit->length);
 }
 
 void frmStructure::FindingChanged(const QModelIndex& current) {

@@ -27,6 +27,7 @@ class SoundView;
 class StructureTableView;
 class StructureTreeModel;
 class UserPrompts;
+class MendFlow;
 class WorkRunner;
 
 // The structure of one analysed file: the tree of every entry of its map on
@@ -51,6 +52,8 @@ public:
 signals:
     // A local file was dropped on the window: its structure is to be shown.
     void FileDropped(const QString& path);
+    // A mended copy of the file was saved, and the user asked to see it.
+    void CopyToOpen(const QString& path);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -78,6 +81,9 @@ private slots:
     void CopyBytesAsText();
     void CopyFindings();
     void ShowBytesFailure(const QString& sentence);
+    // Shows the entry holding `offset` and selects `length` bytes from it
+    // (the one byte, for a length of 0).
+    void SelectRange(std::uint64_t offset, std::uint64_t length);
 
 private:
     // The window's panes, each built by its own function below: the tree on
@@ -154,6 +160,7 @@ private:
     QLabel* lbFindingSummary_ = nullptr;
 
     WorkRunner* jobs_ = nullptr;  // the search and Save report, on a thread of their own
+    MendFlow* mend_ = nullptr;    // Save mended copy: the plan, the writing, the copy offered
     SearchPatterns searched_;
     std::optional<std::uint64_t> lastHit_;
     int currentItem_ = -1;

@@ -40,6 +40,13 @@ std::optional<QString> QtUserPrompts::ChooseSaveFile(QWidget* parent, const QStr
     return chosen;
 }
 
+bool QtUserPrompts::Confirm(QWidget* parent, const QString& title, const QString& question) {
+    QMessageBox box(QMessageBox::Question, title, question, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtUserPrompts::AskText(QWidget* parent, const QString& title, const QString& label,
                                               const QString& suggestion) {
     bool accepted = false;

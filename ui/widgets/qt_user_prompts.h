@@ -17,6 +17,7 @@ public:
                                       const QString& filter) override;
     std::optional<QString> ChooseSaveFile(QWidget* parent, const QString& startPath,
                                           const QString& filter) override;
+    bool Confirm(QWidget* parent, const QString& title, const QString& question) override;
     std::optional<QString> AskText(QWidget* parent, const QString& title, const QString& label,
                                    const QString& suggestion) override;
 

@@ -25,6 +25,10 @@ public:
                                                   const QString& /*filter*/) {
         return std::nullopt;
     }
+    // A question answered Yes or No; a seam without it answers No.
+    virtual bool Confirm(QWidget* /*parent*/, const QString& /*title*/, const QString& /*question*/) {
+        return false;
+    }
     // One line of text asked for under `label`, starting as `suggestion`.
     // Nothing when the user cancels; a seam without it answers so.
     virtual std::optional<QString> AskText(QWidget* /*parent*/, const QString& /*title*/,

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The pieces of JSON text the writers are made of: strings escaped, numbers
+// in decimal, and bytes that are not valid UTF-8 in hex.
+
+// A JSON string literal for raw bytes: DisplayUtf8 first, so the document is
+// valid UTF-8, then quotes, backslashes and control characters escaped.
+std::string JsonString(std::string_view raw);
+
+// Appends JsonString(raw) to `out`.
+void AppendJsonString(std::string& out, std::string_view raw);
+
+// Appends JsonString(raw) when `raw` is printable ASCII without quote or
+// backslash, which goes in as it is; false, `out` as it was, when it is not.
+bool AppendPlainJsonString(std::string& out, std::string_view raw);
+
+// The raw bytes as lower-case hex, for a string that is not valid UTF-8:
+// DisplayUtf8 may show two different byte strings alike, the hex never does.
+std::string HexBytes(std::string_view raw);
+
+// Appends the decimal digits of `value`, without a string of their own.
+void AppendDecimal(std::string& out, std::int64_t value);
+void AppendDecimal(std::string& out, std::uint64_t value);
+
+// The most bytes PutDecimal writes.
+inline constexpr std::size_t kMostDecimalBytes = 20;
+// Writes the decimal digits of `value` at `to` and answers where they end.
+char* PutDecimal(char* to, std::int64_t value);
+char* PutDecimal(char* to, std::uint64_t value);
+
+// Copies `raw` to `to` as it goes into a JSON string, when it is printable
+// ASCII without quote or backslash, as most texts are, and answers where it
+// ends; answers nullptr when it is not (the caller escapes it instead), having
+// written over no more than raw.size() bytes. The bytes are looked at and
+// copied in one pass.
+char* PutPlainJson(char* to, std::string_view raw);

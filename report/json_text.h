@@ -25,16 +25,3 @@ std::string HexBytes(std::string_view raw);
 // Appends the decimal digits of `value`, without a string of their own.
 void AppendDecimal(std::string& out, std::int64_t value);
 void AppendDecimal(std::string& out, std::uint64_t value);
-
-// The most bytes PutDecimal writes.
-inline constexpr std::size_t kMostDecimalBytes = 20;
-// Writes the decimal digits of `value` at `to` and answers where they end.
-char* PutDecimal(char* to, std::int64_t value);
-char* PutDecimal(char* to, std::uint64_t value);
-
-// Copies `raw` to `to` as it goes into a JSON string, when it is printable
-// ASCII without quote or backslash, as most texts are, and answers where it
-// ends; answers nullptr when it is not (the caller escapes it instead), having
-// written over no more than raw.size() bytes. The bytes are looked at and
-// copied in one pass.
-char* PutPlainJson(char* to, std::string_view raw);

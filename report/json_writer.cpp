@@ -304,8 +304,8 @@ void JsonReportWriter::AppendValue(std::string_view label, std::string_view valu
 
 void JsonReportWriter::AppendNumber(std::string_view label, std::int64_t value) {
     // The digits are plain by their nature: only the label needs looking at.
-    char digits[kMostDecimalBytes];
-    WriteRow(label, std::string_view(digits, PutDecimal(digits, value)));
+    char digits[OutputBuffer::kMostDecimalBytes];
+    WriteRow(label, std::string_view(digits, OutputBuffer::PutDecimal(digits, value)));
 }
 
 void JsonReportWriter::AppendRow(std::string_view row) {
@@ -318,15 +318,15 @@ namespace {
 
 // The most bytes of a row beyond its label and value: the brackets, quotes
 // and comma around them and {"at": [offset, length]} with two numbers.
-constexpr std::size_t kMostRowFrame = 32 + 2 * kMostDecimalBytes;
+constexpr std::size_t kMostRowFrame = 32 + 2 * OutputBuffer::kMostDecimalBytes;
 
 // , {"at": [offset, length]}], the end of a row with a range, or ].
 char* PutRowEnd(char* out, const std::optional<ByteRange>& at) {
     if (at) {
         out = OutputBuffer::Put(out, ", {\"at\": [");
-        out = PutDecimal(out, at->offset);
+        out = OutputBuffer::PutDecimal(out, at->offset);
         out = OutputBuffer::Put(out, ", ");
-        out = PutDecimal(out, at->length);
+        out = OutputBuffer::PutDecimal(out, at->length);
         out = OutputBuffer::Put(out, "]}");
     }
     *out = ']';
@@ -342,8 +342,8 @@ void JsonReportWriter::WriteRow(std::string_view label, std::optional<std::strin
     const std::size_t most = separator.size() + label.size() + (value ? value->size() : 0) + kMostRowFrame;
     if (char* out = rows_.Room(most)) {
         out = OutputBuffer::Put(OutputBuffer::Put(out, separator), "[\"");
-        out = PutPlainJson(out, label);
-        if (out != nullptr && value) out = PutPlainJson(OutputBuffer::Put(out, "\", \""), *value);
+        out = OutputBuffer::PutPlain(out, label);
+        if (out != nullptr && value) out = OutputBuffer::PutPlain(OutputBuffer::Put(out, "\", \""), *value);
         if (out != nullptr) {
             *out = '"';
             rows_.Commit(PutRowEnd(out + 1, Range()));

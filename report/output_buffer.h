@@ -1,6 +1,8 @@
 #pragma once
 
+#include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <ostream>
@@ -69,6 +71,21 @@ public:
             to[size - 1] = from[size - 1];
         }
         return to + size;
+    }
+
+    // Copies `part` to `to` when it is printable ASCII without quote or
+    // backslash, which both the JSON and the text writer write as it is, and
+    // answers where it ends; answers nullptr when it is not (the caller
+    // escapes it instead), having written over no more than part.size()
+    // bytes. The bytes are looked at and copied in one pass, sixteen at a time.
+    static char* PutPlain(char* to, std::string_view part);
+
+    // The most bytes PutDecimal writes.
+    static constexpr std::size_t kMostDecimalBytes = 20;
+    // Writes the decimal digits of `value` at `to` and answers where they end.
+    template <typename Number>
+    static char* PutDecimal(char* to, Number value) {
+        return std::to_chars(to, to + kMostDecimalBytes, value).ptr;
     }
 
 private:

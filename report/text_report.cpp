@@ -77,9 +77,6 @@ void WriteRowLine(std::ostream& out, std::string_view indent, std::string_view r
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
-// How many bytes of rows are gathered before they are written.
-constexpr std::size_t kRowsWrittenAtOnce = 64 * 1024;
-
 }  // namespace
 
 void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure,
@@ -153,14 +150,42 @@ void TextReportWriter::BeginChunk(const ListedChunk& chunk) {
 }
 
 void TextReportWriter::AppendRow(std::string_view row) {
-    AppendRowLine(rows_, {}, row);
-    if (rows_.size() < kRowsWrittenAtOnce) return;
-    out_.write(rows_.data(), static_cast<std::streamsize>(rows_.size()));
-    rows_.clear();
+    // Plain text, as most rows are, is looked at as it is copied; a row with
+    // a TAB or anything to escape is made whole, then handed over.
+    if (char* out = rows_.Room(row.size() + 1)) {
+        if ((out = OutputBuffer::PutPlain(out, row)) != nullptr) {
+            *out = '\n';
+            rows_.Commit(out + 1);
+            return;
+        }
+    }
+    escaped_.clear();
+    AppendRowLine(escaped_, {}, row);
+    rows_.Append(escaped_);
+}
+
+void TextReportWriter::AppendValue(std::string_view label, std::string_view value) {
+    // label TAB value, each part plain, copied straight into the buffer.
+    if (char* out = rows_.Room(label.size() + value.size() + 2)) {
+        if ((out = OutputBuffer::PutPlain(out, label)) != nullptr) {
+            *out = '\t';
+            out = OutputBuffer::PutPlain(out + 1, value);
+        }
+        if (out != nullptr) {
+            *out = '\n';
+            rows_.Commit(out + 1);
+            return;
+        }
+    }
+    RowSink::AppendValue(label, value);
+}
+
+void TextReportWriter::AppendNumber(std::string_view label, std::int64_t value) {
+    char digits[OutputBuffer::kMostDecimalBytes];
+    AppendValue(label, std::string_view(digits, OutputBuffer::PutDecimal(digits, value)));
 }
 
 void TextReportWriter::EndChunk(const std::optional<std::string>& error) {
-    out_.write(rows_.data(), static_cast<std::streamsize>(rows_.size()));
-    rows_.clear();
+    rows_.Flush();
     if (error) out_ << "! " << TerminalText(*error) << '\n';
 }

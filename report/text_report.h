@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "file_report.h"
+#include "output_buffer.h"
 #include "text/escaped_text.h"
 
 // The structure map as an indented table: "structure:", then one line per
@@ -46,6 +47,8 @@ public:
     void BeginFile(const std::string& path, const FileOverview& overview) override;
     void BeginChunk(const ListedChunk& chunk) override;
     void AppendRow(std::string_view row) override;
+    void AppendValue(std::string_view label, std::string_view value) override;
+    void AppendNumber(std::string_view label, std::int64_t value) override;
     void EndChunk(const std::optional<std::string>& error) override;
     void EndFile() override {}
     bool WantsRows() const override { return !parts_.structure && !parts_.findings; }
@@ -59,5 +62,7 @@ private:
     bool firstFile_ = true;
     // The rows of the chunk being written, gathered so that thousands of
     // short rows take a few writes to the stream, not one each.
-    std::string rows_;
+    OutputBuffer rows_{out_};
+    // A row that needs escaping is made here, its buffer kept from row to row.
+    std::string escaped_;
 };

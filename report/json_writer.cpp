@@ -235,6 +235,37 @@ std::string JsonDocumentEnd(bool anyFile, std::string_view summary) {
     return end + "}\n";
 }
 
+std::string JsonMeasured(const sound::Measurement& measured) {
+    if (!measured.Measured()) return "{\"unmeasured\": " + JsonString(measured.unmeasured) + "}";
+    const sound::SampleFormat& format = measured.format;
+    std::string json = "{\"unmeasured\": null, \"format\": " + JsonString(format.Name()) +
+                       ", \"channels\": " + std::to_string(format.channels) +
+                       ", \"sample_rate\": " + std::to_string(format.sampleRate) +
+                       ", \"frames\": " + std::to_string(measured.frames) +
+                       ", \"seconds\": " + SecondsText(measured) + ", \"loudness\": ";
+    if (measured.loudness) {
+        json += "{";
+        const std::vector<LoudnessFigure> figures = LoudnessFigures(*measured.loudness);
+        for (std::size_t i = 0; i < figures.size(); ++i) {
+            json += std::string(i == 0 ? "" : ", ") + "\"" + figures[i].json +
+                    "\": " + DecibelText(figures[i].value, "null");
+        }
+        json += "}, \"loudness_unmeasured\": null";
+    } else {
+        json += "null, \"loudness_unmeasured\": " + JsonString(measured.loudnessUnmeasured);
+    }
+    json += ", \"channel_peaks\": [";
+    for (std::size_t c = 0; c < measured.channels.size(); ++c) {
+        const sound::ChannelFigures& channel = measured.channels[c];
+        json += std::string(c == 0 ? "" : ", ") + "{\"channel\": " + std::to_string(c + 1) +
+                ", \"sample_peak\": " + LinearText(channel.peak) +
+                ", \"sample_peak_dbfs\": " + DecibelText(PeakDecibels(channel.peak), "null") +
+                ", \"peak_frame\": " + std::to_string(channel.peakFrame) +
+                ", \"clipped\": " + std::to_string(channel.clipped) + "}";
+    }
+    return json + "], \"stopped\": " + (measured.stopped ? "true" : "false") + "}";
+}
+
 JsonReportWriter::JsonReportWriter(std::ostream& out, JsonLayout layout)
     : out_(out), layout_(layout), rows_(out) {
     if (layout_ == JsonLayout::Document) out_ << kJsonDocumentStart;

@@ -27,6 +27,14 @@ std::string JsonFindings(const wavecheck::Findings& findings);
 // {code: count}}, exact however many the array keeps.
 std::string JsonFindingCounts(const wavecheck::Findings& findings);
 
+// The measured sound as a JSON object: {"unmeasured", "format", "channels",
+// "sample_rate", "frames", "seconds", "loudness": {"integrated", "range",
+// "true_peak", "max_momentary", "max_short_term"} or null,
+// "loudness_unmeasured", "channel_peaks": [{"channel", "sample_peak",
+// "sample_peak_dbfs", "peak_frame", "clipped"}], "stopped"}; null for the
+// figures of silence.
+std::string JsonMeasured(const sound::Measurement& measured);
+
 // How a JsonReportWriter lays out what it writes.
 enum class JsonLayout {
     Document,  // {"files": [...]}: the constructor opens it, Finish closes it

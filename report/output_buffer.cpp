@@ -95,4 +95,3 @@ char* OutputBuffer::PutPlain(char* to, std::string_view raw) {
     }
     return plain ? to + size : nullptr;
 }
-

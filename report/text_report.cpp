@@ -117,6 +117,34 @@ void WriteFindings(std::ostream& out, const wavecheck::Findings& findings) {
         out << "! The check could not finish: " << TerminalText(findings.unfinished) << '\n';
 }
 
+void WriteMeasured(std::ostream& out, const sound::Measurement& measured) {
+    out << "measured:\n";
+    if (!measured.Measured()) {
+        out << "! " << TerminalText(measured.unmeasured) << '\n';
+        return;
+    }
+    const sound::SampleFormat& format = measured.format;
+    out << "  format\t" << TerminalText(format.Name()) << ", "
+        << wavedoc::Counted(format.channels, "channel", "channels") << ", " << format.sampleRate << " Hz\n"
+        << "  length\t" << wavedoc::Counted(measured.frames, "frame", "frames") << " ("
+        << SecondsText(measured) << " s)\n";
+    if (measured.loudness) {
+        for (const LoudnessFigure& figure : LoudnessFigures(*measured.loudness)) {
+            out << "  " << figure.name << '\t' << DecibelText(figure.value, "-inf") << ' ' << figure.unit
+                << '\n';
+        }
+    } else {
+        out << "  loudness\tnot measured: " << TerminalText(measured.loudnessUnmeasured) << '\n';
+    }
+    for (std::size_t c = 0; c < measured.channels.size(); ++c) {
+        const sound::ChannelFigures& channel = measured.channels[c];
+        out << "  channel " << c + 1 << "\tsample peak " << LinearText(channel.peak) << " ("
+            << DecibelText(PeakDecibels(channel.peak), "-inf") << " dBFS) at frame " << channel.peakFrame
+            << ", " << wavedoc::Counted(channel.clipped, "sample", "samples") << " clipped\n";
+    }
+    if (measured.stopped) out << "! The measuring was stopped before the end of the audio.\n";
+}
+
 void TextReportWriter::Refused(const std::string& /*path*/, std::int16_t /*status*/,
                                const std::string& reason) {
     errors_ << "ondulo-dump: " << TerminalText(reason) << '\n';

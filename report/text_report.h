@@ -30,6 +30,13 @@ struct TextParts {
 // finish: ..." when it could not.
 void WriteFindings(std::ostream& out, const wavecheck::Findings& findings);
 
+// The measured sound: "measured:", then one line per figure, name and value
+// separated by a TAB: the format and length, the loudness figures (or why
+// there are none), and for each channel its sample peak, where it first
+// occurs and how many samples are clipped; "-inf" for silence. A file whose
+// audio is not decoded has the one line "! sentence".
+void WriteMeasured(std::ostream& out, const sound::Measurement& measured);
+
 // The text form, one file at a time: the path, the chunk list (name TAB size),
 // "! sentence" for each error found (content lost, as a chunk cut off by the
 // end of the file) and each load note and "! Also in the file: ..." when the list

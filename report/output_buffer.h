@@ -1,6 +1,6 @@
 #pragma once
 
-#include <charconv>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -82,10 +82,29 @@ public:
 
     // The most bytes PutDecimal writes.
     static constexpr std::size_t kMostDecimalBytes = 20;
-    // Writes the decimal digits of `value` at `to` and answers where they end.
-    template <typename Number>
-    static char* PutDecimal(char* to, Number value) {
-        return std::to_chars(to, to + kMostDecimalBytes, value).ptr;
+    // Writes the decimal digits of `value` at `to` (a minus sign first for a
+    // negative one) and answers where they end: the count of digits from the
+    // number's bit width, then two digits at a time from the last.
+    static char* PutDecimal(char* to, std::uint64_t value) {
+        const std::size_t digits = DecimalDigits(value);
+        char* at = to + digits;
+        while (value >= 100) {
+            at -= 2;
+            std::memcpy(at, kDigitPairs + 2 * (value % 100), 2);
+            value /= 100;
+        }
+        if (value >= 10) {
+            std::memcpy(at - 2, kDigitPairs + 2 * value, 2);
+        } else {
+            at[-1] = static_cast<char>('0' + value);
+        }
+        return to + digits;
+    }
+    static char* PutDecimal(char* to, std::int64_t value) {
+        if (value >= 0) return PutDecimal(to, static_cast<std::uint64_t>(value));
+        *to = '-';
+        // The magnitude of the lowest value too, in unsigned arithmetic.
+        return PutDecimal(to + 1, std::uint64_t{0} - static_cast<std::uint64_t>(value));
     }
 
 private:
@@ -99,6 +118,41 @@ private:
         std::memcpy(tail, from + size - kBlock, kBlock);
         std::memcpy(to, head, kBlock);
         std::memcpy(to + size - kBlock, tail, kBlock);
+    }
+
+    // "00", "01" ... "99".
+    static constexpr char kDigitPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+
+    // How many decimal digits `value` has: about 1233 / 4096 of its bit
+    // width (log10 2), one more where it reaches the next power of ten.
+    static std::size_t DecimalDigits(std::uint64_t value) {
+        static constexpr std::uint64_t kPowers[] = {1ULL,
+                                                    10ULL,
+                                                    100ULL,
+                                                    1000ULL,
+                                                    10000ULL,
+                                                    100000ULL,
+                                                    1000000ULL,
+                                                    10000000ULL,
+                                                    100000000ULL,
+                                                    1000000000ULL,
+                                                    10000000000ULL,
+                                                    100000000000ULL,
+                                                    1000000000000ULL,
+                                                    10000000000000ULL,
+                                                    100000000000000ULL,
+                                                    1000000000000000ULL,
+                                                    10000000000000000ULL,
+                                                    100000000000000000ULL,
+                                                    1000000000000000000ULL,
+                                                    10000000000000000000ULL};
+        // 0 has one digit, as 1 has; no power of ten above 1 is odd.
+        const std::uint64_t odd = value | 1;
+        const auto guess = static_cast<std::size_t>(std::bit_width(odd) * 1233 >> 12);
+        return guess + (odd >= kPowers[guess] ? 1 : 0);
     }
 
     std::ostream& out_;

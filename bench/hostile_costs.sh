@@ -47,11 +47,7 @@ cap_mb=${MEM_CAP_MB:-8192}
 . bench/measure.sh
 
 for program in "$dump" "$window" "$structure" "$saver"; do
-  if [ ! -x "$program" ]; then
-    echo "$program is missing. Build first:" >&2
-    echo "  cmake --preset default && cmake --build --preset default -j2" >&2
-    exit 2
-  fi
+  require_built "$program" "cmake --preset default && cmake --build --preset default -j2"
 done
 
 missing=()

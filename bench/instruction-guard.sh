@@ -40,11 +40,9 @@ dump=$build/app/dump/ondulo-dump
 baseline=bench/instruction-baseline.tsv
 limit=${GUARD_LIMIT:-10}
 
-if [ ! -x "$dump" ]; then
-  echo "$dump is missing. Build first:" >&2
-  echo "  cmake --preset default && cmake --build --preset default --target ondulo-dump" >&2
-  exit 2
-fi
+# shellcheck source=measure.sh
+. bench/measure.sh
+require_built "$dump" "cmake --preset default && cmake --build --preset default --target ondulo-dump"
 build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt" 2> /dev/null || true)
 if [ "$build_type" != RelWithDebInfo ]; then
   echo "$build is a ${build_type:-unknown} build; the baseline is for the release build (RelWithDebInfo)." >&2

@@ -24,7 +24,8 @@ constexpr bool HasSpecial(std::uint64_t word) {
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
 bool HasSpecial(Bytes16 bytes) {
-    const auto special = (bytes < 0x20) | (bytes >= 0x7F) | (bytes == '"') | (bytes == '\\');
+    // Below 0x20 wraps round to 0xE0 and more: one compare finds both ends.
+    const auto special = (bytes - 0x20 >= 0x5F) | (bytes == '"') | (bytes == '\\');
     std::uint64_t halves[2];
     std::memcpy(halves, &special, sizeof halves);
     return (halves[0] | halves[1]) != 0;

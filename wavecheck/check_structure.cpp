@@ -78,6 +78,17 @@ public:
         set.Add(more);
         return set;
     }
+    // The first place from `from` on, before `end`, whose byte may start one
+    // of the ids; `end` when there is none. Four bytes are looked up
+    // together, as most bytes of audio start none.
+    std::size_t NextCandidate(const char* bytes, std::size_t from, std::size_t end) const {
+        const auto first = [&](std::size_t at) { return firsts_[static_cast<unsigned char>(bytes[at])]; };
+        for (; from + 4 <= end; from += 4) {
+            if (first(from) || first(from + 1) || first(from + 2) || first(from + 3)) break;
+        }
+        while (from < end && !first(from)) ++from;
+        return from;
+    }
     // Whether the four bytes at `at` are one of the ids.
     bool Holds(const char* at) const {
         if (!firsts_[static_cast<unsigned char>(at[0])]) return false;
@@ -135,8 +146,11 @@ std::optional<ChunksInAudio> ChunksAtEnd(const CheckInput& input, const MapEntry
     std::vector<std::uint64_t> passed;
     // The first chunk starts inside the data chunk.
     const std::size_t firstLimit = static_cast<std::size_t>(contentEnd - start);
-    for (std::size_t first = 0; first < firstLimit && first + layout::kChunkHeaderSize <= bytes.size();
-         ++first) {
+    const std::size_t firstEnd = bytes.size() < layout::kChunkHeaderSize
+                                     ? 0
+                                     : std::min(firstLimit, bytes.size() - layout::kChunkHeaderSize + 1);
+    for (std::size_t first = kTrailerIds.NextCandidate(bytes.data(), 0, firstEnd); first < firstEnd;
+         first = kTrailerIds.NextCandidate(bytes.data(), first + 1, firstEnd)) {
         if (!kTrailerIds.Holds(bytes.data() + first) || fails[first]) continue;
         std::uint64_t at = first;
         std::uint64_t count = 0;

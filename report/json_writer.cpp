@@ -1,9 +1,5 @@
 #include "json_writer.h"
 
-#include <algorithm>
-#include <array>
-#include <charconv>
-#include <cstring>
 #include <ostream>
 #include <utility>
 

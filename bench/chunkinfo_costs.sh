@@ -27,11 +27,7 @@ cap_mb=${MEM_CAP_MB:-4096}
 # shellcheck source=measure.sh
 . bench/measure.sh
 
-if [ ! -x "$program" ]; then
-  echo "$program is missing. Build first:" >&2
-  echo "  cmake --preset default && cmake --build build/default --target bench_chunkinfo" >&2
-  exit 2
-fi
+require_built "$program" "cmake --preset default && cmake --build build/default --target bench_chunkinfo"
 for tool in /usr/bin/time python3 prlimit; do
   command -v "$tool" > /dev/null || { echo "$tool is missing (Debian: time, python3, util-linux)." >&2; exit 2; }
 done

@@ -28,11 +28,7 @@ accepted="0 1"
 # shellcheck source=measure.sh
 . bench/measure.sh
 
-if [ ! -x "$dump" ]; then
-  echo "$dump is missing. Build first:" >&2
-  echo "  cmake --preset default && cmake --build --preset default --target ondulo-dump" >&2
-  exit 2
-fi
+require_built "$dump" "cmake --preset default && cmake --build --preset default --target ondulo-dump"
 if [ ! -d ../shared/corpus ] || [ ! -d ../shared/corpus2 ]; then
   echo "The real files are missing: ../shared/corpus and ../shared/corpus2 beside the clone." >&2
   exit 2

@@ -47,11 +47,7 @@ cap_mb=${MEM_CAP_MB:-8192}
 . bench/measure.sh
 
 for program in "$dump" "$window" "$structure" "$saver"; do
-  if [ ! -x "$program" ]; then
-    echo "$program is missing. Build first:" >&2
-    echo "  cmake --preset default && cmake --build --preset default -j2" >&2
-    exit 2
-  fi
+  require_built "$program" "cmake --preset default && cmake --build --preset default -j2"
 done
 
 missing=()
@@ -77,7 +73,7 @@ import sys
 folder = sys.argv[1]
 MiB = 1 << 20
 sys.path.insert(0, "bench")
-from riff_writer import DATA, chunk, pcm_format, riff, u32, write_file  # noqa: E402
+from riff_writer import DATA, chunk, cue_label_file, pcm_format, riff, u32, write_file  # noqa: E402
 
 
 FMT = pcm_format(44100)
@@ -150,13 +146,7 @@ sparse("fmt-4G.wav",
        riff(b"fmt " + u32(RIFF_SIZE - 12) + struct.pack("<HHIIHH", 1, 2, 44100, 44100 * 4, 4, 16), RIFF_SIZE))
 
 # 7. 32767 cue points and 32767 labels naming them.
-n = 32767
-rec = struct.Struct("<II4sIII")
-cue = u32(n) + b"".join(rec.pack(i + 1, i * 100, b"data", 0, 0, i * 100) for i in range(n))
-labels = b"".join(chunk(b"labl", u32(i + 1) + b"Marker %d\0" % (i + 1)) for i in range(n))
-write("cue-label-32767.wav",
-      riff(FMT + chunk(b"cue ", cue) + chunk(b"LIST", b"adtl" + labels) + chunk(b"data", bytes(32767 * 400))))
-del cue, labels
+write("cue-label-32767.wav", cue_label_file())
 
 # 8. Lists nested 25,000 deep, each holding only the next.
 depth = 25000

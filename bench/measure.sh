@@ -1,4 +1,5 @@
-# Sourced by the cost scripts: runs a whole process under /usr/bin/time.
+# Sourced by the cost scripts: runs a whole process under /usr/bin/time, installs
+# what a script needs, stops one whose program is not built.
 #
 # measure COMMAND [ARGUMENT...] runs it $runs times (default 3, against a busy
 # machine), standard output to $out (default /dev/null), standard error to
@@ -38,4 +39,13 @@ install_missing() {
   echo "Installing: $*"
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
+}
+
+# require_built PROGRAM BUILD_COMMAND stops the script, saying how to build
+# PROGRAM, when it is not built.
+require_built() {
+  [ -x "$1" ] && return 0
+  echo "$1 is missing. Build first:" >&2
+  echo "  $2" >&2
+  exit 2
 }

@@ -31,3 +31,12 @@ DATA = chunk(b"data", bytes(4))
 def write_file(folder, name, data):
     with open(os.path.join(folder, name), "wb") as f:
         f.write(data)
+
+
+def cue_label_file(count=32767):
+    """A file of `count` cue points and `count` labels naming them, 400 bytes of audio apart."""
+    rec = struct.Struct("<II4sIII")
+    cue = u32(count) + b"".join(rec.pack(i + 1, i * 100, b"data", 0, 0, i * 100) for i in range(count))
+    labels = b"".join(chunk(b"labl", u32(i + 1) + b"Marker %d\0" % (i + 1)) for i in range(count))
+    return riff(pcm_format(44100) + chunk(b"cue ", cue) + chunk(b"LIST", b"adtl" + labels) +
+                chunk(b"data", bytes(count * 400)))

@@ -14,9 +14,12 @@ namespace report {
 
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
                        const wavecheck::CheckOptions& checking) {
+    // A writer that shows only the content lost has only the errors found.
+    wavecheck::CheckOptions options = checking;
+    options.errorsOnly = !writer.WantsFindings();
     return ReportAnalysis(report::Analyse(path, {.forms = wavedoc::LoadForms::AnyForm,
                                                  .check = writer.WantsFindings() || writer.WantsLostContent(),
-                                                 .checking = checking,
+                                                 .checking = options,
                                                  .keepOpen = true}),
                           writer);
 }

@@ -1,12 +1,9 @@
 #include "json_writer.h"
 
-#include <algorithm>
-#include <array>
-#include <charconv>
-#include <cstring>
 #include <ostream>
 #include <utility>
 
+#include "report/json_text.h"
 #include "report/measured_report.h"
 #include "report/structure_rows.h"
 #include "rows/row_sink.h"
@@ -16,8 +13,6 @@
 namespace report {
 
 namespace {
-
-constexpr char kHex[] = "0123456789abcdef";
 
 std::string JsonStringOrNull(const std::optional<std::string>& raw) {
     return raw ? JsonString(*raw) : "null";
@@ -30,8 +25,6 @@ std::string JsonStrings(const std::vector<std::string>& raw) {
     return json + "]";
 }
 
-void AppendJsonString(std::string& out, std::string_view raw);
-
 // , "key_bytes": "hex" after a string that is not valid UTF-8.
 std::string BytesMember(std::string_view key, std::string_view raw) {
     if (text::IsValidUtf8(raw)) return {};
@@ -40,7 +33,8 @@ std::string BytesMember(std::string_view key, std::string_view raw) {
 
 // , "key": number; appended piece by piece, as a map holds thousands of entries.
 void AppendNumberMember(std::string& json, std::string_view key, std::uint64_t value) {
-    json.append(", \"").append(key).append("\": ").append(std::to_string(value));
+    json.append(", \"").append(key).append("\": ");
+    AppendDecimal(json, value);
 }
 
 void AppendFlagMember(std::string& json, std::string_view key, bool value) {
@@ -50,7 +44,8 @@ void AppendFlagMember(std::string& json, std::string_view key, bool value) {
 // The members of one entry, without the closing brace: a list goes on with
 // its children.
 void AppendEntryMembers(std::string& json, const wavedoc::MapEntry& entry) {
-    json.append("{\"offset\": ").append(std::to_string(entry.offset));
+    json.append("{\"offset\": ");
+    AppendDecimal(json, entry.offset);
     if (entry.IsChunk()) {
         json += ", \"id\": ";
         AppendJsonString(json, entry.id);
@@ -73,94 +68,12 @@ void AppendEntryMembers(std::string& json, const wavedoc::MapEntry& entry) {
     if (entry.afterRiffEnd) AppendFlagMember(json, "after_riff_end", true);
 }
 
-// Whether any byte of `word` (eight bytes read as one number) is below 0x20,
-// at 0x7F or above, a quote or a backslash: a byte JSON cannot take as it
-// is. A borrow or carry between bytes arises only from such a byte, so the
-// answer for the word as a whole is exact.
-constexpr bool HasJsonSpecial(std::uint64_t word) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080;
-    const auto hasZero = [](std::uint64_t v) { return (v - kOnes) & ~v; };
-    const std::uint64_t control = (word - 0x20 * kOnes) & ~word;
-    const std::uint64_t high = (word + kOnes) | word;
-    return ((control | high | hasZero(word ^ ('"' * kOnes)) | hasZero(word ^ ('\\' * kOnes))) & kHighBits) !=
-           0;
-}
-
-// Sixteen bytes looked at together; GCC and Clang turn the comparisons into
-// a few vector instructions wherever the target has them.
-using Bytes16 = unsigned char __attribute__((vector_size(16)));
-
-bool HasJsonSpecial(Bytes16 bytes) {
-    const auto special = (bytes < 0x20) | (bytes >= 0x7F) | (bytes == '"') | (bytes == '\\');
-    std::uint64_t halves[2];
-    std::memcpy(halves, &special, sizeof halves);
-    return (halves[0] | halves[1]) != 0;
-}
-
-template <typename Number>
-Number Load(const char* bytes) {
-    Number number;
-    std::memcpy(&number, bytes, sizeof number);
-    return number;
-}
-
-// Printable ASCII without quote or backslash goes into JSON as it is. A value
-// row checks two strings, and a file of thousands of records makes hundreds
-// of thousands of rows, so the bytes are looked at in blocks of fixed size,
-// the last block overlapping those before: sixteen at a time, or for a
-// shorter string two words of eight or of four.
-bool IsPlainJson(std::string_view raw) {
-    const char* bytes = raw.data();
-    const std::size_t size = raw.size();
-    if (size >= sizeof(Bytes16)) {
-        for (std::size_t i = 0; i + sizeof(Bytes16) < size; i += sizeof(Bytes16)) {
-            if (HasJsonSpecial(Load<Bytes16>(bytes + i))) return false;
-        }
-        return !HasJsonSpecial(Load<Bytes16>(bytes + size - sizeof(Bytes16)));
-    }
-    if (size >= 8) {
-        return !HasJsonSpecial(Load<std::uint64_t>(bytes)) &&
-               !HasJsonSpecial(Load<std::uint64_t>(bytes + size - 8));
-    }
-    if (size >= 4) {
-        return !HasJsonSpecial(std::uint64_t{Load<std::uint32_t>(bytes)} |
-                               std::uint64_t{Load<std::uint32_t>(bytes + size - 4)} << 32);
-    }
-    return std::all_of(raw.begin(), raw.end(), [](char c) {
-        return !HasJsonSpecial(0x2020202020202000 | static_cast<unsigned char>(c));
-    });
-}
-
-// Appends JsonString(raw). Printable ASCII, what most texts are, is copied as
-// it is; anything else is read as DisplayUtf8 shows it and escaped.
-void AppendJsonString(std::string& out, std::string_view raw) {
-    out += '"';
-    if (IsPlainJson(raw)) {
-        out += raw;
-    } else {
-        const std::string utf8 = text::DisplayUtf8(raw);
-        out.reserve(out.size() + utf8.size() + 1);
-        for (const char c : utf8) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += c;
-            } else if (byte < 0x20) {
-                out += "\\u00";
-                out += kHex[byte >> 4];
-                out += kHex[byte & 0xF];
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-}
-
 // "at": [offset, length], where a row's bytes lie.
 void AppendAtMember(std::string& json, const rows::ByteRange& at) {
-    json.append("\"at\": [").append(std::to_string(at.offset)).append(", ").append(std::to_string(at.length));
+    json.append("\"at\": [");
+    AppendDecimal(json, at.offset);
+    json.append(", ");
+    AppendDecimal(json, at.length);
     json += ']';
 }
 
@@ -176,17 +89,17 @@ void AppendJsonCells(std::string& json, std::string_view label, std::optional<st
     if (cell) {
         const std::string_view value = *cell;
         json += ", ";
-        if (IsPlainJson(value)) {
+        if (AppendPlainJsonString(json, value)) {
             // Plain ASCII, as most values are: valid UTF-8 without a cut mark.
-            json.append(1, '"').append(value).append(1, '"');
         } else if (const text::CutValue cut = text::SplitCut(value); cut.wholeLength) {
             AppendJsonString(json, std::string(cut.shown) + text::CutMarker(*cut.wholeLength));
-            if (!text::IsValidUtf8(cut.shown)) json += ", \"" + HexBytes(cut.shown) + "\"";
-            json += ", {\"bytes_in_all\": " + std::to_string(*cut.wholeLength);
+            if (!text::IsValidUtf8(cut.shown)) json.append(", \"").append(HexBytes(cut.shown)).append("\"");
+            json += ", {\"bytes_in_all\": ";
+            AppendDecimal(json, *cut.wholeLength);
             objectOpen = true;
         } else {
             AppendJsonString(json, value);
-            if (!text::IsValidUtf8(value)) json += ", \"" + HexBytes(value) + "\"";
+            if (!text::IsValidUtf8(value)) json.append(", \"").append(HexBytes(value)).append("\"");
         }
     }
     if (at) {
@@ -211,7 +124,8 @@ void AppendEntryRows(std::string& json, const report::StructureRows::Rows& rows)
         if (i > 0) json += ", ";
         AppendJsonRow(json, rows.rows[i], i < rows.ranges.size() ? rows.ranges[i] : std::nullopt);
     }
-    json += "], \"error\": " + JsonStringOrNull(rows.stopped);
+    json += "], \"error\": ";
+    json += JsonStringOrNull(rows.stopped);
 }
 
 // Appends the map as JsonStructure gives it to `json`, calling spill(json)
@@ -240,7 +154,9 @@ void AppendStructure(std::string& json, const wavedoc::StructureMap& structure,
         }
         first = entry.IsList();
         if (entry.IsList()) {
-            json += ", \"list_type\": " + JsonString(entry.listType) + ", \"children\": [";
+            json += ", \"list_type\": ";
+            AppendJsonString(json, entry.listType);
+            json += ", \"children\": [";
             open.push_back(entry.depth);
         } else {
             json += "}";
@@ -271,43 +187,81 @@ void JsonReportWriter::WriteStructure(const wavedoc::StructureMap& structure,
 }
 
 std::string JsonFindings(const wavecheck::Findings& checked) {
-    const std::vector<wavecheck::Finding>& findings = checked.shown;
     std::string json = "[";
-    for (std::size_t i = 0; i < findings.size(); ++i) {
-        const wavecheck::Finding& finding = findings[i];
-        json += std::string(i == 0 ? "" : ", ") + "{\"code\": " + JsonString(finding.code) +
-                ", \"level\": " + JsonString(wavecheck::LevelName(finding.level)) +
-                ", \"offset\": " + std::to_string(finding.offset) +
-                ", \"chunk_offset\": " + std::to_string(finding.chunkOffset) +
-                ", \"chunk\": " + (finding.chunk.empty() ? "null" : JsonString(finding.chunk)) +
-                ", \"message\": " + JsonString(finding.message) + "}";
+    for (const wavecheck::Finding& finding : checked.shown) {
+        json += json.size() == 1 ? "{\"code\": " : ", {\"code\": ";
+        AppendJsonString(json, finding.code);
+        json += ", \"level\": ";
+        AppendJsonString(json, wavecheck::LevelName(finding.level));
+        json += ", \"offset\": ";
+        AppendDecimal(json, finding.offset);
+        json += ", \"chunk_offset\": ";
+        AppendDecimal(json, finding.chunkOffset);
+        json += ", \"chunk\": ";
+        if (finding.chunk.empty()) {
+            json += "null";
+        } else {
+            AppendJsonString(json, finding.chunk);
+        }
+        json += ", \"message\": ";
+        AppendJsonString(json, finding.message);
+        json += '}';
     }
     return json + "]";
 }
 
 std::string JsonFindingCounts(const wavecheck::Findings& findings) {
-    std::string json = "{\"error\": " + std::to_string(findings.errors) +
-                       ", \"warning\": " + std::to_string(findings.warnings) +
-                       ", \"note\": " + std::to_string(findings.notes) + ", \"by_code\": {";
+    std::string json = "{\"error\": ";
+    AppendDecimal(json, findings.errors);
+    json += ", \"warning\": ";
+    AppendDecimal(json, findings.warnings);
+    json += ", \"note\": ";
+    AppendDecimal(json, findings.notes);
+    json += ", \"by_code\": {";
     for (std::size_t i = 0; i < findings.counts.size(); ++i) {
-        json += std::string(i == 0 ? "" : ", ") + JsonString(findings.counts[i].code) + ": " +
-                std::to_string(findings.counts[i].total);
+        if (i > 0) json += ", ";
+        AppendJsonString(json, findings.counts[i].code);
+        json += ": ";
+        AppendDecimal(json, findings.counts[i].total);
     }
     return json + "}}";
 }
-
-std::string JsonString(std::string_view raw) {
-    std::string json;
-    AppendJsonString(json, raw);
-    return json;
-}
-
-std::string HexBytes(std::string_view raw) { return text::HexDigits(raw, text::HexCase::Lower); }
 
 std::string JsonDocumentEnd(bool anyFile, std::string_view summary) {
     std::string end = anyFile ? "\n]" : "]";
     if (!summary.empty()) end += ",\n \"summary\": " + std::string(summary);
     return end + "}\n";
+}
+
+std::string JsonMeasured(const sound::Measurement& measured) {
+    if (!measured.Measured()) return "{\"unmeasured\": " + JsonString(measured.unmeasured) + "}";
+    const sound::SampleFormat& format = measured.format;
+    std::string json = "{\"unmeasured\": null, \"format\": " + JsonString(format.Name()) +
+                       ", \"channels\": " + std::to_string(format.channels) +
+                       ", \"sample_rate\": " + std::to_string(format.sampleRate) +
+                       ", \"frames\": " + std::to_string(measured.frames) +
+                       ", \"seconds\": " + SecondsText(measured) + ", \"loudness\": ";
+    if (measured.loudness) {
+        json += "{";
+        const std::vector<LoudnessFigure> figures = LoudnessFigures(*measured.loudness);
+        for (std::size_t i = 0; i < figures.size(); ++i) {
+            json += std::string(i == 0 ? "" : ", ") + "\"" + figures[i].json +
+                    "\": " + DecibelText(figures[i].value, "null");
+        }
+        json += "}, \"loudness_unmeasured\": null";
+    } else {
+        json += "null, \"loudness_unmeasured\": " + JsonString(measured.loudnessUnmeasured);
+    }
+    json += ", \"channel_peaks\": [";
+    for (std::size_t c = 0; c < measured.channels.size(); ++c) {
+        const sound::ChannelFigures& channel = measured.channels[c];
+        json += std::string(c == 0 ? "" : ", ") + "{\"channel\": " + std::to_string(c + 1) +
+                ", \"sample_peak\": " + LinearText(channel.peak) +
+                ", \"sample_peak_dbfs\": " + DecibelText(PeakDecibels(channel.peak), "null") +
+                ", \"peak_frame\": " + std::to_string(channel.peakFrame) +
+                ", \"clipped\": " + std::to_string(channel.clipped) + "}";
+    }
+    return json + "], \"stopped\": " + (measured.stopped ? "true" : "false") + "}";
 }
 
 JsonReportWriter::JsonReportWriter(std::ostream& out, JsonLayout layout)
@@ -375,70 +329,72 @@ void JsonReportWriter::BeginChunk(const ListedChunk& chunk) {
     firstRow_ = true;
 }
 
-void JsonReportWriter::AppendValue(std::string_view label, std::string_view value) {
-    if (IsPlainJson(label) && IsPlainJson(value)) {
-        AppendPlainRow(label, value);
-    } else if (label.find('\t') != std::string_view::npos) {
-        // A label with a TAB of its own splits where the row's first TAB is.
-        rows::RowSink::AppendValue(label, value);
-    } else {
-        AppendEscapedRow(RowSeparator(), label, value);
-    }
-}
+void JsonReportWriter::AppendValue(std::string_view label, std::string_view value) { WriteRow(label, value); }
 
 void JsonReportWriter::AppendNumber(std::string_view label, std::int64_t value) {
-    if (!IsPlainJson(label)) {
-        rows::RowSink::AppendNumber(label, value);
-        return;
-    }
     // The digits are plain by their nature: only the label needs looking at.
-    std::array<char, 24> digits{};
-    const std::to_chars_result written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    AppendPlainRow(label,
-                   std::string_view(digits.data(), static_cast<std::size_t>(written.ptr - digits.data())));
+    char digits[OutputBuffer::kMostDecimalBytes];
+    WriteRow(label, std::string_view(digits, OutputBuffer::PutDecimal(digits, value)));
 }
 
 void JsonReportWriter::AppendRow(std::string_view row) {
     const auto [label, value] = rows::SplitRow(row);
     // A TAB after the label makes a value row.
-    const std::optional<std::string_view> cell =
-        label.size() < row.size() ? std::optional(value) : std::nullopt;
-    if (IsPlainJson(label) && (!cell || IsPlainJson(*cell))) {
-        AppendPlainRow(label, cell);
-        return;
-    }
-    AppendEscapedRow(RowSeparator(), label, cell);
+    WriteRow(label, label.size() < row.size() ? std::optional(value) : std::nullopt);
 }
 
-void JsonReportWriter::AppendPlainRow(std::string_view label, std::optional<std::string_view> value) {
-    // ["label", "value"] or ["text"], its parts copied straight into the buffer.
+namespace {
+
+// The most bytes of a row beyond its label and value: the brackets, quotes
+// and comma around them and {"at": [offset, length]} with two numbers.
+constexpr std::size_t kMostRowFrame = 32 + 2 * OutputBuffer::kMostDecimalBytes;
+
+// , {"at": [offset, length]}], the end of a row with a range, or ].
+char* PutRowEnd(char* out, const std::optional<rows::ByteRange>& at) {
+    if (at) {
+        out = OutputBuffer::Put(out, ", {\"at\": [");
+        out = OutputBuffer::PutDecimal(out, at->offset);
+        out = OutputBuffer::Put(out, ", ");
+        out = OutputBuffer::PutDecimal(out, at->length);
+        out = OutputBuffer::Put(out, "]}");
+    }
+    *out = ']';
+    return out + 1;
+}
+
+}  // namespace
+
+void JsonReportWriter::WriteRow(std::string_view label, std::optional<std::string_view> value) {
+    // ["label", "value"] or ["text"], then the range: plain text, as most
+    // rows are, is looked at as it is copied straight into the buffer.
     const std::string_view separator = RowSeparator();
-    if (Range()) {
-        // A row with a range is written whole, then handed over.
-        AppendEscapedRow(separator, label, value);
+    const std::size_t most = separator.size() + label.size() + (value ? value->size() : 0) + kMostRowFrame;
+    if (char* out = rows_.Room(most)) {
+        out = OutputBuffer::Put(OutputBuffer::Put(out, separator), "[\"");
+        out = OutputBuffer::PutPlain(out, label);
+        if (out != nullptr && value) out = OutputBuffer::PutPlain(OutputBuffer::Put(out, "\", \""), *value);
+        if (out != nullptr) {
+            *out = '"';
+            rows_.Commit(PutRowEnd(out + 1, Range()));
+            return;
+        }
+    }
+    // A value row whose label holds a TAB of its own splits where the row's
+    // first TAB is, as a grid splits it.
+    if (value && label.find('\t') != std::string_view::npos) {
+        std::string joined = std::string(label).append(1, '\t').append(*value);
+        const auto [joinedLabel, joinedValue] = rows::SplitRow(joined);
+        AppendEscapedRow(separator, joinedLabel, joinedValue);
         return;
     }
-    const std::size_t size = separator.size() + label.size() + (value ? value->size() + 8 : 4);
-    char* out = rows_.Room(size);
-    if (out == nullptr) {
-        AppendEscapedRow(separator, label, value);
-        return;
-    }
-    out = OutputBuffer::Put(out, separator);
-    out = OutputBuffer::Put(out, "[\"");
-    out = OutputBuffer::Put(out, label);
-    if (value) {
-        out = OutputBuffer::Put(out, "\", \"");
-        out = OutputBuffer::Put(out, *value);
-    }
-    rows_.Commit(OutputBuffer::Put(out, "\"]"));
+    AppendEscapedRow(separator, label, value);
 }
 
 void JsonReportWriter::AppendEscapedRow(std::string_view separator, std::string_view label,
                                         std::optional<std::string_view> value) {
-    std::string row(separator);
-    AppendJsonCells(row, label, value, Range());
-    rows_.Append(row);
+    escaped_.assign(separator);
+    AppendJsonCells(escaped_, label, value, Range());
+    rows_.Append(escaped_);
 }
 
 std::string_view JsonReportWriter::RowSeparator() {

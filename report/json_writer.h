@@ -5,17 +5,10 @@
 #include <string_view>
 
 #include "file_report.h"
+#include "json_text.h"
 #include "output_buffer.h"
 
 namespace report {
-
-// A JSON string literal for raw bytes: DisplayUtf8 first, so the document is
-// valid UTF-8, then quotes, backslashes and control characters escaped.
-std::string JsonString(std::string_view raw);
-
-// The raw bytes as lower-case hex, for a string that is not valid UTF-8:
-// DisplayUtf8 may show two different byte strings alike, the hex never does.
-std::string HexBytes(std::string_view raw);
 
 // The structure map as a JSON array: {"offset", "id", "size", "present",
 // "pad", "listed"} per chunk, with "why" when it is not listed, "list_type" and
@@ -35,6 +28,14 @@ std::string JsonFindings(const wavecheck::Findings& findings);
 // How many findings there are in all: {"error", "warning", "note", "by_code":
 // {code: count}}, exact however many the array keeps.
 std::string JsonFindingCounts(const wavecheck::Findings& findings);
+
+// The measured sound as a JSON object: {"unmeasured", "format", "channels",
+// "sample_rate", "frames", "seconds", "loudness": {"integrated", "range",
+// "true_peak", "max_momentary", "max_short_term"} or null,
+// "loudness_unmeasured", "channel_peaks": [{"channel", "sample_peak",
+// "sample_peak_dbfs", "peak_frame", "clipped"}], "stopped"}; null for the
+// figures of silence.
+std::string JsonMeasured(const sound::Measurement& measured);
 
 // How a JsonReportWriter lays out what it writes.
 enum class JsonLayout {
@@ -82,9 +83,9 @@ private:
     void WriteStructure(const wavedoc::StructureMap& structure, const wavedoc::WaveDocument* document);
     // What goes before a row: a comma after the one before, a line break.
     std::string_view RowSeparator();
-    // A row whose label and value (a heading row has none) are printable
-    // ASCII without quote or backslash, as most rows are.
-    void AppendPlainRow(std::string_view label, std::optional<std::string_view> value);
+    // A row of a label and a value, or of a heading alone (no value), with
+    // the range of the row being appended.
+    void WriteRow(std::string_view label, std::optional<std::string_view> value);
     // Any row, escaped as JsonString escapes, after `separator`.
     void AppendEscapedRow(std::string_view separator, std::string_view label,
                           std::optional<std::string_view> value);
@@ -97,6 +98,8 @@ private:
     // The rows of the chunk being written, gathered so that thousands of
     // short rows take a few writes to the stream, not one each.
     OutputBuffer rows_;
+    // A row that needs escaping is made here, its buffer kept from row to row.
+    std::string escaped_;
 };
 
 }  // namespace report

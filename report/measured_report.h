@@ -1,28 +1,38 @@
 #pragma once
 
-#include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "sound/measure.h"
 
 namespace report {
 
-// The measured sound as ondulo-dump writes it. Decibel figures carry two
-// decimals, as bext stores them; a figure of silence (-inf) is "-inf" in
-// text and null in JSON.
+// The measured sound's figures as ondulo-dump writes them, for the text and
+// the JSON writer to lay out. Decibel figures carry two decimals, as bext
+// stores them; a figure of silence (-inf) is written as the writer says.
 
-// "measured:", then one line per figure, name and value separated by a TAB:
-// the format and length, the loudness figures (or why there are none), and
-// for each channel its sample peak, where it first occurs and how many
-// samples are clipped. A file whose audio is not decoded has the one line
-// "! sentence".
-void WriteMeasured(std::ostream& out, const sound::Measurement& measured);
+// "-23.01", or `silence` for -inf.
+std::string DecibelText(double value, const char* silence);
 
-// The same as a JSON object: {"unmeasured", "format", "channels",
-// "sample_rate", "frames", "seconds", "loudness": {"integrated", "range",
-// "true_peak", "max_momentary", "max_short_term"} or null,
-// "loudness_unmeasured", "channel_peaks": [{"channel", "sample_peak",
-// "sample_peak_dbfs", "peak_frame", "clipped"}]}.
-std::string JsonMeasured(const sound::Measurement& measured);
+// A sample magnitude (full scale is 1) in six significant digits.
+std::string LinearText(double value);
+
+// The audio's length in seconds, three decimals; "0" without a sample rate.
+std::string SecondsText(const sound::Measurement& measured);
+
+// A channel's sample peak in dBFS; -inf for silence.
+double PeakDecibels(float peak);
+
+// One loudness figure: its name in text and in JSON, its value and unit.
+struct LoudnessFigure {
+    const char* name;
+    const char* json;
+    double value;
+    const char* unit;
+};
+
+// Integrated loudness, loudness range, true peak, max momentary and max
+// short-term, in that order.
+std::vector<LoudnessFigure> LoudnessFigures(const sound::Loudness& loudness);
 
 }  // namespace report

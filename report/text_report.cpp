@@ -79,9 +79,6 @@ void WriteRowLine(std::ostream& out, std::string_view indent, std::string_view r
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
-// How many bytes of rows are gathered before they are written.
-constexpr std::size_t kRowsWrittenAtOnce = 64 * 1024;
-
 }  // namespace
 
 void WriteStructure(std::ostream& out, const wavedoc::StructureMap& structure,
@@ -122,6 +119,34 @@ void WriteFindings(std::ostream& out, const wavecheck::Findings& findings) {
         out << "! The check could not finish: " << text::TerminalText(findings.unfinished) << '\n';
 }
 
+void WriteMeasured(std::ostream& out, const sound::Measurement& measured) {
+    out << "measured:\n";
+    if (!measured.Measured()) {
+        out << "! " << text::TerminalText(measured.unmeasured) << '\n';
+        return;
+    }
+    const sound::SampleFormat& format = measured.format;
+    out << "  format\t" << text::TerminalText(format.Name()) << ", "
+        << text::Counted(format.channels, "channel", "channels") << ", " << format.sampleRate << " Hz\n"
+        << "  length\t" << text::Counted(measured.frames, "frame", "frames") << " (" << SecondsText(measured)
+        << " s)\n";
+    if (measured.loudness) {
+        for (const LoudnessFigure& figure : LoudnessFigures(*measured.loudness)) {
+            out << "  " << figure.name << '\t' << DecibelText(figure.value, "-inf") << ' ' << figure.unit
+                << '\n';
+        }
+    } else {
+        out << "  loudness\tnot measured: " << text::TerminalText(measured.loudnessUnmeasured) << '\n';
+    }
+    for (std::size_t c = 0; c < measured.channels.size(); ++c) {
+        const sound::ChannelFigures& channel = measured.channels[c];
+        out << "  channel " << c + 1 << "\tsample peak " << LinearText(channel.peak) << " ("
+            << DecibelText(PeakDecibels(channel.peak), "-inf") << " dBFS) at frame " << channel.peakFrame
+            << ", " << text::Counted(channel.clipped, "sample", "samples") << " clipped\n";
+    }
+    if (measured.stopped) out << "! The measuring was stopped before the end of the audio.\n";
+}
+
 void TextReportWriter::Refused(const std::string& /*path*/, std::int16_t /*status*/,
                                const std::string& reason) {
     errors_ << "ondulo-dump: " << text::TerminalText(reason) << '\n';
@@ -155,15 +180,43 @@ void TextReportWriter::BeginChunk(const ListedChunk& chunk) {
 }
 
 void TextReportWriter::AppendRow(std::string_view row) {
-    AppendRowLine(rows_, {}, row);
-    if (rows_.size() < kRowsWrittenAtOnce) return;
-    out_.write(rows_.data(), static_cast<std::streamsize>(rows_.size()));
-    rows_.clear();
+    // Plain text, as most rows are, is looked at as it is copied; a row with
+    // a TAB or anything to escape is made whole, then handed over.
+    if (char* out = rows_.Room(row.size() + 1)) {
+        if ((out = OutputBuffer::PutPlain(out, row)) != nullptr) {
+            *out = '\n';
+            rows_.Commit(out + 1);
+            return;
+        }
+    }
+    escaped_.clear();
+    AppendRowLine(escaped_, {}, row);
+    rows_.Append(escaped_);
+}
+
+void TextReportWriter::AppendValue(std::string_view label, std::string_view value) {
+    // label TAB value, each part plain, copied straight into the buffer.
+    if (char* out = rows_.Room(label.size() + value.size() + 2)) {
+        if ((out = OutputBuffer::PutPlain(out, label)) != nullptr) {
+            *out = '\t';
+            out = OutputBuffer::PutPlain(out + 1, value);
+        }
+        if (out != nullptr) {
+            *out = '\n';
+            rows_.Commit(out + 1);
+            return;
+        }
+    }
+    rows::RowSink::AppendValue(label, value);
+}
+
+void TextReportWriter::AppendNumber(std::string_view label, std::int64_t value) {
+    char digits[OutputBuffer::kMostDecimalBytes];
+    AppendValue(label, std::string_view(digits, OutputBuffer::PutDecimal(digits, value)));
 }
 
 void TextReportWriter::EndChunk(const std::optional<std::string>& error) {
-    out_.write(rows_.data(), static_cast<std::streamsize>(rows_.size()));
-    rows_.clear();
+    rows_.Flush();
     if (error) out_ << "! " << text::TerminalText(*error) << '\n';
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "file_report.h"
+#include "output_buffer.h"
 #include "text/escaped_text.h"
 
 namespace report {
@@ -31,6 +32,13 @@ struct TextParts {
 // finish: ..." when it could not.
 void WriteFindings(std::ostream& out, const wavecheck::Findings& findings);
 
+// The measured sound: "measured:", then one line per figure, name and value
+// separated by a TAB: the format and length, the loudness figures (or why
+// there are none), and for each channel its sample peak, where it first
+// occurs and how many samples are clipped; "-inf" for silence. A file whose
+// audio is not decoded has the one line "! sentence".
+void WriteMeasured(std::ostream& out, const sound::Measurement& measured);
+
 // The text form, one file at a time: the path, the chunk list (name TAB size),
 // "! sentence" for each error found (content lost, as a chunk cut off by the
 // end of the file) and each load note and "! Also in the file: ..." when the list
@@ -48,6 +56,8 @@ public:
     void BeginFile(const std::string& path, const FileOverview& overview) override;
     void BeginChunk(const ListedChunk& chunk) override;
     void AppendRow(std::string_view row) override;
+    void AppendValue(std::string_view label, std::string_view value) override;
+    void AppendNumber(std::string_view label, std::int64_t value) override;
     void EndChunk(const std::optional<std::string>& error) override;
     void EndFile() override {}
     bool WantsRows() const override { return !parts_.structure && !parts_.findings; }
@@ -61,7 +71,9 @@ private:
     bool firstFile_ = true;
     // The rows of the chunk being written, gathered so that thousands of
     // short rows take a few writes to the stream, not one each.
-    std::string rows_;
+    OutputBuffer rows_{out_};
+    // A row that needs escaping is made here, its buffer kept from row to row.
+    std::string escaped_;
 };
 
 }  // namespace report

@@ -65,8 +65,6 @@ struct ChunksInAudio {
     std::string firstId;
 };
 
-using wavecheck::IsTrailerId;
-
 // The bytes of a data chunk's end that are looked through for chunks after
 // the audio: a fixed window, whatever the size of the audio.
 constexpr std::uint64_t kTrailerWindow = 64 * 1024;
@@ -89,14 +87,17 @@ std::optional<ChunksInAudio> ChunksAtEnd(const CheckInput& input, const MapEntry
     std::vector<std::uint64_t> passed;
     // The first chunk starts inside the data chunk.
     const std::size_t firstLimit = static_cast<std::size_t>(contentEnd - start);
-    for (std::size_t first = 0; first < firstLimit && first + layout::kChunkHeaderSize <= bytes.size();
-         ++first) {
-        if (fails[first] || !IsTrailerId(std::string_view(bytes).substr(first, 4))) continue;
+    const std::size_t firstEnd = bytes.size() < layout::kChunkHeaderSize
+                                     ? 0
+                                     : std::min(firstLimit, bytes.size() - layout::kChunkHeaderSize + 1);
+    for (std::size_t first = kTrailerIds.NextCandidate(bytes.data(), 0, firstEnd); first < firstEnd;
+         first = kTrailerIds.NextCandidate(bytes.data(), first + 1, firstEnd)) {
+        if (!kTrailerIds.Holds(bytes.data() + first) || fails[first]) continue;
         std::uint64_t at = first;
         std::uint64_t count = 0;
         passed.clear();
         while (at + layout::kChunkHeaderSize <= bytes.size() && !fails[at] &&
-               IsTrailerId(std::string_view(bytes).substr(at, 4))) {
+               kTrailerIds.Holds(bytes.data() + at)) {
             passed.push_back(at);
             const std::uint64_t size = sizeAt(at);
             ++count;
@@ -123,9 +124,7 @@ std::optional<std::pair<std::uint64_t, std::string>> KnownIdWithin(const CheckIn
     const std::string bytes =
         input.document.Source()->Read(stray.offset, std::min(stray.length, kTrailerWindow));
     for (std::size_t at = 1; at + layout::kChunkHeaderSize <= bytes.size(); ++at) {
-        const std::string_view id = std::string_view(bytes).substr(at, 4);
-        if (IsTrailerId(id) || id == "data" || id == "fmt ")
-            return std::pair(stray.offset + at, std::string(id));
+        if (kHiddenIds.Holds(bytes.data() + at)) return std::pair(stray.offset + at, bytes.substr(at, 4));
     }
     return std::nullopt;
 }
@@ -224,7 +223,8 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
         const MapEntry& stray = *facts.strayAfterAudio;
         report.Add(
             stray.offset, "",
-            "The " + text::Counted(stray.length, "byte", "bytes") + " from offset " + std::to_string(stray.offset) +
+            "The " + text::Counted(stray.length, "byte", "bytes") + " from offset " +
+                std::to_string(stray.offset) +
                 " to the end of the file do not start with a chunk id: they follow the " +
                 ChunkAt(*facts.lastTopLevelChunk) +
                 ", whose size of 0 a streaming writer likely never filled in, so they are likely its audio; "

@@ -26,6 +26,7 @@ inline constexpr std::uint64_t kMostRecords = 65536;
 struct CodeFindings {
     std::string_view code;
     Level level;
+    bool mayBeError = false;  // whether its check may give an error (FileCheck's errorsOnly runs it)
     std::vector<Finding> kept;
     std::uint64_t total = 0;
     std::array<std::uint64_t, 3> byLevel{};  // indexed by Level

@@ -85,6 +85,17 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"peak-mismatch", Level::Warning, nullptr, detail::CheckPeakMismatch},
 });
 
+// The codes whose usual level is milder than an error but whose check gives
+// one in some cases: with the codes of usual level Error, what a check of
+// errors alone runs.
+constexpr std::string_view kAlsoErrors[] = {"riff-size", "unfinished", "pad-missing", "duplicate",
+                                            "block-align"};
+
+bool MayBeError(const FindingRow& row) {
+    return row.level == Level::Error ||
+           std::find(std::begin(kAlsoErrors), std::end(kAlsoErrors), row.code) != std::end(kAlsoErrors);
+}
+
 // The rows whose check runs on each entry of the walk, so that an entry
 // costs the few of them, not a pass over the whole table. Made when the
 // program starts: a sanitizer build cannot compare functions at compile time.
@@ -141,6 +152,7 @@ struct FileCheck::State {
         for (std::size_t i = 0; i < kFindings.size(); ++i) {
             buckets[i].code = kFindings[i].code;
             buckets[i].level = kFindings[i].level;
+            buckets[i].mayBeError = MayBeError(kFindings[i]);
         }
     }
 };
@@ -155,6 +167,10 @@ std::string_view LevelName(Level level) {
             break;
     }
     return "note";
+}
+
+bool FileCheck::Runs(std::size_t row) const {
+    return !state_->options.errorsOnly || state_->buckets[row].mayBeError;
 }
 
 FileCheck::FileCheck(CheckOptions options) : state_(std::make_unique<State>()) {
@@ -207,6 +223,7 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
     facts.metadata.Record(entry);
     const detail::EntryInput input{entry, facts};
     for (const std::size_t i : kEntryRows) {
+        if (!Runs(i)) continue;
         detail::Report report(state_->buckets[i]);
         kFindings[i].onEntry(input, report);
     }
@@ -238,7 +255,7 @@ Findings FileCheck::Finish(const wavedoc::WaveDocument& document) {
                 input.measured = findings.measured.get();
             }
             for (std::size_t i = 0; i < kFindings.size(); ++i) {
-                if (kFindings[i].onDocument == nullptr) continue;
+                if (kFindings[i].onDocument == nullptr || !Runs(i)) continue;
                 detail::Report report(state_->buckets[i]);
                 kFindings[i].onDocument(input, report);
             }

@@ -79,6 +79,10 @@ struct CheckOptions {
     bool measure = false;
     // Set by another thread to stop the measuring pass; may be null.
     const std::atomic<bool>* cancel = nullptr;
+    // Run only the checks that may find an error, for a caller that shows
+    // the errors alone (the content a reader loses): the others' findings
+    // would be counted and thrown away.
+    bool errorsOnly = false;
 };
 
 // Checks a file as the document's load walks it: pass it to
@@ -103,6 +107,9 @@ public:
 
 private:
     struct State;
+    // Whether the check of the table's row runs: all do, but those that never
+    // give an error when only errors are asked for.
+    bool Runs(std::size_t row) const;
     std::unique_ptr<State> state_;
 };
 

@@ -30,8 +30,11 @@ void MetadataEntries::Record(const wavedoc::MapEntry& entry) {
         default:
             break;
     }
-    if (entry.depth > 0 && wavedoc::layout::IsListId(entry.parentId) &&
-        formats::IsZeroEndedText(formats::FamilyOf(entry.parentId, true, entry.parentType), entry.id)) {
+    // The item's own id is asked first: it rules out most entries (the labels
+    // of an associated data list) without the family of their list looked up.
+    if (entry.depth > 0 && formats::IsZeroEndedText(formats::Family::InfoList, entry.id) &&
+        wavedoc::layout::IsListId(entry.parentId) &&
+        formats::FamilyOf(entry.parentId, true, entry.parentType) == formats::Family::InfoList) {
         Keep(textItems, entry, kMostTextItems);
     }
 }

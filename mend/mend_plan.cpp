@@ -103,6 +103,16 @@ private:
         plan_.leftAlone.push_back({std::move(code), at, std::move(reason)});
     }
 
+    // Whether the entry runs to the end of the file as bytes that start no
+    // chunk, or as a chunk cut off by the end (bytes that may only look like
+    // a header): the rest of the file after a chunk whose size may take in the
+    // start of the chunks there.
+    bool IsRestOfFile(const MapEntry& entry) const {
+        const bool stray = !entry.IsChunk() && entry.stray == wavedoc::Stray::NotAChunk &&
+                           entry.offset + entry.length == plan_.sourceLength;
+        const bool cut = entry.IsChunk() && entry.present < entry.DeclaredSize();
+        return stray || cut;
+    }
     Format ReadFormat(const MapEntry& fmt) const;
     std::optional<std::uint64_t> ChainStart(std::uint64_t lo, std::uint64_t hi, std::uint64_t end,
                                             bool audioIds) const;
@@ -279,7 +289,10 @@ void Planner::KeepStray(std::uint64_t offset, std::uint64_t length, const std::s
         }
     }
     const std::uint64_t stray = strayEnd - offset;
-    bool zeros = true;
+    // A run longer than a few MB is kept whatever it holds: the plan reads
+    // no more than that of it, so that it is made in well under a second.
+    constexpr std::uint64_t kMostScanned = 4 << 20;
+    bool zeros = stray <= kMostScanned;
     for (std::uint64_t at = offset; at < strayEnd && zeros; at += 1 << 20) {
         const std::string bytes = Read(at, std::min<std::uint64_t>(strayEnd - at, 1 << 20));
         zeros = bytes.find_first_not_of('\0') == std::string::npos;
@@ -319,12 +332,10 @@ void Planner::KeepData(const MapEntry& data, std::size_t& next) {
     const std::uint64_t presentEnd = start + data.present;
     const bool cut = data.present < data.DeclaredSize();
     const bool placeholder = !data.ds64Size && cut && layout::IsStreamingPlaceholder(data.size);
-    const MapEntry* stray =
-        next < top_.size() && !top_[next].IsChunk() && top_[next].stray != wavedoc::Stray::Unmapped
-            ? &top_[next]
-            : nullptr;
-    const bool strayToEnd =
-        stray != nullptr && stray->offset + stray->length == analysis_.document->Source()->Length();
+    // What follows the data chunk to the end of the file: bytes that start no
+    // chunk, or a chunk cut off by the end (bytes that only look like a header).
+    const MapEntry* stray = next < top_.size() && IsRestOfFile(top_[next]) ? &top_[next] : nullptr;
+    const bool strayToEnd = stray != nullptr;
     const std::uint64_t fileEnd = document_.Source()->Length();
     // Where the bytes the audio may run to end.
     std::uint64_t regionEnd = presentEnd;
@@ -354,12 +365,12 @@ void Planner::KeepData(const MapEntry& data, std::size_t& next) {
         // A size that takes in the start of chunks written after the audio.
         if (const std::optional<std::uint64_t> chain = ChainStart(start, presentEnd, fileEnd, false)) {
             regionEnd = fileEnd;
-            code = FirstFound({"not-a-chunk", "trailing-bytes"});
+            code = FirstFound({"not-a-chunk", "past-end", "trailing-bytes"});
             why = "its size takes in the start of the chunks written after its audio";
         }
     }
     std::vector<MapEntry> after;
-    if (regionEnd != presentEnd || placeholder) {
+    if (cut || regionEnd != presentEnd || placeholder) {
         // The audio runs on to regionEnd: chunks written after it there end it.
         const std::uint64_t lookFrom =
             std::max(start, regionEnd > kChainWindow ? regionEnd - kChainWindow : 0);
@@ -552,6 +563,42 @@ Plan Planner::Make() {
                       "The " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
                           ", cut off by the end of the file, is left out of the copy.");
             continue;
+        }
+        // A chunk whose size takes in the start of the chunks after it, whose
+        // rest are stray bytes to the end of the file: it ends where they begin.
+        if (i + 1 < top_.size() && IsRestOfFile(top_[i + 1]) && entry.present == entry.DeclaredSize()) {
+            const std::uint64_t end = plan_.sourceLength;
+            const std::uint64_t start = entry.offset + layout::kChunkHeaderSize;
+            if (const std::optional<std::uint64_t> chain =
+                    ChainStart(start + 1, start + entry.present, end, false)) {
+                MapEntry shortened = entry;
+                shortened.size = static_cast<std::uint32_t>(*chain - start);
+                shortened.present = *chain - start;
+                shortened.pad = wavedoc::PadByte::None;
+                if (shortened.present % 2 == 1) {
+                    shortened.present -= 1;  // the pad byte before the chunk after it
+                    shortened.size -= 1;
+                    const std::string pad = Read(*chain - 1, 1);
+                    shortened.pad = wavedoc::PadByte::Present;
+                    if (!pad.empty()) shortened.padValue = static_cast<unsigned char>(pad[0]);
+                }
+                const std::string code = FirstFound({"not-a-chunk", "past-end", "trailing-bytes"});
+                AddChange(code, entry.offset + 4, 4,
+                          "The " + Quoted(entry.id) + " chunk at offset " + std::to_string(entry.offset) +
+                              " gets the size " + std::to_string(shortened.size) + " (it held " +
+                              std::to_string(entry.size) +
+                              "): its size takes in the start of the chunk after it.");
+                KeepChunk(shortened);
+                for (const MapEntry& chunk : ChainChunks(*chain, end)) {
+                    AddChange(
+                        code, chunk.offset, layout::kChunkHeaderSize + chunk.present,
+                        "The " + Quoted(chunk.id) + " chunk at offset " + std::to_string(chunk.offset) +
+                            ", whose start the chunk before it took in, is kept as a chunk of its own.");
+                    KeepChunk(chunk);
+                }
+                i = top_.size();
+                break;
+            }
         }
         KeepChunk(entry);
     }

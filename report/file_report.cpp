@@ -12,11 +12,12 @@
 
 namespace report {
 
-FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
-                       const wavecheck::CheckOptions& checking) {
+FileOutcome ReportFile(const std::string& path, ReportWriter& writer, const wavecheck::CheckOptions& checking,
+                       bool measure) {
     return ReportAnalysis(report::Analyse(path, {.forms = wavedoc::LoadForms::AnyForm,
                                                  .check = writer.WantsFindings() || writer.WantsLostContent(),
                                                  .checking = checking,
+                                                 .measure = measure,
                                                  .keepOpen = true}),
                           writer);
 }
@@ -59,6 +60,7 @@ FileOutcome ReportAnalysis(const report::Analysis& analysis, ReportWriter& write
     overview.structure = &document.Structure();
     overview.document = &document;
     if (analysis.findings) overview.findings = *analysis.findings;
+    overview.measured = analysis.measured.get();
     if (writer.WantsFindings()) {
         outcome.unfinished = !overview.findings.Finished();
         outcome.errors = overview.findings.errors;

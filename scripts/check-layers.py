@@ -23,7 +23,7 @@ LAYERS = {
     "wavedoc/document": (["wavedoc/chunks", "wavedoc/reading", "text"], False),
     "formats": (["text"], False),
     "sound": (WAVEDOC + ["text"], False),
-    "wavecheck": (["sound"] + WAVEDOC + ["formats", "text"], False),
+    "wavecheck": (WAVEDOC + ["formats", "text"], False),
     "rows": (WAVEDOC + ["text"], False),
     "chunkinfo": (["rows", "formats"] + WAVEDOC + ["text"], False),
     "report": (["chunkinfo", "rows", "wavecheck", "sound", "formats"] + WAVEDOC + ["text"], False),

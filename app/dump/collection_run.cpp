@@ -28,10 +28,11 @@ constexpr std::chrono::milliseconds kPoll{100};
 constexpr std::size_t kFilesAheadPerThread = 16;
 
 std::unique_ptr<report::ReportWriter> MakeWriter(const DumpOptions& options, std::ostream& out,
-                                         std::ostream& errors) {
+                                                 std::ostream& errors) {
     if (options.jsonl) return std::make_unique<report::JsonReportWriter>(out, report::JsonLayout::Line);
     if (options.json) return std::make_unique<report::JsonReportWriter>(out, report::JsonLayout::Entry);
-    return std::make_unique<report::TextReportWriter>(out, errors, report::TextParts{options.structure, options.check});
+    return std::make_unique<report::TextReportWriter>(out, errors,
+                                                      report::TextParts{options.structure, options.check});
 }
 
 // What stands between two files' output: the text form's blank line, the
@@ -45,7 +46,7 @@ std::string Separator(const DumpOptions& options) {
 // Reports one file, or a folder that could not be read, as any unreadable
 // file. Nothing a file holds ends the run: a failure is that file's.
 report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::ostream& out,
-                       std::ostream& errors, std::atomic<std::uint64_t>& hashed) {
+                               std::ostream& errors, std::atomic<std::uint64_t>& hashed) {
     const std::unique_ptr<report::ReportWriter> writer = MakeWriter(options, out, errors);
     report::FileOutcome outcome;
     std::string why;
@@ -53,7 +54,6 @@ report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options,
         if (item.problem.empty()) {
             wavecheck::CheckOptions checking;
             checking.verifyMd5 = options.verifyMd5;
-            checking.measure = options.measure;
             // The progress display counts the audio hashed by every thread.
             checking.progress = [&hashed, last = std::uint64_t{0}](std::uint64_t done,
                                                                    std::uint64_t) mutable {
@@ -62,7 +62,7 @@ report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options,
                 hashed += done - last;
                 last = done;
             };
-            return report::ReportFile(item.path, *writer, checking);
+            return report::ReportFile(item.path, *writer, checking, options.measure);
         }
         writer->Refused(item.path, wavedoc::LoadUnreadable, item.problem);
         outcome.status = wavedoc::LoadUnreadable;
@@ -121,8 +121,8 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams,
     const unsigned threads = ThreadsFor(options.jobs, processors);
     if (options.jobs > threads) {
         streams.errors << "ondulo-dump: " << options.jobs << " jobs are more than "
-                       << text::Counted(std::max(1U, processors), "processor", "processors")
-                       << " can use; " << threads << " are run at once.\n";
+                       << text::Counted(std::max(1U, processors), "processor", "processors") << " can use; "
+                       << threads << " are run at once.\n";
     }
     RunSummary summary;
     int worst = 0;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <numbers>
 
+#include "report/sound_measuring.h"
 #include "sound/markers.h"
 #include "sound/peak_envelope.h"
 #include "sound/sample_decoder.h"
@@ -419,11 +420,13 @@ TEST(Measure, TheCheckComparesWhatTheFileClaims) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         wavedoc::WaveDocument document;
-        wavecheck::FileCheck check({.verifyMd5 = false, .progress = {}, .measure = true, .cancel = nullptr});
+        wavecheck::FileCheck check;
         ASSERT_EQ(document.LoadFromMemory(RiffFile(Sine(2, -23, 4) + row.more), "built.wav", &check),
                   wavedoc::LoadOk);
-        const wavecheck::Findings findings = check.Finish(document);
-        ASSERT_TRUE(findings.measured);
+        const report::MeasureWatch measuring;
+        const report::CheckedFile checked = report::FinishCheck(check, document, &measuring);
+        ASSERT_TRUE(checked.measured);
+        const wavecheck::Findings& findings = checked.findings;
         std::vector<std::string> messages;
         for (const wavecheck::Finding& f : findings.shown) {
             if (f.code == "loudness-mismatch" || f.code == "peak-mismatch") messages.push_back(f.message);
@@ -536,12 +539,13 @@ TEST(Measure, TheCheckFinishesWhateverTheFormatHolds) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         wavedoc::WaveDocument document;
-        wavecheck::FileCheck check({.verifyMd5 = false, .progress = {}, .measure = true, .cancel = nullptr});
+        wavecheck::FileCheck check;
         ASSERT_EQ(document.LoadFromMemory(row.file, "built.wav", &check), wavedoc::LoadOk);
-        const wavecheck::Findings findings = check.Finish(document);
-        EXPECT_TRUE(findings.Finished()) << findings.unfinished;
-        ASSERT_TRUE(findings.measured);
-        EXPECT_EQ(findings.measured->Measured(), row.measured) << findings.measured->unmeasured;
+        const report::MeasureWatch measuring;
+        const report::CheckedFile checked = report::FinishCheck(check, document, &measuring);
+        EXPECT_TRUE(checked.findings.Finished()) << checked.findings.unfinished;
+        ASSERT_TRUE(checked.measured);
+        EXPECT_EQ(checked.measured->Measured(), row.measured) << checked.measured->unmeasured;
     }
 }
 

@@ -29,7 +29,7 @@ LAYERS = {
     "report": (["chunkinfo", "rows", "wavecheck", "sound", "formats"] + WAVEDOC + ["text"], False),
     "ui/widgets": (["rows", "text"], True),
     "ui/info": ([], True),
-    "ui/sound": (["report", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
+    "ui/sound": (["ui/widgets", "report", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
     "ui/structure": (["ui/sound", "ui/widgets", "report", "chunkinfo", "rows", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
     "ui/main": (["ui/structure", "ui/info", "ui/widgets", "report", "rows", "wavecheck"] + WAVEDOC
                 + ["text"], True),

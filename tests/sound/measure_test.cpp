@@ -435,6 +435,13 @@ TEST(Measure, TheCheckComparesWhatTheFileClaims) {
         for (std::size_t i = 0; i < messages.size(); ++i) {
             EXPECT_NE(messages[i].find(row.says[i]), std::string::npos) << messages[i];
         }
+        // A sound measured after the check (the sound view's) is compared alike.
+        const std::optional<wavecheck::MeasuredSound> figures = report::ComparedFigures(*checked.measured);
+        ASSERT_TRUE(figures);
+        std::vector<std::string> later;
+        for (const wavecheck::Finding& f : wavecheck::CheckMeasured(document, check.Claims(), *figures).shown)
+            later.push_back(f.message);
+        EXPECT_EQ(later, messages);
     }
 }
 

@@ -32,8 +32,8 @@
 #include "chunkinfo/entry_rows.h"
 #include "report/file_summary.h"
 #include "report/structure_rows.h"
-#include "text/display_text.h"
 #include "rows/chunk_details.h"
+#include "text/display_text.h"
 #include "ui/sound/sound_view.h"
 #include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_kinds.h"
@@ -48,12 +48,12 @@
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_table_view.h"
 #include "ui/structure/structure_tree_model.h"
-#include "ui/structure/work_runner.h"
 #include "ui/widgets/grid_rows.h"
 #include "ui/widgets/row_table_model.h"
 #include "ui/widgets/row_table_view.h"
 #include "ui/widgets/standard_keys.h"
 #include "ui/widgets/user_prompts.h"
+#include "ui/widgets/work_runner.h"
 #include "wavedoc/document/wave_document.h"
 
 namespace {
@@ -631,7 +631,8 @@ void frmStructure::MarkBytes(const rows::ByteRange& range, bool reveal) {
 
 void frmStructure::FieldChanged(const QModelIndex& current) {
     if (!current.isValid()) return;
-    const std::optional<rows::ByteRange> range = rows_->Rows().RangeOf(static_cast<std::size_t>(current.row()));
+    const std::optional<rows::ByteRange> range =
+        rows_->Rows().RangeOf(static_cast<std::size_t>(current.row()));
     MarkBytes(range ? *range : EntryRange(), !followingBytes_);
 }
 

@@ -31,8 +31,7 @@ Analysis Analyse(const std::string& path, const AnalyseOptions& options) {
         }
         if (check) {
             analysis.claims = check->Claims();
-            const MeasureWatch watch{.progress = options.checking.progress,
-                                     .cancel = options.cancelMeasuring};
+            const MeasureWatch watch{.progress = options.checking.progress, .cancel = nullptr};
             CheckedFile checked = FinishCheck(*check, *document, options.measure ? &watch : nullptr);
             analysis.findings = std::make_shared<const wavecheck::Findings>(std::move(checked.findings));
             analysis.measured = std::move(checked.measured);

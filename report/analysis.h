@@ -20,10 +20,9 @@ struct AnalyseOptions {
     wavecheck::CheckOptions checking;  // what the check does beyond its usual findings
     // Decode the audio once and measure it (Analysis::measured), comparing
     // the loudness of a bext chunk and the peaks of a PEAK chunk with it
-    // (loudness-mismatch, peak-mismatch); only when the file is checked.
+    // (loudness-mismatch, peak-mismatch); only when the file is checked. Its
+    // progress is told through checking.progress, as the hashing's is.
     bool measure = false;
-    // Watches the measuring pass; its progress is told as the hashing's is.
-    const std::atomic<bool>* cancelMeasuring = nullptr;
     // Whether the file stays open while the analysis lives, for a caller that
     // reads its chunks at once (ondulo-dump): the check's opening then serves
     // the rows too. A window lets it close, as it reads later, on demand.

@@ -179,13 +179,13 @@ TEST(DumpText, PathsThatAreNotUtf8KeepTheirBytes) {
 void FeedTwoFiles(report::ReportWriter& writer) {
     const auto readFile = [&] {
         writer.BeginFile("a.wav", report::FileOverview{{{"RIFF", 40}, {"cue ", -4}},
-                                               {"The data chunk runs past the end."},
-                                               {"bext", "LIST (INFO)"},
-                                               {},
-                                               {},
-                                               {},
-                                               {},
-                                               {}});
+                                                       {"The data chunk runs past the end."},
+                                                       {"bext", "LIST (INFO)"},
+                                                       {},
+                                                       {},
+                                                       {},
+                                                       {},
+                                                       {}});
         writer.BeginChunk({"RIFF", 40});
         writer.AppendRow("RIFF Type\tWAVE");
         writer.EndChunk(std::nullopt);

@@ -250,7 +250,8 @@ void WalkFile(const std::string& path, WalkCounts& counts) {
             ADD_FAILURE() << path << ": \"" << row.label << "\" shows \""
                           << text::DisplayUtf8(row.value).substr(0, 80) << "\" but the " << row.at.length
                           << " bytes at " << row.at.offset << " are "
-                          << text::HexDigits(std::string_view(bytes).substr(0, 16), text::HexCase::Upper, " ");
+                          << text::HexDigits(std::string_view(bytes).substr(0, 16), text::HexCase::Upper,
+                                             " ");
         }
     }
 }

@@ -25,7 +25,7 @@
 #include "report/analysis.h"
 #include "reporting_prompts.h"
 #include "ui/structure/frm_structure.h"
-#include "ui/structure/work_runner.h"
+#include "ui/widgets/work_runner.h"
 
 namespace {
 

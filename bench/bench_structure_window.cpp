@@ -64,7 +64,7 @@
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/file_strip.h"
 #include "ui/structure/frm_structure.h"
-#include "ui/structure/work_runner.h"
+#include "ui/widgets/work_runner.h"
 #include "window_program.h"
 
 namespace {

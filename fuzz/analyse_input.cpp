@@ -6,6 +6,7 @@
 #include <streambuf>
 
 #include "report/json_writer.h"
+#include "report/sound_measuring.h"
 #include "report/text_report.h"
 #include "rows/chunk_details.h"
 #include "rows/fill_chunk_list.h"
@@ -148,12 +149,14 @@ std::uint64_t Covered(const wavedoc::StructureMap& map) {
 
 }  // namespace
 
-MapSummary MapAndCheck(const wavedoc::WaveDocument& document, wavecheck::FileCheck& check) {
+MapSummary MapAndCheck(const wavedoc::WaveDocument& document, wavecheck::FileCheck& check, bool measure) {
     const wavedoc::ReadingSession reading(document.Source());
     MapSummary summary;
     summary.covered = Covered(document.Structure());
 
-    const wavecheck::Findings findings = check.Finish(document);
+    const report::MeasureWatch watch;
+    const wavecheck::Findings findings =
+        report::FinishCheck(check, document, measure ? &watch : nullptr).findings;
     Require(findings.Finished(), "the check of an unchanged file did not finish:", findings.unfinished);
     for (const wavecheck::Finding& finding : findings.shown) {
         RequireSentence(finding.message, "a finding without a sentence:");

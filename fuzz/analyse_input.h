@@ -117,7 +117,9 @@ struct MapSummary {
 // to its load; requires the map to be bounded, every walked list's sub-chunks
 // to cover it, the check to finish and every finding to be a sentence, and
 // runs ondulo-dump's text and JSON writers on both, each entry's decoded rows
-// included. The one place that calls the map and check interface.
-MapSummary MapAndCheck(const wavedoc::WaveDocument& document, wavecheck::FileCheck& check);
+// included. The one place that calls the map and check interface. With
+// `measure`, the sound is measured first and the file's claims compared with it.
+MapSummary MapAndCheck(const wavedoc::WaveDocument& document, wavecheck::FileCheck& check,
+                       bool measure = false);
 
 }  // namespace fuzzcheck

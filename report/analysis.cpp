@@ -29,7 +29,13 @@ Analysis Analyse(const std::string& path, const AnalyseOptions& options) {
             analysis.reading = std::make_shared<const wavedoc::ReadingSession>(document->Source());
         } catch (const wavedoc::WaveDocError&) {
         }
-        if (check) analysis.findings = std::make_shared<const wavecheck::Findings>(check->Finish(*document));
+        if (check) {
+            analysis.claims = check->Claims();
+            const MeasureWatch watch{.progress = options.checking.progress, .cancel = nullptr};
+            CheckedFile checked = FinishCheck(*check, *document, options.measure ? &watch : nullptr);
+            analysis.findings = std::make_shared<const wavecheck::Findings>(std::move(checked.findings));
+            analysis.measured = std::move(checked.measured);
+        }
         if (!options.keepOpen) analysis.reading.reset();
     }
     analysis.document = std::move(document);

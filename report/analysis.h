@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "report/sound_measuring.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/byte_source.h"
@@ -17,6 +18,11 @@ struct AnalyseOptions {
     wavedoc::LoadForms forms = wavedoc::LoadForms::AnyForm;
     bool check = true;                 // whether the file is checked at all
     wavecheck::CheckOptions checking;  // what the check does beyond its usual findings
+    // Decode the audio once and measure it (Analysis::measured), comparing
+    // the loudness of a bext chunk and the peaks of a PEAK chunk with it
+    // (loudness-mismatch, peak-mismatch); only when the file is checked. Its
+    // progress is told through checking.progress, as the hashing's is.
+    bool measure = false;
     // Whether the file stays open while the analysis lives, for a caller that
     // reads its chunks at once (ondulo-dump): the check's opening then serves
     // the rows too. A window lets it close, as it reads later, on demand.
@@ -32,6 +38,11 @@ struct Analysis {
     std::string error;                                      // why Load refused the file, naming it
     std::shared_ptr<const wavedoc::WaveDocument> document;  // null when the file was refused
     std::shared_ptr<const wavecheck::Findings> findings;    // null when refused or not checked
+    // What the file claims about its sound, for measuring it later (the
+    // sound view); empty when refused or not checked.
+    wavecheck::SoundClaims claims;
+    // The sound as measured, when measuring was asked and the pass could run.
+    std::shared_ptr<const sound::Measurement> measured;
     // Open while this lives when keepOpen was asked; null otherwise, or when
     // the file could no longer be opened as loaded (its reads then say so).
     std::shared_ptr<const wavedoc::ReadingSession> reading;

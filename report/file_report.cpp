@@ -12,14 +12,15 @@
 
 namespace report {
 
-FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
-                       const wavecheck::CheckOptions& checking) {
+FileOutcome ReportFile(const std::string& path, ReportWriter& writer, const wavecheck::CheckOptions& checking,
+                       bool measure) {
     // A writer that shows only the content lost has only the errors found.
     wavecheck::CheckOptions options = checking;
     options.errorsOnly = !writer.WantsFindings();
     return ReportAnalysis(report::Analyse(path, {.forms = wavedoc::LoadForms::AnyForm,
                                                  .check = writer.WantsFindings() || writer.WantsLostContent(),
                                                  .checking = options,
+                                                 .measure = measure,
                                                  .keepOpen = true}),
                           writer);
 }
@@ -62,6 +63,7 @@ FileOutcome ReportAnalysis(const report::Analysis& analysis, ReportWriter& write
     overview.structure = &document.Structure();
     overview.document = &document;
     if (analysis.findings) overview.findings = *analysis.findings;
+    overview.measured = analysis.measured.get();
     if (writer.WantsFindings()) {
         outcome.unfinished = !overview.findings.Finished();
         outcome.errors = overview.findings.errors;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rows/row_sink.h"
+#include "sound/measure.h"
 #include "wavecheck/findings.h"
 #include "wavedoc/document/structure_map.h"
 
@@ -29,6 +30,7 @@ struct FileOverview {
     std::vector<std::string> alsoInFile;               // the chunk types the list does not show (AlsoInFile)
     const wavedoc::StructureMap* structure = nullptr;  // every chunk in file order
     wavecheck::Findings findings;                      // what is wrong or questionable
+    const sound::Measurement* measured = nullptr;      // the sound, when it was measured
     const wavedoc::WaveDocument* document = nullptr;   // what the map is of, for the entries' rows
     // Why the chunk list does not show the file (a 64-bit form of WAV, whose
     // map, rows and findings are still reported); empty when it does.
@@ -81,9 +83,10 @@ public:
 // to a user clicking through the list. Nothing about one chunk stops the
 // others: whatever a chunk cannot show is its error.
 // `checking` says what the check does beyond its usual findings (hash the
-// audio against an MD5 chunk).
+// audio against an MD5 chunk); `measure`, whether the checked file's sound
+// is measured too.
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
-                       const wavecheck::CheckOptions& checking = {});
+                       const wavecheck::CheckOptions& checking = {}, bool measure = false);
 
 // The same for a file already analysed (a window's analysis), without
 // reading it again beyond the rows of its chunks.

@@ -304,8 +304,8 @@ void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t sta
          << "\"unfinished\": "
          << (overview.findings.Finished() ? std::string("null") : JsonString(overview.findings.unfinished));
     // Measured only when asked, so that other runs' objects stay as they were.
-    if (overview.findings.measured) {
-        out_ << Break(",", "   ") << "\"measured\": " << JsonMeasured(*overview.findings.measured);
+    if (overview.measured != nullptr) {
+        out_ << Break(",", "   ") << "\"measured\": " << JsonMeasured(*overview.measured);
     }
     out_ << Break(",", "   ") << "\"chunks\": [";
 }

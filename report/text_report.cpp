@@ -172,7 +172,7 @@ void TextReportWriter::BeginFile(const std::string& path, const FileOverview& ov
     if (parts_.structure && overview.structure != nullptr)
         WriteStructure(out_, *overview.structure, overview.document);
     if (parts_.findings) WriteFindings(out_, overview.findings);
-    if (parts_.findings && overview.findings.measured) WriteMeasured(out_, *overview.findings.measured);
+    if (parts_.findings && overview.measured != nullptr) WriteMeasured(out_, *overview.measured);
 }
 
 void TextReportWriter::BeginChunk(const ListedChunk& chunk) {

@@ -1,12 +1,14 @@
 // What a file claims about its sound against the sound measured: the
 // loudness values of a bext chunk of version 2, the peaks of a PEAK chunk.
-// Both run only when the check measures the audio (CheckOptions::measure).
+// Both run only once the audio is measured (MeasuredSound).
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
 
 #include "formats/bext_layout.h"
 #include "wavecheck/checks.h"
+#include "wavecheck/measured_sound.h"
 
 namespace wavecheck::detail {
 namespace {
@@ -54,7 +56,7 @@ std::string Magnitude(double value) {
     return text;
 }
 
-double MeasuredValue(const sound::Loudness& loudness, std::size_t field) {
+double MeasuredValue(const MeasuredSound::Loudness& loudness, std::size_t field) {
     const double values[] = {loudness.integrated, loudness.range, loudness.truePeak, loudness.maxMomentary,
                              loudness.maxShortTerm};
     return values[field];
@@ -70,14 +72,13 @@ bool Agrees(double stored, double measured, double slack) {
 // writers take the peak from the samples before they round them (and scale
 // floats to integers by 2^(bits-1) - 1); for float samples, a float's
 // precision.
-double PeakSlack(const sound::SampleFormat& format) {
-    switch (format.encoding) {
-        case sound::Encoding::Integer:
-            return 2.0 / std::ldexp(1.0, static_cast<int>(8 * format.bytes - 1));
-        case sound::Encoding::Float:
+double PeakSlack(const MeasuredSound& measured) {
+    switch (measured.coding) {
+        case SampleCoding::Integer:
+            return 2.0 / std::ldexp(1.0, static_cast<int>(8 * measured.sampleBytes - 1));
+        case SampleCoding::Float:
             return 1e-6;
-        case sound::Encoding::ALaw:
-        case sound::Encoding::MuLaw:
+        case SampleCoding::Companded:
             return 1024.0 / 32768.0;
     }
     return 0;
@@ -87,7 +88,7 @@ double PeakSlack(const sound::SampleFormat& format) {
 
 void CheckLoudnessMismatch(const CheckInput& input, Report& report) {
     if (input.measured == nullptr || !input.measured->loudness) return;
-    const sound::Loudness& loudness = *input.measured->loudness;
+    const MeasuredSound::Loudness& loudness = *input.measured->loudness;
     for (const wavedoc::MapEntry& entry : input.facts.metadata.bext) {
         const std::string fixed = ReadContent(input, entry, 0, bext::kLoudnessEnd);
         if (fixed.size() < bext::kLoudnessEnd || Little16(fixed, bext::kVersion) < 2) continue;
@@ -114,23 +115,20 @@ void CheckLoudnessMismatch(const CheckInput& input, Report& report) {
 }
 
 void CheckPeakMismatch(const CheckInput& input, Report& report) {
-    const sound::Measurement* measured = input.measured;
-    if (measured == nullptr || !measured->Measured() || measured->stopped ||
-        measured->framesRead != measured->frames || input.facts.metadata.peak.empty()) {
-        return;
-    }
+    const MeasuredSound* measured = input.measured;
+    if (measured == nullptr || !measured->whole || input.facts.metadata.peak.empty()) return;
     constexpr std::uint64_t kHeader = 8;
     constexpr std::uint64_t kRecord = 8;
     const wavedoc::MapEntry& entry = input.facts.metadata.peak.front();
     const std::size_t channels = measured->channels.size();
     const std::string content = ReadContent(input, entry, 0, kHeader + kRecord * channels);
     const bool big = input.document.Order() == wavedoc::ByteOrder::Big;
-    const double slack = PeakSlack(measured->format);
+    const double slack = PeakSlack(*measured);
     for (std::size_t c = 0; c < channels && kHeader + kRecord * (c + 1) <= content.size(); ++c) {
         const std::size_t at = kHeader + kRecord * c;
         const auto value = static_cast<double>(std::bit_cast<float>(Field32(content, at, big)));
         const std::uint32_t position = Field32(content, at + 4, big);
-        const sound::ChannelFigures& figures = measured->channels[c];
+        const MeasuredSound::Channel& figures = measured->channels[c];
         const std::string channel = "channel " + std::to_string(c + 1);
         const std::string audio = "the audio's peak is " + Magnitude(figures.peak) + ", first at frame " +
                                   std::to_string(figures.peakFrame);
@@ -141,7 +139,7 @@ void CheckPeakMismatch(const CheckInput& input, Report& report) {
                                  audio + ".");
             continue;
         }
-        const double there = c < measured->watched.size() ? measured->watched[c] : 0.0;
+        const double there = figures.atClaimedPeak;
         if (position < measured->frames && std::fabs(there - figures.peak) <= slack) continue;
         const std::string where =
             position < measured->frames
@@ -154,3 +152,25 @@ void CheckPeakMismatch(const CheckInput& input, Report& report) {
 }
 
 }  // namespace wavecheck::detail
+
+namespace wavecheck {
+
+std::vector<std::uint64_t> ClaimedPeakFrames(const wavedoc::WaveDocument& document, const SoundClaims& claims,
+                                             unsigned channels) {
+    std::vector<std::uint64_t> frames;
+    if (claims.peak.empty()) return frames;
+    const wavedoc::MapEntry& peak = claims.peak.front();
+    constexpr std::uint64_t kHeader = 8;
+    constexpr std::uint64_t kRecord = 8;
+    const std::uint64_t records = (std::max(peak.present, kHeader) - kHeader) / kRecord;
+    const std::string content =
+        document.Source()->Read(peak.offset + wavedoc::layout::kChunkHeaderSize,
+                                kHeader + kRecord * std::min<std::uint64_t>(records, channels));
+    const bool big = document.Order() == wavedoc::ByteOrder::Big;
+    for (std::size_t at = kHeader + 4; at + 4 <= content.size(); at += kRecord) {
+        frames.push_back(detail::Field32(content, at, big));
+    }
+    return frames;
+}
+
+}  // namespace wavecheck

@@ -187,8 +187,8 @@ struct CheckInput {
     mutable std::optional<std::optional<CueTable>> cues = std::nullopt;
     // What AdtlEntries reads, kept likewise.
     mutable std::optional<std::vector<AdtlEntryFields>> adtlEntries = std::nullopt;
-    // The measured sound, when the check measures it.
-    const sound::Measurement* measured = nullptr;
+    // The sound as measured, when the claims about it are to be compared.
+    const MeasuredSound* measured = nullptr;
 };
 
 using EntryCheck = void (*)(const EntryInput&, Report&);

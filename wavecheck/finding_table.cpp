@@ -20,6 +20,9 @@ struct FindingRow {
     Level level;               // the usual level of its findings; a check may pass another
     EntryCheck onEntry;        // runs on each entry of the walk, or null
     DocumentCheck onDocument;  // runs once on the loaded document, or null
+    // Runs once the sound is measured, comparing what the file claims of it
+    // (CheckInput::measured), or null.
+    DocumentCheck onMeasured = nullptr;
 };
 
 // Every finding code, in the order the findings are listed: the file's
@@ -81,8 +84,8 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"xml-malformed", Level::Warning, nullptr, detail::CheckXmlMalformed},
     {"id3-size", Level::Warning, nullptr, detail::CheckId3Size},
     {"md5-mismatch", Level::Error, nullptr, detail::CheckMd5},
-    {"loudness-mismatch", Level::Warning, nullptr, detail::CheckLoudnessMismatch},
-    {"peak-mismatch", Level::Warning, nullptr, detail::CheckPeakMismatch},
+    {"loudness-mismatch", Level::Warning, nullptr, nullptr, detail::CheckLoudnessMismatch},
+    {"peak-mismatch", Level::Warning, nullptr, nullptr, detail::CheckPeakMismatch},
 });
 
 // The codes whose usual level is milder than an error but whose check gives
@@ -111,51 +114,28 @@ const std::vector<std::size_t> kEntryRows = [] {
 
 namespace {
 
-// Measures the document's sound, noting for each channel the sample where
-// the first PEAK chunk says its peak lies.
-sound::Measurement Measure(const wavedoc::WaveDocument& document, const CheckOptions& options,
-                           const detail::WalkFacts& facts) {
-    sound::MeasureOptions measuring;
-    measuring.progress = options.progress;
-    measuring.cancel = options.cancel;
-    const sound::FormatVerdict verdict = sound::SampleFormatOf(document);
-    if (!facts.metadata.peak.empty() && verdict.format) {
-        const wavedoc::MapEntry& peak = facts.metadata.peak.front();
-        constexpr std::uint64_t kHeader = 8;
-        constexpr std::uint64_t kRecord = 8;
-        const std::uint64_t records = (std::max(peak.present, kHeader) - kHeader) / kRecord;
-        const unsigned channels = verdict.format->channels;
-        const std::string content =
-            document.Source()->Read(peak.offset + wavedoc::layout::kChunkHeaderSize,
-                                    kHeader + kRecord * std::min<std::uint64_t>(records, channels));
-        const bool big = document.Order() == wavedoc::ByteOrder::Big;
-        for (std::size_t at = kHeader + 4; at + 4 <= content.size(); at += kRecord) {
-            std::uint32_t frame = 0;
-            for (std::size_t i = 0; i < 4; ++i) {
-                const std::size_t shift = big ? 8 * (3 - i) : 8 * i;
-                frame |= static_cast<std::uint32_t>(static_cast<unsigned char>(content[at + i])) << shift;
-            }
-            measuring.watch.push_back(frame);
-        }
-    }
-    return sound::Measure(document, measuring);
-}
-
-}  // namespace
-
-struct FileCheck::State {
+// What checking one file gathers: the facts of the walk, and the findings
+// of each code of the table.
+struct CheckState {
     CheckOptions options;
     detail::WalkFacts facts;
     std::array<detail::CodeFindings, kFindings.size()> buckets;
 
-    State() {
+    CheckState() {
         for (std::size_t i = 0; i < kFindings.size(); ++i) {
             buckets[i].code = kFindings[i].code;
             buckets[i].level = kFindings[i].level;
             buckets[i].mayBeError = MayBeError(kFindings[i]);
         }
     }
+    // Whether the check of a row runs: all of them, or those that may find
+    // an error when only errors are asked for.
+    bool Runs(std::size_t row) const { return !options.errorsOnly || buckets[row].mayBeError; }
 };
+
+}  // namespace
+
+struct FileCheck::State : CheckState {};
 
 std::string_view LevelName(Level level) {
     switch (level) {
@@ -167,10 +147,6 @@ std::string_view LevelName(Level level) {
             break;
     }
     return "note";
-}
-
-bool FileCheck::Runs(std::size_t row) const {
-    return !state_->options.errorsOnly || state_->buckets[row].mayBeError;
 }
 
 FileCheck::FileCheck(CheckOptions options) : state_(std::make_unique<State>()) {
@@ -223,7 +199,7 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
     facts.metadata.Record(entry);
     const detail::EntryInput input{entry, facts};
     for (const std::size_t i : kEntryRows) {
-        if (!Runs(i)) continue;
+        if (!state_->Runs(i)) continue;
         detail::Report report(state_->buckets[i]);
         kFindings[i].onEntry(input, report);
     }
@@ -243,32 +219,37 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
     }
 }
 
-Findings FileCheck::Finish(const wavedoc::WaveDocument& document) {
-    Findings findings;
-    if (document.Source() != nullptr) {
-        CheckInput input{document, state_->facts, state_->options};
-        try {
-            const wavedoc::ReadingSession session(document.Source());
-            if (state_->options.measure) {
-                findings.measured = std::make_shared<const sound::Measurement>(
-                    Measure(document, state_->options, state_->facts));
-                input.measured = findings.measured.get();
-            }
-            for (std::size_t i = 0; i < kFindings.size(); ++i) {
-                if (kFindings[i].onDocument == nullptr || !Runs(i)) continue;
-                detail::Report report(state_->buckets[i]);
-                kFindings[i].onDocument(input, report);
-            }
-        } catch (const wavedoc::FileChangedError& changed) {
-            findings.unfinished = changed.what();
-        } catch (const wavedoc::WaveDocError& error) {
-            findings.unfinished = error.what();
-        } catch (const std::bad_alloc&) {
-            findings.unfinished = "The file \"" + document.Source()->DisplayName() +
-                                  "\" could not be checked in full: there is not enough memory.";
+SoundClaims FileCheck::Claims() const { return {state_->facts.metadata.bext, state_->facts.metadata.peak}; }
+
+namespace {
+
+// Runs the checks of `column` that the table gives on the loaded document.
+// A file that changed meanwhile, or a lack of memory, stops them: the
+// findings so far stay, and `unfinished` says why.
+void RunDocumentChecks(DocumentCheck FindingRow::*column, const CheckInput& input, CheckState& state,
+                       Findings& findings) {
+    const wavedoc::WaveDocument& document = input.document;
+    if (document.Source() == nullptr) return;
+    try {
+        const wavedoc::ReadingSession session(document.Source());
+        for (std::size_t i = 0; i < kFindings.size(); ++i) {
+            if (kFindings[i].*column == nullptr || !state.Runs(i)) continue;
+            detail::Report report(state.buckets[i]);
+            (kFindings[i].*column)(input, report);
         }
+    } catch (const wavedoc::FileChangedError& changed) {
+        findings.unfinished = changed.what();
+    } catch (const wavedoc::WaveDocError& error) {
+        findings.unfinished = error.what();
+    } catch (const std::bad_alloc&) {
+        findings.unfinished = "The file \"" + document.Source()->DisplayName() +
+                              "\" could not be checked in full: there is not enough memory.";
     }
-    for (detail::CodeFindings& bucket : state_->buckets) {
+}
+
+// Counts the findings of every bucket and moves them out, in the table's order.
+void Collect(CheckState& state, Findings& findings) {
+    for (detail::CodeFindings& bucket : state.buckets) {
         if (bucket.total == 0) continue;
         findings.counts.push_back({bucket.code, bucket.total, bucket.kept.size()});
         findings.errors += bucket.byLevel[static_cast<std::size_t>(Level::Error)];
@@ -277,6 +258,32 @@ Findings FileCheck::Finish(const wavedoc::WaveDocument& document) {
         for (Finding& finding : bucket.kept) findings.shown.push_back(std::move(finding));
         bucket.kept.clear();
     }
+}
+
+}  // namespace
+
+Findings FileCheck::Finish(const wavedoc::WaveDocument& document, const MeasuredSound* measured) {
+    Findings findings;
+    CheckInput input{document, state_->facts, state_->options};
+    input.measured = measured;
+    RunDocumentChecks(&FindingRow::onDocument, input, *state_, findings);
+    if (measured != nullptr && findings.Finished()) {
+        RunDocumentChecks(&FindingRow::onMeasured, input, *state_, findings);
+    }
+    Collect(*state_, findings);
+    return findings;
+}
+
+Findings CheckMeasured(const wavedoc::WaveDocument& document, const SoundClaims& claims,
+                       const MeasuredSound& measured) {
+    CheckState state;
+    state.facts.metadata.bext = claims.bext;
+    state.facts.metadata.peak = claims.peak;
+    CheckInput input{document, state.facts, state.options};
+    input.measured = &measured;
+    Findings findings;
+    RunDocumentChecks(&FindingRow::onMeasured, input, state, findings);
+    Collect(state, findings);
     return findings;
 }
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sound/measure.h"
+#include "wavecheck/measured_sound.h"
 #include "wavedoc/document/file_walk.h"
 #include "wavedoc/document/wave_document.h"
 
@@ -57,8 +57,6 @@ struct Findings {
     // Why the check could not finish (the file changed, no memory), one
     // sentence naming the file; empty when it finished.
     std::string unfinished;
-    // The sound as the pass measured it, when the check was asked to measure.
-    std::shared_ptr<const sound::Measurement> measured;
 
     std::uint64_t Total() const { return errors + warnings + notes; }
     bool HasProblems() const { return errors + warnings > 0; }
@@ -71,14 +69,8 @@ struct CheckOptions {
     // reads the whole data chunk, so only when asked.
     bool verifyMd5 = false;
     // Told, a few times a second at most and once when the hashing ends, how
-    // many bytes of audio are hashed of how many; may be empty. Told the same
-    // of the measuring pass.
+    // many bytes of audio are hashed of how many; may be empty.
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
-    // Decode the audio once and measure it (Findings::measured), and compare
-    // the loudness of a bext chunk and the peaks of a PEAK chunk with it.
-    bool measure = false;
-    // Set by another thread to stop the measuring pass; may be null.
-    const std::atomic<bool>* cancel = nullptr;
     // Run only the checks that may find an error, for a caller that shows
     // the errors alone (the content a reader loses): the others' findings
     // would be counted and thrown away.
@@ -100,18 +92,26 @@ public:
     void Begin(std::uint64_t riffSize, wavedoc::FileForm form, std::uint64_t fileLength) override;
     void Entry(const wavedoc::MapEntry& entry) override;
 
-    // Every finding about the document this FileCheck watched load. Reads
+    // What the file claims about its sound, as the walk met it: known once
+    // the load has ended, for measuring the sound before Finish.
+    SoundClaims Claims() const;
+
+    // Every finding about the document this FileCheck watched load, and,
+    // given the sound as measured, the claims compared with it. Reads
     // records through the document; a file that changed meanwhile, or a lack
     // of memory, leaves the findings so far with `unfinished` set.
-    Findings Finish(const wavedoc::WaveDocument& document);
+    Findings Finish(const wavedoc::WaveDocument& document, const MeasuredSound* measured = nullptr);
 
 private:
     struct State;
-    // Whether the check of the table's row runs: all do, but those that never
-    // give an error when only errors are asked for.
-    bool Runs(std::size_t row) const;
     std::unique_ptr<State> state_;
 };
+
+// The claims of a file about its sound compared with the sound measured
+// after its check (loudness-mismatch, peak-mismatch): the findings of those
+// codes alone, as Finish gives them when it is given the measured sound.
+Findings CheckMeasured(const wavedoc::WaveDocument& document, const SoundClaims& claims,
+                       const MeasuredSound& measured);
 
 // The codes of the table, in its order.
 std::vector<std::string_view> FindingCodes();

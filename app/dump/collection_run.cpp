@@ -54,7 +54,6 @@ report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options,
         if (item.problem.empty()) {
             wavecheck::CheckOptions checking;
             checking.verifyMd5 = options.verifyMd5;
-            checking.measure = options.measure;
             // The progress display counts the audio hashed by every thread.
             checking.progress = [&hashed, last = std::uint64_t{0}](std::uint64_t done,
                                                                    std::uint64_t) mutable {
@@ -63,7 +62,7 @@ report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options,
                 hashed += done - last;
                 last = done;
             };
-            return report::ReportFile(item.path, *writer, checking);
+            return report::ReportFile(item.path, *writer, checking, options.measure);
         }
         writer->Refused(item.path, wavedoc::LoadUnreadable, item.problem);
         outcome.status = wavedoc::LoadUnreadable;

@@ -184,6 +184,7 @@ void FeedTwoFiles(report::ReportWriter& writer) {
                                                        {},
                                                        {},
                                                        {},
+                                                       {},
                                                        {}});
         writer.BeginChunk({"RIFF", 40});
         writer.AppendRow("RIFF Type\tWAVE");

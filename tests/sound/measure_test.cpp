@@ -12,6 +12,7 @@
 #include <memory>
 #include <numbers>
 
+#include "report/sound_measuring.h"
 #include "sound/markers.h"
 #include "sound/peak_envelope.h"
 #include "sound/sample_decoder.h"
@@ -419,11 +420,13 @@ TEST(Measure, TheCheckComparesWhatTheFileClaims) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         wavedoc::WaveDocument document;
-        wavecheck::FileCheck check({.verifyMd5 = false, .progress = {}, .measure = true, .cancel = nullptr});
+        wavecheck::FileCheck check;
         ASSERT_EQ(document.LoadFromMemory(RiffFile(Sine(2, -23, 4) + row.more), "built.wav", &check),
                   wavedoc::LoadOk);
-        const wavecheck::Findings findings = check.Finish(document);
-        ASSERT_TRUE(findings.measured);
+        const report::MeasureWatch measuring;
+        const report::CheckedFile checked = report::FinishCheck(check, document, &measuring);
+        ASSERT_TRUE(checked.measured);
+        const wavecheck::Findings& findings = checked.findings;
         std::vector<std::string> messages;
         for (const wavecheck::Finding& f : findings.shown) {
             if (f.code == "loudness-mismatch" || f.code == "peak-mismatch") messages.push_back(f.message);
@@ -432,6 +435,13 @@ TEST(Measure, TheCheckComparesWhatTheFileClaims) {
         for (std::size_t i = 0; i < messages.size(); ++i) {
             EXPECT_NE(messages[i].find(row.says[i]), std::string::npos) << messages[i];
         }
+        // A sound measured after the check (the sound view's) is compared alike.
+        const std::optional<wavecheck::MeasuredSound> figures = report::ComparedFigures(*checked.measured);
+        ASSERT_TRUE(figures);
+        std::vector<std::string> later;
+        for (const wavecheck::Finding& f : wavecheck::CheckMeasured(document, check.Claims(), *figures).shown)
+            later.push_back(f.message);
+        EXPECT_EQ(later, messages);
     }
 }
 
@@ -536,12 +546,13 @@ TEST(Measure, TheCheckFinishesWhateverTheFormatHolds) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         wavedoc::WaveDocument document;
-        wavecheck::FileCheck check({.verifyMd5 = false, .progress = {}, .measure = true, .cancel = nullptr});
+        wavecheck::FileCheck check;
         ASSERT_EQ(document.LoadFromMemory(row.file, "built.wav", &check), wavedoc::LoadOk);
-        const wavecheck::Findings findings = check.Finish(document);
-        EXPECT_TRUE(findings.Finished()) << findings.unfinished;
-        ASSERT_TRUE(findings.measured);
-        EXPECT_EQ(findings.measured->Measured(), row.measured) << findings.measured->unmeasured;
+        const report::MeasureWatch measuring;
+        const report::CheckedFile checked = report::FinishCheck(check, document, &measuring);
+        EXPECT_TRUE(checked.findings.Finished()) << checked.findings.unfinished;
+        ASSERT_TRUE(checked.measured);
+        EXPECT_EQ(checked.measured->Measured(), row.measured) << checked.measured->unmeasured;
     }
 }
 

@@ -29,7 +29,7 @@
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_opening.h"
 #include "ui/structure/structure_tree_model.h"
-#include "ui/structure/work_runner.h"
+#include "ui/widgets/work_runner.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/byte_source.h"
 #include "wavedoc/reading/wave_error.h"
@@ -552,6 +552,8 @@ private slots:
                                              << "refused, done on the window's thread";
         QTest::addRow("window gone") << "destroy"
                                      << "cancelled, nothing done";
+        QTest::addRow("replaced") << "replace"
+                                  << "cancelled, done on the window's thread";
     }
     void workRunsOffTheWindowsThread() {
         QFETCH(QString, how);
@@ -568,7 +570,7 @@ private slots:
                 .progressText = [](std::uint64_t done) { return QString::number(done); },
                 .work = [&, waits](JobControl& control) -> std::function<void()> {
                     while (waits && !release.load() && !control.cancel.load()) QThread::msleep(1);
-                    sawCancel = control.cancel.load();
+                    if (waits) sawCancel = control.cancel.load();
                     const bool windowThread = QThread::currentThread() == qApp->thread();
                     return [&said, windowThread] {
                         said << (QThread::currentThread() == qApp->thread() && !windowThread
@@ -581,6 +583,11 @@ private slots:
         QVERIFY(runner->Start(job(true)));
         QVERIFY(runner->Busy());
         if (how == "second") said << (runner->Start(job(false)) ? "started" : "refused");
+        if (how == "replace") {
+            // The work replaced is waited for, and what it leaves to do is dropped.
+            runner->Replace(job(false));
+            said << (sawCancel ? "cancelled" : "not cancelled");
+        }
         if (how == "destroy") {
             window.reset();  // the runner with it
             said << (sawCancel ? "cancelled" : "not cancelled");

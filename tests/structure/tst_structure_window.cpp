@@ -36,7 +36,7 @@
 #include "ui/structure/byte_kinds.h"
 #include "ui/structure/byte_lines_model.h"
 #include "ui/structure/frm_structure.h"
-#include "ui/structure/work_runner.h"
+#include "ui/widgets/work_runner.h"
 
 using namespace wavtest;
 using structuretest::kFmt;
@@ -288,18 +288,21 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("JUNK....abc"));
     }
 
-    // The sound view measures in the background and shows the figures; a
-    // click on a marker selects its record's entry and bytes; the keys zoom.
+    // The sound view measures the window's analysis in the background and
+    // shows the figures and the claims they belie; a click on a marker
+    // selects its record's entry and bytes; the keys zoom.
     void soundViewMeasuresAndLeadsToMarkers() {
         // 1 s of 16-bit mono at 48 kHz, full scale at frame 100, silence
-        // elsewhere; a cue point at frame 24000 and a loop over its second half.
+        // elsewhere; a cue point at frame 24000 and a loop over its second
+        // half; a PEAK chunk that puts the peak at 0.5 (0x3F000000) in frame 0.
         std::string samples(96000, '\0');
         samples[200] = '\xFF';
         samples[201] = '\x7F';
         const std::string head = Chunk("fmt ", PcmFormat(1, 48000, 16)) + Chunk("data", samples);
         const std::string cue = Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 24000}}));
         const std::string smpl = Chunk("smpl", SmplPayload({}, {{0, 0, 24000, 47999}}));
-        frmStructure* structure = Open(Write("sound.wav", RiffFile(head + cue + smpl)));
+        const std::string peak = Chunk("PEAK", U32(1) + U32(0) + U32(0x3F000000) + U32(0));
+        frmStructure* structure = Open(Write("sound.wav", RiffFile(head + cue + smpl + peak)));
         QVERIFY(structure != nullptr);
         auto* view = Find<SoundView>(structure, "soundView");
         QVERIFY(
@@ -307,6 +310,12 @@ private slots:
         QVERIFY2(view->Figures().contains("Channel 1: peak -0.00 dBFS at frame 100, 1 clipped"),
                  qPrintable(view->Figures()));
         QVERIFY2(view->Figures().contains("Integrated: -"), qPrintable(view->Figures()));
+        QVERIFY2(
+            view->Figures().contains("peak-mismatch: The \"PEAK\" chunk at offset " +
+                                     QString::number(12 + head.size() + cue.size() + smpl.size()) +
+                                     " gives the peak of channel 1 as 0.5 at frame 0, but the audio's peak "
+                                     "is 0.999969, first at frame 100."),
+            qPrintable(view->Figures()));
 
         WaveformCanvas* canvas = view->Canvas();
         const std::uint64_t cueAt = 12 + head.size();

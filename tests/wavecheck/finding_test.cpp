@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "report/sound_measuring.h"
 #include "support/corpus.h"
 #include "support/metadata_builder.h"
 #include "support/scratch_dir.h"
@@ -26,10 +27,11 @@ using wavecheck::Level;
 
 wavecheck::Findings CheckAll(const std::string& bytes) {
     wavedoc::WaveDocument document;
-    wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}, .measure = true, .cancel = nullptr});
+    wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}});
     EXPECT_EQ(document.LoadFromMemory(bytes, "test.wav", &check, wavedoc::LoadForms::AnyForm),
               wavedoc::LoadOk);
-    return check.Finish(document);
+    const report::MeasureWatch measuring;
+    return report::FinishCheck(check, document, &measuring).findings;
 }
 
 std::vector<Finding> Check(const std::string& bytes) { return CheckAll(bytes).shown; }
@@ -542,7 +544,7 @@ TEST(Findings, PointIntoALineOfTheStructureMap) {
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.code + ": " + c.what);
         wavedoc::WaveDocument document;
-        wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}, .measure = false, .cancel = nullptr});
+        wavecheck::FileCheck check({.verifyMd5 = true, .progress = {}});
         ASSERT_EQ(document.LoadFromMemory(c.raises, "test.wav", &check, wavedoc::LoadForms::AnyForm),
                   wavedoc::LoadOk);
         const std::vector<wavedoc::MapEntry>& map = document.Structure().entries;
@@ -577,13 +579,13 @@ TEST(Findings, Md5ProgressEndsWithTheAudioHashed) {
              {Wav(Chunk("MD5 ", std::string(16, 'x'))), "8/8"}, {Wav(""), ""}}) {
         std::string told;
         wavedoc::WaveDocument document;
-        wavecheck::FileCheck check({.verifyMd5 = true,
-                                    .progress =
-                                        [&told](std::uint64_t done, std::uint64_t total) {
-                                            told += std::to_string(done) + "/" + std::to_string(total);
-                                        },
-                                    .measure = false,
-                                    .cancel = nullptr});
+        wavecheck::FileCheck check({
+            .verifyMd5 = true,
+            .progress =
+                [&told](std::uint64_t done, std::uint64_t total) {
+                    told += std::to_string(done) + "/" + std::to_string(total);
+                },
+        });
         ASSERT_EQ(document.LoadFromMemory(file, "test.wav", &check), wavedoc::LoadOk);
         check.Finish(document);
         EXPECT_EQ(told, calls);

@@ -15,12 +15,12 @@
 #include "text/display_text.h"
 #include "ui/sound/sound_pass.h"
 #include "ui/sound/waveform_canvas.h"
+#include "ui/widgets/work_runner.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace {
 
-constexpr int kPollMs = 50;
 constexpr int kRefineAfterMs = 150;
 // Channels whose peaks the figures list one by one.
 constexpr std::size_t kMostListedChannels = 16;
@@ -32,12 +32,9 @@ QString Decibels(double value, const char* unit) {
     return QStringLiteral("%1 %2").arg(value, 0, 'f', 2).arg(QLatin1String(unit));
 }
 
-QString FiguresText(const report::Analysis& whole) {
-    if (!whole.Loaded()) return Text(whole.error);
-    if (!whole.findings || !whole.findings->measured) {
-        return whole.findings ? Text(whole.findings->unfinished) : QString();
-    }
-    const sound::Measurement& measured = *whole.findings->measured;
+QString FiguresText(const WholeSound& whole) {
+    if (!whole.sound.measured) return Text(whole.sound.failure);
+    const sound::Measurement& measured = *whole.sound.measured;
     if (!measured.Measured()) return Text(measured.unmeasured);
     QStringList lines;
     if (measured.loudness) {
@@ -63,20 +60,19 @@ QString FiguresText(const report::Analysis& whole) {
         lines << QObject::tr("%1 more channels").arg(measured.channels.size() - kMostListedChannels);
     }
     if (measured.stopped) lines << QObject::tr("Stopped before the end of the sound.");
-    for (const wavecheck::Finding& finding : whole.findings->shown) {
-        if (finding.code == "loudness-mismatch" || finding.code == "peak-mismatch") {
-            lines << QStringLiteral("%1: %2").arg(Text(finding.code), Text(finding.message));
-        }
+    for (const wavecheck::Finding& finding : whole.compared.shown) {
+        lines << QStringLiteral("%1: %2").arg(Text(finding.code), Text(finding.message));
     }
-    if (!whole.findings->Finished()) lines << Text(whole.findings->unfinished);
+    if (!whole.compared.Finished()) lines << Text(whole.compared.unfinished);
     return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace
 
 SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
-    : QWidget(parent), path_(analysis.path), pass_(std::make_unique<SoundPass>(analysis.path)) {
+    : QWidget(parent), document_(analysis.document), claims_(analysis.claims), runner_(new WorkRunner(this)) {
     setObjectName(QStringLiteral("soundView"));
+    runner_->setObjectName(QStringLiteral("soundRunner"));
     auto* layout = new QHBoxLayout(this);
     canvas_ = new WaveformCanvas(this);
     canvas_->setObjectName(QStringLiteral("cvWaveform"));
@@ -110,9 +106,7 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
     side->setMaximumWidth(fontMetrics().averageCharWidth() * 60);
     layout->addWidget(side);
 
-    poll_ = new QTimer(this);
-    poll_->setInterval(kPollMs);
-    connect(poll_, &QTimer::timeout, this, &SoundView::Poll);
+    connect(runner_, &WorkRunner::Progressed, this, &SoundView::ShowProgress);
     refine_ = new QTimer(this);
     refine_->setSingleShot(true);
     refine_->setInterval(kRefineAfterMs);
@@ -146,7 +140,7 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
 
 SoundView::~SoundView() = default;
 
-bool SoundView::Measuring() const { return pass_->Running(); }
+bool SoundView::Measuring() const { return runner_->Busy(); }
 
 QString SoundView::Figures() const { return lbFigures_->text(); }
 
@@ -160,32 +154,32 @@ void SoundView::showEvent(QShowEvent* event) {
     pbPass_->setValue(0);
     pbPass_->setVisible(true);
     btCancel_->setVisible(true);
-    pass_->Start();
-    poll_->start();
+    runner_->Start({.title = {},
+                    .total = 0,
+                    .progressText = {},
+                    .work = [this, document = document_, claims = claims_](JobControl& control) {
+                        auto whole =
+                            std::make_shared<const WholeSound>(MeasureWhole(*document, claims, control));
+                        return std::function<void()>([this, whole] { ShowWhole(*whole); });
+                    }});
 }
 
 void SoundView::CancelPass() {
-    pass_->Cancel();
+    runner_->Cancel();
     btCancel_->setEnabled(false);
 }
 
-void SoundView::Poll() {
-    const auto [done, total] = pass_->Progress();
-    if (total > 0) pbPass_->setValue(static_cast<int>(done * 1000 / total));
-    if (std::optional<report::Analysis> whole = pass_->TakeWhole()) ShowWhole(*whole);
-    if (std::optional<sound::Measurement> refined = pass_->TakeRefined()) {
-        canvas_->SetRefined(std::move(refined->overview));
-    }
-    if (!pass_->Running() && wholeShown_) poll_->stop();
+void SoundView::ShowProgress(std::uint64_t done, std::uint64_t total) {
+    if (total > 0 && !wholeShown_) pbPass_->setValue(static_cast<int>(std::min(done, total) * 1000 / total));
 }
 
-void SoundView::ShowWhole(const report::Analysis& whole) {
+void SoundView::ShowWhole(const WholeSound& whole) {
     wholeShown_ = true;
     pbPass_->setVisible(false);
     btCancel_->setVisible(false);
     lbFigures_->setText(FiguresText(whole));
-    if (!whole.findings || !whole.findings->measured || !whole.findings->measured->Measured()) return;
-    const sound::Measurement& measured = *whole.findings->measured;
+    if (!whole.sound.measured || !whole.sound.measured->Measured()) return;
+    const sound::Measurement& measured = *whole.sound.measured;
     const sound::Overview& overview = measured.overview;
     wholeFramesPerBucket_ = overview.buckets > 0
                                 ? static_cast<double>(overview.frames) / static_cast<double>(overview.buckets)
@@ -199,6 +193,17 @@ void SoundView::Refine() {
     const double framesPerPixel = static_cast<double>(canvas_->ViewFrames()) / canvas_->width();
     // The whole overview serves until a pixel holds less than one of its buckets.
     if (framesPerPixel >= wholeFramesPerBucket_) return;
-    pass_->Refine(canvas_->ViewStart(), canvas_->ViewFrames(), static_cast<std::size_t>(canvas_->width()));
-    poll_->start();
+    const std::uint64_t first = canvas_->ViewStart();
+    const std::uint64_t count = canvas_->ViewFrames();
+    const auto buckets = static_cast<std::size_t>(canvas_->width());
+    runner_->Replace({.title = {},
+                      .total = 0,
+                      .progressText = {},
+                      .work = [this, document = document_, first, count, buckets](JobControl& control) {
+                          auto refined = std::make_shared<std::optional<sound::Overview>>(
+                              MeasureStretch(*document, first, count, buckets, control));
+                          return std::function<void()>([this, refined] {
+                              if (*refined) canvas_->SetRefined(std::move(**refined));
+                          });
+                      }});
 }

@@ -10,20 +10,23 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
-class SoundPass;
 class WaveformCanvas;
+class WorkRunner;
+struct WholeSound;
 
 // The sound of the file in the structure window: the waveform with its
 // markers, and beside it the measured loudness and peaks and what they say
 // of the file's claims (loudness-mismatch, peak-mismatch). The pass starts
-// the first time the view is shown and runs in the background, with its
-// progress and a Cancel button; the ruler and the markers show at once.
+// the first time the view is shown and runs in the background over the
+// window's own analysis, with its progress and a Cancel button; the ruler
+// and the markers show at once.
 class SoundView : public QWidget {
     Q_OBJECT
 
 public:
     // `analysis` must be Loaded(); the markers and the sound's shape are read
-    // from its document here, on the caller's thread.
+    // from its document here, on the caller's thread, and the sound later
+    // through the same document.
     explicit SoundView(const report::Analysis& analysis, QWidget* parent = nullptr);
     ~SoundView() override;
 
@@ -42,15 +45,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private slots:
-    void Poll();
+    void ShowProgress(std::uint64_t done, std::uint64_t total);
     void CancelPass();
     void Refine();
 
 private:
-    void ShowWhole(const report::Analysis& whole);
+    void ShowWhole(const WholeSound& whole);
 
-    std::string path_;
-    std::unique_ptr<SoundPass> pass_;
+    std::shared_ptr<const wavedoc::WaveDocument> document_;
+    wavecheck::SoundClaims claims_;
+    WorkRunner* runner_ = nullptr;
     bool started_ = false;
     bool wholeShown_ = false;
     double wholeFramesPerBucket_ = 0;
@@ -58,6 +62,5 @@ private:
     QLabel* lbFigures_ = nullptr;
     QProgressBar* pbPass_ = nullptr;
     QPushButton* btCancel_ = nullptr;
-    QTimer* poll_ = nullptr;
     QTimer* refine_ = nullptr;
 };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/structure/job_control.h"
+#include "ui/widgets/job_control.h"
 
 namespace wavedoc {
 class ByteSource;

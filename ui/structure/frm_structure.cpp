@@ -49,12 +49,12 @@
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_table_view.h"
 #include "ui/structure/structure_tree_model.h"
-#include "ui/structure/work_runner.h"
 #include "ui/widgets/grid_rows.h"
 #include "ui/widgets/row_table_model.h"
 #include "ui/widgets/row_table_view.h"
 #include "ui/widgets/standard_keys.h"
 #include "ui/widgets/user_prompts.h"
+#include "ui/widgets/work_runner.h"
 #include "wavedoc/document/wave_document.h"
 
 namespace {

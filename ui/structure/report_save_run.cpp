@@ -2,7 +2,7 @@
 
 #include "report/analysis.h"
 #include "text/display_text.h"
-#include "ui/structure/work_runner.h"
+#include "ui/widgets/work_runner.h"
 
 bool StartReportSave(WorkRunner& runner, const report::Analysis& analysis, const std::string& destination,
                      std::function<void(const SaveOutcome&)> saved) {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/structure/job_control.h"
+#include "ui/widgets/job_control.h"
 
 namespace report {
 struct Analysis;

@@ -10,24 +10,28 @@
 #include <memory>
 #include <thread>
 
-#include "ui/structure/job_control.h"
+#include "ui/widgets/job_control.h"
 
 class QProgressBar;
 class QProgressDialog;
 class QWidget;
 
-// Runs a window's long work (saving a report, searching the whole file) on
-// a thread of its own, one piece of work at a time, so that the window keeps
-// answering. Work that lasts shows a dialog of how far it has come, whose
-// Cancel asks it to stop; what the work leaves to do with its result runs
-// on the window's thread once it has ended. Destroying the runner (before
-// the rest of its window) cancels the work and waits for its thread.
+// Runs a window's long work (saving a report, searching the whole file,
+// measuring the sound) on a thread of its own, one piece of work at a time,
+// so that the window keeps answering. Work with a title that lasts shows a
+// dialog of how far it has come, whose Cancel asks it to stop; work without
+// one leaves showing its progress to the window, through Progressed. What
+// the work leaves to do with its result runs on the window's thread once it
+// has ended. Destroying the runner (before the rest of its window) cancels
+// the work and waits for its thread.
 class WorkRunner : public QObject {
     Q_OBJECT
 
 public:
     struct Job {
-        QString title;        // the dialog's title
+        // The dialog's title; empty for work whose progress the window shows
+        // itself, which gets neither the dialog nor the busy cursor.
+        QString title;
         std::uint64_t total;  // the `done` the work ends at; 0 when not known beforehand
         // The dialog's sentence for what is done so far.
         std::function<QString(std::uint64_t done)> progressText;
@@ -41,6 +45,9 @@ public:
 
     // Starts `job`; false, doing nothing, while other work runs.
     bool Start(Job job);
+    // Starts `job` in place of the work running, which is cancelled and
+    // waited for, and whose result is dropped.
+    void Replace(Job job);
     bool Busy() const { return busy_; }
     // Asks the work running to stop.
     void Cancel();
@@ -48,14 +55,18 @@ public:
 signals:
     // The work has ended and what it left to do has been done.
     void Ended();
+    // How far the work has come, a few times a second while it runs.
+    void Progressed(std::uint64_t done, std::uint64_t total);
 
 private:
+    void Launch(Job job);
     void Poll();
-    void Finish(const std::function<void()>& then);
+    void Finish(const std::function<void()>& then, std::uint64_t generation);
     void CloseDialog();
 
     QWidget* window_;
     bool busy_ = false;
+    std::uint64_t generation_ = 0;  // counts the work started, so that replaced work's result is dropped
     std::shared_ptr<JobControl> control_;
     Job job_;
     std::thread thread_;

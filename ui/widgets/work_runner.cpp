@@ -1,4 +1,4 @@
-#include "ui/structure/work_runner.h"
+#include "ui/widgets/work_runner.h"
 
 #include <QMetaObject>
 #include <QProgressBar>
@@ -33,27 +33,45 @@ WorkRunner::~WorkRunner() {
 
 bool WorkRunner::Start(Job job) {
     if (busy_) return false;
+    Launch(std::move(job));
+    return true;
+}
+
+void WorkRunner::Replace(Job job) {
+    if (busy_) {
+        control_->cancel.store(true);
+        if (thread_.joinable()) thread_.join();
+        poll_.stop();
+        CloseDialog();
+        if (!job_.title.isEmpty()) window_->unsetCursor();
+        busy_ = false;
+    }
+    Launch(std::move(job));
+}
+
+void WorkRunner::Launch(Job job) {
     busy_ = true;
+    const std::uint64_t generation = ++generation_;
     control_ = std::make_shared<JobControl>();
+    control_->total.store(job.total);
     auto work = std::move(job.work);
     job_ = std::move(job);
-    window_->setCursor(Qt::BusyCursor);
+    if (!job_.title.isEmpty()) window_->setCursor(Qt::BusyCursor);
     try {
         // The control is shared, so the thread never reads one already freed;
         // `this` outlives the thread, which the destructor joins.
-        thread_ = std::thread([this, work, control = control_] {
+        thread_ = std::thread([this, work, control = control_, generation] {
             std::function<void()> then = work(*control);
             QMetaObject::invokeMethod(
-                this, [this, then] { Finish(then); }, Qt::QueuedConnection);
+                this, [this, then, generation] { Finish(then, generation); }, Qt::QueuedConnection);
         });
     } catch (const std::system_error&) {
         // No thread to be had: the window waits for the work instead.
-        Finish(work(*control_));
-        return true;
+        Finish(work(*control_), generation);
+        return;
     }
     clock_.start();
     poll_.start();
-    return true;
 }
 
 void WorkRunner::Cancel() {
@@ -63,7 +81,9 @@ void WorkRunner::Cancel() {
 void WorkRunner::Poll() {
     if (!busy_) return;
     const std::uint64_t done = control_->done.load();
-    if (dialog_ == nullptr && clock_.elapsed() >= kDialogDelayMilliseconds) {
+    const std::uint64_t total = control_->total.load();
+    emit Progressed(done, total);
+    if (dialog_ == nullptr && !job_.title.isEmpty() && clock_.elapsed() >= kDialogDelayMilliseconds) {
         dialog_ = new QProgressDialog(window_);
         dialog_->setWindowTitle(job_.title);
         dialog_->setCancelButtonText(tr("Cancel"));
@@ -74,25 +94,26 @@ void WorkRunner::Poll() {
         // The bar is set here, not through the dialog, whose setValue runs
         // the event loop of a modal dialog from inside this call.
         bar_ = new QProgressBar(dialog_);
-        bar_->setRange(0, job_.total > 0 ? kBarSteps : 0);
+        bar_->setRange(0, total > 0 ? kBarSteps : 0);
         dialog_->setBar(bar_);
         connect(dialog_, &QProgressDialog::canceled, this, &WorkRunner::Cancel);
         dialog_->show();
     }
     if (dialog_ == nullptr) return;
     dialog_->setLabelText(job_.progressText(done));
-    if (job_.total > 0) {
-        const double share =
-            static_cast<double>(std::min(done, job_.total)) / static_cast<double>(job_.total);
+    if (total > 0) {
+        const double share = static_cast<double>(std::min(done, total)) / static_cast<double>(total);
         bar_->setValue(static_cast<int>(share * kBarSteps));
     }
 }
 
-void WorkRunner::Finish(const std::function<void()>& then) {
+void WorkRunner::Finish(const std::function<void()>& then, std::uint64_t generation) {
+    // Work replaced meanwhile was waited for then, and its result is dropped.
+    if (generation != generation_) return;
     poll_.stop();
     if (thread_.joinable()) thread_.join();
     CloseDialog();
-    window_->unsetCursor();
+    if (!job_.title.isEmpty()) window_->unsetCursor();
     busy_ = false;
     if (then) then();
     emit Ended();

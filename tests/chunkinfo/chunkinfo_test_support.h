@@ -57,7 +57,9 @@ inline Shown ShowEntry(const wavedoc::WaveDocument& document, std::string_view i
 
 inline Shown ShowBuilt(const std::string& fileBytes, std::string_view id, std::string_view listType = "") {
     wavedoc::WaveDocument document;
-    EXPECT_EQ(document.LoadFromMemory(fileBytes, "built.wav"), wavedoc::LoadOk) << document.LoadError();
+    EXPECT_EQ(document.LoadFromMemory(fileBytes, "built.wav", nullptr, wavedoc::LoadForms::AnyForm),
+              wavedoc::LoadOk)
+        << document.LoadError();
     return ShowEntry(document, id, listType);
 }
 

@@ -97,7 +97,7 @@ std::int64_t Signed(std::string_view bytes, bool bigEndian) {
 }
 
 // An ID3 size: four bytes of seven bits each.
-std::uint64_t formats::Syncsafe(std::string_view bytes) {
+std::uint64_t Syncsafe(std::string_view bytes) {
     std::uint64_t value = 0;
     for (const char c : bytes) value = value << 7 | (static_cast<unsigned char>(c) & 0x7F);
     return value;
@@ -120,7 +120,7 @@ std::optional<std::int64_t> LeadingNumber(std::string_view value) {
 bool IsNumberLength(std::uint64_t length) { return length == 1 || length == 2 || length == 4 || length == 8; }
 
 // Which rule a row's value was checked by, or why it was not.
-enum class Rule { Number, HexNumber, report::HexBytes, Text, TextWithin, Frame, Placeholder, Described };
+enum class Rule { Number, HexNumber, HexBytes, Text, TextWithin, Frame, Placeholder, Described };
 
 // The labels whose value describes the bytes rather than reproducing them,
 // each with what it shows: a number, when there is one, is not what the
@@ -184,7 +184,7 @@ std::pair<Rule, bool> Check(const RangedRow& row, std::string_view bytes, bool b
         const bool agrees =
             whole && (*number == Signed(bytes, bigEndian) ||
                       static_cast<std::uint64_t>(*number) == Unsigned(bytes, bigEndian) ||
-                      (length == 4 && static_cast<std::uint64_t>(*number) == formats::Syncsafe(bytes)));
+                      (length == 4 && static_cast<std::uint64_t>(*number) == Syncsafe(bytes)));
         if (agrees || !textAgrees) return {Rule::Number, agrees};
         return {Rule::Text, true};
     }

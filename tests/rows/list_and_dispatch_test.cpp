@@ -7,7 +7,7 @@
 namespace detailtest {
 namespace {
 
-TEST(rows::ShowChunkDetails, OnlyExactNamesSelectARoutine) {
+TEST(ShowChunkDetails, OnlyExactNamesSelectARoutine) {
     const std::string file = WaveWith(Chunk("LIST", "adtl"));
     for (const char* name : {"LIST", "list", "fmt ", "data"}) {
         EXPECT_FALSE(ShowChunk(file, name).rows.empty()) << '"' << name << '"';
@@ -19,7 +19,7 @@ TEST(rows::ShowChunkDetails, OnlyExactNamesSelectARoutine) {
     }
 }
 
-TEST(rows::FillChunkList, ListsPresentChunksInFixedOrder) {
+TEST(FillChunkList, ListsPresentChunksInFixedOrder) {
     const std::string fmt = Chunk("fmt ", PcmFormat(1, 8000, 8));
     // clang-format off
     const std::pair<std::string, Rows> cases[] = {
@@ -67,7 +67,7 @@ TEST(rows::FillChunkList, ListsPresentChunksInFixedOrder) {
     }
 }
 
-TEST(text::DisplayUtf8, KeepsValidUtf8AndReadsOtherBytesAsWindows1252) {
+TEST(DisplayUtf8, KeepsValidUtf8AndReadsOtherBytesAsWindows1252) {
     const std::pair<std::string, std::string> cases[] = {
         {"plain \t text", "plain \t text"},
         {"\xC2\xB5-law \xF0\x9F\x8E\xB5", "\xC2\xB5-law \xF0\x9F\x8E\xB5"},
@@ -82,7 +82,7 @@ TEST(text::DisplayUtf8, KeepsValidUtf8AndReadsOtherBytesAsWindows1252) {
     for (const auto& [raw, shown] : cases) EXPECT_EQ(text::DisplayUtf8(raw), shown) << raw;
 }
 
-TEST(rows::SplitRow, SplitsAtTheFirstTabOnly) {
+TEST(SplitRow, SplitsAtTheFirstTabOnly) {
     using Cells = std::pair<std::string_view, std::string_view>;
     EXPECT_EQ(rows::SplitRow("     Text\ta\tb"), (Cells{"     Text", "a\tb"}));
     EXPECT_EQ(rows::SplitRow("     Cue Point #1"), (Cells{"     Cue Point #1", ""}));
@@ -110,7 +110,7 @@ private:
     std::size_t left_;
 };
 
-TEST(rows::ShowChunkDetails, OutOfMemoryStopsOnlyThatChunkWithASentence) {
+TEST(ShowChunkDetails, OutOfMemoryStopsOnlyThatChunkWithASentence) {
     wavedoc::WaveDocument document;
     ASSERT_EQ(document.LoadFromMemory(WaveWith(Chunk("cue ", CuePayload({{1, 0}, {2, 0}}))), "built.wav"),
               wavedoc::LoadOk);
@@ -129,7 +129,7 @@ TEST(rows::ShowChunkDetails, OutOfMemoryStopsOnlyThatChunkWithASentence) {
 // A text longer than a cell shows is cut, with its length in words; the cut
 // never splits a character of a UTF-8 text, and whether the text is UTF-8 is
 // decided from all the bytes read, not from where the cut falls.
-TEST(rows::ShownText, CutsLongTextsAndSaysHowLongTheyAre) {
+TEST(ShownText, CutsLongTextsAndSaysHowLongTheyAre) {
     constexpr std::size_t kLimit = wavedoc::kTextReadLimit;
     const std::string e = "\xC3\xA9";  // é
     const std::string euro = "\xE2\x82\xAC";
@@ -178,7 +178,7 @@ TEST(CutText, TellsACutTextFromALookalike) {
 // A text that ends with its zero byte right after the read limit is shown
 // whole where that much is shown, and where less is shown (a grid's cell) as
 // its start with the same length: what follows the zero byte is no part of it.
-TEST(rows::ShowAssociatedData, ATextIsCountedUpToItsZeroByte) {
+TEST(ShowAssociatedData, ATextIsCountedUpToItsZeroByte) {
     class LimitedRows : public rows::RowList {
     public:
         explicit LimitedRows(std::uint64_t limit) : limit_(limit) {}
@@ -206,7 +206,7 @@ TEST(rows::ShowAssociatedData, ATextIsCountedUpToItsZeroByte) {
     }
 }
 
-TEST(rows::ShowAssociatedData, ALongLabelIsShownUpToTheReadLimit) {
+TEST(ShowAssociatedData, ALongLabelIsShownUpToTheReadLimit) {
     const std::string text(3 * wavedoc::kTextReadLimit, 'x');
     const Shown shown =
         ShowChunk(WaveWith(Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, text))))), "LIST");

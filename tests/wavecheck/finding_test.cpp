@@ -108,6 +108,13 @@ std::string Info(const std::string& items) { return Wav(Chunk("LIST", ListPayloa
 
 // A bext chunk at offset 52.
 std::string Bext(const BextFields& fields) { return Wav(Chunk("bext", BextPayload(fields))); }
+// The same in a RIFX file: mono 16-bit PCM, 4 frames of silence, then the
+// bext chunk at offset 52, every number most significant byte first.
+std::string RifxBext(BextFields fields) {
+    fields.bigEndian = true;
+    return RifxFile(BigChunk("fmt ", BigPcmFormat(1, 8000, 16)) + BigChunk("data", std::string(8, '\0')) +
+                    BigChunk("bext", BextPayload(fields)));
+}
 
 struct Case {
     std::string code;
@@ -355,6 +362,10 @@ std::vector<Case> Cases() {
          Bext({.version = 2, .loudness = {-8000, 300, 0x7FFF, 0x7FFF, 0x7FFF}}),
          Bext({.version = 2, .loudness = {0, 0, 0, 0, 0}}), std::nullopt,
          "gives LoudnessRange 3.00 LU, but the audio measures 0.00 LU."},
+        {"loudness-mismatch", "a loudness given for silence in a RIFX file, read in its byte order", 52,
+         RifxBext({.version = 2, .loudness = {-2300, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF}}),
+         RifxBext({.version = 2, .loudness = {-7000, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF}}), Level::Warning,
+         "gives LoudnessValue -23.00 LUFS, but the audio measures -inf LUFS."},
         {"loudness-mismatch", "version 1 has no loudness to compare", 52,
          Bext({.version = 2, .loudness = {-2300, 0, 0, 0, 0}}),
          Bext({.version = 1, .loudness = {-2300, 0, 0, 0, 0}})},
@@ -457,6 +468,9 @@ std::vector<Case> Cases() {
         {"chunk-short", "bext of 100 bytes", 52, Wav(Chunk("bext", std::string(100, 'a'))), Bext({}),
          Level::Error, "and drop the chunk or part of it."},
         {"bext-version", "version 3", 52, Bext({.version = 3}), Bext({.version = 2}), Level::Note,
+         "gives version 3,"},
+        {"bext-version", "version 3 of a RIFX file; its version 2 is read as 2", 52, RifxBext({.version = 3}),
+         RifxBext({.version = 2, .loudness = {-7000, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF}}), Level::Note,
          "gives version 3,"},
         {"bext-date", "date with '/'", 52, Bext({.date = "2020/01/05"}), Bext({.date = "2020:01:05"}),
          Level::Note, "gives OriginationDate \"2020/01/05\" (not yyyy-mm-dd);"},

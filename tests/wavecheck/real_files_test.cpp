@@ -19,7 +19,7 @@
 namespace {
 
 // "corpus2/name.wav<TAB>level<TAB>offset<TAB>chunk<TAB>code<TAB>sentence" per finding.
-std::vector<std::string> report::FindingLines(const std::filesystem::path& file, const std::string& shown) {
+std::vector<std::string> FindingLines(const std::filesystem::path& file, const std::string& shown) {
     wavedoc::WaveDocument document;
     wavecheck::FileCheck check;
     if (document.Load(file.string(), &check) != wavedoc::LoadOk) return {};
@@ -47,7 +47,7 @@ TEST(RealFiles, GiveExactlyTheReviewedFindings) {
         for (const auto& path : paths) {
             ++files;
             for (std::string& line :
-                 report::FindingLines(path, std::string(collection) + "/" + path.filename().string())) {
+                 FindingLines(path, std::string(collection) + "/" + path.filename().string())) {
                 actual.push_back(std::move(line));
             }
         }

@@ -64,10 +64,10 @@ constexpr Field BytesField(std::string_view name, std::uint64_t offset, std::uin
     return {name, offset, width, FieldKind::Bytes};
 }
 
-// The field `index` places after `first` in a run of like fields (the five
-// loudness values of bext, the records of a table): same kind and width.
-constexpr Field FieldAfter(const Field& first, std::uint64_t index, std::string_view name) {
-    return {name, first.offset + index * first.width, first.width, first.kind};
+// A field of a record that starts `recordOffset` bytes into its content, as
+// a field of the content.
+constexpr Field InRecordAt(const Field& field, std::uint64_t recordOffset) {
+    return {field.name, recordOffset + field.offset, field.width, field.kind};
 }
 
 }  // namespace wavedoc

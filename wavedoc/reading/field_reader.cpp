@@ -90,6 +90,10 @@ std::int32_t FieldReader::Bits32(const Field& field) const {
 
 std::uint64_t FieldReader::Unsigned64(const Field& field) const { return NumberIn(SpanOf(field, 8), order_); }
 
+std::uint32_t FieldReader::Unsigned32(const Field& field) const {
+    return static_cast<std::uint32_t>(NumberIn(SpanOf(field, 4), order_));
+}
+
 std::int32_t FieldReader::Unsigned16(const Field& field) const {
     return static_cast<std::int32_t>(NumberIn(SpanOf(field, 2), order_));
 }

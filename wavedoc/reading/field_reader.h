@@ -47,6 +47,7 @@ public:
     // fault of the layout, raised as std::logic_error.
     std::int32_t Bits32(const Field& field) const;
     std::uint64_t Unsigned64(const Field& field) const;
+    std::uint32_t Unsigned32(const Field& field) const;
     std::int32_t Unsigned16(const Field& field) const;
     std::int16_t Signed16(const Field& field) const;
     std::int16_t Unsigned8(const Field& field) const;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <cmath>
@@ -166,63 +167,89 @@ const Sample& SampleAt(const FormatRow& row, std::uint64_t frame, unsigned chann
     return frame == 27 || frame == 33 ? row.bottom : frame % 3 == 0 ? row.down : row.zero;
 }
 
-std::string Audio(const FormatRow& row) {
+std::string Reversed(std::string bytes) {
+    std::reverse(bytes.begin(), bytes.end());
+    return bytes;
+}
+
+// A fmt payload with its numbers most significant byte first, as a RIFX file
+// keeps them; an extensible format's sub-format GUID stays as it is.
+std::string BigEndianFormat(const std::string& fmt) {
+    std::string out;
+    std::size_t at = 0;
+    for (const std::size_t width : {2, 2, 4, 4, 2, 2, 2, 2, 4}) {
+        if (at + width > fmt.size()) break;
+        out += Reversed(fmt.substr(at, width));
+        at += width;
+    }
+    return out + fmt.substr(at);
+}
+
+// The row's file, in a RIFX file every number and sample most significant byte first.
+std::string Audio(const FormatRow& row, bool rifx) {
     std::string data;
     for (std::uint64_t f = 0; f < kFrames; ++f) {
-        for (unsigned c = 0; c < 3; ++c) data += SampleAt(row, f, c).bytes;
+        for (unsigned c = 0; c < 3; ++c) {
+            const std::string& bytes = SampleAt(row, f, c).bytes;
+            data += rifx ? Reversed(bytes) : bytes;
+        }
     }
+    if (rifx) return RifxFile(BigChunk("fmt ", BigEndianFormat(row.fmt)) + BigChunk("data", data));
     return RiffFile(Chunk("fmt ", row.fmt) + Chunk("data", data));
 }
 
 TEST(Measure, EveryFormatGivesItsPeaksClipsAndOverviewWhereverThePiecesEnd) {
-    for (const FormatRow& row : FormatRows()) {
-        SCOPED_TRACE(row.name);
-        const auto document = Loaded(Audio(row));
-        const std::size_t frameBytes = 3 * row.up.bytes.size();
-        std::optional<sound::Measurement> first;
-        for (const std::size_t piece :
-             {std::size_t{1}, std::size_t{2}, std::size_t{5}, frameBytes - 1, frameBytes, frameBytes + 1,
-              std::size_t{7 * 9}, std::size_t{1} << 20}) {
-            SCOPED_TRACE("pieces of " + std::to_string(piece) + " bytes");
-            sound::MeasureOptions options;
-            options.buckets = 4;
-            options.loudness = false;
-            options.pieceBytes = piece;
-            const sound::Measurement measured = sound::Measure(*document, options);
-            ASSERT_TRUE(measured.Measured()) << measured.unmeasured;
-            ASSERT_EQ(measured.framesRead, kFrames);
-            ASSERT_EQ(measured.channels.size(), 3u);
-            const double top = std::fabs(row.top.value);
-            const double bottom = std::fabs(row.bottom.value);
-            EXPECT_FLOAT_EQ(measured.channels[0].peak, static_cast<float>(top));
-            EXPECT_EQ(measured.channels[0].peakFrame, 13u);
-            EXPECT_EQ(measured.channels[0].clipped, row.topClips);
-            EXPECT_FLOAT_EQ(measured.channels[1].peak, static_cast<float>(std::fabs(row.up.value)));
-            EXPECT_EQ(measured.channels[1].peakFrame, 30u);
-            EXPECT_EQ(measured.channels[1].clipped, 0u);
-            EXPECT_FLOAT_EQ(measured.channels[2].peak, static_cast<float>(bottom));
-            EXPECT_EQ(measured.channels[2].peakFrame, 27u);
-            EXPECT_EQ(measured.channels[2].clipped, 2u);
-            // Four buckets of ten frames: the top in the second of channel 0,
-            // the bottom in the third and fourth of channel 2.
-            const sound::Overview& overview = measured.overview;
-            ASSERT_EQ(overview.buckets, 4u);
-            EXPECT_FLOAT_EQ(overview.At(0, 1).max, static_cast<float>(row.top.value));
-            EXPECT_FLOAT_EQ(overview.At(0, 0).max, static_cast<float>(row.up.value));
-            EXPECT_FLOAT_EQ(overview.At(0, 0).min, static_cast<float>(row.down.value));
-            EXPECT_FLOAT_EQ(overview.At(2, 2).min, static_cast<float>(row.bottom.value));
-            EXPECT_FLOAT_EQ(overview.At(2, 3).min, static_cast<float>(row.bottom.value));
-            EXPECT_FLOAT_EQ(overview.At(1, 3).max,
-                            static_cast<float>(std::max(row.up.value, row.zero.value)));
-            // Channel 0's first bucket alternates the small values.
-            const double rms = std::sqrt((row.up.value * row.up.value + row.down.value * row.down.value) / 2);
-            EXPECT_NEAR(overview.At(0, 0).rms, rms, 1e-6);
-            if (!first) {
-                first = measured;
-                continue;
-            }
-            for (std::size_t i = 0; i < overview.values.size(); ++i) {
-                EXPECT_EQ(overview.values[i].rms, first->overview.values[i].rms) << "bucket value " << i;
+    for (const bool rifx : {false, true}) {
+        for (const FormatRow& row : FormatRows()) {
+            SCOPED_TRACE(row.name + (rifx ? " in a RIFX file" : ""));
+            const auto document = Loaded(Audio(row, rifx));
+            const std::size_t frameBytes = 3 * row.up.bytes.size();
+            std::optional<sound::Measurement> first;
+            for (const std::size_t piece :
+                 {std::size_t{1}, std::size_t{2}, std::size_t{5}, frameBytes - 1, frameBytes, frameBytes + 1,
+                  std::size_t{7 * 9}, std::size_t{1} << 20}) {
+                SCOPED_TRACE("pieces of " + std::to_string(piece) + " bytes");
+                sound::MeasureOptions options;
+                options.buckets = 4;
+                options.loudness = false;
+                options.pieceBytes = piece;
+                const sound::Measurement measured = sound::Measure(*document, options);
+                ASSERT_TRUE(measured.Measured()) << measured.unmeasured;
+                ASSERT_EQ(measured.framesRead, kFrames);
+                ASSERT_EQ(measured.channels.size(), 3u);
+                const double top = std::fabs(row.top.value);
+                const double bottom = std::fabs(row.bottom.value);
+                EXPECT_FLOAT_EQ(measured.channels[0].peak, static_cast<float>(top));
+                EXPECT_EQ(measured.channels[0].peakFrame, 13u);
+                EXPECT_EQ(measured.channels[0].clipped, row.topClips);
+                EXPECT_FLOAT_EQ(measured.channels[1].peak, static_cast<float>(std::fabs(row.up.value)));
+                EXPECT_EQ(measured.channels[1].peakFrame, 30u);
+                EXPECT_EQ(measured.channels[1].clipped, 0u);
+                EXPECT_FLOAT_EQ(measured.channels[2].peak, static_cast<float>(bottom));
+                EXPECT_EQ(measured.channels[2].peakFrame, 27u);
+                EXPECT_EQ(measured.channels[2].clipped, 2u);
+                // Four buckets of ten frames: the top in the second of channel 0,
+                // the bottom in the third and fourth of channel 2.
+                const sound::Overview& overview = measured.overview;
+                ASSERT_EQ(overview.buckets, 4u);
+                EXPECT_FLOAT_EQ(overview.At(0, 1).max, static_cast<float>(row.top.value));
+                EXPECT_FLOAT_EQ(overview.At(0, 0).max, static_cast<float>(row.up.value));
+                EXPECT_FLOAT_EQ(overview.At(0, 0).min, static_cast<float>(row.down.value));
+                EXPECT_FLOAT_EQ(overview.At(2, 2).min, static_cast<float>(row.bottom.value));
+                EXPECT_FLOAT_EQ(overview.At(2, 3).min, static_cast<float>(row.bottom.value));
+                EXPECT_FLOAT_EQ(overview.At(1, 3).max,
+                                static_cast<float>(std::max(row.up.value, row.zero.value)));
+                // Channel 0's first bucket alternates the small values.
+                const double rms =
+                    std::sqrt((row.up.value * row.up.value + row.down.value * row.down.value) / 2);
+                EXPECT_NEAR(overview.At(0, 0).rms, rms, 1e-6);
+                if (!first) {
+                    first = measured;
+                    continue;
+                }
+                for (std::size_t i = 0; i < overview.values.size(); ++i) {
+                    EXPECT_EQ(overview.values[i].rms, first->overview.values[i].rms) << "bucket value " << i;
+                }
             }
         }
     }
@@ -251,7 +278,7 @@ TEST(Measure, BigEndianSamplesOfRifx) {
 // Zooming reads only the frames shown, into as many buckets as asked.
 TEST(Measure, PartOfTheAudioIsOverviewedAlone) {
     const FormatRow row = FormatRows()[1];
-    const auto document = Loaded(Audio(row));
+    const auto document = Loaded(Audio(row, false));
     sound::MeasureOptions options;
     options.firstFrame = 10;
     options.frameCount = 10;

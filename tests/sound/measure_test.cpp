@@ -326,13 +326,18 @@ TEST(Measure, OtherCodecsAreNotMeasuredAndSaySo) {
 }
 
 // A sine of 1 kHz at 48 kHz, `seconds` long, at `dbfs` in each channel.
-std::string Sine(unsigned channels, double dbfs, double seconds, std::uint32_t mask = 0) {
+// A 1 kHz sine at 48 kHz, after `quietBefore` and before `quietAfter` seconds of silence.
+std::string Sine(unsigned channels, double dbfs, double seconds, std::uint32_t mask = 0,
+                 double quietBefore = 0, double quietAfter = 0) {
     const double amplitude = std::pow(10.0, dbfs / 20) * 32767;
     std::string data;
-    const auto frames = static_cast<std::uint64_t>(seconds * 48000);
+    const auto first = static_cast<std::uint64_t>(quietBefore * 48000);
+    const auto end = first + static_cast<std::uint64_t>(seconds * 48000);
+    const auto frames = end + static_cast<std::uint64_t>(quietAfter * 48000);
     for (std::uint64_t f = 0; f < frames; ++f) {
-        const auto value = static_cast<std::int16_t>(
-            std::lround(amplitude * std::sin(2 * std::numbers::pi * 1000 * static_cast<double>(f) / 48000)));
+        const double phase = 2 * std::numbers::pi * 1000 * static_cast<double>(f - first) / 48000;
+        const auto value =
+            static_cast<std::int16_t>(f >= first && f < end ? std::lround(amplitude * std::sin(phase)) : 0);
         for (unsigned c = 0; c < channels; ++c) data += U16(static_cast<std::uint16_t>(value));
     }
     const std::string fmt = mask != 0 ? Extensible(1, static_cast<std::uint16_t>(channels), 16, mask)
@@ -349,14 +354,33 @@ TEST(Measure, LoudnessOfKnownSines) {
         std::string chunks;
         double integrated;
         double truePeak;
+        double maxMomentary;
+        double maxShortTerm;
+        std::optional<double> range;
     };
+    // A steady sine: every loudness is the same, and its range is 0.
+    const auto steady = [](std::string what, std::string chunks, double loudness, double truePeak) {
+        return Row{std::move(what), std::move(chunks), loudness, truePeak, loudness, loudness, 0.0};
+    };
+    // A 400 ms burst from 2.1 s on: only the 400 ms window that ends at 2.5 s
+    // holds it whole, so the meter must be read every 100 ms to find its
+    // momentary loudness; its 3-second window holds it whole (-23 + 10 log10(0.4 / 3)),
+    // and of the 400 ms blocks every 100 ms, the seven that overlap it give 4/7 of its power.
+    const Row burst{"a 400 ms burst, met whole by one 100 ms step of the momentary window",
+                    Sine(1, -20, 0.4, 0, 2.1, 2.5),
+                    -23 + 10 * std::log10(4.0 / 7),
+                    -20.0,
+                    -23.0,
+                    -23 + 10 * std::log10(0.4 / 3),
+                    std::nullopt};
     const std::vector<Row> rows{
-        {"stereo at -23 dBFS", Sine(2, -23, 6), -23.0, -23.0},
-        {"mono at -20 dBFS counts once", Sine(1, -20, 6), -23.0, -20.0},
-        {"5.1 by its mask: the low-frequency channel left out, surround at +1.5 dB", Sine(6, -30, 6, 0x3F),
-         -30 - 10 * std::log10(2.0) + 10 * std::log10(3 + 2 * 1.41), -30.0},
-        {"quad by its mask: back left and right as surround", Sine(4, -30, 6, 0x33),
-         -30 - 10 * std::log10(2.0) + 10 * std::log10(2 + 2 * 1.41), -30.0},
+        steady("stereo at -23 dBFS", Sine(2, -23, 6), -23.0, -23.0),
+        steady("mono at -20 dBFS counts once", Sine(1, -20, 6), -23.0, -20.0),
+        steady("5.1 by its mask: the low-frequency channel left out, surround at +1.5 dB",
+               Sine(6, -30, 6, 0x3F), -30 - 10 * std::log10(2.0) + 10 * std::log10(3 + 2 * 1.41), -30.0),
+        steady("quad by its mask: back left and right as surround", Sine(4, -30, 6, 0x33),
+               -30 - 10 * std::log10(2.0) + 10 * std::log10(2 + 2 * 1.41), -30.0),
+        burst,
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -364,9 +388,9 @@ TEST(Measure, LoudnessOfKnownSines) {
         ASSERT_TRUE(measured.loudness) << measured.loudnessUnmeasured;
         EXPECT_NEAR(measured.loudness->integrated, row.integrated, 0.1);
         EXPECT_NEAR(measured.loudness->truePeak, row.truePeak, 0.1);
-        EXPECT_NEAR(measured.loudness->maxMomentary, row.integrated, 0.1);
-        EXPECT_NEAR(measured.loudness->maxShortTerm, row.integrated, 0.1);
-        EXPECT_NEAR(measured.loudness->range, 0.0, 0.1);
+        EXPECT_NEAR(measured.loudness->maxMomentary, row.maxMomentary, 0.1);
+        EXPECT_NEAR(measured.loudness->maxShortTerm, row.maxShortTerm, 0.1);
+        if (row.range) EXPECT_NEAR(measured.loudness->range, *row.range, 0.1);
     }
 }
 

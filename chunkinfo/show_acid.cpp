@@ -45,7 +45,8 @@ void ShowAcid(const ChunkInput& input, rows::RowSink& rows) {
     rows::AddValueRow(rows, "Beats", std::to_string(fields.Unsigned32(kBeats)), input.At(kBeats));
     rows::AddNumberRow(rows, "Meter denominator", fields.Unsigned16(kMeterDenominator),
                        input.At(kMeterDenominator));
-    rows::AddNumberRow(rows, "Meter numerator", fields.Unsigned16(kMeterNumerator), input.At(kMeterNumerator));
+    rows::AddNumberRow(rows, "Meter numerator", fields.Unsigned16(kMeterNumerator),
+                       input.At(kMeterNumerator));
     rows::AddValueRow(rows, "Tempo", FloatText(fields.Float32(kTempo)) + " BPM", input.At(kTempo));
 }
 

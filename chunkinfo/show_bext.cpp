@@ -57,7 +57,8 @@ void AddCodingHistory(const ChunkInput& input, rows::RowSink& rows) {
         const std::string_view text = history.substr(at, end - at);
         const std::uint64_t lineLength = end == history.size() && !whole ? length - at : text.size();
         rows::AddValueRow(rows, "     Line " + std::to_string(++line),
-                    TextValue(text, lineLength, rows.TextLimit()), input.At(kCodingHistory + at, lineLength));
+                          TextValue(text, lineLength, rows.TextLimit()),
+                          input.At(kCodingHistory + at, lineLength));
         at = end;
         if (at < history.size() && history[at] == '\r') ++at;
         if (at < history.size() && history[at] == '\n') ++at;
@@ -71,29 +72,31 @@ void AddCodingHistory(const ChunkInput& input, rows::RowSink& rows) {
 
 void ShowBroadcastExtension(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kCodingHistory);
-    for (const Field& text : {kDescription, kOriginator, kOriginatorReference, kOriginationDate, kOriginationTime}) {
+    for (const Field& text :
+         {kDescription, kOriginator, kOriginatorReference, kOriginationDate, kOriginationTime}) {
         AddFixedTextRow(rows, fields, text.offset, text.width, text.name, input.At(0, kCodingHistory));
     }
     const std::uint32_t low = fields.Unsigned32(kTimeReferenceLow);
     const std::uint32_t high = fields.Unsigned32(kTimeReferenceHigh);
-    rows::AddValueRow(rows, "TimeReference",
-                      TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
-                      input.At(kTimeReferenceLow.offset, kTimeReferenceHigh.End() - kTimeReferenceLow.offset));
+    rows::AddValueRow(
+        rows, "TimeReference", TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
+        input.At(kTimeReferenceLow.offset, kTimeReferenceHigh.End() - kTimeReferenceLow.offset));
     const auto version = static_cast<std::uint32_t>(fields.Unsigned16(kVersion));
     rows::AddValueRow(rows, "Version", std::to_string(version), input.At(kVersion));
     if (version >= 1) rows::AddValueRow(rows, "UMID", UmidText(fields.Bytes(kUmid)), input.At(kUmid));
     if (version >= 2) {
         for (const LoudnessField& loudness : kLoudnessFields) {
             rows::AddValueRow(rows, loudness.field.name,
-                              LoudnessText(fields.Signed16(loudness.field), loudness.unit), input.At(loudness.field));
+                              LoudnessText(fields.Signed16(loudness.field), loudness.unit),
+                              input.At(loudness.field));
         }
     }
     const std::size_t reserved = ReservedStart(version);
     const std::string_view bytes = fields.Bytes(reserved, kReservedEnd - reserved, "Reserved");
     const bool zero = std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
     rows::AddValueRow(rows, "Reserved",
-                GroupedCount(bytes.size(), "byte", "bytes") + (zero ? ", all zero" : ", not all zero"),
-                input.At(reserved, bytes.size()));
+                      GroupedCount(bytes.size(), "byte", "bytes") + (zero ? ", all zero" : ", not all zero"),
+                      input.At(reserved, bytes.size()));
     AddCodingHistory(input, rows);
 }
 

@@ -51,7 +51,8 @@ std::string Named(std::uint32_t value, std::string_view name) {
 
 void ShowPeak(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader header = input.Fields(0, peak::kFirstRecord);
-    rows::AddValueRow(rows, "Version", std::to_string(header.Unsigned32(peak::kVersion)), input.At(peak::kVersion));
+    rows::AddValueRow(rows, "Version", std::to_string(header.Unsigned32(peak::kVersion)),
+                      input.At(peak::kVersion));
     rows::AddValueRow(rows, "Time stamp", TimeStampText(header.Unsigned32(peak::kTimeStamp)),
                       input.At(peak::kTimeStamp));
     // One record per channel of the format; without a fmt chunk, as many as the chunk holds.
@@ -77,24 +78,24 @@ void ShowPeakEnvelope(const ChunkInput& input, rows::RowSink& rows) {
     rows::AddValueRow(rows, "Version", std::to_string(field(0, "dwVersion")), input.At(0, 4));
     const std::uint32_t format = field(4, "dwFormat");
     rows::AddValueRow(rows, "Format",
-                Named(format, format == 1   ? "8-bit values"
-                              : format == 2 ? "16-bit values"
-                                            : ""),
-                input.At(4, 4));
+                      Named(format, format == 1   ? "8-bit values"
+                                    : format == 2 ? "16-bit values"
+                                                  : ""),
+                      input.At(4, 4));
     const std::uint32_t points = field(8, "dwPointsPerValue");
     rows::AddValueRow(rows, "Points per value",
-                Named(points, points == 1   ? "positive peak"
-                              : points == 2 ? "positive and negative peak"
-                                            : ""),
-                input.At(8, 4));
+                      Named(points, points == 1   ? "positive peak"
+                                    : points == 2 ? "positive and negative peak"
+                                                  : ""),
+                      input.At(8, 4));
     rows::AddValueRow(rows, "Block size", GroupedCount(field(12, "dwBlockSize"), "frame", "frames"),
-                input.At(12, 4));
+                      input.At(12, 4));
     rows::AddValueRow(rows, "Channels", std::to_string(field(16, "dwPeakChannels")), input.At(16, 4));
     rows::AddValueRow(rows, "Frames", std::to_string(field(20, "dwNumPeakFrames")), input.At(20, 4));
     const std::uint32_t position = field(24, "dwPosPeakOfPeaks");
     rows::AddValueRow(rows, "Position of the peak of peaks",
-                position == kUnknownPosition ? "unknown (0xFFFFFFFF)" : std::to_string(position),
-                input.At(24, 4));
+                      position == kUnknownPosition ? "unknown (0xFFFFFFFF)" : std::to_string(position),
+                      input.At(24, 4));
     const std::uint32_t offset = field(28, "dwOffsetToPeaks");
     rows::AddValueRow(rows, "Offset to peaks", std::to_string(offset), input.At(28, 4));
     AddFixedTextRow(rows, fields, 32, 28, "Time stamp", input.At(0, kEnvelopeHeader));
@@ -103,7 +104,7 @@ void ShowPeakEnvelope(const ChunkInput& input, rows::RowSink& rows) {
     const std::uint64_t peakBytes = input.Present() > peaksStart ? input.Present() - peaksStart : 0;
     const std::uint64_t pointSize = format == 2 ? 2 : 1;
     rows::AddValueRow(rows, "Peak points", text::GroupedThousands(peakBytes / pointSize),
-                input.At(peaksStart, peakBytes));
+                      input.At(peaksStart, peakBytes));
 }
 
 }  // namespace chunkinfo

@@ -26,7 +26,8 @@ void ShowCuePoint(const wavedoc::WaveDocument& document, std::int16_t i, RowSink
     AddValueRow(values, "     Data chunk ID", cuePoint.DataChunkId(), RangeWithin(record, cue::kChunk));
     AddNumberRow(values, "     Chunk start", cuePoint.ChunkStart(), RangeWithin(record, cue::kChunkStart));
     AddNumberRow(values, "     Block start", cuePoint.BlockStart(), RangeWithin(record, cue::kBlockStart));
-    AddNumberRow(values, "     Sample offset", cuePoint.SampleOffset(), RangeWithin(record, cue::kSampleOffset));
+    AddNumberRow(values, "     Sample offset", cuePoint.SampleOffset(),
+                 RangeWithin(record, cue::kSampleOffset));
 }
 
 ByteRange SegmentPlace(const wavedoc::WaveDocument& document, std::int32_t i) {
@@ -46,14 +47,16 @@ void ShowSegment(const wavedoc::WaveDocument& document, std::int16_t i, RowSink&
 
 void ShowCuePoints(const wavedoc::WaveDocument& document, RowSink& values) {
     const wavedoc::CueChunk& cue = document.Cue();
-    AddNumberRow(values, "Number of cue points", cue.CuePointCount(), ContentRange(cue, wavedoc::layout::cue::kCount));
+    AddNumberRow(values, "Number of cue points", cue.CuePointCount(),
+                 ContentRange(cue, wavedoc::layout::cue::kCount));
     ShowListedEntries(values, document, cue.CuePointCount(),
                       {"cue points", 7, cue.CuePoints().Count(), CuePointPlace, ShowCuePoint});
 }
 
 void ShowPlaylist(const wavedoc::WaveDocument& document, RowSink& values) {
     const wavedoc::PlstChunk& plst = document.Plst();
-    AddNumberRow(values, "Number of segments", plst.SegmentCount(), ContentRange(plst, wavedoc::layout::plst::kCount));
+    AddNumberRow(values, "Number of segments", plst.SegmentCount(),
+                 ContentRange(plst, wavedoc::layout::plst::kCount));
     ShowListedEntries(values, document, plst.SegmentCount(),
                       {"segments", 4, plst.Segments().Count(), SegmentPlace, ShowSegment});
 }

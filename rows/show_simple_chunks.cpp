@@ -29,9 +29,12 @@ void ShowFormat(const wavedoc::WaveDocument& document, RowSink& values) {
                     ContentRange(fmt, layout::fmt::kChannels));
     }
     AddNumberRow(values, "Sample rate", fmt.SampleRate(), ContentRange(fmt, layout::fmt::kSamplesPerSec));
-    AddNumberRow(values, "Bytes per second", fmt.BytesPerSecond(), ContentRange(fmt, layout::fmt::kAvgBytesPerSec));
-    AddNumberRow(values, "Bytes per sample", fmt.BytesPerSample(), ContentRange(fmt, layout::fmt::kBlockAlign));
-    AddNumberRow(values, "Bits per sample", fmt.BitsPerSample(), ContentRange(fmt, layout::fmt::kBitsPerSample));
+    AddNumberRow(values, "Bytes per second", fmt.BytesPerSecond(),
+                 ContentRange(fmt, layout::fmt::kAvgBytesPerSec));
+    AddNumberRow(values, "Bytes per sample", fmt.BytesPerSample(),
+                 ContentRange(fmt, layout::fmt::kBlockAlign));
+    AddNumberRow(values, "Bits per sample", fmt.BitsPerSample(),
+                 ContentRange(fmt, layout::fmt::kBitsPerSample));
     // The plain PCM layout is 16 bytes; a longer chunk carries cbSize and the extension.
     if (fmt.Size() > 0 && static_cast<std::uint64_t>(fmt.Size()) > layout::kFormatFields) {
         AddNumberRow(values, "Extra format bytes", fmt.ExtraFormatByteCount(),
@@ -50,7 +53,8 @@ void ShowFact(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Number of samples", fact.SampleCount(), ContentRange(fact, length));
     if (fact.Size() > 0 && static_cast<std::uint64_t>(fact.Size()) > length.End()) {
         AddValueRow(values, "More fields", kSpacedPlaceholder,
-                    ContentRange(fact, length.End(), fact.Present() > length.End() ? fact.Present() - length.End() : 0));
+                    ContentRange(fact, length.End(),
+                                 fact.Present() > length.End() ? fact.Present() - length.End() : 0));
     }
 }
 

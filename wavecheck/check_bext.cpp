@@ -24,7 +24,9 @@ struct Bext {
 
     std::uint32_t Version() const { return static_cast<std::uint32_t>(fields.Unsigned16(bext::kVersion)); }
     std::string_view Text(const bext::Field& field) const { return fields.Text(field); }
-    std::int16_t Loudness(const bext::LoudnessField& loudness) const { return fields.Signed16(loudness.field); }
+    std::int16_t Loudness(const bext::LoudnessField& loudness) const {
+        return fields.Signed16(loudness.field);
+    }
     char Byte(std::size_t at) const { return fields.Bytes(at, 1, "Reserved")[0]; }
 };
 
@@ -157,8 +159,7 @@ void CheckBextLoudness(const CheckInput& input, Report& report) {
 void CheckBextAscii(const CheckInput& input, Report& report) {
     EachBext(input, [&](const Bext& chunk) {
         std::vector<std::string> fields;
-        for (const bext::Field& field :
-             {bext::kDescription, bext::kOriginator, bext::kOriginatorReference}) {
+        for (const bext::Field& field : {bext::kDescription, bext::kOriginator, bext::kOriginatorReference}) {
             if (auto fault = FirstNonAscii(field.name, chunk.Text(field)))
                 fields.push_back(std::move(*fault));
         }

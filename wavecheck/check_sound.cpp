@@ -109,8 +109,8 @@ void CheckPeakMismatch(const CheckInput& input, Report& report) {
     namespace peak = formats::peak;
     const wavedoc::MapEntry& entry = input.facts.metadata.peak.front();
     const std::size_t channels = measured->channels.size();
-    const std::vector<peak::ChannelPeak> peaks = peak::ReadPeaks(
-        ReadContent(input, entry, 0, peak::RecordOffset(channels)), input.document.Order());
+    const std::vector<peak::ChannelPeak> peaks =
+        peak::ReadPeaks(ReadContent(input, entry, 0, peak::RecordOffset(channels)), input.document.Order());
     const double slack = PeakSlack(measured->format);
     for (std::size_t c = 0; c < peaks.size(); ++c) {
         const std::uint64_t at = peak::RecordOffset(c);
@@ -129,9 +129,10 @@ void CheckPeakMismatch(const CheckInput& input, Report& report) {
         }
         const double there = c < measured->watched.size() ? measured->watched[c] : 0.0;
         if (position < measured->frames && std::fabs(there - figures.peak) <= slack) continue;
-        const std::string where = position < measured->frames
-                                      ? "where the sample is " + Magnitude(there)
-                                      : "past the audio's " + text::Counted(measured->frames, "frame", "frames");
+        const std::string where =
+            position < measured->frames
+                ? "where the sample is " + Magnitude(there)
+                : "past the audio's " + text::Counted(measured->frames, "frame", "frames");
         report.AddRecord(entry.offset + at + peak::kPosition.offset, entry.offset, entry.id,
                          "The " + ChunkAt(entry) + " puts the peak of " + channel + " at frame " +
                              std::to_string(position) + ", " + where + "; " + audio + ".");

@@ -44,7 +44,7 @@ void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view n
     if (count > 1) {
         text += " " +
                 text::Counted(count - 1, "more " + std::string(noun) + " does",
-                        "more " + std::string(nounPlural) + " do") +
+                              "more " + std::string(nounPlural) + " do") +
                 " the same.";
     }
     if (level) {
@@ -237,7 +237,8 @@ std::string ReadContent(const CheckInput& input, const wavedoc::MapEntry& entry,
                                          std::min(count, entry.present - from));
 }
 
-wavedoc::FieldReader ContentFields(const CheckInput& input, const wavedoc::MapEntry& entry, std::uint64_t count) {
+wavedoc::FieldReader ContentFields(const CheckInput& input, const wavedoc::MapEntry& entry,
+                                   std::uint64_t count) {
     return wavedoc::FieldReader(ReadContent(input, entry, 0, count), wavedoc::OwnerName{entry.id},
                                 input.document.Order());
 }

@@ -1,8 +1,8 @@
+#include "rows/detail_rows.h"
+#include "rows/fill_chunk_list.h"
 #include "rows_test_support.h"
 #include "text/cut_text.h"
 #include "text/display_text.h"
-#include "rows/detail_rows.h"
-#include "rows/fill_chunk_list.h"
 
 namespace detailtest {
 namespace {
@@ -157,7 +157,8 @@ TEST(ShownText, CutsLongTextsAndSaysHowLongTheyAre) {
         {"Windows-1252 text with a UTF-8 lookalike at the cut", "caf\xE9" + as.substr(4) + e + "x", 9000,
          "caf\xE9" + as.substr(4) + "\xC3 ... (9,000 bytes in all)"},
     };
-    for (const auto& c : cases) EXPECT_EQ(text::ValueText(rows::ShownText(c.read, c.length, kLimit)), c.shown) << c.what;
+    for (const auto& c : cases)
+        EXPECT_EQ(text::ValueText(rows::ShownText(c.read, c.length, kLimit)), c.shown) << c.what;
 }
 
 // The mark of a cut text cannot be forged by a text that reads like it, nor

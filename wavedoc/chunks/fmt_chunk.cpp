@@ -15,11 +15,14 @@ std::int32_t FmtChunk::BytesPerSecond() const { return fields_.Bits32(layout::fm
 std::int32_t FmtChunk::BytesPerSample() const { return fields_.Unsigned16(layout::fmt::kBlockAlign); }
 std::int32_t FmtChunk::BitsPerSample() const { return fields_.Unsigned16(layout::fmt::kBitsPerSample); }
 std::int32_t FmtChunk::ExtraFormatByteCount() const { return fields_.Unsigned16(layout::fmt::kExtraSize); }
-std::int32_t FmtChunk::ValidBitsPerSample() const { return fields_.Unsigned16(layout::fmt::kValidBitsPerSample); }
+std::int32_t FmtChunk::ValidBitsPerSample() const {
+    return fields_.Unsigned16(layout::fmt::kValidBitsPerSample);
+}
 std::int32_t FmtChunk::ChannelMask() const { return fields_.Bits32(layout::fmt::kChannelMask); }
 
 std::string FmtChunk::CompressionName() const {
-    const std::string subFormat = fields_.Rest(layout::fmt::kSubFormat.offset).substr(0, layout::fmt::kSubFormat.width);
+    const std::string subFormat =
+        fields_.Rest(layout::fmt::kSubFormat.offset).substr(0, layout::fmt::kSubFormat.width);
     return CompressionNameOf(CompressionCode(), subFormat);
 }
 

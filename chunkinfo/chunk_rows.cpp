@@ -4,9 +4,9 @@
 #include <charconv>
 #include <cstdio>
 
+#include "rows/detail_rows.h"
 #include "text/counted.h"
 #include "text/display_text.h"
-#include "rows/detail_rows.h"
 
 namespace chunkinfo {
 
@@ -32,19 +32,27 @@ std::string TextValue(std::string_view read, std::uint64_t length, std::uint64_t
 }
 
 void AddFixedTextRow(rows::RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
-                     std::size_t length, std::string_view label, const std::optional<rows::ByteRange>& fieldsAt) {
+                     std::size_t length, std::string_view label,
+                     const std::optional<rows::ByteRange>& fieldsAt) {
     // A sentence names the field by its label without the row's indentation.
     const std::string_view name = label.substr(std::min(label.find_first_not_of(' '), label.size()));
     const std::string_view field = fields.Bytes(offset, length, name);
     rows::AddValueRow(rows, label, TextValue(field, field.size(), rows.TextLimit()),
-                rows::RangeWithin(fieldsAt, offset, field.size()));
+                      rows::RangeWithin(fieldsAt, offset, field.size()));
+}
+
+void AddFixedTextRow(rows::RowSink& rows, const wavedoc::FieldReader& fields, const wavedoc::Field& field,
+                     std::string_view label, const std::optional<rows::ByteRange>& fieldsAt) {
+    AddFixedTextRow(rows, fields, field.offset, field.width, label, fieldsAt);
 }
 
 std::string GroupedCount(std::uint64_t n, std::string_view one, std::string_view many) {
     return text::GroupedThousands(n) + " " + std::string(text::Agreeing(n, one, many));
 }
 
-void AddNotShownRow(rows::RowSink& rows, std::string_view what) { rows::AddValueRow(rows, "Not shown", what); }
+void AddNotShownRow(rows::RowSink& rows, std::string_view what) {
+    rows::AddValueRow(rows, "Not shown", what);
+}
 
 std::string_view NameOf(std::span<const IdName> table, std::string_view id) {
     for (const IdName& entry : table) {

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "text/display_text.h"
 #include "rows/detail_rows.h"
 #include "rows/row_sink.h"
+#include "text/display_text.h"
 #include "wavedoc/reading/field_reader.h"
 
 // What the routines share: the names of ids, how numbers, texts and counts
@@ -40,7 +40,11 @@ std::string TextValue(std::string_view read, std::uint64_t length, std::uint64_t
 // A row for a fixed-size text field: its bytes up to the first zero byte.
 // `fieldsAt` is where the bytes of `fields` lie; the row's range is the field's.
 void AddFixedTextRow(rows::RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
-                     std::size_t length, std::string_view label, const std::optional<rows::ByteRange>& fieldsAt);
+                     std::size_t length, std::string_view label,
+                     const std::optional<rows::ByteRange>& fieldsAt);
+// The same for a field of a layout; a sentence names it by its label.
+void AddFixedTextRow(rows::RowSink& rows, const wavedoc::FieldReader& fields, const wavedoc::Field& field,
+                     std::string_view label, const std::optional<rows::ByteRange>& fieldsAt);
 
 // "1 byte", "1,048,576 bytes": the number with its thousands grouped and the
 // words that agree with it.

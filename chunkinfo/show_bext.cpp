@@ -74,7 +74,7 @@ void ShowBroadcastExtension(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kCodingHistory);
     for (const Field& text :
          {kDescription, kOriginator, kOriginatorReference, kOriginationDate, kOriginationTime}) {
-        AddFixedTextRow(rows, fields, text.offset, text.width, text.name, input.At(0, kCodingHistory));
+        AddFixedTextRow(rows, fields, text, text.name, input.At(0, kCodingHistory));
     }
     const std::uint32_t low = fields.Unsigned32(kTimeReferenceLow);
     const std::uint32_t high = fields.Unsigned32(kTimeReferenceHigh);

@@ -58,16 +58,16 @@ void ShowCart(const ChunkInput& input, rows::RowSink& rows) {
         AddFixedTextRow(rows, fields, text.offset, text.length, text.name, fieldsAt);
     }
     rows::AddNumberRow(rows, "LevelReference", fields.Bits32(kLevelReference, "LevelReference"),
-                 input.At(kLevelReference, 4));
+                       input.At(kLevelReference, 4));
     for (std::size_t i = 0; i < kPostTimerCount; ++i) {
-        rows::AddValueRow(rows, "PostTimer " + std::to_string(i + 1), PostTimerText(fields, kPostTimers + 8 * i),
-                    input.At(kPostTimers + 8 * i, 8));
+        rows::AddValueRow(rows, "PostTimer " + std::to_string(i + 1),
+                          PostTimerText(fields, kPostTimers + 8 * i), input.At(kPostTimers + 8 * i, 8));
     }
     AddFixedTextRow(rows, fields, kUrl, kUrlLength, "URL", fieldsAt);
     const std::uint64_t tagLength = input.Present() - kTagText;
     const std::string tagText = input.Read(kTagText, rows.TextLimit() + wavedoc::kTextReadAhead);
     rows::AddValueRow(rows, "TagText", TextValue(tagText, tagLength, rows.TextLimit()),
-                input.At(kTagText, tagLength));
+                      input.At(kTagText, tagLength));
 }
 
 }  // namespace chunkinfo

@@ -51,7 +51,7 @@ void ShowFiller(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::MapEntry& entry = input.Entry();
     const bool fromField = !entry.ds64Size;
     rows::AddValueRow(rows, "Size", GroupedCount(entry.DeclaredSize(), "byte", "bytes"),
-                fromField ? std::optional(rows::ByteRange{entry.offset + 4, 4}) : std::nullopt);
+                      fromField ? std::optional(rows::ByteRange{entry.offset + 4, 4}) : std::nullopt);
     rows::AddValueRow(rows, "Content", ContentText(input), input.At(0, input.Present()));
 }
 

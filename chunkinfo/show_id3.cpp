@@ -153,7 +153,7 @@ private:
     struct Position {
         std::uint64_t logical = formats::kId3HeaderSize;  // as the walk counts
         std::uint64_t stored = formats::kId3HeaderSize;   // the stored byte read next
-        bool afterFF = false;                    // the byte before it was 0xFF
+        bool afterFF = false;                             // the byte before it was 0xFF
     };
 
     void Rewind() { cursor_ = Position{}; }
@@ -278,7 +278,7 @@ Id3Encoding EncodingOf(std::string_view bytes) {
     const auto code = bytes.empty() ? 0 : static_cast<unsigned char>(bytes[0]);
     if (code > 3) {
         throw rows::DetailStop("a frame states the text encoding " + std::to_string(code) +
-                         ", which ID3 does not define.");
+                               ", which ID3 does not define.");
     }
     return static_cast<Id3Encoding>(code);
 }
@@ -445,8 +445,8 @@ Frame ReadFrame(TagBytes& tag, std::uint64_t limit, const TagLayout& layout, std
     if (!IsFrameId(frame.id)) throw rows::DetailStop("the bytes at " + TagOffset(at) + " start no frame.");
     const std::string_view sizeBytes = head.substr(layout.idLength, layout.version == 2 ? 3 : 4);
     // Some writers put plain sizes in ID3v2.4 tags; a size that is no syncsafe number is read so.
-    frame.size =
-        layout.version == 4 ? formats::Syncsafe(sizeBytes).value_or(BigEndian(sizeBytes)) : BigEndian(sizeBytes);
+    frame.size = layout.version == 4 ? formats::Syncsafe(sizeBytes).value_or(BigEndian(sizeBytes))
+                                     : BigEndian(sizeBytes);
     const std::string_view shortKey =
         layout.version == 2 ? NameOf(kShortIds, frame.id) : std::string_view(frame.id);
     frame.key = shortKey.empty() ? frame.id : std::string(shortKey);
@@ -487,7 +487,8 @@ std::string ShownValue(const Frame& frame, std::uint64_t limit) {
 
 // The frames from `at` up to `end`, then the padding. Returns false when a
 // frame runs past `end`, which is where the chunk ends.
-bool ShowFrames(TagBytes& tag, rows::RowSink& rows, const TagLayout& layout, std::uint64_t at, bool chunkEnds) {
+bool ShowFrames(TagBytes& tag, rows::RowSink& rows, const TagLayout& layout, std::uint64_t at,
+                bool chunkEnds) {
     const std::uint64_t end = tag.End();
     for (std::size_t shown = 0; at < end; ++shown) {
         const std::string head = tag.Read(at, std::min<std::uint64_t>(layout.frameHeader, end - at));
@@ -506,7 +507,7 @@ bool ShowFrames(TagBytes& tag, rows::RowSink& rows, const TagLayout& layout, std
             throw rows::DetailStop("the frame at " + TagOffset(at) + " runs past the end of the tag.");
         }
         rows::AddValueRow(rows, FrameLabel(frame), ShownValue(frame, rows.TextLimit()),
-                    tag.At(at, frame.next - at));
+                          tag.At(at, frame.next - at));
         at = frame.next;
     }
     return true;
@@ -521,19 +522,24 @@ void ShowId3Tag(const ChunkInput& input, rows::RowSink& rows) {
     }
     const int version = header.Unsigned8(3, "version");
     const auto flags = static_cast<unsigned>(header.Unsigned8(5, "flags"));
-    rows::AddValueRow(rows, "Version",
-                "ID3v2." + std::to_string(version) + "." + std::to_string(header.Unsigned8(4, "revision")),
-                input.At(3, 2));
+    rows::AddValueRow(
+        rows, "Version",
+        "ID3v2." + std::to_string(version) + "." + std::to_string(header.Unsigned8(4, "revision")),
+        input.At(3, 2));
     rows::AddValueRow(rows, "Flags", TagFlagsText(version, flags), input.At(5, 1));
-    const std::optional<std::uint32_t> size = formats::Syncsafe(header.Bytes(formats::kId3SizeOffset, 4, "size"));
-    if (!size) throw rows::DetailStop("its tag size is not a syncsafe number: a byte of it has its top bit set.");
-    rows::AddValueRow(rows, "Size", GroupedCount(*size, "byte", "bytes"), input.At(formats::kId3SizeOffset, 4));
+    const std::optional<std::uint32_t> size =
+        formats::Syncsafe(header.Bytes(formats::kId3SizeOffset, 4, "size"));
+    if (!size)
+        throw rows::DetailStop("its tag size is not a syncsafe number: a byte of it has its top bit set.");
+    rows::AddValueRow(rows, "Size", GroupedCount(*size, "byte", "bytes"),
+                      input.At(formats::kId3SizeOffset, 4));
     if (version < 2 || version > 4) {
         throw rows::DetailStop("its tag is ID3v2." + std::to_string(version) +
-                         ", and only versions 2.2, 2.3 and 2.4 are read.");
+                               ", and only versions 2.2, 2.3 and 2.4 are read.");
     }
     if (version == 2 && (flags & 0x40) != 0) {
-        throw rows::DetailStop("its ID3v2.2 tag is marked compressed, and ID3v2.2 defines no way to read that.");
+        throw rows::DetailStop(
+            "its ID3v2.2 tag is marked compressed, and ID3v2.2 defines no way to read that.");
     }
     const TagLayout layout{version, (flags & 0x80) != 0, version == 2 ? 6u : 10u, version == 2 ? 3u : 4u};
     const std::uint64_t claimedEnd = formats::kId3HeaderSize + *size;
@@ -545,15 +551,16 @@ void ShowId3Tag(const ChunkInput& input, rows::RowSink& rows) {
     const bool cut = end < claimedEnd;
     if (first > tag.End() && !cut) {
         throw rows::DetailStop("its extended header claims " +
-                         GroupedCount(first - formats::kId3HeaderSize, "byte", "bytes") +
-                         ", more than the tag holds after its header (" +
-                         GroupedCount(tag.End() - formats::kId3HeaderSize, "byte", "bytes") + ").");
+                               GroupedCount(first - formats::kId3HeaderSize, "byte", "bytes") +
+                               ", more than the tag holds after its header (" +
+                               GroupedCount(tag.End() - formats::kId3HeaderSize, "byte", "bytes") + ").");
     }
     const bool complete = ShowFrames(tag, rows, layout, first, cut);
     if (!complete || cut) {
         throw rows::DetailStop("its tag claims " + GroupedCount(*size, "byte", "bytes") +
-                         " after its header, but the chunk holds only " +
-                         GroupedCount(input.Present() - formats::kId3HeaderSize, "byte", "bytes") + ".");
+                               " after its header, but the chunk holds only " +
+                               GroupedCount(input.Present() - formats::kId3HeaderSize, "byte", "bytes") +
+                               ".");
     }
 }
 

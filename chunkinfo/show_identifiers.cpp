@@ -22,7 +22,7 @@ void ShowUmid(const ChunkInput& input, rows::RowSink& rows) {
 void ShowMd5(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kDigestSize);
     rows::AddValueRow(rows, "MD5", text::HexDigits(fields.Bytes(0, kDigestSize, "MD5"), text::HexCase::Upper),
-                input.At(0, kDigestSize));
+                      input.At(0, kDigestSize));
 }
 
 }  // namespace chunkinfo

@@ -93,7 +93,8 @@ std::string ItemText(const wavedoc::ByteSource& source, const wavedoc::ChunkHead
 
 // The plain sentence for where the walk of the items stopped short.
 std::string WalkFault(const wavedoc::ChunkWalker& walk, std::uint64_t listStart) {
-    const std::string where = "at byte " + text::GroupedThousands(walk.Position() - listStart) + " of the list";
+    const std::string where =
+        "at byte " + text::GroupedThousands(walk.Position() - listStart) + " of the list";
     if (walk.End() == wavedoc::WalkEnd::CutHeader) return "an item header is cut off " + where + ".";
     return "the bytes " + where + " start no item.";
 }
@@ -108,7 +109,7 @@ void ShowTextItems(const ChunkInput& input, std::span<const IdName> names, rows:
     std::optional<wavedoc::ChunkHeader> item;
     while (shown < kMostItems && (item = walk.Next())) {
         rows::AddValueRow(rows, ItemLabel(names, item->id), ItemText(source, *item, rows.TextLimit()),
-                    rows::ByteRange{item->dataOffset, item->presentSize});
+                          rows::ByteRange{item->dataOffset, item->presentSize});
         ++shown;
     }
     if (shown == kMostItems) {
@@ -128,6 +129,8 @@ void ShowTextItems(const ChunkInput& input, std::span<const IdName> names, rows:
 
 void ShowInfoList(const ChunkInput& input, rows::RowSink& rows) { ShowTextItems(input, kItemNames, rows); }
 
-void ShowExifList(const ChunkInput& input, rows::RowSink& rows) { ShowTextItems(input, kExifItemNames, rows); }
+void ShowExifList(const ChunkInput& input, rows::RowSink& rows) {
+    ShowTextItems(input, kExifItemNames, rows);
+}
 
 }  // namespace chunkinfo

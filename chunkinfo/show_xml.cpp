@@ -188,7 +188,9 @@ private:
         return indent;
     }
 
-    std::string Cut(std::string_view text) const { return rows::ShownText(std::string(text), text.size(), limit_); }
+    std::string Cut(std::string_view text) const {
+        return rows::ShownText(std::string(text), text.size(), limit_);
+    }
 
     rows::RowSink& rows_;
     rows::ByteRange at_;
@@ -218,13 +220,15 @@ void ShowXml(const ChunkInput& input, rows::RowSink& rows) {
             return xml.Feed(piece, last);
         });
     if (!holdsXml) {
-        rows::AddValueRow(rows, "XML",
-                    input.Present() == 0 ? "none: the chunk is empty"
-                                         : "none: the chunk holds only " +
-                                               GroupedCount(input.Present(), "zero byte", "zero bytes"));
+        rows::AddValueRow(
+            rows, "XML",
+            input.Present() == 0
+                ? "none: the chunk is empty"
+                : "none: the chunk holds only " + GroupedCount(input.Present(), "zero byte", "zero bytes"));
         return;
     }
-    xml.Finish(ended ? "" : "the XML after its first " + GroupedCount(formats::kMostXmlParsed, "byte", "bytes"));
+    xml.Finish(ended ? ""
+                     : "the XML after its first " + GroupedCount(formats::kMostXmlParsed, "byte", "bytes"));
 }
 
 }  // namespace chunkinfo

@@ -97,4 +97,16 @@ inline constexpr Field kDialect = Unsigned16Field("wDialect", 16);
 inline constexpr Field kCodePage = Unsigned16Field("wCodePage", 18);
 }  // namespace adtl
 
+// ds64, which RF64 and BW64 files (always least significant byte first)
+// keep their 64-bit sizes in: three sizes and the length of a table whose
+// entries name a chunk and give its size.
+namespace ds64 {
+inline constexpr Field kRiffSize = Unsigned64Field("riffSize", 0);
+inline constexpr Field kDataSize = Unsigned64Field("dataSize", 8);
+inline constexpr Field kSampleCount = Unsigned64Field("sampleCount", 16);
+inline constexpr Field kTableLength = Unsigned32Field("tableLength", 24);
+inline constexpr Field kEntryId = FourCCField("chunkId", 0);
+inline constexpr Field kEntrySize = Unsigned64Field("chunkSize", 4);
+}  // namespace ds64
+
 }  // namespace wavedoc::layout

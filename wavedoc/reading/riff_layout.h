@@ -87,9 +87,9 @@ inline constexpr std::uint32_t kStreamingSize = 0xFFFFFFFF;
 inline constexpr std::string_view kDs64Id = "ds64";
 inline constexpr std::uint32_t kSizeInDs64 = 0xFFFFFFFF;
 // riffSize, dataSize and sampleCount (64 bits each), then the table's length (32 bits).
-inline constexpr std::uint64_t kDs64Fields = 28;
+inline constexpr std::uint64_t kDs64Fields = ds64::kTableLength.End();
 // A table entry: the chunk id, then its 64-bit size.
-inline constexpr std::uint64_t kDs64TableEntry = 12;
+inline constexpr std::uint64_t kDs64TableEntry = ds64::kEntrySize.End();
 constexpr bool IsStreamingPlaceholder(std::uint32_t size) {
     return size == kStreamingSize || (size >= 0x7FFF0000 && size <= 0x7FFFFFFF);
 }

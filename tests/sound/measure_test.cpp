@@ -177,7 +177,7 @@ std::string Reversed(std::string bytes) {
 std::string BigEndianFormat(const std::string& fmt) {
     std::string out;
     std::size_t at = 0;
-    for (const std::size_t width : {2, 2, 4, 4, 2, 2, 2, 2, 4}) {
+    for (const std::size_t width : {2U, 2U, 4U, 4U, 2U, 2U, 2U, 2U, 4U}) {
         if (at + width > fmt.size()) break;
         out += Reversed(fmt.substr(at, width));
         at += width;
@@ -390,7 +390,9 @@ TEST(Measure, LoudnessOfKnownSines) {
         EXPECT_NEAR(measured.loudness->truePeak, row.truePeak, 0.1);
         EXPECT_NEAR(measured.loudness->maxMomentary, row.maxMomentary, 0.1);
         EXPECT_NEAR(measured.loudness->maxShortTerm, row.maxShortTerm, 0.1);
-        if (row.range) EXPECT_NEAR(measured.loudness->range, *row.range, 0.1);
+        if (row.range) {
+            EXPECT_NEAR(measured.loudness->range, *row.range, 0.1);
+        }
     }
 }
 

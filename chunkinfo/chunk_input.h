@@ -31,6 +31,8 @@ public:
     rows::ByteRange At(std::uint64_t offset, std::uint64_t length) const {
         return rows::ByteRange{start_ + offset, length};
     }
+    // Where a field of a layout lies in the file.
+    rows::ByteRange At(const wavedoc::Field& field) const { return At(field.offset, field.width); }
 
     // At most `count` bytes of the content from `offset` on: fewer where the
     // content ends, none past it.

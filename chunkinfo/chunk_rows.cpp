@@ -41,6 +41,11 @@ void AddFixedTextRow(rows::RowSink& rows, const wavedoc::FieldReader& fields, st
                       rows::RangeWithin(fieldsAt, offset, field.size()));
 }
 
+void AddFixedTextRow(rows::RowSink& rows, const wavedoc::FieldReader& fields, const wavedoc::Field& field,
+                     std::string_view label, const std::optional<rows::ByteRange>& fieldsAt) {
+    AddFixedTextRow(rows, fields, field.offset, field.width, label, fieldsAt);
+}
+
 std::string GroupedCount(std::uint64_t n, std::string_view one, std::string_view many) {
     return text::GroupedThousands(n) + " " + std::string(text::Agreeing(n, one, many));
 }

@@ -42,6 +42,9 @@ std::string TextValue(std::string_view read, std::uint64_t length, std::uint64_t
 void AddFixedTextRow(rows::RowSink& rows, const wavedoc::FieldReader& fields, std::size_t offset,
                      std::size_t length, std::string_view label,
                      const std::optional<rows::ByteRange>& fieldsAt);
+// The same for a field of a layout; a sentence names it by its label.
+void AddFixedTextRow(rows::RowSink& rows, const wavedoc::FieldReader& fields, const wavedoc::Field& field,
+                     std::string_view label, const std::optional<rows::ByteRange>& fieldsAt);
 
 // "1 byte", "1,048,576 bytes": the number with its thousands grouped and the
 // words that agree with it.

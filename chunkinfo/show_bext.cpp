@@ -72,27 +72,23 @@ void AddCodingHistory(const ChunkInput& input, rows::RowSink& rows) {
 
 void ShowBroadcastExtension(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, kCodingHistory);
-    for (const TextField& text :
+    for (const Field& text :
          {kDescription, kOriginator, kOriginatorReference, kOriginationDate, kOriginationTime}) {
-        AddFixedTextRow(rows, fields, text.offset, text.length, text.name, input.At(0, kCodingHistory));
+        AddFixedTextRow(rows, fields, text, text.name, input.At(0, kCodingHistory));
     }
-    const auto low = static_cast<std::uint32_t>(fields.Bits32(kTimeReference, "TimeReferenceLow"));
-    const auto high = static_cast<std::uint32_t>(fields.Bits32(kTimeReference + 4, "TimeReferenceHigh"));
-    rows::AddValueRow(rows, "TimeReference",
-                      TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
-                      input.At(kTimeReference, 8));
-    const auto version = static_cast<std::uint32_t>(fields.Unsigned16(kVersion, "Version"));
-    rows::AddValueRow(rows, "Version", std::to_string(version), input.At(kVersion, 2));
-    if (version >= 1) {
-        rows::AddValueRow(rows, "UMID", UmidText(fields.Bytes(kUmid, kUmidLength, "UMID")),
-                          input.At(kUmid, kUmidLength));
-    }
+    const std::uint32_t low = fields.Unsigned32(kTimeReferenceLow);
+    const std::uint32_t high = fields.Unsigned32(kTimeReferenceHigh);
+    rows::AddValueRow(
+        rows, "TimeReference", TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
+        input.At(kTimeReferenceLow.offset, kTimeReferenceHigh.End() - kTimeReferenceLow.offset));
+    const auto version = static_cast<std::uint32_t>(fields.Unsigned16(kVersion));
+    rows::AddValueRow(rows, "Version", std::to_string(version), input.At(kVersion));
+    if (version >= 1) rows::AddValueRow(rows, "UMID", UmidText(fields.Bytes(kUmid)), input.At(kUmid));
     if (version >= 2) {
-        for (std::size_t i = 0; i < std::size(kLoudnessFields); ++i) {
-            const LoudnessField& field = kLoudnessFields[i];
-            const auto value = static_cast<std::int16_t>(fields.Unsigned16(kLoudness + 2 * i, field.name));
-            rows::AddValueRow(rows, field.name, LoudnessText(value, field.unit),
-                              input.At(kLoudness + 2 * i, 2));
+        for (const LoudnessField& loudness : kLoudnessFields) {
+            rows::AddValueRow(rows, loudness.field.name,
+                              LoudnessText(fields.Signed16(loudness.field), loudness.unit),
+                              input.At(loudness.field));
         }
     }
     const std::size_t reserved = ReservedStart(version);

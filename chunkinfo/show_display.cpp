@@ -8,6 +8,7 @@ namespace chunkinfo {
 namespace {
 
 constexpr std::uint32_t kText = 1;
+constexpr wavedoc::Field kType = wavedoc::Unsigned32Field("type", 0);
 
 std::string_view FormatName(std::uint32_t type) {
     switch (type) {
@@ -29,17 +30,19 @@ std::string_view FormatName(std::uint32_t type) {
 }  // namespace
 
 void ShowDisplay(const ChunkInput& input, rows::RowSink& rows) {
-    const auto type = static_cast<std::uint32_t>(input.Fields(0, 4).Bits32(0, "type"));
+    const std::uint32_t type = input.Fields(0, kType.End()).Unsigned32(kType);
     const std::string_view name = FormatName(type);
     rows::AddValueRow(rows, "Type",
                       std::to_string(type) + (name.empty() ? "" : " (" + std::string(name) + ")"),
-                      input.At(0, 4));
-    const std::uint64_t length = input.Present() - 4;
+                      input.At(kType));
+    // The text or data fills the rest of the chunk.
+    const std::uint64_t length = input.Present() - kType.End();
     if (type == kText) {
-        const std::string text = input.Read(4, rows.TextLimit() + wavedoc::kTextReadAhead);
-        rows::AddValueRow(rows, "Text", TextValue(text, length, rows.TextLimit()), input.At(4, length));
+        const std::string text = input.Read(kType.End(), rows.TextLimit() + wavedoc::kTextReadAhead);
+        rows::AddValueRow(rows, "Text", TextValue(text, length, rows.TextLimit()),
+                          input.At(kType.End(), length));
     } else {
-        rows::AddValueRow(rows, "Data", GroupedCount(length, "byte", "bytes"), input.At(4, length));
+        rows::AddValueRow(rows, "Data", GroupedCount(length, "byte", "bytes"), input.At(kType.End(), length));
     }
 }
 

@@ -4,6 +4,7 @@
 // kMostEntries of the table are read.
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
+#include "wavedoc/reading/chunk_fields.h"
 #include "wavedoc/reading/riff_layout.h"
 
 namespace chunkinfo {
@@ -16,15 +17,17 @@ constexpr std::uint64_t kMostEntries = 1024;
 
 void ShowDs64(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, layout::kDs64Fields);
-    rows::AddValueRow(rows, "RIFF size", GroupedCount(fields.Unsigned64(0, "riffSize"), "byte", "bytes"),
-                      input.At(0, 8));
-    rows::AddValueRow(rows, "Data size", GroupedCount(fields.Unsigned64(8, "dataSize"), "byte", "bytes"),
-                      input.At(8, 8));
+    namespace ds64 = layout::ds64;
+    rows::AddValueRow(rows, "RIFF size", GroupedCount(fields.Unsigned64(ds64::kRiffSize), "byte", "bytes"),
+                      input.At(ds64::kRiffSize));
+    rows::AddValueRow(rows, "Data size", GroupedCount(fields.Unsigned64(ds64::kDataSize), "byte", "bytes"),
+                      input.At(ds64::kDataSize));
     rows::AddValueRow(rows, "Sample count",
-                      GroupedCount(fields.Unsigned64(16, "sampleCount"), "sample", "samples"),
-                      input.At(16, 8));
-    const auto length = static_cast<std::uint32_t>(fields.Bits32(24, "tableLength"));
-    rows::AddValueRow(rows, "Table length", GroupedCount(length, "entry", "entries"), input.At(24, 4));
+                      GroupedCount(fields.Unsigned64(ds64::kSampleCount), "sample", "samples"),
+                      input.At(ds64::kSampleCount));
+    const std::uint32_t length = fields.Unsigned32(ds64::kTableLength);
+    rows::AddValueRow(rows, "Table length", GroupedCount(length, "entry", "entries"),
+                      input.At(ds64::kTableLength));
     const std::uint64_t shown = std::min<std::uint64_t>(length, kMostEntries);
     for (std::uint64_t i = 0; i < shown; ++i) {
         const wavedoc::FieldReader entry =
@@ -32,9 +35,10 @@ void ShowDs64(const ChunkInput& input, rows::RowSink& rows) {
         const rows::ByteRange record =
             input.At(layout::kDs64Fields + i * layout::kDs64TableEntry, layout::kDs64TableEntry);
         rows::AddHeadingRow(rows, "     Table entry #" + std::to_string(i + 1), record);
-        AddFixedTextRow(rows, entry, 0, 4, "     Chunk ID", record);
-        rows::AddValueRow(rows, "     Size", GroupedCount(entry.Unsigned64(4, "chunkSize"), "byte", "bytes"),
-                          rows::RangeWithin(record, 4, 8));
+        AddFixedTextRow(rows, entry, ds64::kEntryId, "     Chunk ID", record);
+        rows::AddValueRow(rows, "     Size",
+                          GroupedCount(entry.Unsigned64(ds64::kEntrySize), "byte", "bytes"),
+                          rows::RangeWithin(record, ds64::kEntrySize));
     }
     if (length > shown)
         AddNotShownRow(rows, GroupedCount(length - shown, "more table entry", "more table entries"));

@@ -3,19 +3,19 @@
 // it occurs at) and levl (the peak envelope of EBU Tech 3285 supplement 3: a
 // 120-byte header, then the peak points).
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
+#include "formats/peak_layout.h"
 
 namespace chunkinfo {
 namespace {
 
-constexpr std::uint64_t kPeakHeader = 8;
-constexpr std::uint64_t kPeakRecord = 8;
+namespace peak = formats::peak;
+
 constexpr std::uint64_t kMostChannels = 256;
 
 constexpr std::uint64_t kEnvelopeHeader = 120;
@@ -50,23 +50,20 @@ std::string Named(std::uint32_t value, std::string_view name) {
 }  // namespace
 
 void ShowPeak(const ChunkInput& input, rows::RowSink& rows) {
-    const wavedoc::FieldReader header = input.Fields(0, kPeakHeader);
-    rows::AddValueRow(rows, "Version",
-                      std::to_string(static_cast<std::uint32_t>(header.Bits32(0, "version"))),
-                      input.At(0, 4));
-    rows::AddValueRow(rows, "Time stamp",
-                      TimeStampText(static_cast<std::uint32_t>(header.Bits32(4, "time stamp"))),
-                      input.At(4, 4));
+    const wavedoc::FieldReader header = input.Fields(0, peak::kFirstRecord);
+    rows::AddValueRow(rows, "Version", std::to_string(header.Unsigned32(peak::kVersion)),
+                      input.At(peak::kVersion));
+    rows::AddValueRow(rows, "Time stamp", TimeStampText(header.Unsigned32(peak::kTimeStamp)),
+                      input.At(peak::kTimeStamp));
     // One record per channel of the format; without a fmt chunk, as many as the chunk holds.
-    const std::uint64_t held = (std::max(input.Present(), kPeakHeader) - kPeakHeader) / kPeakRecord;
-    const std::uint64_t channels = input.ChannelCount().value_or(held);
+    const std::uint64_t channels = input.ChannelCount().value_or(peak::RecordsIn(input.Present()));
     const std::uint64_t shown = std::min(channels, kMostChannels);
     for (std::uint64_t i = 0; i < shown; ++i) {
-        const wavedoc::FieldReader peak = input.Fields(kPeakHeader + i * kPeakRecord, kPeakRecord);
-        const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(peak.Bits32(0, "peak value")));
-        const auto frame = static_cast<std::uint32_t>(peak.Bits32(4, "peak position"));
-        rows::AddValueRow(rows, "Channel " + std::to_string(i + 1), PeakText(value, frame),
-                          input.At(kPeakHeader + i * kPeakRecord, kPeakRecord));
+        const wavedoc::FieldReader record = input.Fields(peak::RecordOffset(i), peak::kRecordSize);
+        const float value = record.Float32(peak::kValue);
+        rows::AddValueRow(rows, "Channel " + std::to_string(i + 1),
+                          PeakText(value, record.Unsigned32(peak::kPosition)),
+                          input.At(peak::RecordOffset(i), peak::kRecordSize));
     }
     if (channels > shown) {
         AddNotShownRow(rows, GroupedCount(channels - shown, "more channel", "more channels"));

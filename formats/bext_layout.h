@@ -2,8 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
+
+#include "wavedoc/reading/field.h"
 
 // Where the fields of the bext chunk lie (EBU Tech 3285, versions 0, 1 and
 // 2): a fixed part of 602 bytes, texts, the time reference, the version, from
@@ -11,41 +14,42 @@
 // that must be zero, then the coding history, a text of CR LF lines.
 namespace formats::bext {
 
-// A fixed-size text field: its name, where it starts and how long it is.
-struct TextField {
-    std::string_view name;
-    std::size_t offset;
-    std::size_t length;
-};
-inline constexpr TextField kDescription{"Description", 0, 256};
-inline constexpr TextField kOriginator{"Originator", 256, 32};
-inline constexpr TextField kOriginatorReference{"OriginatorReference", 288, 32};
-inline constexpr TextField kOriginationDate{"OriginationDate", 320, 10};
-inline constexpr TextField kOriginationTime{"OriginationTime", 330, 8};
+using wavedoc::Field;
 
-inline constexpr std::size_t kTimeReference = 338;  // TimeReferenceLow, then TimeReferenceHigh
-inline constexpr std::size_t kVersion = 346;
-inline constexpr std::size_t kUmid = 348;
-inline constexpr std::size_t kUmidLength = 64;
-inline constexpr std::size_t kLoudness = 412;  // five signed 16-bit values, each 100 times the value
-inline constexpr std::size_t kLoudnessEnd = kLoudness + 10;
+inline constexpr Field kDescription = wavedoc::TextField("Description", 0, 256);
+inline constexpr Field kOriginator = wavedoc::TextField("Originator", 256, 32);
+inline constexpr Field kOriginatorReference = wavedoc::TextField("OriginatorReference", 288, 32);
+inline constexpr Field kOriginationDate = wavedoc::TextField("OriginationDate", 320, 10);
+inline constexpr Field kOriginationTime = wavedoc::TextField("OriginationTime", 330, 8);
+inline constexpr Field kTimeReferenceLow = wavedoc::Unsigned32Field("TimeReferenceLow", 338);
+inline constexpr Field kTimeReferenceHigh = wavedoc::Unsigned32Field("TimeReferenceHigh", 342);
+inline constexpr Field kVersion = wavedoc::Unsigned16Field("Version", 346);
+inline constexpr Field kUmid = wavedoc::BytesField("UMID", 348, 64);
+// The fixed part ends with reserved bytes, up to this offset.
 inline constexpr std::size_t kReservedEnd = 602;
 inline constexpr std::size_t kCodingHistory = kReservedEnd;
 inline constexpr std::uint32_t kLatestVersion = 2;
 
-// The reserved bytes start after the fields of the version that wrote them.
-constexpr std::size_t ReservedStart(std::uint32_t version) {
-    return version == 0 ? kUmid : version == 1 ? kLoudness : kLoudnessEnd;
-}
-
+// The five loudness values of version 2: signed 16-bit numbers, each 100
+// times the value, one after another from LoudnessValue on.
 struct LoudnessField {
-    std::string_view name;
+    Field field;
     std::string_view unit;
 };
 inline constexpr LoudnessField kLoudnessFields[] = {
-    {"LoudnessValue", "LUFS"},        {"LoudnessRange", "LU"},          {"MaxTruePeakLevel", "dBTP"},
-    {"MaxMomentaryLoudness", "LUFS"}, {"MaxShortTermLoudness", "LUFS"},
+    {wavedoc::Signed16Field("LoudnessValue", 412), "LUFS"},
+    {wavedoc::Signed16Field("LoudnessRange", 414), "LU"},
+    {wavedoc::Signed16Field("MaxTruePeakLevel", 416), "dBTP"},
+    {wavedoc::Signed16Field("MaxMomentaryLoudness", 418), "LUFS"},
+    {wavedoc::Signed16Field("MaxShortTermLoudness", 420), "LUFS"},
 };
+inline constexpr std::size_t kLoudness = kLoudnessFields[0].field.offset;
+inline constexpr std::size_t kLoudnessEnd = kLoudnessFields[std::size(kLoudnessFields) - 1].field.End();
+
+// The reserved bytes start after the fields of the version that wrote them.
+constexpr std::size_t ReservedStart(std::uint32_t version) {
+    return version == 0 ? kUmid.offset : version == 1 ? kLoudness : kLoudnessEnd;
+}
 
 // The coding history is read up to this many bytes.
 inline constexpr std::uint64_t kMostHistoryBytes = 64 * 1024;

@@ -26,6 +26,10 @@ ByteRange ContentRange(const wavedoc::ChunkBase& chunk, std::uint64_t offset, st
     return ByteRange{chunk.Offset() + wavedoc::layout::kChunkHeaderSize + offset, length};
 }
 
+ByteRange ContentRange(const wavedoc::ChunkBase& chunk, const wavedoc::Field& field) {
+    return ContentRange(chunk, field.offset, field.width);
+}
+
 std::int16_t NarrowCount(std::int32_t count, std::string_view what) {
     constexpr std::int32_t kLowest = std::numeric_limits<std::int16_t>::min();
     constexpr std::int32_t kHighest = std::numeric_limits<std::int16_t>::max();

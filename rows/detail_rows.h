@@ -45,6 +45,8 @@ std::string IncompleteSentence(std::string_view chunkName, std::string reason);
 // The range of `length` bytes at `offset` in the content of `chunk` (after
 // its eight-byte header).
 ByteRange ContentRange(const wavedoc::ChunkBase& chunk, std::uint64_t offset, std::uint64_t length);
+// The range of a field of a layout in the content of `chunk`.
+ByteRange ContentRange(const wavedoc::ChunkBase& chunk, const wavedoc::Field& field);
 
 // A value row whose value is the plain signed decimal text of `value`.
 // `at` is where the number's bytes lie.

@@ -41,6 +41,10 @@ std::optional<ByteRange> RangeWithin(const std::optional<ByteRange>& record, std
     return ByteRange{record->offset + offset, length};
 }
 
+std::optional<ByteRange> RangeWithin(const std::optional<ByteRange>& record, const wavedoc::Field& field) {
+    return RangeWithin(record, field.offset, field.width);
+}
+
 std::pair<std::string_view, std::string_view> SplitRow(std::string_view row) {
     const std::size_t tab = row.find('\t');
     if (tab == std::string_view::npos) return {row, std::string_view()};

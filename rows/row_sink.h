@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "wavedoc/reading/field.h"
+
 namespace rows {
 
 // Where the bytes a row shows lie in the file: the first byte's offset and
@@ -22,6 +24,8 @@ struct ByteRange {
 // record. Nothing when the record has no range.
 std::optional<ByteRange> RangeWithin(const std::optional<ByteRange>& record, std::uint64_t offset,
                                      std::uint64_t length);
+// The range of a field of a layout within its record.
+std::optional<ByteRange> RangeWithin(const std::optional<ByteRange>& record, const wavedoc::Field& field);
 
 class RowSink;
 

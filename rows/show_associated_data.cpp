@@ -6,10 +6,13 @@
 #include "detail_routines.h"
 #include "detail_rows.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/chunk_fields.h"
 
 namespace rows {
 
 namespace {
+
+namespace adtl = wavedoc::layout::adtl;
 
 // A text row: the text as far as a cell shows it, with a note of its length
 // when it is longer. A zero byte that ends the text is looked for as far as
@@ -50,7 +53,7 @@ void ShowLabelRows(const wavedoc::LablEntry& entry, std::string_view kind, std::
                    RowSink& values) {
     AddValueRow(values, "     Subchunk ID", entry.Name() + std::string(kind), IdRange(entry));
     AddNumberRow(values, "     Subchunk Data Size", entry.Size(), SizeRange(entry));
-    AddNumberRow(values, "     Cue point ID", entry.CuePointId(), ContentRange(entry, 0, 4));
+    AddNumberRow(values, "     Cue point ID", entry.CuePointId(), ContentRange(entry, adtl::kName));
     AddTextRow(values, textLabel, entry);
     AddHeadingRow(values, "");
 }
@@ -67,13 +70,13 @@ void ShowLabelledText(const wavedoc::WaveDocument& document, std::int16_t i, Row
     const auto text = document.List().LabeledTexts().Item(i);
     AddValueRow(values, "     Subchunk ID", text.Name() + " (labeled text)", IdRange(text));
     AddNumberRow(values, "     Subchunk Data size", text.Size(), SizeRange(text));
-    AddNumberRow(values, "     Cue point ID", text.CuePointId(), ContentRange(text, 0, 4));
-    AddNumberRow(values, "     Sample length", text.SampleLength(), ContentRange(text, 4, 4));
-    AddValueRow(values, "     Purpose ID", text.PurposeId(), ContentRange(text, 8, 4));
-    AddNumberRow(values, "     Country", text.Country(), ContentRange(text, 12, 2));
-    AddNumberRow(values, "     Language", text.Language(), ContentRange(text, 14, 2));
-    AddNumberRow(values, "     Dialect", text.Dialect(), ContentRange(text, 16, 2));
-    AddNumberRow(values, "     Code page", text.CodePage(), ContentRange(text, 18, 2));
+    AddNumberRow(values, "     Cue point ID", text.CuePointId(), ContentRange(text, adtl::kName));
+    AddNumberRow(values, "     Sample length", text.SampleLength(), ContentRange(text, adtl::kSampleLength));
+    AddValueRow(values, "     Purpose ID", text.PurposeId(), ContentRange(text, adtl::kPurpose));
+    AddNumberRow(values, "     Country", text.Country(), ContentRange(text, adtl::kCountry));
+    AddNumberRow(values, "     Language", text.Language(), ContentRange(text, adtl::kLanguage));
+    AddNumberRow(values, "     Dialect", text.Dialect(), ContentRange(text, adtl::kDialect));
+    AddNumberRow(values, "     Code page", text.CodePage(), ContentRange(text, adtl::kCodePage));
     AddTextRow(values, "     Text", text);
     AddHeadingRow(values, "");
 }
@@ -82,7 +85,7 @@ void ShowLabelledText(const wavedoc::WaveDocument& document, std::int16_t i, Row
 
 void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values) {
     const wavedoc::ListChunk& list = document.List();
-    AddValueRow(values, "Type ID", list.TypeId(), ContentRange(list, 0, 4));
+    AddValueRow(values, "Type ID", list.TypeId(), ContentRange(list, wavedoc::layout::kListType));
     ShowListedEntries(values, document, list.Labels().Count(),
                       {"labels", 5, list.Labels().LeadingWhole(), LabelPlace, ShowLabel});
     ShowListedEntries(values, document, list.Notes().Count(),

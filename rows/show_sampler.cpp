@@ -7,10 +7,13 @@
 #include "detail_rows.h"
 #include "note_text.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/chunk_fields.h"
 
 namespace rows {
 
 namespace {
+
+namespace layout = wavedoc::layout;
 
 // The frame rate of a SMPTE format code; any other value gets the empty text.
 std::string_view SmpteFormatName(std::int32_t format) {
@@ -38,30 +41,37 @@ void ShowLoop(const wavedoc::WaveDocument& document, std::int16_t i, RowSink& va
     const std::optional<ByteRange> record = LoopPlace(document, i);
     AddHeadingRow(values, "     Loops #" + std::to_string(i), record);
     const auto loop = document.Smpl().SampleLoops().Item(i);
-    AddNumberRow(values, "     Cue point ID", loop.CuePointId(), RangeWithin(record, 0, 4));
-    AddNumberRow(values, "     Type", loop.Type(), RangeWithin(record, 4, 4));
-    AddNumberRow(values, "     Start", loop.Start(), RangeWithin(record, 8, 4));
-    AddNumberRow(values, "     End", loop.End(), RangeWithin(record, 12, 4));
-    AddNumberRow(values, "     Fraction", loop.Fraction(), RangeWithin(record, 16, 4));
-    AddNumberRow(values, "     Play count", loop.PlayCount(), RangeWithin(record, 20, 4));
+    AddNumberRow(values, "     Cue point ID", loop.CuePointId(),
+                 RangeWithin(record, layout::smpl::kLoopIdentifier));
+    AddNumberRow(values, "     Type", loop.Type(), RangeWithin(record, layout::smpl::kLoopType));
+    AddNumberRow(values, "     Start", loop.Start(), RangeWithin(record, layout::smpl::kLoopStart));
+    AddNumberRow(values, "     End", loop.End(), RangeWithin(record, layout::smpl::kLoopEnd));
+    AddNumberRow(values, "     Fraction", loop.Fraction(), RangeWithin(record, layout::smpl::kLoopFraction));
+    AddNumberRow(values, "     Play count", loop.PlayCount(),
+                 RangeWithin(record, layout::smpl::kLoopPlayCount));
 }
 
 }  // namespace
 
 void ShowSampler(const wavedoc::WaveDocument& document, RowSink& values) {
     const wavedoc::SmplChunk& smpl = document.Smpl();
-    AddNumberRow(values, "Manufacturer", smpl.Manufacturer(), ContentRange(smpl, 0, 4));
-    AddNumberRow(values, "Product", smpl.Product(), ContentRange(smpl, 4, 4));
-    AddNumberRow(values, "Sample period", smpl.SamplePeriod(), ContentRange(smpl, 8, 4));
-    AddValueRow(values, "MIDI unity note", NoteText(smpl.MidiUnityNote()), ContentRange(smpl, 12, 4));
-    AddNumberRow(values, "MIDI pitch fraction", smpl.MidiPitchFraction(), ContentRange(smpl, 16, 4));
+    AddNumberRow(values, "Manufacturer", smpl.Manufacturer(),
+                 ContentRange(smpl, layout::smpl::kManufacturer));
+    AddNumberRow(values, "Product", smpl.Product(), ContentRange(smpl, layout::smpl::kProduct));
+    AddNumberRow(values, "Sample period", smpl.SamplePeriod(),
+                 ContentRange(smpl, layout::smpl::kSamplePeriod));
+    AddValueRow(values, "MIDI unity note", NoteText(smpl.MidiUnityNote()),
+                ContentRange(smpl, layout::smpl::kUnityNote));
+    AddNumberRow(values, "MIDI pitch fraction", smpl.MidiPitchFraction(),
+                 ContentRange(smpl, layout::smpl::kPitchFraction));
     AddValueRow(
         values, "SMPTE format",
         std::to_string(smpl.SmpteFormat()) + " (" + std::string(SmpteFormatName(smpl.SmpteFormat())) + ")",
-        ContentRange(smpl, 20, 4));
-    AddNumberRow(values, "SMPTE offset", smpl.SmpteOffset(), ContentRange(smpl, 24, 4));
-    AddNumberRow(values, "Number of sample loops", smpl.SampleLoopCount(), ContentRange(smpl, 28, 4));
-    AddNumberRow(values, "Sampler data", smpl.SamplerData(), ContentRange(smpl, 32, 4));
+        ContentRange(smpl, layout::smpl::kSmpteFormat));
+    AddNumberRow(values, "SMPTE offset", smpl.SmpteOffset(), ContentRange(smpl, layout::smpl::kSmpteOffset));
+    AddNumberRow(values, "Number of sample loops", smpl.SampleLoopCount(),
+                 ContentRange(smpl, layout::smpl::kLoopCount));
+    AddNumberRow(values, "Sampler data", smpl.SamplerData(), ContentRange(smpl, layout::smpl::kSamplerData));
 
     ShowListedEntries(values, document, smpl.SampleLoopCount(),
                       {"sample loops", 7, smpl.SampleLoops().Count(), LoopPlace, ShowLoop});
@@ -69,13 +79,15 @@ void ShowSampler(const wavedoc::WaveDocument& document, RowSink& values) {
 
 void ShowInstrument(const wavedoc::WaveDocument& document, RowSink& values) {
     const wavedoc::InstChunk& inst = document.Inst();
-    AddNumberRow(values, "Unshifted note", inst.UnshiftedNote(), ContentRange(inst, 0, 1));
-    AddNumberRow(values, "Fine tune", inst.FineTune(), ContentRange(inst, 1, 1));
-    AddNumberRow(values, "Gain", inst.Gain(), ContentRange(inst, 2, 1));
-    AddNumberRow(values, "Low note", inst.LowNote(), ContentRange(inst, 3, 1));
-    AddNumberRow(values, "High note", inst.HighNote(), ContentRange(inst, 4, 1));
-    AddNumberRow(values, "Low velocity", inst.LowVelocity(), ContentRange(inst, 5, 1));
-    AddNumberRow(values, "Hih velocity", inst.HighVelocity(), ContentRange(inst, 6, 1));
+    AddNumberRow(values, "Unshifted note", inst.UnshiftedNote(),
+                 ContentRange(inst, layout::inst::kUnshiftedNote));
+    AddNumberRow(values, "Fine tune", inst.FineTune(), ContentRange(inst, layout::inst::kFineTune));
+    AddNumberRow(values, "Gain", inst.Gain(), ContentRange(inst, layout::inst::kGain));
+    AddNumberRow(values, "Low note", inst.LowNote(), ContentRange(inst, layout::inst::kLowNote));
+    AddNumberRow(values, "High note", inst.HighNote(), ContentRange(inst, layout::inst::kHighNote));
+    AddNumberRow(values, "Low velocity", inst.LowVelocity(), ContentRange(inst, layout::inst::kLowVelocity));
+    AddNumberRow(values, "Hih velocity", inst.HighVelocity(),
+                 ContentRange(inst, layout::inst::kHighVelocity));
 }
 
 }  // namespace rows

@@ -4,9 +4,12 @@
 #include "detail_routines.h"
 #include "detail_rows.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/chunk_fields.h"
 #include "wavedoc/reading/riff_layout.h"
 
 namespace rows {
+
+namespace layout = wavedoc::layout;
 
 void ShowRiffType(const wavedoc::WaveDocument& document, RowSink& values) {
     const wavedoc::GenericChunk& riff = document.RiffHeader();
@@ -17,23 +20,27 @@ void ShowFormat(const wavedoc::WaveDocument& document, RowSink& values) {
     const wavedoc::FmtChunk& fmt = document.Fmt();
     AddValueRow(values, "Compression code",
                 std::to_string(fmt.CompressionCode()) + " (" + fmt.CompressionName() + ")",
-                ContentRange(fmt, 0, 2));
+                ContentRange(fmt, layout::fmt::kFormatTag));
     // Only the two usual layouts are named; any other count gets no row at all.
     const std::int32_t channels = document.Fmt().ChannelCount();
     if (channels == 1 || channels == 2) {
         AddValueRow(values, "Number of channels",
                     std::to_string(channels) + (channels == 1 ? " (Mono)" : " (Stereo)"),
-                    ContentRange(fmt, 2, 2));
+                    ContentRange(fmt, layout::fmt::kChannels));
     }
-    AddNumberRow(values, "Sample rate", fmt.SampleRate(), ContentRange(fmt, 4, 4));
-    AddNumberRow(values, "Bytes per second", fmt.BytesPerSecond(), ContentRange(fmt, 8, 4));
-    AddNumberRow(values, "Bytes per sample", fmt.BytesPerSample(), ContentRange(fmt, 12, 2));
-    AddNumberRow(values, "Bits per sample", fmt.BitsPerSample(), ContentRange(fmt, 14, 2));
+    AddNumberRow(values, "Sample rate", fmt.SampleRate(), ContentRange(fmt, layout::fmt::kSamplesPerSec));
+    AddNumberRow(values, "Bytes per second", fmt.BytesPerSecond(),
+                 ContentRange(fmt, layout::fmt::kAvgBytesPerSec));
+    AddNumberRow(values, "Bytes per sample", fmt.BytesPerSample(),
+                 ContentRange(fmt, layout::fmt::kBlockAlign));
+    AddNumberRow(values, "Bits per sample", fmt.BitsPerSample(),
+                 ContentRange(fmt, layout::fmt::kBitsPerSample));
     // The plain PCM layout is 16 bytes; a longer chunk carries cbSize and the extension.
-    if (fmt.Size() > 16) {
-        AddNumberRow(values, "Extra format bytes", fmt.ExtraFormatByteCount(), ContentRange(fmt, 16, 2));
+    if (fmt.Size() > 0 && static_cast<std::uint64_t>(fmt.Size()) > layout::kFormatFields) {
+        AddNumberRow(values, "Extra format bytes", fmt.ExtraFormatByteCount(),
+                     ContentRange(fmt, layout::fmt::kExtraSize));
         // The placeholder stands for the bytes after cbSize, as far as the file holds them.
-        const std::uint64_t extraStart = 18;
+        const std::uint64_t extraStart = layout::fmt::kExtraSize.End();
         AddValueRow(
             values, "Extra format value", kPlaceholder,
             ContentRange(fmt, extraStart, fmt.Present() > extraStart ? fmt.Present() - extraStart : 0));
@@ -42,10 +49,12 @@ void ShowFormat(const wavedoc::WaveDocument& document, RowSink& values) {
 
 void ShowFact(const wavedoc::WaveDocument& document, RowSink& values) {
     const wavedoc::FactChunk& fact = document.Fact();
-    AddNumberRow(values, "Number of samples", fact.SampleCount(), ContentRange(fact, 0, 4));
-    if (fact.Size() > 4) {
+    const wavedoc::Field& length = layout::fact::kSampleLength;
+    AddNumberRow(values, "Number of samples", fact.SampleCount(), ContentRange(fact, length));
+    if (fact.Size() > 0 && static_cast<std::uint64_t>(fact.Size()) > length.End()) {
         AddValueRow(values, "More fields", kSpacedPlaceholder,
-                    ContentRange(fact, 4, fact.Present() > 4 ? fact.Present() - 4 : 0));
+                    ContentRange(fact, length.End(),
+                                 fact.Present() > length.End() ? fact.Present() - length.End() : 0));
     }
 }
 
@@ -59,7 +68,7 @@ void ShowWaveList(const wavedoc::WaveDocument& document, RowSink& values) {
 
 void ShowSilence(const wavedoc::WaveDocument& document, RowSink& values) {
     AddNumberRow(values, "Number of silent samples", document.Slnt().SilentSampleCount(),
-                 ContentRange(document.Slnt(), 0, 4));
+                 ContentRange(document.Slnt(), layout::slnt::kSamples));
 }
 
 void ShowPadByte(const wavedoc::WaveDocument& document, RowSink& values) {

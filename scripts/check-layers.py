@@ -21,7 +21,7 @@ LAYERS = {
     "wavedoc/reading": (["text"], False),
     "wavedoc/chunks": (["wavedoc/reading", "text"], False),
     "wavedoc/document": (["wavedoc/chunks", "wavedoc/reading", "text"], False),
-    "formats": (["text"], False),
+    "formats": (["wavedoc/reading", "text"], False),
     "sound": (WAVEDOC + ["text"], False),
     "wavecheck": (WAVEDOC + ["formats", "text"], False),
     "rows": (WAVEDOC + ["text"], False),

@@ -16,33 +16,26 @@ using wavedoc::MapEntry;
 // The separators EBU Tech 3285 allows between the numbers of a date or time.
 constexpr std::string_view kSeparators = "-_: .";
 
-// One bext chunk of the walk whose fixed part the file holds whole.
+// One bext chunk of the walk whose fixed part the file holds whole, its
+// fields read in the file's byte order.
 struct Bext {
     const MapEntry& entry;
-    std::string fixed;  // the fixed part, kCodingHistory bytes
+    wavedoc::FieldReader fields;  // the fixed part, kCodingHistory bytes
 
-    std::uint32_t Version() const {
-        return static_cast<unsigned char>(fixed[bext::kVersion]) |
-               static_cast<std::uint32_t>(static_cast<unsigned char>(fixed[bext::kVersion + 1])) << 8;
+    std::uint32_t Version() const { return static_cast<std::uint32_t>(fields.Unsigned16(bext::kVersion)); }
+    std::string_view Text(const bext::Field& field) const { return fields.Text(field); }
+    std::int16_t Loudness(const bext::LoudnessField& loudness) const {
+        return fields.Signed16(loudness.field);
     }
-    // A text field up to its first zero byte.
-    std::string_view Text(const bext::TextField& field) const {
-        const std::string_view bytes = std::string_view(fixed).substr(field.offset, field.length);
-        return bytes.substr(0, bytes.find('\0'));
-    }
-    std::int16_t Loudness(std::size_t i) const {
-        const std::size_t at = bext::kLoudness + 2 * i;
-        return static_cast<std::int16_t>(static_cast<unsigned char>(fixed[at]) |
-                                         static_cast<unsigned char>(fixed[at + 1]) << 8);
-    }
+    char Byte(std::size_t at) const { return fields.Bytes(at, 1, "Reserved")[0]; }
 };
 
 // Calls visit(bext) for each bext chunk the walk kept that holds its fixed part.
 template <typename Visit>
 void EachBext(const CheckInput& input, Visit visit) {
     for (const MapEntry& entry : input.facts.metadata.bext) {
-        std::string fixed = ReadContent(input, entry, 0, bext::kCodingHistory);
-        if (fixed.size() == bext::kCodingHistory) visit(Bext{entry, std::move(fixed)});
+        if (entry.present < bext::kCodingHistory) continue;
+        visit(Bext{entry, ContentFields(input, entry, bext::kCodingHistory)});
     }
 }
 
@@ -132,7 +125,7 @@ void CheckBextReserved(const CheckInput& input, Report& report) {
         for (std::size_t at = bext::ReservedStart(version); at < bext::kReservedEnd; ++at) {
             if (at >= bext::kLoudness && at < bext::kLoudnessEnd) continue;
             ++reserved;
-            if (chunk.fixed[at] == '\0') continue;
+            if (chunk.Byte(at) == '\0') continue;
             if (nonZero++ == 0) first = at;
         }
         if (nonZero == 0) return;
@@ -140,7 +133,7 @@ void CheckBextReserved(const CheckInput& input, Report& report) {
                    "The " + ChunkAt(chunk.entry) + " is version " + std::to_string(version) + ", whose " +
                        std::to_string(reserved) + " reserved bytes must be zero, but " +
                        text::Counted(nonZero, "is not", "are not") + ", the first at byte " +
-                       std::to_string(first) + " (" + Hex(static_cast<unsigned char>(chunk.fixed[first]), 2) +
+                       std::to_string(first) + " (" + Hex(static_cast<unsigned char>(chunk.Byte(first)), 2) +
                        ").");
     });
 }
@@ -150,11 +143,10 @@ void CheckBextLoudness(const CheckInput& input, Report& report) {
         const std::uint32_t version = chunk.Version();
         if (version >= 2) return;
         std::vector<std::string> given;
-        for (std::size_t i = 0; i < std::size(bext::kLoudnessFields); ++i) {
-            const bext::LoudnessField& field = bext::kLoudnessFields[i];
-            if (chunk.Loudness(i) == 0) continue;
-            given.push_back(std::string(field.name) + " " +
-                            bext::LoudnessText(chunk.Loudness(i), field.unit));
+        for (const bext::LoudnessField& loudness : bext::kLoudnessFields) {
+            if (chunk.Loudness(loudness) == 0) continue;
+            given.push_back(std::string(loudness.field.name) + " " +
+                            bext::LoudnessText(chunk.Loudness(loudness), loudness.unit));
         }
         if (given.empty()) return;
         report.Add(chunk.entry.offset, chunk.entry.id,
@@ -167,8 +159,7 @@ void CheckBextLoudness(const CheckInput& input, Report& report) {
 void CheckBextAscii(const CheckInput& input, Report& report) {
     EachBext(input, [&](const Bext& chunk) {
         std::vector<std::string> fields;
-        for (const bext::TextField& field :
-             {bext::kDescription, bext::kOriginator, bext::kOriginatorReference}) {
+        for (const bext::Field& field : {bext::kDescription, bext::kOriginator, bext::kOriginatorReference}) {
             if (auto fault = FirstNonAscii(field.name, chunk.Text(field)))
                 fields.push_back(std::move(*fault));
         }

@@ -2,11 +2,11 @@
 // loudness values of a bext chunk of version 2, the peaks of a PEAK chunk.
 // Both run only once the audio is measured (MeasuredSound).
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdio>
 
 #include "formats/bext_layout.h"
+#include "formats/peak_layout.h"
 #include "wavecheck/checks.h"
 #include "wavecheck/measured_sound.h"
 
@@ -27,20 +27,6 @@ constexpr double kQuietest = -70.0;
 // meters do differently).
 constexpr double kLoudnessSlack[] = {0.1, 1.0, 0.4, 0.1, 0.1};
 constexpr double kRounding = 0.005;
-
-std::uint32_t Little16(const std::string& bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
-}
-
-std::uint32_t Field32(const std::string& bytes, std::size_t at, bool big) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const std::size_t shift = big ? 8 * (3 - i) : 8 * i;
-        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << shift;
-    }
-    return value;
-}
 
 std::string Figure(double value, const char* unit) {
     if (!std::isfinite(value)) return std::string("-inf ") + unit;
@@ -90,12 +76,13 @@ void CheckLoudnessMismatch(const CheckInput& input, Report& report) {
     if (input.measured == nullptr || !input.measured->loudness) return;
     const MeasuredSound::Loudness& loudness = *input.measured->loudness;
     for (const wavedoc::MapEntry& entry : input.facts.metadata.bext) {
-        const std::string fixed = ReadContent(input, entry, 0, bext::kLoudnessEnd);
-        if (fixed.size() < bext::kLoudnessEnd || Little16(fixed, bext::kVersion) < 2) continue;
+        if (entry.present < bext::kLoudnessEnd) continue;
+        const wavedoc::FieldReader fixed = ContentFields(input, entry, bext::kLoudnessEnd);
+        if (fixed.Unsigned16(bext::kVersion) < 2) continue;
         std::int16_t stored[std::size(bext::kLoudnessFields)];
         bool given = false;
         for (std::size_t i = 0; i < std::size(stored); ++i) {
-            stored[i] = static_cast<std::int16_t>(Little16(fixed, bext::kLoudness + 2 * i));
+            stored[i] = fixed.Signed16(bext::kLoudnessFields[i].field);
             given = given || (stored[i] != 0 && stored[i] != kNotMeasured);
         }
         // All zero: the writer left the fields as it found them.
@@ -107,7 +94,7 @@ void CheckLoudnessMismatch(const CheckInput& input, Report& report) {
             if (Agrees(stored[i] / 100.0, measured, kLoudnessSlack[i])) continue;
             const std::string unit(field.unit);
             report.Add(entry.offset, entry.id,
-                       "The " + ChunkAt(entry) + " gives " + std::string(field.name) + " " +
+                       "The " + ChunkAt(entry) + " gives " + std::string(field.field.name) + " " +
                            bext::LoudnessText(stored[i], field.unit) + ", but the audio measures " +
                            Figure(measured, unit.c_str()) + ".");
         }
@@ -117,17 +104,16 @@ void CheckLoudnessMismatch(const CheckInput& input, Report& report) {
 void CheckPeakMismatch(const CheckInput& input, Report& report) {
     const MeasuredSound* measured = input.measured;
     if (measured == nullptr || !measured->whole || input.facts.metadata.peak.empty()) return;
-    constexpr std::uint64_t kHeader = 8;
-    constexpr std::uint64_t kRecord = 8;
+    namespace peak = formats::peak;
     const wavedoc::MapEntry& entry = input.facts.metadata.peak.front();
     const std::size_t channels = measured->channels.size();
-    const std::string content = ReadContent(input, entry, 0, kHeader + kRecord * channels);
-    const bool big = input.document.Order() == wavedoc::ByteOrder::Big;
+    const std::vector<peak::ChannelPeak> peaks =
+        peak::ReadPeaks(ReadContent(input, entry, 0, peak::RecordOffset(channels)), input.document.Order());
     const double slack = PeakSlack(*measured);
-    for (std::size_t c = 0; c < channels && kHeader + kRecord * (c + 1) <= content.size(); ++c) {
-        const std::size_t at = kHeader + kRecord * c;
-        const auto value = static_cast<double>(std::bit_cast<float>(Field32(content, at, big)));
-        const std::uint32_t position = Field32(content, at + 4, big);
+    for (std::size_t c = 0; c < peaks.size(); ++c) {
+        const std::uint64_t at = peak::RecordOffset(c);
+        const auto value = static_cast<double>(peaks[c].value);
+        const std::uint32_t position = peaks[c].position;
         const MeasuredSound::Channel& figures = measured->channels[c];
         const std::string channel = "channel " + std::to_string(c + 1);
         const std::string audio = "the audio's peak is " + Magnitude(figures.peak) + ", first at frame " +
@@ -145,7 +131,7 @@ void CheckPeakMismatch(const CheckInput& input, Report& report) {
             position < measured->frames
                 ? "where the sample is " + Magnitude(there)
                 : "past the audio's " + text::Counted(measured->frames, "frame", "frames");
-        report.AddRecord(entry.offset + at + 4, entry.offset, entry.id,
+        report.AddRecord(entry.offset + at + peak::kPosition.offset, entry.offset, entry.id,
                          "The " + ChunkAt(entry) + " puts the peak of " + channel + " at frame " +
                              std::to_string(position) + ", " + where + "; " + audio + ".");
     }
@@ -159,16 +145,13 @@ std::vector<std::uint64_t> ClaimedPeakFrames(const wavedoc::WaveDocument& docume
                                              unsigned channels) {
     std::vector<std::uint64_t> frames;
     if (claims.peak.empty()) return frames;
-    const wavedoc::MapEntry& peak = claims.peak.front();
-    constexpr std::uint64_t kHeader = 8;
-    constexpr std::uint64_t kRecord = 8;
-    const std::uint64_t records = (std::max(peak.present, kHeader) - kHeader) / kRecord;
-    const std::string content =
-        document.Source()->Read(peak.offset + wavedoc::layout::kChunkHeaderSize,
-                                kHeader + kRecord * std::min<std::uint64_t>(records, channels));
-    const bool big = document.Order() == wavedoc::ByteOrder::Big;
-    for (std::size_t at = kHeader + 4; at + 4 <= content.size(); at += kRecord) {
-        frames.push_back(detail::Field32(content, at, big));
+    namespace peak = formats::peak;
+    const wavedoc::MapEntry& entry = claims.peak.front();
+    const std::uint64_t records = std::min<std::uint64_t>(peak::RecordsIn(entry.present), channels);
+    const std::string content = document.Source()->Read(entry.offset + wavedoc::layout::kChunkHeaderSize,
+                                                        peak::RecordOffset(records));
+    for (const peak::ChannelPeak& record : peak::ReadPeaks(content, document.Order())) {
+        frames.push_back(record.position);
     }
     return frames;
 }

@@ -263,6 +263,12 @@ std::string ReadContent(const CheckInput& input, const wavedoc::MapEntry& entry,
                                          std::min(count, entry.present - from));
 }
 
+wavedoc::FieldReader ContentFields(const CheckInput& input, const wavedoc::MapEntry& entry,
+                                   std::uint64_t count) {
+    return wavedoc::FieldReader(ReadContent(input, entry, 0, count), wavedoc::OwnerName{entry.id},
+                                input.document.Order());
+}
+
 std::string RecordPlace(std::uint64_t offset, const wavedoc::ChunkBase& chunk) {
     return "at offset " + std::to_string(offset) + " (in the " + Quoted(chunk.Name()) + " chunk at offset " +
            std::to_string(chunk.Offset()) + ")";

@@ -312,6 +312,10 @@ std::string QuotedText(std::string_view text);
 // where the bytes present end.
 std::string ReadContent(const CheckInput& input, const wavedoc::MapEntry& entry, std::uint64_t from,
                         std::uint64_t count);
+// The bytes ReadContent gives from the start of the content, as fields read in
+// the file's byte order, as the rows read them.
+wavedoc::FieldReader ContentFields(const CheckInput& input, const wavedoc::MapEntry& entry,
+                                   std::uint64_t count);
 // "1 byte", "2 bytes", as every sentence of Ondulo counts.
 using text::Agreeing;
 using text::Counted;

@@ -7,6 +7,7 @@
 #include "chunkinfo/entry_rows.h"
 #include "chunkinfo_test_support.h"
 #include "report/structure_rows.h"
+#include "support/row_range_rule.h"
 
 namespace chunkinfotest {
 namespace {
@@ -122,6 +123,26 @@ const RowsCase kCases[] = {
       "MaxShortTermLoudness\t-0.05 LUFS",
       "Reserved\t180 bytes, not all zero",
       "CodingHistory\t"}},
+    {"bext_version_2_of_a_rifx_file_read_most_significant_byte_first",
+     RifxFile(BigChunk("fmt ", BigPcmFormat(2, 48000, 16)) +
+              BigChunk("bext", BextPayload({"d", "o", "r", "", "", 48000ull * 3600, 2, "", {-2300, 750, -100, 0x7FFF, -5}, '\0', "", true})) +
+              BigChunk("data", "abcd")),
+     "bext",
+     {"Description\td",
+      "Originator\to",
+      "OriginatorReference\tr",
+      "OriginationDate\t",
+      "OriginationTime\t",
+      "TimeReference\t172800000 (01:00:00.000 at 48000 Hz)",
+      "Version\t2",
+      "UMID\tnone (all zero)",
+      "LoudnessValue\t-23.00 LUFS",
+      "LoudnessRange\t7.50 LU",
+      "MaxTruePeakLevel\t-1.00 dBTP",
+      "MaxMomentaryLoudness\tnot given",
+      "MaxShortTermLoudness\t-0.05 LUFS",
+      "Reserved\t180 bytes, all zero",
+      "CodingHistory\t"}},
     {"bext_without_fmt_has_no_time_of_day", RiffFile(Chunk("bext", BextPayload({"", "", "", "", "", 96000, 0, "", {}, '\0', ""}))),
      "bext",
      {"Description\t", "Originator\t", "OriginatorReference\t", "OriginationDate\t", "OriginationTime\t",
@@ -225,6 +246,27 @@ TEST_P(BuiltChunks, ShowTheirFields) { ExpectRows(GetParam()); }
 // Cut or overwritten anywhere, the file still shows every entry: rows up to
 // the fault and a sentence, never an exception or a stray zero byte.
 TEST_P(BuiltChunks, ShowDamagedCopiesSafely) { ExpectDamagedCopiesShowSafely(GetParam().file); }
+
+// Every row with a range shows what the bytes there hold, by the rule the
+// real files are held to (tests/dump/row_ranges_test.cpp).
+TEST_P(BuiltChunks, RangesHoldWhatTheirRowsShow) {
+    const RowsCase& test = GetParam();
+    const Shown shown = ShowBuilt(test.file, test.id, test.listType);
+    const bool bigEndian = test.file.starts_with("RIFX");
+    for (std::size_t i = 0; i < shown.stored.size(); ++i) {
+        if (!shown.ranges.at(i)) continue;
+        const rows::ByteRange at = *shown.ranges[i];
+        ASSERT_LE(at.offset + at.length, test.file.size()) << shown.stored[i];
+        const auto [label, value] = rows::SplitRow(shown.stored[i]);
+        const wavtest::ranges::RangedRow row{std::string(label), std::string(value),
+                                             label.size() == shown.stored[i].size(), at};
+        const std::string_view bytes = std::string_view(test.file).substr(at.offset, at.length);
+        EXPECT_TRUE(wavtest::ranges::Check(row, bytes, bigEndian).second)
+            << "\"" << row.label << "\" shows \"" << text::ValueText(row.value) << "\" but the " << at.length
+            << " bytes at " << at.offset << " are "
+            << text::HexDigits(bytes.substr(0, 16), text::HexCase::Upper, " ");
+    }
+}
 
 INSTANTIATE_TEST_SUITE_P(Decoders, BuiltChunks, testing::ValuesIn(kCases), CaseName);
 

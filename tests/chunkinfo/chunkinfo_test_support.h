@@ -32,6 +32,7 @@ inline std::string WaveWith(const std::string& chunks) {
 
 struct Shown {
     Rows rows;
+    Rows stored;  // the rows as the routine gave them, a cut text with its mark
     std::vector<std::optional<rows::ByteRange>> ranges;  // each row's, in the file
     std::optional<std::string> error;
     bool found = false;
@@ -48,6 +49,7 @@ inline Shown ShowEntry(const wavedoc::WaveDocument& document, std::string_view i
         rows.AppendRow("left over from an earlier selection");
         shown.error = chunkinfo::ShowEntryRows(document, entry, rows);
         for (const std::string& row : rows.Rows()) shown.rows.push_back(text::ValueText(row));
+        shown.stored = rows.Rows();
         shown.ranges = rows.Ranges();
         shown.found = true;
         break;
@@ -57,7 +59,9 @@ inline Shown ShowEntry(const wavedoc::WaveDocument& document, std::string_view i
 
 inline Shown ShowBuilt(const std::string& fileBytes, std::string_view id, std::string_view listType = "") {
     wavedoc::WaveDocument document;
-    EXPECT_EQ(document.LoadFromMemory(fileBytes, "built.wav"), wavedoc::LoadOk) << document.LoadError();
+    EXPECT_EQ(document.LoadFromMemory(fileBytes, "built.wav", nullptr, wavedoc::LoadForms::AnyForm),
+              wavedoc::LoadOk)
+        << document.LoadError();
     return ShowEntry(document, id, listType);
 }
 

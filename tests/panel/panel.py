@@ -36,7 +36,9 @@ Modes:
                                               every reader reads each mended copy
                                               as it reads the intact base
 Exit status 77 when a reader is missing (the test is then skipped).
-Environment: ONDULO_SHARED_DIR (the folder holding corpus/ and corpus2/),
+Environment: ONDULO_SHARED_DIR (the folder holding corpus/ and corpus2/;
+the rule takes the base files it lacks from tests/data/corpus where they are
+there too, and says so),
 ONDULO_PANEL_ONLY (a shell pattern: only the damage cases it matches),
 ONDULO_PANEL_REPORT (a file for every row, as JSON, or the corpus table),
 ONDULO_PANEL_MARKDOWN (a file for the disagreements as a Markdown table).
@@ -57,6 +59,8 @@ import time
 import wave
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# Where base files missing from the shared folder are looked for.
+TEST_CORPUS = os.path.normpath(os.path.join(HERE, "..", "data", "corpus"))
 sys.path.insert(0, HERE)
 import riff_damage  # noqa: E402
 
@@ -367,10 +371,33 @@ def outcome_text(outcomes):
     )
 
 
+def base_files(shared):
+    """The base files: under the shared folder, else those the test corpus
+    holds too, taken from there; says which were taken from the test corpus
+    and which are left out."""
+    found, fallen_back, missing = [], [], []
+    for b in BASES:
+        in_shared = os.path.join(shared, b)
+        in_tests = os.path.join(TEST_CORPUS, os.path.basename(b))
+        if os.path.exists(in_shared):
+            found.append(in_shared)
+        elif os.path.exists(in_tests):
+            found.append(in_tests)
+            fallen_back.append(os.path.basename(b))
+        else:
+            missing.append(os.path.basename(b))
+    if fallen_back:
+        print(f"{shared} does not hold {len(fallen_back)} of the {len(BASES)} base files; taken from "
+              f"tests/data/corpus: {', '.join(fallen_back)}")
+    if missing:
+        print(f"left out, in neither place: {', '.join(missing)}")
+    return found
+
+
 def rule(dump, sndfile_program, allow_path, shared, only=None, report=None):
-    bases = [os.path.join(shared, b) for b in BASES if os.path.exists(os.path.join(shared, b))]
+    bases = base_files(shared)
     if not bases:
-        print("no base files under", shared)
+        print("no base files under", shared, "or", TEST_CORPUS)
         return SKIP
     allow = load_allow(allow_path)
     panel = Panel(sndfile_program)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <cmath>
@@ -167,63 +168,89 @@ const Sample& SampleAt(const FormatRow& row, std::uint64_t frame, unsigned chann
     return frame == 27 || frame == 33 ? row.bottom : frame % 3 == 0 ? row.down : row.zero;
 }
 
-std::string Audio(const FormatRow& row) {
+std::string Reversed(std::string bytes) {
+    std::reverse(bytes.begin(), bytes.end());
+    return bytes;
+}
+
+// A fmt payload with its numbers most significant byte first, as a RIFX file
+// keeps them; an extensible format's sub-format GUID stays as it is.
+std::string BigEndianFormat(const std::string& fmt) {
+    std::string out;
+    std::size_t at = 0;
+    for (const std::size_t width : {2U, 2U, 4U, 4U, 2U, 2U, 2U, 2U, 4U}) {
+        if (at + width > fmt.size()) break;
+        out += Reversed(fmt.substr(at, width));
+        at += width;
+    }
+    return out + fmt.substr(at);
+}
+
+// The row's file, in a RIFX file every number and sample most significant byte first.
+std::string Audio(const FormatRow& row, bool rifx) {
     std::string data;
     for (std::uint64_t f = 0; f < kFrames; ++f) {
-        for (unsigned c = 0; c < 3; ++c) data += SampleAt(row, f, c).bytes;
+        for (unsigned c = 0; c < 3; ++c) {
+            const std::string& bytes = SampleAt(row, f, c).bytes;
+            data += rifx ? Reversed(bytes) : bytes;
+        }
     }
+    if (rifx) return RifxFile(BigChunk("fmt ", BigEndianFormat(row.fmt)) + BigChunk("data", data));
     return RiffFile(Chunk("fmt ", row.fmt) + Chunk("data", data));
 }
 
 TEST(Measure, EveryFormatGivesItsPeaksClipsAndOverviewWhereverThePiecesEnd) {
-    for (const FormatRow& row : FormatRows()) {
-        SCOPED_TRACE(row.name);
-        const auto document = Loaded(Audio(row));
-        const std::size_t frameBytes = 3 * row.up.bytes.size();
-        std::optional<sound::Measurement> first;
-        for (const std::size_t piece :
-             {std::size_t{1}, std::size_t{2}, std::size_t{5}, frameBytes - 1, frameBytes, frameBytes + 1,
-              std::size_t{7 * 9}, std::size_t{1} << 20}) {
-            SCOPED_TRACE("pieces of " + std::to_string(piece) + " bytes");
-            sound::MeasureOptions options;
-            options.buckets = 4;
-            options.loudness = false;
-            options.pieceBytes = piece;
-            const sound::Measurement measured = sound::Measure(*document, options);
-            ASSERT_TRUE(measured.Measured()) << measured.unmeasured;
-            ASSERT_EQ(measured.framesRead, kFrames);
-            ASSERT_EQ(measured.channels.size(), 3u);
-            const double top = std::fabs(row.top.value);
-            const double bottom = std::fabs(row.bottom.value);
-            EXPECT_FLOAT_EQ(measured.channels[0].peak, static_cast<float>(top));
-            EXPECT_EQ(measured.channels[0].peakFrame, 13u);
-            EXPECT_EQ(measured.channels[0].clipped, row.topClips);
-            EXPECT_FLOAT_EQ(measured.channels[1].peak, static_cast<float>(std::fabs(row.up.value)));
-            EXPECT_EQ(measured.channels[1].peakFrame, 30u);
-            EXPECT_EQ(measured.channels[1].clipped, 0u);
-            EXPECT_FLOAT_EQ(measured.channels[2].peak, static_cast<float>(bottom));
-            EXPECT_EQ(measured.channels[2].peakFrame, 27u);
-            EXPECT_EQ(measured.channels[2].clipped, 2u);
-            // Four buckets of ten frames: the top in the second of channel 0,
-            // the bottom in the third and fourth of channel 2.
-            const sound::Overview& overview = measured.overview;
-            ASSERT_EQ(overview.buckets, 4u);
-            EXPECT_FLOAT_EQ(overview.At(0, 1).max, static_cast<float>(row.top.value));
-            EXPECT_FLOAT_EQ(overview.At(0, 0).max, static_cast<float>(row.up.value));
-            EXPECT_FLOAT_EQ(overview.At(0, 0).min, static_cast<float>(row.down.value));
-            EXPECT_FLOAT_EQ(overview.At(2, 2).min, static_cast<float>(row.bottom.value));
-            EXPECT_FLOAT_EQ(overview.At(2, 3).min, static_cast<float>(row.bottom.value));
-            EXPECT_FLOAT_EQ(overview.At(1, 3).max,
-                            static_cast<float>(std::max(row.up.value, row.zero.value)));
-            // Channel 0's first bucket alternates the small values.
-            const double rms = std::sqrt((row.up.value * row.up.value + row.down.value * row.down.value) / 2);
-            EXPECT_NEAR(overview.At(0, 0).rms, rms, 1e-6);
-            if (!first) {
-                first = measured;
-                continue;
-            }
-            for (std::size_t i = 0; i < overview.values.size(); ++i) {
-                EXPECT_EQ(overview.values[i].rms, first->overview.values[i].rms) << "bucket value " << i;
+    for (const bool rifx : {false, true}) {
+        for (const FormatRow& row : FormatRows()) {
+            SCOPED_TRACE(row.name + (rifx ? " in a RIFX file" : ""));
+            const auto document = Loaded(Audio(row, rifx));
+            const std::size_t frameBytes = 3 * row.up.bytes.size();
+            std::optional<sound::Measurement> first;
+            for (const std::size_t piece :
+                 {std::size_t{1}, std::size_t{2}, std::size_t{5}, frameBytes - 1, frameBytes, frameBytes + 1,
+                  std::size_t{7 * 9}, std::size_t{1} << 20}) {
+                SCOPED_TRACE("pieces of " + std::to_string(piece) + " bytes");
+                sound::MeasureOptions options;
+                options.buckets = 4;
+                options.loudness = false;
+                options.pieceBytes = piece;
+                const sound::Measurement measured = sound::Measure(*document, options);
+                ASSERT_TRUE(measured.Measured()) << measured.unmeasured;
+                ASSERT_EQ(measured.framesRead, kFrames);
+                ASSERT_EQ(measured.channels.size(), 3u);
+                const double top = std::fabs(row.top.value);
+                const double bottom = std::fabs(row.bottom.value);
+                EXPECT_FLOAT_EQ(measured.channels[0].peak, static_cast<float>(top));
+                EXPECT_EQ(measured.channels[0].peakFrame, 13u);
+                EXPECT_EQ(measured.channels[0].clipped, row.topClips);
+                EXPECT_FLOAT_EQ(measured.channels[1].peak, static_cast<float>(std::fabs(row.up.value)));
+                EXPECT_EQ(measured.channels[1].peakFrame, 30u);
+                EXPECT_EQ(measured.channels[1].clipped, 0u);
+                EXPECT_FLOAT_EQ(measured.channels[2].peak, static_cast<float>(bottom));
+                EXPECT_EQ(measured.channels[2].peakFrame, 27u);
+                EXPECT_EQ(measured.channels[2].clipped, 2u);
+                // Four buckets of ten frames: the top in the second of channel 0,
+                // the bottom in the third and fourth of channel 2.
+                const sound::Overview& overview = measured.overview;
+                ASSERT_EQ(overview.buckets, 4u);
+                EXPECT_FLOAT_EQ(overview.At(0, 1).max, static_cast<float>(row.top.value));
+                EXPECT_FLOAT_EQ(overview.At(0, 0).max, static_cast<float>(row.up.value));
+                EXPECT_FLOAT_EQ(overview.At(0, 0).min, static_cast<float>(row.down.value));
+                EXPECT_FLOAT_EQ(overview.At(2, 2).min, static_cast<float>(row.bottom.value));
+                EXPECT_FLOAT_EQ(overview.At(2, 3).min, static_cast<float>(row.bottom.value));
+                EXPECT_FLOAT_EQ(overview.At(1, 3).max,
+                                static_cast<float>(std::max(row.up.value, row.zero.value)));
+                // Channel 0's first bucket alternates the small values.
+                const double rms =
+                    std::sqrt((row.up.value * row.up.value + row.down.value * row.down.value) / 2);
+                EXPECT_NEAR(overview.At(0, 0).rms, rms, 1e-6);
+                if (!first) {
+                    first = measured;
+                    continue;
+                }
+                for (std::size_t i = 0; i < overview.values.size(); ++i) {
+                    EXPECT_EQ(overview.values[i].rms, first->overview.values[i].rms) << "bucket value " << i;
+                }
             }
         }
     }
@@ -252,7 +279,7 @@ TEST(Measure, BigEndianSamplesOfRifx) {
 // Zooming reads only the frames shown, into as many buckets as asked.
 TEST(Measure, PartOfTheAudioIsOverviewedAlone) {
     const FormatRow row = FormatRows()[1];
-    const auto document = Loaded(Audio(row));
+    const auto document = Loaded(Audio(row, false));
     sound::MeasureOptions options;
     options.firstFrame = 10;
     options.frameCount = 10;
@@ -300,13 +327,18 @@ TEST(Measure, OtherCodecsAreNotMeasuredAndSaySo) {
 }
 
 // A sine of 1 kHz at 48 kHz, `seconds` long, at `dbfs` in each channel.
-std::string Sine(unsigned channels, double dbfs, double seconds, std::uint32_t mask = 0) {
+// A 1 kHz sine at 48 kHz, after `quietBefore` and before `quietAfter` seconds of silence.
+std::string Sine(unsigned channels, double dbfs, double seconds, std::uint32_t mask = 0,
+                 double quietBefore = 0, double quietAfter = 0) {
     const double amplitude = std::pow(10.0, dbfs / 20) * 32767;
     std::string data;
-    const auto frames = static_cast<std::uint64_t>(seconds * 48000);
+    const auto first = static_cast<std::uint64_t>(quietBefore * 48000);
+    const auto end = first + static_cast<std::uint64_t>(seconds * 48000);
+    const auto frames = end + static_cast<std::uint64_t>(quietAfter * 48000);
     for (std::uint64_t f = 0; f < frames; ++f) {
-        const auto value = static_cast<std::int16_t>(
-            std::lround(amplitude * std::sin(2 * std::numbers::pi * 1000 * static_cast<double>(f) / 48000)));
+        const double phase = 2 * std::numbers::pi * 1000 * static_cast<double>(f - first) / 48000;
+        const auto value =
+            static_cast<std::int16_t>(f >= first && f < end ? std::lround(amplitude * std::sin(phase)) : 0);
         for (unsigned c = 0; c < channels; ++c) data += U16(static_cast<std::uint16_t>(value));
     }
     const std::string fmt = mask != 0 ? Extensible(1, static_cast<std::uint16_t>(channels), 16, mask)
@@ -323,14 +355,33 @@ TEST(Measure, LoudnessOfKnownSines) {
         std::string chunks;
         double integrated;
         double truePeak;
+        double maxMomentary;
+        double maxShortTerm;
+        std::optional<double> range;
     };
+    // A steady sine: every loudness is the same, and its range is 0.
+    const auto steady = [](std::string what, std::string chunks, double loudness, double truePeak) {
+        return Row{std::move(what), std::move(chunks), loudness, truePeak, loudness, loudness, 0.0};
+    };
+    // A 400 ms burst from 2.1 s on: only the 400 ms window that ends at 2.5 s
+    // holds it whole, so the meter must be read every 100 ms to find its
+    // momentary loudness; its 3-second window holds it whole (-23 + 10 log10(0.4 / 3)),
+    // and of the 400 ms blocks every 100 ms, the seven that overlap it give 4/7 of its power.
+    const Row burst{"a 400 ms burst, met whole by one 100 ms step of the momentary window",
+                    Sine(1, -20, 0.4, 0, 2.1, 2.5),
+                    -23 + 10 * std::log10(4.0 / 7),
+                    -20.0,
+                    -23.0,
+                    -23 + 10 * std::log10(0.4 / 3),
+                    std::nullopt};
     const std::vector<Row> rows{
-        {"stereo at -23 dBFS", Sine(2, -23, 6), -23.0, -23.0},
-        {"mono at -20 dBFS counts once", Sine(1, -20, 6), -23.0, -20.0},
-        {"5.1 by its mask: the low-frequency channel left out, surround at +1.5 dB", Sine(6, -30, 6, 0x3F),
-         -30 - 10 * std::log10(2.0) + 10 * std::log10(3 + 2 * 1.41), -30.0},
-        {"quad by its mask: back left and right as surround", Sine(4, -30, 6, 0x33),
-         -30 - 10 * std::log10(2.0) + 10 * std::log10(2 + 2 * 1.41), -30.0},
+        steady("stereo at -23 dBFS", Sine(2, -23, 6), -23.0, -23.0),
+        steady("mono at -20 dBFS counts once", Sine(1, -20, 6), -23.0, -20.0),
+        steady("5.1 by its mask: the low-frequency channel left out, surround at +1.5 dB",
+               Sine(6, -30, 6, 0x3F), -30 - 10 * std::log10(2.0) + 10 * std::log10(3 + 2 * 1.41), -30.0),
+        steady("quad by its mask: back left and right as surround", Sine(4, -30, 6, 0x33),
+               -30 - 10 * std::log10(2.0) + 10 * std::log10(2 + 2 * 1.41), -30.0),
+        burst,
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -338,9 +389,11 @@ TEST(Measure, LoudnessOfKnownSines) {
         ASSERT_TRUE(measured.loudness) << measured.loudnessUnmeasured;
         EXPECT_NEAR(measured.loudness->integrated, row.integrated, 0.1);
         EXPECT_NEAR(measured.loudness->truePeak, row.truePeak, 0.1);
-        EXPECT_NEAR(measured.loudness->maxMomentary, row.integrated, 0.1);
-        EXPECT_NEAR(measured.loudness->maxShortTerm, row.integrated, 0.1);
-        EXPECT_NEAR(measured.loudness->range, 0.0, 0.1);
+        EXPECT_NEAR(measured.loudness->maxMomentary, row.maxMomentary, 0.1);
+        EXPECT_NEAR(measured.loudness->maxShortTerm, row.maxShortTerm, 0.1);
+        if (row.range) {
+            EXPECT_NEAR(measured.loudness->range, *row.range, 0.1);
+        }
     }
 }
 

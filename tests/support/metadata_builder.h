@@ -32,15 +32,18 @@ struct BextFields {
     std::array<std::int16_t, 5> loudness{};
     char reservedByte = '\0';  // what the 180 reserved bytes hold
     std::string codingHistory = {};
+    bool bigEndian = false;  // numbers as a RIFX file stores them
 };
 
 // The 602 fixed bytes of EBU Tech 3285, then the coding history.
 inline std::string BextPayload(const BextFields& f) {
+    const auto u16 = f.bigEndian ? BigU16 : U16;
+    const auto u32 = f.bigEndian ? BigU32 : U32;
     std::string out =
         Fixed(f.description, 256) + Fixed(f.originator, 32) + Fixed(f.originatorReference, 32) +
-        Fixed(f.date, 10) + Fixed(f.time, 8) + U32(static_cast<std::uint32_t>(f.timeReference)) +
-        U32(static_cast<std::uint32_t>(f.timeReference >> 32)) + U16(f.version) + Fixed(f.umid, 64);
-    for (const std::int16_t value : f.loudness) out += U16(static_cast<std::uint16_t>(value));
+        Fixed(f.date, 10) + Fixed(f.time, 8) + u32(static_cast<std::uint32_t>(f.timeReference)) +
+        u32(static_cast<std::uint32_t>(f.timeReference >> 32)) + u16(f.version) + Fixed(f.umid, 64);
+    for (const std::int16_t value : f.loudness) out += u16(static_cast<std::uint16_t>(value));
     return out + std::string(180, f.reservedByte) + f.codingHistory;
 }
 

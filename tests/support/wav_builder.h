@@ -19,6 +19,15 @@ inline std::string U16(std::uint16_t v) {
     return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
 }
 inline std::string U8(std::uint8_t v) { return std::string(1, static_cast<char>(v)); }
+// The same numbers most significant byte first, as a RIFX file stores them.
+inline std::string BigU32(std::uint32_t v) {
+    const std::string little = U32(v);
+    return std::string(little.rbegin(), little.rend());
+}
+inline std::string BigU16(std::uint16_t v) {
+    const std::string little = U16(v);
+    return std::string(little.rbegin(), little.rend());
+}
 
 // A chunk: id, stored size (the payload's length unless given), payload, and a
 // pad byte after an odd payload unless told not to write it.
@@ -43,6 +52,23 @@ inline std::string RiffFile(std::string_view chunks, std::string_view form = "WA
 inline std::string PcmFormat(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits) {
     const std::uint16_t blockAlign = static_cast<std::uint16_t>(channels * ((bits + 7) / 8));
     return U16(1) + U16(channels) + U32(rate) + U32(rate * blockAlign) + U16(blockAlign) + U16(bits);
+}
+
+// A RIFX file: its chunks' sizes and fields most significant byte first.
+inline std::string BigChunk(std::string_view id, std::string_view payload) {
+    std::string out(id);
+    out += BigU32(static_cast<std::uint32_t>(payload.size()));
+    out += payload;
+    if (payload.size() % 2 == 1) out += '\0';
+    return out;
+}
+inline std::string RifxFile(std::string_view chunks) {
+    return "RIFX" + BigU32(static_cast<std::uint32_t>(4 + chunks.size())) + "WAVE" + std::string(chunks);
+}
+inline std::string BigPcmFormat(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits) {
+    const std::uint16_t blockAlign = static_cast<std::uint16_t>(channels * ((bits + 7) / 8));
+    return BigU16(1) + BigU16(channels) + BigU32(rate) + BigU32(rate * blockAlign) + BigU16(blockAlign) +
+           BigU16(bits);
 }
 
 // Payloads of the chunks that hold repeated records. Where a count field is

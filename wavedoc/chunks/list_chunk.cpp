@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "wavedoc/reading/chunk_fields.h"
 #include "wavedoc/reading/wave_error.h"
 
 namespace wavedoc {
@@ -48,19 +49,19 @@ LablEntry::LablEntry(const ChunkHeader& header, const std::shared_ptr<const Byte
                      OwnerName owner)
     : SubChunkEntry(header, source, kLablFixedBytes, std::move(owner)) {}
 
-std::int32_t LablEntry::CuePointId() const { return Fields().Bits32(0, "dwName"); }
+std::int32_t LablEntry::CuePointId() const { return Fields().Bits32(layout::adtl::kName); }
 
 LtxtEntry::LtxtEntry(const ChunkHeader& header, const std::shared_ptr<const ByteSource>& source,
                      OwnerName owner)
     : SubChunkEntry(header, source, kLtxtFixedBytes, std::move(owner)) {}
 
-std::int32_t LtxtEntry::CuePointId() const { return Fields().Bits32(0, "dwName"); }
-std::int32_t LtxtEntry::SampleLength() const { return Fields().Bits32(4, "dwSampleLength"); }
-std::string LtxtEntry::PurposeId() const { return Fields().FourCC(8, "dwPurpose"); }
-std::int32_t LtxtEntry::Country() const { return Fields().Unsigned16(12, "wCountry"); }
-std::int32_t LtxtEntry::Language() const { return Fields().Unsigned16(14, "wLanguage"); }
-std::int32_t LtxtEntry::Dialect() const { return Fields().Unsigned16(16, "wDialect"); }
-std::int32_t LtxtEntry::CodePage() const { return Fields().Unsigned16(18, "wCodePage"); }
+std::int32_t LtxtEntry::CuePointId() const { return Fields().Bits32(layout::adtl::kName); }
+std::int32_t LtxtEntry::SampleLength() const { return Fields().Bits32(layout::adtl::kSampleLength); }
+std::string LtxtEntry::PurposeId() const { return Fields().FourCC(layout::adtl::kPurpose); }
+std::int32_t LtxtEntry::Country() const { return Fields().Unsigned16(layout::adtl::kCountry); }
+std::int32_t LtxtEntry::Language() const { return Fields().Unsigned16(layout::adtl::kLanguage); }
+std::int32_t LtxtEntry::Dialect() const { return Fields().Unsigned16(layout::adtl::kDialect); }
+std::int32_t LtxtEntry::CodePage() const { return Fields().Unsigned16(layout::adtl::kCodePage); }
 
 void ListEntryPlaces::Add(std::string_view id, const SubChunkPlace& place) {
     if (id == layout::kLabelId) labels.Add(place);
@@ -79,6 +80,6 @@ ListChunk::ListChunk(const ChunkSpan& span, ListEntryPlaces places)
                                         "labelled text", "labelled texts", order);
 }
 
-std::string ListChunk::TypeId() const { return fields_.FourCC(0, "list type"); }
+std::string ListChunk::TypeId() const { return fields_.FourCC(layout::kListType); }
 
 }  // namespace wavedoc

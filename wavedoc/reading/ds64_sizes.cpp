@@ -30,10 +30,10 @@ std::optional<Ds64Sizes> ReadDs64(const ByteSource& source) {
     sizes.heldFields = head.size();
     head.resize(layout::kDs64Fields, '\0');
     const FieldReader fields(head, OwnerName{std::string(layout::kDs64Id)});
-    sizes.riffSize = fields.Unsigned64(0, "riffSize");
-    sizes.dataSize = fields.Unsigned64(8, "dataSize");
-    sizes.sampleCount = fields.Unsigned64(16, "sampleCount");
-    sizes.tableLength = static_cast<std::uint32_t>(fields.Bits32(24, "tableLength"));
+    sizes.riffSize = fields.Unsigned64(layout::ds64::kRiffSize);
+    sizes.dataSize = fields.Unsigned64(layout::ds64::kDataSize);
+    sizes.sampleCount = fields.Unsigned64(layout::ds64::kSampleCount);
+    sizes.tableLength = fields.Unsigned32(layout::ds64::kTableLength);
     // The table as far as the chunk holds it, bounded whatever its length says.
     const std::uint64_t room =
         sizes.chunkSize > layout::kDs64Fields ? sizes.chunkSize - layout::kDs64Fields : 0;
@@ -43,9 +43,9 @@ std::optional<Ds64Sizes> ReadDs64(const ByteSource& source) {
         source.Read(kAt + layout::kChunkHeaderSize + layout::kDs64Fields, entries * layout::kDs64TableEntry);
     const FieldReader tableFields(table, OwnerName{std::string(layout::kDs64Id)});
     for (std::uint64_t i = 0; (i + 1) * layout::kDs64TableEntry <= table.size(); ++i) {
-        const std::size_t at = static_cast<std::size_t>(i * layout::kDs64TableEntry);
-        sizes.table.push_back(
-            {tableFields.FourCC(at, "chunkId"), tableFields.Unsigned64(at + 4, "chunkSize")});
+        const std::uint64_t at = i * layout::kDs64TableEntry;
+        sizes.table.push_back({tableFields.FourCC(InRecordAt(layout::ds64::kEntryId, at)),
+                               tableFields.Unsigned64(InRecordAt(layout::ds64::kEntrySize, at))});
     }
     return sizes;
 }

@@ -1,6 +1,8 @@
 #include "wavedoc/reading/field_reader.h"
 
 #include <algorithm>
+#include <bit>
+#include <stdexcept>
 #include <utility>
 
 #include "wavedoc/reading/offset_math.h"
@@ -72,6 +74,53 @@ std::string FieldReader::FourCC(std::size_t offset, std::string_view field) cons
 
 std::string_view FieldReader::Bytes(std::size_t offset, std::size_t length, std::string_view field) const {
     return Span(offset, length, field);
+}
+
+std::string_view FieldReader::SpanOf(const Field& field, std::uint64_t width) const {
+    if (field.width != width) {
+        throw std::logic_error("The field " + std::string(field.name) + " is " + std::to_string(field.width) +
+                               " bytes wide, not " + std::to_string(width) + ".");
+    }
+    return Span(field.offset, field.width, field.name);
+}
+
+std::int32_t FieldReader::Bits32(const Field& field) const {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(NumberIn(SpanOf(field, 4), order_)));
+}
+
+std::uint64_t FieldReader::Unsigned64(const Field& field) const { return NumberIn(SpanOf(field, 8), order_); }
+
+std::uint32_t FieldReader::Unsigned32(const Field& field) const {
+    return static_cast<std::uint32_t>(NumberIn(SpanOf(field, 4), order_));
+}
+
+std::int32_t FieldReader::Unsigned16(const Field& field) const {
+    return static_cast<std::int32_t>(NumberIn(SpanOf(field, 2), order_));
+}
+
+std::int16_t FieldReader::Signed16(const Field& field) const {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(NumberIn(SpanOf(field, 2), order_)));
+}
+
+std::int16_t FieldReader::Unsigned8(const Field& field) const {
+    return static_cast<std::int16_t>(static_cast<unsigned char>(SpanOf(field, 1)[0]));
+}
+
+std::int16_t FieldReader::Signed8(const Field& field) const {
+    return static_cast<std::int16_t>(static_cast<signed char>(SpanOf(field, 1)[0]));
+}
+
+float FieldReader::Float32(const Field& field) const {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(NumberIn(SpanOf(field, 4), order_)));
+}
+
+std::string FieldReader::FourCC(const Field& field) const { return std::string(SpanOf(field, 4)); }
+
+std::string_view FieldReader::Bytes(const Field& field) const { return SpanOf(field, field.width); }
+
+std::string_view FieldReader::Text(const Field& field) const {
+    const std::string_view bytes = Bytes(field);
+    return bytes.substr(0, bytes.find('\0'));
 }
 
 std::string FieldReader::Rest(std::size_t offset) const {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "wavedoc/reading/chunk_naming.h"
+#include "wavedoc/reading/field.h"
 
 namespace wavedoc {
 
@@ -41,10 +42,28 @@ public:
     // The bytes from offset to the end; empty when offset lies at or past the end.
     std::string Rest(std::size_t offset) const;
 
+    // The same reads of a field of a layout (field.h), which gives where the
+    // field lies and its name. A field whose width is not the read's is a
+    // fault of the layout, raised as std::logic_error.
+    std::int32_t Bits32(const Field& field) const;
+    std::uint64_t Unsigned64(const Field& field) const;
+    std::uint32_t Unsigned32(const Field& field) const;
+    std::int32_t Unsigned16(const Field& field) const;
+    std::int16_t Signed16(const Field& field) const;
+    std::int16_t Unsigned8(const Field& field) const;
+    std::int16_t Signed8(const Field& field) const;
+    float Float32(const Field& field) const;
+    std::string FourCC(const Field& field) const;
+    std::string_view Bytes(const Field& field) const;
+    // A fixed-size text up to its first zero byte.
+    std::string_view Text(const Field& field) const;
+
 private:
     std::string_view Span(std::size_t offset, std::size_t length, std::string_view field) const;
 
     std::uint64_t Number(std::size_t offset, std::size_t length, std::string_view field) const;
+    // The bytes of `field`, which must be `width` bytes wide.
+    std::string_view SpanOf(const Field& field, std::uint64_t width) const;
 
     std::string bytes_;
     OwnerName owner_;

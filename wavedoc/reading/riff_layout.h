@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "wavedoc/reading/chunk_fields.h"
+
 // The facts of the RIFF WAVE layout that the document, its map and the check
 // all rely on, each stated once.
 namespace wavedoc::layout {
@@ -29,8 +31,8 @@ constexpr bool IsAssociatedDataEntry(std::string_view id) {
 
 // The fixed fields of the associated data entries: dwName; an ltxt adds
 // dwSampleLength, dwPurpose and four 16-bit fields. The text follows them.
-inline constexpr std::uint64_t kLabelFixedBytes = 4;
-inline constexpr std::uint64_t kLabelledTextFixedBytes = 20;
+inline constexpr std::uint64_t kLabelFixedBytes = adtl::kName.End();
+inline constexpr std::uint64_t kLabelledTextFixedBytes = adtl::kCodePage.End();
 
 // Where a chunk made of a count field and fixed-size records keeps them.
 struct RecordLayout {
@@ -43,21 +45,24 @@ struct RecordLayout {
 
 // cue: dwCuePoints, then records of dwName, dwPosition, fccChunk,
 // dwChunkStart, dwBlockStart, dwSampleOffset.
-inline constexpr RecordLayout kCuePoints{0, 4, 24, "cue point", "cue points"};
+inline constexpr RecordLayout kCuePoints{cue::kCount.offset, cue::kFirstRecord, cue::kRecordSize, "cue point",
+                                         "cue points"};
 // plst: dwSegments, then records of dwName, dwLength, dwLoops.
-inline constexpr RecordLayout kPlaySegments{0, 4, 12, "play segment", "play segments"};
+inline constexpr RecordLayout kPlaySegments{plst::kCount.offset, plst::kFirstRecord, plst::kRecordSize,
+                                            "play segment", "play segments"};
 // smpl: nine 32-bit fields, cSampleLoops the eighth and cbSamplerData the
 // ninth, then loop records of dwIdentifier, dwType, dwStart, dwEnd,
 // dwFraction, dwPlayCount.
-inline constexpr RecordLayout kSampleLoops{28, 36, 24, "sample loop", "sample loops"};
-inline constexpr std::uint64_t kSamplerDataOffset = 32;
+inline constexpr RecordLayout kSampleLoops{smpl::kLoopCount.offset, smpl::kFirstRecord, smpl::kRecordSize,
+                                           "sample loop", "sample loops"};
+inline constexpr std::uint64_t kSamplerDataOffset = smpl::kSamplerData.offset;
 
 // The fmt chunk: 16 bytes of format fields, then cbSize; the extensible
 // format keeps its sub-format GUID after cbSize, wValidBitsPerSample and
 // dwChannelMask.
-inline constexpr std::uint64_t kFormatFields = 16;
-inline constexpr std::uint64_t kSubFormatOffset = 24;
-inline constexpr std::uint64_t kGuidSize = 16;
+inline constexpr std::uint64_t kFormatFields = fmt::kBitsPerSample.End();
+inline constexpr std::uint64_t kSubFormatOffset = fmt::kSubFormat.offset;
+inline constexpr std::uint64_t kGuidSize = fmt::kSubFormat.width;
 inline constexpr std::uint32_t kExtensibleTag = 0xFFFE;
 
 // The plain format code a sub-format GUID stands for: the GUIDs
@@ -82,9 +87,9 @@ inline constexpr std::uint32_t kStreamingSize = 0xFFFFFFFF;
 inline constexpr std::string_view kDs64Id = "ds64";
 inline constexpr std::uint32_t kSizeInDs64 = 0xFFFFFFFF;
 // riffSize, dataSize and sampleCount (64 bits each), then the table's length (32 bits).
-inline constexpr std::uint64_t kDs64Fields = 28;
+inline constexpr std::uint64_t kDs64Fields = ds64::kTableLength.End();
 // A table entry: the chunk id, then its 64-bit size.
-inline constexpr std::uint64_t kDs64TableEntry = 12;
+inline constexpr std::uint64_t kDs64TableEntry = ds64::kEntrySize.End();
 constexpr bool IsStreamingPlaceholder(std::uint32_t size) {
     return size == kStreamingSize || (size >= 0x7FFF0000 && size <= 0x7FFFFFFF);
 }

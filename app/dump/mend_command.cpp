@@ -48,13 +48,15 @@ void WriteText(const MendRun& run, const std::string* destination, std::ostream&
     if (!plan.dropped.empty()) {
         out << "dropped:\n";
         for (const mend::Dropped& dropped : plan.dropped) {
-            out << "  " << Range(dropped.offset, dropped.length) << "\t" << text::TerminalText(dropped.why) << "\n";
+            out << "  " << Range(dropped.offset, dropped.length) << "\t" << text::TerminalText(dropped.why)
+                << "\n";
         }
     }
     if (!plan.leftAlone.empty()) {
         out << "left as it is:\n";
         for (const mend::LeftAlone& left : plan.leftAlone) {
-            out << "  " << left.code << "\t" << left.offset << "\t" << text::TerminalText(left.reason) << "\n";
+            out << "  " << left.code << "\t" << left.offset << "\t" << text::TerminalText(left.reason)
+                << "\n";
         }
     }
     if (!plan.unanswered.empty()) {
@@ -107,8 +109,8 @@ void WriteJson(const MendRun& run, const std::string* destination, std::ostream&
     out << "],\n  \"left_alone\": [";
     separator = "";
     for (const mend::LeftAlone& left : plan.leftAlone) {
-        out << separator << "\n    {\"code\": " << report::JsonString(left.code) << ", \"offset\": " << left.offset
-            << ", \"why\": " << report::JsonString(left.reason) << "}";
+        out << separator << "\n    {\"code\": " << report::JsonString(left.code)
+            << ", \"offset\": " << left.offset << ", \"why\": " << report::JsonString(left.reason) << "}";
         separator = ",";
     }
     out << "],\n  \"dropped\": [";
@@ -143,8 +145,8 @@ void WriteJson(const MendRun& run, const std::string* destination, std::ostream&
         separator = "";
         for (const wavecheck::Finding& finding : run.recheck->errors) {
             out << separator << "{\"code\": " << report::JsonString(finding.code)
-                << ", \"offset\": " << finding.offset << ", \"message\": " << report::JsonString(finding.message)
-                << "}";
+                << ", \"offset\": " << finding.offset
+                << ", \"message\": " << report::JsonString(finding.message) << "}";
             separator = ", ";
         }
         out << "], \"claimed\": " << run.recheck->claimed.size()

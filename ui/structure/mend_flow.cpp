@@ -16,9 +16,9 @@
 #include "text/counted.h"
 #include "text/display_text.h"
 #include "ui/structure/mend_plan_model.h"
-#include "ui/structure/work_runner.h"
 #include "ui/widgets/busy_cursor.h"
 #include "ui/widgets/user_prompts.h"
+#include "ui/widgets/work_runner.h"
 
 namespace {
 

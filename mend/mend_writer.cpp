@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "report/new_file.h"
 #include "wavecheck/sha256.h"
 #include "wavedoc/reading/error_text.h"
 #include "wavedoc/reading/wave_error.h"
@@ -22,28 +23,6 @@ namespace {
 // The most bytes read or written at once: two buffers of it are all the
 // memory a write holds, whatever the file's size.
 constexpr std::size_t kPiece = 4 * 1024 * 1024;
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-// The permissions a newly made file gets (0666 less the umask), read from
-// /proc rather than set and reset, which would race with other threads.
-mode_t NewFileMode() {
-    mode_t mask = 022;
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("Umask:", 0) == 0) {
-            mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-            break;
-        }
-    }
-    return static_cast<mode_t>(0666 & ~mask);
-}
 
 class Descriptor {
 public:
@@ -260,7 +239,7 @@ WriteResult Writer::Run() {
     source_ = source.Get();
     Temporary temporary;
     const std::string base = destination_.substr(destination_.rfind('/') + 1);
-    std::string pattern = FolderOf(destination_) + "/." + base + ".mend-XXXXXX";
+    std::string pattern = report::FolderOf(destination_) + "/." + base + ".mend-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     Descriptor copy(::mkostemp(name.data(), O_CLOEXEC));
@@ -269,7 +248,7 @@ WriteResult Writer::Run() {
     // An existing DEST keeps its permissions; a new one gets a new file's.
     ::fchmod(copy.Get(), ::stat(destination_.c_str(), &existing) == 0
                              ? static_cast<mode_t>(existing.st_mode & 07777)
-                             : NewFileMode());
+                             : report::NewFileMode());
     copy_ = copy.Get();
     // The copy's length at once, so that a hole at its end is a hole.
     if (::ftruncate(copy_, static_cast<off_t>(plan_.destLength)) != 0) return Failure(errno);
@@ -321,7 +300,8 @@ WriteResult Writer::Run() {
     }
     if (::rename(temporary.path.c_str(), destination_.c_str()) != 0) return Failure(errno);
     temporary.renamed = true;
-    const Descriptor folder(::open(FolderOf(destination_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Descriptor folder(
+        ::open(report::FolderOf(destination_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() >= 0 && options_.sync) ::fsync(folder.Get());
     Tell(true);
     WriteResult result;

@@ -13,34 +13,12 @@
 #include <streambuf>
 #include <vector>
 
+#include "report/new_file.h"
 #include "wavedoc/reading/error_text.h"
 
 namespace report {
 
 namespace {
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-// The permissions a newly made file gets (0666 less the umask). The umask is
-// read from /proc, since setting it to read it back would race with other
-// threads making files.
-mode_t NewFileMode() {
-    mode_t mask = 022;
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("Umask:", 0) == 0) {
-            mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-            break;
-        }
-    }
-    return static_cast<mode_t>(0666 & ~mask);
-}
 
 std::string WriteFailure(const std::string& destination, int error) {
     return "The report could not be written to \"" + destination + "\"" +

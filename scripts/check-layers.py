@@ -28,13 +28,14 @@ LAYERS = {
     "chunkinfo": (["rows", "formats"] + WAVEDOC + ["text"], False),
     "report": (["chunkinfo", "rows", "wavecheck", "sound", "formats"] + WAVEDOC + ["text"], False),
     "mend": (["report", "wavecheck"] + WAVEDOC + ["text"], False),
+    "diff": (["report", "chunkinfo", "rows", "wavecheck", "sound", "formats"] + WAVEDOC + ["text"], False),
     "ui/widgets": (["rows", "text"], True),
     "ui/info": ([], True),
     "ui/sound": (["ui/widgets", "report", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
     "ui/structure": (["ui/sound", "ui/widgets", "mend", "report", "chunkinfo", "rows", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
     "ui/main": (["ui/structure", "ui/info", "ui/widgets", "report", "rows", "wavecheck"] + WAVEDOC
                 + ["text"], True),
-    "app/dump": (["mend", "report", "wavecheck", "sound"] + WAVEDOC + ["text"], False),
+    "app/dump": (["diff", "mend", "report", "wavecheck", "sound"] + WAVEDOC + ["text"], False),
     "app": (["ui/main", "ui/widgets", "ui/info"], True),
 }
 BESIDE = ["tests", "bench", "fuzz"]

@@ -30,6 +30,13 @@ std::string Conflict(const DumpOptions& options) {
         return options.mend ? "--mend wants one DEST and one FILE: --mend DEST FILE"
                             : "--mend-plan wants one FILE";
     }
+    if (options.diff &&
+        (options.mend || options.mendPlan || options.summarise || options.structure || options.check ||
+         options.verifyMd5 || options.measure || options.jobs != 0 ||
+         (options.jsonl && !options.walk.recursive) || (options.json && options.walk.recursive))) {
+        return "--diff goes with no other option but --json, or -r with --jsonl and --all-files";
+    }
+    if (options.diff && options.files.size() != 2) return "--diff wants two files, A and B: --diff A B";
     if (options.summarise &&
         (options.json || options.structure || options.check || options.walk.recursive ||
          options.walk.allFiles || options.jobs != 0 || options.verifyMd5 || options.measure)) {
@@ -91,6 +98,8 @@ std::optional<DumpOptions> ParseDumpArguments(const std::vector<std::string>& ar
             }
             options.mend = true;
             options.mendDestination = arguments[++i];
+        } else if (argument == "--diff") {
+            options.diff = true;
         } else if (argument == "--mend-plan") {
             options.mendPlan = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -123,6 +132,7 @@ std::string DumpUsage() {
            "                   [--measure] [-r] [--all-files] [-j N] FILE...\n"
            "       ondulo-dump --summarise [--jsonl] FILE...\n"
            "       ondulo-dump [--json] --mend DEST FILE | --mend-plan FILE\n"
+           "       ondulo-dump [--json] --diff A B | --diff -r [--jsonl] [--all-files] A B\n"
            "       ondulo-dump --help | --version\n"
            "Lists the chunks of each WAV file and the decoded fields of every chunk.\n"
            "  --json           write one JSON document instead of text; it always holds\n"
@@ -160,6 +170,13 @@ std::string DumpUsage() {
            "                   bytes are compared and hashed (SHA-256), and DEST is\n"
            "                   checked again\n"
            "  --mend-plan      print what --mend would change in FILE, writing nothing\n"
+           "  --diff A B       print what changed from A to B: chunks added, dropped,\n"
+           "                   moved or changed, each changed field with both values and\n"
+           "                   where they lie, cue points, loops and labels by their id,\n"
+           "                   findings that appear or go, the form, and whether the\n"
+           "                   audio is the same (its bytes compared as they are read);\n"
+           "                   with -r, A and B are folders: their files of the same\n"
+           "                   path are compared, a line each, then a summary\n"
            "  --               end the options: a FILE after it may start with -\n"
            "  -h, --help       show this text and exit\n"
            "  --version        show the version and exit\n"
@@ -175,7 +192,9 @@ std::string DumpUsage() {
            "there is nothing to mend (nothing is written then); 1 when errors remain that\n"
            "no mend answers, or FILE cannot be mended, or DEST could not be written\n"
            "(nothing is left there); 2 for bad usage or a DEST that is FILE; 3 when FILE\n"
-           "changed while it was read.\n";
+           "changed while it was read.\n"
+           "With --diff: 0 when the files are the same, 1 when they differ, 2 when one\n"
+           "cannot be read or compared, or for bad usage.\n";
 }
 
 std::string DumpVersion() { return std::string("ondulo-dump ") + ondulo::kVersion + "\n"; }

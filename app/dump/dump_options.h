@@ -21,6 +21,7 @@ struct DumpOptions {
     bool mend = false;
     bool mendPlan = false;
     std::string mendDestination;
+    bool diff = false;  // --diff A B: what changed from A to B (with -r, two folders)
     bool help = false;
     bool version = false;
     WalkRules walk;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "collection_run.h"
+#include "diff_command.h"
 #include "dump_options.h"
 #include "jsonl_reader.h"
 #include "mend_command.h"
@@ -35,6 +36,13 @@ int main(int argc, char** argv) {
     if (options->mend || options->mendPlan) {
         return RunMend(options->files.front(), options->mend ? &options->mendDestination : nullptr,
                        options->json, std::cout, std::cerr);
+    }
+    if (options->diff) {
+        const std::string& a = options->files[0];
+        const std::string& b = options->files[1];
+        return options->walk.recursive
+                   ? RunDiffTree(a, b, options->walk, options->jsonl, std::cout, std::cerr)
+                   : RunDiff(a, b, options->json, std::cout, std::cerr);
     }
     if (options->summarise) {
         const int status = SummariseFiles(options->files, options->jsonl, std::cin, std::cout, std::cerr);

@@ -97,9 +97,11 @@ public:
         if (entryA == nullptr || entryB == nullptr) return diff;
         CompareRows(RowsOf(a_, *entryA, sourcesA_[*pair.a]), RowsOf(b_, *entryB, sourcesB_[*pair.b]), diff);
         // What the rows do not show (text past what a cell holds, bytes no
-        // routine decodes) is compared byte by byte.
-        if (!diff.Changed() && !entry.IsList() && ContentLength(*entryA) == ContentLength(*entryB) &&
-            !IsAudio(a_, *entryA) && !IsAudio(b_, *entryB)) {
+        // routine decodes) is compared byte by byte, where the two files
+        // store numbers alike: across byte orders the rows alone tell.
+        if (!diff.Changed() && !entry.IsList() && a_.Order() == b_.Order() &&
+            ContentLength(*entryA) == ContentLength(*entryB) && !IsAudio(a_, *entryA) &&
+            !IsAudio(b_, *entryB)) {
             diff.bytesDiffer = FirstDifference(*a_.Source(), ContentOffset(*entryA), *b_.Source(),
                                                ContentOffset(*entryB), ContentLength(*entryA))
                                    .has_value();

@@ -40,25 +40,46 @@ Keys KeysOf(const wavedoc::StructureMap& map) {
     return keys;
 }
 
-// Which of `sequence` (B's indices, in A's order) lie on one longest
-// increasing run: they keep their order; the others moved.
-std::vector<bool> OnLongestRun(const std::vector<std::size_t>& sequence) {
-    std::vector<std::size_t> tails;  // positions in sequence of each run length's smallest end
-    std::vector<std::size_t> before(sequence.size(), SIZE_MAX);
-    for (std::size_t i = 0; i < sequence.size(); ++i) {
-        const auto at =
-            std::lower_bound(tails.begin(), tails.end(), sequence[i],
-                             [&](std::size_t tail, std::size_t value) { return sequence[tail] < value; });
-        if (at != tails.begin()) before[i] = *(at - 1);
+// For each element of `sequence` (distinct values), the length of the
+// longest increasing run of the sequence that ends with it.
+std::vector<std::size_t> RunsEndingAt(const std::vector<std::size_t>& sequence) {
+    std::vector<std::size_t> tails;  // the smallest last value of a run of each length
+    std::vector<std::size_t> lengths;
+    lengths.reserve(sequence.size());
+    for (const std::size_t value : sequence) {
+        const auto at = std::lower_bound(tails.begin(), tails.end(), value);
+        lengths.push_back(static_cast<std::size_t>(at - tails.begin()) + 1);
         if (at == tails.end()) {
-            tails.push_back(i);
+            tails.push_back(value);
         } else {
-            *at = i;
+            *at = value;
         }
     }
+    return lengths;
+}
+
+// Which of `sequence` (B's indices, in A's order) lie on every longest
+// increasing run: they keep their order whichever way the two files are
+// compared; the others moved. (Of two neighbours swapped, both moved.)
+std::vector<bool> OnEveryLongestRun(const std::vector<std::size_t>& sequence) {
+    const std::vector<std::size_t> ending = RunsEndingAt(sequence);
+    // The runs that start with each element: those ending with it in the
+    // sequence read backwards, its order turned round.
+    std::vector<std::size_t> backwards(sequence.rbegin(), sequence.rend());
+    for (std::size_t& value : backwards) value = SIZE_MAX - value;
+    std::vector<std::size_t> starting = RunsEndingAt(backwards);
+    std::reverse(starting.begin(), starting.end());
+    const std::size_t longest = ending.empty() ? 0 : *std::max_element(ending.begin(), ending.end());
+    // An element on some longest run is on all of them when no other such
+    // element could take its place in the run.
+    std::vector<std::size_t> onSomeRunAt(longest + 1, 0);
+    for (std::size_t i = 0; i < sequence.size(); ++i) {
+        if (ending[i] + starting[i] - 1 == longest) ++onSomeRunAt[ending[i]];
+    }
     std::vector<bool> kept(sequence.size(), false);
-    for (std::size_t i = tails.empty() ? SIZE_MAX : tails.back(); i != SIZE_MAX; i = before[i])
-        kept[i] = true;
+    for (std::size_t i = 0; i < sequence.size(); ++i) {
+        kept[i] = ending[i] + starting[i] - 1 == longest && onSomeRunAt[ending[i]] == 1;
+    }
     return kept;
 }
 
@@ -91,7 +112,7 @@ std::vector<EntryPair> MatchEntries(const wavedoc::StructureMap& a, const wavedo
         std::vector<std::size_t> sequence;
         sequence.reserve(members.size());
         for (const std::size_t i : members) sequence.push_back(*pairOfA[i]);
-        const std::vector<bool> kept = OnLongestRun(sequence);
+        const std::vector<bool> kept = OnEveryLongestRun(sequence);
         for (std::size_t k = 0; k < members.size(); ++k) moved[members[k]] = !kept[k];
     }
 

@@ -20,8 +20,9 @@ struct EntryPair {
 };
 
 // Every entry of both maps once: A's in A's order, each of B's alone after
-// the entry B has before it. Of the paired entries of one level, the longest
-// run that keeps its order counts as staying; the others moved.
+// the entry B has before it. Of the paired entries of one level, those on
+// every longest run that keeps its order stay; the others moved, the same
+// ones whichever file is A.
 std::vector<EntryPair> MatchEntries(const wavedoc::StructureMap& a, const wavedoc::StructureMap& b);
 
 }  // namespace diff

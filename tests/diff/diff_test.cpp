@@ -184,8 +184,8 @@ TEST_P(BuiltPairs, SayWhatChanged) {
     EXPECT_EQ(diff.Same(), std::string(pair.name) == "a file against itself");
 }
 
-INSTANTIATE_TEST_SUITE_P(Diff, BuiltPairs, testing::ValuesIn(Pairs()), [](const auto& info) {
-    std::string name = info.param.name;
+INSTANTIATE_TEST_SUITE_P(Diff, BuiltPairs, testing::ValuesIn(Pairs()), [](const auto& described) {
+    std::string name = described.param.name;
     std::replace_if(
         name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return name;
@@ -324,8 +324,8 @@ INSTANTIATE_TEST_SUITE_P(
         DumpCase{"missing", {"--diff", "A", "M"}, kBase, 2, ""},
         DumpCase{"one file", {"--diff", "A"}, kBase, 2, ""},
         DumpCase{"with --check", {"--diff", "--check", "A", "B"}, kBase, 2, ""}),
-    [](const auto& info) {
-        std::string name = info.param.what;
+    [](const auto& described) {
+        std::string name = described.param.what;
         std::replace(name.begin(), name.end(), ' ', '_');
         std::replace(name.begin(), name.end(), '-', '_');
         return name;

@@ -14,20 +14,6 @@ namespace diff {
 
 namespace {
 
-std::string FormName(wavedoc::FileForm form) {
-    switch (form) {
-        case wavedoc::FileForm::Riff:
-            return "RIFF";
-        case wavedoc::FileForm::Rf64:
-            return "RF64";
-        case wavedoc::FileForm::Bw64:
-            return "BW64";
-        case wavedoc::FileForm::Rifx:
-            return "RIFX";
-    }
-    return {};
-}
-
 // Each entry's path: the lists around it, then its id and a list's type.
 std::vector<std::string> PathsOf(const wavedoc::StructureMap& map) {
     std::vector<std::string> paths;
@@ -173,13 +159,14 @@ Diff Compare(const report::Analysis& a, const report::Analysis& b) {
     if (diff.Trouble()) return diff;
     const wavedoc::WaveDocument& documentA = *a.document;
     const wavedoc::WaveDocument& documentB = *b.document;
-    diff.formA = FormName(documentA.Form());
-    diff.formB = FormName(documentB.Form());
     diff.lengthA = documentA.Source()->Length();
     diff.lengthB = documentB.Source()->Length();
     diff.riffSizeA = RiffSizeOf(documentA);
     diff.riffSizeB = RiffSizeOf(documentB);
     try {
+        // The form is the id the file opens with: RIFF, RF64, BW64 or RIFX.
+        diff.formA = documentA.Source()->Read(0, 4);
+        diff.formB = documentB.Source()->Read(0, 4);
         const EntryComparer comparer(documentA, documentB);
         for (const EntryPair& pair : MatchEntries(documentA.Structure(), documentB.Structure())) {
             diff.entries.push_back(comparer.Compare(pair));

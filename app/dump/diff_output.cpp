@@ -234,7 +234,7 @@ void WriteDiffText(const diff::Diff& diff, std::ostream& out) {
     if (diff.Trouble() || diff.Same()) return;
     out << "A: " << text::TerminalPath(diff.pathA) << "\nB: " << text::TerminalPath(diff.pathB) << "\n";
     if (diff.formA != diff.formB) {
-        out << "form: " << diff.formA << " -> " << diff.formB
+        out << "form: " << text::TerminalText(diff.formA) << " -> " << text::TerminalText(diff.formB)
             << (diff.FormAndSizesOnly() ? "; the files differ in form and sizes, not in content" : "")
             << "\n";
     }
@@ -260,8 +260,9 @@ std::string DiffJson(const diff::Diff& diff) {
                        ", \"status\": " + std::to_string(DiffExitStatus(diff)) +
                        ", \"trouble\": " + (diff.Trouble() ? report::JsonString(diff.trouble) : "null");
     if (diff.Trouble()) return json + "}}";
-    json += ", \"form\": {\"a\": \"" + diff.formA + "\", \"b\": \"" + diff.formB +
-            "\", \"form_and_sizes_only\": " + (diff.FormAndSizesOnly() ? "true" : "false") +
+    json += ", \"form\": {\"a\": " + report::JsonString(diff.formA) +
+            ", \"b\": " + report::JsonString(diff.formB) +
+            ", \"form_and_sizes_only\": " + (diff.FormAndSizesOnly() ? "true" : "false") +
             "}, \"length\": {\"a\": " + std::to_string(diff.lengthA) +
             ", \"b\": " + std::to_string(diff.lengthB) +
             "}, \"riff_size\": {\"a\": " + std::to_string(diff.riffSizeA) +

@@ -26,16 +26,7 @@ namespace {
 
 using namespace wavtest;
 
-std::string U64(std::uint64_t v) {
-    return U32(static_cast<std::uint32_t>(v)) + U32(static_cast<std::uint32_t>(v >> 32));
-}
-
-// 1000 frames of 16-bit stereo, no two neighbouring bytes alike.
-const std::string kAudio = [] {
-    std::string audio(4000, '\0');
-    for (std::size_t i = 0; i < audio.size(); ++i) audio[i] = static_cast<char>((i * 7 + i / 256) % 251);
-    return audio;
-}();
+const std::string kAudio = PatternAudio(1000);
 const std::string kFmt = Chunk("fmt ", PcmFormat(2, 44100, 16));
 const std::string kInfo =
     Chunk("LIST", ListPayload("INFO", Chunk("INAM", std::string("Take 1\0", 7)) +

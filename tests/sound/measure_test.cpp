@@ -28,9 +28,6 @@ namespace {
 
 using namespace wavtest;
 
-std::string U64(std::uint64_t v) {
-    return U32(static_cast<std::uint32_t>(v)) + U32(static_cast<std::uint32_t>(v >> 32));
-}
 std::string U24(std::uint32_t v) { return U32(v).substr(0, 3); }
 std::string F32(float v) { return U32(std::bit_cast<std::uint32_t>(v)); }
 std::string F64(double v) { return U64(std::bit_cast<std::uint64_t>(v)); }

@@ -18,6 +18,9 @@ inline std::string U32(std::uint32_t v) {
 inline std::string U16(std::uint16_t v) {
     return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
 }
+inline std::string U64(std::uint64_t v) {
+    return U32(static_cast<std::uint32_t>(v)) + U32(static_cast<std::uint32_t>(v >> 32));
+}
 inline std::string U8(std::uint8_t v) { return std::string(1, static_cast<char>(v)); }
 // The same numbers most significant byte first, as a RIFX file stores them.
 inline std::string BigU32(std::uint32_t v) {
@@ -27,6 +30,14 @@ inline std::string BigU32(std::uint32_t v) {
 inline std::string BigU16(std::uint16_t v) {
     const std::string little = U16(v);
     return std::string(little.rbegin(), little.rend());
+}
+
+// `frames` frames of 16-bit stereo, no two neighbouring bytes alike, so
+// that a byte moved or changed in a copy shows.
+inline std::string PatternAudio(std::size_t frames) {
+    std::string audio(frames * 4, '\0');
+    for (std::size_t i = 0; i < audio.size(); ++i) audio[i] = static_cast<char>((i * 7 + i / 256) % 251);
+    return audio;
 }
 
 // A chunk: id, stored size (the payload's length unless given), payload, and a

@@ -13,10 +13,6 @@ namespace {
 
 using namespace wavtest;
 
-std::string U64(std::uint64_t v) {
-    return U32(static_cast<std::uint32_t>(v)) + U32(static_cast<std::uint32_t>(v >> 32));
-}
-
 const std::string kFmt = Chunk("fmt ", PcmFormat(1, 8000, 16));
 
 struct Sizes {

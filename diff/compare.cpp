@@ -138,6 +138,12 @@ std::vector<FindingChange> CompareFindings(const wavecheck::Findings& a, const w
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
+// A reason as the end of a sentence: with its full stop.
+std::string Ended(std::string reason) {
+    if (reason.empty() || reason.back() != '.') reason += '.';
+    return reason;
+}
+
 // Why a file cannot be compared, or empty.
 std::string TroubleOf(const report::Analysis& analysis) {
     if (!analysis.Loaded()) {
@@ -177,8 +183,8 @@ Diff Compare(const report::Analysis& a, const report::Analysis& b) {
         diff.trouble =
             Quoted(a.path) + " and " + Quoted(b.path) + " could not be compared: there is not enough memory.";
     } catch (const wavedoc::WaveDocError& error) {
-        diff.trouble =
-            Quoted(a.path) + " and " + Quoted(b.path) + " could not be compared to the end: " + error.what();
+        diff.trouble = Quoted(a.path) + " and " + Quoted(b.path) +
+                       " could not be compared to the end: " + Ended(error.what());
     }
     return diff;
 }

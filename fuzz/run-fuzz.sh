@@ -12,6 +12,10 @@
 #   mend       fuzz_mend: inputs up to 64 KB written to a file and mended to
 #              a copy, which is checked again: any input mends or says why
 #              not; seeds fuzz/seeds and fuzz/corpus-mend.
+#   diff       fuzz_diff: inputs up to 16 KB written to a file and diffed
+#              against a near copy (a byte changed, a few cut from the end)
+#              both ways round: the same answer, added and dropped swapped;
+#              seeds fuzz/seeds and fuzz/corpus-diff.
 #   models     fuzz_structure_models: the structure window's item models over
 #              each input's analysis, up to 2 KB, written to a file; seeds
 #              fuzz/corpus-models (small real files, trimmed).
@@ -51,19 +55,19 @@
 set -euo pipefail
 
 usage() {
-  echo "Usage: $0 [--merge] [--fast] [--target wavedoc|structure|tags|summarise|mend|models] SECONDS" >&2
+  echo "Usage: $0 [--merge] [--fast] [--target wavedoc|structure|tags|summarise|mend|diff|models] SECONDS" >&2
   exit 2
 }
 
 merge=0
 preset=fuzz
-targets=(wavedoc structure tags summarise mend models)
+targets=(wavedoc structure tags summarise mend diff models)
 while [[ $# -gt 1 ]]; do
   case $1 in
     --merge) merge=1; shift ;;
     --fast) preset=fuzz-fast; shift ;;
     --target)
-      [[ ${2:-} =~ ^(wavedoc|structure|tags|summarise|mend|models)$ ]] || usage
+      [[ ${2:-} =~ ^(wavedoc|structure|tags|summarise|mend|diff|models)$ ]] || usage
       targets=("$2")
       shift 2
       ;;
@@ -80,25 +84,25 @@ corpus=${ONDULO_CORPUS:-$repo/../shared/corpus}
 # What tells the targets apart: program, repository corpus, scratch corpus,
 # longest input, artifact name prefix, how --merge minimises.
 declare -A program=([wavedoc]=fuzz_wavedoc [structure]=fuzz_structure [tags]=fuzz_tags
-  [summarise]=fuzz_summarise [mend]=fuzz_mend [models]=fuzz_structure_models)
+  [summarise]=fuzz_summarise [mend]=fuzz_mend [diff]=fuzz_diff [models]=fuzz_structure_models)
 declare -A kept=([wavedoc]=$repo/fuzz/corpus [structure]=$repo/fuzz/corpus-structure
-  [tags]=$repo/fuzz/corpus-tags [summarise]=$repo/fuzz/corpus-summarise [mend]=$repo/fuzz/corpus-mend
+  [tags]=$repo/fuzz/corpus-tags [summarise]=$repo/fuzz/corpus-summarise [mend]=$repo/fuzz/corpus-mend [diff]=$repo/fuzz/corpus-diff
   [models]=$repo/fuzz/corpus-models)
 declare -A scratch=([wavedoc]=corpus [structure]=corpus-structure [tags]=corpus-tags
-  [summarise]=corpus-summarise [mend]=corpus-mend [models]=corpus-models)
+  [summarise]=corpus-summarise [mend]=corpus-mend [diff]=corpus-diff [models]=corpus-models)
 declare -A max_len=([wavedoc]=${ONDULO_FUZZ_MAX_LEN:-1048576} [structure]=${ONDULO_FUZZ_MAX_LEN:-65536}
-  [tags]=${ONDULO_FUZZ_MAX_LEN:-2048} [summarise]=${ONDULO_FUZZ_MAX_LEN:-1024} [mend]=${ONDULO_FUZZ_MAX_LEN:-65536}
+  [tags]=${ONDULO_FUZZ_MAX_LEN:-2048} [summarise]=${ONDULO_FUZZ_MAX_LEN:-1024} [mend]=${ONDULO_FUZZ_MAX_LEN:-65536} [diff]=${ONDULO_FUZZ_MAX_LEN:-16384}
   [models]=${ONDULO_FUZZ_MAX_LEN:-2048})
 declare -A prefix=([wavedoc]="" [structure]=structure- [tags]=tags- [summarise]=summarise-
-  [mend]=mend- [models]=models-)
+  [mend]=mend- [diff]=diff- [models]=models-)
 declare -A merge_flag=([wavedoc]=-merge=1 [structure]=-set_cover_merge=1 [tags]=-merge=1
-  [summarise]=-merge=1 [mend]=-merge=1 [models]=-merge=1)
+  [summarise]=-merge=1 [mend]=-merge=1 [diff]=-merge=1 [models]=-merge=1)
 # Whether a target reads WAV files (the dictionary of chunk ids and the
 # structure-aware mutator's inputs), and whether it starts from the
 # generated seeds and the trimmed real files too: the models target, slower
 # an input, keeps to its own small corpus.
-declare -A wav=([wavedoc]=1 [structure]=1 [tags]=0 [summarise]=0 [mend]=1 [models]=1)
-declare -A seeded=([wavedoc]=1 [structure]=1 [tags]=0 [summarise]=0 [mend]=1 [models]=0)
+declare -A wav=([wavedoc]=1 [structure]=1 [tags]=0 [summarise]=0 [mend]=1 [diff]=1 [models]=1)
+declare -A seeded=([wavedoc]=1 [structure]=1 [tags]=0 [summarise]=0 [mend]=1 [diff]=1 [models]=0)
 
 # Each target's share of the time: all of it for one, else an even share
 # each, the first taking what does not divide; never 0, which libFuzzer reads
@@ -114,7 +118,7 @@ done
 
 cmake --preset "$preset" -S "$repo" >/dev/null
 cmake --build "$repo/build/$preset" --target fuzz_wavedoc fuzz_structure fuzz_tags fuzz_summarise \
-  fuzz_mend fuzz_structure_models make_seeds -j2
+  fuzz_mend fuzz_diff fuzz_structure_models make_seeds -j2
 bin=$repo/build/$preset/fuzz
 
 work=${ONDULO_FUZZ_WORK:-$(mktemp -d "${TMPDIR:-/tmp}/ondulo-fuzz.XXXXXX")}

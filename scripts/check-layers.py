@@ -32,7 +32,7 @@ LAYERS = {
     "ui/widgets": (["rows", "text"], True),
     "ui/info": ([], True),
     "ui/sound": (["ui/widgets", "report", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
-    "ui/structure": (["ui/sound", "ui/widgets", "mend", "report", "chunkinfo", "rows", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
+    "ui/structure": (["ui/sound", "ui/widgets", "diff", "mend", "report", "chunkinfo", "rows", "wavecheck", "sound"] + WAVEDOC + ["text"], True),
     "ui/main": (["ui/structure", "ui/info", "ui/widgets", "report", "rows", "wavecheck"] + WAVEDOC
                 + ["text"], True),
     "app/dump": (["diff", "mend", "report", "wavecheck", "sound"] + WAVEDOC + ["text"], False),

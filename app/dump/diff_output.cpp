@@ -3,18 +3,13 @@
 #include <cstdio>
 #include <ostream>
 
+#include "diff/audio_sentence.h"
 #include "report/json_text.h"
 #include "run_summary.h"
 #include "text/counted.h"
 #include "text/escaped_text.h"
 
 namespace {
-
-std::string Seconds(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f s", seconds);
-    return text;
-}
 
 std::string TextRange(const std::optional<rows::ByteRange>& at) {
     if (!at) return "-";
@@ -75,44 +70,6 @@ void WriteEntryText(const diff::EntryDiff& entry, std::ostream& out) {
         if (entry.stoppedA) out << "  A stops short: " << text::TerminalText(*entry.stoppedA) << "\n";
         if (entry.stoppedB) out << "  B stops short: " << text::TerminalText(*entry.stoppedB) << "\n";
     }
-}
-
-std::string AudioSideText(const diff::AudioSide& side) {
-    if (!side.present) return "no audio";
-    std::string text = side.format.empty() ? "an unknown format" : side.format;
-    return text + ", " + text::Counted(side.channels, "channel", "channels") + ", " +
-           std::to_string(side.sampleRate) + " Hz, " + text::Counted(side.frames, "frame", "frames");
-}
-
-std::string AudioText(const diff::AudioDiff& audio) {
-    const std::uint64_t framesA = audio.a.frames;
-    const std::uint64_t framesB = audio.b.frames;
-    switch (audio.verdict) {
-        case diff::AudioVerdict::NoAudio:
-            return "neither file has any";
-        case diff::AudioVerdict::Identical:
-            return audio.acrossByteOrders ? "the same samples (" + text::Counted(framesA, "frame", "frames") +
-                                                "), stored in the other byte order"
-                                          : "identical (" + text::Counted(framesA, "frame", "frames") + ")";
-        case diff::AudioVerdict::Differs:
-            return "differs from frame " + std::to_string(*audio.firstFrame) + " (" +
-                   Seconds(audio.firstSecond) + ")" +
-                   (framesA != framesB ? "; A has " + text::Counted(framesA, "frame", "frames") + ", B " +
-                                             std::to_string(framesB)
-                                       : std::string());
-        case diff::AudioVerdict::LengthDiffers:
-            return framesB > framesA
-                       ? "the same for A's " + text::Counted(framesA, "frame", "frames") + "; B has " +
-                             std::to_string(framesB - framesA) + " more at the end"
-                       : "the same for B's " + text::Counted(framesB, "frame", "frames") + "; B ends " +
-                             std::to_string(framesA - framesB) + " frames before A";
-        case diff::AudioVerdict::OtherFormat:
-            return "the same length and rate in another sample format (A " + audio.a.format + ", B " +
-                   audio.b.format + "); not compared sample by sample";
-        case diff::AudioVerdict::Unlike:
-            return "not alike: A " + AudioSideText(audio.a) + "; B " + AudioSideText(audio.b);
-    }
-    return {};
 }
 
 std::string JsonAt(const std::optional<rows::ByteRange>& at) {
@@ -250,7 +207,7 @@ void WriteDiffText(const diff::Diff& diff, std::ostream& out) {
             << wavecheck::LevelName(change.finding.level) << "\t(at " << (change.appeared ? "B " : "A ")
             << change.finding.offset << ")\t" << text::TerminalText(change.finding.message) << "\n";
     }
-    out << "audio: " << AudioText(diff.audio) << "\n";
+    out << "audio: " << diff::AudioSentence(diff.audio) << "\n";
 }
 
 std::string DiffJson(const diff::Diff& diff) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
 #include <QDragEnterEvent>
@@ -19,6 +20,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <QUrl>
 #include <map>
 #include <memory>
@@ -784,6 +786,39 @@ private slots:
         QCOMPARE(ReadBytes(scratch_.Path("unfinished.wav")), unfinished);
         QTRY_COMPARE(StructureWindows().size(), 3);
         QVERIFY(StructureWindows().last()->Path().ends_with("mended.wav"));
+    }
+
+    // File > Compare With…: another file's entries beside this one's, the
+    // changes alone at first, a changed field selecting its bytes here.
+    void comparedFileShowsWhatChanged() {
+        const std::string audio(400, '\x5A');
+        const auto info = [](const std::string& title) {
+            return Chunk("LIST", ListPayload("INFO", Chunk("INAM", title + '\0')));
+        };
+        frmStructure* structure =
+            Open(Write("before.wav", RiffFile(kFmt + Chunk("data", audio) + info("Take 1"))));
+        QVERIFY(structure != nullptr);
+        prompts_->nextChoice = Write("after.wav", RiffFile(kFmt + Chunk("data", audio) + info("Take 2")));
+        Find<QAction>(structure, "mCompareWith")->trigger();
+        QVERIFY(WorkEnded(structure));
+        auto* result = Find<QDialog>(structure, "dlgCompare");
+        const QString summary = Find<QLabel>(result, "lbCompareSummary")->text();
+        QVERIFY2(summary.contains("Audio: identical (100 frames)"), qPrintable(summary));
+        auto* tree = Find<QTreeWidget>(result, "tvCompare");
+        QList<QTreeWidgetItem*> shown;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            if (!tree->topLevelItem(i)->isHidden()) shown << tree->topLevelItem(i);
+        }
+        QCOMPARE(shown.size(), 2);  // the INFO list and its INAM item
+        QCOMPARE(shown[0]->text(0), QString("LIST INFO"));
+        QTreeWidgetItem* title = shown[0]->child(0);
+        QVERIFY2(title->text(2).startsWith("Take 1") && title->text(3).startsWith("Take 2"),
+                 qPrintable(title->text(2) + " / " + title->text(3)));
+        const QString before = ByteSelection(structure);
+        tree->setCurrentItem(title);
+        QVERIFY2(ByteSelection(structure) != before, qPrintable(ByteSelection(structure)));
+        Find<QCheckBox>(result, "cbChangesOnly")->setChecked(false);
+        QVERIFY(!tree->topLevelItem(0)->isHidden());
     }
 
     // Once the file changes on disk, the bytes give way to a sentence naming it.

@@ -9,6 +9,7 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include "ui/structure/compare_flow.h"
 #include "ui/structure/mend_flow.h"
 #include "ui/widgets/work_runner.h"
 
@@ -19,6 +20,8 @@ frmStructure::frmStructure(report::Analysis analysis, UserPrompts& prompts, QWid
     jobs_ = new WorkRunner(this);
     mend_ = new MendFlow(this, analysis_, prompts_, *jobs_);
     connect(mend_, &MendFlow::BytesChosen, this, &frmStructure::SelectRange);
+    compare_ = new CompareFlow(this, analysis_, prompts_, *jobs_);
+    connect(compare_, &CompareFlow::BytesChosen, this, &frmStructure::SelectRange);
     connect(mend_, &MendFlow::Said, this,
             [this](const QString& sentence) { statusBar()->showMessage(sentence); });
     connect(mend_, &MendFlow::CopyToOpen, this, &frmStructure::CopyToOpen);

@@ -27,6 +27,7 @@ class SoundView;
 class StructureTableView;
 class StructureTreeModel;
 class UserPrompts;
+class CompareFlow;
 class MendFlow;
 class WorkRunner;
 
@@ -162,8 +163,9 @@ private:
     StructureTableView* tvFindings_ = nullptr;
     QLabel* lbFindingSummary_ = nullptr;
 
-    WorkRunner* jobs_ = nullptr;  // the search and Save report, on a thread of their own
-    MendFlow* mend_ = nullptr;    // Save mended copy: the plan, the writing, the copy offered
+    WorkRunner* jobs_ = nullptr;      // the search and Save report, on a thread of their own
+    CompareFlow* compare_ = nullptr;  // Compare With…: another file's diff against this one
+    MendFlow* mend_ = nullptr;        // Save mended copy: the plan, the writing, the copy offered
     SearchPatterns searched_;
     std::optional<std::uint64_t> lastHit_;
     int currentItem_ = -1;

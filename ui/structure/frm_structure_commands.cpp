@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "ui/structure/byte_lines_model.h"
+#include "ui/structure/compare_flow.h"
 #include "ui/structure/findings_model.h"
 #include "ui/structure/frm_structure.h"
 #include "ui/structure/mend_flow.h"
@@ -72,6 +73,9 @@ void frmStructure::BuildMenus() {
     QAction* mended = file->addAction(tr("Save &mended copy…"));
     mended->setObjectName(QStringLiteral("mSaveMendedCopy"));
     connect(mended, &QAction::triggered, mend_, &MendFlow::ShowPlan);
+    QAction* compare = file->addAction(tr("Compare &With…"));
+    compare->setObjectName(QStringLiteral("mCompareWith"));
+    connect(compare, &QAction::triggered, compare_, &CompareFlow::Start);
     file->addSeparator();
     QAction* closing = file->addAction(tr("&Close"));
     closing->setObjectName(QStringLiteral("mCloseStructure"));

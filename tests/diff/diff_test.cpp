@@ -35,6 +35,11 @@ std::string Cue(const std::vector<std::uint32_t>& ids) {
 std::string Smpl(std::uint32_t loopEnd) {
     return Chunk("smpl", SmplPayload({}, {{1, 0, 100, loopEnd}, {2, 0, 300, 400}}));
 }
+std::string Labels(const std::vector<std::pair<std::uint32_t, std::string>>& labels) {
+    std::string items;
+    for (const auto& [id, text] : labels) items += Chunk("labl", LabelPayload(id, text));
+    return Chunk("LIST", ListPayload("adtl", items));
+}
 const std::string kBase =
     RiffFile(kFmt + Chunk("data", kAudio) + Info("Take 1") + Cue({1, 2, 3}) + Smpl(200));
 
@@ -160,6 +165,18 @@ const std::vector<BuiltPair>& Pairs() {
          "fmt  changed {Bytes per second: 176400 > 88200} {Bytes per sample: 4 > 2} {Bits per sample: 16 > "
          "8}; "
          "data changed size; audio other-format"},
+        {"bytes past what the rows show changed",
+         RiffFile(kFmt + Chunk("data", kAudio) + Chunk("abcd", std::string(300, 'x'))),
+         RiffFile(kFmt + Chunk("data", kAudio) + Chunk("abcd", std::string(299, 'x') + "y")),
+         "abcd changed; audio identical"},
+        {"frames added at the end", kBase, WithAudio(kAudio + kAudio.substr(0, 400)),
+         "data changed size; audio length"},
+        {"labels matched by their cue point",
+         RiffFile(kFmt + Chunk("data", kAudio) + Labels({{1, "one"}, {2, "two"}})),
+         RiffFile(kFmt + Chunk("data", kAudio) + Labels({{2, "two"}, {1, "uno"}})),
+         "LIST adtl changed [~labl (label) (Cue point ID 1) {Label text: one > uno}]; LIST adtl/labl "
+         "changed; "
+         "LIST adtl/labl changed; audio identical"},
         {"not a WAV file", kBase, "not a wave file at all", "trouble"},
     };
     return pairs;

@@ -82,8 +82,13 @@ void CompareFlow::Start() {
     const report::Analysis mine = analysis_;
     runner_.Start({tr("Comparing"), 0, [](std::uint64_t) { return tr("Comparing the two files…"); },
                    [this, mine, other](JobControl&) -> std::function<void()> {
-                       auto result =
-                           std::make_shared<diff::Diff>(diff::Compare(mine, report::Analyse(other)));
+                       auto result = std::make_shared<diff::Diff>();
+                       try {
+                           *result = diff::Compare(mine, report::Analyse(other));
+                       } catch (const std::exception& failure) {
+                           // The runner's work throws nothing: what escapes is the comparison's trouble.
+                           result->trouble = failure.what();
+                       }
                        return [this, result] { Show(*result); };
                    }});
 }

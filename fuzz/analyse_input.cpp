@@ -1,5 +1,9 @@
 #include "analyse_input.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
@@ -27,6 +31,28 @@ void Require(bool holds, const char* what, std::string_view detail) {
 
 void RequireSentence(const std::string& message, const char* where) {
     Require(!message.empty() && message.back() == '.', where, message);
+}
+
+ScratchPair::ScratchPair(const std::string& name)
+    : first_("/tmp/ondulo-fuzz-" + name + "-" + std::to_string(::getpid()) + "-1.wav"),
+      second_("/tmp/ondulo-fuzz-" + name + "-" + std::to_string(::getpid()) + "-2.wav") {}
+
+ScratchPair::~ScratchPair() {
+    ::unlink(first_.c_str());
+    ::unlink(second_.c_str());
+}
+
+void WriteScratch(const std::string& path, std::string_view bytes) {
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (descriptor < 0) Finding("cannot create a scratch file", path);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) Finding("cannot write a scratch file", path);
+        done += static_cast<std::size_t>(wrote);
+    }
+    if (::close(descriptor) != 0) Finding("cannot close a scratch file", path);
 }
 
 void WriteOut(const std::string& text) {

@@ -39,6 +39,27 @@ int CheckInput(const std::uint8_t* data, std::size_t size, Check check) {
     return 0;
 }
 
+// Two scratch files of this process, so that a merge's child processes do
+// not share them: /tmp/ondulo-fuzz-NAME-PID-1.wav and -2.wav, removed at exit.
+class ScratchPair {
+public:
+    explicit ScratchPair(const std::string& name);
+    ~ScratchPair();
+    ScratchPair(const ScratchPair&) = delete;
+    ScratchPair& operator=(const ScratchPair&) = delete;
+
+    const std::string& First() const { return first_; }
+    const std::string& Second() const { return second_; }
+
+private:
+    std::string first_;
+    std::string second_;
+};
+
+// Writes `bytes` to the file at `path`, in place of what it held; a failure
+// is a finding.
+void WriteScratch(const std::string& path, std::string_view bytes);
+
 // A message the user sees: one non-empty sentence, ending with a full stop.
 void RequireSentence(const std::string& message, const char* where);
 

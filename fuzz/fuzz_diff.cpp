@@ -4,10 +4,7 @@
 // must give the same answer both ways round (what one calls added the other
 // calls dropped), find a file the same as itself, and write its text and
 // JSON. Anything else (an exception, a crash, a leak, a hang) is a finding.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -19,42 +16,7 @@
 
 namespace {
 
-using fuzzcheck::Finding;
 using fuzzcheck::Require;
-
-// The two files: one pair per process, removed at exit.
-class Files {
-public:
-    Files()
-        : a_("/tmp/ondulo-fuzz-diff-" + std::to_string(::getpid()) + "-a.wav"),
-          b_("/tmp/ondulo-fuzz-diff-" + std::to_string(::getpid()) + "-b.wav") {}
-    ~Files() {
-        ::unlink(a_.c_str());
-        ::unlink(b_.c_str());
-    }
-    Files(const Files&) = delete;
-    Files& operator=(const Files&) = delete;
-
-    const std::string& A() const { return a_; }
-    const std::string& B() const { return b_; }
-
-    static void Write(const std::string& path, const std::string& bytes) {
-        const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (descriptor < 0) Finding("cannot create an input file", path);
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t wrote = ::write(descriptor, bytes.data() + done, bytes.size() - done);
-            if (wrote < 0 && errno == EINTR) continue;
-            if (wrote <= 0) Finding("cannot write an input file", path);
-            done += static_cast<std::size_t>(wrote);
-        }
-        if (::close(descriptor) != 0) Finding("cannot close an input file", path);
-    }
-
-private:
-    std::string a_;
-    std::string b_;
-};
 
 // The near copy: the byte at a place the input's last bytes pick changed,
 // and up to 15 bytes cut from the end.
@@ -92,11 +54,11 @@ Counts CountsOf(const diff::Diff& diff) {
 }
 
 void Check(const std::string& bytes) {
-    static const Files files;
-    Files::Write(files.A(), bytes);
-    Files::Write(files.B(), NearCopy(bytes));
-    const diff::Diff forth = diff::CompareFiles(files.A(), files.B());
-    const diff::Diff back = diff::CompareFiles(files.B(), files.A());
+    static const fuzzcheck::ScratchPair files("diff");
+    fuzzcheck::WriteScratch(files.First(), bytes);
+    fuzzcheck::WriteScratch(files.Second(), NearCopy(bytes));
+    const diff::Diff forth = diff::CompareFiles(files.First(), files.Second());
+    const diff::Diff back = diff::CompareFiles(files.Second(), files.First());
     Require(forth.Trouble() == back.Trouble(),
             "one way round is trouble, the other not:", forth.trouble + back.trouble);
     std::ostringstream text;
@@ -115,7 +77,7 @@ void Check(const std::string& bytes) {
     Require(there.appeared == again.gone && there.gone == again.appeared, "the findings do not swap");
     Require(forth.audio.verdict == back.audio.verdict && forth.audio.firstFrame == back.audio.firstFrame,
             "the audio's verdict differs with the side");
-    const diff::Diff itself = diff::CompareFiles(files.A(), files.A());
+    const diff::Diff itself = diff::CompareFiles(files.First(), files.First());
     Require(itself.Trouble() || itself.Same(), "a file differs from itself");
 }
 

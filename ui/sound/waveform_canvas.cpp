@@ -325,26 +325,52 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
     const QRect wave = WaveArea();
     const int loopRow = wave.bottom() + 1;
     const QFontMetrics metrics = fontMetrics();
+    // Where the last label drawn in each kind's row ends: a label that would
+    // overlap it is left out, so a paint lays out only as many labels as fit
+    // across the width, however many markers the file holds.
+    double labelsEnd[4] = {-1e9, -1e9, -1e9, -1e9};
+    const auto drawLabel = [&](const sound::Marker& marker, QPointF at) {
+        double& end = labelsEnd[static_cast<std::size_t>(marker.kind)];
+        if (at.x() < end) return;
+        const QString label = QString::fromStdString(text::DisplayUtf8(marker.label));
+        painter.drawText(at, label);
+        end = at.x() + metrics.horizontalAdvance(label) + metrics.averageCharWidth();
+    };
+    // The pixel columns the last marker of each kind was drawn over: one drawn
+    // over the same columns as the one before it adds nothing to see, so a
+    // paint draws a few markers a column at most, however many there are.
+    struct Columns {
+        int from = -1;
+        int to = -1;
+        bool lit = false;
+        bool operator==(const Columns&) const = default;
+    };
+    Columns lastDrawn[4];
     for (const sound::Marker& marker : markers_) {
         const double left = XOf(marker.start);
         const double right = marker.end ? XOf(*marker.end + 1) : left;
         if (right < -1 || left > width() + 1) continue;
         const bool lit = marker.recordOffset >= highlightFrom_ && marker.recordOffset < highlightTo_;
+        const auto firstColumn = static_cast<int>(std::floor(left));
+        const Columns columns{firstColumn, std::max(static_cast<int>(std::ceil(right)), firstColumn + 1),
+                              lit};
+        Columns& previous = lastDrawn[static_cast<std::size_t>(marker.kind)];
+        if (columns == previous) continue;
+        previous = columns;
         QColor colour = KindColour(marker.kind);
         QPen pen(colour, lit ? 3 : 1);
         painter.setPen(pen);
-        const QString label = QString::fromStdString(text::DisplayUtf8(marker.label));
         switch (marker.kind) {
             case sound::MarkerKind::Cue:
                 painter.drawLine(QPointF(left, kRulerHeight), QPointF(left, wave.bottom()));
-                painter.drawText(QPointF(left + 3, kRulerHeight + metrics.ascent()), label);
+                drawLabel(marker, QPointF(left + 3, kRulerHeight + metrics.ascent()));
                 break;
             case sound::MarkerKind::Region: {
                 colour.setAlpha(lit ? 90 : 45);
                 painter.fillRect(
                     QRectF(QPointF(left, wave.top()), QPointF(std::max(right, left + 1), wave.bottom())),
                     colour);
-                painter.drawText(QPointF(left + 3, wave.bottom() - metrics.descent() - 2), label);
+                drawLabel(marker, QPointF(left + 3, wave.bottom() - metrics.descent() - 2));
                 break;
             }
             case sound::MarkerKind::Loop: {
@@ -352,7 +378,7 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
                 painter.drawLine(QPointF(left, y), QPointF(right, y));
                 painter.drawLine(QPointF(left, loopRow + 2), QPointF(left, loopRow + kMarkerRowHeight - 2));
                 painter.drawLine(QPointF(right, loopRow + 2), QPointF(right, loopRow + kMarkerRowHeight - 2));
-                painter.drawText(QPointF(left + 3, loopRow + metrics.ascent()), label);
+                drawLabel(marker, QPointF(left + 3, loopRow + metrics.ascent()));
                 break;
             }
             case sound::MarkerKind::Segment: {
@@ -362,7 +388,7 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
                                         QPointF(std::max(right, left + 1), top + kMarkerRowHeight - 2)),
                                  colour);
                 painter.setPen(palette().color(QPalette::Text));
-                painter.drawText(QPointF(left + 3, top + metrics.ascent()), label);
+                drawLabel(marker, QPointF(left + 3, top + metrics.ascent()));
                 break;
             }
         }

@@ -87,6 +87,9 @@ private slots:
     // Shows the entry holding `offset` and selects `length` bytes from it
     // (the one byte, for a length of 0).
     void SelectRange(std::uint64_t offset, std::uint64_t length);
+    // Selects the record whose bytes start at `offset` (a marker's): an entry
+    // of its own whole, or the row that heads it within its entry, and its bytes.
+    void SelectRecordAt(std::uint64_t offset);
 
 private:
     // The window's panes, each built by its own function below: the tree on

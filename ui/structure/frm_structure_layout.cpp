@@ -347,7 +347,7 @@ void frmStructure::BuildSoundDock() {
     shown->setObjectName(QStringLiteral("mShowSound"));
     shown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     view->addAction(shown);
-    connect(sound_, &SoundView::MarkerActivated, this, [this](std::uint64_t offset) { GoToOffset(offset); });
+    connect(sound_, &SoundView::MarkerActivated, this, &frmStructure::SelectRecordAt);
     connect(tvStructure_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 const int item = tree_->ItemOf(current);

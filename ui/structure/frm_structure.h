@@ -113,9 +113,9 @@ private:
     // same in their context menus.
     void AddCopyActions();
     void BuildMenus();
-    // Resizes the window to `wanted`, or to the screen's available area when
-    // that is smaller.
-    void FitSize(const QSize& wanted);
+    // Sizes the window from the screen's available area (most of it, at
+    // least `least`, never more than all of it) and places it within it.
+    void FitSize(const QSize& least);
     // Shows in the tree only the entries `filter` keeps, with their lists.
     void ShowEntries(EntryFilter filter);
     // The sound view, docked under the panes (View, Sound): clicking a marker

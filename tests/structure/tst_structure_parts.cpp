@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <QAbstractItemModelTester>
+#include <QPalette>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTest>
@@ -29,6 +30,7 @@
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_opening.h"
 #include "ui/structure/structure_tree_model.h"
+#include "ui/widgets/meaning_colours.h"
 #include "ui/widgets/work_runner.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/byte_source.h"
@@ -332,6 +334,55 @@ private slots:
         // The text cell's background is drawn per character, not for the whole line.
         QVERIFY(!cell.siblingAtColumn(ByteLinesModel::kTextColumn).data(Qt::BackgroundRole).isValid());
         QVERIFY(cell.data(Qt::BackgroundRole).isValid());
+    }
+
+    // Every kind of byte reads at least 3:1 against the bytes' ground, the
+    // mark over it and the window (where the legend draws its swatches), in a
+    // light palette and a dark one, and no two kinds share a colour.
+    void byteColoursStandOutInLightAndDark_data() {
+        QTest::addColumn<QPalette>("palette");
+        QPalette light;
+        for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
+                 {QPalette::Window, QColor(239, 239, 239)},
+                 {QPalette::Base, Qt::white},
+                 {QPalette::Text, Qt::black},
+                 {QPalette::Highlight, QColor(48, 140, 198)},
+                 {QPalette::Link, Qt::blue},
+                 {QPalette::LinkVisited, Qt::magenta},
+                 {QPalette::PlaceholderText, Qt::black}}) {
+            light.setColor(role, colour);
+        }
+        // As a dark desktop theme gives it.
+        QPalette dark;
+        for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
+                 {QPalette::Window, QColor(49, 54, 59)},
+                 {QPalette::Base, QColor(35, 38, 41)},
+                 {QPalette::Text, QColor(239, 240, 241)},
+                 {QPalette::Highlight, QColor(61, 174, 233)},
+                 {QPalette::Link, QColor(29, 153, 243)},
+                 {QPalette::LinkVisited, QColor(155, 89, 182)},
+                 {QPalette::PlaceholderText, QColor(127, 140, 141)}}) {
+            dark.setColor(role, colour);
+        }
+        QTest::addRow("light") << light;
+        QTest::addRow("dark") << dark;
+    }
+    void byteColoursStandOutInLightAndDark() {
+        QFETCH(QPalette, palette);
+        const QColor base = palette.color(QPalette::Base);
+        const QColor grounds[] = {base, Over(MarkColour(palette), base), palette.color(QPalette::Window)};
+        QStringList swatches;
+        for (const ByteKind kind :
+             {ByteKind::Header, ByteKind::Content, ByteKind::PadByte, ByteKind::Stray}) {
+            const QColor colour = KindColour(kind, palette);
+            for (const QColor& ground : grounds) {
+                QVERIFY2(ContrastRatio(colour, ground) >= kLeastContrast,
+                         qPrintable(colour.name() + " on " + ground.name()));
+            }
+            QVERIFY2(!swatches.contains(colour.name()), qPrintable(colour.name()));
+            swatches << colour.name();
+            QVERIFY(ByteLegend(palette).contains(colour.name()));
+        }
     }
 
     // An entry carries its gravest finding's level; a finding past the end

@@ -5,9 +5,11 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "text/display_text.h"
+#include "ui/widgets/meaning_colours.h"
 
 namespace {
 
@@ -16,18 +18,11 @@ constexpr int kMarkerRowHeight = 16;  // the loops' and segments' rows under the
 constexpr double kZoomStep = 1.25;
 constexpr double kNear = 4.0;  // how close a click must be to a line, in pixels
 
-QColor KindColour(sound::MarkerKind kind) {
-    switch (kind) {
-        case sound::MarkerKind::Cue:
-            return QColor(200, 60, 40);
-        case sound::MarkerKind::Region:
-            return QColor(40, 120, 200);
-        case sound::MarkerKind::Loop:
-            return QColor(30, 150, 60);
-        case sound::MarkerKind::Segment:
-            return QColor(150, 80, 170);
-    }
-    return Qt::black;
+// The colour of each kind of marker, in MarkerKind's order: a hue of its
+// own, made to read at least 3:1 against `ground`.
+std::array<QColor, 4> KindColours(const QColor& ground) {
+    return {Readable(QColor(200, 60, 40), {ground}), Readable(QColor(40, 120, 200), {ground}),
+            Readable(QColor(30, 150, 60), {ground}), Readable(QColor(150, 80, 170), {ground})};
 }
 
 // A step of 1, 2 or 5 times a power of ten, at least `least`.
@@ -272,8 +267,10 @@ void WaveformCanvas::PaintChannels(QPainter& painter) const {
     } else if (whole_) {
         overview = &*whole_;
     }
-    const QColor peak = QColor(90, 120, 160);
-    const QColor rms = QColor(30, 60, 110);
+    // The peaks read against the ground, the loudness drawn over them against both.
+    const QColor ground = palette().color(QPalette::Window);
+    const QColor peak = Readable(QColor(90, 120, 160), {ground});
+    const QColor rms = Readable(QColor(30, 60, 110), {ground, peak});
     for (unsigned lane = 0; lane < lanes; ++lane) {
         const double middle = wave.top() + laneHeight * (lane + 0.5);
         const double half = laneHeight / 2 - 1;
@@ -346,6 +343,7 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
         bool operator==(const Columns&) const = default;
     };
     Columns lastDrawn[4];
+    const std::array<QColor, 4> kindColours = KindColours(palette().color(QPalette::Window));
     for (const sound::Marker& marker : markers_) {
         const double left = XOf(marker.start);
         const double right = marker.end ? XOf(*marker.end + 1) : left;
@@ -357,7 +355,7 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
         Columns& previous = lastDrawn[static_cast<std::size_t>(marker.kind)];
         if (columns == previous) continue;
         previous = columns;
-        QColor colour = KindColour(marker.kind);
+        QColor colour = kindColours[static_cast<std::size_t>(marker.kind)];
         QPen pen(colour, lit ? 3 : 1);
         painter.setPen(pen);
         switch (marker.kind) {

@@ -822,8 +822,8 @@ private slots:
         if (change == "rewrite") QCOMPARE(shown.document->Structure().entries.size(), std::size_t(9));
     }
 
-    // An RF64 file, which the chunk list refuses, opens: its sizes of
-    // 0xFFFFFFFF come from ds64, shown signed as the chunk list would.
+    // An RF64 file, which the chunk list refuses, opens: a chunk's size of
+    // 0xFFFFFFFF gives way to the size ds64 holds, marked as from ds64.
     void rf64IsMapped() {
         const std::string ds64 = Chunk("ds64", U32(80) + U32(0) + U32(8) + U32(0) + U32(4) + U32(0) + U32(0));
         const std::string rf64 = "RF64" + U32(0xFFFFFFFF) + "WAVE" + ds64 +
@@ -837,7 +837,7 @@ private slots:
         QCOMPARE(lines,
                  (QStringList{"0 | RF64 | -1 | 80 | file header", "12 | ds64 | 28 | 28 | type not listed",
                               "48 | fmt  | 16 | 16 | not listed: RIFF files only",
-                              "72 | data | -1 | 8 | not listed: RIFF files only"}));
+                              "72 | data | 8 (ds64) | 8 | not listed: RIFF files only"}));
         QVERIFY(model.index(3, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("8 bytes")));
         QCOMPARE(analysis.findings->Total(), std::uint64_t{0});
     }

@@ -156,8 +156,11 @@ void frmStructure::BuildTreePane(QSplitter* top) {
     treeHeader->resizeSection(StructureTreeModel::OffsetColumn, widest(length));
     treeHeader->resizeSection(StructureTreeModel::ChunkColumn,
                               Chars(metrics, 16) + (deepest + 1) * tvStructure_->indentation());
-    treeHeader->resizeSection(StructureTreeModel::SizeColumn,
-                              metrics.horizontalAdvance(QStringLiteral("-2147483648")) + Chars(metrics, 3));
+    // A size field, or a size from ds64 as wide as the file's length, marked so.
+    treeHeader->resizeSection(
+        StructureTreeModel::SizeColumn,
+        std::max(metrics.horizontalAdvance(QStringLiteral("-2147483648")) + Chars(metrics, 3),
+                 widest(length) + metrics.horizontalAdvance(tr(" (ds64)"))));
     treeHeader->resizeSection(StructureTreeModel::PresentColumn, widest(length));
     if (tree_->ItemCount() <= kMostExpandedItems) tvStructure_->expandAll();
 }

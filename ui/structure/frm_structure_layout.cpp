@@ -81,9 +81,10 @@ void frmStructure::BuildViews() {
     // list keeps only its summary line.
     panes->setStretchFactor(0, 1);
     panes->setStretchFactor(1, 0);
-    const bool noFindings = findings_->rowCount() == 0;
+    // A short list as tall as its rows, titles and summary; a long one ten lines.
+    const int findingLines = findings_->rowCount() == 0 ? 1 : std::min(findings_->rowCount() + 3, 10);
     panes->setSizes(
-        {metrics.height() * 28, noFindings ? lbFindingSummary_->sizeHint().height() : metrics.height() * 10});
+        {metrics.height() * 28, tvFindings_->verticalHeader()->defaultSectionSize() * findingLines});
     layout->addWidget(panes);
     setCentralWidget(central);
     FitSize(QSize(Chars(metrics, 192), metrics.height() * 42));
@@ -360,6 +361,8 @@ void frmStructure::BuildSoundDock() {
     sound_ = new SoundView(analysis_, dock);
     dock->setWidget(sound_);
     addDockWidget(Qt::BottomDockWidgetArea, dock);
+    // A quarter of the window to begin with: the fields and bytes come first.
+    resizeDocks({dock}, {height() / 4}, Qt::Vertical);
     // The keyboard reaches the waveform after the findings.
     setTabOrder(tvFindings_, sound_->Canvas());
     // Its switch joins the View menu BuildMenus made.

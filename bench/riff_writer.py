@@ -40,3 +40,19 @@ def cue_label_file(count=32767):
     labels = b"".join(chunk(b"labl", u32(i + 1) + b"Marker %d\0" % (i + 1)) for i in range(count))
     return riff(pcm_format(44100) + chunk(b"cue ", cue) + chunk(b"LIST", b"adtl" + labels) +
                 chunk(b"data", bytes(count * 400)))
+
+
+def marked_texts_file(count=32767, text_bytes=4096):
+    """`count` cue points over a short tone of silence and one associated-data
+    list of `count` labels, `count` notes and `count` labelled texts naming
+    them, each text `text_bytes` long: about 405 MB, 688,108 rows in the
+    window's list at 4 KB a text."""
+    rec = struct.Struct("<II4sIII")
+    cue = u32(count) + b"".join(rec.pack(i + 1, i * 10, b"data", 0, 0, i * 10) for i in range(count))
+    text = (b"abcdefghijklmnopqrstuvwxyz" * (text_bytes // 26 + 1))[:text_bytes] + b"\0"
+    region = struct.Struct("<II4sHHHH")
+    records = [chunk(b"labl", u32(i + 1) + text) for i in range(count)]
+    records += [chunk(b"note", u32(i + 1) + text) for i in range(count)]
+    records += [chunk(b"ltxt", region.pack(i + 1, 10, b"rgn ", 0, 0, 0, 0) + text) for i in range(count)]
+    return riff(pcm_format(44100) + chunk(b"cue ", cue) + chunk(b"LIST", b"adtl" + b"".join(records)) +
+                chunk(b"data", bytes(count * 40)))

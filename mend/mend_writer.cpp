@@ -108,9 +108,10 @@ private:
     WriteResult Changed() {
         WriteResult result;
         result.status = WriteStatus::Changed;
-        result.message = "\"" + plan_.path +
-                         "\" changed while it was read, so no copy was written: mend it again once it is "
-                         "finished.";
+        result.message =
+            "\"" + plan_.path +
+            "\" has changed since it was analysed, so no copy was written: mend it again once it is "
+            "finished.";
         return result;
     }
     bool Cancelled() const {

@@ -8,6 +8,16 @@
 
 namespace report {
 
+namespace {
+
+// A label, note or labelled text: the sub-chunks the associated-data list
+// gives rows each.
+bool IsAssociatedDataEntry(const wavedoc::MapEntry& entry) {
+    return !entry.IsList() && (entry.id == "labl" || entry.id == "note" || entry.id == "ltxt");
+}
+
+}  // namespace
+
 RowsFrom EntryRowsFrom(const wavedoc::MapEntry& entry, bool insideDecodedList) {
     if (insideDecodedList) return RowsFrom::Enclosing;
     if (!entry.IsChunk()) return RowsFrom::None;
@@ -16,7 +26,8 @@ RowsFrom EntryRowsFrom(const wavedoc::MapEntry& entry, bool insideDecodedList) {
         return RowsFrom::LaterChunk;
     }
     if (entry.listing == wavedoc::Listing::Listed) {
-        return entry.depth == 0 ? RowsFrom::ChunkDetails : RowsFrom::Enclosing;
+        if (entry.depth == 0) return RowsFrom::ChunkDetails;
+        return IsAssociatedDataEntry(entry) ? RowsFrom::ListEntry : RowsFrom::Enclosing;
     }
     return entry.IsList() ? RowsFrom::None : RowsFrom::EntryRows;
 }
@@ -37,6 +48,8 @@ std::optional<std::string> ShowRowsFrom(RowsFrom from, const wavedoc::WaveDocume
             }
         case RowsFrom::EntryRows:
             return chunkinfo::ShowEntryRows(document, entry, rows);
+        case RowsFrom::ListEntry:
+            return rows::ShowListEntryDetails(document, entry.offset, rows);
         case RowsFrom::Enclosing:
         case RowsFrom::None:
             break;
@@ -51,7 +64,10 @@ std::optional<StructureRows::Rows> StructureRows::For(const wavedoc::MapEntry& e
     // A file the chunk list refuses (a 64-bit form) has no chunk rows: the
     // chunks it would list carry their rows here instead.
     const bool listedHere = from == RowsFrom::ChunkDetails && !document_.FormRefusal().empty();
-    if (from != RowsFrom::EntryRows && from != RowsFrom::LaterChunk && !listedHere) return std::nullopt;
+    if (from != RowsFrom::EntryRows && from != RowsFrom::LaterChunk && from != RowsFrom::ListEntry &&
+        !listedHere) {
+        return std::nullopt;
+    }
     if (entry.IsList()) decodedListDepth_ = entry.depth;
     rows::RowList rows;
     Rows shown;

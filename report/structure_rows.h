@@ -19,6 +19,8 @@ enum class RowsFrom {
     ChunkDetails,  // a chunk the chunk list shows: its detail routine (rows::ShowChunkDetails)
     LaterChunk,    // a later chunk of a type the chunk list shows: the same routine, on it
     EntryRows,     // rows of its own: its decoder, or its first bytes (ShowEntryRows)
+    ListEntry,     // a label, note or labelled text of the list the chunk list shows: the rows
+                   // the list gives it (rows::ShowListEntryDetails)
     Enclosing,     // held in the rows of the list around it: a list decoded as a whole, or
                    // the sub-chunks of the list the chunk list shows
     None,          // stray bytes, or a list whose sub-chunks carry the rows
@@ -29,17 +31,18 @@ enum class RowsFrom {
 RowsFrom EntryRowsFrom(const wavedoc::MapEntry& entry, bool insideDecodedList);
 
 // Clears `rows` and appends the rows of `entry` as `from` says, for
-// ChunkDetails, LaterChunk and EntryRows (the others have none); the result
+// ChunkDetails, LaterChunk, EntryRows and ListEntry (the others have none); the result
 // is why they stop short, when they do.
 std::optional<std::string> ShowRowsFrom(RowsFrom from, const wavedoc::WaveDocument& document,
                                         const wavedoc::MapEntry& entry, rows::RowSink& rows);
 
 // The rows the structure forms of ondulo-dump give an entry of the map: the
 // fields of a chunk the chunk list does not show (bext, an INFO list, iXML,
-// ID3 …), or the first bytes of one no routine decodes (RowsFrom::EntryRows).
-// The chunks the list shows have their rows under "chunks" already, a list's
-// sub-chunks carry their own rows, and the items of a list decoded as a whole
-// (INFO) are in its rows; those get none here.
+// ID3 …), the rows the shown associated-data list gives each of its labels,
+// notes and labelled texts, or the first bytes of one no routine decodes
+// (RowsFrom::EntryRows). The chunks the list shows have their rows under
+// "chunks" already, and the items of a list decoded as a whole (INFO) are in
+// its rows; those get none here.
 class StructureRows {
 public:
     explicit StructureRows(const wavedoc::WaveDocument& document) : document_(document) {}

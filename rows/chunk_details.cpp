@@ -61,13 +61,10 @@ DetailRoutine RoutineFor(std::string_view chunkName) {
     return nullptr;
 }
 
-}  // namespace
-
-std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& document,
-                                            const std::string& chunkName, RowSink& values) {
-    values.ClearRows();
-    const DetailRoutine routine = RoutineFor(chunkName);
-    if (routine == nullptr) return std::nullopt;
+// Runs `routine` for the chunk named `chunkName`, its stops made sentences.
+template <typename Routine>
+std::optional<std::string> ShowGuarded(const wavedoc::WaveDocument& document, std::string_view chunkName,
+                                       const Routine& routine) {
     // The routine's many small reads share one opening of the file. When the
     // file has changed since it was loaded, the routine still shows the
     // fields the load holds; its first read of the file stops it, since the
@@ -80,7 +77,7 @@ std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& documen
         changedSince = changed.what();
     }
     try {
-        routine(document, values);
+        routine();
     } catch (const wavedoc::FileChangedError& changed) {
         return changed.what();
     } catch (const wavedoc::WaveDocError& error) {
@@ -91,6 +88,23 @@ std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& documen
         return IncompleteSentence(chunkName, "there is not enough memory.");
     }
     return changedSince;
+}
+
+}  // namespace
+
+std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& document,
+                                            const std::string& chunkName, RowSink& values) {
+    values.ClearRows();
+    const DetailRoutine routine = RoutineFor(chunkName);
+    if (routine == nullptr) return std::nullopt;
+    return ShowGuarded(document, chunkName, [&] { routine(document, values); });
+}
+
+std::optional<std::string> ShowListEntryDetails(const wavedoc::WaveDocument& document, std::uint64_t offset,
+                                                RowSink& values) {
+    values.ClearRows();
+    return ShowGuarded(document, document.List().Name(),
+                       [&] { ShowAssociatedDataEntry(document, offset, values); });
 }
 
 }  // namespace rows

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,5 +22,12 @@ namespace rows {
 // the file has changed.
 std::optional<std::string> ShowChunkDetails(const wavedoc::WaveDocument& document,
                                             const std::string& chunkName, RowSink& values);
+
+// Clears `values` and appends the rows the associated-data list the chunk
+// list shows gives its label, note or labelled text whose header lies at
+// `offset`, as under the list; none for an offset where no such entry starts.
+// Stops as ShowChunkDetails does, with the same sentences.
+std::optional<std::string> ShowListEntryDetails(const wavedoc::WaveDocument& document, std::uint64_t offset,
+                                                RowSink& values);
 
 }  // namespace rows

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "row_sink.h"
 
 namespace wavedoc {
@@ -25,6 +27,9 @@ void ShowCuePoints(const wavedoc::WaveDocument& document, RowSink& values);
 void ShowPlaylist(const wavedoc::WaveDocument& document, RowSink& values);
 
 void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values);
+// The rows ShowAssociatedData gives the label, note or labelled text whose
+// header lies at `offset`; none when no entry of the list starts there.
+void ShowAssociatedDataEntry(const wavedoc::WaveDocument& document, std::uint64_t offset, RowSink& values);
 
 void ShowSampler(const wavedoc::WaveDocument& document, RowSink& values);
 void ShowInstrument(const wavedoc::WaveDocument& document, RowSink& values);

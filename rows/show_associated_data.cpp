@@ -2,6 +2,9 @@
 // and labelled text, in that order of groups whatever their order in the file,
 // each entry closed by a blank row.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <optional>
 
 #include "detail_routines.h"
 #include "detail_rows.h"
@@ -81,7 +84,38 @@ void ShowLabelledText(const wavedoc::WaveDocument& document, std::int16_t i, Row
     AddHeadingRow(values, "");
 }
 
+// The position of the entry of `entries` whose header lies at `offset`, by
+// halving the kept places (they are in file order); nothing when none does.
+template <typename Entry>
+std::optional<std::int16_t> PositionAt(const wavedoc::SubChunkCollection<Entry>& entries,
+                                       std::uint64_t offset) {
+    std::int32_t low = 1;
+    std::int32_t high = std::min<std::int32_t>(entries.Count(), INT16_MAX);
+    while (low <= high) {
+        const std::int32_t middle = low + (high - low) / 2;
+        const std::optional<wavedoc::SubChunkPlace> place = entries.Place(middle);
+        if (place && place->offset == offset) return static_cast<std::int16_t>(middle);
+        if (place && place->offset < offset) {
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+void ShowAssociatedDataEntry(const wavedoc::WaveDocument& document, std::uint64_t offset, RowSink& values) {
+    const wavedoc::ListChunk& list = document.List();
+    if (const auto label = PositionAt(list.Labels(), offset)) {
+        ShowLabel(document, *label, values);
+    } else if (const auto note = PositionAt(list.Notes(), offset)) {
+        ShowNote(document, *note, values);
+    } else if (const auto text = PositionAt(list.LabeledTexts(), offset)) {
+        ShowLabelledText(document, *text, values);
+    }
+}
 
 void ShowAssociatedData(const wavedoc::WaveDocument& document, RowSink& values) {
     const wavedoc::ListChunk& list = document.List();

@@ -186,13 +186,14 @@ std::string DumpUsage() {
            "written whole, no more are started; a second signal ends the program at once.\n"
            "Exit status: the worst over all files: 0 when every file was read (with\n"
            "--check: and has no error or warning), 1 otherwise, 3 when a file could not\n"
-           "be checked to the end (it changed while it was read, or memory ran out): its\n"
-           "findings are incomplete; 2 for bad usage; 130 when stopped by a signal.\n"
+           "be checked to the end (it changed since it was analysed, or memory ran\n"
+           "out): its findings are incomplete; 2 for bad usage; 130 when stopped by a\n"
+           "signal.\n"
            "With --mend: 0 when DEST was written and its check finds no error, or when\n"
            "there is nothing to mend (nothing is written then); 1 when errors remain that\n"
            "no mend answers, or FILE cannot be mended, or DEST could not be written\n"
            "(nothing is left there); 2 for bad usage or a DEST that is FILE; 3 when FILE\n"
-           "changed while it was read.\n"
+           "changed since it was analysed.\n"
            "With --diff: 0 when the files are the same, 1 when they differ, 2 when one\n"
            "cannot be read or compared, or for bad usage.\n";
 }

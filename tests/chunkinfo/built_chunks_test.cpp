@@ -343,7 +343,7 @@ TEST(BuiltChunks, EachEntryHasOneSourceOfRows) {
         RowsFrom::ChunkDetails,  // PAD
         RowsFrom::EntryRows,     // a second PAD: filler has a decoder of its own
         RowsFrom::ChunkDetails,  // LIST (adtl), the list shown
-        RowsFrom::Enclosing,     // its label
+        RowsFrom::ListEntry,     // its label: the rows the list gives it
         RowsFrom::EntryRows,     // LIST (INFO)
         RowsFrom::Enclosing,     // its item
         RowsFrom::ChunkDetails,  // data

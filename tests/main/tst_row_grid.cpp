@@ -235,8 +235,8 @@ private slots:
     }
 
     // A run of 32767 records costs what is looked at: reading rows at both
-    // ends and finding a byte's row makes a few pieces, not the run; a piece
-    // that cannot be made shows empty and says why once.
+    // ends and finding a byte's row makes a few pieces, not the run; the rows
+    // stop at a record that cannot be made, saying why once.
     void aRunIsMadeAsItIsLookedAt() {
         int made = 0;
         GridRows rows;
@@ -273,6 +273,12 @@ private slots:
         QCOMPARE(rows.Row(2 * 20000 - 3), std::string_view("#19999"));
         QCOMPARE(rows.Row(2 * 20001 - 1), std::string_view());
         QCOMPARE(stops, std::vector<std::string>{"The file changed."});
+        // The rows stop at the record that failed: those before it stay.
+        QCOMPARE(rows.StoppedAt(), std::optional<std::size_t>{2 * 20000 - 1});
+        rows.DropStoppedRows();
+        QCOMPARE(rows.Count(), std::size_t{2 * 20000 - 1});
+        QCOMPARE(rows.Row(2 * 20000 - 2), std::string_view("Value\t39998"));
+        QVERIFY(rows.RowsOverByte(100 + 8 * 30000 + 5).empty());
     }
 
     void fittingTheFirstColumnSamplesALongList() {

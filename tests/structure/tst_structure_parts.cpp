@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <QAbstractItemModelTester>
+#include <QPalette>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTest>
@@ -29,6 +30,7 @@
 #include "ui/structure/report_saving.h"
 #include "ui/structure/structure_opening.h"
 #include "ui/structure/structure_tree_model.h"
+#include "ui/widgets/meaning_colours.h"
 #include "ui/widgets/work_runner.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/byte_source.h"
@@ -332,6 +334,55 @@ private slots:
         // The text cell's background is drawn per character, not for the whole line.
         QVERIFY(!cell.siblingAtColumn(ByteLinesModel::kTextColumn).data(Qt::BackgroundRole).isValid());
         QVERIFY(cell.data(Qt::BackgroundRole).isValid());
+    }
+
+    // Every kind of byte reads at least 3:1 against the bytes' ground, the
+    // mark over it and the window (where the legend draws its swatches), in a
+    // light palette and a dark one, and no two kinds share a colour.
+    void byteColoursStandOutInLightAndDark_data() {
+        QTest::addColumn<QPalette>("palette");
+        QPalette light;
+        for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
+                 {QPalette::Window, QColor(239, 239, 239)},
+                 {QPalette::Base, Qt::white},
+                 {QPalette::Text, Qt::black},
+                 {QPalette::Highlight, QColor(48, 140, 198)},
+                 {QPalette::Link, Qt::blue},
+                 {QPalette::LinkVisited, Qt::magenta},
+                 {QPalette::PlaceholderText, Qt::black}}) {
+            light.setColor(role, colour);
+        }
+        // As a dark desktop theme gives it.
+        QPalette dark;
+        for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
+                 {QPalette::Window, QColor(49, 54, 59)},
+                 {QPalette::Base, QColor(35, 38, 41)},
+                 {QPalette::Text, QColor(239, 240, 241)},
+                 {QPalette::Highlight, QColor(61, 174, 233)},
+                 {QPalette::Link, QColor(29, 153, 243)},
+                 {QPalette::LinkVisited, QColor(155, 89, 182)},
+                 {QPalette::PlaceholderText, QColor(127, 140, 141)}}) {
+            dark.setColor(role, colour);
+        }
+        QTest::addRow("light") << light;
+        QTest::addRow("dark") << dark;
+    }
+    void byteColoursStandOutInLightAndDark() {
+        QFETCH(QPalette, palette);
+        const QColor base = palette.color(QPalette::Base);
+        const QColor grounds[] = {base, Over(MarkColour(palette), base), palette.color(QPalette::Window)};
+        QStringList swatches;
+        for (const ByteKind kind :
+             {ByteKind::Header, ByteKind::Content, ByteKind::PadByte, ByteKind::Stray}) {
+            const QColor colour = KindColour(kind, palette);
+            for (const QColor& ground : grounds) {
+                QVERIFY2(ContrastRatio(colour, ground) >= kLeastContrast,
+                         qPrintable(colour.name() + " on " + ground.name()));
+            }
+            QVERIFY2(!swatches.contains(colour.name()), qPrintable(colour.name()));
+            swatches << colour.name();
+            QVERIFY(ByteLegend(palette).contains(colour.name()));
+        }
     }
 
     // An entry carries its gravest finding's level; a finding past the end
@@ -771,8 +822,8 @@ private slots:
         if (change == "rewrite") QCOMPARE(shown.document->Structure().entries.size(), std::size_t(9));
     }
 
-    // An RF64 file, which the chunk list refuses, opens: its sizes of
-    // 0xFFFFFFFF come from ds64, shown signed as the chunk list would.
+    // An RF64 file, which the chunk list refuses, opens: a chunk's size of
+    // 0xFFFFFFFF gives way to the size ds64 holds, marked as from ds64.
     void rf64IsMapped() {
         const std::string ds64 = Chunk("ds64", U32(80) + U32(0) + U32(8) + U32(0) + U32(4) + U32(0) + U32(0));
         const std::string rf64 = "RF64" + U32(0xFFFFFFFF) + "WAVE" + ds64 +
@@ -786,7 +837,7 @@ private slots:
         QCOMPARE(lines,
                  (QStringList{"0 | RF64 | -1 | 80 | file header", "12 | ds64 | 28 | 28 | type not listed",
                               "48 | fmt  | 16 | 16 | not listed: RIFF files only",
-                              "72 | data | -1 | 8 | not listed: RIFF files only"}));
+                              "72 | data | 8 (ds64) | 8 | not listed: RIFF files only"}));
         QVERIFY(model.index(3, 2).data(Qt::ToolTipRole).toString().contains(QStringLiteral("8 bytes")));
         QCOMPARE(analysis.findings->Total(), std::uint64_t{0});
     }

@@ -292,7 +292,7 @@ private slots:
 
     // The sound view measures the window's analysis in the background and
     // shows the figures and the claims they belie; a click on a marker
-    // selects its record's entry and bytes; the keys zoom.
+    // selects its record, as a row and as bytes; the keys zoom.
     void soundViewMeasuresAndLeadsToMarkers() {
         // 1 s of 16-bit mono at 48 kHz, full scale at frame 100, silence
         // elsewhere; a cue point at frame 24000 and a loop over its second
@@ -323,10 +323,16 @@ private slots:
         const std::uint64_t cueAt = 12 + head.size();
         const int x = canvas->width() / 2;
         QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(x, canvas->height() / 2));
+        // The cue point's record, its heading row and its 24 bytes.
         QCOMPARE(CurrentEntry(structure), QString::number(cueAt) + " cue ");
-        QCOMPARE(ByteSelection(structure), QStringLiteral("Selected: 1 byte at offset %1 (0x%2).")
-                                               .arg(cueAt + 12)
-                                               .arg(QString::number(cueAt + 12, 16).toUpper()));
+        const QModelIndex record = Find<QTableView>(structure, "dbgStructureRows")->currentIndex();
+        QCOMPARE(record.siblingAtColumn(0).data().toString().trimmed(), QStringLiteral("Cue Point #1"));
+        QCOMPARE(ByteSelection(structure),
+                 QStringLiteral("Selected: 24 bytes from offset %1 (0x%2) to %3 (0x%4).")
+                     .arg(cueAt + 12)
+                     .arg(QString::number(cueAt + 12, 16).toUpper())
+                     .arg(cueAt + 35)
+                     .arg(QString::number(cueAt + 35, 16).toUpper()));
         // The loop's bracket lies in the row under the channels.
         const sound::Marker* loop = canvas->MarkerAt(QPoint(x + canvas->width() / 4, canvas->height() - 20));
         QVERIFY(loop != nullptr);
@@ -394,7 +400,10 @@ private slots:
     // record, a finding the record or entry it is about; a byte clicked
     // selects the deepest entry and the field row that hold it.
     void selectionGoesBothWays() {
-        enum class Act { Field, Byte, Finding };
+        // Entry: selected in the tree (target: a row it shows); Search: the
+        // target found, then the entry selected in the tree; CtrlEnd: the
+        // byte gone to, then Ctrl+End.
+        enum class Act { Field, Byte, Finding, Entry, Search, CtrlEnd };
         struct Case {
             const char* what;
             const char* file;
@@ -405,6 +414,7 @@ private slots:
             QString row;    // the current field row after it, trimmed; empty for none
             std::uint64_t first;
             std::uint64_t last;
+            QString line;  // what the line under the bytes says after it; empty for anything
         };
         std::vector<CuePointRecord> points{{1, 10}, {2, 20}};
         const std::string cues = RiffFile(kFmt + Chunk("cue ", CuePayload(points)) + kData);
@@ -412,25 +422,36 @@ private slots:
         for (std::uint32_t i = 1; i <= 2000; ++i) many.push_back({i, i * 10});
         // Records far down a long list are made only when they are shown.
         const std::string manyCues = RiffFile(kFmt + Chunk("cue ", CuePayload(many)) + kData);
+        // fmt at 12, cue at 36, the list at 96 with its label at 108, data at 126.
+        const std::string labelled =
+            RiffFile(kFmt + Chunk("cue ", CuePayload(points)) +
+                     Chunk("LIST", ListPayload("adtl", Chunk("labl", LabelPayload(1, "Intro")))) + kData);
         const std::map<std::string, std::string> files{
-            {"mixed", MixedFile()}, {"cues", cues}, {"many cues", manyCues}};
+            {"mixed", MixedFile()}, {"cues", cues}, {"many cues", manyCues}, {"labelled", labelled}};
         const Case kCases[] = {
-            {"field to bytes", "mixed", Act::Field, "Sample rate", 12, "12 fmt ", "Sample rate", 24, 27},
-            {"16-bit field", "mixed", Act::Field, "Bits per sample", 12, "12 fmt ", "Bits per sample", 34,
-             35},
-            {"list text", "mixed", Act::Field, "Label text", 60, "60 LIST (adtl)", "Label text", 84, 88},
-            {"heading to record", "cues", Act::Field, "Cue Point #2", 36, "36 cue ", "Cue Point #2", 72, 95},
-            {"byte to field", "mixed", Act::Byte, "", 26, "12 fmt ", "Sample rate", 24, 27},
-            {"byte in a record", "cues", Act::Byte, "", 85, "36 cue ", "Chunk start", 84, 87},
+            {"field to bytes", "mixed", Act::Field, "Sample rate", 12, "12 fmt ", "Sample rate", 24, 27, ""},
+            {"16-bit field", "mixed", Act::Field, "Bits per sample", 12, "12 fmt ", "Bits per sample", 34, 35,
+             ""},
+            {"list text", "mixed", Act::Field, "Label text", 60, "60 LIST (adtl)", "Label text", 84, 88, ""},
+            {"heading to record", "cues", Act::Field, "Cue Point #2", 36, "36 cue ", "Cue Point #2", 72, 95,
+             ""},
+            {"byte to field", "mixed", Act::Byte, "", 26, "12 fmt ", "Sample rate", 24, 27, ""},
+            {"byte in a record", "cues", Act::Byte, "", 85, "36 cue ", "Chunk start", 84, 87, ""},
             {"heading far down a long list", "many cues", Act::Field, "Cue Point #1500", 36, "36 cue ",
-             "Cue Point #1500", 36024, 36047},
+             "Cue Point #1500", 36024, 36047, ""},
             {"byte far down a long list", "many cues", Act::Byte, "", 36037, "36 cue ", "Chunk start", 36036,
-             36039},
+             36039, ""},
             {"byte to a field of another entry", "mixed", Act::Byte, "", 46, "36 fmt ", "Number of channels",
-             46, 47},
-            {"header byte to its entry", "mixed", Act::Byte, "", 131, "130 JUNK", "", 130, 140},
-            {"finding to its entry", "mixed", Act::Finding, "pad-missing", 0, "130 JUNK", "", 130, 140},
-            {"finding on a later chunk", "mixed", Act::Finding, "duplicate", 0, "36 fmt ", "", 36, 59},
+             46, 47, ""},
+            {"header byte to its entry", "mixed", Act::Byte, "", 131, "130 JUNK", "", 130, 140, ""},
+            {"finding to its entry", "mixed", Act::Finding, "pad-missing", 0, "130 JUNK", "", 130, 140, ""},
+            {"finding on a later chunk", "mixed", Act::Finding, "duplicate", 0, "36 fmt ", "", 36, 59, ""},
+            {"a label of a list shows its rows", "labelled", Act::Entry, "Label text", 108, "108 labl", "",
+             108, 125, "No bytes selected. The entry covers 18 bytes from offset 108 (0x6C)."},
+            {"an entry after a search's hit", "labelled", Act::Search, "Intro", 12, "12 fmt ", "", 12, 35,
+             "No bytes selected. The entry covers 24 bytes from offset 12 (0xC)."},
+            {"Ctrl+End in an entry", "labelled", Act::CtrlEnd, "", 20, "126 data", "Data", 134, 137,
+             "Selected: 1 byte at offset 137 (0x89)."},
         };
         for (const Case& c : kCases) {
             frmStructure* structure = Open(Write(std::string(c.file) + ".wav", files.at(c.file)));
@@ -451,6 +472,24 @@ private slots:
                 const QModelIndex cell = lines->IndexOfByte(c.byte);
                 bytes->scrollTo(cell);
                 QTest::mouseClick(bytes->viewport(), Qt::LeftButton, {}, bytes->visualRect(cell).center());
+            } else if (c.act == Act::Entry || c.act == Act::Search) {
+                if (c.act == Act::Search) {
+                    prompts_->nextAnswer = c.target;
+                    Key(structure, Qt::Key_F, Qt::ControlModifier);
+                    QVERIFY2(WorkEnded(structure), c.what);
+                }
+                auto* tree = Find<QTreeView>(structure, "tvStructure");
+                const QModelIndexList held =
+                    tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, QString::number(c.byte),
+                                         1, Qt::MatchExactly | Qt::MatchRecursive);
+                QVERIFY2(held.size() == 1, c.what);
+                tree->selectionModel()->setCurrentIndex(
+                    held[0], QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                if (c.act == Act::Entry) QVERIFY2(GridRows(*rows).join('\n').contains(c.target), c.what);
+            } else if (c.act == Act::CtrlEnd) {
+                QVERIFY2(structure->GoToOffset(c.byte), c.what);
+                bytes->setFocus(Qt::OtherFocusReason);
+                Key(structure, Qt::Key_End, Qt::ControlModifier);
             } else {
                 auto* findings = Find<QTableView>(structure, "tvFindings");
                 int found = -1;
@@ -469,6 +508,8 @@ private slots:
                                     : QString();
             QVERIFY2(row == c.row, qPrintable(c.what + (": " + row)));
             QVERIFY2(lines->Marked() == (ByteLinesModel::Span{c.first, c.last}), c.what);
+            QVERIFY2(c.line.isEmpty() || ByteSelection(structure) == c.line,
+                     qPrintable(c.what + (": " + ByteSelection(structure))));
             structure->close();
             QTRY_COMPARE(StructureWindows().size(), 0);
         }

@@ -654,7 +654,7 @@ TEST(Findings, Md5OfAFileChangedWhileHashedIsNoMismatch) {
         EXPECT_EQ(mismatch, c.change == Change::None);
         EXPECT_EQ(findings.Finished(), c.change == Change::None) << findings.unfinished;
         if (c.change != Change::None) {
-            EXPECT_NE(findings.unfinished.find("\"" + path + "\" changed while it was read"),
+            EXPECT_NE(findings.unfinished.find("\"" + path + "\" has changed since it was analysed"),
                       std::string::npos)
                 << findings.unfinished;
         }

@@ -220,10 +220,9 @@ TEST(Load, KeepsNoFileOpenAndReadsRecordsOnlyFromTheFileAnalysed) {
             read();
             ADD_FAILURE() << "a changed file was read";
         } catch (const wavedoc::FileChangedError& error) {
-            EXPECT_EQ(std::string(error.what()),
-                      "The file \"" + path +
-                          "\" has changed since it was first read: read it again to "
-                          "see it as it is now.");
+            EXPECT_EQ(std::string(error.what()), "The file \"" + path +
+                                                     "\" has changed since it was analysed: read it again to "
+                                                     "see it as it is now.");
         }
     }
 

@@ -200,8 +200,9 @@ int frmMain::BuildGrids(QWidget* central, QVBoxLayout* layout) {
     dbgValues_->setObjectName(QStringLiteral("dbgValues"));
     dbgValues_->setModel(valueRows_);
     // Rows made as they are scrolled to may find the file changed since.
-    connect(valueRows_, &RowTableModel::RowsStopped, this,
-            [this](const QString& sentence) { ShowStatus(sentence.toStdString()); });
+    connect(valueRows_, &RowTableModel::RowsStopped, this, [this](const QString& sentence) {
+        ShowStatus(FileChanged() ? ChangedSinceAnalyse() : sentence.toStdString());
+    });
     dbgValues_->setAccessibleName(QStringLiteral("Chunk fields"));
     dbgValues_->setAccessibleDescription(QStringLiteral("The fields of the selected chunk and their values"));
     grids->addWidget(dbgChunk_);
@@ -429,6 +430,21 @@ std::optional<std::string> ItemsElsewhere(const wavedoc::WaveDocument& document)
 
 }  // namespace
 
+bool frmMain::FileChanged() const {
+    if (!analysis_.document) return false;
+    try {
+        const wavedoc::ReadingSession reading(analysis_.document->Source());
+    } catch (const wavedoc::FileChangedError&) {
+        return true;
+    }
+    return false;
+}
+
+std::string frmMain::ChangedSinceAnalyse() const {
+    return "Press Analyse to read it again: the file \"" + analysis_.path +
+           "\" has changed since it was analysed. The fields shown were read at Analyse.";
+}
+
 void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
     if (selected.isEmpty()) return;
     const int row = selected.indexes().first().row();
@@ -440,18 +456,9 @@ void frmMain::dbgChunkSelectionChanged(const QItemSelection& selected) {
         GridRows values;
         // A file changed since Analyse still shows the fields read then; the
         // status line puts first what to do about it.
-        std::optional<wavedoc::ReadingSession> reading;
-        bool changed = false;
-        try {
-            reading.emplace(analysis_.document->Source());
-        } catch (const wavedoc::FileChangedError&) {
-            changed = true;
-        }
+        const bool changed = FileChanged();
         stop = rows::ShowChunkDetails(*analysis_.document, chunkRows_->RawCell(row, 0), values);
-        if (changed) {
-            stop = "Press Analyse to read it again: the file \"" + analysis_.path +
-                   "\" has changed since it was analysed. The fields shown were read at Analyse.";
-        }
+        if (changed) stop = ChangedSinceAnalyse();
         if (!stop && wavedoc::layout::IsListId(chunkRows_->RawCell(row, 0))) {
             stop = ItemsElsewhere(*analysis_.document);
         }

@@ -95,6 +95,10 @@ private:
     // The status line: the damage the last analysis got past, if any, then the
     // reason the selected chunk could not be shown in full, if it could not.
     void ShowStatus(const std::optional<std::string>& stop);
+    // Whether the file on disk is no longer the one analysed.
+    bool FileChanged() const;
+    // What the status line says of such a file: what to do about it first.
+    std::string ChangedSinceAnalyse() const;
 
     std::unique_ptr<UserPrompts> prompts_;
     // The last analysis whose file was read (at first an empty document and

@@ -5,9 +5,11 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "text/display_text.h"
+#include "ui/widgets/meaning_colours.h"
 
 namespace {
 
@@ -16,18 +18,11 @@ constexpr int kMarkerRowHeight = 16;  // the loops' and segments' rows under the
 constexpr double kZoomStep = 1.25;
 constexpr double kNear = 4.0;  // how close a click must be to a line, in pixels
 
-QColor KindColour(sound::MarkerKind kind) {
-    switch (kind) {
-        case sound::MarkerKind::Cue:
-            return QColor(200, 60, 40);
-        case sound::MarkerKind::Region:
-            return QColor(40, 120, 200);
-        case sound::MarkerKind::Loop:
-            return QColor(30, 150, 60);
-        case sound::MarkerKind::Segment:
-            return QColor(150, 80, 170);
-    }
-    return Qt::black;
+// The colour of each kind of marker, in MarkerKind's order: a hue of its
+// own, made to read at least 3:1 against `ground`.
+std::array<QColor, 4> KindColours(const QColor& ground) {
+    return {Readable(QColor(200, 60, 40), {ground}), Readable(QColor(40, 120, 200), {ground}),
+            Readable(QColor(30, 150, 60), {ground}), Readable(QColor(150, 80, 170), {ground})};
 }
 
 // A step of 1, 2 or 5 times a power of ten, at least `least`.
@@ -272,8 +267,10 @@ void WaveformCanvas::PaintChannels(QPainter& painter) const {
     } else if (whole_) {
         overview = &*whole_;
     }
-    const QColor peak = QColor(90, 120, 160);
-    const QColor rms = QColor(30, 60, 110);
+    // The peaks read against the ground, the loudness drawn over them against both.
+    const QColor ground = palette().color(QPalette::Window);
+    const QColor peak = Readable(QColor(90, 120, 160), {ground});
+    const QColor rms = Readable(QColor(30, 60, 110), {ground, peak});
     for (unsigned lane = 0; lane < lanes; ++lane) {
         const double middle = wave.top() + laneHeight * (lane + 0.5);
         const double half = laneHeight / 2 - 1;
@@ -325,26 +322,53 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
     const QRect wave = WaveArea();
     const int loopRow = wave.bottom() + 1;
     const QFontMetrics metrics = fontMetrics();
+    // Where the last label drawn in each kind's row ends: a label that would
+    // overlap it is left out, so a paint lays out only as many labels as fit
+    // across the width, however many markers the file holds.
+    double labelsEnd[4] = {-1e9, -1e9, -1e9, -1e9};
+    const auto drawLabel = [&](const sound::Marker& marker, QPointF at) {
+        double& end = labelsEnd[static_cast<std::size_t>(marker.kind)];
+        if (at.x() < end) return;
+        const QString label = QString::fromStdString(text::DisplayUtf8(marker.label));
+        painter.drawText(at, label);
+        end = at.x() + metrics.horizontalAdvance(label) + metrics.averageCharWidth();
+    };
+    // The pixel columns the last marker of each kind was drawn over: one drawn
+    // over the same columns as the one before it adds nothing to see, so a
+    // paint draws a few markers a column at most, however many there are.
+    struct Columns {
+        int from = -1;
+        int to = -1;
+        bool lit = false;
+        bool operator==(const Columns&) const = default;
+    };
+    Columns lastDrawn[4];
+    const std::array<QColor, 4> kindColours = KindColours(palette().color(QPalette::Window));
     for (const sound::Marker& marker : markers_) {
         const double left = XOf(marker.start);
         const double right = marker.end ? XOf(*marker.end + 1) : left;
         if (right < -1 || left > width() + 1) continue;
         const bool lit = marker.recordOffset >= highlightFrom_ && marker.recordOffset < highlightTo_;
-        QColor colour = KindColour(marker.kind);
+        const auto firstColumn = static_cast<int>(std::floor(left));
+        const Columns columns{firstColumn, std::max(static_cast<int>(std::ceil(right)), firstColumn + 1),
+                              lit};
+        Columns& previous = lastDrawn[static_cast<std::size_t>(marker.kind)];
+        if (columns == previous) continue;
+        previous = columns;
+        QColor colour = kindColours[static_cast<std::size_t>(marker.kind)];
         QPen pen(colour, lit ? 3 : 1);
         painter.setPen(pen);
-        const QString label = QString::fromStdString(text::DisplayUtf8(marker.label));
         switch (marker.kind) {
             case sound::MarkerKind::Cue:
                 painter.drawLine(QPointF(left, kRulerHeight), QPointF(left, wave.bottom()));
-                painter.drawText(QPointF(left + 3, kRulerHeight + metrics.ascent()), label);
+                drawLabel(marker, QPointF(left + 3, kRulerHeight + metrics.ascent()));
                 break;
             case sound::MarkerKind::Region: {
                 colour.setAlpha(lit ? 90 : 45);
                 painter.fillRect(
                     QRectF(QPointF(left, wave.top()), QPointF(std::max(right, left + 1), wave.bottom())),
                     colour);
-                painter.drawText(QPointF(left + 3, wave.bottom() - metrics.descent() - 2), label);
+                drawLabel(marker, QPointF(left + 3, wave.bottom() - metrics.descent() - 2));
                 break;
             }
             case sound::MarkerKind::Loop: {
@@ -352,7 +376,7 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
                 painter.drawLine(QPointF(left, y), QPointF(right, y));
                 painter.drawLine(QPointF(left, loopRow + 2), QPointF(left, loopRow + kMarkerRowHeight - 2));
                 painter.drawLine(QPointF(right, loopRow + 2), QPointF(right, loopRow + kMarkerRowHeight - 2));
-                painter.drawText(QPointF(left + 3, loopRow + metrics.ascent()), label);
+                drawLabel(marker, QPointF(left + 3, loopRow + metrics.ascent()));
                 break;
             }
             case sound::MarkerKind::Segment: {
@@ -362,7 +386,7 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
                                         QPointF(std::max(right, left + 1), top + kMarkerRowHeight - 2)),
                                  colour);
                 painter.setPen(palette().color(QPalette::Text));
-                painter.drawText(QPointF(left + 3, top + metrics.ascent()), label);
+                drawLabel(marker, QPointF(left + 3, top + metrics.ascent()));
                 break;
             }
         }

@@ -1,8 +1,10 @@
 #include "ui/structure/byte_kinds.h"
 
 #include <QCoreApplication>
+#include <array>
 
 #include "ui/structure/structure_tree_model.h"
+#include "ui/widgets/meaning_colours.h"
 #include "wavedoc/document/structure_map.h"
 #include "wavedoc/reading/riff_layout.h"
 
@@ -32,18 +34,37 @@ ByteLook LookOf(const StructureTreeModel& tree, std::uint64_t offset) {
     return ByteLook{kind, listed, damaged};
 }
 
+QColor MarkColour(const QPalette& palette) {
+    QColor marked = palette.color(QPalette::Highlight);
+    marked.setAlpha(96);
+    return marked;
+}
+
+namespace {
+
+// The colour of each kind in `palette`, in ByteKind's order.
+std::array<QColor, 4> KindColours(const QPalette& palette) {
+    // Drawn on the bytes' ground, on the mark over it, and in the legend on
+    // the window's ground; each kind a hue of its own.
+    const QColor base = palette.color(QPalette::Base);
+    const auto readable = [&](const QColor& hue) {
+        return Readable(hue, {base, Over(MarkColour(palette), base), palette.color(QPalette::Window)});
+    };
+    return {readable(QColor(40, 100, 220)), readable(palette.color(QPalette::Text)),
+            readable(QColor(205, 110, 0)), readable(QColor(180, 40, 160))};
+}
+
+}  // namespace
+
 QColor KindColour(ByteKind kind, const QPalette& palette) {
-    switch (kind) {
-        case ByteKind::Header:
-            return palette.color(QPalette::Link);
-        case ByteKind::PadByte:
-            return palette.color(QPalette::PlaceholderText);
-        case ByteKind::Stray:
-            return palette.color(QPalette::LinkVisited);
-        case ByteKind::Content:
-            break;
+    // Worked out once for each palette: the views ask for every byte they paint.
+    static thread_local qint64 workedOutFor = -1;
+    static thread_local std::array<QColor, 4> colours;
+    if (palette.cacheKey() != workedOutFor) {
+        colours = KindColours(palette);
+        workedOutFor = palette.cacheKey();
     }
-    return palette.color(QPalette::Text);
+    return colours[static_cast<std::size_t>(kind)];
 }
 
 QString ByteLegend(const QPalette& palette) {

@@ -33,8 +33,13 @@ bool IsDamaged(const wavedoc::MapEntry& entry);
 // no entry holds are stray.
 ByteLook LookOf(const StructureTreeModel& tree, std::uint64_t offset);
 
-// The colour of a kind, from the palette's roles, so that a dark palette and
-// high contrast give their own.
+// What marks the selected entry's or field's bytes: the palette's highlight,
+// see-through.
+QColor MarkColour(const QPalette& palette);
+
+// The colour of a kind: a hue of its own, as light or dark as the palette's
+// grounds ask, so that it reads at least 3:1 against the bytes' ground, the
+// mark over it and the window, in a light and a dark palette alike.
 QColor KindColour(ByteKind kind, const QPalette& palette);
 
 // The legend of the colours and faces, as rich text for a label.

@@ -108,11 +108,7 @@ bool ByteLinesModel::IsMarked(int row, int column) const {
     return first <= marked_->second && last >= marked_->first && first < length_;
 }
 
-QColor ByteLinesModel::MarkedColour() {
-    QColor marked = QGuiApplication::palette().color(QPalette::Highlight);
-    marked.setAlpha(96);
-    return marked;
-}
+QColor ByteLinesModel::MarkedColour() { return MarkColour(QGuiApplication::palette()); }
 
 std::vector<ByteLinesModel::CharLook> ByteLinesModel::TextLooks(int row) const {
     std::vector<CharLook> looks;

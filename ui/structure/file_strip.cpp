@@ -8,6 +8,7 @@
 
 #include "text/display_text.h"
 #include "ui/structure/structure_tree_model.h"
+#include "ui/widgets/meaning_colours.h"
 #include "wavedoc/document/structure_map.h"
 
 namespace {
@@ -38,7 +39,9 @@ FileStrip::FileStrip(const StructureTreeModel& tree, std::uint64_t fileLength, Q
     for (int row = 0; row < rows; ++row) {
         const int item = tree.ItemOf(tree.index(row, 0));
         const std::uint64_t start = tree.Start(item);
-        bands_.push_back({item, start, tree.Covered(item), LookOf(tree, start)});
+        const wavedoc::MapEntry* entry = tree.EntryOf(item);
+        const bool audio = entry != nullptr && entry->IsChunk() && entry->id == "data";
+        bands_.push_back({item, start, tree.Covered(item), LookOf(tree, start), audio});
     }
 }
 
@@ -106,13 +109,18 @@ void FileStrip::paintEvent(QPaintEvent* /*event*/) {
     const int top = 3;
     const int height = this->height() - 6;
     int drawnTo = -1;  // the last pixel column painted: smaller bands in it are left out
+    // The audio a colour of its own, so that a file of mostly sound does not
+    // read as a bar of text.
+    const QColor audio = Readable(QColor(46, 139, 87), {colours.color(QPalette::Base)});
     for (std::size_t i = 0; i < bands_.size(); ++i) {
         const int left = edges_[i];
         const int right = std::max(edges_[i + 1], left + 1);
         if (right - 1 <= drawnTo) continue;
         const Band& band = bands_[i];
         QColor fill =
-            KindColour(band.look.kind == ByteKind::Stray ? ByteKind::Stray : ByteKind::Content, colours);
+            band.audio ? audio
+                       : KindColour(band.look.kind == ByteKind::Stray ? ByteKind::Stray : ByteKind::Content,
+                                    colours);
         if (!band.look.listed) fill.setAlpha(110);
         const QRect area(std::max(left, drawnTo + 1), top, right - std::max(left, drawnTo + 1), height);
         painter.fillRect(area, fill);

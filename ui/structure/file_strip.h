@@ -11,7 +11,7 @@ class StructureTreeModel;
 // The whole file in one strip: each top-level entry a band as wide as its
 // share of the file, but never narrower than a few pixels while there is
 // room (so a 12-byte header shows beside a 4 GB data chunk), coloured as the
-// bytes are: content, stray bytes, faded when the chunk list does not show
+// bytes are (the audio in a colour of its own): content, stray bytes, faded when the chunk list does not show
 // it, hatched when damaged; its header a line at its start. The selected
 // entry is framed; findings are ticks at their offsets. A click selects the
 // entry there; the tool tip names it and its share of the file. Painting
@@ -50,6 +50,7 @@ private:
         std::uint64_t start;
         std::uint64_t length;
         ByteLook look;
+        bool audio;  // the data chunk
     };
     // Where each band starts along the strip, in pixels; recomputed for the
     // width painted.

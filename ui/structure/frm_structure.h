@@ -88,6 +88,9 @@ private slots:
     // Shows the entry holding `offset` and selects `length` bytes from it
     // (the one byte, for a length of 0).
     void SelectRange(std::uint64_t offset, std::uint64_t length);
+    // Selects the record whose bytes start at `offset` (a marker's): an entry
+    // of its own whole, or the row that heads it within its entry, and its bytes.
+    void SelectRecordAt(std::uint64_t offset);
 
 private:
     // The window's panes, each built by its own function below: the tree on
@@ -111,9 +114,9 @@ private:
     // same in their context menus.
     void AddCopyActions();
     void BuildMenus();
-    // Resizes the window to `wanted`, or to the screen's available area when
-    // that is smaller.
-    void FitSize(const QSize& wanted);
+    // Sizes the window from the screen's available area (most of it, at
+    // least `least`, never more than all of it) and places it within it.
+    void FitSize(const QSize& least);
     // Shows in the tree only the entries `filter` keeps, with their lists.
     void ShowEntries(EntryFilter filter);
     // The sound view, docked under the panes (View, Sound): clicking a marker

@@ -77,7 +77,14 @@ void frmStructure::BuildViews() {
     top->setStretchFactor(1, 1);
     top->setSizes({Chars(metrics, 80), Chars(metrics, 112)});
     right->setSizes({metrics.height() * 12, metrics.height() * 14});
-    panes->setSizes({metrics.height() * 28, metrics.height() * 10});
+    // The fields and bytes get what room the window gains; an empty findings
+    // list keeps only its summary line.
+    panes->setStretchFactor(0, 1);
+    panes->setStretchFactor(1, 0);
+    // A short list as tall as its rows, titles and summary; a long one ten lines.
+    const int findingLines = findings_->rowCount() == 0 ? 1 : std::min(findings_->rowCount() + 3, 10);
+    panes->setSizes(
+        {metrics.height() * 28, tvFindings_->verticalHeader()->defaultSectionSize() * findingLines});
     layout->addWidget(panes);
     setCentralWidget(central);
     FitSize(QSize(Chars(metrics, 192), metrics.height() * 42));
@@ -150,8 +157,11 @@ void frmStructure::BuildTreePane(QSplitter* top) {
     treeHeader->resizeSection(StructureTreeModel::OffsetColumn, widest(length));
     treeHeader->resizeSection(StructureTreeModel::ChunkColumn,
                               Chars(metrics, 16) + (deepest + 1) * tvStructure_->indentation());
-    treeHeader->resizeSection(StructureTreeModel::SizeColumn,
-                              metrics.horizontalAdvance(QStringLiteral("-2147483648")) + Chars(metrics, 3));
+    // A size field, or a size from ds64 as wide as the file's length, marked so.
+    treeHeader->resizeSection(
+        StructureTreeModel::SizeColumn,
+        std::max(metrics.horizontalAdvance(QStringLiteral("-2147483648")) + Chars(metrics, 3),
+                 widest(length) + metrics.horizontalAdvance(tr(" (ds64)"))));
     treeHeader->resizeSection(StructureTreeModel::PresentColumn, widest(length));
     if (tree_->ItemCount() <= kMostExpandedItems) tvStructure_->expandAll();
 }
@@ -274,6 +284,12 @@ void frmStructure::BuildFindingsPane(QSplitter* panes) {
     SizeFindingColumns();
     findingsLayout->addWidget(lbFindingSummary_);
     findingsLayout->addWidget(tvFindings_, 1);
+    // No findings: the summary ("No findings.") alone, no empty table; the
+    // table comes back when findings are added.
+    const auto showTableWhenFilled = [this] { tvFindings_->setVisible(findings_->rowCount() > 0); };
+    connect(findings_, &QAbstractItemModel::modelReset, this, showTableWhenFilled);
+    connect(findings_, &QAbstractItemModel::rowsInserted, this, showTableWhenFilled);
+    showTableWhenFilled();
 }
 
 void frmStructure::SizeFindingColumns() {
@@ -310,13 +326,16 @@ void frmStructure::ConnectViews() {
     connect(bytes_, &QAbstractItemModel::modelReset, this, &frmStructure::ByteSelectionChanged);
 }
 
-void frmStructure::FitSize(const QSize& wanted) {
-    // Never larger than the screen's available area, whatever the scale; a
-    // window is laid out at most that large, so it opens wholly on screen.
+void frmStructure::FitSize(const QSize& least) {
+    // Most of the screen's available area (nine tenths each way), and never
+    // less than `least` unless the area is smaller: then all of it, whatever
+    // the scale. A window is laid out at most that large, so it opens wholly
+    // on screen.
     const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    QSize size = wanted;
+    QSize size = least;
     if (shown != nullptr) {
-        const QSize room = shown->availableGeometry().size();
+        const QRect area = shown->availableGeometry();
+        const QSize room = area.size();
         // The frame the window system adds goes round the size given; before
         // the window is shown it is not known, so a title bar and borders as
         // the style draws them are allowed for.
@@ -325,8 +344,12 @@ void frmStructure::FitSize(const QSize& wanted) {
             const int border = 2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
             frame = QSize(border, border + style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
         }
-        size = size.boundedTo(room - frame);
+        size = (room * 0.9).expandedTo(least).boundedTo(room - frame);
         setMaximumSize(room);
+        // Placed in the middle of the area, so that no window system puts a
+        // second window partly off the screen.
+        move(area.left() + (room.width() - size.width() - frame.width()) / 2,
+             area.top() + (room.height() - size.height() - frame.height()) / 2);
     }
     resize(size);
 }
@@ -338,6 +361,8 @@ void frmStructure::BuildSoundDock() {
     sound_ = new SoundView(analysis_, dock);
     dock->setWidget(sound_);
     addDockWidget(Qt::BottomDockWidgetArea, dock);
+    // A quarter of the window to begin with: the fields and bytes come first.
+    resizeDocks({dock}, {height() / 4}, Qt::Vertical);
     // The keyboard reaches the waveform after the findings.
     setTabOrder(tvFindings_, sound_->Canvas());
     // Its switch joins the View menu BuildMenus made.
@@ -347,7 +372,7 @@ void frmStructure::BuildSoundDock() {
     shown->setObjectName(QStringLiteral("mShowSound"));
     shown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     view->addAction(shown);
-    connect(sound_, &SoundView::MarkerActivated, this, [this](std::uint64_t offset) { GoToOffset(offset); });
+    connect(sound_, &SoundView::MarkerActivated, this, &frmStructure::SelectRecordAt);
     connect(tvStructure_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 const int item = tree_->ItemOf(current);

@@ -77,8 +77,8 @@ void frmStructure::ShowItem(int item) {
             const report::RowsFrom from = report::EntryRowsFrom(*entry, InsideDecodedList(item));
             // An entry held in its list's rows, or a list whose sub-chunks
             // carry them, shows its first bytes.
-            const bool own = from == report::RowsFrom::ChunkDetails || from == report::RowsFrom::LaterChunk;
-            stop = report::ShowRowsFrom(own ? from : report::RowsFrom::EntryRows, document, *entry, rows);
+            const bool held = from == report::RowsFrom::Enclosing || from == report::RowsFrom::None;
+            stop = report::ShowRowsFrom(held ? report::RowsFrom::EntryRows : from, document, *entry, rows);
         }
         rows_->SetRows(std::move(rows));
     } catch (const std::bad_alloc&) {
@@ -94,6 +94,13 @@ void frmStructure::ShowItem(int item) {
     // Read again what is shown, so that a file changed since is found.
     bytes_->ForgetBytes();
     MarkBytes(EntryRange(), !followingBytes_);
+    // Bytes selected before (a search's hit, a range) belong to another
+    // entry: the line under the bytes describes the entry now selected.
+    if (!followingBytes_) {
+        selectingByCode_ = true;
+        tvBytes_->selectionModel()->clearSelection();
+        selectingByCode_ = false;
+    }
     ByteSelectionChanged();
 }
 
@@ -176,6 +183,20 @@ void frmStructure::SelectRange(std::uint64_t offset, std::uint64_t length) {
         selectingByCode_ = false;
     }
     MarkBytes(rows::ByteRange{offset, length}, false);
+}
+
+void frmStructure::SelectRecordAt(std::uint64_t offset) {
+    if (!GoToOffset(offset)) return;
+    std::optional<int> row;
+    rows::ByteRange record = EntryRange();
+    if (record.offset != offset) {
+        row = RowStartingAt(rows_->Rows().RowsOverByte(offset), offset, record.length);
+        const std::optional<rows::ByteRange> range =
+            row ? rows_->Rows().RangeOf(static_cast<std::size_t>(*row)) : std::nullopt;
+        record = range ? *range : rows::ByteRange{offset, 1};
+    }
+    SelectRange(record.offset, record.length);
+    SelectFieldOrEntry(row, false);
 }
 
 void frmStructure::FindingChanged(const QModelIndex& current) {

@@ -78,6 +78,16 @@ QModelIndex ByteTableView::moveCursor(CursorAction cursorAction, Qt::KeyboardMod
     return lines->IndexOfByte(at);
 }
 
+QItemSelectionModel::SelectionFlags ByteTableView::selectionCommand(const QModelIndex& index,
+                                                                    const QEvent* event) const {
+    if (event != nullptr && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const bool toEnd = key->key() == Qt::Key_Home || key->key() == Qt::Key_End;
+        if (toEnd && key->modifiers() == Qt::ControlModifier) return QItemSelectionModel::ClearAndSelect;
+    }
+    return StructureTableView::selectionCommand(index, event);
+}
+
 void ByteTableView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
     // The views build the rectangle from where the selection started (its
     // first corner) to where it is now (the opposite one).

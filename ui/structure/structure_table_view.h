@@ -40,4 +40,8 @@ protected:
     // its window of lines; Ctrl+Home and Ctrl+End go to the first and last
     // byte of the whole stretch.
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    // Ctrl+Home and Ctrl+End select the byte they reach, as Home and End do;
+    // the base class reads Ctrl as moving the keyboard focus alone.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
 };

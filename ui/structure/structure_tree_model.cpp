@@ -250,7 +250,10 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
         case ChunkColumn:
             return Text(EntryName(*entry));
         case SizeColumn:
-            return stray ? QVariant() : Text(SignedSize(entry->size));
+            if (stray) return {};
+            // A 64-bit file's chunk whose size field gives way to ds64: the true size, marked so.
+            if (entry->ds64Size) return tr("%1 (ds64)").arg(Number(*entry->ds64Size));
+            return Text(SignedSize(entry->size));
         case PresentColumn:
             return Number(stray ? entry->length : entry->present);
         case StateColumn:

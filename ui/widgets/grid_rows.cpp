@@ -48,6 +48,7 @@ GridRows::GridRows(std::initializer_list<std::string_view> rows) {
 }
 
 void GridRows::ClearRows() {
+    stoppedAt_.reset();
     bytes_.clear();
     ends_.clear();
     ranges_.clear();
@@ -109,14 +110,27 @@ const GridRows::Made& GridRows::MadeFor(const Piece& piece, std::int32_t record)
     } catch (const std::exception& error) {
         stop = error.what();
     }
+    if (stop) {
+        const std::size_t stoppedAt =
+            piece.firstRow + static_cast<std::size_t>(made->first - piece.firstRecord) * run.rowsEach +
+            made->rows.Count();
+        stoppedAt_ = std::min(stoppedAt_.value_or(stoppedAt), stoppedAt);
+    }
     if (made_.size() >= kKeptPieces) made_.erase(made_.begin());
     made_.push_back(std::move(made));
     if (stop && onStop_) onStop_(*stop);
     return *made_.back();
 }
 
+void GridRows::DropStoppedRows() {
+    if (!stoppedAt_ || *stoppedAt_ >= count_) return;
+    count_ = *stoppedAt_;
+    while (!pieces_.empty() && pieces_.back().firstRow >= count_) pieces_.pop_back();
+    if (!pieces_.empty()) pieces_.back().rows = count_ - pieces_.back().firstRow;
+}
+
 std::string_view GridRows::Row(std::size_t i) const {
-    if (i >= count_) return {};
+    if (i >= count_ || (stoppedAt_ && i >= *stoppedAt_)) return {};
     const Piece& piece = PieceOf(i);
     const std::size_t within = i - piece.firstRow;
     if (!piece.run) {
@@ -131,7 +145,7 @@ std::string_view GridRows::Row(std::size_t i) const {
 }
 
 std::optional<rows::ByteRange> GridRows::RangeOf(std::size_t i) const {
-    if (i >= count_) return std::nullopt;
+    if (i >= count_ || (stoppedAt_ && i >= *stoppedAt_)) return std::nullopt;
     const Piece& piece = PieceOf(i);
     const std::size_t within = i - piece.firstRow;
     if (!piece.run) return ranges_[piece.firstHeld + within];
@@ -159,7 +173,11 @@ std::vector<RangedRow> GridRows::RowsOverByte(std::uint64_t offset) const {
         // at or before it, found among the places in file order.
         const rows::RecordRun& run = *piece.run;
         std::int32_t low = piece.firstRecord;
-        std::int32_t high = run.count;
+        // The last record the piece holds (a run the rows stopped in holds fewer).
+        std::int32_t high = std::min<std::int32_t>(
+            run.count, piece.firstRecord +
+                           static_cast<std::int32_t>((piece.rows + run.rowsEach - 1) / run.rowsEach) - 1);
+        if (high < low) continue;
         if (run.place(low).offset > offset) continue;
         while (low < high) {
             const std::int32_t middle = low + (high - low + 1) / 2;

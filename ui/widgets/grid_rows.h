@@ -29,7 +29,9 @@ class GridRows : public rows::RowSink {
 public:
     static constexpr std::uint64_t kGridTextLimit = 1024;
     // Told, once per piece, why the rows of a run could not be made (the
-    // file changed since, too little memory); those rows show empty.
+    // file changed since, too little memory); the rows stop there: those
+    // made before the record that failed stay, the rest show empty until
+    // DropStoppedRows takes them away.
     using StopHandler = std::function<void(const std::string& sentence)>;
 
     GridRows();
@@ -46,6 +48,10 @@ public:
     void SetStopHandler(StopHandler handler);
 
     std::size_t Count() const { return count_; }
+    // How many rows come before the first a run could not make, once one failed.
+    std::optional<std::size_t> StoppedAt() const { return stoppedAt_; }
+    // Takes away the rows from the one a run could not make on.
+    void DropStoppedRows();
     // Row i as it was appended, TAB and cut mark included. The text stays
     // valid until the next row is asked for.
     std::string_view Row(std::size_t i) const;
@@ -73,5 +79,6 @@ private:
     std::size_t count_ = 0;
     // The pieces of runs made last, the newest at the back.
     mutable std::vector<std::unique_ptr<Made>> made_;
+    mutable std::optional<std::size_t> stoppedAt_;
     StopHandler onStop_;
 };

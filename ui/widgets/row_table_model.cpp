@@ -15,11 +15,21 @@ void RowTableModel::SetRows(GridRows rows, std::vector<QString> toolTips) {
     beginResetModel();
     rows_ = std::move(rows);
     toolTips_ = std::move(toolTips);
-    // Said after the view has asked for what it paints, never inside its asking.
+    // Said, and the rows after the stop taken away, after the view has asked
+    // for what it paints, never inside its asking.
     rows_.SetStopHandler([this](const std::string& sentence) {
         QMetaObject::invokeMethod(
             this,
-            [this, text = QString::fromStdString(text::DisplayUtf8(sentence))] { emit RowsStopped(text); },
+            [this, text = QString::fromStdString(text::DisplayUtf8(sentence))] {
+                const std::optional<std::size_t> stop = rows_.StoppedAt();
+                if (stop && *stop < rows_.Count()) {
+                    beginRemoveRows(QModelIndex(), static_cast<int>(*stop),
+                                    static_cast<int>(rows_.Count() - 1));
+                    rows_.DropStoppedRows();
+                    endRemoveRows();
+                }
+                emit RowsStopped(text);
+            },
             Qt::QueuedConnection);
     });
     endResetModel();

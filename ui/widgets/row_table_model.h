@@ -51,7 +51,8 @@ public:
 
 signals:
     // Rows of a run could not be made as they were scrolled to (the file
-    // changed since, too little memory): they show empty, and this says why.
+    // changed since, too little memory): the rows stop at the first record
+    // that could not be made, and this says why.
     void RowsStopped(const QString& sentence);
 
 private:

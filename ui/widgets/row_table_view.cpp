@@ -14,8 +14,9 @@
 namespace {
 
 // How many rows the first column's width is measured on; the view samples the
-// visible rows first, so a long list does not cost a pass over every row.
-constexpr int kColumnFitSampleRows = 500;
+// visible rows first, so a long list does not cost a pass over every row, and
+// a selection lays out the text of a hundred names at most.
+constexpr int kColumnFitSampleRows = 100;
 
 }  // namespace
 

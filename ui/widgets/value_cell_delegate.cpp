@@ -25,18 +25,23 @@ QString CutMarkerOf(const QModelIndex& index) { return index.data(RowTableModel:
 
 void ValueCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
-    const QString marker = CutMarkerOf(index);
-    if (marker.isEmpty()) {
-        QStyledItemDelegate::paint(painter, option, index);
-        return;
-    }
     QStyleOptionViewItem cell = option;
     initStyleOption(&cell, index);
-    const QString text = OnOneLine(cell.text.left(cell.text.size() - marker.size()));
-    const int room = TextWidth(cell) - cell.fontMetrics.horizontalAdvance(marker);
-    QString elided = cell.fontMetrics.elidedText(text, Qt::ElideRight, std::max(room, 0));
-    // The marker says the text goes on: no second ellipsis before it.
-    if (elided != text && elided.endsWith(QChar(0x2026))) elided.chop(1);
+    const QString marker = CutMarkerOf(index);
+    const int room = std::max(TextWidth(cell) - cell.fontMetrics.horizontalAdvance(marker), 0);
+    // A cell `room` pixels wide shows no more characters than that, so a
+    // longer value is cut there before it is laid out: eliding a text of
+    // kilobytes would shape every character of it at each paint.
+    QString text = OnOneLine(cell.text.left(cell.text.size() - marker.size()));
+    const bool longer = text.size() > room;
+    if (longer) text.truncate(room);
+    QString elided = cell.fontMetrics.elidedText(text, Qt::ElideRight, room);
+    if (!marker.isEmpty()) {
+        // The marker says the text goes on: no second ellipsis before it.
+        if (elided != text && elided.endsWith(QChar(0x2026))) elided.chop(1);
+    } else if (longer && elided == text) {
+        elided += QChar(0x2026);
+    }
     cell.text = elided + marker;
     cell.textElideMode = Qt::ElideNone;
     const QStyle* style = cell.widget != nullptr ? cell.widget->style() : QApplication::style();

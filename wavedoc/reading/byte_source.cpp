@@ -126,8 +126,9 @@ public:
         // this one leaves what was read whole.
         const int got = descriptor_ >= 0 ? ::fstat(descriptor_, &status) : ::stat(path_.c_str(), &status);
         if (got != 0 || !(FileIdentity::Of(status) == identity_)) {
-            throw FileChangedError("The file \"" + path_ +
-                                   "\" changed while it was read: read it again when it is complete.");
+            throw FileChangedError(
+                "The file \"" + path_ +
+                "\" has changed since it was analysed: read it again to see it as it is now.");
         }
     }
 
@@ -169,7 +170,7 @@ private:
             ::close(descriptor);
             throw FileChangedError(
                 "The file \"" + path_ +
-                "\" has changed since it was first read: read it again to see it as it is now.");
+                "\" has changed since it was analysed: read it again to see it as it is now.");
         }
         descriptor_ = descriptor;
     }

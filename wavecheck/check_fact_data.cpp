@@ -66,15 +66,16 @@ void CheckFactMissing(const CheckInput& input, Report& report) {
     const std::optional<std::uint32_t> code = FormatCode(input);
     // An extensible format with a sub-format of its own is left alone: it may
     // or may not be compressed.
-    if (!code || *code == kPcm || *code == kFloat) return;
+    if (!code || *code == kPcm) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
-    if (*code == kALaw || *code == kMuLaw) {
-        report.Add(
-            fmt.Offset(), fmt.Name(),
-            "The audio is " + fmt.CompressionName() +
-                ", which has no \"fact\" chunk; nothing is lost, as its length follows from the \"data\" "
-                "chunk's size (one byte per sample).",
-            Level::Note);
+    // Formats of whole samples: libsndfile and SoX remark that the chunk is
+    // missing, but read every sample.
+    if (*code == kFloat || *code == kALaw || *code == kMuLaw) {
+        report.Add(fmt.Offset(), fmt.Name(),
+                   "The audio is " + fmt.CompressionName() +
+                       ", which has no \"fact\" chunk; nothing is lost, as its length follows from the "
+                       "sizes of the \"data\" chunk and of its samples.",
+                   Level::Note);
         return;
     }
     report.Add(fmt.Offset(), fmt.Name(),

@@ -33,6 +33,27 @@ bool SplitsFrames(const CheckInput& input, std::uint64_t blockAlign, std::uint64
     return packet % frame != 0 && bytes && *bytes > packet;
 }
 
+// Sample rates outside these are none an audio recording has: a rate below
+// the lowest, or one with its high byte set (a stray byte above a usual rate).
+constexpr std::uint64_t kLowestRate = 1000;
+constexpr std::uint64_t kHighestRate = 0xFFFFFF;
+
+bool RateIsImplausible(std::uint64_t rate) {
+    return rate != 0 && (rate < kLowestRate || rate > kHighestRate);
+}
+
+// The rate the byte rate fits, where the sample rate is implausible and the
+// byte rate is that of the sample rate without its high byte.
+std::optional<std::uint64_t> RateTheByteRateFits(const CheckInput& input) {
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t rate = Stored(fmt.SampleRate());
+    const std::optional<std::uint64_t> frame = FrameSize(input);
+    if (!frame || !RateIsImplausible(rate) || rate <= kHighestRate) return std::nullopt;
+    const std::uint64_t low = rate & kHighestRate;
+    if (Stored(fmt.BytesPerSecond()) != low * *frame) return std::nullopt;
+    return low;
+}
+
 bool IsExtensible(const CheckInput& input) {
     return HasFormatFields(input) && static_cast<std::uint32_t>(input.document.Fmt().CompressionCode()) ==
                                          wavedoc::layout::kExtensibleTag;
@@ -65,6 +86,38 @@ void CheckFmtZero(const CheckInput& input, Report& report) {
         report.Add(fmt.Offset(), fmt.Name(),
                    "The \"fmt \" chunk gives 0 bits per sample, so the audio cannot be read.");
     }
+}
+
+void CheckSampleSize(const CheckInput& input, Report& report) {
+    const std::optional<std::uint32_t> code = FormatCode(input);
+    if (!code || (*code != kPcm && *code != kFloat)) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t bits = static_cast<std::uint16_t>(fmt.BitsPerSample());
+    if (bits == 0) return;  // fmt-zero
+    // PCM samples of 8 to 32 bits readers decode (a size between whole bytes
+    // in the bytes that hold it); float ones of 32 or 64 bits.
+    const bool decoded = *code == kPcm ? bits >= 8 && bits <= 32 : bits == 32 || bits == 64;
+    if (decoded) return;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk gives " + std::to_string(bits) + "-bit " +
+                   (*code == kPcm ? "PCM" : "float") +
+                   " samples, a size that format has not: readers refuse the file or play the bytes as "
+                   "samples of another size.");
+}
+
+void CheckSampleRate(const CheckInput& input, Report& report) {
+    if (!HasFormatFields(input)) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t rate = Stored(fmt.SampleRate());
+    if (!RateIsImplausible(rate)) return;
+    const std::optional<std::uint64_t> fits = RateTheByteRateFits(input);
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk gives a sample rate of " + std::to_string(rate) + " Hz (" +
+                   Hex(static_cast<std::uint32_t>(rate), 8) + "), which no audio recording has" +
+                   (fits ? "; its byte rate fits " + std::to_string(*fits) +
+                               " Hz, the rate without its high byte, which looks stray"
+                         : std::string()) +
+                   "; readers play the audio at that rate.");
 }
 
 void CheckBlockAlign(const CheckInput& input, Report& report) {
@@ -103,6 +156,8 @@ void CheckByteRate(const CheckInput& input, Report& report) {
     const std::uint64_t rate = Stored(fmt.SampleRate());
     const std::uint64_t byteRate = Stored(fmt.BytesPerSecond());
     if (byteRate == rate * *frame) return;
+    // Where the sample rate holds the stray byte, sample-rate says so.
+    if (RateTheByteRateFits(input)) return;
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk gives " + text::Counted(byteRate, "byte", "bytes") + " per second, but " +
                    text::Counted(rate, "frame per second", "frames per second") + " of " +

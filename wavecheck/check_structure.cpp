@@ -21,7 +21,7 @@ std::string What(const MapEntry& entry) { return entry.parentId.empty() ? "chunk
 // placeholder size that runs past the end (see CheckUnfinished).
 bool IsUnfinishedLastChunk(const EntryInput& input) {
     return input.entry.depth == 0 && input.entry.last && input.entry.id == "data" && !input.entry.ds64Size &&
-           layout::IsStreamingPlaceholder(input.entry.size);
+           (layout::IsStreamingPlaceholder(input.entry.size) || input.facts.IsBogusDataSize(input.entry));
 }
 
 // Where the RIFF size counts the pad bytes that chunks lack, and is right
@@ -244,13 +244,19 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
                          Hex(facts.lastTopLevel->size, 8) + " (" + FieldValue(facts.lastTopLevel->size) +
                          ")");
     }
-    std::string sentence = "The file was likely written as a stream and never finished: " + fields[0] +
-                           (fields.size() > 1 ? " and " + fields[1] : std::string()) +
-                           (fields.size() > 1 ? ", placeholders its writer never went back to fill in, so "
-                                                "readers that trust them "
-                                              : ", a placeholder its writer never went back to fill in, so "
-                                                "readers that trust it ") +
-                           "stop early or misjudge the length.";
+    const bool bogus = !riff && facts.IsBogusDataSize(*facts.lastTopLevel);
+    std::string sentence =
+        bogus
+            ? "The file was never given the size of its audio: " + fields[0] +
+                  ", more than the file holds, though the RIFF size fits the file, so readers that trust it "
+                  "misjudge the length."
+            : "The file was likely written as a stream and never finished: " + fields[0] +
+                  (fields.size() > 1 ? " and " + fields[1] : std::string()) +
+                  (fields.size() > 1 ? ", placeholders its writer never went back to fill in, so "
+                                       "readers that trust them "
+                                     : ", a placeholder its writer never went back to fill in, so "
+                                       "readers that trust it ") +
+                  "stop early or misjudge the length.";
     std::optional<ChunksInAudio> after;
     if (last) {
         sentence += " The file holds " + text::Counted(facts.lastTopLevel->present, "byte", "bytes") +
@@ -438,8 +444,13 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
         // Readers that skip the pad byte start the next header one byte in
         // and stop there: without the fmt or data chunk after it, none plays.
         const bool stops = entry.depth == 0 && (entry.id == "data" || entry.id == "fmt ");
-        // Readers lose what a top-level chunk after it holds, unless it is filler.
-        const bool loses = entry.depth == 0 && !IsFiller(entry.id);
+        // Readers lose what a top-level chunk after it holds, unless it is
+        // filler, or the last chunk and one that holds nothing a reader shows:
+        // a list of no items, or a chunk of its own kind no reader reads.
+        const bool holdsNothingRead =
+            entry.last &&
+            ((entry.id == "LIST" && entry.size <= layout::kListTypeSize) || !IsTrailerId(entry.id));
+        const bool loses = entry.depth == 0 && !IsFiller(entry.id) && !holdsNothingRead;
         report.AddMade(
             before->offset, before->id,
             [&] {
@@ -447,7 +458,8 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
                        What(entry) + " after it" +
                        (stops
                             ? std::string(entry.id == "data" ? " and find no audio." : " and find no format.")
-                            : std::string(" and all after it."));
+                        : holdsNothingRead ? std::string(", which holds nothing they show; some complain.")
+                                           : std::string(" and all after it."));
             },
             stops || loses ? std::optional(Level::Error) : std::nullopt);
     }
@@ -486,9 +498,10 @@ void CheckDuplicate(const EntryInput& input, Report& report) {
                        (entry.id == layout::kDs64Id && input.facts.ds64Chunks > 1) ||
                        (entry.id == "MD5 " && input.facts.md5Chunks > 1);
     if (!later) return;
-    // libsndfile refuses an RF64 file with a second ds64 chunk; a second
-    // digest no reader of the audio looks at.
+    // libsndfile refuses an RF64 file with a second ds64 chunk, and a file
+    // with a second fmt chunk; a second digest no reader of the audio looks at.
     const bool ds64 = entry.id == layout::kDs64Id;
+    const bool fmt = entry.id == "fmt ";
     const bool md5 = entry.id == "MD5 ";
     report.AddMade(
         entry.offset, entry.id,
@@ -496,11 +509,14 @@ void CheckDuplicate(const EntryInput& input, Report& report) {
             return "The file holds another " + Quoted(entry.id) + " chunk at offset " +
                    std::to_string(entry.offset) +
                    (ds64 ? "; a file holds one, and some readers refuse a file with two."
-                         : "; a file holds one, so readers (Ondulo too) take the first and ignore this one.");
+                    : fmt
+                        ? "; a file holds one, and readers that meet a second (libsndfile) refuse the file; "
+                          "Ondulo shows the first."
+                        : "; a file holds one, so readers (Ondulo too) take the first and ignore this one.");
         },
-        ds64  ? std::optional(Level::Error)
-        : md5 ? std::optional(Level::Note)
-              : std::nullopt);
+        ds64 || fmt ? std::optional(Level::Error)
+        : md5       ? std::optional(Level::Note)
+                    : std::nullopt);
 }
 
 void CheckChunkId(const EntryInput& input, Report& report) {
@@ -539,7 +555,8 @@ void CheckDataBeforeFmt(const CheckInput& input, Report& report) {
     report.Add(data.Offset(), data.Name(),
                "The \"data\" chunk at offset " + std::to_string(data.Offset()) +
                    " comes before the \"fmt \" chunk at offset " + std::to_string(fmt.Offset()) +
-                   "; players that read the file in one pass cannot play it.");
+                   "; readers that need the format before the audio (libsndfile, SoX, Python's wave, SciPy) "
+                   "refuse the file.");
 }
 
 void CheckTrailingBytes(const CheckInput& input, Report& report) {
@@ -554,8 +571,15 @@ void CheckTrailingBytes(const CheckInput& input, Report& report) {
     const std::string sentence = text::Counted(trailing, "byte follows", "bytes follow") +
                                  " the end of the RIFF chunk at offset " + std::to_string(riffEnd);
     if (const std::optional<MapEntry>& chunk = facts.chunkAfterRiffEnd) {
-        // libsndfile and FFmpeg read on past the RIFF size and take it all the
-        // same: nothing is lost to them.
+        // Tag readers stop at the RIFF size: an ID3 tag past it is lost to
+        // them. A list past it libsndfile and FFmpeg read all the same.
+        if (chunk->id == "id3 " || chunk->id == "ID3 ") {
+            report.Add(riffEnd, "",
+                       sentence + "; they hold the " + ChunkAt(*chunk) +
+                           ", whose ID3 tag readers that stop at the RIFF size (mutagen) do not find.",
+                       Level::Error);
+            return;
+        }
         report.Add(
             riffEnd, "",
             sentence + "; they hold the " + ChunkAt(*chunk) +

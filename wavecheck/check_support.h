@@ -120,8 +120,14 @@ struct WalkFacts {
     // The RIFF size is what a streaming writer leaves when it never goes back
     // to fill it in.
     bool RiffSizeIsPlaceholder() const;
-    // The last chunk, a data chunk, has such a placeholder for its size.
+    // The last chunk, a data chunk, has such a placeholder for its size, or
+    // a bogus one (see IsBogusDataSize).
     bool LastChunkSizeIsPlaceholder() const;
+    // A size on the last chunk, a data chunk, that runs past the end of the
+    // file and reads as a negative 32-bit number, where the RIFF size fits
+    // the file: its writer finished the RIFF header but never gave the data
+    // chunk a real size. A file cut short has a RIFF size past its end too.
+    bool IsBogusDataSize(const wavedoc::MapEntry& chunk) const;
     // The file ends before the chunks do: cut inside a chunk or a header, or
     // before the end its RIFF size gives; or bytes that are no chunk stand
     // where the fmt or data chunk should. Whatever is missing then is lost

@@ -32,6 +32,8 @@ void CheckTrailingBytes(const CheckInput& input, Report& report);
 // check_format.cpp
 void CheckFmtShort(const CheckInput& input, Report& report);
 void CheckFmtZero(const CheckInput& input, Report& report);
+void CheckSampleSize(const CheckInput& input, Report& report);
+void CheckSampleRate(const CheckInput& input, Report& report);
 void CheckBlockAlign(const CheckInput& input, Report& report);
 void CheckByteRate(const CheckInput& input, Report& report);
 void CheckCbSize(const CheckInput& input, Report& report);

@@ -45,10 +45,12 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"chunk-id", Level::Note, detail::CheckChunkId, nullptr},
     {"fmt-missing", Level::Error, nullptr, detail::CheckFmtMissing},
     {"data-missing", Level::Error, nullptr, detail::CheckDataMissing},
-    {"data-before-fmt", Level::Warning, nullptr, detail::CheckDataBeforeFmt},
+    {"data-before-fmt", Level::Error, nullptr, detail::CheckDataBeforeFmt},
     {"trailing-bytes", Level::Note, nullptr, detail::CheckTrailingBytes},
     {"fmt-short", Level::Error, nullptr, detail::CheckFmtShort},
     {"fmt-zero", Level::Error, nullptr, detail::CheckFmtZero},
+    {"sample-size", Level::Error, nullptr, detail::CheckSampleSize},
+    {"sample-rate", Level::Warning, nullptr, detail::CheckSampleRate},
     {"block-align", Level::Warning, nullptr, detail::CheckBlockAlign},
     {"byte-rate", Level::Warning, nullptr, detail::CheckByteRate},
     {"cb-size", Level::Warning, nullptr, detail::CheckCbSize},
@@ -91,8 +93,8 @@ constexpr auto kFindings = std::to_array<FindingRow>({
 // The codes whose usual level is milder than an error but whose check gives
 // one in some cases: with the codes of usual level Error, what a check of
 // errors alone runs.
-constexpr std::string_view kAlsoErrors[] = {"riff-size", "unfinished", "pad-missing", "duplicate",
-                                            "block-align"};
+constexpr std::string_view kAlsoErrors[] = {"riff-size",      "unfinished",  "pad-missing", "duplicate",
+                                            "trailing-bytes", "block-align", "cue-count",   "sampler-data"};
 
 bool MayBeError(const FindingRow& row) {
     return row.level == Level::Error ||

@@ -110,14 +110,18 @@ void CheckSampleRate(const CheckInput& input, Report& report) {
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const std::uint64_t rate = Stored(fmt.SampleRate());
     if (!RateIsImplausible(rate)) return;
+    // Where the byte rate fits the rate without a stray high byte, the
+    // fields disagree, and SciPy refuses the file.
     const std::optional<std::uint64_t> fits = RateTheByteRateFits(input);
-    report.Add(fmt.Offset(), fmt.Name(),
-               "The \"fmt \" chunk gives a sample rate of " + std::to_string(rate) + " Hz (" +
-                   Hex(static_cast<std::uint32_t>(rate), 8) + "), which no audio recording has" +
-                   (fits ? "; its byte rate fits " + std::to_string(*fits) +
-                               " Hz, the rate without its high byte, which looks stray"
-                         : std::string()) +
-                   "; readers play the audio at that rate.");
+    report.Add(
+        fmt.Offset(), fmt.Name(),
+        "The \"fmt \" chunk gives a sample rate of " + std::to_string(rate) + " Hz (" +
+            Hex(static_cast<std::uint32_t>(rate), 8) + "), which no audio recording has" +
+            (fits ? "; its byte rate fits " + std::to_string(*fits) +
+                        " Hz, the rate without its high byte, which looks stray: readers that hold the "
+                        "fields to each other (SciPy) refuse the file, others play it at the wrong rate."
+                  : std::string("; readers play the audio at that rate.")),
+        fits ? Level::Error : Level::Warning);
 }
 
 void CheckBlockAlign(const CheckInput& input, Report& report) {
@@ -133,7 +137,8 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     if (blockAlign == expected) return;
     // A block that is no whole number of frames splits frames: readers that
     // read by blocks (FFmpeg) lose samples. Otherwise readers take the frame
-    // from the channels and bits; strict loaders refuse the format.
+    // from the channels and bits, but SciPy refuses a header whose fields
+    // disagree.
     const bool splits = SplitsFrames(input, blockAlign, expected);
     report.Add(
         fmt.Offset(), fmt.Name(),
@@ -142,8 +147,7 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
             text::Counted(channels, "channel", "channels") + " takes " +
             text::Counted(expected, "byte", "bytes") +
             (splits ? "; readers that read by blocks split frames and lose samples."
-                    : "; readers work the frame out from those, but strict loaders refuse the format."),
-        splits ? Level::Error : Level::Warning);
+                    : "; most readers work the frame out from those, but some (SciPy) refuse the file."));
 }
 
 void CheckByteRate(const CheckInput& input, Report& report) {
@@ -163,7 +167,8 @@ void CheckByteRate(const CheckInput& input, Report& report) {
                    text::Counted(rate, "frame per second", "frames per second") + " of " +
                    text::Counted(*frame, "byte", "bytes") +
                    std::string(text::Agreeing(rate, " makes ", " each make ")) +
-                   text::Counted(rate * *frame, "byte", "bytes") + " per second.");
+                   text::Counted(rate * *frame, "byte", "bytes") +
+                   " per second; readers that hold the fields to each other (SciPy) refuse the file.");
 }
 
 namespace {

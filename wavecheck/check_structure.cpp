@@ -129,6 +129,18 @@ std::optional<std::pair<std::uint64_t, std::string>> KnownIdWithin(const CheckIn
     return std::nullopt;
 }
 
+// Bytes that are no chunk, read as a chunk header: whether the size there
+// runs past the end of the file. libsndfile takes them for a chunk, finds it
+// too big and stops reading there, which its log complains of.
+bool StraySizeRunsPastEnd(const CheckInput& input, std::uint64_t offset, std::uint64_t length) {
+    if (length < layout::kChunkHeaderSize) return false;
+    const std::string header = input.document.Source()->Read(offset, layout::kChunkHeaderSize);
+    if (header.size() < layout::kChunkHeaderSize) return false;
+    const std::uint64_t size =
+        wavedoc::NumberIn(std::string_view(header).substr(4, 4), input.document.Order());
+    return offset + layout::kChunkHeaderSize + size > input.facts.fileLength;
+}
+
 // The RIFF size the check goes by is the ds64 chunk's: the RIFF size field
 // holds 0xFFFFFFFF in a 64-bit file that has one.
 bool RiffSizeInDs64(const CheckInput& input) {
@@ -179,8 +191,7 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
                        says + ", but the file holds " + std::to_string(after) +
                            " after it: " + text::Counted(missing, "byte", "bytes") +
                            " more than there are, too few for a chunk header, so no chunk is missing and "
-                           "nothing is lost.",
-                       Level::Note);
+                           "nothing is lost, though readers that go by it complain of an early end.");
             return;
         }
         const bool lost = input.document.Fmt().Name().empty() || input.document.Data().Name().empty();
@@ -338,16 +349,22 @@ void CheckCutHeader(const EntryInput& input, Report& report) {
         return;
     }
     // Bytes too few for a header, where the size of the RIFF chunk or of the
-    // list covers them: they may be a writer's filler as well as a cut, and
-    // readers skip them.
+    // list covers them: they may be a writer's filler as well as a cut.
+    // Readers skip them, but SciPy, which reads an id and then a size at the
+    // top level, refuses the file when the size is missing and warns of a
+    // part of an id; libsndfile complains of them in a list.
+    const bool idWithoutSize = entry.depth == 0 && entry.length >= 4;
     report.AddMade(
         entry.offset, entry.parentId,
         [&] {
             return "The last " + text::Counted(entry.length, "byte", "bytes") + " of " + Where(entry) +
                    ", from offset " + std::to_string(entry.offset) +
-                   ", are too few for a chunk header, so no chunk starts there; readers skip them.";
+                   ", are too few for a chunk header, so no chunk starts there; " +
+                   (idWithoutSize
+                        ? "readers that read an id there find no size after it, and some refuse the file."
+                        : "readers skip them, though some complain.");
         },
-        Level::Note);
+        idWithoutSize ? Level::Error : Level::Warning);
 }
 
 void CheckNotAChunk(const EntryInput& input, Report& report) {
@@ -367,10 +384,9 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
                        std::to_string(entry.offset) + " to the end of " + Where(entry) +
                        " are a chunk whose id " + QuotedText(entry.strayId) +
                        " is not four printable characters; nothing follows it, so readers skip it and "
-                       "nothing "
-                       "is lost.";
+                       "nothing is lost, though some complain.";
             },
-            Level::Note);
+            Level::Warning);
         return;
     }
     report.AddMade(
@@ -382,9 +398,10 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
                    (beforeAudio
                         ? std::string("; readers stop there too and find no ") +
                               (input.facts.fmtMet ? "\"data\"" : "\"fmt \"") + " chunk, so they play nothing."
-                        : std::string("; readers skip them, and every chunk before them is read."));
+                        : std::string("; readers skip them, and every chunk before them is read, though some "
+                                      "complain."));
         },
-        beforeAudio ? std::nullopt : std::optional(Level::Note));
+        beforeAudio ? std::nullopt : std::optional(Level::Warning));
 }
 
 void CheckStrayAfterAudio(const CheckInput& input, Report& report) {
@@ -424,12 +441,16 @@ void CheckStrayAfterAudio(const CheckInput& input, Report& report) {
                 std::to_string(stray.offset) + " to the end of the file are a chunk whose id " +
                 QuotedText(stray.strayId) +
                 " is not four printable characters; nothing follows it, so readers skip it and nothing is "
-                "lost.",
-            Level::Note);
+                "lost, though some stop reading there and complain.",
+            Level::Warning);
         return;
     }
-    report.Add(stray.offset, "", bytes + "; readers skip them, and every chunk before them is read.",
-               Level::Note);
+    const bool complained = StraySizeRunsPastEnd(input, stray.offset, stray.length);
+    report.Add(
+        stray.offset, "",
+        bytes + "; readers skip them, and every chunk before them is read" +
+            (complained ? ", though readers that take them for a chunk find it too big and complain." : "."),
+        complained ? Level::Warning : Level::Note);
 }
 
 void CheckPadMissing(const EntryInput& input, Report& report) {
@@ -586,7 +607,14 @@ void CheckTrailingBytes(const CheckInput& input, Report& report) {
                 ", which readers that stop at the RIFF size miss, though libsndfile and FFmpeg read it.");
         return;
     }
-    report.Add(riffEnd, "", sentence + "; they hold no whole chunk, so nothing is lost.");
+    const bool complained = StraySizeRunsPastEnd(input, riffEnd, trailing);
+    report.Add(
+        riffEnd, "",
+        sentence + "; they hold no whole chunk, so nothing is lost" +
+            (complained ? ", though readers that read on past the RIFF end take them for a chunk, find it "
+                          "too big and complain."
+                        : "."),
+        complained ? Level::Warning : Level::Note);
 }
 
 }  // namespace wavecheck::detail

@@ -220,6 +220,17 @@ void CheckFmtExtra(const CheckInput& input, Report& report) {
                    " does not count; readers skip them, so nothing is lost.");
 }
 
+void CheckFmtRifx(const CheckInput& input, Report& report) {
+    if (input.facts.form != wavedoc::FileForm::Rifx || !HasFormatFields(input)) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t size = Stored(fmt.Size());
+    if (size <= kFormatFields) return;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk of this RIFX file holds " + text::Counted(size, "byte", "bytes") +
+                   ", more than its 16 bytes of format fields; readers that take only those in a RIFX file "
+                   "(FFmpeg) refuse it.");
+}
+
 void CheckValidBits(const CheckInput& input, Report& report) {
     if (!IsExtensible(input) || *Present(input.document.Fmt()) < kValidBitsEnd || FmtIsCut(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();

@@ -510,6 +510,22 @@ void CheckPadNotZero(const EntryInput& input, Report& report) {
     }
 }
 
+void CheckListSizeOdd(const EntryInput& input, Report& report) {
+    const MapEntry& entry = input.entry;
+    const std::optional<MapEntry>& list = input.facts.lastTopLevelChunk;
+    if (entry.depth != 0 || !entry.IsChunk() || !list || !list->IsList() || list->DeclaredSize() % 2 == 0 ||
+        list->pad != wavedoc::PadByte::Present) {
+        return;
+    }
+    // libsndfile jumps to the end of a list without its pad byte and reads
+    // the next chunk's header one byte early.
+    report.AddMade(list->offset, list->id, [&] {
+        return "The " + ChunkAt(*list) + " holds " + text::Counted(list->DeclaredSize(), "byte", "bytes") +
+               ", an odd number; readers that do not skip the pad byte after a list (libsndfile) read the " +
+               ChunkAt(entry) + " one byte early and lose it.";
+    });
+}
+
 void CheckDuplicate(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.depth != 0) return;
@@ -591,6 +607,9 @@ void CheckTrailingBytes(const CheckInput& input, Report& report) {
     if (riffEnd % 2 == 1 && trailing == 1) return;
     const std::string sentence = text::Counted(trailing, "byte follows", "bytes follow") +
                                  " the end of the RIFF chunk at offset " + std::to_string(riffEnd);
+    // libsndfile holds the RIFF size in a ds64 chunk to the file's length
+    // and complains of bytes after it.
+    const bool ds64Complains = RiffSizeInDs64(input);
     if (const std::optional<MapEntry>& chunk = facts.chunkAfterRiffEnd) {
         // Tag readers stop at the RIFF size: an ID3 tag past it is lost to
         // them. A list past it libsndfile and FFmpeg read all the same.
@@ -604,17 +623,15 @@ void CheckTrailingBytes(const CheckInput& input, Report& report) {
         report.Add(
             riffEnd, "",
             sentence + "; they hold the " + ChunkAt(*chunk) +
-                ", which readers that stop at the RIFF size miss, though libsndfile and FFmpeg read it.");
+                ", which readers that stop at the RIFF size miss, though libsndfile and FFmpeg read it.",
+            ds64Complains ? Level::Warning : Level::Note);
         return;
     }
-    const bool complained = StraySizeRunsPastEnd(input, riffEnd, trailing);
-    report.Add(
-        riffEnd, "",
-        sentence + "; they hold no whole chunk, so nothing is lost" +
-            (complained ? ", though readers that read on past the RIFF end take them for a chunk, find it "
-                          "too big and complain."
-                        : "."),
-        complained ? Level::Warning : Level::Note);
+    const bool complained = ds64Complains || StraySizeRunsPastEnd(input, riffEnd, trailing);
+    report.Add(riffEnd, "",
+               sentence + "; they hold no whole chunk, so nothing is lost" +
+                   (complained ? ", though some readers complain of them." : "."),
+               complained ? Level::Warning : Level::Note);
 }
 
 }  // namespace wavecheck::detail

@@ -22,6 +22,7 @@ void CheckNotAChunk(const EntryInput& input, Report& report);
 void CheckStrayAfterAudio(const CheckInput& input, Report& report);
 void CheckPadMissing(const EntryInput& input, Report& report);
 void CheckPadNotZero(const EntryInput& input, Report& report);
+void CheckListSizeOdd(const EntryInput& input, Report& report);
 void CheckDuplicate(const EntryInput& input, Report& report);
 void CheckChunkId(const EntryInput& input, Report& report);
 void CheckFmtMissing(const CheckInput& input, Report& report);
@@ -38,6 +39,7 @@ void CheckBlockAlign(const CheckInput& input, Report& report);
 void CheckByteRate(const CheckInput& input, Report& report);
 void CheckCbSize(const CheckInput& input, Report& report);
 void CheckFmtExtra(const CheckInput& input, Report& report);
+void CheckFmtRifx(const CheckInput& input, Report& report);
 void CheckValidBits(const CheckInput& input, Report& report);
 void CheckChannelMask(const CheckInput& input, Report& report);
 

@@ -54,6 +54,15 @@ std::optional<std::uint64_t> RateTheByteRateFits(const CheckInput& input) {
     return low;
 }
 
+// SciPy holds the byte rate of integer PCM to the other fields and refuses a
+// file where they disagree; it reads PCM and float audio in blocks of the
+// block align, and refuses or misreads it when that is no frame.
+bool RefusedForByteRate(const CheckInput& input) { return FormatCode(input) == kPcm; }
+bool RefusedForBlockAlign(const CheckInput& input) {
+    const std::optional<std::uint32_t> code = FormatCode(input);
+    return code == kPcm || code == kFloat;
+}
+
 bool IsExtensible(const CheckInput& input) {
     return HasFormatFields(input) && static_cast<std::uint32_t>(input.document.Fmt().CompressionCode()) ==
                                          wavedoc::layout::kExtensibleTag;
@@ -140,14 +149,16 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     // from the channels and bits, but SciPy refuses a header whose fields
     // disagree.
     const bool splits = SplitsFrames(input, blockAlign, expected);
-    report.Add(
-        fmt.Offset(), fmt.Name(),
-        "The \"fmt \" chunk gives a block align of " + text::Counted(blockAlign, "byte", "bytes") +
-            ", but a frame of " + std::to_string(bits) + "-bit samples in " +
-            text::Counted(channels, "channel", "channels") + " takes " +
-            text::Counted(expected, "byte", "bytes") +
-            (splits ? "; readers that read by blocks split frames and lose samples."
-                    : "; most readers work the frame out from those, but some (SciPy) refuse the file."));
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk gives a block align of " + text::Counted(blockAlign, "byte", "bytes") +
+                   ", but a frame of " + std::to_string(bits) + "-bit samples in " +
+                   text::Counted(channels, "channel", "channels") + " takes " +
+                   text::Counted(expected, "byte", "bytes") +
+                   (splits ? "; readers that read by blocks split frames and lose samples."
+                    : RefusedForBlockAlign(input) ? "; most readers work the frame out from those, but some "
+                                                    "(SciPy) refuse the file."
+                                                  : "; readers work the frame out from those."),
+               splits || RefusedForBlockAlign(input) ? Level::Error : Level::Warning);
 }
 
 void CheckByteRate(const CheckInput& input, Report& report) {
@@ -167,8 +178,11 @@ void CheckByteRate(const CheckInput& input, Report& report) {
                    text::Counted(rate, "frame per second", "frames per second") + " of " +
                    text::Counted(*frame, "byte", "bytes") +
                    std::string(text::Agreeing(rate, " makes ", " each make ")) +
-                   text::Counted(rate * *frame, "byte", "bytes") +
-                   " per second; readers that hold the fields to each other (SciPy) refuse the file.");
+                   text::Counted(rate * *frame, "byte", "bytes") + " per second" +
+                   (RefusedForByteRate(input)
+                        ? "; readers that hold the fields to each other (SciPy) refuse the file."
+                        : "; readers go by the other fields."),
+               RefusedForByteRate(input) ? Level::Error : Level::Warning);
 }
 
 namespace {
@@ -221,7 +235,12 @@ void CheckFmtExtra(const CheckInput& input, Report& report) {
 }
 
 void CheckFmtRifx(const CheckInput& input, Report& report) {
-    if (input.facts.form != wavedoc::FileForm::Rifx || !HasFormatFields(input)) return;
+    // A RIFF file under a RIFX head is byte-order's to tell; a fmt chunk that
+    // swallows what follows it, past-end's or not-a-chunk's.
+    if (input.facts.form != wavedoc::FileForm::Rifx || input.document.OrderSwapped() ||
+        !HasFormatFields(input) || FmtIsCut(input)) {
+        return;
+    }
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
     const std::uint64_t size = Stored(fmt.Size());
     if (size <= kFormatFields) return;

@@ -52,8 +52,8 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"fmt-zero", Level::Error, nullptr, detail::CheckFmtZero},
     {"sample-size", Level::Error, nullptr, detail::CheckSampleSize},
     {"sample-rate", Level::Warning, nullptr, detail::CheckSampleRate},
-    {"block-align", Level::Error, nullptr, detail::CheckBlockAlign},
-    {"byte-rate", Level::Error, nullptr, detail::CheckByteRate},
+    {"block-align", Level::Warning, nullptr, detail::CheckBlockAlign},
+    {"byte-rate", Level::Warning, nullptr, detail::CheckByteRate},
     {"cb-size", Level::Warning, nullptr, detail::CheckCbSize},
     {"fmt-extra", Level::Note, nullptr, detail::CheckFmtExtra},
     {"fmt-rifx", Level::Error, nullptr, detail::CheckFmtRifx},
@@ -95,9 +95,9 @@ constexpr auto kFindings = std::to_array<FindingRow>({
 // The codes whose usual level is milder than an error but whose check gives
 // one in some cases: with the codes of usual level Error, what a check of
 // errors alone runs.
-constexpr std::string_view kAlsoErrors[] = {"riff-size",     "unfinished",     "pad-missing",
-                                            "duplicate",     "trailing-bytes", "sample-rate",
-                                            "partial-frame", "cue-count",      "sampler-data"};
+constexpr std::string_view kAlsoErrors[] = {"riff-size",      "unfinished",  "pad-missing", "duplicate",
+                                            "trailing-bytes", "sample-rate", "block-align", "byte-rate",
+                                            "partial-frame",  "cue-count",   "sampler-data"};
 
 bool MayBeError(const FindingRow& row) {
     return row.level == Level::Error ||

@@ -510,20 +510,16 @@ void CheckPadNotZero(const EntryInput& input, Report& report) {
     }
 }
 
-void CheckListSizeOdd(const EntryInput& input, Report& report) {
-    const MapEntry& entry = input.entry;
-    const std::optional<MapEntry>& list = input.facts.lastTopLevelChunk;
-    if (entry.depth != 0 || !entry.IsChunk() || !list || !list->IsList() || list->DeclaredSize() % 2 == 0 ||
-        list->pad != wavedoc::PadByte::Present) {
-        return;
-    }
+void CheckListSizeOdd(const CheckInput& input, Report& report) {
+    if (!input.facts.chunkAfterOddList) return;
+    const auto& [list, next] = *input.facts.chunkAfterOddList;
     // libsndfile jumps to the end of a list without its pad byte and reads
     // the next chunk's header one byte early.
-    report.AddMade(list->offset, list->id, [&] {
-        return "The " + ChunkAt(*list) + " holds " + text::Counted(list->DeclaredSize(), "byte", "bytes") +
-               ", an odd number; readers that do not skip the pad byte after a list (libsndfile) read the " +
-               ChunkAt(entry) + " one byte early and lose it.";
-    });
+    report.Add(
+        list.offset, list.id,
+        "The " + ChunkAt(list) + " holds " + text::Counted(list.DeclaredSize(), "byte", "bytes") +
+            ", an odd number; readers that do not skip the pad byte after a list (libsndfile) read the " +
+            ChunkAt(next) + " one byte early and lose it.");
 }
 
 void CheckDuplicate(const EntryInput& input, Report& report) {

@@ -41,7 +41,7 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"not-a-chunk", Level::Error, detail::CheckNotAChunk, detail::CheckStrayAfterAudio},
     {"pad-missing", Level::Warning, detail::CheckPadMissing, nullptr},
     {"pad-not-zero", Level::Note, detail::CheckPadNotZero, nullptr},
-    {"list-size-odd", Level::Error, detail::CheckListSizeOdd, nullptr},
+    {"list-size-odd", Level::Error, nullptr, detail::CheckListSizeOdd},
     {"duplicate", Level::Warning, detail::CheckDuplicate, nullptr},
     {"chunk-id", Level::Note, detail::CheckChunkId, nullptr},
     {"fmt-missing", Level::Error, nullptr, detail::CheckFmtMissing},
@@ -195,6 +195,11 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
         if (entry.stray == wavedoc::Stray::NotAChunk && facts.fmtMet && facts.dataMet &&
             !(entry.afterRiffEnd && !facts.riffEndsInside)) {
             facts.strayAfterAudio = entry;
+        }
+        const std::optional<wavedoc::MapEntry>& before = facts.lastTopLevelChunk;
+        if (!facts.chunkAfterOddList && entry.IsChunk() && before && before->IsList() &&
+            before->DeclaredSize() % 2 == 1 && before->pad == wavedoc::PadByte::Present) {
+            facts.chunkAfterOddList.emplace(*before, entry);
         }
         if (!facts.chunkAfterRiffEnd && entry.IsChunk() && entry.afterRiffEnd &&
             entry.present == entry.DeclaredSize()) {

@@ -711,15 +711,39 @@ def write_markdown(path, rows):
                 f.write(f'- {r["case"]} ({r["base"][:24]}): {r["findings"]}\n')
 
 
-def corpus_outcome(reader, got):
+# What readers say of a file whose form or coding they do not read at all:
+# no fault of the file.
+UNSUPPORTED = {
+    "wave": ("unknown format", "does not start with RIFF id"),
+    "scipy": ("Unknown wave file format", "not understood. Only 'RIFF' and 'RIFX' supported"),
+    "sox": ("is not supported", "Unknown WAV file encoding"),
+    "sndfile": (),
+}
+
+
+def corpus_outcome(reader, got, pcm):
     """One reader on a real file, judged on the file alone (there is no
     intact twin): it refuses it, loses content (reads another length than it
-    declares), complains, or reads it. A tag reader that cannot parse a file
-    cannot be said to lose a tag the file may not have: a complaint."""
+    declares), complains, cannot read its form or coding ("n/a"), or reads
+    it. A tag reader that cannot parse a file cannot be said to lose a tag
+    the file may not have: a complaint. `pcm`: FFmpeg decodes the audio as
+    PCM; libsndfile calls a coding it lacks a malformed fmt chunk, and the
+    length of compressed audio is an estimate."""
     if got["refused"]:
-        return ("complains" if got.get("tag_reader") else "refuses"), got["error"]
+        error = got["error"]
+        if any(mark in error for mark in UNSUPPORTED.get(reader, ())) or (
+            reader == "sndfile" and not pcm and "Malformed 'fmt ' chunk" in error
+        ):
+            return "n/a", error
+        return ("complains" if got.get("tag_reader") else "refuses"), error
     declared = got.get("declared")
-    if declared is not None and got.get("samples") is not None and declared != got["samples"] and reader != "ffmpeg":
+    if (
+        pcm
+        and declared is not None
+        and got.get("samples") is not None
+        and declared != got["samples"]
+        and reader != "ffmpeg"
+    ):
         return "loses", "length %s, read %s" % (declared, got["samples"])
     if got.get("complaints"):
         return "complains", got["complaints"][0][:100]
@@ -744,7 +768,9 @@ def corpus(dump, sndfile_program, dirs, report=None):
     failures = 0
     lines = []
     for p in paths:
-        said = {r: corpus_outcome(r, reads[p][r]) for r in READERS}
+        ffmpeg = reads[p]["ffmpeg"]
+        pcm = ffmpeg["refused"] or str(ffmpeg.get("format", "")).startswith("pcm_")
+        said = {r: corpus_outcome(r, reads[p][r], pcm) for r in READERS}
         outcomes = {o for o, _ in said.values()}
         level = checks[p]["level"]
         lost = bool(outcomes & {"refuses", "loses"})

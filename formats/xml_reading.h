@@ -37,9 +37,11 @@ private:
 // count bytes of the content from offset on. Calls feed(piece, last) for each
 // piece, the last one ending where the padding or the content starts, or at
 // kMostXmlParsed; feed returns false to stop. Returns whether the XML was
-// read to its end.
+// read to its end. In UTF-16 a surrogate without its partner is fed as
+// U+FFFD, and counted in loneSurrogates when given.
 bool FeedXmlPieces(std::uint64_t present,
                    const std::function<std::string(std::uint64_t, std::uint64_t)>& read,
-                   const std::function<bool(std::string_view, bool)>& feed);
+                   const std::function<bool(std::string_view, bool)>& feed,
+                   std::uint64_t* loneSurrogates = nullptr);
 
 }  // namespace formats

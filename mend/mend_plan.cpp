@@ -517,19 +517,23 @@ Plan Planner::Make() {
             "The format's block align is 0 and its codec is not PCM: Ondulo cannot judge its frame size, "
             "so the audio is kept to its last byte.");
     }
-    // The chunks in file order, the format moved before the audio.
+    // The chunks in file order, the format moved before the audio, and
+    // before a fact chunk ahead of it, which readers read after the format.
     const bool moveFmt = dataAt < fmtAt;
+    bool fmtMoved = false;
     for (std::size_t i = 0; i < top_.size(); ++i) {
         const MapEntry& entry = top_[i];
         if (moveFmt && i == static_cast<std::size_t>(fmtAt - top_.begin())) continue;
+        if (moveFmt && !fmtMoved && entry.IsChunk() &&
+            (entry.id == "fact" || entry.offset == dataAt->offset)) {
+            KeepChunk(*fmtAt);
+            AddChange("data-before-fmt", fmtAt->offset, fmtAt->Covered(),
+                      "The \"fmt \" chunk at offset " + std::to_string(fmtAt->offset) +
+                          " is moved before the " + Quoted(entry.id) + " chunk at offset " +
+                          std::to_string(entry.offset) + "; every other chunk keeps its order.");
+            fmtMoved = true;
+        }
         if (entry.IsChunk() && entry.offset == dataAt->offset) {
-            if (moveFmt) {
-                KeepChunk(*fmtAt);
-                AddChange("data-before-fmt", fmtAt->offset, fmtAt->Covered(),
-                          "The \"fmt \" chunk at offset " + std::to_string(fmtAt->offset) +
-                              " is moved before the \"data\" chunk at offset " +
-                              std::to_string(dataAt->offset) + "; every other chunk keeps its order.");
-            }
             std::size_t next = i + 1;
             KeepData(entry, next);
             i = next - 1;
@@ -718,6 +722,9 @@ void Planner::Write() {
             }
         }
     }
+    // A ds64 chunk too short to hold a sample count gives none: the frames of
+    // linear audio are its count.
+    if (out64 && sampleCount == 0 && format_.Linear() && frame_ > 0) sampleCount = plan_.audioBytes / frame_;
     for (OutChunk& chunk : out_) {
         const bool sourceDs64 =
             chunk.source && chunk.source->id == layout::kDs64Id && chunk.source->offset == 12;

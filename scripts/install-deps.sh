@@ -20,11 +20,11 @@ case ${1:-} in
     # clang and LLVM (about 250 MB) for fuzzing and formatting, Xvfb for the
     # screenshot, what the package checks use, Python and GNU parallel for
     # the tests of ondulo-dump over many files, the readers the reader
-    # panel compares the check with (libsndfile, FFmpeg, SoX; Python's wave
+    # panel compares the check with (libsndfile, FFmpeg, SoX, SciPy, mutagen; Python's wave
     # comes with python3), and valgrind, whose instruction counts the speed
     # guard compares.
     packages+=(clang clang-format libclang-rt-14-dev llvm xvfb xauth file dpkg-dev python3 parallel
-      libsndfile1-dev ffmpeg sox valgrind)
+      libsndfile1-dev ffmpeg sox python3-scipy python3-mutagen valgrind)
     ;;
   *)
     echo "Usage: $0 [all]" >&2

@@ -16,20 +16,26 @@ std::uint64_t RecordOffset(const wavedoc::ChunkBase& chunk, std::int32_t index,
 }
 
 // The count field against the records the chunk's size makes room for; the
-// count is read only when the chunk holds it.
+// count is read only when the chunk holds it. A count beyond that room is
+// given at `beyond`.
 template <typename Chunk>
 void CheckCount(const Chunk& chunk, std::int32_t (Chunk::*countField)() const,
-                const layout::RecordLayout& records, Report& report) {
+                const layout::RecordLayout& records, Report& report, Level beyond) {
     const std::optional<std::uint64_t> present = Present(chunk);
     const std::uint64_t size = Stored(chunk.Size());
     if (!present || *present < kCountSize || size < kCountSize) return;
     const std::uint32_t count = Stored((chunk.*countField)());
     const std::uint64_t held = (size - records.firstRecord) / records.recordSize;
     if (count == held) return;
-    report.Add(chunk.Offset(), chunk.Name(),
-               "The " + Quoted(chunk.Name()) + " chunk's count says " +
-                   CountField(count, records.noun, records.nounPlural) + ", but its size makes room for " +
-                   std::to_string(held) + ".");
+    const std::string says = "The " + Quoted(chunk.Name()) + " chunk's count says " +
+                             CountField(count, records.noun, records.nounPlural) +
+                             ", but its size makes room for " + std::to_string(held);
+    if (count > held) {
+        report.Add(chunk.Offset(), chunk.Name(), says + "; readers that go by the count read past the chunk.",
+                   beyond);
+    } else {
+        report.Add(chunk.Offset(), chunk.Name(), says + ".");
+    }
 }
 
 }  // namespace
@@ -37,7 +43,9 @@ void CheckCount(const Chunk& chunk, std::int32_t (Chunk::*countField)() const,
 void CheckCueCount(const CheckInput& input, Report& report) {
     const wavedoc::CueChunk& cue = input.document.Cue();
     if (cue.Name().empty() || SizeTakesInMore(input, cue)) return;
-    CheckCount(cue, &wavedoc::CueChunk::CuePointCount, layout::kCuePoints, report);
+    // libsndfile reads as many points as the count says: past the chunk it
+    // takes the next chunk's bytes for points, or misses the data chunk.
+    CheckCount(cue, &wavedoc::CueChunk::CuePointCount, layout::kCuePoints, report, Level::Error);
 }
 
 void CheckCuePastData(const CheckInput& input, Report& report) {
@@ -79,7 +87,7 @@ void CheckCueIdDuplicate(const CheckInput& input, Report& report) {
 void CheckPlstCount(const CheckInput& input, Report& report) {
     const wavedoc::PlstChunk& plst = input.document.Plst();
     if (plst.Name().empty()) return;
-    CheckCount(plst, &wavedoc::PlstChunk::SegmentCount, layout::kPlaySegments, report);
+    CheckCount(plst, &wavedoc::PlstChunk::SegmentCount, layout::kPlaySegments, report, Level::Warning);
 }
 
 void CheckPlstUnknownCue(const CheckInput& input, Report& report) {

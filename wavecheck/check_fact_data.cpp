@@ -66,15 +66,16 @@ void CheckFactMissing(const CheckInput& input, Report& report) {
     const std::optional<std::uint32_t> code = FormatCode(input);
     // An extensible format with a sub-format of its own is left alone: it may
     // or may not be compressed.
-    if (!code || *code == kPcm || *code == kFloat) return;
+    if (!code || *code == kPcm) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
-    if (*code == kALaw || *code == kMuLaw) {
-        report.Add(
-            fmt.Offset(), fmt.Name(),
-            "The audio is " + fmt.CompressionName() +
-                ", which has no \"fact\" chunk; nothing is lost, as its length follows from the \"data\" "
-                "chunk's size (one byte per sample).",
-            Level::Note);
+    // Formats of whole samples: libsndfile and SoX remark that the chunk is
+    // missing, but read every sample.
+    if (*code == kFloat || *code == kALaw || *code == kMuLaw) {
+        report.Add(fmt.Offset(), fmt.Name(),
+                   "The audio is " + fmt.CompressionName() +
+                       ", which has no \"fact\" chunk; nothing is lost, as its length follows from the "
+                       "sizes of the \"data\" chunk and of its samples.",
+                   Level::Note);
         return;
     }
     report.Add(fmt.Offset(), fmt.Name(),
@@ -124,21 +125,28 @@ void CheckPartialFrame(const CheckInput& input, Report& report) {
     const std::optional<std::uint64_t> frame = FrameSize(input);
     if (!frame || *bytes % *frame == 0) return;
     const std::uint64_t blockAlign = *frame;
+    // SciPy reads 24-bit samples as whole frames only and refuses audio that
+    // ends in part of one.
+    const bool refused = (static_cast<std::uint16_t>(input.document.Fmt().BitsPerSample()) + 7U) / 8U == 3;
+    const std::string refusal = "; readers that read 24-bit audio in whole frames (SciPy) refuse the file.";
     // A writer that counts the pad byte of odd-sized audio in the chunk's
-    // size leaves exactly that byte over: nothing is lost.
+    // size leaves exactly that byte over: nothing is lost to other readers.
     if (*bytes % blockAlign == 1 && (*bytes - 1) % 2 == 1) {
         report.Add(data.Offset(), data.Name(),
                    "The \"data\" chunk holds " + text::Counted(*bytes, "byte", "bytes") +
                        ", one more than its " + text::Counted(*bytes / blockAlign, "frame", "frames") +
                        " of " + text::Counted(blockAlign, "byte", "bytes") +
-                       ": its size counts the pad byte its odd-sized audio needs, so nothing is lost.",
-                   Level::Note);
+                       ": its size counts the pad byte its odd-sized audio needs" +
+                       (refused ? refusal : ", so nothing is lost."),
+                   refused ? Level::Error : Level::Note);
         return;
     }
     report.Add(data.Offset(), data.Name(),
                "The \"data\" chunk holds " + text::Counted(*bytes, "byte", "bytes") +
-                   ", not a whole number of " + std::to_string(blockAlign) + "-byte frames: " +
-                   text::Counted(*bytes % blockAlign, "byte is", "bytes are") + " left over.");
+                   ", not a whole number of " + std::to_string(blockAlign) +
+                   "-byte frames: " + text::Counted(*bytes % blockAlign, "byte is", "bytes are") +
+                   " left over" + (refused ? refusal : "."),
+               refused ? Level::Error : Level::Warning);
 }
 
 }  // namespace wavecheck::detail

@@ -33,6 +33,36 @@ bool SplitsFrames(const CheckInput& input, std::uint64_t blockAlign, std::uint64
     return packet % frame != 0 && bytes && *bytes > packet;
 }
 
+// Sample rates outside these are none an audio recording has: a rate below
+// the lowest, or one with its high byte set (a stray byte above a usual rate).
+constexpr std::uint64_t kLowestRate = 1000;
+constexpr std::uint64_t kHighestRate = 0xFFFFFF;
+
+bool RateIsImplausible(std::uint64_t rate) {
+    return rate != 0 && (rate < kLowestRate || rate > kHighestRate);
+}
+
+// The rate the byte rate fits, where the sample rate is implausible and the
+// byte rate is that of the sample rate without its high byte.
+std::optional<std::uint64_t> RateTheByteRateFits(const CheckInput& input) {
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t rate = Stored(fmt.SampleRate());
+    const std::optional<std::uint64_t> frame = FrameSize(input);
+    if (!frame || !RateIsImplausible(rate) || rate <= kHighestRate) return std::nullopt;
+    const std::uint64_t low = rate & kHighestRate;
+    if (Stored(fmt.BytesPerSecond()) != low * *frame) return std::nullopt;
+    return low;
+}
+
+// SciPy holds the byte rate of integer PCM to the other fields and refuses a
+// file where they disagree; it reads PCM and float audio in blocks of the
+// block align, and refuses or misreads it when that is no frame.
+bool RefusedForByteRate(const CheckInput& input) { return FormatCode(input) == kPcm; }
+bool RefusedForBlockAlign(const CheckInput& input) {
+    const std::optional<std::uint32_t> code = FormatCode(input);
+    return code == kPcm || code == kFloat;
+}
+
 bool IsExtensible(const CheckInput& input) {
     return HasFormatFields(input) && static_cast<std::uint32_t>(input.document.Fmt().CompressionCode()) ==
                                          wavedoc::layout::kExtensibleTag;
@@ -67,6 +97,42 @@ void CheckFmtZero(const CheckInput& input, Report& report) {
     }
 }
 
+void CheckSampleSize(const CheckInput& input, Report& report) {
+    const std::optional<std::uint32_t> code = FormatCode(input);
+    if (!code || (*code != kPcm && *code != kFloat)) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t bits = static_cast<std::uint16_t>(fmt.BitsPerSample());
+    if (bits == 0) return;  // fmt-zero
+    // PCM samples of 8 to 32 bits readers decode (a size between whole bytes
+    // in the bytes that hold it); float ones of 32 or 64 bits.
+    const bool decoded = *code == kPcm ? bits >= 8 && bits <= 32 : bits == 32 || bits == 64;
+    if (decoded) return;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk gives " + std::to_string(bits) + "-bit " +
+                   (*code == kPcm ? "PCM" : "float") +
+                   " samples, a size that format has not: readers refuse the file or play the bytes as "
+                   "samples of another size.");
+}
+
+void CheckSampleRate(const CheckInput& input, Report& report) {
+    if (!HasFormatFields(input)) return;
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t rate = Stored(fmt.SampleRate());
+    if (!RateIsImplausible(rate)) return;
+    // Where the byte rate fits the rate without a stray high byte, the
+    // fields disagree, and SciPy refuses the file.
+    const std::optional<std::uint64_t> fits = RateTheByteRateFits(input);
+    report.Add(
+        fmt.Offset(), fmt.Name(),
+        "The \"fmt \" chunk gives a sample rate of " + std::to_string(rate) + " Hz (" +
+            Hex(static_cast<std::uint32_t>(rate), 8) + "), which no audio recording has" +
+            (fits ? "; its byte rate fits " + std::to_string(*fits) +
+                        " Hz, the rate without its high byte, which looks stray: readers that hold the "
+                        "fields to each other (SciPy) refuse the file, others play it at the wrong rate."
+                  : std::string("; readers play the audio at that rate.")),
+        fits ? Level::Error : Level::Warning);
+}
+
 void CheckBlockAlign(const CheckInput& input, Report& report) {
     if (!IsUncompressed(input)) return;
     const wavedoc::FmtChunk& fmt = input.document.Fmt();
@@ -80,17 +146,19 @@ void CheckBlockAlign(const CheckInput& input, Report& report) {
     if (blockAlign == expected) return;
     // A block that is no whole number of frames splits frames: readers that
     // read by blocks (FFmpeg) lose samples. Otherwise readers take the frame
-    // from the channels and bits; strict loaders refuse the format.
+    // from the channels and bits, but SciPy refuses a header whose fields
+    // disagree.
     const bool splits = SplitsFrames(input, blockAlign, expected);
-    report.Add(
-        fmt.Offset(), fmt.Name(),
-        "The \"fmt \" chunk gives a block align of " + text::Counted(blockAlign, "byte", "bytes") +
-            ", but a frame of " + std::to_string(bits) + "-bit samples in " +
-            text::Counted(channels, "channel", "channels") + " takes " +
-            text::Counted(expected, "byte", "bytes") +
-            (splits ? "; readers that read by blocks split frames and lose samples."
-                    : "; readers work the frame out from those, but strict loaders refuse the format."),
-        splits ? Level::Error : Level::Warning);
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk gives a block align of " + text::Counted(blockAlign, "byte", "bytes") +
+                   ", but a frame of " + std::to_string(bits) + "-bit samples in " +
+                   text::Counted(channels, "channel", "channels") + " takes " +
+                   text::Counted(expected, "byte", "bytes") +
+                   (splits ? "; readers that read by blocks split frames and lose samples."
+                    : RefusedForBlockAlign(input) ? "; most readers work the frame out from those, but some "
+                                                    "(SciPy) refuse the file."
+                                                  : "; readers work the frame out from those."),
+               splits || RefusedForBlockAlign(input) ? Level::Error : Level::Warning);
 }
 
 void CheckByteRate(const CheckInput& input, Report& report) {
@@ -103,12 +171,18 @@ void CheckByteRate(const CheckInput& input, Report& report) {
     const std::uint64_t rate = Stored(fmt.SampleRate());
     const std::uint64_t byteRate = Stored(fmt.BytesPerSecond());
     if (byteRate == rate * *frame) return;
+    // Where the sample rate holds the stray byte, sample-rate says so.
+    if (RateTheByteRateFits(input)) return;
     report.Add(fmt.Offset(), fmt.Name(),
                "The \"fmt \" chunk gives " + text::Counted(byteRate, "byte", "bytes") + " per second, but " +
                    text::Counted(rate, "frame per second", "frames per second") + " of " +
                    text::Counted(*frame, "byte", "bytes") +
                    std::string(text::Agreeing(rate, " makes ", " each make ")) +
-                   text::Counted(rate * *frame, "byte", "bytes") + " per second.");
+                   text::Counted(rate * *frame, "byte", "bytes") + " per second" +
+                   (RefusedForByteRate(input)
+                        ? "; readers that hold the fields to each other (SciPy) refuse the file."
+                        : "; readers go by the other fields."),
+               RefusedForByteRate(input) ? Level::Error : Level::Warning);
 }
 
 namespace {
@@ -158,6 +232,22 @@ void CheckFmtExtra(const CheckInput& input, Report& report) {
                "The \"fmt \" chunk holds " + text::Counted(extra, "byte", "bytes") +
                    " after its extension, which its extension size (cbSize) of " + std::to_string(cbSize) +
                    " does not count; readers skip them, so nothing is lost.");
+}
+
+void CheckFmtRifx(const CheckInput& input, Report& report) {
+    // A RIFF file under a RIFX head is byte-order's to tell; a fmt chunk that
+    // swallows what follows it, past-end's or not-a-chunk's.
+    if (input.facts.form != wavedoc::FileForm::Rifx || input.document.OrderSwapped() ||
+        !HasFormatFields(input) || FmtIsCut(input)) {
+        return;
+    }
+    const wavedoc::FmtChunk& fmt = input.document.Fmt();
+    const std::uint64_t size = Stored(fmt.Size());
+    if (size <= kFormatFields) return;
+    report.Add(fmt.Offset(), fmt.Name(),
+               "The \"fmt \" chunk of this RIFX file holds " + text::Counted(size, "byte", "bytes") +
+                   ", more than its 16 bytes of format fields; readers that take only those in a RIFX file "
+                   "(FFmpeg) refuse it.");
 }
 
 void CheckValidBits(const CheckInput& input, Report& report) {

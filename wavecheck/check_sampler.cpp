@@ -90,8 +90,20 @@ void CheckSamplerData(const CheckInput& input, Report& report) {
     const std::optional<SmplLayout> layout = LayoutOf(input);
     if (!layout || layout->TooManyLoops() || layout->TooFewLoops()) return;  // loop-count
     const std::uint64_t rest = layout->after - layout->loopBytes;
-    if (layout->samplerData == rest || (layout->samplerData == 0 && layout->zerosAfterLoops)) return;
+    if (layout->samplerData == rest) return;
     const wavedoc::SmplChunk& smpl = input.document.Smpl();
+    if (layout->samplerData == 0 && layout->zerosAfterLoops) {
+        // libsndfile takes whole records of zeros after counted loops for
+        // more loops (loops from sample 0 to 0 that were never set).
+        const bool takenForLoops = layout->loopBytes > 0 && rest % kLoopSize == 0;
+        report.Add(smpl.Offset(), smpl.Name(),
+                   "The \"smpl\" chunk holds " + text::Counted(rest, "byte", "bytes") +
+                       " of zeros after its loops that its sampler data size of 0 does not count" +
+                       (takenForLoops ? "; readers that go by the chunk's size take them for more loops."
+                                      : "; readers that go by the chunk's size complain of them."),
+                   takenForLoops ? Level::Error : Level::Warning);
+        return;
+    }
     report.Add(
         smpl.Offset(), smpl.Name(),
         "The \"smpl\" chunk's sampler data size says " +

@@ -12,6 +12,7 @@ constexpr std::uint64_t kSlntFields = 4;
 constexpr std::uint64_t kInstFields = 7;
 constexpr std::uint64_t kFactFields = 4;
 constexpr std::uint64_t kSmplFields = wavedoc::layout::kSampleLoops.firstRecord;
+constexpr std::uint64_t kDigestBytes = 16;
 
 // A chunk whose size field is below the `fields` bytes its fixed fields take.
 // `lost`: what readers that read the fields whole lose (libsndfile refuses a
@@ -58,6 +59,12 @@ void CheckChunkShort(const CheckInput& input, Report& report) {
         AddWhenShort(report, smpl.Offset(), smpl.Name(), Stored(smpl.Size()), kSmplFields,
                      "the sampler's fields and the loop count",
                      "lose their place in the file, so that some refuse it");
+    }
+    // No reader of the audio looks at the digest; without its 16 bytes there
+    // is nothing to verify the audio against.
+    if (const std::optional<wavedoc::MapEntry>& md5 = input.facts.md5) {
+        AddWhenShort(report, md5->offset, md5->id, md5->DeclaredSize(), kDigestBytes,
+                     "the digest of the audio", {});
     }
     for (const wavedoc::MapEntry& entry : input.facts.metadata.bext) {
         AddWhenShort(report, entry.offset, entry.id, entry.DeclaredSize(), formats::bext::kCodingHistory,

@@ -21,7 +21,7 @@ std::string What(const MapEntry& entry) { return entry.parentId.empty() ? "chunk
 // placeholder size that runs past the end (see CheckUnfinished).
 bool IsUnfinishedLastChunk(const EntryInput& input) {
     return input.entry.depth == 0 && input.entry.last && input.entry.id == "data" && !input.entry.ds64Size &&
-           layout::IsStreamingPlaceholder(input.entry.size);
+           (layout::IsStreamingPlaceholder(input.entry.size) || input.facts.IsBogusDataSize(input.entry));
 }
 
 // Where the RIFF size counts the pad bytes that chunks lack, and is right
@@ -129,6 +129,18 @@ std::optional<std::pair<std::uint64_t, std::string>> KnownIdWithin(const CheckIn
     return std::nullopt;
 }
 
+// Bytes that are no chunk, read as a chunk header: whether the size there
+// runs past the end of the file. libsndfile takes them for a chunk, finds it
+// too big and stops reading there, which its log complains of.
+bool StraySizeRunsPastEnd(const CheckInput& input, std::uint64_t offset, std::uint64_t length) {
+    if (length < layout::kChunkHeaderSize) return false;
+    const std::string header = input.document.Source()->Read(offset, layout::kChunkHeaderSize);
+    if (header.size() < layout::kChunkHeaderSize) return false;
+    const std::uint64_t size =
+        wavedoc::NumberIn(std::string_view(header).substr(4, 4), input.document.Order());
+    return offset + layout::kChunkHeaderSize + size > input.facts.fileLength;
+}
+
 // The RIFF size the check goes by is the ds64 chunk's: the RIFF size field
 // holds 0xFFFFFFFF in a 64-bit file that has one.
 bool RiffSizeInDs64(const CheckInput& input) {
@@ -179,8 +191,7 @@ void CheckRiffSize(const CheckInput& input, Report& report) {
                        says + ", but the file holds " + std::to_string(after) +
                            " after it: " + text::Counted(missing, "byte", "bytes") +
                            " more than there are, too few for a chunk header, so no chunk is missing and "
-                           "nothing is lost.",
-                       Level::Note);
+                           "nothing is lost, though readers that go by it complain of an early end.");
             return;
         }
         const bool lost = input.document.Fmt().Name().empty() || input.document.Data().Name().empty();
@@ -244,13 +255,19 @@ void CheckUnfinished(const CheckInput& input, Report& report) {
                          Hex(facts.lastTopLevel->size, 8) + " (" + FieldValue(facts.lastTopLevel->size) +
                          ")");
     }
-    std::string sentence = "The file was likely written as a stream and never finished: " + fields[0] +
-                           (fields.size() > 1 ? " and " + fields[1] : std::string()) +
-                           (fields.size() > 1 ? ", placeholders its writer never went back to fill in, so "
-                                                "readers that trust them "
-                                              : ", a placeholder its writer never went back to fill in, so "
-                                                "readers that trust it ") +
-                           "stop early or misjudge the length.";
+    const bool bogus = !riff && facts.IsBogusDataSize(*facts.lastTopLevel);
+    std::string sentence =
+        bogus
+            ? "The file was never given the size of its audio: " + fields[0] +
+                  ", more than the file holds, though the RIFF size fits the file, so readers that trust it "
+                  "misjudge the length."
+            : "The file was likely written as a stream and never finished: " + fields[0] +
+                  (fields.size() > 1 ? " and " + fields[1] : std::string()) +
+                  (fields.size() > 1 ? ", placeholders its writer never went back to fill in, so "
+                                       "readers that trust them "
+                                     : ", a placeholder its writer never went back to fill in, so "
+                                       "readers that trust it ") +
+                  "stop early or misjudge the length.";
     std::optional<ChunksInAudio> after;
     if (last) {
         sentence += " The file holds " + text::Counted(facts.lastTopLevel->present, "byte", "bytes") +
@@ -332,16 +349,22 @@ void CheckCutHeader(const EntryInput& input, Report& report) {
         return;
     }
     // Bytes too few for a header, where the size of the RIFF chunk or of the
-    // list covers them: they may be a writer's filler as well as a cut, and
-    // readers skip them.
+    // list covers them: they may be a writer's filler as well as a cut.
+    // Readers skip them, but SciPy, which reads an id and then a size at the
+    // top level, refuses the file when the size is missing and warns of a
+    // part of an id; libsndfile complains of them in a list.
+    const bool idWithoutSize = entry.depth == 0 && entry.length >= 4;
     report.AddMade(
         entry.offset, entry.parentId,
         [&] {
             return "The last " + text::Counted(entry.length, "byte", "bytes") + " of " + Where(entry) +
                    ", from offset " + std::to_string(entry.offset) +
-                   ", are too few for a chunk header, so no chunk starts there; readers skip them.";
+                   ", are too few for a chunk header, so no chunk starts there; " +
+                   (idWithoutSize
+                        ? "readers that read an id there find no size after it, and some refuse the file."
+                        : "readers skip them, though some complain.");
         },
-        Level::Note);
+        idWithoutSize ? Level::Error : Level::Warning);
 }
 
 void CheckNotAChunk(const EntryInput& input, Report& report) {
@@ -361,10 +384,9 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
                        std::to_string(entry.offset) + " to the end of " + Where(entry) +
                        " are a chunk whose id " + QuotedText(entry.strayId) +
                        " is not four printable characters; nothing follows it, so readers skip it and "
-                       "nothing "
-                       "is lost.";
+                       "nothing is lost, though some complain.";
             },
-            Level::Note);
+            Level::Warning);
         return;
     }
     report.AddMade(
@@ -376,9 +398,10 @@ void CheckNotAChunk(const EntryInput& input, Report& report) {
                    (beforeAudio
                         ? std::string("; readers stop there too and find no ") +
                               (input.facts.fmtMet ? "\"data\"" : "\"fmt \"") + " chunk, so they play nothing."
-                        : std::string("; readers skip them, and every chunk before them is read."));
+                        : std::string("; readers skip them, and every chunk before them is read, though some "
+                                      "complain."));
         },
-        beforeAudio ? std::nullopt : std::optional(Level::Note));
+        beforeAudio ? std::nullopt : std::optional(Level::Warning));
 }
 
 void CheckStrayAfterAudio(const CheckInput& input, Report& report) {
@@ -418,12 +441,16 @@ void CheckStrayAfterAudio(const CheckInput& input, Report& report) {
                 std::to_string(stray.offset) + " to the end of the file are a chunk whose id " +
                 QuotedText(stray.strayId) +
                 " is not four printable characters; nothing follows it, so readers skip it and nothing is "
-                "lost.",
-            Level::Note);
+                "lost, though some stop reading there and complain.",
+            Level::Warning);
         return;
     }
-    report.Add(stray.offset, "", bytes + "; readers skip them, and every chunk before them is read.",
-               Level::Note);
+    const bool complained = StraySizeRunsPastEnd(input, stray.offset, stray.length);
+    report.Add(
+        stray.offset, "",
+        bytes + "; readers skip them, and every chunk before them is read" +
+            (complained ? ", though readers that take them for a chunk find it too big and complain." : "."),
+        complained ? Level::Warning : Level::Note);
 }
 
 void CheckPadMissing(const EntryInput& input, Report& report) {
@@ -438,8 +465,13 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
         // Readers that skip the pad byte start the next header one byte in
         // and stop there: without the fmt or data chunk after it, none plays.
         const bool stops = entry.depth == 0 && (entry.id == "data" || entry.id == "fmt ");
-        // Readers lose what a top-level chunk after it holds, unless it is filler.
-        const bool loses = entry.depth == 0 && !IsFiller(entry.id);
+        // Readers lose what a top-level chunk after it holds, unless it is
+        // filler, or the last chunk and one that holds nothing a reader shows:
+        // a list of no items, or a chunk of its own kind no reader reads.
+        const bool holdsNothingRead =
+            entry.last &&
+            ((entry.id == "LIST" && entry.size <= layout::kListTypeSize) || !IsTrailerId(entry.id));
+        const bool loses = entry.depth == 0 && !IsFiller(entry.id) && !holdsNothingRead;
         report.AddMade(
             before->offset, before->id,
             [&] {
@@ -447,7 +479,8 @@ void CheckPadMissing(const EntryInput& input, Report& report) {
                        What(entry) + " after it" +
                        (stops
                             ? std::string(entry.id == "data" ? " and find no audio." : " and find no format.")
-                            : std::string(" and all after it."));
+                        : holdsNothingRead ? std::string(", which holds nothing they show; some complain.")
+                                           : std::string(" and all after it."));
             },
             stops || loses ? std::optional(Level::Error) : std::nullopt);
     }
@@ -477,6 +510,18 @@ void CheckPadNotZero(const EntryInput& input, Report& report) {
     }
 }
 
+void CheckListSizeOdd(const CheckInput& input, Report& report) {
+    if (!input.facts.chunkAfterOddList) return;
+    const auto& [list, next] = *input.facts.chunkAfterOddList;
+    // libsndfile jumps to the end of a list without its pad byte and reads
+    // the next chunk's header one byte early.
+    report.Add(
+        list.offset, list.id,
+        "The " + ChunkAt(list) + " holds " + text::Counted(list.DeclaredSize(), "byte", "bytes") +
+            ", an odd number; readers that do not skip the pad byte after a list (libsndfile) read the " +
+            ChunkAt(next) + " one byte early and lose it.");
+}
+
 void CheckDuplicate(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.depth != 0) return;
@@ -486,9 +531,10 @@ void CheckDuplicate(const EntryInput& input, Report& report) {
                        (entry.id == layout::kDs64Id && input.facts.ds64Chunks > 1) ||
                        (entry.id == "MD5 " && input.facts.md5Chunks > 1);
     if (!later) return;
-    // libsndfile refuses an RF64 file with a second ds64 chunk; a second
-    // digest no reader of the audio looks at.
+    // libsndfile refuses an RF64 file with a second ds64 chunk, and a file
+    // with a second fmt chunk; a second digest no reader of the audio looks at.
     const bool ds64 = entry.id == layout::kDs64Id;
+    const bool fmt = entry.id == "fmt ";
     const bool md5 = entry.id == "MD5 ";
     report.AddMade(
         entry.offset, entry.id,
@@ -496,11 +542,14 @@ void CheckDuplicate(const EntryInput& input, Report& report) {
             return "The file holds another " + Quoted(entry.id) + " chunk at offset " +
                    std::to_string(entry.offset) +
                    (ds64 ? "; a file holds one, and some readers refuse a file with two."
-                         : "; a file holds one, so readers (Ondulo too) take the first and ignore this one.");
+                    : fmt
+                        ? "; a file holds one, and readers that meet a second (libsndfile) refuse the file; "
+                          "Ondulo shows the first."
+                        : "; a file holds one, so readers (Ondulo too) take the first and ignore this one.");
         },
-        ds64  ? std::optional(Level::Error)
-        : md5 ? std::optional(Level::Note)
-              : std::nullopt);
+        ds64 || fmt ? std::optional(Level::Error)
+        : md5       ? std::optional(Level::Note)
+                    : std::nullopt);
 }
 
 void CheckChunkId(const EntryInput& input, Report& report) {
@@ -539,7 +588,8 @@ void CheckDataBeforeFmt(const CheckInput& input, Report& report) {
     report.Add(data.Offset(), data.Name(),
                "The \"data\" chunk at offset " + std::to_string(data.Offset()) +
                    " comes before the \"fmt \" chunk at offset " + std::to_string(fmt.Offset()) +
-                   "; players that read the file in one pass cannot play it.");
+                   "; readers that need the format before the audio (libsndfile, SoX, Python's wave, SciPy) "
+                   "refuse the file.");
 }
 
 void CheckTrailingBytes(const CheckInput& input, Report& report) {
@@ -553,16 +603,31 @@ void CheckTrailingBytes(const CheckInput& input, Report& report) {
     if (riffEnd % 2 == 1 && trailing == 1) return;
     const std::string sentence = text::Counted(trailing, "byte follows", "bytes follow") +
                                  " the end of the RIFF chunk at offset " + std::to_string(riffEnd);
+    // libsndfile holds the RIFF size in a ds64 chunk to the file's length
+    // and complains of bytes after it.
+    const bool ds64Complains = RiffSizeInDs64(input);
     if (const std::optional<MapEntry>& chunk = facts.chunkAfterRiffEnd) {
-        // libsndfile and FFmpeg read on past the RIFF size and take it all the
-        // same: nothing is lost to them.
+        // Tag readers stop at the RIFF size: an ID3 tag past it is lost to
+        // them. A list past it libsndfile and FFmpeg read all the same.
+        if (chunk->id == "id3 " || chunk->id == "ID3 ") {
+            report.Add(riffEnd, "",
+                       sentence + "; they hold the " + ChunkAt(*chunk) +
+                           ", whose ID3 tag readers that stop at the RIFF size (mutagen) do not find.",
+                       Level::Error);
+            return;
+        }
         report.Add(
             riffEnd, "",
             sentence + "; they hold the " + ChunkAt(*chunk) +
-                ", which readers that stop at the RIFF size miss, though libsndfile and FFmpeg read it.");
+                ", which readers that stop at the RIFF size miss, though libsndfile and FFmpeg read it.",
+            ds64Complains ? Level::Warning : Level::Note);
         return;
     }
-    report.Add(riffEnd, "", sentence + "; they hold no whole chunk, so nothing is lost.");
+    const bool complained = ds64Complains || StraySizeRunsPastEnd(input, riffEnd, trailing);
+    report.Add(riffEnd, "",
+               sentence + "; they hold no whole chunk, so nothing is lost" +
+                   (complained ? ", though some readers complain of them." : "."),
+               complained ? Level::Warning : Level::Note);
 }
 
 }  // namespace wavecheck::detail

@@ -38,7 +38,14 @@ bool WalkFacts::LastChunkSizeIsPlaceholder() const {
     const bool sixtyFour = form == wavedoc::FileForm::Rf64 || form == wavedoc::FileForm::Bw64;
     if (sixtyFour && lastTopLevel && lastTopLevel->size == layout::kSizeInDs64) return false;
     return lastTopLevel && lastTopLevel->id == "data" && !lastTopLevel->ds64Size &&
-           layout::IsStreamingPlaceholder(lastTopLevel->size) && lastTopLevel->present < lastTopLevel->size;
+           (layout::IsStreamingPlaceholder(lastTopLevel->size) || IsBogusDataSize(*lastTopLevel)) &&
+           lastTopLevel->present < lastTopLevel->size;
+}
+
+bool WalkFacts::IsBogusDataSize(const wavedoc::MapEntry& chunk) const {
+    constexpr std::uint32_t kNegative = 0x80000000;
+    return chunk.depth == 0 && chunk.id == "data" && !chunk.ds64Size && chunk.size >= kNegative &&
+           chunk.size != layout::kSizeInDs64 && chunk.present < chunk.size && RiffEnd() == fileLength;
 }
 
 void FirstFault::AddTo(Report& report, std::string_view noun, std::string_view nounPlural,

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "text/counted.h"
@@ -101,8 +102,11 @@ struct WalkFacts {
     bool fmtMet = false;   // a top-level fmt chunk came before the current entry
     bool dataMet = false;  // a top-level data chunk came before the current entry
     std::optional<wavedoc::MapEntry> chunkAfterRiffEnd;  // the first whole top-level chunk past the RIFF end
-    std::uint64_t ds64Chunks = 0;                        // top-level ds64 chunks so far
-    std::uint64_t md5Chunks = 0;                         // top-level "MD5 " chunks so far
+    // The first top-level list of an odd size with its pad byte, and the
+    // chunk right after it.
+    std::optional<std::pair<wavedoc::MapEntry, wavedoc::MapEntry>> chunkAfterOddList;
+    std::uint64_t ds64Chunks = 0;  // top-level ds64 chunks so far
+    std::uint64_t md5Chunks = 0;   // top-level "MD5 " chunks so far
     // At each depth, the chunk before the current entry when its pad byte
     // (missing, or not zero) is judged by what follows it.
     std::array<std::optional<wavedoc::MapEntry>, wavedoc::kMostListDepth + 1> padPending;
@@ -120,8 +124,14 @@ struct WalkFacts {
     // The RIFF size is what a streaming writer leaves when it never goes back
     // to fill it in.
     bool RiffSizeIsPlaceholder() const;
-    // The last chunk, a data chunk, has such a placeholder for its size.
+    // The last chunk, a data chunk, has such a placeholder for its size, or
+    // a bogus one (see IsBogusDataSize).
     bool LastChunkSizeIsPlaceholder() const;
+    // A size on the last chunk, a data chunk, that runs past the end of the
+    // file and reads as a negative 32-bit number, where the RIFF size fits
+    // the file: its writer finished the RIFF header but never gave the data
+    // chunk a real size. A file cut short has a RIFF size past its end too.
+    bool IsBogusDataSize(const wavedoc::MapEntry& chunk) const;
     // The file ends before the chunks do: cut inside a chunk or a header, or
     // before the end its RIFF size gives; or bytes that are no chunk stand
     // where the fmt or data chunk should. Whatever is missing then is lost

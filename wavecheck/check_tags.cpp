@@ -39,6 +39,7 @@ void XMLCALL OnEnd(void* data, const XML_Char* /*name*/) { --static_cast<XmlWatc
 struct XmlVerdict {
     std::optional<std::string> fault;  // why it is not well-formed, and where, as expat says it
     bool tooDeep = false;              // it nests deeper than is read, and was not judged past that
+    std::uint64_t loneSurrogates = 0;  // UTF-16 surrogates without their partner, read as U+FFFD
 };
 
 // The verdict on the chunk's XML: nothing when it is well-formed, when it
@@ -70,7 +71,8 @@ XmlVerdict JudgeXml(const CheckInput& input, const MapEntry& entry) {
                                 std::to_string(XML_GetCurrentColumnNumber(parser.Get()) + 1);
             }
             return false;
-        });
+        },
+        &verdict.loneSurrogates);
     return verdict;
 }
 
@@ -87,6 +89,13 @@ void CheckXmlMalformed(const CheckInput& input, Report& report) {
                     " deep; it is not checked past that, and readers that bound their depth stop there "
                     "too.",
                 Level::Note);
+        }
+        if (verdict.loneSurrogates > 0) {
+            report.Add(entry.offset, entry.id,
+                       "The UTF-16 XML of the " + ChunkAt(entry) + " holds " +
+                           text::Counted(verdict.loneSurrogates, "surrogate", "surrogates") +
+                           " without its partner, shown as U+FFFD; readers that decode it otherwise take the "
+                           "character after it with it.");
         }
         if (!verdict.fault) continue;
         report.Add(entry.offset, entry.id,

@@ -22,6 +22,7 @@ void CheckNotAChunk(const EntryInput& input, Report& report);
 void CheckStrayAfterAudio(const CheckInput& input, Report& report);
 void CheckPadMissing(const EntryInput& input, Report& report);
 void CheckPadNotZero(const EntryInput& input, Report& report);
+void CheckListSizeOdd(const CheckInput& input, Report& report);
 void CheckDuplicate(const EntryInput& input, Report& report);
 void CheckChunkId(const EntryInput& input, Report& report);
 void CheckFmtMissing(const CheckInput& input, Report& report);
@@ -32,10 +33,13 @@ void CheckTrailingBytes(const CheckInput& input, Report& report);
 // check_format.cpp
 void CheckFmtShort(const CheckInput& input, Report& report);
 void CheckFmtZero(const CheckInput& input, Report& report);
+void CheckSampleSize(const CheckInput& input, Report& report);
+void CheckSampleRate(const CheckInput& input, Report& report);
 void CheckBlockAlign(const CheckInput& input, Report& report);
 void CheckByteRate(const CheckInput& input, Report& report);
 void CheckCbSize(const CheckInput& input, Report& report);
 void CheckFmtExtra(const CheckInput& input, Report& report);
+void CheckFmtRifx(const CheckInput& input, Report& report);
 void CheckValidBits(const CheckInput& input, Report& report);
 void CheckChannelMask(const CheckInput& input, Report& report);
 

@@ -41,18 +41,22 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"not-a-chunk", Level::Error, detail::CheckNotAChunk, detail::CheckStrayAfterAudio},
     {"pad-missing", Level::Warning, detail::CheckPadMissing, nullptr},
     {"pad-not-zero", Level::Note, detail::CheckPadNotZero, nullptr},
+    {"list-size-odd", Level::Error, nullptr, detail::CheckListSizeOdd},
     {"duplicate", Level::Warning, detail::CheckDuplicate, nullptr},
     {"chunk-id", Level::Note, detail::CheckChunkId, nullptr},
     {"fmt-missing", Level::Error, nullptr, detail::CheckFmtMissing},
     {"data-missing", Level::Error, nullptr, detail::CheckDataMissing},
-    {"data-before-fmt", Level::Warning, nullptr, detail::CheckDataBeforeFmt},
+    {"data-before-fmt", Level::Error, nullptr, detail::CheckDataBeforeFmt},
     {"trailing-bytes", Level::Note, nullptr, detail::CheckTrailingBytes},
     {"fmt-short", Level::Error, nullptr, detail::CheckFmtShort},
     {"fmt-zero", Level::Error, nullptr, detail::CheckFmtZero},
+    {"sample-size", Level::Error, nullptr, detail::CheckSampleSize},
+    {"sample-rate", Level::Warning, nullptr, detail::CheckSampleRate},
     {"block-align", Level::Warning, nullptr, detail::CheckBlockAlign},
     {"byte-rate", Level::Warning, nullptr, detail::CheckByteRate},
     {"cb-size", Level::Warning, nullptr, detail::CheckCbSize},
     {"fmt-extra", Level::Note, nullptr, detail::CheckFmtExtra},
+    {"fmt-rifx", Level::Error, nullptr, detail::CheckFmtRifx},
     {"valid-bits", Level::Warning, nullptr, detail::CheckValidBits},
     {"channel-mask", Level::Warning, nullptr, detail::CheckChannelMask},
     {"fact-missing", Level::Warning, nullptr, detail::CheckFactMissing},
@@ -91,8 +95,9 @@ constexpr auto kFindings = std::to_array<FindingRow>({
 // The codes whose usual level is milder than an error but whose check gives
 // one in some cases: with the codes of usual level Error, what a check of
 // errors alone runs.
-constexpr std::string_view kAlsoErrors[] = {"riff-size", "unfinished", "pad-missing", "duplicate",
-                                            "block-align"};
+constexpr std::string_view kAlsoErrors[] = {"riff-size",      "unfinished",  "pad-missing", "duplicate",
+                                            "trailing-bytes", "sample-rate", "block-align", "byte-rate",
+                                            "partial-frame",  "cue-count",   "sampler-data"};
 
 bool MayBeError(const FindingRow& row) {
     return row.level == Level::Error ||
@@ -190,6 +195,11 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
         if (entry.stray == wavedoc::Stray::NotAChunk && facts.fmtMet && facts.dataMet &&
             !(entry.afterRiffEnd && !facts.riffEndsInside)) {
             facts.strayAfterAudio = entry;
+        }
+        const std::optional<wavedoc::MapEntry>& before = facts.lastTopLevelChunk;
+        if (!facts.chunkAfterOddList && entry.IsChunk() && before && before->IsList() &&
+            before->DeclaredSize() % 2 == 1 && before->pad == wavedoc::PadByte::Present) {
+            facts.chunkAfterOddList.emplace(*before, entry);
         }
         if (!facts.chunkAfterRiffEnd && entry.IsChunk() && entry.afterRiffEnd &&
             entry.present == entry.DeclaredSize()) {

@@ -72,6 +72,8 @@ const RowsCase kCases[] = {
      "The iXML chunk could not be shown in full: its XML is not well-formed at line 2, column 12: mismatched tag."},
     {"utf16_little_endian_without_byte_order_mark", WaveWith(Chunk("iXML", Utf16("<a k=\"v\">text</a>", false) + std::string(4, '\0'))), "iXML",
      {"a\ttext", "   @k\tv"}},
+    {"utf16_lone_lead_surrogate_as_replacement", WaveWith(Chunk("iXML", Utf16LeWithBom("<a>x") + std::string("\x00\xD8", 2) + Utf16("y</a>", false))), "iXML",
+     {"a\tx\xEF\xBF\xBDy"}},
     {"utf16_big_endian_without_byte_order_mark", WaveWith(Chunk("iXML", Utf16("<a>text</b>", true))), "iXML",
      {"a\ttext"},
      "The iXML chunk could not be shown in full: its XML is not well-formed at line 1, column 10: mismatched tag."},

@@ -494,6 +494,10 @@ def fmt_fields(wav: Wav) -> List[Variant]:
 @damage("cb-size", "fmt bytes beyond what cbSize counts")
 def cb_size(wav: Wav) -> List[Variant]:
     f = wav.fmt()
+    # FFmpeg refuses a RIFX file whose fmt chunk is longer than 16 bytes,
+    # the intact one of these too.
+    if wav.form == b"RIFX":
+        return []
     if get16(f.body, 0) == 0xFFFE:
         d = copy(wav)
         d.fmt().body = f.body + b"\0\0\0\0"
@@ -526,9 +530,15 @@ def outside_riff(wav: Wav) -> List[Variant]:
     for label, chunk in (("id3", Chunk(b"id3 ", id3_tag())), ("info", info_list())):
         if label == "info" and any(c.list_type == b"INFO" for c in wav.chunks):
             continue
+        # A base's own ID3 chunk is the one moved out: a second would leave
+        # the first for tag readers to find.
+        own = wav.find(b"id3 ") if label == "id3" else None
         intact = copy(wav)
+        if own is not None:
+            chunk = intact.chunks.pop(own)
         intact.chunks.append(chunk)
-        d = copy(wav)
+        d = copy(intact)
+        d.chunks.pop()
         d.tail = chunk.serialise()
         out.append(Variant(f"outside-riff-{label}", intact.serialise(), d.serialise()))
     return out
@@ -570,6 +580,118 @@ def second(wav: Wav) -> List[Variant]:
         d = copy(wav)
         d.chunks.insert(ds + 1, Chunk(b"ds64", wav.serialise()[20:48]))
         out.append(Variant("second-ds64", wav.serialise(), d.serialise()))
+    return out
+
+
+def is_float(wav: Wav) -> bool:
+    body = wav.fmt().body
+    tag = get16(body, 0)
+    return tag == 3 or (tag == 0xFFFE and len(body) >= 26 and get16(body, 24) == 3)
+
+
+@damage("order", "the data chunk before the fmt chunk; a second fmt chunk; no data chunk at all")
+def order(wav: Wav) -> List[Variant]:
+    full = wav.serialise()
+    out = []
+    first = copy(wav)
+    fmt = first.chunks.pop(first.find(b"fmt "))
+    first.chunks.insert(first.find(b"data") + 1, fmt)
+    out.append(Variant("data-before-fmt", full, first.serialise()))
+    twice = copy(wav)
+    twice.chunks.insert(twice.find(b"fmt ") + 1, copy(wav).fmt())
+    out.append(Variant("second-fmt", full, twice.serialise()))
+    none = copy(wav)
+    none.chunks.pop(none.find(b"data"))
+    if wav.form != b"RF64":  # an RF64 file's ds64 gives the data size
+        out.append(Variant("no-data-chunk", full, none.serialise()))
+    return out
+
+
+@damage("count-beyond", "a cue or loop count far beyond the records its chunk holds")
+def count_beyond(wav: Wav) -> List[Variant]:
+    out = []
+    for cid, at in ((b"cue ", 0), (b"smpl", 28)):
+        intact = copy(wav)
+        i = intact.find(cid)
+        if i is None:
+            if cid == b"cue ":
+                record = le32(1) + le32(0) + b"data" + le32(0) + le32(0) + le32(0)
+                content = le32(1) + record
+            else:
+                content = fixed_chunk(cid, wav)
+            i = intact.find(b"data")
+            intact.chunks.insert(i, Chunk(cid, content))
+        d = copy(intact)
+        body = d.chunks[i].body
+        d.chunks[i].body = body[:at] + le32(1000) + body[at + 4 :]
+        out.append(Variant(f"{cid.decode().strip()}-count-beyond", intact.serialise(), d.serialise()))
+    return out
+
+
+@damage("pad-harmless", "a missing pad byte before a last chunk no reader reads, or before an empty list")
+def pad_harmless(wav: Wav) -> List[Variant]:
+    out = []
+    for label, last in (("unread-last", Chunk(b"iXTC", b"1234")), ("empty-list", Chunk(b"LIST", b"INFO"))):
+        intact = copy(wav)
+        intact.chunks += [Chunk(b"note", b"odd"), last]
+        damaged = copy(intact)
+        damaged.chunks[-2].pad = b""
+        out.append(Variant(f"pad-missing-before-{label}", intact.serialise(), damaged.serialise()))
+    return out
+
+
+@damage("bogus-size", "the data chunk last, its size a bogus huge number (0xFFFFFF9B, -101)")
+def bogus_size(wav: Wav) -> List[Variant]:
+    if wav.form != b"RIFF":
+        return []
+    intact = copy(wav)
+    data = intact.chunks.pop(intact.find(b"data"))
+    intact.chunks.append(data)
+    d = copy(intact)
+    d.chunks[-1].size = 0xFFFFFF9B
+    return [Variant("data-size-bogus", intact.serialise(), d.serialise())]
+
+
+@damage("fact-float", "float audio without a fact chunk")
+def fact_float(wav: Wav) -> List[Variant]:
+    if not is_float(wav):
+        return []
+    intact = copy(wav)
+    if intact.find(b"fact") is None:
+        frames = len(wav.chunks[wav.find(b"data")].body) // wav.block_align()
+        intact.chunks.insert(intact.find(b"data"), Chunk(b"fact", le32(frames)))
+    d = copy(intact)
+    d.chunks.pop(d.find(b"fact"))
+    return [Variant("float-without-fact", intact.serialise(), d.serialise())]
+
+
+@damage("smpl-unused", "unused bytes after a smpl chunk's loop records and sampler data")
+def smpl_unused(wav: Wav) -> List[Variant]:
+    intact = copy(wav)
+    i = intact.find(b"smpl")
+    if i is None:
+        i = intact.find(b"data")
+        intact.chunks.insert(i, Chunk(b"smpl", fixed_chunk(b"smpl", wav)))
+    d = copy(intact)
+    d.chunks[i].body += b"\0" * 24
+    return [Variant("smpl-unused-bytes", intact.serialise(), d.serialise())]
+
+
+@damage("impossible-format", "a sample size no format has, a sample rate no recording has")
+def impossible_format(wav: Wav) -> List[Variant]:
+    full = wav.serialise()
+    body = wav.fmt().body
+    channels = get16(body, 2)
+    out = []
+    if get16(body, 0) in (1, 3):
+        for bits in (7, 33, 64) if get16(body, 0) == 1 else (16, 24):
+            align = channels * ((bits + 7) // 8)
+            d = with_fmt_field(with_fmt_field(wav, 14, bits), 12, align)
+            d = with_fmt_field(d, 8, get32(body, 4) * align, 4)
+            out.append(Variant(f"sample-size-{bits}", full, d.serialise()))
+    for rate in (1, 8):
+        d = with_fmt_field(with_fmt_field(wav, 4, rate, 4), 8, rate * wav.block_align(), 4)
+        out.append(Variant(f"sample-rate-{rate}", full, d.serialise()))
     return out
 
 

@@ -25,6 +25,14 @@ std::string JsonStrings(const std::vector<std::string>& raw) {
     return json + "]";
 }
 
+// The load's notes, after why the chunk list is empty when it refuses the file.
+std::vector<std::string> NotesOf(const FileOverview& overview) {
+    if (overview.refusal.empty()) return overview.notes;
+    std::vector<std::string> notes{overview.refusal};
+    notes.insert(notes.end(), overview.notes.begin(), overview.notes.end());
+    return notes;
+}
+
 // , "key_bytes": "hex" after a string that is not valid UTF-8.
 std::string BytesMember(std::string_view key, std::string_view raw) {
     if (text::IsValidUtf8(raw)) return {};
@@ -291,7 +299,7 @@ void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t sta
     firstFile_ = false;
     out_ << "{\"path\": " << JsonString(path) << BytesMember("path", path) << ", \"status\": " << status
          << ", \"error\": " << (error.empty() ? "null" : JsonString(error))
-         << ", \"notes\": " << JsonStrings(overview.notes)
+         << ", \"notes\": " << JsonStrings(NotesOf(overview))
          << ", \"also_in_file\": " << JsonStrings(overview.alsoInFile) << Break(",", "   ")
          << "\"structure\": ";
     if (overview.structure != nullptr) {
@@ -316,9 +324,10 @@ void JsonReportWriter::Refused(const std::string& path, std::int16_t status, con
 }
 
 void JsonReportWriter::BeginFile(const std::string& path, const FileOverview& overview) {
-    // A file the chunk list refuses is still mapped and checked here: its
-    // status is that of a file read, the refusal its "error".
-    BeginFileObject(path, wavedoc::LoadOk, overview.refusal, overview);
+    // A file the chunk list refuses (RF64, BW64, RIFX) is still read, mapped
+    // and checked: no fault of the file, so its status is that of a file read
+    // and its "error" null; why its "chunks" are empty is the first note.
+    BeginFileObject(path, wavedoc::LoadOk, {}, overview);
     firstChunk_ = true;
 }
 

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "report/measured_report.h"
 #include "sound/markers.h"
 #include "sound/measure.h"
 #include "sound/peak_envelope.h"
@@ -27,34 +28,33 @@ constexpr std::size_t kMostListedChannels = 16;
 
 QString Text(std::string_view raw) { return QString::fromStdString(text::DisplayUtf8(raw)); }
 
-QString Decibels(double value, const char* unit) {
-    if (!std::isfinite(value)) return QStringLiteral("-inf %1").arg(QLatin1String(unit));
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 2).arg(QLatin1String(unit));
-}
-
 QString FiguresText(const WholeSound& whole) {
     if (!whole.sound.measured) return Text(whole.sound.failure);
     const sound::Measurement& measured = *whole.sound.measured;
     if (!measured.Measured()) return Text(measured.unmeasured);
     QStringList lines;
     if (measured.loudness) {
-        const sound::Loudness& loudness = *measured.loudness;
-        lines << QObject::tr("Integrated: %1").arg(Decibels(loudness.integrated, "LUFS"))
-              << QObject::tr("Range: %1").arg(Decibels(loudness.range, "LU"))
-              << QObject::tr("True peak: %1").arg(Decibels(loudness.truePeak, "dBTP"))
-              << QObject::tr("Max momentary: %1").arg(Decibels(loudness.maxMomentary, "LUFS"))
-              << QObject::tr("Max short-term: %1").arg(Decibels(loudness.maxShortTerm, "LUFS"));
+        for (const report::LoudnessFigure& figure : report::LoudnessFigures(*measured.loudness)) {
+            QString name = QString::fromLatin1(figure.name);
+            name[0] = name[0].toUpper();
+            lines << QStringLiteral("%1: %2").arg(name, Text(report::FigureText(figure)));
+        }
+        for (const std::string& channel : report::LeftOutOfLoudness(measured))
+            lines << QObject::tr("Left out of the loudness: %1").arg(Text(channel));
     } else {
         lines << QObject::tr("Loudness not measured: %1").arg(Text(measured.loudnessUnmeasured));
     }
     for (std::size_t c = 0; c < measured.channels.size() && c < kMostListedChannels; ++c) {
         const sound::ChannelFigures& channel = measured.channels[c];
-        const double peak = channel.peak > 0 ? 20 * std::log10(static_cast<double>(channel.peak)) : -INFINITY;
-        lines << QObject::tr("Channel %1: peak %2 at frame %3, %4 clipped")
+        lines << QObject::tr("Channel %1: peak %2 dBFS at frame %3, %4 clipped")
                      .arg(c + 1)
-                     .arg(Decibels(peak, "dBFS"))
+                     .arg(Text(report::DecibelText(report::PeakDecibels(channel.peak), "-inf")))
                      .arg(channel.peakFrame)
                      .arg(channel.clipped);
+        if (c < measured.notFinite.size() && measured.notFinite[c].Count() > 0)
+            lines << QObject::tr("Channel %1: %2")
+                         .arg(c + 1)
+                         .arg(Text(report::NotFiniteText(measured.notFinite[c])));
     }
     if (measured.channels.size() > kMostListedChannels) {
         lines << QObject::tr("%1 more channels").arg(measured.channels.size() - kMostListedChannels);

@@ -3,6 +3,7 @@
 #include <ebur128.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -32,7 +33,18 @@ int EbuChannel(LoudnessWeight weight) {
     return EBUR128_UNUSED;
 }
 
+constexpr unsigned long kStepMilliseconds = 100;
+// BS.1770's offset between a weighted mean square and its loudness.
+constexpr double kLoudnessOffset = -0.691;
+
 double Decibels(double linear) { return linear > 0 ? 20 * std::log10(linear) : kSilence; }
+
+double LoudnessEnergy(double loudness) {
+    return std::isfinite(loudness) ? std::pow(10.0, (loudness - kLoudnessOffset) / 10) : 0.0;
+}
+double EnergyLoudness(double energy) {
+    return energy > 0 ? 10 * std::log10(energy) + kLoudnessOffset : kSilence;
+}
 
 // A libebur128 state, destroyed with its owner.
 struct Ebur128 {
@@ -58,6 +70,9 @@ struct LoudnessMeter::State {
     std::size_t framesPer100Ms = 1;
     std::size_t untilStep = 1;
     std::uint64_t steps = 0;  // 100 ms steps of audio taken
+    // The weighted mean square of the last kShortTermSteps steps, the
+    // newest at steps % kShortTermSteps.
+    std::array<double, kShortTermSteps> stepEnergy{};
     double maxMomentary = kSilence;
     double maxShortTerm = kSilence;
 
@@ -69,17 +84,26 @@ struct LoudnessMeter::State {
           framesPer100Ms(std::max<std::size_t>(1, (format.sampleRate + 5) / 10)),
           untilStep(framesPer100Ms) {}
 
+    // The mean of the last `count` steps' energies, as loudness.
+    double LoudnessOfLast(std::uint64_t count) const {
+        double sum = 0;
+        for (std::uint64_t i = 0; i < count; ++i) sum += stepEnergy[(steps - i) % kShortTermSteps];
+        return EnergyLoudness(sum / static_cast<double>(count));
+    }
+
     // Every 100 ms: the momentary and short-term loudness, once their
-    // windows lie wholly within the audio.
+    // windows lie wholly within the audio. Each is the mean of the energies
+    // of the 100 ms steps its window spans, each step's read from
+    // libebur128 once, rather than asking it to sum its 400 ms and 3 s
+    // windows anew every step, which costs the meter more than the rest of
+    // its work.
     void Step() {
         ++steps;
-        double value = kSilence;
-        if (steps >= kMomentarySteps && ebur128_loudness_momentary(meter.state, &value) == EBUR128_SUCCESS) {
-            maxMomentary = std::max(maxMomentary, value);
-        }
-        if (steps >= kShortTermSteps && ebur128_loudness_shortterm(meter.state, &value) == EBUR128_SUCCESS) {
-            maxShortTerm = std::max(maxShortTerm, value);
-        }
+        double step = kSilence;
+        if (ebur128_loudness_window(meter.state, kStepMilliseconds, &step) != EBUR128_SUCCESS) step = kSilence;
+        stepEnergy[steps % kShortTermSteps] = LoudnessEnergy(step);
+        if (steps >= kMomentarySteps) maxMomentary = std::max(maxMomentary, LoudnessOfLast(kMomentarySteps));
+        if (steps >= kShortTermSteps) maxShortTerm = std::max(maxShortTerm, LoudnessOfLast(kShortTermSteps));
     }
 };
 

@@ -46,7 +46,7 @@ std::string Separator(const DumpOptions& options) {
 // Reports one file, or a folder that could not be read, as any unreadable
 // file. Nothing a file holds ends the run: a failure is that file's.
 report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::ostream& out,
-                               std::ostream& errors, std::atomic<std::uint64_t>& hashed) {
+                               std::ostream& errors, std::atomic<std::uint64_t>& hashed, unsigned measureThreads) {
     const std::unique_ptr<report::ReportWriter> writer = MakeWriter(options, out, errors);
     report::FileOutcome outcome;
     std::string why;
@@ -62,7 +62,7 @@ report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options,
                 hashed += done - last;
                 last = done;
             };
-            return report::ReportFile(item.path, *writer, checking, options.measure);
+            return report::ReportFile(item.path, *writer, checking, options.measure, measureThreads);
         }
         writer->Refused(item.path, wavedoc::LoadUnreadable, item.problem);
         outcome.status = wavedoc::LoadUnreadable;
@@ -78,12 +78,24 @@ report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options,
     return outcome;
 }
 
+// How many files are being reported at this moment, so that measuring one
+// of them spreads over the processors the others leave free: a collection
+// that keeps every processor busy measures each file on one.
+std::atomic<unsigned> reportingNow{0};
+
+unsigned SpareProcessorsFor(unsigned reporting) {
+    const unsigned processors = std::max(1U, std::thread::hardware_concurrency());
+    return reporting >= processors ? 1 : processors - reporting + 1;
+}
+
 // Reports one file taken from the queue.
 void ReportWork(Work& work, ReportStream& out, const DumpOptions& options, std::atomic<std::uint64_t>& done,
                 std::atomic<std::uint64_t>& hashed) {
     out.Start(work.index);
     std::ostringstream errors;
-    report::FileOutcome outcome = ReportItem(work.item, options, out, errors, hashed);
+    const unsigned measureThreads = SpareProcessorsFor(++reportingNow);
+    report::FileOutcome outcome = ReportItem(work.item, options, out, errors, hashed, measureThreads);
+    --reportingNow;
     out.Complete(errors.str(), std::move(outcome));
     ++done;
 }

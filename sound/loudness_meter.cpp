@@ -100,7 +100,8 @@ struct LoudnessMeter::State {
     void Step() {
         ++steps;
         double step = kSilence;
-        if (ebur128_loudness_window(meter.state, kStepMilliseconds, &step) != EBUR128_SUCCESS) step = kSilence;
+        if (ebur128_loudness_window(meter.state, kStepMilliseconds, &step) != EBUR128_SUCCESS)
+            step = kSilence;
         stepEnergy[steps % kShortTermSteps] = LoudnessEnergy(step);
         if (steps >= kMomentarySteps) maxMomentary = std::max(maxMomentary, LoudnessOfLast(kMomentarySteps));
         if (steps >= kShortTermSteps) maxShortTerm = std::max(maxShortTerm, LoudnessOfLast(kShortTermSteps));

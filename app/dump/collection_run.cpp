@@ -46,7 +46,8 @@ std::string Separator(const DumpOptions& options) {
 // Reports one file, or a folder that could not be read, as any unreadable
 // file. Nothing a file holds ends the run: a failure is that file's.
 report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::ostream& out,
-                               std::ostream& errors, std::atomic<std::uint64_t>& hashed, unsigned measureThreads) {
+                               std::ostream& errors, std::atomic<std::uint64_t>& hashed,
+                               unsigned measureThreads) {
     const std::unique_ptr<report::ReportWriter> writer = MakeWriter(options, out, errors);
     report::FileOutcome outcome;
     std::string why;

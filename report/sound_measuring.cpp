@@ -16,6 +16,7 @@ SoundMeasured MeasureSound(const wavedoc::WaveDocument& document, const wavechec
         options.progress = watch.progress;
         options.cancel = watch.cancel;
         options.threads = watch.threads;
+        options.overviewSoFar = watch.overviewSoFar;
         if (const sound::FormatVerdict verdict = sound::SampleFormatOf(document); verdict.format) {
             options.watch = wavecheck::ClaimedPeakFrames(document, claims, verdict.format->channels);
         }

@@ -132,18 +132,39 @@ public:
     void Finish() {
         Overview& overview = result_.overview;
         for (std::size_t b = 0; b < overview.buckets; ++b) {
-            const std::uint64_t length = BucketStart(overview.frames, overview.buckets, b + 1) -
-                                         BucketStart(overview.frames, overview.buckets, b);
-            for (unsigned c = 0; c < overview.channels; ++c) {
-                const std::size_t i = c * overview.buckets + b;
-                overview.values[i].rms =
-                    length == 0 ? 0.0F
-                                : static_cast<float>(std::sqrt(sums_[i] / static_cast<double>(length)));
-            }
+            for (unsigned c = 0; c < overview.channels; ++c)
+                overview.values[c * overview.buckets + b].rms = Rms(c, b);
         }
     }
 
+    // The overview of the buckets read whole so far.
+    Overview SoFar() const {
+        const Overview& overview = result_.overview;
+        Overview sofar;
+        sofar.first = overview.first;
+        sofar.channels = overview.channels;
+        sofar.buckets = bucket_;
+        sofar.frames = BucketStart(overview.frames, overview.buckets, bucket_);
+        sofar.values.reserve(sofar.buckets * sofar.channels);
+        for (unsigned c = 0; c < overview.channels; ++c) {
+            for (std::size_t b = 0; b < bucket_; ++b) {
+                Bucket bucket = overview.At(c, b);
+                bucket.rms = Rms(c, b);
+                sofar.values.push_back(bucket);
+            }
+        }
+        return sofar;
+    }
+
 private:
+    float Rms(unsigned channel, std::size_t b) const {
+        const Overview& overview = result_.overview;
+        const std::uint64_t length = BucketStart(overview.frames, overview.buckets, b + 1) -
+                                     BucketStart(overview.frames, overview.buckets, b);
+        const double sum = sums_[channel * overview.buckets + b];
+        return length == 0 ? 0.0F : static_cast<float>(std::sqrt(sum / static_cast<double>(length)));
+    }
+
     // One channel's samples of frames [at, at + count), all in one bucket.
     void AddSegment(unsigned channel, std::uint64_t at, const float* samples, std::size_t count) {
         const SegmentStats stats = result_.format.channels == 1 ? Scan<1>(samples, count, 1, clip_)
@@ -304,8 +325,10 @@ Measurement Measure(const wavedoc::WaveDocument& document, const MeasureOptions&
             lanes.Give(decoded.data(), frames);
             result.framesRead += frames;
         }
-        if (options.progress && std::chrono::steady_clock::now() - shown >= kProgressEvery) {
-            options.progress(done, total);
+        if ((options.progress || options.overviewSoFar) &&
+            std::chrono::steady_clock::now() - shown >= kProgressEvery) {
+            if (options.progress) options.progress(done, total);
+            if (options.overviewSoFar) options.overviewSoFar(accumulator.SoFar());
             shown = std::chrono::steady_clock::now();
         }
     }

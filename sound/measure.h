@@ -63,6 +63,10 @@ struct MeasureOptions {
     // Told a few times a second at most, and at the end, how many bytes of
     // how many are read; may be empty.
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
+    // Told with the progress, on the pass's own thread, the overview of the
+    // buckets read whole so far, for a view to draw as the pass goes; may be
+    // empty.
+    std::function<void(const Overview& sofar)> overviewSoFar;
     // Set by another thread to stop the pass at the next piece.
     const std::atomic<bool>* cancel = nullptr;
     // How many processors the pass may keep busy: with more than one, the

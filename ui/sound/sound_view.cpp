@@ -70,7 +70,11 @@ QString FiguresText(const WholeSound& whole) {
 }  // namespace
 
 SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
-    : QWidget(parent), document_(analysis.document), claims_(analysis.claims), runner_(new WorkRunner(this)) {
+    : QWidget(parent),
+      document_(analysis.document),
+      claims_(analysis.claims),
+      runner_(new WorkRunner(this)),
+      sofar_(std::make_shared<OverviewSoFar>()) {
     setObjectName(QStringLiteral("soundView"));
     runner_->setObjectName(QStringLiteral("soundRunner"));
     auto* layout = new QHBoxLayout(this);
@@ -129,6 +133,7 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
         // A peak envelope (levl) draws the overview at once, until the pass ends.
         if (std::optional<sound::Overview> envelope = sound::PeakEnvelopeOf(document)) {
             canvas_->SetWhole(std::move(*envelope));
+            envelopeShown_ = true;
         }
         canvas_->SetMarkers(sound::MarkersOf(document));
     } catch (const wavedoc::WaveDocError& error) {
@@ -154,14 +159,15 @@ void SoundView::showEvent(QShowEvent* event) {
     pbPass_->setValue(0);
     pbPass_->setVisible(true);
     btCancel_->setVisible(true);
-    runner_->Start({.title = {},
-                    .total = 0,
-                    .progressText = {},
-                    .work = [this, document = document_, claims = claims_](JobControl& control) {
-                        auto whole =
-                            std::make_shared<const WholeSound>(MeasureWhole(*document, claims, control));
-                        return std::function<void()>([this, whole] { ShowWhole(*whole); });
-                    }});
+    runner_->Start(
+        {.title = {},
+         .total = 0,
+         .progressText = {},
+         .work = [this, document = document_, claims = claims_, sofar = sofar_](JobControl& control) {
+             auto whole =
+                 std::make_shared<const WholeSound>(MeasureWhole(*document, claims, control, *sofar));
+             return std::function<void()>([this, whole] { ShowWhole(*whole); });
+         }});
 }
 
 void SoundView::CancelPass() {
@@ -170,7 +176,11 @@ void SoundView::CancelPass() {
 }
 
 void SoundView::ShowProgress(std::uint64_t done, std::uint64_t total) {
-    if (total > 0 && !wholeShown_) pbPass_->setValue(static_cast<int>(std::min(done, total) * 1000 / total));
+    if (wholeShown_) return;
+    if (total > 0) pbPass_->setValue(static_cast<int>(std::min(done, total) * 1000 / total));
+    // The overview read so far, unless a peak envelope already draws the whole.
+    std::optional<sound::Overview> sofar = sofar_->Take();
+    if (sofar && !envelopeShown_) canvas_->SetWhole(std::move(*sofar));
 }
 
 void SoundView::ShowWhole(const WholeSound& whole) {

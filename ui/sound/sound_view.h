@@ -13,6 +13,7 @@ class QTimer;
 class WaveformCanvas;
 class WorkRunner;
 struct WholeSound;
+class OverviewSoFar;
 
 // The sound of the file in the structure window: the waveform with its
 // markers, and beside it the measured loudness and peaks and what they say
@@ -57,6 +58,8 @@ private:
     WorkRunner* runner_ = nullptr;
     bool started_ = false;
     bool wholeShown_ = false;
+    bool envelopeShown_ = false;
+    std::shared_ptr<OverviewSoFar> sofar_;
     double wholeFramesPerBucket_ = 0;
     WaveformCanvas* canvas_ = nullptr;
     QLabel* lbFigures_ = nullptr;

@@ -35,6 +35,9 @@ class WorkRunner;
 // ondulo-dump give them) over its bytes; the findings under both. Ctrl+G goes
 // to an offset, Ctrl+S saves what ondulo-dump reports of the file, Escape or
 // Ctrl+W closes it. It only reads the analysis it is given.
+//
+// Its parts: frm_structure_layout.cpp builds the panes, frm_structure_selection.cpp
+// shows what is selected, frm_structure_commands.cpp holds the menus and actions.
 class frmStructure : public QMainWindow {
     Q_OBJECT
 

@@ -60,8 +60,10 @@ QString FiguresText(const WholeSound& whole) {
         lines << QObject::tr("%1 more channels").arg(measured.channels.size() - kMostListedChannels);
     }
     if (measured.stopped) lines << QObject::tr("Stopped before the end of the sound.");
-    for (const wavecheck::Finding& finding : whole.compared.shown) {
-        lines << QStringLiteral("%1: %2").arg(Text(finding.code), Text(finding.message));
+    if (whole.compared.Total() > 0) {
+        lines << (whole.compared.Total() == 1 ? QObject::tr("1 finding of the sound, in the findings list.")
+                                              : QObject::tr("%1 findings of the sound, in the findings list.")
+                                                    .arg(whole.compared.Total()));
     }
     if (!whole.compared.Finished()) lines << Text(whole.compared.unfinished);
     return lines.join(QLatin1Char('\n'));
@@ -188,6 +190,7 @@ void SoundView::ShowWhole(const WholeSound& whole) {
     pbPass_->setVisible(false);
     btCancel_->setVisible(false);
     lbFigures_->setText(FiguresText(whole));
+    emit Compared(whole.compared);
     if (!whole.sound.measured || !whole.sound.measured->Measured()) return;
     const sound::Measurement& measured = *whole.sound.measured;
     const sound::Overview& overview = measured.overview;

@@ -41,6 +41,10 @@ public:
 signals:
     // A marker was clicked: the offset of its record in the file.
     void MarkerActivated(std::uint64_t recordOffset);
+    // The whole sound is measured: what it says of the file's claims
+    // (loudness-mismatch, peak-mismatch, samples-not-finite), for the
+    // window's findings list.
+    void Compared(const wavecheck::Findings& compared);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -294,12 +294,14 @@ private slots:
     void soundViewMeasuresAndLeadsToMarkers() {
         // 1 s of 16-bit mono at 48 kHz, full scale at frame 100, silence
         // elsewhere; a cue point at frame 24000 and a loop over its second
-        // half; a PEAK chunk that puts the peak at 0.5 (0x3F000000) in frame 0.
+        // half, and one past the end; a PEAK chunk that puts the peak at 0.5
+        // (0x3F000000) in frame 0.
         std::string samples(96000, '\0');
         samples[200] = '\xFF';
         samples[201] = '\x7F';
         const std::string head = Chunk("fmt ", PcmFormat(1, 48000, 16)) + Chunk("data", samples);
-        const std::string cue = Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 24000}}));
+        const std::string cue =
+            Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 24000}, {2, 0, "data", 0, 0, 60000}}));
         const std::string smpl = Chunk("smpl", SmplPayload({}, {{0, 0, 24000, 47999}}));
         const std::string peak = Chunk("PEAK", U32(1) + U32(0) + U32(0x3F000000) + U32(0));
         frmStructure* structure = Open(Write("sound.wav", RiffFile(head + cue + smpl + peak)));
@@ -328,7 +330,7 @@ private slots:
         findings->setFocus(Qt::TabFocusReason);
         for (int row = 0; row < mismatch; ++row) Key(structure, Qt::Key_Down);
         QCOMPARE(CurrentEntry(structure), QString::number(peakAt) + " PEAK");
-        QVERIFY2(Find<QLabel>(structure, "lbFindingSummary")->text().contains("1 warning"),
+        QVERIFY2(Find<QLabel>(structure, "lbFindingSummary")->text().contains("2 warnings"),
                  qPrintable(Find<QLabel>(structure, "lbFindingSummary")->text()));
 
         WaveformCanvas* canvas = view->Canvas();
@@ -344,9 +346,20 @@ private slots:
         QVERIFY(loop != nullptr);
         QCOMPARE(QString::fromStdString(loop->label), QStringLiteral("Loop 1: Forward"));
 
+        // The cue point past the end is drawn at the end of the audio.
+        const sound::Marker* past = canvas->MarkerAt(QPoint(canvas->width() - 1, canvas->height() / 2));
+        QVERIFY(past != nullptr);
+        QCOMPARE(past->start, std::uint64_t{60000});
+        // Ruler times are rounded, not cut.
+        QCOMPARE(TimeText(47999, 48000), QStringLiteral("0:00:01.000"));
+        QCOMPARE(TimeText(47975, 48000), QStringLiteral("0:00:00.999"));
+
         canvas->setFocus(Qt::OtherFocusReason);
         Key(structure, Qt::Key_Plus);
         QVERIFY(canvas->ViewFrames() < 48000);
+        // Down to single samples.
+        for (int i = 0; i < 40; ++i) Key(structure, Qt::Key_Plus);
+        QCOMPARE(canvas->ViewFrames(), std::uint64_t{4});
         Key(structure, Qt::Key_0);
         QCOMPARE(canvas->ViewFrames(), std::uint64_t{48000});
         // Ctrl+U hides the view and shows it again.

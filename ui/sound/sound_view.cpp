@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "report/measured_report.h"
+#include "sound/channel_roles.h"
 #include "sound/markers.h"
 #include "sound/measure.h"
 #include "sound/peak_envelope.h"
@@ -25,6 +26,8 @@ namespace {
 constexpr int kRefineAfterMs = 150;
 // Channels whose peaks the figures list one by one.
 constexpr std::size_t kMostListedChannels = 16;
+// Lanes named: more than a canvas has room for.
+constexpr std::size_t kMostNamedLanes = 1024;
 
 QString Text(std::string_view raw) { return QString::fromStdString(text::DisplayUtf8(raw)); }
 
@@ -127,6 +130,7 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
     if (verdict.format) {
         canvas_->SetShape(sound::FramesOf(document, *verdict.format), verdict.format->channels,
                           verdict.format->sampleRate);
+        NameLanes(*verdict.format);
         lbFigures_->setText(tr("The sound is measured when this view is first shown."));
     } else {
         lbFigures_->setText(Text(verdict.unmeasured));
@@ -146,6 +150,19 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
 }
 
 SoundView::~SoundView() = default;
+
+void SoundView::NameLanes(const sound::SampleFormat& format) {
+    const std::vector<sound::ChannelRole> roles = sound::ChannelRolesOf(format);
+    std::vector<QString> names;
+    std::vector<bool> leftOut;
+    for (std::size_t c = 0; c < roles.size() && c < kMostNamedLanes; ++c) {
+        names.push_back(roles[c].speaker.empty()
+                            ? QString::number(c + 1)
+                            : QStringLiteral("%1 %2").arg(c + 1).arg(Text(roles[c].speaker)));
+        leftOut.push_back(roles[c].weight == sound::LoudnessWeight::LeftOut);
+    }
+    canvas_->SetLaneNames(std::move(names), std::move(leftOut));
+}
 
 bool SoundView::Measuring() const { return runner_->Busy(); }
 

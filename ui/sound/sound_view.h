@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "report/analysis.h"
+#include "sound/sample_format.h"
 
 class QLabel;
 class QProgressBar;
@@ -56,6 +57,8 @@ private slots:
 
 private:
     void ShowWhole(const WholeSound& whole);
+    // Each lane's channel and speaker, and whether the loudness leaves it out.
+    void NameLanes(const sound::SampleFormat& format);
 
     std::shared_ptr<const wavedoc::WaveDocument> document_;
     wavecheck::SoundClaims claims_;

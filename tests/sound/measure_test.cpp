@@ -18,6 +18,7 @@
 #include "report/json_writer.h"
 #include "report/sound_measuring.h"
 #include "report/text_report.h"
+#include "sound/loop_seam.h"
 #include "sound/markers.h"
 #include "sound/peak_envelope.h"
 #include "sound/sample_decoder.h"
@@ -762,6 +763,47 @@ TEST(Markers, CuesRegionsLoopsAndSegmentsWithTheirRecords) {
         EXPECT_EQ(markers[i].end, expected[i].end);
         EXPECT_EQ(markers[i].label, expected[i].label);
         EXPECT_EQ(markers[i].recordOffset, expected[i].recordOffset);
+    }
+}
+
+// A loop's seam: its last frames, then its first, and the step between.
+TEST(Markers, ALoopSeamJoinsItsEndToItsStart) {
+    // 16-bit mono, frame f holding 100 f.
+    std::string data;
+    for (std::uint16_t f = 0; f < 100; ++f) data += U16(static_cast<std::uint16_t>(100 * f));
+    const auto document = Loaded(RiffFile(Chunk("fmt ", Format(1, 1, 48000, 16)) + Chunk("data", data)));
+    const auto loop = [](std::uint64_t start, std::uint64_t end) {
+        return sound::Marker{sound::MarkerKind::Loop, start, end, "loop", 0};
+    };
+    struct Row {
+        std::string what;
+        sound::Marker loop;
+        std::optional<std::uint64_t> side;  // frames each side; nothing: no seam
+        double stepDecibels;
+    };
+    const std::vector<Row> rows{
+        {"ten frames, all of them each side", loop(10, 19), 10, 20 * std::log10(900 / 32768.0)},
+        {"a long loop, 48 frames each side", loop(0, 99), 48, 20 * std::log10(9900 / 32768.0)},
+        {"one frame: no step", loop(10, 10), 1, -INFINITY},
+        {"past the end of the audio", loop(90, 100), std::nullopt, 0},
+        {"its start after its end", loop(20, 10), std::nullopt, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::optional<sound::LoopSeam> seam = sound::LoopSeamOf(*document, row.loop);
+        ASSERT_EQ(seam.has_value(), row.side.has_value());
+        if (!seam) continue;
+        EXPECT_EQ(seam->before, *row.side);
+        EXPECT_EQ(seam->after, *row.side);
+        ASSERT_EQ(seam->samples.size(), 2 * *row.side);
+        EXPECT_FLOAT_EQ(seam->samples[*row.side - 1], static_cast<float>(100 * *row.loop.end) / 32768.0F);
+        EXPECT_FLOAT_EQ(seam->samples[*row.side], static_cast<float>(100 * row.loop.start) / 32768.0F);
+        ASSERT_EQ(seam->stepDecibels.size(), 1u);
+        if (std::isfinite(row.stepDecibels)) {
+            EXPECT_NEAR(seam->stepDecibels[0], row.stepDecibels, 1e-4);
+        } else {
+            EXPECT_EQ(seam->stepDecibels[0], row.stepDecibels);
+        }
     }
 }
 

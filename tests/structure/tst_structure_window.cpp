@@ -31,6 +31,7 @@
 #include "support/wav_builder.h"
 #include "ui/main/frm_main.h"
 #include "ui/main/modprg.h"
+#include "ui/sound/seam_view.h"
 #include "ui/sound/sound_view.h"
 #include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_kinds.h"
@@ -345,6 +346,13 @@ private slots:
         const sound::Marker* loop = canvas->MarkerAt(QPoint(x + canvas->width() / 4, canvas->height() - 20));
         QVERIFY(loop != nullptr);
         QCOMPARE(QString::fromStdString(loop->label), QStringLiteral("Loop 1: Forward"));
+        // A click on it shows its seam: silence joined to silence, no step.
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(x + canvas->width() / 4, canvas->height() - 20));
+        QVERIFY(view->Seam()->isVisible());
+        QCOMPARE(
+            view->Seam()->Caption(),
+            QStringLiteral(
+                "Loop 1: Forward, its end joined to its start: the step at the joint is channel 1 none."));
 
         // The cue point past the end is drawn at the end of the audio.
         const sound::Marker* past = canvas->MarkerAt(QPoint(canvas->width() - 1, canvas->height() / 2));

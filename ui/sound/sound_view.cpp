@@ -11,10 +11,12 @@
 
 #include "report/measured_report.h"
 #include "sound/channel_roles.h"
+#include "sound/loop_seam.h"
 #include "sound/markers.h"
 #include "sound/measure.h"
 #include "sound/peak_envelope.h"
 #include "text/display_text.h"
+#include "ui/sound/seam_view.h"
 #include "ui/sound/sound_pass.h"
 #include "ui/sound/waveform_canvas.h"
 #include "ui/widgets/work_runner.h"
@@ -108,7 +110,11 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
     pbPass_->setAccessibleName(tr("Measuring the sound"));
     btCancel_ = new QPushButton(tr("Cancel"), side);
     btCancel_->setObjectName(QStringLiteral("btCancelSound"));
+    seam_ = new SeamView(side);
+    seam_->setObjectName(QStringLiteral("svLoopSeam"));
+    seam_->setVisible(false);
     sideLayout->addWidget(scroll, 1);
+    sideLayout->addWidget(seam_, 1);
     sideLayout->addWidget(pbPass_);
     sideLayout->addWidget(btCancel_);
     side->setMinimumWidth(fontMetrics().averageCharWidth() * 36);
@@ -122,6 +128,7 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
     connect(refine_, &QTimer::timeout, this, &SoundView::Refine);
     connect(btCancel_, &QPushButton::clicked, this, &SoundView::CancelPass);
     connect(canvas_, &WaveformCanvas::MarkerActivated, this, &SoundView::MarkerActivated);
+    connect(canvas_, &WaveformCanvas::LoopChosen, this, &SoundView::ShowSeam);
     connect(canvas_, &WaveformCanvas::ViewChanged, refine_, qOverload<>(&QTimer::start));
 
     // What the loaded document gives at once: the sound's shape and its markers.
@@ -150,6 +157,17 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
 }
 
 SoundView::~SoundView() = default;
+
+void SoundView::ShowSeam(const sound::Marker& loop) {
+    const QString name = Text(loop.label);
+    try {
+        const wavedoc::ReadingSession reading(document_->Source());
+        seam_->SetSeam(name, sound::LoopSeamOf(*document_, loop));
+    } catch (const wavedoc::WaveDocError& error) {
+        seam_->SetUnreadable(Text(error.what()));
+    }
+    seam_->setVisible(true);
+}
 
 void SoundView::NameLanes(const sound::SampleFormat& format) {
     const std::vector<sound::ChannelRole> roles = sound::ChannelRolesOf(format);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "report/analysis.h"
+#include "sound/markers.h"
 #include "sound/sample_format.h"
 
 class QLabel;
@@ -13,6 +14,7 @@ class QPushButton;
 class QTimer;
 class WaveformCanvas;
 class WorkRunner;
+class SeamView;
 struct WholeSound;
 class OverviewSoFar;
 
@@ -36,6 +38,7 @@ public:
     void HighlightRecords(std::uint64_t from, std::uint64_t to);
     bool Measuring() const;
     WaveformCanvas* Canvas() const { return canvas_; }
+    SeamView* Seam() const { return seam_; }
     // The figures beside the waveform, as shown.
     QString Figures() const;
 
@@ -57,6 +60,7 @@ private slots:
 
 private:
     void ShowWhole(const WholeSound& whole);
+    void ShowSeam(const sound::Marker& loop);
     // Each lane's channel and speaker, and whether the loudness leaves it out.
     void NameLanes(const sound::SampleFormat& format);
 
@@ -70,6 +74,7 @@ private:
     double wholeFramesPerBucket_ = 0;
     WaveformCanvas* canvas_ = nullptr;
     QLabel* lbFigures_ = nullptr;
+    SeamView* seam_ = nullptr;
     QProgressBar* pbPass_ = nullptr;
     QPushButton* btCancel_ = nullptr;
     QTimer* refine_ = nullptr;

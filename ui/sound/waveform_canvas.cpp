@@ -264,7 +264,9 @@ const sound::Marker* WaveformCanvas::MarkerAt(QPoint point) const {
 void WaveformCanvas::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     if (const sound::Marker* marker = MarkerAt(event->position().toPoint())) {
-        emit MarkerActivated(marker->recordOffset);
+        const sound::Marker chosen = *marker;
+        emit MarkerActivated(chosen.recordOffset);
+        if (chosen.kind == sound::MarkerKind::Loop) emit LoopChosen(chosen);
         event->accept();
         return;
     }

@@ -46,6 +46,8 @@ public:
 
 signals:
     void MarkerActivated(std::uint64_t recordOffset);
+    // A sampler loop was clicked.
+    void LoopChosen(const sound::Marker& loop);
     void ViewChanged();
 
 protected:

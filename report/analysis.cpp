@@ -31,7 +31,9 @@ Analysis Analyse(const std::string& path, const AnalyseOptions& options) {
         }
         if (check) {
             analysis.claims = check->Claims();
-            const MeasureWatch watch{.progress = options.checking.progress, .cancel = nullptr};
+            MeasureWatch watch;
+            watch.progress = options.checking.progress;
+            watch.threads = options.measureThreads;
             CheckedFile checked = FinishCheck(*check, *document, options.measure ? &watch : nullptr);
             analysis.findings = std::make_shared<const wavecheck::Findings>(std::move(checked.findings));
             analysis.measured = std::move(checked.measured);

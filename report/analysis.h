@@ -23,6 +23,9 @@ struct AnalyseOptions {
     // (loudness-mismatch, peak-mismatch); only when the file is checked. Its
     // progress is told through checking.progress, as the hashing's is.
     bool measure = false;
+    // How many processors the measuring may keep busy: more than one when a
+    // caller has processors to spare (sound::MeasureOptions::threads).
+    unsigned measureThreads = 1;
     // Whether the file stays open while the analysis lives, for a caller that
     // reads its chunks at once (ondulo-dump): the check's opening then serves
     // the rows too. A window lets it close, as it reads later, on demand.

@@ -13,7 +13,7 @@
 namespace report {
 
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer, const wavecheck::CheckOptions& checking,
-                       bool measure) {
+                       bool measure, unsigned measureThreads) {
     // A writer that shows only the content lost has only the errors found.
     wavecheck::CheckOptions options = checking;
     options.errorsOnly = !writer.WantsFindings();
@@ -21,6 +21,7 @@ FileOutcome ReportFile(const std::string& path, ReportWriter& writer, const wave
                                                  .check = writer.WantsFindings() || writer.WantsLostContent(),
                                                  .checking = options,
                                                  .measure = measure,
+                                                 .measureThreads = measureThreads,
                                                  .keepOpen = true}),
                           writer);
 }

@@ -84,9 +84,10 @@ public:
 // others: whatever a chunk cannot show is its error.
 // `checking` says what the check does beyond its usual findings (hash the
 // audio against an MD5 chunk); `measure`, whether the checked file's sound
-// is measured too.
+// is measured too, on how many processors (AnalyseOptions::measureThreads).
 FileOutcome ReportFile(const std::string& path, ReportWriter& writer,
-                       const wavecheck::CheckOptions& checking = {}, bool measure = false);
+                       const wavecheck::CheckOptions& checking = {}, bool measure = false,
+                       unsigned measureThreads = 1);
 
 // The same for a file already analysed (a window's analysis), without
 // reading it again beyond the rows of its chunks.

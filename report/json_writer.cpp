@@ -244,30 +244,46 @@ std::string JsonDocumentEnd(bool anyFile, std::string_view summary) {
 std::string JsonMeasured(const sound::Measurement& measured) {
     if (!measured.Measured()) return "{\"unmeasured\": " + JsonString(measured.unmeasured) + "}";
     const sound::SampleFormat& format = measured.format;
+    const std::string seconds = SecondsText(measured);
     std::string json = "{\"unmeasured\": null, \"format\": " + JsonString(format.Name()) +
                        ", \"channels\": " + std::to_string(format.channels) +
                        ", \"sample_rate\": " + std::to_string(format.sampleRate) +
                        ", \"frames\": " + std::to_string(measured.frames) +
-                       ", \"seconds\": " + SecondsText(measured) + ", \"loudness\": ";
+                       ", \"seconds\": " + (seconds.empty() ? "null" : seconds) + ", \"loudness\": ";
     if (measured.loudness) {
         json += "{";
         const std::vector<LoudnessFigure> figures = LoudnessFigures(*measured.loudness);
+        std::string notGiven;
         for (std::size_t i = 0; i < figures.size(); ++i) {
-            json += std::string(i == 0 ? "" : ", ") + "\"" + figures[i].json +
-                    "\": " + DecibelText(figures[i].value, "null");
+            const LoudnessFigure& figure = figures[i];
+            json += std::string(i == 0 ? "" : ", ") + "\"" + figure.json +
+                    "\": " + (figure.value ? DecibelText(*figure.value, "null") : "null");
+            if (!figure.notGiven.empty()) {
+                notGiven += std::string(notGiven.empty() ? "" : ", ") + "\"" + figure.json +
+                            "\": " + JsonString(figure.notGiven);
+            }
         }
-        json += "}, \"loudness_unmeasured\": null";
+        json += ", \"range_judged\": " + std::string(measured.loudness->rangeJudged ? "true" : "false") +
+                ", \"null_because\": {" + notGiven + "}, \"left_out\": [";
+        const std::vector<std::string> leftOut = LeftOutOfLoudness(measured);
+        for (std::size_t i = 0; i < leftOut.size(); ++i)
+            json += (i == 0 ? "" : ", ") + JsonString(leftOut[i]);
+        json += "]}, \"loudness_unmeasured\": null";
     } else {
         json += "null, \"loudness_unmeasured\": " + JsonString(measured.loudnessUnmeasured);
     }
     json += ", \"channel_peaks\": [";
     for (std::size_t c = 0; c < measured.channels.size(); ++c) {
         const sound::ChannelFigures& channel = measured.channels[c];
+        const sound::NotFinite notFinite =
+            c < measured.notFinite.size() ? measured.notFinite[c] : sound::NotFinite{};
         json += std::string(c == 0 ? "" : ", ") + "{\"channel\": " + std::to_string(c + 1) +
                 ", \"sample_peak\": " + LinearText(channel.peak) +
                 ", \"sample_peak_dbfs\": " + DecibelText(PeakDecibels(channel.peak), "null") +
                 ", \"peak_frame\": " + std::to_string(channel.peakFrame) +
-                ", \"clipped\": " + std::to_string(channel.clipped) + "}";
+                ", \"clipped\": " + std::to_string(channel.clipped) +
+                ", \"nan\": " + std::to_string(notFinite.notANumber) +
+                ", \"infinite\": " + std::to_string(notFinite.infinite) + "}";
     }
     return json + "], \"stopped\": " + (measured.stopped ? "true" : "false") + "}";
 }

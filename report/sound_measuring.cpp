@@ -15,6 +15,8 @@ SoundMeasured MeasureSound(const wavedoc::WaveDocument& document, const wavechec
         sound::MeasureOptions options;
         options.progress = watch.progress;
         options.cancel = watch.cancel;
+        options.threads = watch.threads;
+        options.overviewSoFar = watch.overviewSoFar;
         if (const sound::FormatVerdict verdict = sound::SampleFormatOf(document); verdict.format) {
             options.watch = wavecheck::ClaimedPeakFrames(document, claims, verdict.format->channels);
         }
@@ -34,9 +36,10 @@ std::optional<wavecheck::MeasuredSound> ComparedFigures(const sound::Measurement
     wavecheck::MeasuredSound figures;
     if (measured.loudness) {
         const sound::Loudness& loudness = *measured.loudness;
-        figures.loudness =
-            wavecheck::MeasuredSound::Loudness{loudness.integrated, loudness.range, loudness.truePeak,
-                                               loudness.maxMomentary, loudness.maxShortTerm};
+        // A range from too few blocks to judge is not held against a stored one.
+        figures.loudness = wavecheck::MeasuredSound::Loudness{
+            loudness.integrated, loudness.rangeJudged ? loudness.range : std::nullopt, loudness.truePeak,
+            loudness.maxMomentary, loudness.maxShortTerm};
     }
     switch (measured.format.encoding) {
         case sound::Encoding::Integer:
@@ -55,8 +58,11 @@ std::optional<wavecheck::MeasuredSound> ComparedFigures(const sound::Measurement
     figures.whole = !measured.stopped && measured.framesRead == measured.frames;
     for (std::size_t c = 0; c < measured.channels.size(); ++c) {
         const sound::ChannelFigures& channel = measured.channels[c];
-        figures.channels.push_back(
-            {channel.peak, channel.peakFrame, c < measured.watched.size() ? measured.watched[c] : 0.0F});
+        const sound::NotFinite notFinite =
+            c < measured.notFinite.size() ? measured.notFinite[c] : sound::NotFinite{};
+        figures.channels.push_back({channel.peak, channel.peakFrame,
+                                    c < measured.watched.size() ? measured.watched[c] : 0.0F,
+                                    notFinite.notANumber, notFinite.infinite, notFinite.firstFrame});
     }
     return figures;
 }

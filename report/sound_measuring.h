@@ -24,6 +24,10 @@ namespace report {
 struct MeasureWatch {
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
     const std::atomic<bool>* cancel = nullptr;
+    // Told the overview read so far with the progress (sound::MeasureOptions::overviewSoFar).
+    std::function<void(const sound::Overview& sofar)> overviewSoFar;
+    // How many processors the pass may keep busy (sound::MeasureOptions::threads).
+    unsigned threads = 1;
 };
 
 // The sound of an analysed file as measured, or why it could not be.

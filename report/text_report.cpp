@@ -126,15 +126,17 @@ void WriteMeasured(std::ostream& out, const sound::Measurement& measured) {
         return;
     }
     const sound::SampleFormat& format = measured.format;
+    const std::string seconds = SecondsText(measured);
     out << "  format\t" << text::TerminalText(format.Name()) << ", "
         << text::Counted(format.channels, "channel", "channels") << ", " << format.sampleRate << " Hz\n"
-        << "  length\t" << text::Counted(measured.frames, "frame", "frames") << " (" << SecondsText(measured)
-        << " s)\n";
+        << "  length\t" << text::Counted(measured.frames, "frame", "frames") << " ("
+        << (seconds.empty() ? "no length in time: the sample rate is 0" : seconds + " s") << ")\n";
     if (measured.loudness) {
         for (const LoudnessFigure& figure : LoudnessFigures(*measured.loudness)) {
-            out << "  " << figure.name << '\t' << DecibelText(figure.value, "-inf") << ' ' << figure.unit
-                << '\n';
+            out << "  " << figure.name << '\t' << FigureText(figure) << '\n';
         }
+        for (const std::string& channel : LeftOutOfLoudness(measured))
+            out << "  left out of the loudness\t" << text::TerminalText(channel) << '\n';
     } else {
         out << "  loudness\tnot measured: " << text::TerminalText(measured.loudnessUnmeasured) << '\n';
     }
@@ -142,7 +144,10 @@ void WriteMeasured(std::ostream& out, const sound::Measurement& measured) {
         const sound::ChannelFigures& channel = measured.channels[c];
         out << "  channel " << c + 1 << "\tsample peak " << LinearText(channel.peak) << " ("
             << DecibelText(PeakDecibels(channel.peak), "-inf") << " dBFS) at frame " << channel.peakFrame
-            << ", " << text::Counted(channel.clipped, "sample", "samples") << " clipped\n";
+            << ", " << text::Counted(channel.clipped, "sample", "samples") << " clipped";
+        if (c < measured.notFinite.size() && measured.notFinite[c].Count() > 0)
+            out << ", " << NotFiniteText(measured.notFinite[c]) << " (measured as silence)";
+        out << '\n';
     }
     if (measured.stopped) out << "! The measuring was stopped before the end of the audio.\n";
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "sound/piece_lanes.h"
 #include "sound/sample_decoder.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/riff_layout.h"
@@ -131,18 +132,39 @@ public:
     void Finish() {
         Overview& overview = result_.overview;
         for (std::size_t b = 0; b < overview.buckets; ++b) {
-            const std::uint64_t length = BucketStart(overview.frames, overview.buckets, b + 1) -
-                                         BucketStart(overview.frames, overview.buckets, b);
-            for (unsigned c = 0; c < overview.channels; ++c) {
-                const std::size_t i = c * overview.buckets + b;
-                overview.values[i].rms =
-                    length == 0 ? 0.0F
-                                : static_cast<float>(std::sqrt(sums_[i] / static_cast<double>(length)));
-            }
+            for (unsigned c = 0; c < overview.channels; ++c)
+                overview.values[c * overview.buckets + b].rms = Rms(c, b);
         }
     }
 
+    // The overview of the buckets read whole so far.
+    Overview SoFar() const {
+        const Overview& overview = result_.overview;
+        Overview sofar;
+        sofar.first = overview.first;
+        sofar.channels = overview.channels;
+        sofar.buckets = bucket_;
+        sofar.frames = BucketStart(overview.frames, overview.buckets, bucket_);
+        sofar.values.reserve(sofar.buckets * sofar.channels);
+        for (unsigned c = 0; c < overview.channels; ++c) {
+            for (std::size_t b = 0; b < bucket_; ++b) {
+                Bucket bucket = overview.At(c, b);
+                bucket.rms = Rms(c, b);
+                sofar.values.push_back(bucket);
+            }
+        }
+        return sofar;
+    }
+
 private:
+    float Rms(unsigned channel, std::size_t b) const {
+        const Overview& overview = result_.overview;
+        const std::uint64_t length = BucketStart(overview.frames, overview.buckets, b + 1) -
+                                     BucketStart(overview.frames, overview.buckets, b);
+        const double sum = sums_[channel * overview.buckets + b];
+        return length == 0 ? 0.0F : static_cast<float>(std::sqrt(sum / static_cast<double>(length)));
+    }
+
     // One channel's samples of frames [at, at + count), all in one bucket.
     void AddSegment(unsigned channel, std::uint64_t at, const float* samples, std::size_t count) {
         const SegmentStats stats = result_.format.channels == 1 ? Scan<1>(samples, count, 1, clip_)
@@ -184,6 +206,46 @@ private:
     std::size_t bucket_ = 0;
 };
 
+// The loudness meter and the true peak meters, a lane each.
+class Meters {
+public:
+    void Start(const SampleFormat& format, unsigned threads) {
+        loudness_ = std::make_unique<LoudnessMeter>(format);
+        const unsigned groups = std::clamp(threads, 1U, format.channels);
+        for (unsigned g = 0; g < groups; ++g) {
+            const unsigned from = format.channels * g / groups;
+            const unsigned to = format.channels * (g + 1) / groups;
+            peaks_.push_back(std::make_unique<TruePeakMeter>(format, from, to - from));
+        }
+    }
+    bool Started() const { return loudness_ != nullptr; }
+
+    std::vector<PieceLanes::Lane> Lanes() const {
+        std::vector<PieceLanes::Lane> lanes;
+        if (!Started()) return lanes;
+        lanes.emplace_back([meter = loudness_.get()](const float* samples, std::size_t frames) {
+            meter->Add(samples, frames);
+        });
+        for (const std::unique_ptr<TruePeakMeter>& peak : peaks_) {
+            lanes.emplace_back([meter = peak.get()](const float* samples, std::size_t frames) {
+                meter->Add(samples, frames);
+            });
+        }
+        return lanes;
+    }
+
+    Loudness Finish() const {
+        double highest = 0;
+        for (const std::unique_ptr<TruePeakMeter>& peak : peaks_)
+            highest = std::max(highest, peak->Highest());
+        return loudness_->Finish(highest);
+    }
+
+private:
+    std::unique_ptr<LoudnessMeter> loudness_;
+    std::vector<std::unique_ptr<TruePeakMeter>> peaks_;
+};
+
 }  // namespace
 
 std::uint64_t Overview::Start(std::size_t bucket) const {
@@ -208,12 +270,13 @@ Measurement Measure(const wavedoc::WaveDocument& document, const MeasureOptions&
     const std::uint64_t all = FramesOf(document, format);
     const std::uint64_t first = std::min(options.firstFrame, all);
     result.frames = std::min(options.frameCount.value_or(all), all - first);
+    result.notFinite.assign(format.channels, NotFinite{});
 
-    std::unique_ptr<LoudnessMeter> meter;
+    Meters meters;
     const bool whole = first == 0 && result.frames == all;
     if (options.loudness && whole) {
         result.loudnessUnmeasured = LoudnessMeter::Refusal(format);
-        if (result.loudnessUnmeasured.empty()) meter = std::make_unique<LoudnessMeter>(format);
+        if (result.loudnessUnmeasured.empty()) meters.Start(format, options.threads);
     } else if (options.loudness) {
         result.loudnessUnmeasured = "only part of the audio is read";
     }
@@ -227,8 +290,12 @@ Measurement Measure(const wavedoc::WaveDocument& document, const MeasureOptions&
         document.Data().Offset() + wavedoc::layout::kChunkHeaderSize + first * frameBytes;
     const std::uint64_t total = result.frames * frameBytes;
     const std::uint64_t pieceBytes = std::max<std::uint64_t>(options.pieceBytes, 1);
+    NotFinite* notFinite = format.encoding == Encoding::Float ? result.notFinite.data() : nullptr;
     std::string pending;  // bytes of a frame a piece cut, before the next piece
-    std::vector<float> samples;
+    // Two pieces of samples: the meters take one while the next is decoded.
+    std::array<std::vector<float>, 2> samples;
+    std::size_t next = 0;
+    PieceLanes lanes(meters.Lanes(), options.threads > 1);
     std::uint64_t done = 0;
     auto shown = std::chrono::steady_clock::now();
     while (done < total) {
@@ -248,23 +315,31 @@ Measurement Measure(const wavedoc::WaveDocument& document, const MeasureOptions&
         const std::size_t used = frames * frameBytes;
         if (used < piece.size()) pending.assign(piece, used, std::string::npos);
         if (frames > 0) {
-            samples.resize(frames * format.channels);
-            DecodeFrames(format, reinterpret_cast<const unsigned char*>(piece.data()), frames,
-                         samples.data());
-            accumulator.Add(result.framesRead, samples.data(), frames);
-            if (meter) meter->Add(samples.data(), frames);
+            std::vector<float>& decoded = samples[next];
+            next = 1 - next;
+            decoded.resize(frames * format.channels);
+            DecodeFrames(format, reinterpret_cast<const unsigned char*>(piece.data()), frames, decoded.data(),
+                         notFinite, first + result.framesRead);
+            accumulator.Add(result.framesRead, decoded.data(), frames);
+            lanes.Wait();
+            lanes.Give(decoded.data(), frames);
             result.framesRead += frames;
         }
-        if (options.progress && std::chrono::steady_clock::now() - shown >= kProgressEvery) {
-            options.progress(done, total);
+        if ((options.progress || options.overviewSoFar) &&
+            std::chrono::steady_clock::now() - shown >= kProgressEvery) {
+            if (options.progress) options.progress(done, total);
+            if (options.overviewSoFar) options.overviewSoFar(accumulator.SoFar());
             shown = std::chrono::steady_clock::now();
         }
     }
+    lanes.Wait();
     if (options.progress) options.progress(done, total);
     accumulator.Finish();
-    if (meter && !result.stopped && result.framesRead == result.frames) {
-        result.loudness = meter->Finish();
-    } else if (meter) {
+    const bool readWhole = !result.stopped && result.framesRead == result.frames;
+    if (readWhole && document.Source() != nullptr) document.Source()->CheckUnchanged();
+    if (meters.Started() && readWhole) {
+        result.loudness = meters.Finish();
+    } else if (meters.Started()) {
         result.loudnessUnmeasured =
             result.stopped ? "the pass was stopped" : "the audio could not be read to its end";
     }

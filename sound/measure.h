@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sound/loudness_meter.h"
+#include "sound/sample_decoder.h"
 #include "sound/sample_format.h"
 
 namespace wavedoc {
@@ -62,8 +63,17 @@ struct MeasureOptions {
     // Told a few times a second at most, and at the end, how many bytes of
     // how many are read; may be empty.
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
+    // Told with the progress, on the pass's own thread, the overview of the
+    // buckets read whole so far, for a view to draw as the pass goes; may be
+    // empty.
+    std::function<void(const Overview& sofar)> overviewSoFar;
     // Set by another thread to stop the pass at the next piece.
     const std::atomic<bool>* cancel = nullptr;
+    // How many processors the pass may keep busy: with more than one, the
+    // loudness and the true peaks (a meter for each of up to that many groups
+    // of channels) are measured on threads of their own while the next piece
+    // is read and decoded. The figures are the same whatever it is.
+    unsigned threads = 1;
 };
 
 inline constexpr std::size_t kMostOverviewValues = 1 << 19;
@@ -77,6 +87,7 @@ struct Measurement {
     std::uint64_t framesRead = 0;  // of them, how many the pass got to
     bool stopped = false;          // cancelled before the end
     std::vector<ChannelFigures> channels;
+    std::vector<NotFinite> notFinite;  // per channel: float samples that are NaN or infinite
     std::optional<Loudness> loudness;
     std::string loudnessUnmeasured;  // why loudness is missing, when it is and the audio is measured
     Overview overview;
@@ -89,7 +100,9 @@ struct Measurement {
 std::uint64_t FramesOf(const wavedoc::WaveDocument& document, const SampleFormat& format);
 
 // Runs the pass. A read the source refuses (the file changed) raises
-// wavedoc::WaveDocError as any read does.
+// wavedoc::WaveDocError as any read does, and so does a file found changed
+// once the pass has read it to its end: its figures would be of no one
+// version of the file.
 Measurement Measure(const wavedoc::WaveDocument& document, const MeasureOptions& options = {});
 
 }  // namespace sound

@@ -1,9 +1,12 @@
 #include "sound/sample_decoder.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 namespace sound {
@@ -94,33 +97,59 @@ void DecodeInteger(const unsigned char* bytes, std::size_t samples, float* out) 
     }
 }
 
-float Bounded(double value) {
-    if (value > -kMostFloat) return value < kMostFloat ? static_cast<float>(value) : kMostFloat;
-    return value <= -kMostFloat ? -kMostFloat : 0.0F;  // NaN fails both tests
+// Where a piece's samples that are not numbers are counted.
+struct NotFiniteTally {
+    NotFinite* channels = nullptr;  // null: not counted
+    unsigned stride = 1;
+    std::uint64_t firstFrame = 0;
+
+    // Sample i of the piece holds a NaN or an infinity.
+    void Note(std::size_t i, bool notANumber) const {
+        if (channels == nullptr) return;
+        NotFinite& channel = channels[i % stride];
+        if (channel.Count() == 0) channel.firstFrame = firstFrame + i / stride;
+        ++(notANumber ? channel.notANumber : channel.infinite);
+    }
+};
+
+constexpr double kLargestFloat = std::numeric_limits<float>::max();
+
+template <typename Value>
+float Stored(Value value, std::size_t i, const NotFiniteTally& tally) {
+    if (!std::isfinite(value)) [[unlikely]] {
+        tally.Note(i, std::isnan(value));
+        return 0.0F;
+    }
+    if constexpr (sizeof(Value) == 8) {
+        return static_cast<float>(std::clamp(value, -kLargestFloat, kLargestFloat));
+    } else {
+        return value;
+    }
 }
 
 template <bool Big>
-void DecodeFloat32(const unsigned char* bytes, std::size_t samples, float* out) {
+void DecodeFloat32(const unsigned char* bytes, std::size_t samples, float* out, const NotFiniteTally& tally) {
     for (std::size_t i = 0; i < samples; ++i) {
         const auto raw = static_cast<std::uint32_t>(Raw<4, Big>(bytes + 4 * i));
         float value = 0;
         std::memcpy(&value, &raw, sizeof value);
-        out[i] = Bounded(value);
+        out[i] = Stored(value, i, tally);
     }
 }
 
 template <bool Big>
-void DecodeFloat64(const unsigned char* bytes, std::size_t samples, float* out) {
+void DecodeFloat64(const unsigned char* bytes, std::size_t samples, float* out, const NotFiniteTally& tally) {
     for (std::size_t i = 0; i < samples; ++i) {
         const std::uint64_t raw = Raw<8, Big>(bytes + 8 * i);
         double value = 0;
         std::memcpy(&value, &raw, sizeof value);
-        out[i] = Bounded(value);
+        out[i] = Stored(value, i, tally);
     }
 }
 
 template <bool Big>
-void DecodeOrdered(const SampleFormat& format, const unsigned char* bytes, std::size_t samples, float* out) {
+void DecodeOrdered(const SampleFormat& format, const unsigned char* bytes, std::size_t samples, float* out,
+                   const NotFiniteTally& tally) {
     switch (format.encoding) {
         case Encoding::Integer:
             switch (format.bytes) {
@@ -134,8 +163,8 @@ void DecodeOrdered(const SampleFormat& format, const unsigned char* bytes, std::
                     return DecodeInteger<4, Big>(bytes, samples, out);
             }
         case Encoding::Float:
-            if (format.bytes == 8) return DecodeFloat64<Big>(bytes, samples, out);
-            return DecodeFloat32<Big>(bytes, samples, out);
+            if (format.bytes == 8) return DecodeFloat64<Big>(bytes, samples, out, tally);
+            return DecodeFloat32<Big>(bytes, samples, out, tally);
         case Encoding::ALaw:
         case Encoding::MuLaw: {
             const CodeTable& table = format.encoding == Encoding::ALaw ? kALaw : kMuLaw;
@@ -147,12 +176,14 @@ void DecodeOrdered(const SampleFormat& format, const unsigned char* bytes, std::
 
 }  // namespace
 
-void DecodeFrames(const SampleFormat& format, const unsigned char* bytes, std::size_t frames, float* out) {
+void DecodeFrames(const SampleFormat& format, const unsigned char* bytes, std::size_t frames, float* out,
+                  NotFinite* notFinite, std::uint64_t firstFrame) {
     const std::size_t samples = frames * format.channels;
+    const NotFiniteTally tally{notFinite, format.channels, firstFrame};
     if (format.bigEndian) {
-        DecodeOrdered<true>(format, bytes, samples, out);
+        DecodeOrdered<true>(format, bytes, samples, out, tally);
     } else {
-        DecodeOrdered<false>(format, bytes, samples, out);
+        DecodeOrdered<false>(format, bytes, samples, out, tally);
     }
 }
 

@@ -42,10 +42,15 @@ std::string Magnitude(double value) {
     return text;
 }
 
-double MeasuredValue(const MeasuredSound::Loudness& loudness, std::size_t field) {
-    const double values[] = {loudness.integrated, loudness.range, loudness.truePeak, loudness.maxMomentary,
-                             loudness.maxShortTerm};
+std::optional<double> MeasuredValue(const MeasuredSound::Loudness& loudness, std::size_t field) {
+    const std::optional<double> values[] = {loudness.integrated, loudness.range, loudness.truePeak,
+                                            loudness.maxMomentary, loudness.maxShortTerm};
     return values[field];
+}
+
+bool AllFinite(const MeasuredSound& measured) {
+    return std::all_of(measured.channels.begin(), measured.channels.end(),
+                       [](const MeasuredSound::Channel& channel) { return channel.AllFinite(); });
 }
 
 bool Agrees(double stored, double measured, double slack) {
@@ -72,8 +77,10 @@ double PeakSlack(const MeasuredSound& measured) {
 
 }  // namespace
 
+// Samples that are not numbers measure as silence: the figures are not
+// those of the sound a reader plays, and samples-not-finite tells of them.
 void CheckLoudnessMismatch(const CheckInput& input, Report& report) {
-    if (input.measured == nullptr || !input.measured->loudness) return;
+    if (input.measured == nullptr || !input.measured->loudness || !AllFinite(*input.measured)) return;
     const MeasuredSound::Loudness& loudness = *input.measured->loudness;
     for (const wavedoc::MapEntry& entry : input.facts.metadata.bext) {
         if (entry.present < bext::kLoudnessEnd) continue;
@@ -88,15 +95,15 @@ void CheckLoudnessMismatch(const CheckInput& input, Report& report) {
         // All zero: the writer left the fields as it found them.
         if (!given) continue;
         for (std::size_t i = 0; i < std::size(stored); ++i) {
-            if (stored[i] == kNotMeasured) continue;
+            const std::optional<double> measured = MeasuredValue(loudness, i);
+            if (stored[i] == kNotMeasured || !measured) continue;
             const bext::LoudnessField& field = bext::kLoudnessFields[i];
-            const double measured = MeasuredValue(loudness, i);
-            if (Agrees(stored[i] / 100.0, measured, kLoudnessSlack[i])) continue;
+            if (Agrees(stored[i] / 100.0, *measured, kLoudnessSlack[i])) continue;
             const std::string unit(field.unit);
             report.Add(entry.offset, entry.id,
                        "The " + ChunkAt(entry) + " gives " + std::string(field.field.name) + " " +
                            bext::LoudnessText(stored[i], field.unit) + ", but the audio measures " +
-                           Figure(measured, unit.c_str()) + ".");
+                           Figure(*measured, unit.c_str()) + ".");
         }
     }
 }
@@ -115,6 +122,7 @@ void CheckPeakMismatch(const CheckInput& input, Report& report) {
         const auto value = static_cast<double>(peaks[c].value);
         const std::uint32_t position = peaks[c].position;
         const MeasuredSound::Channel& figures = measured->channels[c];
+        if (!figures.AllFinite()) continue;
         const std::string channel = "channel " + std::to_string(c + 1);
         const std::string audio = "the audio's peak is " + Magnitude(figures.peak) + ", first at frame " +
                                   std::to_string(figures.peakFrame);
@@ -137,9 +145,39 @@ void CheckPeakMismatch(const CheckInput& input, Report& report) {
     }
 }
 
+void CheckSamplesNotFinite(const CheckInput& input, Report& report) {
+    const MeasuredSound* measured = input.measured;
+    if (measured == nullptr) return;
+    const wavedoc::GenericChunk& data = input.document.Data();
+    const std::uint64_t sampleBytes = measured->sampleBytes;
+    const std::uint64_t frameBytes = sampleBytes * measured->channels.size();
+    for (std::size_t c = 0; c < measured->channels.size(); ++c) {
+        const MeasuredSound::Channel& channel = measured->channels[c];
+        if (channel.AllFinite()) continue;
+        const std::uint64_t at = data.Offset() + wavedoc::layout::kChunkHeaderSize +
+                                 channel.firstNotFinite * frameBytes + c * sampleBytes;
+        report.AddRecord(at, data.Offset(), data.Name(),
+                         "Channel " + std::to_string(c + 1) + " holds " +
+                             NotFiniteCounts(channel.notANumber, channel.infinite) + ", the first at frame " +
+                             std::to_string(channel.firstNotFinite) +
+                             ": readers play them as full-scale noise or as silence, each as it likes; they "
+                             "are measured as silence.");
+    }
+}
+
 }  // namespace wavecheck::detail
 
 namespace wavecheck {
+
+std::string NotFiniteCounts(std::uint64_t notANumber, std::uint64_t infinite) {
+    std::string counts;
+    if (notANumber > 0) counts = text::GroupedCounted(notANumber, "NaN sample", "NaN samples");
+    if (infinite > 0) {
+        counts += (counts.empty() ? "" : " and ") +
+                  text::GroupedCounted(infinite, "infinite sample", "infinite samples");
+    }
+    return counts;
+}
 
 std::vector<std::uint64_t> ClaimedPeakFrames(const wavedoc::WaveDocument& document, const SoundClaims& claims,
                                              unsigned channels) {

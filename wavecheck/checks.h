@@ -89,5 +89,6 @@ void CheckMd5(const CheckInput& input, Report& report);
 // check_sound.cpp
 void CheckLoudnessMismatch(const CheckInput& input, Report& report);
 void CheckPeakMismatch(const CheckInput& input, Report& report);
+void CheckSamplesNotFinite(const CheckInput& input, Report& report);
 
 }  // namespace wavecheck::detail

@@ -90,6 +90,7 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"md5-mismatch", Level::Error, nullptr, detail::CheckMd5},
     {"loudness-mismatch", Level::Warning, nullptr, nullptr, detail::CheckLoudnessMismatch},
     {"peak-mismatch", Level::Warning, nullptr, nullptr, detail::CheckPeakMismatch},
+    {"samples-not-finite", Level::Error, nullptr, nullptr, detail::CheckSamplesNotFinite},
 });
 
 // The codes whose usual level is milder than an error but whose check gives

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "wavedoc/document/structure_map.h"
@@ -30,12 +31,15 @@ enum class SampleCoding { Integer, Float, Companded };
 // The measured figures that a bext chunk's loudness and a PEAK chunk's
 // peaks are compared with.
 struct MeasuredSound {
+    // Each figure, or nothing when it was not measured (audio too short
+    // for its window, a range too short to judge): a stored value is then
+    // not compared.
     struct Loudness {
-        double integrated = 0;  // LUFS; -infinity for silence
-        double range = 0;       // LU
-        double truePeak = 0;    // dBTP
-        double maxMomentary = 0;
-        double maxShortTerm = 0;
+        std::optional<double> integrated;  // LUFS; -infinity for silence
+        std::optional<double> range;       // LU
+        double truePeak = 0;               // dBTP
+        std::optional<double> maxMomentary;
+        std::optional<double> maxShortTerm;
     };
     struct Channel {
         double peak = 0;              // the largest magnitude, full scale being 1
@@ -43,6 +47,13 @@ struct MeasuredSound {
         // The magnitude at the frame the PEAK chunk names for this channel;
         // 0 when it names none or a frame past the audio.
         double atClaimedPeak = 0;
+        // Float samples that hold NaN or an infinity (measured as silence),
+        // and the first frame holding one.
+        std::uint64_t notANumber = 0;
+        std::uint64_t infinite = 0;
+        std::uint64_t firstNotFinite = 0;
+
+        bool AllFinite() const { return notANumber == 0 && infinite == 0; }
     };
     std::optional<Loudness> loudness;  // when the loudness was measured
     SampleCoding coding = SampleCoding::Integer;
@@ -52,6 +63,10 @@ struct MeasuredSound {
     bool whole = false;
     std::vector<Channel> channels;
 };
+
+// "3 NaN samples and 1 infinite sample": what a channel's samples that are
+// not numbers come to.
+std::string NotFiniteCounts(std::uint64_t notANumber, std::uint64_t infinite);
 
 // For each of the first `channels` channels, the frame where the first PEAK
 // chunk says its peak lies, for the measuring pass to note the sample

@@ -46,7 +46,7 @@ std::string Separator(const DumpOptions& options) {
 // Reports one file, or a folder that could not be read, as any unreadable
 // file. Nothing a file holds ends the run: a failure is that file's.
 report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options, std::ostream& out,
-                               std::ostream& errors, std::atomic<std::uint64_t>& hashed) {
+                               std::ostream& errors, AudioRead& audio, unsigned measureThreads) {
     const std::unique_ptr<report::ReportWriter> writer = MakeWriter(options, out, errors);
     report::FileOutcome outcome;
     std::string why;
@@ -54,15 +54,20 @@ report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options,
         if (item.problem.empty()) {
             wavecheck::CheckOptions checking;
             checking.verifyMd5 = options.verifyMd5;
-            // The progress display counts the audio hashed by every thread.
-            checking.progress = [&hashed, last = std::uint64_t{0}](std::uint64_t done,
-                                                                   std::uint64_t) mutable {
+            // The progress display counts the audio read by every thread,
+            // of the audio of the passes begun.
+            checking.progress = [&audio, last = std::uint64_t{0}, started = false](
+                                    std::uint64_t done, std::uint64_t total) mutable {
                 // Measuring and then hashing read the audio twice: each pass counts from 0.
-                if (done < last) last = 0;
-                hashed += done - last;
+                if (done < last || !started) {
+                    last = 0;
+                    started = true;
+                    audio.total += total;
+                }
+                audio.read += done - last;
                 last = done;
             };
-            return report::ReportFile(item.path, *writer, checking, options.measure);
+            return report::ReportFile(item.path, *writer, checking, options.measure, measureThreads);
         }
         writer->Refused(item.path, wavedoc::LoadUnreadable, item.problem);
         outcome.status = wavedoc::LoadUnreadable;
@@ -78,21 +83,33 @@ report::FileOutcome ReportItem(const WalkItem& item, const DumpOptions& options,
     return outcome;
 }
 
+// How many files are being reported at this moment, so that measuring one
+// of them spreads over the processors the others leave free: a collection
+// that keeps every processor busy measures each file on one.
+std::atomic<unsigned> reportingNow{0};
+
+unsigned SpareProcessorsFor(unsigned reporting) {
+    const unsigned processors = std::max(1U, std::thread::hardware_concurrency());
+    return reporting >= processors ? 1 : processors - reporting + 1;
+}
+
 // Reports one file taken from the queue.
 void ReportWork(Work& work, ReportStream& out, const DumpOptions& options, std::atomic<std::uint64_t>& done,
-                std::atomic<std::uint64_t>& hashed) {
+                AudioRead& audio) {
     out.Start(work.index);
     std::ostringstream errors;
-    report::FileOutcome outcome = ReportItem(work.item, options, out, errors, hashed);
+    const unsigned measureThreads = SpareProcessorsFor(++reportingNow);
+    report::FileOutcome outcome = ReportItem(work.item, options, out, errors, audio, measureThreads);
+    --reportingNow;
     out.Complete(errors.str(), std::move(outcome));
     ++done;
 }
 
 // One reporting thread: takes files until there are none left.
 void ReportFiles(WorkQueue& queue, OrderedOutput& output, const DumpOptions& options,
-                 std::atomic<std::uint64_t>& done, std::atomic<std::uint64_t>& hashed) {
+                 std::atomic<std::uint64_t>& done, AudioRead& audio) {
     ReportStream out(output);
-    while (std::optional<Work> work = queue.Pop()) ReportWork(*work, out, options, done, hashed);
+    while (std::optional<Work> work = queue.Pop()) ReportWork(*work, out, options, done, audio);
     queue.Leave();
 }
 
@@ -137,11 +154,11 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams,
     CatchStopSignals();
     WorkQueue queue(threads);
     std::atomic<std::uint64_t> done{0};
-    std::atomic<std::uint64_t> hashed{0};
+    AudioRead audio;
     std::vector<std::thread> workers;
     workers.reserve(threads);
     for (unsigned i = 0; i < threads; ++i) {
-        std::function<void()> work = [&] { ReportFiles(queue, output, options, done, hashed); };
+        std::function<void()> work = [&] { ReportFiles(queue, output, options, done, audio); };
         try {
             workers.push_back(startThread ? startThread(std::move(work)) : std::thread(std::move(work)));
         } catch (const std::system_error& refusal) {
@@ -160,7 +177,8 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams,
     ProgressClock progress(ProgressClock::Clock::now());
     const auto showProgress = [&](bool walking) {
         if (!streams.errorsIsTerminal) return;
-        if (const auto line = progress.Due(done, found, walking, ProgressClock::Clock::now(), hashed)) {
+        if (const auto line =
+                progress.Due(done, found, walking, ProgressClock::Clock::now(), {audio.read, audio.total})) {
             output.ShowStatus(*line, streams.outIsTerminal);
         }
     };
@@ -172,7 +190,7 @@ int ReportCollection(const DumpOptions& options, const RunStreams& streams,
         if (stopping()) break;
         if (here) {
             Work work{found++, std::move(*item)};
-            ReportWork(work, *here, options, done, hashed);
+            ReportWork(work, *here, options, done, audio);
         } else {
             queue.Push({found++, std::move(*item)});
         }

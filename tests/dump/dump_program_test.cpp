@@ -180,7 +180,7 @@ TEST(DumpProgram, MeasuresTheSoundOfEachFileWhenAsked) {
          0,
          {"\nmeasured:\n  format\t24-bit PCM, 1 channel, 48000 Hz\n  length\t480 frames (0.010 "
           "s)\n",
-          "  integrated loudness\t-inf LUFS\n", "  true peak\t-11.44 dBTP\n",
+          "  integrated loudness\ttoo short to measure: under 0.4 s\n", "  true peak\t-11.44 dBTP\n",
           "  channel 1\tsample peak 0.267754 (-11.45 dBFS) at frame 1, 0 samples clipped\n"}},
         {{"--measure", claims},
          1,
@@ -191,9 +191,9 @@ TEST(DumpProgram, MeasuresTheSoundOfEachFileWhenAsked) {
         {{"--measure", "--jsonl", "-r", scratch.Dir()},
          0,
          {"\"measured\": {\"unmeasured\": null, \"format\": \"24-bit PCM\"",
-          "\"loudness\": {\"integrated\": null, \"range\": 0.00, \"true_peak\": -11.44,",
+          "\"loudness\": {\"integrated\": null, \"range\": null, \"true_peak\": -11.44,",
           "\"channel_peaks\": [{\"channel\": 1, \"sample_peak\": 0.267754, \"sample_peak_dbfs\": -11.45, "
-          "\"peak_frame\": 1, \"clipped\": 0}], \"stopped\": false}",
+          "\"peak_frame\": 1, \"clipped\": 0, \"nan\": 0, \"infinite\": 0}], \"stopped\": false}",
           "\"measured\": {\"unmeasured\": \"The sound of"}},
         {{"--check", claims}, 0, {"findings:\n"}},
     };

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/dump/dump_options.h"
+#include "app/dump/progress_line.h"
 #include "report/file_report.h"
 #include "report/file_summary.h"
 #include "report/json_writer.h"
@@ -46,6 +47,25 @@ TEST(DumpArguments, AcceptsFilesAndKnownOptionsOnly) {
         }
         EXPECT_EQ(options->json, c.json);
         EXPECT_EQ(options->files, c.files);
+    }
+}
+
+// The progress line says how far the audio read is, of the audio of the
+// passes begun, as a share.
+TEST(DumpProgress, NamesTheAudioReadOfItsTotalAndTheShare) {
+    constexpr std::uint64_t kMb = 1 << 20;
+    const struct {
+        AudioBytes audio;
+        std::string ends;
+    } rows[] = {
+        {{}, "files, 0 files/s, 0:02"},
+        {{1200 * kMb, 3400 * kMb}, "0:02, 1,200 of 3,400 MB of audio read, 35 %"},
+        {{50, 50}, "0:02, 0 of 0 MB of audio read, 100 %"},
+        {{10 * kMb, 5 * kMb}, "0:02, 10 of 10 MB of audio read, 100 %"},
+    };
+    for (const auto& row : rows) {
+        const std::string line = ProgressText(0, 1, false, std::chrono::milliseconds(2500), row.audio);
+        EXPECT_TRUE(line.ends_with(row.ends)) << line;
     }
 }
 

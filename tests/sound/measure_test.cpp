@@ -9,11 +9,16 @@
 #include <atomic>
 #include <bit>
 #include <cmath>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <sstream>
 
+#include "report/json_writer.h"
 #include "report/sound_measuring.h"
+#include "report/text_report.h"
+#include "sound/loop_seam.h"
 #include "sound/markers.h"
 #include "sound/peak_envelope.h"
 #include "sound/sample_decoder.h"
@@ -116,13 +121,13 @@ std::vector<FormatRow> FormatRows() {
          {F64(-0.125), -0.125},
          {F64(1.0), 1.0},
          {F64(-1.0), -1}},
-        {"float NaN and infinity",
+        {"32-bit float far beyond full scale, measured as stored",
          Format(3, 3, 48000, 32),
-         {F32(NAN), 0},
+         {F32(0), 0},
          {F32(0.125F), 0.125},
          {F32(-0.125F), -0.125},
-         {F32(INFINITY), sound::kMostFloat},
-         {F32(-INFINITY), -sound::kMostFloat}},
+         {F32(8000.0F), 8000},
+         {F32(-8000.0F), -8000}},
         {"A-law",
          Format(6, 3, 48000, 8),
          {U8(0xD5), 8 / 32768.0},
@@ -323,10 +328,11 @@ TEST(Measure, OtherCodecsAreNotMeasuredAndSaySo) {
     }
 }
 
-// A sine of 1 kHz at 48 kHz, `seconds` long, at `dbfs` in each channel.
-// A 1 kHz sine at 48 kHz, after `quietBefore` and before `quietAfter` seconds of silence.
+// A 1 kHz sine at 48 kHz, `seconds` long, at `dbfs` in each channel of
+// `sounding` (a bit each, the others silent), after `quietBefore` and
+// before `quietAfter` seconds of silence.
 std::string Sine(unsigned channels, double dbfs, double seconds, std::uint32_t mask = 0,
-                 double quietBefore = 0, double quietAfter = 0) {
+                 double quietBefore = 0, double quietAfter = 0, std::uint32_t sounding = ~0U) {
     const double amplitude = std::pow(10.0, dbfs / 20) * 32767;
     std::string data;
     const auto first = static_cast<std::uint64_t>(quietBefore * 48000);
@@ -336,7 +342,8 @@ std::string Sine(unsigned channels, double dbfs, double seconds, std::uint32_t m
         const double phase = 2 * std::numbers::pi * 1000 * static_cast<double>(f - first) / 48000;
         const auto value =
             static_cast<std::int16_t>(f >= first && f < end ? std::lround(amplitude * std::sin(phase)) : 0);
-        for (unsigned c = 0; c < channels; ++c) data += U16(static_cast<std::uint16_t>(value));
+        for (unsigned c = 0; c < channels; ++c)
+            data += U16(static_cast<std::uint16_t>((sounding >> c & 1U) != 0 ? value : 0));
     }
     const std::string fmt = mask != 0 ? Extensible(1, static_cast<std::uint16_t>(channels), 16, mask)
                                       : Format(1, static_cast<std::uint16_t>(channels), 48000, 16);
@@ -378,20 +385,232 @@ TEST(Measure, LoudnessOfKnownSines) {
                Sine(6, -30, 6, 0x3F), -30 - 10 * std::log10(2.0) + 10 * std::log10(3 + 2 * 1.41), -30.0),
         steady("quad by its mask: back left and right as surround", Sine(4, -30, 6, 0x33),
                -30 - 10 * std::log10(2.0) + 10 * std::log10(2 + 2 * 1.41), -30.0),
+        steady("8 channels without a mask, sound in 7 and 8 alone: each at 1.0",
+               Sine(8, -20, 6, 0, 0, 0, 0xC0), -20.0, -20.0),
+        steady("8 channels without a mask: the fourth left out as low frequency",
+               Sine(8, -20, 6, 0, 0, 0, 0x08), -INFINITY, -20.0),
+        steady("mono whose mask names only the low-frequency speaker counts once", Sine(1, -6, 6, 0x8), -9.0,
+               -6.0),
+        steady("a mask naming fewer speakers than channels: the rest at 1.0", Sine(3, -20, 6, 0x4, 0, 0, 0x4),
+               -23.0, -20.0),
         burst,
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const auto document = Loaded(RiffFile(row.chunks));
+        const sound::Measurement measured = sound::Measure(*document, {});
+        ASSERT_TRUE(measured.loudness) << measured.loudnessUnmeasured;
+        // Meters on threads of their own give every figure to the last bit.
+        sound::MeasureOptions threaded;
+        threaded.threads = 3;
+        threaded.pieceBytes = 10000;
+        const sound::Measurement apart = sound::Measure(*document, threaded);
+        ASSERT_TRUE(apart.loudness);
+        EXPECT_EQ(apart.loudness->integrated, measured.loudness->integrated);
+        EXPECT_EQ(apart.loudness->truePeak, measured.loudness->truePeak);
+        EXPECT_EQ(apart.loudness->range, measured.loudness->range);
+        EXPECT_EQ(apart.loudness->maxShortTerm, measured.loudness->maxShortTerm);
+        if (!std::isfinite(row.integrated)) {
+            EXPECT_EQ(measured.loudness->integrated, -INFINITY);
+            continue;
+        }
+        EXPECT_NEAR(measured.loudness->integrated.value_or(NAN), row.integrated, 0.1);
+        EXPECT_NEAR(measured.loudness->truePeak, row.truePeak, 0.1);
+        EXPECT_NEAR(measured.loudness->maxMomentary.value_or(NAN), row.maxMomentary, 0.1);
+        EXPECT_NEAR(measured.loudness->maxShortTerm.value_or(NAN), row.maxShortTerm, 0.1);
+        if (row.range) {
+            EXPECT_NEAR(measured.loudness->range.value_or(NAN), *row.range, 0.1);
+        }
+    }
+}
+
+// A figure whose window the audio does not fill is not given, nor is the
+// integrated loudness of sound too short to gate; silence stays -inf. The
+// text and the JSON say the same, and the check compares only what is given.
+TEST(Measure, FiguresTheAudioIsTooShortForAreNotGiven) {
+    constexpr double kNone = NAN;  // not given
+    struct Row {
+        std::string what;
+        std::string chunks;
+        double integrated, range, maxMomentary, maxShortTerm;  // -inf, a value, or kNone
+        bool rangeJudged;
+        std::vector<std::string> text;  // lines of the text report
+        std::string json;
+    };
+    const std::vector<Row> rows{
+        {"0.32 s of a loud sine",
+         Sine(1, -1, 0.32),
+         kNone,
+         kNone,
+         kNone,
+         kNone,
+         false,
+         {"  integrated loudness\ttoo short to measure: under 0.4 s\n",
+          "  max short-term\ttoo short to measure: under 3 s\n"},
+         "\"integrated\": null, \"range\": null, \"true_peak\": -1.00, \"max_momentary\": null, "
+         "\"max_short_term\": null, \"range_judged\": false, \"null_because\": {\"integrated\": \"too short "
+         "to "
+         "measure: under 0.4 s\", \"range\": \"too short"},
+        {"0.32 s of silence",
+         Sine(1, -200, 0.32),
+         -INFINITY,
+         kNone,
+         kNone,
+         kNone,
+         false,
+         {"  integrated loudness\t-inf LUFS\n", "  true peak\t-inf dBTP\n"},
+         "\"null_because\": {\"integrated\": \"silence (-inf)\", \"range\": \"too short"},
+        {"1 s", Sine(1, -20, 1), -23, kNone, -23, kNone, false, {"  max momentary\t-23.00 LUFS\n"}, ""},
+        {"20 s: a range from too few blocks to judge",
+         Sine(1, -20, 20),
+         -23,
+         0,
+         -23,
+         -23,
+         false,
+         {"  loudness range\t0.00 LU (rests on few 3 s blocks under 60 s: not compared with a stored "
+          "range)\n"},
+         "\"range_judged\": false, \"null_because\": {}, \"left_out\": []"},
+        {"61 s",
+         Sine(1, -20, 61),
+         -23,
+         0,
+         -23,
+         -23,
+         true,
+         {"  loudness range\t0.00 LU\n"},
+         "\"range_judged\": true"},
+        {"5.1 by its mask",
+         Sine(6, -30, 1, 0x3F),
+         -30 - 10 * std::log10(2.0) + 10 * std::log10(3 + 2 * 1.41),
+         kNone,
+         -30 - 10 * std::log10(2.0) + 10 * std::log10(3 + 2 * 1.41),
+         kNone,
+         false,
+         {"  left out of the loudness\tchannel 4 (LFE): the low-frequency channel, which BS.1770 leaves "
+          "out\n"},
+         "\"left_out\": [\"channel 4 (LFE): the low-frequency channel, which BS.1770 leaves out\"]"},
+    };
+    const auto expectFigure = [](const std::optional<double>& figure, double expected, const char* name) {
+        if (std::isnan(expected)) {
+            EXPECT_FALSE(figure) << name;
+        } else if (!std::isfinite(expected)) {
+            EXPECT_EQ(figure, expected) << name;
+        } else {
+            ASSERT_TRUE(figure) << name;
+            EXPECT_NEAR(*figure, expected, 0.1) << name;
+        }
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const sound::Measurement measured = sound::Measure(*Loaded(RiffFile(row.chunks)), {});
         ASSERT_TRUE(measured.loudness) << measured.loudnessUnmeasured;
-        EXPECT_NEAR(measured.loudness->integrated, row.integrated, 0.1);
-        EXPECT_NEAR(measured.loudness->truePeak, row.truePeak, 0.1);
-        EXPECT_NEAR(measured.loudness->maxMomentary, row.maxMomentary, 0.1);
-        EXPECT_NEAR(measured.loudness->maxShortTerm, row.maxShortTerm, 0.1);
-        if (row.range) {
-            EXPECT_NEAR(measured.loudness->range, *row.range, 0.1);
+        expectFigure(measured.loudness->integrated, row.integrated, "integrated");
+        expectFigure(measured.loudness->range, row.range, "range");
+        expectFigure(measured.loudness->maxMomentary, row.maxMomentary, "max momentary");
+        expectFigure(measured.loudness->maxShortTerm, row.maxShortTerm, "max short-term");
+        EXPECT_EQ(measured.loudness->rangeJudged, row.rangeJudged);
+        std::ostringstream text;
+        report::WriteMeasured(text, measured);
+        for (const std::string& line : row.text)
+            EXPECT_NE(text.str().find(line), std::string::npos) << text.str();
+        EXPECT_NE(report::JsonMeasured(measured).find(row.json), std::string::npos)
+            << report::JsonMeasured(measured);
+        // A bext that stores every figure: only those measured are compared.
+        const std::optional<wavecheck::MeasuredSound> figures = report::ComparedFigures(measured);
+        ASSERT_TRUE(figures && figures->loudness);
+        EXPECT_EQ(figures->loudness->range.has_value(), row.rangeJudged);
+        EXPECT_EQ(figures->loudness->maxShortTerm.has_value(), !std::isnan(row.maxShortTerm));
+    }
+}
+
+// A float sample that is not a number measures as silence, counted in its
+// channel, said in the figures and found by the check at its bytes; the
+// stored peaks and loudness of such a channel are not compared with it.
+TEST(Measure, SamplesThatAreNotNumbersAreCountedAndFound) {
+    const auto floats = [](std::uint16_t channels, std::uint16_t bits, const std::vector<double>& samples) {
+        std::string data;
+        for (const double value : samples) data += bits == 64 ? F64(value) : F32(static_cast<float>(value));
+        return Chunk("fmt ", Format(3, channels, 48000, bits)) + Chunk("data", data);
+    };
+    const std::string peakOfOne = Chunk("PEAK", U32(1) + U32(0) + F32(1.0F) + U32(0));
+    struct Row {
+        std::string what;
+        std::string chunks;
+        std::vector<sound::NotFinite> channels;
+        std::vector<std::string> findings;  // samples-not-finite and peak-mismatch, in order
+        std::uint64_t firstOffset;          // of the first finding
+    };
+    const std::vector<Row> rows{
+        {"all NaN, and a PEAK chunk that says 1",
+         floats(1, 32, std::vector<double>(100, NAN)) + peakOfOne,
+         {{100, 0, 0}},
+         {"Channel 1 holds 100 NaN samples, the first at frame 0: readers play them as full-scale noise or "
+          "as "
+          "silence"},
+         12 + 8 + 16 + 8},
+        {"an infinity and a NaN in the second channel of 64-bit float",
+         floats(2, 64, {0.5, 0, 0.5, 0, 0.5, INFINITY, 0.5, -NAN, 0.5, 0}),
+         {{0, 0, 0}, {1, 1, 2}},
+         {"Channel 2 holds 1 NaN sample and 1 infinite sample, the first at frame 2"},
+         12 + 8 + 16 + 8 + 2 * 16 + 8},
+        {"a sample of 8000 and no more", floats(1, 32, {0, 8000, -2}), {{0, 0, 0}}, {}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        wavedoc::WaveDocument document;
+        wavecheck::FileCheck check;
+        ASSERT_EQ(document.LoadFromMemory(RiffFile(row.chunks), "built.wav", &check), wavedoc::LoadOk);
+        const report::MeasureWatch measuring;
+        const report::CheckedFile checked = report::FinishCheck(check, document, &measuring);
+        ASSERT_TRUE(checked.measured);
+        const sound::Measurement& measured = *checked.measured;
+        ASSERT_EQ(measured.notFinite.size(), row.channels.size());
+        for (std::size_t c = 0; c < row.channels.size(); ++c) {
+            EXPECT_EQ(measured.notFinite[c].notANumber, row.channels[c].notANumber) << c;
+            EXPECT_EQ(measured.notFinite[c].infinite, row.channels[c].infinite) << c;
+            EXPECT_EQ(measured.notFinite[c].firstFrame, row.channels[c].firstFrame) << c;
+        }
+        std::vector<wavecheck::Finding> found;
+        for (const wavecheck::Finding& f : checked.findings.shown) {
+            if (f.code == "samples-not-finite" || f.code == "peak-mismatch") found.push_back(f);
+        }
+        ASSERT_EQ(found.size(), row.findings.size());
+        for (std::size_t i = 0; i < found.size(); ++i)
+            EXPECT_NE(found[i].message.find(row.findings[i]), std::string::npos) << found[i].message;
+        if (!found.empty()) {
+            EXPECT_EQ(found[0].level, wavecheck::Level::Error);
+            EXPECT_EQ(found[0].offset, row.firstOffset);
+            std::ostringstream text;
+            report::WriteMeasured(text, measured);
+            EXPECT_NE(text.str().find(" (measured as silence)\n"), std::string::npos) << text.str();
+        } else {
+            EXPECT_FLOAT_EQ(measured.channels[0].peak, 8000.0F);
+            EXPECT_EQ(measured.channels[0].peakFrame, 1u);
         }
     }
+}
+
+// A file overwritten in place while the pass reads it: the figures would
+// be of no one version, so the pass fails and the check is unfinished.
+TEST(Measure, AFileChangedInPlaceDuringThePassIsNoticed) {
+    const wavtest::ScratchDir scratch;
+    const std::string path = scratch.File("changing.wav", RiffFile(Sine(2, -20, 1)));
+    wavedoc::WaveDocument document;
+    wavecheck::FileCheck check;
+    ASSERT_EQ(document.Load(path, &check), wavedoc::LoadOk);
+    report::MeasureWatch measuring;
+    measuring.progress = [&](std::uint64_t done, std::uint64_t total) {
+        if (done < total) return;
+        // The same size, inode and name: only its times tell.
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(100);
+        file.write("\x7F\x7F", 2);
+    };
+    const report::CheckedFile checked = report::FinishCheck(check, document, &measuring);
+    EXPECT_FALSE(checked.measured);
+    EXPECT_FALSE(checked.findings.Finished());
+    EXPECT_NE(checked.findings.unfinished.find("changed"), std::string::npos) << checked.findings.unfinished;
 }
 
 TEST(Measure, LoudnessIsLeftOutWhereTheMeterCannotGo) {
@@ -451,10 +670,9 @@ TEST(Measure, TheCheckComparesWhatTheFileClaims) {
         {"loudness 3 LU off",
          bext({-2000, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF}),
          {"gives LoudnessValue -20.00 LUFS, but the audio measures -22.99 LUFS."}},
-        {"true peak half a dB high, range and short-term off",
+        {"true peak half a dB high and short-term off; a range of 4 s is too short to judge",
          bext({-2300, 200, -2250, 0x7FFF, -2000}),
-         {"gives LoudnessRange 2.00 LU, but the audio measures 0.00 LU.",
-          "gives MaxTruePeakLevel -22.50 dBTP", "gives MaxShortTermLoudness -20.00 LUFS"}},
+         {"gives MaxTruePeakLevel -22.50 dBTP", "gives MaxShortTermLoudness -20.00 LUFS"}},
         {"the peaks as they are", peak(2320 / 32768.0F, 12), {}},
         {"a peak at another frame that holds it too", peak(2320 / 32768.0F, 36), {}},
         {"the peak rounded as a writer takes it before it quantises", peak(0.0708F, 12), {}},
@@ -542,6 +760,47 @@ TEST(Markers, CuesRegionsLoopsAndSegmentsWithTheirRecords) {
         EXPECT_EQ(markers[i].end, expected[i].end);
         EXPECT_EQ(markers[i].label, expected[i].label);
         EXPECT_EQ(markers[i].recordOffset, expected[i].recordOffset);
+    }
+}
+
+// A loop's seam: its last frames, then its first, and the step between.
+TEST(Markers, ALoopSeamJoinsItsEndToItsStart) {
+    // 16-bit mono, frame f holding 100 f.
+    std::string data;
+    for (std::uint16_t f = 0; f < 100; ++f) data += U16(static_cast<std::uint16_t>(100 * f));
+    const auto document = Loaded(RiffFile(Chunk("fmt ", Format(1, 1, 48000, 16)) + Chunk("data", data)));
+    const auto loop = [](std::uint64_t start, std::uint64_t end) {
+        return sound::Marker{sound::MarkerKind::Loop, start, end, "loop", 0};
+    };
+    struct Row {
+        std::string what;
+        sound::Marker loop;
+        std::optional<std::uint64_t> side;  // frames each side; nothing: no seam
+        double stepDecibels;
+    };
+    const std::vector<Row> rows{
+        {"ten frames, all of them each side", loop(10, 19), 10, 20 * std::log10(900 / 32768.0)},
+        {"a long loop, 48 frames each side", loop(0, 99), 48, 20 * std::log10(9900 / 32768.0)},
+        {"one frame: no step", loop(10, 10), 1, -INFINITY},
+        {"past the end of the audio", loop(90, 100), std::nullopt, 0},
+        {"its start after its end", loop(20, 10), std::nullopt, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::optional<sound::LoopSeam> seam = sound::LoopSeamOf(*document, row.loop);
+        ASSERT_EQ(seam.has_value(), row.side.has_value());
+        if (!seam) continue;
+        EXPECT_EQ(seam->before, *row.side);
+        EXPECT_EQ(seam->after, *row.side);
+        ASSERT_EQ(seam->samples.size(), 2 * *row.side);
+        EXPECT_FLOAT_EQ(seam->samples[*row.side - 1], static_cast<float>(100 * *row.loop.end) / 32768.0F);
+        EXPECT_FLOAT_EQ(seam->samples[*row.side], static_cast<float>(100 * row.loop.start) / 32768.0F);
+        ASSERT_EQ(seam->stepDecibels.size(), 1u);
+        if (std::isfinite(row.stepDecibels)) {
+            EXPECT_NEAR(seam->stepDecibels[0], row.stepDecibels, 1e-4);
+        } else {
+            EXPECT_EQ(seam->stepDecibels[0], row.stepDecibels);
+        }
     }
 }
 

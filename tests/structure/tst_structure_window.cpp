@@ -33,6 +33,7 @@
 #include "support/wav_builder.h"
 #include "ui/main/frm_main.h"
 #include "ui/main/modprg.h"
+#include "ui/sound/seam_view.h"
 #include "ui/sound/sound_view.h"
 #include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_kinds.h"
@@ -296,12 +297,14 @@ private slots:
     void soundViewMeasuresAndLeadsToMarkers() {
         // 1 s of 16-bit mono at 48 kHz, full scale at frame 100, silence
         // elsewhere; a cue point at frame 24000 and a loop over its second
-        // half; a PEAK chunk that puts the peak at 0.5 (0x3F000000) in frame 0.
+        // half, and one past the end; a PEAK chunk that puts the peak at 0.5
+        // (0x3F000000) in frame 0.
         std::string samples(96000, '\0');
         samples[200] = '\xFF';
         samples[201] = '\x7F';
         const std::string head = Chunk("fmt ", PcmFormat(1, 48000, 16)) + Chunk("data", samples);
-        const std::string cue = Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 24000}}));
+        const std::string cue =
+            Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 24000}, {2, 0, "data", 0, 0, 60000}}));
         const std::string smpl = Chunk("smpl", SmplPayload({}, {{0, 0, 24000, 47999}}));
         const std::string peak = Chunk("PEAK", U32(1) + U32(0) + U32(0x3F000000) + U32(0));
         frmStructure* structure = Open(Write("sound.wav", RiffFile(head + cue + smpl + peak)));
@@ -309,15 +312,29 @@ private slots:
         auto* view = Find<SoundView>(structure, "soundView");
         QVERIFY(
             QTest::qWaitFor([view] { return !view->Measuring() && view->Figures().contains("Channel 1"); }));
-        QVERIFY2(view->Figures().contains("Channel 1: peak -0.00 dBFS at frame 100, 1 clipped"),
+        QVERIFY2(view->Figures().contains("Channel 1: peak 0.00 dBFS at frame 100, 1 clipped"),
                  qPrintable(view->Figures()));
-        QVERIFY2(view->Figures().contains("Integrated: -"), qPrintable(view->Figures()));
-        QVERIFY2(
-            view->Figures().contains("peak-mismatch: The \"PEAK\" chunk at offset " +
-                                     QString::number(12 + head.size() + cue.size() + smpl.size()) +
-                                     " gives the peak of channel 1 as 0.5 at frame 0, but the audio's peak "
-                                     "is 0.999969, first at frame 100."),
-            qPrintable(view->Figures()));
+        QVERIFY2(view->Figures().contains("Integrated loudness: -"), qPrintable(view->Figures()));
+        QVERIFY2(view->Figures().contains("1 finding of the sound, in the findings list."),
+                 qPrintable(view->Figures()));
+        // That finding joins the others in the list, and leads to its record's bytes.
+        auto* findings = Find<QTableView>(structure, "tvFindings");
+        int mismatch = -1;
+        for (int row = 0; row < findings->model()->rowCount(); ++row) {
+            if (findings->model()->index(row, 3).data().toString() == "peak-mismatch") mismatch = row;
+        }
+        QVERIFY(mismatch >= 0);
+        const std::uint64_t peakAt = 12 + head.size() + cue.size() + smpl.size();
+        QCOMPARE(
+            findings->model()->index(mismatch, 4).data().toString(),
+            "The \"PEAK\" chunk at offset " + QString::number(peakAt) +
+                " gives the peak of channel 1 as 0.5 at frame 0, but the audio's peak is 0.999969, first at "
+                "frame 100.");
+        findings->setFocus(Qt::TabFocusReason);
+        for (int row = 0; row < mismatch; ++row) Key(structure, Qt::Key_Down);
+        QCOMPARE(CurrentEntry(structure), QString::number(peakAt) + " PEAK");
+        QVERIFY2(Find<QLabel>(structure, "lbFindingSummary")->text().contains("2 warnings"),
+                 qPrintable(Find<QLabel>(structure, "lbFindingSummary")->text()));
 
         WaveformCanvas* canvas = view->Canvas();
         const std::uint64_t cueAt = 12 + head.size();
@@ -337,10 +354,28 @@ private slots:
         const sound::Marker* loop = canvas->MarkerAt(QPoint(x + canvas->width() / 4, canvas->height() - 20));
         QVERIFY(loop != nullptr);
         QCOMPARE(QString::fromStdString(loop->label), QStringLiteral("Loop 1: Forward"));
+        // A click on it shows its seam: silence joined to silence, no step.
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(x + canvas->width() / 4, canvas->height() - 20));
+        QVERIFY(view->Seam()->isVisible());
+        QCOMPARE(
+            view->Seam()->Caption(),
+            QStringLiteral(
+                "Loop 1: Forward, its end joined to its start: the step at the joint is channel 1 none."));
+
+        // The cue point past the end is drawn at the end of the audio.
+        const sound::Marker* past = canvas->MarkerAt(QPoint(canvas->width() - 1, canvas->height() / 2));
+        QVERIFY(past != nullptr);
+        QCOMPARE(past->start, std::uint64_t{60000});
+        // Ruler times are rounded, not cut.
+        QCOMPARE(TimeText(47999, 48000), QStringLiteral("0:00:01.000"));
+        QCOMPARE(TimeText(47975, 48000), QStringLiteral("0:00:00.999"));
 
         canvas->setFocus(Qt::OtherFocusReason);
         Key(structure, Qt::Key_Plus);
         QVERIFY(canvas->ViewFrames() < 48000);
+        // Down to single samples.
+        for (int i = 0; i < 40; ++i) Key(structure, Qt::Key_Plus);
+        QCOMPARE(canvas->ViewFrames(), std::uint64_t{4});
         Key(structure, Qt::Key_0);
         QCOMPARE(canvas->ViewFrames(), std::uint64_t{48000});
         // Ctrl+U hides the view and shows it again.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 
 #include "report/sound_measuring.h"
@@ -14,6 +15,19 @@
 // overview of the frames shown. Both read through the analysis's own source,
 // stop when the control is cancelled, and say how far they have come.
 
+// The overview a pass has read so far, handed from the pass's thread to
+// the window's, which draws it while the pass goes on.
+class OverviewSoFar {
+public:
+    void Put(const sound::Overview& sofar);
+    // The newest overview put, once; nothing when none came since.
+    std::optional<sound::Overview> Take();
+
+private:
+    std::mutex mutex_;
+    std::optional<sound::Overview> newest_;
+};
+
 // The whole sound as measured, and the claims compared with it
 // (loudness-mismatch, peak-mismatch).
 struct WholeSound {
@@ -21,7 +35,7 @@ struct WholeSound {
     wavecheck::Findings compared;
 };
 WholeSound MeasureWhole(const wavedoc::WaveDocument& document, const wavecheck::SoundClaims& claims,
-                        JobControl& control);
+                        JobControl& control, OverviewSoFar& sofar);
 
 // The overview of frames [first, first + count) in `buckets`; nothing when
 // cancelled or when the file can no longer be read.

@@ -9,10 +9,14 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "report/measured_report.h"
+#include "sound/channel_roles.h"
+#include "sound/loop_seam.h"
 #include "sound/markers.h"
 #include "sound/measure.h"
 #include "sound/peak_envelope.h"
 #include "text/display_text.h"
+#include "ui/sound/seam_view.h"
 #include "ui/sound/sound_pass.h"
 #include "ui/sound/waveform_canvas.h"
 #include "ui/widgets/work_runner.h"
@@ -24,13 +28,10 @@ namespace {
 constexpr int kRefineAfterMs = 150;
 // Channels whose peaks the figures list one by one.
 constexpr std::size_t kMostListedChannels = 16;
+// Lanes named: more than a canvas has room for.
+constexpr std::size_t kMostNamedLanes = 1024;
 
 QString Text(std::string_view raw) { return QString::fromStdString(text::DisplayUtf8(raw)); }
-
-QString Decibels(double value, const char* unit) {
-    if (!std::isfinite(value)) return QStringLiteral("-inf %1").arg(QLatin1String(unit));
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 2).arg(QLatin1String(unit));
-}
 
 QString FiguresText(const WholeSound& whole) {
     if (!whole.sound.measured) return Text(whole.sound.failure);
@@ -38,30 +39,36 @@ QString FiguresText(const WholeSound& whole) {
     if (!measured.Measured()) return Text(measured.unmeasured);
     QStringList lines;
     if (measured.loudness) {
-        const sound::Loudness& loudness = *measured.loudness;
-        lines << QObject::tr("Integrated: %1").arg(Decibels(loudness.integrated, "LUFS"))
-              << QObject::tr("Range: %1").arg(Decibels(loudness.range, "LU"))
-              << QObject::tr("True peak: %1").arg(Decibels(loudness.truePeak, "dBTP"))
-              << QObject::tr("Max momentary: %1").arg(Decibels(loudness.maxMomentary, "LUFS"))
-              << QObject::tr("Max short-term: %1").arg(Decibels(loudness.maxShortTerm, "LUFS"));
+        for (const report::LoudnessFigure& figure : report::LoudnessFigures(*measured.loudness)) {
+            QString name = QString::fromLatin1(figure.name);
+            name[0] = name[0].toUpper();
+            lines << QStringLiteral("%1: %2").arg(name, Text(report::FigureText(figure)));
+        }
+        for (const std::string& channel : report::LeftOutOfLoudness(measured))
+            lines << QObject::tr("Left out of the loudness: %1").arg(Text(channel));
     } else {
         lines << QObject::tr("Loudness not measured: %1").arg(Text(measured.loudnessUnmeasured));
     }
     for (std::size_t c = 0; c < measured.channels.size() && c < kMostListedChannels; ++c) {
         const sound::ChannelFigures& channel = measured.channels[c];
-        const double peak = channel.peak > 0 ? 20 * std::log10(static_cast<double>(channel.peak)) : -INFINITY;
-        lines << QObject::tr("Channel %1: peak %2 at frame %3, %4 clipped")
+        lines << QObject::tr("Channel %1: peak %2 dBFS at frame %3, %4 clipped")
                      .arg(c + 1)
-                     .arg(Decibels(peak, "dBFS"))
+                     .arg(Text(report::DecibelText(report::PeakDecibels(channel.peak), "-inf")))
                      .arg(channel.peakFrame)
                      .arg(channel.clipped);
+        if (c < measured.notFinite.size() && measured.notFinite[c].Count() > 0)
+            lines << QObject::tr("Channel %1: %2")
+                         .arg(c + 1)
+                         .arg(Text(report::NotFiniteText(measured.notFinite[c])));
     }
     if (measured.channels.size() > kMostListedChannels) {
         lines << QObject::tr("%1 more channels").arg(measured.channels.size() - kMostListedChannels);
     }
     if (measured.stopped) lines << QObject::tr("Stopped before the end of the sound.");
-    for (const wavecheck::Finding& finding : whole.compared.shown) {
-        lines << QStringLiteral("%1: %2").arg(Text(finding.code), Text(finding.message));
+    if (whole.compared.Total() > 0) {
+        lines << (whole.compared.Total() == 1 ? QObject::tr("1 finding of the sound, in the findings list.")
+                                              : QObject::tr("%1 findings of the sound, in the findings list.")
+                                                    .arg(whole.compared.Total()));
     }
     if (!whole.compared.Finished()) lines << Text(whole.compared.unfinished);
     return lines.join(QLatin1Char('\n'));
@@ -70,7 +77,11 @@ QString FiguresText(const WholeSound& whole) {
 }  // namespace
 
 SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
-    : QWidget(parent), document_(analysis.document), claims_(analysis.claims), runner_(new WorkRunner(this)) {
+    : QWidget(parent),
+      document_(analysis.document),
+      claims_(analysis.claims),
+      runner_(new WorkRunner(this)),
+      sofar_(std::make_shared<OverviewSoFar>()) {
     setObjectName(QStringLiteral("soundView"));
     runner_->setObjectName(QStringLiteral("soundRunner"));
     auto* layout = new QHBoxLayout(this);
@@ -99,7 +110,11 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
     pbPass_->setAccessibleName(tr("Measuring the sound"));
     btCancel_ = new QPushButton(tr("Cancel"), side);
     btCancel_->setObjectName(QStringLiteral("btCancelSound"));
+    seam_ = new SeamView(side);
+    seam_->setObjectName(QStringLiteral("svLoopSeam"));
+    seam_->setVisible(false);
     sideLayout->addWidget(scroll, 1);
+    sideLayout->addWidget(seam_, 1);
     sideLayout->addWidget(pbPass_);
     sideLayout->addWidget(btCancel_);
     side->setMinimumWidth(fontMetrics().averageCharWidth() * 36);
@@ -113,6 +128,7 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
     connect(refine_, &QTimer::timeout, this, &SoundView::Refine);
     connect(btCancel_, &QPushButton::clicked, this, &SoundView::CancelPass);
     connect(canvas_, &WaveformCanvas::MarkerActivated, this, &SoundView::MarkerActivated);
+    connect(canvas_, &WaveformCanvas::LoopChosen, this, &SoundView::ShowSeam);
     connect(canvas_, &WaveformCanvas::ViewChanged, refine_, qOverload<>(&QTimer::start));
 
     // What the loaded document gives at once: the sound's shape and its markers.
@@ -121,6 +137,7 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
     if (verdict.format) {
         canvas_->SetShape(sound::FramesOf(document, *verdict.format), verdict.format->channels,
                           verdict.format->sampleRate);
+        NameLanes(*verdict.format);
         lbFigures_->setText(tr("The sound is measured when this view is first shown."));
     } else {
         lbFigures_->setText(Text(verdict.unmeasured));
@@ -129,6 +146,7 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
         // A peak envelope (levl) draws the overview at once, until the pass ends.
         if (std::optional<sound::Overview> envelope = sound::PeakEnvelopeOf(document)) {
             canvas_->SetWhole(std::move(*envelope));
+            envelopeShown_ = true;
         }
         canvas_->SetMarkers(sound::MarkersOf(document));
     } catch (const wavedoc::WaveDocError& error) {
@@ -139,6 +157,30 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
 }
 
 SoundView::~SoundView() = default;
+
+void SoundView::ShowSeam(const sound::Marker& loop) {
+    const QString name = Text(loop.label);
+    try {
+        const wavedoc::ReadingSession reading(document_->Source());
+        seam_->SetSeam(name, sound::LoopSeamOf(*document_, loop));
+    } catch (const wavedoc::WaveDocError& error) {
+        seam_->SetUnreadable(Text(error.what()));
+    }
+    seam_->setVisible(true);
+}
+
+void SoundView::NameLanes(const sound::SampleFormat& format) {
+    const std::vector<sound::ChannelRole> roles = sound::ChannelRolesOf(format);
+    std::vector<QString> names;
+    std::vector<bool> leftOut;
+    for (std::size_t c = 0; c < roles.size() && c < kMostNamedLanes; ++c) {
+        names.push_back(roles[c].speaker.empty()
+                            ? QString::number(c + 1)
+                            : QStringLiteral("%1 %2").arg(c + 1).arg(Text(roles[c].speaker)));
+        leftOut.push_back(roles[c].weight == sound::LoudnessWeight::LeftOut);
+    }
+    canvas_->SetLaneNames(std::move(names), std::move(leftOut));
+}
 
 bool SoundView::Measuring() const { return runner_->Busy(); }
 
@@ -154,14 +196,15 @@ void SoundView::showEvent(QShowEvent* event) {
     pbPass_->setValue(0);
     pbPass_->setVisible(true);
     btCancel_->setVisible(true);
-    runner_->Start({.title = {},
-                    .total = 0,
-                    .progressText = {},
-                    .work = [this, document = document_, claims = claims_](JobControl& control) {
-                        auto whole =
-                            std::make_shared<const WholeSound>(MeasureWhole(*document, claims, control));
-                        return std::function<void()>([this, whole] { ShowWhole(*whole); });
-                    }});
+    runner_->Start(
+        {.title = {},
+         .total = 0,
+         .progressText = {},
+         .work = [this, document = document_, claims = claims_, sofar = sofar_](JobControl& control) {
+             auto whole =
+                 std::make_shared<const WholeSound>(MeasureWhole(*document, claims, control, *sofar));
+             return std::function<void()>([this, whole] { ShowWhole(*whole); });
+         }});
 }
 
 void SoundView::CancelPass() {
@@ -170,7 +213,11 @@ void SoundView::CancelPass() {
 }
 
 void SoundView::ShowProgress(std::uint64_t done, std::uint64_t total) {
-    if (total > 0 && !wholeShown_) pbPass_->setValue(static_cast<int>(std::min(done, total) * 1000 / total));
+    if (wholeShown_) return;
+    if (total > 0) pbPass_->setValue(static_cast<int>(std::min(done, total) * 1000 / total));
+    // The overview read so far, unless a peak envelope already draws the whole.
+    std::optional<sound::Overview> sofar = sofar_->Take();
+    if (sofar && !envelopeShown_) canvas_->SetWhole(std::move(*sofar));
 }
 
 void SoundView::ShowWhole(const WholeSound& whole) {
@@ -178,6 +225,7 @@ void SoundView::ShowWhole(const WholeSound& whole) {
     pbPass_->setVisible(false);
     btCancel_->setVisible(false);
     lbFigures_->setText(FiguresText(whole));
+    emit Compared(whole.compared);
     if (!whole.sound.measured || !whole.sound.measured->Measured()) return;
     const sound::Measurement& measured = *whole.sound.measured;
     const sound::Overview& overview = measured.overview;

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "report/analysis.h"
+#include "sound/markers.h"
+#include "sound/sample_format.h"
 
 class QLabel;
 class QProgressBar;
@@ -12,7 +14,9 @@ class QPushButton;
 class QTimer;
 class WaveformCanvas;
 class WorkRunner;
+class SeamView;
 struct WholeSound;
+class OverviewSoFar;
 
 // The sound of the file in the structure window: the waveform with its
 // markers, and beside it the measured loudness and peaks and what they say
@@ -34,12 +38,17 @@ public:
     void HighlightRecords(std::uint64_t from, std::uint64_t to);
     bool Measuring() const;
     WaveformCanvas* Canvas() const { return canvas_; }
+    SeamView* Seam() const { return seam_; }
     // The figures beside the waveform, as shown.
     QString Figures() const;
 
 signals:
     // A marker was clicked: the offset of its record in the file.
     void MarkerActivated(std::uint64_t recordOffset);
+    // The whole sound is measured: what it says of the file's claims
+    // (loudness-mismatch, peak-mismatch, samples-not-finite), for the
+    // window's findings list.
+    void Compared(const wavecheck::Findings& compared);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -51,15 +60,21 @@ private slots:
 
 private:
     void ShowWhole(const WholeSound& whole);
+    void ShowSeam(const sound::Marker& loop);
+    // Each lane's channel and speaker, and whether the loudness leaves it out.
+    void NameLanes(const sound::SampleFormat& format);
 
     std::shared_ptr<const wavedoc::WaveDocument> document_;
     wavecheck::SoundClaims claims_;
     WorkRunner* runner_ = nullptr;
     bool started_ = false;
     bool wholeShown_ = false;
+    bool envelopeShown_ = false;
+    std::shared_ptr<OverviewSoFar> sofar_;
     double wholeFramesPerBucket_ = 0;
     WaveformCanvas* canvas_ = nullptr;
     QLabel* lbFigures_ = nullptr;
+    SeamView* seam_ = nullptr;
     QProgressBar* pbPass_ = nullptr;
     QPushButton* btCancel_ = nullptr;
     QTimer* refine_ = nullptr;

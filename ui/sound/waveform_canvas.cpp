@@ -16,7 +16,34 @@ namespace {
 constexpr int kRulerHeight = 34;
 constexpr int kMarkerRowHeight = 16;  // the loops' and segments' rows under the channels
 constexpr double kZoomStep = 1.25;
-constexpr double kNear = 4.0;  // how close a click must be to a line, in pixels
+constexpr double kNear = 4.0;               // how close a click must be to a line, in pixels
+constexpr std::uint64_t kFewestFrames = 4;  // the closest zoom: a sample every quarter of the canvas
+constexpr double kLabelGap = 6;             // pixels between two labels of a row
+// The dBFS marks of the amplitude scale, and the lane height they need.
+constexpr std::array<int, 4> kScaleDecibels{0, -6, -12, -20};
+constexpr double kScaleLaneHeight = 60;
+
+// Labels of one row, drawn left to right once the shapes are drawn, each
+// cut to the room before the next so that none covers another.
+struct LabelRow {
+    double baseline = 0;
+    std::vector<std::pair<double, QString>> labels;  // where each starts, and its text
+
+    void Paint(QPainter& painter, const QFontMetrics& metrics, int width) {
+        std::stable_sort(labels.begin(), labels.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        double free = 0;  // where the row is free from
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const double x = std::max(labels[i].first, free);
+            const double end = i + 1 < labels.size() ? std::max(labels[i + 1].first, x) : width;
+            const int room = static_cast<int>(end - x - kLabelGap);
+            if (room < metrics.averageCharWidth() * 2) continue;
+            const QString text = metrics.elidedText(labels[i].second, Qt::ElideRight, room);
+            painter.drawText(QPointF(x, baseline), text);
+            free = x + metrics.horizontalAdvance(text) + kLabelGap;
+        }
+    }
+};
 
 // The colour of each kind of marker, in MarkerKind's order: a hue of its
 // own, made to read at least 3:1 against `ground`.
@@ -38,7 +65,8 @@ double NiceStep(double least) {
 
 QString TimeText(std::uint64_t frame, std::uint32_t sampleRate) {
     if (sampleRate == 0) return QString::number(frame);
-    const std::uint64_t millis = frame * 1000 / sampleRate;
+    const std::uint64_t millis =
+        frame / sampleRate * 1000 + ((frame % sampleRate) * 1000 + sampleRate / 2) / sampleRate;
     return QStringLiteral("%1:%2:%3.%4")
         .arg(millis / 3600000)
         .arg(millis / 60000 % 60, 2, 10, QLatin1Char('0'))
@@ -76,6 +104,12 @@ void WaveformCanvas::SetMarkers(std::vector<sound::Marker> markers) {
     update();
 }
 
+void WaveformCanvas::SetLaneNames(std::vector<QString> names, std::vector<bool> leftOut) {
+    laneNames_ = std::move(names);
+    leftOut_ = std::move(leftOut);
+    update();
+}
+
 void WaveformCanvas::SetWhole(sound::Overview overview) {
     whole_ = std::move(overview);
     update();
@@ -93,7 +127,7 @@ void WaveformCanvas::Highlight(std::uint64_t from, std::uint64_t to) {
 }
 
 void WaveformCanvas::SetView(std::uint64_t start, std::uint64_t frames) {
-    frames = std::clamp<std::uint64_t>(frames, std::min<std::uint64_t>(frames_, 16),
+    frames = std::clamp<std::uint64_t>(frames, std::min<std::uint64_t>(frames_, kFewestFrames),
                                        std::max<std::uint64_t>(frames_, 1));
     start = std::min(start, frames_ > frames ? frames_ - frames : 0);
     if (start == viewStart_ && frames == viewFrames_) return;
@@ -181,13 +215,21 @@ void WaveformCanvas::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
+WaveformCanvas::Drawn WaveformCanvas::Place(const sound::Marker& marker) const {
+    const bool outside = marker.start >= frames_ || (marker.end && *marker.end >= frames_);
+    const double left = XOf(std::min(marker.start, frames_));
+    const double right = marker.end ? XOf(std::min(*marker.end + 1, frames_)) : left;
+    return {left, std::max(left, right), outside};
+}
+
 const sound::Marker* WaveformCanvas::MarkerAt(QPoint point) const {
     const sound::Marker* best = nullptr;
     double bestWidth = 0;
     const QRect wave = WaveArea();
     const int loopRow = wave.bottom() + 1;
     for (const sound::Marker& marker : markers_) {
-        const double left = XOf(marker.start);
+        const Drawn drawn = Place(marker);
+        const double left = drawn.left;
         if (!marker.end) {
             if (std::fabs(point.x() - left) <= kNear && point.y() >= kRulerHeight / 2 &&
                 (best == nullptr || bestWidth > 0)) {
@@ -196,7 +238,7 @@ const sound::Marker* WaveformCanvas::MarkerAt(QPoint point) const {
             }
             continue;
         }
-        const double right = XOf(*marker.end + 1);
+        const double right = drawn.right;
         if (point.x() < left - kNear || point.x() > right + kNear) continue;
         // Loops and segments answer in their rows; regions over the channels.
         const bool inRow = marker.kind == sound::MarkerKind::Loop
@@ -216,7 +258,9 @@ const sound::Marker* WaveformCanvas::MarkerAt(QPoint point) const {
 void WaveformCanvas::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     if (const sound::Marker* marker = MarkerAt(event->position().toPoint())) {
-        emit MarkerActivated(marker->recordOffset);
+        const sound::Marker chosen = *marker;
+        emit MarkerActivated(chosen.recordOffset);
+        if (chosen.kind == sound::MarkerKind::Loop) emit LoopChosen(chosen);
         event->accept();
         return;
     }
@@ -243,13 +287,21 @@ void WaveformCanvas::PaintRuler(QPainter& painter) const {
     const double step = NiceStep(static_cast<double>(viewFrames_) * 110 / width());
     const auto first = static_cast<std::uint64_t>(std::ceil(static_cast<double>(viewStart_) / step) * step);
     const QFontMetrics metrics = fontMetrics();
+    int free = 0;  // where the ruler is free of labels from
     for (double frame = static_cast<double>(first); frame <= static_cast<double>(viewStart_ + viewFrames_);
          frame += step) {
         const auto at = static_cast<std::uint64_t>(frame);
         const int x = static_cast<int>(XOf(at));
         painter.drawLine(x, kRulerHeight - 6, x, kRulerHeight - 1);
-        painter.drawText(x + 2, metrics.ascent(), TimeText(at, sampleRate_));
-        painter.drawText(x + 2, metrics.ascent() + metrics.height() - 2, QString::number(at));
+        const QString time = TimeText(at, sampleRate_);
+        const QString count = QString::number(at);
+        const int wide = std::max(metrics.horizontalAdvance(time), metrics.horizontalAdvance(count));
+        // The last label keeps to the canvas, left of its tick if need be.
+        const int left = std::min(x + 2, width() - wide - 2);
+        if (left < free) continue;
+        painter.drawText(left, metrics.ascent(), time);
+        painter.drawText(left, metrics.ascent() + metrics.height() - 2, count);
+        free = left + wide + static_cast<int>(kLabelGap);
     }
 }
 
@@ -310,7 +362,21 @@ void WaveformCanvas::PaintChannels(QPainter& painter) const {
             painter.drawLine(QPointF(x + 0.5, y(std::min(level, high))),
                              QPointF(x + 0.5, y(std::max(-level, low))));
         }
+        // Zoomed to single samples: a dot at each.
+        if (bucketFrames <= 1 && static_cast<double>(viewFrames_) * 4 <= width()) {
+            painter.setPen(peak);
+            painter.setBrush(peak);
+            for (std::uint64_t frame = viewStart_; frame < viewStart_ + viewFrames_; ++frame) {
+                if (frame < overview->first || frame - overview->first >= overview->buckets) continue;
+                const double x = (XOf(frame) + XOf(frame + 1)) / 2;
+                const float value = overview->At(lane, static_cast<std::size_t>(frame - overview->first)).max;
+                painter.drawEllipse(QPointF(x, middle - std::clamp(value, -1.0F, 1.0F) * half), 2.0, 2.0);
+            }
+            painter.setBrush(Qt::NoBrush);
+        }
     }
+    PaintLaneNames(painter, lanes, laneHeight);
+    PaintScale(painter, lanes, laneHeight);
     if (lanes < channels_) {
         painter.setPen(palette().color(QPalette::Text));
         painter.drawText(wave.adjusted(4, 2, -4, -2), Qt::AlignRight | Qt::AlignBottom,
@@ -318,21 +384,52 @@ void WaveformCanvas::PaintChannels(QPainter& painter) const {
     }
 }
 
+void WaveformCanvas::PaintLaneNames(QPainter& painter, unsigned lanes, double laneHeight) const {
+    const QRect wave = WaveArea();
+    const QFontMetrics metrics = fontMetrics();
+    if (laneHeight < metrics.height()) return;
+    for (unsigned lane = 0; lane < lanes; ++lane) {
+        QString name = lane < laneNames_.size() ? laneNames_[lane] : QString::number(lane + 1);
+        if (lane < leftOut_.size() && leftOut_[lane]) name += tr(" (left out of the loudness)");
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(QPointF(4, wave.top() + laneHeight * lane + metrics.ascent() + 1), name);
+    }
+}
+
+void WaveformCanvas::PaintScale(QPainter& painter, unsigned lanes, double laneHeight) const {
+    if (laneHeight < kScaleLaneHeight) return;
+    const QRect wave = WaveArea();
+    const QFontMetrics metrics = fontMetrics();
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    for (unsigned lane = 0; lane < lanes; ++lane) {
+        const double middle = wave.top() + laneHeight * (lane + 0.5);
+        const double half = laneHeight / 2 - 1;
+        for (const int decibels : kScaleDecibels) {
+            const double y = middle - std::pow(10.0, decibels / 20.0) * half;
+            const QString text = tr("%1 dBFS").arg(decibels);
+            painter.drawLine(QPointF(width() - 4, y), QPointF(width(), y));
+            painter.drawText(
+                QPointF(width() - 6 - metrics.horizontalAdvance(text), y + metrics.ascent() / 2.0), text);
+        }
+    }
+}
+
+void WaveformCanvas::PaintOutside(QPainter& painter) const {
+    const auto outside = std::count_if(markers_.begin(), markers_.end(),
+                                       [this](const sound::Marker& marker) { return Place(marker).outside; });
+    if (outside == 0) return;
+    const QRect wave = WaveArea();
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(
+        wave.adjusted(4, 2, -4, -2), Qt::AlignRight | Qt::AlignTop,
+        outside == 1 ? tr("1 marker lies past the end of the audio, drawn dashed at its end")
+                     : tr("%1 markers lie past the end of the audio, drawn dashed at its end").arg(outside));
+}
+
 void WaveformCanvas::PaintMarkers(QPainter& painter) const {
     const QRect wave = WaveArea();
     const int loopRow = wave.bottom() + 1;
     const QFontMetrics metrics = fontMetrics();
-    // Where the last label drawn in each kind's row ends: a label that would
-    // overlap it is left out, so a paint lays out only as many labels as fit
-    // across the width, however many markers the file holds.
-    double labelsEnd[4] = {-1e9, -1e9, -1e9, -1e9};
-    const auto drawLabel = [&](const sound::Marker& marker, QPointF at) {
-        double& end = labelsEnd[static_cast<std::size_t>(marker.kind)];
-        if (at.x() < end) return;
-        const QString label = QString::fromStdString(text::DisplayUtf8(marker.label));
-        painter.drawText(at, label);
-        end = at.x() + metrics.horizontalAdvance(label) + metrics.averageCharWidth();
-    };
     // The pixel columns the last marker of each kind was drawn over: one drawn
     // over the same columns as the one before it adds nothing to see, so a
     // paint draws a few markers a column at most, however many there are.
@@ -344,9 +441,14 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
     };
     Columns lastDrawn[4];
     const std::array<QColor, 4> kindColours = KindColours(palette().color(QPalette::Window));
+    LabelRow cueLabels{kRulerHeight + static_cast<double>(metrics.ascent()), {}};
+    LabelRow regionLabels{static_cast<double>(wave.bottom() - metrics.descent() - 2), {}};
+    LabelRow loopLabels{static_cast<double>(loopRow + metrics.ascent()), {}};
+    LabelRow segmentLabels{static_cast<double>(loopRow + kMarkerRowHeight + metrics.ascent()), {}};
     for (const sound::Marker& marker : markers_) {
-        const double left = XOf(marker.start);
-        const double right = marker.end ? XOf(*marker.end + 1) : left;
+        const Drawn drawn = Place(marker);
+        const double left = drawn.left;
+        const double right = drawn.right;
         if (right < -1 || left > width() + 1) continue;
         const bool lit = marker.recordOffset >= highlightFrom_ && marker.recordOffset < highlightTo_;
         const auto firstColumn = static_cast<int>(std::floor(left));
@@ -357,18 +459,23 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
         previous = columns;
         QColor colour = kindColours[static_cast<std::size_t>(marker.kind)];
         QPen pen(colour, lit ? 3 : 1);
+        if (drawn.outside) pen.setStyle(Qt::DashLine);
         painter.setPen(pen);
+        QString label = QString::fromStdString(text::DisplayUtf8(marker.label));
+        if (drawn.outside) label += tr(" (past the end)");
+        // A span's name stays on the part of it in view.
+        const double labelAt = std::max(left, 0.0) + 3;
         switch (marker.kind) {
             case sound::MarkerKind::Cue:
                 painter.drawLine(QPointF(left, kRulerHeight), QPointF(left, wave.bottom()));
-                drawLabel(marker, QPointF(left + 3, kRulerHeight + metrics.ascent()));
+                cueLabels.labels.emplace_back(labelAt, label);
                 break;
             case sound::MarkerKind::Region: {
                 colour.setAlpha(lit ? 90 : 45);
                 painter.fillRect(
                     QRectF(QPointF(left, wave.top()), QPointF(std::max(right, left + 1), wave.bottom())),
                     colour);
-                drawLabel(marker, QPointF(left + 3, wave.bottom() - metrics.descent() - 2));
+                regionLabels.labels.emplace_back(labelAt, label);
                 break;
             }
             case sound::MarkerKind::Loop: {
@@ -376,7 +483,7 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
                 painter.drawLine(QPointF(left, y), QPointF(right, y));
                 painter.drawLine(QPointF(left, loopRow + 2), QPointF(left, loopRow + kMarkerRowHeight - 2));
                 painter.drawLine(QPointF(right, loopRow + 2), QPointF(right, loopRow + kMarkerRowHeight - 2));
-                drawLabel(marker, QPointF(left + 3, loopRow + metrics.ascent()));
+                loopLabels.labels.emplace_back(labelAt, label);
                 break;
             }
             case sound::MarkerKind::Segment: {
@@ -385,10 +492,13 @@ void WaveformCanvas::PaintMarkers(QPainter& painter) const {
                 painter.fillRect(QRectF(QPointF(left, top + 2),
                                         QPointF(std::max(right, left + 1), top + kMarkerRowHeight - 2)),
                                  colour);
-                painter.setPen(palette().color(QPalette::Text));
-                drawLabel(marker, QPointF(left + 3, top + metrics.ascent()));
+                segmentLabels.labels.emplace_back(labelAt, label);
                 break;
             }
         }
     }
+    painter.setPen(palette().color(QPalette::Text));
+    for (LabelRow* row : {&cueLabels, &regionLabels, &loopLabels, &segmentLabels})
+        row->Paint(painter, metrics, width());
+    PaintOutside(painter);
 }

@@ -12,8 +12,10 @@
 // markers: cue points as labelled lines, labelled-text regions as shaded
 // spans, sampler loops as brackets, playlist segments as bars. The wheel
 // zooms around the pointer (with Shift, or sideways, it scrolls); so do the
-// keys +, -, Left, Right, Home, End and 0 (the whole sound). A click on a
-// marker tells its record's offset.
+// keys +, -, Left, Right, Home, End and 0 (the whole sound), down to single
+// samples, drawn as dots. A click on a marker tells its record's offset.
+// Markers that lie past the end of the audio are drawn at its end, dashed,
+// and counted there.
 class WaveformCanvas : public QWidget {
     Q_OBJECT
 
@@ -23,6 +25,9 @@ public:
     // The sound's length and channels, before any overview arrives.
     void SetShape(std::uint64_t frames, unsigned channels, std::uint32_t sampleRate);
     void SetMarkers(std::vector<sound::Marker> markers);
+    // What each lane is called ("1 Front left"), and which channels the
+    // loudness leaves out, marked so on their lanes.
+    void SetLaneNames(std::vector<QString> names, std::vector<bool> leftOut);
     // The overview of the whole sound, and a finer one of part of it.
     void SetWhole(sound::Overview overview);
     void SetRefined(sound::Overview overview);
@@ -41,6 +46,8 @@ public:
 
 signals:
     void MarkerActivated(std::uint64_t recordOffset);
+    // A sampler loop was clicked.
+    void LoopChosen(const sound::Marker& loop);
     void ViewChanged();
 
 protected:
@@ -53,6 +60,14 @@ protected:
 
 private:
     double XOf(std::uint64_t frame) const;
+    // Where a marker is drawn: its left and right edge (the same for a
+    // point), kept to the end of the audio; and whether it lies past it.
+    struct Drawn {
+        double left;
+        double right;
+        bool outside;
+    };
+    Drawn Place(const sound::Marker& marker) const;
     std::uint64_t FrameAt(double x) const;
     void Zoom(double factor, double aroundX);
     void Scroll(double pages);
@@ -60,6 +75,9 @@ private:
     void PaintRuler(QPainter& painter) const;
     void PaintChannels(QPainter& painter) const;
     void PaintMarkers(QPainter& painter) const;
+    void PaintLaneNames(QPainter& painter, unsigned lanes, double laneHeight) const;
+    void PaintScale(QPainter& painter, unsigned lanes, double laneHeight) const;
+    void PaintOutside(QPainter& painter) const;
 
     std::uint64_t frames_ = 0;
     unsigned channels_ = 0;
@@ -67,11 +85,13 @@ private:
     std::uint64_t viewStart_ = 0;
     std::uint64_t viewFrames_ = 0;
     std::vector<sound::Marker> markers_;
+    std::vector<QString> laneNames_;
+    std::vector<bool> leftOut_;
     std::optional<sound::Overview> whole_;
     std::optional<sound::Overview> refined_;
     std::uint64_t highlightFrom_ = 0;
     std::uint64_t highlightTo_ = 0;
 };
 
-// "1:02:03.456": a time for the ruler.
+// "1:02:03.456": a time for the ruler, rounded to the nearest millisecond.
 QString TimeText(std::uint64_t frame, std::uint32_t sampleRate);

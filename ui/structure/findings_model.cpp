@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QStringList>
 #include <QStyle>
+#include <algorithm>
 
 #include "text/display_text.h"
 
@@ -39,6 +40,32 @@ QString Text(std::string_view raw) { return QString::fromStdString(text::Display
 
 FindingsModel::FindingsModel(std::shared_ptr<const wavecheck::Findings> findings, QObject* parent)
     : QAbstractTableModel(parent), findings_(std::move(findings)) {}
+
+void FindingsModel::AddMeasured(const wavecheck::Findings& measured) {
+    if (findings_ == nullptr) return;
+    auto merged = std::make_shared<wavecheck::Findings>(*findings_);
+    std::size_t at = 0;
+    for (const wavecheck::CodeCount& count : measured.counts) {
+        const bool held =
+            std::any_of(merged->counts.begin(), merged->counts.end(),
+                        [&](const wavecheck::CodeCount& mine) { return mine.code == count.code; });
+        const auto first = measured.shown.begin() + static_cast<std::ptrdiff_t>(at);
+        at += count.shown;
+        if (held) continue;
+        merged->counts.push_back(count);
+        for (auto finding = first; finding != first + static_cast<std::ptrdiff_t>(count.shown); ++finding) {
+            merged->shown.push_back(*finding);
+            ++(finding->level == wavecheck::Level::Error     ? merged->errors
+               : finding->level == wavecheck::Level::Warning ? merged->warnings
+                                                             : merged->notes);
+        }
+    }
+    const int added = static_cast<int>(merged->shown.size() - findings_->shown.size());
+    if (added == 0) return;
+    beginInsertRows({}, rowCount(), rowCount() + added - 1);
+    findings_ = std::move(merged);
+    endInsertRows();
+}
 
 void FindingsModel::SetOffsetBase(OffsetBase base) {
     if (base == base_) return;

@@ -19,6 +19,13 @@ public:
 
     explicit FindingsModel(std::shared_ptr<const wavecheck::Findings> findings, QObject* parent = nullptr);
 
+    // Adds at the end the findings of the sound measured after the check
+    // (the sound view's: loudness-mismatch, peak-mismatch,
+    // samples-not-finite), whose codes come last in the check's order;
+    // codes already held are not added again.
+    void AddMeasured(const wavecheck::Findings& measured);
+    // The findings shown, with those of the sound once added.
+    const wavecheck::Findings& Shown() const { return *findings_; }
     // The finding of a row of this model, or null.
     const wavecheck::Finding* FindingAt(int row) const;
     // A row's cells as shown, joined by TAB.

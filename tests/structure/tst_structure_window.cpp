@@ -335,6 +335,14 @@ private slots:
         QCOMPARE(CurrentEntry(structure), QString::number(peakAt) + " PEAK");
         QVERIFY2(Find<QLabel>(structure, "lbFindingSummary")->text().contains("2 warnings"),
                  qPrintable(Find<QLabel>(structure, "lbFindingSummary")->text()));
+        // A report saved now holds what the window shows: the measured sound
+        // and the finding it gave.
+        prompts_->nextSaveChoice = QString::fromStdString(scratch_.Path("sound.txt"));
+        Key(structure, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(WorkEnded(structure));
+        const std::string saved = ReadBytes(scratch_.Path("sound.txt"));
+        QVERIFY2(saved.find("\nmeasured:\n") != std::string::npos, saved.c_str());
+        QVERIFY2(saved.find("\tpeak-mismatch\t") != std::string::npos, saved.c_str());
 
         WaveformCanvas* canvas = view->Canvas();
         const std::uint64_t cueAt = 12 + head.size();

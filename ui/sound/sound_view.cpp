@@ -225,7 +225,7 @@ void SoundView::ShowWhole(const WholeSound& whole) {
     pbPass_->setVisible(false);
     btCancel_->setVisible(false);
     lbFigures_->setText(FiguresText(whole));
-    emit Compared(whole.compared);
+    emit Compared(whole.compared, whole.sound.measured);
     if (!whole.sound.measured || !whole.sound.measured->Measured()) return;
     const sound::Measurement& measured = *whole.sound.measured;
     const sound::Overview& overview = measured.overview;

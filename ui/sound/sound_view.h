@@ -47,8 +47,9 @@ signals:
     void MarkerActivated(std::uint64_t recordOffset);
     // The whole sound is measured: what it says of the file's claims
     // (loudness-mismatch, peak-mismatch, samples-not-finite), for the
-    // window's findings list.
-    void Compared(const wavecheck::Findings& compared);
+    // window's findings list, and the measurement itself (null when the pass
+    // could not run), for what the window reports.
+    void Compared(const wavecheck::Findings& compared, std::shared_ptr<const sound::Measurement> measured);
 
 protected:
     void showEvent(QShowEvent* event) override;

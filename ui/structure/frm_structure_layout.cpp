@@ -373,12 +373,18 @@ void frmStructure::BuildSoundDock() {
     shown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     view->addAction(shown);
     connect(sound_, &SoundView::MarkerActivated, this, &frmStructure::SelectRecordAt);
-    // What the sound says of the file's claims joins the findings list.
-    connect(sound_, &SoundView::Compared, this, [this](const wavecheck::Findings& compared) {
-        findings_->AddMeasured(compared);
-        lbFindingSummary_->setText(FindingSummary(findings_->Shown()));
-        lbFindingSummary_->setAccessibleDescription(lbFindingSummary_->text());
-    });
+    // What the sound says of the file's claims joins the findings list, and
+    // the measurement joins the analysis, so that a saved report holds what
+    // the window shows.
+    connect(sound_, &SoundView::Compared, this,
+            [this](const wavecheck::Findings& compared, std::shared_ptr<const sound::Measurement> measured) {
+                findings_->AddMeasured(compared);
+                if (analysis_.findings != nullptr)
+                    analysis_.findings = std::make_shared<const wavecheck::Findings>(findings_->Shown());
+                analysis_.measured = std::move(measured);
+                lbFindingSummary_->setText(FindingSummary(findings_->Shown()));
+                lbFindingSummary_->setAccessibleDescription(lbFindingSummary_->text());
+            });
     connect(tvStructure_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 const int item = tree_->ItemOf(current);

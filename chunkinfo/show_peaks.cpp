@@ -9,16 +9,18 @@
 
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
+#include "formats/levl_layout.h"
 #include "formats/peak_layout.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace chunkinfo {
 namespace {
 
 namespace peak = formats::peak;
+namespace levl = formats::levl;
 
 constexpr std::uint64_t kMostChannels = 256;
 
-constexpr std::uint64_t kEnvelopeHeader = 120;
 constexpr std::uint32_t kUnknownPosition = 0xFFFFFFFF;
 
 // "1032038469 (2002-09-14 21:21:09 UTC)": seconds since 1970 and the time they stand for.
@@ -71,40 +73,41 @@ void ShowPeak(const ChunkInput& input, rows::RowSink& rows) {
 }
 
 void ShowPeakEnvelope(const ChunkInput& input, rows::RowSink& rows) {
-    const wavedoc::FieldReader fields = input.Fields(0, kEnvelopeHeader);
-    const auto field = [&](std::size_t offset, std::string_view name) {
-        return static_cast<std::uint32_t>(fields.Bits32(offset, name));
-    };
-    rows::AddValueRow(rows, "Version", std::to_string(field(0, "dwVersion")), input.At(0, 4));
-    const std::uint32_t format = field(4, "dwFormat");
+    const wavedoc::FieldReader fields = input.Fields(0, levl::kHeaderSize);
+    rows::AddValueRow(rows, "Version", std::to_string(fields.Unsigned32(levl::kVersion)),
+                      input.At(levl::kVersion));
+    const std::uint32_t format = fields.Unsigned32(levl::kFormat);
     rows::AddValueRow(rows, "Format",
                       Named(format, format == 1   ? "8-bit values"
                                     : format == 2 ? "16-bit values"
                                                   : ""),
-                      input.At(4, 4));
-    const std::uint32_t points = field(8, "dwPointsPerValue");
+                      input.At(levl::kFormat));
+    const std::uint32_t points = fields.Unsigned32(levl::kPointsPerValue);
     rows::AddValueRow(rows, "Points per value",
                       Named(points, points == 1   ? "positive peak"
                                     : points == 2 ? "positive and negative peak"
                                                   : ""),
-                      input.At(8, 4));
-    rows::AddValueRow(rows, "Block size", GroupedCount(field(12, "dwBlockSize"), "frame", "frames"),
-                      input.At(12, 4));
-    rows::AddValueRow(rows, "Channels", std::to_string(field(16, "dwPeakChannels")), input.At(16, 4));
-    rows::AddValueRow(rows, "Frames", std::to_string(field(20, "dwNumPeakFrames")), input.At(20, 4));
-    const std::uint32_t position = field(24, "dwPosPeakOfPeaks");
+                      input.At(levl::kPointsPerValue));
+    rows::AddValueRow(rows, "Block size",
+                      GroupedCount(fields.Unsigned32(levl::kBlockSize), "frame", "frames"),
+                      input.At(levl::kBlockSize));
+    rows::AddValueRow(rows, "Channels", std::to_string(fields.Unsigned32(levl::kPeakChannels)),
+                      input.At(levl::kPeakChannels));
+    rows::AddValueRow(rows, "Frames", std::to_string(fields.Unsigned32(levl::kPeakFrames)),
+                      input.At(levl::kPeakFrames));
+    const std::uint32_t position = fields.Unsigned32(levl::kPeakOfPeaks);
     rows::AddValueRow(rows, "Position of the peak of peaks",
                       position == kUnknownPosition ? "unknown (0xFFFFFFFF)" : std::to_string(position),
-                      input.At(24, 4));
-    const std::uint32_t offset = field(28, "dwOffsetToPeaks");
-    rows::AddValueRow(rows, "Offset to peaks", std::to_string(offset), input.At(28, 4));
-    AddFixedTextRow(rows, fields, 32, 28, "Time stamp", input.At(0, kEnvelopeHeader));
-    // The offset counts from the start of the chunk header.
-    const std::uint64_t peaksStart = std::max<std::uint64_t>(offset, kEnvelopeHeader + 8) - 8;
-    const std::uint64_t peakBytes = input.Present() > peaksStart ? input.Present() - peaksStart : 0;
+                      input.At(levl::kPeakOfPeaks));
+    const std::uint32_t offset = fields.Unsigned32(levl::kOffsetToPeaks);
+    rows::AddValueRow(rows, "Offset to peaks", std::to_string(offset), input.At(levl::kOffsetToPeaks));
+    AddFixedTextRow(rows, fields, levl::kTimeStamp, "Time stamp", input.At(0, levl::kHeaderSize));
+    // The offset counts from the start of the chunk header; peaks never start inside the header.
+    constexpr std::uint64_t kHeaders = wavedoc::layout::kChunkHeaderSize + levl::kHeaderSize;
+    const ByteRun peaks =
+        input.Content().Part(std::max<std::uint64_t>(offset, kHeaders) - wavedoc::layout::kChunkHeaderSize);
     const std::uint64_t pointSize = format == 2 ? 2 : 1;
-    rows::AddValueRow(rows, "Peak points", text::GroupedThousands(peakBytes / pointSize),
-                      input.At(peaksStart, peakBytes));
+    rows::AddValueRow(rows, "Peak points", text::GroupedThousands(peaks.Length() / pointSize), peaks.At());
 }
 
 }  // namespace chunkinfo

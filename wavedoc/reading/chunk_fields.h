@@ -10,6 +10,13 @@
 // header), or, for the fields of a record, from the start of the record.
 namespace wavedoc::layout {
 
+// A chunk header, counted from the chunk's first byte: its id, then the size
+// of its content.
+namespace header {
+inline constexpr Field kId = FourCCField("ckID", 0);
+inline constexpr Field kSize = Bits32Field("ckSize", 4);
+}  // namespace header
+
 namespace fmt {
 inline constexpr Field kFormatTag = Unsigned16Field("wFormatTag", 0);
 inline constexpr Field kChannels = Unsigned16Field("nChannels", 2);

@@ -262,11 +262,6 @@ static_assert(wavedoc::FollowOneAnother({kFrameId, kFrameSize, kFrameStatusFlags
 // The size of an extended header, which follows the tag header.
 constexpr Field kExtendedHeaderSize = wavedoc::BytesField("extended header size", formats::kId3HeaderSize, 4);
 
-// The bytes of `field` within `bytes`, which hold it whole.
-std::string_view FieldOf(std::string_view bytes, const Field& field) {
-    return bytes.substr(field.offset, field.width);
-}
-
 // How a tag of one version lays out its frames.
 struct TagLayout {
     int version;          // 2, 3 or 4
@@ -471,9 +466,9 @@ std::string TagOffset(std::uint64_t at) { return "byte " + text::GroupedThousand
 Frame ReadFrame(TagBytes& tag, std::uint64_t limit, const TagLayout& layout, std::uint64_t at,
                 std::string_view head) {
     Frame frame;
-    frame.id = FieldOf(head, layout.frame.id);
+    frame.id = wavedoc::BytesOf(head, layout.frame.id);
     if (!IsFrameId(frame.id)) throw rows::DetailStop("the bytes at " + TagOffset(at) + " start no frame.");
-    const std::string_view sizeBytes = FieldOf(head, layout.frame.size);
+    const std::string_view sizeBytes = wavedoc::BytesOf(head, layout.frame.size);
     // Some writers put plain sizes in ID3v2.4 tags; a size that is no syncsafe number is read so.
     frame.size = layout.version == 4 ? formats::Syncsafe(sizeBytes).value_or(BigEndian(sizeBytes))
                                      : BigEndian(sizeBytes);
@@ -485,7 +480,7 @@ Frame ReadFrame(TagBytes& tag, std::uint64_t limit, const TagLayout& layout, std
     // stored bytes; earlier versions had it undone for the whole tag.
     bool unsynchronised = layout.version == 4 && layout.unsynchronised;
     if (layout.version > 2) {
-        const auto flags = static_cast<unsigned char>(FieldOf(head, kFrameFormatFlags)[0]);
+        const auto flags = static_cast<unsigned char>(wavedoc::BytesOf(head, kFrameFormatFlags)[0]);
         const bool v3 = layout.version == 3;
         if ((flags & (v3 ? 0x80 : 0x08)) != 0) frame.packed = "compressed";
         if ((flags & (v3 ? 0x40 : 0x04)) != 0) frame.packed = "encrypted";

@@ -11,10 +11,11 @@
 namespace wavedoc::layout {
 
 // A chunk header, counted from the chunk's first byte: its id, then the size
-// of its content.
+// of its content. The RIFF chunk's content starts with its form type.
 namespace header {
-inline constexpr Field kId = FourCCField("ckID", 0);
-inline constexpr Field kSize = Bits32Field("ckSize", 4);
+inline constexpr Field kId = FourCCField("id", 0);
+inline constexpr Field kSize = Bits32Field("size", 4);
+inline constexpr Field kFormType = FourCCField("form type", 8);
 }  // namespace header
 
 namespace fmt {

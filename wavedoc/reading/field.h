@@ -86,6 +86,11 @@ constexpr bool FollowOneAnother(std::initializer_list<Field> fields) {
     return FollowOneAnother(std::span<const Field>(fields.begin(), fields.size()));
 }
 
+// The bytes of `field` within `bytes`, which hold it whole.
+constexpr std::string_view BytesOf(std::string_view bytes, const Field& field) {
+    return bytes.substr(field.offset, field.width);
+}
+
 // A field of a record that starts `recordOffset` bytes into its content, as
 // a field of the content.
 constexpr Field InRecordAt(const Field& field, std::uint64_t recordOffset) {

@@ -45,7 +45,9 @@ std::string PeakText(float value, std::uint32_t frame) {
     return text + " at frame " + std::to_string(frame);
 }
 
-std::string Named(std::uint32_t value, std::string_view name) {
+// "2 (16-bit values)": a value of a field that names its values 1 and 2.
+std::string NamedOneOrTwo(std::uint32_t value, std::string_view one, std::string_view two) {
+    const std::string_view name = value == 1 ? one : value == 2 ? two : "";
     return std::to_string(value) + (name.empty() ? "" : " (" + std::string(name) + ")");
 }
 
@@ -74,33 +76,28 @@ void ShowPeak(const ChunkInput& input, rows::RowSink& rows) {
 
 void ShowPeakEnvelope(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader fields = input.Fields(0, levl::kHeaderSize);
-    rows::AddValueRow(rows, "Version", std::to_string(fields.Unsigned32(levl::kVersion)),
-                      input.At(levl::kVersion));
-    const std::uint32_t format = fields.Unsigned32(levl::kFormat);
-    rows::AddValueRow(rows, "Format",
-                      Named(format, format == 1   ? "8-bit values"
-                                    : format == 2 ? "16-bit values"
-                                                  : ""),
-                      input.At(levl::kFormat));
-    const std::uint32_t points = fields.Unsigned32(levl::kPointsPerValue);
-    rows::AddValueRow(rows, "Points per value",
-                      Named(points, points == 1   ? "positive peak"
-                                    : points == 2 ? "positive and negative peak"
-                                                  : ""),
-                      input.At(levl::kPointsPerValue));
-    rows::AddValueRow(rows, "Block size",
-                      GroupedCount(fields.Unsigned32(levl::kBlockSize), "frame", "frames"),
-                      input.At(levl::kBlockSize));
-    rows::AddValueRow(rows, "Channels", std::to_string(fields.Unsigned32(levl::kPeakChannels)),
-                      input.At(levl::kPeakChannels));
-    rows::AddValueRow(rows, "Frames", std::to_string(fields.Unsigned32(levl::kPeakFrames)),
-                      input.At(levl::kPeakFrames));
-    const std::uint32_t position = fields.Unsigned32(levl::kPeakOfPeaks);
-    rows::AddValueRow(rows, "Position of the peak of peaks",
-                      position == kUnknownPosition ? "unknown (0xFFFFFFFF)" : std::to_string(position),
-                      input.At(levl::kPeakOfPeaks));
-    const std::uint32_t offset = fields.Unsigned32(levl::kOffsetToPeaks);
-    rows::AddValueRow(rows, "Offset to peaks", std::to_string(offset), input.At(levl::kOffsetToPeaks));
+    // A row for each 32-bit field, its value written by `text`; the value is returned.
+    const auto addRow = [&](std::string_view label, const wavedoc::Field& field, const auto& text) {
+        const std::uint32_t value = fields.Unsigned32(field);
+        rows::AddValueRow(rows, label, text(value), input.At(field));
+        return value;
+    };
+    const auto plain = [](std::uint32_t value) { return std::to_string(value); };
+    addRow("Version", levl::kVersion, plain);
+    const std::uint32_t format = addRow("Format", levl::kFormat, [](std::uint32_t value) {
+        return NamedOneOrTwo(value, "8-bit values", "16-bit values");
+    });
+    addRow("Points per value", levl::kPointsPerValue, [](std::uint32_t value) {
+        return NamedOneOrTwo(value, "positive peak", "positive and negative peak");
+    });
+    addRow("Block size", levl::kBlockSize,
+           [](std::uint32_t value) { return GroupedCount(value, "frame", "frames"); });
+    addRow("Channels", levl::kPeakChannels, plain);
+    addRow("Frames", levl::kPeakFrames, plain);
+    addRow("Position of the peak of peaks", levl::kPeakOfPeaks, [](std::uint32_t value) {
+        return value == kUnknownPosition ? std::string("unknown (0xFFFFFFFF)") : std::to_string(value);
+    });
+    const std::uint32_t offset = addRow("Offset to peaks", levl::kOffsetToPeaks, plain);
     AddFixedTextRow(rows, fields, levl::kTimeStamp, "Time stamp", input.At(0, levl::kHeaderSize));
     // The offset counts from the start of the chunk header; peaks never start inside the header.
     constexpr std::uint64_t kHeaders = wavedoc::layout::kChunkHeaderSize + levl::kHeaderSize;

@@ -1,7 +1,6 @@
 #include "chunkinfo/chunk_input.h"
 
 #include "wavedoc/document/wave_document.h"
-#include "wavedoc/reading/offset_math.h"
 #include "wavedoc/reading/riff_layout.h"
 
 namespace chunkinfo {
@@ -9,14 +8,9 @@ namespace chunkinfo {
 ChunkInput::ChunkInput(const wavedoc::WaveDocument& document, const wavedoc::MapEntry& entry)
     : document_(&document),
       entry_(&entry),
-      start_(entry.IsChunk() ? entry.offset + wavedoc::layout::kChunkHeaderSize : entry.offset),
-      present_(entry.IsChunk() ? entry.present : entry.length) {}
-
-std::string ChunkInput::Read(std::uint64_t offset, std::uint64_t count) const {
-    const std::uint64_t held = wavedoc::offsets::BytesBefore(offset, count, present_);
-    if (held == 0 || document_->Source() == nullptr) return {};
-    return document_->Source()->Read(start_ + offset, held);
-}
+      content_(document.Source(),
+               entry.IsChunk() ? entry.offset + wavedoc::layout::kChunkHeaderSize : entry.offset,
+               entry.IsChunk() ? entry.present : entry.length) {}
 
 wavedoc::FieldReader ChunkInput::Fields(std::uint64_t offset, std::uint64_t count) const {
     return wavedoc::FieldReader(Read(offset, count), wavedoc::OwnerName{entry_->id}, Order());

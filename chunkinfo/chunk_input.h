@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "chunkinfo/byte_run.h"
 #include "rows/row_sink.h"
 #include "wavedoc/reading/field_reader.h"
 
@@ -24,19 +25,23 @@ public:
 
     const wavedoc::WaveDocument& Document() const { return *document_; }
     const wavedoc::MapEntry& Entry() const { return *entry_; }
+    // The content as far as the file holds it; a run of it (a text, the rest
+    // of the chunk) is read and given its range through its part of this.
+    const ByteRun& Content() const { return content_; }
     // Where the content starts in the file, and how many bytes of it the file holds.
-    std::uint64_t ContentStart() const { return start_; }
-    std::uint64_t Present() const { return present_; }
-    // Where `length` bytes at `offset` of the content lie in the file.
+    std::uint64_t ContentStart() const { return Content().At().offset; }
+    std::uint64_t Present() const { return Content().Length(); }
+    // Where `length` bytes at `offset` of the content lie in the file: a
+    // record of fixed size.
     rows::ByteRange At(std::uint64_t offset, std::uint64_t length) const {
-        return rows::ByteRange{start_ + offset, length};
+        return rows::ByteRange{ContentStart() + offset, length};
     }
     // Where a field of a layout lies in the file.
     rows::ByteRange At(const wavedoc::Field& field) const { return At(field.offset, field.width); }
 
     // At most `count` bytes of the content from `offset` on: fewer where the
     // content ends, none past it.
-    std::string Read(std::uint64_t offset, std::uint64_t count) const;
+    std::string Read(std::uint64_t offset, std::uint64_t count) const { return content_.Read(offset, count); }
     // The same bytes as fields: a field they do not hold raises WaveDocError
     // naming the chunk and the field.
     wavedoc::FieldReader Fields(std::uint64_t offset, std::uint64_t count) const;
@@ -50,8 +55,7 @@ public:
 private:
     const wavedoc::WaveDocument* document_;
     const wavedoc::MapEntry* entry_;
-    std::uint64_t start_;
-    std::uint64_t present_;
+    ByteRun content_;
 };
 
 }  // namespace chunkinfo

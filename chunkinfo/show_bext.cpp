@@ -29,27 +29,30 @@ std::string TimeReferenceText(std::uint64_t samples, std::optional<std::uint32_t
     return text + time;
 }
 
-// A basic UMID (32 bytes) leaves the second half zero: only the first is shown then.
+// A basic UMID leaves the source pack of an extended one zero: only the
+// basic UMID is shown then.
 std::string UmidText(std::string_view umid) {
     const auto zero = [](std::string_view bytes) {
         return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
     };
     if (zero(umid)) return "none (all zero)";
-    return text::HexDigits(zero(umid.substr(32)) ? umid.substr(0, 32) : umid, text::HexCase::Upper);
+    const bool basic = zero(umid.substr(formats::umid::kSourcePack.offset));
+    return text::HexDigits(basic ? umid.substr(0, formats::umid::kBasic.width) : umid, text::HexCase::Upper);
 }
 
 void AddCodingHistory(const ChunkInput& input, rows::RowSink& rows) {
-    const std::uint64_t length = input.Present() > kCodingHistory ? input.Present() - kCodingHistory : 0;
-    const std::string read = input.Read(kCodingHistory, kMostHistoryBytes);
+    const ByteRun run = input.Content().Part(kCodingHistory);
+    const std::uint64_t length = run.Length();
+    const std::string read = run.Read(0, kMostHistoryBytes);
     const std::string_view history = std::string_view(read).substr(0, read.find('\0'));
     // Read to its zero byte or to the end of the chunk; otherwise its last
     // line read may go on past the bytes read.
     const bool whole = history.size() < read.size() || read.size() == length;
     if (history.empty()) {
-        rows::AddValueRow(rows, "CodingHistory", "", input.At(kCodingHistory, length));
+        rows::AddValueRow(rows, "CodingHistory", "", run.At());
         return;
     }
-    rows::AddHeadingRow(rows, "CodingHistory", input.At(kCodingHistory, length));
+    rows::AddHeadingRow(rows, "CodingHistory", run.At());
     std::size_t line = 0;
     std::size_t at = 0;
     while (at < history.size() && line < kMostHistoryLines) {
@@ -57,8 +60,7 @@ void AddCodingHistory(const ChunkInput& input, rows::RowSink& rows) {
         const std::string_view text = history.substr(at, end - at);
         const std::uint64_t lineLength = end == history.size() && !whole ? length - at : text.size();
         rows::AddValueRow(rows, "     Line " + std::to_string(++line),
-                          TextValue(text, lineLength, rows.TextLimit()),
-                          input.At(kCodingHistory + at, lineLength));
+                          TextValue(text, lineLength, rows.TextLimit()), run.Part(at, lineLength).At());
         at = end;
         if (at < history.size() && history[at] == '\r') ++at;
         if (at < history.size() && history[at] == '\n') ++at;
@@ -78,9 +80,9 @@ void ShowBroadcastExtension(const ChunkInput& input, rows::RowSink& rows) {
     }
     const std::uint32_t low = fields.Unsigned32(kTimeReferenceLow);
     const std::uint32_t high = fields.Unsigned32(kTimeReferenceHigh);
-    rows::AddValueRow(
-        rows, "TimeReference", TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
-        input.At(kTimeReferenceLow.offset, kTimeReferenceHigh.End() - kTimeReferenceLow.offset));
+    rows::AddValueRow(rows, "TimeReference",
+                      TimeReferenceText(std::uint64_t{high} << 32 | low, input.SampleRate()),
+                      input.At(wavedoc::Spanning("TimeReference", kTimeReferenceLow, kTimeReferenceHigh)));
     const auto version = static_cast<std::uint32_t>(fields.Unsigned16(kVersion));
     rows::AddValueRow(rows, "Version", std::to_string(version), input.At(kVersion));
     if (version >= 1) rows::AddValueRow(rows, "UMID", UmidText(fields.Bytes(kUmid)), input.At(kUmid));
@@ -91,12 +93,12 @@ void ShowBroadcastExtension(const ChunkInput& input, rows::RowSink& rows) {
                               input.At(loudness.field));
         }
     }
-    const std::size_t reserved = ReservedStart(version);
-    const std::string_view bytes = fields.Bytes(reserved, kReservedEnd - reserved, "Reserved");
+    const Field reserved = ReservedField(version);
+    const std::string_view bytes = fields.Bytes(reserved);
     const bool zero = std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
     rows::AddValueRow(rows, "Reserved",
                       GroupedCount(bytes.size(), "byte", "bytes") + (zero ? ", all zero" : ", not all zero"),
-                      input.At(reserved, bytes.size()));
+                      input.At(reserved));
     AddCodingHistory(input, rows);
 }
 

@@ -36,13 +36,12 @@ void ShowDisplay(const ChunkInput& input, rows::RowSink& rows) {
                       std::to_string(type) + (name.empty() ? "" : " (" + std::string(name) + ")"),
                       input.At(kType));
     // The text or data fills the rest of the chunk.
-    const std::uint64_t length = input.Present() - kType.End();
+    const ByteRun rest = input.Content().Part(kType.End());
     if (type == kText) {
-        const std::string text = input.Read(kType.End(), rows.TextLimit() + wavedoc::kTextReadAhead);
-        rows::AddValueRow(rows, "Text", TextValue(text, length, rows.TextLimit()),
-                          input.At(kType.End(), length));
+        const std::string text = rest.Read(0, rows.TextLimit() + wavedoc::kTextReadAhead);
+        rows::AddValueRow(rows, "Text", TextValue(text, rest.Length(), rows.TextLimit()), rest.At());
     } else {
-        rows::AddValueRow(rows, "Data", GroupedCount(length, "byte", "bytes"), input.At(kType.End(), length));
+        rows::AddValueRow(rows, "Data", GroupedCount(rest.Length(), "byte", "bytes"), rest.At());
     }
 }
 

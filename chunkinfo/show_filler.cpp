@@ -8,6 +8,7 @@
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
 #include "wavedoc/document/structure_map.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace chunkinfo {
 namespace {
@@ -49,10 +50,11 @@ void ShowFiller(const ChunkInput& input, rows::RowSink& rows) {
     // The size comes from the chunk's size field, or from the ds64 table for a
     // size that field cannot hold: only the field itself is a range then.
     const wavedoc::MapEntry& entry = input.Entry();
-    const bool fromField = !entry.ds64Size;
-    rows::AddValueRow(rows, "Size", GroupedCount(entry.DeclaredSize(), "byte", "bytes"),
-                      fromField ? std::optional(rows::ByteRange{entry.offset + 4, 4}) : std::nullopt);
-    rows::AddValueRow(rows, "Content", ContentText(input), input.At(0, input.Present()));
+    const rows::ByteRange header{entry.offset, wavedoc::layout::kChunkHeaderSize};
+    rows::AddValueRow(
+        rows, "Size", GroupedCount(entry.DeclaredSize(), "byte", "bytes"),
+        entry.ds64Size ? std::nullopt : rows::RangeWithin(header, wavedoc::layout::header::kSize));
+    rows::AddValueRow(rows, "Content", ContentText(input), input.Content().At());
 }
 
 }  // namespace chunkinfo

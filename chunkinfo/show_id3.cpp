@@ -238,12 +238,35 @@ private:
     std::size_t next_ = 0;                  // the kept position replaced next
 };
 
+using wavedoc::Field;
+
+// The header of a frame: its id and its size, most significant byte first;
+// ID3v2.3 and 2.4 add two bytes of flags, the second saying how the content
+// is stored.
+struct FrameHeader {
+    Field id;
+    Field size;
+    std::uint64_t length;
+};
+constexpr Field kShortFrameId = wavedoc::BytesField("frame id", 0, 3);
+constexpr Field kShortFrameSize = wavedoc::BytesField("frame size", 3, 3);
+constexpr FrameHeader kShortFrameHeader{kShortFrameId, kShortFrameSize, kShortFrameSize.End()};  // ID3v2.2
+constexpr Field kFrameId = wavedoc::BytesField("frame id", 0, 4);
+constexpr Field kFrameSize = wavedoc::BytesField("frame size", 4, 4);
+constexpr Field kFrameStatusFlags = wavedoc::Unsigned8Field("frame status flags", 8);
+constexpr Field kFrameFormatFlags = wavedoc::Unsigned8Field("frame format flags", 9);
+constexpr FrameHeader kFrameHeader{kFrameId, kFrameSize, kFrameFormatFlags.End()};
+static_assert(wavedoc::FollowOneAnother({kShortFrameId, kShortFrameSize}));
+static_assert(wavedoc::FollowOneAnother({kFrameId, kFrameSize, kFrameStatusFlags, kFrameFormatFlags}));
+
+// The size of an extended header, which follows the tag header.
+constexpr Field kExtendedHeaderSize = wavedoc::BytesField("extended header size", formats::kId3HeaderSize, 4);
+
 // How a tag of one version lays out its frames.
 struct TagLayout {
-    int version;              // 2, 3 or 4
-    bool unsynchronised;      // the whole tag (2.2, 2.3) or, in 2.4, every frame
-    std::size_t frameHeader;  // 6 or 10 bytes
-    std::size_t idLength;     // 3 or 4 characters
+    int version;          // 2, 3 or 4
+    bool unsynchronised;  // the whole tag (2.2, 2.3) or, in 2.4, every frame
+    FrameHeader frame;
 };
 
 struct Frame {
@@ -422,13 +445,15 @@ std::string TagFlagsText(int version, unsigned flags) {
 // Where the frames start after an extended header, whose size ID3v2.3 gives
 // without its own four bytes and ID3v2.4 as a syncsafe number with them.
 std::uint64_t AfterExtendedHeader(TagBytes& tag, const TagLayout& layout) {
-    const std::string field = tag.Read(formats::kId3HeaderSize, 4);
-    if (field.size() < 4) throw rows::DetailStop("its tag ends inside the size of its extended header.");
-    std::uint64_t first = formats::kId3HeaderSize + 4 + BigEndian(field);
+    const std::string field = tag.Read(kExtendedHeaderSize.offset, kExtendedHeaderSize.width);
+    if (field.size() < kExtendedHeaderSize.width) {
+        throw rows::DetailStop("its tag ends inside the size of its extended header.");
+    }
+    std::uint64_t first = kExtendedHeaderSize.End() + BigEndian(field);
     if (layout.version == 4) {
         const std::optional<std::uint32_t> size = formats::Syncsafe(field);
         if (!size) throw rows::DetailStop("its extended header size is not a syncsafe number.");
-        first = formats::kId3HeaderSize + *size;
+        first = kExtendedHeaderSize.offset + *size;
     }
     return first;
 }
@@ -441,9 +466,9 @@ std::string TagOffset(std::uint64_t at) { return "byte " + text::GroupedThousand
 Frame ReadFrame(TagBytes& tag, std::uint64_t limit, const TagLayout& layout, std::uint64_t at,
                 std::string_view head) {
     Frame frame;
-    frame.id = head.substr(0, layout.idLength);
+    frame.id = wavedoc::BytesOf(head, layout.frame.id);
     if (!IsFrameId(frame.id)) throw rows::DetailStop("the bytes at " + TagOffset(at) + " start no frame.");
-    const std::string_view sizeBytes = head.substr(layout.idLength, layout.version == 2 ? 3 : 4);
+    const std::string_view sizeBytes = wavedoc::BytesOf(head, layout.frame.size);
     // Some writers put plain sizes in ID3v2.4 tags; a size that is no syncsafe number is read so.
     frame.size = layout.version == 4 ? formats::Syncsafe(sizeBytes).value_or(BigEndian(sizeBytes))
                                      : BigEndian(sizeBytes);
@@ -455,7 +480,7 @@ Frame ReadFrame(TagBytes& tag, std::uint64_t limit, const TagLayout& layout, std
     // stored bytes; earlier versions had it undone for the whole tag.
     bool unsynchronised = layout.version == 4 && layout.unsynchronised;
     if (layout.version > 2) {
-        const auto flags = static_cast<unsigned char>(head[9]);
+        const auto flags = static_cast<unsigned char>(wavedoc::BytesOf(head, kFrameFormatFlags)[0]);
         const bool v3 = layout.version == 3;
         if ((flags & (v3 ? 0x80 : 0x08)) != 0) frame.packed = "compressed";
         if ((flags & (v3 ? 0x40 : 0x04)) != 0) frame.packed = "encrypted";
@@ -463,10 +488,10 @@ Frame ReadFrame(TagBytes& tag, std::uint64_t limit, const TagLayout& layout, std
         if (!v3 && (flags & 0x01) != 0) extra += 4;
         if (!v3 && (flags & 0x02) != 0) unsynchronised = true;
     }
-    frame.next = at + layout.frameHeader + frame.size;
+    frame.next = at + layout.frame.length + frame.size;
     const std::uint64_t content = frame.size > extra ? frame.size - extra : 0;
     const std::uint64_t read = std::min<std::uint64_t>(content, 4 * limit + 256);
-    frame.bytes = tag.Read(at + layout.frameHeader + extra, read);
+    frame.bytes = tag.Read(at + layout.frame.length + extra, read);
     if (unsynchronised) frame.bytes = Resynchronised(frame.bytes);
     frame.whole = read == content;
     frame.content = content;
@@ -491,7 +516,7 @@ bool ShowFrames(TagBytes& tag, rows::RowSink& rows, const TagLayout& layout, std
                 bool chunkEnds) {
     const std::uint64_t end = tag.End();
     for (std::size_t shown = 0; at < end; ++shown) {
-        const std::string head = tag.Read(at, std::min<std::uint64_t>(layout.frameHeader, end - at));
+        const std::string head = tag.Read(at, std::min<std::uint64_t>(layout.frame.length, end - at));
         if (!head.empty() && head[0] == '\0') {
             rows::AddValueRow(rows, "Padding", GroupedCount(end - at, "byte", "bytes"), tag.At(at, end - at));
             return true;
@@ -500,7 +525,7 @@ bool ShowFrames(TagBytes& tag, rows::RowSink& rows, const TagLayout& layout, std
             AddNotShownRow(rows, "the frames after the first " + text::GroupedThousands(kMostFrames));
             return true;
         }
-        const bool cut = head.size() < layout.frameHeader;
+        const bool cut = head.size() < layout.frame.length;
         const Frame frame = cut ? Frame{} : ReadFrame(tag, rows.TextLimit(), layout, at, head);
         if (cut || frame.next > end) {
             if (chunkEnds) return false;
@@ -517,22 +542,20 @@ bool ShowFrames(TagBytes& tag, rows::RowSink& rows, const TagLayout& layout, std
 
 void ShowId3Tag(const ChunkInput& input, rows::RowSink& rows) {
     const wavedoc::FieldReader header = input.Fields(0, formats::kId3HeaderSize);
-    if (header.Bytes(0, 3, "tag header") != "ID3") {
+    if (header.Bytes(formats::kId3TagId) != formats::kId3Letters) {
         throw rows::DetailStop("it does not start with an ID3v2 tag header (the letters ID3).");
     }
-    const int version = header.Unsigned8(3, "version");
-    const auto flags = static_cast<unsigned>(header.Unsigned8(5, "flags"));
+    const int version = header.Unsigned8(formats::kId3Version);
+    const auto flags = static_cast<unsigned>(header.Unsigned8(formats::kId3Flags));
     rows::AddValueRow(
         rows, "Version",
-        "ID3v2." + std::to_string(version) + "." + std::to_string(header.Unsigned8(4, "revision")),
-        input.At(3, 2));
-    rows::AddValueRow(rows, "Flags", TagFlagsText(version, flags), input.At(5, 1));
-    const std::optional<std::uint32_t> size =
-        formats::Syncsafe(header.Bytes(formats::kId3SizeOffset, 4, "size"));
+        "ID3v2." + std::to_string(version) + "." + std::to_string(header.Unsigned8(formats::kId3Revision)),
+        input.At(wavedoc::Spanning("version", formats::kId3Version, formats::kId3Revision)));
+    rows::AddValueRow(rows, "Flags", TagFlagsText(version, flags), input.At(formats::kId3Flags));
+    const std::optional<std::uint32_t> size = formats::Syncsafe(header.Bytes(formats::kId3Size));
     if (!size)
         throw rows::DetailStop("its tag size is not a syncsafe number: a byte of it has its top bit set.");
-    rows::AddValueRow(rows, "Size", GroupedCount(*size, "byte", "bytes"),
-                      input.At(formats::kId3SizeOffset, 4));
+    rows::AddValueRow(rows, "Size", GroupedCount(*size, "byte", "bytes"), input.At(formats::kId3Size));
     if (version < 2 || version > 4) {
         throw rows::DetailStop("its tag is ID3v2." + std::to_string(version) +
                                ", and only versions 2.2, 2.3 and 2.4 are read.");
@@ -541,7 +564,7 @@ void ShowId3Tag(const ChunkInput& input, rows::RowSink& rows) {
         throw rows::DetailStop(
             "its ID3v2.2 tag is marked compressed, and ID3v2.2 defines no way to read that.");
     }
-    const TagLayout layout{version, (flags & 0x80) != 0, version == 2 ? 6u : 10u, version == 2 ? 3u : 4u};
+    const TagLayout layout{version, (flags & 0x80) != 0, version == 2 ? kShortFrameHeader : kFrameHeader};
     const std::uint64_t claimedEnd = formats::kId3HeaderSize + *size;
     const std::uint64_t end = std::min(claimedEnd, input.Present());
     // ID3v2.4 keeps unsynchronisation to the frames: the tag is walked as stored.

@@ -84,11 +84,8 @@ std::string ItemLabel(std::span<const IdName> names, std::string_view id) {
 }
 
 // The text of an item up to its first zero byte; only what a cell shows is read.
-std::string ItemText(const wavedoc::ByteSource& source, const wavedoc::ChunkHeader& item,
-                     std::uint64_t limit) {
-    const std::string read =
-        source.Read(item.dataOffset, std::min(item.presentSize, limit + wavedoc::kTextReadAhead));
-    return TextValue(read, item.presentSize, limit);
+std::string ItemText(const ByteRun& item, std::uint64_t limit) {
+    return TextValue(item.Read(0, limit + wavedoc::kTextReadAhead), item.Length(), limit);
 }
 
 // The plain sentence for where the walk of the items stopped short.
@@ -108,8 +105,8 @@ void ShowTextItems(const ChunkInput& input, std::span<const IdName> names, rows:
     std::size_t shown = 0;
     std::optional<wavedoc::ChunkHeader> item;
     while (shown < kMostItems && (item = walk.Next())) {
-        rows::AddValueRow(rows, ItemLabel(names, item->id), ItemText(source, *item, rows.TextLimit()),
-                          rows::ByteRange{item->dataOffset, item->presentSize});
+        const ByteRun text(&source, item->dataOffset, item->presentSize);
+        rows::AddValueRow(rows, ItemLabel(names, item->id), ItemText(text, rows.TextLimit()), text.At());
         ++shown;
     }
     if (shown == kMostItems) {

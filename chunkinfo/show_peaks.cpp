@@ -9,16 +9,18 @@
 
 #include "chunkinfo/chunk_rows.h"
 #include "chunkinfo/decoders.h"
+#include "formats/levl_layout.h"
 #include "formats/peak_layout.h"
+#include "wavedoc/reading/riff_layout.h"
 
 namespace chunkinfo {
 namespace {
 
 namespace peak = formats::peak;
+namespace levl = formats::levl;
 
 constexpr std::uint64_t kMostChannels = 256;
 
-constexpr std::uint64_t kEnvelopeHeader = 120;
 constexpr std::uint32_t kUnknownPosition = 0xFFFFFFFF;
 
 // "1032038469 (2002-09-14 21:21:09 UTC)": seconds since 1970 and the time they stand for.
@@ -43,7 +45,9 @@ std::string PeakText(float value, std::uint32_t frame) {
     return text + " at frame " + std::to_string(frame);
 }
 
-std::string Named(std::uint32_t value, std::string_view name) {
+// "2 (16-bit values)": a value of a field that names its values 1 and 2.
+std::string NamedOneOrTwo(std::uint32_t value, std::string_view one, std::string_view two) {
+    const std::string_view name = value == 1 ? one : value == 2 ? two : "";
     return std::to_string(value) + (name.empty() ? "" : " (" + std::string(name) + ")");
 }
 
@@ -71,40 +75,36 @@ void ShowPeak(const ChunkInput& input, rows::RowSink& rows) {
 }
 
 void ShowPeakEnvelope(const ChunkInput& input, rows::RowSink& rows) {
-    const wavedoc::FieldReader fields = input.Fields(0, kEnvelopeHeader);
-    const auto field = [&](std::size_t offset, std::string_view name) {
-        return static_cast<std::uint32_t>(fields.Bits32(offset, name));
+    const wavedoc::FieldReader fields = input.Fields(0, levl::kHeaderSize);
+    // A row for each 32-bit field, its value written by `text`; the value is returned.
+    const auto addRow = [&](std::string_view label, const wavedoc::Field& field, const auto& text) {
+        const std::uint32_t value = fields.Unsigned32(field);
+        rows::AddValueRow(rows, label, text(value), input.At(field));
+        return value;
     };
-    rows::AddValueRow(rows, "Version", std::to_string(field(0, "dwVersion")), input.At(0, 4));
-    const std::uint32_t format = field(4, "dwFormat");
-    rows::AddValueRow(rows, "Format",
-                      Named(format, format == 1   ? "8-bit values"
-                                    : format == 2 ? "16-bit values"
-                                                  : ""),
-                      input.At(4, 4));
-    const std::uint32_t points = field(8, "dwPointsPerValue");
-    rows::AddValueRow(rows, "Points per value",
-                      Named(points, points == 1   ? "positive peak"
-                                    : points == 2 ? "positive and negative peak"
-                                                  : ""),
-                      input.At(8, 4));
-    rows::AddValueRow(rows, "Block size", GroupedCount(field(12, "dwBlockSize"), "frame", "frames"),
-                      input.At(12, 4));
-    rows::AddValueRow(rows, "Channels", std::to_string(field(16, "dwPeakChannels")), input.At(16, 4));
-    rows::AddValueRow(rows, "Frames", std::to_string(field(20, "dwNumPeakFrames")), input.At(20, 4));
-    const std::uint32_t position = field(24, "dwPosPeakOfPeaks");
-    rows::AddValueRow(rows, "Position of the peak of peaks",
-                      position == kUnknownPosition ? "unknown (0xFFFFFFFF)" : std::to_string(position),
-                      input.At(24, 4));
-    const std::uint32_t offset = field(28, "dwOffsetToPeaks");
-    rows::AddValueRow(rows, "Offset to peaks", std::to_string(offset), input.At(28, 4));
-    AddFixedTextRow(rows, fields, 32, 28, "Time stamp", input.At(0, kEnvelopeHeader));
-    // The offset counts from the start of the chunk header.
-    const std::uint64_t peaksStart = std::max<std::uint64_t>(offset, kEnvelopeHeader + 8) - 8;
-    const std::uint64_t peakBytes = input.Present() > peaksStart ? input.Present() - peaksStart : 0;
+    const auto plain = [](std::uint32_t value) { return std::to_string(value); };
+    addRow("Version", levl::kVersion, plain);
+    const std::uint32_t format = addRow("Format", levl::kFormat, [](std::uint32_t value) {
+        return NamedOneOrTwo(value, "8-bit values", "16-bit values");
+    });
+    addRow("Points per value", levl::kPointsPerValue, [](std::uint32_t value) {
+        return NamedOneOrTwo(value, "positive peak", "positive and negative peak");
+    });
+    addRow("Block size", levl::kBlockSize,
+           [](std::uint32_t value) { return GroupedCount(value, "frame", "frames"); });
+    addRow("Channels", levl::kPeakChannels, plain);
+    addRow("Frames", levl::kPeakFrames, plain);
+    addRow("Position of the peak of peaks", levl::kPeakOfPeaks, [](std::uint32_t value) {
+        return value == kUnknownPosition ? std::string("unknown (0xFFFFFFFF)") : std::to_string(value);
+    });
+    const std::uint32_t offset = addRow("Offset to peaks", levl::kOffsetToPeaks, plain);
+    AddFixedTextRow(rows, fields, levl::kTimeStamp, "Time stamp", input.At(0, levl::kHeaderSize));
+    // The offset counts from the start of the chunk header; peaks never start inside the header.
+    constexpr std::uint64_t kHeaders = wavedoc::layout::kChunkHeaderSize + levl::kHeaderSize;
+    const ByteRun peaks =
+        input.Content().Part(std::max<std::uint64_t>(offset, kHeaders) - wavedoc::layout::kChunkHeaderSize);
     const std::uint64_t pointSize = format == 2 ? 2 : 1;
-    rows::AddValueRow(rows, "Peak points", text::GroupedThousands(peakBytes / pointSize),
-                      input.At(peaksStart, peakBytes));
+    rows::AddValueRow(rows, "Peak points", text::GroupedThousands(peaks.Length() / pointSize), peaks.At());
 }
 
 }  // namespace chunkinfo

@@ -208,10 +208,12 @@ private:
 }  // namespace
 
 void ShowXml(const ChunkInput& input, rows::RowSink& rows) {
-    XmlRows xml(rows, input.At(0, input.Present()));
+    const ByteRun& content = input.Content();
+    XmlRows xml(rows, content.At());
     bool holdsXml = false;
     const bool ended = formats::FeedXmlPieces(
-        input.Present(), [&](std::uint64_t offset, std::uint64_t count) { return input.Read(offset, count); },
+        content.Length(),
+        [&](std::uint64_t offset, std::uint64_t count) { return content.Read(offset, count); },
         [&](std::string_view piece, bool last) {
             holdsXml = holdsXml || !piece.empty();
             // A chunk of nothing but padding holds no XML to be judged, as
@@ -222,9 +224,9 @@ void ShowXml(const ChunkInput& input, rows::RowSink& rows) {
     if (!holdsXml) {
         rows::AddValueRow(
             rows, "XML",
-            input.Present() == 0
+            content.Length() == 0
                 ? "none: the chunk is empty"
-                : "none: the chunk holds only " + GroupedCount(input.Present(), "zero byte", "zero bytes"));
+                : "none: the chunk holds only " + GroupedCount(content.Length(), "zero byte", "zero bytes"));
         return;
     }
     xml.Finish(ended ? ""

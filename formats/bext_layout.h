@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/identifier_layouts.h"
 #include "wavedoc/reading/field.h"
 
 // Where the fields of the bext chunk lie (EBU Tech 3285, versions 0, 1 and
@@ -24,7 +25,7 @@ inline constexpr Field kOriginationTime = wavedoc::TextField("OriginationTime", 
 inline constexpr Field kTimeReferenceLow = wavedoc::Unsigned32Field("TimeReferenceLow", 338);
 inline constexpr Field kTimeReferenceHigh = wavedoc::Unsigned32Field("TimeReferenceHigh", 342);
 inline constexpr Field kVersion = wavedoc::Unsigned16Field("Version", 346);
-inline constexpr Field kUmid = wavedoc::BytesField("UMID", 348, 64);
+inline constexpr Field kUmid = wavedoc::BytesField("UMID", 348, umid::kExtendedSize);
 // The fixed part ends with reserved bytes, up to this offset.
 inline constexpr std::size_t kReservedEnd = 602;
 inline constexpr std::size_t kCodingHistory = kReservedEnd;
@@ -49,6 +50,11 @@ inline constexpr std::size_t kLoudnessEnd = kLoudnessFields[std::size(kLoudnessF
 // The reserved bytes start after the fields of the version that wrote them.
 constexpr std::size_t ReservedStart(std::uint32_t version) {
     return version == 0 ? kUmid.offset : version == 1 ? kLoudness : kLoudnessEnd;
+}
+
+// The reserved bytes of a chunk of that version.
+constexpr Field ReservedField(std::uint32_t version) {
+    return wavedoc::BytesField("Reserved", ReservedStart(version), kReservedEnd - ReservedStart(version));
 }
 
 // The coding history is read up to this many bytes.

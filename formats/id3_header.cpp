@@ -13,8 +13,10 @@ std::optional<std::uint32_t> Syncsafe(std::string_view bytes) {
 }
 
 std::optional<std::uint32_t> Id3TagSize(std::string_view header) {
-    if (header.size() < kId3HeaderSize || header.substr(0, 3) != "ID3") return std::nullopt;
-    return Syncsafe(header.substr(kId3SizeOffset, 4));
+    if (header.size() < kId3HeaderSize || header.substr(kId3TagId.offset, kId3TagId.width) != kId3Letters) {
+        return std::nullopt;
+    }
+    return Syncsafe(header.substr(kId3Size.offset, kId3Size.width));
 }
 
 }  // namespace formats

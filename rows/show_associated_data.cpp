@@ -30,8 +30,15 @@ void AddTextRow(RowSink& values, std::string_view label, const wavedoc::SubChunk
 }
 
 // The sub-chunk's id and size, in its header, and its fixed fields after it.
-ByteRange IdRange(const wavedoc::SubChunkEntry& entry) { return ByteRange{entry.Offset(), 4}; }
-ByteRange SizeRange(const wavedoc::SubChunkEntry& entry) { return ByteRange{entry.Offset() + 4, 4}; }
+ByteRange HeaderRange(const wavedoc::SubChunkEntry& entry, const wavedoc::Field& field) {
+    return ByteRange{entry.Offset() + field.offset, field.width};
+}
+ByteRange IdRange(const wavedoc::SubChunkEntry& entry) {
+    return HeaderRange(entry, wavedoc::layout::header::kId);
+}
+ByteRange SizeRange(const wavedoc::SubChunkEntry& entry) {
+    return HeaderRange(entry, wavedoc::layout::header::kSize);
+}
 
 // Where an entry of the list lies, its header included.
 template <typename Entry>

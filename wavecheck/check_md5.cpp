@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "formats/identifier_layouts.h"
 #include "text/display_text.h"
 #include "wavecheck/check_support.h"
 #include "wavecheck/checks.h"
@@ -16,7 +17,6 @@ namespace {
 
 namespace layout = wavedoc::layout;
 constexpr std::uint64_t kPiece = 1 << 20;
-constexpr std::size_t kDigestSize = 16;
 constexpr auto kProgressEvery = std::chrono::milliseconds(250);
 
 std::string Hex(std::string_view bytes) { return text::HexDigits(bytes, text::HexCase::Lower); }
@@ -50,10 +50,11 @@ Md5::Digest HashAudio(const CheckInput& input, const wavedoc::GenericChunk& data
 void CheckMd5(const CheckInput& input, Report& report) {
     if (!input.options.verifyMd5 || !input.facts.md5) return;
     const wavedoc::MapEntry& chunk = *input.facts.md5;
-    const std::string stored = ReadContent(input, chunk, 0, kDigestSize);
+    const wavedoc::Field& field = formats::md5::kDigest;
+    const std::string stored = ReadContent(input, chunk, field.offset, field.width);
     const wavedoc::GenericChunk& data = input.document.Data();
     const std::optional<std::uint64_t> bytes = Present(data);
-    if (stored.size() < kDigestSize || !bytes) return;
+    if (stored.size() < field.width || !bytes) return;
     const Md5::Digest digest = HashAudio(input, data, *bytes);
     const std::string hashed(digest.begin(), digest.end());
     const std::string reversed(stored.rbegin(), stored.rend());

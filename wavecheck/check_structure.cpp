@@ -79,7 +79,8 @@ std::optional<ChunksInAudio> ChunksAtEnd(const CheckInput& input, const MapEntry
     const std::string bytes = input.document.Source()->Read(start, end - start);
     // In the file's byte order: most significant byte first in a RIFX file.
     const auto sizeAt = [&](std::size_t at) {
-        return wavedoc::NumberIn(std::string_view(bytes).substr(at + 4, 4), input.document.Order());
+        return wavedoc::NumberIn(wavedoc::BytesOf(std::string_view(bytes).substr(at), layout::header::kSize),
+                                 input.document.Order());
     };
     // A run that fails from one place fails from every place it passed: each
     // is followed once, so the window costs its length, not its square.

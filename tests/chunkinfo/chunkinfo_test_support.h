@@ -9,6 +9,7 @@
 
 #include "chunkinfo/entry_rows.h"
 #include "support/metadata_builder.h"
+#include "support/row_range_rule.h"
 #include "support/wav_builder.h"
 #include "text/cut_text.h"
 #include "wavedoc/document/wave_document.h"
@@ -80,6 +81,26 @@ inline void ExpectRows(const RowsCase& test) {
     ASSERT_TRUE(shown.found) << test.id;
     EXPECT_EQ(shown.rows, test.expected);
     EXPECT_EQ(shown.error, test.error);
+}
+
+// Every row with a range shows what the bytes there hold, by the rule the
+// real files are held to (tests/dump/row_ranges_test.cpp).
+inline void ExpectRangesHoldTheirRows(const RowsCase& test) {
+    const Shown shown = ShowBuilt(test.file, test.id, test.listType);
+    const bool bigEndian = test.file.starts_with("RIFX");
+    for (std::size_t i = 0; i < shown.stored.size(); ++i) {
+        if (!shown.ranges.at(i)) continue;
+        const rows::ByteRange at = *shown.ranges[i];
+        ASSERT_LE(at.offset + at.length, test.file.size()) << shown.stored[i];
+        const auto [label, value] = rows::SplitRow(shown.stored[i]);
+        const wavtest::ranges::RangedRow row{std::string(label), std::string(value),
+                                             label.size() == shown.stored[i].size(), at};
+        const std::string_view bytes = std::string_view(test.file).substr(at.offset, at.length);
+        EXPECT_TRUE(wavtest::ranges::Check(row, bytes, bigEndian).second)
+            << "\"" << row.label << "\" shows \"" << text::ValueText(row.value) << "\" but the " << at.length
+            << " bytes at " << at.offset << " are "
+            << text::HexDigits(bytes.substr(0, 16), text::HexCase::Upper, " ");
+    }
 }
 
 // Whether every entry of a file shows its rows without an exception escaping,

@@ -139,6 +139,8 @@ TEST_P(Id3Tags, ShowTheirFrames) { ExpectRows(GetParam()); }
 // the fault and a sentence, never an exception or a stray zero byte.
 TEST_P(Id3Tags, ShowDamagedCopiesSafely) { ExpectDamagedCopiesShowSafely(GetParam().file); }
 
+TEST_P(Id3Tags, RangesHoldWhatTheirRowsShow) { ExpectRangesHoldTheirRows(GetParam()); }
+
 INSTANTIATE_TEST_SUITE_P(Frames, Id3Tags, testing::ValuesIn(kCases), CaseName);
 
 // A text longer than a cell is read only in part and marked with the

@@ -92,8 +92,7 @@ inline const std::map<std::string, std::string, std::less<>> kDescribed = {
 
 // Values in words, which no rule reads back: known where they are met.
 inline bool IsInWords(std::string_view label, std::string_view value) {
-    return label == "Flags" || (label == "Version" && value.starts_with("ID3v2.")) ||
-           (label == "UMID" && value == "none (all zero)") ||
+    return label == "Flags" || (label == "UMID" && value == "none (all zero)") ||
            (label.starts_with("PostTimer ") && value == "not used") || value == "not given" ||
            value.ends_with(" LU") || value.ends_with(" LUFS") || value.ends_with(" dB") ||
            value.ends_with(" dBTP") || value.ends_with(" LKFS");
@@ -109,6 +108,11 @@ inline std::pair<Rule, bool> Check(const RangedRow& row, std::string_view bytes,
     if (kDescribed.contains(label) || label.starts_with("Channel ")) return {Rule::Described, true};
     const std::uint64_t length = row.at.length;
     const bool whole = bytes.size() == length;
+    // An ID3 tag's version and revision, a byte each: "ID3v2.3.0".
+    if (label == "Version" && value.starts_with("ID3v2.")) {
+        const auto byte = [&](std::size_t i) { return std::to_string(static_cast<unsigned char>(bytes[i])); };
+        return {Rule::Number, length == 2 && whole && value == "ID3v2." + byte(0) + "." + byte(1)};
+    }
     // A text: the bytes up to the first zero byte, as far as the value shows
     // them; a value may add the id's name after it ("labl (label)").
     const text::CutValue cut = text::SplitCut(value);
@@ -162,7 +166,9 @@ inline std::pair<Rule, bool> Check(const RangedRow& row, std::string_view bytes,
     const std::string_view id = open != std::string_view::npos && label.ends_with(')')
                                     ? label.substr(open + 1, label.size() - open - 2)
                                     : label;
-    if ((id.size() == 4 || id.size() == 3) && bytes.size() > 10 && bytes.starts_with(id))
+    // A frame header is 10 bytes, or 6 in ID3v2.2, whose ids have three letters.
+    const std::size_t frameHeader = id.size() == 3 ? 6 : 10;
+    if ((id.size() == 4 || id.size() == 3) && bytes.size() >= frameHeader && bytes.starts_with(id))
         return {Rule::Frame, true};
     // An XML element without text of its own: its name lies within the XML.
     const std::string_view name = label.substr(label.starts_with('@') ? 1 : 0);

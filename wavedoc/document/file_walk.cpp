@@ -45,11 +45,11 @@ std::optional<MapEntry> StrayEntry(const ByteSource& source, ByteOrder order, co
     entry.stray = walk.End() == WalkEnd::NotAChunk ? Stray::NotAChunk : Stray::CutHeader;
     if (entry.stray == Stray::NotAChunk && entry.length >= layout::kChunkHeaderSize) {
         const std::string header = source.Read(entry.offset, layout::kChunkHeaderSize);
-        const std::uint64_t size = NumberIn(std::string_view(header).substr(4, 4), order);
+        const std::uint64_t size = NumberIn(BytesOf(header, layout::header::kSize), order);
         const std::uint64_t whole = layout::kChunkHeaderSize + size;
         if (header.size() == layout::kChunkHeaderSize &&
             (whole == entry.length || (size % 2 == 1 && whole + 1 == entry.length))) {
-            entry.strayId = header.substr(0, 4);
+            entry.strayId = BytesOf(header, layout::header::kId);
         }
     }
     entry.afterRiffEnd = entry.offset >= riffEnd;

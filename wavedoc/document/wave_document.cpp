@@ -54,8 +54,8 @@ std::string NotRiff(const std::string& name, const std::string& head) {
     const std::string notRiff = NotWave(name, "it does not start with \"RIFF\"");
     const OtherForm* form = FindOtherForm(head);
     if (form == nullptr) return notRiff;
-    const std::string starts =
-        "The file \"" + name + "\" starts with \"" + head.substr(0, 4) + "\", not \"RIFF\"";
+    const std::string starts = "The file \"" + name + "\" starts with \"" +
+                               std::string(BytesOf(head, layout::header::kId)) + "\", not \"RIFF\"";
     std::string verdict = notRiff;
     if (FormOf(head, LoadForms::AnyForm)) {
         // RF64, BW64 and RIFX: the structure window maps and checks them.
@@ -71,7 +71,7 @@ std::string NotRiff(const std::string& name, const std::string& head) {
 // Why the chunk list does not show a file of a 64-bit form that the map reads.
 std::string ListRefusal(const std::string& name, const std::string& head) {
     const OtherForm* form = FindOtherForm(head);
-    return "The file \"" + name + "\" starts with \"" + head.substr(0, 4) +
+    return "The file \"" + name + "\" starts with \"" + std::string(BytesOf(head, layout::header::kId)) +
            "\", not \"RIFF\": the chunk list shows RIFF files only, but the structure map and the check read "
            "it." +
            (form != nullptr ? " " + std::string(form->sentence) : std::string());
@@ -110,11 +110,11 @@ ByteOrder OrderOf(FileForm form) { return form == FileForm::Rifx ? ByteOrder::Bi
 // the other, was written in the other.
 bool SizesFit(const ByteSource& source, const std::string& head, ByteOrder order) {
     const std::uint64_t length = source.Length();
-    const std::uint64_t riffSize = NumberIn(std::string_view(head).substr(4, 4), order);
+    const std::uint64_t riffSize = NumberIn(BytesOf(head, layout::header::kSize), order);
     if (layout::kChunkHeaderSize + riffSize > length + 1) return false;
     const std::string first = source.Read(kRiffHeaderSize, layout::kChunkHeaderSize);
     if (first.size() < layout::kChunkHeaderSize) return true;
-    const std::uint64_t size = NumberIn(std::string_view(first).substr(4, 4), order);
+    const std::uint64_t size = NumberIn(BytesOf(first, layout::header::kSize), order);
     return kRiffHeaderSize + layout::kChunkHeaderSize + size <= length;
 }
 
@@ -341,7 +341,7 @@ std::int16_t WaveDocument::LoadFrom(std::shared_ptr<const ByteSource> source, Wa
         }
         const FieldReader riff(head, OwnerName{"RIFF"}, fresh->order);
         ChunkIn<ChunkKind::Riff>(fresh->store) =
-            GenericChunk("RIFF", riff.Bits32(4, "size"), riff.FourCC(8, "form type"));
+            GenericChunk("RIFF", riff.Bits32(layout::header::kSize), riff.FourCC(layout::header::kFormType));
         fresh->ReadFrom(source, static_cast<std::uint32_t>(ChunkIn<ChunkKind::Riff>(fresh->store).Size()),
                         observer);
         chunks_ = std::move(fresh);

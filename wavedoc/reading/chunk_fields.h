@@ -10,6 +10,14 @@
 // header), or, for the fields of a record, from the start of the record.
 namespace wavedoc::layout {
 
+// A chunk header, counted from the chunk's first byte: its id, then the size
+// of its content. The RIFF chunk's content starts with its form type.
+namespace header {
+inline constexpr Field kId = FourCCField("id", 0);
+inline constexpr Field kSize = Bits32Field("size", 4);
+inline constexpr Field kFormType = FourCCField("form type", 8);
+}  // namespace header
+
 namespace fmt {
 inline constexpr Field kFormatTag = Unsigned16Field("wFormatTag", 0);
 inline constexpr Field kChannels = Unsigned16Field("nChannels", 2);

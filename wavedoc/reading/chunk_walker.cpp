@@ -22,7 +22,7 @@ bool IsPrintableId(std::string_view id) {
 }
 
 std::uint32_t SizeField(std::string_view header, ByteOrder order) {
-    return static_cast<std::uint32_t>(NumberIn(header.substr(4, 4), order));
+    return static_cast<std::uint32_t>(NumberIn(BytesOf(header, layout::header::kSize), order));
 }
 
 }  // namespace
@@ -57,11 +57,12 @@ std::string_view ChunkWalker::Peek(std::uint64_t offset, std::uint64_t length) {
 std::uint64_t ChunkWalker::DeclaredSize(std::string_view header) const {
     const std::uint32_t stored = SizeField(header, order_);
     if (ds64_ == nullptr || stored != layout::kSizeInDs64) return stored;
-    return ds64_->SizeFor(header.substr(0, 4)).value_or(stored);
+    return ds64_->SizeFor(BytesOf(header, layout::header::kId)).value_or(stored);
 }
 
 bool ChunkWalker::StartsPlausibleHeader(std::uint64_t offset) {
-    return offsets::Fits(offset, kHeaderSize, end_) && IsPrintableId(Peek(offset, 4));
+    return offsets::Fits(offset, kHeaderSize, end_) &&
+           IsPrintableId(BytesOf(Peek(offset, kHeaderSize), layout::header::kId));
 }
 
 ChunkWalker::Chain ChunkWalker::Follow(std::uint64_t offset, int depth) {
@@ -99,11 +100,12 @@ std::optional<ChunkHeader> ChunkWalker::Next() {
         return std::nullopt;
     }
     const std::string_view header = Peek(position_, kHeaderSize);
-    if (!IsPrintableId(header.substr(0, 4))) {
+    const std::string_view id = BytesOf(header, layout::header::kId);
+    if (!IsPrintableId(id)) {
         end_reason_ = WalkEnd::NotAChunk;
         return std::nullopt;
     }
-    ChunkHeader chunk{std::string(header.substr(0, 4)),
+    ChunkHeader chunk{std::string(id),
                       SizeField(header, order_),
                       position_,
                       position_ + kHeaderSize,

@@ -18,12 +18,12 @@ std::optional<std::uint64_t> Ds64Sizes::SizeFor(std::string_view id) const {
 std::optional<Ds64Sizes> ReadDs64(const ByteSource& source) {
     constexpr std::uint64_t kAt = layout::kRiffHeaderSize;
     const std::string header = source.Read(kAt, layout::kChunkHeaderSize);
-    if (header.size() < layout::kChunkHeaderSize || header.compare(0, 4, layout::kDs64Id) != 0) {
+    if (header.size() < layout::kChunkHeaderSize || BytesOf(header, layout::header::kId) != layout::kDs64Id) {
         return std::nullopt;
     }
     Ds64Sizes sizes;
     sizes.chunkSize = static_cast<std::uint32_t>(
-        FieldReader(header, OwnerName{std::string(layout::kDs64Id)}).Bits32(4, "size"));
+        FieldReader(header, OwnerName{std::string(layout::kDs64Id)}).Bits32(layout::header::kSize));
     // The fields as far as both the chunk's size and the file hold them.
     std::string head = source.Read(kAt + layout::kChunkHeaderSize,
                                    std::min<std::uint64_t>(sizes.chunkSize, layout::kDs64Fields));

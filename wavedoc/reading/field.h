@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <span>
 #include <string_view>
 
 namespace wavedoc {
@@ -62,6 +64,31 @@ constexpr Field TextField(std::string_view name, std::uint64_t offset, std::uint
 }
 constexpr Field BytesField(std::string_view name, std::uint64_t offset, std::uint64_t width) {
     return {name, offset, width, FieldKind::Bytes};
+}
+
+// The fields from `first` to `last`, which follow one another, as one field
+// of bytes: a value kept in two halves, a version and its revision.
+constexpr Field Spanning(std::string_view name, const Field& first, const Field& last) {
+    return {name, first.offset, last.End() - first.offset, FieldKind::Bytes};
+}
+
+// Whether each field starts where the one before it ends, the first at
+// offset 0: a layout that leaves no gap, checked where it is stated.
+constexpr bool FollowOneAnother(std::span<const Field> fields) {
+    std::uint64_t end = 0;
+    for (const Field& field : fields) {
+        if (field.offset != end) return false;
+        end = field.End();
+    }
+    return true;
+}
+constexpr bool FollowOneAnother(std::initializer_list<Field> fields) {
+    return FollowOneAnother(std::span<const Field>(fields.begin(), fields.size()));
+}
+
+// The bytes of `field` within `bytes`, which hold it whole.
+constexpr std::string_view BytesOf(std::string_view bytes, const Field& field) {
+    return bytes.substr(field.offset, field.width);
 }
 
 // A field of a record that starts `recordOffset` bytes into its content, as

@@ -10,10 +10,10 @@
 // all rely on, each stated once.
 namespace wavedoc::layout {
 
-// A chunk header: a four-character id and a 32-bit little-endian size.
-inline constexpr std::uint64_t kChunkHeaderSize = 8;
+// A chunk header: a four-character id and a 32-bit size.
+inline constexpr std::uint64_t kChunkHeaderSize = header::kSize.End();
 // "RIFF", its size and the form type "WAVE": the first chunk starts after it.
-inline constexpr std::uint64_t kRiffHeaderSize = 12;
+inline constexpr std::uint64_t kRiffHeaderSize = header::kFormType.End();
 // A list's content starts with its four-character list type.
 inline constexpr std::uint64_t kListTypeSize = 4;
 

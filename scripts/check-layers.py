@@ -22,7 +22,7 @@ LAYERS = {
     "wavedoc/chunks": (["wavedoc/reading", "text"], False),
     "wavedoc/document": (["wavedoc/chunks", "wavedoc/reading", "text"], False),
     "formats": (["wavedoc/reading", "text"], False),
-    "sound": (WAVEDOC + ["text"], False),
+    "sound": (["formats"] + WAVEDOC + ["text"], False),
     "wavecheck": (WAVEDOC + ["formats", "text"], False),
     "rows": (WAVEDOC + ["text"], False),
     "chunkinfo": (["rows", "formats"] + WAVEDOC + ["text"], False),

@@ -3,24 +3,17 @@
 #include <algorithm>
 #include <string>
 
+#include "formats/levl_layout.h"
 #include "wavedoc/document/wave_document.h"
+#include "wavedoc/reading/field_reader.h"
 #include "wavedoc/reading/riff_layout.h"
 
 namespace sound {
 namespace {
 
-constexpr std::uint64_t kHeader = 120;
 constexpr std::uint64_t kMostRead = 64 * 1024;
 // An envelope is read as the window opens: a longer one is left to the pass.
 constexpr std::uint64_t kMostEnvelopeBytes = 4 << 20;
-
-std::uint32_t Field(const std::string& bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
-    }
-    return value;
-}
 
 }  // namespace
 
@@ -34,17 +27,24 @@ std::optional<Overview> PeakEnvelopeOf(const wavedoc::WaveDocument& document, st
             break;
         }
     }
-    if (levl == nullptr || levl->present < kHeader) return std::nullopt;
+    namespace levl_layout = formats::levl;
+    if (levl == nullptr || levl->present < levl_layout::kHeaderSize) return std::nullopt;
     const wavedoc::ReadingSession session(document.Source());
     const std::uint64_t content = levl->offset + wavedoc::layout::kChunkHeaderSize;
-    const std::string header = document.Source()->Read(content, kHeader);
-    if (header.size() < kHeader) return std::nullopt;
-    const std::uint32_t valueBytes = Field(header, 4);  // 1: 8-bit values, 2: 16-bit
-    const std::uint32_t points = Field(header, 8);      // 1: positive peaks alone, 2: both
-    const std::uint32_t blockSize = Field(header, 12);
-    const std::uint32_t channels = Field(header, 16);
-    const std::uint32_t peakFrames = Field(header, 20);
-    const std::uint32_t offsetToPeaks = Field(header, 28);  // from the chunk's header
+    std::string header = document.Source()->Read(content, levl_layout::kHeaderSize);
+    if (header.size() < levl_layout::kHeaderSize) return std::nullopt;
+    // The header and the peak values are in the file's byte order, as the
+    // chunk's rows read them.
+    const wavedoc::ByteOrder order = document.Order();
+    const wavedoc::FieldReader fields(std::move(header), wavedoc::OwnerName{"levl"}, order);
+    const std::uint32_t valueBytes = fields.Unsigned32(levl_layout::kFormat);  // 1: 8-bit values, 2: 16-bit
+    const std::uint32_t points =
+        fields.Unsigned32(levl_layout::kPointsPerValue);  // 1: positive alone, 2: both
+    const std::uint32_t blockSize = fields.Unsigned32(levl_layout::kBlockSize);
+    const std::uint32_t channels = fields.Unsigned32(levl_layout::kPeakChannels);
+    const std::uint32_t peakFrames = fields.Unsigned32(levl_layout::kPeakFrames);
+    const std::uint32_t offsetToPeaks =
+        fields.Unsigned32(levl_layout::kOffsetToPeaks);  // from the chunk's header
     if ((valueBytes != 1 && valueBytes != 2) || (points != 1 && points != 2) || blockSize == 0 ||
         channels != verdict.format->channels || peakFrames == 0 ||
         offsetToPeaks < wavedoc::layout::kChunkHeaderSize) {
@@ -76,10 +76,9 @@ std::optional<Overview> PeakEnvelopeOf(const wavedoc::WaveDocument& document, st
                 const std::size_t at =
                     static_cast<std::size_t>(k * frameBytes + std::uint64_t{c} * points * valueBytes);
                 const auto value = [&](std::size_t i) {
-                    const auto low = static_cast<unsigned char>(bytes[at + i * valueBytes]);
-                    const unsigned high =
-                        valueBytes == 2 ? static_cast<unsigned char>(bytes[at + i * valueBytes + 1]) : 0U;
-                    return static_cast<float>((low | high << 8) / fullScale);
+                    const std::string_view stored(bytes.data() + at + i * valueBytes, valueBytes);
+                    return static_cast<float>(static_cast<double>(wavedoc::NumberIn(stored, order)) /
+                                              fullScale);
                 };
                 const float positive = std::min(value(0), 1.0F);
                 const float negative = points == 2 ? -std::min(value(1), 1.0F) : -positive;

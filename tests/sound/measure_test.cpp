@@ -831,6 +831,32 @@ TEST(PeakEnvelope, DrawsWhatThePassMeasures) {
     EXPECT_FALSE(sound::PeakEnvelopeOf(other));
 }
 
+// A levl chunk's header and 16-bit peak values are read in the file's byte
+// order: the same envelope from a RIFF file and its RIFX twin.
+TEST(PeakEnvelope, ReadsInTheFilesByteOrder) {
+    for (const bool rifx : {false, true}) {
+        SCOPED_TRACE(rifx ? "RIFX" : "RIFF");
+        const auto u32 = [rifx](std::uint32_t v) { return rifx ? BigU32(v) : U32(v); };
+        const auto u16 = [rifx](std::uint16_t v) { return rifx ? BigU16(v) : U16(v); };
+        // 16-bit values, positive peaks alone, blocks of 4 frames, 1 channel,
+        // 2 peak frames, the peaks right after the 120-byte header.
+        const std::string levl = u32(1) + u32(2) + u32(1) + u32(4) + u32(1) + u32(2) + u32(0) + u32(128) +
+                                 std::string(28 + 60, '\0') + u16(0x4000) + u16(0x2000);
+        const std::string audio(16, '\0');
+        const std::string file = rifx ? RifxFile(BigChunk("fmt ", BigPcmFormat(1, 8000, 16)) +
+                                                 BigChunk("levl", levl) + BigChunk("data", audio))
+                                      : RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 16)) + Chunk("levl", levl) +
+                                                 Chunk("data", audio));
+        wavedoc::WaveDocument document;
+        ASSERT_EQ(document.LoadFromMemory(file, "levl.wav"), wavedoc::LoadOk);
+        const std::optional<sound::Overview> envelope = sound::PeakEnvelopeOf(document, 2);
+        ASSERT_TRUE(envelope);
+        EXPECT_EQ(envelope->frames, 8u);
+        EXPECT_FLOAT_EQ(envelope->At(0, 0).max, 0.5F);
+        EXPECT_FLOAT_EQ(envelope->At(0, 1).max, 0.25F);
+    }
+}
+
 // Files whose format is missing or cut short still measure what can be
 // measured, and the check finishes.
 TEST(Measure, TheCheckFinishesWhateverTheFormatHolds) {

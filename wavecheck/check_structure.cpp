@@ -523,6 +523,17 @@ void CheckListSizeOdd(const CheckInput& input, Report& report) {
             ChunkAt(next) + " one byte early and lose it.");
 }
 
+void CheckFmtSizeOdd(const CheckInput& input, Report& report) {
+    if (!input.facts.chunkAfterOddFmt) return;
+    const auto& [fmt, next] = *input.facts.chunkAfterOddFmt;
+    // SoX jumps to the end of the fmt chunk without its pad byte, then looks
+    // for the data chunk from there and finds none.
+    report.Add(fmt.offset, fmt.id,
+               "The " + ChunkAt(fmt) + " holds " + text::Counted(fmt.DeclaredSize(), "byte", "bytes") +
+                   ", an odd number; readers that do not skip the pad byte after it (SoX) miss the " +
+                   ChunkAt(next) + " and what follows, and find no audio.");
+}
+
 void CheckDuplicate(const EntryInput& input, Report& report) {
     const MapEntry& entry = input.entry;
     if (entry.depth != 0) return;

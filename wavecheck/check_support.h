@@ -105,6 +105,8 @@ struct WalkFacts {
     // The first top-level list of an odd size with its pad byte, and the
     // chunk right after it.
     std::optional<std::pair<wavedoc::MapEntry, wavedoc::MapEntry>> chunkAfterOddList;
+    // The same for the first top-level fmt chunk of an odd size.
+    std::optional<std::pair<wavedoc::MapEntry, wavedoc::MapEntry>> chunkAfterOddFmt;
     std::uint64_t ds64Chunks = 0;  // top-level ds64 chunks so far
     std::uint64_t md5Chunks = 0;   // top-level "MD5 " chunks so far
     // At each depth, the chunk before the current entry when its pad byte

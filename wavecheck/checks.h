@@ -23,6 +23,7 @@ void CheckStrayAfterAudio(const CheckInput& input, Report& report);
 void CheckPadMissing(const EntryInput& input, Report& report);
 void CheckPadNotZero(const EntryInput& input, Report& report);
 void CheckListSizeOdd(const CheckInput& input, Report& report);
+void CheckFmtSizeOdd(const CheckInput& input, Report& report);
 void CheckDuplicate(const EntryInput& input, Report& report);
 void CheckChunkId(const EntryInput& input, Report& report);
 void CheckFmtMissing(const CheckInput& input, Report& report);

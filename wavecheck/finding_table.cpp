@@ -42,6 +42,7 @@ constexpr auto kFindings = std::to_array<FindingRow>({
     {"pad-missing", Level::Warning, detail::CheckPadMissing, nullptr},
     {"pad-not-zero", Level::Note, detail::CheckPadNotZero, nullptr},
     {"list-size-odd", Level::Error, nullptr, detail::CheckListSizeOdd},
+    {"fmt-size-odd", Level::Error, nullptr, detail::CheckFmtSizeOdd},
     {"duplicate", Level::Warning, detail::CheckDuplicate, nullptr},
     {"chunk-id", Level::Note, detail::CheckChunkId, nullptr},
     {"fmt-missing", Level::Error, nullptr, detail::CheckFmtMissing},
@@ -198,9 +199,11 @@ void FileCheck::Entry(const wavedoc::MapEntry& entry) {
             facts.strayAfterAudio = entry;
         }
         const std::optional<wavedoc::MapEntry>& before = facts.lastTopLevelChunk;
-        if (!facts.chunkAfterOddList && entry.IsChunk() && before && before->IsList() &&
-            before->DeclaredSize() % 2 == 1 && before->pad == wavedoc::PadByte::Present) {
-            facts.chunkAfterOddList.emplace(*before, entry);
+        if (entry.IsChunk() && before && before->DeclaredSize() % 2 == 1 &&
+            before->pad == wavedoc::PadByte::Present) {
+            if (!facts.chunkAfterOddList && before->IsList()) facts.chunkAfterOddList.emplace(*before, entry);
+            if (!facts.chunkAfterOddFmt && std::string_view(before->id) == "fmt ")
+                facts.chunkAfterOddFmt.emplace(*before, entry);
         }
         if (!facts.chunkAfterRiffEnd && entry.IsChunk() && entry.afterRiffEnd &&
             entry.present == entry.DeclaredSize()) {

@@ -379,7 +379,7 @@ def check(dump, paths):
                 # Not read at all (too short to be a WAV file): as an error.
                 level = "error"
                 findings = [{"level": "error", "code": "not-read"}]
-            results[doc["path"]] = {"level": level, "findings": findings, "exit": rc}
+            results[doc["path"]] = {"level": level, "findings": findings, "exit": rc, "status": doc.get("status")}
     for path in paths:
         # A file the run did not report on (it crashed or hung): the worst.
         results.setdefault(path, {"level": "crash", "findings": [], "exit": None})
@@ -774,7 +774,11 @@ def corpus(dump, sndfile_program, dirs, report=None):
         outcomes = {o for o, _ in said.values()}
         level = checks[p]["level"]
         lost = bool(outcomes & {"refuses", "loses"})
-        if lost and level != "error":
+        if checks[p]["status"] in (1, 2):
+            # Another format under a .wav name (AIFF, FLAC ...), which the
+            # check names and readers may play: not a WAV file to judge.
+            level, verdict = "other form", ""
+        elif lost and level != "error":
             verdict = "TOO LOW"
         elif level == "error" and not lost:
             verdict = "UNBACKED"

@@ -509,9 +509,12 @@ def cb_size(wav: Wav) -> List[Variant]:
     d.fmt().body = base + le16(0) + b"\0\0\0\0"
     e = copy(wav)
     e.fmt().body = base + b"\0\0\0\0"  # 20 bytes, cbSize 0 then two stray
+    odd = copy(wav)
+    odd.fmt().body = base + le16(0) + b"\0"  # 19 bytes and the pad byte after them
     return [
         Variant("fmt-beyond-cbsize", intact.serialise(), d.serialise()),
         Variant("fmt-20-bytes", intact.serialise(), e.serialise()),
+        Variant("fmt-19-bytes-padded", intact.serialise(), odd.serialise()),
     ]
 
 

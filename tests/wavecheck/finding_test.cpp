@@ -251,6 +251,10 @@ std::vector<Case> Cases() {
          Wav(Chunk("LIST", ListPayload("INFO", Chunk("INAM", "abcd")) + std::string(3, '\0')) + Smpl(60, {})),
          Wav(Chunk("LIST", ListPayload("INFO", Chunk("INAM", "abcd")) + std::string(3, '\0'))), Level::Error,
          "(libsndfile) read the \"smpl\" chunk at offset 80 one byte early and lose it."},
+        {"fmt-size-odd", "a 17-byte fmt chunk and its pad byte", 12,
+         RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 16) + std::string(1, '\0')) + kData),
+         RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 16) + std::string(2, '\0')) + kData), Level::Error,
+         "(SoX) miss the \"data\" chunk at offset 38 and what follows, and find no audio."},
         {"fmt-rifx", "an 18-byte fmt chunk in a RIFX file", 12,
          RifxFile(BigChunk("fmt ", BigPcmFormat(1, 8000, 16) + std::string(2, '\0')) +
                   BigChunk("data", std::string(8, '\0'))),

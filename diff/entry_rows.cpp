@@ -136,7 +136,10 @@ std::vector<report::RowsFrom> RowSourcesOf(const wavedoc::StructureMap& map) {
         if (decodedListDepth >= 0 && entry.depth <= decodedListDepth) decodedListDepth = -1;
         const report::RowsFrom from = report::EntryRowsFrom(entry, decodedListDepth >= 0);
         if (entry.IsList() && from == report::RowsFrom::EntryRows) decodedListDepth = entry.depth;
-        sources.push_back(from);
+        // A label, note or labelled text shows the rows its list gives it;
+        // the list's rows are compared already, its records matched by cue
+        // point id, so comparing them again by place would pair the wrong ones.
+        sources.push_back(from == report::RowsFrom::ListEntry ? report::RowsFrom::Enclosing : from);
     }
     return sources;
 }

@@ -41,12 +41,15 @@ const QString kNotRegular =
 
 const QString kShortErrors =
     "The \"labl\" sub-chunk at offset 35 says it holds 100 bytes, but its \"LIST\" chunk ends after 9 of "
-    "them. "
-    "The \"fact\" chunk at offset 12 holds 3 bytes, an odd number, but no pad byte follows it; readers that "
-    "expect "
-    "one miss the \"LIST\" chunk after it and all after it. The \"fmt \" chunk holds only 2 bytes; its "
-    "format "
-    "fields take 16.";
+    "them. The \"fact\" chunk at offset 12 holds 3 bytes, an odd number, but no pad byte follows it; readers "
+    "that expect one miss the \"LIST\" chunk after it and all after it. The \"LIST\" chunk at offset 23 "
+    "holds 21 bytes, an odd number; readers that do not skip the pad byte after a list (libsndfile) read the "
+    "\"data\" chunk at offset 53 one byte early and lose it.";
+// A count far beyond its chunk: readers read past it, an error shown first
+// on every row.
+const QString kCueCountError =
+    "The \"cue \" chunk's count says 2147483647 cue points, but its size makes room for 0; readers that go "
+    "by the count read past the chunk.";
 
 const std::map<QString, WindowCase>& Cases() {
     static const std::map<QString, WindowCase> cases = {
@@ -80,14 +83,16 @@ const std::map<QString, WindowCase>& Cases() {
                                      Chunk("smpl", SmplPayload({}, {}, {}, 0x7FFFFFFF)) + kData));
           },
           QString(),
-          {{"cue ",
-            "The cue chunk could not be shown in full: it has 2147483647 cue points, and at most 32767 can "
-            "be "
-            "listed."},
-           {"smpl",
-            "The smpl chunk could not be shown in full: it has 2147483647 sample loops, and at most 32767 "
-            "can be "
-            "listed."}}}},
+          {{"RIFF", kCueCountError},
+           {"fmt ", kCueCountError},
+           {"cue ",
+            kCueCountError +
+                " The cue chunk could not be shown in full: it has 2147483647 cue points, and at most "
+                "32767 can be listed."},
+           {"smpl", kCueCountError +
+                        " The smpl chunk could not be shown in full: it has 2147483647 sample loops, and at "
+                        "most 32767 can be listed."},
+           {"data", kCueCountError}}}},
         {"more labels than listed",
          {[](const ScratchDir& s) {
               return s.File("labels.wav", RiffFile(kFmt + ManyLabels(40000) + kData));
@@ -105,11 +110,11 @@ const std::map<QString, WindowCase>& Cases() {
           // The check's errors, where content is lost, stand first in the status
           // line; on the rows of the short chunks, why they cannot be shown in
           // full is one more of what the tool tip lists.
-          {{"LIST", kShortErrors + " (1 more; the tool tip lists them.)"},
-           {"RIFF", kShortErrors + " (1 more; the tool tip lists them.)"},
-           {"data", kShortErrors + " (1 more; the tool tip lists them.)"},
-           {"fact", kShortErrors + " (2 more; the tool tip lists them.)"},
-           {"fmt ", kShortErrors + " (2 more; the tool tip lists them.)"}}}},
+          {{"LIST", kShortErrors + " (3 more; the tool tip lists them.)"},
+           {"RIFF", kShortErrors + " (3 more; the tool tip lists them.)"},
+           {"data", kShortErrors + " (3 more; the tool tip lists them.)"},
+           {"fact", kShortErrors + " (4 more; the tool tip lists them.)"},
+           {"fmt ", kShortErrors + " (4 more; the tool tip lists them.)"}}}},
         {"non-ASCII name with spaces",
          {[](const ScratchDir& s) { return s.File(" Caf\xC3\xA9 \xE2\x99\xAA.wav ", GoodFile()); },
           QString()}},

@@ -848,7 +848,8 @@ TEST(PeakEnvelope, ReadsInTheFilesByteOrder) {
                                       : RiffFile(Chunk("fmt ", PcmFormat(1, 8000, 16)) + Chunk("levl", levl) +
                                                  Chunk("data", audio));
         wavedoc::WaveDocument document;
-        ASSERT_EQ(document.LoadFromMemory(file, "levl.wav"), wavedoc::LoadOk);
+        ASSERT_EQ(document.LoadFromMemory(file, "levl.wav", nullptr, wavedoc::LoadForms::AnyForm),
+                  wavedoc::LoadOk);
         const std::optional<sound::Overview> envelope = sound::PeakEnvelopeOf(document, 2);
         ASSERT_TRUE(envelope);
         EXPECT_EQ(envelope->frames, 8u);

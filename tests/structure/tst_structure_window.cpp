@@ -821,7 +821,7 @@ private slots:
         QCOMPARE(prompts_->saveDialogs, 1);
         QCOMPARE(prompts_->saveStartPaths.first(), QString::fromStdString(scratch_.Path("mixed.txt")));
         const std::string saved = ReadBytes(scratch_.Path("mixed.json"));
-        QVERIFY2(saved.rfind("{\"files\": [", 0) == 0 && saved.find("\"past-end\"") != std::string::npos,
+        QVERIFY2(saved.rfind("{\"files\": [", 0) == 0 && saved.find("\"duplicate\"") != std::string::npos,
                  saved.c_str());
         QTRY_VERIFY(structure->statusBar()->currentMessage().contains("mixed.json"));
 

@@ -543,9 +543,9 @@ private slots:
         if (ends) {
             QTRY_VERIFY(!view->Player()->Playing());
         } else {
-            QTRY_COMPARE(
-                canvas->PlayLine().value_or(0),
-                static_cast<std::uint64_t>(lineAtLast >= 0 ? lineAtLast : canvas->Cursor() + frames));
+            const std::uint64_t line =
+                lineAtLast >= 0 ? static_cast<std::uint64_t>(lineAtLast) : canvas->Cursor() + frames;
+            QTRY_COMPARE(canvas->PlayLine().value_or(0), line);
             Key(structure, static_cast<Qt::Key>(stopKey));
             QVERIFY(!view->Player()->Playing());
             QVERIFY(output->stopped);

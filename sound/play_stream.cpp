@@ -25,7 +25,7 @@ std::uint64_t PlayPlan::FrameOf(std::uint64_t played) const {
 }
 
 PlanVerdict PlanOf(const Marker& marker, std::uint64_t frames) {
-    if (marker.start >= frames) return Unplayable("It lies past the end of the audio.");
+    if (marker.start >= frames) return Unplayable("The marker lies past the end of the audio.");
     switch (marker.kind) {
         case MarkerKind::Cue:
             return {PlayPlan{marker.start, frames, std::nullopt}, {}};
@@ -38,8 +38,8 @@ PlanVerdict PlanOf(const Marker& marker, std::uint64_t frames) {
         }
         case MarkerKind::Loop:
             if (!marker.end || *marker.end < marker.start)
-                return Unplayable("Its end comes before its start.");
-            if (*marker.end >= frames) return Unplayable("Its end lies past the end of the audio.");
+                return Unplayable("The loop ends before it starts.");
+            if (*marker.end >= frames) return Unplayable("The loop ends past the end of the audio.");
             return {PlayPlan{0, *marker.end + 1, marker.start}, {}};
     }
     return Unplayable({});

@@ -556,20 +556,37 @@ private slots:
         QCOMPARE(view->PlaybackText(), QString());
     }
 
-    // Without an audio output, Space says so in the view and plays nothing.
-    void spaceWithoutAnOutputSaysSo() {
-        frmStructure* structure = Open(Write("unheard.wav", PlayedFile().Bytes()));
+    // Without an audio output, or with audio Ondulo does not decode, Space
+    // says so in the view and plays nothing.
+    void spaceSaysWhyNothingPlays_data() {
+        QTest::addColumn<bool>("decodable");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no audio output")
+            << true
+            << QStringLiteral("Not played: There is no audio output on this machine to play the sound on.");
+        QTest::newRow("GSM 6.10") << false
+                                  << QStringLiteral(
+                                         "Not played: The sound of \"%1\" is not measured: its "
+                                         "audio is GSM 6.10, which Ondulo does not decode.");
+    }
+    void spaceSaysWhyNothingPlays() {
+        QFETCH(bool, decodable);
+        QFETCH(QString, said);
+        std::string bytes = PlayedFile().Bytes();
+        if (!decodable) bytes[20] = '\x31';  // the fmt chunk's format code
+        const QString path = Write("unheard.wav", bytes);
+        frmStructure* structure = Open(path);
         QVERIFY(structure != nullptr);
         auto* view = Find<SoundView>(structure, "soundView");
-        auto recording = std::make_unique<RecordingOutput>();
-        recording->present = false;
-        view->Player()->SetOutput(std::move(recording));
+        QCOMPARE(view->Player() != nullptr, decodable);
+        if (view->Player() != nullptr) {
+            auto recording = std::make_unique<RecordingOutput>();
+            recording->present = false;
+            view->Player()->SetOutput(std::move(recording));
+        }
         view->Canvas()->setFocus(Qt::OtherFocusReason);
         Key(structure, Qt::Key_Space);
-        QCOMPARE(
-            view->PlaybackText(),
-            QStringLiteral("Not played: There is no audio output on this machine to play the sound on."));
-        QVERIFY(!view->Player()->Playing());
+        QCOMPARE(view->PlaybackText(), decodable ? said : said.arg(path));
         QVERIFY(!view->Canvas()->PlayLine().has_value());
     }
 

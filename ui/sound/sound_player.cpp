@@ -37,6 +37,7 @@ QString SoundPlayer::Play(const sound::PlayPlan& plan) {
     const std::optional<QAudioFormat> format =
         output_->FormatFor(static_cast<int>(format_.channels), static_cast<int>(format_.sampleRate));
     if (!format) return tr("There is no audio output on this machine to play the sound on.");
+    if (document_->Source() == nullptr) return tr("The file is not there to read the sound from.");
     try {
         // The file stays open while it plays, and a file changed since the
         // analysis is not played.

@@ -147,7 +147,6 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
                           verdict.format->sampleRate);
         NameLanes(*verdict.format);
         player_ = new SoundPlayer(document_, *verdict.format, this);
-        connect(canvas_, &WaveformCanvas::PlayPressed, this, &SoundView::TogglePlaying);
         connect(canvas_, &WaveformCanvas::StopPressed, player_, &SoundPlayer::Stop);
         connect(player_, &SoundPlayer::PlayLineMoved, canvas_,
                 [this](std::uint64_t frame) { canvas_->SetPlayLine(frame); });
@@ -155,7 +154,9 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
         lbFigures_->setText(tr("The sound is measured when this view is first shown."));
     } else {
         lbFigures_->setText(Text(verdict.unmeasured));
+        undecodable_ = Text(verdict.unmeasured);
     }
+    connect(canvas_, &WaveformCanvas::PlayPressed, this, &SoundView::TogglePlaying);
     try {
         // A peak envelope (levl) draws the overview at once, until the pass ends.
         if (std::optional<sound::Overview> envelope = sound::PeakEnvelopeOf(document)) {
@@ -197,6 +198,11 @@ void SoundView::NameLanes(const sound::SampleFormat& format) {
 }
 
 void SoundView::TogglePlaying() {
+    lbPlayback_->setVisible(true);
+    if (player_ == nullptr) {
+        lbPlayback_->setText(tr("Not played: %1").arg(undecodable_));
+        return;
+    }
     if (player_->Playing()) {
         player_->Stop();
         return;
@@ -216,7 +222,6 @@ void SoundView::TogglePlaying() {
     const QString failure = verdict.plan ? player_->Play(*verdict.plan) : Text(verdict.unplayable);
     lbPlayback_->setText(failure.isEmpty() ? tr("Playing: %1. Space or Escape stops.").arg(what)
                                            : tr("Not played: %1").arg(failure));
-    lbPlayback_->setVisible(true);
 }
 
 void SoundView::ShowPlayingEnded(const QString& failure) {

@@ -88,4 +88,5 @@ private:
     QTimer* refine_ = nullptr;
     SoundPlayer* player_ = nullptr;
     QLabel* lbPlayback_ = nullptr;
+    QString undecodable_;  // why the sound cannot be played, when it cannot
 };

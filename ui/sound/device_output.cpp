@@ -1,7 +1,10 @@
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QMediaDevices>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 
 #include "ui/sound/audio_output.h"
 
@@ -24,10 +27,17 @@ public:
 
     void Start(QIODevice* source, const QAudioFormat& format, std::function<void()> ended) override {
         sink_ = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format);
-        // The source gives nothing more only at its end: the sink then idles.
-        QObject::connect(sink_.get(), &QAudioSink::stateChanged, sink_.get(),
-                         [ended = std::move(ended)](QAudio::State state) {
-                             if (state == QAudio::IdleState) ended();
+        // The source gives nothing more only at its end: the sink then idles,
+        // and what its buffer still holds is heard before it is stopped.
+        QAudioSink* sink = sink_.get();
+        QObject::connect(sink, &QAudioSink::stateChanged, sink,
+                         [sink, format, ended = std::move(ended)](QAudio::State state) {
+                             if (state != QAudio::IdleState) return;
+                             const auto bufferedMs =
+                                 format.durationForBytes(static_cast<qint32>(
+                                     std::min<qsizetype>(sink->bufferSize(), INT32_MAX))) /
+                                 1000;
+                             QTimer::singleShot(std::chrono::milliseconds(bufferedMs), sink, ended);
                          });
         sink_->start(source);
     }

@@ -6,6 +6,7 @@
 #include "sound/sample_decoder.h"
 #include "wavedoc/document/wave_document.h"
 #include "wavedoc/reading/riff_layout.h"
+#include "wavedoc/reading/wave_error.h"
 
 namespace sound {
 namespace {
@@ -64,10 +65,14 @@ std::size_t PlayStream::Read(float* out, std::size_t frames) {
         document_->Data().Offset() + wavedoc::layout::kChunkHeaderSize + next_ * frameBytes,
         count * frameBytes);
     const std::size_t got = static_cast<std::size_t>(bytes.size() / frameBytes);
-    // The audio ends before the frames it was measured to hold: nothing more to play.
-    if (got == 0) {
+    // The plan lies within the audio as analysed: a file that holds less now
+    // was cut since, and the sound stops there rather than end as if whole.
+    if (got < count) {
         ended_ = true;
-        return 0;
+        document_->Source()->CheckUnchanged();
+        throw wavedoc::FileChangedError(
+            "The file \"" + document_->Source()->DisplayName() +
+            "\" no longer holds all of its audio: it was cut since it was analysed.");
     }
     DecodeFrames(format_, reinterpret_cast<const unsigned char*>(bytes.data()), got, out);
     next_ += got;

@@ -48,7 +48,8 @@ public:
 
     // Up to `frames` frames of the plan (at most one piece), interleaved with
     // every channel of the file, into `out`; how many were decoded, 0 at the
-    // end. Raises WaveDocError when the file can no longer be read.
+    // end. Raises WaveDocError when the file can no longer be read, or holds
+    // less audio than when it was analysed.
     std::size_t Read(float* out, std::size_t frames);
     // The most frames one Read gives.
     std::size_t PieceFrames() const { return pieceFrames_; }

@@ -22,6 +22,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <vector>
@@ -588,6 +589,27 @@ private slots:
         Key(structure, Qt::Key_Space);
         QCOMPARE(view->PlaybackText(), decodable ? said : said.arg(path));
         QVERIFY(!view->Canvas()->PlayLine().has_value());
+    }
+
+    // A file cut short while it plays stops the sound and says why, naming it.
+    void fileCutWhilePlayingStopsAndSaysWhy() {
+        // Longer than the bytes one read keeps at hand: 20000 stereo frames.
+        const QString path = Write("cut.wav", RiffFile(Chunk("fmt ", PcmFormat(2, 8000, 16)) +
+                                                       Chunk("data", std::string(80000, '\x10'))));
+        frmStructure* structure = Open(path);
+        QVERIFY(structure != nullptr);
+        auto* view = Find<SoundView>(structure, "soundView");
+        auto recording = std::make_unique<RecordingOutput>();
+        RecordingOutput* output = recording.get();
+        view->Player()->SetOutput(std::move(recording));
+        view->Canvas()->setFocus(Qt::OtherFocusReason);
+        Key(structure, Qt::Key_Space);
+        QCOMPARE(output->Pull(10).size(), std::size_t{20});
+        std::filesystem::resize_file(path.toStdString(), 100);
+        QVERIFY(output->Pull(20000).size() < 40000);
+        QTRY_VERIFY(!view->Player()->Playing());
+        QVERIFY2(view->PlaybackText().startsWith("Stopped: ") && view->PlaybackText().contains(path),
+                 qPrintable(view->PlaybackText()));
     }
 
     // Lists nested as deep as the map goes still show their offsets in full.

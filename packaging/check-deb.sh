@@ -60,6 +60,10 @@ if ! dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6; then
   echo "check-deb: $deb does not depend on the Qt widgets library" >&2
   status=1
 fi
+if ! dpkg-deb -f "$deb" Depends | grep -q libqt6multimedia6; then
+  echo "check-deb: $deb does not depend on the Qt Multimedia library that plays the sound" >&2
+  status=1
+fi
 if ! dpkg-deb -f "$deb" Depends | grep -q libebur128-1; then
   echo "check-deb: $deb does not depend on the loudness library libebur128" >&2
   status=1

@@ -11,7 +11,7 @@ set -euo pipefail
 # themselves are not built for running).
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core libexpat1-dev libebur128-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev libgl-dev fonts-dejavu-core libexpat1-dev libebur128-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 case ${1:-} in

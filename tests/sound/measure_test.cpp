@@ -21,6 +21,7 @@
 #include "sound/loop_seam.h"
 #include "sound/markers.h"
 #include "sound/peak_envelope.h"
+#include "sound/play_stream.h"
 #include "sound/sample_decoder.h"
 #include "support/corpus.h"
 #include "support/metadata_builder.h"
@@ -802,6 +803,60 @@ TEST(Markers, ALoopSeamJoinsItsEndToItsStart) {
             EXPECT_EQ(seam->stepDecibels[0], row.stepDecibels);
         }
     }
+}
+
+// What each marker plays of a sound of 100 frames, and the frame heard as
+// the plan goes on: never a frame past the end of the audio.
+TEST(Markers, WhatAMarkerPlays) {
+    using sound::MarkerKind;
+    const auto marker = [](MarkerKind kind, std::uint64_t start, std::optional<std::uint64_t> end) {
+        return sound::Marker{kind, start, end, "marker", 0};
+    };
+    struct Row {
+        std::string what;
+        sound::Marker marker;
+        std::vector<std::uint64_t> heard;  // the frames heard first; none: not played
+    };
+    const std::vector<Row> rows{
+        {"a cue point to the end", marker(MarkerKind::Cue, 97, std::nullopt), {97, 98, 99, 100, 100}},
+        {"a region its span", marker(MarkerKind::Region, 10, 11), {10, 11, 12, 12}},
+        {"a region cut at the end", marker(MarkerKind::Region, 98, 150), {98, 99, 100}},
+        {"a segment its span", marker(MarkerKind::Segment, 5, 5), {5, 6}},
+        {"a loop from the start, then the loop", marker(MarkerKind::Loop, 1, 2), {0, 1, 2, 1, 2, 1}},
+        {"a loop of one frame", marker(MarkerKind::Loop, 0, 0), {0, 0, 0}},
+        {"a cue point past the end", marker(MarkerKind::Cue, 100, std::nullopt), {}},
+        {"a loop past the end", marker(MarkerKind::Loop, 90, 100), {}},
+        {"a loop whose start comes after its end", marker(MarkerKind::Loop, 20, 10), {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const sound::PlanVerdict verdict = sound::PlanOf(row.marker, 100);
+        ASSERT_EQ(verdict.plan.has_value(), !row.heard.empty());
+        EXPECT_EQ(verdict.unplayable.empty(), !row.heard.empty());
+        for (std::size_t played = 0; played < row.heard.size(); ++played)
+            EXPECT_EQ(verdict.plan->FrameOf(played), row.heard[played]) << "frame played " << played;
+    }
+}
+
+// A loop played through a stream in pieces: frame f of the file holds 100 f.
+TEST(Markers, APlayedLoopRepeatsItsFrames) {
+    std::string data;
+    for (std::uint16_t f = 0; f < 10; ++f) data += U16(static_cast<std::uint16_t>(100 * f));
+    std::shared_ptr<const wavedoc::WaveDocument> document =
+        Loaded(RiffFile(Chunk("fmt ", Format(1, 1, 48000, 16)) + Chunk("data", data)));
+    sound::SampleFormat format;
+    format.sampleRate = 48000;
+    sound::PlayStream stream(std::shared_ptr<const wavedoc::WaveDocument>(document), format,
+                             sound::PlayPlan{0, 4, 2});
+    std::vector<float> heard;
+    float piece[3];
+    for (int read = 0; read < 4; ++read) {
+        const std::size_t got = stream.Read(piece, 3);
+        heard.insert(heard.end(), piece, piece + got);
+    }
+    std::vector<float> expected;
+    for (const int f : {0, 1, 2, 3, 2, 3, 2, 3}) expected.push_back(static_cast<float>(100 * f) / 32768.0F);
+    EXPECT_EQ(heard, expected);
 }
 
 // FFmpeg's peak envelope of a 440 Hz sine (8-bit values, both peaks, blocks

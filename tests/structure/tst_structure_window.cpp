@@ -22,10 +22,12 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <vector>
 
+#include "sound/sample_decoder.h"
 #include "structure_test_files.h"
 #include "support/fake_prompts.h"
 #include "support/grid_rows.h"
@@ -33,7 +35,9 @@
 #include "support/wav_builder.h"
 #include "ui/main/frm_main.h"
 #include "ui/main/modprg.h"
+#include "ui/sound/audio_output.h"
 #include "ui/sound/seam_view.h"
+#include "ui/sound/sound_player.h"
 #include "ui/sound/sound_view.h"
 #include "ui/sound/waveform_canvas.h"
 #include "ui/structure/byte_kinds.h"
@@ -48,6 +52,98 @@ using structuretest::MixedFile;
 namespace {
 
 const std::string kData = Chunk("data", std::string(4, '\0'));
+
+// An audio output that records what it pulls, as far as the test asks, in
+// the format a device would be asked for: float, the file's rate, as many
+// channels as it takes.
+class RecordingOutput : public AudioOutput {
+public:
+    bool present = true;
+    int mostChannels = 2;
+    bool stopped = false;
+    qint64 pulledFrames = 0;
+
+    std::optional<QAudioFormat> FormatFor(int channels, int sampleRate) const override {
+        if (!present) return std::nullopt;
+        QAudioFormat format;
+        format.setSampleRate(sampleRate);
+        format.setChannelCount(std::min(channels, mostChannels));
+        format.setSampleFormat(QAudioFormat::Float);
+        return format;
+    }
+    void Start(QIODevice* source, const QAudioFormat& format, std::function<void()> ended) override {
+        source_ = source;
+        format_ = format;
+        ended_ = std::move(ended);
+    }
+    void Stop() override { stopped = true; }
+    qint64 PlayedMicroseconds() const override { return pulledFrames * 1000000 / format_.sampleRate(); }
+
+    // Pulls up to `frames` frames, in reads of an odd size as a device
+    // makes them; an empty read ends the sound, as it does a device's.
+    std::vector<float> Pull(std::size_t frames) {
+        const auto frameBytes = static_cast<std::size_t>(format_.bytesPerFrame());
+        std::vector<float> samples(frames * static_cast<std::size_t>(format_.channelCount()));
+        std::size_t got = 0;
+        while (got < frames) {
+            const qint64 read =
+                source_->read(reinterpret_cast<char*>(samples.data()) + got * frameBytes,
+                              static_cast<qint64>(std::min<std::size_t>(frames - got, 77) * frameBytes));
+            if (read <= 0) {
+                ended_();
+                break;
+            }
+            got += static_cast<std::size_t>(read) / frameBytes;
+        }
+        pulledFrames += static_cast<qint64>(got);
+        samples.resize(got * static_cast<std::size_t>(format_.channelCount()));
+        return samples;
+    }
+
+private:
+    QIODevice* source_ = nullptr;
+    QAudioFormat format_;
+    std::function<void()> ended_;
+};
+
+// A stereo 16-bit file at 8 kHz of 1000 frames, each sample its own value;
+// a cue point at frame 100, a region over frames 200 to 249, a sampler loop
+// over frames 300 to 399.
+struct PlayedFile {
+    static constexpr std::uint64_t kFrames = 1000;
+    std::string samples;
+
+    PlayedFile() {
+        for (std::uint64_t frame = 0; frame < kFrames; ++frame) {
+            for (std::uint64_t channel = 0; channel < 2; ++channel)
+                samples += U16(static_cast<std::uint16_t>(frame * 61 + channel * 30001));
+        }
+    }
+    std::string Bytes() const {
+        const std::string cue =
+            Chunk("cue ", CuePayload({{1, 0, "data", 0, 0, 100}, {2, 0, "data", 0, 0, 200}}));
+        const std::string adtl = Chunk(
+            "LIST", ListPayload("adtl", Chunk("ltxt", LtxtPayload({2, 50, "rgn ", 0, 0, 0, 0, "Verse"}))));
+        const std::string smpl = Chunk("smpl", SmplPayload({}, {{0, 0, 300, 399}}));
+        return RiffFile(Chunk("fmt ", PcmFormat(2, 8000, 16)) + Chunk("data", samples) + cue + adtl + smpl);
+    }
+    // The decoded samples of frames [from, to), of the first `channels` channels.
+    std::vector<float> Decoded(std::uint64_t from, std::uint64_t to, unsigned channels) const {
+        sound::SampleFormat format;
+        format.channels = 2;
+        format.sampleRate = 8000;
+        std::vector<float> both(static_cast<std::size_t>(to - from) * 2);
+        sound::DecodeFrames(format, reinterpret_cast<const unsigned char*>(samples.data()) + from * 4,
+                            static_cast<std::size_t>(to - from), both.data());
+        std::vector<float> kept;
+        for (std::size_t i = 0; i < both.size(); ++i) {
+            if (i % 2 < channels) kept.push_back(both[i]);
+        }
+        return kept;
+    }
+};
+
+using FrameSpans = QList<QPair<qint64, qint64>>;
 
 }  // namespace
 
@@ -391,6 +487,137 @@ private slots:
         QVERIFY(!view->isVisible());
         Key(structure, Qt::Key_U, Qt::ControlModifier);
         QVERIFY(view->isVisible());
+    }
+
+    // Space plays what is selected: a cue point from its frame to the end, a
+    // region its span, a sampler loop from the start through its end and
+    // then the loop again and again, the cursor's frame to the end; the
+    // samples given to the output are the decoded ones (the first channel
+    // only to an output of one). It ends at the end, or with Space or Escape.
+    void spacePlaysWhatIsSelected_data() {
+        QTest::addColumn<qint64>("clickFrame");
+        QTest::addColumn<bool>("inLoopRow");
+        QTest::addColumn<int>("outputChannels");
+        QTest::addColumn<FrameSpans>("played");  // a start of -1: the cursor
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<int>("stopKey");
+        QTest::addColumn<qint64>("lineAtLast");
+        QTest::newRow("cue point to the end, one channel")
+            << qint64{100} << false << 1 << FrameSpans{{100, 1000}} << true << 0 << qint64{-1};
+        QTest::newRow("region") << qint64{225} << false << 2 << FrameSpans{{200, 250}} << true << 0
+                                << qint64{-1};
+        QTest::newRow("loop over and over, Escape stops")
+            << qint64{350} << true << 2 << FrameSpans{{0, 400}, {300, 400}, {300, 400}, {300, 350}} << false
+            << int{Qt::Key_Escape} << qint64{350};
+        QTest::newRow("cursor, Space stops") << qint64{700} << false << 2 << FrameSpans{{-1, 900}} << false
+                                             << int{Qt::Key_Space} << qint64{-1};
+    }
+    void spacePlaysWhatIsSelected() {
+        QFETCH(qint64, clickFrame);
+        QFETCH(bool, inLoopRow);
+        QFETCH(int, outputChannels);
+        QFETCH(FrameSpans, played);
+        QFETCH(bool, ends);
+        QFETCH(int, stopKey);
+        QFETCH(qint64, lineAtLast);
+        const PlayedFile file;
+        frmStructure* structure = Open(Write("played.wav", file.Bytes()));
+        QVERIFY(structure != nullptr);
+        auto* view = Find<SoundView>(structure, "soundView");
+        auto recording = std::make_unique<RecordingOutput>();
+        RecordingOutput* output = recording.get();
+        output->mostChannels = outputChannels;
+        view->Player()->SetOutput(std::move(recording));
+        WaveformCanvas* canvas = view->Canvas();
+        const int x = static_cast<int>(clickFrame * canvas->width() / qint64{1000});
+        QTest::mouseClick(canvas, Qt::LeftButton, {},
+                          QPoint(x, inLoopRow ? canvas->height() - 20 : canvas->height() / 2));
+        canvas->setFocus(Qt::OtherFocusReason);
+        Key(structure, Qt::Key_Space);
+        QVERIFY2(view->PlaybackText().startsWith("Playing: "), qPrintable(view->PlaybackText()));
+        QVERIFY(canvas->PlayLine().has_value());
+
+        std::vector<float> expected;
+        for (const auto& [from, to] : played) {
+            const auto first = from < 0 ? canvas->Cursor() : static_cast<std::uint64_t>(from);
+            const std::vector<float> span =
+                file.Decoded(first, static_cast<std::uint64_t>(to), static_cast<unsigned>(outputChannels));
+            expected.insert(expected.end(), span.begin(), span.end());
+        }
+        const std::size_t frames = expected.size() / static_cast<std::size_t>(outputChannels);
+        // One frame more than the plan holds, when it ends.
+        const std::vector<float> got = output->Pull(frames + (ends ? 1 : 0));
+        QCOMPARE(got.size(), expected.size());
+        QVERIFY(got == expected);
+        if (ends) {
+            QTRY_VERIFY(!view->Player()->Playing());
+        } else {
+            const std::uint64_t line =
+                lineAtLast >= 0 ? static_cast<std::uint64_t>(lineAtLast) : canvas->Cursor() + frames;
+            QTRY_COMPARE(canvas->PlayLine().value_or(0), line);
+            Key(structure, static_cast<Qt::Key>(stopKey));
+            QVERIFY(!view->Player()->Playing());
+            QVERIFY(output->stopped);
+            // Escape stopped the sound, and left the window open.
+            QVERIFY(structure->isVisible());
+        }
+        QVERIFY(!canvas->PlayLine().has_value());
+        QCOMPARE(view->PlaybackText(), QString());
+    }
+
+    // Without an audio output, or with audio Ondulo does not decode, Space
+    // says so in the view and plays nothing.
+    void spaceSaysWhyNothingPlays_data() {
+        QTest::addColumn<bool>("decodable");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no audio output")
+            << true
+            << QStringLiteral("Not played: There is no audio output on this machine to play the sound on.");
+        QTest::newRow("GSM 6.10") << false
+                                  << QStringLiteral(
+                                         "Not played: The sound of \"%1\" is not measured: its "
+                                         "audio is GSM 6.10, which Ondulo does not decode.");
+    }
+    void spaceSaysWhyNothingPlays() {
+        QFETCH(bool, decodable);
+        QFETCH(QString, said);
+        std::string bytes = PlayedFile().Bytes();
+        if (!decodable) bytes[20] = '\x31';  // the fmt chunk's format code
+        const QString path = Write("unheard.wav", bytes);
+        frmStructure* structure = Open(path);
+        QVERIFY(structure != nullptr);
+        auto* view = Find<SoundView>(structure, "soundView");
+        QCOMPARE(view->Player() != nullptr, decodable);
+        if (view->Player() != nullptr) {
+            auto recording = std::make_unique<RecordingOutput>();
+            recording->present = false;
+            view->Player()->SetOutput(std::move(recording));
+        }
+        view->Canvas()->setFocus(Qt::OtherFocusReason);
+        Key(structure, Qt::Key_Space);
+        QCOMPARE(view->PlaybackText(), decodable ? said : said.arg(path));
+        QVERIFY(!view->Canvas()->PlayLine().has_value());
+    }
+
+    // A file cut short while it plays stops the sound and says why, naming it.
+    void fileCutWhilePlayingStopsAndSaysWhy() {
+        // Longer than the bytes one read keeps at hand: 20000 stereo frames.
+        const QString path = Write("cut.wav", RiffFile(Chunk("fmt ", PcmFormat(2, 8000, 16)) +
+                                                       Chunk("data", std::string(80000, '\x10'))));
+        frmStructure* structure = Open(path);
+        QVERIFY(structure != nullptr);
+        auto* view = Find<SoundView>(structure, "soundView");
+        auto recording = std::make_unique<RecordingOutput>();
+        RecordingOutput* output = recording.get();
+        view->Player()->SetOutput(std::move(recording));
+        view->Canvas()->setFocus(Qt::OtherFocusReason);
+        Key(structure, Qt::Key_Space);
+        QCOMPARE(output->Pull(10).size(), std::size_t{20});
+        std::filesystem::resize_file(path.toStdString(), 100);
+        QVERIFY(output->Pull(20000).size() < 40000);
+        QTRY_VERIFY(!view->Player()->Playing());
+        QVERIFY2(view->PlaybackText().startsWith("Stopped: ") && view->PlaybackText().contains(path),
+                 qPrintable(view->PlaybackText()));
     }
 
     // Lists nested as deep as the map goes still show their offsets in full.

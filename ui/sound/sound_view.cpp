@@ -15,9 +15,11 @@
 #include "sound/markers.h"
 #include "sound/measure.h"
 #include "sound/peak_envelope.h"
+#include "sound/play_stream.h"
 #include "text/display_text.h"
 #include "ui/sound/seam_view.h"
 #include "ui/sound/sound_pass.h"
+#include "ui/sound/sound_player.h"
 #include "ui/sound/waveform_canvas.h"
 #include "ui/widgets/work_runner.h"
 #include "wavedoc/document/wave_document.h"
@@ -113,7 +115,13 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
     seam_ = new SeamView(side);
     seam_->setObjectName(QStringLiteral("svLoopSeam"));
     seam_->setVisible(false);
+    lbPlayback_ = new QLabel(side);
+    lbPlayback_->setObjectName(QStringLiteral("lbPlayback"));
+    lbPlayback_->setTextFormat(Qt::PlainText);
+    lbPlayback_->setWordWrap(true);
+    lbPlayback_->setVisible(false);
     sideLayout->addWidget(scroll, 1);
+    sideLayout->addWidget(lbPlayback_);
     sideLayout->addWidget(seam_, 1);
     sideLayout->addWidget(pbPass_);
     sideLayout->addWidget(btCancel_);
@@ -138,10 +146,17 @@ SoundView::SoundView(const report::Analysis& analysis, QWidget* parent)
         canvas_->SetShape(sound::FramesOf(document, *verdict.format), verdict.format->channels,
                           verdict.format->sampleRate);
         NameLanes(*verdict.format);
+        player_ = new SoundPlayer(document_, *verdict.format, this);
+        connect(canvas_, &WaveformCanvas::StopPressed, player_, &SoundPlayer::Stop);
+        connect(player_, &SoundPlayer::PlayLineMoved, canvas_,
+                [this](std::uint64_t frame) { canvas_->SetPlayLine(frame); });
+        connect(player_, &SoundPlayer::Ended, this, &SoundView::ShowPlayingEnded);
         lbFigures_->setText(tr("The sound is measured when this view is first shown."));
     } else {
         lbFigures_->setText(Text(verdict.unmeasured));
+        undecodable_ = Text(verdict.unmeasured);
     }
+    connect(canvas_, &WaveformCanvas::PlayPressed, this, &SoundView::TogglePlaying);
     try {
         // A peak envelope (levl) draws the overview at once, until the pass ends.
         if (std::optional<sound::Overview> envelope = sound::PeakEnvelopeOf(document)) {
@@ -181,6 +196,45 @@ void SoundView::NameLanes(const sound::SampleFormat& format) {
     }
     canvas_->SetLaneNames(std::move(names), std::move(leftOut));
 }
+
+void SoundView::TogglePlaying() {
+    lbPlayback_->setVisible(true);
+    if (player_ == nullptr) {
+        lbPlayback_->setText(tr("Not played: %1").arg(undecodable_));
+        return;
+    }
+    if (player_->Playing()) {
+        player_->Stop();
+        return;
+    }
+    const std::uint64_t frames = canvas_->Frames();
+    sound::PlanVerdict verdict;
+    QString what;
+    if (const std::optional<sound::Marker>& marker = canvas_->Selected()) {
+        verdict = sound::PlanOf(*marker, frames);
+        what = Text(marker->label);
+    } else if (canvas_->Cursor() < frames) {
+        verdict.plan = sound::PlayPlan{canvas_->Cursor(), frames, std::nullopt};
+        what = tr("From frame %1").arg(canvas_->Cursor());
+    } else {
+        verdict.unplayable = "There is no audio to play.";
+    }
+    const QString failure = verdict.plan ? player_->Play(*verdict.plan) : Text(verdict.unplayable);
+    lbPlayback_->setText(failure.isEmpty() ? tr("Playing: %1. Space or Escape stops.").arg(what)
+                                           : tr("Not played: %1").arg(failure));
+}
+
+void SoundView::ShowPlayingEnded(const QString& failure) {
+    canvas_->SetPlayLine(std::nullopt);
+    if (failure.isEmpty()) {
+        lbPlayback_->setVisible(false);
+        lbPlayback_->clear();
+    } else {
+        lbPlayback_->setText(tr("Stopped: %1").arg(failure));
+    }
+}
+
+QString SoundView::PlaybackText() const { return lbPlayback_->text(); }
 
 bool SoundView::Measuring() const { return runner_->Busy(); }
 

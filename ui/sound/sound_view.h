@@ -15,6 +15,7 @@ class QTimer;
 class WaveformCanvas;
 class WorkRunner;
 class SeamView;
+class SoundPlayer;
 struct WholeSound;
 class OverviewSoFar;
 
@@ -23,7 +24,8 @@ class OverviewSoFar;
 // of the file's claims (loudness-mismatch, peak-mismatch). The pass starts
 // the first time the view is shown and runs in the background over the
 // window's own analysis, with its progress and a Cancel button; the ruler
-// and the markers show at once.
+// and the markers show at once. Space plays the selected marker, or from the
+// cursor, with a play line over the waveform.
 class SoundView : public QWidget {
     Q_OBJECT
 
@@ -39,6 +41,10 @@ public:
     bool Measuring() const;
     WaveformCanvas* Canvas() const { return canvas_; }
     SeamView* Seam() const { return seam_; }
+    // Plays the sound; nothing when its format cannot be decoded.
+    SoundPlayer* Player() const { return player_; }
+    // What the playback says: what plays, why nothing does, or nothing.
+    QString PlaybackText() const;
     // The figures beside the waveform, as shown.
     QString Figures() const;
 
@@ -58,6 +64,8 @@ private slots:
     void ShowProgress(std::uint64_t done, std::uint64_t total);
     void CancelPass();
     void Refine();
+    void TogglePlaying();
+    void ShowPlayingEnded(const QString& failure);
 
 private:
     void ShowWhole(const WholeSound& whole);
@@ -79,4 +87,7 @@ private:
     QProgressBar* pbPass_ = nullptr;
     QPushButton* btCancel_ = nullptr;
     QTimer* refine_ = nullptr;
+    SoundPlayer* player_ = nullptr;
+    QLabel* lbPlayback_ = nullptr;
+    QString undecodable_;  // why the sound cannot be played, when it cannot
 };

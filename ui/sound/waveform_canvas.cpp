@@ -82,7 +82,8 @@ WaveformCanvas::WaveformCanvas(QWidget* parent) : QWidget(parent) {
     setAccessibleDescription(
         tr("The overview of each channel with the file's markers. The wheel, + and - zoom; "
            "Shift+wheel, Left and Right scroll; 0 shows the whole sound; a click on a "
-           "marker selects its record."));
+           "marker selects its record, elsewhere puts the cursor there; Space plays the "
+           "selected marker or from the cursor, Space or Escape stops."));
 }
 
 QSize WaveformCanvas::sizeHint() const { return {600, 220}; }
@@ -123,6 +124,11 @@ void WaveformCanvas::SetRefined(sound::Overview overview) {
 void WaveformCanvas::Highlight(std::uint64_t from, std::uint64_t to) {
     highlightFrom_ = from;
     highlightTo_ = to;
+    update();
+}
+
+void WaveformCanvas::SetPlayLine(std::optional<std::uint64_t> frame) {
+    playLine_ = frame;
     update();
 }
 
@@ -208,6 +214,12 @@ void WaveformCanvas::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_0:
             SetView(0, frames_);
             break;
+        case Qt::Key_Space:
+            emit PlayPressed();
+            break;
+        case Qt::Key_Escape:
+            emit StopPressed();
+            break;
         default:
             QWidget::keyPressEvent(event);
             return;
@@ -259,12 +271,27 @@ void WaveformCanvas::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     if (const sound::Marker* marker = MarkerAt(event->position().toPoint())) {
         const sound::Marker chosen = *marker;
+        selected_ = chosen;
+        update();
         emit MarkerActivated(chosen.recordOffset);
         if (chosen.kind == sound::MarkerKind::Loop) emit LoopChosen(chosen);
         event->accept();
         return;
     }
+    selected_.reset();
+    cursor_ = std::min(FrameAt(event->position().x()), frames_ > 0 ? frames_ - 1 : 0);
+    update();
     QWidget::mousePressEvent(event);
+}
+
+bool WaveformCanvas::event(QEvent* event) {
+    // While playing, Escape stops it rather than closing the window.
+    if (event->type() == QEvent::ShortcutOverride && playLine_ &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void WaveformCanvas::resizeEvent(QResizeEvent* event) {
@@ -277,6 +304,21 @@ void WaveformCanvas::paintEvent(QPaintEvent*) {
     PaintRuler(painter);
     PaintChannels(painter);
     PaintMarkers(painter);
+    PaintPlaces(painter);
+}
+
+void WaveformCanvas::PaintPlaces(QPainter& painter) const {
+    const QRect wave = WaveArea();
+    if (!selected_) {
+        painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+        const double x = XOf(cursor_);
+        painter.drawLine(QPointF(x, kRulerHeight), QPointF(x, wave.bottom()));
+    }
+    if (playLine_) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        const double x = XOf(*playLine_);
+        painter.drawLine(QPointF(x, 0), QPointF(x, wave.bottom()));
+    }
 }
 
 void WaveformCanvas::PaintRuler(QPainter& painter) const {

@@ -13,7 +13,9 @@
 // spans, sampler loops as brackets, playlist segments as bars. The wheel
 // zooms around the pointer (with Shift, or sideways, it scrolls); so do the
 // keys +, -, Left, Right, Home, End and 0 (the whole sound), down to single
-// samples, drawn as dots. A click on a marker tells its record's offset.
+// samples, drawn as dots. A click on a marker tells its record's offset and
+// selects it; a click elsewhere puts the cursor there. Space asks to play
+// (or stop), Escape to stop while the play line shows.
 // Markers that lie past the end of the audio are drawn at its end, dashed,
 // and counted there.
 class WaveformCanvas : public QWidget {
@@ -34,12 +36,19 @@ public:
     // Markers whose record lies in [from, to) are drawn highlighted.
     void Highlight(std::uint64_t from, std::uint64_t to);
 
+    std::uint64_t Frames() const { return frames_; }
     std::uint64_t ViewStart() const { return viewStart_; }
     std::uint64_t ViewFrames() const { return viewFrames_; }
     // Shows frames [start, start + frames), within the sound.
     void SetView(std::uint64_t start, std::uint64_t frames);
     // The marker drawn at a point of the canvas, if any.
     const sound::Marker* MarkerAt(QPoint point) const;
+    // The marker last clicked, unless the cursor was put down since.
+    const std::optional<sound::Marker>& Selected() const { return selected_; }
+    std::uint64_t Cursor() const { return cursor_; }
+    // Where playing is, drawn as a line; nothing when not playing.
+    void SetPlayLine(std::optional<std::uint64_t> frame);
+    std::optional<std::uint64_t> PlayLine() const { return playLine_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -49,8 +58,12 @@ signals:
     // A sampler loop was clicked.
     void LoopChosen(const sound::Marker& loop);
     void ViewChanged();
+    // Space: play what is selected, or stop playing.
+    void PlayPressed();
+    void StopPressed();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -78,6 +91,7 @@ private:
     void PaintLaneNames(QPainter& painter, unsigned lanes, double laneHeight) const;
     void PaintScale(QPainter& painter, unsigned lanes, double laneHeight) const;
     void PaintOutside(QPainter& painter) const;
+    void PaintPlaces(QPainter& painter) const;
 
     std::uint64_t frames_ = 0;
     unsigned channels_ = 0;
@@ -91,6 +105,9 @@ private:
     std::optional<sound::Overview> refined_;
     std::uint64_t highlightFrom_ = 0;
     std::uint64_t highlightTo_ = 0;
+    std::optional<sound::Marker> selected_;
+    std::uint64_t cursor_ = 0;
+    std::optional<std::uint64_t> playLine_;
 };
 
 // "1:02:03.456": a time for the ruler, rounded to the nearest millisecond.

@@ -229,15 +229,19 @@ QVariant StructureTreeModel::data(const QModelIndex& index, int role) const {
     if (entry == nullptr) {
         const std::uint64_t length = document_.Source() != nullptr ? document_.Source()->Length() : 0;
         const std::uint64_t afterSize = length > 8 ? length - 8 : 0;
+        // A 64-bit file's size field gives way to ds64's, as a chunk's does.
+        const std::optional<wavedoc::Ds64Sizes>& ds64 = document_.Ds64();
+        const bool sizeInDs64 = storedSize == 0xFFFFFFFFU && ds64 && ds64->HoldsRiffSize();
         switch (column) {
             case OffsetColumn:
                 return OffsetText(0, base_);
             case ChunkColumn:
                 return Text(std::string(FormName(document_.Form())));
             case SizeColumn:
+                if (sizeInDs64) return tr("%1 (ds64)").arg(Number(ds64->riffSize));
                 return Text(SignedSize(storedSize));
             case PresentColumn:
-                return Number(std::min<std::uint64_t>(storedSize, afterSize));
+                return Number(std::min<std::uint64_t>(sizeInDs64 ? ds64->riffSize : storedSize, afterSize));
             case StateColumn:
                 return tr("file header");
             default:

@@ -25,9 +25,8 @@ std::string JsonStrings(const std::vector<std::string>& raw) {
     return json + "]";
 }
 
-// The load's notes, after why the chunk list is empty when it refuses the file.
-std::vector<std::string> NotesOf(const FileOverview& overview) {
-    if (overview.refusal.empty()) return overview.notes;
+// The load's notes, after why the chunk list is empty (it refuses the file).
+std::vector<std::string> NotesWithRefusal(const FileOverview& overview) {
     std::vector<std::string> notes{overview.refusal};
     notes.insert(notes.end(), overview.notes.begin(), overview.notes.end());
     return notes;
@@ -314,8 +313,8 @@ void JsonReportWriter::BeginFileObject(const std::string& path, std::int16_t sta
     out_ << Break(layout_ == JsonLayout::Document && !firstFile_ ? "," : "", "  ");
     firstFile_ = false;
     out_ << "{\"path\": " << JsonString(path) << BytesMember("path", path) << ", \"status\": " << status
-         << ", \"error\": " << (error.empty() ? "null" : JsonString(error))
-         << ", \"notes\": " << JsonStrings(NotesOf(overview))
+         << ", \"error\": " << (error.empty() ? "null" : JsonString(error)) << ", \"notes\": "
+         << (overview.refusal.empty() ? JsonStrings(overview.notes) : JsonStrings(NotesWithRefusal(overview)))
          << ", \"also_in_file\": " << JsonStrings(overview.alsoInFile) << Break(",", "   ")
          << "\"structure\": ";
     if (overview.structure != nullptr) {
